@@ -1,0 +1,12 @@
+// cli/Commands.h - the subcommands of pexol-cli
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace pexol::cli {
+
+void AddToTextCommand(CLI::App& app, int& exitCode);
+void AddToProjectCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);
+
+}  // namespace pexol::cli

@@ -1,0 +1,53 @@
+// core/FileIo.h - whole-file reads and destination files that appear only when complete
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pexol {
+
+/// The whole file, read in large blocks; nullopt (with `error` set) when it cannot be
+/// opened or read (missing, a folder, unreadable).
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::string& error);
+
+/// True for the names that mean the null device ("nul" in any case, and /dev/null).
+bool IsNullDevice(std::string_view path);
+
+/// A destination written to a temporary file beside it and renamed into place on
+/// `Commit`, so a failed run never leaves a partial file or destroys an existing one.
+/// "-" means standard output and the null device names discard everything.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();  ///< removes the temporary file when the output was not committed
+
+  /// Checks that `path` can be written and creates the temporary file. False, with
+  /// `error` set, when it cannot.
+  bool Open(const std::string& path, std::string& error);
+  /// Writes `bytes` and puts the file in place. False, with `error` set, on a write
+  /// error (disk full); the destination is then as it was.
+  bool Commit(std::string_view bytes, std::string& error);
+
+ private:
+  enum class Kind { None, File, StandardOutput, Discard };
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
+  void Abandon();
+
+  Kind kind_ = Kind::None;
+  std::string path_;
+  std::string temporaryPath_;
+  std::unique_ptr<std::FILE, FileCloser> file_;
+};
+
+}  // namespace pexol

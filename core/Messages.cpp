@@ -1,0 +1,60 @@
+// core/Messages.cpp - completion and failure messages
+#include "core/Messages.h"
+
+namespace pexol {
+
+namespace {
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+}  // namespace
+
+std::string OpenFailureMessage(std::string_view headline, std::string_view path,
+                               std::string_view reason) {
+  return std::string(headline) + "\n\n" + std::string(path) + "\n" + std::string(reason);
+}
+
+std::string WriteFailureMessage(std::string_view path, std::string_view reason) {
+  return "Can not write destination file\n\n" + std::string(path) + "\n" + std::string(reason) +
+         "\nThe destination was left as it was.";
+}
+
+std::string ToTextCompletedMessage(std::string_view source, std::string_view destination) {
+  return "conversion completed\n\nfrom : " + std::string(source) + "\n   to : " +
+         std::string(destination);
+}
+
+std::string ToProjectCompletedMessage(std::string_view source, std::string_view text,
+                                      std::string_view destination) {
+  return "conversion completed\n\nfrom : " + std::string(source) + "\n      & " +
+         std::string(text) + "\n   to : " + std::string(destination);
+}
+
+std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {
+  std::string note = "\n\n" + std::to_string(unreadBytes) +
+                     (unreadBytes == 1 ? " byte" : " bytes") +
+                     " after the end of the project were left unread.";
+  if (otherFitsExactly)
+    note += " " + Quoted(SoftwareName(OtherSoftware(used))) +
+            " reads the file exactly to its end; it may be the right software choice.";
+  return note;
+}
+
+std::string FailureMessage(const RunFailure& failure, std::string_view path, Software used,
+                           bool otherReadsIt) {
+  std::string message = Quoted(path) + ": ";
+  if (const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure)) {
+    message += "the project ends too early, at byte " + std::to_string(early->Offset());
+    if (!early->Where().empty()) message += ", while reading " + early->Where();
+    message += ". The file is damaged, or it was not written by " + Quoted(SoftwareName(used)) +
+               ".";
+  } else {
+    message += failure.what();
+  }
+  if (failure.Input() == FailedInput::Project && otherReadsIt)
+    message += " " + Quoted(SoftwareName(OtherSoftware(used))) +
+               " reads it completely; choose that software.";
+  return message;
+}
+
+}  // namespace pexol

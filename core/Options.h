@@ -1,0 +1,32 @@
+// core/Options.h - the choices a user makes for a run: software family, timecode mode, layout
+#pragma once
+
+#include <string_view>
+
+namespace pexol {
+
+/// Which application wrote the project. The file does not say; the user chooses.
+enum class Software { CorvaneBrisko = 0, Lumetta = 1 };
+
+/// How positions and lengths are printed in the EDL.
+enum class TimecodeMode { NtscDrop = 0, Pal = 1, Frame = 2, NtscNonDrop = 3 };
+
+/// The name the window shows for a software choice, e.g. "Corvane, Brisko".
+std::string_view SoftwareName(Software software);
+
+/// The other software choice.
+constexpr Software OtherSoftware(Software software) {
+  return software == Software::CorvaneBrisko ? Software::Lumetta : Software::CorvaneBrisko;
+}
+
+struct ToTextOptions {
+  Software software = Software::CorvaneBrisko;
+  TimecodeMode timecode = TimecodeMode::NtscDrop;
+  bool csv = false;  ///< CSV EDL instead of fixed columns
+};
+
+struct ToProjectOptions {
+  Software software = Software::CorvaneBrisko;
+};
+
+}  // namespace pexol

@@ -1,0 +1,39 @@
+// core/RunFailure.h - the one way a run stops early: which input was at fault and why
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace pexol {
+
+/// Which file a failure is about; the run frame puts that file's name in front of the detail.
+enum class FailedInput { Project, Text, Destination };
+
+/// Thrown inside a run and caught by the run frame, which turns it into a message.
+class RunFailure : public std::runtime_error {
+ public:
+  RunFailure(FailedInput input, const std::string& detail)
+      : std::runtime_error(detail), input_(input) {}
+  FailedInput Input() const { return input_; }
+
+ private:
+  FailedInput input_;
+};
+
+/// The project ran out while a record was being read; `offset` is where it ended and
+/// `where` names the record (filled in by the driver, which knows the section).
+class ProjectEndsEarly : public RunFailure {
+ public:
+  explicit ProjectEndsEarly(std::size_t offset, std::string where = {})
+      : RunFailure(FailedInput::Project, "the project ends too early"),
+        offset_(offset),
+        where_(std::move(where)) {}
+  std::size_t Offset() const { return offset_; }
+  const std::string& Where() const { return where_; }
+
+ private:
+  std::size_t offset_;
+  std::string where_;
+};
+
+}  // namespace pexol

@@ -1,0 +1,26 @@
+// core/RunObserver.h - what a front end sees of a running conversion or check
+#pragma once
+
+#include <string_view>
+
+namespace pexol {
+
+/// Implemented by the window's pages, the command line and tests. A run calls it
+/// synchronously from its own thread.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  /// The status line, e.g. "[MainAV] 12 / 40"; empty clears it at the end of a run.
+  virtual void Status(std::string_view line) = 0;
+  /// The progress bar: `done` steps of `total` (always 200 for a run).
+  virtual void Progress(int done, int total) = 0;
+};
+
+/// Ignores everything; for probes, tests and benchmarks.
+class NullObserver final : public RunObserver {
+ public:
+  void Status(std::string_view) override {}
+  void Progress(int, int) override {}
+};
+
+}  // namespace pexol

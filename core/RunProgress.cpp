@@ -1,0 +1,49 @@
+// core/RunProgress.cpp - step accounting shared by every section of every run
+#include "core/RunProgress.h"
+
+namespace pexol {
+
+void RunProgress::Step(int count) {
+  if (count <= 0) return;
+  done_ += count;
+  observer_.Progress(done_, totalSteps);
+}
+
+void RunProgress::At(std::string_view section, long long record, long long count) {
+  if (section_ != section) section_ = section;
+  record_ = record;
+  count_ = count;
+}
+
+std::string RunProgress::Where() const {
+  if (section_.empty()) return "the header";
+  if (record_ <= 0) return section_;
+  if (record_ > count_) return "the end of " + section_;
+  return section_ + " record " + std::to_string(record_) + " of " + std::to_string(count_);
+}
+
+SectionProgress::SectionProgress(RunProgress& run, std::string_view name, long long count,
+                                 int share)
+    : run_(run), name_(name), count_(count), share_(share) {
+  if (count_ <= 0) {
+    run_.Step(share_);
+    run_.At(name_, 0, 0);
+  } else {
+    run_.At(name_, 1, count_);
+  }
+}
+
+void SectionProgress::RecordDone(long long index) {
+  std::string status = name_;
+  status += ' ';
+  status += std::to_string(index + 1);
+  status += " / ";
+  status += std::to_string(count_);
+  run_.Status(status);
+  const int due = static_cast<int>((index + 1) * share_ / count_);
+  run_.Step(due - taken_);
+  if (due > taken_) taken_ = due;
+  run_.At(name_, index + 2, count_);
+}
+
+}  // namespace pexol

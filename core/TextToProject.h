@@ -1,0 +1,22 @@
+// core/TextToProject.h - the text-to-project conversion over bytes in memory
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "core/ByteWriter.h"
+#include "core/Options.h"
+#include "core/ProjectToText.h"
+#include "core/RunObserver.h"
+
+namespace pexol {
+
+/// Builds a new project in `destination` from the source project `source` (the template:
+/// header, counts and everything the text does not carry) and the edited `text`.
+/// Throws `RunFailure` when the source ends too early or the text does not match it.
+WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view text,
+                          const ToProjectOptions& options, ByteWriter& destination,
+                          RunObserver& observer);
+
+}  // namespace pexol

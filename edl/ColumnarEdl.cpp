@@ -1,0 +1,86 @@
+// edl/ColumnarEdl.cpp - one fixed-width line per EDL event
+#include "edl/ColumnarEdl.h"
+
+#include <string_view>
+
+#include "edl/NumberText.h"
+#include "edl/Timecode.h"
+
+namespace pexol {
+namespace {
+
+// Column words sit over the first character of each timecode, or over the last digit of each
+// six-wide frame count.
+constexpr std::string_view clockHeading =
+    "Event                    Source                      Recorder\r\n"
+    "                         IN            OUT           IN            OUT\r\n";
+constexpr std::string_view frameHeading =
+    "Event                        Source            Recorder\r\n"
+    "                             IN      OUT       IN      OUT\r\n";
+
+std::string_view TrackColumn(EdlTrack track) {
+  switch (track) {
+    case EdlTrack::Main:
+      return " MAIN";
+    case EdlTrack::Insert:
+      return " INS ";
+    case EdlTrack::ExAudio1:
+      return " ExA1";
+    case EdlTrack::ExAudio2:
+      return " ExA2";
+  }
+  return " MAIN";
+}
+
+}  // namespace
+
+void AppendColumnarLine(std::string& line, const EdlEvent& event, TimecodeMode mode) {
+  detail::AppendZeroPadded(line, event.number, 3);
+  line += TrackColumn(event.track);
+  if (event.track == EdlTrack::ExAudio1 || event.track == EdlTrack::ExAudio2) {
+    line += "  A  ";
+  } else {
+    line += "  ";
+    line += event.media;
+    if (event.media.size() < 2) line += ' ';
+    line += event.slow ? 'S' : ' ';
+  }
+  line += "  ";
+  line += event.transition;
+  if (event.transitionLength != 0) {
+    line += "  ";
+    AppendDuration(line, mode, event.transitionLength);
+  } else {
+    line += "       ";
+  }
+  line += "  ";
+  AppendTimecode(line, mode, event.sourceIn);
+  line += "   ";
+  AppendTimecode(line, mode, event.sourceOut);
+  line += "   ";
+  AppendTimecode(line, mode, event.recorderIn);
+  line += "   ";
+  AppendTimecode(line, mode, event.recorderOut);
+  if (event.clipName) {
+    line += "   ";
+    line += *event.clipName;
+  }
+  line += "\r\n";
+}
+
+void WriteColumnarEdl(const TrackEntries& entries, TimecodeMode mode, ByteWriter& out,
+                      RunProgress& progress) {
+  out.WriteText(mode == TimecodeMode::Frame ? frameHeading : clockHeading);
+  SectionProgress section(progress, "[EDL]", entries.MainClipCount(), edlProgressSteps);
+  std::string line;
+  BuildEdlEvents(
+      entries,
+      [&](const EdlEvent& event) {
+        line.clear();
+        AppendColumnarLine(line, event, mode);
+        out.WriteText(line);
+      },
+      [&](int index) { section.RecordDone(index); });
+}
+
+}  // namespace pexol

@@ -1,0 +1,24 @@
+// edl/CsvEdl.h - the EDL as comma-separated values
+#pragma once
+
+#include <string>
+
+#include "core/ByteWriter.h"
+#include "core/Options.h"
+#include "core/RunProgress.h"
+#include "core/TrackEntries.h"
+#include "edl/EdlEvents.h"
+
+namespace pexol {
+
+/// Writes the heading line, then one line per event of `entries`; takes the EDL's progress
+/// steps (all at once when there are no main clips).
+void WriteCsvEdl(const TrackEntries& entries, TimecodeMode mode, ByteWriter& out,
+                 RunProgress& progress);
+
+/// Appends the line of one event, CR LF included. Nothing is escaped: a quote or comma in a
+/// clip name is written as it is. A missing transition length is an empty unquoted field; a
+/// zero-length cut has no name field.
+void AppendCsvLine(std::string& line, const EdlEvent& event, TimecodeMode mode);
+
+}  // namespace pexol

@@ -1,0 +1,178 @@
+// tests/edl/EdlLayoutTest.cpp - the columnar and CSV layouts, byte for byte, and their progress
+#include "edl/Edl.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EdlTestEntries.h"
+#include "edl/ColumnarEdl.h"
+#include "edl/CsvEdl.h"
+
+namespace pexol {
+namespace {
+
+using test::ExampleEntries;
+using test::MainTrack;
+using test::MovieClip;
+
+class RecordingObserver final : public RunObserver {
+ public:
+  void Status(std::string_view line) override { statuses.emplace_back(line); }
+  void Progress(int done, int) override { lastDone = done; }
+  std::vector<std::string> statuses;
+  int lastDone = 0;
+};
+
+std::string Edl(const TrackEntries& entries, TimecodeMode mode, bool csv,
+                RecordingObserver* observer = nullptr) {
+  TrackEntries copy = entries;
+  RecordingObserver ignored;
+  RunProgress progress(observer ? *observer : ignored);
+  ByteWriter out;
+  WriteEdl(copy, mode, csv, out, progress);
+  return out.TakeBytes();
+}
+
+std::string ColumnarLine(const EdlEvent& event, TimecodeMode mode = TimecodeMode::Frame) {
+  std::string line;
+  AppendColumnarLine(line, event, mode);
+  return line;
+}
+
+std::string CsvLine(const EdlEvent& event, TimecodeMode mode = TimecodeMode::Frame) {
+  std::string line;
+  AppendCsvLine(line, event, mode);
+  return line;
+}
+
+TEST(ColumnarEdl, DropFrameExample) {
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, false),
+            "Event                    Source                      Recorder\r\n"
+            "                         IN            OUT           IN            OUT\r\n"
+            "001 MAIN  VA   C         00:00:03;10   00:00:07;10   00:00:00;00   00:00:04;00   "
+            "a.avi\r\n"
+            "001 MAIN  V    D  01:00  00:00:00;00   00:00:09;15   00:00:04;00   00:00:13;15   "
+            "b.avi\r\n"
+            "002 MAIN  V    C         00:00:09;15   00:00:09;15   00:00:13;15   00:00:13;15\r\n"
+            "002 MAIN  V    W  00:15  00:00:00;00   00:00:03;00   00:00:13;15   00:00:16;15   "
+            "color clip\r\n"
+            "003 INS   VA   C         00:00:00;10   00:00:01;10   00:00:06;20   00:00:07;20   "
+            "i.avi\r\n"
+            "004 ExA1  A    C         00:00:00;00   00:00:20;00   00:00:00;00   00:00:20;00   "
+            "m.wav\r\n");
+}
+
+TEST(ColumnarEdl, FrameExample) {
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::Frame, false),
+            "Event                        Source            Recorder\r\n"
+            "                             IN      OUT       IN      OUT\r\n"
+            "001 MAIN  VA   C            100      220        0      120   a.avi\r\n"
+            "001 MAIN  V    D     30       0      285      120      405   b.avi\r\n"
+            "002 MAIN  V    C            285      285      405      405\r\n"
+            "002 MAIN  V    W     15       0       90      405      495   color clip\r\n"
+            "003 INS   VA   C             10       40      200      230   i.avi\r\n"
+            "004 ExA1  A    C              0      600        0      600   m.wav\r\n");
+}
+
+TEST(CsvEdl, DropFrameExample) {
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, true),
+            "\"EVENT No.\",\"TRACK\",\"MEDIA\",\"TRANSITION\",\"TRANSITION TIME\",\"SOURCE IN\","
+            "\"SOURCE OUT\",\"RECORDER IN\",\"RECORDER OUT\",\"CLIP NAME\"\r\n"
+            "001,\"MAIN\",\"VA\",\"C\",,\"00:00:03;10\",\"00:00:07;10\",\"00:00:00;00\","
+            "\"00:00:04;00\",\"a.avi\"\r\n"
+            "001,\"MAIN\",\"V\",\"D\",\"01:00\",\"00:00:00;00\",\"00:00:09;15\",\"00:00:04;00\","
+            "\"00:00:13;15\",\"b.avi\"\r\n"
+            "002,\"MAIN\",\"V\",\"C\",,\"00:00:09;15\",\"00:00:09;15\",\"00:00:13;15\","
+            "\"00:00:13;15\"\r\n"
+            "002,\"MAIN\",\"V\",\"W\",\"00:15\",\"00:00:00;00\",\"00:00:03;00\",\"00:00:13;15\","
+            "\"00:00:16;15\",\"color clip\"\r\n"
+            "003,\"INS\",\"VA\",\"C\",,\"00:00:00;10\",\"00:00:01;10\",\"00:00:06;20\","
+            "\"00:00:07;20\",\"i.avi\"\r\n"
+            "004,\"ExA1\",\"A\",\"C\",,\"00:00:00;00\",\"00:00:20;00\",\"00:00:00;00\","
+            "\"00:00:20;00\",\"m.wav\"\r\n");
+}
+
+TEST(EdlLayouts, WithoutMainClipsOnlyTheHeadingIsWritten) {
+  const TrackEntries empty;
+  EXPECT_EQ(Edl(empty, TimecodeMode::Pal, false),
+            "Event                    Source                      Recorder\r\n"
+            "                         IN            OUT           IN            OUT\r\n");
+  EXPECT_EQ(Edl(empty, TimecodeMode::Frame, true),
+            "\"EVENT No.\",\"TRACK\",\"MEDIA\",\"TRANSITION\",\"TRANSITION TIME\",\"SOURCE IN\","
+            "\"SOURCE OUT\",\"RECORDER IN\",\"RECORDER OUT\",\"CLIP NAME\"\r\n");
+}
+
+TEST(EdlLayouts, MediaSlowMarkAndTransitionLength) {
+  EdlEvent event;
+  event.number = 7;
+  event.media = "V";
+  event.slow = true;
+  event.transition = 'D';
+  event.transitionLength = 30;
+  event.sourceIn = 100;
+  event.clipName = "s";
+  EXPECT_EQ(ColumnarLine(event), "007 MAIN  V S  D     30     100        0        0        0   s\r\n");
+  EXPECT_EQ(CsvLine(event), "007,\"MAIN\",\"VS\",\"D\",\"   30\",\"   100\",\"     0\",\"     0\","
+                            "\"     0\",\"s\"\r\n");
+  event.track = EdlTrack::Insert;
+  event.media = "VA";
+  event.slow = false;
+  event.transitionLength = 0;
+  EXPECT_EQ(ColumnarLine(event), "007 INS   VA   D            100        0        0        0   s\r\n");
+  EXPECT_EQ(CsvLine(event), "007,\"INS\",\"VA\",\"D\",,\"   100\",\"     0\",\"     0\",\"     0\","
+                            "\"s\"\r\n");
+}
+
+TEST(EdlLayouts, WideValuesPushTheLineRight) {
+  EdlEvent event;
+  event.number = 1000;
+  event.track = EdlTrack::ExAudio2;
+  event.media = "A";
+  event.recorderOut = 9000000;
+  event.clipName = "x";
+  EXPECT_EQ(ColumnarLine(event, TimecodeMode::Pal),
+            "1000 ExA2  A    C         00:00:00:00   00:00:00:00   00:00:00:00   100:00:00:00   x\r\n");
+  EXPECT_EQ(CsvLine(event, TimecodeMode::Pal),
+            "1000,\"ExA2\",\"A\",\"C\",,\"00:00:00:00\",\"00:00:00:00\",\"00:00:00:00\","
+            "\"100:00:00:00\",\"x\"\r\n");
+}
+
+TEST(EdlLayouts, NamesAreWrittenByteForByte) {
+  EdlEvent event;
+  event.number = 1;
+  event.media = "V";
+  // Shift-JIS whose second bytes are a backslash and a quote, a comma and a quote in ASCII.
+  const std::string name = "\x95\x5C\x83\x22,\"q\".avi";
+  event.clipName = name;
+  EXPECT_TRUE(ColumnarLine(event).ends_with("   " + name + "\r\n"));
+  EXPECT_TRUE(CsvLine(event).ends_with(",\"" + name + "\"\r\n"));
+  event.clipName = "";
+  EXPECT_TRUE(ColumnarLine(event).ends_with("0   \r\n"));
+  EXPECT_TRUE(CsvLine(event).ends_with(",\"\"\r\n"));
+}
+
+TEST(EdlProgress, FortyStepsWithAStatusPerMainClip) {
+  RecordingObserver observer;
+  Edl(ExampleEntries(), TimecodeMode::NtscDrop, true, &observer);
+  EXPECT_EQ(observer.lastDone, edlProgressSteps);
+  EXPECT_THAT(observer.statuses, testing::ElementsAre("[EDL] 1 / 3", "[EDL] 2 / 3", "[EDL] 3 / 3"));
+
+  RecordingObserver none;
+  TrackEntries inserts;
+  inserts.insert.push_back(test::InsertClip("i", 0, 10, 0));
+  Edl(inserts, TimecodeMode::Frame, false, &none);
+  EXPECT_EQ(none.lastDone, edlProgressSteps);
+  EXPECT_TRUE(none.statuses.empty());
+
+  RecordingObserver many;
+  Edl(MainTrack(std::vector<MainTrackEntry>(1001, MovieClip("a", 0, 9))), TimecodeMode::Frame,
+      false, &many);
+  EXPECT_EQ(many.lastDone, edlProgressSteps);
+  EXPECT_EQ(many.statuses.back(), "[EDL] 1001 / 1001");
+}
+
+}  // namespace
+}  // namespace pexol

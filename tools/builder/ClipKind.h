@@ -1,0 +1,17 @@
+// tools/builder/ClipKind.h - the builder's own reading of clip name endings
+#pragma once
+
+#include <string_view>
+
+namespace pexol::build::detail {
+
+enum class ClipKind { Movie, Still, Color, Unknown };
+
+/// Movie when the name ends in "avi", still when its last four characters are a still
+/// image ending, colour when it ends in "clr" (all without regard to case), in that order.
+ClipKind KindOfName(std::string_view name);
+
+/// True when the last four characters of `name` are one of the 27 still image endings.
+bool HasStillEnding(std::string_view name);
+
+}  // namespace pexol::build::detail
