@@ -1,0 +1,43 @@
+// check/MediaCheck.h - finds the media files a project names that are not on disk
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/ByteWriter.h"
+#include "core/Options.h"
+#include "core/RunFrame.h"
+#include "core/RunObserver.h"
+
+namespace pexol {
+
+struct MediaCheckJob {
+  std::string source;        ///< project file
+  std::string report = "nul";  ///< report file; "nul" (any case) is the null device
+  Software software = Software::CorvaneBrisko;
+};
+
+/// What a walk found missing.
+struct MediaCheckSummary {
+  int missingCount = 0;     ///< every failed test, the same name twice counts twice
+  std::string missingList;  ///< section lines and the first 19 names, "\n"-ended, then "e.t.c.."
+};
+
+/// Tells whether a name is present; the run uses the file system.
+using MediaExists = std::function<bool(std::string_view name)>;
+
+/// Walks `project`, tests every media name with `exists`, writes the report lines to
+/// `report` and makes exactly 200 progress steps. Throws `RunFailure` when the project
+/// ends too early.
+MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> project, Software software,
+                                   const MediaExists& exists, ByteWriter& report,
+                                   RunObserver& observer);
+
+/// The whole check on named files; the result's message is the completion message
+/// ("complete ... file(s) undetected") and `missingCount` is set.
+RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer);
+
+}  // namespace pexol
