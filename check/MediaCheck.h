@@ -15,7 +15,7 @@
 namespace pexol {
 
 struct MediaCheckJob {
-  std::string source;        ///< project file
+  std::string source;          ///< project file
   std::string report = "nul";  ///< report file; "nul" (any case) is the null device
   Software software = Software::CorvaneBrisko;
 };
@@ -36,8 +36,17 @@ MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> project, Softwa
                                    const MediaExists& exists, ByteWriter& report,
                                    RunObserver& observer);
 
+/// The file system's answer for a name taken as stored, relative to the current folder:
+/// true for a file or a folder; false when nothing is there or the name cannot be looked up.
+/// Never throws.
+bool MediaFileExists(std::string_view name);
+
+/// "complete", the project name and the count, then the list unless nothing is missing.
+std::string MediaCheckMessage(std::string_view source, const MediaCheckSummary& summary);
+
 /// The whole check on named files; the result's message is the completion message
-/// ("complete ... file(s) undetected") and `missingCount` is set.
+/// ("complete ... file(s) undetected") and `missingCount` is set. The report is replaced
+/// only when the walk succeeds.
 RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -87,7 +87,21 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     error = "it is a folder";
     return false;
   }
-  if (fs::exists(path, code)) {
+  // A link is followed, so that the file it names is replaced and the link stays.
+  if (fs::is_symlink(fs::symlink_status(path, code))) path_ = fs::weakly_canonical(path, code).string();
+  const fs::file_status status = fs::status(path, code);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    // A device or pipe cannot be replaced by renaming; it is written in place.
+    errno = 0;
+    file_.reset(std::fopen(path.c_str(), "wb"));
+    if (!file_) {
+      error = Reason(errno);
+      return false;
+    }
+    kind_ = Kind::Device;
+    return true;
+  }
+  if (fs::exists(status)) {
     // An existing destination must be writable, as it would be if it were opened in place.
     errno = 0;
     if (!OpenFile(path, "ab")) {
@@ -98,7 +112,7 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < 16; ++attempt) {
-    temporaryPath_ = path + ".pexol-" + std::to_string(random() % 1000000000u) + ".tmp";
+    temporaryPath_ = path_ + ".pexol-" + std::to_string(random() % 1000000000u) + ".tmp";
     errno = 0;
     file_.reset(std::fopen(temporaryPath_.c_str(), "wbx"));
     if (file_) {
@@ -121,8 +135,9 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
   errno = 0;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
                        std::fflush(out) == 0;
-  if (kind_ == Kind::StandardOutput) {
+  if (kind_ == Kind::StandardOutput || kind_ == Kind::Device) {
     if (!written) error = Reason(errno);
+    if (kind_ == Kind::Device) file_.reset();
     return written;
   }
   const int writeError = errno;

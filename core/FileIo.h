@@ -21,7 +21,8 @@ bool IsNullDevice(std::string_view path);
 
 /// A destination written to a temporary file beside it and renamed into place on
 /// `Commit`, so a failed run never leaves a partial file or destroys an existing one.
-/// "-" means standard output and the null device names discard everything.
+/// "-" means standard output and the null device names discard everything; devices and
+/// pipes that already exist are written in place.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -37,7 +38,7 @@ class OutputFile {
   bool Commit(std::string_view bytes, std::string& error);
 
  private:
-  enum class Kind { None, File, StandardOutput, Discard };
+  enum class Kind { None, File, Device, StandardOutput, Discard };
   struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };

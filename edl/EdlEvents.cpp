@@ -19,7 +19,9 @@ constexpr std::array dissolveNames = {
 };
 
 // Entries hold any 32-bit values a file carries: add in 64 bits, keep the low 32 bits.
-std::int32_t Wrap(std::int64_t value) { return static_cast<std::int32_t>(value); }
+std::int32_t Wrap(std::int64_t value) {
+  return static_cast<std::int32_t>(value);
+}
 
 std::string_view VideoMedia(std::int32_t hasAudio, bool slow) {
   return hasAudio == 1 && !slow ? "VA"sv : "V"sv;

@@ -9,6 +9,11 @@ namespace pexol::detail {
 
 /// Appends `value` zero-filled to at least `width` characters, the sign first, as "%0*d" does.
 inline void AppendZeroPadded(std::string& text, std::int64_t value, int width) {
+  if (width == 2 && value >= 0 && value < 100) {  // every clock field of a sane timecode
+    const char pair[2] = {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+    text.append(pair, 2);
+    return;
+  }
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   const char* first = digits;

@@ -27,8 +27,8 @@ std::string Describe(const EdlEvent& e) {
   if (e.slow) text += 'S';
   text += ' ';
   text += e.transition;
-  for (std::int32_t value : {e.transitionLength, e.sourceIn, e.sourceOut, e.recorderIn,
-                             e.recorderOut}) {
+  for (std::int32_t value :
+       {e.transitionLength, e.sourceIn, e.sourceOut, e.recorderIn, e.recorderOut}) {
     text += ' ' + std::to_string(value);
   }
   text += e.clipName ? ' ' + std::string(*e.clipName) : std::string(" -");
@@ -51,8 +51,8 @@ TEST(BuildEdlEvents, TransitionSharesTheOutgoingClipsNumber) {
   a.length = 70;  // the effect takes 30 frames off clip a
   MainTrackEntry b = MovieClip("b", 0, 49);
   b.transition = "Dissolve";
-  EXPECT_THAT(Events(MainTrack({a, b})), ElementsAre("1 Main V C 0 0 70 0 70 a",
-                                                     "1 Main V D 30 0 50 70 120 b"));
+  EXPECT_THAT(Events(MainTrack({a, b})),
+              ElementsAre("1 Main V C 0 0 70 0 70 a", "1 Main V D 30 0 50 70 120 b"));
 }
 
 TEST(BuildEdlEvents, BackToBackTransitionsOpenAZeroLengthCut) {
@@ -105,18 +105,16 @@ TEST(BuildEdlEvents, SlowClipsPlayTwiceTheirSpanWithoutAudio) {
   late.slow = 1;
   TrackEntries entries = MainTrack({slow, shortened, next});
   entries.insert = {early, late};
-  EXPECT_THAT(Events(entries), ElementsAre("1 Main VS C 0 0 100 0 200 s",
-                                           "2 Ins VS C 0 0 50 0 100 i",
-                                           "3 Main VS C 0 0 70 200 370 t",
-                                           "3 Main VA D 30 0 10 370 380 u",
-                                           "4 Ins VS C 0 0 50 500 600 j"));
+  EXPECT_THAT(Events(entries),
+              ElementsAre("1 Main VS C 0 0 100 0 200 s", "2 Ins VS C 0 0 50 0 100 i",
+                          "3 Main VS C 0 0 70 200 370 t", "3 Main VA D 30 0 10 370 380 u",
+                          "4 Ins VS C 0 0 50 500 600 j"));
   // Listed inside the main loop once the main track reaches its recorder out.
   entries.main[2] = MovieClip("u", 0, 999);
-  EXPECT_THAT(Events(entries), ElementsAre("1 Main VS C 0 0 100 0 200 s",
-                                           "2 Ins VS C 0 0 50 0 100 i",
-                                           "3 Main VS C 0 0 70 200 370 t",
-                                           "4 Main V C 30 0 1000 370 1370 u",
-                                           "5 Ins VS C 0 0 50 500 600 j"));
+  EXPECT_THAT(Events(entries),
+              ElementsAre("1 Main VS C 0 0 100 0 200 s", "2 Ins VS C 0 0 50 0 100 i",
+                          "3 Main VS C 0 0 70 200 370 t", "4 Main V C 30 0 1000 370 1370 u",
+                          "5 Ins VS C 0 0 50 500 600 j"));
 }
 
 TEST(BuildEdlEvents, OtherTracksFollowTheMainClipAtWhoseEndTheyHaveEnded) {
@@ -144,15 +142,14 @@ TEST(BuildEdlEvents, WithoutMainClipsListsEachTrackInTurn) {
   entries.exAudio[1] = {AudioClip("b1", 0, 10, 0)};
   int mainDone = 0;
   std::vector<int> numbers;
-  BuildEdlEvents(entries, [&](const EdlEvent& e) { numbers.push_back(e.number); },
-                 [&](int) { ++mainDone; });
+  BuildEdlEvents(
+      entries, [&](const EdlEvent& e) { numbers.push_back(e.number); }, [&](int) { ++mainDone; });
   EXPECT_THAT(numbers, ElementsAre(1, 2, 3, 4));
   EXPECT_EQ(mainDone, 0);
   entries.main.emplace_back();  // the trailing entry alone
-  EXPECT_THAT(Events(entries), ElementsAre("1 Ins V C 0 0 900 5000 5900 i1",
-                                           "2 Ins V C 0 0 10 0 10 i2",
-                                           "3 ExA1 A C 0 0 10 0 10 a1",
-                                           "4 ExA2 A C 0 0 10 0 10 b1"));
+  EXPECT_THAT(Events(entries),
+              ElementsAre("1 Ins V C 0 0 900 5000 5900 i1", "2 Ins V C 0 0 10 0 10 i2",
+                          "3 ExA1 A C 0 0 10 0 10 a1", "4 ExA2 A C 0 0 10 0 10 b1"));
 }
 
 TEST(BuildEdlEvents, ReportsEachMainClipAfterItsListedClips) {

@@ -48,51 +48,10 @@ std::string CsvLine(const EdlEvent& event, TimecodeMode mode = TimecodeMode::Fra
   return line;
 }
 
-TEST(ColumnarEdl, DropFrameExample) {
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, false),
-            "Event                    Source                      Recorder\r\n"
-            "                         IN            OUT           IN            OUT\r\n"
-            "001 MAIN  VA   C         00:00:03;10   00:00:07;10   00:00:00;00   00:00:04;00   "
-            "a.avi\r\n"
-            "001 MAIN  V    D  01:00  00:00:00;00   00:00:09;15   00:00:04;00   00:00:13;15   "
-            "b.avi\r\n"
-            "002 MAIN  V    C         00:00:09;15   00:00:09;15   00:00:13;15   00:00:13;15\r\n"
-            "002 MAIN  V    W  00:15  00:00:00;00   00:00:03;00   00:00:13;15   00:00:16;15   "
-            "color clip\r\n"
-            "003 INS   VA   C         00:00:00;10   00:00:01;10   00:00:06;20   00:00:07;20   "
-            "i.avi\r\n"
-            "004 ExA1  A    C         00:00:00;00   00:00:20;00   00:00:00;00   00:00:20;00   "
-            "m.wav\r\n");
-}
-
-TEST(ColumnarEdl, FrameExample) {
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::Frame, false),
-            "Event                        Source            Recorder\r\n"
-            "                             IN      OUT       IN      OUT\r\n"
-            "001 MAIN  VA   C            100      220        0      120   a.avi\r\n"
-            "001 MAIN  V    D     30       0      285      120      405   b.avi\r\n"
-            "002 MAIN  V    C            285      285      405      405\r\n"
-            "002 MAIN  V    W     15       0       90      405      495   color clip\r\n"
-            "003 INS   VA   C             10       40      200      230   i.avi\r\n"
-            "004 ExA1  A    C              0      600        0      600   m.wav\r\n");
-}
-
-TEST(CsvEdl, DropFrameExample) {
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, true),
-            "\"EVENT No.\",\"TRACK\",\"MEDIA\",\"TRANSITION\",\"TRANSITION TIME\",\"SOURCE IN\","
-            "\"SOURCE OUT\",\"RECORDER IN\",\"RECORDER OUT\",\"CLIP NAME\"\r\n"
-            "001,\"MAIN\",\"VA\",\"C\",,\"00:00:03;10\",\"00:00:07;10\",\"00:00:00;00\","
-            "\"00:00:04;00\",\"a.avi\"\r\n"
-            "001,\"MAIN\",\"V\",\"D\",\"01:00\",\"00:00:00;00\",\"00:00:09;15\",\"00:00:04;00\","
-            "\"00:00:13;15\",\"b.avi\"\r\n"
-            "002,\"MAIN\",\"V\",\"C\",,\"00:00:09;15\",\"00:00:09;15\",\"00:00:13;15\","
-            "\"00:00:13;15\"\r\n"
-            "002,\"MAIN\",\"V\",\"W\",\"00:15\",\"00:00:00;00\",\"00:00:03;00\",\"00:00:13;15\","
-            "\"00:00:16;15\",\"color clip\"\r\n"
-            "003,\"INS\",\"VA\",\"C\",,\"00:00:00;10\",\"00:00:01;10\",\"00:00:06;20\","
-            "\"00:00:07;20\",\"i.avi\"\r\n"
-            "004,\"ExA1\",\"A\",\"C\",,\"00:00:00;00\",\"00:00:20;00\",\"00:00:00;00\","
-            "\"00:00:20;00\",\"m.wav\"\r\n");
+TEST(EdlLayouts, WorkedExamples) {
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, false), test::exampleDropFrameEdl);
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::Frame, false), test::exampleFrameEdl);
+  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, true), test::exampleCsvEdl);
 }
 
 TEST(EdlLayouts, WithoutMainClipsOnlyTheHeadingIsWritten) {
@@ -114,16 +73,20 @@ TEST(EdlLayouts, MediaSlowMarkAndTransitionLength) {
   event.transitionLength = 30;
   event.sourceIn = 100;
   event.clipName = "s";
-  EXPECT_EQ(ColumnarLine(event), "007 MAIN  V S  D     30     100        0        0        0   s\r\n");
-  EXPECT_EQ(CsvLine(event), "007,\"MAIN\",\"VS\",\"D\",\"   30\",\"   100\",\"     0\",\"     0\","
-                            "\"     0\",\"s\"\r\n");
+  EXPECT_EQ(ColumnarLine(event),
+            "007 MAIN  V S  D     30     100        0        0        0   s\r\n");
+  EXPECT_EQ(CsvLine(event),
+            "007,\"MAIN\",\"VS\",\"D\",\"   30\",\"   100\",\"     0\",\"     0\","
+            "\"     0\",\"s\"\r\n");
   event.track = EdlTrack::Insert;
   event.media = "VA";
   event.slow = false;
   event.transitionLength = 0;
-  EXPECT_EQ(ColumnarLine(event), "007 INS   VA   D            100        0        0        0   s\r\n");
-  EXPECT_EQ(CsvLine(event), "007,\"INS\",\"VA\",\"D\",,\"   100\",\"     0\",\"     0\",\"     0\","
-                            "\"s\"\r\n");
+  EXPECT_EQ(ColumnarLine(event),
+            "007 INS   VA   D            100        0        0        0   s\r\n");
+  EXPECT_EQ(CsvLine(event),
+            "007,\"INS\",\"VA\",\"D\",,\"   100\",\"     0\",\"     0\",\"     0\","
+            "\"s\"\r\n");
 }
 
 TEST(EdlLayouts, WideValuesPushTheLineRight) {
@@ -133,8 +96,9 @@ TEST(EdlLayouts, WideValuesPushTheLineRight) {
   event.media = "A";
   event.recorderOut = 9000000;
   event.clipName = "x";
-  EXPECT_EQ(ColumnarLine(event, TimecodeMode::Pal),
-            "1000 ExA2  A    C         00:00:00:00   00:00:00:00   00:00:00:00   100:00:00:00   x\r\n");
+  EXPECT_EQ(
+      ColumnarLine(event, TimecodeMode::Pal),
+      "1000 ExA2  A    C         00:00:00:00   00:00:00:00   00:00:00:00   100:00:00:00   x\r\n");
   EXPECT_EQ(CsvLine(event, TimecodeMode::Pal),
             "1000,\"ExA2\",\"A\",\"C\",,\"00:00:00:00\",\"00:00:00:00\",\"00:00:00:00\","
             "\"100:00:00:00\",\"x\"\r\n");

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/TrackEntries.h"
@@ -60,5 +61,47 @@ inline TrackEntries ExampleEntries() {
   entries.exAudio[0].push_back(AudioClip("m.wav", 0, 600, 0));
   return entries;
 }
+
+/// The EDL of ExampleEntries(): fixed columns in drop frame and frame mode, CSV in drop frame.
+inline constexpr std::string_view exampleDropFrameEdl =
+    "Event                    Source                      Recorder\r\n"
+    "                         IN            OUT           IN            OUT\r\n"
+    "001 MAIN  VA   C         00:00:03;10   00:00:07;10   00:00:00;00   00:00:04;00   "
+    "a.avi\r\n"
+    "001 MAIN  V    D  01:00  00:00:00;00   00:00:09;15   00:00:04;00   00:00:13;15   "
+    "b.avi\r\n"
+    "002 MAIN  V    C         00:00:09;15   00:00:09;15   00:00:13;15   00:00:13;15\r\n"
+    "002 MAIN  V    W  00:15  00:00:00;00   00:00:03;00   00:00:13;15   00:00:16;15   "
+    "color clip\r\n"
+    "003 INS   VA   C         00:00:00;10   00:00:01;10   00:00:06;20   00:00:07;20   "
+    "i.avi\r\n"
+    "004 ExA1  A    C         00:00:00;00   00:00:20;00   00:00:00;00   00:00:20;00   "
+    "m.wav\r\n";
+
+inline constexpr std::string_view exampleFrameEdl =
+    "Event                        Source            Recorder\r\n"
+    "                             IN      OUT       IN      OUT\r\n"
+    "001 MAIN  VA   C            100      220        0      120   a.avi\r\n"
+    "001 MAIN  V    D     30       0      285      120      405   b.avi\r\n"
+    "002 MAIN  V    C            285      285      405      405\r\n"
+    "002 MAIN  V    W     15       0       90      405      495   color clip\r\n"
+    "003 INS   VA   C             10       40      200      230   i.avi\r\n"
+    "004 ExA1  A    C              0      600        0      600   m.wav\r\n";
+
+inline constexpr std::string_view exampleCsvEdl =
+    "\"EVENT No.\",\"TRACK\",\"MEDIA\",\"TRANSITION\",\"TRANSITION TIME\",\"SOURCE IN\","
+    "\"SOURCE OUT\",\"RECORDER IN\",\"RECORDER OUT\",\"CLIP NAME\"\r\n"
+    "001,\"MAIN\",\"VA\",\"C\",,\"00:00:03;10\",\"00:00:07;10\",\"00:00:00;00\","
+    "\"00:00:04;00\",\"a.avi\"\r\n"
+    "001,\"MAIN\",\"V\",\"D\",\"01:00\",\"00:00:00;00\",\"00:00:09;15\",\"00:00:04;00\","
+    "\"00:00:13;15\",\"b.avi\"\r\n"
+    "002,\"MAIN\",\"V\",\"C\",,\"00:00:09;15\",\"00:00:09;15\",\"00:00:13;15\","
+    "\"00:00:13;15\"\r\n"
+    "002,\"MAIN\",\"V\",\"W\",\"00:15\",\"00:00:00;00\",\"00:00:03;00\",\"00:00:13;15\","
+    "\"00:00:16;15\",\"color clip\"\r\n"
+    "003,\"INS\",\"VA\",\"C\",,\"00:00:00;10\",\"00:00:01;10\",\"00:00:06;20\","
+    "\"00:00:07;20\",\"i.avi\"\r\n"
+    "004,\"ExA1\",\"A\",\"C\",,\"00:00:00;00\",\"00:00:20;00\",\"00:00:00;00\","
+    "\"00:00:20;00\",\"m.wav\"\r\n";
 
 }  // namespace pexol::test

@@ -2,18 +2,12 @@
 #include "tools/builder/ClipKind.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::build::detail {
 namespace {
-
-constexpr std::array<std::string_view, 27> stillEndings = {
-    ".bmp", ".dib", ".rle", ".jpg", "jpeg", "jfif", ".pic", "pict", ".pct",
-    ".png", "pntg", ".pnt", ".mac", ".psd", ".qti", "qtif", ".sgi", ".rgb",
-    ".tga", "arga", ".vda", ".icb", ".vst", ".tif", "tiff", ".fpx", ".gif"};
 
 char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -1,9 +1,16 @@
 // tools/builder/ClipKind.h - the builder's own reading of clip name endings
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace pexol::build::detail {
+
+/// The endings of still image names, each compared with the last four characters.
+inline constexpr std::array<std::string_view, 27> stillEndings = {
+    ".bmp", ".dib", ".rle", ".jpg", "jpeg", "jfif", ".pic", "pict", ".pct",
+    ".png", "pntg", ".pnt", ".mac", ".psd", ".qti", "qtif", ".sgi", ".rgb",
+    ".tga", "arga", ".vda", ".icb", ".vst", ".tif", "tiff", ".fpx", ".gif"};
 
 enum class ClipKind { Movie, Still, Color, Unknown };
 

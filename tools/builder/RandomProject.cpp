@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "tools/builder/ClipKind.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::build {
@@ -11,11 +12,6 @@ namespace {
 constexpr std::int32_t markedMin = -8388608;  // the lowest value the tests rely on
 constexpr std::int32_t markedMax = 16777215;  // 24 bits
 constexpr std::size_t maxNameLength = 254;    // one length byte, no 255 escape
-
-constexpr std::array<std::string_view, 27> stillEndings = {
-    ".bmp", ".dib", ".rle", ".jpg", "jpeg", "jfif", ".pic", "pict", ".pct",
-    ".png", "pntg", ".pnt", ".mac", ".psd", ".qti", "qtif", ".sgi", ".rgb",
-    ".tga", "arga", ".vda", ".icb", ".vst", ".tif", "tiff", ".fpx", ".gif"};
 
 // splitmix64: small, fast and the same on every platform.
 class Rng {
@@ -101,7 +97,7 @@ std::string Name(Rng& rng, std::string_view ending) {
 }
 
 std::string StillEnding(Rng& rng) {
-  return std::string(stillEndings[rng.Below(27)]);
+  return std::string(detail::stillEndings[rng.Below(detail::stillEndings.size())]);
 }
 
 std::string Colour(Rng& rng) {

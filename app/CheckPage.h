@@ -1,0 +1,28 @@
+// app/CheckPage.h - the "find" page: software, project and report files and the check run
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace pexol {
+
+/// The controls of the media check page; the window reads and fills them.
+class CheckPage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CheckPage(QWidget* window);
+
+  QButtonGroup* software;  ///< ids are the software choice values
+  QLineEdit* source;
+  QLineEdit* report;
+  QPushButton* check;
+  QProgressBar* progress;
+  QLineEdit* status;
+};
+
+}  // namespace pexol

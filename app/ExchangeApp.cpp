@@ -1,0 +1,24 @@
+// app/ExchangeApp.cpp - start-up: names, icon and the modal window
+#include "app/ExchangeApp.h"
+
+#include "app/AboutPage.h"
+#include "app/ExchangeDlg.h"
+#include "app/UserPrompts.h"
+
+namespace pexol {
+
+CExchangeApp::CExchangeApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("pexol"));
+  setApplicationVersion(QStringLiteral("2.12"));
+  setDesktopFileName(QStringLiteral("pexol"));
+  setWindowIcon(ProgramIcon());
+}
+
+int CExchangeApp::InitInstance() {
+  QtUserPrompts prompts;
+  CExchangeDlg window(prompts);
+  window.exec();
+  return 0;
+}
+
+}  // namespace pexol

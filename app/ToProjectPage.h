@@ -1,0 +1,29 @@
+// app/ToProjectPage.h - the "txt to mpj" page: software, three files and the convert run
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace pexol {
+
+/// The controls of the text-to-project page; the window reads and fills them.
+class ToProjectPage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ToProjectPage(QWidget* window);
+
+  QButtonGroup* software;  ///< ids are the software choice values
+  QLineEdit* source;
+  QLineEdit* text;
+  QLineEdit* destination;
+  QPushButton* convert;
+  QProgressBar* progress;
+  QLineEdit* status;
+};
+
+}  // namespace pexol

@@ -1,0 +1,54 @@
+// app/UserPrompts.cpp - the Qt message box and file dialog behind UserPrompts
+#include "app/UserPrompts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "core/Messages.h"
+
+namespace pexol {
+
+namespace {
+
+QString Caption() {
+  return QString::fromUtf8(messageCaption.data(), static_cast<qsizetype>(messageCaption.size()));
+}
+
+}  // namespace
+
+void QtUserPrompts::ShowMessage(QWidget* owner, const QString& text, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                  Caption(), text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+std::optional<QString> QtUserPrompts::ChooseFile(QWidget* owner,
+                                                 const FileDialogRequest& request) {
+  const auto dialog = MakeFileDialog(owner, request);
+  while (dialog->exec() == QDialog::Accepted) {
+    const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    const QString path = QDir::toNativeSeparators(chosen.first());
+    if (request.kind == FileDialogKind::SaveAs || FolderOfPathExists(path)) return path;
+    ShowMessage(dialog.get(), QStringLiteral("The folder does not exist:\n\n%1").arg(path),
+                MessageIcon::Exclamation);
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogRequest& request) {
+  auto dialog = std::make_unique<QFileDialog>(owner, QString(), QString(), request.filter);
+  const bool save = request.kind == FileDialogKind::SaveAs;
+  dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // An open dialog names a file that need not exist yet; the run finds out whether it opens.
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setDefaultSuffix(request.defaultExtension);
+  dialog->selectFile(request.initialName);
+  return dialog;
+}
+
+bool FolderOfPathExists(const QString& path) { return QFileInfo(path).absoluteDir().exists(); }
+
+}  // namespace pexol

@@ -1,0 +1,136 @@
+// tests/core/RunFrameTest.cpp - whole runs on real files: messages, and nothing lost on failure
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/RunFrame.h"
+#include "support/Conversions.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RunFrameTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("pexol-runframe-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    project = build::BuildProject(build::DemoProject());
+    Write("demo.mpj", project);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  std::string Path(const std::string& name) const { return (folder / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  // Only the files a test made itself: no temporary file is left behind.
+  std::size_t FileCount() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+  }
+
+  fs::path folder;
+  std::string project;
+  test::RecordingObserver observer;
+};
+
+TEST_F(RunFrameTest, ConvertsBothWaysWithTheCompletionMessages) {
+  const RunResult toText = RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer);
+  ASSERT_TRUE(toText.Completed()) << toText.message;
+  EXPECT_EQ(toText.message,
+            "conversion completed\n\nfrom : " + Path("demo.mpj") + "\n   to : " + Path("demo.txt"));
+  EXPECT_EQ(observer.lastDone, 200);
+  EXPECT_EQ(observer.statuses.back(), "");
+
+  const RunResult toProject =
+      RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("new.mpj"), {}}, observer);
+  ASSERT_TRUE(toProject.Completed()) << toProject.message;
+  EXPECT_EQ(toProject.message, "conversion completed\n\nfrom : " + Path("demo.mpj") + "\n      & " +
+                                   Path("demo.txt") + "\n   to : " + Path("new.mpj"));
+  EXPECT_EQ(Read("new.mpj"), project);
+  EXPECT_EQ(FileCount(), 3u);
+}
+
+TEST_F(RunFrameTest, OpenFailuresNameTheFile) {
+  RunResult result = RunProjectToText({Path("missing.mpj"), Path("out.txt"), {}}, observer);
+  EXPECT_FALSE(result.Completed());
+  EXPECT_EQ(result.message.rfind("Can not open mpj source file\n\n" + Path("missing.mpj"), 0), 0u);
+
+  result = RunProjectToText({Path("demo.mpj"), Path("no/such/folder/out.txt"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open txt destination file", 0), 0u);
+  result = RunProjectToText({Path("demo.mpj"), folder.string(), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open txt destination file", 0), 0u);
+  result = RunProjectToText({folder.string(), Path("out.txt"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open mpj source file", 0), 0u);
+
+  result = RunTextToProject({Path("demo.mpj"), Path("none.txt"), Path("x.mpj"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open txt source file", 0), 0u);
+  Write("demo.txt", "[MainAV]\r\n");
+  result = RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("no/x.mpj"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open mpj destination file", 0), 0u);
+  EXPECT_EQ(FileCount(), 2u);
+}
+
+TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
+  Write("out.txt", "precious");
+  Write("cut.mpj", project.substr(0, project.size() / 2));
+  const RunResult result = RunProjectToText({Path("cut.mpj"), Path("out.txt"), {}}, observer);
+  EXPECT_FALSE(result.Completed());
+  EXPECT_NE(result.message.find("the project ends too early, at byte"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("not written by \"Corvane, Brisko\""), std::string::npos);
+  EXPECT_EQ(Read("out.txt"), "precious");
+  EXPECT_EQ(FileCount(), 3u);
+}
+
+TEST_F(RunFrameTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
+  const RunResult result =
+      RunProjectToText({Path("demo.mpj"), Path("out.txt"), {Software::Lumetta}}, observer);
+  ASSERT_FALSE(result.Completed());
+  EXPECT_NE(result.message.find("\"Corvane, Brisko\" reads it completely; choose that software."),
+            std::string::npos)
+      << result.message;
+}
+
+TEST_F(RunFrameTest, BytesAfterTheProjectAreReported) {
+  Write("tail.mpj", project + "xyz");
+  const RunResult result = RunProjectToText({Path("tail.mpj"), Path("out.txt"), {}}, observer);
+  ASSERT_TRUE(result.Completed());
+  EXPECT_NE(result.message.find("3 bytes after the end of the project were left unread."),
+            std::string::npos)
+      << result.message;
+}
+
+TEST_F(RunFrameTest, TheSourceProjectMayBeTheDestination) {
+  ASSERT_TRUE(RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer).Completed());
+  const RunResult result =
+      RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("demo.mpj"), {}}, observer);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(Read("demo.mpj"), project);
+}
+
+TEST_F(RunFrameTest, ADiskFullFailsTheRunAndKeepsNothing) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  const RunResult result = RunProjectToText({Path("demo.mpj"), "/dev/full", {}}, observer);
+  EXPECT_FALSE(result.Completed());
+}
+
+TEST_F(RunFrameTest, TheNullDeviceTakesEverything) {
+  EXPECT_TRUE(RunProjectToText({Path("demo.mpj"), "NUL", {}}, observer).Completed());
+  EXPECT_EQ(FileCount(), 1u);
+}
+
+}  // namespace
+}  // namespace pexol
