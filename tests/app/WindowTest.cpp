@@ -89,7 +89,6 @@ class WindowTest : public QObject {
       edit->clear();
       QTest::keyClicks(edit, "typed-" + editIds[i]);
     }
-    QTest::mouseClick(Find<QCheckBox>(*window, "1046"), Qt::LeftButton);  // hidden now: no-op
     window->tabs->setCurrentIndex(0);
     QTest::mouseClick(Find<QCheckBox>(*window, "1046"), Qt::LeftButton);
     for (int page : {3, 1, 2, 0, 3}) window->tabs->setCurrentIndex(page);

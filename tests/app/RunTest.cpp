@@ -1,0 +1,227 @@
+// tests/app/RunTest.cpp - the three runs started by their buttons: files, progress and messages
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "FakePrompts.h"
+#include "app/ExchangeDlg.h"
+#include "app/PageObserver.h"
+#include "core/RunFrame.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+
+namespace {
+
+constexpr std::string_view titleInShiftJis = "\x83\x5e\x83\x43\x83\x67\x83\x8b";  // タイトル
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, std::string_view bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+/// What the page showed while the message box was open.
+struct AtMessage {
+  int progress = -1;
+  QString status = QStringLiteral("unset");
+};
+
+}  // namespace
+
+class RunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    QVERIFY(folder.isValid());
+    prompts = std::make_unique<FakePrompts>();
+    window = std::make_unique<CExchangeDlg>(*prompts);
+    window->show();
+    project = Path("demo.mpj");
+    WriteAll(project, build::BuildProject(build::DemoProject()));
+  }
+  void cleanup() {
+    window.reset();
+    prompts.reset();
+  }
+
+  void ToTextRunWritesTheTextWithThePageOptions() {
+    Type("1016", project);
+    Type("1018", Path("demo.txt"));
+    const auto seen = Watch(*window->toTextProgress, "1039");
+    Click("1011");
+    QCOMPARE(ReadAll(Path("demo.txt")), CoreText(ToTextOptions{}));  // the start options
+    ExpectCompleted("conversion completed\n\nfrom : " + project + "\n   to : " + Path("demo.txt"));
+    QCOMPARE(seen->progress, 200);
+    QCOMPARE(seen->status, QString());
+    QCOMPARE(window->toTextProgress->value(), 0);
+
+    Click("1040");  // FRAME
+    Click("1046");  // CSV
+    Click("1011");
+    const QByteArray csvFrames = ReadAll(Path("demo.txt"));
+    QCOMPARE(csvFrames, CoreText({Software::CorvaneBrisko, TimecodeMode::Frame, true}));
+    QVERIFY(csvFrames != CoreText(ToTextOptions{}));
+  }
+
+  void ToProjectRunRebuildsTheProject() {
+    const QString text = Path("demo.txt");
+    WriteAll(text, CoreText(ToTextOptions{}).toStdString());
+    window->tabs->setCurrentIndex(1);
+    Type("1020", project);
+    Type("1025", text);
+    Type("1023", Path("new.mpj"));
+    const auto seen = Watch(*window->toProjectProgress, "1045");
+    Click("1012");
+    QCOMPARE(ReadAll(Path("new.mpj")), ReadAll(project));
+    ExpectCompleted("conversion completed\n\nfrom : " + project + "\n      & " + text +
+                    "\n   to : " + Path("new.mpj"));
+    QCOMPARE(seen->progress, window->toProjectProgress->maximum());
+    QCOMPARE(seen->status, QString());
+    QCOMPARE(window->toProjectProgress->value(), 0);
+  }
+
+  void CheckRunListsMissingNamesDecoded() {
+    build::Project missing;
+    missing.version = 0x207;
+    missing.main = {{std::string(titleInShiftJis) + ".avi", 0, 9, 0, "", 0, 0, {}}};
+    const QString source = Path("missing.mpj");
+    WriteAll(source, build::BuildProject(missing));
+    window->tabs->setCurrentIndex(2);
+    Type("1074", source);
+    Type("1077", Path("report.txt"));
+    const auto seen = Watch(*window->findProgress, "1081");
+    Click("1079");
+    ExpectCompleted("complete\n\n" + source +
+                    "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
+                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n");
+    const QByteArray report = ReadAll(Path("report.txt"));
+    QVERIFY(report.startsWith("[MainAV]\r\n" + QByteArray(titleInShiftJis) + ".avi\r\n"));
+    QCOMPARE(window->missingCount, 1);
+    QCOMPARE(seen->progress, 200);
+    QCOMPARE(seen->status, QString());
+    QCOMPARE(window->findProgress->value(), 0);
+  }
+
+  void OpenFailuresNameTheirFile_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QStringList>("edits");  // id=value, value "demo" is the demo project
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("headline");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("to text, source") << 0 << QStringList{"1016=absent.mpj", "1018=out.txt"}
+                                     << "1011" << "Can not open mpj source file" << "absent.mpj";
+    QTest::newRow("to text, destination")
+        << 0 << QStringList{"1016=demo", "1018=no/such/dir/out.txt"} << "1011"
+        << "Can not open txt destination file" << "no/such/dir/out.txt";
+    QTest::newRow("to project, source")
+        << 1 << QStringList{"1020=absent.mpj", "1025=demo", "1023=new.mpj"} << "1012"
+        << "Can not open mpj source file" << "absent.mpj";
+    QTest::newRow("to project, text")
+        << 1 << QStringList{"1020=demo", "1025=absent.txt", "1023=new.mpj"} << "1012"
+        << "Can not open txt source file" << "absent.txt";
+    QTest::newRow("to project, destination")
+        << 1 << QStringList{"1020=demo", "1025=demo", "1023=no/such/dir/new.mpj"} << "1012"
+        << "Can not open mpj destination file" << "no/such/dir/new.mpj";
+    QTest::newRow("check, source") << 2 << QStringList{"1074=absent.mpj"} << "1079"
+                                   << "Can not open mpj source file" << "absent.mpj";
+    QTest::newRow("check, report")
+        << 2 << QStringList{"1074=demo", "1077=no/such/dir/report.txt"} << "1079"
+        << "Can not open txt destination file" << "no/such/dir/report.txt";
+  }
+  void OpenFailuresNameTheirFile() {
+    QFETCH(int, page);
+    QFETCH(QStringList, edits);
+    QFETCH(QString, button);
+    QFETCH(QString, headline);
+    QFETCH(QString, file);
+    window->tabs->setCurrentIndex(page);
+    for (const QString& edit : edits) {
+      const QString value = edit.section('=', 1);
+      Type(edit.section('=', 0, 0), value == "demo" ? project : Path(value));
+    }
+    Click(button);
+    QCOMPARE(prompts->messages.size(), 1);
+    const QString prefix = headline + "\n\n" + Path(file) + "\n";
+    QVERIFY2(prompts->messages[0].text.startsWith(prefix), qPrintable(prompts->messages[0].text));
+    QCOMPARE(prompts->messages[0].icon, MessageIcon::Exclamation);
+    QVERIFY(!QFile::exists(Path("new.mpj")) && !QFile::exists(Path("out.txt")));
+  }
+
+  void ManyRecordsRepaintOnlyNowAndThen() {
+    QLineEdit status;
+    QProgressBar progress;
+    progress.setRange(0, 200);
+    PageObserver observer(status, progress);
+    observer.Progress(0, 200);
+    for (int i = 1; i <= 20000; ++i) {
+      observer.Status(QStringLiteral("[BinWindow] %1 / 20000").arg(i).toStdString());
+      observer.Progress(i / 100, 200);
+    }
+    QVERIFY2(observer.Repaints() < 200, qPrintable(QString::number(observer.Repaints())));
+    QCOMPARE(status.text(), QStringLiteral("[BinWindow] 20000 / 20000"));  // the end is shown
+    QCOMPARE(progress.value(), 200);
+  }
+
+ private:
+  QString Path(const QString& name) const { return folder.filePath(name); }
+
+  void Type(const QString& id, const QString& text) {
+    auto* edit = window->findChild<QLineEdit*>(id);
+    QVERIFY(edit && edit->isVisible());
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+
+  void Click(const QString& id) {
+    auto* button = window->findChild<QAbstractButton*>(id);
+    QVERIFY(button && button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  /// Filled in when the run's message box would be shown.
+  std::shared_ptr<const AtMessage> Watch(const QProgressBar& progress, const QString& statusId) {
+    auto seen = std::make_shared<AtMessage>();
+    const auto* status = window->findChild<QLineEdit*>(statusId);
+    prompts->onMessage = [seen, &progress, status] {
+      seen->progress = progress.value();
+      seen->status = status->text();
+    };
+    return seen;
+  }
+
+  QByteArray CoreText(const ToTextOptions& options) {
+    ToTextJob job{project.toStdString(), Path("core.txt").toStdString(), options};
+    NullObserver quiet;
+    if (!RunProjectToText(job, quiet).Completed()) return {};
+    return ReadAll(Path("core.txt"));
+  }
+
+  void ExpectCompleted(const QString& text) {
+    QVERIFY(!prompts->messages.isEmpty());
+    QCOMPARE(prompts->messages.last().text, text);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+  }
+
+  QTemporaryDir folder;
+  QString project;
+  std::unique_ptr<FakePrompts> prompts;
+  std::unique_ptr<CExchangeDlg> window;
+};
+
+}  // namespace pexol
+
+QTEST_MAIN(pexol::RunTest)
+#include "RunTest.moc"
