@@ -19,12 +19,6 @@ RunResult Failed(std::string message) {
   return {RunResult::Status::Failed, std::move(message), 0};
 }
 
-// Writing the report over the project would destroy the file being checked.
-bool SameFile(const std::string& source, const std::string& report) {
-  std::error_code code;
-  return !IsNullDevice(report) && fs::equivalent(source, report, code);
-}
-
 // Whether the other choice walks the project to its bin window end, for the failure message.
 bool OtherSoftwareReads(std::span<const std::uint8_t> project, Software used) {
   const MediaExists allPresent = [](std::string_view) { return true; };
@@ -63,6 +57,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   std::string error;
   const auto project = ReadWholeFile(job.source, error);
   if (!project) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
+  // Writing the report over the project would destroy the file being checked.
   if (SameFile(job.source, job.report))
     return Failed(OpenFailureMessage(cannotOpenTextDestination, job.report,
                                      "it is the project being checked"));

@@ -71,8 +71,7 @@ void TerminalObserver::Draw(bool force) {
   const int filled = done_ * width / total_;
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.resize(width, '.');
-  std::fprintf(stderr, "\r\033[K[%s] %3d%% %s", bar.c_str(), done_ * 100 / total_,
-               status_.c_str());
+  std::fprintf(stderr, "\r\033[K[%s] %3d%% %s", bar.c_str(), done_ * 100 / total_, status_.c_str());
   std::fflush(stderr);
   drawn_ = true;
 }

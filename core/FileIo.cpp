@@ -16,7 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::size_t blockSize = 1 << 20;
 
-std::string Reason(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
+std::string Reason(int error) {
+  return error != 0 ? std::strerror(error) : "unknown error";
+}
 
 using UniqueFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -58,7 +60,14 @@ bool IsNullDevice(std::string_view path) {
   return EqualsIgnoreCase(path, "nul") || path == "/dev/null";
 }
 
-OutputFile::~OutputFile() { Abandon(); }
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code code;
+  return !IsNullDevice(a) && !IsNullDevice(b) && fs::equivalent(a, b, code);
+}
+
+OutputFile::~OutputFile() {
+  Abandon();
+}
 
 void OutputFile::Abandon() {
   if (kind_ != Kind::File) return;
@@ -88,7 +97,8 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     return false;
   }
   // A link is followed, so that the file it names is replaced and the link stays.
-  if (fs::is_symlink(fs::symlink_status(path, code))) path_ = fs::weakly_canonical(path, code).string();
+  if (fs::is_symlink(fs::symlink_status(path, code)))
+    path_ = fs::weakly_canonical(path, code).string();
   const fs::file_status status = fs::status(path, code);
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     // A device or pipe cannot be replaced by renaming; it is written in place.
@@ -133,8 +143,8 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
     return false;
   }
   errno = 0;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
-                       std::fflush(out) == 0;
+  const bool written =
+      std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
   if (kind_ == Kind::StandardOutput || kind_ == Kind::Device) {
     if (!written) error = Reason(errno);
     if (kind_ == Kind::Device) file_.reset();

@@ -13,11 +13,13 @@ namespace pexol {
 
 /// The whole file, read in large blocks; nullopt (with `error` set) when it cannot be
 /// opened or read (missing, a folder, unreadable).
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::string& error);
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::string& error);
 
 /// True for the names that mean the null device ("nul" in any case, and /dev/null).
 bool IsNullDevice(std::string_view path);
+
+/// True when both names lead to one existing file; writing one would destroy the other.
+bool SameFile(const std::string& a, const std::string& b);
 
 /// A destination written to a temporary file beside it and renamed into place on
 /// `Commit`, so a failed run never leaves a partial file or destroys an existing one.

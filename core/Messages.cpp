@@ -27,8 +27,8 @@ std::string WriteFailureMessage(std::string_view path, std::string_view reason) 
 }
 
 std::string ToTextCompletedMessage(std::string_view source, std::string_view destination) {
-  return "conversion completed\n\nfrom : " + std::string(source) + "\n   to : " +
-         std::string(destination);
+  return "conversion completed\n\nfrom : " + std::string(source) +
+         "\n   to : " + std::string(destination);
 }
 
 std::string ToProjectCompletedMessage(std::string_view source, std::string_view text,
@@ -53,8 +53,8 @@ std::string FailureMessage(const RunFailure& failure, std::string_view path, Sof
   if (const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure)) {
     message += "the project ends too early, at byte " + std::to_string(early->Offset());
     if (!early->Where().empty()) message += ", while reading " + early->Where();
-    message += ". The file is damaged, or it was not written by " + Quoted(SoftwareName(used)) +
-               ".";
+    message +=
+        ". The file is damaged, or it was not written by " + Quoted(SoftwareName(used)) + ".";
   } else {
     message += failure.what();
   }

@@ -19,12 +19,18 @@ ProjectHeader ReadHeader(ByteReader& project) {
 
 std::string FrequencyText(std::int32_t audioFrequency) {
   switch (audioFrequency) {
-    case 48000: return "48kHz16bit";
-    case 44100: return "44.1kHz16bit";
-    case 32016: return "32kHz16bit";
-    case 32012: return "32kHz12bit";
-    case 0: return "";
-    default: return std::to_string(audioFrequency);
+    case 48000:
+      return "48kHz16bit";
+    case 44100:
+      return "44.1kHz16bit";
+    case 32016:
+      return "32kHz16bit";
+    case 32012:
+      return "32kHz12bit";
+    case 0:
+      return "";
+    default:
+      return std::to_string(audioFrequency);
   }
 }
 

@@ -12,7 +12,7 @@ class ByteReader;
 
 constexpr int versionWithEffects = 0x200;      ///< effect and title sections exist
 constexpr int versionWithAspectRatio = 0x205;  ///< header grows from 16 to 20 bytes
-constexpr int versionWithFilters = 0x207;      ///< title track and filter blocks ("Corvane, Brisko")
+constexpr int versionWithFilters = 0x207;  ///< title track and filter blocks ("Corvane, Brisko")
 
 /// The fixed start of every project: 16 bytes, then the optional fields.
 struct ProjectHeader {
@@ -26,8 +26,12 @@ struct ProjectHeader {
 /// Reads the first 16 bytes of the header.
 ProjectHeader ReadHeader(ByteReader& project);
 
-inline bool HasEffectsAndTitles(int version) { return version >= versionWithEffects; }
-inline bool HasAspectRatio(int version) { return version >= versionWithAspectRatio; }
+inline bool HasEffectsAndTitles(int version) {
+  return version >= versionWithEffects;
+}
+inline bool HasAspectRatio(int version) {
+  return version >= versionWithAspectRatio;
+}
 inline bool HasTitleTrack(int version, Software software) {
   return version >= versionWithFilters && software == Software::CorvaneBrisko;
 }

@@ -5,8 +5,8 @@
 #include "core/FileIo.h"
 #include "core/Messages.h"
 #include "core/ProjectToText.h"
-#include "core/RunProgress.h"
 #include "core/RunFailure.h"
+#include "core/RunProgress.h"
 #include "core/TextToProject.h"
 
 namespace pexol {
@@ -58,6 +58,10 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
   std::string error;
   const auto project = ReadWholeFile(job.source, error);
   if (!project) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
+  // The text would take the place of the project it is made from.
+  if (SameFile(job.source, job.destination))
+    return Failed(OpenFailureMessage(cannotOpenTextDestination, job.destination,
+                                     "it is the project being converted"));
   OutputFile destination;
   if (!destination.Open(job.destination, error))
     return Failed(OpenFailureMessage(cannotOpenTextDestination, job.destination, error));
@@ -85,6 +89,11 @@ RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
   if (!project) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
   const auto text = ReadWholeFile(job.text, error);
   if (!text) return Failed(OpenFailureMessage(cannotOpenTextSource, job.text, error));
+  // The new project would take the place of the edited text; the source project may be
+  // replaced, since it is read whole before anything is written.
+  if (SameFile(job.text, job.destination))
+    return Failed(OpenFailureMessage(cannotOpenProjectDestination, job.destination,
+                                     "it is the text being converted"));
   OutputFile destination;
   if (!destination.Open(job.destination, error))
     return Failed(OpenFailureMessage(cannotOpenProjectDestination, job.destination, error));

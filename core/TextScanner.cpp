@@ -12,11 +12,17 @@ namespace pexol {
 namespace {
 
 constexpr std::array<std::string_view, 14> sectionHeadings = {
-    "[Header]",         "[MainAV]",        "[InsertAV]",       "[ExAudio1]",       "[ExAudio2]",
-    "[Effect]",         "[Title]",         "[FilterMainAV]",   "[FilterInsertAV]", "[FilterExAudio1]",
-    "[FilterExAudio2]", "[BinWindow]",     "[Option]",         "[END]"};
+    "[Header]",         "[MainAV]",
+    "[InsertAV]",       "[ExAudio1]",
+    "[ExAudio2]",       "[Effect]",
+    "[Title]",          "[FilterMainAV]",
+    "[FilterInsertAV]", "[FilterExAudio1]",
+    "[FilterExAudio2]", "[BinWindow]",
+    "[Option]",         "[END]"};
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Shorten(std::string_view line) {
   constexpr std::size_t shown = 60;
@@ -35,9 +41,9 @@ std::size_t SkipQuoted(std::string_view line, std::size_t p) {
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
 }
 
 bool IsSectionHeading(std::string_view line) {
@@ -142,11 +148,20 @@ std::string EscapeQuoted(std::string_view text) {
   out.reserve(text.size() + 8);
   for (char c : text) {
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out.push_back(c);
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;

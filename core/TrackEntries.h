@@ -9,13 +9,13 @@ namespace pexol {
 
 /// One main track clip as the EDL sees it.
 struct MainTrackEntry {
-  std::string name;        ///< the file name as stored; "color clip" for a colour clip
-  std::int32_t length = 0; ///< recorder length: out - in + 1, or an effect's clip length
-  std::int32_t in = 0;     ///< source in (0 for stills and colour clips)
-  std::int32_t outEnd = 0; ///< end of the source span, exclusive
-  std::string transition;  ///< name of the transition into this clip; empty for a cut
+  std::string name;         ///< the file name as stored; "color clip" for a colour clip
+  std::int32_t length = 0;  ///< recorder length: out - in + 1, or an effect's clip length
+  std::int32_t in = 0;      ///< source in (0 for stills and colour clips)
+  std::int32_t outEnd = 0;  ///< end of the source span, exclusive
+  std::string transition;   ///< name of the transition into this clip; empty for a cut
   std::int32_t hasAudio = 0;
-  std::int32_t slow = 0;   ///< nonzero for a half-speed clip
+  std::int32_t slow = 0;  ///< nonzero for a half-speed clip
 };
 
 /// One insert track clip as the EDL sees it.

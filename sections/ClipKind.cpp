@@ -24,7 +24,9 @@ constexpr std::array<std::string_view, 8> directionTails = {"=U", "UR", "=R", "B
 constexpr std::size_t descriptorLength = 39;
 constexpr std::array<std::size_t, 4> colourPositions = {5, 13, 21, 29};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A colour written into a line must come back as the same six bytes.
 bool IsPlainColour(std::string_view colour) {
@@ -58,9 +60,9 @@ ClipKind ClipKindOf(std::string_view name) {
 
 std::string ColourClipText(std::string_view name, bool withType) {
   const bool wellFormed =
-      name.size() == descriptorLength && IsDigit(name[0]) && IsDigit(name[1]) &&
-      IsDigit(name[2]) && name.substr(3, 2) == "00" && name.substr(11, 2) == "00" &&
-      name.substr(19, 2) == "00" && name.substr(27, 2) == "00" && name.substr(35) == ".clr" &&
+      name.size() == descriptorLength && IsDigit(name[0]) && IsDigit(name[1]) && IsDigit(name[2]) &&
+      name.substr(3, 2) == "00" && name.substr(11, 2) == "00" && name.substr(19, 2) == "00" &&
+      name.substr(27, 2) == "00" && name.substr(35) == ".clr" &&
       std::all_of(colourPositions.begin(), colourPositions.end(),
                   [name](std::size_t p) { return IsPlainColour(name.substr(p, 6)); });
   if (!wellFormed) return {};

@@ -28,7 +28,9 @@ std::string ColourClipName(const std::string (&fields)[7], bool withType);
 
 /// True when a line is written in the colour clip form (case counts; a quoted first
 /// field never is).
-inline bool IsColourLine(std::string_view line) { return line.starts_with("ColorClip"); }
+inline bool IsColourLine(std::string_view line) {
+  return line.starts_with("ColorClip");
+}
 
 /// The text a name takes as the first field of a line: quoted when it holds a comma,
 /// CR or LF, starts with a double quote, or would be taken for a colour line.

@@ -98,8 +98,8 @@ void WriteLevels(ByteWriter& out, const Levels& levels) {
 }
 
 std::string FormatLevels(const Levels& levels) {
-  std::string text = std::string(levelKey) + std::to_string(levels.in) + "," +
-                     std::string(outKey) + std::to_string(levels.out);
+  std::string text = std::string(levelKey) + std::to_string(levels.in) + "," + std::string(outKey) +
+                     std::to_string(levels.out);
   for (const LevelPoint& point : levels.points)
     text += "," + std::to_string(point.position) + "=" + std::to_string(point.level);
   text += ")\r\n";
@@ -108,8 +108,10 @@ std::string FormatLevels(const Levels& levels) {
 
 Levels ParseLevels(std::string_view line, int first) {
   Levels levels;
-  levels.in = static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first), levelKey.size())));
-  levels.out = static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first + 1), outKey.size())));
+  levels.in =
+      static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first), levelKey.size())));
+  levels.out =
+      static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first + 1), outKey.size())));
   for (int index = first + 2;; ++index) {
     const std::string field = GetField(line, index);
     if (field.empty()) break;
@@ -155,8 +157,7 @@ void WriteClipRecord(ByteWriter& out, const ClipRecord& clip, VideoTrack track) 
 
 std::string FormatClipLine(const ClipRecord& clip, VideoTrack track) {
   std::string line;
-  if (clip.kind == ClipKind::Colour)
-    line = ColourClipText(clip.name, track == VideoTrack::Main);
+  if (clip.kind == ClipKind::Colour) line = ColourClipText(clip.name, track == VideoTrack::Main);
   // A colour name that the colour form cannot give back is written like a still's name.
   if (line.empty()) line = NameFieldText(clip.name);
   line += "," + std::string(inKey) + std::to_string(clip.in) + "," + std::string(outKey) +

@@ -34,6 +34,23 @@ void CopyFilterSection(ToProjectRun& run, std::string_view section, std::int32_t
 
 }  // namespace
 
+std::uint32_t ReadTrackFilterRecord(ByteReader& project);
+
+namespace {
+
+// Filter record i belongs to clip i of its track; its slow mark goes to that clip's entry.
+template <class Entries>
+void MarkSlowClips(ToTextRun& run, std::string_view section, std::int32_t count, Entries& entries) {
+  SectionProgress progress(run.progress, section, count, 0);
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::uint32_t slow = ReadTrackFilterRecord(run.project);
+    entries.at(static_cast<std::size_t>(i)).slow = static_cast<std::int32_t>(slow);
+    progress.RecordDone(i);
+  }
+}
+
+}  // namespace
+
 std::uint32_t ReadTrackFilterRecord(ByteReader& project) {
   const std::uint32_t hasBlock1 = ReadCount(project);
   const std::uint32_t hasBlock2 = ReadCount(project);
@@ -55,24 +72,16 @@ std::uint32_t ReadTrackFilterRecord(ByteReader& project) {
   return slow;
 }
 
-void ReadAudioFilterRecord(ByteReader& project) { SkipFilterBlocks(project); }
+void ReadAudioFilterRecord(ByteReader& project) {
+  SkipFilterBlocks(project);
+}
 
 void DumpMainFilterSection(ToTextRun& run, std::int32_t count) {
-  SectionProgress progress(run.progress, "[FilterMainAV]", count, 0);
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::uint32_t slow = ReadTrackFilterRecord(run.project);
-    run.entries.main.at(static_cast<std::size_t>(i)).slow = static_cast<std::int32_t>(slow);
-    progress.RecordDone(i);
-  }
+  MarkSlowClips(run, "[FilterMainAV]", count, run.entries.main);
 }
 
 void DumpInsertFilterSection(ToTextRun& run, std::int32_t count) {
-  SectionProgress progress(run.progress, "[FilterInsertAV]", count, 0);
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::uint32_t slow = ReadTrackFilterRecord(run.project);
-    run.entries.insert.at(static_cast<std::size_t>(i)).slow = static_cast<std::int32_t>(slow);
-    progress.RecordDone(i);
-  }
+  MarkSlowClips(run, "[FilterInsertAV]", count, run.entries.insert);
 }
 
 void DumpAudioFilterSection(ToTextRun& run, std::int32_t count) {

@@ -89,7 +89,8 @@ void DumpTitleSection(ToTextRun& run, std::int32_t count) {
     std::string position = "begin=" + std::to_string(title.begin);
     if (extended) position += "," + std::to_string(title.titleValue);
     run.text.WriteText(position + ",\r\n");
-    for (const TitleElement& element : title.elements) run.text.WriteText(FormatElementLine(element));
+    for (const TitleElement& element : title.elements)
+      run.text.WriteText(FormatElementLine(element));
     progress.RecordDone(i);
   }
 }

@@ -15,7 +15,7 @@ constexpr std::uint16_t elementKindWithoutValues = 0x300;
 /// One text element. The byte views point into the project and cover what the text
 /// does not carry, so a converted record copies them unchanged.
 struct TitleElement {
-  bool hasValue = false;  ///< an `elementValue` precedes the text
+  bool hasValue = false;           ///< an `elementValue` precedes the text
   std::uint32_t elementValue = 0;  ///< 1 marks a text that names a media file
   std::string text;
   std::string fontName;

@@ -21,8 +21,9 @@ struct Outcome {
 class CliTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pexol-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    folder =
+        fs::temp_directory_path() /
+        ("pexol-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     Write("demo.mpj", pexol::build::BuildProject(pexol::build::DemoProject()));
@@ -62,7 +63,8 @@ TEST_F(CliTest, ToTextOnStandardOutputKeepsTheMessageOnStandardError) {
   EXPECT_EQ(outcome.out.rfind("[Header]\r\nVersion=02.07\r\n", 0), 0u);
   EXPECT_NE(outcome.out.find("\"EVENT No.\",\"TRACK\""), std::string::npos);
   EXPECT_NE(outcome.err.find("conversion completed"), std::string::npos);
-  EXPECT_NE(outcome.err.find("software: \"Corvane, Brisko\" (chosen automatically)"), std::string::npos);
+  EXPECT_NE(outcome.err.find("software: \"Corvane, Brisko\" (chosen automatically)"),
+            std::string::npos);
 }
 
 TEST_F(CliTest, AutoChoosesTheSoftwareThatReadsTheProject) {

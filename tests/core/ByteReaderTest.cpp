@@ -55,7 +55,9 @@ TEST(ByteReaderTest, CountedStringsHonourTheLongForm) {
   writer.WriteString("");
   writer.WriteString("abc");
   writer.WriteString(longText);
-  EXPECT_EQ(writer.Bytes().substr(0, 5), std::string("\x00\x03" "abc", 5));
+  EXPECT_EQ(writer.Bytes().substr(0, 5), std::string("\x00\x03"
+                                                     "abc",
+                                                     5));
   EXPECT_EQ(writer.Bytes().substr(5, 3), std::string("\xFF\x2C\x01", 3));
 
   ByteReader reader(writer.Bytes());

@@ -1,4 +1,5 @@
-// tests/core/FailureTest.cpp - damaged projects and mismatched texts fail clearly, never "completed"
+// tests/core/FailureTest.cpp - damaged projects and mismatched texts fail clearly, never
+// "completed"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,8 +56,14 @@ TEST(FailureTest, AHugeCountInATinyFileFailsAtOnce) {
                                   .data;
   ASSERT_LE(project.size(), 40u);
   EXPECT_THROW(ConvertToText(project, Software::CorvaneBrisko), ProjectEndsEarly);
-  const std::string insertCount = build::Bytes{}.Word(0x0200).Word(0).Dword(0x7FFFFFFF).Dword(0x7FFFFFFF)
-                                      .Dword(0).Str("a.avi").data;
+  const std::string insertCount = build::Bytes{}
+                                      .Word(0x0200)
+                                      .Word(0)
+                                      .Dword(0x7FFFFFFF)
+                                      .Dword(0x7FFFFFFF)
+                                      .Dword(0)
+                                      .Str("a.avi")
+                                      .data;
   EXPECT_THROW(ConvertToText(insertCount, Software::CorvaneBrisko), ProjectEndsEarly);
 }
 
@@ -100,14 +107,17 @@ class TextMismatchTest : public testing::Test {
 };
 
 TEST_F(TextMismatchTest, AMissingClipLineIsFoundAtTheNextHeading) {
-  EXPECT_EQ(Convert(ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n", "")),
-            "line 8: expected line 2 of 2 of [MainAV] but found the heading \"[InsertAV]\"; the text "
-            "has fewer lines than its project.");
+  EXPECT_EQ(
+      Convert(ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n", "")),
+      "line 8: expected line 2 of 2 of [MainAV] but found the heading \"[InsertAV]\"; the text "
+      "has fewer lines than its project.");
 }
 
 TEST_F(TextMismatchTest, AnExtraLineShowsAsAWrongHeading) {
-  EXPECT_EQ(Convert(ReplaceOnce(text, "[InsertAV]\r\n", "c.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n[InsertAV]\r\n")),
-            "line 9: expected the heading \"[InsertAV]\" but found \"c.avi,in=0,out=9,levelpoint(in=0,out=0)\".");
+  EXPECT_EQ(Convert(ReplaceOnce(text, "[InsertAV]\r\n",
+                                "c.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n[InsertAV]\r\n")),
+            "line 9: expected the heading \"[InsertAV]\" but found "
+            "\"c.avi,in=0,out=9,levelpoint(in=0,out=0)\".");
 }
 
 TEST_F(TextMismatchTest, ATextThatEndsEarly) {

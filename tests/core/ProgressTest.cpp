@@ -54,7 +54,8 @@ TEST(ProgressTest, StatusLinesCountRecords) {
   ByteWriter text;
   ProjectToText(AsBytes(build::BuildProject(shape)), {}, text, observer);
   const auto has = [&](const std::string& line) {
-    return std::find(observer.statuses.begin(), observer.statuses.end(), line) != observer.statuses.end();
+    return std::find(observer.statuses.begin(), observer.statuses.end(), line) !=
+           observer.statuses.end();
   };
   EXPECT_TRUE(has("[MainAV] 3 / 3"));
   EXPECT_TRUE(has("[ExAudio] 1 / 1"));

@@ -39,23 +39,20 @@ TEST_P(RoundTrip, ManyGeneratedProjectsComeBackByteForByte) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllVersions, RoundTrip,
-                         testing::Values(Shape{0x1FF, build::Software::CorvaneBrisko},
-                                         Shape{0x1FF, build::Software::Lumetta},
-                                         Shape{0x200, build::Software::CorvaneBrisko},
-                                         Shape{0x200, build::Software::Lumetta},
-                                         Shape{0x205, build::Software::CorvaneBrisko},
-                                         Shape{0x205, build::Software::Lumetta},
-                                         Shape{0x206, build::Software::CorvaneBrisko},
-                                         Shape{0x206, build::Software::Lumetta},
-                                         Shape{0x207, build::Software::CorvaneBrisko},
-                                         Shape{0x207, build::Software::Lumetta},
-                                         Shape{0x20A, build::Software::CorvaneBrisko},
-                                         Shape{0x20A, build::Software::Lumetta}),
-                         ShapeName);
+INSTANTIATE_TEST_SUITE_P(
+    AllVersions, RoundTrip,
+    testing::Values(
+        Shape{0x1FF, build::Software::CorvaneBrisko}, Shape{0x1FF, build::Software::Lumetta},
+        Shape{0x200, build::Software::CorvaneBrisko}, Shape{0x200, build::Software::Lumetta},
+        Shape{0x205, build::Software::CorvaneBrisko}, Shape{0x205, build::Software::Lumetta},
+        Shape{0x206, build::Software::CorvaneBrisko}, Shape{0x206, build::Software::Lumetta},
+        Shape{0x207, build::Software::CorvaneBrisko}, Shape{0x207, build::Software::Lumetta},
+        Shape{0x20A, build::Software::CorvaneBrisko}, Shape{0x20A, build::Software::Lumetta}),
+    ShapeName);
 
 TEST(RoundTripTest, SampleProjectsAndAnEmptyMainTrack) {
-  for (const build::Project& shape : {build::DemoProject(), build::LargeProject(), build::Project{}}) {
+  for (const build::Project& shape :
+       {build::DemoProject(), build::LargeProject(), build::Project{}}) {
     const std::string project = build::BuildProject(shape);
     const std::string text = ConvertToText(project, Software::CorvaneBrisko);
     EXPECT_EQ(ConvertToProject(text, project, Software::CorvaneBrisko), project);
@@ -67,11 +64,12 @@ TEST(RoundTripTest, AnEmptyMainTrackKeepsItsHeadingsInPlace) {
   shape.bin.push_back({"a", "a.avi", 0, 9, 48000, 16});
   const std::string project = build::BuildProject(shape);
   const std::string text = ConvertToText(project, Software::CorvaneBrisko);
-  EXPECT_EQ(test::TextPart(text),
-            "[Header]\r\nVersion=02.07\r\nFrequency=48kHz16bit\r\nAspectRatio=4:3\r\nTitleTrack=0\r\n"
-            "[MainAV]\r\n[InsertAV]\r\n[ExAudio1]\r\n[ExAudio2]\r\n[Effect]\r\n[Title]\r\n"
-            "[FilterMainAV]\r\n[FilterInsertAV]\r\n[FilterExAudio1]\r\n[FilterExAudio2]\r\n"
-            "[BinWindow]\r\na,a.avi,in=0,out=9,audio=48000Hz16bit\r\n[Option]\r\n[END]\r\n");
+  EXPECT_EQ(
+      test::TextPart(text),
+      "[Header]\r\nVersion=02.07\r\nFrequency=48kHz16bit\r\nAspectRatio=4:3\r\nTitleTrack=0\r\n"
+      "[MainAV]\r\n[InsertAV]\r\n[ExAudio1]\r\n[ExAudio2]\r\n[Effect]\r\n[Title]\r\n"
+      "[FilterMainAV]\r\n[FilterInsertAV]\r\n[FilterExAudio1]\r\n[FilterExAudio2]\r\n"
+      "[BinWindow]\r\na,a.avi,in=0,out=9,audio=48000Hz16bit\r\n[Option]\r\n[END]\r\n");
   const std::string edited = ReplaceOnce(text, "out=9,", "out=19,");
   shape.bin[0].out = 19;
   EXPECT_EQ(ConvertToProject(edited, project, Software::CorvaneBrisko), build::BuildProject(shape));
@@ -101,7 +99,8 @@ TEST(HandEditTest, EditedValuesComeBackAsEdited) {
   std::string text = ConvertToText(project, Software::CorvaneBrisko);
   text = ReplaceOnce(text, "clips/a.avi,in=10,out=20,levelpoint(in=0,out=0,5=100)",
                      "renamed/a2.avi,in=12,out=40,levelpoint(in=9,out=8,5=100,30=50)");
-  text = ReplaceOnce(text, "\"Hello\",\"Gothic\",fontsize=24", "\"Hi, \\\"you\\\"\\n\",\"Mincho\",fontsize=36");
+  text = ReplaceOnce(text, "\"Hello\",\"Gothic\",fontsize=24",
+                     "\"Hi, \\\"you\\\"\\n\",\"Mincho\",fontsize=36");
   text = ReplaceOnce(text, "[MainAV]", "[mainav]");
   text = ReplaceOnce(text, "[InsertAV]\r\n", "\r\n\r\n[InsertAV]\r\n\r\n");
   text = ReplaceOnce(text, "b,pics/b.jpg,in=0,out=149", "b,pics/c.PNG,in=5,out=99");
@@ -126,8 +125,8 @@ TEST(HandEditTest, LongTitleTextsUseTheLongFormAndComeBack) {
   build::Project shape = EditableProject();
   const std::string project = build::BuildProject(shape);
   const std::string longText(4000, 'z');
-  const std::string text =
-      ReplaceOnce(ConvertToText(project, Software::CorvaneBrisko), "\"Hello\"", "\"" + longText + "\"");
+  const std::string text = ReplaceOnce(ConvertToText(project, Software::CorvaneBrisko), "\"Hello\"",
+                                       "\"" + longText + "\"");
   shape.titles[0].elements[0].text = longText;
   EXPECT_EQ(ConvertToProject(text, project, Software::CorvaneBrisko), build::BuildProject(shape));
 }

@@ -17,9 +17,10 @@ namespace fs = std::filesystem;
 class RunFrameTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pexol-runframe-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder =
+        fs::temp_directory_path() /
+        ("pexol-runframe-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
     project = build::BuildProject(build::DemoProject());
@@ -39,7 +40,8 @@ class RunFrameTest : public testing::Test {
   }
   // Only the files a test made itself: no temporary file is left behind.
   std::size_t FileCount() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
   }
 
   fs::path folder;
@@ -89,7 +91,8 @@ TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
   Write("cut.mpj", project.substr(0, project.size() / 2));
   const RunResult result = RunProjectToText({Path("cut.mpj"), Path("out.txt"), {}}, observer);
   EXPECT_FALSE(result.Completed());
-  EXPECT_NE(result.message.find("the project ends too early, at byte"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("the project ends too early, at byte"), std::string::npos)
+      << result.message;
   EXPECT_NE(result.message.find("not written by \"Corvane, Brisko\""), std::string::npos);
   EXPECT_EQ(Read("out.txt"), "precious");
   EXPECT_EQ(FileCount(), 3u);
@@ -119,6 +122,17 @@ TEST_F(RunFrameTest, TheSourceProjectMayBeTheDestination) {
       RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("demo.mpj"), {}}, observer);
   ASSERT_TRUE(result.Completed()) << result.message;
   EXPECT_EQ(Read("demo.mpj"), project);
+}
+
+TEST_F(RunFrameTest, AnInputIsNeverOverwrittenByItsOwnConversion) {
+  RunResult result = RunProjectToText({Path("demo.mpj"), Path("demo.mpj"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open txt destination file", 0), 0u);
+  ASSERT_TRUE(RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer).Completed());
+  const std::string text = Read("demo.txt");
+  result = RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("demo.txt"), {}}, observer);
+  EXPECT_EQ(result.message.rfind("Can not open mpj destination file", 0), 0u);
+  EXPECT_EQ(Read("demo.mpj"), project);
+  EXPECT_EQ(Read("demo.txt"), text);
 }
 
 TEST_F(RunFrameTest, ADiskFullFailsTheRunAndKeepsNothing) {

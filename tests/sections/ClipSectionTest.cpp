@@ -23,16 +23,8 @@ ClipRecord Read(const std::string& bytes, VideoTrack track) {
 }
 
 TEST(ClipSectionTest, MovieClipRecordAndLine) {
-  const std::string bytes = Bytes{}
-                                .Str("a.avi")
-                                .Dword(10)
-                                .Dword(20)
-                                .Dword(1)
-                                .Word(0)
-                                .Word(0)
-                                .Dword(5)
-                                .Word(100)
-                                .data;
+  const std::string bytes =
+      Bytes{}.Str("a.avi").Dword(10).Dword(20).Dword(1).Word(0).Word(0).Dword(5).Word(100).data;
   ASSERT_EQ(bytes.size(), 28u);
   const ClipRecord clip = Read(bytes, VideoTrack::Main);
   const std::string line = FormatClipLine(clip, VideoTrack::Main);
@@ -81,8 +73,9 @@ TEST(ClipSectionTest, DirectionTextsAndDigitsWithoutText) {
 }
 
 TEST(ClipSectionTest, MalformedColourNamesKeepTheirBytes) {
-  for (const std::string& name : {std::string("ab.clr"), std::string("x9800AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr"),
-                                 std::string("12,00AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr")}) {
+  for (const std::string& name :
+       {std::string("ab.clr"), std::string("x9800AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr"),
+        std::string("12,00AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr")}) {
     ClipRecord clip{name, ClipKind::Colour, -3, 40, 0, "s", {}};
     const std::string line = FormatClipLine(clip, VideoTrack::Main);
     const auto parsed = ParseClipLine(line.substr(0, line.size() - 2), VideoTrack::Main);
@@ -99,7 +92,16 @@ TEST(ClipSectionTest, MarkedPositionsOfStillClips) {
   EXPECT_EQ(bytesOf(0, 149), Bytes{}.Dword(0).Dword(149).data);
   EXPECT_EQ(bytesOf(10, 149), Bytes{}.Triple(10).Byte(32).Triple(149).Byte(32).data);
   EXPECT_EQ(bytesOf(-5, 149), Bytes{}.Triple(0xFFFFFB).Byte(31).Triple(149).Byte(32).data);
-  EXPECT_EQ(Read(Bytes{}.Str("s.jpg").Triple(0xFFFFFB).Byte(31).Dword(3).Str("").Dword(0).Word(0).Word(0).data,
+  EXPECT_EQ(Read(Bytes{}
+                     .Str("s.jpg")
+                     .Triple(0xFFFFFB)
+                     .Byte(31)
+                     .Dword(3)
+                     .Str("")
+                     .Dword(0)
+                     .Word(0)
+                     .Word(0)
+                     .data,
                  VideoTrack::Main)
                 .in,
             -5);
@@ -113,13 +115,14 @@ TEST(ClipSectionTest, KindsFollowTheNameEndingInAnyCase) {
   EXPECT_EQ(ClipKindOf("song.wav"), ClipKind::Unknown);
   // Lower-case "colorclip" is no colour line: the name's ending decides.
   EXPECT_FALSE(ParseClipLine("colorclip(type=1,count=2", VideoTrack::Main));
-  EXPECT_EQ(ParseClipLine("colorclip.avi,in=1,out=2,levelpoint(in=0,out=0)", VideoTrack::Main)->kind,
-            ClipKind::Movie);
+  EXPECT_EQ(
+      ParseClipLine("colorclip.avi,in=1,out=2,levelpoint(in=0,out=0)", VideoTrack::Main)->kind,
+      ClipKind::Movie);
 }
 
 TEST(ClipSectionTest, NamesThatWouldSplitOrLookLikeColourLinesAreQuoted) {
-  for (const std::string& name : {std::string("a,b.avi"), std::string("\"q\".avi"),
-                                 std::string("ColorClip.avi")}) {
+  for (const std::string& name :
+       {std::string("a,b.avi"), std::string("\"q\".avi"), std::string("ColorClip.avi")}) {
     ClipRecord clip{name, ClipKind::Movie, 1, 2, 0, "", {3, 4, {{5, 6}}}};
     const std::string line = FormatClipLine(clip, VideoTrack::Main);
     EXPECT_EQ(line.front(), '"') << line;

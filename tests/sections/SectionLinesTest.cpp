@@ -28,13 +28,16 @@ TEST(ExAudioSectionTest, LineOfAClipAndItsParse) {
   EXPECT_EQ(SectionLines(text, "[ExAudio1]"),
             "bgm.wav,in=0,out=299,begin=150,levelpoint(in=100,out=100,0=100,120=80)\r\n");
 
-  const ExAudioClip clip = ParseExAudioLine("IN.wav,IN=12,out=-3,begin=7,levelpoint(in=70000,out=1)");
+  const ExAudioClip clip =
+      ParseExAudioLine("IN.wav,IN=12,out=-3,begin=7,levelpoint(in=70000,out=1)");
   EXPECT_EQ(clip.in, 12);  // keys are skipped by length, not compared
   EXPECT_EQ(clip.out, -3);
   EXPECT_EQ(clip.levels.in, 70000 & 0xFFFF);
   EXPECT_TRUE(clip.levels.points.empty());
   // Text typed after the closing parenthesis counts as one more point.
-  EXPECT_EQ(ParseExAudioLine("a.wav,in=0,out=1,begin=0,levelpoint(in=0,out=0,1=2),x").levels.points.size(), 2u);
+  EXPECT_EQ(ParseExAudioLine("a.wav,in=0,out=1,begin=0,levelpoint(in=0,out=0,1=2),x")
+                .levels.points.size(),
+            2u);
 }
 
 TEST(TitleSectionTest, PositionAndElementLinesWithAndWithoutTheExtension) {
@@ -51,8 +54,9 @@ TEST(TitleSectionTest, PositionAndElementLinesWithAndWithoutTheExtension) {
   project.titles.push_back(title);
 
   project.software = build::Software::CorvaneBrisko;
-  EXPECT_EQ(SectionLines(ConvertToText(build::BuildProject(project), Software::CorvaneBrisko), "[Title]"),
-            "begin=300,\r\n,\"Hello\\nWorld\",\"Gothic\",fontsize=24\r\n");
+  EXPECT_EQ(
+      SectionLines(ConvertToText(build::BuildProject(project), Software::CorvaneBrisko), "[Title]"),
+      "begin=300,\r\n,\"Hello\\nWorld\",\"Gothic\",fontsize=24\r\n");
   project.software = build::Software::Lumetta;
   EXPECT_EQ(SectionLines(ConvertToText(build::BuildProject(project), Software::Lumetta), "[Title]"),
             "begin=300,5,\r\n,0,\"Hello\\nWorld\",\"Gothic\",fontsize=24\r\n");
@@ -65,8 +69,9 @@ TEST(BinSectionTest, LinesByTheEndingOfTheFile) {
   EXPECT_EQ(FormatBinLine({"a.avi", "a.avi", 0, 99, 48000, 16}),
             "a.avi,a.avi,in=0,out=99,audio=48000Hz16bit\r\n");
   EXPECT_EQ(FormatBinLine({"p", "p.JPG", 1, 2, 48000, 16}), "p,p.JPG,in=1,out=2\r\n");
-  EXPECT_EQ(FormatBinLine({"x", "01200AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr", 0, 5, 0, 0}),
-            "ColorClip(count=1,direction=R,1st=AAAAAA,2nd=BBBBBB,3rd=CCCCCC,4th=DDDDDD),in=0,out=5\r\n");
+  EXPECT_EQ(
+      FormatBinLine({"x", "01200AAAAAA00BBBBBB00CCCCCC00DDDDDD.clr", 0, 5, 0, 0}),
+      "ColorClip(count=1,direction=R,1st=AAAAAA,2nd=BBBBBB,3rd=CCCCCC,4th=DDDDDD),in=0,out=5\r\n");
 }
 
 TEST(BinSectionTest, AudioFieldsAndKindsOnTheWayBack) {
