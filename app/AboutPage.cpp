@@ -9,7 +9,9 @@
 #include "app/Pages.h"
 
 // The icons are compiled into the window library; a static library has to ask for them.
-static void LoadIconResources() { Q_INIT_RESOURCE(pexol); }
+static void LoadIconResources() {
+  Q_INIT_RESOURCE(pexol);
+}
 
 namespace pexol {
 

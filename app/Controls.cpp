@@ -64,8 +64,8 @@ QLineEdit* AddStatusLine(QWidget* page, int id, DialogRect place) {
   auto* line = Placed(new QLineEdit(page), id, place);
   line->setReadOnly(true);
   line->setFrame(false);
-  QPalette palette = line->palette();  // a status line, not an input: the window's colour
-  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  QPalette palette = line->palette();  // a status line, not an input: no field drawn
+  palette.setColor(QPalette::Base, Qt::transparent);
   line->setPalette(palette);
   return line;
 }

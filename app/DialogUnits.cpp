@@ -12,7 +12,9 @@ namespace {
 
 constexpr int dialogFontPoints = 9;
 
-int RoundToPixel(double value) { return static_cast<int>(std::lround(value)); }
+int RoundToPixel(double value) {
+  return static_cast<int>(std::lround(value));
+}
 
 }  // namespace
 

@@ -23,10 +23,9 @@
 namespace pexol {
 
 CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       icon(ProgramIcon()),
       prompts(prompts) {
   setObjectName(QStringLiteral("102"));
@@ -72,8 +71,7 @@ void CExchangeDlg::ConnectControls() {
   connect(checkPage->software, &QButtonGroup::idClicked, this,
           [this](int id) { findSoftware = id; });
   connect(toTextPage->convert, &QPushButton::clicked, this, &CExchangeDlg::OnToTextConvert);
-  connect(toProjectPage->convert, &QPushButton::clicked, this,
-          &CExchangeDlg::OnToProjectConvert);
+  connect(toProjectPage->convert, &QPushButton::clicked, this, &CExchangeDlg::OnToProjectConvert);
   connect(checkPage->check, &QPushButton::clicked, this, &CExchangeDlg::OnFindCheck);
   for (const FileChooser& chooser : FileChoosers()) {
     auto* button = findChild<QPushButton*>(QString::number(chooser.buttonId));
@@ -90,11 +88,16 @@ void CExchangeDlg::UpdateData(bool saveAndValidate) {
     QString* field;
   };
   const Binding bindings[] = {
-      {toTextPage->source, &toTextSource},           {toTextPage->destination, &toTextDestination},
-      {toTextPage->status, &toTextStatus},           {toProjectPage->source, &toProjectSource},
-      {toProjectPage->text, &toProjectText},         {toProjectPage->destination, &toProjectDestination},
-      {toProjectPage->status, &toProjectStatus},     {checkPage->source, &findSource},
-      {checkPage->report, &findReport},              {checkPage->status, &findStatus},
+      {toTextPage->source, &toTextSource},
+      {toTextPage->destination, &toTextDestination},
+      {toTextPage->status, &toTextStatus},
+      {toProjectPage->source, &toProjectSource},
+      {toProjectPage->text, &toProjectText},
+      {toProjectPage->destination, &toProjectDestination},
+      {toProjectPage->status, &toProjectStatus},
+      {checkPage->source, &findSource},
+      {checkPage->report, &findReport},
+      {checkPage->status, &findStatus},
   };
   for (const Binding& binding : bindings) {
     if (saveAndValidate)
@@ -117,10 +120,18 @@ void CExchangeDlg::OnSelChangeTabs(int index) {
   ShowAboutPage(index == 3);
 }
 
-void CExchangeDlg::ShowToTextPage(bool show) { toTextPage->setVisible(show); }
-void CExchangeDlg::ShowToProjectPage(bool show) { toProjectPage->setVisible(show); }
-void CExchangeDlg::ShowFindPage(bool show) { checkPage->setVisible(show); }
-void CExchangeDlg::ShowAboutPage(bool show) { aboutPage->setVisible(show); }
+void CExchangeDlg::ShowToTextPage(bool show) {
+  toTextPage->setVisible(show);
+}
+void CExchangeDlg::ShowToProjectPage(bool show) {
+  toProjectPage->setVisible(show);
+}
+void CExchangeDlg::ShowFindPage(bool show) {
+  checkPage->setVisible(show);
+}
+void CExchangeDlg::ShowAboutPage(bool show) {
+  aboutPage->setVisible(show);
+}
 
 void CExchangeDlg::Choose(const FileChooser& chooser) {
   UpdateData(true);
@@ -140,8 +151,8 @@ void CExchangeDlg::OnToTextConvert() {
 
 void CExchangeDlg::OnToProjectConvert() {
   UpdateData(true);
-  ToProjectJob job{EncodePath(toProjectSource), EncodePath(toProjectText),
-                   EncodePath(toProjectDestination), {}};
+  ToProjectJob job{
+      EncodePath(toProjectSource), EncodePath(toProjectText), EncodePath(toProjectDestination), {}};
   job.options.software = static_cast<Software>(toProjectSoftware);
   RunOnPage(*toProjectPage->status, *toProjectProgress,
             [&job](RunObserver& observer) { return RunTextToProject(job, observer); });
@@ -156,8 +167,7 @@ void CExchangeDlg::OnFindCheck() {
                  }).missingCount;
 }
 
-RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
-                                  const Driver& driver) {
+RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress, const Driver& driver) {
   PageObserver observer(status, progress);
   const RunResult result = driver(observer);
   observer.Flush();

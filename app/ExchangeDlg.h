@@ -51,7 +51,7 @@ class CExchangeDlg final : public QDialog {
   QString findReport;
   QString findStatus;
   int currentPage = 0;
-  int timecodeMode = 0;  ///< a TimecodeMode value
+  int timecodeMode = 0;    ///< a TimecodeMode value
   int toTextSoftware = 0;  ///< Software values, one per page
   int toProjectSoftware = 0;
   int findSoftware = 0;

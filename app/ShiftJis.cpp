@@ -39,6 +39,8 @@ QString DecodeForDisplay(std::string_view bytes) {
   return text;
 }
 
-std::string EncodePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string EncodePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
 
 }  // namespace pexol

@@ -24,13 +24,17 @@ void QtUserPrompts::ShowMessage(QWidget* owner, const QString& text, MessageIcon
   box.exec();
 }
 
-std::optional<QString> QtUserPrompts::ChooseFile(QWidget* owner,
-                                                 const FileDialogRequest& request) {
+std::optional<QString> QtUserPrompts::ChooseFile(QWidget* owner, const FileDialogRequest& request) {
   const auto dialog = MakeFileDialog(owner, request);
   while (dialog->exec() == QDialog::Accepted) {
     const QStringList chosen = dialog->selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     const QString path = QDir::toNativeSeparators(chosen.first());
+    const QFileInfo info(path);
+    if (IsNamePattern(info.fileName())) {  // a pattern names no file: ask again in its folder
+      dialog->setDirectory(info.absolutePath());
+      continue;
+    }
     if (request.kind == FileDialogKind::SaveAs || FolderOfPathExists(path)) return path;
     ShowMessage(dialog.get(), QStringLiteral("The folder does not exist:\n\n%1").arg(path),
                 MessageIcon::Exclamation);
@@ -45,10 +49,23 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogRequ
   // An open dialog names a file that need not exist yet; the run finds out whether it opens.
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setDefaultSuffix(request.defaultExtension);
-  dialog->selectFile(request.initialName);
+  // The list starts filtered by the initial pattern. The pattern is not put in the name box:
+  // Qt's dialog would return it as the chosen file.
+  for (const QString& filter : dialog->nameFilters()) {
+    if (filter.contains(QLatin1Char('(') + request.initialName + QLatin1Char(')'))) {
+      dialog->selectNameFilter(filter);
+      break;
+    }
+  }
   return dialog;
 }
 
-bool FolderOfPathExists(const QString& path) { return QFileInfo(path).absoluteDir().exists(); }
+bool FolderOfPathExists(const QString& path) {
+  return QFileInfo(path).absoluteDir().exists();
+}
+
+bool IsNamePattern(const QString& fileName) {
+  return fileName.contains(QLatin1Char('*')) || fileName.contains(QLatin1Char('?'));
+}
 
 }  // namespace pexol

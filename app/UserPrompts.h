@@ -17,7 +17,7 @@ enum class FileDialogKind { Open, SaveAs };
 struct FileDialogRequest {
   FileDialogKind kind = FileDialogKind::Open;
   QString defaultExtension;  ///< added to a typed name that has no extension
-  QString initialName;       ///< a pattern such as "*.mpj", so the list shows matches at once
+  QString initialName;       ///< a pattern such as "*.mpj": the list starts showing its matches
   QString filter;            ///< Qt filter text, entries separated by ";;"
 };
 
@@ -44,5 +44,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogRequ
 
 /// True when the folder part of `path` exists; an open dialog insists on it.
 bool FolderOfPathExists(const QString& path);
+/// True for a name with wildcards, which a dialog takes as a pattern, never as a file.
+bool IsNamePattern(const QString& fileName);
 
 }  // namespace pexol

@@ -36,7 +36,7 @@ class FakePrompts final : public UserPrompts {
 
   QList<Message> messages;
   QList<FileDialogRequest> requests;
-  QStringList answers;  ///< a null string cancels that dialog
+  QStringList answers;              ///< a null string cancels that dialog
   std::function<void()> onMessage;  ///< runs while the box would be open
 };
 

@@ -1,4 +1,5 @@
-// tests/app/LayoutTest.cpp - renders each page and checks that controls neither overlap nor clip text
+// tests/app/LayoutTest.cpp - renders each page and checks that controls neither overlap nor clip
+// text
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
@@ -101,8 +102,7 @@ class LayoutTest : public QObject {
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
 
     QTabBar* bar = window.tabs->tabBar();
-    for (int tab = 0; tab < bar->count(); ++tab)
-      QVERIFY(bar->rect().contains(bar->tabRect(tab)));
+    for (int tab = 0; tab < bar->count(); ++tab) QVERIFY(bar->rect().contains(bar->tabRect(tab)));
 
     const QImage image = window.grab().toImage();
     QCOMPARE(image.size(), window.size());

@@ -12,6 +12,7 @@
 #include "FakePrompts.h"
 #include "app/ExchangeDlg.h"
 #include "app/PageObserver.h"
+#include "app/ShiftJis.h"
 #include "core/RunFrame.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -32,6 +33,13 @@ void WriteAll(const QString& path, std::string_view bytes) {
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
+class LastProgress final : public RunObserver {
+ public:
+  void Status(std::string_view) override {}
+  void Progress(int stepsDone, int) override { done = stepsDone; }
+  int done = -1;
+};
+
 /// What the page showed while the message box was open.
 struct AtMessage {
   int progress = -1;
@@ -45,7 +53,8 @@ class RunTest : public QObject {
 
  private slots:
   void init() {
-    QVERIFY(folder.isValid());
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
     prompts = std::make_unique<FakePrompts>();
     window = std::make_unique<CExchangeDlg>(*prompts);
     window->show();
@@ -64,9 +73,7 @@ class RunTest : public QObject {
     Click("1011");
     QCOMPARE(ReadAll(Path("demo.txt")), CoreText(ToTextOptions{}));  // the start options
     ExpectCompleted("conversion completed\n\nfrom : " + project + "\n   to : " + Path("demo.txt"));
-    QCOMPARE(seen->progress, 200);
-    QCOMPARE(seen->status, QString());
-    QCOMPARE(window->toTextProgress->value(), 0);
+    ExpectEndShownThenReset(*seen, *window->toTextProgress, 200);
 
     Click("1040");  // FRAME
     Click("1046");  // CSV
@@ -88,9 +95,12 @@ class RunTest : public QObject {
     QCOMPARE(ReadAll(Path("new.mpj")), ReadAll(project));
     ExpectCompleted("conversion completed\n\nfrom : " + project + "\n      & " + text +
                     "\n   to : " + Path("new.mpj"));
-    QCOMPARE(seen->progress, window->toProjectProgress->maximum());
-    QCOMPARE(seen->status, QString());
-    QCOMPARE(window->toProjectProgress->value(), 0);
+    // This run's section shares do not add up to the whole bar; it shows where the run ended.
+    ToProjectJob job{project.toStdString(), text.toStdString(), Path("core.mpj").toStdString(), {}};
+    LastProgress last;
+    QVERIFY(RunTextToProject(job, last).Completed());
+    QVERIFY(last.done > 150);
+    ExpectEndShownThenReset(*seen, *window->toProjectProgress, last.done);
   }
 
   void CheckRunListsMissingNamesDecoded() {
@@ -108,11 +118,11 @@ class RunTest : public QObject {
                     "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
                     "[ExAudio2]\n[Title]\n[BinWindow]\n\n");
     const QByteArray report = ReadAll(Path("report.txt"));
-    QVERIFY(report.startsWith("[MainAV]\r\n" + QByteArray(titleInShiftJis) + ".avi\r\n"));
+    QVERIFY(report.startsWith(
+        "[MainAV]\r\n" + QByteArray(titleInShiftJis.data(), qsizetype(titleInShiftJis.size())) +
+        ".avi\r\n"));
     QCOMPARE(window->missingCount, 1);
-    QCOMPARE(seen->progress, 200);
-    QCOMPARE(seen->status, QString());
-    QCOMPARE(window->findProgress->value(), 0);
+    ExpectEndShownThenReset(*seen, *window->findProgress, 200);
   }
 
   void OpenFailuresNameTheirFile_data() {
@@ -121,25 +131,33 @@ class RunTest : public QObject {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("headline");
     QTest::addColumn<QString>("file");
-    QTest::newRow("to text, source") << 0 << QStringList{"1016=absent.mpj", "1018=out.txt"}
-                                     << "1011" << "Can not open mpj source file" << "absent.mpj";
+    QTest::newRow("to text, source")
+        << 0 << QStringList{"1016=absent.mpj", "1018=out.txt"} << "1011"
+        << "Can not open mpj source file"
+        << "absent.mpj";
     QTest::newRow("to text, destination")
         << 0 << QStringList{"1016=demo", "1018=no/such/dir/out.txt"} << "1011"
-        << "Can not open txt destination file" << "no/such/dir/out.txt";
+        << "Can not open txt destination file"
+        << "no/such/dir/out.txt";
     QTest::newRow("to project, source")
         << 1 << QStringList{"1020=absent.mpj", "1025=demo", "1023=new.mpj"} << "1012"
-        << "Can not open mpj source file" << "absent.mpj";
+        << "Can not open mpj source file"
+        << "absent.mpj";
     QTest::newRow("to project, text")
         << 1 << QStringList{"1020=demo", "1025=absent.txt", "1023=new.mpj"} << "1012"
-        << "Can not open txt source file" << "absent.txt";
+        << "Can not open txt source file"
+        << "absent.txt";
     QTest::newRow("to project, destination")
         << 1 << QStringList{"1020=demo", "1025=demo", "1023=no/such/dir/new.mpj"} << "1012"
-        << "Can not open mpj destination file" << "no/such/dir/new.mpj";
+        << "Can not open mpj destination file"
+        << "no/such/dir/new.mpj";
     QTest::newRow("check, source") << 2 << QStringList{"1074=absent.mpj"} << "1079"
-                                   << "Can not open mpj source file" << "absent.mpj";
+                                   << "Can not open mpj source file"
+                                   << "absent.mpj";
     QTest::newRow("check, report")
         << 2 << QStringList{"1074=demo", "1077=no/such/dir/report.txt"} << "1079"
-        << "Can not open txt destination file" << "no/such/dir/report.txt";
+        << "Can not open txt destination file"
+        << "no/such/dir/report.txt";
   }
   void OpenFailuresNameTheirFile() {
     QFETCH(int, page);
@@ -160,6 +178,16 @@ class RunTest : public QObject {
     QVERIFY(!QFile::exists(Path("new.mpj")) && !QFile::exists(Path("out.txt")));
   }
 
+  void MessageLinesDecodeOneByOne() {
+    // A UTF-8 path, a Shift-JIS name and a name that is neither, in one message.
+    const QString shown =
+        DecodeForDisplay("/home/\xc3\xa9t\xc3\xa9\n\x83\x5e\x83\x43.avi\nbad\xff\x81.avi");
+    QCOMPARE(shown.section('\n', 0, 0), QStringLiteral("/home/été"));
+    QCOMPARE(shown.section('\n', 1, 1), QStringLiteral("タイ.avi"));
+    QVERIFY(shown.section('\n', 2, 2).startsWith(QStringLiteral("bad")));
+    QVERIFY(shown.section('\n', 2, 2).contains(QChar::ReplacementCharacter));
+  }
+
   void ManyRecordsRepaintOnlyNowAndThen() {
     QLineEdit status;
     QProgressBar progress;
@@ -176,7 +204,7 @@ class RunTest : public QObject {
   }
 
  private:
-  QString Path(const QString& name) const { return folder.filePath(name); }
+  QString Path(const QString& name) const { return folder->filePath(name); }
 
   void Type(const QString& id, const QString& text) {
     auto* edit = window->findChild<QLineEdit*>(id);
@@ -209,13 +237,20 @@ class RunTest : public QObject {
     return ReadAll(Path("core.txt"));
   }
 
+  /// The box showed the run's last step and an empty status line; the bar is empty again.
+  void ExpectEndShownThenReset(const AtMessage& seen, const QProgressBar& bar, int end) {
+    QCOMPARE(seen.progress, end);
+    QCOMPARE(seen.status, QString());
+    QCOMPARE(bar.value(), 0);
+  }
+
   void ExpectCompleted(const QString& text) {
     QVERIFY(!prompts->messages.isEmpty());
     QCOMPARE(prompts->messages.last().text, text);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
   }
 
-  QTemporaryDir folder;
+  std::unique_ptr<QTemporaryDir> folder;
   QString project;
   std::unique_ptr<FakePrompts> prompts;
   std::unique_ptr<CExchangeDlg> window;

@@ -126,18 +126,15 @@ class WindowTest : public QObject {
     QVERIFY(window->isVisible());
     QVERIFY(prompts->messages.isEmpty());  // no run started either
     QCOMPARE(edit->text(), QStringLiteral("half typed"));
-
-    QTest::keyClick(edit, Qt::Key_Escape);
-    QVERIFY(!window->isVisible());
-    QCOMPARE(window->result(), int(QDialog::Rejected));
-  }
-
-  void EnterOnAFocusedButtonPressesIt() {
-    auto* convert = Find<QWidget>(*window, "1011");
+    auto* convert = Find<QWidget>(*window, "1011");  // a focused button takes Enter
     convert->setFocus();
     QTest::keyClick(convert, Qt::Key_Return);
-    QCOMPARE(prompts->messages.size(), 1);  // the run found no source file
+    QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(window->isVisible());
+
+    QTest::keyClick(convert, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->result(), int(QDialog::Rejected));
   }
 
  private:
