@@ -30,7 +30,7 @@ void DumpExAudioSection(ToTextRun& run, int track, std::int32_t count) {
   SectionProgress progress(run.progress, "[ExAudio]", count, exAudioShare);
   for (std::int32_t i = 0; i < count; ++i) {
     const ExAudioClip clip = ReadExAudioClip(run.project);
-    run.text.WriteText(NameFieldText(clip.name) + "," + std::string(inKey) +
+    run.text.WriteText(FieldText(clip.name) + "," + std::string(inKey) +
                        std::to_string(clip.in) + "," + std::string(outKey) +
                        std::to_string(clip.out) + "," + std::string(beginKey) +
                        std::to_string(clip.begin) + "," + FormatLevels(clip.levels));
