@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test bench sanitize clean
+.PHONY: deps build run test bench sanitize fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -25,10 +25,19 @@ bench: deps
 	cmake --build build-release -j $(JOBS) --target pexol_bench
 	build-release/bench/pexol_bench
 
+# Every test but the window's, under AddressSanitizer and UndefinedBehaviorSanitizer, with the
+# standard library's own bounds checks on.
 sanitize: deps
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEXOL_SANITIZE=ON -DPEXOL_BUILD_APP=OFF -DPEXOL_BUILD_BENCH=OFF
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEXOL_SANITIZE=ON -DPEXOL_BUILD_APP=OFF \
+	  -DPEXOL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets, FUZZ_SECONDS each; findings land in tests/regressions/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	scripts/fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-release build-asan
+	rm -rf $(BUILD) build-release build-asan build-fuzz

@@ -38,6 +38,40 @@ std::size_t SkipQuoted(std::string_view line, std::size_t p) {
   return p + 1;  // past the closing quote (or beyond the end)
 }
 
+// Where the field after the one that starts at p begins; at or past the end when there is
+// none. A quoted field is taken to end at its closing quote, the separator right behind it.
+std::size_t NextFieldStart(std::string_view line, std::size_t p) {
+  if (p >= line.size()) return p;
+  if (line[p] == '"') {
+    p = SkipQuoted(line, p);
+  } else {
+    const std::size_t comma = line.find(',', p);
+    p = comma == std::string_view::npos ? line.size() : comma;
+  }
+  return p + 1;  // the separator
+}
+
+// The field that starts at p, unquoted and unescaped.
+std::string FieldAt(std::string_view line, std::size_t p) {
+  const std::size_t n = line.size();
+  if (p >= n) return {};
+  std::string field;
+  if (line[p] == '"') {
+    for (++p; p < n && line[p] != '"' && line[p] != '\r'; ++p) {
+      char c = line[p];
+      if (c == '\\' && p + 1 < n) {
+        c = line[++p];
+        if (c == 'n') c = '\n';
+        if (c == 'r') c = '\r';
+      }
+      field.push_back(c);
+    }
+    return field;
+  }
+  const std::size_t end = line.find_first_of(",\r", p);
+  return std::string(line.substr(p, end == std::string_view::npos ? n - p : end - p));
+}
+
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -102,35 +136,18 @@ void TextReader::SkipToMainSection() {
 }
 
 std::string GetField(std::string_view line, int index) {
-  const std::size_t n = line.size();
-  std::size_t p = 0;
-  for (int skipped = 0; skipped < index; ++skipped) {
-    if (p >= n) return {};
-    if (line[p] == '"') {
-      p = SkipQuoted(line, p);
-    } else {
-      const std::size_t comma = line.find(',', p);
-      p = comma == std::string_view::npos ? n : comma;
-    }
-    ++p;  // the separator
-    if (p >= n) return {};
-  }
-  if (p >= n) return {};
-  std::string field;
-  if (line[p] == '"') {
-    for (++p; p < n && line[p] != '"' && line[p] != '\r'; ++p) {
-      char c = line[p];
-      if (c == '\\' && p + 1 < n) {
-        c = line[++p];
-        if (c == 'n') c = '\n';
-        if (c == 'r') c = '\r';
-      }
-      field.push_back(c);
-    }
-    return field;
-  }
-  const std::size_t end = line.find_first_of(",\r", p);
-  return std::string(line.substr(p, end == std::string_view::npos ? n - p : end - p));
+  return FieldReader(line, index).Next();
+}
+
+FieldReader::FieldReader(std::string_view line, int first) : line_(line) {
+  for (int skipped = 0; skipped < first && position_ < line_.size(); ++skipped)
+    position_ = NextFieldStart(line_, position_);
+}
+
+std::string FieldReader::Next() {
+  std::string field = FieldAt(line_, position_);
+  position_ = NextFieldStart(line_, position_);
+  return field;
 }
 
 std::int32_t ParseNumber(std::string_view text) {

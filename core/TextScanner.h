@@ -44,6 +44,20 @@ class TextReader {
 /// "\r" CR, anything else itself).
 std::string GetField(std::string_view line, int index);
 
+/// The fields of one line front to back, each as `GetField` gives it, so that a line of any
+/// number of fields is read in one pass.
+class FieldReader {
+ public:
+  /// Starts at field `first` (0-based).
+  explicit FieldReader(std::string_view line, int first = 0);
+  /// The next field; empty once the line has no more.
+  std::string Next();
+
+ private:
+  std::string_view line_;
+  std::size_t position_ = 0;
+};
+
 /// Optional '-', then decimal digits up to the first non-digit; 0 when there are none.
 /// Wraps at 32 bits.
 std::int32_t ParseNumber(std::string_view text);

@@ -108,12 +108,12 @@ std::string FormatLevels(const Levels& levels) {
 
 Levels ParseLevels(std::string_view line, int first) {
   Levels levels;
-  levels.in =
-      static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first), levelKey.size())));
-  levels.out =
-      static_cast<std::uint16_t>(ParseNumber(After(GetField(line, first + 1), outKey.size())));
-  for (int index = first + 2;; ++index) {
-    const std::string field = GetField(line, index);
+  // One pass over the fields: a line typed by hand may hold any number of points.
+  FieldReader fields(line, first);
+  levels.in = static_cast<std::uint16_t>(ParseNumber(After(fields.Next(), levelKey.size())));
+  levels.out = static_cast<std::uint16_t>(ParseNumber(After(fields.Next(), outKey.size())));
+  for (;;) {
+    const std::string field = fields.Next();
     if (field.empty()) break;
     const std::size_t equals = field.find('=');
     LevelPoint point;

@@ -64,6 +64,21 @@ void DumpTrack(ToTextRun& run, std::int32_t count, VideoTrack track) {
   }
 }
 
+// A still's or colour clip's in and out keep 24 bits and a sign marker; a value typed
+// beyond that would be stored as another one.
+void CheckMarkedRange(const ToProjectRun& run, const ClipRecord& clip) {
+  constexpr std::int32_t lowest = -0x1000000;
+  constexpr std::int32_t highest = 0xFFFFFF;
+  for (const auto& [key, value] : {std::pair{"in", clip.in}, std::pair{"out", clip.out}}) {
+    if (value >= lowest && value <= highest) continue;
+    throw RunFailure(FailedInput::Text,
+                     "line " + std::to_string(run.text.LineNumber()) + ": " + key + "=" +
+                         std::to_string(value) +
+                         " of a still or colour clip is outside what a project can hold "
+                         "(-16777216 to 16777215).");
+  }
+}
+
 void ParseTrack(ToProjectRun& run, std::int32_t count, VideoTrack track) {
   SectionProgress progress(run.progress, SectionName(track), count,
                            track == VideoTrack::Main ? mainShare : insertShare);
@@ -78,6 +93,7 @@ void ParseTrack(ToProjectRun& run, std::int32_t count, VideoTrack track) {
                            "with \"ColorClip\").");
     run.CheckFieldLength(clip->name);
     run.CheckFieldLength(clip->stillInfo);
+    if (clip->kind != ClipKind::Movie) CheckMarkedRange(run, *clip);
     WriteClipRecord(run.destination, *clip, track);
     progress.RecordDone(i);
   }

@@ -138,5 +138,21 @@ TEST_F(TextMismatchTest, ATextTooLongForTheProject) {
             "line 8: a text of 70004 bytes is longer than a project can hold (65535 bytes).");
 }
 
+TEST_F(TextMismatchTest, StillPositionsBeyondTwentyFourBitsAreRefused) {
+  build::Project stills;
+  stills.main.push_back({"s.jpg", 0, 9, 0, "", 0, 0, {}});
+  const std::string source = build::BuildProject(stills);
+  const std::string edited =
+      ReplaceOnce(ConvertToText(source, Software::CorvaneBrisko), "out=9,", "out=16777216,");
+  EXPECT_EQ(What([&] { ConvertToProject(edited, source, Software::CorvaneBrisko); }),
+            "line 7: out=16777216 of a still or colour clip is outside what a project can hold "
+            "(-16777216 to 16777215).");
+  const std::string lowest =
+      ReplaceOnce(ConvertToText(source, Software::CorvaneBrisko), "in=0,", "in=-16777216,");
+  EXPECT_EQ(test::TextPart(ConvertToText(ConvertToProject(lowest, source, Software::CorvaneBrisko),
+                                         Software::CorvaneBrisko)),
+            test::TextPart(lowest));
+}
+
 }  // namespace
 }  // namespace pexol

@@ -1,0 +1,59 @@
+// tests/hardening/TempFolder.h - a fresh folder per test for runs on real files
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace pexol::test {
+
+/// Creates an empty folder named after the running test and removes it afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::temp_directory_path() /
+            ("pexol-hardening-" + std::string(info->test_suite_name()) + "-" + info->name());
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  /// The path of `name` in the folder.
+  std::string Path(const std::string& name) const { return (path_ / name).string(); }
+  /// The folder itself.
+  const std::filesystem::path& Folder() const { return path_; }
+
+  /// Creates or replaces the file `name` with `bytes`.
+  void Write(const std::string& name, std::string_view bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  /// The bytes of the file `name`; empty when it cannot be read.
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  /// Every entry of the folder; a run that failed must not have added one.
+  std::size_t FileCount() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
+                                                  std::filesystem::directory_iterator()));
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace pexol::test
