@@ -3,9 +3,8 @@
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace {
@@ -21,31 +20,18 @@ struct Outcome {
 class CliTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder =
-        fs::temp_directory_path() /
-        ("pexol-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
     Write("demo.mpj", pexol::build::BuildProject(pexol::build::DemoProject()));
     pexol::build::Project lumetta = pexol::build::DemoProject();
     lumetta.software = pexol::build::Software::Lumetta;
     Write("lumetta.mpj", pexol::build::BuildProject(lumetta));
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  std::string Path(const std::string& name) const { return (folder / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Path(const std::string& name) const { return temp.Path(name); }
+  void Write(const std::string& name, const std::string& bytes) const { temp.Write(name, bytes); }
+  std::string Read(const std::string& name) const { return temp.Read(name); }
   Outcome Run(const std::string& arguments) const {
-    const std::string command = "cd '" + folder.string() + "' && '" PEXOL_CLI "' " + arguments +
-                                " >stdout.log 2>stderr.log";
+    const std::string command = "cd '" + temp.Folder().string() + "' && '" PEXOL_CLI "' " +
+                                arguments + " >stdout.log 2>stderr.log";
     const int status = std::system(command.c_str());
     Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout.log"),
                     Read("stderr.log")};
@@ -54,7 +40,7 @@ class CliTest : public testing::Test {
     return outcome;
   }
 
-  fs::path folder;
+  pexol::test::TempFolder temp;
 };
 
 TEST_F(CliTest, ToTextOnStandardOutputKeepsTheMessageOnStandardError) {

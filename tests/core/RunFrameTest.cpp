@@ -2,11 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "core/RunFrame.h"
 #include "support/Conversions.h"
+#include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -17,34 +16,18 @@ namespace fs = std::filesystem;
 class RunFrameTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder =
-        fs::temp_directory_path() /
-        ("pexol-runframe-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
     project = build::BuildProject(build::DemoProject());
     Write("demo.mpj", project);
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  std::string Path(const std::string& name) const { return (folder / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Path(const std::string& name) const { return temp.Path(name); }
+  void Write(const std::string& name, const std::string& bytes) const { temp.Write(name, bytes); }
+  std::string Read(const std::string& name) const { return temp.Read(name); }
   // Only the files a test made itself: no temporary file is left behind.
-  std::size_t FileCount() const {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-  }
+  std::size_t FileCount() const { return temp.FileCount(); }
 
-  fs::path folder;
+  test::TempFolder temp;
+  const fs::path& folder = temp.Folder();
   std::string project;
   test::RecordingObserver observer;
 };

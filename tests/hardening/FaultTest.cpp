@@ -11,7 +11,7 @@
 
 #include "check/MediaCheck.h"
 #include "core/RunFrame.h"
-#include "hardening/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/Conversions.h"
 #include "tools/builder/ProjectBuilder.h"
 

@@ -13,7 +13,7 @@
 #include "core/RunFrame.h"
 #include "core/TextToProject.h"
 #include "fuzz/FuzzInputs.h"
-#include "hardening/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace pexol {
 namespace {

@@ -1,4 +1,4 @@
-// tests/hardening/TempFolder.h - a fresh folder per test for runs on real files
+// tests/support/TempFolder.h - a fresh folder per test for runs on real files
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ class TempFolder {
   TempFolder() {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     path_ = std::filesystem::temp_directory_path() /
-            ("pexol-hardening-" + std::string(info->test_suite_name()) + "-" + info->name());
+            ("pexol-test-" + std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
