@@ -52,11 +52,6 @@ class ByteReader {
   bool RanPastEnd() const { return shortAt_.has_value(); }
   /// Where the data first ran short.
   std::optional<std::size_t> ShortAt() const { return shortAt_; }
-  /// Back to the start, keeping the stop rule; forgets an earlier short read.
-  void Rewind() {
-    offset_ = 0;
-    shortAt_.reset();
-  }
 
  private:
   void RanShort();
