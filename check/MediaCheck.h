@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +44,12 @@ bool MediaFileExists(std::string_view name);
 
 /// "complete", the project name and the count, then the list unless nothing is missing.
 std::string MediaCheckMessage(std::string_view source, const MediaCheckSummary& summary);
+
+/// True when the check's walk reads `project` as `software` wrote it (every name present).
+bool MediaWalkReads(std::span<const std::uint8_t> project, Software software);
+/// The software choice for a check: one that converts the project exactly, else the first
+/// whose walk reads it; nullopt when neither does.
+std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project);
 
 /// The whole check on named files; the result's message is the completion message
 /// ("complete ... file(s) undetected") and `missingCount` is set. The report is replaced

@@ -19,20 +19,29 @@ RunResult Failed(std::string message) {
   return {RunResult::Status::Failed, std::move(message), 0};
 }
 
-// Whether the other choice walks the project to its bin window end, for the failure message.
-bool OtherSoftwareReads(std::span<const std::uint8_t> project, Software used) {
+}  // namespace
+
+bool MediaWalkReads(std::span<const std::uint8_t> project, Software software) {
   const MediaExists allPresent = [](std::string_view) { return true; };
   ByteWriter scratch;
   NullObserver quiet;
   try {
-    ScanProjectMedia(project, OtherSoftware(used), allPresent, scratch, quiet);
+    ScanProjectMedia(project, software, allPresent, scratch, quiet);
     return true;
   } catch (const RunFailure&) {
     return false;
   }
 }
 
-}  // namespace
+std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project) {
+  // A conversion that reads the file exactly to its end is the strongest sign; the check's
+  // own walk also passes clips of no known kind, which a conversion refuses.
+  const auto converting = ChooseSoftware(project);
+  if (converting && ProbeProject(project, *converting).Exact()) return converting;
+  for (Software software : {Software::CorvaneBrisko, Software::Lumetta})
+    if (MediaWalkReads(project, software)) return software;
+  return std::nullopt;
+}
 
 bool MediaFileExists(std::string_view name) {
   // The system would cut the name at a NUL byte and test another file.
@@ -73,7 +82,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   } catch (const RunFailure& failure) {
     observer.Status("");
     return Failed(FailureMessage(failure, job.source, job.software,
-                                 OtherSoftwareReads(*project, job.software)));
+                                 MediaWalkReads(*project, OtherSoftware(job.software))));
   }
   if (!report.Commit(lines.Bytes(), error)) return Failed(WriteFailureMessage(job.report, error));
   return {RunResult::Status::Completed, MediaCheckMessage(job.source, summary),

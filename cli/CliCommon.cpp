@@ -34,12 +34,12 @@ const std::map<std::string, TimecodeMode>& TimecodeNames() {
   return names;
 }
 
-Software ResolveSoftware(int chosen, const std::string& projectPath) {
+Software ResolveSoftware(int chosen, const std::string& projectPath, SoftwareChooser choose) {
   if (chosen >= 0) return static_cast<Software>(chosen);
   std::string error;
   const auto project = ReadWholeFile(projectPath, error);
   if (!project) return Software::CorvaneBrisko;  // the run reports the open failure
-  const auto software = ChooseSoftware(*project);
+  const auto software = choose(*project);
   if (!software) return Software::CorvaneBrisko;  // the run reports why it cannot be read
   std::cerr << "software: \"" << SoftwareName(*software) << "\" (chosen automatically)\n";
   return *software;

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "core/Options.h"
@@ -20,9 +21,13 @@ constexpr int exitTrouble = 2;
 const std::map<std::string, int>& SoftwareNames();
 const std::map<std::string, TimecodeMode>& TimecodeNames();
 
-/// The software to use for a project: `chosen` (0 or 1), or, for auto (-1), the first
-/// that reads the file; says on standard error what auto chose.
-Software ResolveSoftware(int chosen, const std::string& projectPath);
+/// Picks a software choice for a project's bytes, or nullopt when none reads it.
+using SoftwareChooser = std::optional<Software> (*)(std::span<const std::uint8_t> project);
+
+/// The software to use for a project: `chosen` (0 or 1), or, for auto (-1), what `choose`
+/// finds; says on standard error what auto chose.
+Software ResolveSoftware(int chosen, const std::string& projectPath,
+                         SoftwareChooser choose = ChooseSoftware);
 
 /// Draws a progress bar with the status text on standard error, only when it is a
 /// terminal, and not more often than the eye can follow.

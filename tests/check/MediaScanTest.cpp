@@ -207,3 +207,29 @@ TEST(MediaScanTest, ProjectCutShortFailsInsteadOfCompleting) {
 
 }  // namespace
 }  // namespace pexol
+
+namespace pexol {
+namespace {
+
+TEST(MediaScanTest, AutomaticSoftwareChoiceFollowsTheCheckWalk) {
+  // A clip of no known kind stops every conversion, but the check still walks the project.
+  build::Project shape;
+  shape.software = build::Software::Lumetta;
+  shape.main.push_back({"a.avi", 0, 9, 0, "", 0, 0, {}});
+  shape.main.push_back({"song.mp3", 0, 0, 0, "", 0, 0, {}});
+  shape.bin.push_back({"b", "b.avi", 0, 9, 48000, 16});
+  const std::string project = build::BuildProject(shape);
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(project.data()),
+                                            project.size());
+  EXPECT_EQ(ChooseSoftware(bytes), std::nullopt);
+  EXPECT_EQ(ChooseCheckSoftware(bytes), Software::Lumetta);
+  shape.software = build::Software::CorvaneBrisko;
+  shape.main.pop_back();
+  const std::string plain = build::BuildProject(shape);
+  EXPECT_EQ(
+      ChooseCheckSoftware({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()}),
+      Software::CorvaneBrisko);
+}
+
+}  // namespace
+}  // namespace pexol
