@@ -36,9 +36,10 @@ bool MediaWalkReads(std::span<const std::uint8_t> project, Software software) {
 std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project) {
   // A conversion that reads the file exactly to its end is the strongest sign; the check's
   // own walk also passes clips of no known kind, which a conversion refuses.
-  const auto converting = ChooseSoftware(project);
-  if (converting && ProbeProject(project, *converting).Exact()) return converting;
-  for (Software software : {Software::CorvaneBrisko, Software::Lumetta})
+  constexpr Software choices[] = {Software::CorvaneBrisko, Software::Lumetta};
+  for (Software software : choices)
+    if (ProbeProject(project, software).Exact()) return software;
+  for (Software software : choices)
     if (MediaWalkReads(project, software)) return software;
   return std::nullopt;
 }
