@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 
 class QLineEdit;
 class QProgressBar;

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "core/Messages.h"
+#include "convert/Messages.h"
 
 namespace pexol {
 

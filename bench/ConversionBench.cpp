@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/ByteWriter.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunObserver.h"
-#include "core/TextToProject.h"
+#include "convert/TextToProject.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/ByteWriter.h"
 #include "core/Options.h"
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 #include "core/RunObserver.h"
 
 namespace pexol {

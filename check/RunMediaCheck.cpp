@@ -5,7 +5,7 @@
 
 #include "check/MediaCheck.h"
 #include "core/FileIo.h"
-#include "core/Messages.h"
+#include "convert/Messages.h"
 #include "core/RunFailure.h"
 #include "core/RunProgress.h"
 

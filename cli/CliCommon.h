@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/Options.h"
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 #include "core/RunObserver.h"
 
 namespace pexol::cli {

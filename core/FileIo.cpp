@@ -41,14 +41,16 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
     error = Reason(errno);
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes;
-  for (;;) {
-    const std::size_t old = bytes.size();
-    bytes.resize(old + blockSize);
-    const std::size_t got = std::fread(bytes.data() + old, 1, blockSize, file.get());
-    bytes.resize(old + got);
-    if (got < blockSize) break;
+  // The size is only a hint: a pipe has none and a file may grow while it is read, so one
+  // more byte is asked for and anything beyond it read on in blocks.
+  std::vector<std::uint8_t> bytes(platform::RegularFileSize(file.get()).value_or(0));
+  std::size_t filled = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  for (int next; filled == bytes.size() && (next = std::fgetc(file.get())) != EOF;) {
+    bytes.resize(filled + 1 + blockSize);
+    bytes[filled++] = static_cast<std::uint8_t>(next);
+    filled += std::fread(bytes.data() + filled, 1, blockSize, file.get());
   }
+  bytes.resize(filled);
   if (std::ferror(file.get())) {
     error = Reason(errno);
     return std::nullopt;
@@ -70,8 +72,8 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::Abandon() {
-  if (kind_ != Kind::File) return;
   file_.reset();
+  if (kind_ != Kind::File) return;
   std::error_code ignored;
   fs::remove(temporaryPath_, ignored);
   kind_ = Kind::None;
@@ -111,27 +113,40 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     kind_ = Kind::Device;
     return true;
   }
-  if (fs::exists(status)) {
+  const bool exists = fs::exists(status);
+  const std::uintmax_t links = exists ? fs::hard_link_count(path_, code) : 0;
+  if (exists && !code && links > 1) {
+    // A rename would part the names: the others would keep the old content.
+    errno = 0;
+    file_ = platform::OpenInPlace(path_);
+    if (!file_) {
+      error = Reason(errno);
+      return false;
+    }
+    kind_ = Kind::InPlace;
+    return true;
+  }
+  if (exists) {
     // An existing destination must be writable, as it would be if it were opened in place.
     errno = 0;
-    if (!OpenFile(path, "ab")) {
+    if (!OpenFile(path_, "ab")) {
       error = Reason(errno);
       return false;
     }
   }
   std::random_device seed;
   std::mt19937 random(seed());
+  int failure = 0;
   for (int attempt = 0; attempt < 16; ++attempt) {
     temporaryPath_ = path_ + ".pexol-" + std::to_string(random() % 1000000000u) + ".tmp";
-    errno = 0;
-    file_.reset(std::fopen(temporaryPath_.c_str(), "wbx"));
+    file_ = platform::CreateReplacement(temporaryPath_, exists ? path_ : std::string(), failure);
     if (file_) {
       kind_ = Kind::File;
       return true;
     }
-    if (errno != EEXIST) break;
+    if (failure != EEXIST) break;
   }
-  error = Reason(errno);
+  error = Reason(failure);
   return false;
 }
 
@@ -142,6 +157,15 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
     error = "the file is not open";
     return false;
   }
+  if (kind_ == Kind::InPlace) {
+    int failure = 0;
+    const bool written = platform::RewriteInPlace(out, bytes, failure);
+    errno = 0;
+    const bool closed = std::fclose(file_.release()) == 0;
+    kind_ = Kind::None;
+    if (!written || !closed) error = Reason(written ? errno : failure);
+    return written && closed;
+  }
   errno = 0;
   const bool written =
       std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
@@ -150,10 +174,13 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
     if (kind_ == Kind::Device) file_.reset();
     return written;
   }
+  // The bytes reach the disk before the rename, and the rename before the run reports
+  // success, so that after a crash the destination is the old file or the new one.
+  const bool synced = written && platform::SyncFile(out);
   const int writeError = errno;
   const bool closed = std::fclose(file_.release()) == 0;
-  if (!written || !closed) {
-    error = Reason(written ? errno : writeError);
+  if (!synced || !closed) {
+    error = Reason(synced ? errno : writeError);
     Abandon();
     return false;
   }
@@ -164,6 +191,7 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
     Abandon();
     return false;
   }
+  platform::SyncFolderOf(path_);
   kind_ = Kind::None;
   return true;
 }

@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FileReplace.h"
+
 namespace pexol {
 
-/// The whole file, read in large blocks; nullopt (with `error` set) when it cannot be
-/// opened or read (missing, a folder, unreadable).
+/// The whole file, read at once when its size is known; nullopt (with `error` set) when it cannot
+/// be opened or read (missing, a folder, unreadable).
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::string& error);
 
 /// True for the names that mean the null device ("nul" in any case, and /dev/null).
@@ -22,9 +24,12 @@ bool IsNullDevice(std::string_view path);
 bool SameFile(const std::string& a, const std::string& b);
 
 /// A destination written to a temporary file beside it and renamed into place on
-/// `Commit`, so a failed run never leaves a partial file or destroys an existing one.
-/// "-" means standard output and the null device names discard everything; devices and
-/// pipes that already exist are written in place.
+/// `Commit`, so a failed run never leaves a partial file or destroys an existing one. The
+/// temporary file takes the replaced file's permission bits, owner and group, and is on the
+/// disk, as is the rename, before `Commit` returns. A file with more than one hard link is
+/// written in place instead, so that every name sees the new content. "-" means standard
+/// output and the null device names discard everything; devices and pipes that already exist
+/// are written in place.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -36,21 +41,19 @@ class OutputFile {
   /// `error` set, when it cannot.
   bool Open(const std::string& path, std::string& error);
   /// Writes `bytes` and puts the file in place. False, with `error` set, on a write
-  /// error (disk full); the destination is then as it was.
+  /// error (disk full); the destination is then as it was, except that a file written in
+  /// place may be left part new after an I/O error.
   bool Commit(std::string_view bytes, std::string& error);
 
  private:
-  enum class Kind { None, File, Device, StandardOutput, Discard };
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
+  enum class Kind { None, File, InPlace, Device, StandardOutput, Discard };
 
   void Abandon();
 
   Kind kind_ = Kind::None;
   std::string path_;
   std::string temporaryPath_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  platform::UniqueFile file_;
 };
 
 }  // namespace pexol

@@ -2,9 +2,9 @@
 #include <string>
 
 #include "core/ByteWriter.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunFailure.h"
-#include "core/TextToProject.h"
+#include "convert/TextToProject.h"
 #include "fuzz/FuzzInputs.h"
 #include "fuzz/Invariants.h"
 #include "fuzz/StepCounter.h"

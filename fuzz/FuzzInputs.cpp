@@ -2,7 +2,7 @@
 #include "fuzz/FuzzInputs.h"
 
 #include "core/ByteWriter.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunObserver.h"
 #include "tools/builder/ProjectBuilder.h"
 

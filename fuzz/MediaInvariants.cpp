@@ -3,7 +3,7 @@
 
 #include "check/MediaCheck.h"
 #include "core/ByteWriter.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunFailure.h"
 #include "fuzz/Invariants.h"
 #include "fuzz/StepCounter.h"

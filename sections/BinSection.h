@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 
 namespace pexol {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 
 namespace pexol {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 
 namespace pexol {
 

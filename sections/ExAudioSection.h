@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 #include "sections/ClipRecord.h"
 
 namespace pexol {

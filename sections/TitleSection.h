@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 
 namespace pexol {
 

@@ -13,7 +13,7 @@
 #include "app/ExchangeDlg.h"
 #include "app/PageObserver.h"
 #include "app/ShiftJis.h"
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {

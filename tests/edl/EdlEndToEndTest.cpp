@@ -6,7 +6,7 @@
 #include <string>
 
 #include "EdlTestEntries.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {

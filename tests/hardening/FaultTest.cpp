@@ -10,7 +10,7 @@
 #include <string>
 
 #include "check/MediaCheck.h"
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 #include "support/TempFolder.h"
 #include "support/Conversions.h"
 #include "tools/builder/ProjectBuilder.h"

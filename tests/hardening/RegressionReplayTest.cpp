@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "check/MediaCheck.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunFailure.h"
-#include "core/RunFrame.h"
-#include "core/TextToProject.h"
+#include "convert/RunFrame.h"
+#include "convert/TextToProject.h"
 #include "fuzz/FuzzInputs.h"
 #include "support/TempFolder.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/ByteWriter.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunObserver.h"
-#include "core/TextToProject.h"
+#include "convert/TextToProject.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::test {

@@ -1,4 +1,4 @@
-// core/ProjectToText.h - the project-to-text conversion over bytes in memory
+// convert/ProjectToText.h - the project-to-text conversion over bytes in memory
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// core/Messages.cpp - completion and failure messages
-#include "core/Messages.h"
+// convert/Messages.cpp - completion and failure messages
+#include "convert/Messages.h"
 
 namespace pexol {
 

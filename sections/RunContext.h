@@ -1,4 +1,4 @@
-// core/RunContext.h - what the section codecs of one run work on
+// sections/RunContext.h - what the section codecs of one run work on
 #pragma once
 
 #include <string_view>

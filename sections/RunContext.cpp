@@ -1,5 +1,5 @@
-// core/RunContext.cpp - checks that belong to every codec of a run
-#include "core/RunContext.h"
+// sections/RunContext.cpp - checks that belong to every codec of a run
+#include "sections/RunContext.h"
 
 #include "core/RunFailure.h"
 

@@ -1,7 +1,7 @@
 // tests/core/RunFrameTest.cpp - whole runs on real files: messages, and nothing lost on failure
 #include <gtest/gtest.h>
 
-#include "core/RunFrame.h"
+#include "convert/RunFrame.h"
 #include "support/Conversions.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"

@@ -1,13 +1,13 @@
-// core/RunFrame.cpp - the frame every conversion runs in: files in, bytes out, one message
-#include "core/RunFrame.h"
+// convert/RunFrame.cpp - the frame every conversion runs in: files in, bytes out, one message
+#include "convert/RunFrame.h"
 
 #include "core/ByteWriter.h"
 #include "core/FileIo.h"
-#include "core/Messages.h"
-#include "core/ProjectToText.h"
+#include "convert/Messages.h"
+#include "convert/ProjectToText.h"
 #include "core/RunFailure.h"
 #include "core/RunProgress.h"
-#include "core/TextToProject.h"
+#include "convert/TextToProject.h"
 
 namespace pexol {
 

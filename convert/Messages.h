@@ -1,4 +1,4 @@
-// core/Messages.h - the texts every front end shows for a run
+// convert/Messages.h - the texts every front end shows for a run
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-// core/RunFrame.h - a whole run on named files: open, convert, write, and the message
+// convert/RunFrame.h - a whole run on named files: open, convert, write, and the message
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-// core/TextToProject.h - the text-to-project conversion over bytes in memory
+// convert/TextToProject.h - the text-to-project conversion over bytes in memory
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 
 #include "core/ByteWriter.h"
 #include "core/Options.h"
-#include "core/ProjectToText.h"
+#include "convert/ProjectToText.h"
 #include "core/RunObserver.h"
 
 namespace pexol {

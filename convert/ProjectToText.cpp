@@ -1,11 +1,11 @@
-// core/ProjectToText.cpp - walks a project section by section and writes its text
-#include "core/ProjectToText.h"
+// convert/ProjectToText.cpp - walks a project section by section and writes its text
+#include "convert/ProjectToText.h"
 
 #include <cstdio>
 
 #include "core/ByteReader.h"
 #include "core/ProjectHeader.h"
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 #include "core/RunFailure.h"
 #include "edl/Edl.h"
 #include "sections/BinSection.h"

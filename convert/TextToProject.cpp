@@ -1,9 +1,9 @@
-// core/TextToProject.cpp - reads the source project and the text side by side
-#include "core/TextToProject.h"
+// convert/TextToProject.cpp - reads the source project and the text side by side
+#include "convert/TextToProject.h"
 
 #include "core/ByteReader.h"
 #include "core/ProjectHeader.h"
-#include "core/RunContext.h"
+#include "sections/RunContext.h"
 #include "core/RunFailure.h"
 #include "sections/BinSection.h"
 #include "sections/ClipSection.h"

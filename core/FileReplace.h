@@ -1,0 +1,41 @@
+// core/FileReplace.h - the system calls behind replacing a destination without losing it
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pexol::platform {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+/// Creates `path`, which must not exist yet, for writing. When `replaced` names an existing
+/// regular file, the new file takes its permission bits, and its owner and group where the
+/// process may set them; otherwise it gets the mode the umask gives. Null, with `error` set to
+/// the system's error number (EEXIST when the name is taken), when it cannot be created.
+UniqueFile CreateReplacement(const std::string& path, const std::string& replaced, int& error);
+
+/// Puts the file's written bytes on the disk. False, with errno set, when they cannot be.
+bool SyncFile(std::FILE* file);
+
+/// Puts the folder holding `path` on the disk, so that a rename into it survives a crash.
+void SyncFolderOf(const std::string& path);
+
+/// Opens the existing regular file `path` for writing without truncating it. Null, with
+/// errno set, when it cannot be opened.
+UniqueFile OpenInPlace(const std::string& path);
+
+/// Replaces the content of `file` (from `OpenInPlace`) with `bytes` and puts it on the disk.
+/// False, with `error` set to the system's error number, when it cannot.
+bool RewriteInPlace(std::FILE* file, std::string_view bytes, int& error);
+
+/// The size of an open regular file; nullopt for pipes, devices and where it is not known.
+std::optional<std::uintmax_t> RegularFileSize(std::FILE* file);
+
+}  // namespace pexol::platform

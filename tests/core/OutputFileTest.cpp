@@ -1,0 +1,153 @@
+// tests/core/OutputFileTest.cpp - replaced destinations keep their mode, owner, group and links
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "check/MediaCheck.h"
+#include "convert/RunFrame.h"
+#include "core/FileIo.h"
+#include "support/TempFolder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Run { ToText, ToProject, Check };
+constexpr Run allRuns[] = {Run::ToText, Run::ToProject, Run::Check};
+const std::string demo = PEXOL_SOURCE_DIR "/examples/demo.mpj";
+
+struct stat Status(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+// The file size limit makes a write fail halfway, as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, handler_);
+  }
+
+ private:
+  void (*handler_)(int);
+  rlimit saved_{};
+};
+
+class OutputFileTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Start(Run::ToText, Path("demo.txt")).Completed()); }
+
+  RunResult Start(Run run, const std::string& destination, const std::string& source = demo) {
+    switch (run) {
+      case Run::ToText:
+        return RunProjectToText({source, destination, {}}, observer);
+      case Run::ToProject:
+        return RunTextToProject({source, Path("demo.txt"), destination, {}}, observer);
+      case Run::Check:
+        return RunMediaCheck({source, destination, Software::CorvaneBrisko}, observer);
+    }
+    return {};
+  }
+  // `name` with `bytes` and `mode`, and a second hard link "twin" when `linked`.
+  void WriteOld(const std::string& name, const std::string& bytes, mode_t mode, bool linked) {
+    fs::remove(Path("twin"));
+    folder.Write(name, bytes);
+    ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
+    if (linked) fs::create_hard_link(Path(name), Path("twin"));
+  }
+  std::string Path(const std::string& name) const { return folder.Path(name); }
+
+  test::TempFolder folder;
+  NullObserver observer;
+};
+
+TEST_F(OutputFileTest, EveryRunKeepsTheModeOfTheFileItReplaces) {
+  const mode_t umaskBits = ::umask(0);
+  ::umask(umaskBits);
+  for (Run run : allRuns) {
+    ASSERT_TRUE(Start(run, Path("new")).Completed());
+    EXPECT_EQ(Status(Path("new")).st_mode & 07777, 0666 & ~umaskBits);
+    fs::remove(Path("new"));
+    for (mode_t mode : {0600, 0640}) {
+      WriteOld("out", "old", mode, false);
+      ASSERT_TRUE(Start(run, Path("out")).Completed());
+      EXPECT_NE(folder.Read("out"), "old");
+      EXPECT_EQ(Status(Path("out")).st_mode & 07777, mode);
+    }
+  }
+  EXPECT_EQ(folder.FileCount(), 2u);  // no temporary file is left behind
+}
+
+TEST_F(OutputFileTest, TheSuperuserKeepsOwnerGroupAndSetIdBits) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file away";
+  for (Run run : allRuns) {
+    WriteOld("out", "old", 0640, false);
+    ASSERT_EQ(::chown(Path("out").c_str(), 12345, 23456), 0);
+    ASSERT_EQ(::chmod(Path("out").c_str(), 06750), 0);  // a change of owner clears these
+    ASSERT_TRUE(Start(run, Path("out")).Completed());
+    const struct stat status = Status(Path("out"));
+    EXPECT_EQ(status.st_uid, 12345u);
+    EXPECT_EQ(status.st_gid, 23456u);
+    EXPECT_EQ(status.st_mode & 07777, 06750u);
+  }
+}
+
+TEST_F(OutputFileTest, AHardLinkedFileIsRewrittenUnderEveryName) {
+  for (Run run : allRuns) {
+    ASSERT_TRUE(Start(run, Path("fresh")).Completed());
+    WriteOld("out", std::string(100000, 'x'), 0640, true);  // longer than any output
+    ASSERT_TRUE(Start(run, Path("out")).Completed());
+    EXPECT_EQ(folder.Read("out"), folder.Read("fresh"));
+    EXPECT_EQ(folder.Read("twin"), folder.Read("fresh"));
+    const struct stat status = Status(Path("out"));
+    EXPECT_EQ(status.st_nlink, 2u);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+  }
+  EXPECT_EQ(folder.FileCount(), 4u);
+}
+
+TEST_F(OutputFileTest, AFailedRunLeavesTheOldFileItsContentAndMode) {
+  fs::copy_file(demo, Path("cut.mpj"));
+  fs::resize_file(Path("cut.mpj"), 100);
+  for (bool linked : {false, true}) {
+    const auto expectOld = [&](const char* how) {
+      EXPECT_EQ(folder.Read("out"), "old") << how << (linked ? ", linked" : "");
+      EXPECT_EQ(Status(Path("out")).st_mode & 07777, 0640u) << how;
+      if (linked) EXPECT_EQ(folder.Read("twin"), "old") << how;
+      EXPECT_EQ(folder.FileCount(), linked ? 4u : 3u) << how;
+    };
+    WriteOld("out", "old", 0640, linked);
+    {
+      OutputFile out;
+      std::string error;
+      ASSERT_TRUE(out.Open(Path("out"), error)) << error;
+    }
+    expectOld("not committed");
+    EXPECT_FALSE(Start(Run::ToText, Path("out"), Path("cut.mpj")).Completed());
+    expectOld("the conversion failed");
+    for (Run run : allRuns) {
+      // In place, the room for the new content is claimed before the old is written over.
+      const FileSizeLimit limit(64);
+      EXPECT_FALSE(Start(run, Path("out")).Completed());
+      expectOld("the write failed");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pexol
