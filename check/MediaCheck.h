@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ByteWriter.h"
 #include "core/Options.h"
@@ -19,6 +20,8 @@ struct MediaCheckJob {
   std::string source;          ///< project file
   std::string report = "nul";  ///< report file; "nul" (any case) is the null device
   Software software = Software::CorvaneBrisko;
+  std::vector<std::string> maps;           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders;  ///< trees searched by file name, recursively
 };
 
 /// What a walk found missing.

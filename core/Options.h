@@ -19,14 +19,19 @@ constexpr Software OtherSoftware(Software software) {
   return software == Software::CorvaneBrisko ? Software::Lumetta : Software::CorvaneBrisko;
 }
 
+/// How names, title texts, fonts and labels are written in the text exchange file.
+enum class TextEncoding { ShiftJis = 0, Utf8 = 1 };
+
 struct ToTextOptions {
   Software software = Software::CorvaneBrisko;
   TimecodeMode timecode = TimecodeMode::NtscDrop;
   bool csv = false;  ///< CSV EDL instead of fixed columns
+  TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
 struct ToProjectOptions {
   Software software = Software::CorvaneBrisko;
+  TextEncoding encoding = TextEncoding::ShiftJis;  ///< a byte-order mark makes it UTF-8
 };
 
 }  // namespace pexol

@@ -1,0 +1,30 @@
+// export/RunExport.h - the export of a project's timeline to a file other editors open
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "convert/RunFrame.h"
+
+namespace pexol {
+
+/// The formats an export writes; `FromExtension` follows the destination's name.
+enum class ExportFormat { FromExtension, Otio, Cmx3600, Mlt };
+
+struct ExportJob {
+  std::string source;       ///< project file
+  std::string destination;  ///< .otio, .edl or .mlt
+  ExportFormat format = ExportFormat::FromExtension;
+  Software software = Software::CorvaneBrisko;
+  TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
+  std::vector<std::string> maps;           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders;  ///< trees searched by file name, recursively
+};
+
+/// Reads the project, builds its timeline and writes it; the destination (and, for CMX 3600,
+/// the files beside it) is replaced only when everything succeeds. The message says what was
+/// written ("3 tracks, 812 clips, 41 transitions") and lists warnings (names that are not
+/// valid Shift-JIS, media not found).
+RunResult RunExport(const ExportJob& job, RunObserver& observer);
+
+}  // namespace pexol
