@@ -19,14 +19,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Run { ToText, ToProject, Check };
-constexpr Run allRuns[] = {Run::ToText, Run::ToProject, Run::Check};
+enum class Job { ToText, ToProject, Check };
+constexpr Job allJobs[] = {Job::ToText, Job::ToProject, Job::Check};
 const std::string demo = PEXOL_SOURCE_DIR "/examples/demo.mpj";
 
 struct stat Status(const std::string& path) {
   struct stat status {};
   EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
   return status;
+}
+mode_t Mode(const std::string& path) {
+  return Status(path).st_mode & 07777;
 }
 
 // The file size limit makes a write fail halfway, as a full disk would.
@@ -50,18 +53,21 @@ class FileSizeLimit {
 
 class OutputFileTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(Start(Run::ToText, Path("demo.txt")).Completed()); }
+  void SetUp() override { ASSERT_TRUE(Start(Job::ToText, Path("demo.txt")).Completed()); }
 
-  RunResult Start(Run run, const std::string& destination, const std::string& source = demo) {
-    switch (run) {
-      case Run::ToText:
+  RunResult Start(Job job, const std::string& destination, const std::string& source = demo) {
+    switch (job) {
+      case Job::ToText:
         return RunProjectToText({source, destination, {}}, observer);
-      case Run::ToProject:
+      case Job::ToProject:
         return RunTextToProject({source, Path("demo.txt"), destination, {}}, observer);
-      case Run::Check:
-        return RunMediaCheck({source, destination, Software::CorvaneBrisko}, observer);
+      case Job::Check:
+        break;
     }
-    return {};
+    MediaCheckJob check;  // set by name, as the check gains options
+    check.source = source;
+    check.report = destination;
+    return RunMediaCheck(check, observer);
   }
   // `name` with `bytes` and `mode`, and a second hard link "twin" when `linked`.
   void WriteOld(const std::string& name, const std::string& bytes, mode_t mode, bool linked) {
@@ -79,15 +85,15 @@ class OutputFileTest : public testing::Test {
 TEST_F(OutputFileTest, EveryRunKeepsTheModeOfTheFileItReplaces) {
   const mode_t umaskBits = ::umask(0);
   ::umask(umaskBits);
-  for (Run run : allRuns) {
-    ASSERT_TRUE(Start(run, Path("new")).Completed());
-    EXPECT_EQ(Status(Path("new")).st_mode & 07777, 0666 & ~umaskBits);
+  for (Job job : allJobs) {
+    ASSERT_TRUE(Start(job, Path("new")).Completed());
+    EXPECT_EQ(Mode(Path("new")), 0666 & ~umaskBits);
     fs::remove(Path("new"));
     for (mode_t mode : {0600, 0640}) {
       WriteOld("out", "old", mode, false);
-      ASSERT_TRUE(Start(run, Path("out")).Completed());
+      ASSERT_TRUE(Start(job, Path("out")).Completed());
       EXPECT_NE(folder.Read("out"), "old");
-      EXPECT_EQ(Status(Path("out")).st_mode & 07777, mode);
+      EXPECT_EQ(Mode(Path("out")), mode);
     }
   }
   EXPECT_EQ(folder.FileCount(), 2u);  // no temporary file is left behind
@@ -95,11 +101,11 @@ TEST_F(OutputFileTest, EveryRunKeepsTheModeOfTheFileItReplaces) {
 
 TEST_F(OutputFileTest, TheSuperuserKeepsOwnerGroupAndSetIdBits) {
   if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file away";
-  for (Run run : allRuns) {
+  for (Job job : allJobs) {
     WriteOld("out", "old", 0640, false);
     ASSERT_EQ(::chown(Path("out").c_str(), 12345, 23456), 0);
     ASSERT_EQ(::chmod(Path("out").c_str(), 06750), 0);  // a change of owner clears these
-    ASSERT_TRUE(Start(run, Path("out")).Completed());
+    ASSERT_TRUE(Start(job, Path("out")).Completed());
     const struct stat status = Status(Path("out"));
     EXPECT_EQ(status.st_uid, 12345u);
     EXPECT_EQ(status.st_gid, 23456u);
@@ -108,10 +114,10 @@ TEST_F(OutputFileTest, TheSuperuserKeepsOwnerGroupAndSetIdBits) {
 }
 
 TEST_F(OutputFileTest, AHardLinkedFileIsRewrittenUnderEveryName) {
-  for (Run run : allRuns) {
-    ASSERT_TRUE(Start(run, Path("fresh")).Completed());
+  for (Job job : allJobs) {
+    ASSERT_TRUE(Start(job, Path("fresh")).Completed());
     WriteOld("out", std::string(100000, 'x'), 0640, true);  // longer than any output
-    ASSERT_TRUE(Start(run, Path("out")).Completed());
+    ASSERT_TRUE(Start(job, Path("out")).Completed());
     EXPECT_EQ(folder.Read("out"), folder.Read("fresh"));
     EXPECT_EQ(folder.Read("twin"), folder.Read("fresh"));
     const struct stat status = Status(Path("out"));
@@ -127,8 +133,10 @@ TEST_F(OutputFileTest, AFailedRunLeavesTheOldFileItsContentAndMode) {
   for (bool linked : {false, true}) {
     const auto expectOld = [&](const char* how) {
       EXPECT_EQ(folder.Read("out"), "old") << how << (linked ? ", linked" : "");
-      EXPECT_EQ(Status(Path("out")).st_mode & 07777, 0640u) << how;
-      if (linked) EXPECT_EQ(folder.Read("twin"), "old") << how;
+      EXPECT_EQ(Mode(Path("out")), 0640u) << how;
+      if (linked) {
+        EXPECT_EQ(folder.Read("twin"), "old") << how;
+      }
       EXPECT_EQ(folder.FileCount(), linked ? 4u : 3u) << how;
     };
     WriteOld("out", "old", 0640, linked);
@@ -138,12 +146,12 @@ TEST_F(OutputFileTest, AFailedRunLeavesTheOldFileItsContentAndMode) {
       ASSERT_TRUE(out.Open(Path("out"), error)) << error;
     }
     expectOld("not committed");
-    EXPECT_FALSE(Start(Run::ToText, Path("out"), Path("cut.mpj")).Completed());
+    EXPECT_FALSE(Start(Job::ToText, Path("out"), Path("cut.mpj")).Completed());
     expectOld("the conversion failed");
-    for (Run run : allRuns) {
+    for (Job job : allJobs) {
       // In place, the room for the new content is claimed before the old is written over.
       const FileSizeLimit limit(64);
-      EXPECT_FALSE(Start(run, Path("out")).Completed());
+      EXPECT_FALSE(Start(job, Path("out")).Completed());
       expectOld("the write failed");
     }
   }
