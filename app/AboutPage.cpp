@@ -1,12 +1,12 @@
 // app/AboutPage.cpp - controls of the "about" page and the program icon
 #include "app/AboutPage.h"
 
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "app/Controls.h"
-#include "app/DialogUnits.h"
-#include "app/Pages.h"
 
 // The icons are compiled into the window library; a static library has to ask for them.
 static void LoadIconResources() {
@@ -15,19 +15,29 @@ static void LoadIconResources() {
 
 namespace pexol {
 
-AboutPage::AboutPage(QWidget* window, const QIcon& icon) : QWidget(window) {
-  PlaceInDialogUnits(this, pageArea.x, pageArea.y, pageArea.width, pageArea.height);
-  QLabel* picture = AddLabel(this, 1060, QString(), {35, 50, 20, 20});
-  picture->setPixmap(icon.pixmap(picture->size()));
-  picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  AddLabel(this, 1061, QStringLiteral("PEXOL"), {60, 60, 40, 10});
-  // The two version labels are wider than the original face needed (see Pages.h).
-  AddLabel(this, 1064, QStringLiteral("pexol Version 2.12"), {35, 85, 70, 8});
-  AddLabel(this, 1065, QStringLiteral("Corvane ver2.94 Correspondence."), {35, 95, 125, 8});
-  AddLabel(this, 1066, QString(), {35, 105, 97, 9});
-  AddLabel(this, 1067, QStringLiteral("Corvane file(*.mpj) - text exchange"), {35, 126, 130, 8});
-  AddLabel(this, 1068, QStringLiteral("Free software, written from scratch."), {35, 135, 130, 8});
-  AddLabel(this, 1069, QStringLiteral("It comes with no warranty."), {35, 145, 130, 8});
+AboutPage::AboutPage(const QIcon& icon) {
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(30, 30, 30, 30);
+  auto* name = new QHBoxLayout;
+  QLabel* picture = AddLabel(this, 1060, QString());
+  // Two lines of text high, so the icon grows with the font like everything around it.
+  const int side = 2 * fontMetrics().height();
+  picture->setPixmap(icon.pixmap(QSize(side, side), devicePixelRatio()));
+  picture->setFixedSize(side, side);
+  name->addWidget(picture);
+  name->addSpacing(fontMetrics().averageCharWidth());
+  name->addWidget(AddLabel(this, 1061, QStringLiteral("PEXOL")));
+  name->addStretch(1);
+  page->addLayout(name);
+  page->addSpacing(fontMetrics().height());
+  for (const auto& [id, text] : {std::pair{1064, "pexol Version 2.12"},
+                                 {1065, "Corvane ver2.94 Correspondence."},
+                                 {1066, ""},
+                                 {1067, "Corvane file(*.mpj) - text exchange"},
+                                 {1068, "Free software, written from scratch."},
+                                 {1069, "It comes with no warranty."}})
+    page->addWidget(AddLabel(this, id, QString::fromLatin1(text)));
+  page->addStretch(1);
 }
 
 QIcon ProgramIcon() {

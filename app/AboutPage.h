@@ -10,7 +10,7 @@ class AboutPage final : public QWidget {
   Q_OBJECT
 
  public:
-  AboutPage(QWidget* window, const QIcon& icon);
+  explicit AboutPage(const QIcon& icon);
 };
 
 /// The program icon, drawn for pexol and shipped with it.

@@ -1,4 +1,4 @@
-// app/CheckPage.h - the "find" page: software, project and report files and the check run
+// app/CheckPage.h - the "find" page: software, project, search folder, report and the check run
 #pragma once
 
 #include <QWidget>
@@ -15,11 +15,12 @@ class CheckPage final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CheckPage(QWidget* window);
+  CheckPage();
 
   QButtonGroup* software;  ///< ids are the software choice values
   QLineEdit* source;
   QLineEdit* report;
+  QLineEdit* searchFolder;
   QPushButton* check;
   QProgressBar* progress;
   QLineEdit* status;

@@ -1,69 +1,82 @@
-// app/Controls.cpp - control makers shared by the pages
+// app/Controls.cpp - control makers and rows shared by the pages
 #include "app/Controls.h"
 
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include "app/DialogUnits.h"
+#include <QStyle>
 
 namespace pexol {
 
 namespace {
 
 template <class Control>
-Control* Placed(Control* control, int id, DialogRect place) {
+Control* Named(Control* control, int id) {
   control->setObjectName(QString::number(id));
-  PlaceInDialogUnits(control, place.x, place.y, place.width, place.height);
   return control;
 }
 
 }  // namespace
 
-QGroupBox* AddGroupBox(QWidget* page, int id, const QString& text, DialogRect place) {
-  return Placed(new QGroupBox(text, page), id, place);
+QGroupBox* AddGroupBox(QWidget* page, int id, const QString& text) {
+  return Named(new QGroupBox(text, page), id);
 }
 
-QRadioButton* AddRadio(QWidget* page, int id, const QString& text, DialogRect place,
-                       QButtonGroup* group, int value) {
-  auto* radio = Placed(new QRadioButton(text, page), id, place);
+QRadioButton* AddRadio(QWidget* page, int id, const QString& text, QButtonGroup* group, int value) {
+  auto* radio = Named(new QRadioButton(text, page), id);
   group->addButton(radio, value);
   return radio;
 }
 
-QCheckBox* AddCheckBox(QWidget* page, int id, const QString& text, DialogRect place) {
-  return Placed(new QCheckBox(text, page), id, place);
+QCheckBox* AddCheckBox(QWidget* page, int id, const QString& text) {
+  return Named(new QCheckBox(text, page), id);
 }
 
-QLabel* AddLabel(QWidget* page, int id, const QString& text, DialogRect place) {
-  return Placed(new QLabel(text, page), id, place);
+QLabel* AddLabel(QWidget* page, int id, const QString& text) {
+  return Named(new QLabel(text, page), id);
 }
 
-QLineEdit* AddEdit(QWidget* page, int id, DialogRect place) {
-  return Placed(new QLineEdit(page), id, place);
+QLineEdit* AddEdit(QWidget* page, int id) {
+  return Named(new QLineEdit(page), id);
 }
 
-QPushButton* AddButton(QWidget* page, int id, const QString& text, DialogRect place) {
-  return Placed(new QPushButton(text, page), id, place);
+QPushButton* AddButton(QWidget* page, int id, const QString& text) {
+  return Named(new QPushButton(text, page), id);
 }
 
-QProgressBar* AddProgressBar(QWidget* page, int id, DialogRect place) {
-  auto* bar = Placed(new QProgressBar(page), id, place);
+QPushButton* AddChooserButton(QWidget* page, int id) {
+  auto* button = AddButton(page, id, QStringLiteral("..."));
+  // Styles give text buttons a wide minimum; this one needs its three dots, the frame and
+  // the margins, and stays at least square.
+  QStyle* style = button->style();
+  const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button) +
+                    style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button);
+  const int width = button->fontMetrics().horizontalAdvance(button->text()) + 2 * frame +
+                    2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+  button->setFixedWidth(qMax(width, button->sizeHint().height()));
+  return button;
+}
+
+QProgressBar* AddProgressBar(QWidget* page, int id) {
+  auto* bar = Named(new QProgressBar(page), id);
   bar->setTextVisible(false);
   bar->setRange(0, 200);
   bar->setValue(0);
   return bar;
 }
 
-QLineEdit* AddStatusLine(QWidget* page, int id, DialogRect place) {
-  auto* line = Placed(new QLineEdit(page), id, place);
+QLineEdit* AddStatusLine(QWidget* page, int id) {
+  auto* line = Named(new QLineEdit(page), id);
   line->setReadOnly(true);
   line->setFrame(false);
+  line->setFocusPolicy(Qt::NoFocus);
   QPalette palette = line->palette();  // a status line, not an input: no field drawn
   palette.setColor(QPalette::Base, Qt::transparent);
   line->setPalette(palette);
@@ -74,6 +87,49 @@ QButtonGroup* AddRadioGroup(QWidget* page) {
   auto* group = new QButtonGroup(page);
   group->setExclusive(true);
   return group;
+}
+
+QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
+                          QButtonGroup* group, std::initializer_list<RadioChoice> choices,
+                          int columns) {
+  QGroupBox* box = AddGroupBox(page, boxId, title);
+  auto* grid = new QGridLayout(box);
+  // Each button only as wide as its text: a click beside the text is not a click on it.
+  int index = 0;
+  for (const RadioChoice& choice : choices) {
+    grid->addWidget(AddRadio(page, choice.id, QString::fromUtf8(choice.text), group, choice.value),
+                    index / columns, index % columns, Qt::AlignLeft);
+    ++index;
+  }
+  for (int column = 0; column < columns; ++column) grid->setColumnStretch(column, 1);
+  into->addWidget(box);
+  return grid;
+}
+
+QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption,
+                      int editId, int buttonId) {
+  into->addWidget(AddLabel(page, labelId, caption));
+  auto* row = new QHBoxLayout;
+  QLineEdit* edit = AddEdit(page, editId);
+  row->addWidget(edit, 1);
+  row->addWidget(AddChooserButton(page, buttonId));
+  into->addLayout(row);
+  return edit;
+}
+
+RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,
+                 int statusId) {
+  RunRow run{AddButton(page, buttonId, text), AddProgressBar(page, progressId),
+             AddStatusLine(page, statusId)};
+  auto* grid = new QGridLayout;
+  grid->setVerticalSpacing(2);
+  run.button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  grid->addWidget(run.button, 0, 0, 2, 1);
+  grid->addWidget(run.progress, 0, 1);
+  grid->addWidget(run.status, 1, 1);
+  grid->setColumnStretch(1, 1);
+  into->addLayout(grid);
+  return run;
 }
 
 }  // namespace pexol

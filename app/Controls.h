@@ -1,10 +1,13 @@
-// app/Controls.h - makes the window's controls with their ids, texts and places
+// app/Controls.h - makes the window's controls with their ids and texts, and the rows they sit in
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -15,32 +18,51 @@ class QWidget;
 
 namespace pexol {
 
-/// Where a control sits, in dialog units from the window's top left.
-struct DialogRect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
+// Each maker creates the control as a child of `page` (which owns it) and names it by its
+// control id so that tests and tools can find it; the page's layouts place it.
 
-// Each maker creates the control as a child of `page` (which owns it), names it by its
-// control id so that tests and tools can find it, and places it.
-
-QGroupBox* AddGroupBox(QWidget* page, int id, const QString& text, DialogRect place);
+QGroupBox* AddGroupBox(QWidget* page, int id, const QString& text);
 /// A radio button that joins `group` with `value` as its id in the group.
-QRadioButton* AddRadio(QWidget* page, int id, const QString& text, DialogRect place,
-                       QButtonGroup* group, int value);
-QCheckBox* AddCheckBox(QWidget* page, int id, const QString& text, DialogRect place);
-QLabel* AddLabel(QWidget* page, int id, const QString& text, DialogRect place);
+QRadioButton* AddRadio(QWidget* page, int id, const QString& text, QButtonGroup* group, int value);
+QCheckBox* AddCheckBox(QWidget* page, int id, const QString& text);
+QLabel* AddLabel(QWidget* page, int id, const QString& text);
 /// A bordered one-line edit that scrolls its text sideways.
-QLineEdit* AddEdit(QWidget* page, int id, DialogRect place);
-QPushButton* AddButton(QWidget* page, int id, const QString& text, DialogRect place);
+QLineEdit* AddEdit(QWidget* page, int id);
+QPushButton* AddButton(QWidget* page, int id, const QString& text);
+/// A "..." button only as wide as its text needs, so the edit beside it gets the room.
+QPushButton* AddChooserButton(QWidget* page, int id);
 /// A bordered smooth bar without a percentage text.
-QProgressBar* AddProgressBar(QWidget* page, int id, DialogRect place);
+QProgressBar* AddProgressBar(QWidget* page, int id);
 /// A read-only edit without a border, for the status line of a run.
-QLineEdit* AddStatusLine(QWidget* page, int id, DialogRect place);
+QLineEdit* AddStatusLine(QWidget* page, int id);
 
 /// An exclusive group for radio buttons in which no button is checked until one is clicked.
 QButtonGroup* AddRadioGroup(QWidget* page);
+
+/// One radio button of a choice box.
+struct RadioChoice {
+  int id;
+  const char* text;
+  int value;
+};
+
+/// A titled box of radio buttons filled row by row, `columns` to a row; returns its grid so
+/// that a page can add more to it.
+QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
+                          QButtonGroup* group, std::initializer_list<RadioChoice> choices,
+                          int columns);
+
+/// A caption above an edit that takes the width with its "..." button beside it.
+QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption,
+                      int editId, int buttonId);
+
+/// The run button, with the bar and the status line beside it, at the foot of a page.
+struct RunRow {
+  QPushButton* button;
+  QProgressBar* progress;
+  QLineEdit* status;
+};
+RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,
+                 int statusId);
 
 }  // namespace pexol

@@ -1,13 +1,18 @@
-// app/ExchangeDlg.h - the program's window: four pages, the option fields and the run frame
+// app/ExchangeDlg.h - the program's window: five pages, the option fields and the run frame
 #pragma once
 
 #include <QDialog>
 #include <QIcon>
+#include <QSet>
 #include <QString>
 #include <functional>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 #include "convert/RunFrame.h"
 
+class QButtonGroup;
 class QLineEdit;
 class QProgressBar;
 class QTabWidget;
@@ -16,29 +21,40 @@ namespace pexol {
 
 class AboutPage;
 class CheckPage;
+class ExportPage;
 struct FileChooser;
 class ToProjectPage;
 class ToTextPage;
 class UserPrompts;
 
-/// The one window: a tab control over four pages whose controls all live in this dialog.
-/// It owns every value a run reads; a run blocks it until its message box is closed.
+/// The one window: a tab control over five pages. It owns every value a run reads, keeps
+/// them from one start of the program to the next, and a run blocks it until its message
+/// box is closed.
 class CExchangeDlg final : public QDialog {
   Q_OBJECT
 
  public:
-  /// Builds the window and brings it to its start state; boxes and file dialogs go through
-  /// `prompts`, which must outlive the window.
-  explicit CExchangeDlg(UserPrompts& prompts, QWidget* parent = nullptr);
+  /// A software field with no button ticked: the run picks the software that reads the
+  /// project, as the command line's "--software auto" does.
+  static constexpr int automaticSoftware = -1;
 
-  /// true: copies the edits and the check box into the fields; false: shows the fields in
+  /// Builds the window in its start state, then brings back the fields and options of the
+  /// last session; boxes and file dialogs go through `prompts`, which must outlive the window.
+  explicit CExchangeDlg(UserPrompts& prompts, QWidget* parent = nullptr);
+  /// Remembers the fields and options for the next start.
+  ~CExchangeDlg() override;
+
+  /// true: copies the edits and the check boxes into the fields; false: shows the fields in
   /// them. Radio buttons are not exchanged: a click stores its value at once.
   void UpdateData(bool saveAndValidate = true);
+  /// Writes the fields, the options the buttons show and the window's size to the settings.
+  void SaveSettings();
 
-  QProgressBar* findProgress = nullptr;
   QTabWidget* tabs = nullptr;
-  QProgressBar* toProjectProgress = nullptr;
   QProgressBar* toTextProgress = nullptr;
+  QProgressBar* toProjectProgress = nullptr;
+  QProgressBar* findProgress = nullptr;
+  QProgressBar* exportProgress = nullptr;
   QString toTextSource;
   QString toTextDestination;
   QString toTextStatus;
@@ -46,46 +62,76 @@ class CExchangeDlg final : public QDialog {
   QString toProjectText;
   QString toProjectDestination;
   QString toProjectStatus;
-  int csvOutput = 0;  ///< 1: the EDL is written as CSV
+  int csvOutput = 0;      ///< 1: the EDL is written as CSV
+  int toTextUtf8 = 0;     ///< 1: the text is written as UTF-8
+  int toProjectUtf8 = 0;  ///< 1: the text is read as UTF-8
   QString findSource;
+  QString findSearchFolder;
   QString findReport;
   QString findStatus;
+  QString exportSource;
+  QString exportDestination;
+  QString exportStatus;
   int currentPage = 0;
-  int timecodeMode = 0;    ///< a TimecodeMode value
-  int toTextSoftware = 0;  ///< Software values, one per page
-  int toProjectSoftware = 0;
-  int findSoftware = 0;
-  int missingCount = 0;  ///< media files the last check did not find
+  int timecodeMode = 0;  ///< a TimecodeMode value
+  /// Software values, one per page, or automaticSoftware.
+  int toTextSoftware = automaticSoftware;
+  int toProjectSoftware = automaticSoftware;
+  int findSoftware = automaticSoftware;
+  int exportSoftware = automaticSoftware;
+  int exportFormat = 0;    ///< an ExportFormat value
+  int exportTimecode = 0;  ///< a TimecodeMode value
+  int missingCount = 0;    ///< media files the last check did not find
   QIcon icon;
 
-  /// The tab control's selection changed: show the selected page, hide the others.
+  /// The tab control's selection changed.
   void OnSelChangeTabs(int index);
-  /// The "convert" and "check" buttons.
+  /// The "convert", "check" and "export" buttons.
   void OnToTextConvert();
   void OnToProjectConvert();
   void OnFindCheck();
+  void OnExport();
   /// A "..." button: asks for a file and fills only the chooser's own field.
   void Choose(const FileChooser& chooser);
-
-  void ShowToTextPage(bool show);
-  void ShowToProjectPage(bool show);
-  void ShowFindPage(bool show);
-  void ShowAboutPage(bool show);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   using Driver = std::function<RunResult(RunObserver&)>;
-  /// Runs `driver` with the page's status line and bar, then shows its message.
-  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress, const Driver& driver);
+  using SoftwareChooser = std::optional<Software> (*)(std::span<const std::uint8_t> project);
+  /// The software a run uses, and whether it was picked for the user.
+  struct SoftwareUse {
+    Software software = Software::CorvaneBrisko;
+    bool automatic = false;
+  };
+  /// What a radio group stands for in the settings.
+  struct RadioSetting {
+    const char* key;
+    QButtonGroup* group;
+    int* field;
+  };
+
   void ConnectControls();
+  void LoadSettings();
+  std::vector<RadioSetting> RadioSettings();
+  SoftwareUse ResolveSoftware(int chosen, const QString& source, SoftwareChooser choose) const;
+  /// True when the run may write `destinations`: each is new, a device, was chosen in a file
+  /// dialog (which asked already), or the user agrees to replace it.
+  bool MayReplace(std::initializer_list<QLineEdit*> destinations);
+  /// Runs `driver` with the page's status line and bar, then shows its message, naming the
+  /// software when it was chosen automatically.
+  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress, const SoftwareUse& software,
+                      std::initializer_list<QLineEdit*> destinations, const Driver& driver);
 
   UserPrompts& prompts;
   ToTextPage* toTextPage = nullptr;
   ToProjectPage* toProjectPage = nullptr;
   CheckPage* checkPage = nullptr;
+  ExportPage* exportPage = nullptr;
   AboutPage* aboutPage = nullptr;
+  /// Edits whose text came from a file dialog and was not typed over since.
+  QSet<const QLineEdit*> chosenInDialog;
 };
 
 }  // namespace pexol

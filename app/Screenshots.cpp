@@ -1,8 +1,9 @@
 // app/Screenshots.cpp - renders every page of the window to PNG files for the documentation
 #include <QApplication>
 #include <QDir>
-#include <QLineEdit>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <optional>
 
@@ -15,12 +16,14 @@ namespace {
 class NoPrompts final : public pexol::UserPrompts {
  public:
   void ShowMessage(QWidget*, const QString&, pexol::MessageIcon) override {}
+  bool Question(QWidget*, const QString&) override { return false; }
   std::optional<QString> ChooseFile(QWidget*, const pexol::FileDialogRequest&) override {
     return std::nullopt;
   }
 };
 
-const char* const pageFiles[] = {"mpj-to-txt.png", "txt-to-mpj.png", "find.png", "about.png"};
+const char* const pageFiles[] = {"mpj-to-txt.png", "txt-to-mpj.png", "find.png", "export.png",
+                                 "about.png"};
 
 }  // namespace
 
@@ -32,16 +35,21 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   if (!folder.exists() && !QDir().mkpath(folder.path())) return 2;
+  // The pictures show the start state, and the user's own settings stay as they are.
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
   NoPrompts prompts;
   pexol::CExchangeDlg window(prompts);
-  window.toTextSource = window.toProjectSource = window.findSource =
+  window.toTextSource = window.toProjectSource = window.findSource = window.exportSource =
       QStringLiteral("/home/user/video/demo.mpj");
   window.toTextDestination = window.toProjectText = QStringLiteral("/home/user/video/demo.txt");
   window.toProjectDestination = QStringLiteral("/home/user/video/demo-edited.mpj");
+  window.findSearchFolder = QStringLiteral("/home/user/video");
+  window.exportDestination = QStringLiteral("/home/user/video/demo.otio");
   window.UpdateData(false);
   window.show();
-  for (int page = 0; page < 4; ++page) {
+  for (int page = 0; page < window.tabs->count(); ++page) {
     window.tabs->setCurrentIndex(page);
     const QString path = folder.filePath(QString::fromLatin1(pageFiles[page]));
     if (!window.grab().save(path)) {

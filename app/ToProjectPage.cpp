@@ -1,33 +1,33 @@
 // app/ToProjectPage.cpp - controls of the "txt to mpj" page
 #include "app/ToProjectPage.h"
 
-#include "app/DialogUnits.h"
-#include "app/Pages.h"
+#include <QCheckBox>
+#include <QVBoxLayout>
+
+#include "app/Controls.h"
 #include "core/Options.h"
 
 namespace pexol {
 
-ToProjectPage::ToProjectPage(QWidget* window) : QWidget(window) {
-  PlaceInDialogUnits(this, pageArea.x, pageArea.y, pageArea.width, pageArea.height);
+ToProjectPage::ToProjectPage() {
   software = AddRadioGroup(this);
+  auto* page = new QVBoxLayout(this);
 
-  AddGroupBox(this, 1055, QStringLiteral("software"), {15, 30, 155, 25});
-  AddRadio(this, 1043, QStringLiteral("Corvane, Brisko"), {30, 40, 71, 10}, software,
-           static_cast<int>(Software::CorvaneBrisko));
-  AddRadio(this, 1044, QStringLiteral("Lumetta"), {115, 40, wideLumetta, 10}, software,
-           static_cast<int>(Software::Lumetta));
-  AddLabel(this, 1056, QStringLiteral("mpj source file"), {15, 60, 102, 8});
-  source = AddEdit(this, 1020, {15, 70, 140, 15});
-  AddButton(this, 1022, QStringLiteral("..."), {155, 70, 15, 15});
-  AddLabel(this, 1057, QStringLiteral("txt source file"), {15, 90, 102, 8});
-  text = AddEdit(this, 1025, {15, 100, 140, 15});
-  AddButton(this, 1026, QStringLiteral("..."), {155, 100, 15, 15});
-  AddLabel(this, 1058, QStringLiteral("mpj destination file"), {15, 145, 102, 8});
-  destination = AddEdit(this, 1023, {15, 155, 140, 15});
-  AddButton(this, 1024, QStringLiteral("..."), {155, 155, 15, 15});
-  convert = AddButton(this, 1012, QStringLiteral("convert"), {15, 175, 30, 30});
-  progress = AddProgressBar(this, 1038, {50, 175, 120, 15});
-  status = AddStatusLine(this, 1045, {50, 190, 120, 15});
+  AddChoiceBox(this, page, 1055, QStringLiteral("software"), software,
+               {{1043, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
+                {1044, "Lumetta", static_cast<int>(Software::Lumetta)}},
+               2);
+  utf8 = AddCheckBox(this, 1086, QStringLiteral("UTF-8 text"));
+  page->addWidget(utf8, 0, Qt::AlignLeft);
+  source = AddFileRow(this, page, 1056, QStringLiteral("mpj source file"), 1020, 1022);
+  text = AddFileRow(this, page, 1057, QStringLiteral("txt source file"), 1025, 1026);
+  // The destination sits apart from the two sources, as it always has.
+  page->addStretch(1);
+  destination = AddFileRow(this, page, 1058, QStringLiteral("mpj destination file"), 1023, 1024);
+  const RunRow run = AddRunRow(this, page, 1012, QStringLiteral("convert"), 1038, 1045);
+  convert = run.button;
+  progress = run.progress;
+  status = run.status;
 }
 
 }  // namespace pexol

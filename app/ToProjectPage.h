@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -15,9 +16,10 @@ class ToProjectPage final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ToProjectPage(QWidget* window);
+  ToProjectPage();
 
   QButtonGroup* software;  ///< ids are the software choice values
+  QCheckBox* utf8;
   QLineEdit* source;
   QLineEdit* text;
   QLineEdit* destination;

@@ -1,43 +1,43 @@
 // app/ToTextPage.cpp - controls of the "mpj to txt" page
 #include "app/ToTextPage.h"
 
-#include "app/DialogUnits.h"
-#include "app/Pages.h"
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include "app/Controls.h"
 #include "core/Options.h"
 
 namespace pexol {
 
-ToTextPage::ToTextPage(QWidget* window) : QWidget(window) {
-  PlaceInDialogUnits(this, pageArea.x, pageArea.y, pageArea.width, pageArea.height);
+ToTextPage::ToTextPage() {
   software = AddRadioGroup(this);
   timecode = AddRadioGroup(this);
+  auto* page = new QVBoxLayout(this);
 
-  AddGroupBox(this, 1051, QStringLiteral("software"), {15, 30, 155, 25});
-  AddRadio(this, 1041, QStringLiteral("Corvane, Brisko"), {30, 40, 71, 10}, software,
-           static_cast<int>(Software::CorvaneBrisko));
-  AddRadio(this, 1042, QStringLiteral("Lumetta"), {115, 40, wideLumetta, 10}, software,
-           static_cast<int>(Software::Lumetta));
-  AddGroupBox(this, 1052, QStringLiteral("EDL output"), {15, 60, 155, 50});
-  // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3. The left
-  // column is wider than the original face needed (see Pages.h).
-  AddRadio(this, 1013, QStringLiteral("NTSC(drop frame)"), {30, 70, 80, 10}, timecode,
-           static_cast<int>(TimecodeMode::NtscDrop));
-  AddRadio(this, 1014, QStringLiteral("PAL"), {115, 70, 24, 10}, timecode,
-           static_cast<int>(TimecodeMode::Pal));
-  AddRadio(this, 1017, QStringLiteral("NTSC(non drop frame)"), {30, 80, 85, 10}, timecode,
-           static_cast<int>(TimecodeMode::NtscNonDrop));
-  AddRadio(this, 1040, QStringLiteral("FRAME"), {115, 80, 34, 10}, timecode,
-           static_cast<int>(TimecodeMode::Frame));
-  csv = AddCheckBox(this, 1046, QStringLiteral("CSV"), {30, 95, 49, 11});
-  AddLabel(this, 1053, QStringLiteral("mpj source file"), {15, 115, 102, 8});
-  source = AddEdit(this, 1016, {15, 125, 140, 15});
-  AddButton(this, 1015, QStringLiteral("..."), {155, 125, 15, 15});
-  AddLabel(this, 1054, QStringLiteral("txt destination file"), {15, 145, 102, 8});
-  destination = AddEdit(this, 1018, {15, 155, 140, 15});
-  AddButton(this, 1019, QStringLiteral("..."), {155, 155, 15, 15});
-  convert = AddButton(this, 1011, QStringLiteral("convert"), {15, 175, 30, 30});
-  progress = AddProgressBar(this, 1021, {50, 175, 120, 15});
-  status = AddStatusLine(this, 1039, {50, 190, 120, 15});
+  AddChoiceBox(this, page, 1051, QStringLiteral("software"), software,
+               {{1041, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
+                {1042, "Lumetta", static_cast<int>(Software::Lumetta)}},
+               2);
+  // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3.
+  QGridLayout* edl =
+      AddChoiceBox(this, page, 1052, QStringLiteral("EDL output"), timecode,
+                   {{1013, "NTSC(drop frame)", static_cast<int>(TimecodeMode::NtscDrop)},
+                    {1014, "PAL", static_cast<int>(TimecodeMode::Pal)},
+                    {1017, "NTSC(non drop frame)", static_cast<int>(TimecodeMode::NtscNonDrop)},
+                    {1040, "FRAME", static_cast<int>(TimecodeMode::Frame)}},
+                   2);
+  csv = AddCheckBox(this, 1046, QStringLiteral("CSV"));
+  edl->addWidget(csv, 2, 0, Qt::AlignLeft);
+  utf8 = AddCheckBox(this, 1085, QStringLiteral("UTF-8 text"));
+  page->addWidget(utf8, 0, Qt::AlignLeft);
+  page->addStretch(1);
+  source = AddFileRow(this, page, 1053, QStringLiteral("mpj source file"), 1016, 1015);
+  destination = AddFileRow(this, page, 1054, QStringLiteral("txt destination file"), 1018, 1019);
+  const RunRow run = AddRunRow(this, page, 1011, QStringLiteral("convert"), 1021, 1039);
+  convert = run.button;
+  progress = run.progress;
+  status = run.status;
 }
 
 }  // namespace pexol

@@ -16,11 +16,12 @@ class ToTextPage final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ToTextPage(QWidget* window);
+  ToTextPage();
 
   QButtonGroup* software;  ///< ids are the software choice values
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QCheckBox* csv;
+  QCheckBox* utf8;
   QLineEdit* source;
   QLineEdit* destination;
   QPushButton* convert;

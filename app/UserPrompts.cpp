@@ -24,7 +24,20 @@ void QtUserPrompts::ShowMessage(QWidget* owner, const QString& text, MessageIcon
   box.exec();
 }
 
+bool QtUserPrompts::Question(QWidget* owner, const QString& text) {
+  QMessageBox box(QMessageBox::Question, Caption(), text, QMessageBox::Yes | QMessageBox::No,
+                  owner);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtUserPrompts::ChooseFile(QWidget* owner, const FileDialogRequest& request) {
+  if (request.kind == FileDialogKind::Folder) {
+    const QString folder = QFileDialog::getExistingDirectory(owner);
+    if (folder.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(folder);
+  }
   const auto dialog = MakeFileDialog(owner, request);
   while (dialog->exec() == QDialog::Accepted) {
     const QStringList chosen = dialog->selectedFiles();
@@ -57,6 +70,18 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogRequ
       break;
     }
   }
+  // Several formats share one dialog; a bare name takes the extension of the one shown.
+  QFileDialog* shown = dialog.get();
+  const QString fallback = request.defaultExtension;
+  QObject::connect(
+      shown, &QFileDialog::filterSelected, shown, [shown, fallback](const QString& filter) {
+        const QStringList patterns = filter.section(QLatin1Char('('), -1)
+                                         .section(QLatin1Char(')'), 0, 0)
+                                         .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const bool one = patterns.size() == 1 && patterns[0].startsWith(QStringLiteral("*.")) &&
+                         !IsNamePattern(patterns[0].mid(2));
+        shown->setDefaultSuffix(one ? patterns[0].mid(2) : fallback);
+      });
   return dialog;
 }
 

@@ -11,7 +11,7 @@ class QWidget;
 namespace pexol {
 
 enum class MessageIcon { None, Exclamation };
-enum class FileDialogKind { Open, SaveAs };
+enum class FileDialogKind { Open, SaveAs, Folder };
 
 /// What a file dialog is opened with.
 struct FileDialogRequest {
@@ -27,7 +27,10 @@ class UserPrompts {
   virtual ~UserPrompts() = default;
   /// A box with the program's caption and an OK button; returns when it is closed.
   virtual void ShowMessage(QWidget* owner, const QString& text, MessageIcon icon) = 0;
-  /// The full path the user confirmed, or nullopt when the dialog was cancelled.
+  /// A yes/no box whose default answer is No; true when the user answered Yes.
+  virtual bool Question(QWidget* owner, const QString& text) = 0;
+  /// The full path the user confirmed, or nullopt when the dialog was cancelled. A Folder
+  /// request asks for an existing folder and uses nothing else of the request.
   virtual std::optional<QString> ChooseFile(QWidget* owner, const FileDialogRequest& request) = 0;
 };
 
@@ -35,11 +38,13 @@ class UserPrompts {
 class QtUserPrompts final : public UserPrompts {
  public:
   void ShowMessage(QWidget* owner, const QString& text, MessageIcon icon) override;
+  bool Question(QWidget* owner, const QString& text) override;
   std::optional<QString> ChooseFile(QWidget* owner, const FileDialogRequest& request) override;
 };
 
-/// The file dialog `ChooseFile` runs, not yet shown: open dialogs accept names of files
-/// that do not exist, save dialogs ask before an existing file is replaced.
+/// The file dialog `ChooseFile` runs for Open and SaveAs, not yet shown: open dialogs accept
+/// names of files that do not exist, save dialogs ask before an existing file is replaced, and
+/// a name typed without an extension gets the one of the filter chosen.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogRequest& request);
 
 /// True when the folder part of `path` exists; an open dialog insists on it.

@@ -12,8 +12,9 @@
 
 namespace pexol {
 
-/// Never opens anything: messages are recorded, file dialogs answered from a queue
-/// (an empty queue or a null string is a cancelled dialog).
+/// Never opens anything: messages and questions are recorded, questions answered from a
+/// queue (an empty queue answers the default, No) and file dialogs from another (an empty
+/// queue or a null string is a cancelled dialog).
 class FakePrompts final : public UserPrompts {
  public:
   struct Message {
@@ -26,6 +27,11 @@ class FakePrompts final : public UserPrompts {
     if (onMessage) onMessage();
   }
 
+  bool Question(QWidget*, const QString& text) override {
+    questions.append(text);
+    return !replies.isEmpty() && replies.takeFirst();
+  }
+
   std::optional<QString> ChooseFile(QWidget*, const FileDialogRequest& request) override {
     requests.append(request);
     if (answers.isEmpty()) return std::nullopt;
@@ -35,6 +41,8 @@ class FakePrompts final : public UserPrompts {
   }
 
   QList<Message> messages;
+  QStringList questions;
+  QList<bool> replies;  ///< true answers Yes
   QList<FileDialogRequest> requests;
   QStringList answers;              ///< a null string cancels that dialog
   std::function<void()> onMessage;  ///< runs while the box would be open

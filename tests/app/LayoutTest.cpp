@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOption>
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 #include "FakePrompts.h"
+#include "TestSettings.h"
 #include "app/ExchangeDlg.h"
 
 namespace pexol {
@@ -83,33 +85,76 @@ class LayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { settings.Clear(); }
+  void cleanup() { QApplication::setFont(systemFont); }
+
   void EveryPageFitsAndRenders_data() {
     QTest::addColumn<int>("page");
-    QTest::newRow("mpj to txt") << 0;
-    QTest::newRow("txt to mpj") << 1;
-    QTest::newRow("find") << 2;
-    QTest::newRow("about") << 3;
+    QTest::addColumn<int>("points");  // the system font size; 0 leaves it as it is
+    const char* const pages[] = {"mpj to txt", "txt to mpj", "find", "export", "about"};
+    for (int page = 0; page < 5; ++page) {
+      QTest::addRow("%s", pages[page]) << page << 0;
+      QTest::addRow("%s, 14 points", pages[page]) << page << 14;
+    }
   }
 
   void EveryPageFitsAndRenders() {
     QFETCH(int, page);
+    QFETCH(int, points);
+    if (points > 0) {
+      QFont large = systemFont;
+      large.setPointSize(points);
+      QApplication::setFont(large);
+    }
     FakePrompts prompts;
     CExchangeDlg window(prompts);
     window.show();
     window.tabs->setCurrentIndex(page);
+    QCOMPARE(window.font().pointSize(), QApplication::font().pointSize());
 
-    const QStringList problems = LayoutProblems(window);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
-
-    QTabBar* bar = window.tabs->tabBar();
-    for (int tab = 0; tab < bar->count(); ++tab) QVERIFY(bar->rect().contains(bar->tabRect(tab)));
+    // As it opens, and shrunk as far as the user can.
+    for (const QSize size : {window.size(), window.minimumSizeHint()}) {
+      window.resize(size);
+      QCoreApplication::processEvents();
+      const QStringList problems = LayoutProblems(window);
+      QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
+      QTabBar* bar = window.tabs->tabBar();
+      for (int tab = 0; tab < bar->count(); ++tab) QVERIFY(bar->rect().contains(bar->tabRect(tab)));
+    }
 
     const QImage image = window.grab().toImage();
     QCOMPARE(image.size(), window.size());
     const QString folder = QDir::current().filePath(QStringLiteral("screenshots"));
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(image.save(QStringLiteral("%1/page-%2.png").arg(folder).arg(page)));
+    QVERIFY(image.save(QStringLiteral("%1/page-%2-%3.png").arg(folder).arg(page).arg(points)));
   }
+
+  void PathFieldsGrowWithTheWindow() {
+    FakePrompts prompts;
+    CExchangeDlg window(prompts);
+    window.show();
+    for (int page = 0; page < window.tabs->count(); ++page) {
+      window.tabs->setCurrentIndex(page);
+      window.resize(window.minimumSizeHint());
+      QCoreApplication::processEvents();
+      QList<QLineEdit*> paths;
+      QList<int> widths;
+      for (QLineEdit* edit : window.tabs->currentWidget()->findChildren<QLineEdit*>()) {
+        if (edit->isReadOnly()) continue;  // the status line
+        paths << edit;
+        widths << edit->width();
+      }
+      window.resize(window.width() + 200, window.height() + 100);
+      QCoreApplication::processEvents();
+      for (qsizetype i = 0; i < paths.size(); ++i)
+        QVERIFY2(paths[i]->width() >= widths[i] + 150, qPrintable(paths[i]->objectName()));
+      QVERIFY(LayoutProblems(window).isEmpty());
+    }
+  }
+
+ private:
+  TestSettings settings;
+  const QFont systemFont = QApplication::font();
 };
 
 }  // namespace pexol

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "FakePrompts.h"
+#include "TestSettings.h"
 #include "app/ExchangeDlg.h"
 #include "app/PageObserver.h"
 #include "app/ShiftJis.h"
@@ -21,6 +22,11 @@ namespace pexol {
 namespace {
 
 constexpr std::string_view titleInShiftJis = "\x83\x5e\x83\x43\x83\x67\x83\x8b";  // タイトル
+
+/// The closing paragraph of a run whose software was picked for the user.
+QString Automatic(const char* software) {
+  return QStringLiteral("\n\nRead as \"%1\" (chosen automatically).").arg(software);
+}
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -53,6 +59,7 @@ class RunTest : public QObject {
 
  private slots:
   void init() {
+    settings.Clear();
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     prompts = std::make_unique<FakePrompts>();
@@ -72,12 +79,16 @@ class RunTest : public QObject {
     const auto seen = Watch(*window->toTextProgress, "1039");
     Click("1011");
     QCOMPARE(ReadAll(Path("demo.txt")), CoreText(ToTextOptions{}));  // the start options
-    ExpectCompleted("conversion completed\n\nfrom : " + project + "\n   to : " + Path("demo.txt"));
+    ExpectCompleted("conversion completed\n\nfrom : " + project + "\n   to : " + Path("demo.txt") +
+                    Automatic("Corvane, Brisko"));
     ExpectEndShownThenReset(*seen, *window->toTextProgress, 200);
+    QVERIFY(prompts->questions.isEmpty());  // the destination was new
 
     Click("1040");  // FRAME
     Click("1046");  // CSV
+    prompts->replies << true;
     Click("1011");
+    QCOMPARE(prompts->questions, QStringList{Path("demo.txt") + " exists. Replace it?"});
     const QByteArray csvFrames = ReadAll(Path("demo.txt"));
     QCOMPARE(csvFrames, CoreText({Software::CorvaneBrisko, TimecodeMode::Frame, true}));
     QVERIFY(csvFrames != CoreText(ToTextOptions{}));
@@ -94,7 +105,7 @@ class RunTest : public QObject {
     Click("1012");
     QCOMPARE(ReadAll(Path("new.mpj")), ReadAll(project));
     ExpectCompleted("conversion completed\n\nfrom : " + project + "\n      & " + text +
-                    "\n   to : " + Path("new.mpj"));
+                    "\n   to : " + Path("new.mpj") + Automatic("Corvane, Brisko"));
     // This run's section shares do not add up to the whole bar; it shows where the run ended.
     ToProjectJob job{project.toStdString(), text.toStdString(), Path("core.mpj").toStdString(), {}};
     LastProgress last;
@@ -116,7 +127,8 @@ class RunTest : public QObject {
     Click("1079");
     ExpectCompleted("complete\n\n" + source +
                     "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
-                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n");
+                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n" +
+                    Automatic("Corvane, Brisko").mid(2));
     const QByteArray report = ReadAll(Path("report.txt"));
     QVERIFY(report.startsWith(
         "[MainAV]\r\n" + QByteArray(titleInShiftJis.data(), qsizetype(titleInShiftJis.size())) +
@@ -178,6 +190,125 @@ class RunTest : public QObject {
     QVERIFY(!QFile::exists(Path("new.mpj")) && !QFile::exists(Path("out.txt")));
   }
 
+  void AnExistingTypedDestinationIsReplacedOnlyWhenAllowed_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QStringList>(
+        "edits");  // id=value; "demo" is the demo project, "text" its text
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("to text") << 0 << QStringList{"1016=demo", "1018=kept.txt"} << "kept.txt"
+                             << "1011";
+    QTest::newRow("to project") << 1 << QStringList{"1020=demo", "1025=text", "1023=kept.mpj"}
+                                << "kept.mpj"
+                                << "1012";
+    QTest::newRow("check report") << 2 << QStringList{"1074=demo", "1077=kept.txt"} << "kept.txt"
+                                  << "1079";
+    QTest::newRow("export") << 3 << QStringList{"1103=demo", "1106=kept.otio"} << "kept.otio"
+                            << "1108";
+  }
+  void AnExistingTypedDestinationIsReplacedOnlyWhenAllowed() {
+    QFETCH(int, page);
+    QFETCH(QStringList, edits);
+    QFETCH(QString, destination);
+    QFETCH(QString, button);
+    WriteAll(Path("demo.txt"), CoreText(ToTextOptions{}).toStdString());
+    WriteAll(Path(destination), "edited by hand");
+    window->tabs->setCurrentIndex(page);
+    for (const QString& edit : edits) {
+      const QString value = edit.section('=', 1);
+      const QString path = value == "demo"   ? project
+                           : value == "text" ? Path("demo.txt")
+                                             : Path(value);
+      Type(edit.section('=', 0, 0), path);
+    }
+
+    Click(button);  // answered with the default, No
+    QCOMPARE(prompts->questions, QStringList{Path(destination) + " exists. Replace it?"});
+    QVERIFY(prompts->messages.isEmpty());  // nothing ran
+    QCOMPARE(ReadAll(Path(destination)), QByteArray("edited by hand"));
+
+    prompts->replies << true;
+    Click(button);
+    QCOMPARE(prompts->questions.size(), 2);
+    QCOMPARE(prompts->messages.size(), 1);  // this time the run went ahead
+    if (page != 3) {  // what an export writes belongs to the export's own tests
+      QCOMPARE(prompts->messages[0].icon, MessageIcon::None);
+      QVERIFY(ReadAll(Path(destination)) != QByteArray("edited by hand"));
+    }
+  }
+
+  void ADialogsAnswerCoversOneRunOfTheNameItChose() {
+    const QString out = Path("out.txt");
+    WriteAll(out, "old");
+    Type("1016", project);
+    prompts->answers << out;
+    Click("1019");  // the save dialog asked about "old" already
+    Click("1011");
+    QVERIFY(prompts->questions.isEmpty());
+    QCOMPARE(ReadAll(out), CoreText(ToTextOptions{}));
+
+    WriteAll(out, "edited by hand");  // between two presses of "convert"
+    Click("1011");
+    QCOMPARE(prompts->questions.size(), 1);
+    QCOMPARE(ReadAll(out), QByteArray("edited by hand"));
+
+    // Typing over a chosen name makes it typed again.
+    prompts->answers << out;
+    Click("1019");
+    auto* edit = window->findChild<QLineEdit*>("1018");
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "t");
+    QCOMPARE(edit->text(), out);
+    Click("1011");
+    QCOMPARE(prompts->questions.size(), 2);
+    QCOMPARE(ReadAll(out), QByteArray("edited by hand"));
+    QCOMPARE(prompts->messages.size(), 1);
+  }
+
+  void NoSoftwareTickedReadsAProjectAsItsOwnSoftware() {
+    build::Project shape = build::DemoProject();
+    shape.software = build::Software::Lumetta;
+    const QString lumetta = Path("lumetta.mpj");
+    WriteAll(lumetta, build::BuildProject(shape));
+    Type("1016", lumetta);
+    Type("1018", Path("lumetta.txt"));
+    Click("1011");
+    ExpectCompleted("conversion completed\n\nfrom : " + lumetta +
+                    "\n   to : " + Path("lumetta.txt") + Automatic("Lumetta"));
+    QCOMPARE(ReadAll(Path("lumetta.txt")), CoreText({Software::Lumetta}, lumetta));
+
+    window->tabs->setCurrentIndex(2);
+    Type("1074", lumetta);
+    Click("1079");
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    QVERIFY2(prompts->messages.last().text.endsWith(Automatic("Lumetta")),
+             qPrintable(prompts->messages.last().text));
+
+    // A ticked button is the user's word: the run neither guesses nor says it chose.
+    window->tabs->setCurrentIndex(0);
+    Click("1041");
+    prompts->replies << true;
+    Click("1011");
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY(!prompts->messages.last().text.contains("automatically"));
+  }
+
+  void AFailedRunEmptiesTheBar() {
+    std::string cut = build::BuildProject(build::DemoProject());
+    cut.resize(cut.size() * 2 / 3);
+    WriteAll(Path("cut.mpj"), cut);
+    Click("1041");  // so that the run reads as far as the project goes
+    Type("1016", Path("cut.mpj"));
+    Type("1018", Path("out.txt"));
+    const auto seen = Watch(*window->toTextProgress, "1039");
+    Click("1011");
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY2(seen->progress > 0, "the run stopped before it started");
+    QCOMPARE(window->toTextProgress->value(), 0);
+    QVERIFY(!QFile::exists(Path("out.txt")));
+  }
+
   void MessageLinesDecodeOneByOne() {
     // A UTF-8 path, a Shift-JIS name and a name that is neither, in one message.
     const QString shown =
@@ -230,8 +361,9 @@ class RunTest : public QObject {
     return seen;
   }
 
-  QByteArray CoreText(const ToTextOptions& options) {
-    ToTextJob job{project.toStdString(), Path("core.txt").toStdString(), options};
+  QByteArray CoreText(const ToTextOptions& options, const QString& source = {}) {
+    ToTextJob job{(source.isEmpty() ? project : source).toStdString(),
+                  Path("core.txt").toStdString(), options};
     NullObserver quiet;
     if (!RunProjectToText(job, quiet).Completed()) return {};
     return ReadAll(Path("core.txt"));
@@ -250,6 +382,7 @@ class RunTest : public QObject {
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
   }
 
+  TestSettings settings;
   std::unique_ptr<QTemporaryDir> folder;
   QString project;
   std::unique_ptr<FakePrompts> prompts;
