@@ -1,0 +1,71 @@
+// core/TextEncoding.cpp - the parts every converter shares: ASCII shortcuts and UTF-8 checking
+#include "core/TextEncoding.h"
+
+#include <cstdint>
+
+#include "core/TextEncodingBackend.h"
+
+namespace pexol {
+
+namespace {
+
+// Most names are ASCII, which code page 932 keeps byte for byte; they skip the converter.
+bool IsAscii(std::string_view bytes) {
+  unsigned char any = 0;
+  for (const char byte : bytes) any |= static_cast<unsigned char>(byte);
+  return any < 0x80;
+}
+
+}  // namespace
+
+DecodedName DecodeShiftJis(std::string_view bytes) {
+  if (IsAscii(bytes)) return {std::string(bytes), true};
+  return detail::DecodeCodePage932(bytes);
+}
+
+std::optional<std::string> EncodeShiftJis(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  if (!IsValidUtf8(utf8)) return std::nullopt;
+  return detail::EncodeCodePage932(utf8);
+}
+
+bool IsValidShiftJis(std::string_view bytes) {
+  return IsAscii(bytes) || detail::DecodeCodePage932(bytes).valid;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07u;
+    } else {
+      return false;  // a continuation byte, an overlong two-byte lead, or beyond U+10FFFF
+    }
+    if (bytes.size() - at < length) return false;
+    for (std::size_t i = 1; i < length; ++i) {
+      const auto next = static_cast<unsigned char>(bytes[at + i]);
+      if ((next & 0xC0u) != 0x80u) return false;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+    at += length;
+  }
+  return true;
+}
+
+}  // namespace pexol

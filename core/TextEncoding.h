@@ -1,0 +1,34 @@
+// core/TextEncoding.h - Shift-JIS (code page 932) names to UTF-8 text and back
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pexol {
+
+/// The UTF-8 text of a name stored in Shift-JIS.
+struct DecodedName {
+  std::string utf8;
+  bool valid = true;  ///< false when some bytes did not decode and became U+FFFD
+};
+
+/// UTF-8 text of Shift-JIS (code page 932) bytes. Bytes that do not decode become one U+FFFD
+/// per offending sequence, decoding resumes after them, and `valid` is false. Bytes 00-7F are
+/// ASCII, as Windows reads them. Throws std::runtime_error only when the system's converter
+/// cannot be opened (a broken installation).
+DecodedName DecodeShiftJis(std::string_view bytes);
+
+/// Shift-JIS bytes of UTF-8 text; nullopt when the text is not valid UTF-8 or holds a
+/// character code page 932 cannot hold (U+00A5 YEN SIGN is refused, never turned into 5C).
+/// Use it only for text the user typed: a stored name keeps its bytes, since some pairs
+/// decode to characters that encode back to other bytes.
+std::optional<std::string> EncodeShiftJis(std::string_view utf8);
+
+/// True when every byte of `bytes` belongs to a Shift-JIS character.
+bool IsValidShiftJis(std::string_view bytes);
+
+/// True for well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace pexol

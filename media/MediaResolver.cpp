@@ -1,0 +1,95 @@
+// media/MediaResolver.cpp - the four steps from a stored name to a file
+#include "media/MediaResolver.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "media/PathText.h"
+#include "media/SearchIndex.h"
+
+namespace pexol {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsFile(const fs::path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);  // follows links; a folder is not a file
+}
+
+MediaResolution Found(int step, const fs::path& path, MediaResolution result) {
+  result.status = MediaStatus::Found;
+  result.step = step;
+  result.path = Utf8OfPath(path);
+  return result;
+}
+
+MediaResolution Tied(int step, std::vector<std::string> candidates, MediaResolution result) {
+  result.status = MediaStatus::Ambiguous;
+  result.step = step;
+  result.candidates = std::move(candidates);
+  return result;
+}
+
+}  // namespace
+
+MediaResolver::MediaResolver(ResolveOptions options) : options_(std::move(options)) {
+  std::error_code error;
+  const fs::path folder = fs::absolute(PathOfUtf8(options_.projectFolder), error);
+  if (!error) options_.projectFolder = Utf8OfPath(folder);
+}
+
+MediaResolver::~MediaResolver() = default;
+
+const SearchIndex& MediaResolver::Index() {
+  if (!index_)
+    index_ =
+        std::make_unique<SearchIndex>(options_.searchFolders, options_.caseInsensitive, warnings_);
+  return *index_;
+}
+
+MediaResolution MediaResolver::Resolve(std::string_view storedName) {
+  // The system would cut the name at a NUL byte and look up another file.
+  if (storedName.empty() || storedName.find('\0') != std::string_view::npos) return {};
+
+  const LocalName local = LocalMediaPath(storedName, options_.map, options_.projectFolder);
+  MediaResolution result;
+  result.path = local.path;
+  result.decoded = local.decoded;
+
+  // 1. The bytes as stored: a file copied with its Shift-JIS name, or an ASCII name.
+  try {
+    fs::path stored{std::string(storedName)};
+    if (!stored.is_absolute()) stored = PathOfUtf8(options_.projectFolder) / stored;
+    if (IsFile(stored)) return Found(1, stored, result);
+  } catch (const std::exception&) {  // bytes the platform cannot take as a name name no file
+  }
+
+  // 2. Decoded and mapped. A name still in Windows form is no path here; only the search
+  // folders can find it.
+  const fs::path path = PathOfUtf8(local.path);
+  if (path.is_absolute()) {
+    if (IsFile(path)) return Found(2, path, result);
+    // 3. The same path in another letter case, as a Windows disk would have matched it.
+    if (options_.caseInsensitive) {
+      std::vector<fs::path> files = listings_.Find(path, warnings_);
+      if (files.size() == 1) return Found(3, files.front(), result);
+      if (files.size() > 1) {
+        std::vector<std::string> candidates;
+        for (const fs::path& file : files) candidates.push_back(Utf8OfPath(file));
+        return Tied(3, std::move(candidates), result);
+      }
+    }
+  }
+
+  // 4. The file name in the search folders.
+  if (options_.searchFolders.empty()) return result;
+  std::vector<std::string> best = Index().BestMatches(local.path);
+  if (best.size() == 1) return Found(4, PathOfUtf8(best.front()), result);
+  if (best.size() > 1) return Tied(4, std::move(best), result);
+  return result;
+}
+
+}  // namespace pexol

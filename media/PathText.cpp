@@ -1,0 +1,42 @@
+// media/PathText.cpp - letter case, separators and UTF-8 paths for the media lookups
+#include "media/PathText.h"
+
+#include <algorithm>
+
+namespace pexol {
+
+std::string FoldAsciiCase(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = FoldAsciiCase(c);
+  return folded;
+}
+
+bool EqualFoldingAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return FoldAsciiCase(x) == FoldAsciiCase(y);
+         });
+}
+
+std::vector<std::string_view> PathComponents(std::string_view name) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= name.size(); ++at) {
+    if (at < name.size() && !IsPathSeparator(name[at])) continue;
+    if (at > start) parts.push_back(name.substr(start, at - start));
+    start = at + 1;
+  }
+  return parts;
+}
+
+std::filesystem::path PathOfUtf8(std::string_view utf8) {
+  // char8_t text is read as UTF-8 on every platform; a plain string would be read in the
+  // Windows ANSI code page there.
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8OfPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace pexol

@@ -1,0 +1,136 @@
+// tests/core/TextEncodingTest.cpp - every Shift-JIS sequence against ICU itself, and the edges
+#include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+#include <optional>
+#include <string>
+
+#include "core/TextEncoding.h"
+
+namespace pexol {
+namespace {
+
+// ICU's own answer for one sequence, from a converter of the test's own: the UTF-8 text when
+// the bytes decode as a whole, nullopt when they do not.
+std::optional<std::string> IcuDecode(const std::string& bytes) {
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open("windows-31j", &status);
+  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  UChar units[8];
+  const int32_t length =
+      ucnv_toUChars(converter, units, 8, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+  ucnv_close(converter);
+  if (U_FAILURE(status)) return std::nullopt;
+  char utf8[32];
+  int32_t written = 0;
+  u_strToUTF8(utf8, sizeof utf8, &written, units, length, &status);
+  return std::string(utf8, static_cast<std::size_t>(written));
+}
+
+std::string Bytes(int lead, int trail) {
+  return {static_cast<char>(lead), static_cast<char>(trail)};
+}
+
+bool IsLead(int byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+TEST(TextEncodingTest, EveryPairDecodesAsIcuSaysWithTheKnownTotals) {
+  int decoded = 0, undecodable = 0, otherBytes = 0;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsLead(lead)) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string pair = Bytes(lead, trail);
+      const std::optional<std::string> expected = IcuDecode(pair);
+      const DecodedName name = DecodeShiftJis(pair);
+      ASSERT_EQ(name.valid, expected.has_value()) << std::hex << lead << ' ' << trail;
+      ASSERT_EQ(IsValidShiftJis(pair), expected.has_value());
+      if (!expected) {
+        // 7F is never a trail byte; the other undecodable pairs are the known 1676.
+        if (trail != 0x7F) ++undecodable;
+        ASSERT_NE(name.utf8.find("\xEF\xBF\xBD"), std::string::npos);
+        continue;
+      }
+      ++decoded;
+      ASSERT_EQ(name.utf8, *expected) << std::hex << lead << ' ' << trail;
+      const std::optional<std::string> encoded = EncodeShiftJis(name.utf8);
+      ASSERT_TRUE(encoded.has_value()) << std::hex << lead << ' ' << trail;
+      if (*encoded != pair) ++otherBytes;
+    }
+  }
+  int printableSingles = 0;
+  for (int byte = 0x20; byte <= 0xDF; ++byte)
+    if (byte < 0x7F || byte >= 0xA1)
+      printableSingles += DecodeShiftJis(std::string(1, static_cast<char>(byte))).valid;
+  EXPECT_EQ(decoded + printableSingles, 9762);  // 9604 pairs, 95 ASCII, 63 half-width kana
+  EXPECT_EQ(undecodable, 1676);
+  EXPECT_EQ(otherBytes, 398);  // NEC row 13 and the IBM extensions' duplicates
+}
+
+TEST(TextEncodingTest, SingleBytesDecodeAsIcuSaysButControlsStayAscii) {
+  for (int byte = 0; byte <= 0xFF; ++byte) {
+    const std::string single(1, static_cast<char>(byte));
+    const DecodedName name = DecodeShiftJis(single);
+    if (byte < 0x80) {
+      // ICU's table rotates 1A, 1C and 7F (IBM's controls); Windows and glibc keep ASCII.
+      EXPECT_TRUE(name.valid);
+      EXPECT_EQ(name.utf8, single) << byte;
+      EXPECT_EQ(DecodeShiftJis("\x95\x5C" + single).utf8, "\xE8\xA1\xA8" + single) << byte;
+      EXPECT_EQ(EncodeShiftJis("\xE8\xA1\xA8" + single), "\x95\x5C" + single) << byte;
+      continue;
+    }
+    const std::optional<std::string> expected = IcuDecode(single);
+    EXPECT_EQ(name.valid, expected.has_value()) << byte;
+    EXPECT_EQ(name.utf8, expected.value_or("\xEF\xBF\xBD")) << byte;
+  }
+}
+
+TEST(TextEncodingTest, BackslashTrailBytesStayInTheirCharacters) {
+  // 表示 ソフト: 95 5C and 83 5C end in the byte of '\'.
+  const DecodedName name = DecodeShiftJis("C:\\\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67.avi");
+  EXPECT_TRUE(name.valid);
+  EXPECT_EQ(name.utf8, "C:\\表示\\ソフト.avi");
+  EXPECT_EQ(EncodeShiftJis(name.utf8), "C:\\\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67.avi");
+}
+
+TEST(TextEncodingTest, BadBytesBecomeReplacementsAndTheRestStillDecodes) {
+  const std::string replacement = "\xEF\xBF\xBD";
+  const DecodedName badTrail = DecodeShiftJis(
+      "\x81\x20"
+      "a\x83\x5C");  // 81 takes no space
+  EXPECT_FALSE(badTrail.valid);
+  EXPECT_EQ(badTrail.utf8, replacement + " aソ");
+  const DecodedName loneLeadAtEnd = DecodeShiftJis("\x83\x5C\x83");
+  EXPECT_FALSE(loneLeadAtEnd.valid);
+  EXPECT_EQ(loneLeadAtEnd.utf8, "ソ" + replacement);
+  const DecodedName neverUsed = DecodeShiftJis(
+      "\xFF"
+      "b\x80");
+  EXPECT_FALSE(neverUsed.valid);
+  EXPECT_EQ(neverUsed.utf8, replacement + "b" + replacement);
+  EXPECT_FALSE(IsValidShiftJis("\xA0"));
+  EXPECT_TRUE(DecodeShiftJis("").valid);
+}
+
+TEST(TextEncodingTest, EncodingRefusesWhatCodePage932CannotHold) {
+  EXPECT_EQ(EncodeShiftJis("運動会.AVI"), "\x89\x5E\x93\xAE\x89\xEF.AVI");
+  EXPECT_EQ(EncodeShiftJis("\xC2\xA5"), std::nullopt);          // ¥ must not become '\'
+  EXPECT_EQ(EncodeShiftJis("a\xE2\x80\xBE"), std::nullopt);     // ‾ must not become '~'
+  EXPECT_EQ(EncodeShiftJis("\xF0\x9F\x8E\xA5"), std::nullopt);  // an emoji
+  EXPECT_EQ(EncodeShiftJis("\xEF\xBF\xBD"), std::nullopt);      // a replaced byte stays lost
+  EXPECT_EQ(EncodeShiftJis("\xE8\xA1"), std::nullopt);          // not UTF-8
+}
+
+TEST(TextEncodingTest, Utf8CheckRefusesMalformedText) {
+  EXPECT_TRUE(IsValidUtf8("plain 表示 \xF4\x8F\xBF\xBF"));
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong '/'
+  EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));      // overlong '/'
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xE8\xA1"));          // cut short
+  EXPECT_FALSE(IsValidUtf8("\x95\x5C"));          // Shift-JIS is not UTF-8
+}
+
+}  // namespace
+}  // namespace pexol
