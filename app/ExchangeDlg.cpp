@@ -75,7 +75,7 @@ CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
   ConnectControls();
 
   // Wide enough at first for a path of some length; the user can widen it further.
-  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 64, 0)));
+  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 80, 0)));
 
   // The conversion values mean the first button of each group, yet no button shows checked
   // until the user clicks one; the export page shows its defaults.
