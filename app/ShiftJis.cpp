@@ -2,25 +2,29 @@
 #include "app/ShiftJis.h"
 
 #include <QFile>
-#include <QStringDecoder>
+#include <stdexcept>
+
+#include "core/TextEncoding.h"
 
 namespace pexol {
 
 namespace {
 
-QString DecodeLine(QByteArrayView line) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8.decode(line);
-  if (!utf8.hasError()) return text;
+QString FromUtf8(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
 
-  // Without ICU there is no Shift-JIS decoder; the UTF-8 text then shows replacement
-  // characters where the name's bytes are.
-  QStringDecoder shiftJis("Shift_JIS", QStringDecoder::Flag::Stateless);
-  if (!shiftJis.isValid()) return text;
-  QString decoded = shiftJis.decode(line);
-  // Some decoders mark an unmapped byte with the invisible SUB control; show it.
-  if (shiftJis.hasError()) decoded.replace(QChar(0x1A), QChar::ReplacementCharacter);
-  return decoded;
+QString DecodeLine(std::string_view line) {
+  if (IsValidUtf8(line)) return FromUtf8(line);
+  // The command line's decoder, so that a name reads the same in the window and on the
+  // terminal.
+  try {
+    return FromUtf8(DecodeShiftJis(line).utf8);
+  } catch (const std::runtime_error&) {
+    // Without the system's converter the name still shows, its bytes as replacement
+    // characters.
+    return FromUtf8(line);
+  }
 }
 
 }  // namespace
@@ -31,7 +35,7 @@ QString DecodeForDisplay(std::string_view bytes) {
   while (start <= bytes.size()) {
     std::size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
-    text += DecodeLine(QByteArrayView(bytes.data() + start, static_cast<qsizetype>(end - start)));
+    text += DecodeLine(bytes.substr(start, end - start));
     if (end == bytes.size()) break;
     text += QLatin1Char('\n');
     start = end + 1;

@@ -22,7 +22,8 @@ const QString textFilter = QStringLiteral("Text file (*.txt);;all(*.*)");
 const QString timelineFilter =
     QStringLiteral("OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;all(*.*)");
 
-/// A save dialog for `chooser`, not native, in `folder`, with `name` typed and confirmed.
+/// The files a save dialog for `request` returns when `name` is typed in `folder` with
+/// `filter` shown; empty unless it accepted and would ask before replacing a file.
 QStringList SaveTyped(QWidget* owner, const FileDialogRequest& request, const QString& folder,
                       const QString& filter, const QString& name) {
   const auto dialog = MakeFileDialog(owner, request);

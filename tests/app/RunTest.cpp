@@ -317,6 +317,9 @@ class RunTest : public QObject {
     QCOMPARE(shown.section('\n', 1, 1), QStringLiteral("タイ.avi"));
     QVERIFY(shown.section('\n', 2, 2).startsWith(QStringLiteral("bad")));
     QVERIFY(shown.section('\n', 2, 2).contains(QChar::ReplacementCharacter));
+    // Names use the Windows code page, as the command line reads them: its circled digits
+    // and its wave dash.
+    QCOMPARE(DecodeForDisplay("\x87\x40\x81\x60.avi"), QStringLiteral("①～.avi"));
   }
 
   void ManyRecordsRepaintOnlyNowAndThen() {
