@@ -1,4 +1,4 @@
-// bench/EdlBench.cpp - EDL export time per event on entries the size of the largest project
+// bench/EdlBench.cpp - EDL export time per event on the timeline of the largest project
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,49 +9,35 @@
 #include "core/RunProgress.h"
 #include "edl/Edl.h"
 #include "edl/EdlEvents.h"
+#include "model/Project.h"
+#include "model/Timeline.h"
+#include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
 namespace {
 
-// 1000 main clips with an effect on each but the last (dissolves, wipes and unnamed effects
-// in turn), 300 inserts and 300 clips on each extra audio track spread along the recorder.
-TrackEntries LargeEntries() {
-  TrackEntries entries;
-  const char* const transitions[] = {"Dissolve", "Wipe", ""};
-  std::int32_t recorder = 0;
-  for (int i = 0; i < 1000; ++i) {
-    MainTrackEntry clip;
-    clip.name = "clip" + std::to_string(i) + ".avi";
-    clip.in = 30 * (i % 7);
-    clip.outEnd = clip.in + 300;
-    clip.length = i < 999 ? 285 : 300;
-    clip.transition = i == 0 ? "" : transitions[i % 3];
-    clip.hasAudio = i % 2;
-    clip.slow = i % 50 == 0 ? 1 : 0;
-    recorder += clip.length;
-    entries.main.push_back(std::move(clip));
-  }
-  entries.main.emplace_back();
-  for (int i = 0; i < 300; ++i) {
-    const std::int32_t begin = recorder / 300 * i;
-    entries.insert.push_back({"insert" + std::to_string(i) + ".avi", 0, 90, begin, 1, 0});
-    entries.exAudio[0].push_back({"music" + std::to_string(i) + ".wav", 0, 600, begin});
-    entries.exAudio[1].push_back({"voice" + std::to_string(i) + ".wav", 30, 150, begin + 60});
-  }
-  return entries;
+// The timeline of the large generated project: 1000 main clips with effects, slow clips,
+// 300 inserts and 300 clips on each extra audio track.
+Timeline LargeTimeline() {
+  const std::string bytes = build::BuildProject(build::LargeProject());
+  NullObserver quiet;
+  RunProgress progress(quiet);
+  const Project project = ReadProject(
+      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, {}, progress);
+  return BuildTimeline(project);
 }
 
 void BenchWriteEdl(benchmark::State& state, TimecodeMode mode, bool csv) {
-  TrackEntries entries = LargeEntries();
+  const Timeline timeline = LargeTimeline();
   long long events = 0;
-  BuildEdlEvents(entries, [&](const EdlEvent&) { ++events; });
+  BuildEdlEvents(timeline, [&](const EdlEvent&) { ++events; });
   NullObserver observer;
   {
     RunProgress progress(observer);
     ByteWriter out;
-    WriteEdl(entries, mode, csv, out, progress);
+    WriteEdl(timeline, mode, csv, out, progress);
     const auto lines = std::count(out.Bytes().begin(), out.Bytes().end(), '\n');
-    if (lines != events + (csv ? 1 : 2) || progress.Done() != edlProgressSteps) {
+    if (lines != events + (csv ? 1 : 2) || progress.Done() != edlShare) {
       state.SkipWithError("unexpected EDL");
       return;
     }
@@ -60,7 +46,7 @@ void BenchWriteEdl(benchmark::State& state, TimecodeMode mode, bool csv) {
   for (auto _ : state) {
     RunProgress progress(observer);
     ByteWriter out;
-    WriteEdl(entries, mode, csv, out, progress);
+    WriteEdl(timeline, mode, csv, out, progress);
     bytes = out.Size();
     benchmark::DoNotOptimize(out.Bytes().data());
   }

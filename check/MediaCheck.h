@@ -12,6 +12,7 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "convert/RunFrame.h"
+#include "model/Project.h"
 #include "core/RunObserver.h"
 
 namespace pexol {
@@ -20,8 +21,9 @@ struct MediaCheckJob {
   std::string source;          ///< project file
   std::string report = "nul";  ///< report file; "nul" (any case) is the null device
   Software software = Software::CorvaneBrisko;
-  std::vector<std::string> maps;           ///< "PREFIX=FOLDER" rules for Windows names
-  std::vector<std::string> searchFolders;  ///< trees searched by file name, recursively
+  bool chooseSoftware = false;  ///< choose as `ChooseCheckSoftware` does instead of `software`
+  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
 };
 
 /// What a walk found missing.
@@ -39,6 +41,17 @@ using MediaExists = std::function<bool(std::string_view name)>;
 MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> project, Software software,
                                    const MediaExists& exists, ByteWriter& report,
                                    RunObserver& observer);
+
+/// The same over a project already read.
+MediaCheckSummary ScanProjectMedia(const Project& project, const MediaExists& exists,
+                                   ByteWriter& report);
+
+/// Calls `visit(section, nullptr)` as each section that names media opens (the report's
+/// section lines) and `visit(section, &name)` for each media name the check tests, in file
+/// order: movies and stills of both video tracks, every extra audio clip, title elements
+/// marked as images, and bin items that are not colour clips.
+void ForEachMediaName(const Project& project,
+                      const std::function<void(SectionId, const std::string*)>& visit);
 
 /// The file system's answer for a name taken as stored, relative to the current folder:
 /// true for a file or a folder; false when nothing is there or the name cannot be looked up.

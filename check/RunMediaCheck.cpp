@@ -1,10 +1,12 @@
 // check/RunMediaCheck.cpp - the check on named files: the existence test, the run frame, the
 // message
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "check/MediaCheck.h"
 #include "core/FileIo.h"
+#include "model/Project.h"
 #include "convert/Messages.h"
 #include "core/RunFailure.h"
 #include "core/RunProgress.h"
@@ -16,21 +18,49 @@ namespace {
 namespace fs = std::filesystem;
 
 RunResult Failed(std::string message) {
-  return {RunResult::Status::Failed, std::move(message), 0};
+  return {RunResult::Status::Failed, std::move(message), 0, {}};
+}
+
+// The project as the check reads it. With `choose`, the choice `ChooseCheckSoftware` makes,
+// from one reading per candidate: a reading with no clip of unknown kind is one a conversion
+// makes too.
+Project ReadForCheck(std::span<const std::uint8_t> bytes, Software& software, bool choose,
+                     RunProgress& progress, std::optional<Software>& chosen) {
+  if (choose) {
+    std::optional<Project> exact, readable;
+    for (const Software candidate : {Software::CorvaneBrisko, Software::Lumetta}) {
+      NullObserver quiet;
+      RunProgress quietProgress(quiet);
+      try {
+        Project project =
+            ReadProject(bytes, {candidate, RunKind::Check, UnknownClips::Keep}, quietProgress);
+        const auto unknown = [](const ClipRecord& clip) { return clip.kind == ClipKind::Unknown; };
+        const bool converts =
+            std::none_of(project.main.records.begin(), project.main.records.end(), unknown) &&
+            std::none_of(project.insert.records.begin(), project.insert.records.end(), unknown);
+        if (converts && project.unreadBytes == 0) {
+          exact = std::move(project);
+          break;
+        }
+        if (!readable) readable = std::move(project);
+      } catch (const RunFailure&) {
+      }
+    }
+    std::optional<Project>& best = exact ? exact : readable;
+    if (best) {
+      chosen = software = best->software;
+      progress.Step(detail::ShareTotal(RunKind::Check));
+      return std::move(*best);
+    }
+    software = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
+  }
+  return ReadProject(bytes, {software, RunKind::Check, UnknownClips::Keep}, progress);
 }
 
 }  // namespace
 
 bool MediaWalkReads(std::span<const std::uint8_t> project, Software software) {
-  const MediaExists allPresent = [](std::string_view) { return true; };
-  ByteWriter scratch;
-  NullObserver quiet;
-  try {
-    ScanProjectMedia(project, software, allPresent, scratch, quiet);
-    return true;
-  } catch (const RunFailure&) {
-    return false;
-  }
+  return ProbeProject(project, software, UnknownClips::Keep).readable;
 }
 
 std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project) {
@@ -78,16 +108,21 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
 
   ByteWriter lines;
   MediaCheckSummary summary;
+  Software software = job.software;
+  std::optional<Software> chosen;
+  RunProgress progress(observer);
   try {
-    summary = ScanProjectMedia(*project, job.software, MediaFileExists, lines, observer);
+    const Project read = ReadForCheck(*project, software, job.chooseSoftware, progress, chosen);
+    summary = ScanProjectMedia(read, MediaFileExists, lines);
   } catch (const RunFailure& failure) {
     observer.Status("");
-    return Failed(FailureMessage(failure, job.source, job.software,
-                                 MediaWalkReads(*project, OtherSoftware(job.software))));
+    return Failed(FailureMessage(failure, job.source, software,
+                                 MediaWalkReads(*project, OtherSoftware(software))));
   }
+  observer.Status("");
   if (!report.Commit(lines.Bytes(), error)) return Failed(WriteFailureMessage(job.report, error));
   return {RunResult::Status::Completed, MediaCheckMessage(job.source, summary),
-          summary.missingCount};
+          summary.missingCount, chosen};
 }
 
 }  // namespace pexol

@@ -29,8 +29,8 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
       ->transform(CLI::CheckedTransformer(SoftwareNames(), CLI::ignore_case))
       ->default_str("auto");
   sub->callback([settings, &exitCode] {
-    settings->job.software =
-        ResolveSoftware(settings->software, settings->job.source, ChooseCheckSoftware);
+    settings->job.chooseSoftware = settings->software < 0;
+    if (settings->software >= 0) settings->job.software = Software{settings->software};
     TerminalObserver observer;
     const RunResult result = RunMediaCheck(settings->job, observer);
     exitCode = Report(result, settings->job.report == "-");

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <iostream>
 
-#include "core/FileIo.h"
 
 namespace pexol::cli {
 
@@ -32,17 +31,6 @@ const std::map<std::string, TimecodeMode>& TimecodeNames() {
       {"frame", TimecodeMode::Frame},
       {"ntsc-nondrop", TimecodeMode::NtscNonDrop}};
   return names;
-}
-
-Software ResolveSoftware(int chosen, const std::string& projectPath, SoftwareChooser choose) {
-  if (chosen >= 0) return static_cast<Software>(chosen);
-  std::string error;
-  const auto project = ReadWholeFile(projectPath, error);
-  if (!project) return Software::CorvaneBrisko;  // the run reports the open failure
-  const auto software = choose(*project);
-  if (!software) return Software::CorvaneBrisko;  // the run reports why it cannot be read
-  std::cerr << "software: \"" << SoftwareName(*software) << "\" (chosen automatically)\n";
-  return *software;
 }
 
 TerminalObserver::TerminalObserver() : enabled_(isatty(STDERR_FILENO) != 0) {}
@@ -77,6 +65,9 @@ void TerminalObserver::Draw(bool force) {
 }
 
 int Report(const RunResult& result, bool quietStdout) {
+  if (result.chosenSoftware)
+    std::cerr << "software: \"" << SoftwareName(*result.chosenSoftware)
+              << "\" (chosen automatically)\n";
   if (!result.Completed()) {
     std::cerr << result.message << "\n";
     return exitTrouble;

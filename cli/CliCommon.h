@@ -21,14 +21,6 @@ constexpr int exitTrouble = 2;
 const std::map<std::string, int>& SoftwareNames();
 const std::map<std::string, TimecodeMode>& TimecodeNames();
 
-/// Picks a software choice for a project's bytes, or nullopt when none reads it.
-using SoftwareChooser = std::optional<Software> (*)(std::span<const std::uint8_t> project);
-
-/// The software to use for a project: `chosen` (0 or 1), or, for auto (-1), what `choose`
-/// finds; says on standard error what auto chose.
-Software ResolveSoftware(int chosen, const std::string& projectPath,
-                         SoftwareChooser choose = ChooseSoftware);
-
 /// Draws a progress bar with the status text on standard error, only when it is a
 /// terminal, and not more often than the eye can follow.
 class TerminalObserver final : public RunObserver {

@@ -25,7 +25,8 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
       ->transform(CLI::CheckedTransformer(SoftwareNames(), CLI::ignore_case))
       ->default_str("auto");
   sub->callback([settings, &exitCode] {
-    settings->job.options.software = ResolveSoftware(settings->software, settings->job.source);
+    settings->job.chooseSoftware = settings->software < 0;
+    if (settings->software >= 0) settings->job.options.software = Software{settings->software};
     TerminalObserver observer;
     exitCode = Report(RunTextToProject(settings->job, observer), false);
   });

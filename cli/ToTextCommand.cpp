@@ -28,7 +28,8 @@ void AddToTextCommand(CLI::App& app, int& exitCode) {
       ->default_str("ntsc-drop");
   sub->add_flag("--csv", settings->job.options.csv, "write the EDL as CSV instead of columns");
   sub->callback([settings, &exitCode] {
-    settings->job.options.software = ResolveSoftware(settings->software, settings->job.source);
+    settings->job.chooseSoftware = settings->software < 0;
+    if (settings->software >= 0) settings->job.options.software = Software{settings->software};
     TerminalObserver observer;
     const RunResult result = RunProjectToText(settings->job, observer);
     exitCode = Report(result, settings->job.destination == "-");

@@ -1,110 +1,91 @@
-// convert/ProjectToText.cpp - walks a project section by section and writes its text
+// convert/ProjectToText.cpp - a project's sections as lines of text, then its EDL
 #include "convert/ProjectToText.h"
 
 #include <cstdio>
 
-#include "core/ByteReader.h"
-#include "core/ProjectHeader.h"
-#include "sections/RunContext.h"
-#include "core/RunFailure.h"
 #include "edl/Edl.h"
-#include "sections/BinSection.h"
-#include "sections/ClipSection.h"
-#include "sections/EffectSection.h"
-#include "sections/ExAudioSection.h"
-#include "sections/FilterSection.h"
-#include "sections/TitleSection.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 
 namespace {
 
-void WriteHeaderLines(ToTextRun& run, const ProjectHeader& header) {
+void WriteLine(ByteWriter& text, std::string_view line) {
+  text.WriteText(line);
+  text.WriteText("\r\n");
+}
+
+void WriteHeaderLines(ByteWriter& text, const Project& project) {
+  const ProjectHeader& header = project.header;
   char version[32];
-  std::snprintf(version, sizeof version, "Version=%02x.%02x\r\n", header.version >> 8,
+  std::snprintf(version, sizeof version, "Version=%02x.%02x", header.version >> 8,
                 header.version & 0xFF);
-  run.text.WriteText("[Header]\r\n");
-  run.text.WriteText(version);
-  run.text.WriteText("Frequency=" + FrequencyText(header.audioFrequency) + "\r\n");
+  WriteLine(text, version);
+  WriteLine(text, "Frequency=" + FrequencyText(header.audioFrequency));
   if (HasAspectRatio(header.version))
-    run.text.WriteText(run.project.ReadDword() == 0 ? "AspectRatio=4:3\r\n"
-                                                    : "AspectRatio=16:9\r\n");
-  if (HasTitleTrack(header.version, run.software))
-    run.text.WriteText("TitleTrack=" + std::to_string(run.project.ReadDword()) + "\r\n");
+    WriteLine(text, project.aspectRatio == 0 ? "AspectRatio=4:3" : "AspectRatio=16:9");
+  if (HasTitleTrack(header.version, project.software))
+    WriteLine(text, "TitleTrack=" + std::to_string(project.titleTrack));
 }
 
-// The count in front of a section's records; sections after an empty main track are absent.
-std::int32_t ReadSectionCount(ToTextRun& run, std::int32_t mainCount) {
-  return mainCount != 0 ? run.project.ReadDword() : 0;
-}
-
-void WalkSections(ToTextRun& run, const ProjectHeader& header, const ToTextOptions& options) {
-  const std::int32_t mainCount = header.mainClipCount;
-  run.text.WriteText("[MainAV]\r\n");
-  DumpMainSection(run, mainCount);
-
-  run.text.WriteText("[InsertAV]\r\n");
-  const std::int32_t insertCount = ReadSectionCount(run, mainCount);
-  DumpInsertSection(run, insertCount);
-
-  std::int32_t exAudioCount[2];
-  for (int track = 0; track < 2; ++track) {
-    run.text.WriteText(track == 0 ? "[ExAudio1]\r\n" : "[ExAudio2]\r\n");
-    exAudioCount[track] = ReadSectionCount(run, mainCount);
-    DumpExAudioSection(run, track, exAudioCount[track]);
+void WriteSectionLines(ByteWriter& text, const Project& project, SectionId id) {
+  switch (id) {
+    case SectionId::Header:
+      return WriteHeaderLines(text, project);
+    case SectionId::MainAV:
+      for (const ClipRecord& clip : project.main.records)
+        text.WriteText(FormatClipLine(clip, VideoTrack::Main));
+      return;
+    case SectionId::InsertAV:
+      for (const ClipRecord& clip : project.insert.records)
+        text.WriteText(FormatClipLine(clip, VideoTrack::Insert));
+      return;
+    case SectionId::ExAudio1:
+    case SectionId::ExAudio2:
+      for (const ExAudioClip& clip : project.exAudio[id == SectionId::ExAudio2].records)
+        text.WriteText(FormatExAudioLine(clip));
+      return;
+    case SectionId::Title: {
+      const bool extended = project.TitlesExtended();
+      for (const TitleRecord& title : project.titles.records) {
+        text.WriteText(FormatTitlePositionLine(title, extended));
+        const bool withValues = title.ElementsHaveValues(extended);
+        for (const TitleElement& element : title.elements)
+          text.WriteText(FormatTitleElementLine(element, withValues));
+      }
+      return;
+    }
+    case SectionId::BinWindow:
+      for (const BinItem& item : project.bin.records) text.WriteText(FormatBinLine(item));
+      return;
+    case SectionId::End:
+      // Four empty lines part the text from the EDL.
+      text.WriteText("\r\n\r\n\r\n\r\n");
+      return;
+    default:  // effects, filters and the option block have no lines
+      return;
   }
-
-  if (HasEffectsAndTitles(header.version)) {
-    run.text.WriteText("[Effect]\r\n");
-    DumpEffectSection(run, ReadSectionCount(run, mainCount));
-    run.text.WriteText("[Title]\r\n");
-    DumpTitleSection(run, ReadSectionCount(run, mainCount));
-  } else {
-    run.progress.Step(80);
-  }
-
-  if (HasFilterBlocks(header.version, run.software)) {
-    run.text.WriteText("[FilterMainAV]\r\n");
-    DumpMainFilterSection(run, mainCount);
-    run.text.WriteText("[FilterInsertAV]\r\n");
-    DumpInsertFilterSection(run, insertCount);
-    run.text.WriteText("[FilterExAudio1]\r\n");
-    DumpAudioFilterSection(run, exAudioCount[0]);
-    run.text.WriteText("[FilterExAudio2]\r\n");
-    DumpAudioFilterSection(run, exAudioCount[1]);
-  }
-
-  run.text.WriteText("[BinWindow]\r\n");
-  DumpBinSection(run, header.binClipCount);
-
-  // The option block is read to find the end of the project, and not written.
-  run.text.WriteText("[Option]\r\n");
-  run.progress.At("the option block", 0, 0);
-  for (int i = 0; i < 3; ++i) run.project.ReadDword();
-  run.project.ReadCountedString();
-  run.text.WriteText("[END]\r\n\r\n\r\n\r\n\r\n");
-
-  WriteEdl(run.entries, options.timecode, options.csv, run.text, run.progress);
 }
 
 }  // namespace
 
-WalkSummary ProjectToText(std::span<const std::uint8_t> project, const ToTextOptions& options,
-                          ByteWriter& text, RunObserver& observer) {
-  ByteReader reader(project);
-  reader.StopAtEnd();
-  RunProgress progress(observer);
-  TrackEntries entries;
-  try {
-    const ProjectHeader header = ReadHeader(reader);
-    ToTextRun run{reader, text, progress, options.software, header.version, entries};
-    WriteHeaderLines(run, header);
-    WalkSections(run, header, options);
-  } catch (const ProjectEndsEarly& e) {
-    throw ProjectEndsEarly(e.Offset(), progress.Where());
+void WriteProjectText(const Project& project, const ToTextOptions& options, ByteWriter& text,
+                      RunProgress& progress) {
+  for (const SectionRule& rule : sectionTable) {
+    if (!project.Has(rule.id)) continue;
+    WriteLine(text, rule.heading);
+    WriteSectionLines(text, project, rule.id);
   }
+  WriteEdl(BuildTimeline(project), options.timecode, options.csv, text, progress);
+}
+
+WalkSummary ProjectToText(std::span<const std::uint8_t> bytes, const ToTextOptions& options,
+                          ByteWriter& text, RunObserver& observer) {
+  RunProgress progress(observer);
+  const Project project = ReadProject(bytes, {options.software, RunKind::ToText}, progress);
+  WriteProjectText(project, options, text, progress);
   observer.Status("");
-  return {reader.Remaining()};
+  return {project.unreadBytes};
 }
 
 }  // namespace pexol

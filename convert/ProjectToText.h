@@ -8,6 +8,8 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "core/RunProgress.h"
+#include "model/Project.h"
 
 namespace pexol {
 
@@ -21,5 +23,9 @@ struct WalkSummary {
 /// the project ends too early or holds a clip of no known kind.
 WalkSummary ProjectToText(std::span<const std::uint8_t> project, const ToTextOptions& options,
                           ByteWriter& text, RunObserver& observer);
+
+/// The same for a project already read; takes the EDL's steps on `progress`.
+void WriteProjectText(const Project& project, const ToTextOptions& options, ByteWriter& text,
+                      RunProgress& progress);
 
 }  // namespace pexol

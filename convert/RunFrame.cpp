@@ -1,20 +1,19 @@
 // convert/RunFrame.cpp - the frame every conversion runs in: files in, bytes out, one message
 #include "convert/RunFrame.h"
 
-#include "core/ByteWriter.h"
-#include "core/FileIo.h"
 #include "convert/Messages.h"
 #include "convert/ProjectToText.h"
-#include "core/RunFailure.h"
-#include "core/RunProgress.h"
 #include "convert/TextToProject.h"
+#include "core/ByteWriter.h"
+#include "core/FileIo.h"
+#include "core/RunFailure.h"
 
 namespace pexol {
 
 namespace {
 
 RunResult Failed(std::string message) {
-  return {RunResult::Status::Failed, std::move(message), 0};
+  return {RunResult::Status::Failed, std::move(message), 0, {}};
 }
 
 std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
@@ -23,35 +22,45 @@ std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8
   return FailureMessage(failure, path, used, otherReadsIt);
 }
 
-std::string CompletionNote(const WalkSummary& summary, std::span<const std::uint8_t> project,
+std::string CompletionNote(std::size_t unreadBytes, std::span<const std::uint8_t> project,
                            Software used) {
-  if (summary.unreadBytes == 0) return {};
+  if (unreadBytes == 0) return {};
   const bool otherExact = ProbeProject(project, OtherSoftware(used)).Exact();
-  return UnreadBytesNote(summary.unreadBytes, used, otherExact);
+  return UnreadBytesNote(unreadBytes, used, otherExact);
+}
+
+constexpr int ReadShare(RunKind run) {
+  return detail::ShareTotal(run);
 }
 
 }  // namespace
 
-ProjectFit ProbeProject(std::span<const std::uint8_t> project, Software software) {
-  ToTextOptions options;
-  options.software = software;
-  ByteWriter scratch;
-  NullObserver quiet;
-  try {
-    return {true, ProjectToText(project, options, scratch, quiet).unreadBytes};
-  } catch (const RunFailure&) {
-    return {};
+Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& software, bool choose,
+                          RunKind run, RunProgress& progress, std::optional<Software>& chosen) {
+  if (choose) {
+    // The probe's reading is the run's: a project is read once when the first choice fits.
+    std::optional<Project> readable;
+    for (const Software candidate : {Software::CorvaneBrisko, Software::Lumetta}) {
+      NullObserver quiet;
+      RunProgress quietProgress(quiet);
+      try {
+        Project project = ReadProject(bytes, {candidate, run}, quietProgress);
+        if (project.unreadBytes == 0 || !readable) {
+          const bool exact = project.unreadBytes == 0;
+          readable = std::move(project);
+          if (exact) break;
+        }
+      } catch (const RunFailure&) {
+      }
+    }
+    if (readable) {
+      chosen = software = readable->software;
+      progress.Step(ReadShare(run));
+      return std::move(*readable);
+    }
+    software = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
   }
-}
-
-std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> project) {
-  const ProjectFit fits[2] = {ProbeProject(project, Software::CorvaneBrisko),
-                              ProbeProject(project, Software::Lumetta)};
-  for (int i = 0; i < 2; ++i)
-    if (fits[i].Exact()) return static_cast<Software>(i);
-  for (int i = 0; i < 2; ++i)
-    if (fits[i].readable) return static_cast<Software>(i);
-  return std::nullopt;
+  return ReadProject(bytes, {software, run}, progress);
 }
 
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
@@ -67,20 +76,28 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
     return Failed(OpenFailureMessage(cannotOpenTextDestination, job.destination, error));
   observer.Progress(0, RunProgress::totalSteps);
 
+  ToTextOptions options = job.options;
+  std::optional<Software> chosen;
   ByteWriter text;
-  WalkSummary summary;
+  text.Reserve(project->size() * 2);
+  std::size_t unreadBytes = 0;
+  RunProgress progress(observer);
   try {
-    summary = ProjectToText(*project, job.options, text, observer);
+    const Project read = ReadProjectForRun(*project, options.software, job.chooseSoftware,
+                                           RunKind::ToText, progress, chosen);
+    WriteProjectText(read, options, text, progress);
+    unreadBytes = read.unreadBytes;
   } catch (const RunFailure& failure) {
     observer.Status("");
-    return Failed(ProjectFailure(failure, *project, job.source, job.options.software));
+    return Failed(ProjectFailure(failure, *project, job.source, options.software));
   }
+  observer.Status("");
   if (!destination.Commit(text.Bytes(), error))
     return Failed(WriteFailureMessage(job.destination, error));
   return {RunResult::Status::Completed,
           ToTextCompletedMessage(job.source, job.destination) +
-              CompletionNote(summary, *project, job.options.software),
-          0};
+              CompletionNote(unreadBytes, *project, options.software),
+          0, chosen};
 }
 
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
@@ -99,23 +116,31 @@ RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
     return Failed(OpenFailureMessage(cannotOpenProjectDestination, job.destination, error));
   observer.Progress(0, RunProgress::totalSteps);
 
+  ToProjectOptions options = job.options;
+  std::optional<Software> chosen;
   ByteWriter newProject;
-  WalkSummary summary;
+  newProject.Reserve(project->size() + project->size() / 8);
+  std::size_t unreadBytes = 0;
+  RunProgress progress(observer);
   try {
+    const Project read = ReadProjectForRun(*project, options.software, job.chooseSoftware,
+                                           RunKind::ToProject, progress, chosen);
     const std::string_view lines(reinterpret_cast<const char*>(text->data()), text->size());
-    summary = TextToProject(*project, lines, job.options, newProject, observer);
+    WriteEditedProject(read, lines, options, newProject);
+    unreadBytes = read.unreadBytes;
   } catch (const RunFailure& failure) {
     observer.Status("");
     if (failure.Input() == FailedInput::Text)
-      return Failed(FailureMessage(failure, job.text, job.options.software, false));
-    return Failed(ProjectFailure(failure, *project, job.source, job.options.software));
+      return Failed(FailureMessage(failure, job.text, options.software, false));
+    return Failed(ProjectFailure(failure, *project, job.source, options.software));
   }
+  observer.Status("");
   if (!destination.Commit(newProject.Bytes(), error))
     return Failed(WriteFailureMessage(job.destination, error));
   return {RunResult::Status::Completed,
           ToProjectCompletedMessage(job.source, job.text, job.destination) +
-              CompletionNote(summary, *project, job.options.software),
-          0};
+              CompletionNote(unreadBytes, *project, options.software),
+          0, chosen};
 }
 
 }  // namespace pexol

@@ -8,6 +8,8 @@
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "core/RunProgress.h"
+#include "model/Project.h"
 
 namespace pexol {
 
@@ -17,6 +19,7 @@ struct RunResult {
   Status status = Status::Completed;
   std::string message;   ///< the completion message, or the failure message
   int missingCount = 0;  ///< media check only: names not found
+  std::optional<Software> chosenSoftware;  ///< set when the run chose the software itself
 
   bool Completed() const { return status == Status::Completed; }
 };
@@ -25,6 +28,7 @@ struct ToTextJob {
   std::string source;       ///< project file
   std::string destination;  ///< text file; "-" for standard output
   ToTextOptions options;
+  bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of options.software
 };
 
 struct ToProjectJob {
@@ -32,6 +36,7 @@ struct ToProjectJob {
   std::string text;         ///< edited text exchange file
   std::string destination;  ///< new project file
   ToProjectOptions options;
+  bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of options.software
 };
 
 /// Reads `job.source`, converts it and replaces `job.destination` only on success.
@@ -39,17 +44,10 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer);
 /// Reads the source project and the text and replaces the destination only on success.
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer);
 
-/// How well a software choice reads a project.
-struct ProjectFit {
-  bool readable = false;        ///< the walk did not run past the end or stop on a record
-  std::size_t unreadBytes = 0;  ///< bytes after the option block
-  bool Exact() const { return readable && unreadBytes == 0; }
-};
-
-/// Walks `project` as `software` wrote it, without keeping anything.
-ProjectFit ProbeProject(std::span<const std::uint8_t> project, Software software);
-/// The first choice that reads the project exactly to its end; failing that, the first
-/// that reads it without running past its end; nullopt when neither does.
-std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> project);
+/// The project read for `run`: as `software` wrote it, or, with `choose`, as the first
+/// choice that reads it exactly (else the first that reads it at all), which is then stored
+/// in `chosen` and `software`. The reading makes the run's steps for the sections.
+Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& software, bool choose,
+                          RunKind run, RunProgress& progress, std::optional<Software>& chosen);
 
 }  // namespace pexol

@@ -5,10 +5,11 @@
 #include <span>
 #include <string_view>
 
+#include "convert/ProjectToText.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"
-#include "convert/ProjectToText.h"
 #include "core/RunObserver.h"
+#include "model/Project.h"
 
 namespace pexol {
 
@@ -18,5 +19,9 @@ namespace pexol {
 WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view text,
                           const ToProjectOptions& options, ByteWriter& destination,
                           RunObserver& observer);
+
+/// The same with the source project already read.
+void WriteEditedProject(const Project& source, std::string_view text,
+                        const ToProjectOptions& options, ByteWriter& destination);
 
 }  // namespace pexol

@@ -33,6 +33,8 @@ class ByteWriter {
   /// The bytes as they are: no terminator, no line end.
   void WriteText(std::string_view text) { bytes_.append(text); }
 
+  /// Makes room for `size` bytes, so that a destination sized from its input grows once.
+  void Reserve(std::size_t size) { bytes_.reserve(size); }
   const std::string& Bytes() const { return bytes_; }
   std::string TakeBytes() { return std::move(bytes_); }
   std::size_t Size() const { return bytes_.size(); }

@@ -2,7 +2,6 @@
 #include "core/TextScanner.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "core/RunFailure.h"
@@ -10,15 +9,6 @@
 namespace pexol {
 
 namespace {
-
-constexpr std::array<std::string_view, 14> sectionHeadings = {
-    "[Header]",         "[MainAV]",
-    "[InsertAV]",       "[ExAudio1]",
-    "[ExAudio2]",       "[Effect]",
-    "[Title]",          "[FilterMainAV]",
-    "[FilterInsertAV]", "[FilterExAudio1]",
-    "[FilterExAudio2]", "[BinWindow]",
-    "[Option]",         "[END]"};
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -80,11 +70,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
          });
 }
 
-bool IsSectionHeading(std::string_view line) {
-  return std::any_of(sectionHeadings.begin(), sectionHeadings.end(),
-                     [line](std::string_view h) { return EqualsIgnoreCase(line, h); });
-}
-
 std::optional<std::string_view> TextReader::ReadTextLine() {
   while (offset_ < text_.size()) {
     const std::size_t start = offset_;
@@ -121,7 +106,7 @@ std::string_view TextReader::ReadRecordLine(std::string_view section, int index,
                             " of " + std::string(section);
   const auto line = ReadTextLine();
   if (!line) FailAtEnd(which);
-  if (IsSectionHeading(*line))
+  if (isHeading_ != nullptr && isHeading_(*line))
     throw RunFailure(FailedInput::Text, "line " + std::to_string(lineNumber_) + ": expected " +
                                             which + " but found the heading \"" +
                                             std::string(*line) +
@@ -129,10 +114,10 @@ std::string_view TextReader::ReadRecordLine(std::string_view section, int index,
   return *line;
 }
 
-void TextReader::SkipToMainSection() {
+void TextReader::SkipPast(std::string_view heading) {
   while (const auto line = ReadTextLine())
-    if (EqualsIgnoreCase(*line, "[MainAV]")) return;
-  FailAtEnd("the heading \"[MainAV]\"");
+    if (EqualsIgnoreCase(*line, heading)) return;
+  FailAtEnd("the heading \"" + std::string(heading) + "\"");
 }
 
 std::string GetField(std::string_view line, int index) {

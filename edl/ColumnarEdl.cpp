@@ -68,13 +68,13 @@ void AppendColumnarLine(std::string& line, const EdlEvent& event, TimecodeMode m
   line += "\r\n";
 }
 
-void WriteColumnarEdl(const TrackEntries& entries, TimecodeMode mode, ByteWriter& out,
+void WriteColumnarEdl(const Timeline& timeline, TimecodeMode mode, ByteWriter& out,
                       RunProgress& progress) {
   out.WriteText(mode == TimecodeMode::Frame ? frameHeading : clockHeading);
-  SectionProgress section(progress, "[EDL]", entries.MainClipCount(), edlProgressSteps);
+  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()), edlShare);
   std::string line;
   BuildEdlEvents(
-      entries,
+      timeline,
       [&](const EdlEvent& event) {
         line.clear();
         AppendColumnarLine(line, event, mode);

@@ -66,13 +66,13 @@ void AppendCsvLine(std::string& line, const EdlEvent& event, TimecodeMode mode) 
   line += "\r\n";
 }
 
-void WriteCsvEdl(const TrackEntries& entries, TimecodeMode mode, ByteWriter& out,
+void WriteCsvEdl(const Timeline& timeline, TimecodeMode mode, ByteWriter& out,
                  RunProgress& progress) {
   out.WriteText(csvHeading);
-  SectionProgress section(progress, "[EDL]", entries.MainClipCount(), edlProgressSteps);
+  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()), edlShare);
   std::string line;
   BuildEdlEvents(
-      entries,
+      timeline,
       [&](const EdlEvent& event) {
         line.clear();
         AppendCsvLine(line, event, mode);

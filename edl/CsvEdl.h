@@ -6,14 +6,14 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunProgress.h"
-#include "core/TrackEntries.h"
+#include "model/Timeline.h"
 #include "edl/EdlEvents.h"
 
 namespace pexol {
 
-/// Writes the heading line, then one line per event of `entries`; takes the EDL's progress
+/// Writes the heading line, then one line per event of `timeline`; takes the EDL's progress
 /// steps (all at once when there are no main clips).
-void WriteCsvEdl(const TrackEntries& entries, TimecodeMode mode, ByteWriter& out,
+void WriteCsvEdl(const Timeline& timeline, TimecodeMode mode, ByteWriter& out,
                  RunProgress& progress);
 
 /// Appends the line of one event, CR LF included. Nothing is escaped: a quote or comma in a

@@ -6,12 +6,12 @@
 
 namespace pexol {
 
-void WriteEdl(TrackEntries& entries, TimecodeMode mode, bool csv, ByteWriter& out,
+void WriteEdl(const Timeline& timeline, TimecodeMode mode, bool csv, ByteWriter& out,
               RunProgress& progress) {
   if (csv) {
-    WriteCsvEdl(entries, mode, out, progress);
+    WriteCsvEdl(timeline, mode, out, progress);
   } else {
-    WriteColumnarEdl(entries, mode, out, progress);
+    WriteColumnarEdl(timeline, mode, out, progress);
   }
 }
 

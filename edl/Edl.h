@@ -4,14 +4,13 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunProgress.h"
-#include "core/TrackEntries.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 
-/// Writes the EDL of `entries` in the chosen layout (CSV or fixed columns) and timecode mode.
-/// Makes the EDL's 40 progress steps (at once when there are no main clips). Slow clips are
-/// worked out as the events are built; the entries are left as they are.
-void WriteEdl(TrackEntries& entries, TimecodeMode mode, bool csv, ByteWriter& out,
+/// Writes the EDL of `timeline` in the chosen layout (CSV or fixed columns) and timecode mode.
+/// Makes the EDL's 40 progress steps (at once when there are no main clips).
+void WriteEdl(const Timeline& timeline, TimecodeMode mode, bool csv, ByteWriter& out,
               RunProgress& progress);
 
 }  // namespace pexol

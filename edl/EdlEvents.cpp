@@ -1,7 +1,6 @@
-// edl/EdlEvents.cpp - walks the four track lists in recorder order and numbers the events
+// edl/EdlEvents.cpp - walks the timeline's tracks in recorder order and numbers the events
 #include "edl/EdlEvents.h"
 
-#include <array>
 #include <limits>
 
 namespace pexol {
@@ -9,146 +8,104 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The names under which the applications store a dissolve: the katakana word in full width
-// and, after "Basic - ", in half width (both Shift-JIS), and the two English spellings.
-constexpr std::array dissolveNames = {
-    "\x83\x66\x83\x42\x83\x5D\x83\x8B\x83\x75"sv,
-    "Basic - \xC3\xDE\xA8\xBF\xDE\xD9\xCC\xDE"sv,
-    "Dissolve"sv,
-    "Basic - Dissolve"sv,
-};
-
-// Entries hold any 32-bit values a file carries: add in 64 bits, keep the low 32 bits.
-std::int32_t Wrap(std::int64_t value) {
-  return static_cast<std::int32_t>(value);
+std::string_view VideoMedia(const TimelineItem& clip) {
+  return clip.hasAudio && !clip.slow ? "VA"sv : "V"sv;
 }
 
-std::string_view VideoMedia(std::int32_t hasAudio, bool slow) {
-  return hasAudio == 1 && !slow ? "VA"sv : "V"sv;
+std::string_view ClipName(const TimelineItem& clip) {
+  return clip.kind == ItemKind::Colour ? "color clip"sv : std::string_view(clip.name);
 }
 
 class EventBuilder {
  public:
-  EventBuilder(const TrackEntries& entries, const std::function<void(const EdlEvent&)>& emit)
-      : entries_(entries), emit_(emit) {}
+  EventBuilder(const Timeline& timeline, const std::function<void(const EdlEvent&)>& emit)
+      : timeline_(timeline), emit_(emit) {}
 
-  void Main(const MainTrackEntry& clip, std::string_view nextTransition) {
-    const bool slow = clip.slow != 0;
-    const std::int32_t span = Wrap(std::int64_t{clip.outEnd} - clip.in);
-    // A slow clip plays its whole source span on top of its (maybe shortened) length.
-    const std::int32_t recorderLength = slow ? Wrap(std::int64_t{clip.length} + span) : clip.length;
-    const std::int32_t sourceOut = Wrap(std::int64_t{clip.in} + clip.length);
-    if (clip.transition.empty()) ++number_;
+  /// Main clip `index`; `into` and `next` are the transitions into it and into the next clip.
+  void Main(std::size_t index, const Transition* into, const Transition* next) {
+    const TimelineItem& clip = timeline_.main[index];
+    if (into == nullptr) ++number_;
 
     EdlEvent event;
     event.number = number_;
-    event.media = VideoMedia(clip.hasAudio, slow);
-    event.slow = slow;
-    event.transition = TransitionCode(clip.transition);
-    event.transitionLength = pendingTransition_;
-    event.sourceIn = clip.in;
-    event.sourceOut = sourceOut;
-    event.recorderIn = recorder_;
-    recorder_ = Wrap(std::int64_t{recorder_} + recorderLength);
-    event.recorderOut = recorder_;
-    event.clipName = clip.name;
+    event.media = VideoMedia(clip);
+    event.slow = clip.slow;
+    event.transition = into != nullptr ? into->code : 'C';
+    // What an effect cut off the previous clip is the length of the transition into this one.
+    event.transitionLength = index > 0 ? timeline_.mainTail[index - 1] : 0;
+    event.sourceIn = clip.sourceIn;
+    event.sourceOut = clip.sourceOut;
+    event.recorderIn = clip.recordIn;
+    event.recorderOut = clip.recordOut;
+    event.clipName = ClipName(clip);
     emit_(event);
 
     // Back-to-back transitions: a zero-length cut opens the next transition's event.
-    if (!clip.transition.empty() && !nextTransition.empty()) {
+    if (into != nullptr && next != nullptr) {
       ++number_;
       event.number = number_;
       event.transition = 'C';
       event.transitionLength = 0;
-      event.sourceIn = sourceOut;
-      event.recorderIn = recorder_;
+      event.sourceIn = clip.sourceOut;
+      event.recorderIn = clip.recordOut;
       event.clipName.reset();
       emit_(event);
     }
-    // What an effect cut off this clip is the length of the transition into the next one.
-    pendingTransition_ = Wrap(std::int64_t{span} - clip.length);
   }
 
   // Lists the clips of each other track that have ended by `until`, in track order.
   void OtherTracks(std::int64_t until) {
-    for (; insertIndex_ < entries_.insert.size(); ++insertIndex_) {
-      if (!Insert(entries_.insert[insertIndex_], until)) break;
+    for (; insertIndex_ < timeline_.insert.size(); ++insertIndex_) {
+      if (!Other(timeline_.insert[insertIndex_], EdlTrack::Insert, until)) break;
     }
     for (int track = 0; track < 2; ++track) {
-      const auto& list = entries_.exAudio[track];
+      const auto& list = timeline_.exAudio[track];
+      const EdlTrack edlTrack = track == 0 ? EdlTrack::ExAudio1 : EdlTrack::ExAudio2;
       for (; exAudioIndex_[track] < list.size(); ++exAudioIndex_[track]) {
-        if (!ExAudio(list[exAudioIndex_[track]], track, until)) break;
+        if (!Other(list[exAudioIndex_[track]], edlTrack, until)) break;
       }
     }
   }
 
-  std::int32_t Recorder() const { return recorder_; }
-
  private:
-  bool Insert(const InsertTrackEntry& clip, std::int64_t until) {
-    const bool slow = clip.slow != 0;
-    const std::int64_t span = std::int64_t{clip.outEnd} - clip.in;
-    const std::int32_t recorderOut = Wrap(clip.begin + (slow ? 2 * span : span));
-    if (recorderOut > until) return false;
+  bool Other(const TimelineItem& clip, EdlTrack track, std::int64_t until) {
+    if (clip.recordOut > until) return false;
     EdlEvent event;
     event.number = ++number_;
-    event.track = EdlTrack::Insert;
-    event.media = VideoMedia(clip.hasAudio, slow);
-    event.slow = slow;
-    event.sourceIn = clip.in;
-    event.sourceOut = clip.outEnd;
-    event.recorderIn = clip.begin;
-    event.recorderOut = recorderOut;
-    event.clipName = clip.name;
+    event.track = track;
+    event.media = track == EdlTrack::Insert ? VideoMedia(clip) : "A"sv;
+    event.slow = clip.slow;
+    event.sourceIn = clip.sourceIn;
+    event.sourceOut = clip.sourceOut;
+    event.recorderIn = clip.recordIn;
+    event.recorderOut = clip.recordOut;
+    event.clipName = ClipName(clip);
     emit_(event);
     return true;
   }
 
-  bool ExAudio(const ExAudioEntry& clip, int track, std::int64_t until) {
-    const std::int32_t recorderOut =
-        Wrap(std::int64_t{clip.begin} + (std::int64_t{clip.outEnd} - clip.in));
-    if (recorderOut > until) return false;
-    EdlEvent event;
-    event.number = ++number_;
-    event.track = track == 0 ? EdlTrack::ExAudio1 : EdlTrack::ExAudio2;
-    event.media = "A"sv;
-    event.sourceIn = clip.in;
-    event.sourceOut = clip.outEnd;
-    event.recorderIn = clip.begin;
-    event.recorderOut = recorderOut;
-    event.clipName = clip.name;
-    emit_(event);
-    return true;
-  }
-
-  const TrackEntries& entries_;
+  const Timeline& timeline_;
   const std::function<void(const EdlEvent&)>& emit_;
   int number_ = 0;
-  std::int32_t recorder_ = 0;
-  std::int32_t pendingTransition_ = 0;
   std::size_t insertIndex_ = 0;
   std::size_t exAudioIndex_[2] = {0, 0};
 };
 
 }  // namespace
 
-char TransitionCode(std::string_view name) {
-  if (name.empty()) return 'C';
-  for (std::string_view dissolve : dissolveNames) {
-    if (name == dissolve) return 'D';
-  }
-  return 'W';
-}
-
-void BuildEdlEvents(const TrackEntries& entries, const std::function<void(const EdlEvent&)>& emit,
+void BuildEdlEvents(const Timeline& timeline, const std::function<void(const EdlEvent&)>& emit,
                     const std::function<void(int)>& mainClipDone) {
-  EventBuilder builder(entries, emit);
-  const int mainCount = entries.MainClipCount();
+  EventBuilder builder(timeline, emit);
+  // The transitions into each main clip (and past the last one), in track order.
+  std::vector<const Transition*> into(timeline.main.size() + 1, nullptr);
+  for (const Transition& transition : timeline.transitions) into[transition.from + 1] = &transition;
+  const int mainCount = static_cast<int>(timeline.main.size());
   for (int i = 0; i < mainCount; ++i) {
-    const std::string_view next = entries.main[static_cast<std::size_t>(i) + 1].transition;
-    builder.Main(entries.main[static_cast<std::size_t>(i)], next);
+    const auto index = static_cast<std::size_t>(i);
+    const Transition* next = into[index + 1];
+    builder.Main(index, into[index], next);
     // Nothing may stand between the two clips of a transition.
-    if (next.empty()) builder.OtherTracks(builder.Recorder());
+    if (next == nullptr) builder.OtherTracks(timeline.main[index].recordOut);
     if (mainClipDone) mainClipDone(i);
   }
   // Whatever is left follows the last main clip, wherever it lies.

@@ -1,4 +1,4 @@
-// edl/EdlEvents.h - the event list both EDL layouts print, built from the track entries
+// edl/EdlEvents.h - the event list both EDL layouts print, read off the timeline
 #pragma once
 
 #include <cstdint>
@@ -6,16 +6,13 @@
 #include <optional>
 #include <string_view>
 
-#include "core/TrackEntries.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 
-/// The EDL's share of a to-text run's progress bar, spread over the main clips.
-constexpr int edlProgressSteps = 40;
-
 enum class EdlTrack { Main, Insert, ExAudio1, ExAudio2 };
 
-/// One line of an EDL. Views point into the entries it was built from.
+/// One line of an EDL. Views point into the timeline it was built from.
 struct EdlEvent {
   int number = 0;  ///< from 1; the two clips of a transition share one
   EdlTrack track = EdlTrack::Main;
@@ -30,17 +27,13 @@ struct EdlEvent {
   std::optional<std::string_view> clipName;  ///< absent on a zero-length cut
 };
 
-/// 'D' when `name` is exactly one of the dissolve names the applications store (two of them
-/// Shift-JIS), 'C' when it is empty, 'W' for anything else. Case and blanks count.
-char TransitionCode(std::string_view name);
-
-/// Builds the events of `entries` in EDL order and hands each to `emit` as it is made; calls
+/// Builds the events of `timeline` in EDL order and hands each to `emit` as it is made; calls
 /// `mainClipDone(i)` after the events of main clip i. Inserts and extra audio clips follow the
 /// first main clip at whose end they have ended and that is not joined to the next by a
 /// transition; those still left after the last main clip follow it in list order. Slow clips
-/// play at half speed: twice their source span on the recorder, video only. All positions
-/// wrap at 32 bits. No main clips: the other tracks follow one another, numbered from 1.
-void BuildEdlEvents(const TrackEntries& entries, const std::function<void(const EdlEvent&)>& emit,
+/// are video only. No main clips: the other tracks follow one another, numbered from 1.
+/// Colour clips are named "color clip".
+void BuildEdlEvents(const Timeline& timeline, const std::function<void(const EdlEvent&)>& emit,
                     const std::function<void(int)>& mainClipDone = {});
 
 }  // namespace pexol

@@ -17,8 +17,8 @@ struct ExportJob {
   ExportFormat format = ExportFormat::FromExtension;
   Software software = Software::CorvaneBrisko;
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
-  std::vector<std::string> maps;           ///< "PREFIX=FOLDER" rules for Windows names
-  std::vector<std::string> searchFolders;  ///< trees searched by file name, recursively
+  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
 };
 
 /// Reads the project, builds its timeline and writes it; the destination (and, for CMX 3600,

@@ -85,7 +85,7 @@ Broken CheckTextScanner(std::string_view text) {
   if (auto broken = CheckFieldTexts(text.substr(0, half), text.substr(half))) return broken;
   if (auto broken = CheckNumber(text)) return broken;
   if (auto broken = CheckFailure(text, [](TextReader& reader, int index) {
-        if (index == 0) reader.SkipToMainSection();
+        if (index == 0) reader.SkipPast("[MainAV]");
         reader.ReadRecordLine("[MainAV]", index, 1 << 30);
       }))
     return broken;

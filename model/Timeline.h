@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/Project.h"
@@ -64,6 +65,10 @@ struct Timeline {
   std::vector<std::int32_t> mainTail;
   bool wideScreen = false;  ///< the header's aspect ratio is 16:9
 };
+
+/// 'D' when `name` is exactly one of the dissolve names the applications store (two of them
+/// Shift-JIS), 'C' when it is empty, 'W' for anything else. Case and blanks count.
+char TransitionCode(std::string_view name);
 
 /// The timeline of `project`.
 Timeline BuildTimeline(const Project& project);

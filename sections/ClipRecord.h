@@ -7,19 +7,25 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextScanner.h"
 #include "sections/ClipKind.h"
+#include "sections/RecordWalk.h"
 
 namespace pexol {
-
-class ByteReader;
-class ByteWriter;
 
 /// The two video tracks share one record layout; the insert track adds `begin`.
 enum class VideoTrack { Main, Insert };
 
+/// Keys of the clip and extra audio lines.
+inline constexpr std::string_view inKey = "in=";
+inline constexpr std::string_view outKey = "out=";
+inline constexpr std::string_view beginKey = "begin=";
+inline constexpr std::string_view levelKey = "levelpoint(in=";
+
 struct LevelPoint {
   std::int32_t position = 0;
   std::uint16_t level = 0;
+  bool operator==(const LevelPoint&) const = default;
 };
 
 /// The level curve that closes clip and extra audio records.
@@ -30,7 +36,20 @@ struct Levels {
 
   /// True when any level is not 0: a movie clip with such levels carries audio.
   bool AnyLevel() const;
+  bool operator==(const Levels&) const = default;
 };
+
+template <class Walker>
+void WalkLevels(Walker& w, Levels& levels) {
+  std::int32_t count = CountOf(levels.points);
+  w.Dword(count);
+  w.Word(levels.in);
+  w.Word(levels.out);
+  w.Items(levels.points, count, [&w](LevelPoint& point) {
+    w.Dword(point.position);
+    w.Word(point.level);
+  });
+}
 
 struct ClipRecord {
   std::string name;
@@ -40,24 +59,37 @@ struct ClipRecord {
   std::int32_t begin = 0;  ///< insert track only
   std::string stillInfo;   ///< still and colour clips only
   Levels levels;
+  bool operator==(const ClipRecord&) const = default;
 };
 
-/// Reads one record. A name of no known kind ends the record after the name.
-ClipRecord ReadClipRecord(ByteReader& project, VideoTrack track);
-/// Writes one record of a known kind.
-void WriteClipRecord(ByteWriter& out, const ClipRecord& clip, VideoTrack track);
+/// The clip record. A name of no known kind ends the record after the name; still and
+/// colour clips keep in and out as marked positions and carry `stillInfo`.
+template <class Walker>
+void WalkClipRecord(Walker& w, ClipRecord& clip, VideoTrack track) {
+  w.String(clip.name);
+  if constexpr (Walker::reads) clip.kind = ClipKindOf(clip.name);
+  if (clip.kind == ClipKind::Unknown) return;
+  const bool marked = clip.kind != ClipKind::Movie;
+  if (marked) {
+    w.MarkedIn(clip.in);
+    w.MarkedOut(clip.out, clip.in);
+  } else {
+    w.Dword(clip.in);
+    w.Dword(clip.out);
+  }
+  if (track == VideoTrack::Insert) w.Dword(clip.begin);
+  if (marked) w.String(clip.stillInfo);
+  WalkLevels(w, clip.levels);
+}
 
 /// The record's line, CR LF included.
 std::string FormatClipLine(const ClipRecord& clip, VideoTrack track);
 /// The record a line stands for; nullopt when its kind cannot be told.
 std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track);
 
-/// Level curve reading and writing, shared with the extra audio tracks.
-Levels ReadLevels(ByteReader& project);
-void WriteLevels(ByteWriter& out, const Levels& levels);
 /// "levelpoint(in=%d,out=%d" then ",%d=%d" per point, then ")\r\n".
 std::string FormatLevels(const Levels& levels);
-/// Parses the level fields of `line` starting at field `first` (the "levelpoint(in=" one).
-Levels ParseLevels(std::string_view line, int first);
+/// The level fields of a line, from the "levelpoint(in=" field to the end.
+Levels ParseLevels(FieldReader& fields);
 
 }  // namespace pexol

@@ -30,7 +30,7 @@ TEST(TextReaderTest, TheByteAfterACarriageReturnIsDroppedWhateverItIs) {
 
 TEST(TextReaderTest, HeadingsAreComparedWithoutRegardToCase) {
   TextReader reader("[header]\r\nVersion=02.07\r\n[mainav]\r\n[INSERTAV]\r\n[Effect]\r\n");
-  reader.SkipToMainSection();
+  reader.SkipPast("[MainAV]");
   EXPECT_NO_THROW(reader.ReadHeading("[InsertAV]"));
   try {
     reader.ReadHeading("[ExAudio1]");
@@ -42,7 +42,8 @@ TEST(TextReaderTest, HeadingsAreComparedWithoutRegardToCase) {
 }
 
 TEST(TextReaderTest, RecordLinesMayNotBeHeadingsAndTheTextMayNotEndEarly) {
-  TextReader reader("a.avi\r\n[InsertAV]\r\n");
+  const auto isHeading = [](std::string_view line) { return line.starts_with('['); };
+  TextReader reader("a.avi\r\n[InsertAV]\r\n", isHeading);
   EXPECT_EQ(reader.ReadRecordLine("[MainAV]", 0, 3), "a.avi");
   EXPECT_THROW(reader.ReadRecordLine("[MainAV]", 1, 3), RunFailure);
   TextReader ended("a.avi\r\n");
@@ -53,7 +54,7 @@ TEST(TextReaderTest, RecordLinesMayNotBeHeadingsAndTheTextMayNotEndEarly) {
 TEST(TextReaderTest, LfOnlyTextsAreNamedInTheFailure) {
   TextReader reader("[Header]\n[MainAV]\n");
   try {
-    reader.SkipToMainSection();
+    reader.SkipPast("[MainAV]");
     FAIL();
   } catch (const RunFailure& e) {
     EXPECT_NE(std::string(e.what()).find("CR LF"), std::string::npos);

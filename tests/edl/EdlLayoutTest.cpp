@@ -121,20 +121,20 @@ TEST(EdlLayouts, NamesAreWrittenByteForByte) {
 TEST(EdlProgress, FortyStepsWithAStatusPerMainClip) {
   RecordingObserver observer;
   Edl(ExampleEntries(), TimecodeMode::NtscDrop, true, &observer);
-  EXPECT_EQ(observer.lastDone, edlProgressSteps);
+  EXPECT_EQ(observer.lastDone, edlShare);
   EXPECT_THAT(observer.statuses, testing::ElementsAre("[EDL] 1 / 3", "[EDL] 2 / 3", "[EDL] 3 / 3"));
 
   RecordingObserver none;
   TrackEntries inserts;
   inserts.insert.push_back(test::InsertClip("i", 0, 10, 0));
   Edl(inserts, TimecodeMode::Frame, false, &none);
-  EXPECT_EQ(none.lastDone, edlProgressSteps);
+  EXPECT_EQ(none.lastDone, edlShare);
   EXPECT_TRUE(none.statuses.empty());
 
   RecordingObserver many;
   Edl(MainTrack(std::vector<MainTrackEntry>(1001, MovieClip("a", 0, 9))), TimecodeMode::Frame,
       false, &many);
-  EXPECT_EQ(many.lastDone, edlProgressSteps);
+  EXPECT_EQ(many.lastDone, edlShare);
   EXPECT_EQ(many.statuses.back(), "[EDL] 1001 / 1001");
 }
 

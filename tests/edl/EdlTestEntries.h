@@ -1,12 +1,111 @@
-// tests/edl/EdlTestEntries.h - track entries filled the way the section readers fill them
+// tests/edl/EdlTestEntries.h - per-clip summaries of the EDL's worked examples, as projects
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/TrackEntries.h"
+#include "core/ByteWriter.h"
+#include "core/RunProgress.h"
+#include "edl/Edl.h"
+#include "edl/EdlEvents.h"
+#include "model/Project.h"
+#include "model/Timeline.h"
+
+namespace pexol {
+
+/// A main clip as the EDL sees it: `length` is its length on the recorder (an effect's clip
+/// length), `transition` the name of the effect on the clip before it.
+struct MainTrackEntry {
+  std::string name;
+  std::int32_t length = 0;
+  std::int32_t in = 0;
+  std::int32_t outEnd = 0;
+  std::string transition;
+  std::int32_t hasAudio = 0;
+  std::int32_t slow = 0;
+};
+
+struct InsertTrackEntry {
+  std::string name;
+  std::int32_t in = 0;
+  std::int32_t outEnd = 0;
+  std::int32_t begin = 0;
+  std::int32_t hasAudio = 0;
+  std::int32_t slow = 0;
+};
+
+struct ExAudioEntry {
+  std::string name;
+  std::int32_t in = 0;
+  std::int32_t outEnd = 0;
+  std::int32_t begin = 0;
+};
+
+/// Main clips plus a trailing entry (the transition of an effect on the last clip).
+struct TrackEntries {
+  std::vector<MainTrackEntry> main;
+  std::vector<InsertTrackEntry> insert;
+  std::vector<ExAudioEntry> exAudio[2];
+};
+
+/// The project whose records and effects give `entries`: an effect wherever a length is cut
+/// or a transition named, a filter record per clip for the slow marks.
+inline Project ProjectOf(const TrackEntries& entries) {
+  Project project;
+  const auto before = [](std::int32_t outEnd) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(outEnd) - 1u);
+  };
+  const auto clip = [&](const std::string& name, std::int32_t in, std::int32_t outEnd,
+                        std::int32_t begin, std::int32_t hasAudio) {
+    ClipRecord record{name, ClipKind::Movie, in, before(outEnd), begin, {}, {}};
+    record.levels.in = hasAudio ? 1 : 0;
+    return record;
+  };
+  const std::size_t mainCount = entries.main.empty() ? 0 : entries.main.size() - 1;
+  for (std::size_t i = 0; i < mainCount; ++i) {
+    const MainTrackEntry& e = entries.main[i];
+    project.main.records.push_back(clip(e.name, e.in, e.outEnd, 0, e.hasAudio));
+    TrackFilterRecord filter;
+    filter.slow = static_cast<std::uint32_t>(e.slow);
+    project.mainFilters.records.push_back(filter);
+    const std::int32_t span =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(e.outEnd) - static_cast<std::uint32_t>(e.in));
+    const std::string& next = entries.main[i + 1].transition;
+    if (e.length != span || !next.empty()) {
+      EffectRecord effect;
+      effect.clipIndex = static_cast<std::int32_t>(i);
+      effect.clipLength = e.length;
+      effect.name = next;
+      project.effects.records.push_back(effect);
+    }
+  }
+  for (const InsertTrackEntry& e : entries.insert) {
+    project.insert.records.push_back(clip(e.name, e.in, e.outEnd, e.begin, e.hasAudio));
+    TrackFilterRecord filter;
+    filter.slow = static_cast<std::uint32_t>(e.slow);
+    project.insertFilters.records.push_back(filter);
+  }
+  for (int track = 0; track < 2; ++track)
+    for (const ExAudioEntry& e : entries.exAudio[track])
+      project.exAudio[track].records.push_back({e.name, e.in, before(e.outEnd), e.begin, {}});
+  return project;
+}
+
+inline void BuildEdlEvents(const TrackEntries& entries,
+                           const std::function<void(const EdlEvent&)>& emit,
+                           const std::function<void(int)>& mainClipDone = {}) {
+  BuildEdlEvents(BuildTimeline(ProjectOf(entries)), emit, mainClipDone);
+}
+
+inline void WriteEdl(const TrackEntries& entries, TimecodeMode mode, bool csv, ByteWriter& out,
+                     RunProgress& progress) {
+  WriteEdl(BuildTimeline(ProjectOf(entries)), mode, csv, out, progress);
+}
+
+}  // namespace pexol
 
 namespace pexol::test {
 

@@ -11,15 +11,19 @@ namespace {
 
 using build::Bytes;
 
-std::string Record(const ClipRecord& clip, VideoTrack track) {
+std::string Record(ClipRecord clip, VideoTrack track) {
   ByteWriter out;
-  WriteClipRecord(out, clip, track);
+  WriteWalker writer(out);
+  WalkClipRecord(writer, clip, track);
   return out.TakeBytes();
 }
 
 ClipRecord Read(const std::string& bytes, VideoTrack track) {
   ByteReader reader(bytes);
-  return ReadClipRecord(reader, track);
+  ReadWalker walker(reader);
+  ClipRecord clip;
+  WalkClipRecord(walker, clip, track);
+  return clip;
 }
 
 TEST(ClipSectionTest, MovieClipRecordAndLine) {

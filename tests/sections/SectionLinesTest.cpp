@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/ByteWriter.h"
-#include "sections/BinSection.h"
-#include "sections/ExAudioSection.h"
+#include "sections/BinItem.h"
+#include "sections/ExAudioClip.h"
 #include "support/Conversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -103,8 +103,10 @@ TEST(BinSectionTest, EveryItemComesBackUnchanged) {
     const std::string line = FormatBinLine(item);
     const BinItem back = ParseBinLine(line.substr(0, line.size() - 2));
     ByteWriter a, b;
-    WriteBinItem(a, item);
-    WriteBinItem(b, back);
+    WriteWalker writeA(a), writeB(b);
+    BinItem first = item, second = back;
+    WalkBinItem(writeA, first);
+    WalkBinItem(writeB, second);
     EXPECT_EQ(a.Bytes(), b.Bytes()) << line;
   }
 }

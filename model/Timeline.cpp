@@ -1,0 +1,180 @@
+// model/Timeline.cpp - record positions, slow clips and transitions, worked out once
+#include "model/Timeline.h"
+
+#include <algorithm>
+
+namespace pexol {
+
+namespace {
+
+// Projects hold any 32-bit values: add in 64 bits, keep the low 32 bits.
+std::int32_t Wrap(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+std::int32_t After(std::int32_t out) {
+  return Wrap(std::int64_t{out} + 1);
+}
+
+ItemKind KindOf(ClipKind kind) {
+  switch (kind) {
+    case ClipKind::Still:
+      return ItemKind::Still;
+    case ClipKind::Colour:
+      return ItemKind::Colour;
+    default:
+      return ItemKind::Movie;
+  }
+}
+
+// The first of the descriptor's colours (six hexadecimal digits after the type, count and
+// direction digits and two more); 0 when they are not hexadecimal.
+std::uint32_t FirstColour(std::string_view name) {
+  constexpr std::size_t at = 5;
+  if (name.size() < at + 6) return 0;
+  std::uint32_t colour = 0;
+  for (char c : name.substr(at, 6)) {
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : -1;
+    if (digit < 0) return 0;
+    colour = colour << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return colour;
+}
+
+bool SlowMark(const RecordList<TrackFilterRecord>& filters, std::size_t index) {
+  return index < filters.size() && filters.records[index].slow != 0;
+}
+
+TimelineItem ClipItem(const ClipRecord& clip, std::size_t index) {
+  TimelineItem item;
+  item.kind = KindOf(clip.kind);
+  item.name = clip.name;
+  item.hasAudio = clip.kind == ClipKind::Movie && clip.levels.AnyLevel();
+  item.levels = clip.levels;
+  if (clip.kind == ClipKind::Colour) item.colour = FirstColour(clip.name);
+  item.record = index;
+  return item;
+}
+
+// Main clips lie back to back. An effect on clip i gives that clip's length on the recorder
+// (cutting frames off its end) and names the transition into clip i + 1, which plays the
+// frames cut off. A slow clip plays its whole source span on top of its length.
+void PlaceMainTrack(const Project& project, Timeline& timeline) {
+  const std::size_t count = project.main.size();
+  std::vector<std::int32_t> length(count);
+  std::vector<const std::string*> transitionInto(count + 1, nullptr);
+  for (std::size_t i = 0; i < count; ++i) {
+    const ClipRecord& clip = project.main.records[i];
+    length[i] = Wrap(std::int64_t{clip.out} - clip.in + 1);
+  }
+  for (const EffectRecord& effect : project.effects.records) {
+    // An effect on a clip that is not there has nothing to mark.
+    if (effect.clipIndex < 0 || static_cast<std::size_t>(effect.clipIndex) >= count) continue;
+    const auto index = static_cast<std::size_t>(effect.clipIndex);
+    length[index] = effect.clipLength;
+    transitionInto[index + 1] = &effect.name;
+  }
+
+  std::int32_t recorder = 0;
+  timeline.mainTail.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const ClipRecord& clip = project.main.records[i];
+    TimelineItem item = ClipItem(clip, i);
+    const bool movie = clip.kind == ClipKind::Movie;
+    const std::int32_t span = Wrap(std::int64_t{clip.out} - clip.in + 1);
+    item.slow = SlowMark(project.mainFilters, i);
+    item.sourceIn = movie ? clip.in : 0;
+    item.sourceOut = Wrap(std::int64_t{item.sourceIn} + length[i]);
+    item.recordIn = recorder;
+    recorder = Wrap(std::int64_t{recorder} + (item.slow ? std::int64_t{length[i]} + span : length[i]));
+    item.recordOut = recorder;
+    timeline.mainTail[i] = Wrap(std::int64_t{span} - length[i]);
+    timeline.main.push_back(std::move(item));
+    const std::string* next = transitionInto[i + 1];
+    if (next != nullptr && !next->empty())
+      timeline.transitions.push_back(
+          {i, *next, TransitionCode(*next), timeline.mainTail[i], recorder});
+  }
+}
+
+// Insert and extra audio clips lie where their begin puts them; a slow insert plays its span
+// over twice as many frames.
+void PlaceOtherTracks(const Project& project, Timeline& timeline) {
+  for (std::size_t i = 0; i < project.insert.size(); ++i) {
+    const ClipRecord& clip = project.insert.records[i];
+    TimelineItem item = ClipItem(clip, i);
+    item.slow = SlowMark(project.insertFilters, i);
+    item.sourceIn = clip.in;
+    item.sourceOut = After(clip.out);
+    const std::int64_t span = std::int64_t{item.sourceOut} - clip.in;
+    item.recordIn = clip.begin;
+    item.recordOut = Wrap(clip.begin + (item.slow ? 2 * span : span));
+    timeline.insert.push_back(std::move(item));
+  }
+  for (int track = 0; track < 2; ++track) {
+    for (std::size_t i = 0; i < project.exAudio[track].size(); ++i) {
+      const ExAudioClip& clip = project.exAudio[track].records[i];
+      TimelineItem item;
+      item.name = clip.name;
+      item.hasAudio = true;
+      item.levels = clip.levels;
+      item.record = i;
+      item.sourceIn = clip.in;
+      item.sourceOut = After(clip.out);
+      item.recordIn = clip.begin;
+      item.recordOut = Wrap(std::int64_t{clip.begin} + (std::int64_t{item.sourceOut} - clip.in));
+      timeline.exAudio[track].push_back(std::move(item));
+    }
+  }
+}
+
+void PlaceTitles(const Project& project, Timeline& timeline) {
+  const bool withValues = project.TitlesExtended();
+  for (std::size_t i = 0; i < project.titles.size(); ++i) {
+    const TitleRecord& title = project.titles.records[i];
+    TimelineItem item;
+    item.kind = ItemKind::Title;
+    item.record = i;
+    item.recordIn = title.begin;
+    item.recordOut = Wrap(std::int64_t{title.begin} + titleDefaultFrames);
+    item.sourceOut = titleDefaultFrames;
+    for (const TitleElement& element : title.elements) {
+      const bool namesMedia = title.ElementsHaveValues(withValues) && element.elementValue == 1;
+      item.texts.push_back({element.text, element.fontName, element.fontSize, namesMedia});
+    }
+    timeline.titles.push_back(std::move(item));
+  }
+}
+
+}  // namespace
+
+char TransitionCode(std::string_view name) {
+  using namespace std::string_view_literals;
+  // The names under which the applications store a dissolve: the katakana word in full width
+  // and, after "Basic - ", in half width (both Shift-JIS), and the two English spellings.
+  constexpr std::string_view dissolveNames[] = {
+      "\x83\x66\x83\x42\x83\x5D\x83\x8B\x83\x75"sv,
+      "Basic - \xC3\xDE\xA8\xBF\xDE\xD9\xCC\xDE"sv,
+      "Dissolve"sv,
+      "Basic - Dissolve"sv,
+  };
+  if (name.empty()) return 'C';
+  return std::find(std::begin(dissolveNames), std::end(dissolveNames), name) !=
+                 std::end(dissolveNames)
+             ? 'D'
+             : 'W';
+}
+
+Timeline BuildTimeline(const Project& project) {
+  Timeline timeline;
+  timeline.wideScreen = HasAspectRatio(project.header.version) && project.aspectRatio != 0;
+  PlaceMainTrack(project, timeline);
+  PlaceOtherTracks(project, timeline);
+  PlaceTitles(project, timeline);
+  return timeline;
+}
+
+}  // namespace pexol

@@ -1,0 +1,37 @@
+// sections/BinItem.h - one item of the bin window: its record layout and its line
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "sections/RecordWalk.h"
+
+namespace pexol {
+
+struct BinItem {
+  std::string label;
+  std::string file;  ///< the media file, or a colour clip name
+  std::int32_t in = 0;
+  std::int32_t out = 0;
+  std::int32_t audioRate = 0;
+  std::int32_t audioBits = 0;
+  bool operator==(const BinItem&) const = default;
+};
+
+template <class Walker>
+void WalkBinItem(Walker& w, BinItem& item) {
+  w.String(item.label);
+  w.String(item.file);
+  w.Dword(item.in);
+  w.Dword(item.out);
+  w.Dword(item.audioRate);
+  w.Dword(item.audioBits);
+}
+
+/// The item's line, CR LF included; its layout follows the ending of `file`.
+std::string FormatBinLine(const BinItem& item);
+/// The item a line stands for.
+BinItem ParseBinLine(std::string_view line);
+
+}  // namespace pexol

@@ -1,0 +1,23 @@
+// sections/ExAudioClip.cpp - extra audio lines in both directions
+#include "sections/ExAudioClip.h"
+
+namespace pexol {
+
+std::string FormatExAudioLine(const ExAudioClip& clip) {
+  return FieldText(clip.name) + "," + std::string(inKey) + std::to_string(clip.in) + "," +
+         std::string(outKey) + std::to_string(clip.out) + "," + std::string(beginKey) +
+         std::to_string(clip.begin) + "," + FormatLevels(clip.levels);
+}
+
+ExAudioClip ParseExAudioLine(std::string_view line) {
+  ExAudioClip clip;
+  FieldReader fields(line);
+  clip.name = fields.Next();
+  clip.in = fields.Number(inKey);
+  clip.out = fields.Number(outKey);
+  clip.begin = fields.Number(beginKey);
+  clip.levels = ParseLevels(fields);
+  return clip;
+}
+
+}  // namespace pexol
