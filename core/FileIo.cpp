@@ -28,8 +28,7 @@ UniqueFile OpenFile(const std::string& path, const char* mode) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::string& error) {
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& error) {
   std::error_code code;
   if (fs::is_directory(path, code)) {
     error = "it is a folder";
@@ -43,7 +42,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
   }
   // The size is only a hint: a pipe has none and a file may grow while it is read, so one
   // more byte is asked for and anything beyond it read on in blocks.
-  std::vector<std::uint8_t> bytes(platform::RegularFileSize(file.get()).value_or(0));
+  FileBytes bytes(platform::RegularFileSize(file.get()).value_or(0));
   std::size_t filled = std::fread(bytes.data(), 1, bytes.size(), file.get());
   for (int next; filled == bytes.size() && (next = std::fgetc(file.get())) != EOF;) {
     bytes.resize(filled + 1 + blockSize);

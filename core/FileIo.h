@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/FileReplace.h"
@@ -15,7 +17,27 @@ namespace pexol {
 
 /// The whole file, read at once when its size is known; nullopt (with `error` set) when it cannot
 /// be opened or read (missing, a folder, unreadable).
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::string& error);
+/// Leaves bytes uninitialised when a vector grows, since a read fills them at once.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  template <class U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
+/// A file's bytes as read.
+using FileBytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
+
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& error);
 
 /// True for the names that mean the null device ("nul" in any case, and /dev/null).
 bool IsNullDevice(std::string_view path);

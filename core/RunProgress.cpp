@@ -1,6 +1,10 @@
 // core/RunProgress.cpp - step accounting shared by every section of every run
 #include "core/RunProgress.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
 namespace pexol {
 
 void RunProgress::Step(int count) {
@@ -34,12 +38,17 @@ SectionProgress::SectionProgress(RunProgress& run, std::string_view name, long l
 }
 
 void SectionProgress::RecordDone(long long index) {
-  std::string status = name_;
-  status += ' ';
-  status += std::to_string(index + 1);
-  status += " / ";
-  status += std::to_string(count_);
-  run_.Status(status);
+  // Made without the heap: a status line goes out for every record of every section.
+  char status[128];
+  const std::size_t nameLength = std::min(name_.size(), std::size_t{64});
+  std::memcpy(status, name_.data(), nameLength);
+  char* const last = status + sizeof status;
+  char* end = status + nameLength;
+  *end++ = ' ';
+  end = std::to_chars(end, last - 24, index + 1).ptr;
+  for (char c : {' ', '/', ' '}) *end++ = c;
+  end = std::to_chars(end, last, count_).ptr;
+  run_.Status(std::string_view(status, static_cast<std::size_t>(end - status)));
   const int due = static_cast<int>((index + 1) * share_ / count_);
   run_.Step(due - taken_);
   if (due > taken_) taken_ = due;

@@ -1,6 +1,8 @@
 // model/Project.cpp - the one walk over a project's sections
 #include "model/Project.h"
 
+#include <algorithm>
+
 #include "core/ByteReader.h"
 #include "core/RunFailure.h"
 
@@ -58,11 +60,20 @@ class ProjectReader {
     }
   }
 
+  // `minBytes` is the smallest record of the section: room is made for no more records than
+  // the bytes left could hold, whatever count the file states.
   template <class Record, class WalkRecord>
-  void ReadRecords(const SectionRule& rule, RecordList<Record>& list, WalkRecord walkRecord) {
+  void ReadRecords(const SectionRule& rule, RecordList<Record>& list, WalkRecord walkRecord,
+                   std::size_t minBytes) {
     const int run = static_cast<int>(settings_.run);
     const bool present = SectionPresent(rule, project_.header.version, project_.software);
     list.count = present ? CountOf(rule) : 0;
+    if (list.count > 0) {
+      const std::size_t room =
+          std::min(static_cast<std::size_t>(list.count), bytes_.Remaining() / minBytes);
+      list.records.reserve(room);
+      list.bytes.reserve(room);
+    }
     SectionProgress progress(progress_, rule.status[run], list.count, rule.share[run]);
     for (std::int32_t i = 0; i < list.count; ++i) {
       const std::size_t start = bytes_.Offset();
@@ -79,7 +90,7 @@ class ProjectReader {
       WalkClipRecord(walker_, clip, track);
       if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
         FailUnknownKind(track, index, clip.name);
-    });
+    }, 17);
   }
 
   // Without a layout the rest of the file would be misread, so the run stops here.
@@ -103,27 +114,27 @@ class ProjectReader {
       case SectionId::ExAudio1:
       case SectionId::ExAudio2:
         return ReadRecords(rule, project_.exAudio[rule.id == SectionId::ExAudio2],
-                           [&w](ExAudioClip& clip, std::int32_t) { WalkExAudioClip(w, clip); });
+                           [&w](ExAudioClip& clip, std::int32_t) { WalkExAudioClip(w, clip); }, 21);
       case SectionId::Effect:
         return ReadRecords(rule, project_.effects,
-                           [&w](EffectRecord& effect, std::int32_t) { WalkEffectRecord(w, effect); });
+                           [&w](EffectRecord& effect, std::int32_t) { WalkEffectRecord(w, effect); }, 40);
       case SectionId::Title:
         return ReadRecords(rule, project_.titles, [&w, extended](TitleRecord& title, std::int32_t) {
           WalkTitleRecord(w, title, extended);
-        });
+        }, 35);
       case SectionId::FilterMainAV:
       case SectionId::FilterInsertAV:
         return ReadRecords(
             rule, rule.id == SectionId::FilterMainAV ? project_.mainFilters : project_.insertFilters,
-            [&w](TrackFilterRecord& filter, std::int32_t) { WalkTrackFilterRecord(w, filter); });
+            [&w](TrackFilterRecord& filter, std::int32_t) { WalkTrackFilterRecord(w, filter); }, 32);
       case SectionId::FilterExAudio1:
       case SectionId::FilterExAudio2:
         return ReadRecords(
             rule, project_.exAudioFilters[rule.id == SectionId::FilterExAudio2],
-            [&w](AudioFilterRecord& filter, std::int32_t) { WalkAudioFilterRecord(w, filter); });
+            [&w](AudioFilterRecord& filter, std::int32_t) { WalkAudioFilterRecord(w, filter); }, 4);
       case SectionId::BinWindow:
         return ReadRecords(rule, project_.bin,
-                           [&w](BinItem& item, std::int32_t) { WalkBinItem(w, item); });
+                           [&w](BinItem& item, std::int32_t) { WalkBinItem(w, item); }, 18);
       case SectionId::Option:
         return ReadOption(rule);
       case SectionId::Header:

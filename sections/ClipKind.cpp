@@ -47,8 +47,15 @@ bool EndsWithIgnoreCase(std::string_view name, std::string_view ending) {
 }
 
 bool IsStillImageName(std::string_view name) {
-  return std::any_of(stillEndings.begin(), stillEndings.end(),
-                     [name](std::string_view e) { return EndsWithIgnoreCase(name, e); });
+  if (name.size() < 4) return false;
+  // Every ending is four characters: fold the name's last four once and compare those.
+  char tail[4];
+  for (std::size_t i = 0; i < 4; ++i) {
+    const char c = name[name.size() - 4 + i];
+    tail[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  const std::string_view folded(tail, 4);
+  return std::find(stillEndings.begin(), stillEndings.end(), folded) != stillEndings.end();
 }
 
 ClipKind ClipKindOf(std::string_view name) {
