@@ -1,0 +1,162 @@
+// export/Cmx3600Writer.cpp - CMX 3600 event lines, dissolve pairs, speed lines and clip comments
+#include "export/Cmx3600Writer.h"
+
+#include <cstdio>
+
+#include "edl/Timecode.h"
+#include "export/TrackLayout.h"
+
+namespace pexol {
+namespace {
+
+// Names outside ASCII cannot be reels: every file is reel AX, black and colour are BL, and the
+// readers take the clip from the name and path comments instead.
+const char* Reel(const TimelineItem& item) {
+  return item.kind == ItemKind::Colour ? "BL" : "AX";
+}
+
+const char* Channel(const TimelineItem& item, bool audioTrack) {
+  if (audioTrack) return "A";
+  return CarriesAudio(item) ? "B" : "V";
+}
+
+void AppendPadded(std::string& text, std::string_view field, std::size_t width) {
+  text += field;
+  if (field.size() < width) text.append(width - field.size(), ' ');
+}
+
+class CmxBuilder {
+ public:
+  CmxBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, bool audioTrack)
+      : settings_(settings),
+        mediaPath_(mediaPath),
+        mode_(TimecodeModeOf(settings.rate)),
+        audioTrack_(audioTrack) {}
+
+  void Header(std::string_view suffix) {
+    text_ += "TITLE: ";
+    text_ += settings_.projectName;
+    text_ += suffix;
+    text_ +=
+        mode_ == TimecodeMode::NtscDrop ? "\r\nFCM: DROP FRAME\r\n" : "\r\nFCM: NON-DROP FRAME\r\n";
+  }
+
+  // `previous` is the piece the transition into `piece` comes from, when there is one.
+  void Event(const TrackPiece& piece, const TrackPiece* previous) {
+    ++number_;
+    const TimelineItem& item = *piece.item;
+    text_ += "\r\n";
+    if (previous) {
+      // The outgoing clip as a cut of no length at the start of the transition.
+      EventLine(*previous->item, "C", 0, previous->sourceOut, previous->sourceOut, piece.recordIn,
+                piece.recordIn);
+      const bool dissolve = piece.transition->code == 'D';
+      EventLine(item, dissolve ? "D" : "W001", piece.transitionLength, piece.sourceIn,
+                piece.sourceOut, piece.recordIn, piece.recordOut);
+    } else {
+      EventLine(item, "C", 0, piece.sourceIn, piece.sourceOut, piece.recordIn, piece.recordOut);
+    }
+    if (item.slow) SpeedLine(item, piece.sourceIn);
+    if (previous) {
+      Comment("* FROM CLIP NAME: ", ItemName(*previous->item, settings_));
+      Comment("* TO CLIP NAME: ", ItemName(item, settings_));
+    } else {
+      Comment("* FROM CLIP NAME: ", ItemName(item, settings_));
+    }
+    if (item.kind == ItemKind::Movie || item.kind == ItemKind::Still) {
+      Comment("* SOURCE FILE: ", mediaPath_(item.name));
+    }
+  }
+
+  std::string Take() { return std::move(text_); }
+
+ private:
+  void EventLine(const TimelineItem& item, std::string_view transition, std::int32_t length,
+                 std::int32_t sourceIn, std::int32_t sourceOut, std::int32_t recordIn,
+                 std::int32_t recordOut) {
+    // Three digits, four past 999: the reel column stays where readers look for it.
+    char number[16];
+    std::snprintf(number, sizeof number, "%03d", number_);
+    AppendPadded(text_, number, 5);
+    AppendPadded(text_, Reel(item), 8);
+    text_ += ' ';
+    AppendPadded(text_, Channel(item, audioTrack_), 5);
+    text_ += ' ';
+    AppendPadded(text_, transition, 4);
+    if (transition == "C") {
+      text_ += "     ";
+    } else {
+      char frames[16];
+      std::snprintf(frames, sizeof frames, " %03d ", static_cast<int>(length));
+      text_ += frames;
+    }
+    for (const std::int32_t frame : {sourceIn, sourceOut, recordIn, recordOut}) {
+      AppendTimecode(text_, mode_, frame);
+      text_ += ' ';
+    }
+    text_.back() = '\r';
+    text_ += '\n';
+  }
+
+  // Half speed in the usual layout: reel, speed in frames per second, source in.
+  void SpeedLine(const TimelineItem& item, std::int32_t sourceIn) {
+    text_ += "M2   ";
+    AppendPadded(text_, Reel(item), 8);
+    // Tenths of a frame per second, cut rather than rounded (14.985 shows as 014.9).
+    const long long tenths =
+        static_cast<long long>(settings_.rate.numerator) * 10 / (2LL * settings_.rate.denominator);
+    char speed[32];
+    std::snprintf(speed, sizeof speed, " %03lld.%lld%16s", tenths / 10, tenths % 10, "");
+    text_ += speed;
+    AppendTimecode(text_, mode_, sourceIn);
+    text_ += "\r\n";
+  }
+
+  void Comment(std::string_view label, std::string_view value) {
+    text_ += label;
+    text_ += value;
+    text_ += "\r\n";
+  }
+
+  const ExportSettings& settings_;
+  const MediaPathOf& mediaPath_;
+  TimecodeMode mode_;
+  bool audioTrack_;
+  int number_ = 0;
+  std::string text_;
+};
+
+}  // namespace
+
+std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings& settings,
+                                  const MediaPathOf& mediaPath, ExportCounts& counts) {
+  counts = {};
+  std::vector<TrackPiece> main = LayOutTrack(timeline.main);
+  AttachTransitions(main, timeline.transitions);
+
+  std::vector<CmxFile> files;
+  const auto add = [&](const char* suffix, const std::vector<TrackPiece>& pieces, bool audio) {
+    CmxBuilder builder(settings, mediaPath, audio);
+    builder.Header(suffix);
+    bool any = false;
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+      const TrackPiece& piece = pieces[p];
+      if (!piece.item) continue;
+      const TrackPiece* previous = piece.transition ? &pieces[p - 1] : nullptr;
+      builder.Event(piece, previous);
+      any = true;
+      ++counts.clips;
+      if (previous) ++counts.transitions;
+    }
+    if (!any) return;
+    files.push_back({suffix, builder.Take()});
+    ++counts.tracks;
+  };
+  add("", main, false);
+  add("-insert", LayOutTrack(timeline.insert), false);
+  add("-exaudio1", LayOutTrack(timeline.exAudio[0]), true);
+  add("-exaudio2", LayOutTrack(timeline.exAudio[1]), true);
+  return files;
+}
+
+}  // namespace pexol

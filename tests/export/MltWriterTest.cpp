@@ -1,0 +1,215 @@
+// tests/export/MltWriterTest.cpp - MLT documents as MLT itself loads and plays them
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ExportTimelines.h"
+#include "export/MltWriter.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProbeResult {
+  int status = -1;
+  std::string out;
+  std::string errors;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int RunCommand(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Quoted(const fs::path& path) {
+  return "'" + path.string() + "'";
+}
+
+// Real media made once by melt: a movie with sound, a sound file and a still.
+class MltExport : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+#ifndef PEXOL_MLT_PROBE
+    GTEST_SKIP() << "built without the MLT probe";
+#endif
+    // MLT's Qt module needs a display name even when it draws off screen.
+    setenv("DISPLAY", ":99", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    folder_ = fs::temp_directory_path() / ("pexol-mlt-media-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    const std::string melt = "melt -silent -profile dv_ntsc ";
+    const std::string quietly = " terminate_on_pause=1 real_time=-1 >/dev/null 2>&1";
+    ASSERT_EQ(
+        RunCommand(melt + "color:red out=599 -audio-track tone: out=599 -consumer avformat:" +
+                   Quoted(folder_ / "movie.avi") + " vcodec=mpeg4 acodec=pcm_s16le" + quietly),
+        0);
+    ASSERT_EQ(RunCommand(melt + "tone: out=599 -consumer avformat:" +
+                         Quoted(folder_ / "music.wav") + quietly),
+              0);
+    std::ofstream(folder_ / "still.ppm", std::ios::binary)
+        << std::string("P6\n2 2\n255\n\xff\0\0\0\xff\0\0\0\xff\xff\xff\xff", 23);
+  }
+
+  static void TearDownTestSuite() {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  static std::string MediaPath(std::string_view stored) {
+    const std::string name(stored);
+    if (name.ends_with(".wav")) return (folder_ / "music.wav").string();
+    if (name.ends_with(".ppm")) return (folder_ / "still.ppm").string();
+    if (name.ends_with(".avi") && name.find('&') == std::string::npos) {
+      return (folder_ / "movie.avi").string();
+    }
+    return (folder_ / name).string();
+  }
+
+  // Loads `document` with the probe, which also renders a frame of every entry.
+  static ProbeResult Probe(const std::string& document) {
+    ProbeResult result;
+#ifdef PEXOL_MLT_PROBE
+    const fs::path file = folder_ / "probe.mlt";
+    std::ofstream(file, std::ios::binary) << document;
+    const fs::path out = folder_ / "probe.out";
+    const fs::path errors = folder_ / "probe.err";
+    result.status = RunCommand(std::string(PEXOL_MLT_PROBE) + " " + Quoted(file) + " >" +
+                               Quoted(out) + " 2>" + Quoted(errors));
+    result.out = ReadText(out);
+    result.errors = ReadText(errors);
+#endif
+    return result;
+  }
+
+  static inline fs::path folder_;
+};
+
+// The tracks MLT builds from the sample: every record position of the timeline, the tail of
+// the outgoing clip and the head of the incoming one inside each transition, the slow clip in
+// the timewarp producer's own (doubled) frames, blanks for the gaps.
+TEST_F(MltExport, SampleLoadsAsTheTimeline) {
+  ExportCounts counts;
+  const ProbeResult probe =
+      Probe(WriteMlt(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts));
+  EXPECT_EQ(probe.status, 0) << probe.errors;
+  EXPECT_EQ(probe.out, R"(fps 30000/1001
+size 720x480 aspect 4:3
+length 335
+shotcut 1
+track 0 background - hide=- length=335
+entry color black 0 334
+track 1 playlist0 V1 hide=- length=335
+entry avformat producer0 100 204
+entry tractor transition0 0 14
+  part avformat producer0 205 219
+  part avformat producer1 10 24
+entry avformat producer1 25 89
+entry timewarp producer2 0 59
+entry color producer3 0 59
+entry tractor transition1 0 9
+  part color producer3 60 69
+  part qimage producer4 0 9
+entry qimage producer4 10 29
+track 2 playlist1 V2 hide=- length=260
+blank 200
+entry avformat producer5 10 39
+blank 20
+entry avformat producer6 50 59
+track 3 playlist2 Titles hide=- length=200
+blank 50
+entry color producer7 0 149
+track 4 playlist3 A1 hide=1 length=300
+entry avformat producer8 0 299
+track 5 playlist4 A2 hide=1 length=130
+blank 100
+entry avformat producer9 30 59
+transition mix 0 5
+transition mix 0 4
+transition qtblend 1 3
+transition qtblend 1 2
+transition mix 0 2
+transition mix 0 1
+)");
+  EXPECT_EQ(counts.tracks, 5);
+  EXPECT_EQ(counts.clips, 10);
+  EXPECT_EQ(counts.transitions, 2);
+}
+
+TEST_F(MltExport, ShotcutMarksAndSilencedClips) {
+  ExportCounts counts;
+  const std::string document =
+      WriteMlt(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
+  EXPECT_NE(document.find(R"(<property name="shotcut:transition">lumaMix</property>)"),
+            std::string::npos);
+  EXPECT_NE(document.find(R"(<property name="resource">0xFF0000ff</property>)"), std::string::npos);
+  EXPECT_NE(document.find(R"(<property name="argument">Hello
+World</property>)"),
+            std::string::npos);
+  // b.avi has no sound in the project, a.avi has; extra audio always plays.
+  const auto producer = [&document](int n) {
+    const std::size_t begin = document.find("<producer id=\"producer" + std::to_string(n));
+    return document.substr(begin, document.find("</producer>", begin) - begin);
+  };
+  EXPECT_EQ(producer(0).find("audio_index"), std::string::npos);
+  EXPECT_NE(producer(1).find(R"(<property name="audio_index">-1</property>)"), std::string::npos);
+  EXPECT_EQ(producer(8).find("audio_index"), std::string::npos);
+}
+
+TEST_F(MltExport, PalWideScreenProfile) {
+  Timeline timeline = test::SampleTimeline();
+  timeline.wideScreen = true;
+  ExportCounts counts;
+  const ProbeResult probe = Probe(WriteMlt(timeline, test::PalSettings(), MediaPath, counts));
+  EXPECT_EQ(probe.status, 0) << probe.errors;
+  EXPECT_EQ(probe.out.substr(0, probe.out.find("length")), "fps 25/1\nsize 720x576 aspect 16:9\n");
+}
+
+TEST_F(MltExport, MarkupCharactersInPathsAndNames) {
+  const std::string odd = "a&b \"c\" <d> 'e'.avi";
+  fs::copy_file(folder_ / "movie.avi", folder_ / odd, fs::copy_options::overwrite_existing);
+  Timeline timeline;
+  timeline.main.push_back(test::Movie(odd, 0, 30, 0, 30, true));
+  ExportSettings settings = test::NtscSettings();
+  settings.projectName = "R&D <cut>";
+  ExportCounts counts;
+  const std::string document = WriteMlt(timeline, settings, MediaPath, counts);
+  EXPECT_NE(document.find("title=\"R&amp;D &lt;cut&gt;\""), std::string::npos);
+  const ProbeResult probe = Probe(document);
+  EXPECT_EQ(probe.status, 0) << probe.errors;
+  EXPECT_NE(probe.out.find("entry avformat producer0 0 29\n"), std::string::npos) << probe.out;
+}
+
+// The probe is what the tests above rely on: it must fail on media MLT cannot open, which melt
+// itself would only mention on its error output.
+TEST_F(MltExport, ProbeFailsOnMediaMltCannotOpen) {
+  Timeline timeline;
+  timeline.main.push_back(test::Movie("missing.mov", 0, 30, 0, 30));
+  ExportCounts counts;
+  const ProbeResult probe = Probe(WriteMlt(timeline, test::NtscSettings(), MediaPath, counts));
+  EXPECT_NE(probe.status, 0);
+}
+
+TEST_F(MltExport, EmptyTimelineStillLoads) {
+  ExportCounts counts;
+  const ProbeResult probe = Probe(WriteMlt(Timeline{}, test::NtscSettings(), MediaPath, counts));
+  EXPECT_EQ(probe.status, 0) << probe.errors;
+  EXPECT_NE(probe.out.find("track 1 playlist0 V1"), std::string::npos);
+  EXPECT_EQ(counts.clips, 0);
+}
+
+}  // namespace
+}  // namespace pexol
