@@ -12,6 +12,7 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "convert/RunFrame.h"
+#include "media/MediaResolver.h"
 #include "model/Project.h"
 #include "core/RunObserver.h"
 
@@ -24,6 +25,8 @@ struct MediaCheckJob {
   bool chooseSoftware = false;  ///< choose as `ChooseCheckSoftware` does instead of `software`
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  /// Told of every media reference as it is resolved, in file order.
+  std::function<void(std::string_view stored, const MediaResolution& found)> onReference = {};
 };
 
 /// What a walk found missing.
@@ -54,8 +57,8 @@ void ForEachMediaName(const Project& project,
                       const std::function<void(SectionId, const std::string*)>& visit);
 
 /// The file system's answer for a name taken as stored, relative to the current folder:
-/// true for a file or a folder; false when nothing is there or the name cannot be looked up.
-/// Never throws.
+/// true for a file (a link is followed); false for a folder, when nothing is there or when
+/// the name cannot be looked up. Never throws.
 bool MediaFileExists(std::string_view name);
 
 /// "complete", the project name and the count, then the list unless nothing is missing.
@@ -68,8 +71,10 @@ bool MediaWalkReads(std::span<const std::uint8_t> project, Software software);
 std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project);
 
 /// The whole check on named files; the result's message is the completion message
-/// ("complete ... file(s) undetected") and `missingCount` is set. The report is replaced
-/// only when the walk succeeds.
+/// ("complete ... file(s) undetected") and `missingCount` is set. Names are resolved as
+/// `MediaResolver` does, relative names from the project's folder; a name found in several
+/// places of the search folders counts as missing. The report is replaced only when the walk
+/// succeeds.
 RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -6,6 +6,8 @@
 
 #include "check/MediaCheck.h"
 #include "core/FileIo.h"
+#include "media/MediaResolver.h"
+#include "media/PathText.h"
 #include "model/Project.h"
 #include "convert/Messages.h"
 #include "core/RunFailure.h"
@@ -57,6 +59,13 @@ Project ReadForCheck(std::span<const std::uint8_t> bytes, Software& software, bo
   return ReadProject(bytes, {software, RunKind::Check, UnknownClips::Keep}, progress);
 }
 
+// Relative names start in the project's folder, as they did where the project was made.
+std::string ProjectFolderOf(const std::string& source) {
+  std::error_code code;
+  const fs::path absolute = fs::absolute(PathOfUtf8(source), code);
+  return Utf8OfPath((code ? PathOfUtf8(source) : absolute).parent_path());
+}
+
 }  // namespace
 
 bool MediaWalkReads(std::span<const std::uint8_t> project, Software software) {
@@ -79,7 +88,8 @@ bool MediaFileExists(std::string_view name) {
   if (name.empty() || name.find('\0') != std::string_view::npos) return false;
   try {
     std::error_code code;
-    return fs::exists(fs::path(name), code);
+    const fs::file_status status = fs::status(fs::path(name), code);
+    return fs::exists(status) && !fs::is_directory(status);
   } catch (const std::exception&) {  // a name the platform cannot convert names no file
     return false;
   }
@@ -106,6 +116,21 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
     return Failed(OpenFailureMessage(cannotOpenTextDestination, job.report, error));
   observer.Progress(0, RunProgress::totalSteps);
 
+  ResolveOptions resolve;
+  resolve.projectFolder = ProjectFolderOf(job.source);
+  resolve.searchFolders = job.searchFolders;
+  for (const std::string& text : job.maps) {
+    auto rule = ParseMapRule(text, error);
+    if (!rule) return Failed("Can not use the map rule \"" + text + "\"\n\n" + error);
+    resolve.map.Add(std::move(*rule));
+  }
+  MediaResolver resolver(std::move(resolve));
+  const MediaExists exists = [&](std::string_view name) {
+    const MediaResolution found = resolver.Resolve(name);
+    if (job.onReference) job.onReference(name, found);
+    return found.status == MediaStatus::Found;
+  };
+
   ByteWriter lines;
   MediaCheckSummary summary;
   Software software = job.software;
@@ -113,7 +138,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   RunProgress progress(observer);
   try {
     const Project read = ReadForCheck(*project, software, job.chooseSoftware, progress, chosen);
-    summary = ScanProjectMedia(read, MediaFileExists, lines);
+    summary = ScanProjectMedia(read, exists, lines);
   } catch (const RunFailure& failure) {
     observer.Status("");
     return Failed(FailureMessage(failure, job.source, software,
@@ -122,7 +147,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   observer.Status("");
   if (!report.Commit(lines.Bytes(), error)) return Failed(WriteFailureMessage(job.report, error));
   return {RunResult::Status::Completed, MediaCheckMessage(job.source, summary),
-          summary.missingCount, chosen};
+          summary.missingCount, chosen, resolver.Warnings()};
 }
 
 }  // namespace pexol

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
@@ -20,6 +21,7 @@ struct RunResult {
   std::string message;   ///< the completion message, or the failure message
   int missingCount = 0;  ///< media check only: names not found
   std::optional<Software> chosenSoftware;  ///< set when the run chose the software itself
+  std::vector<std::string> warnings = {};  ///< what the user should know of a completed run
 
   bool Completed() const { return status == Status::Completed; }
 };

@@ -16,15 +16,17 @@ struct ExportJob {
   std::string destination;  ///< .otio, .edl or .mlt
   ExportFormat format = ExportFormat::FromExtension;
   Software software = Software::CorvaneBrisko;
+  bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of `software`
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
 };
 
 /// Reads the project, builds its timeline and writes it; the destination (and, for CMX 3600,
-/// the files beside it) is replaced only when everything succeeds. The message says what was
-/// written ("3 tracks, 812 clips, 41 transitions") and lists warnings (names that are not
-/// valid Shift-JIS, media not found).
+/// the files beside it: "-insert", "-exaudio1", "-exaudio2" before the extension) is replaced
+/// only when everything is ready. The message says what was written ("3 tracks, 812 clips,
+/// 41 transitions"); the warnings name media that were not found and names that are not
+/// valid Shift-JIS.
 RunResult RunExport(const ExportJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -40,7 +40,7 @@ class MediaFolderTest : public testing::Test {
     fs::current_path(folder_);
     WriteFile("clip one.avi", "x");
     WriteFile(sjisPresent, "x");
-    fs::create_directory("stills.png");  // a folder counts as found
+    fs::create_directory("stills.png");  // a folder never counts as a file
 
     build::Project p;
     p.main = {ClipNamed("clip one.avi"), ClipNamed("gone clip.avi"), ClipNamed("stills.png")};
@@ -66,16 +66,18 @@ TEST_F(MediaFolderTest, FindsWhatIsOnDiskAndWritesTheReport) {
   NullObserver quiet;
   const RunResult result = RunMediaCheck({"p.mpj", "missing.txt"}, quiet);
   ASSERT_TRUE(result.Completed()) << result.message;
-  EXPECT_EQ(result.missingCount, 2);
+  EXPECT_EQ(result.missingCount, 3);
   EXPECT_EQ(result.message,
-            "complete\n\np.mpj\n\n2 files undetected\n\n[MainAV]\ngone clip.avi\n"
+            "complete\n\np.mpj\n\n3 files undetected\n\n[MainAV]\ngone clip.avi\nstills.png\n"
             "[InsertAV]\n[ExAudio1]\n" +
                 sjisMissing + "\n[ExAudio2]\n[Title]\n[BinWindow]\n\n");
-  EXPECT_EQ(ReadFile("missing.txt"), "[MainAV]\r\ngone clip.avi\r\n[InsertAV]\r\n[ExAudio1]\r\n" +
+  EXPECT_EQ(ReadFile("missing.txt"),
+            "[MainAV]\r\ngone clip.avi\r\nstills.png\r\n[InsertAV]\r\n[ExAudio1]\r\n" +
                                          sjisMissing +
                                          "\r\n[ExAudio2]\r\n[Title]\r\n[BinWindow]\r\n");
 
-  EXPECT_TRUE(MediaFileExists("stills.png"));
+  EXPECT_TRUE(MediaFileExists("clip one.avi"));
+  EXPECT_FALSE(MediaFileExists("stills.png"));
   EXPECT_FALSE(MediaFileExists(""));
   EXPECT_FALSE(MediaFileExists(std::string("clip one.avi\0.x", 16)));  // not cut at the NUL
 }
@@ -85,8 +87,27 @@ TEST_F(MediaFolderTest, DefaultReportLeavesNoFile) {
   NullObserver quiet;
   const RunResult result = RunMediaCheck(MediaCheckJob{"p.mpj"}, quiet);
   EXPECT_TRUE(result.Completed());
-  EXPECT_EQ(result.missingCount, 2);
+  EXPECT_EQ(result.missingCount, 3);
   EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(MediaFolderTest, NamesStartInTheProjectsFolderAndEveryReferenceIsTold) {
+  // Run from elsewhere: relative names are the project's, not the current folder's.
+  const fs::path elsewhere = fs::temp_directory_path();
+  fs::current_path(elsewhere);
+  NullObserver quiet;
+  MediaCheckJob job{(folder_ / "p.mpj").string()};
+  std::vector<std::pair<std::string, MediaStatus>> told;
+  job.onReference = [&](std::string_view stored, const MediaResolution& found) {
+    told.emplace_back(stored, found.status);
+  };
+  const RunResult result = RunMediaCheck(job, quiet);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(result.missingCount, 3);
+  ASSERT_EQ(told.size(), 5u);
+  EXPECT_EQ(told[0], std::pair(std::string("clip one.avi"), MediaStatus::Found));
+  EXPECT_EQ(told[2], std::pair(std::string("stills.png"), MediaStatus::Missing));
+  EXPECT_EQ(told[4], std::pair(sjisPresent, MediaStatus::Found));
 }
 
 TEST_F(MediaFolderTest, FailuresLeaveFilesAsTheyWere) {
