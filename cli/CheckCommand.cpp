@@ -1,39 +1,80 @@
-// cli/CheckCommand.cpp - `pexol-cli check`: media files a project names that are missing
+// cli/CheckCommand.cpp - `pexol-cli check`: the media files a project names that are missing
+#include <iostream>
 #include <memory>
-
-#include <CLI/CLI.hpp>
 
 #include "check/MediaCheck.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/TextEncoding.h"
 
 namespace pexol::cli {
+
+namespace {
+
+std::string_view StatusWord(MediaStatus status) {
+  switch (status) {
+    case MediaStatus::Found:
+      return "found";
+    case MediaStatus::Ambiguous:
+      return "ambiguous";
+    case MediaStatus::Missing:
+      break;
+  }
+  return "missing";
+}
+
+// "found", a tab, the name in UTF-8, a tab, where it was found (or the candidates).
+void ListReference(std::string_view stored, const MediaResolution& found) {
+  std::string line(StatusWord(found.status));
+  line += '\t';
+  line += DecodeShiftJis(stored).utf8;
+  line += '\t';
+  if (found.status == MediaStatus::Ambiguous) {
+    for (std::size_t i = 0; i < found.candidates.size(); ++i)
+      line += (i == 0 ? "" : "\t") + found.candidates[i];
+  } else {
+    line += found.path;
+  }
+  std::cout << line << '\n';
+}
+
+}  // namespace
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     MediaCheckJob job;
     int software = -1;
+    bool list = false;
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
-      "check",
-      "Find the media files a project names that are missing (names relative to the "
-      "current folder)");
-  sub->add_option("SOURCE", settings->job.source, "project file (.mpj)")->required();
+      "check", "Find the media files a project names that are missing on this computer");
+  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   sub->add_option("--report", settings->job.report,
                   "file to list the missing names in; nul (the default) for none, - for "
                   "standard output")
-      ->default_str("nul");
-  sub->add_option("--software", settings->software,
-                  "which application wrote the project: corvane, lumetta or auto")
-      ->transform(CLI::CheckedTransformer(SoftwareNames(), CLI::ignore_case))
-      ->default_str("auto");
+      ->option_text("=FILE");
+  AddSoftwareOption(*sub, settings->software);
+  AddMapOption(*sub, settings->job.maps,
+               "find names under the Windows folder PREFIX in the local FOLDER, e.g. "
+               "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins)");
+  AddSearchOption(*sub, settings->job.searchFolders);
+  sub->add_flag("--list", settings->list,
+                "print a line per media reference: found, missing or ambiguous, the name and "
+                "where it is (tab-separated)");
+  sub->footer(
+      "Names are looked up as stored, relative to the project's folder; then decoded from "
+      "Shift-JIS with the map rules applied; then in any letter case; then in the search "
+      "folders.\n\nExample:\n  pexol-cli check demo.mpj --map 'C:\\Video=/media/video' "
+      "--search ~/footage --list");
   sub->callback([settings, &exitCode] {
     settings->job.chooseSoftware = settings->software < 0;
     if (settings->software >= 0) settings->job.software = Software{settings->software};
-    TerminalObserver observer;
+    if (settings->list) settings->job.onReference = ListReference;
+    const bool reportToStdout = settings->job.report == "-";
+    TerminalObserver observer(reportToStdout || settings->list);
     const RunResult result = RunMediaCheck(settings->job, observer);
-    exitCode = Report(result, settings->job.report == "-");
+    exitCode = Report(result, observer, reportToStdout || settings->list);
   });
 }
 

@@ -1,13 +1,14 @@
-// cli/CliCommon.h - what the three subcommands share: option names, progress, results
+// cli/CliCommon.h - what the subcommands share: options, help layout, progress, results
 #pragma once
 
 #include <map>
-#include <optional>
-#include <span>
 #include <string>
+#include <vector>
 
-#include "core/Options.h"
+#include <CLI/CLI.hpp>
+
 #include "convert/RunFrame.h"
+#include "core/Options.h"
 #include "core/RunObserver.h"
 
 namespace pexol::cli {
@@ -17,18 +18,37 @@ constexpr int exitSuccess = 0;
 constexpr int exitMissing = 1;
 constexpr int exitTrouble = 2;
 
-/// "--software" values; "auto" is no value.
-const std::map<std::string, int>& SoftwareNames();
+/// The help layout of every command: options with their values in words, no parser types.
+std::shared_ptr<CLI::Formatter> HelpFormatter();
+
+/// "--software corvane|brisko|lumetta|auto"; `software` becomes -1 for auto.
+void AddSoftwareOption(CLI::App& command, int& software);
+/// "--timecode" with the given choices.
+void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
+                       const std::map<std::string, TimecodeMode>& choices);
+/// "--encoding shift-jis|utf-8".
+void AddEncodingOption(CLI::App& command, TextEncoding& encoding);
+/// "--map 'PREFIX=FOLDER'", repeatable, with the help text `what`.
+void AddMapOption(CLI::App& command, std::vector<std::string>& rules, const std::string& what);
+/// "--search FOLDER", repeatable.
+void AddSearchOption(CLI::App& command, std::vector<std::string>& folders);
+/// A positional argument, shown as its name alone.
+CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& value,
+                     const std::string& what);
+
 const std::map<std::string, TimecodeMode>& TimecodeNames();
 
-/// Draws a progress bar with the status text on standard error, only when it is a
-/// terminal, and not more often than the eye can follow.
+/// Draws a progress bar with the status text on standard error while a run goes on, only
+/// when standard error is a terminal that standard output does not also write text to.
 class TerminalObserver final : public RunObserver {
  public:
-  TerminalObserver();
+  /// `textToStdout`: the run writes its result to standard output (DEST -).
+  explicit TerminalObserver(bool textToStdout = false);
   ~TerminalObserver() override;
   void Status(std::string_view line) override;
   void Progress(int done, int total) override;
+  /// Shows the bar full after a run that completed, then ends its line.
+  void Finish(bool completed);
 
  private:
   void Draw(bool force);
@@ -41,8 +61,8 @@ class TerminalObserver final : public RunObserver {
   bool drawn_ = false;
 };
 
-/// Prints the run's message (standard output, or standard error when `quietStdout`)
-/// and returns the exit code for it.
-int Report(const RunResult& result, bool quietStdout);
+/// Ends the bar, prints the software chosen, the warnings and the run's message (standard
+/// output, or standard error when `quietStdout`) and returns the exit code for it.
+int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout);
 
 }  // namespace pexol::cli

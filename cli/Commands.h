@@ -8,5 +8,7 @@ namespace pexol::cli {
 void AddToTextCommand(CLI::App& app, int& exitCode);
 void AddToProjectCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
+void AddExportCommand(CLI::App& app, int& exitCode);
+void AddRelinkCommand(CLI::App& app, int& exitCode);
 
 }  // namespace pexol::cli

@@ -5,20 +5,30 @@
 #include "cli/Commands.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"pexol-cli - project files (.mpj) to text and back, and missing media"};
+  CLI::App app{
+      "pexol-cli - video project files (.mpj) to text and back, their media found and moved, "
+      "their timelines exported",
+      "pexol-cli"};
+  app.formatter(pexol::cli::HelpFormatter());
   app.set_version_flag("--version", "pexol-cli 2.12");
   app.require_subcommand(1);
-  app.footer(R"(Examples:
-  pexol-cli to-text demo.mpj demo.txt
-  pexol-cli to-text demo.mpj - --timecode pal --csv
-  pexol-cli to-project demo.mpj demo.txt edited.mpj --software corvane
-  pexol-cli check demo.mpj --report missing.txt
-
-Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   int exitCode = pexol::cli::exitSuccess;
   pexol::cli::AddToTextCommand(app, exitCode);
   pexol::cli::AddToProjectCommand(app, exitCode);
   pexol::cli::AddCheckCommand(app, exitCode);
+  pexol::cli::AddExportCommand(app, exitCode);
+  pexol::cli::AddRelinkCommand(app, exitCode);
+  // Set after the commands, which would otherwise repeat it under their own help.
+  app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
+
+Examples:
+  pexol-cli to-text demo.mpj demo.txt
+  pexol-cli to-project demo.mpj demo.txt edited.mpj
+  pexol-cli check demo.mpj --search ~/footage --list
+  pexol-cli export demo.mpj demo.otio
+  pexol-cli relink demo.mpj moved.mpj --map 'C:\Video=D:\Video'
+
+Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

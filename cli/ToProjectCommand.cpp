@@ -1,7 +1,5 @@
-// cli/ToProjectCommand.cpp - `pexol-cli to-project`: edited text plus its project make a new one
+// cli/ToProjectCommand.cpp - `pexol-cli to-project`: an edited text and its project make a project
 #include <memory>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
@@ -16,19 +14,18 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-project",
                                  "Build a new project file from an edited text and its project");
-  sub->add_option("SOURCE", settings->job.source, "the project file the text was made from")
-      ->required();
-  sub->add_option("TEXT", settings->job.text, "the edited text exchange file")->required();
-  sub->add_option("DEST", settings->job.destination, "the project file to write")->required();
-  sub->add_option("--software", settings->software,
-                  "which application wrote the project: corvane, lumetta or auto")
-      ->transform(CLI::CheckedTransformer(SoftwareNames(), CLI::ignore_case))
-      ->default_str("auto");
+  AddFile(*sub, "SOURCE", settings->job.source, "the project file the text was made from");
+  AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file");
+  AddFile(*sub, "DEST", settings->job.destination, "the project file to write");
+  AddSoftwareOption(*sub, settings->software);
+  AddEncodingOption(*sub, settings->job.options.encoding);
+  sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
   sub->callback([settings, &exitCode] {
     settings->job.chooseSoftware = settings->software < 0;
     if (settings->software >= 0) settings->job.options.software = Software{settings->software};
     TerminalObserver observer;
-    exitCode = Report(RunTextToProject(settings->job, observer), false);
+    const RunResult result = RunTextToProject(settings->job, observer);
+    exitCode = Report(result, observer, false);
   });
 }
 

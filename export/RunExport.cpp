@@ -71,16 +71,23 @@ class ExportNames {
 
   std::string PathOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
-    if (!found.decoded) Warn("\"" + Printable(stored) + "\" is not valid Shift-JIS; its "
-                             "undecodable bytes were written as U+FFFD.");
-    if (found.status == MediaStatus::Ambiguous) Warn("\"" + found.path + "\" was found in more than one place; written as stored.");
-    else if (found.status == MediaStatus::Missing) Warn("\"" + found.path + "\" was not found.");
+    if (!found.decoded)
+      Warn("\"" + Printable(stored) +
+           "\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.");
+    if (found.status == MediaStatus::Ambiguous)
+      Warn("\"" + found.path + "\" was found in more than one place; written as stored.");
+    else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
+             missing_.size() <= listedMissing)
+      Warn("\"" + found.path + "\" was not found on this computer.");
     return found.path;
   }
 
   std::vector<std::string> Warnings() {
     std::vector<std::string> all = resolver_.Warnings();
     all.insert(all.end(), warnings_.begin(), warnings_.end());
+    if (missing_.size() > listedMissing)
+      all.push_back(std::to_string(missing_.size() - listedMissing) +
+                    " more media files were not found on this computer.");
     return all;
   }
 
@@ -90,9 +97,14 @@ class ExportNames {
   }
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
 
+  // Missing media past this many are counted, not named: an export for another computer
+  // may find none of them here.
+  static constexpr std::size_t listedMissing = 5;
+
   MediaResolver resolver_;
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
+  std::set<std::string> missing_;
 };
 
 std::string CountsLine(const ExportCounts& counts) {

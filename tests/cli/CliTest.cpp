@@ -82,6 +82,61 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Examples:"), std::string::npos);
   EXPECT_NE(Run("--version").out.find("2.12"), std::string::npos);
+  // Each command's help names its choices in words and shows no parser internals.
+  for (const char* command : {"to-text", "to-project", "check", "export", "relink"}) {
+    const Outcome own = Run(std::string(command) + " --help");
+    EXPECT_EQ(own.exitCode, 0) << command;
+    for (const char* internal : {"TEXT REQUIRED", "TEXT=", "INT:", "ENUM:", "->", "Examples:"})
+      EXPECT_EQ(own.out.find(internal), std::string::npos) << command << ": " << internal;
+    EXPECT_NE(own.out.find("Example:\n  pexol-cli " + std::string(command)), std::string::npos)
+        << command;
+  }
+  EXPECT_NE(Run("to-text --help").out.find("brisko"), std::string::npos);
+  EXPECT_EQ(Run("to-text demo.mpj b.txt --software Brisko").exitCode, 0);
+}
+
+TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
+  for (const char* name : {"t.otio", "t.mlt", "t.edl"}) {
+    const Outcome outcome = Run(std::string("export demo.mpj ") + name);
+    EXPECT_EQ(outcome.exitCode, 0) << name << outcome.err;
+    EXPECT_NE(outcome.out.find("tracks, "), std::string::npos) << outcome.out;
+    EXPECT_TRUE(fs::exists(Path(name)));
+  }
+  EXPECT_TRUE(fs::exists(Path("t-insert.edl")));
+  EXPECT_EQ(Read("t.otio").rfind("{", 0), 0u);
+  EXPECT_EQ(Run("export demo.mpj t.txt --format mlt").exitCode, 0);
+  EXPECT_NE(Read("t.txt").find("<mlt"), std::string::npos);
+
+  const Outcome unknown = Run("export demo.mpj t.xml");
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_NE(unknown.err.find(".otio"), std::string::npos);
+  const std::string project = Read("demo.mpj");
+  EXPECT_EQ(Run("export demo.mpj demo.mpj --format otio").exitCode, 2);
+  EXPECT_EQ(Read("demo.mpj"), project);
+  EXPECT_EQ(Run("export demo.mpj no/such/folder/t.otio").exitCode, 2);
+  EXPECT_EQ(Run("export demo.mpj t.otio --timecode frame").exitCode, 2);
+}
+
+TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
+  fs::create_directories(Path("clips"));
+  Write("clips/intro.avi", "x");
+  const Outcome list = Run("check demo.mpj --list");
+  EXPECT_EQ(list.exitCode, 1);
+  EXPECT_NE(list.out.find("found\tclips/intro.avi\t" + Path("clips/intro.avi")),
+            std::string::npos)
+      << list.out;
+  EXPECT_NE(list.out.find("missing\tclips/outro.avi\t"), std::string::npos);
+
+  const std::string project = Read("demo.mpj");
+  const Outcome dry = Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage' --dry-run");
+  EXPECT_EQ(dry.exitCode, 0) << dry.err;
+  EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"),
+            std::string::npos)
+      << dry.out;
+  EXPECT_FALSE(fs::exists(Path("moved.mpj")));
+  EXPECT_EQ(Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage'").exitCode, 0);
+  EXPECT_NE(Read("moved.mpj"), project);
+  EXPECT_EQ(Run("relink demo.mpj moved.mpj").exitCode, 2);  // no rule
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// cli/ExportCommand.cpp - `pexol-cli export`: the timeline for OpenTimelineIO, CMX 3600 or MLT
+#include <memory>
+
+#include "cli/CliCommon.h"
+#include "cli/Commands.h"
+#include "export/RunExport.h"
+
+namespace pexol::cli {
+
+void AddExportCommand(CLI::App& app, int& exitCode) {
+  struct Settings {
+    ExportJob job;
+    int software = -1;
+  };
+  static const std::map<std::string, ExportFormat> formats = {
+      {"otio", ExportFormat::Otio}, {"cmx3600", ExportFormat::Cmx3600}, {"mlt", ExportFormat::Mlt}};
+  static const std::map<std::string, TimecodeMode> rates = {
+      {"ntsc-drop", TimecodeMode::NtscDrop},
+      {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
+      {"pal", TimecodeMode::Pal}};
+  auto settings = std::make_shared<Settings>();
+  auto* sub = app.add_subcommand(
+      "export", "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL "
+                "or MLT (Shotcut)");
+  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+  AddFile(*sub, "DEST", settings->job.destination,
+          "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2) "
+          "or .mlt");
+  sub->add_option("--format", settings->job.format,
+                  "otio, cmx3600 or mlt; by default DEST's extension says")
+      ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
+      ->option_text("=FORMAT");
+  AddSoftwareOption(*sub, settings->software);
+  AddTimecodeOption(*sub, settings->job.timecode, rates);
+  AddMapOption(*sub, settings->job.maps,
+               "write names under the Windows folder PREFIX as under the local FOLDER "
+               "(repeatable; the longest PREFIX wins)");
+  AddSearchOption(*sub, settings->job.searchFolders);
+  sub->footer(
+      "Media names are written as the files found (see 'pexol-cli check --help'); a name still "
+      "in Windows form keeps it, with / separators.\n\nExample:\n  pexol-cli export demo.mpj "
+      "demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
+  sub->callback([settings, &exitCode] {
+    settings->job.chooseSoftware = settings->software < 0;
+    if (settings->software >= 0) settings->job.software = Software{settings->software};
+    TerminalObserver observer;
+    const RunResult result = RunExport(settings->job, observer);
+    exitCode = Report(result, observer, false);
+  });
+}
+
+}  // namespace pexol::cli

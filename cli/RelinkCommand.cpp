@@ -1,0 +1,47 @@
+// cli/RelinkCommand.cpp - `pexol-cli relink`: media names rewritten by folder, in bulk
+#include <iostream>
+#include <memory>
+
+#include "cli/CliCommon.h"
+#include "cli/Commands.h"
+#include "relink/RunRelink.h"
+
+namespace pexol::cli {
+
+void AddRelinkCommand(CLI::App& app, int& exitCode) {
+  struct Settings {
+    RelinkJob job;
+    int software = -1;
+  };
+  auto settings = std::make_shared<Settings>();
+  auto* sub = app.add_subcommand(
+      "relink", "Rewrite the media names of a project whose media moved on the Windows side");
+  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+  AddFile(*sub, "DEST", settings->job.destination, "project file to write; may be SOURCE");
+  sub->add_option("--map", settings->job.rules,
+                  "names under the Windows folder OLD move under NEW, e.g. "
+                  "'C:\\Video=D:\\Archive\\Video' (repeatable; the longest OLD wins; letter "
+                  "case and \\ or / do not matter in OLD)")
+      ->option_text("='OLD=NEW'")
+      ->take_all()
+      ->required();
+  AddSoftwareOption(*sub, settings->software);
+  sub->add_flag("--dry-run", settings->job.dryRun, "print each change and write nothing");
+  sub->footer(
+      "Every other byte of the project is kept, and so are names no rule matches.\n\n"
+      "Example:\n  pexol-cli relink old.mpj new.mpj --map 'C:\\Video=D:\\Archive\\Video' "
+      "--dry-run");
+  sub->callback([settings, &exitCode] {
+    settings->job.chooseSoftware = settings->software < 0;
+    if (settings->software >= 0) settings->job.software = Software{settings->software};
+    if (settings->job.dryRun)
+      settings->job.onChange = [](const NameChange& change) {
+        std::cout << change.section << '\t' << change.before << " -> " << change.after << '\n';
+      };
+    TerminalObserver observer(settings->job.dryRun);
+    const RunResult result = RunRelink(settings->job, observer);
+    exitCode = Report(result, observer, settings->job.dryRun);
+  });
+}
+
+}  // namespace pexol::cli
