@@ -1,6 +1,8 @@
 // convert/Messages.cpp - completion and failure messages
 #include "convert/Messages.h"
 
+#include "core/TextScanner.h"
+
 namespace pexol {
 
 namespace {
@@ -15,6 +17,14 @@ std::string Quoted(std::string_view text) {
 }
 
 }  // namespace
+
+bool LooksLikeText(std::span<const std::uint8_t> project) {
+  std::string_view start(reinterpret_cast<const char*>(project.data()), project.size());
+  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
+  constexpr std::string_view heading = "[Header]";
+  return start.size() >= heading.size() &&
+         EqualsIgnoreCase(start.substr(0, heading.size()), heading);
+}
 
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason) {
@@ -58,7 +68,8 @@ std::string FailureMessage(const RunFailure& failure, std::string_view path, Sof
   } else {
     message += failure.what();
   }
-  if (failure.Input() == FailedInput::Project && otherReadsIt)
+  const bool encoding = dynamic_cast<const EncodingFailure*>(&failure) != nullptr;
+  if (failure.Input() == FailedInput::Project && otherReadsIt && !encoding)
     message += " " + Quoted(SoftwareName(OtherSoftware(used))) +
                " reads it completely; choose that software.";
   return message;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,23 @@ inline constexpr std::string_view cannotOpenTextSource = "Can not open txt sourc
 inline constexpr std::string_view cannotOpenTextDestination = "Can not open txt destination file";
 inline constexpr std::string_view cannotOpenProjectDestination =
     "Can not open mpj destination file";
+
+/// A name or text that the chosen text encoding cannot carry. The project reads well, so no
+/// other software choice is suggested.
+class EncodingFailure : public RunFailure {
+ public:
+  using RunFailure::RunFailure;
+};
+
+/// The detail of a failure on a source project that is a text exchange file: the files were
+/// given in the wrong order.
+inline constexpr std::string_view textGivenAsProject =
+    "it starts with \"[Header]\", so it is a text exchange file, not a project. Give the "
+    "project (.mpj) first and the text second: to-project PROJECT.mpj TEXT.txt NEW.mpj.";
+
+/// True when `project` starts as a text exchange file does: "[Header]" (any case), perhaps
+/// behind a UTF-8 byte-order mark. A run that fails to read such a project says so.
+bool LooksLikeText(std::span<const std::uint8_t> project);
 
 /// An open failure: the fixed first line, then the file and the system's reason.
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "convert/Messages.h"
+#include "core/TextEncoding.h"
 #include "edl/Edl.h"
 #include "model/Timeline.h"
 
@@ -15,77 +17,174 @@ void WriteLine(ByteWriter& text, std::string_view line) {
   text.WriteText("\r\n");
 }
 
-void WriteHeaderLines(ByteWriter& text, const Project& project) {
-  const ProjectHeader& header = project.header;
-  char version[32];
-  std::snprintf(version, sizeof version, "Version=%02x.%02x", header.version >> 8,
-                header.version & 0xFF);
-  WriteLine(text, version);
-  WriteLine(text, "Frequency=" + FrequencyText(header.audioFrequency));
-  if (HasAspectRatio(header.version))
-    WriteLine(text, project.aspectRatio == 0 ? "AspectRatio=4:3" : "AspectRatio=16:9");
-  if (HasTitleTrack(header.version, project.software))
-    WriteLine(text, "TitleTrack=" + std::to_string(project.titleTrack));
+// Decodes `field` in place; the field as it was when it does not decode.
+std::optional<UndecodedField> Decode(std::string_view what, std::string_view stored,
+                                     std::string& field) {
+  DecodedName decoded = DecodeShiftJis(stored);
+  if (!decoded.valid) return UndecodedField{what, stored};
+  field = std::move(decoded.utf8);
+  return std::nullopt;
 }
 
-void WriteSectionLines(ByteWriter& text, const Project& project, SectionId id) {
-  switch (id) {
-    case SectionId::Header:
-      return WriteHeaderLines(text, project);
-    case SectionId::MainAV:
-      for (const ClipRecord& clip : project.main.records)
-        text.WriteText(FormatClipLine(clip, VideoTrack::Main));
-      return;
-    case SectionId::InsertAV:
-      for (const ClipRecord& clip : project.insert.records)
-        text.WriteText(FormatClipLine(clip, VideoTrack::Insert));
-      return;
-    case SectionId::ExAudio1:
-    case SectionId::ExAudio2:
-      for (const ExAudioClip& clip : project.exAudio[id == SectionId::ExAudio2].records)
-        text.WriteText(FormatExAudioLine(clip));
-      return;
-    case SectionId::Title: {
-      const bool extended = project.TitlesExtended();
-      for (const TitleRecord& title : project.titles.records) {
-        text.WriteText(FormatTitlePositionLine(title, extended));
-        const bool withValues = title.ElementsHaveValues(extended);
-        for (const TitleElement& element : title.elements)
-          text.WriteText(FormatTitleElementLine(element, withValues));
+// A name that UTF-8 cannot show without changing it; the default encoding keeps its bytes.
+[[noreturn]] void FailUndecoded(const std::string& record, const UndecodedField& field) {
+  throw EncodingFailure(FailedInput::Project,
+                        record + ": its " + std::string(field.what) + " \"" +
+                            Printable(field.bytes) +
+                            "\" is not valid Shift-JIS, so it cannot be written as UTF-8. "
+                            "Convert with the default encoding (Shift-JIS), which keeps every "
+                            "byte.");
+}
+
+class TextWriter {
+ public:
+  TextWriter(const Project& project, bool utf8, ByteWriter& text)
+      : project_(project), utf8_(utf8), text_(text) {}
+
+  void WriteSection(SectionId id) {
+    switch (id) {
+      case SectionId::Header:
+        for (const std::string& line : HeaderLines(project_)) WriteLine(text_, line);
+        return;
+      case SectionId::MainAV:
+        return WriteRecords(project_.main.records, "main track clip", [](const ClipRecord& clip) {
+          return FormatClipLine(clip, VideoTrack::Main);
+        });
+      case SectionId::InsertAV:
+        return WriteRecords(
+            project_.insert.records, "insert track clip",
+            [](const ClipRecord& clip) { return FormatClipLine(clip, VideoTrack::Insert); });
+      case SectionId::ExAudio1:
+      case SectionId::ExAudio2: {
+        const bool second = id == SectionId::ExAudio2;
+        return WriteRecords(project_.exAudio[second].records,
+                            second ? "extra audio 2 clip" : "extra audio 1 clip",
+                            [](const ExAudioClip& clip) { return FormatExAudioLine(clip); });
       }
+      case SectionId::Title:
+        return WriteTitles();
+      case SectionId::BinWindow:
+        return WriteRecords(project_.bin.records, "bin item",
+                            [](const BinItem& item) { return FormatBinLine(item); });
+      case SectionId::End:
+        // Four empty lines part the text from the EDL.
+        text_.WriteText("\r\n\r\n\r\n\r\n");
+        return;
+      default:  // effects, filters and the option block have no lines
+        return;
+    }
+  }
+
+ private:
+  template <class Record, class Format>
+  void WriteRecords(const std::vector<Record>& records, std::string_view what, Format format) {
+    if (!utf8_) {
+      for (const Record& record : records) text_.WriteText(format(record));
       return;
     }
-    case SectionId::BinWindow:
-      for (const BinItem& item : project.bin.records) text.WriteText(FormatBinLine(item));
-      return;
-    case SectionId::End:
-      // Four empty lines part the text from the EDL.
-      text.WriteText("\r\n\r\n\r\n\r\n");
-      return;
-    default:  // effects, filters and the option block have no lines
-      return;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      Record shown = records[i];
+      if (const auto bad = DecodeShown(records[i], shown))
+        FailUndecoded(std::string(what) + " " + std::to_string(i + 1), *bad);
+      text_.WriteText(format(shown));
+    }
   }
+
+  void WriteTitles() {
+    const bool extended = project_.TitlesExtended();
+    for (std::size_t t = 0; t < project_.titles.records.size(); ++t) {
+      const TitleRecord& title = project_.titles.records[t];
+      text_.WriteText(FormatTitlePositionLine(title, extended));
+      const bool withValues = title.ElementsHaveValues(extended);
+      for (std::size_t e = 0; e < title.elements.size(); ++e) {
+        if (!utf8_) {
+          text_.WriteText(FormatTitleElementLine(title.elements[e], withValues));
+          continue;
+        }
+        TitleElement shown = title.elements[e];
+        if (const auto bad = DecodeShown(title.elements[e], shown))
+          FailUndecoded("title " + std::to_string(t + 1) + " element " + std::to_string(e + 1),
+                        *bad);
+        text_.WriteText(FormatTitleElementLine(shown, withValues));
+      }
+    }
+  }
+
+  const Project& project_;
+  bool utf8_;
+  ByteWriter& text_;
+};
+
+// With UTF-8 the EDL names the clips in UTF-8 as the lines above it do. Every name has been
+// decoded once already, so none fails here.
+void DecodeClipNames(Timeline& timeline) {
+  for (auto* track : {&timeline.main, &timeline.insert, &timeline.exAudio[0], &timeline.exAudio[1]})
+    for (TimelineItem& item : *track)
+      if (item.kind != ItemKind::Colour) item.name = DecodeShiftJis(item.name).utf8;
 }
 
 }  // namespace
 
+std::vector<std::string> HeaderLines(const Project& project) {
+  const ProjectHeader& header = project.header;
+  char version[32];
+  std::snprintf(version, sizeof version, "Version=%02x.%02x", header.version >> 8,
+                header.version & 0xFF);
+  std::vector<std::string> lines = {version, "Frequency=" + FrequencyText(header.audioFrequency)};
+  if (HasAspectRatio(header.version))
+    lines.emplace_back(project.aspectRatio == 0 ? "AspectRatio=4:3" : "AspectRatio=16:9");
+  if (HasTitleTrack(header.version, project.software))
+    lines.push_back("TitleTrack=" + std::to_string(project.titleTrack));
+  return lines;
+}
+
+std::optional<UndecodedField> DecodeShown(const ClipRecord& stored, ClipRecord& shown) {
+  if (auto bad = Decode("name", stored.name, shown.name)) return bad;
+  return Decode("still information", stored.stillInfo, shown.stillInfo);
+}
+
+std::optional<UndecodedField> DecodeShown(const ExAudioClip& stored, ExAudioClip& shown) {
+  return Decode("name", stored.name, shown.name);
+}
+
+std::optional<UndecodedField> DecodeShown(const TitleElement& stored, TitleElement& shown) {
+  if (auto bad = Decode("text", stored.text, shown.text)) return bad;
+  return Decode("font name", stored.fontName, shown.fontName);
+}
+
+std::optional<UndecodedField> DecodeShown(const BinItem& stored, BinItem& shown) {
+  if (auto bad = Decode("label", stored.label, shown.label)) return bad;
+  return Decode("file name", stored.file, shown.file);
+}
+
 void WriteProjectText(const Project& project, const ToTextOptions& options, ByteWriter& text,
                       RunProgress& progress) {
+  const bool utf8 = options.encoding == TextEncoding::Utf8;
+  TextWriter writer(project, utf8, text);
   for (const SectionRule& rule : sectionTable) {
     if (!project.Has(rule.id)) continue;
     WriteLine(text, rule.heading);
-    WriteSectionLines(text, project, rule.id);
+    writer.WriteSection(rule.id);
   }
-  WriteEdl(BuildTimeline(project), options.timecode, options.csv, text, progress);
+  Timeline timeline = BuildTimeline(project);
+  if (utf8) DecodeClipNames(timeline);
+  WriteEdl(timeline, options.timecode, options.csv, text, progress);
 }
 
 WalkSummary ProjectToText(std::span<const std::uint8_t> bytes, const ToTextOptions& options,
                           ByteWriter& text, RunObserver& observer) {
   RunProgress progress(observer);
-  const Project project = ReadProject(bytes, {options.software, RunKind::ToText}, progress);
-  WriteProjectText(project, options, text, progress);
+  std::optional<Project> project;
+  try {
+    project = ReadProject(bytes, {options.software, RunKind::ToText}, progress);
+  } catch (const RunFailure&) {
+    if (LooksLikeText(bytes))
+      throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
+    throw;
+  }
+  WriteProjectText(*project, options, text, progress);
   observer.Status("");
-  return {project.unreadBytes};
+  return {project->unreadBytes};
 }
 
 }  // namespace pexol

@@ -1,34 +1,216 @@
 // convert/TextToProject.cpp - the source project's records with the text's values laid over
 #include "convert/TextToProject.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "convert/Messages.h"
 #include "core/RunFailure.h"
+#include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 
 namespace pexol {
 
 namespace {
 
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// `line` is what the to-text run writes as `formatted` (which ends with CR LF).
+bool IsLineOf(std::string_view line, std::string_view formatted) {
+  return formatted.size() == line.size() + 2 && formatted.starts_with(line);
+}
+
+std::optional<SectionId> HeadingId(std::string_view line) {
+  for (const SectionRule& rule : sectionTable)
+    if (EqualsIgnoreCase(line, rule.heading)) return rule.id;
+  return std::nullopt;
+}
+
+// The first character of valid UTF-8 `text` that Shift-JIS cannot hold, as "X" (U+XXXX).
+std::string FirstUnencodable(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string_view character = text.substr(at, length);
+    if (!EncodeShiftJis(character)) {
+      std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+      for (std::size_t i = 1; i < character.size(); ++i)
+        code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
+      char number[16];
+      std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+      return "\"" + Printable(character) + "\" (" + number + ")";
+    }
+    at += length;
+  }
+  return "a character";
+}
+
 class ProjectWriter {
  public:
-  ProjectWriter(const Project& source, TextReader& text, ByteWriter& destination)
-      : source_(source), text_(text), out_(destination), walker_(destination) {}
+  ProjectWriter(const Project& source, std::string_view text, bool utf8, ByteWriter& destination)
+      : source_(source),
+        text_(text),
+        lines_(text, IsSectionHeading),
+        utf8_(utf8),
+        out_(destination),
+        walker_(destination) {}
 
   void WriteAll() {
+    CheckIsText();
+    CompareWithProject();
     // The header is never rebuilt from the text: its lines there are for people to read.
     out_.WriteText(source_.fixedHeader);
     if (HasAspectRatio(source_.header.version)) out_.WriteDword(source_.aspectRatio);
     if (HasTitleTrack(source_.header.version, source_.software))
       out_.WriteDword(source_.titleTrack);
-    text_.SkipPast(HeadingOf(SectionId::MainAV));
+    lines_.SkipPast(HeadingOf(SectionId::MainAV));
     for (const SectionRule& rule : sectionTable) {
       if (rule.id == SectionId::Header || rule.id == SectionId::End || !source_.Has(rule.id))
         continue;
-      if (rule.id != SectionId::MainAV) text_.ReadHeading(rule.heading);
+      if (rule.id != SectionId::MainAV) lines_.ReadHeading(rule.heading);
       WriteSection(rule);
     }
   }
 
  private:
+  // A project given where the text belongs starts with its binary header.
+  void CheckIsText() const {
+    if (text_.substr(0, 16).find('\0') == std::string_view::npos) return;
+    throw RunFailure(FailedInput::Text,
+                     "it starts with binary bytes, as a project does, so it is not a text "
+                     "exchange file. Give the project (.mpj) first and the text second: "
+                     "to-project PROJECT.mpj TEXT.txt NEW.mpj.");
+  }
+
+  // Lines the text has in a section for the source's records.
+  std::size_t ExpectedLines(SectionId id) const {
+    switch (id) {
+      case SectionId::MainAV:
+        return source_.main.size();
+      case SectionId::InsertAV:
+        return source_.insert.size();
+      case SectionId::ExAudio1:
+      case SectionId::ExAudio2:
+        return source_.exAudio[id == SectionId::ExAudio2].size();
+      case SectionId::Title: {
+        std::size_t lines = 0;
+        for (const TitleRecord& title : source_.titles.records) lines += 1 + title.elements.size();
+        return lines;
+      }
+      case SectionId::BinWindow:
+        return source_.bin.size();
+      default:
+        return 0;
+    }
+  }
+
+  struct SectionSeen {
+    int headingLine = 0;  ///< 0 when the text has no such heading
+    bool repeated = false;
+    std::size_t lines = 0;
+    int firstExtraLine = 0;  ///< the first line beyond what the project has
+    int endLine = 0;         ///< the heading after the section; 0 when the text ends in it
+  };
+
+  // Reads the whole text once before anything is written: a text made from another project
+  // (its header or its counts differ) is told as such, with the evidence, rather than as a
+  // single line out of place. Lines out of order are left to the reading that follows.
+  void CompareWithProject() const {
+    TextReader reader(text_, IsSectionHeading);
+    const std::vector<std::string> header = HeaderLines(source_);
+    std::vector<std::string> evidence;
+    bool headerDiffers = false;
+    int firstLine = 0;
+    const auto note = [&](int line, std::string what) {
+      if (firstLine == 0) firstLine = line;
+      evidence.push_back(std::move(what));
+    };
+    std::array<SectionSeen, sectionTable.size()> seen{};
+    std::optional<SectionId> current;
+    bool inRecords = false;
+    while (const auto line = reader.ReadTextLine()) {
+      if (const auto id = HeadingId(*line)) {
+        if (current && seen[static_cast<std::size_t>(*current)].endLine == 0)
+          seen[static_cast<std::size_t>(*current)].endLine = reader.LineNumber();
+        inRecords = inRecords || *id == SectionId::MainAV;
+        if (!inRecords) continue;
+        SectionSeen& section = seen[static_cast<std::size_t>(*id)];
+        section.repeated = section.headingLine != 0;
+        if (!section.repeated) section.headingLine = reader.LineNumber();
+        if (!source_.Has(*id))
+          note(reader.LineNumber(), "it has the section " + std::string(RuleOf(*id).heading) +
+                                        ", which the project has not");
+        current = id;
+        if (*id == SectionId::Option || *id == SectionId::End) break;
+      } else if (!inRecords) {
+        if (CompareHeaderLine(*line, header, reader.LineNumber(), note)) headerDiffers = true;
+      } else if (current) {
+        SectionSeen& section = seen[static_cast<std::size_t>(*current)];
+        if (section.lines++ == ExpectedLines(*current))
+          section.firstExtraLine = reader.LineNumber();
+      }
+    }
+    int countsDiffer = 0;
+    bool more = false;
+    for (const SectionRule& rule : sectionTable) {
+      const SectionSeen& section = seen[static_cast<std::size_t>(rule.id)];
+      if (!source_.Has(rule.id) || section.headingLine == 0 || section.repeated ||
+          section.endLine == 0)
+        continue;
+      const std::size_t expected = ExpectedLines(rule.id);
+      if (section.lines == expected) continue;
+      ++countsDiffer;
+      more = section.lines > expected;
+      note(section.lines > expected ? section.firstExtraLine : section.endLine,
+           std::string(rule.heading) + " has " + Lines(section.lines) + " where the project has " +
+               std::to_string(expected));
+    }
+    if (evidence.empty()) return;
+    std::string detail = "line " + std::to_string(firstLine) + ": ";
+    if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
+      detail += evidence.front() + (more ? ": a line was added" : ": a line was deleted") +
+                ", or this text was made from another project. "
+                "Keep one line per record (a title has its position line and one line per "
+                "element).";
+    } else {
+      detail += "this text was made from another project: ";
+      for (std::size_t i = 0; i < evidence.size() && i < 4; ++i)
+        detail += (i > 0 ? "; " : "") + evidence[i];
+      if (evidence.size() > 4) detail += "; and more";
+      detail +=
+          ". Convert it with the project it was made from (the header and the number of "
+          "lines always come from the project).";
+    }
+    throw RunFailure(FailedInput::Text, detail);
+  }
+
+  static std::string Lines(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " line" : " lines");
+  }
+
+  // A "Key=value" line of [Header] that names a header field must say what the project
+  // says; other lines are for people and are not read. True when it differs.
+  template <class Note>
+  static bool CompareHeaderLine(std::string_view line, const std::vector<std::string>& header,
+                                int number, const Note& note) {
+    constexpr std::string_view keys[] = {"Version", "Frequency", "AspectRatio", "TitleTrack"};
+    const std::string_view key = line.substr(0, line.find('='));
+    if (key.size() == line.size()) return false;
+    if (std::none_of(std::begin(keys), std::end(keys),
+                     [key](std::string_view known) { return EqualsIgnoreCase(key, known); }))
+      return false;
+    for (const std::string& expected : header) {
+      if (!EqualsIgnoreCase(std::string_view(expected).substr(0, expected.find('=')), key))
+        continue;
+      if (EqualsIgnoreCase(line, expected)) return false;
+      note(number, "its header has " + Printable(line) + " where the project has " + expected);
+      return true;
+    }
+    note(number, "its header has " + Printable(line) + ", which the project has not");
+    return true;
+  }
+
   // Counts come from the source project; one stands before the records when the file has it.
   template <class Record>
   void WriteCount(const SectionRule& rule, const RecordList<Record>& list) {
@@ -46,12 +228,19 @@ class ProjectWriter {
   void WriteLines(const SectionRule& rule, const RecordList<Record>& list, WriteLine writeLine) {
     WriteCount(rule, list);
     const int count = static_cast<int>(list.size());
-    for (int i = 0; i < count; ++i)
-      writeLine(text_.ReadRecordLine(rule.heading, i, count), static_cast<std::size_t>(i));
+    for (int i = 0; i < count; ++i) {
+      const std::string_view line = lines_.ReadRecordLine(rule.heading, i, count);
+      try {
+        writeLine(line, static_cast<std::size_t>(i));
+      } catch (const FieldError& error) {
+        Fail(error.what());
+      }
+    }
   }
 
   [[noreturn]] void Fail(const std::string& detail) const {
-    throw RunFailure(FailedInput::Text, "line " + std::to_string(text_.LineNumber()) + ": " + detail);
+    throw RunFailure(FailedInput::Text,
+                     "line " + std::to_string(lines_.LineNumber()) + ": " + detail);
   }
 
   // A text taken from a line must fit a counted string.
@@ -74,15 +263,93 @@ class ProjectWriter {
     }
   }
 
-  void WriteClip(std::string_view line, VideoTrack track) {
-    auto clip = ParseClipLine(line, track);
+  // The record as the text shows it: the stored one, or with UTF-8 a decoded copy.
+  template <class Record>
+  const Record& Shown(const Record& stored, Record& decoded) const {
+    if (!utf8_) return stored;
+    decoded = stored;
+    DecodeShown(stored, decoded);
+    return decoded;
+  }
+
+  // What a text field of an edited line puts into the project. A field that reads as the
+  // source's keeps the source's bytes: some Shift-JIS pairs decode to characters that encode
+  // back to other bytes.
+  std::string Stored(std::string field, std::string_view stored, std::string_view shown,
+                     std::string_view what) const {
+    CheckLength(field);
+    if (field == shown) return std::string(stored);
+    const std::string quoted = std::string(what) + " \"" + Printable(field) + "\"";
+    if (utf8_) {
+      if (!IsValidUtf8(field))
+        Fail(quoted +
+             " is not valid UTF-8. Save the text as UTF-8, or convert it with the "
+             "default encoding (Shift-JIS).");
+      if (auto bytes = EncodeShiftJis(field)) return std::move(*bytes);
+      Fail(quoted + " holds " + FirstUnencodable(field) +
+           ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS.");
+    }
+    if (!IsValidShiftJis(field) && IsValidUtf8(field))
+      Fail(quoted +
+           " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
+           "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");
+    return field;
+  }
+
+  // A line as the to-text run wrote it gives back the source record's own bytes: only an
+  // edited line is read, so a field nobody touched passes whatever it holds.
+  void WriteClip(std::string_view line, const RecordList<ClipRecord>& list, std::size_t i,
+                 VideoTrack track) {
+    const ClipRecord& stored = list.records[i];
+    ClipRecord decoded;
+    const ClipRecord& shown = Shown(stored, decoded);
+    if (IsLineOf(line, FormatClipLine(shown, track))) {
+      out_.WriteText(list.bytes[i]);
+      return;
+    }
+    auto clip = ParseClipLine(line, track, &shown);
     if (!clip)
-      Fail("the kind of clip cannot be told from its name (it must end in \"avi\", a "
-           "still-image ending or \"clr\", or the line must start with \"ColorClip\").");
-    CheckLength(clip->name);
-    CheckLength(clip->stillInfo);
-    if (clip->kind != ClipKind::Movie) CheckMarkedRange(*clip);
+      Fail(
+          "the kind of clip cannot be told from its name (it must end in \"avi\", a "
+          "still-image ending or \"clr\", or the line must start with \"ColorClip\").");
+    clip->name = Stored(std::move(clip->name), stored.name, shown.name, "the name");
+    if (ClipKindOf(clip->name) != clip->kind)
+      Fail("the name \"" + Printable(clip->name) +
+           "\" ends otherwise in Shift-JIS than in the text, so its kind of clip changes; "
+           "choose another name.");
+    if (clip->kind != ClipKind::Movie) {
+      clip->stillInfo = Stored(std::move(clip->stillInfo), stored.stillInfo, shown.stillInfo,
+                               "the still information");
+      CheckMarkedRange(*clip);
+    }
     WalkClipRecord(walker_, *clip, track);
+  }
+
+  void WriteExAudio(std::string_view line, const RecordList<ExAudioClip>& list, std::size_t i) {
+    const ExAudioClip& stored = list.records[i];
+    ExAudioClip decoded;
+    const ExAudioClip& shown = Shown(stored, decoded);
+    if (IsLineOf(line, FormatExAudioLine(shown))) {
+      out_.WriteText(list.bytes[i]);
+      return;
+    }
+    ExAudioClip clip = ParseExAudioLine(line);
+    clip.name = Stored(std::move(clip.name), stored.name, shown.name, "the name");
+    WalkExAudioClip(walker_, clip);
+  }
+
+  void WriteBinItem(std::string_view line, std::size_t i) {
+    const BinItem& stored = source_.bin.records[i];
+    BinItem decoded;
+    const BinItem& shown = Shown(stored, decoded);
+    if (IsLineOf(line, FormatBinLine(shown))) {
+      out_.WriteText(source_.bin.bytes[i]);
+      return;
+    }
+    BinItem item = ParseBinLine(line, &shown);
+    item.label = Stored(std::move(item.label), stored.label, shown.label, "the label");
+    item.file = Stored(std::move(item.file), stored.file, shown.file, "the file name");
+    WalkBinItem(walker_, item);
   }
 
   // Texts, fonts and sizes come from the lines; everything else of a title from the source.
@@ -91,39 +358,57 @@ class ProjectWriter {
     const int count = static_cast<int>(source_.titles.size());
     const bool extended = source_.TitlesExtended();
     for (int i = 0; i < count; ++i) {
-      text_.ReadRecordLine(rule.heading, i, count);  // the position always comes from the source
-      TitleRecord title = source_.titles.records[static_cast<std::size_t>(i)];
+      const std::string_view position = lines_.ReadRecordLine(rule.heading, i, count);
+      // The position always comes from the source; the line only has to be in its place.
+      if (!IsTitlePositionLine(position))
+        Fail("\"" + Printable(position) + "\" stands where the position line of title " +
+             std::to_string(i + 1) +
+             " (begin=N) belongs. Keep one position line per title, then one line per "
+             "element.");
+      const auto index = static_cast<std::size_t>(i);
+      TitleRecord title = source_.titles.records[index];
       const bool withValues = title.ElementsHaveValues(extended);
+      bool edited = false;
       for (TitleElement& element : title.elements) {
-        const TitleElementLine line =
-            ParseTitleElementLine(text_.ReadRecordLine(rule.heading, i, count), withValues);
-        CheckLength(line.text);
-        CheckLength(line.fontName);
-        element.text = line.text;
-        element.fontName = line.fontName;
-        element.fontSize = line.fontSize;
+        const std::string_view line = lines_.ReadRecordLine(rule.heading, i, count);
+        TitleElement decoded;
+        const TitleElement& shown = Shown(element, decoded);
+        if (IsLineOf(line, FormatTitleElementLine(shown, withValues))) continue;
+        edited = true;
+        try {
+          TitleElementLine parsed = ParseTitleElementLine(line, withValues);
+          element.text = Stored(std::move(parsed.text), element.text, shown.text, "the text");
+          element.fontName =
+              Stored(std::move(parsed.fontName), element.fontName, shown.fontName, "the font name");
+          element.fontSize = parsed.fontSize;
+        } catch (const FieldError& error) {
+          Fail(error.what());
+        }
       }
-      WalkTitleRecord(walker_, title, extended);
+      if (edited)
+        WalkTitleRecord(walker_, title, extended);
+      else
+        out_.WriteText(source_.titles.bytes[index]);
     }
   }
 
   void WriteSection(const SectionRule& rule) {
     switch (rule.id) {
       case SectionId::MainAV:
-        return WriteLines(rule, source_.main,
-                          [this](std::string_view line, std::size_t) { WriteClip(line, VideoTrack::Main); });
+        return WriteLines(rule, source_.main, [this](std::string_view line, std::size_t i) {
+          WriteClip(line, source_.main, i, VideoTrack::Main);
+        });
       case SectionId::InsertAV:
-        return WriteLines(rule, source_.insert, [this](std::string_view line, std::size_t) {
-          WriteClip(line, VideoTrack::Insert);
+        return WriteLines(rule, source_.insert, [this](std::string_view line, std::size_t i) {
+          WriteClip(line, source_.insert, i, VideoTrack::Insert);
         });
       case SectionId::ExAudio1:
-      case SectionId::ExAudio2:
-        return WriteLines(rule, source_.exAudio[rule.id == SectionId::ExAudio2],
-                          [this](std::string_view line, std::size_t) {
-                            ExAudioClip clip = ParseExAudioLine(line);
-                            CheckLength(clip.name);
-                            WalkExAudioClip(walker_, clip);
-                          });
+      case SectionId::ExAudio2: {
+        const auto& list = source_.exAudio[rule.id == SectionId::ExAudio2];
+        return WriteLines(rule, list, [this, &list](std::string_view line, std::size_t i) {
+          WriteExAudio(line, list, i);
+        });
+      }
       case SectionId::Effect:
         return CopyRecords(rule, source_.effects);
       case SectionId::Title:
@@ -136,12 +421,8 @@ class ProjectWriter {
       case SectionId::FilterExAudio2:
         return CopyRecords(rule, source_.exAudioFilters[rule.id == SectionId::FilterExAudio2]);
       case SectionId::BinWindow:
-        return WriteLines(rule, source_.bin, [this](std::string_view line, std::size_t) {
-          BinItem item = ParseBinLine(line);
-          CheckLength(item.label);
-          CheckLength(item.file);
-          WalkBinItem(walker_, item);
-        });
+        return WriteLines(rule, source_.bin,
+                          [this](std::string_view line, std::size_t i) { WriteBinItem(line, i); });
       case SectionId::Option:
         out_.WriteText(source_.option);
         return;
@@ -152,7 +433,9 @@ class ProjectWriter {
   }
 
   const Project& source_;
-  TextReader& text_;
+  std::string_view text_;
+  TextReader lines_;
+  bool utf8_;
   ByteWriter& out_;
   WriteWalker walker_;
 };
@@ -160,19 +443,29 @@ class ProjectWriter {
 }  // namespace
 
 void WriteEditedProject(const Project& source, std::string_view text,
-                        const ToProjectOptions&, ByteWriter& destination) {
-  TextReader lines(text, IsSectionHeading);
-  ProjectWriter(source, lines, destination).WriteAll();
+                        const ToProjectOptions& options, ByteWriter& destination) {
+  // A byte-order mark is written only by editors saving UTF-8, whatever the option says.
+  const bool marked = text.starts_with(byteOrderMark);
+  if (marked) text.remove_prefix(byteOrderMark.size());
+  ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
+      .WriteAll();
 }
 
 WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view text,
                           const ToProjectOptions& options, ByteWriter& destination,
                           RunObserver& observer) {
   RunProgress progress(observer);
-  const Project project = ReadProject(source, {options.software, RunKind::ToProject}, progress);
-  WriteEditedProject(project, text, options, destination);
+  std::optional<Project> project;
+  try {
+    project = ReadProject(source, {options.software, RunKind::ToProject}, progress);
+  } catch (const RunFailure&) {
+    if (LooksLikeText(source))
+      throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
+    throw;
+  }
+  WriteEditedProject(*project, text, options, destination);
   observer.Status("");
-  return {project.unreadBytes};
+  return {project->unreadBytes};
 }
 
 }  // namespace pexol

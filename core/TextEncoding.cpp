@@ -68,4 +68,70 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+namespace {
+
+void AppendHexByte(std::string& out, unsigned char byte) {
+  constexpr char digits[] = "0123456789ABCDEF";
+  out += "\\x";
+  out += digits[byte >> 4];
+  out += digits[byte & 0xF];
+}
+
+// The UTF-8 text of `bytes` by the rules of Printable, before control bytes are escaped.
+std::string ReadableText(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  DecodedName decoded = DecodeShiftJis(bytes);
+  if (decoded.valid) return std::move(decoded.utf8);
+  std::string text;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80)
+      text += c;
+    else
+      AppendHexByte(text, byte);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string Printable(std::string_view bytes, std::size_t maxChars) {
+  // No message needs more than the start of a long line; a character takes at most 4 bytes.
+  const std::size_t room = maxChars * 4 + 4;
+  std::string_view start = bytes.substr(0, room);
+  if (start.size() < bytes.size()) {
+    // A cut may split the last character: drop its pieces rather than show them as bytes.
+    for (std::size_t drop = 0; drop < 4 && start.size() > drop; ++drop) {
+      const std::string_view shorter = start.substr(0, start.size() - drop);
+      if (IsValidUtf8(shorter) || IsValidShiftJis(shorter)) {
+        start = shorter;
+        break;
+      }
+    }
+  }
+  const std::string text = ReadableText(start);
+  std::string shown;
+  std::size_t chars = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if ((byte & 0xC0) == 0x80) {  // the rest of a character already counted
+      shown += text[at];
+      continue;
+    }
+    if (chars++ == maxChars) return shown + "...";
+    if (byte == '\n')
+      shown += "\\n";
+    else if (byte == '\r')
+      shown += "\\r";
+    else if (byte == '\t')
+      shown += "\\t";
+    else if (byte < 0x20 || byte == 0x7F)
+      AppendHexByte(shown, byte);
+    else
+      shown += text[at];
+  }
+  if (start.size() < bytes.size()) shown += "...";
+  return shown;
+}
+
 }  // namespace pexol

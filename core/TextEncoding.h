@@ -1,6 +1,7 @@
 // core/TextEncoding.h - Shift-JIS (code page 932) names to UTF-8 text and back
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,11 @@ bool IsValidShiftJis(std::string_view bytes);
 
 /// True for well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
+
+/// A name or line from a file as a message shows it on a UTF-8 terminal: as it is when it is
+/// valid UTF-8 (a Shift-JIS text with any character beyond ASCII almost never is), else
+/// decoded from Shift-JIS when valid, else with each byte from 80 up as \xNN; control bytes
+/// as \n, \r, \t or \xNN; cut after `maxChars` characters with "...".
+std::string Printable(std::string_view bytes, std::size_t maxChars = 60);
 
 }  // namespace pexol

@@ -2,9 +2,11 @@
 #include "core/TextScanner.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "core/RunFailure.h"
+#include "core/TextEncoding.h"
 
 namespace pexol {
 
@@ -12,12 +14,6 @@ namespace {
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Shorten(std::string_view line) {
-  constexpr std::size_t shown = 60;
-  if (line.size() <= shown) return std::string(line);
-  return std::string(line.substr(0, shown)) + "...";
 }
 
 // Moves p past a quoted field that starts at p (at its opening quote). A backslash
@@ -71,13 +67,22 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::string_view> TextReader::ReadTextLine() {
-  while (offset_ < text_.size()) {
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  while (offset_ < size) {
     const std::size_t start = offset_;
-    const void* cr = std::memchr(text_.data() + start, '\r', text_.size() - start);
+    // The next LF is remembered, so that a text of CR line ends is not searched to its end
+    // for every line.
+    if (!lfSearched_ || nextLf_ < start) {
+      lfSearched_ = true;
+      const void* lf = std::memchr(data + start, '\n', size - start);
+      nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+    }
+    const void* cr = std::memchr(data + start, '\r', nextLf_ - start);
     const std::size_t end =
-        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data()) : text_.size();
-    // The byte after CR is dropped whatever it is.
-    offset_ = cr ? std::min(end + 2, text_.size()) : text_.size();
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLf_;
+    const bool crLf = end + 1 < size && data[end] == '\r' && data[end + 1] == '\n';
+    offset_ = std::min(end + (crLf ? 2 : 1), size);
     lineNumber_ = nextLineNumber_++;
     if (end > start) return text_.substr(start, end - start);
   }
@@ -85,11 +90,8 @@ std::optional<std::string_view> TextReader::ReadTextLine() {
 }
 
 void TextReader::FailAtEnd(std::string_view wanted) const {
-  std::string detail = "the text ends after line " + std::to_string(lineNumber_) + ", where " +
-                       std::string(wanted) + " was expected.";
-  if (text_.find('\r') == std::string_view::npos && text_.find('\n') != std::string_view::npos)
-    detail += " Its lines end with LF alone; they must end with CR LF.";
-  throw RunFailure(FailedInput::Text, detail);
+  throw RunFailure(FailedInput::Text, "the text ends after line " + std::to_string(lineNumber_) +
+                                          ", where " + std::string(wanted) + " was expected.");
 }
 
 void TextReader::ReadHeading(std::string_view heading) {
@@ -98,7 +100,7 @@ void TextReader::ReadHeading(std::string_view heading) {
   if (!EqualsIgnoreCase(*line, heading))
     throw RunFailure(FailedInput::Text, "line " + std::to_string(lineNumber_) +
                                             ": expected the heading \"" + std::string(heading) +
-                                            "\" but found \"" + Shorten(*line) + "\".");
+                                            "\" but found \"" + Printable(*line) + "\".");
 }
 
 std::string_view TextReader::ReadRecordLine(std::string_view section, int index, int count) {
@@ -108,8 +110,7 @@ std::string_view TextReader::ReadRecordLine(std::string_view section, int index,
   if (!line) FailAtEnd(which);
   if (isHeading_ != nullptr && isHeading_(*line))
     throw RunFailure(FailedInput::Text, "line " + std::to_string(lineNumber_) + ": expected " +
-                                            which + " but found the heading \"" +
-                                            std::string(*line) +
+                                            which + " but found the heading \"" + Printable(*line) +
                                             "\"; the text has fewer lines than its project.");
   return *line;
 }
@@ -125,24 +126,101 @@ std::string GetField(std::string_view line, int index) {
 }
 
 FieldReader::FieldReader(std::string_view line, int first) : line_(line) {
-  for (int skipped = 0; skipped < first && position_ < line_.size(); ++skipped)
+  for (; index_ < first && position_ < line_.size(); ++index_)
     position_ = NextFieldStart(line_, position_);
 }
 
 std::string FieldReader::Next() {
-  std::string field = FieldAt(line_, position_);
-  position_ = NextFieldStart(line_, position_);
+  const std::size_t start = position_;
+  std::string field = FieldAt(line_, start);
+  position_ = NextFieldStart(line_, start);
+  last_ = line_.substr(std::min(start, line_.size()),
+                       std::min(position_ - 1, line_.size()) - std::min(start, line_.size()));
+  ++index_;
   return field;
 }
 
-std::int32_t ParseNumber(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  std::uint32_t value = 0;  // unsigned: wraps at 32 bits without undefined behaviour
-  for (char c : text.substr(negative ? 1 : 0)) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + static_cast<std::uint32_t>(c - '0');
+void FieldReader::Fail(std::string_view problem) const {
+  std::string detail =
+      "field " + std::to_string(index_) + " is \"" + Printable(last_) + "\"" + std::string(problem);
+  if (!layout_.empty()) detail += "; " + layout_;
+  throw FieldError(detail + ".");
+}
+
+std::string FieldReader::Text(std::string_view what) {
+  if (AtEnd()) {
+    std::string detail = "the line ends before field " + std::to_string(index_ + 1) + ", where " +
+                         std::string(what) + " belongs";
+    if (!layout_.empty()) detail += "; " + layout_;
+    throw FieldError(detail + ".");
   }
-  return static_cast<std::int32_t>(negative ? 0u - value : value);
+  const std::size_t start = position_;
+  std::string field = Next();
+  if (line_[start] == '"') {
+    const std::size_t close = SkipQuoted(line_, start) - 1;
+    if (close >= line_.size())
+      Fail(
+          ": its closing quote is missing (inside quotes write \\\" for a quote and \\\\ for a "
+          "backslash)");
+    if (close + 1 < line_.size() && line_[close + 1] != ',') {
+      const std::size_t comma = line_.find(',', close);
+      last_ = line_.substr(
+          start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+      Fail(": a comma must follow its closing quote");
+    }
+  }
+  return field;
+}
+
+std::string FieldReader::Key(std::string_view key) {
+  std::string field = Text("\"" + std::string(key) + "\"");
+  if (field.size() < key.size() ||
+      !EqualsIgnoreCase(std::string_view(field).substr(0, key.size()), key))
+    Fail(" where \"" + std::string(key) + "\" belongs");
+  return field.substr(key.size());
+}
+
+std::int64_t FieldReader::Checked(std::string_view key, std::int64_t lowest, std::int64_t highest,
+                                  std::string_view range) {
+  const std::string value = Key(key);
+  const auto number = LeadingNumber(value, lowest, highest);
+  if (number) return *number;
+  if (LeadingNumber(value, INT64_MIN, INT64_MAX))
+    Fail(": the number does not fit " + std::string(range));
+  if (key.empty()) Fail(", where a number belongs");
+  Fail(": \"" + std::string(key) + "\" must be followed by a number");
+}
+
+std::int32_t FieldReader::Number(std::string_view key) {
+  const std::int64_t value =
+      Checked(key, INT32_MIN, UINT32_MAX, "32 bits (-2147483648 to 4294967295)");
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+std::uint16_t FieldReader::Level(std::string_view key) {
+  return static_cast<std::uint16_t>(
+      Checked(key, INT16_MIN, UINT16_MAX, "16 bits (-32768 to 65535)"));
+}
+
+void FieldReader::End() {
+  if (AtEnd()) return;
+  Next();
+  Fail(", but the line should end before it");
+}
+
+std::optional<std::int64_t> LeadingNumber(std::string_view text, std::int64_t lowest,
+                                          std::int64_t highest) {
+  const bool negative = !text.empty() && text.front() == '-';
+  std::size_t at = negative ? 1 : 0;
+  if (at >= text.size() || text[at] < '0' || text[at] > '9') return std::nullopt;
+  // Far beyond any range asked for; stops the digits before they could overflow.
+  constexpr std::int64_t beyond = std::int64_t{1} << 40;
+  std::int64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    value = std::min(value * 10 + (text[at] - '0'), beyond);
+  if (negative) value = -value;
+  if (value < lowest || value > highest) return std::nullopt;
+  return value;
 }
 
 std::string EscapeQuoted(std::string_view text) {

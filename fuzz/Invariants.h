@@ -38,8 +38,8 @@ Broken CheckTextToProject(std::span<const std::uint8_t> source, std::string_view
 /// tests the names on disk instead of by a rule of their own.
 Broken CheckMediaWalk(std::span<const std::uint8_t> project, Software software, bool useFileSystem);
 
-/// Lines are never empty, hold no CR and come in order; `FieldReader` and `GetField` agree;
-/// `FieldText` and `EscapeQuoted` give back what they were given; `ParseNumber` reads back
+/// Lines are never empty, hold no CR or LF and come in order; `FieldReader` and `GetField` agree;
+/// `FieldText` and `EscapeQuoted` give back what they were given; `LeadingNumber` reads back
 /// every 32-bit number; heading and record reads fail only with `RunFailure`.
 Broken CheckTextScanner(std::string_view text);
 

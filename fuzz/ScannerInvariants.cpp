@@ -25,7 +25,7 @@ Broken CheckLines(std::string_view text) {
   while (const auto line = reader.ReadTextLine()) {
     ++lines;
     if (line->empty()) return "an empty line was returned";
-    if (line->find('\r') != std::string_view::npos) return "a line holds a CR";
+    if (line->find_first_of("\r\n") != std::string_view::npos) return "a line holds a CR or LF";
     if (line->data() < end || line->data() + line->size() > text.data() + text.size())
       return "a line is not the next part of the text";
     end = line->data() + line->size();
@@ -40,8 +40,9 @@ Broken CheckLines(std::string_view text) {
       if (fields.Next() != GetField(*line, index)) return "FieldReader and GetField disagree";
     }
   }
-  if (lines > static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1)
-    return "more lines than line ends";
+  const auto lineEnds =
+      std::count(text.begin(), text.end(), '\r') + std::count(text.begin(), text.end(), '\n');
+  if (lines > static_cast<std::size_t>(lineEnds) + 1) return "more lines than line ends";
   if (reader.ReadTextLine()) return "a line after the end";
   return std::nullopt;
 }
@@ -59,8 +60,9 @@ Broken CheckFieldTexts(std::string_view a, std::string_view b) {
 Broken CheckNumber(std::string_view text) {
   std::int32_t value = 0;
   if (!text.empty()) std::memcpy(&value, text.data(), std::min(text.size(), sizeof value));
-  if (ParseNumber(std::to_string(value)) != value) return "ParseNumber misreads a number";
-  ParseNumber(text);
+  if (LeadingNumber(std::to_string(value), INT32_MIN, INT32_MAX) != value)
+    return "LeadingNumber misreads a number";
+  LeadingNumber(text, INT64_MIN, INT64_MAX);
   return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/ByteReader.h"
 #include "core/RunFailure.h"
+#include "core/TextEncoding.h"
 
 namespace pexol {
 
@@ -98,7 +99,7 @@ class ProjectReader {
                                            const std::string& name) {
     throw RunFailure(FailedInput::Project,
                      std::string(track == VideoTrack::Main ? "main" : "insert") + " track clip " +
-                         std::to_string(index + 1) + " (\"" + name +
+                         std::to_string(index + 1) + " (\"" + Printable(name) +
                          "\") is neither a movie, a still image nor a colour clip, so the rest "
                          "of the file cannot be read.");
   }

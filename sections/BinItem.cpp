@@ -1,6 +1,9 @@
 // sections/BinItem.cpp - bin window lines in both directions
 #include "sections/BinItem.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/TextScanner.h"
 #include "sections/ClipKind.h"
 #include "sections/ClipRecord.h"
@@ -30,27 +33,53 @@ std::string FormatBinLine(const BinItem& item) {
          std::to_string(item.audioRate) + "Hz" + std::to_string(item.audioBits) + "bit\r\n";
 }
 
-BinItem ParseBinLine(std::string_view line) {
+BinItem ParseBinLine(std::string_view line, const BinItem* source) {
   BinItem item;
+  if (source) {
+    item.audioRate = source->audioRate;
+    item.audioBits = source->audioBits;
+  }
   FieldReader fields(line);
   if (IsColourLine(line)) {
-    std::string colour[7];
-    for (int i = 0; i < 6; ++i) colour[i] = fields.Next();
-    item.label = item.file = ColourClipName(colour, false);
+    fields.SetLayout(
+        "a colour item line of [BinWindow] reads ColorClip(count=C,direction=D,1st=RRGGBB,"
+        "2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB),in=N,out=N");
+    item.file = ReadColourClipName(fields, false, source ? std::string_view(source->file) : "");
+    // The line shows no label: an item labelled with its own name keeps that pairing.
+    item.label = source && source->label != source->file ? source->label : item.file;
     item.in = fields.Number(inKey);
     item.out = fields.Number(outKey);
+    fields.End();
     return item;
   }
-  item.label = fields.Next();
-  item.file = fields.Next();
+  fields.SetLayout(
+      "an item line of [BinWindow] reads LABEL,FILE,in=N,out=N,audio=RATEHzBITSbit "
+      "(without the audio for still images)");
+  item.label = fields.Text("the label");
+  item.file = fields.Text("the file name");
+  const bool still = source && source->file == item.file
+                         ? ClipKindOf(source->file) == ClipKind::Still
+                         : IsStillImageName(item.file);
+  fields.SetLayout(still ? "a still image item line of [BinWindow] reads LABEL,FILE,in=N,out=N"
+                         : "an item line of [BinWindow] reads LABEL,FILE,in=N,out=N,"
+                           "audio=RATEHzBITSbit");
   item.in = fields.Number(inKey);
   item.out = fields.Number(outKey);
-  if (!IsStillImageName(item.file)) {
-    const std::string audio = fields.Next();
-    item.audioRate = ParseNumber(After(audio, audioKey.size()));
-    const std::size_t hz = audio.find("Hz", audioKey.size());
-    if (hz != std::string::npos) item.audioBits = ParseNumber(After(audio, hz + 2));
+  if (!still) {
+    const std::string audio = fields.Key(audioKey);
+    const std::string_view text(audio);
+    const std::size_t hz = text.find_first_not_of("0123456789", text.starts_with('-'));
+    const auto rate = LeadingNumber(text, INT32_MIN, UINT32_MAX);
+    const bool hzFollows =
+        hz != std::string_view::npos && EqualsIgnoreCase(text.substr(hz, 2), "Hz");
+    const auto bits =
+        hzFollows ? LeadingNumber(After(text, hz + 2), INT32_MIN, UINT32_MAX) : std::nullopt;
+    if (!rate || !bits)
+      fields.Fail(": the audio reads audio=RATEHzBITSbit, such as audio=48000Hz16bit");
+    item.audioRate = static_cast<std::int32_t>(static_cast<std::uint32_t>(*rate));
+    item.audioBits = static_cast<std::int32_t>(static_cast<std::uint32_t>(*bits));
   }
+  fields.End();
   return item;
 }
 

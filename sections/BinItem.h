@@ -31,7 +31,10 @@ void WalkBinItem(Walker& w, BinItem& item) {
 
 /// The item's line, CR LF included; its layout follows the ending of `file`.
 std::string FormatBinLine(const BinItem& item);
-/// The item a line stands for.
-BinItem ParseBinLine(std::string_view line);
+/// The item a line stands for. `source`, the item the line was written from (names as the
+/// text shows them), gives what the line does not show: the audio of still and colour items,
+/// a colour item's label and type digit, and the colours that pass unchecked. Throws
+/// `FieldError` when a field does not read as the layout of the item's kind says.
+BinItem ParseBinLine(std::string_view line, const BinItem* source = nullptr);
 
 }  // namespace pexol

@@ -17,9 +17,6 @@ constexpr std::array<std::string_view, 27> stillEndings = {
 
 constexpr std::array<std::string_view, 8> directionTexts = {"U", "UR", "R", "BR",
                                                             "B", "BL", "L", "UL"};
-// The parser compares the last two characters of the direction field with these.
-constexpr std::array<std::string_view, 8> directionTails = {"=U", "UR", "=R", "BR",
-                                                            "=B", "BL", "=L", "UL"};
 
 constexpr std::size_t descriptorLength = 39;
 constexpr std::array<std::size_t, 4> colourPositions = {5, 13, 21, 29};
@@ -33,10 +30,6 @@ bool IsPlainColour(std::string_view colour) {
   return std::none_of(colour.begin(), colour.end(), [](char c) {
     return c == '\0' || c == ',' || c == '"' || c == '\r' || c == '\n' || c == ')';
   });
-}
-
-std::string_view LastChars(std::string_view text, std::size_t count) {
-  return text.size() <= count ? text : text.substr(text.size() - count);
 }
 
 }  // namespace
@@ -89,23 +82,39 @@ std::string ColourClipText(std::string_view name, bool withType) {
   return text;
 }
 
-std::string ColourClipName(const std::string (&fields)[7], bool withType) {
-  const std::string* field = fields;
+std::string ReadColourClipName(FieldReader& fields, bool withType, std::string_view sourceName) {
+  const bool sourceIsDescriptor = sourceName.size() == descriptorLength;
+  const auto digit = [&fields](std::string_view key) {
+    const std::string value = fields.Key(key);
+    if (value.size() != 1 || !IsDigit(value[0])) fields.Fail(": one digit belongs after the \"=\"");
+    return value[0];
+  };
   std::string name;
-  name += withType ? LastChars(*field++, 1) : "0";
-  name += LastChars(*field++, 1);
-  const std::string_view tail = LastChars(*field++, 2);
-  const auto match = std::find(directionTails.begin(), directionTails.end(), tail);
-  if (match != directionTails.end())
-    name += static_cast<char>('0' + (match - directionTails.begin()));
+  name += withType ? digit("ColorClip(type=")
+                   : (sourceIsDescriptor && IsDigit(sourceName[0]) ? sourceName[0] : '0');
+  name += digit(withType ? "count=" : "ColorClip(count=");
+  const std::string direction = fields.Key("direction=");
+  const auto match =
+      std::find_if(directionTexts.begin(), directionTexts.end(),
+                   [&](std::string_view text) { return EqualsIgnoreCase(text, direction); });
+  if (match != directionTexts.end())
+    name += static_cast<char>('0' + (match - directionTexts.begin()));
+  else if (direction.size() == 1 && IsDigit(direction[0]))
+    name += direction;  // a digit without a direction text stands for itself
   else
-    name += LastChars(tail, 1);  // a digit without a direction text stands for itself
-  for (int i = 0; i < 3; ++i) {
+    fields.Fail(": the direction is U, UR, R, BR, B, BL, L, UL or a digit");
+  constexpr std::string_view labels[4] = {"1st=", "2nd=", "3rd=", "4th="};
+  for (std::size_t i = 0; i < 4; ++i) {
+    std::string colour = fields.Key(labels[i]);
+    if (i == 3 && colour.ends_with(')')) colour.pop_back();
+    const bool hex = colour.size() == 6 && std::all_of(colour.begin(), colour.end(), [](char c) {
+                       return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+                     });
+    if (!hex && !(sourceIsDescriptor && sourceName.substr(colourPositions[i], 6) == colour))
+      fields.Fail(": a colour is six hexadecimal digits (0-9, A-F), such as FF8000");
     name += "00";
-    name += LastChars(*field++, 6);
+    name += colour;
   }
-  name += "00";
-  name += After(*field, 4).substr(0, 6);
   name += ".clr";
   return name;
 }

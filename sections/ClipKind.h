@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/TextScanner.h"
+
 namespace pexol {
 
 /// The record layout a clip name selects.
@@ -22,9 +24,12 @@ ClipKind ClipKindOf(std::string_view name);
 /// window. Empty when the name is not a descriptor that this form gives back unchanged.
 std::string ColourClipText(std::string_view name, bool withType);
 
-/// Rebuilds a colour clip name from the fields of a colour line. `fields` starts at the
-/// type field (withType) or at the count field.
-std::string ColourClipName(const std::string (&fields)[7], bool withType);
+/// Reads the colour fields of a colour line (from the type field with `withType`, else from
+/// the count field) and rebuilds the colour clip name. A line without the type field takes
+/// the type digit of `sourceName` when that is a descriptor, else 0. Each colour must be six
+/// hexadecimal digits unless it is the colour `sourceName` has in its place (a field the
+/// user left as it was passes whatever it holds). Throws `FieldError`.
+std::string ReadColourClipName(FieldReader& fields, bool withType, std::string_view sourceName);
 
 /// True when a line is written in the colour clip form (case counts; a quoted first
 /// field never is).

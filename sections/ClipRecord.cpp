@@ -2,6 +2,7 @@
 #include "sections/ClipRecord.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pexol {
 
@@ -21,22 +22,52 @@ std::string FormatLevels(const Levels& levels) {
 
 Levels ParseLevels(FieldReader& fields) {
   Levels levels;
-  levels.in = static_cast<std::uint16_t>(fields.Number(levelKey));
-  levels.out = static_cast<std::uint16_t>(fields.Number(outKey));
+  levels.in = fields.Level(levelKey);
+  levels.out = fields.Level(outKey);
   // One pass over the fields: a line typed by hand may hold any number of points.
-  for (;;) {
-    const std::string field = fields.Next();
-    if (field.empty()) break;
+  while (!fields.AtEnd()) {
+    const std::string field = fields.Text("a level point");
     const std::size_t equals = field.find('=');
-    LevelPoint point;
-    point.position = ParseNumber(field);
-    point.level = static_cast<std::uint16_t>(
-        ParseNumber(equals == std::string::npos ? std::string_view(field)
-                                                : std::string_view(field).substr(equals + 1)));
-    levels.points.push_back(point);
+    const std::string_view text(field);
+    const std::string_view before = text.substr(0, equals);
+    const auto position = LeadingNumber(before, INT32_MIN, UINT32_MAX);
+    // Only the level may carry something after its digits (the closing bracket).
+    const std::size_t digits = before.find_first_not_of("0123456789", before.starts_with('-'));
+    const auto level = equals == std::string::npos
+                           ? std::nullopt
+                           : LeadingNumber(After(text, equals + 1), INT16_MIN, UINT16_MAX);
+    if (!position || digits != std::string_view::npos || !level)
+      fields.Fail(
+          ", where a level point POSITION=LEVEL belongs, POSITION a 32-bit number and LEVEL a "
+          "16-bit one");
+    levels.points.push_back({static_cast<std::int32_t>(static_cast<std::uint32_t>(*position)),
+                             static_cast<std::uint16_t>(*level)});
   }
   return levels;
 }
+
+namespace {
+
+std::string ClipLayout(ClipKind kind, VideoTrack track, bool colourForm) {
+  const bool main = track == VideoTrack::Main;
+  std::string layout = kind == ClipKind::Movie   ? "a movie"
+                       : kind == ClipKind::Still ? "a still"
+                                                 : "a colour";
+  layout += main ? " clip line of [MainAV] reads " : " clip line of [InsertAV] reads ";
+  if (colourForm)
+    layout +=
+        main ? "ColorClip(type=T,count=C,direction=D,1st=RRGGBB,2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB)"
+             : "ColorClip(count=C,direction=D,1st=RRGGBB,2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB)";
+  else
+    layout += "NAME";
+  layout += ",in=N,out=N,";
+  if (!main) layout += "begin=N,";
+  if (kind != ClipKind::Movie) layout += "INFO,";
+  layout += levelsLayout;
+  return layout;
+}
+
+}  // namespace
 
 std::string FormatClipLine(const ClipRecord& clip, VideoTrack track) {
   std::string line;
@@ -51,25 +82,27 @@ std::string FormatClipLine(const ClipRecord& clip, VideoTrack track) {
   return line;
 }
 
-std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track) {
+std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track,
+                                        const ClipRecord* source) {
   ClipRecord clip;
   FieldReader fields(line);
-  if (IsColourLine(line)) {
-    // The colour form: type (main track only), count, direction and four colours.
-    const bool withType = track == VideoTrack::Main;
-    std::string colour[7];
-    for (int i = 0; i < (withType ? 7 : 6); ++i) colour[i] = fields.Next();
-    clip.name = ColourClipName(colour, withType);
+  const bool colourForm = IsColourLine(line);
+  if (colourForm) {
+    fields.SetLayout(ClipLayout(ClipKind::Colour, track, true));
+    clip.name = ReadColourClipName(fields, track == VideoTrack::Main,
+                                   source ? std::string_view(source->name) : std::string_view{});
     clip.kind = ClipKind::Colour;
   } else {
-    clip.name = fields.Next();
-    clip.kind = ClipKindOf(clip.name);
+    clip.name = fields.Text("the name");
+    // An unchanged name keeps the layout it was written with.
+    clip.kind = source && source->name == clip.name ? source->kind : ClipKindOf(clip.name);
     if (clip.kind == ClipKind::Unknown) return std::nullopt;
+    fields.SetLayout(ClipLayout(clip.kind, track, false));
   }
   clip.in = fields.Number(inKey);
   clip.out = fields.Number(outKey);
   if (track == VideoTrack::Insert) clip.begin = fields.Number(beginKey);
-  if (clip.kind != ClipKind::Movie) clip.stillInfo = fields.Next();
+  if (clip.kind != ClipKind::Movie) clip.stillInfo = fields.Text("the still information");
   clip.levels = ParseLevels(fields);
   return clip;
 }

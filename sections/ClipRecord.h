@@ -84,12 +84,20 @@ void WalkClipRecord(Walker& w, ClipRecord& clip, VideoTrack track) {
 
 /// The record's line, CR LF included.
 std::string FormatClipLine(const ClipRecord& clip, VideoTrack track);
-/// The record a line stands for; nullopt when its kind cannot be told.
-std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track);
+/// The record a line stands for; nullopt when its kind cannot be told. `source`, the record
+/// the line was written from (names as the text shows them), gives what the line does not
+/// show: the kind when the name is unchanged, an insert colour clip's type digit, and the
+/// colours that pass unchecked. Throws `FieldError` when a field does not read as the layout
+/// of the clip's kind says.
+std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track,
+                                        const ClipRecord* source = nullptr);
 
 /// "levelpoint(in=%d,out=%d" then ",%d=%d" per point, then ")\r\n".
 std::string FormatLevels(const Levels& levels);
-/// The level fields of a line, from the "levelpoint(in=" field to the end.
+/// The level fields of a line, from the "levelpoint(in=" field to the end; each point is
+/// POSITION=LEVEL. Throws `FieldError`.
 Levels ParseLevels(FieldReader& fields);
+/// How a level curve reads, for the layouts in messages.
+inline constexpr std::string_view levelsLayout = "levelpoint(in=N,out=N,POSITION=LEVEL,...)";
 
 }  // namespace pexol

@@ -12,7 +12,9 @@ std::string FormatExAudioLine(const ExAudioClip& clip) {
 ExAudioClip ParseExAudioLine(std::string_view line) {
   ExAudioClip clip;
   FieldReader fields(line);
-  clip.name = fields.Next();
+  fields.SetLayout("an extra audio clip line reads NAME,in=N,out=N,begin=N," +
+                   std::string(levelsLayout));
+  clip.name = fields.Text("the name");
   clip.in = fields.Number(inKey);
   clip.out = fields.Number(outKey);
   clip.begin = fields.Number(beginKey);

@@ -30,7 +30,8 @@ void WalkExAudioClip(Walker& w, ExAudioClip& clip) {
 
 /// The clip's line, CR LF included.
 std::string FormatExAudioLine(const ExAudioClip& clip);
-/// The clip a line stands for.
+/// The clip a line stands for. Throws `FieldError` when a field does not read as the layout
+/// says.
 ExAudioClip ParseExAudioLine(std::string_view line);
 
 }  // namespace pexol

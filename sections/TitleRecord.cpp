@@ -6,7 +6,7 @@
 namespace pexol {
 
 std::string FormatTitlePositionLine(const TitleRecord& title, bool extended) {
-  std::string line = "begin=" + std::to_string(title.begin);
+  std::string line = std::string(positionKey) + std::to_string(title.begin);
   if (extended) line += "," + std::to_string(title.titleValue);
   return line + ",\r\n";
 }
@@ -22,13 +22,24 @@ std::string FormatTitleElementLine(const TitleElement& element, bool withValue) 
 }
 
 TitleElementLine ParseTitleElementLine(std::string_view line, bool withValue) {
-  // Field 0 is empty (the line starts with a comma); the value comes from the project.
-  FieldReader fields(line, withValue ? 2 : 1);
+  FieldReader fields(line);
+  fields.SetLayout(withValue ? "a title element line reads ,VALUE,\"TEXT\",\"FONT\",fontsize=N"
+                             : "a title element line reads ,\"TEXT\",\"FONT\",fontsize=N");
+  if (!fields.Text("an empty field").empty())
+    fields.Fail(", where the line should start with a comma");
+  // The value is checked for the line's sake; it comes from the project.
+  if (withValue) fields.Number("");
   TitleElementLine element;
-  element.text = fields.Next();
-  element.fontName = fields.Next();
+  element.text = fields.Text("the text");
+  element.fontName = fields.Text("the font name");
   element.fontSize = fields.Number(fontSizeKey);
+  fields.End();
   return element;
+}
+
+bool IsTitlePositionLine(std::string_view line) {
+  return line.size() >= positionKey.size() &&
+         EqualsIgnoreCase(line.substr(0, positionKey.size()), positionKey);
 }
 
 }  // namespace pexol

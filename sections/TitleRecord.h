@@ -12,6 +12,7 @@ namespace pexol {
 
 constexpr std::uint16_t elementKindWithoutValues = 0x300;
 inline constexpr std::string_view fontSizeKey = "fontsize=";
+inline constexpr std::string_view positionKey = "begin=";
 
 /// One text element. What the text does not show is kept as the bytes it was read from.
 struct TitleElement {
@@ -94,6 +95,10 @@ struct TitleElementLine {
   std::string fontName;
   std::int32_t fontSize = 0;
 };
+/// Throws `FieldError` when a field does not read as the layout says.
 TitleElementLine ParseTitleElementLine(std::string_view line, bool withValue);
+/// True when a line starts as a title's position line does ("begin=", any case); the rest
+/// of it is not read: the position comes from the project.
+bool IsTitlePositionLine(std::string_view line);
 
 }  // namespace pexol

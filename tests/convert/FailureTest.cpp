@@ -106,18 +106,21 @@ class TextMismatchTest : public testing::Test {
   std::string text;
 };
 
-TEST_F(TextMismatchTest, AMissingClipLineIsFoundAtTheNextHeading) {
-  EXPECT_EQ(
-      Convert(ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n", "")),
-      "line 8: expected line 2 of 2 of [MainAV] but found the heading \"[InsertAV]\"; the text "
-      "has fewer lines than its project.");
-}
-
-TEST_F(TextMismatchTest, AnExtraLineShowsAsAWrongHeading) {
+TEST_F(TextMismatchTest, AMissingOrExtraLineIsCountedInItsSection) {
+  EXPECT_EQ(Convert(ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n", "")),
+            "line 8: [MainAV] has 1 line where the project has 2: a line was deleted, or this "
+            "text was made from another project. Keep one line per record (a title has its "
+            "position line and one line per element).");
   EXPECT_EQ(Convert(ReplaceOnce(text, "[InsertAV]\r\n",
                                 "c.avi,in=0,out=9,levelpoint(in=0,out=0)\r\n[InsertAV]\r\n")),
-            "line 9: expected the heading \"[InsertAV]\" but found "
-            "\"c.avi,in=0,out=9,levelpoint(in=0,out=0)\".");
+            "line 9: [MainAV] has 3 lines where the project has 2: a line was added, or this "
+            "text was made from another project. Keep one line per record (a title has its "
+            "position line and one line per element).");
+}
+
+TEST_F(TextMismatchTest, AHeadingOutOfPlaceIsNamed) {
+  EXPECT_EQ(Convert(ReplaceOnce(text, "[ExAudio1]\r\n[ExAudio2]", "[ExAudio2]\r\n[ExAudio1]")),
+            "line 11: expected the heading \"[ExAudio1]\" but found \"[ExAudio2]\".");
 }
 
 TEST_F(TextMismatchTest, ATextThatEndsEarly) {

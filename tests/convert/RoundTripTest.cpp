@@ -113,10 +113,10 @@ TEST(HandEditTest, EditedValuesComeBackAsEdited) {
   EXPECT_EQ(ConvertToProject(text, project, Software::CorvaneBrisko), build::BuildProject(shape));
 }
 
-TEST(HandEditTest, HeaderLinesAndTitlePositionsAreNotRead) {
+TEST(HandEditTest, TitlePositionsAndUnknownHeaderLinesAreNotRead) {
   const std::string project = build::BuildProject(EditableProject());
   std::string text = ConvertToText(project, Software::CorvaneBrisko);
-  text = ReplaceOnce(text, "Version=02.07", "Version=09.99");
+  text = ReplaceOnce(text, "Version=02.07\r\n", "Version=02.07\r\nComment=mine\r\n");
   text = ReplaceOnce(text, "begin=0,0,", "begin=999,7,");
   EXPECT_EQ(ConvertToProject(text, project, Software::CorvaneBrisko), project);
 }

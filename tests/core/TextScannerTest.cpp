@@ -16,16 +16,15 @@ TEST(TextReaderTest, SkipsEmptyLinesAndCountsPhysicalLines) {
   EXPECT_EQ(reader.ReadTextLine(), std::nullopt);
 }
 
-TEST(TextReaderTest, ABareLineFeedIsPartOfTheLine) {
-  TextReader reader("one\ntwo\nthree");
-  EXPECT_EQ(reader.ReadTextLine(), "one\ntwo\nthree");
+TEST(TextReaderTest, LinesEndWithCrLfLfAloneOrCrAlone) {
+  TextReader reader("one\ntwo\r\nthree\rfour\n\nsix");
+  EXPECT_EQ(reader.ReadTextLine(), "one");
+  EXPECT_EQ(reader.ReadTextLine(), "two");
+  EXPECT_EQ(reader.ReadTextLine(), "three");
+  EXPECT_EQ(reader.ReadTextLine(), "four");  // the byte after a CR alone is kept
+  EXPECT_EQ(reader.ReadTextLine(), "six");
+  EXPECT_EQ(reader.LineNumber(), 6);
   EXPECT_EQ(reader.ReadTextLine(), std::nullopt);
-}
-
-TEST(TextReaderTest, TheByteAfterACarriageReturnIsDroppedWhateverItIs) {
-  TextReader reader("ab\rXcd\r\n");
-  EXPECT_EQ(reader.ReadTextLine(), "ab");
-  EXPECT_EQ(reader.ReadTextLine(), "cd");
 }
 
 TEST(TextReaderTest, HeadingsAreComparedWithoutRegardToCase) {
@@ -51,14 +50,12 @@ TEST(TextReaderTest, RecordLinesMayNotBeHeadingsAndTheTextMayNotEndEarly) {
   EXPECT_THROW(ended.ReadRecordLine("[MainAV]", 1, 2), RunFailure);
 }
 
-TEST(TextReaderTest, LfOnlyTextsAreNamedInTheFailure) {
-  TextReader reader("[Header]\n[MainAV]\n");
-  try {
-    reader.SkipPast("[MainAV]");
-    FAIL();
-  } catch (const RunFailure& e) {
-    EXPECT_NE(std::string(e.what()).find("CR LF"), std::string::npos);
-  }
+TEST(TextReaderTest, LfOnlyTextsAreReadLikeCrLfTexts) {
+  TextReader reader("[Header]\n[MainAV]\na.avi\n[InsertAV]\n");
+  reader.SkipPast("[MainAV]");
+  EXPECT_EQ(reader.ReadRecordLine("[MainAV]", 0, 1), "a.avi");
+  EXPECT_NO_THROW(reader.ReadHeading("[InsertAV]"));
+  EXPECT_EQ(reader.LineNumber(), 4);
 }
 
 TEST(GetFieldTest, PlainAndQuotedFields) {
@@ -86,16 +83,66 @@ TEST(GetFieldTest, EscapedTextsComeBack) {
   EXPECT_EQ(FieldText("a,b"), "\"a,b\"");
 }
 
-TEST(ParseNumberTest, DigitsUpToTheFirstOtherCharacter) {
-  EXPECT_EQ(ParseNumber("-42"), -42);
-  EXPECT_EQ(ParseNumber("7=300"), 7);
-  EXPECT_EQ(ParseNumber("12)"), 12);
-  EXPECT_EQ(ParseNumber("x12"), 0);
-  EXPECT_EQ(ParseNumber(""), 0);
-  EXPECT_EQ(ParseNumber("-"), 0);
-  EXPECT_EQ(ParseNumber("+5"), 0);
-  EXPECT_EQ(ParseNumber("4294967295"), -1);  // wraps at 32 bits
-  EXPECT_EQ(ParseNumber("-2147483648"), INT32_MIN);
+TEST(LeadingNumberTest, DigitsUpToTheFirstOtherCharacterWithinTheRange) {
+  const auto read = [](std::string_view text) {
+    return LeadingNumber(text, INT32_MIN, UINT32_MAX);
+  };
+  EXPECT_EQ(read("-42"), -42);
+  EXPECT_EQ(read("007"), 7);
+  EXPECT_EQ(read("24pt"), 24);
+  EXPECT_EQ(read("12)"), 12);
+  EXPECT_EQ(read("4294967295"), 4294967295);
+  EXPECT_EQ(read("-2147483648"), INT32_MIN);
+  for (std::string_view none :
+       {"", "-", "x12", "+5", " 1", "4294967296", "-2147483649", "99999999999999999999999999"})
+    EXPECT_EQ(read(none), std::nullopt) << none;
+}
+
+// The checked reads name the field, what belongs there and the line's layout.
+TEST(FieldReaderTest, CheckedReadsNameTheFieldAndTheLayout) {
+  const auto failure = [](std::string_view line, const auto& read) {
+    FieldReader fields(line);
+    fields.SetLayout("a line reads NAME,in=N,out=N");
+    try {
+      read(fields);
+    } catch (const FieldError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no failure");
+  };
+  const auto nameInOut = [](FieldReader& f) {
+    f.Text("the name");
+    f.Number("in=");
+    f.Number("out=");
+    f.End();
+  };
+  EXPECT_EQ(failure("a,IN=1,Out=2", nameInOut), "no failure");
+  EXPECT_EQ(failure("a,inn=45,out=2", nameInOut),
+            "field 2 is \"inn=45\" where \"in=\" belongs; a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(failure("a,in=1", nameInOut),
+            "the line ends before field 3, where \"out=\" belongs; a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(failure("a,in=1,out=2,x", nameInOut),
+            "field 4 is \"x\", but the line should end before it; a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(
+      failure("a,in=,out=2", nameInOut),
+      "field 2 is \"in=\": \"in=\" must be followed by a number; a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(failure("a,in=99999999999,out=2", nameInOut),
+            "field 2 is \"in=99999999999\": the number does not fit 32 bits (-2147483648 to "
+            "4294967295); a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(failure("\"a,in=1,out=2", nameInOut),
+            "field 1 is \"\"a,in=1,out=2\": its closing quote is missing (inside quotes write \\\" "
+            "for a quote and \\\\ for a backslash); a line reads NAME,in=N,out=N.");
+  EXPECT_EQ(failure("\"a\"b,in=1,out=2", nameInOut),
+            "field 1 is \"\"a\"b\": a comma must follow its closing quote; a line reads "
+            "NAME,in=N,out=N.");
+  EXPECT_EQ(failure("a,in=1,out=-32769",
+                    [](FieldReader& f) {
+                      f.Next();
+                      f.Level("in=");
+                      f.Level("out=");
+                    })
+                .substr(0, 60),
+            "field 3 is \"out=-32769\": the number does not fit 16 bits (-3");
 }
 
 }  // namespace

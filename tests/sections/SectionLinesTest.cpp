@@ -29,15 +29,15 @@ TEST(ExAudioSectionTest, LineOfAClipAndItsParse) {
             "bgm.wav,in=0,out=299,begin=150,levelpoint(in=100,out=100,0=100,120=80)\r\n");
 
   const ExAudioClip clip =
-      ParseExAudioLine("IN.wav,IN=12,out=-3,begin=7,levelpoint(in=70000,out=1)");
-  EXPECT_EQ(clip.in, 12);  // keys are skipped by length, not compared
+      ParseExAudioLine("IN.wav,IN=012,out=-3,Begin=7,LevelPoint(in=-1,out=1,5=2)");
+  EXPECT_EQ(clip.in, 12);  // keys in any case, leading zeros
   EXPECT_EQ(clip.out, -3);
-  EXPECT_EQ(clip.levels.in, 70000 & 0xFFFF);
-  EXPECT_TRUE(clip.levels.points.empty());
-  // Text typed after the closing parenthesis counts as one more point.
-  EXPECT_EQ(ParseExAudioLine("a.wav,in=0,out=1,begin=0,levelpoint(in=0,out=0,1=2),x")
-                .levels.points.size(),
-            2u);
+  EXPECT_EQ(clip.levels.in, 0xFFFF);  // a negative level keeps its low 16 bits
+  EXPECT_EQ(clip.levels.points, (std::vector<LevelPoint>{{5, 2}}));
+  // Text typed after the closing parenthesis is no level point.
+  EXPECT_THROW(ParseExAudioLine("a.wav,in=0,out=1,begin=0,levelpoint(in=0,out=0,1=2),x"),
+               FieldError);
+  EXPECT_THROW(ParseExAudioLine("a.wav,in=0,out=1,begin=0,levelpoint(in=70000,out=0)"), FieldError);
 }
 
 TEST(TitleSectionTest, PositionAndElementLinesWithAndWithoutTheExtension) {
