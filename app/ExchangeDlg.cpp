@@ -344,6 +344,8 @@ RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
     // The file dialog asked about the file as it was; what this run wrote may be edited
     // before the next run, which has to ask again.
     for (QLineEdit* edit : destinations) chosenInDialog.remove(edit);
+    // Warnings (media not found, unreadable search folders) follow the message.
+    for (const std::string& warning : result.warnings) result.message += "\n\nwarning: " + warning;
   }
   prompts.ShowMessage(this, DecodeForDisplay(result.message),
                       result.Completed() ? MessageIcon::None : MessageIcon::Exclamation);
