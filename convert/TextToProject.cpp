@@ -277,22 +277,24 @@ class ProjectWriter {
   // back to other bytes.
   std::string Stored(std::string field, std::string_view stored, std::string_view shown,
                      std::string_view what) const {
-    CheckLength(field);
     if (field == shown) return std::string(stored);
-    const std::string quoted = std::string(what) + " \"" + Printable(field) + "\"";
+    const auto quoted = [&] { return std::string(what) + " \"" + Printable(field) + "\""; };
     if (utf8_) {
       if (!IsValidUtf8(field))
-        Fail(quoted +
+        Fail(quoted() +
              " is not valid UTF-8. Save the text as UTF-8, or convert it with the "
              "default encoding (Shift-JIS).");
-      if (auto bytes = EncodeShiftJis(field)) return std::move(*bytes);
-      Fail(quoted + " holds " + FirstUnencodable(field) +
-           ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS.");
-    }
-    if (!IsValidShiftJis(field) && IsValidUtf8(field))
-      Fail(quoted +
+      auto bytes = EncodeShiftJis(field);
+      if (!bytes)
+        Fail(quoted() + " holds " + FirstUnencodable(field) +
+             ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS.");
+      field = std::move(*bytes);
+    } else if (!IsValidShiftJis(field) && IsValidUtf8(field)) {
+      Fail(quoted() +
            " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
            "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");
+    }
+    CheckLength(field);  // as stored: a UTF-8 text takes more bytes than its Shift-JIS
     return field;
   }
 
