@@ -289,7 +289,9 @@ class ProjectWriter {
         Fail(quoted() + " holds " + FirstUnencodable(field) +
              ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS.");
       field = std::move(*bytes);
-    } else if (!IsValidShiftJis(field) && IsValidUtf8(field)) {
+    } else if (IsValidUtf8(field) &&
+               (!IsValidShiftJis(field) || DecodeShiftJis(stored).utf8 == field)) {
+      // Some UTF-8 is valid Shift-JIS too; the source's own text in UTF-8 gives it away.
       Fail(quoted() +
            " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
            "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");

@@ -265,6 +265,14 @@ TEST(Utf8TextTest, AByteOrderMarkMakesTheTextUtf8AndAUtf8SavedTextIsNamed) {
             "line 7: the name \"\xE2\x89\x92.avi\" is UTF-8, not Shift-JIS: the text was saved as "
             "UTF-8. Convert it with the UTF-8 encoding (--encoding utf-8), or save it as "
             "Shift-JIS.");
+  // The UTF-8 bytes of this name are valid Shift-JIS as well.
+  build::Project title;
+  title.main.push_back({"\x83\x5e\x83\x43\x83\x67\x83\x8b.avi", 0, 9, 0, "", 0, 0, {}});
+  const std::string titleProject = build::BuildProject(title);
+  const std::string titleText = ToText(titleProject, TextEncoding::Utf8);
+  ASSERT_TRUE(IsValidShiftJis(titleText.substr(titleText.find("[MainAV]") + 10, 12)));
+  EXPECT_NE(What([&] { ToProject(titleText, titleProject); }).find("--encoding utf-8"),
+            std::string::npos);
 }
 
 TEST(MessageTest, NamesInMessagesAreShownReadably) {
