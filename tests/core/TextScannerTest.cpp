@@ -98,52 +98,5 @@ TEST(LeadingNumberTest, DigitsUpToTheFirstOtherCharacterWithinTheRange) {
     EXPECT_EQ(read(none), std::nullopt) << none;
 }
 
-// The checked reads name the field, what belongs there and the line's layout.
-TEST(FieldReaderTest, CheckedReadsNameTheFieldAndTheLayout) {
-  const auto failure = [](std::string_view line, const auto& read) {
-    FieldReader fields(line);
-    fields.SetLayout("a line reads NAME,in=N,out=N");
-    try {
-      read(fields);
-    } catch (const FieldError& e) {
-      return std::string(e.what());
-    }
-    return std::string("no failure");
-  };
-  const auto nameInOut = [](FieldReader& f) {
-    f.Text("the name");
-    f.Number("in=");
-    f.Number("out=");
-    f.End();
-  };
-  EXPECT_EQ(failure("a,IN=1,Out=2", nameInOut), "no failure");
-  EXPECT_EQ(failure("a,inn=45,out=2", nameInOut),
-            "field 2 is \"inn=45\" where \"in=\" belongs; a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(failure("a,in=1", nameInOut),
-            "the line ends before field 3, where \"out=\" belongs; a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(failure("a,in=1,out=2,x", nameInOut),
-            "field 4 is \"x\", but the line should end before it; a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(
-      failure("a,in=,out=2", nameInOut),
-      "field 2 is \"in=\": \"in=\" must be followed by a number; a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(failure("a,in=99999999999,out=2", nameInOut),
-            "field 2 is \"in=99999999999\": the number does not fit 32 bits (-2147483648 to "
-            "4294967295); a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(failure("\"a,in=1,out=2", nameInOut),
-            "field 1 is \"\"a,in=1,out=2\": its closing quote is missing (inside quotes write \\\" "
-            "for a quote and \\\\ for a backslash); a line reads NAME,in=N,out=N.");
-  EXPECT_EQ(failure("\"a\"b,in=1,out=2", nameInOut),
-            "field 1 is \"\"a\"b\": a comma must follow its closing quote; a line reads "
-            "NAME,in=N,out=N.");
-  EXPECT_EQ(failure("a,in=1,out=-32769",
-                    [](FieldReader& f) {
-                      f.Next();
-                      f.Level("in=");
-                      f.Level("out=");
-                    })
-                .substr(0, 60),
-            "field 3 is \"out=-32769\": the number does not fit 16 bits (-3");
-}
-
 }  // namespace
 }  // namespace pexol
