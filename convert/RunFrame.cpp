@@ -16,12 +16,6 @@ RunResult Failed(std::string message) {
   return {RunResult::Status::Failed, std::move(message), 0, {}};
 }
 
-std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
-                           const std::string& path, Software used) {
-  const bool otherReadsIt = ProbeProject(project, OtherSoftware(used)).readable;
-  return FailureMessage(failure, path, used, otherReadsIt);
-}
-
 std::string CompletionNote(std::size_t unreadBytes, std::span<const std::uint8_t> project,
                            Software used) {
   if (unreadBytes == 0) return {};
@@ -34,6 +28,16 @@ constexpr int ReadShare(RunKind run) {
 }
 
 }  // namespace
+
+std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
+                           const std::string& path, Software used) {
+  // A text given where the project belongs fails as a damaged project would; say what it is.
+  if (LooksLikeText(project))
+    return FailureMessage(RunFailure(FailedInput::Project, std::string(textGivenAsProject)), path,
+                          used, false);
+  const bool otherReadsIt = ProbeProject(project, OtherSoftware(used)).readable;
+  return FailureMessage(failure, path, used, otherReadsIt);
+}
 
 Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& software, bool choose,
                           RunKind run, RunProgress& progress, std::optional<Software>& chosen) {

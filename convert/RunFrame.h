@@ -46,6 +46,11 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer);
 /// Reads the source project and the text and replaces the destination only on success.
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer);
 
+/// The message of a failure to read `project` (at `path`) as `used` wrote it: names the other
+/// software when it reads the project, or says the file is a text given in a project's place.
+std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
+                           const std::string& path, Software used);
+
 /// The project read for `run`: as `software` wrote it, or, with `choose`, as the first
 /// choice that reads it exactly (else the first that reads it at all), which is then stored
 /// in `chosen` and `software`. The reading makes the run's steps for the sections.

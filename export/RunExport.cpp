@@ -181,8 +181,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
     progress.Step(edlShare);
   } catch (const RunFailure& failure) {
     observer.Status("");
-    return Failed(FailureMessage(failure, job.source, software,
-                                 ProbeProject(*bytes, OtherSoftware(software)).readable));
+    return Failed(ProjectFailure(failure, *bytes, job.source, software));
   }
   observer.Status("");
 

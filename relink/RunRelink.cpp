@@ -52,8 +52,7 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
     progress.Step(edlShare);
   } catch (const RunFailure& failure) {
     observer.Status("");
-    return Failed(FailureMessage(failure, job.source, software,
-                                 ProbeProject(*bytes, OtherSoftware(software)).readable));
+    return Failed(ProjectFailure(failure, *bytes, job.source, software));
   }
   observer.Status("");
   if (job.dryRun)

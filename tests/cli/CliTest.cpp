@@ -115,6 +115,11 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   EXPECT_EQ(Read("demo.mpj"), project);
   EXPECT_EQ(Run("export demo.mpj no/such/folder/t.otio").exitCode, 2);
   EXPECT_EQ(Run("export demo.mpj t.otio --timecode frame").exitCode, 2);
+  Write("cut.mpj", project.substr(0, project.size() / 2));
+  const Outcome damaged = Run("export cut.mpj cut.mlt");
+  EXPECT_EQ(damaged.exitCode, 2);
+  EXPECT_NE(damaged.err.find("ends too early"), std::string::npos) << damaged.err;
+  EXPECT_FALSE(fs::exists(Path("cut.mlt")));
 }
 
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
