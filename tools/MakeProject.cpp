@@ -1,4 +1,4 @@
-// tools/MakeProject.cpp - pexol-mkproject: writes a demo, large or random project file
+// tools/MakeProject.cpp - pexol-mkproject: writes a demo, large (of any size) or random project
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -11,12 +11,17 @@ namespace {
 
 using pexol::build::Project;
 
-int Usage() {
-  std::cerr << "usage: pexol-mkproject demo OUT.mpj\n"
-               "       pexol-mkproject large OUT.mpj\n"
-               "       pexol-mkproject random SEED VERSION corvane|lumetta OUT.mpj\n"
-               "         VERSION in hexadecimal, e.g. 0x207\n";
-  return 2;
+int Usage(std::ostream& out, int status) {
+  out << "usage: pexol-mkproject demo OUT.mpj\n"
+         "       pexol-mkproject large OUT.mpj [SCALE]\n"
+         "       pexol-mkproject random SEED VERSION corvane|lumetta OUT.mpj\n"
+         "\n"
+         "Writes a project file for trying pexol out and for tests and benchmarks:\n"
+         "  demo    the small example project (examples/demo.mpj)\n"
+         "  large   1000 main clips, 300 inserts, 2 x 300 extra audio clips, effects,\n"
+         "          200 titles and 5000 bin items; SCALE times as many of each (default 1)\n"
+         "  random  a random project of format VERSION (hexadecimal, e.g. 0x207)\n";
+  return status;
 }
 
 bool ParseUnsigned(const char* text, int base, unsigned long max, unsigned long& value) {
@@ -41,11 +46,20 @@ int Write(const Project& project, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h"))
+    return Usage(std::cout, 0);
+  if (argc < 3) return Usage(std::cerr, 2);
   const std::string_view kind = argv[1];
   if (kind == "demo" && argc == 3) return Write(pexol::build::DemoProject(), argv[2]);
-  if (kind == "large" && argc == 3) return Write(pexol::build::LargeProject(), argv[2]);
-  if (kind != "random" || argc != 6) return Usage();
+  if (kind == "large" && (argc == 3 || argc == 4)) {
+    unsigned long scale = 1;
+    if (argc == 4 && (!ParseUnsigned(argv[3], 10, 1000ul, scale) || scale == 0)) {
+      std::cerr << "pexol-mkproject: bad scale " << argv[3] << " (1 to 1000)\n";
+      return 2;
+    }
+    return Write(pexol::build::LargeProject(scale), argv[2]);
+  }
+  if (kind != "random" || argc != 6) return Usage(std::cerr, 2);
   unsigned long seed = 0, version = 0;
   if (!ParseUnsigned(argv[2], 10, 0xFFFFFFFFul, seed)) {
     std::cerr << "pexol-mkproject: bad seed " << argv[2] << "\n";

@@ -33,7 +33,8 @@ Project DemoProject();
 /// The largest project the converter keeps in memory: 1000 main clips, 300 insert clips,
 /// 300 on each extra audio track, 999 effects, 200 titles of 3 elements, filters with
 /// blocks and 5000 bin items (version 0x207, CorvaneBrisko).
-Project LargeProject();
+/// `scale` times as many records of each kind (1: 1000 main clips, 5000 bin items).
+Project LargeProject(std::size_t scale = 1);
 
 /// A deterministic random project for `seed` that converts to text and back byte for byte:
 ///  - names, stillInfo, labels: 1..254 bytes, no NUL, never starting with "ColorClip";

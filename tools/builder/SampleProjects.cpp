@@ -113,7 +113,7 @@ Project DemoProject() {
   return p;
 }
 
-Project LargeProject() {
+Project LargeProject(std::size_t scale) {
   Project p;
   p.version = 0x207;
   const auto name = [](std::string_view folder, std::size_t i, std::string_view ending) {
@@ -122,7 +122,7 @@ Project LargeProject() {
   const auto label = [](std::size_t i, std::string_view ending) {
     return "clip" + std::to_string(i) + std::string(ending);
   };
-  for (std::size_t i = 0; i < 1000; ++i) {
+  for (std::size_t i = 0; i < 1000 * scale; ++i) {
     const auto n = static_cast<std::int32_t>(i);
     switch (i % 3) {
       case 0:
@@ -143,7 +143,7 @@ Project LargeProject() {
                           {{1, 2}}});
     }
   }
-  for (std::size_t i = 0; i < 300; ++i) {
+  for (std::size_t i = 0; i < 300 * scale; ++i) {
     const auto n = static_cast<std::int32_t>(i);
     p.insert.push_back({name("overlay", i, i % 2 ? ".png" : ".avi"),
                         n,
@@ -158,17 +158,17 @@ Project LargeProject() {
     p.insertFilters.push_back(i % 10 ? TrackFilter{} : FullFilter(1));
     p.exAudio1Filters.push_back({{{"Echo", "\x01\x02"}}});
   }
-  for (std::size_t i = 0; i < 999; ++i)
+  for (std::size_t i = 0; i < 1000 * scale - 1; ++i)
     p.effects.push_back(MakeEffect(static_cast<std::int32_t>(i), 280, i % 2 ? "Wipe" : "Dissolve"));
-  for (std::size_t i = 0; i < 200; ++i) {
+  for (std::size_t i = 0; i < 200 * scale; ++i) {
     const auto fill = static_cast<std::uint32_t>(i * 3);
     p.titles.push_back(MakeTitle(
         static_cast<std::int32_t>(i * 30),
         {Element(std::string(titleWord), 0, fill), Element("line one\r\nline two", 0, fill + 1),
          Element(name("stills", i, ".jpg"), 1, fill + 2)}));
   }
-  for (std::size_t i = 0; i < 1000; ++i) p.mainFilters.push_back(FullFilter(i % 7 == 0));
-  for (std::size_t i = 0; i < 5000; ++i) {
+  for (std::size_t i = 0; i < 1000 * scale; ++i) p.mainFilters.push_back(FullFilter(i % 7 == 0));
+  for (std::size_t i = 0; i < 5000 * scale; ++i) {
     const auto n = static_cast<std::int32_t>(i);
     switch (i % 4) {
       case 0:
