@@ -60,10 +60,12 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
   result.decoded = local.decoded;
 
   // 1. The bytes as stored: a file copied with its Shift-JIS name, or an ASCII name.
+  bool sameAsStored = false;
   try {
     fs::path stored{std::string(storedName)};
     if (!stored.is_absolute()) stored = PathOfUtf8(options_.projectFolder) / stored;
     if (IsFile(stored)) return Found(1, stored, result);
+    sameAsStored = Utf8OfPath(stored) == local.path;
   } catch (const std::exception&) {  // bytes the platform cannot take as a name name no file
   }
 
@@ -71,7 +73,7 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
   // folders can find it.
   const fs::path path = PathOfUtf8(local.path);
   if (path.is_absolute()) {
-    if (IsFile(path)) return Found(2, path, result);
+    if (!sameAsStored && IsFile(path)) return Found(2, path, result);
     // 3. The same path in another letter case, as a Windows disk would have matched it.
     if (options_.caseInsensitive) {
       std::vector<fs::path> files = listings_.Find(path, warnings_);

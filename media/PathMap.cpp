@@ -78,6 +78,24 @@ const MapRule* PathMap::Match(std::string_view name) const {
   return best;
 }
 
+namespace {
+
+// True when joining and normalising would change nothing: no "." or ".." component, no
+// doubled separator. Most names are such, and lexical normalisation costs far more than a look.
+bool AlreadyNormal(std::string_view path) {
+  if (path.find("//") != std::string_view::npos) return false;
+  for (std::size_t at = 0; at < path.size();) {
+    std::size_t end = path.find('/', at);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view part = path.substr(at, end - at);
+    if (part == "." || part == "..") return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 LocalName LocalMediaPath(std::string_view storedName, const PathMap& map,
                          const std::string& projectFolder) {
   DecodedName decoded = DecodeShiftJis(storedName);
@@ -94,7 +112,16 @@ LocalName LocalMediaPath(std::string_view storedName, const PathMap& map,
     local.windowsForm = true;
     return local;
   } else {
-    path = PathOfUtf8(ForwardSlashes(name));
+    std::string relative = ForwardSlashes(name);
+    if (!relative.starts_with('/') && !projectFolder.empty() && projectFolder.starts_with('/') &&
+        !projectFolder.ends_with('/')) {
+      std::string joined = projectFolder + '/' + relative;
+      if (AlreadyNormal(joined)) {
+        local.path = std::move(joined);
+        return local;
+      }
+    }
+    path = PathOfUtf8(relative);
     if (!path.is_absolute()) path = Absolute(PathOfUtf8(projectFolder)) / path;
   }
   local.path = Utf8OfPath(path.lexically_normal());
