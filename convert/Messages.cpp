@@ -1,6 +1,8 @@
 // convert/Messages.cpp - completion and failure messages
 #include "convert/Messages.h"
 
+#include "sections/SectionTable.h"
+
 #include "core/TextScanner.h"
 
 namespace pexol {
@@ -21,7 +23,7 @@ std::string Quoted(std::string_view text) {
 bool LooksLikeText(std::span<const std::uint8_t> project) {
   std::string_view start(reinterpret_cast<const char*>(project.data()), project.size());
   if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
-  constexpr std::string_view heading = "[Header]";
+  constexpr std::string_view heading = HeadingOf(SectionId::Header);
   return start.size() >= heading.size() &&
          EqualsIgnoreCase(start.substr(0, heading.size()), heading);
 }
