@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test bench sanitize fuzz clean
+.PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps
 
 deps:
 	@scripts/install-deps
@@ -39,5 +39,34 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	scripts/fuzz $(FUZZ_SECONDS)
 
+# Windows: pexol-cli.exe cross-compiled with MinGW-w64, statically linked, and packed with its
+# README; test-windows runs the Windows build's tests under Wine and compares its output with
+# the Linux build's (LINUX_REFERENCE, built here when it is not yet).
+WINDOWS_BUILD ?= build-windows
+LINUX_REFERENCE ?= $(BUILD)
+VERSION := $(shell sed -n 's/^project.pexol VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+WINDOWS_ZIP = dist/pexol-cli-$(VERSION)-windows-x64.zip
+
+windows-deps:
+	@PEXOL_WITH_WINDOWS=1 scripts/install-deps
+
+$(WINDOWS_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol-cli
+	cmake -DEXE=$(WINDOWS_BUILD)/cli/pexol-cli.exe -DZIP=$(WINDOWS_ZIP) \
+	  -P cmake/windows/PackWindows.cmake
+
+test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
+	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \
+	  cmake -S . -B $(LINUX_REFERENCE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(LINUX_REFERENCE) -j $(JOBS) --target pexol-cli pexol-mkproject pexol-encoding-table
+	cmake -S . -B $(WINDOWS_BUILD) -DPEXOL_LINUX_REFERENCE=$(abspath $(LINUX_REFERENCE))
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	tests/windows/wine-session $(WINDOWS_BUILD) \
+	  ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) build-release build-asan build-fuzz
+	rm -rf $(BUILD) build-release build-asan build-fuzz $(WINDOWS_BUILD) dist

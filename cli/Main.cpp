@@ -1,10 +1,19 @@
 // cli/Main.cpp - pexol-cli: the conversions and the media check for scripts and batch work
 #include <CLI/CLI.hpp>
 
+#include <string>
+#include <vector>
+
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/PlatformConsole.h"
 
 int main(int argc, char** argv) {
+  const pexol::platform::ConsoleSession console;
+  // UTF-8 on every system, as the file calls and the messages expect.
+  std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
+  std::vector<char*> utf8Argv;
+  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
   CLI::App app{
       "pexol-cli - video project files (.mpj) to text and back, their media found and moved, "
       "their timelines exported",
@@ -30,7 +39,7 @@ Examples:
 
 Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : pexol::cli::exitTrouble;

@@ -7,6 +7,7 @@
 #include <random>
 #include <system_error>
 
+#include "core/PlatformPath.h"
 #include "core/TextScanner.h"
 
 namespace pexol {
@@ -16,21 +17,19 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::size_t blockSize = 1 << 20;
 
+using platform::OpenFile;
+using platform::PathOf;
+using platform::UniqueFile;
+
 std::string Reason(int error) {
-  return error != 0 ? std::strerror(error) : "unknown error";
-}
-
-using UniqueFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-UniqueFile OpenFile(const std::string& path, const char* mode) {
-  return UniqueFile(std::fopen(path.c_str(), mode), &std::fclose);
+  return platform::ErrorText(error);
 }
 
 }  // namespace
 
 std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& error) {
   std::error_code code;
-  if (fs::is_directory(path, code)) {
+  if (fs::is_directory(PathOf(path), code)) {
     error = "it is a folder";
     return std::nullopt;
   }
@@ -63,7 +62,7 @@ bool IsNullDevice(std::string_view path) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code code;
-  return !IsNullDevice(a) && !IsNullDevice(b) && fs::equivalent(a, b, code);
+  return !IsNullDevice(a) && !IsNullDevice(b) && fs::equivalent(PathOf(a), PathOf(b), code);
 }
 
 OutputFile::~OutputFile() {
@@ -74,7 +73,7 @@ void OutputFile::Abandon() {
   file_.reset();
   if (kind_ != Kind::File) return;
   std::error_code ignored;
-  fs::remove(temporaryPath_, ignored);
+  fs::remove(PathOf(temporaryPath_), ignored);
   kind_ = Kind::None;
 }
 
@@ -93,18 +92,18 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     error = "no file name was given";
     return false;
   }
-  if (fs::is_directory(path, code)) {
+  if (fs::is_directory(PathOf(path), code)) {
     error = "it is a folder";
     return false;
   }
   // A link is followed, so that the file it names is replaced and the link stays.
-  if (fs::is_symlink(fs::symlink_status(path, code)))
-    path_ = fs::weakly_canonical(path, code).string();
-  const fs::file_status status = fs::status(path, code);
+  if (fs::is_symlink(fs::symlink_status(PathOf(path), code)))
+    path_ = platform::Utf8Of(fs::weakly_canonical(PathOf(path), code));
+  const fs::file_status status = fs::status(PathOf(path), code);
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     // A device or pipe cannot be replaced by renaming; it is written in place.
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "wb"));
+    file_ = OpenFile(path, "wb");
     if (!file_) {
       error = Reason(errno);
       return false;
@@ -113,7 +112,7 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     return true;
   }
   const bool exists = fs::exists(status);
-  const std::uintmax_t links = exists ? fs::hard_link_count(path_, code) : 0;
+  const std::uintmax_t links = exists ? fs::hard_link_count(PathOf(path_), code) : 0;
   if (exists && !code && links > 1) {
     // A rename would part the names: the others would keep the old content.
     errno = 0;
@@ -183,10 +182,7 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
     Abandon();
     return false;
   }
-  std::error_code code;
-  fs::rename(temporaryPath_, path_, code);
-  if (code) {
-    error = code.message();
+  if (!platform::RenameOver(temporaryPath_, path_, error)) {
     Abandon();
     return false;
   }

@@ -15,6 +15,18 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
+/// Opens the file named by UTF-8 `path` with an fopen mode. Null, with errno set, when it cannot
+/// be opened.
+UniqueFile OpenFile(const std::string& path, const char* mode);
+
+/// The text for an errno value left by the calls here. On Windows a file that another program
+/// holds open is told apart from one the user may not write, which errno alone cannot do.
+std::string ErrorText(int error);
+
+/// Renames `from` over `to`, on the disk before it returns. False, with `error` set to a
+/// message, when it cannot; on Windows that is also when another program holds `to` open.
+bool RenameOver(const std::string& from, const std::string& to, std::string& error);
+
 /// Creates `path`, which must not exist yet, for writing. When `replaced` names an existing
 /// regular file, the new file takes its permission bits, and its owner and group where the
 /// process may set them; otherwise it gets the mode the umask gives. Null, with `error` set to

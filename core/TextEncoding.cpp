@@ -26,7 +26,14 @@ DecodedName DecodeShiftJis(std::string_view bytes) {
 std::optional<std::string> EncodeShiftJis(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   if (!IsValidUtf8(utf8)) return std::nullopt;
-  return detail::EncodeCodePage932(utf8);
+  std::optional<std::string> bytes = detail::EncodeCodePage932(utf8);
+  // Only bytes that read back as the text typed name the same file: ICU drops characters it
+  // calls ignorable (U+200B, U+FEFF, ...) and maps some private ones to other characters.
+  if (bytes) {
+    const DecodedName back = DecodeShiftJis(*bytes);
+    if (!back.valid || back.utf8 != utf8) return std::nullopt;
+  }
+  return bytes;
 }
 
 bool IsValidShiftJis(std::string_view bytes) {

@@ -1,0 +1,6 @@
+# CLI11's headers, staged by WindowsPackages.cmake.
+if(NOT TARGET CLI11::CLI11)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED)
+  set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${PEXOL_HOST_HEADERS})
+endif()
+set(CLI11_FOUND TRUE)

@@ -1,0 +1,15 @@
+# GoogleTest and GoogleMock built from Debian's source package (googletest), with the target
+# names its installed package would give.
+if(NOT TARGET gtest)
+  if(NOT EXISTS /usr/src/googletest/CMakeLists.txt)
+    message(FATAL_ERROR "/usr/src/googletest is missing: run PEXOL_WITH_WINDOWS=1 scripts/install-deps")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(library gtest gtest_main gmock gmock_main)
+    if(NOT TARGET GTest::${library})
+      add_library(GTest::${library} ALIAS ${library})
+    endif()
+  endforeach()
+endif()
+set(GTest_FOUND TRUE)

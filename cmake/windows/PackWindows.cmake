@@ -1,0 +1,23 @@
+# Packs pexol-cli.exe with its README (CR LF, for Notepad) into ZIP.
+# cmake -DEXE=... -DZIP=... -P PackWindows.cmake
+get_filename_component(zip "${ZIP}" ABSOLUTE)
+get_filename_component(stage "${zip}" NAME_WLE)
+get_filename_component(dist "${zip}" DIRECTORY)
+set(stage "${dist}/${stage}")
+file(REMOVE_RECURSE "${stage}" "${zip}")
+file(MAKE_DIRECTORY "${stage}")
+file(COPY "${EXE}" DESTINATION "${stage}")
+file(READ "${CMAKE_CURRENT_LIST_DIR}/README.txt" readme)
+string(REPLACE "\n" "\r\n" readme "${readme}")
+file(WRITE "${stage}/README.txt" "${readme}")
+if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE")
+  file(COPY "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE" DESTINATION "${stage}")
+endif()
+file(GLOB files RELATIVE "${dist}" "${stage}/*")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${zip}" --format=zip ${files}
+                WORKING_DIRECTORY "${dist}" RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot write ${zip}")
+endif()
+file(REMOVE_RECURSE "${stage}")
+message(STATUS "Packed ${zip}")
