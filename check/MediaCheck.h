@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/RunFrame.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"
-#include "convert/RunFrame.h"
+#include "core/RunObserver.h"
 #include "media/MediaResolver.h"
 #include "model/Project.h"
-#include "core/RunObserver.h"
 
 namespace pexol {
 

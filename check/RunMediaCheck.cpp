@@ -5,13 +5,13 @@
 #include <system_error>
 
 #include "check/MediaCheck.h"
+#include "convert/Messages.h"
 #include "core/FileIo.h"
+#include "core/RunFailure.h"
+#include "core/RunProgress.h"
 #include "media/MediaResolver.h"
 #include "media/PathText.h"
 #include "model/Project.h"
-#include "convert/Messages.h"
-#include "core/RunFailure.h"
-#include "core/RunProgress.h"
 
 namespace pexol {
 

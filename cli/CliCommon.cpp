@@ -76,15 +76,14 @@ void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices) {
   std::string words;
   for (const auto& [name, value] : choices) words += (words.empty() ? "" : ", ") + name;
-  command
-      .add_option("--timecode", mode, "timecodes and rate: " + words + " (default ntsc-drop)")
+  command.add_option("--timecode", mode, "timecodes and rate: " + words + " (default ntsc-drop)")
       ->transform(CLI::CheckedTransformer(choices, CLI::ignore_case).description(""))
       ->option_text("=MODE");
 }
 
 void AddEncodingOption(CLI::App& command, TextEncoding& encoding) {
-  static const std::map<std::string, TextEncoding> names = {
-      {"shift-jis", TextEncoding::ShiftJis}, {"utf-8", TextEncoding::Utf8}};
+  static const std::map<std::string, TextEncoding> names = {{"shift-jis", TextEncoding::ShiftJis},
+                                                            {"utf-8", TextEncoding::Utf8}};
   command
       .add_option("--encoding", encoding,
                   "text encoding of names, titles, fonts and labels in the text file: shift-jis "

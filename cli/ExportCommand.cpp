@@ -20,8 +20,9 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
       {"pal", TimecodeMode::Pal}};
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
-      "export", "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL "
-                "or MLT (Shotcut)");
+      "export",
+      "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL "
+      "or MLT (Shotcut)");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination,
           "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2) "

@@ -18,8 +18,8 @@ namespace pexol {
 struct RunResult {
   enum class Status { Completed, Failed };
   Status status = Status::Completed;
-  std::string message;   ///< the completion message, or the failure message
-  int missingCount = 0;  ///< media check only: names not found
+  std::string message;                     ///< the completion message, or the failure message
+  int missingCount = 0;                    ///< media check only: names not found
   std::optional<Software> chosenSoftware;  ///< set when the run chose the software itself
   std::vector<std::string> warnings = {};  ///< what the user should know of a completed run
 

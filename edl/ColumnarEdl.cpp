@@ -71,7 +71,8 @@ void AppendColumnarLine(std::string& line, const EdlEvent& event, TimecodeMode m
 void WriteColumnarEdl(const Timeline& timeline, TimecodeMode mode, ByteWriter& out,
                       RunProgress& progress) {
   out.WriteText(mode == TimecodeMode::Frame ? frameHeading : clockHeading);
-  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()), edlShare);
+  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()),
+                          edlShare);
   std::string line;
   BuildEdlEvents(
       timeline,

@@ -6,8 +6,8 @@
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunProgress.h"
-#include "model/Timeline.h"
 #include "edl/EdlEvents.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 

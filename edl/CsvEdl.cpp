@@ -69,7 +69,8 @@ void AppendCsvLine(std::string& line, const EdlEvent& event, TimecodeMode mode) 
 void WriteCsvEdl(const Timeline& timeline, TimecodeMode mode, ByteWriter& out,
                  RunProgress& progress) {
   out.WriteText(csvHeading);
-  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()), edlShare);
+  SectionProgress section(progress, "[EDL]", static_cast<long long>(timeline.main.size()),
+                          edlShare);
   std::string line;
   BuildEdlEvents(
       timeline,

@@ -143,8 +143,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   const auto bytes = ReadWholeFile(job.source, error);
   if (!bytes) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
   if (SameFile(job.source, job.destination))
-    return Failed(OpenFailureMessage(cannotExport, job.destination,
-                                     "it is the project being exported"));
+    return Failed(
+        OpenFailureMessage(cannotExport, job.destination, "it is the project being exported"));
   OutputFile destination;
   if (!destination.Open(job.destination, error))
     return Failed(OpenFailureMessage(cannotExport, job.destination, error));

@@ -18,8 +18,8 @@ struct ExportJob {
   Software software = Software::CorvaneBrisko;
   bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of `software`
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
-  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
-  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
 };
 
 /// Reads the project, builds its timeline and writes it; the destination (and, for CMX 3600,

@@ -15,7 +15,11 @@ class ProjectReader {
  public:
   ProjectReader(ByteReader& bytes, const ReadSettings& settings, RunProgress& progress,
                 Project& project)
-      : bytes_(bytes), walker_(bytes), settings_(settings), progress_(progress), project_(project) {}
+      : bytes_(bytes),
+        walker_(bytes),
+        settings_(settings),
+        progress_(progress),
+        project_(project) {}
 
   void ReadAll() {
     ReadHeaderFields();
@@ -87,11 +91,14 @@ class ProjectReader {
   }
 
   void ReadClips(const SectionRule& rule, RecordList<ClipRecord>& list, VideoTrack track) {
-    ReadRecords(rule, list, [&](ClipRecord& clip, std::int32_t index) {
-      WalkClipRecord(walker_, clip, track);
-      if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
-        FailUnknownKind(track, index, clip.name);
-    }, 17);
+    ReadRecords(
+        rule, list,
+        [&](ClipRecord& clip, std::int32_t index) {
+          WalkClipRecord(walker_, clip, track);
+          if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
+            FailUnknownKind(track, index, clip.name);
+        },
+        17);
   }
 
   // Without a layout the rest of the file would be misread, so the run stops here.
@@ -114,28 +121,35 @@ class ProjectReader {
         return ReadClips(rule, project_.insert, VideoTrack::Insert);
       case SectionId::ExAudio1:
       case SectionId::ExAudio2:
-        return ReadRecords(rule, project_.exAudio[rule.id == SectionId::ExAudio2],
-                           [&w](ExAudioClip& clip, std::int32_t) { WalkExAudioClip(w, clip); }, 21);
+        return ReadRecords(
+            rule, project_.exAudio[rule.id == SectionId::ExAudio2],
+            [&w](ExAudioClip& clip, std::int32_t) { WalkExAudioClip(w, clip); }, 21);
       case SectionId::Effect:
-        return ReadRecords(rule, project_.effects,
-                           [&w](EffectRecord& effect, std::int32_t) { WalkEffectRecord(w, effect); }, 40);
+        return ReadRecords(
+            rule, project_.effects,
+            [&w](EffectRecord& effect, std::int32_t) { WalkEffectRecord(w, effect); }, 40);
       case SectionId::Title:
-        return ReadRecords(rule, project_.titles, [&w, extended](TitleRecord& title, std::int32_t) {
-          WalkTitleRecord(w, title, extended);
-        }, 35);
+        return ReadRecords(
+            rule, project_.titles,
+            [&w, extended](TitleRecord& title, std::int32_t) {
+              WalkTitleRecord(w, title, extended);
+            },
+            35);
       case SectionId::FilterMainAV:
       case SectionId::FilterInsertAV:
         return ReadRecords(
-            rule, rule.id == SectionId::FilterMainAV ? project_.mainFilters : project_.insertFilters,
-            [&w](TrackFilterRecord& filter, std::int32_t) { WalkTrackFilterRecord(w, filter); }, 32);
+            rule,
+            rule.id == SectionId::FilterMainAV ? project_.mainFilters : project_.insertFilters,
+            [&w](TrackFilterRecord& filter, std::int32_t) { WalkTrackFilterRecord(w, filter); },
+            32);
       case SectionId::FilterExAudio1:
       case SectionId::FilterExAudio2:
         return ReadRecords(
             rule, project_.exAudioFilters[rule.id == SectionId::FilterExAudio2],
             [&w](AudioFilterRecord& filter, std::int32_t) { WalkAudioFilterRecord(w, filter); }, 4);
       case SectionId::BinWindow:
-        return ReadRecords(rule, project_.bin,
-                           [&w](BinItem& item, std::int32_t) { WalkBinItem(w, item); }, 18);
+        return ReadRecords(
+            rule, project_.bin, [&w](BinItem& item, std::int32_t) { WalkBinItem(w, item); }, 18);
       case SectionId::Option:
         return ReadOption(rule);
       case SectionId::Header:
@@ -189,8 +203,8 @@ ProjectFit ProbeProject(std::span<const std::uint8_t> project, Software software
   NullObserver quiet;
   RunProgress progress(quiet);
   try {
-    return {true, ReadProject(project, {software, RunKind::ToText, unknownClips}, progress)
-                      .unreadBytes};
+    return {true,
+            ReadProject(project, {software, RunKind::ToText, unknownClips}, progress).unreadBytes};
   } catch (const RunFailure&) {
     return {};
   }

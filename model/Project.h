@@ -48,9 +48,7 @@ struct Project {
   std::string_view option;      ///< the option block as stored
   std::size_t unreadBytes = 0;  ///< bytes after the option block
 
-  bool Has(SectionId id) const {
-    return SectionPresent(RuleOf(id), header.version, software);
-  }
+  bool Has(SectionId id) const { return SectionPresent(RuleOf(id), header.version, software); }
   bool TitlesExtended() const { return HasTitleExtension(header.version, software); }
 };
 

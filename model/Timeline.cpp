@@ -89,7 +89,8 @@ void PlaceMainTrack(const Project& project, Timeline& timeline) {
     item.sourceIn = movie ? clip.in : 0;
     item.sourceOut = Wrap(std::int64_t{item.sourceIn} + length[i]);
     item.recordIn = recorder;
-    recorder = Wrap(std::int64_t{recorder} + (item.slow ? std::int64_t{length[i]} + span : length[i]));
+    recorder =
+        Wrap(std::int64_t{recorder} + (item.slow ? std::int64_t{length[i]} + span : length[i]));
     item.recordOut = recorder;
     timeline.mainTail[i] = Wrap(std::int64_t{span} - length[i]);
     timeline.main.push_back(std::move(item));

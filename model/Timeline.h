@@ -32,9 +32,9 @@ struct TimelineItem {
   std::int32_t recordOut = 0;
   /// Half speed: the source frames play over twice as many recorder frames.
   bool slow = false;
-  bool hasAudio = false;  ///< a movie whose levels are not all 0
-  Levels levels;          ///< clips and extra audio; empty for titles
-  std::uint32_t colour = 0;     ///< colour clips: the first colour of the descriptor, 0xRRGGBB
+  bool hasAudio = false;         ///< a movie whose levels are not all 0
+  Levels levels;                 ///< clips and extra audio; empty for titles
+  std::uint32_t colour = 0;      ///< colour clips: the first colour of the descriptor, 0xRRGGBB
   std::vector<TitleText> texts;  ///< titles only
   std::size_t record = 0;        ///< index of the record in its project section
 };
@@ -55,11 +55,11 @@ struct Transition {
 constexpr std::int32_t titleDefaultFrames = 150;
 
 struct Timeline {
-  std::vector<TimelineItem> main;      ///< the main video track, back to back
-  std::vector<TimelineItem> insert;    ///< the insert video track, placed by their begin
+  std::vector<TimelineItem> main;        ///< the main video track, back to back
+  std::vector<TimelineItem> insert;      ///< the insert video track, placed by their begin
   std::vector<TimelineItem> exAudio[2];  ///< the two extra audio tracks, placed by their begin
-  std::vector<TimelineItem> titles;    ///< titles at their begin, titleDefaultFrames long
-  std::vector<Transition> transitions;  ///< in main track order
+  std::vector<TimelineItem> titles;      ///< titles at their begin, titleDefaultFrames long
+  std::vector<Transition> transitions;   ///< in main track order
   /// Frames an effect cut off the end of main clip i (0 when none); the transition into the
   /// next clip plays them. Kept even when the effect has no name, as the EDL shows it.
   std::vector<std::int32_t> mainTail;

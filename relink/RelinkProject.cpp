@@ -57,8 +57,8 @@ class Relinker {
     ByteWriter out;
     WriteWalker writer(out);
     walk(writer, record);
-    splices_.push_back({static_cast<std::size_t>(original.data() - source_.data()),
-                        original.size(), out.TakeBytes()});
+    splices_.push_back({static_cast<std::size_t>(original.data() - source_.data()), original.size(),
+                        out.TakeBytes()});
   }
 
   std::string Result() {
@@ -92,11 +92,11 @@ void RelinkClips(Relinker& relinker, const RecordList<ClipRecord>& clips, Sectio
     if (!relinker.Rewrite(clip.name, section)) continue;
     // The new name must still say what kind of clip the record is, or its layout changes.
     if (ClipKindOf(clip.name) != clip.kind)
-      throw RunFailure(FailedInput::Project, "the new media name of \"" +
-                                                 DecodeShiftJis(clips.records[i].name).utf8 +
-                                                 "\" no longer ends as a " +
-                                                 (clip.kind == ClipKind::Movie ? "movie" : "still") +
-                                                 " does; a rule may move a file, not rename it.");
+      throw RunFailure(FailedInput::Project,
+                       "the new media name of \"" + DecodeShiftJis(clips.records[i].name).utf8 +
+                           "\" no longer ends as a " +
+                           (clip.kind == ClipKind::Movie ? "movie" : "still") +
+                           " does; a rule may move a file, not rename it.");
     relinker.Replace(clips.bytes[i], clip,
                      [track](WriteWalker& w, ClipRecord& c) { WalkClipRecord(w, c, track); });
   }

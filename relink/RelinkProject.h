@@ -1,4 +1,5 @@
-// relink/RelinkProject.h - media names of a project rewritten by prefix, the rest kept byte for byte
+// relink/RelinkProject.h - media names of a project rewritten by prefix, the rest kept byte for
+// byte
 #pragma once
 
 #include <functional>

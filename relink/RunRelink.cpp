@@ -57,15 +57,19 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
   observer.Status("");
   if (job.dryRun)
     return {RunResult::Status::Completed,
-            "relink tried\n\n" + job.source + "\n\n" + Count(changes) +
-                " would change" + "; nothing was written.",
-            0, chosen, {}};
+            "relink tried\n\n" + job.source + "\n\n" + Count(changes) + " would change" +
+                "; nothing was written.",
+            0,
+            chosen,
+            {}};
   if (!destination.Commit(relinked, error))
     return Failed(WriteFailureMessage(job.destination, error));
   return {RunResult::Status::Completed,
           "relink completed\n\nfrom : " + job.source + "\n   to : " + job.destination + "\n\n" +
               Count(changes) + " changed",
-          0, chosen, {}};
+          0,
+          chosen,
+          {}};
 }
 
 }  // namespace pexol

@@ -11,8 +11,8 @@
 namespace pexol {
 
 struct RelinkJob {
-  std::string source;       ///< project file
-  std::string destination;  ///< new project file; may be the source
+  std::string source;                   ///< project file
+  std::string destination;              ///< new project file; may be the source
   std::vector<std::string> rules = {};  ///< "OLD=NEW" Windows folders
   Software software = Software::CorvaneBrisko;
   bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of `software`

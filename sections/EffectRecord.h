@@ -16,7 +16,7 @@ struct EffectRecord {
   std::int32_t clipLength = 0;  ///< that clip's length on the recorder
   std::int32_t value = 0;
   std::uint16_t word = 0;
-  std::string name;  ///< becomes the transition name of the next clip
+  std::string name;           ///< becomes the transition name of the next clip
   std::string_view settings;  ///< five dwords nothing interprets
   std::int32_t blockBytes = 0;
   std::string_view block;

@@ -49,7 +49,8 @@ struct TitleRecord {
 
 constexpr std::uint64_t elementMiddleBytes = 9 * 4;
 // Three dwords, a byte, six blocks of dwords each closed by a word, five dwords.
-constexpr std::uint64_t elementTailBytes = 3 * 4 + 1 + (22 + 18 + 28 + 18 + 29 + 18) * 4 + 6 * 2 + 5 * 4;
+constexpr std::uint64_t elementTailBytes =
+    3 * 4 + 1 + (22 + 18 + 28 + 18 + 29 + 18) * 4 + 6 * 2 + 5 * 4;
 
 /// `extended`: the record carries element kind, title value and element values, which
 /// depends on the version and the software (HasTitleExtension).

@@ -73,8 +73,7 @@ TEST_F(MediaFolderTest, FindsWhatIsOnDiskAndWritesTheReport) {
                 sjisMissing + "\n[ExAudio2]\n[Title]\n[BinWindow]\n\n");
   EXPECT_EQ(ReadFile("missing.txt"),
             "[MainAV]\r\ngone clip.avi\r\nstills.png\r\n[InsertAV]\r\n[ExAudio1]\r\n" +
-                                         sjisMissing +
-                                         "\r\n[ExAudio2]\r\n[Title]\r\n[BinWindow]\r\n");
+                sjisMissing + "\r\n[ExAudio2]\r\n[Title]\r\n[BinWindow]\r\n");
 
   EXPECT_TRUE(MediaFileExists("clip one.avi"));
   EXPECT_FALSE(MediaFileExists("stills.png"));

@@ -127,16 +127,14 @@ TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   Write("clips/intro.avi", "x");
   const Outcome list = Run("check demo.mpj --list");
   EXPECT_EQ(list.exitCode, 1);
-  EXPECT_NE(list.out.find("found\tclips/intro.avi\t" + Path("clips/intro.avi")),
-            std::string::npos)
+  EXPECT_NE(list.out.find("found\tclips/intro.avi\t" + Path("clips/intro.avi")), std::string::npos)
       << list.out;
   EXPECT_NE(list.out.find("missing\tclips/outro.avi\t"), std::string::npos);
 
   const std::string project = Read("demo.mpj");
   const Outcome dry = Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage' --dry-run");
   EXPECT_EQ(dry.exitCode, 0) << dry.err;
-  EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"),
-            std::string::npos)
+  EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"), std::string::npos)
       << dry.out;
   EXPECT_FALSE(fs::exists(Path("moved.mpj")));
   EXPECT_EQ(Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage'").exitCode, 0);

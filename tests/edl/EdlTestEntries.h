@@ -71,8 +71,8 @@ inline Project ProjectOf(const TrackEntries& entries) {
     TrackFilterRecord filter;
     filter.slow = static_cast<std::uint32_t>(e.slow);
     project.mainFilters.records.push_back(filter);
-    const std::int32_t span =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(e.outEnd) - static_cast<std::uint32_t>(e.in));
+    const std::int32_t span = static_cast<std::int32_t>(static_cast<std::uint32_t>(e.outEnd) -
+                                                        static_cast<std::uint32_t>(e.in));
     const std::string& next = entries.main[i + 1].transition;
     if (e.length != span || !next.empty()) {
       EffectRecord effect;

@@ -45,9 +45,9 @@ TEST(ProjectTest, EveryRecordIsKeptWithItsBytes) {
   EXPECT_EQ(read.project.unreadBytes, 0u);
   // The records' bytes and everything between them make up the file.
   std::size_t covered = read.project.fixedHeader.size() + read.project.option.size();
-  for (const auto* list : {&read.project.main.bytes, &read.project.insert.bytes,
-                           &read.project.effects.bytes, &read.project.titles.bytes,
-                           &read.project.bin.bytes})
+  for (const auto* list :
+       {&read.project.main.bytes, &read.project.insert.bytes, &read.project.effects.bytes,
+        &read.project.titles.bytes, &read.project.bin.bytes})
     for (std::string_view bytes : *list) covered += bytes.size();
   EXPECT_LT(covered, read.bytes.size());
   EXPECT_GT(covered, read.bytes.size() / 2);

@@ -36,7 +36,8 @@ build::Project ProjectNaming(const std::string& folder) {
   insert.begin = 40;
   p.insert = {insert};
   p.exAudio1 = {{folder + "\\bgm.wav", 0, 9, 0, 0, 0, {}}};
-  p.exAudio2 = {{"c:/" + std::string("\x83\x72\x83\x66\x83\x49") + "/voice.wav", 0, 9, 0, 0, 0, {}}};
+  p.exAudio2 = {
+      {"c:/" + std::string("\x83\x72\x83\x66\x83\x49") + "/voice.wav", 0, 9, 0, 0, 0, {}}};
   build::Title title;
   title.elements.resize(2);
   title.elements[0].text = "Hello";
