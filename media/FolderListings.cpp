@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/PlatformPath.h"
 #include "media/PathText.h"
 
 namespace pexol {
@@ -38,7 +39,7 @@ std::vector<fs::path> FolderListings::Find(const fs::path& path,
   const fs::path relative = path.relative_path();
   std::vector<std::string> parts;
   for (const fs::path& part : relative) parts.push_back(Utf8OfPath(part));
-  if (!path.is_absolute() || parts.empty()) return {};
+  if (!platform::IsAbsolute(path) || parts.empty()) return {};
 
   fs::path current = path.root_path();
   for (std::size_t i = 0; i < parts.size(); ++i) {

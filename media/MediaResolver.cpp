@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/PlatformPath.h"
 #include "media/PathText.h"
 #include "media/SearchIndex.h"
 
@@ -63,7 +64,7 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
   bool sameAsStored = false;
   try {
     fs::path stored{std::string(storedName)};
-    if (!stored.is_absolute()) stored = PathOfUtf8(options_.projectFolder) / stored;
+    if (!platform::IsAbsolute(stored)) stored = PathOfUtf8(options_.projectFolder) / stored;
     if (IsFile(stored)) return Found(1, stored, result);
     sameAsStored = Utf8OfPath(stored) == local.path;
   } catch (const std::exception&) {  // bytes the platform cannot take as a name name no file
@@ -72,7 +73,7 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
   // 2. Decoded and mapped. A name still in Windows form is no path here; only the search
   // folders can find it.
   const fs::path path = PathOfUtf8(local.path);
-  if (path.is_absolute()) {
+  if (platform::IsAbsolute(path)) {
     if (!sameAsStored && IsFile(path)) return Found(2, path, result);
     // 3. The same path in another letter case, as a Windows disk would have matched it.
     if (options_.caseInsensitive) {

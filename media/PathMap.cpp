@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
 #include "media/PathText.h"
 
@@ -39,7 +40,7 @@ std::string ForwardSlashes(std::string_view name) {
 }
 
 fs::path Absolute(const fs::path& path) {
-  if (path.is_absolute()) return path;
+  if (platform::IsAbsolute(path)) return path;
   std::error_code error;
   fs::path absolute = fs::absolute(path, error);
   return error ? path : absolute;
@@ -122,7 +123,7 @@ LocalName LocalMediaPath(std::string_view storedName, const PathMap& map,
       }
     }
     path = PathOfUtf8(relative);
-    if (!path.is_absolute()) path = Absolute(PathOfUtf8(projectFolder)) / path;
+    if (!platform::IsAbsolute(path)) path = Absolute(PathOfUtf8(projectFolder)) / path;
   }
   local.path = Utf8OfPath(path.lexically_normal());
   return local;

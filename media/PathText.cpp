@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/PlatformPath.h"
+
 namespace pexol {
 
 std::string FoldAsciiCase(std::string_view text) {
@@ -29,14 +31,11 @@ std::vector<std::string_view> PathComponents(std::string_view name) {
 }
 
 std::filesystem::path PathOfUtf8(std::string_view utf8) {
-  // char8_t text is read as UTF-8 on every platform; a plain string would be read in the
-  // Windows ANSI code page there.
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+  return platform::PathOf(utf8);
 }
 
 std::string Utf8OfPath(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
+  return platform::Utf8Of(path);
 }
 
 }  // namespace pexol
