@@ -95,6 +95,29 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(Run("to-text demo.mpj b.txt --software Brisko").exitCode, 0);
 }
 
+// On a terminal (a pseudo-terminal made by script(1)) the bar ends full and on its own line,
+// and stays away from a text written to the same terminal.
+TEST_F(CliTest, TheProgressBarEndsFullAndNeverMixesIntoTheText) {
+  if (!fs::exists("/usr/bin/script")) GTEST_SKIP() << "no script(1) to make a terminal";
+  ASSERT_EQ(Run("to-text demo.mpj demo.txt").exitCode, 0);
+  const std::string folder = temp.Folder().string();
+  const auto terminal = [&](const std::string& arguments) {
+    const std::string command = "cd '" + folder + "' && script -qec \"'" PEXOL_CLI "' " +
+                                arguments + "\" /dev/null >terminal.log 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << arguments;
+    return Read("terminal.log");
+  };
+  // to-project makes 199 of its 200 steps; the bar still ends at 100 %.
+  const std::string converted = terminal("to-project demo.mpj demo.txt new.mpj");
+  const std::size_t full = converted.rfind("] 100% ");
+  ASSERT_NE(full, std::string::npos) << converted;
+  EXPECT_LT(full, converted.find("\r\nsoftware:"));
+  EXPECT_LT(converted.find("\r\nsoftware:"), converted.find("conversion completed"));
+  const std::string text = terminal("to-text demo.mpj -");
+  EXPECT_EQ(text.find("] "), std::string::npos);
+  EXPECT_EQ(text.rfind("[Header]", 0), 0u);
+}
+
 TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   for (const char* name : {"t.otio", "t.mlt", "t.edl"}) {
     const Outcome outcome = Run(std::string("export demo.mpj ") + name);
