@@ -103,7 +103,7 @@ TEST_F(CliTest, TheProgressBarEndsFullAndNeverMixesIntoTheText) {
   const std::string folder = temp.Folder().string();
   const auto terminal = [&](const std::string& arguments) {
     const std::string command = "cd '" + folder + "' && script -qec \"'" PEXOL_CLI "' " +
-                                arguments + "\" /dev/null >terminal.log 2>&1";
+                                arguments + "\" /dev/null </dev/null >terminal.log 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << arguments;
     return Read("terminal.log");
   };
