@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "core/TextEncoding.h"
+
 namespace pexol::cli {
 
 namespace {
@@ -172,11 +174,13 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
     std::cerr << "software: \"" << SoftwareName(*result.chosenSoftware)
               << "\" (chosen automatically)\n";
   for (const std::string& warning : result.warnings) std::cerr << "warning: " << warning << "\n";
+  // Names in messages are as stored (Shift-JIS); the terminal reads UTF-8.
+  const std::string message = DisplayText(result.message);
   if (!result.Completed()) {
-    std::cerr << result.message << "\n";
+    std::cerr << message << "\n";
     return exitTrouble;
   }
-  (quietStdout ? std::cerr : std::cout) << result.message << "\n";
+  (quietStdout ? std::cerr : std::cout) << message << "\n";
   return result.missingCount > 0 ? exitMissing : exitSuccess;
 }
 

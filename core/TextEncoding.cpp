@@ -141,4 +141,23 @@ std::string Printable(std::string_view bytes, std::size_t maxChars) {
   return shown;
 }
 
+std::string DisplayText(std::string_view message) {
+  std::string shown;
+  shown.reserve(message.size() + message.size() / 4);
+  for (std::size_t start = 0; start <= message.size();) {
+    std::size_t end = message.find('\n', start);
+    if (end == std::string_view::npos) end = message.size();
+    const std::string_view line = message.substr(start, end - start);
+    if (IsValidUtf8(line)) {
+      shown += line;
+    } else {
+      shown += DecodeShiftJis(line).utf8;
+    }
+    if (end == message.size()) break;
+    shown += '\n';
+    start = end + 1;
+  }
+  return shown;
+}
+
 }  // namespace pexol

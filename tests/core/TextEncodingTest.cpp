@@ -158,5 +158,11 @@ TEST(TextEncodingTest, Utf8CheckRefusesMalformedText) {
   EXPECT_FALSE(IsValidUtf8("\x95\x5C"));          // Shift-JIS is not UTF-8
 }
 
+TEST(TextEncodingTest, MessagesShowStoredNamesBesideUtf8Paths) {
+  // A check's message: its list holds names as stored, its heading a path typed in UTF-8.
+  EXPECT_EQ(DisplayText("complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\x95\x5C.avi\n"),
+            "complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\xE8\xA1\xA8.avi\n");
+}
+
 }  // namespace
 }  // namespace pexol
