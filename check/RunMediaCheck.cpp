@@ -105,15 +105,11 @@ std::string MediaCheckMessage(std::string_view source, const MediaCheckSummary& 
 
 RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   std::string error;
-  const auto project = ReadWholeFile(job.source, error);
-  if (!project) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
-  // Writing the report over the project would destroy the file being checked.
-  if (SameFile(job.source, job.report))
-    return Failed(OpenFailureMessage(cannotOpenTextDestination, job.report,
-                                     "it is the project being checked"));
   OutputFile report;
-  if (!report.Open(job.report, error))
-    return Failed(OpenFailureMessage(cannotOpenTextDestination, job.report, error));
+  // Writing the report over the project would destroy the file being checked.
+  const auto project = OpenProjectRun(job.source, job.report, cannotOpenTextDestination,
+                                      "it is the project being checked", report, error);
+  if (!project) return Failed(std::move(error));
   observer.Progress(0, RunProgress::totalSteps);
 
   ResolveOptions resolve;

@@ -29,6 +29,23 @@ constexpr int ReadShare(RunKind run) {
 
 }  // namespace
 
+std::optional<FileBytes> OpenProjectRun(const std::string& source, const std::string& destination,
+                                        std::string_view headline, std::string_view sameFile,
+                                        OutputFile& output, std::string& failure) {
+  std::string error;
+  auto project = ReadWholeFile(source, error);
+  if (!project) {
+    failure = OpenFailureMessage(cannotOpenProjectSource, source, error);
+  } else if (SameFile(source, destination)) {
+    failure = OpenFailureMessage(headline, destination, sameFile);
+  } else if (!output.Open(destination, error)) {
+    failure = OpenFailureMessage(headline, destination, error);
+  } else {
+    return project;
+  }
+  return std::nullopt;
+}
+
 std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
                            const std::string& path, Software used) {
   // A text given where the project belongs fails as a damaged project would; say what it is.
@@ -69,15 +86,11 @@ Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& softwar
 
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
   std::string error;
-  const auto project = ReadWholeFile(job.source, error);
-  if (!project) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
-  // The text would take the place of the project it is made from.
-  if (SameFile(job.source, job.destination))
-    return Failed(OpenFailureMessage(cannotOpenTextDestination, job.destination,
-                                     "it is the project being converted"));
   OutputFile destination;
-  if (!destination.Open(job.destination, error))
-    return Failed(OpenFailureMessage(cannotOpenTextDestination, job.destination, error));
+  // The text would take the place of the project it is made from.
+  const auto project = OpenProjectRun(job.source, job.destination, cannotOpenTextDestination,
+                                      "it is the project being converted", destination, error);
+  if (!project) return Failed(std::move(error));
   observer.Progress(0, RunProgress::totalSteps);
 
   ToTextOptions options = job.options;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileIo.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"
 #include "core/RunProgress.h"
@@ -45,6 +46,14 @@ struct ToProjectJob {
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer);
 /// Reads the source project and the text and replaces the destination only on success.
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer);
+
+/// The start of a run that reads a project and writes one destination: the project read
+/// whole, and the destination opened beside its place, never over the project (`sameFile`
+/// says why: "it is the project being converted"). nullopt, with the failure message in
+/// `failure`, when either cannot be; `headline` opens a failure about the destination.
+std::optional<FileBytes> OpenProjectRun(const std::string& source, const std::string& destination,
+                                        std::string_view headline, std::string_view sameFile,
+                                        OutputFile& output, std::string& failure);
 
 /// The message of a failure to read `project` (at `path`) as `used` wrote it: names the other
 /// software when it reads the project, or says the file is a text given in a project's place.

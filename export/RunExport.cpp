@@ -140,14 +140,10 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   }
 
   std::string error;
-  const auto bytes = ReadWholeFile(job.source, error);
-  if (!bytes) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
-  if (SameFile(job.source, job.destination))
-    return Failed(
-        OpenFailureMessage(cannotExport, job.destination, "it is the project being exported"));
   OutputFile destination;
-  if (!destination.Open(job.destination, error))
-    return Failed(OpenFailureMessage(cannotExport, job.destination, error));
+  const auto bytes = OpenProjectRun(job.source, job.destination, cannotExport,
+                                    "it is the project being exported", destination, error);
+  if (!bytes) return Failed(std::move(error));
   observer.Progress(0, RunProgress::totalSteps);
 
   Software software = job.software;
