@@ -23,10 +23,6 @@ std::string CompletionNote(std::size_t unreadBytes, std::span<const std::uint8_t
   return UnreadBytesNote(unreadBytes, used, otherExact);
 }
 
-constexpr int ReadShare(RunKind run) {
-  return detail::ShareTotal(run);
-}
-
 }  // namespace
 
 std::optional<FileBytes> OpenProjectRun(const std::string& source, const std::string& destination,
@@ -76,7 +72,7 @@ Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& softwar
     }
     if (readable) {
       chosen = software = readable->software;
-      progress.Step(ReadShare(run));
+      progress.Step(detail::ShareTotal(run));  // the steps the quiet reading made
       return std::move(*readable);
     }
     software = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
