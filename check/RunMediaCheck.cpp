@@ -23,49 +23,6 @@ RunResult Failed(std::string message) {
   return {RunResult::Status::Failed, std::move(message), 0, {}};
 }
 
-// The project as the check reads it. With `choose`, the choice `ChooseCheckSoftware` makes,
-// from one reading per candidate: a reading with no clip of unknown kind is one a conversion
-// makes too.
-Project ReadForCheck(std::span<const std::uint8_t> bytes, Software& software, bool choose,
-                     RunProgress& progress, std::optional<Software>& chosen) {
-  if (choose) {
-    std::optional<Project> exact, readable;
-    for (const Software candidate : {Software::CorvaneBrisko, Software::Lumetta}) {
-      NullObserver quiet;
-      RunProgress quietProgress(quiet);
-      try {
-        Project project =
-            ReadProject(bytes, {candidate, RunKind::Check, UnknownClips::Keep}, quietProgress);
-        const auto unknown = [](const ClipRecord& clip) { return clip.kind == ClipKind::Unknown; };
-        const bool converts =
-            std::none_of(project.main.records.begin(), project.main.records.end(), unknown) &&
-            std::none_of(project.insert.records.begin(), project.insert.records.end(), unknown);
-        if (converts && project.unreadBytes == 0) {
-          exact = std::move(project);
-          break;
-        }
-        if (!readable) readable = std::move(project);
-      } catch (const RunFailure&) {
-      }
-    }
-    std::optional<Project>& best = exact ? exact : readable;
-    if (best) {
-      chosen = software = best->software;
-      progress.Step(detail::ShareTotal(RunKind::Check));
-      return std::move(*best);
-    }
-    software = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
-  }
-  return ReadProject(bytes, {software, RunKind::Check, UnknownClips::Keep}, progress);
-}
-
-// Relative names start in the project's folder, as they did where the project was made.
-std::string ProjectFolderOf(const std::string& source) {
-  std::error_code code;
-  const fs::path absolute = fs::absolute(PathOfUtf8(source), code);
-  return Utf8OfPath((code ? PathOfUtf8(source) : absolute).parent_path());
-}
-
 }  // namespace
 
 bool MediaWalkReads(std::span<const std::uint8_t> project, Software software) {
@@ -105,6 +62,8 @@ std::string MediaCheckMessage(std::string_view source, const MediaCheckSummary& 
 
 RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   std::string error;
+  auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
+  if (!resolve) return Failed(std::move(error));
   OutputFile report;
   // Writing the report over the project would destroy the file being checked.
   const auto project = OpenProjectRun(job.source, job.report, cannotOpenTextDestination,
@@ -112,15 +71,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   if (!project) return Failed(std::move(error));
   observer.Progress(0, RunProgress::totalSteps);
 
-  ResolveOptions resolve;
-  resolve.projectFolder = ProjectFolderOf(job.source);
-  resolve.searchFolders = job.searchFolders;
-  for (const std::string& text : job.maps) {
-    auto rule = ParseMapRule(text, error);
-    if (!rule) return Failed("Can not use the map rule \"" + text + "\"\n\n" + error);
-    resolve.map.Add(std::move(*rule));
-  }
-  MediaResolver resolver(std::move(resolve));
+  MediaResolver resolver(std::move(*resolve));
   const MediaExists exists = [&](std::string_view name) {
     const MediaResolution found = resolver.Resolve(name);
     if (job.onReference) job.onReference(name, found);
@@ -133,7 +84,8 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   std::optional<Software> chosen;
   RunProgress progress(observer);
   try {
-    const Project read = ReadForCheck(*project, software, job.chooseSoftware, progress, chosen);
+    const Project read = ReadProjectForRun(*project, software, job.chooseSoftware, RunKind::Check,
+                                           progress, chosen, UnknownClips::Keep);
     summary = ScanProjectMedia(read, exists, lines);
   } catch (const RunFailure& failure) {
     observer.Status("");

@@ -43,7 +43,6 @@ void ListReference(std::string_view stored, const MediaResolution& found) {
 void AddCheckCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     MediaCheckJob job;
-    int software = -1;
     bool list = false;
   };
   auto settings = std::make_shared<Settings>();
@@ -54,7 +53,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
                   "file to list the missing names in; nul (the default) for none, - for "
                   "standard output")
       ->option_text("=FILE");
-  AddSoftwareOption(*sub, settings->software);
+  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
   AddMapOption(*sub, settings->job.maps,
                "find names under the Windows folder PREFIX in the local FOLDER, e.g. "
                "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins)");
@@ -68,8 +67,6 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
       "folders.\n\nExample:\n  pexol-cli check demo.mpj --map 'C:\\Video=/media/video' "
       "--search ~/footage --list");
   sub->callback([settings, &exitCode] {
-    settings->job.chooseSoftware = settings->software < 0;
-    if (settings->software >= 0) settings->job.software = Software{settings->software};
     if (settings->list) settings->job.onReference = ListReference;
     const bool reportToStdout = settings->job.report == "-";
     TerminalObserver observer(reportToStdout || settings->list);

@@ -63,13 +63,19 @@ std::shared_ptr<CLI::Formatter> HelpFormatter() {
   return std::make_shared<GnuFormatter>();
 }
 
-void AddSoftwareOption(CLI::App& command, int& software) {
+void AddSoftwareOption(CLI::App& command, Software& software, bool& choose) {
   static const std::map<std::string, int> names = {
       {"corvane", 0}, {"brisko", 0}, {"lumetta", 1}, {"auto", -1}};
+  choose = true;  // auto unless the option names one
   command
-      .add_option("--software", software,
-                  "which application wrote the project: corvane (or brisko), lumetta, or auto "
-                  "(the default): the one that reads the project exactly to its end")
+      .add_option_function<int>(
+          "--software",
+          [&software, &choose](int chosen) {
+            choose = chosen < 0;
+            if (!choose) software = Software{chosen};
+          },
+          "which application wrote the project: corvane (or brisko), lumetta, or auto "
+          "(the default): the one that reads the project exactly to its end")
       ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
       ->option_text("=WHICH");
 }

@@ -21,8 +21,9 @@ constexpr int exitTrouble = 2;
 /// The help layout of every command: options with their values in words, no parser types.
 std::shared_ptr<CLI::Formatter> HelpFormatter();
 
-/// "--software corvane|brisko|lumetta|auto"; `software` becomes -1 for auto.
-void AddSoftwareOption(CLI::App& command, int& software);
+/// "--software corvane|brisko|lumetta|auto": sets `software`, or `choose` for auto (the
+/// default).
+void AddSoftwareOption(CLI::App& command, Software& software, bool& choose);
 /// "--timecode" with the given choices.
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices);

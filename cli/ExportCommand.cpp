@@ -10,7 +10,6 @@ namespace pexol::cli {
 void AddExportCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ExportJob job;
-    int software = -1;
   };
   static const std::map<std::string, ExportFormat> formats = {
       {"otio", ExportFormat::Otio}, {"cmx3600", ExportFormat::Cmx3600}, {"mlt", ExportFormat::Mlt}};
@@ -31,7 +30,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
                   "otio, cmx3600 or mlt; by default DEST's extension says")
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
       ->option_text("=FORMAT");
-  AddSoftwareOption(*sub, settings->software);
+  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
   AddTimecodeOption(*sub, settings->job.timecode, rates);
   AddMapOption(*sub, settings->job.maps,
                "write names under the Windows folder PREFIX as under the local FOLDER "
@@ -42,8 +41,6 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
       "in Windows form keeps it, with / separators.\n\nExample:\n  pexol-cli export demo.mpj "
       "demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([settings, &exitCode] {
-    settings->job.chooseSoftware = settings->software < 0;
-    if (settings->software >= 0) settings->job.software = Software{settings->software};
     TerminalObserver observer;
     const RunResult result = RunExport(settings->job, observer);
     exitCode = Report(result, observer, false);

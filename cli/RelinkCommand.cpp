@@ -11,7 +11,6 @@ namespace pexol::cli {
 void AddRelinkCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     RelinkJob job;
-    int software = -1;
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
@@ -25,15 +24,13 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
       ->option_text("='OLD=NEW'")
       ->take_all()
       ->required();
-  AddSoftwareOption(*sub, settings->software);
+  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
   sub->add_flag("--dry-run", settings->job.dryRun, "print each change and write nothing");
   sub->footer(
       "Every other byte of the project is kept, and so are names no rule matches.\n\n"
       "Example:\n  pexol-cli relink old.mpj new.mpj --map 'C:\\Video=D:\\Archive\\Video' "
       "--dry-run");
   sub->callback([settings, &exitCode] {
-    settings->job.chooseSoftware = settings->software < 0;
-    if (settings->software >= 0) settings->job.software = Software{settings->software};
     if (settings->job.dryRun)
       settings->job.onChange = [](const NameChange& change) {
         std::cout << change.section << '\t' << change.before << " -> " << change.after << '\n';

@@ -9,7 +9,6 @@ namespace pexol::cli {
 void AddToProjectCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ToProjectJob job;
-    int software = -1;
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-project",
@@ -17,12 +16,10 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
   AddFile(*sub, "SOURCE", settings->job.source, "the project file the text was made from");
   AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file");
   AddFile(*sub, "DEST", settings->job.destination, "the project file to write");
-  AddSoftwareOption(*sub, settings->software);
+  AddSoftwareOption(*sub, settings->job.options.software, settings->job.chooseSoftware);
   AddEncodingOption(*sub, settings->job.options.encoding);
   sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
   sub->callback([settings, &exitCode] {
-    settings->job.chooseSoftware = settings->software < 0;
-    if (settings->software >= 0) settings->job.options.software = Software{settings->software};
     TerminalObserver observer;
     const RunResult result = RunTextToProject(settings->job, observer);
     exitCode = Report(result, observer, false);

@@ -9,20 +9,17 @@ namespace pexol::cli {
 void AddToTextCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ToTextJob job;
-    int software = -1;
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-text", "Convert a project file to a text exchange file");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination, "text file to write; - for standard output");
-  AddSoftwareOption(*sub, settings->software);
+  AddSoftwareOption(*sub, settings->job.options.software, settings->job.chooseSoftware);
   AddTimecodeOption(*sub, settings->job.options.timecode, TimecodeNames());
   sub->add_flag("--csv", settings->job.options.csv, "write the EDL as CSV instead of columns");
   AddEncodingOption(*sub, settings->job.options.encoding);
   sub->footer("Example:\n  pexol-cli to-text demo.mpj demo.txt --timecode pal --csv");
   sub->callback([settings, &exitCode] {
-    settings->job.chooseSoftware = settings->software < 0;
-    if (settings->software >= 0) settings->job.options.software = Software{settings->software};
     const bool toStdout = settings->job.destination == "-";
     TerminalObserver observer(toStdout);
     const RunResult result = RunProjectToText(settings->job, observer);

@@ -53,7 +53,8 @@ std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8
 }
 
 Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& software, bool choose,
-                          RunKind run, RunProgress& progress, std::optional<Software>& chosen) {
+                          RunKind run, RunProgress& progress, std::optional<Software>& chosen,
+                          UnknownClips unknownClips) {
   if (choose) {
     // The probe's reading is the run's: a project is read once when the first choice fits.
     std::optional<Project> readable;
@@ -61,9 +62,9 @@ Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& softwar
       NullObserver quiet;
       RunProgress quietProgress(quiet);
       try {
-        Project project = ReadProject(bytes, {candidate, run}, quietProgress);
-        if (project.unreadBytes == 0 || !readable) {
-          const bool exact = project.unreadBytes == 0;
+        Project project = ReadProject(bytes, {candidate, run, unknownClips}, quietProgress);
+        const bool exact = project.unreadBytes == 0 && !project.HasUnknownClips();
+        if (exact || !readable) {
           readable = std::move(project);
           if (exact) break;
         }
@@ -77,7 +78,7 @@ Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& softwar
     }
     software = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
   }
-  return ReadProject(bytes, {software, run}, progress);
+  return ReadProject(bytes, {software, run, unknownClips}, progress);
 }
 
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {

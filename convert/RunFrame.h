@@ -61,9 +61,11 @@ std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8
                            const std::string& path, Software used);
 
 /// The project read for `run`: as `software` wrote it, or, with `choose`, as the first
-/// choice that reads it exactly (else the first that reads it at all), which is then stored
-/// in `chosen` and `software`. The reading makes the run's steps for the sections.
+/// choice that reads it exactly (to its end, every clip of a known kind), else the first that
+/// reads it at all, which is then stored in `chosen` and `software`. The reading makes the
+/// run's steps for the sections.
 Project ReadProjectForRun(std::span<const std::uint8_t> bytes, Software& software, bool choose,
-                          RunKind run, RunProgress& progress, std::optional<Software>& chosen);
+                          RunKind run, RunProgress& progress, std::optional<Software>& chosen,
+                          UnknownClips unknownClips = UnknownClips::Fail);
 
 }  // namespace pexol

@@ -58,12 +58,6 @@ std::string WithSuffix(const std::string& destination, std::string_view suffix) 
          extension;
 }
 
-std::string ProjectFolderOf(const std::string& source) {
-  std::error_code code;
-  const std::filesystem::path absolute = std::filesystem::absolute(PathOfUtf8(source), code);
-  return Utf8OfPath((code ? PathOfUtf8(source) : absolute).parent_path());
-}
-
 /// Where each stored name points, with the warnings they give, each name once.
 class ExportNames {
  public:
@@ -129,17 +123,9 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
     return Failed(OpenFailureMessage(cannotExport, job.destination,
                                      "an export is written at NTSC (drop or non-drop frame) or "
                                      "PAL rates; frame counts have no rate."));
-  ResolveOptions resolve;
-  resolve.projectFolder = ProjectFolderOf(job.source);
-  resolve.searchFolders = job.searchFolders;
-  for (const std::string& text : job.maps) {
-    std::string error;
-    auto rule = ParseMapRule(text, error);
-    if (!rule) return Failed("Can not use the map rule \"" + text + "\"\n\n" + error);
-    resolve.map.Add(std::move(*rule));
-  }
-
   std::string error;
+  auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
+  if (!resolve) return Failed(std::move(error));
   OutputFile destination;
   const auto bytes = OpenProjectRun(job.source, job.destination, cannotExport,
                                     "it is the project being exported", destination, error);
@@ -150,7 +136,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   std::optional<Software> chosen;
   RunProgress progress(observer);
   ExportCounts counts;
-  ExportNames names(std::move(resolve));
+  ExportNames names(std::move(*resolve));
   std::vector<CmxFile> files;
   try {
     const Project project =

@@ -36,6 +36,29 @@ MediaResolution Tied(int step, std::vector<std::string> candidates, MediaResolut
 
 }  // namespace
 
+std::optional<ResolveOptions> ResolveOptionsFor(const std::string& project,
+                                                const std::vector<std::string>& maps,
+                                                const std::vector<std::string>& searchFolders,
+                                                std::string& failure) {
+  ResolveOptions options;
+  // Relative names start in the project's folder, as they did where the project was made.
+  std::error_code error;
+  const fs::path path = PathOfUtf8(project);
+  const fs::path absolute = fs::absolute(path, error);
+  options.projectFolder = Utf8OfPath((error ? path : absolute).parent_path());
+  options.searchFolders = searchFolders;
+  for (const std::string& text : maps) {
+    std::string error;
+    auto rule = ParseMapRule(text, error);
+    if (!rule) {
+      failure = "Can not use the map rule \"" + text + "\"\n\n" + error;
+      return std::nullopt;
+    }
+    options.map.Add(std::move(*rule));
+  }
+  return options;
+}
+
 MediaResolver::MediaResolver(ResolveOptions options) : options_(std::move(options)) {
   std::error_code error;
   const fs::path folder = fs::absolute(PathOfUtf8(options_.projectFolder), error);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,14 @@ struct ResolveOptions {
   std::vector<std::string> searchFolders;  ///< searched by file name, recursively
   bool caseInsensitive = true;             ///< steps 3 and 4 ignore ASCII letter case
 };
+
+/// The options of a run on the project file `project`: relative names from its folder, the
+/// `maps` ("PREFIX=FOLDER") rules, the search folders. nullopt, with the message in
+/// `failure`, when a rule cannot be read.
+std::optional<ResolveOptions> ResolveOptionsFor(const std::string& project,
+                                                const std::vector<std::string>& maps,
+                                                const std::vector<std::string>& searchFolders,
+                                                std::string& failure);
 
 /// Finds media files by their stored names, trying in turn: 1. the bytes as stored; 2. the
 /// name decoded and mapped (LocalMediaPath); 3. that path in any letter case; 4. the file name

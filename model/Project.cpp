@@ -183,6 +183,12 @@ class ProjectReader {
 
 }  // namespace
 
+bool Project::HasUnknownClips() const {
+  const auto unknown = [](const ClipRecord& clip) { return clip.kind == ClipKind::Unknown; };
+  return std::any_of(main.records.begin(), main.records.end(), unknown) ||
+         std::any_of(insert.records.begin(), insert.records.end(), unknown);
+}
+
 Project ReadProject(std::span<const std::uint8_t> bytes, const ReadSettings& settings,
                     RunProgress& progress) {
   ByteReader reader(bytes);

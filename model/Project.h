@@ -50,6 +50,8 @@ struct Project {
 
   bool Has(SectionId id) const { return SectionPresent(RuleOf(id), header.version, software); }
   bool TitlesExtended() const { return HasTitleExtension(header.version, software); }
+  /// True when a video track kept a clip of no known kind (`UnknownClips::Keep`).
+  bool HasUnknownClips() const;
 };
 
 /// What a walk does with a main or insert clip whose name gives no known kind.

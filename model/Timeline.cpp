@@ -143,7 +143,7 @@ void PlaceTitles(const Project& project, Timeline& timeline) {
     item.recordOut = Wrap(std::int64_t{title.begin} + titleDefaultFrames);
     item.sourceOut = titleDefaultFrames;
     for (const TitleElement& element : title.elements) {
-      const bool namesMedia = title.ElementsHaveValues(withValues) && element.elementValue == 1;
+      const bool namesMedia = NamesMediaFile(title, element, withValues);
       item.texts.push_back({element.text, element.fontName, element.fontSize, namesMedia});
     }
     timeline.titles.push_back(std::move(item));

@@ -87,8 +87,7 @@ void RelinkClips(Relinker& relinker, const RecordList<ClipRecord>& clips, Sectio
   const VideoTrack track = section == SectionId::MainAV ? VideoTrack::Main : VideoTrack::Insert;
   for (std::size_t i = 0; i < clips.size(); ++i) {
     ClipRecord clip = clips.records[i];
-    // Colour clips name no file.
-    if (clip.kind != ClipKind::Movie && clip.kind != ClipKind::Still) continue;
+    if (!NamesMediaFile(clip)) continue;
     if (!relinker.Rewrite(clip.name, section)) continue;
     // The new name must still say what kind of clip the record is, or its layout changes.
     if (ClipKindOf(clip.name) != clip.kind)
@@ -142,11 +141,10 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
   const bool extended = project.TitlesExtended();
   for (std::size_t i = 0; i < project.titles.size(); ++i) {
     TitleRecord title = project.titles.records[i];
-    if (!title.ElementsHaveValues(extended)) continue;
     bool any = false;
-    // An element value of 1 marks an image element whose text is its file name.
     for (TitleElement& element : title.elements)
-      if (element.elementValue == 1) any = relinker.Rewrite(element.text, SectionId::Title) || any;
+      if (NamesMediaFile(title, element, extended))
+        any = relinker.Rewrite(element.text, SectionId::Title) || any;
     if (any)
       relinker.Replace(project.titles.bytes[i], title, [extended](WriteWalker& w, TitleRecord& t) {
         WalkTitleRecord(w, t, extended);
@@ -154,7 +152,7 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
   }
   for (std::size_t i = 0; i < project.bin.size(); ++i) {
     BinItem item = project.bin.records[i];
-    if (ClipKindOf(item.file) == ClipKind::Colour) continue;
+    if (!NamesMediaFile(item)) continue;
     if (relinker.Rewrite(item.file, SectionId::BinWindow))
       relinker.Replace(project.bin.bytes[i], item,
                        [](WriteWalker& w, BinItem& b) { WalkBinItem(w, b); });

@@ -20,6 +20,10 @@ std::string InOut(std::int32_t in, std::int32_t out) {
 
 }  // namespace
 
+bool NamesMediaFile(const BinItem& item) {
+  return ClipKindOf(item.file) != ClipKind::Colour;
+}
+
 std::string FormatBinLine(const BinItem& item) {
   const ClipKind kind = ClipKindOf(item.file);
   if (kind == ClipKind::Colour) {

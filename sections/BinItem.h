@@ -29,6 +29,10 @@ void WalkBinItem(Walker& w, BinItem& item) {
   w.Dword(item.audioBits);
 }
 
+/// True for an item that names a file: every item but a colour clip (a sound file too,
+/// whatever its name ends in).
+bool NamesMediaFile(const BinItem& item);
+
 /// The item's line, CR LF included; its layout follows the ending of `file`.
 std::string FormatBinLine(const BinItem& item);
 /// The item a line stands for. `source`, the item the line was written from (names as the

@@ -82,6 +82,12 @@ void WalkClipRecord(Walker& w, ClipRecord& clip, VideoTrack track) {
   WalkLevels(w, clip.levels);
 }
 
+/// True for a clip that names a media file: a movie or a still. Colour clips are made by the
+/// editor, and a clip of no known kind is no reference either.
+inline bool NamesMediaFile(const ClipRecord& clip) {
+  return clip.kind == ClipKind::Movie || clip.kind == ClipKind::Still;
+}
+
 /// The record's line, CR LF included.
 std::string FormatClipLine(const ClipRecord& clip, VideoTrack track);
 /// The record a line stands for; nullopt when its kind cannot be told. `source`, the record

@@ -85,6 +85,11 @@ void WalkTitleRecord(Walker& w, TitleRecord& title, bool extended) {
   w.RawString(title.closing);
 }
 
+/// True for an element whose text is an image file's name: its element value is 1.
+inline bool NamesMediaFile(const TitleRecord& title, const TitleElement& element, bool extended) {
+  return title.ElementsHaveValues(extended) && element.elementValue == 1;
+}
+
 /// "begin=%d", with the extension ",%u" and the title value, then ",\r\n".
 std::string FormatTitlePositionLine(const TitleRecord& title, bool extended);
 /// With values ",%u" and the value; the text and the font quoted and escaped; the size.
