@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/Controls.h"
+#include "core/Version.h"
 
 // The icons are compiled into the window library; a static library has to ask for them.
 static void LoadIconResources() {
@@ -30,7 +31,8 @@ AboutPage::AboutPage(const QIcon& icon) {
   name->addStretch(1);
   page->addLayout(name);
   page->addSpacing(fontMetrics().height());
-  for (const auto& [id, text] : {std::pair{1064, "pexol Version 2.12"},
+  const std::string versionLine = "pexol Version " + std::string(version);
+  for (const auto& [id, text] : {std::pair{1064, versionLine.c_str()},
                                  {1065, "Corvane ver2.94 Correspondence."},
                                  {1066, ""},
                                  {1067, "Corvane file(*.mpj) - text exchange"},

@@ -4,12 +4,13 @@
 #include "app/AboutPage.h"
 #include "app/ExchangeDlg.h"
 #include "app/UserPrompts.h"
+#include "core/Version.h"
 
 namespace pexol {
 
 CExchangeApp::CExchangeApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("pexol"));
-  setApplicationVersion(QStringLiteral("2.12"));
+  setApplicationVersion(QLatin1String(version));
   setDesktopFileName(QStringLiteral("pexol"));
   setWindowIcon(ProgramIcon());
 }

@@ -23,6 +23,7 @@
 #include "app/UserPrompts.h"
 #include "check/MediaCheck.h"
 #include "core/FileIo.h"
+#include "core/Version.h"
 #include "export/RunExport.h"
 
 namespace pexol {
@@ -41,6 +42,12 @@ void NoteAutomaticSoftware(std::string& message, Software software) {
   message += "\" (chosen automatically).";
 }
 
+// The software buttons: neither ticked leaves the choice to the run.
+SoftwareChoice ChoiceOf(int chosen) {
+  if (chosen == CExchangeDlg::automaticSoftware) return SoftwareChoice::Automatic();
+  return SoftwareChoice::Named(static_cast<Software>(chosen));
+}
+
 }  // namespace
 
 CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
@@ -50,7 +57,7 @@ CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
       icon(ProgramIcon()),
       prompts(prompts) {
   setObjectName(QStringLiteral("102"));
-  setWindowTitle(QStringLiteral("pexol Version 2.12"));
+  setWindowTitle(QStringLiteral("pexol Version ") + QLatin1String(version));
   setWindowIcon(icon);
   setSizeGripEnabled(true);
 
@@ -247,19 +254,6 @@ void CExchangeDlg::Choose(const FileChooser& chooser) {
   chosenInDialog.insert(findChild<QLineEdit*>(QString::number(chooser.editId)));
 }
 
-CExchangeDlg::SoftwareUse CExchangeDlg::ResolveSoftware(int chosen, const QString& source,
-                                                        SoftwareChooser choose) const {
-  if (chosen != automaticSoftware) return {static_cast<Software>(chosen), false};
-  std::string error;
-  const auto project = ReadWholeFile(EncodePath(source), error);
-  // A project that cannot be opened or read either way is run as the first choice, whose
-  // failure message says what is wrong with it.
-  if (!project) return {};
-  const auto software = choose(*project);
-  if (!software) return {};
-  return {*software, true};
-}
-
 bool CExchangeDlg::MayReplace(std::initializer_list<QLineEdit*> destinations) {
   for (QLineEdit* edit : destinations) {
     const QString path = edit->text();
@@ -275,64 +269,52 @@ bool CExchangeDlg::MayReplace(std::initializer_list<QLineEdit*> destinations) {
 void CExchangeDlg::OnToTextConvert() {
   UpdateData(true);
   if (!MayReplace({toTextPage->destination})) return;
-  const SoftwareUse use = ResolveSoftware(toTextSoftware, toTextSource, ChooseSoftware);
-  ToTextJob job{EncodePath(toTextSource), EncodePath(toTextDestination), {}};
-  job.options.software = use.software;
+  ToTextJob job{
+      EncodePath(toTextSource), EncodePath(toTextDestination), {}, ChoiceOf(toTextSoftware)};
   job.options.timecode = static_cast<TimecodeMode>(timecodeMode);
   job.options.csv = csvOutput != 0;
   job.options.encoding = toTextUtf8 != 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-  RunOnPage(*toTextPage->status, *toTextProgress, use, {toTextPage->destination},
+  RunOnPage(*toTextPage->status, *toTextProgress, {toTextPage->destination},
             [&job](RunObserver& observer) { return RunProjectToText(job, observer); });
 }
 
 void CExchangeDlg::OnToProjectConvert() {
   UpdateData(true);
   if (!MayReplace({toProjectPage->destination})) return;
-  const SoftwareUse use = ResolveSoftware(toProjectSoftware, toProjectSource, ChooseSoftware);
-  ToProjectJob job{
-      EncodePath(toProjectSource), EncodePath(toProjectText), EncodePath(toProjectDestination), {}};
-  job.options.software = use.software;
+  ToProjectJob job{EncodePath(toProjectSource),
+                   EncodePath(toProjectText),
+                   EncodePath(toProjectDestination),
+                   {},
+                   ChoiceOf(toProjectSoftware)};
   job.options.encoding = toProjectUtf8 != 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-  RunOnPage(*toProjectPage->status, *toProjectProgress, use, {toProjectPage->destination},
+  RunOnPage(*toProjectPage->status, *toProjectProgress, {toProjectPage->destination},
             [&job](RunObserver& observer) { return RunTextToProject(job, observer); });
 }
 
 void CExchangeDlg::OnFindCheck() {
   UpdateData(true);
   if (!MayReplace({checkPage->report})) return;
-  const SoftwareUse use = ResolveSoftware(findSoftware, findSource, ChooseCheckSoftware);
-  MediaCheckJob job{EncodePath(findSource), EncodePath(findReport), use.software, {}, {}};
+  MediaCheckJob job{EncodePath(findSource), EncodePath(findReport), ChoiceOf(findSoftware)};
   if (!findSearchFolder.isEmpty()) job.searchFolders.push_back(EncodePath(findSearchFolder));
-  missingCount = RunOnPage(*checkPage->status, *findProgress, use, {checkPage->report},
+  missingCount = RunOnPage(*checkPage->status, *findProgress, {checkPage->report},
                            [&job](RunObserver& observer) { return RunMediaCheck(job, observer); })
-                     .missingCount;
+                     .MissingCount();
 }
 
 void CExchangeDlg::OnExport() {
   UpdateData(true);
   if (!MayReplace({exportPage->destination})) return;
-  const SoftwareUse use = ResolveSoftware(exportSoftware, exportSource, ChooseSoftware);
   ExportJob job;
   job.source = EncodePath(exportSource);
   job.destination = EncodePath(exportDestination);
   job.format = static_cast<ExportFormat>(exportFormat);
-  job.software = use.software;
+  job.software = ChoiceOf(exportSoftware);
   job.timecode = static_cast<TimecodeMode>(exportTimecode);
-  RunOnPage(*exportPage->status, *exportProgress, use, {exportPage->destination},
-            [&job](RunObserver& observer) {
-#ifdef PEXOL_WITH_EXPORT
-              return RunExport(job, observer);
-#else
-              (void)job;
-              (void)observer;
-              return RunResult{RunResult::Status::Failed,
-                               "This build of pexol cannot export timelines.", 0};
-#endif
-            });
+  RunOnPage(*exportPage->status, *exportProgress, {exportPage->destination},
+            [&job](RunObserver& observer) { return RunExport(job, observer); });
 }
 
 RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
-                                  const SoftwareUse& software,
                                   std::initializer_list<QLineEdit*> destinations,
                                   const Driver& driver) {
   PageObserver observer(status, progress);
@@ -340,7 +322,7 @@ RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
   observer.Flush();
   UpdateData(true);  // the status fields follow their lines
   if (result.Completed()) {
-    if (software.automatic) NoteAutomaticSoftware(result.message, software.software);
+    if (result.chosenSoftware) NoteAutomaticSoftware(result.message, *result.chosenSoftware);
     // The file dialog asked about the file as it was; what this run wrote may be edited
     // before the next run, which has to ask again.
     for (QLineEdit* edit : destinations) chosenInDialog.remove(edit);

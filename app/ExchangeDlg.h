@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "convert/RunFrame.h"
+#include "run/RunConversions.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -99,12 +99,6 @@ class CExchangeDlg final : public QDialog {
 
  private:
   using Driver = std::function<RunResult(RunObserver&)>;
-  using SoftwareChooser = std::optional<Software> (*)(std::span<const std::uint8_t> project);
-  /// The software a run uses, and whether it was picked for the user.
-  struct SoftwareUse {
-    Software software = Software::CorvaneBrisko;
-    bool automatic = false;
-  };
   /// What a radio group stands for in the settings.
   struct RadioSetting {
     const char* key;
@@ -115,13 +109,12 @@ class CExchangeDlg final : public QDialog {
   void ConnectControls();
   void LoadSettings();
   std::vector<RadioSetting> RadioSettings();
-  SoftwareUse ResolveSoftware(int chosen, const QString& source, SoftwareChooser choose) const;
   /// True when the run may write `destinations`: each is new, a device, was chosen in a file
   /// dialog (which asked already), or the user agrees to replace it.
   bool MayReplace(std::initializer_list<QLineEdit*> destinations);
   /// Runs `driver` with the page's status line and bar, then shows its message, naming the
   /// software when it was chosen automatically.
-  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress, const SoftwareUse& software,
+  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress,
                       std::initializer_list<QLineEdit*> destinations, const Driver& driver);
 
   UserPrompts& prompts;

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "convert/Messages.h"
+#include "run/RunMessages.h"
 
 namespace pexol {
 

@@ -9,20 +9,20 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/RunFrame.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"
 #include "media/MediaResolver.h"
 #include "model/Project.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
 
 namespace pexol {
 
 struct MediaCheckJob {
   std::string source;          ///< project file
   std::string report = "nul";  ///< report file; "nul" (any case) is the null device
-  Software software = Software::CorvaneBrisko;
-  bool chooseSoftware = false;  ///< choose as `ChooseCheckSoftware` does instead of `software`
+  SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
   /// Told of every media reference as it is resolved, in file order.
@@ -49,29 +49,13 @@ MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> project, Softwa
 MediaCheckSummary ScanProjectMedia(const Project& project, const MediaExists& exists,
                                    ByteWriter& report);
 
-/// Calls `visit(section, nullptr)` as each section that names media opens (the report's
-/// section lines) and `visit(section, &name)` for each media name the check tests, in file
-/// order: movies and stills of both video tracks, every extra audio clip, title elements
-/// marked as images, and bin items that are not colour clips.
-void ForEachMediaName(const Project& project,
-                      const std::function<void(SectionId, const std::string*)>& visit);
-
 /// The file system's answer for a name taken as stored, relative to the current folder:
 /// true for a file (a link is followed); false for a folder, when nothing is there or when
 /// the name cannot be looked up. Never throws.
 bool MediaFileExists(std::string_view name);
 
-/// "complete", the project name and the count, then the list unless nothing is missing.
-std::string MediaCheckMessage(std::string_view source, const MediaCheckSummary& summary);
-
-/// True when the check's walk reads `project` as `software` wrote it (every name present).
-bool MediaWalkReads(std::span<const std::uint8_t> project, Software software);
-/// The software choice for a check: one that converts the project exactly, else the first
-/// whose walk reads it; nullopt when neither does.
-std::optional<Software> ChooseCheckSoftware(std::span<const std::uint8_t> project);
-
 /// The whole check on named files; the result's message is the completion message
-/// ("complete ... file(s) undetected") and `missingCount` is set. Names are resolved as
+/// ("complete ... file(s) undetected") and its outcome the missing count. Names are resolved as
 /// `MediaResolver` does, relative names from the project's folder; a name found in several
 /// places of the search folders counts as missing. The report is replaced only when the walk
 /// succeeds.

@@ -1,6 +1,7 @@
 // check/ScanProjectMedia.cpp - the media names of a project tested in file order
 #include "check/MediaCheck.h"
 #include "core/RunProgress.h"
+#include "model/MediaNames.h"
 #include "model/Project.h"
 
 namespace pexol {
@@ -47,45 +48,6 @@ class MediaScan {
 };
 
 }  // namespace
-
-void ForEachMediaName(const Project& project,
-                      const std::function<void(SectionId, const std::string*)>& visit) {
-  for (const SectionRule& rule : sectionTable) {
-    switch (rule.id) {
-      case SectionId::MainAV:
-      case SectionId::InsertAV: {
-        visit(rule.id, nullptr);
-        const auto& clips = rule.id == SectionId::MainAV ? project.main : project.insert;
-        for (const ClipRecord& clip : clips.records)
-          if (NamesMediaFile(clip)) visit(rule.id, &clip.name);
-        break;
-      }
-      case SectionId::ExAudio1:
-      case SectionId::ExAudio2:
-        visit(rule.id, nullptr);
-        // Every extra audio clip is a sound file, whatever its name ends in.
-        for (const ExAudioClip& clip : project.exAudio[rule.id == SectionId::ExAudio2].records)
-          visit(rule.id, &clip.name);
-        break;
-      case SectionId::Title: {
-        if (!project.Has(SectionId::Title)) break;
-        visit(rule.id, nullptr);
-        const bool extended = project.TitlesExtended();
-        for (const TitleRecord& title : project.titles.records)
-          for (const TitleElement& element : title.elements)
-            if (NamesMediaFile(title, element, extended)) visit(rule.id, &element.text);
-        break;
-      }
-      case SectionId::BinWindow:
-        visit(rule.id, nullptr);
-        for (const BinItem& item : project.bin.records)
-          if (NamesMediaFile(item)) visit(rule.id, &item.file);
-        break;
-      default:  // effects, filters and the option block name no files
-        break;
-    }
-  }
-}
 
 MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> bytes, Software software,
                                    const MediaExists& exists, ByteWriter& report,

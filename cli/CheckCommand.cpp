@@ -53,7 +53,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
                   "file to list the missing names in; nul (the default) for none, - for "
                   "standard output")
       ->option_text("=FILE");
-  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
+  AddSoftwareOption(*sub, settings->job.software);
   AddMapOption(*sub, settings->job.maps,
                "find names under the Windows folder PREFIX in the local FOLDER, e.g. "
                "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins)");

@@ -63,16 +63,16 @@ std::shared_ptr<CLI::Formatter> HelpFormatter() {
   return std::make_shared<GnuFormatter>();
 }
 
-void AddSoftwareOption(CLI::App& command, Software& software, bool& choose) {
+void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
   static const std::map<std::string, int> names = {
       {"corvane", 0}, {"brisko", 0}, {"lumetta", 1}, {"auto", -1}};
-  choose = true;  // auto unless the option names one
+  choice = SoftwareChoice::Automatic();  // unless the option names one
   command
       .add_option_function<int>(
           "--software",
-          [&software, &choose](int chosen) {
-            choose = chosen < 0;
-            if (!choose) software = Software{chosen};
+          [&choice](int chosen) {
+            choice =
+                chosen < 0 ? SoftwareChoice::Automatic() : SoftwareChoice::Named(Software{chosen});
           },
           "which application wrote the project: corvane (or brisko), lumetta, or auto "
           "(the default): the one that reads the project exactly to its end")
@@ -187,7 +187,7 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
     return exitTrouble;
   }
   (quietStdout ? std::cerr : std::cout) << message << "\n";
-  return result.missingCount > 0 ? exitMissing : exitSuccess;
+  return result.MissingCount() > 0 ? exitMissing : exitSuccess;
 }
 
 }  // namespace pexol::cli

@@ -7,9 +7,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "convert/RunFrame.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
 
 namespace pexol::cli {
 
@@ -21,9 +22,8 @@ constexpr int exitTrouble = 2;
 /// The help layout of every command: options with their values in words, no parser types.
 std::shared_ptr<CLI::Formatter> HelpFormatter();
 
-/// "--software corvane|brisko|lumetta|auto": sets `software`, or `choose` for auto (the
-/// default).
-void AddSoftwareOption(CLI::App& command, Software& software, bool& choose);
+/// "--software corvane|brisko|lumetta|auto": the job's choice, automatic by default.
+void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice);
 /// "--timecode" with the given choices.
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices);

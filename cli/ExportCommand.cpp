@@ -30,7 +30,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
                   "otio, cmx3600 or mlt; by default DEST's extension says")
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
       ->option_text("=FORMAT");
-  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
+  AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.timecode, rates);
   AddMapOption(*sub, settings->job.maps,
                "write names under the Windows folder PREFIX as under the local FOLDER "

@@ -7,6 +7,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "core/PlatformConsole.h"
+#include "core/Version.h"
 
 int main(int argc, char** argv) {
   const pexol::platform::ConsoleSession console;
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
       "their timelines exported",
       "pexol-cli"};
   app.formatter(pexol::cli::HelpFormatter());
-  app.set_version_flag("--version", "pexol-cli 2.12");
+  app.set_version_flag("--version", "pexol-cli " + std::string(pexol::version));
   app.require_subcommand(1);
   int exitCode = pexol::cli::exitSuccess;
   pexol::cli::AddToTextCommand(app, exitCode);

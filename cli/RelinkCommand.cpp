@@ -24,7 +24,7 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
       ->option_text("='OLD=NEW'")
       ->take_all()
       ->required();
-  AddSoftwareOption(*sub, settings->job.software, settings->job.chooseSoftware);
+  AddSoftwareOption(*sub, settings->job.software);
   sub->add_flag("--dry-run", settings->job.dryRun, "print each change and write nothing");
   sub->footer(
       "Every other byte of the project is kept, and so are names no rule matches.\n\n"

@@ -3,6 +3,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "run/RunConversions.h"
 
 namespace pexol::cli {
 
@@ -16,7 +17,7 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
   AddFile(*sub, "SOURCE", settings->job.source, "the project file the text was made from");
   AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file");
   AddFile(*sub, "DEST", settings->job.destination, "the project file to write");
-  AddSoftwareOption(*sub, settings->job.options.software, settings->job.chooseSoftware);
+  AddSoftwareOption(*sub, settings->job.software);
   AddEncodingOption(*sub, settings->job.options.encoding);
   sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
   sub->callback([settings, &exitCode] {

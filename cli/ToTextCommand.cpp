@@ -3,6 +3,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "run/RunConversions.h"
 
 namespace pexol::cli {
 
@@ -14,7 +15,7 @@ void AddToTextCommand(CLI::App& app, int& exitCode) {
   auto* sub = app.add_subcommand("to-text", "Convert a project file to a text exchange file");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination, "text file to write; - for standard output");
-  AddSoftwareOption(*sub, settings->job.options.software, settings->job.chooseSoftware);
+  AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.options.timecode, TimecodeNames());
   sub->add_flag("--csv", settings->job.options.csv, "write the EDL as CSV instead of columns");
   AddEncodingOption(*sub, settings->job.options.encoding);

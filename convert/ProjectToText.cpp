@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "convert/Messages.h"
+#include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "edl/Edl.h"
 #include "model/Timeline.h"

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/ConversionOptions.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdio>
 
-#include "convert/Messages.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "convert/ConversionOptions.h"
 #include "convert/ProjectToText.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"

@@ -1,4 +1,4 @@
-// core/Options.h - the choices a user makes for a run: software family, timecode mode, layout
+// core/Options.h - the small choices every layer shares: software family, timecode mode, encoding
 #pragma once
 
 #include <string_view>
@@ -21,17 +21,5 @@ constexpr Software OtherSoftware(Software software) {
 
 /// How names, title texts, fonts and labels are written in the text exchange file.
 enum class TextEncoding { ShiftJis = 0, Utf8 = 1 };
-
-struct ToTextOptions {
-  Software software = Software::CorvaneBrisko;
-  TimecodeMode timecode = TimecodeMode::NtscDrop;
-  bool csv = false;  ///< CSV EDL instead of fixed columns
-  TextEncoding encoding = TextEncoding::ShiftJis;
-};
-
-struct ToProjectOptions {
-  Software software = Software::CorvaneBrisko;
-  TextEncoding encoding = TextEncoding::ShiftJis;  ///< a byte-order mark makes it UTF-8
-};
 
 }  // namespace pexol

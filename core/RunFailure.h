@@ -20,6 +20,13 @@ class RunFailure : public std::runtime_error {
   FailedInput input_;
 };
 
+/// A name or text that the chosen text encoding cannot carry. The project reads well, so no
+/// other software choice is suggested.
+class EncodingFailure : public RunFailure {
+ public:
+  using RunFailure::RunFailure;
+};
+
 /// The project ran out while a record was being read; `offset` is where it ended and
 /// `where` names the record (filled in by the driver, which knows the section).
 class ProjectEndsEarly : public RunFailure {

@@ -5,7 +5,6 @@
 #include <memory>
 #include <set>
 
-#include "convert/Messages.h"
 #include "core/FileIo.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
@@ -15,16 +14,12 @@
 #include "export/OtioWriter.h"
 #include "media/MediaResolver.h"
 #include "media/PathText.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
 
 namespace pexol {
 
 namespace {
-
-constexpr std::string_view cannotExport = "Can not export the timeline";
-
-RunResult Failed(std::string message) {
-  return {RunResult::Status::Failed, std::move(message), 0, {}, {}};
-}
 
 std::optional<ExportFormat> FormatOf(const ExportJob& job) {
   if (job.format != ExportFormat::FromExtension) return job.format;
@@ -101,101 +96,74 @@ class ExportNames {
   std::set<std::string> missing_;
 };
 
-std::string CountsLine(const ExportCounts& counts) {
-  const auto count = [](int n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-  };
-  return count(counts.tracks, "track", "tracks") + ", " + count(counts.clips, "clip", "clips") +
-         ", " + count(counts.transitions, "transition", "transitions");
-}
-
 }  // namespace
 
 RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   const auto format = FormatOf(job);
   if (!format)
-    return Failed(OpenFailureMessage(cannotExport, job.destination,
-                                     "the format follows the file's extension: .otio "
-                                     "(OpenTimelineIO), .edl (CMX 3600) or .mlt (MLT, Shotcut); "
-                                     "or name it with --format otio, cmx3600 or mlt."));
+    return RunResult::Failed(
+        OpenFailureMessage(cannotExport, job.destination,
+                           "the format follows the file's extension: .otio "
+                           "(OpenTimelineIO), .edl (CMX 3600) or .mlt (MLT, Shotcut); "
+                           "or name it with --format otio, cmx3600 or mlt."));
   const auto rate = RateOf(job.timecode);
   if (!rate)
-    return Failed(OpenFailureMessage(cannotExport, job.destination,
-                                     "an export is written at NTSC (drop or non-drop frame) or "
-                                     "PAL rates; frame counts have no rate."));
+    return RunResult::Failed(
+        OpenFailureMessage(cannotExport, job.destination,
+                           "an export is written at NTSC (drop or non-drop frame) or "
+                           "PAL rates; frame counts have no rate."));
   std::string error;
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
-  if (!resolve) return Failed(std::move(error));
-  OutputFile destination;
-  const auto bytes = OpenProjectRun(job.source, job.destination, cannotExport,
-                                    "it is the project being exported", destination, error);
-  if (!bytes) return Failed(std::move(error));
-  observer.Progress(0, RunProgress::totalSteps);
-
-  Software software = job.software;
-  std::optional<Software> chosen;
-  RunProgress progress(observer);
-  ExportCounts counts;
+  if (!resolve) return RunResult::Failed(std::move(error));
   ExportNames names(std::move(*resolve));
-  std::vector<CmxFile> files;
-  try {
-    const Project project =
-        ReadProjectForRun(*bytes, software, job.chooseSoftware, RunKind::ToText, progress, chosen);
-    const Timeline timeline = BuildTimeline(project);
-    ExportSettings settings;
-    settings.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
-    settings.rate = *rate;
-    settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-    const MediaPathOf pathOf = [&names](std::string_view stored) { return names.PathOf(stored); };
-    progress.Status("[Export]");
-    switch (*format) {
-      case ExportFormat::Otio:
-        files.push_back({"", WriteOtio(timeline, settings, pathOf, counts)});
-        break;
-      case ExportFormat::Mlt:
-        files.push_back({"", WriteMlt(timeline, settings, pathOf, counts)});
-        break;
-      case ExportFormat::Cmx3600:
-      case ExportFormat::FromExtension:
-        files = WriteCmx3600(timeline, settings, pathOf, counts);
-        break;
-    }
-    progress.Step(edlShare);
-  } catch (const RunFailure& failure) {
-    observer.Status("");
-    return Failed(ProjectFailure(failure, *bytes, job.source, software));
-  }
-  observer.Status("");
 
-  // Every file is ready in memory and opened beside its place before any is replaced.
-  std::vector<std::pair<std::string, std::unique_ptr<OutputFile>>> others;
-  const std::string* mainText = nullptr;
-  for (const CmxFile& file : files) {
-    if (file.suffix.empty()) {
-      mainText = &file.text;
-      continue;
-    }
-    const std::string path = WithSuffix(job.destination, file.suffix);
-    auto output = std::make_unique<OutputFile>();
-    if (SameFile(job.source, path) || !output->Open(path, error))
-      return Failed(OpenFailureMessage(cannotExport, path,
-                                       error.empty() ? "it is the project being exported" : error));
-    others.emplace_back(path, std::move(output));
-  }
-  static const std::string empty;
-  if (!destination.Commit(mainText != nullptr ? *mainText : empty, error))
-    return Failed(WriteFailureMessage(job.destination, error));
-  std::size_t next = 0;
-  for (const CmxFile& file : files) {
-    if (file.suffix.empty()) continue;
-    auto& [path, output] = others[next++];
-    if (!output->Commit(file.text, error)) return Failed(WriteFailureMessage(path, error));
-  }
-
-  std::string message = "export completed\n\nfrom : " + job.source + "\n   to : " + job.destination;
-  for (const auto& other : others) message += "\n      & " + other.first;
-  message += "\n\n" + CountsLine(counts);
-  return {RunResult::Status::Completed, std::move(message), 0, chosen, names.Warnings()};
+  RunPlan plan;
+  plan.kind = RunKind::Export;
+  plan.source = job.source;
+  plan.software = job.software;
+  plan.destination = job.destination;
+  plan.destinationHeadline = cannotExport;
+  plan.sameFile = "it is the project being exported";
+  return RunOnProject(
+      plan,
+      [&](const RunInput& input) {
+        const Timeline timeline = BuildTimeline(input.project);
+        ExportSettings settings;
+        settings.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+        settings.rate = *rate;
+        settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+        const MediaPathOf pathOf = [&names](std::string_view stored) {
+          return names.PathOf(stored);
+        };
+        ExportCounts counts;
+        RunOutput output;
+        switch (*format) {
+          case ExportFormat::Otio:
+            output.bytes = WriteOtio(timeline, settings, pathOf, counts);
+            break;
+          case ExportFormat::Mlt:
+            output.bytes = WriteMlt(timeline, settings, pathOf, counts);
+            break;
+          case ExportFormat::Cmx3600:
+          case ExportFormat::FromExtension:
+            for (CmxFile& file : WriteCmx3600(timeline, settings, pathOf, counts)) {
+              if (file.suffix.empty())
+                output.bytes = std::move(file.text);
+              else
+                output.sideFiles.push_back(
+                    {WithSuffix(job.destination, file.suffix), std::move(file.text)});
+            }
+            break;
+        }
+        std::vector<std::string> sidePaths;
+        for (const SideFile& side : output.sideFiles) sidePaths.push_back(side.path);
+        const ExportOutcome outcome{counts.tracks, counts.clips, counts.transitions};
+        output.message = ExportCompletedMessage(job.source, job.destination, sidePaths, outcome);
+        output.outcome = outcome;
+        output.warnings = names.Warnings();
+        return output;
+      },
+      observer);
 }
 
 }  // namespace pexol

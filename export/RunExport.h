@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "convert/RunFrame.h"
+#include "core/Options.h"
+#include "core/RunObserver.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
 
 namespace pexol {
 
@@ -15,8 +18,7 @@ struct ExportJob {
   std::string source;       ///< project file
   std::string destination;  ///< .otio, .edl or .mlt
   ExportFormat format = ExportFormat::FromExtension;
-  Software software = Software::CorvaneBrisko;
-  bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of `software`
+  SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
   std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively

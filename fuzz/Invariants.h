@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/ConversionOptions.h"
 #include "core/Options.h"
 
 namespace pexol::fuzz {

@@ -2,10 +2,12 @@
 #include "model/Project.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/ByteReader.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/TextScanner.h"
 
 namespace pexol {
 
@@ -90,16 +92,35 @@ class ProjectReader {
     }
   }
 
-  void ReadClips(const SectionRule& rule, RecordList<ClipRecord>& list, VideoTrack track) {
-    ReadRecords(
-        rule, list,
-        [&](ClipRecord& clip, std::int32_t index) {
-          WalkClipRecord(walker_, clip, track);
-          if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
-            FailUnknownKind(track, index, clip.name);
-        },
-        17);
+  // One record of section `id` in its layout. A clip of no known kind stops a run that
+  // cannot read on without it.
+  void WalkOne(SectionId id, ClipRecord& clip, std::int32_t index) {
+    const VideoTrack track = TrackOf(id);
+    WalkClipRecord(walker_, clip, track);
+    if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
+      FailUnknownKind(track, index, clip.name);
   }
+  void WalkOne(SectionId, ExAudioClip& clip, std::int32_t) { WalkExAudioClip(walker_, clip); }
+  void WalkOne(SectionId, EffectRecord& effect, std::int32_t) { WalkEffectRecord(walker_, effect); }
+  void WalkOne(SectionId, TitleRecord& title, std::int32_t) {
+    WalkTitleRecord(walker_, title, project_.TitlesExtended());
+  }
+  void WalkOne(SectionId, TrackFilterRecord& filter, std::int32_t) {
+    WalkTrackFilterRecord(walker_, filter);
+  }
+  void WalkOne(SectionId, AudioFilterRecord& filter, std::int32_t) {
+    WalkAudioFilterRecord(walker_, filter);
+  }
+  void WalkOne(SectionId, BinItem& item, std::int32_t) { WalkBinItem(walker_, item); }
+
+  // The smallest record of each layout.
+  static constexpr std::size_t MinBytes(const ClipRecord*) { return 17; }
+  static constexpr std::size_t MinBytes(const ExAudioClip*) { return 21; }
+  static constexpr std::size_t MinBytes(const EffectRecord*) { return 40; }
+  static constexpr std::size_t MinBytes(const TitleRecord*) { return 35; }
+  static constexpr std::size_t MinBytes(const TrackFilterRecord*) { return 32; }
+  static constexpr std::size_t MinBytes(const AudioFilterRecord*) { return 4; }
+  static constexpr std::size_t MinBytes(const BinItem*) { return 18; }
 
   // Without a layout the rest of the file would be misread, so the run stops here.
   [[noreturn]] static void FailUnknownKind(VideoTrack track, std::int32_t index,
@@ -112,50 +133,14 @@ class ProjectReader {
   }
 
   void ReadSection(const SectionRule& rule) {
-    auto& w = walker_;
-    const bool extended = project_.TitlesExtended();
-    switch (rule.id) {
-      case SectionId::MainAV:
-        return ReadClips(rule, project_.main, VideoTrack::Main);
-      case SectionId::InsertAV:
-        return ReadClips(rule, project_.insert, VideoTrack::Insert);
-      case SectionId::ExAudio1:
-      case SectionId::ExAudio2:
-        return ReadRecords(
-            rule, project_.exAudio[rule.id == SectionId::ExAudio2],
-            [&w](ExAudioClip& clip, std::int32_t) { WalkExAudioClip(w, clip); }, 21);
-      case SectionId::Effect:
-        return ReadRecords(
-            rule, project_.effects,
-            [&w](EffectRecord& effect, std::int32_t) { WalkEffectRecord(w, effect); }, 40);
-      case SectionId::Title:
-        return ReadRecords(
-            rule, project_.titles,
-            [&w, extended](TitleRecord& title, std::int32_t) {
-              WalkTitleRecord(w, title, extended);
-            },
-            35);
-      case SectionId::FilterMainAV:
-      case SectionId::FilterInsertAV:
-        return ReadRecords(
-            rule,
-            rule.id == SectionId::FilterMainAV ? project_.mainFilters : project_.insertFilters,
-            [&w](TrackFilterRecord& filter, std::int32_t) { WalkTrackFilterRecord(w, filter); },
-            32);
-      case SectionId::FilterExAudio1:
-      case SectionId::FilterExAudio2:
-        return ReadRecords(
-            rule, project_.exAudioFilters[rule.id == SectionId::FilterExAudio2],
-            [&w](AudioFilterRecord& filter, std::int32_t) { WalkAudioFilterRecord(w, filter); }, 4);
-      case SectionId::BinWindow:
-        return ReadRecords(
-            rule, project_.bin, [&w](BinItem& item, std::int32_t) { WalkBinItem(w, item); }, 18);
-      case SectionId::Option:
-        return ReadOption(rule);
-      case SectionId::Header:
-      case SectionId::End:
-        return;
-    }
+    if (rule.id == SectionId::Option) return ReadOption(rule);
+    project_.VisitSection(rule.id, [this, &rule](auto& list) {
+      using Record = typename std::remove_reference_t<decltype(list)>::Record;
+      ReadRecords(
+          rule, list,
+          [this, &rule](Record& record, std::int32_t i) { WalkOne(rule.id, record, i); },
+          MinBytes(static_cast<const Record*>(nullptr)));
+    });
   }
 
   // The option block is read to find the end of the project; nothing in it is interpreted.
@@ -182,6 +167,14 @@ class ProjectReader {
 };
 
 }  // namespace
+
+bool LooksLikeText(std::span<const std::uint8_t> project) {
+  std::string_view start(reinterpret_cast<const char*>(project.data()), project.size());
+  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
+  constexpr std::string_view heading = HeadingOf(SectionId::Header);
+  return start.size() >= heading.size() &&
+         EqualsIgnoreCase(start.substr(0, heading.size()), heading);
+}
 
 bool Project::HasUnknownClips() const {
   const auto unknown = [](const ClipRecord& clip) { return clip.kind == ClipKind::Unknown; };
@@ -214,16 +207,6 @@ ProjectFit ProbeProject(std::span<const std::uint8_t> project, Software software
   } catch (const RunFailure&) {
     return {};
   }
-}
-
-std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> project) {
-  const ProjectFit first = ProbeProject(project, Software::CorvaneBrisko);
-  if (first.Exact()) return Software::CorvaneBrisko;
-  const ProjectFit second = ProbeProject(project, Software::Lumetta);
-  if (second.Exact()) return Software::Lumetta;
-  if (first.readable) return Software::CorvaneBrisko;
-  if (second.readable) return Software::Lumetta;
-  return std::nullopt;
 }
 
 }  // namespace pexol

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "core/ByteWriter.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "model/MediaNames.h"
 
 namespace pexol {
 
@@ -51,14 +51,10 @@ class Relinker {
     return true;
   }
 
-  /// Replaces the bytes `original` (a view into the source) with `record` as `walk` writes it.
-  template <class Record, class Walk>
-  void Replace(std::string_view original, Record& record, Walk walk) {
-    ByteWriter out;
-    WriteWalker writer(out);
-    walk(writer, record);
+  /// Replaces the bytes `original` (a view into the source) with `bytes`.
+  void Replace(std::string_view original, std::string bytes) {
     splices_.push_back({static_cast<std::size_t>(original.data() - source_.data()), original.size(),
-                        out.TakeBytes()});
+                        std::move(bytes)});
   }
 
   std::string Result() {
@@ -82,24 +78,6 @@ class Relinker {
   const std::function<void(const NameChange&)>& changed_;
   std::vector<Splice> splices_;
 };
-
-void RelinkClips(Relinker& relinker, const RecordList<ClipRecord>& clips, SectionId section) {
-  const VideoTrack track = section == SectionId::MainAV ? VideoTrack::Main : VideoTrack::Insert;
-  for (std::size_t i = 0; i < clips.size(); ++i) {
-    ClipRecord clip = clips.records[i];
-    if (!NamesMediaFile(clip)) continue;
-    if (!relinker.Rewrite(clip.name, section)) continue;
-    // The new name must still say what kind of clip the record is, or its layout changes.
-    if (ClipKindOf(clip.name) != clip.kind)
-      throw RunFailure(FailedInput::Project,
-                       "the new media name of \"" + DecodeShiftJis(clips.records[i].name).utf8 +
-                           "\" no longer ends as a " +
-                           (clip.kind == ClipKind::Movie ? "movie" : "still") +
-                           " does; a rule may move a file, not rename it.");
-    relinker.Replace(clips.bytes[i], clip,
-                     [track](WriteWalker& w, ClipRecord& c) { WalkClipRecord(w, c, track); });
-  }
-}
 
 }  // namespace
 
@@ -126,37 +104,25 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
                           const PathMap& rules,
                           const std::function<void(const NameChange&)>& changed) {
   Relinker relinker(bytes, rules, changed);
-  RelinkClips(relinker, project.main, SectionId::MainAV);
-  RelinkClips(relinker, project.insert, SectionId::InsertAV);
-  for (int track = 0; track < 2; ++track) {
-    const SectionId section = track == 0 ? SectionId::ExAudio1 : SectionId::ExAudio2;
-    const auto& clips = project.exAudio[track];
-    for (std::size_t i = 0; i < clips.size(); ++i) {
-      ExAudioClip clip = clips.records[i];
-      if (relinker.Rewrite(clip.name, section))
-        relinker.Replace(clips.bytes[i], clip,
-                         [](WriteWalker& w, ExAudioClip& c) { WalkExAudioClip(w, c); });
-    }
-  }
-  const bool extended = project.TitlesExtended();
-  for (std::size_t i = 0; i < project.titles.size(); ++i) {
-    TitleRecord title = project.titles.records[i];
-    bool any = false;
-    for (TitleElement& element : title.elements)
-      if (NamesMediaFile(title, element, extended))
-        any = relinker.Rewrite(element.text, SectionId::Title) || any;
-    if (any)
-      relinker.Replace(project.titles.bytes[i], title, [extended](WriteWalker& w, TitleRecord& t) {
-        WalkTitleRecord(w, t, extended);
+  RewriteMediaNames(
+      project,
+      [&relinker](SectionId section, std::string& name) {
+        const std::string before = name;
+        if (!relinker.Rewrite(name, section)) return false;
+        // The new name must still say what kind of clip the record is, or its layout changes.
+        const bool clip = section == SectionId::MainAV || section == SectionId::InsertAV;
+        const ClipKind kind = ClipKindOf(before);
+        if (clip && ClipKindOf(name) != kind)
+          throw RunFailure(FailedInput::Project,
+                           "the new media name of \"" + DecodeShiftJis(before).utf8 +
+                               "\" no longer ends as a " +
+                               (kind == ClipKind::Movie ? "movie" : "still") +
+                               " does; a rule may move a file, not rename it.");
+        return true;
+      },
+      [&relinker](std::string_view original, std::string bytes) {
+        relinker.Replace(original, std::move(bytes));
       });
-  }
-  for (std::size_t i = 0; i < project.bin.size(); ++i) {
-    BinItem item = project.bin.records[i];
-    if (!NamesMediaFile(item)) continue;
-    if (relinker.Rewrite(item.file, SectionId::BinWindow))
-      relinker.Replace(project.bin.bytes[i], item,
-                       [](WriteWalker& w, BinItem& b) { WalkBinItem(w, b); });
-  }
   return relinker.Result();
 }
 

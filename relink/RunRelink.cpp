@@ -1,75 +1,48 @@
-// relink/RunRelink.cpp - the relink's run frame: read, rewrite, replace, one message
+// relink/RunRelink.cpp - the relink's body in the run frame: the rules, then the rewritten bytes
 #include "relink/RunRelink.h"
 
-#include "convert/Messages.h"
-#include "core/FileIo.h"
-#include "core/RunFailure.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
 
 namespace pexol {
-
-namespace {
-
-RunResult Failed(std::string message) {
-  return {RunResult::Status::Failed, std::move(message), 0, {}, {}};
-}
-
-std::string Count(int n) {
-  return std::to_string(n) + (n == 1 ? " media name" : " media names");
-}
-
-}  // namespace
 
 RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
   PathMap rules;
   std::string error;
   for (const std::string& text : job.rules) {
     auto rule = ParseRelinkRule(text, error);
-    if (!rule) return Failed("Can not use the rule \"" + text + "\"\n\n" + error);
+    if (!rule) return RunResult::Failed("Can not use the rule \"" + text + "\"\n\n" + error);
     rules.Add(std::move(*rule));
   }
   if (rules.Rules().empty())
-    return Failed("Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.");
-  const auto bytes = ReadWholeFile(job.source, error);
-  if (!bytes) return Failed(OpenFailureMessage(cannotOpenProjectSource, job.source, error));
-  // The source is read whole before anything is written, so it may be its own destination.
-  OutputFile destination;
-  if (!job.dryRun && !destination.Open(job.destination, error))
-    return Failed(OpenFailureMessage(cannotOpenProjectDestination, job.destination, error));
-  observer.Progress(0, RunProgress::totalSteps);
+    return RunResult::Failed(
+        "Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.");
 
-  Software software = job.software;
-  std::optional<Software> chosen;
-  RunProgress progress(observer);
-  std::string relinked;
-  int changes = 0;
-  try {
-    const Project project =
-        ReadProjectForRun(*bytes, software, job.chooseSoftware, RunKind::ToText, progress, chosen);
-    relinked = RelinkProject(*bytes, project, rules, [&](const NameChange& change) {
-      ++changes;
-      if (job.onChange) job.onChange(change);
-    });
-    progress.Step(edlShare);
-  } catch (const RunFailure& failure) {
-    observer.Status("");
-    return Failed(ProjectFailure(failure, *bytes, job.source, software));
-  }
-  observer.Status("");
-  if (job.dryRun)
-    return {RunResult::Status::Completed,
-            "relink tried\n\n" + job.source + "\n\n" + Count(changes) + " would change" +
-                "; nothing was written.",
-            0,
-            chosen,
-            {}};
-  if (!destination.Commit(relinked, error))
-    return Failed(WriteFailureMessage(job.destination, error));
-  return {RunResult::Status::Completed,
-          "relink completed\n\nfrom : " + job.source + "\n   to : " + job.destination + "\n\n" +
-              Count(changes) + " changed",
-          0,
-          chosen,
-          {}};
+  RunPlan plan;
+  plan.kind = RunKind::Relink;
+  plan.source = job.source;
+  plan.software = job.software;
+  if (!job.dryRun) plan.destination = job.destination;
+  plan.destinationHeadline = cannotOpenProjectDestination;
+  // The source is read whole before anything is written, so it may be its own destination.
+  plan.guard = RunPlan::Guard::None;
+  return RunOnProject(
+      plan,
+      [&job, &rules](const RunInput& input) {
+        int changes = 0;
+        std::string relinked =
+            RelinkProject(input.projectBytes, input.project, rules, [&](const NameChange& change) {
+              ++changes;
+              if (job.onChange) job.onChange(change);
+            });
+        if (job.dryRun)
+          return RunOutput{{}, {}, RelinkTriedMessage(job.source, changes), RelinkOutcome{changes}};
+        return RunOutput{std::move(relinked),
+                         {},
+                         RelinkCompletedMessage(job.source, job.destination, changes),
+                         RelinkOutcome{changes}};
+      },
+      observer);
 }
 
 }  // namespace pexol

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "convert/RunFrame.h"
+#include "core/RunObserver.h"
 #include "relink/RelinkProject.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
 
 namespace pexol {
 
@@ -14,9 +16,8 @@ struct RelinkJob {
   std::string source;                   ///< project file
   std::string destination;              ///< new project file; may be the source
   std::vector<std::string> rules = {};  ///< "OLD=NEW" Windows folders
-  Software software = Software::CorvaneBrisko;
-  bool chooseSoftware = false;  ///< choose as `ChooseSoftware` does instead of `software`
-  bool dryRun = false;          ///< say what would change, write nothing
+  SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
+  bool dryRun = false;  ///< say what would change, write nothing
   std::function<void(const NameChange&)> onChange = {};
 };
 

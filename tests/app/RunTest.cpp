@@ -14,7 +14,7 @@
 #include "app/ExchangeDlg.h"
 #include "app/PageObserver.h"
 #include "app/ShiftJis.h"
-#include "convert/RunFrame.h"
+#include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -366,7 +366,7 @@ class RunTest : public QObject {
 
   QByteArray CoreText(const ToTextOptions& options, const QString& source = {}) {
     ToTextJob job{(source.isEmpty() ? project : source).toStdString(),
-                  Path("core.txt").toStdString(), options};
+                  Path("core.txt").toStdString(), options, SoftwareChoice::Named(options.software)};
     NullObserver quiet;
     if (!RunProjectToText(job, quiet).Completed()) return {};
     return ReadAll(Path("core.txt"));

@@ -8,6 +8,7 @@
 
 #include "check/MediaCheck.h"
 #include "core/RunFailure.h"
+#include "run/RunMessages.h"
 #include "tests/check/CheckProjects.h"
 #include "tools/builder/Bytes.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -139,14 +140,13 @@ TEST(MediaScanTest, ListStopsAfterNineteenNamesButCountAndReportKeepAll) {
   EXPECT_EQ(out.summary.missingCount, 25);
   EXPECT_EQ(out.summary.missingList, list);
   EXPECT_EQ(out.report, report);
-  EXPECT_EQ(MediaCheckMessage("p.mpj", out.summary),
+  EXPECT_EQ(MediaCheckMessage("p.mpj", out.summary.missingCount, out.summary.missingList),
             "complete\n\np.mpj\n\n25 files undetected\n\n" + list + "\n");
 }
 
 TEST(MediaScanTest, CompletionMessageForms) {
-  EXPECT_EQ(MediaCheckMessage("p.mpj", {0, "[MainAV]\n"}),
-            "complete\n\np.mpj\n\n0 file undetected");
-  EXPECT_EQ(MediaCheckMessage("p.mpj", {1, "[MainAV]\na.avi\n"}),
+  EXPECT_EQ(MediaCheckMessage("p.mpj", 0, "[MainAV]\n"), "complete\n\np.mpj\n\n0 file undetected");
+  EXPECT_EQ(MediaCheckMessage("p.mpj", 1, "[MainAV]\na.avi\n"),
             "complete\n\np.mpj\n\n1 file undetected\n\n[MainAV]\na.avi\n\n");
 }
 
@@ -222,13 +222,13 @@ TEST(MediaScanTest, AutomaticSoftwareChoiceFollowsTheCheckWalk) {
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(project.data()),
                                             project.size());
   EXPECT_EQ(ChooseSoftware(bytes), std::nullopt);
-  EXPECT_EQ(ChooseCheckSoftware(bytes), Software::Lumetta);
+  EXPECT_EQ(ChooseSoftware(bytes, UnknownClips::Keep), Software::Lumetta);
   shape.software = build::Software::CorvaneBrisko;
   shape.main.pop_back();
   const std::string plain = build::BuildProject(shape);
-  EXPECT_EQ(
-      ChooseCheckSoftware({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()}),
-      Software::CorvaneBrisko);
+  EXPECT_EQ(ChooseSoftware({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()},
+                           UnknownClips::Keep),
+            Software::CorvaneBrisko);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/RunFailure.h"
-#include "convert/RunFrame.h"
+#include "run/RunConversions.h"
 #include "support/Conversions.h"
 #include "tools/builder/Bytes.h"
 #include "tools/builder/ProjectBuilder.h"

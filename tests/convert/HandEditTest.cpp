@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "convert/Messages.h"
 #include "core/TextEncoding.h"
+#include "run/RunMessages.h"
 #include "support/Conversions.h"
 #include "tools/builder/ProjectBuilder.h"
 

@@ -1,7 +1,7 @@
 // tests/core/RunFrameTest.cpp - whole runs on real files: messages, and nothing lost on failure
 #include <gtest/gtest.h>
 
-#include "convert/RunFrame.h"
+#include "run/RunConversions.h"
 #include "support/Conversions.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -57,8 +57,8 @@ TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
 }
 
 TEST_F(RunFrameTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
-  const RunResult result =
-      RunProjectToText({Path("demo.mpj"), Path("out.txt"), {Software::Lumetta}}, observer);
+  const RunResult result = RunProjectToText(
+      {Path("demo.mpj"), Path("out.txt"), {}, SoftwareChoice::Named(Software::Lumetta)}, observer);
   ASSERT_FALSE(result.Completed());
   EXPECT_NE(result.message.find("\"Corvane, Brisko\" reads it completely; choose that software."),
             std::string::npos)

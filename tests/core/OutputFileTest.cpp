@@ -10,8 +10,8 @@
 #include <string>
 
 #include "check/MediaCheck.h"
-#include "convert/RunFrame.h"
 #include "core/FileIo.h"
+#include "run/RunConversions.h"
 #include "support/TempFolder.h"
 
 namespace pexol {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "check/MediaCheck.h"
-#include "convert/RunFrame.h"
-#include "support/TempFolder.h"
+#include "run/RunConversions.h"
 #include "support/Conversions.h"
+#include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -48,7 +48,7 @@ class FaultTest : public testing::Test {
       case Job::ToProject:
         return RunTextToProject({source, textSource, destination, {}}, observer);
       case Job::Check:
-        return RunMediaCheck({source, destination, Software::CorvaneBrisko}, observer);
+        return RunMediaCheck({source, destination}, observer);
     }
     return {};
   }

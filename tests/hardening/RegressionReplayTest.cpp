@@ -9,10 +9,10 @@
 
 #include "check/MediaCheck.h"
 #include "convert/ProjectToText.h"
-#include "core/RunFailure.h"
-#include "convert/RunFrame.h"
 #include "convert/TextToProject.h"
+#include "core/RunFailure.h"
 #include "fuzz/FuzzInputs.h"
+#include "run/RunConversions.h"
 #include "support/TempFolder.h"
 
 namespace pexol {
@@ -87,12 +87,14 @@ TEST(RegressionReplayTest, KeptInputsRunOnFilesWriteAllOrNothing) {
     const std::string out = folder.Path("out");
     RunResult result;
     if (input.target == fuzz::Target::ProjectToText)
-      result = RunProjectToText({source, out, run.options}, quiet);
+      result = RunProjectToText(
+          {source, out, run.options, SoftwareChoice::Named(run.options.software)}, quiet);
     else if (input.target == fuzz::Target::MediaCheck)
-      result = RunMediaCheck({source, out, run.options.software}, quiet);
+      result = RunMediaCheck({source, out, SoftwareChoice::Named(run.options.software)}, quiet);
     else
-      result =
-          RunTextToProject({source, folder.Path("in.txt"), out, {run.options.software}}, quiet);
+      result = RunTextToProject(
+          {source, folder.Path("in.txt"), out, {}, SoftwareChoice::Named(run.options.software)},
+          quiet);
 
     const auto expected = InMemory(input.target, run);
     EXPECT_EQ(result.Completed(), expected.has_value()) << input.path << "\n" << result.message;

@@ -1,5 +1,5 @@
-// core/ProjectHeader.cpp - header reading and the frequency names
-#include "core/ProjectHeader.h"
+// sections/ProjectHeader.cpp - header reading and the frequency names
+#include "sections/ProjectHeader.h"
 
 #include "core/ByteReader.h"
 

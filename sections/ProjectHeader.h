@@ -1,4 +1,4 @@
-// core/ProjectHeader.h - the header of a project file and the version rules of its sections
+// sections/ProjectHeader.h - the header of a project file and the version rules of its sections
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// convert/Messages.h - the texts every front end shows for a run
+// run/RunMessages.h - the texts every front end shows for a run
 #pragma once
 
 #include <cstddef>
@@ -6,9 +6,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Options.h"
 #include "core/RunFailure.h"
+#include "run/RunResult.h"
 
 namespace pexol {
 
@@ -18,23 +20,6 @@ inline constexpr std::string_view cannotOpenTextSource = "Can not open txt sourc
 inline constexpr std::string_view cannotOpenTextDestination = "Can not open txt destination file";
 inline constexpr std::string_view cannotOpenProjectDestination =
     "Can not open mpj destination file";
-
-/// A name or text that the chosen text encoding cannot carry. The project reads well, so no
-/// other software choice is suggested.
-class EncodingFailure : public RunFailure {
- public:
-  using RunFailure::RunFailure;
-};
-
-/// The detail of a failure on a source project that is a text exchange file: the files were
-/// given in the wrong order.
-inline constexpr std::string_view textGivenAsProject =
-    "it starts with \"[Header]\", so it is a text exchange file, not a project. Give the "
-    "project (.mpj) first and the text second: to-project PROJECT.mpj TEXT.txt NEW.mpj.";
-
-/// True when `project` starts as a text exchange file does: "[Header]" (any case), perhaps
-/// behind a UTF-8 byte-order mark. A run that fails to read such a project says so.
-bool LooksLikeText(std::span<const std::uint8_t> project);
 
 /// An open failure: the fixed first line, then the file and the system's reason.
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
@@ -47,6 +32,21 @@ std::string ToTextCompletedMessage(std::string_view source, std::string_view des
 /// "conversion completed" with the three files of a to-project run.
 std::string ToProjectCompletedMessage(std::string_view source, std::string_view text,
                                       std::string_view destination);
+
+/// "complete", the project name and the count, then `missingList` unless nothing is missing.
+std::string MediaCheckMessage(std::string_view source, int missingCount,
+                              std::string_view missingList);
+
+inline constexpr std::string_view cannotExport = "Can not export the timeline";
+/// "export completed", the files written (`sideFiles` beside the destination) and the counts.
+std::string ExportCompletedMessage(std::string_view source, std::string_view destination,
+                                   const std::vector<std::string>& sideFiles,
+                                   const ExportOutcome& counts);
+
+/// "relink completed" with the files and the count; on a dry run what would change.
+std::string RelinkCompletedMessage(std::string_view source, std::string_view destination,
+                                   int changes);
+std::string RelinkTriedMessage(std::string_view source, int changes);
 
 /// A note for a completion message when bytes followed the option block; names the other
 /// software choice when it reads the project exactly.

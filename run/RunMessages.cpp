@@ -1,9 +1,5 @@
-// convert/Messages.cpp - completion and failure messages
-#include "convert/Messages.h"
-
-#include "sections/SectionTable.h"
-
-#include "core/TextScanner.h"
+// run/RunMessages.cpp - completion and failure messages
+#include "run/RunMessages.h"
 
 namespace pexol {
 
@@ -18,15 +14,11 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
-}  // namespace
-
-bool LooksLikeText(std::span<const std::uint8_t> project) {
-  std::string_view start(reinterpret_cast<const char*>(project.data()), project.size());
-  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
-  constexpr std::string_view heading = HeadingOf(SectionId::Header);
-  return start.size() >= heading.size() &&
-         EqualsIgnoreCase(start.substr(0, heading.size()), heading);
+std::string NameCount(int n) {
+  return std::to_string(n) + (n == 1 ? " media name" : " media names");
 }
+
+}  // namespace
 
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason) {
@@ -47,6 +39,40 @@ std::string ToProjectCompletedMessage(std::string_view source, std::string_view 
                                       std::string_view destination) {
   return "conversion completed\n\nfrom : " + std::string(source) + "\n      & " +
          std::string(text) + "\n   to : " + std::string(destination);
+}
+
+std::string MediaCheckMessage(std::string_view source, int missingCount,
+                              std::string_view missingList) {
+  std::string message = "complete\n\n" + std::string(source) + "\n\n";
+  if (missingCount == 0) return message + "0 file undetected";
+  message += missingCount == 1 ? std::string("1 file undetected")
+                               : std::to_string(missingCount) + " files undetected";
+  return message + "\n\n" + std::string(missingList) + "\n";
+}
+
+std::string ExportCompletedMessage(std::string_view source, std::string_view destination,
+                                   const std::vector<std::string>& sideFiles,
+                                   const ExportOutcome& counts) {
+  const auto count = [](int n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+  };
+  std::string message =
+      "export completed\n\nfrom : " + std::string(source) + "\n   to : " + std::string(destination);
+  for (const std::string& side : sideFiles) message += "\n      & " + side;
+  return message + "\n\n" + count(counts.tracks, "track", "tracks") + ", " +
+         count(counts.clips, "clip", "clips") + ", " +
+         count(counts.transitions, "transition", "transitions");
+}
+
+std::string RelinkCompletedMessage(std::string_view source, std::string_view destination,
+                                   int changes) {
+  return "relink completed\n\nfrom : " + std::string(source) +
+         "\n   to : " + std::string(destination) + "\n\n" + NameCount(changes) + " changed";
+}
+
+std::string RelinkTriedMessage(std::string_view source, int changes) {
+  return "relink tried\n\n" + std::string(source) + "\n\n" + NameCount(changes) +
+         " would change; nothing was written.";
 }
 
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {

@@ -1,0 +1,26 @@
+// model/MediaNames.h - the media names of a project, in file order: read, or rewritten
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "model/Project.h"
+
+namespace pexol {
+
+/// Calls `visit(section, nullptr)` as each section that names media opens and
+/// `visit(section, &name)` for each media name in it, in file order: movies and stills of both
+/// video tracks, every extra audio clip, title elements marked as images (when the project has
+/// titles), and bin items that are not colour clips.
+void ForEachMediaName(const Project& project,
+                      const std::function<void(SectionId, const std::string*)>& visit);
+
+/// The rewriting form: `rewrite(section, name)` is given a copy of each media name, in the
+/// same order, and returns true when it changed it. Each record with a changed name is written
+/// again in its own layout and handed to `rewritten` with the bytes it was read from.
+void RewriteMediaNames(
+    const Project& project, const std::function<bool(SectionId, std::string&)>& rewrite,
+    const std::function<void(std::string_view original, std::string bytes)>& rewritten);
+
+}  // namespace pexol

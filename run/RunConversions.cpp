@@ -1,0 +1,63 @@
+// run/RunConversions.cpp - the conversions' bodies in the run frame
+#include "run/RunConversions.h"
+
+#include "convert/ProjectToText.h"
+#include "convert/TextToProject.h"
+#include "core/ByteWriter.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
+  RunPlan plan;
+  plan.kind = RunKind::ToText;
+  plan.source = job.source;
+  plan.software = job.software;
+  plan.destination = job.destination;
+  plan.destinationHeadline = cannotOpenTextDestination;
+  // The text would take the place of the project it is made from.
+  plan.sameFile = "it is the project being converted";
+  return RunOnProject(
+      plan,
+      [&job](const RunInput& input) {
+        ToTextOptions options = job.options;
+        options.software = input.project.software;
+        ByteWriter text;
+        text.Reserve(input.projectBytes.size() * 2);
+        WriteProjectText(input.project, options, text, input.progress);
+        return RunOutput{text.TakeBytes(), {}, ToTextCompletedMessage(job.source, job.destination)};
+      },
+      observer);
+}
+
+RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
+  RunPlan plan;
+  plan.kind = RunKind::ToProject;
+  plan.source = job.source;
+  plan.software = job.software;
+  plan.text = job.text;
+  plan.destination = job.destination;
+  plan.destinationHeadline = cannotOpenProjectDestination;
+  // The new project would take the place of the edited text; the source project may be
+  // replaced, since it is read whole before anything is written.
+  plan.guard = RunPlan::Guard::Text;
+  plan.sameFile = "it is the text being converted";
+  return RunOnProject(
+      plan,
+      [&job](const RunInput& input) {
+        ToProjectOptions options = job.options;
+        options.software = input.project.software;
+        ByteWriter project;
+        project.Reserve(input.projectBytes.size() + input.projectBytes.size() / 8);
+        const std::string_view lines(reinterpret_cast<const char*>(input.text.data()),
+                                     input.text.size());
+        WriteEditedProject(input.project, lines, options, project);
+        return RunOutput{project.TakeBytes(),
+                         {},
+                         ToProjectCompletedMessage(job.source, job.text, job.destination)};
+      },
+      observer);
+}
+
+}  // namespace pexol

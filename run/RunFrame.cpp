@@ -1,0 +1,140 @@
+// run/RunFrame.cpp - open, choose, read, run the body, commit, and one message for it all
+#include "run/RunFrame.h"
+
+#include <memory>
+#include <new>
+
+#include "core/FileIo.h"
+#include "core/RunFailure.h"
+#include "run/RunKinds.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+namespace {
+
+// A text given where the project belongs fails as a damaged project would; say what it is.
+std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
+                           const std::string& path, Software used, UnknownClips unknownClips) {
+  if (LooksLikeText(project))
+    return FailureMessage(RunFailure(FailedInput::Project, std::string(textGivenAsProject)), path,
+                          used, false);
+  const bool otherReadsIt = ProbeProject(project, OtherSoftware(used), unknownClips).readable;
+  return FailureMessage(failure, path, used, otherReadsIt);
+}
+
+std::string CompletionNote(std::size_t unreadBytes, std::span<const std::uint8_t> project,
+                           Software used) {
+  if (unreadBytes == 0) return {};
+  const bool otherExact = ProbeProject(project, OtherSoftware(used)).Exact();
+  return UnreadBytesNote(unreadBytes, used, otherExact);
+}
+
+/// The sources read whole and the destination opened beside its place; nullopt, with the
+/// failure message in `failure`, when one cannot be.
+struct OpenedRun {
+  FileBytes project;
+  FileBytes text;
+};
+
+std::optional<OpenedRun> OpenRun(const RunPlan& plan, OutputFile& output, std::string& failure) {
+  std::string error;
+  OpenedRun opened;
+  auto project = ReadWholeFile(plan.source, error);
+  if (!project) {
+    failure = OpenFailureMessage(cannotOpenProjectSource, plan.source, error);
+    return std::nullopt;
+  }
+  opened.project = std::move(*project);
+  if (!plan.text.empty()) {
+    auto text = ReadWholeFile(plan.text, error);
+    if (!text) {
+      failure = OpenFailureMessage(cannotOpenTextSource, plan.text, error);
+      return std::nullopt;
+    }
+    opened.text = std::move(*text);
+  }
+  if (plan.destination.empty()) return opened;
+  const std::string* guarded = plan.guard == RunPlan::Guard::Project ? &plan.source
+                               : plan.guard == RunPlan::Guard::Text  ? &plan.text
+                                                                     : nullptr;
+  if (guarded != nullptr && SameFile(*guarded, plan.destination)) {
+    failure = OpenFailureMessage(plan.destinationHeadline, plan.destination, plan.sameFile);
+  } else if (!output.Open(plan.destination, error)) {
+    failure = OpenFailureMessage(plan.destinationHeadline, plan.destination, error);
+  } else {
+    return opened;
+  }
+  return std::nullopt;
+}
+
+/// Every side file opened beside its place before any file is replaced, then the destination
+/// and the side files replaced; a failure message when one cannot be.
+std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
+                                  const RunOutput& output) {
+  std::string error;
+  std::vector<std::unique_ptr<OutputFile>> sides;
+  for (const SideFile& side : output.sideFiles) {
+    auto file = std::make_unique<OutputFile>();
+    if (SameFile(plan.source, side.path))
+      return OpenFailureMessage(plan.destinationHeadline, side.path, plan.sameFile);
+    if (!file->Open(side.path, error))
+      return OpenFailureMessage(plan.destinationHeadline, side.path, error);
+    sides.push_back(std::move(file));
+  }
+  if (!destination.Commit(output.bytes, error)) return WriteFailureMessage(plan.destination, error);
+  for (std::size_t i = 0; i < sides.size(); ++i)
+    if (!sides[i]->Commit(output.sideFiles[i].bytes, error))
+      return WriteFailureMessage(output.sideFiles[i].path, error);
+  return std::nullopt;
+}
+
+}  // namespace
+
+RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& observer) {
+  const RunKindRow& row = RowOf(plan.kind);
+  OutputFile destination;
+  std::string failure;
+  const auto opened = OpenRun(plan, destination, failure);
+  if (!opened) return RunResult::Failed(std::move(failure));
+  observer.Progress(0, RunProgress::totalSteps);
+
+  RunProgress progress(observer);
+  Software used = plan.software.named;
+  RunResult result;
+  RunOutput output;
+  std::size_t unreadBytes = 0;
+  try {
+    ChosenReading reading =
+        ReadWithChoice(opened->project, plan.software, plan.kind, row.unknownClips, progress, used);
+    result.chosenSoftware = reading.chosen;
+    unreadBytes = reading.project.unreadBytes;
+    const int readSteps = progress.Done();
+    if (!row.afterReadingStatus.empty()) progress.Status(row.afterReadingStatus);
+    output = body({reading.project, opened->project, opened->text, progress});
+    // A body that made no steps of its own takes the run's share after reading at once.
+    if (progress.Done() == readSteps) progress.Step(row.afterReadingShare);
+  } catch (const RunFailure& runFailure) {
+    observer.Status("");
+    if (runFailure.Input() == FailedInput::Text)
+      return RunResult::Failed(FailureMessage(runFailure, plan.text, used, false));
+    return RunResult::Failed(
+        ProjectFailure(runFailure, opened->project, plan.source, used, row.unknownClips));
+  } catch (const std::bad_alloc&) {
+    observer.Status("");
+    return RunResult::Failed("\"" + plan.source +
+                             "\": there is not enough memory for this project.");
+  }
+  observer.Status("");
+  if (!plan.destination.empty()) {
+    if (auto commitFailure = Commit(plan, destination, output))
+      return RunResult::Failed(std::move(*commitFailure));
+  }
+  result.message = std::move(output.message);
+  if (row.notesUnreadBytes) result.message += CompletionNote(unreadBytes, opened->project, used);
+  result.outcome = std::move(output.outcome);
+  result.warnings = std::move(output.warnings);
+  return result;
+}
+
+}  // namespace pexol

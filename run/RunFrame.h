@@ -1,0 +1,66 @@
+// run/RunFrame.h - the one frame every run goes through: sources in, destinations out, a result
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/RunObserver.h"
+#include "core/RunProgress.h"
+#include "model/Project.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
+
+namespace pexol {
+
+/// What a run reads and writes, and how it reads the project.
+struct RunPlan {
+  RunKind kind = RunKind::ToText;
+  std::string source;  ///< the project file
+  SoftwareChoice software;
+  /// A second source read whole before the project is read (the edited text of to-project).
+  std::string text;
+  /// The file written; empty when the run writes nothing (a dry run).
+  std::string destination;
+  std::string_view destinationHeadline;  ///< opens a failure about the destination
+  /// The destination may not replace this source (the project, or the text of to-project),
+  /// for the reason `sameFile` gives: "it is the project being converted".
+  enum class Guard { Project, Text, None } guard = Guard::Project;
+  std::string_view sameFile;
+};
+
+/// What a run's body is given.
+struct RunInput {
+  const Project& project;
+  std::span<const std::uint8_t> projectBytes;
+  std::span<const std::uint8_t> text;  ///< the second source, when the plan names one
+  RunProgress& progress;
+};
+
+/// A file written beside the destination (the other tracks of a CMX 3600 export).
+struct SideFile {
+  std::string path;
+  std::string bytes;
+};
+
+/// What a run's body made: the destination's bytes, the message and the run's own outcome.
+struct RunOutput {
+  std::string bytes;
+  std::vector<SideFile> sideFiles = {};
+  std::string message;  ///< the completion message, before any note the frame adds
+  RunOutcome outcome = {};
+  std::vector<std::string> warnings = {};
+};
+
+using RunBody = std::function<RunOutput(const RunInput& input)>;
+
+/// Runs `body` on the project of `plan`: opens the sources and the destination, chooses the
+/// software once, reads the project, turns every failure into the result, and replaces the
+/// destination (and side files) only when everything succeeded. Makes 200 progress steps (199
+/// for to-project) and clears the status line at the end.
+RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& observer);
+
+}  // namespace pexol

@@ -1,0 +1,53 @@
+// run/SoftwareChoice.cpp - the automatic choice: the reading that fits the project best
+#include "run/SoftwareChoice.h"
+
+#include "core/RunFailure.h"
+#include "core/RunObserver.h"
+
+namespace pexol {
+
+ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
+                             RunKind kind, UnknownClips unknownClips, RunProgress& progress,
+                             Software& tried) {
+  tried = choice.named;
+  if (choice.automatic) {
+    // The probe's reading is the run's: a project is read once when the first choice fits.
+    std::optional<Project> readable;
+    for (const Software candidate : {Software::CorvaneBrisko, Software::Lumetta}) {
+      NullObserver quiet;
+      RunProgress quietProgress(quiet);
+      try {
+        Project project = ReadProject(bytes, {candidate, kind, unknownClips}, quietProgress);
+        const bool exact = project.unreadBytes == 0 && !project.HasUnknownClips();
+        if (exact || !readable) {
+          readable = std::move(project);
+          if (exact) break;
+        }
+      } catch (const RunFailure&) {
+      }
+    }
+    if (readable) {
+      tried = readable->software;
+      progress.Step(detail::ShareTotal(kind));  // the steps the quiet reading made
+      return {std::move(*readable), tried};
+    }
+    tried = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
+  }
+  return {ReadProject(bytes, {tried, kind, unknownClips}, progress), std::nullopt};
+}
+
+std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
+                                       UnknownClips unknownClips) {
+  NullObserver quiet;
+  RunProgress progress(quiet);
+  Software tried = Software::CorvaneBrisko;
+  try {
+    return ReadWithChoice(bytes, SoftwareChoice::Automatic(), RunKind::ToText, unknownClips,
+                          progress, tried)
+        .chosen;
+  } catch (const RunFailure&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace pexol

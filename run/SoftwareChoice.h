@@ -1,0 +1,42 @@
+// run/SoftwareChoice.h - the one place that decides which software wrote a project
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "core/Options.h"
+#include "core/RunProgress.h"
+#include "model/Project.h"
+
+namespace pexol {
+
+/// What the user asked for: a named software, or the automatic choice.
+struct SoftwareChoice {
+  bool automatic = true;
+  Software named = Software::CorvaneBrisko;  ///< when not automatic
+
+  static SoftwareChoice Automatic() { return {}; }
+  static SoftwareChoice Named(Software software) { return {false, software}; }
+};
+
+/// A project read under a choice, and the software it was read as.
+struct ChosenReading {
+  Project project;
+  std::optional<Software> chosen;  ///< set when the choice was automatic
+};
+
+/// Reads `bytes` for a run of `kind`. A named software is used as it is. The automatic choice
+/// takes the first software that reads the project exactly (to its end, every clip of a known
+/// kind), else the first that reads it at all with what the run accepts (`unknownClips`); when
+/// neither does, the first, whose failure says what is wrong. Throws as `ReadProject` does;
+/// `tried` holds the software of the failed reading.
+ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
+                             RunKind kind, UnknownClips unknownClips, RunProgress& progress,
+                             Software& tried);
+
+/// The software the automatic choice takes for `bytes`; nullopt when neither reads it.
+std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
+                                       UnknownClips unknownClips = UnknownClips::Fail);
+
+}  // namespace pexol
