@@ -28,6 +28,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   std::string error;
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
+  resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
 
   RunPlan plan;

@@ -27,6 +27,12 @@ class EncodingFailure : public RunFailure {
   using RunFailure::RunFailure;
 };
 
+/// The user asked the run to stop; thrown at the run's next step.
+class RunStopped : public RunFailure {
+ public:
+  RunStopped() : RunFailure(FailedInput::Project, "the run was stopped") {}
+};
+
 /// The project ran out while a record was being read; `offset` is where it ended and
 /// `where` names the record (filled in by the driver, which knows the section).
 class ProjectEndsEarly : public RunFailure {

@@ -14,6 +14,10 @@ class RunObserver {
   virtual void Status(std::string_view line) = 0;
   /// The progress bar: `done` steps of `total` (always 200 for a run).
   virtual void Progress(int done, int total) = 0;
+  /// True when the user asked the run to stop (a Cancel button, Ctrl-C); the run stops at its
+  /// next step and leaves every destination as it was. May be called from the run's thread
+  /// while another thread asks.
+  virtual bool StopRequested() const { return false; }
 };
 
 /// Ignores everything; for probes, tests and benchmarks.

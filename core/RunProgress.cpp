@@ -8,6 +8,7 @@
 namespace pexol {
 
 void RunProgress::Step(int count) {
+  StopIfRequested();
   if (count <= 0) return;
   done_ += count;
   observer_.Progress(done_, totalSteps);

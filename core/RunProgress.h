@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/RunFailure.h"
 #include "core/RunObserver.h"
 
 namespace pexol {
@@ -18,7 +19,14 @@ class RunProgress {
 
   /// Takes `count` steps at once (for an absent or empty section).
   void Step(int count);
-  void Status(std::string_view line) { observer_.Status(line); }
+  void Status(std::string_view line) {
+    StopIfRequested();
+    observer_.Status(line);
+  }
+  /// Throws `RunStopped` when the observer says the user asked the run to stop.
+  void StopIfRequested() const {
+    if (observer_.StopRequested()) throw RunStopped();
+  }
   int Done() const { return done_; }
 
   /// Where the run is: the section's name and the 1-based record being read.

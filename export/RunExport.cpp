@@ -115,6 +115,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   std::string error;
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
+  resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   ExportNames names(std::move(*resolve));
 
   RunPlan plan;

@@ -69,8 +69,8 @@ MediaResolver::~MediaResolver() = default;
 
 const SearchIndex& MediaResolver::Index() {
   if (!index_)
-    index_ =
-        std::make_unique<SearchIndex>(options_.searchFolders, options_.caseInsensitive, warnings_);
+    index_ = std::make_unique<SearchIndex>(options_.searchFolders, options_.caseInsensitive,
+                                           options_.stopRequested, warnings_);
   return *index_;
 }
 

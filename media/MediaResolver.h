@@ -1,6 +1,7 @@
 // media/MediaResolver.h - where on this system the media file a project names is
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ struct ResolveOptions {
   PathMap map;                             ///< Windows folders moved to local ones
   std::vector<std::string> searchFolders;  ///< searched by file name, recursively
   bool caseInsensitive = true;             ///< steps 3 and 4 ignore ASCII letter case
+  /// Asked before each folder of the search folders is read; true stops the walk with
+  /// `RunStopped`.
+  std::function<bool()> stopRequested = {};
 };
 
 /// The options of a run on the project file `project`: relative names from its folder, the
@@ -46,7 +50,8 @@ std::optional<ResolveOptions> ResolveOptionsFor(const std::string& project,
 /// in the search folders, the best-placed one when several share it. A folder never counts
 /// as a file; symbolic links are followed. Folder listings and the search folders' index are
 /// read once per resolver, the index only when a name first needs it. Never throws for a
-/// name or a file system problem; those become warnings.
+/// name or a file system problem; those become warnings. Throws `RunStopped` when
+/// `stopRequested` says so during the walk of the search folders.
 class MediaResolver {
  public:
   explicit MediaResolver(ResolveOptions options);

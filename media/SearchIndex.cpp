@@ -7,6 +7,7 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "core/RunFailure.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
 
@@ -33,6 +34,7 @@ std::size_t TrailingFolderMatch(const std::vector<std::string_view>& stored,
 }  // namespace
 
 SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
+                         const std::function<bool()>& stopRequested,
                          std::vector<std::string>& warnings)
     : foldCase_(foldCase) {
   std::unordered_set<std::string> visited;
@@ -40,6 +42,7 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
     pending.push_back(PathOfUtf8(*folder));
   while (!pending.empty()) {
+    if (stopRequested && stopRequested()) throw RunStopped();
     const fs::path folder = std::move(pending.back());
     pending.pop_back();
     const std::optional<std::string> identity = FileIdentity(folder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,7 +18,7 @@ class SearchIndex {
   /// Walks `folders` (UTF-8; relative ones from the current folder). With `foldCase`, names
   /// compare without regard to ASCII letter case.
   SearchIndex(const std::vector<std::string>& folders, bool foldCase,
-              std::vector<std::string>& warnings);
+              const std::function<bool()>& stopRequested, std::vector<std::string>& warnings);
 
   /// The files named like the last component of `name` (UTF-8, either separator) whose
   /// folders end most like the folders `name` ends with (counted from the file upwards,

@@ -114,6 +114,9 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
     output = body({reading.project, opened->project, opened->text, progress});
     // A body that made no steps of its own takes the run's share after reading at once.
     if (progress.Done() == readSteps) progress.Step(row.afterReadingShare);
+  } catch (const RunStopped&) {
+    observer.Status("");
+    return {RunResult::Status::Stopped, StoppedMessage(plan.source), std::nullopt};
   } catch (const RunFailure& runFailure) {
     observer.Status("");
     if (runFailure.Input() == FailedInput::Text)

@@ -75,6 +75,11 @@ std::string RelinkTriedMessage(std::string_view source, int changes) {
          " would change; nothing was written.";
 }
 
+std::string StoppedMessage(std::string_view source) {
+  return "run stopped\n\n" + std::string(source) +
+         "\n\nNothing was written; every destination was left as it was.";
+}
+
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {
   std::string note = "\n\n" + std::to_string(unreadBytes) +
                      (unreadBytes == 1 ? " byte" : " bytes") +

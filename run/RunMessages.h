@@ -48,6 +48,9 @@ std::string RelinkCompletedMessage(std::string_view source, std::string_view des
                                    int changes);
 std::string RelinkTriedMessage(std::string_view source, int changes);
 
+/// A run the user stopped: nothing was written.
+std::string StoppedMessage(std::string_view source);
+
 /// A note for a completion message when bytes followed the option block; names the other
 /// software choice when it reads the project exactly.
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly);

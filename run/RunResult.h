@@ -33,7 +33,7 @@ using RunOutcome = std::variant<std::monostate, CheckOutcome, ExportOutcome, Rel
 
 /// How a run ended and the message a front end shows for it.
 struct RunResult {
-  enum class Status { Completed, Failed };
+  enum class Status { Completed, Failed, Stopped };
   Status status = Status::Completed;
   std::string message;                     ///< the completion message, or the failure message
   std::optional<Software> chosenSoftware;  ///< set when the run chose the software itself

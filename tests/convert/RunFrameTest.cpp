@@ -56,6 +56,26 @@ TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
   EXPECT_EQ(FileCount(), 3u);
 }
 
+// A stop asked for in the middle of a run: the run ends at its next step, writes nothing.
+TEST_F(RunFrameTest, AStoppedRunLeavesTheDestinationAsItWas) {
+  class StopAfter final : public RunObserver {
+   public:
+    void Status(std::string_view) override {}
+    void Progress(int done, int) override { stop_ = done >= 60; }
+    bool StopRequested() const override { return stop_; }
+
+   private:
+    bool stop_ = false;
+  } stopping;
+  Write("out.txt", "precious");
+  const RunResult result = RunProjectToText(
+      {Path("demo.mpj"), Path("out.txt"), {}, SoftwareChoice::Automatic()}, stopping);
+  EXPECT_EQ(result.status, RunResult::Status::Stopped);
+  EXPECT_TRUE(result.message.starts_with("run stopped")) << result.message;
+  EXPECT_EQ(Read("out.txt"), "precious");
+  EXPECT_EQ(FileCount(), 2u);
+}
+
 TEST_F(RunFrameTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
   const RunResult result = RunProjectToText(
       {Path("demo.mpj"), Path("out.txt"), {}, SoftwareChoice::Named(Software::Lumetta)}, observer);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/RunFailure.h"
 #include "media/MediaResolver.h"
 #include "media/SearchIndex.h"
 #include "support/TempFolder.h"
@@ -143,11 +144,19 @@ TEST_F(MediaResolverTest, TheSearchFoldersAreReadOnceWhenFirstNeeded) {
   EXPECT_EQ(resolver.Resolve("H:\\early.avi").step, 4);
   Touch("search/late/later.avi");
   EXPECT_EQ(resolver.Resolve("H:\\later.avi").status, MediaStatus::Missing);
+
+  // A stop asked for during the walk ends it at the next folder.
+  ResolveOptions stopping = Options();
+  int folders = 0;
+  stopping.stopRequested = [&folders] { return ++folders > 1; };
+  MediaResolver stopped(std::move(stopping));
+  EXPECT_THROW(stopped.Resolve("H:\\early.avi"), RunStopped);
 }
 
 TEST_F(MediaResolverTest, LoopsEndAndUnreadableFoldersWarn) {
   std::vector<std::string> warnings;
-  const SearchIndex index({Path("search"), Path("search/deep"), Path("nowhere")}, true, warnings);
+  const SearchIndex index({Path("search"), Path("search/deep"), Path("nowhere")}, true, {},
+                          warnings);
   EXPECT_EQ(index.FileCount(), 6u);  // each file once, through the loop and both roots
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("nowhere"), std::string::npos);
