@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/ControlIds.h"
 #include "app/Controls.h"
 #include "core/Version.h"
 
@@ -20,24 +21,24 @@ AboutPage::AboutPage(const QIcon& icon) {
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(30, 30, 30, 30);
   auto* name = new QHBoxLayout;
-  QLabel* picture = AddLabel(this, 1060, QString());
+  QLabel* picture = AddLabel(this, ids::aboutPicture, QString());
   // Two lines of text high, so the icon grows with the font like everything around it.
   const int side = 2 * fontMetrics().height();
   picture->setPixmap(icon.pixmap(QSize(side, side), devicePixelRatio()));
   picture->setFixedSize(side, side);
   name->addWidget(picture);
   name->addSpacing(fontMetrics().averageCharWidth());
-  name->addWidget(AddLabel(this, 1061, QStringLiteral("PEXOL")));
+  name->addWidget(AddLabel(this, ids::aboutName, QStringLiteral("PEXOL")));
   name->addStretch(1);
   page->addLayout(name);
   page->addSpacing(fontMetrics().height());
   const std::string versionLine = "pexol Version " + std::string(version);
-  for (const auto& [id, text] : {std::pair{1064, versionLine.c_str()},
-                                 {1065, "Corvane ver2.94 Correspondence."},
-                                 {1066, ""},
-                                 {1067, "Corvane file(*.mpj) - text exchange"},
-                                 {1068, "Free software, written from scratch."},
-                                 {1069, "It comes with no warranty."}})
+  for (const auto& [id, text] : {std::pair{ids::aboutVersion, versionLine.c_str()},
+                                 {ids::aboutCorrespondence, "Corvane ver2.94 Correspondence."},
+                                 {ids::aboutBlank, ""},
+                                 {ids::aboutExchange, "Corvane file(*.mpj) - text exchange"},
+                                 {ids::aboutLicence, "Free software, written from scratch."},
+                                 {ids::aboutWarranty, "It comes with no warranty."}})
     page->addWidget(AddLabel(this, id, QString::fromLatin1(text)));
   page->addStretch(1);
 }

@@ -21,7 +21,9 @@ class CheckPage final : public QWidget {
   QLineEdit* source;
   QLineEdit* report;
   QLineEdit* searchFolder;
+  QPushButton* mediaFolders;
   QPushButton* check;
+  QPushButton* cancel;
   QProgressBar* progress;
   QLineEdit* status;
 };

@@ -118,13 +118,16 @@ QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QStrin
 }
 
 RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,
-                 int statusId) {
-  RunRow run{AddButton(page, buttonId, text), AddProgressBar(page, progressId),
-             AddStatusLine(page, statusId)};
+                 int statusId, int cancelId) {
+  RunRow run{AddButton(page, buttonId, text), AddButton(page, cancelId, QStringLiteral("Cancel")),
+             AddProgressBar(page, progressId), AddStatusLine(page, statusId)};
+  run.cancel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  run.cancel->hide();
   auto* grid = new QGridLayout;
   grid->setVerticalSpacing(2);
   run.button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   grid->addWidget(run.button, 0, 0, 2, 1);
+  grid->addWidget(run.cancel, 0, 0, 2, 1);
   grid->addWidget(run.progress, 0, 1);
   grid->addWidget(run.status, 1, 1);
   grid->setColumnStretch(1, 1);

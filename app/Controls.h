@@ -59,10 +59,11 @@ QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QStrin
 /// The run button, with the bar and the status line beside it, at the foot of a page.
 struct RunRow {
   QPushButton* button;
+  QPushButton* cancel;  ///< in the run button's place while the run goes on
   QProgressBar* progress;
   QLineEdit* status;
 };
 RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,
-                 int statusId);
+                 int statusId, int cancelId);
 
 }  // namespace pexol

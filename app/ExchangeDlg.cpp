@@ -3,6 +3,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,14 +12,17 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AboutPage.h"
 #include "app/CheckPage.h"
+#include "app/DisplayText.h"
 #include "app/ExportPage.h"
 #include "app/FileChooser.h"
 #include "app/PageObserver.h"
-#include "app/ShiftJis.h"
+#include "app/TimelineView.h"
 #include "app/ToProjectPage.h"
 #include "app/ToTextPage.h"
 #include "app/UserPrompts.h"
@@ -65,6 +70,8 @@ CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
   tabs = new QTabWidget(this);
   tabs->setObjectName(QStringLiteral("1059"));
   layout->addWidget(tabs);
+  timeline = new TimelineView(this);
+  layout->addWidget(timeline, 1);
   toTextPage = new ToTextPage;
   toProjectPage = new ToProjectPage;
   checkPage = new CheckPage;
@@ -94,6 +101,7 @@ CExchangeDlg::CExchangeDlg(UserPrompts& prompts, QWidget* parent)
 }
 
 CExchangeDlg::~CExchangeDlg() {
+  timeline->Wait();
   SaveSettings();
 }
 
@@ -107,6 +115,24 @@ void CExchangeDlg::ConnectControls() {
   connect(toProjectPage->convert, &QPushButton::clicked, this, &CExchangeDlg::OnToProjectConvert);
   connect(checkPage->check, &QPushButton::clicked, this, &CExchangeDlg::OnFindCheck);
   connect(exportPage->exportButton, &QPushButton::clicked, this, &CExchangeDlg::OnExport);
+  connect(checkPage->mediaFolders, &QPushButton::clicked, this, &CExchangeDlg::EditMediaFolders);
+  connect(exportPage->mediaFolders, &QPushButton::clicked, this, &CExchangeDlg::EditMediaFolders);
+  // The picture follows the page in front: its source (once typing pauses) and its timecode.
+  auto* follow = new QTimer(this);
+  follow->setSingleShot(true);
+  follow->setInterval(300);
+  connect(follow, &QTimer::timeout, this, &CExchangeDlg::FollowPage);
+  connect(tabs, &QTabWidget::currentChanged, follow, qOverload<>(&QTimer::start));
+  for (QLineEdit* source :
+       {toTextPage->source, toProjectPage->source, checkPage->source, exportPage->source})
+    connect(source, &QLineEdit::textChanged, follow, qOverload<>(&QTimer::start));
+  for (QButtonGroup* group : {toTextPage->timecode, exportPage->timecode})
+    connect(group, &QButtonGroup::idClicked, follow, qOverload<>(&QTimer::start));
+  for (QPushButton* cancel :
+       {toTextPage->cancel, toProjectPage->cancel, checkPage->cancel, exportPage->cancel})
+    connect(cancel, &QPushButton::clicked, this, [this] {
+      if (running != nullptr) running->RequestStop();
+    });
   for (const FileChooser& chooser : FileChoosers()) {
     auto* button = findChild<QPushButton*>(QString::number(chooser.buttonId));
     connect(button, &QPushButton::clicked, this, [this, &chooser] { Choose(chooser); });
@@ -225,7 +251,9 @@ void CExchangeDlg::LoadSettings() {
     }
   }
   UpdateData(false);
+  mediaFolders = MediaFolders::Load(settings);
   restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
+  QTimer::singleShot(0, this, &CExchangeDlg::FollowPage);
 }
 
 void CExchangeDlg::SaveSettings() {
@@ -237,6 +265,7 @@ void CExchangeDlg::SaveSettings() {
     settings.setValue(QLatin1String(tick.key), this->*tick.field != 0);
   for (const RadioSetting& radio : RadioSettings())
     settings.setValue(QLatin1String(radio.key), radio.group->checkedId());
+  mediaFolders.Save(settings);
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
 }
 
@@ -274,7 +303,7 @@ void CExchangeDlg::OnToTextConvert() {
   job.options.timecode = static_cast<TimecodeMode>(timecodeMode);
   job.options.csv = csvOutput != 0;
   job.options.encoding = toTextUtf8 != 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-  RunOnPage(*toTextPage->status, *toTextProgress, {toTextPage->destination},
+  RunOnPage(*toTextPage->status, *toTextProgress, *toTextPage->cancel, {toTextPage->destination},
             [&job](RunObserver& observer) { return RunProjectToText(job, observer); });
 }
 
@@ -287,7 +316,8 @@ void CExchangeDlg::OnToProjectConvert() {
                    {},
                    ChoiceOf(toProjectSoftware)};
   job.options.encoding = toProjectUtf8 != 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-  RunOnPage(*toProjectPage->status, *toProjectProgress, {toProjectPage->destination},
+  RunOnPage(*toProjectPage->status, *toProjectProgress, *toProjectPage->cancel,
+            {toProjectPage->destination},
             [&job](RunObserver& observer) { return RunTextToProject(job, observer); });
 }
 
@@ -295,10 +325,13 @@ void CExchangeDlg::OnFindCheck() {
   UpdateData(true);
   if (!MayReplace({checkPage->report})) return;
   MediaCheckJob job{EncodePath(findSource), EncodePath(findReport), ChoiceOf(findSoftware)};
+  job.maps = mediaFolders.EncodedMaps();
+  job.searchFolders = mediaFolders.EncodedSearchFolders();
   if (!findSearchFolder.isEmpty()) job.searchFolders.push_back(EncodePath(findSearchFolder));
-  missingCount = RunOnPage(*checkPage->status, *findProgress, {checkPage->report},
-                           [&job](RunObserver& observer) { return RunMediaCheck(job, observer); })
-                     .MissingCount();
+  missingCount =
+      RunOnPage(*checkPage->status, *findProgress, *checkPage->cancel, {checkPage->report},
+                [&job](RunObserver& observer) { return RunMediaCheck(job, observer); })
+          .MissingCount();
 }
 
 void CExchangeDlg::OnExport() {
@@ -310,17 +343,46 @@ void CExchangeDlg::OnExport() {
   job.format = static_cast<ExportFormat>(exportFormat);
   job.software = ChoiceOf(exportSoftware);
   job.timecode = static_cast<TimecodeMode>(exportTimecode);
-  RunOnPage(*exportPage->status, *exportProgress, {exportPage->destination},
+  job.maps = mediaFolders.EncodedMaps();
+  job.searchFolders = mediaFolders.EncodedSearchFolders();
+  RunOnPage(*exportPage->status, *exportProgress, *exportPage->cancel, {exportPage->destination},
             [&job](RunObserver& observer) { return RunExport(job, observer); });
 }
 
-RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
+RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress, QPushButton& cancel,
                                   std::initializer_list<QLineEdit*> destinations,
                                   const Driver& driver) {
+  if (running != nullptr) return RunResult::Failed("another run is going on");
   PageObserver observer(status, progress);
-  RunResult result = driver(observer);
+  // One run at a time: the run buttons wait, the page's own turns into Cancel.
+  const QList<QPushButton*> runButtons = {toTextPage->convert, toProjectPage->convert,
+                                          checkPage->check, exportPage->exportButton};
+  QPushButton* runButton = nullptr;
+  for (QPushButton* button : runButtons) {
+    if (button->parentWidget() == cancel.parentWidget()) runButton = button;
+    button->setEnabled(false);
+  }
+  if (runButton != nullptr) runButton->hide();
+  cancel.show();
+  running = &observer;
+
+  RunResult result;
+  QEventLoop loop;
+  std::unique_ptr<QThread> worker(
+      QThread::create([&result, &driver, &observer] { result = driver(observer); }));
+  connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  // The window's events go on (paints, Cancel, closing) until the run's thread ends.
+  loop.exec();
+  worker->wait();
+
+  running = nullptr;
+  cancel.hide();
+  if (runButton != nullptr) runButton->show();
+  for (QPushButton* button : runButtons) button->setEnabled(true);
   observer.Flush();
-  UpdateData(true);  // the status fields follow their lines
+  UpdateData(true);            // the status fields follow their lines
+  if (closing) return result;  // the user closed the window and was asked already
   if (result.Completed()) {
     if (result.chosenSoftware) NoteAutomaticSoftware(result.message, *result.chosenSoftware);
     // The file dialog asked about the file as it was; what this run wrote may be edited
@@ -333,6 +395,68 @@ RunResult CExchangeDlg::RunOnPage(QLineEdit& status, QProgressBar& progress,
                       result.Completed() ? MessageIcon::None : MessageIcon::Exclamation);
   progress.setValue(0);
   return result;
+}
+
+void CExchangeDlg::EditMediaFolders() {
+  auto* dialog = new MediaFoldersDialog(mediaFolders, prompts, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    mediaFolders = dialog->Folders();
+    FollowPage();
+  });
+  dialog->open();
+}
+
+void CExchangeDlg::FollowPage() {
+  PictureRequest request;
+  int software = automaticSoftware;
+  switch (tabs->currentIndex()) {
+    case 0:
+      request.source = toTextPage->source->text();
+      request.timecode = static_cast<TimecodeMode>(std::max(0, toTextPage->timecode->checkedId()));
+      software = toTextSoftware;
+      break;
+    case 1:
+      request.source = toProjectPage->source->text();
+      software = toProjectSoftware;
+      break;
+    case 2:
+      request.source = checkPage->source->text();
+      software = findSoftware;
+      break;
+    case 3:
+      request.source = exportPage->source->text();
+      request.timecode = static_cast<TimecodeMode>(std::max(0, exportPage->timecode->checkedId()));
+      software = exportSoftware;
+      break;
+    default:
+      return;  // the about page keeps the picture of the page before it
+  }
+  request.software = ChoiceOf(software);
+  request.maps = mediaFolders.EncodedMaps();
+  request.searchFolders = mediaFolders.EncodedSearchFolders();
+  timeline->Show(request);
+}
+
+bool CExchangeDlg::MayClose() {
+  if (running == nullptr) return true;
+  if (!prompts.Question(this, QStringLiteral("A run is going on. Stop it and close the window?")))
+    return false;
+  closing = true;
+  running->RequestStop();
+  return true;
+}
+
+void CExchangeDlg::closeEvent(QCloseEvent* event) {
+  if (!MayClose()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void CExchangeDlg::reject() {
+  if (MayClose()) QDialog::reject();
 }
 
 void CExchangeDlg::keyPressEvent(QKeyEvent* event) {

@@ -10,26 +10,31 @@
 #include <optional>
 #include <vector>
 
+#include "app/MediaFolders.h"
 #include "run/RunConversions.h"
 
 class QButtonGroup;
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
 class QTabWidget;
 
 namespace pexol {
 
 class AboutPage;
 class CheckPage;
+class PageObserver;
+class TimelineView;
 class ExportPage;
 struct FileChooser;
 class ToProjectPage;
 class ToTextPage;
 class UserPrompts;
 
-/// The one window: a tab control over five pages. It owns every value a run reads, keeps
-/// them from one start of the program to the next, and a run blocks it until its message
-/// box is closed.
+/// The one window: a tab control over five pages and the timeline picture of the page in
+/// front. It owns every value a run reads and keeps them from one start of the program to the
+/// next. A run goes on a worker thread while the window's events are served; the other run
+/// buttons wait for it, its page offers Cancel.
 class CExchangeDlg final : public QDialog {
   Q_OBJECT
 
@@ -93,9 +98,20 @@ class CExchangeDlg final : public QDialog {
   void OnExport();
   /// A "..." button: asks for a file and fills only the chooser's own field.
   void Choose(const FileChooser& chooser);
+  /// The "media folders..." buttons: opens the dialog; OK keeps what it shows.
+  void EditMediaFolders();
+
+  /// Where moved media are looked for, by the check, the export and the picture.
+  MediaFolders mediaFolders;
+  TimelineView* timeline = nullptr;
+  /// True while a run goes on.
+  bool Running() const { return running != nullptr; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  /// During a run: asks, then stops the run and waits for it before the window closes.
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
   using Driver = std::function<RunResult(RunObserver&)>;
@@ -114,10 +130,17 @@ class CExchangeDlg final : public QDialog {
   bool MayReplace(std::initializer_list<QLineEdit*> destinations);
   /// Runs `driver` with the page's status line and bar, then shows its message, naming the
   /// software when it was chosen automatically.
-  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress,
+  RunResult RunOnPage(QLineEdit& status, QProgressBar& progress, QPushButton& cancel,
                       std::initializer_list<QLineEdit*> destinations, const Driver& driver);
 
+  /// False when a run goes on and the user wants it to go on.
+  bool MayClose();
+  /// Shows the picture of the page in front.
+  void FollowPage();
+
   UserPrompts& prompts;
+  PageObserver* running = nullptr;
+  bool closing = false;
   ToTextPage* toTextPage = nullptr;
   ToProjectPage* toProjectPage = nullptr;
   CheckPage* checkPage = nullptr;

@@ -22,7 +22,9 @@ class ExportPage final : public QWidget {
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QLineEdit* source;
   QLineEdit* destination;
+  QPushButton* mediaFolders;
   QPushButton* exportButton;
+  QPushButton* cancel;
   QProgressBar* progress;
   QLineEdit* status;
 };

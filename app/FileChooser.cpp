@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/ControlIds.h"
 #include "app/ExchangeDlg.h"
 
 namespace pexol {
@@ -23,16 +24,26 @@ FileDialogRequest Request(FileDialogKind kind, const char* extension, const QStr
 std::array<FileChooser, 10> MakeChoosers() {
   using enum FileDialogKind;
   return {{
-      {1015, 1016, Request(Open, "mpj", projectFilter), &CExchangeDlg::toTextSource},
-      {1019, 1018, Request(SaveAs, "txt", textFilter), &CExchangeDlg::toTextDestination},
-      {1022, 1020, Request(Open, "mpj", projectFilter), &CExchangeDlg::toProjectSource},
-      {1026, 1025, Request(Open, "txt", textFilter), &CExchangeDlg::toProjectText},
-      {1024, 1023, Request(SaveAs, "mpj", projectFilter), &CExchangeDlg::toProjectDestination},
-      {1075, 1074, Request(Open, "mpj", projectFilter), &CExchangeDlg::findSource},
-      {1084, 1083, FileDialogRequest{Folder, {}, {}, {}}, &CExchangeDlg::findSearchFolder},
-      {1078, 1077, Request(SaveAs, "txt", textFilter), &CExchangeDlg::findReport},
-      {1104, 1103, Request(Open, "mpj", projectFilter), &CExchangeDlg::exportSource},
-      {1107, 1106, Request(SaveAs, "otio", timelineFilter), &CExchangeDlg::exportDestination},
+      {ids::toTextSourceChooser, ids::toTextSource, Request(Open, "mpj", projectFilter),
+       &CExchangeDlg::toTextSource},
+      {ids::toTextDestinationChooser, ids::toTextDestination, Request(SaveAs, "txt", textFilter),
+       &CExchangeDlg::toTextDestination},
+      {ids::toProjectSourceChooser, ids::toProjectSource, Request(Open, "mpj", projectFilter),
+       &CExchangeDlg::toProjectSource},
+      {ids::toProjectTextChooser, ids::toProjectText, Request(Open, "txt", textFilter),
+       &CExchangeDlg::toProjectText},
+      {ids::toProjectDestinationChooser, ids::toProjectDestination,
+       Request(SaveAs, "mpj", projectFilter), &CExchangeDlg::toProjectDestination},
+      {ids::findSourceChooser, ids::findSource, Request(Open, "mpj", projectFilter),
+       &CExchangeDlg::findSource},
+      {ids::findSearchFolderChooser, ids::findSearchFolder, FileDialogRequest{Folder, {}, {}, {}},
+       &CExchangeDlg::findSearchFolder},
+      {ids::findReportChooser, ids::findReport, Request(SaveAs, "txt", textFilter),
+       &CExchangeDlg::findReport},
+      {ids::exportSourceChooser, ids::exportSource, Request(Open, "mpj", projectFilter),
+       &CExchangeDlg::exportSource},
+      {ids::exportDestinationChooser, ids::exportDestination,
+       Request(SaveAs, "otio", timelineFilter), &CExchangeDlg::exportDestination},
   }};
 }
 

@@ -24,6 +24,7 @@ class ToProjectPage final : public QWidget {
   QLineEdit* text;
   QLineEdit* destination;
   QPushButton* convert;
+  QPushButton* cancel;
   QProgressBar* progress;
   QLineEdit* status;
 };

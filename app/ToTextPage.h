@@ -25,6 +25,7 @@ class ToTextPage final : public QWidget {
   QLineEdit* source;
   QLineEdit* destination;
   QPushButton* convert;
+  QPushButton* cancel;
   QProgressBar* progress;
   QLineEdit* status;
 };

@@ -10,5 +10,6 @@ void AddToProjectCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRelinkCommand(CLI::App& app, int& exitCode);
+void AddPictureCommand(CLI::App& app, int& exitCode);
 
 }  // namespace pexol::cli

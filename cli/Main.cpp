@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   pexol::cli::AddCheckCommand(app, exitCode);
   pexol::cli::AddExportCommand(app, exitCode);
   pexol::cli::AddRelinkCommand(app, exitCode);
+  pexol::cli::AddPictureCommand(app, exitCode);
   // Set after the commands, which would otherwise repeat it under their own help.
   app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
 
@@ -37,6 +38,7 @@ Examples:
   pexol-cli check demo.mpj --search ~/footage --list
   pexol-cli export demo.mpj demo.otio
   pexol-cli relink demo.mpj moved.mpj --map 'C:\Video=D:\Video'
+  pexol-cli picture demo.mpj demo.svg
 
 Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   try {

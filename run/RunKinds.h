@@ -25,6 +25,7 @@ inline constexpr std::array<RunKindRow, runKindCount> runKindTable = {{
   {RunKind::Check,     UnknownClips::Keep, "",         0,        false},
   {RunKind::Export,    UnknownClips::Fail, "[Export]", edlShare, false},
   {RunKind::Relink,    UnknownClips::Fail, "",         edlShare, false},
+  {RunKind::Picture,   UnknownClips::Fail, "[Picture]", edlShare, false},
 }};
 // clang-format on
 

@@ -13,7 +13,7 @@
 #include "TestSettings.h"
 #include "app/ExchangeDlg.h"
 #include "app/PageObserver.h"
-#include "app/ShiftJis.h"
+#include "app/DisplayText.h"
 #include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
 

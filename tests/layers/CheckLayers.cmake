@@ -2,7 +2,7 @@
 # Run as: cmake -DPEXOL_SOURCE_DIR=<top> -P CheckLayers.cmake
 #
 # Rank of each folder: a folder may include its own headers and those of folders of a lower
-# rank. Folders of equal rank never include one another (cli and app; check, export, relink).
+# rank. Folders of equal rank never include one another (cli and app; check, export, relink, picture).
 set(rank_core 0)
 set(rank_sections 1)
 set(rank_media 1)
@@ -13,9 +13,10 @@ set(rank_run 5)
 set(rank_check 6)
 set(rank_export 6)
 set(rank_relink 6)
+set(rank_picture 6)
 set(rank_cli 7)
 set(rank_app 7)
-set(layers core sections media model edl convert run check export relink cli app)
+set(layers core sections media model edl convert run check export relink picture cli app)
 
 set(failures "")
 foreach(layer IN LISTS layers)

@@ -1,4 +1,4 @@
-// app/ShiftJis.h - turns message bytes (file names, project names) into display text
+// app/DisplayText.h - turns message bytes (file names, project names) into display text
 #pragma once
 
 #include <QString>

@@ -1,5 +1,5 @@
-// app/ShiftJis.cpp - Shift-JIS and UTF-8 decoding of message text for display
-#include "app/ShiftJis.h"
+// app/DisplayText.cpp - Shift-JIS and UTF-8 decoding of message text for display
+#include "app/DisplayText.h"
 
 #include <QFile>
 

@@ -1,0 +1,147 @@
+// app/MediaFolders.cpp - the media folders setting and its dialog
+#include "app/MediaFolders.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include "app/ControlIds.h"
+#include "app/DisplayText.h"
+#include "app/UserPrompts.h"
+
+namespace pexol {
+
+namespace {
+
+const QString mapsKey = QStringLiteral("media/maps");
+const QString searchKey = QStringLiteral("media/searchFolders");
+
+std::vector<std::string> Encoded(const QStringList& list) {
+  std::vector<std::string> encoded;
+  for (const QString& item : list) encoded.push_back(EncodePath(item));
+  return encoded;
+}
+
+QStringList Items(const QListWidget& list) {
+  QStringList items;
+  for (int row = 0; row < list.count(); ++row) items << list.item(row)->text();
+  return items;
+}
+
+QPushButton* Button(QWidget* parent, int id, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::number(id));
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+MediaFolders MediaFolders::Load(QSettings& settings) {
+  MediaFolders folders;
+  folders.maps = settings.value(mapsKey).toStringList();
+  if (settings.contains(searchKey)) {
+    folders.searchFolders = settings.value(searchKey).toStringList();
+  } else {
+    const QString single = settings.value(QStringLiteral("find/searchFolder")).toString();
+    if (!single.isEmpty()) folders.searchFolders << single;
+  }
+  return folders;
+}
+
+void MediaFolders::Save(QSettings& settings) const {
+  settings.setValue(mapsKey, maps);
+  settings.setValue(searchKey, searchFolders);
+}
+
+std::vector<std::string> MediaFolders::EncodedMaps() const {
+  return Encoded(maps);
+}
+
+std::vector<std::string> MediaFolders::EncodedSearchFolders() const {
+  return Encoded(searchFolders);
+}
+
+MediaFoldersDialog::MediaFoldersDialog(const MediaFolders& folders, UserPrompts& prompts,
+                                       QWidget* parent)
+    : QDialog(parent), prompts(prompts) {
+  setObjectName(QString::number(ids::mediaFoldersDialog));
+  setWindowTitle(QStringLiteral("media folders"));
+  auto* layout = new QVBoxLayout(this);
+
+  layout->addWidget(new QLabel(QStringLiteral("Windows folder moved to a folder here"), this));
+  auto* rule = new QGridLayout;
+  windowsFolder = new QLineEdit(this);
+  windowsFolder->setPlaceholderText(QStringLiteral("C:\\Video"));
+  localFolder = new QLineEdit(this);
+  auto* chooseLocal = Button(this, ids::mediaChooseLocal, QStringLiteral("..."));
+  auto* addMap = Button(this, ids::mediaAddMap, QStringLiteral("add"));
+  rule->addWidget(windowsFolder, 0, 0);
+  rule->addWidget(new QLabel(QStringLiteral("->"), this), 0, 1);
+  rule->addWidget(localFolder, 0, 2);
+  rule->addWidget(chooseLocal, 0, 3);
+  rule->addWidget(addMap, 0, 4);
+  rule->setColumnStretch(0, 1);
+  rule->setColumnStretch(2, 2);
+  layout->addLayout(rule);
+  maps = new QListWidget(this);
+  maps->setObjectName(QString::number(ids::mediaMaps));
+  maps->addItems(folders.maps);
+  layout->addWidget(maps);
+  auto* removeMap = Button(this, ids::mediaRemoveMap, QStringLiteral("remove"));
+  layout->addWidget(removeMap, 0, Qt::AlignRight);
+
+  layout->addWidget(new QLabel(QStringLiteral("search folders (searched by file name)"), this));
+  searchFolders = new QListWidget(this);
+  searchFolders->setObjectName(QString::number(ids::mediaSearchFolders));
+  searchFolders->addItems(folders.searchFolders);
+  layout->addWidget(searchFolders);
+  auto* searchButtons = new QHBoxLayout;
+  searchButtons->addStretch(1);
+  auto* addSearch = Button(this, ids::mediaAddSearchFolder, QStringLiteral("add..."));
+  auto* removeSearch = Button(this, ids::mediaRemoveSearchFolder, QStringLiteral("remove"));
+  searchButtons->addWidget(addSearch);
+  searchButtons->addWidget(removeSearch);
+  layout->addLayout(searchButtons);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  layout->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  const FileDialogRequest folderRequest{FileDialogKind::Folder, {}, {}, {}};
+  connect(chooseLocal, &QPushButton::clicked, this, [this, folderRequest] {
+    if (const auto folder = this->prompts.ChooseFile(this, folderRequest))
+      localFolder->setText(*folder);
+  });
+  connect(addMap, &QPushButton::clicked, this, &MediaFoldersDialog::AddMap);
+  connect(removeMap, &QPushButton::clicked, this, [this] { delete maps->currentItem(); });
+  connect(addSearch, &QPushButton::clicked, this, [this, folderRequest] {
+    if (const auto folder = this->prompts.ChooseFile(this, folderRequest))
+      searchFolders->addItem(*folder);
+  });
+  connect(removeSearch, &QPushButton::clicked, this,
+          [this] { delete searchFolders->currentItem(); });
+  resize(fontMetrics().averageCharWidth() * 70, sizeHint().height());
+}
+
+void MediaFoldersDialog::AddMap() {
+  const QString from = windowsFolder->text().trimmed();
+  const QString to = localFolder->text().trimmed();
+  // "=" ends the Windows folder in a rule, so it cannot be part of one.
+  if (from.isEmpty() || to.isEmpty() || from.contains(QLatin1Char('='))) return;
+  maps->addItem(from + QLatin1Char('=') + to);
+  windowsFolder->clear();
+  localFolder->clear();
+}
+
+MediaFolders MediaFoldersDialog::Folders() const {
+  return {Items(*maps), Items(*searchFolders)};
+}
+
+}  // namespace pexol

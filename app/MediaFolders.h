@@ -1,0 +1,49 @@
+// app/MediaFolders.h - where moved media are looked for: map rules and search folders, remembered
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QListWidget;
+class QSettings;
+
+namespace pexol {
+
+class UserPrompts;
+
+/// The one setting every run that resolves media reads.
+struct MediaFolders {
+  QStringList maps;  ///< "PREFIX=FOLDER": Windows folder PREFIX is the local FOLDER
+  QStringList searchFolders;
+
+  /// Reads the setting; the find page's former single search folder starts the list.
+  static MediaFolders Load(QSettings& settings);
+  void Save(QSettings& settings) const;
+  std::vector<std::string> EncodedMaps() const;
+  std::vector<std::string> EncodedSearchFolders() const;
+};
+
+/// A small dialog that edits the media folders: a rule is a Windows folder and a local
+/// folder (with a chooser); search folders are added with a chooser. Its lists are the
+/// setting; `Folders` reads them back.
+class MediaFoldersDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  MediaFoldersDialog(const MediaFolders& folders, UserPrompts& prompts, QWidget* parent);
+  MediaFolders Folders() const;
+
+  QLineEdit* windowsFolder = nullptr;
+  QLineEdit* localFolder = nullptr;
+  QListWidget* maps = nullptr;
+  QListWidget* searchFolders = nullptr;
+
+ private:
+  void AddMap();
+  UserPrompts& prompts;
+};
+
+}  // namespace pexol

@@ -1,0 +1,33 @@
+// picture/RunPicture.h - the timeline picture of a project file, written or handed back
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Options.h"
+#include "core/RunObserver.h"
+#include "picture/TimelinePicture.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
+
+namespace pexol {
+
+struct PictureJob {
+  std::string source;       ///< project file
+  std::string destination;  ///< .svg file; empty writes nothing (the window shows `onPicture`)
+  SoftwareChoice software = SoftwareChoice::Automatic();
+  TimecodeMode timecode = TimecodeMode::NtscDrop;
+  double pixelsPerFrame = 0.2;
+  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  /// Given the picture once it is drawn, before the destination is written.
+  std::function<void(const TimelinePicture&)> onPicture = {};
+};
+
+/// Reads the project, resolves its media as the check and the export do (a name not found,
+/// or found in several places, is drawn red) and draws its timeline; the destination is
+/// replaced only when everything succeeded. The message counts the clips and the red ones.
+RunResult RunPicture(const PictureJob& job, RunObserver& observer);
+
+}  // namespace pexol

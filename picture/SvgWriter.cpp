@@ -1,0 +1,134 @@
+// picture/SvgWriter.cpp - the escaping element writer of the timeline picture
+#include "picture/SvgWriter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace pexol {
+
+namespace {
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Escapes markup characters; C0 controls other than tab, LF and CR are not XML characters.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += attribute ? "&quot;" : "\"";
+        break;
+      case '\n':
+        out += attribute ? "&#10;" : "\n";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      case '\t':
+        out += attribute ? "&#9;" : "\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20)
+          out += replacement;
+        else
+          out += c;
+    }
+  }
+}
+
+}  // namespace
+
+std::string SvgNumber(double value) {
+  const double rounded = std::round(value * 100) / 100;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", rounded == 0 ? 0.0 : rounded);
+  std::string number = text;
+  while (number.back() == '0') number.pop_back();
+  if (number.back() == '.') number.pop_back();
+  return number;
+}
+
+SvgWriter::SvgWriter(double width, double height) {
+  out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  Open("svg");
+  Attribute("xmlns", "http://www.w3.org/2000/svg");
+  Attribute("version", "1.2");
+  Attribute("baseProfile", "tiny");
+  Attribute("width", width);
+  Attribute("height", height);
+  Attribute("viewBox", "0 0 " + SvgNumber(width) + " " + SvgNumber(height));
+}
+
+void SvgWriter::EndStartTag() {
+  if (open_.empty() || !open_.back().tagOpen) return;
+  out_ += '>';
+  open_.back().tagOpen = false;
+}
+
+void SvgWriter::Open(std::string_view element) {
+  EndStartTag();
+  out_ += '\n';
+  out_.append(open_.size(), ' ');
+  out_ += '<';
+  out_ += element;
+  open_.push_back({std::string(element)});
+}
+
+void SvgWriter::Close() {
+  if (open_.empty()) throw std::logic_error("SVG writer: no element to close");
+  const Element& element = open_.back();
+  if (element.tagOpen) {
+    out_ += "/>";
+  } else {
+    if (!element.hasText) {
+      out_ += '\n';
+      out_.append(open_.size() - 1, ' ');
+    }
+    out_ += "</" + element.name + '>';
+  }
+  open_.pop_back();
+}
+
+void SvgWriter::Attribute(std::string_view name, std::string_view value) {
+  if (open_.empty() || !open_.back().tagOpen)
+    throw std::logic_error("SVG writer: an attribute after the element's content");
+  out_ += ' ';
+  out_ += name;
+  out_ += "=\"";
+  AppendEscaped(out_, value, true);
+  out_ += '"';
+}
+
+void SvgWriter::Attribute(std::string_view name, double value) {
+  Attribute(name, SvgNumber(value));
+}
+
+void SvgWriter::Text(std::string_view text) {
+  if (open_.empty()) throw std::logic_error("SVG writer: text outside the document");
+  EndStartTag();
+  open_.back().hasText = true;
+  AppendEscaped(out_, text, false);
+}
+
+void SvgWriter::TextElement(std::string_view element, std::string_view text) {
+  Open(element);
+  Text(text);
+  Close();
+}
+
+std::string SvgWriter::Finish() {
+  while (!open_.empty()) Close();
+  out_ += '\n';
+  return std::move(out_);
+}
+
+}  // namespace pexol

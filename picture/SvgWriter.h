@@ -1,0 +1,46 @@
+// picture/SvgWriter.h - an SVG document streamed element by element, every value escaped
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pexol {
+
+/// Streams elements into a UTF-8 SVG document. Names and labels go in only as attribute values
+/// or text, which are escaped here; characters XML cannot hold become U+FFFD. Portable C++ so
+/// that every build, Windows included, draws the same bytes.
+class SvgWriter {
+ public:
+  /// Opens the <svg> root `width` by `height` user units.
+  SvgWriter(double width, double height);
+
+  /// Opens an element; `Close` ends the innermost open one.
+  void Open(std::string_view element);
+  void Close();
+  void Attribute(std::string_view name, std::string_view value);
+  void Attribute(std::string_view name, double value);
+  /// Text content of the open element.
+  void Text(std::string_view text);
+  /// An element holding only `text`.
+  void TextElement(std::string_view element, std::string_view text);
+
+  /// Ends every open element and returns the document.
+  std::string Finish();
+
+ private:
+  void EndStartTag();
+
+  std::string out_;
+  struct Element {
+    std::string name;
+    bool tagOpen = true;  ///< "<name attributes" written, its '>' not yet
+    bool hasText = false;
+  };
+  std::vector<Element> open_;
+};
+
+/// A number as SVG writes it: at most two decimals, no trailing zeros.
+std::string SvgNumber(double value);
+
+}  // namespace pexol

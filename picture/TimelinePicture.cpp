@@ -1,0 +1,272 @@
+// picture/TimelinePicture.cpp - the layout of the timeline picture
+#include "picture/TimelinePicture.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/TextEncoding.h"
+#include "edl/Timecode.h"
+#include "picture/SvgWriter.h"
+
+namespace pexol {
+
+namespace {
+
+constexpr double rulerHeight = 28;
+constexpr double rowHeight = 30;
+constexpr double rowGap = 6;
+constexpr double boxPadding = 4;
+constexpr double fontSize = 11;
+constexpr double rightMargin = 20;
+
+constexpr std::string_view foundFill = "#8fb3d9";
+constexpr std::string_view soundFill = "#9fd0a4";
+constexpr std::string_view titleFill = "#e3c26f";
+constexpr std::string_view stillFill = "#b9a3d6";
+constexpr std::string_view missingFill = "#d62728";
+constexpr std::string_view transitionFill = "#333333";
+
+struct Row {
+  std::string_view name;  ///< shown left of the row
+  std::string_view idPrefix;
+  const std::vector<TimelineItem>* items;
+  bool sound;  ///< the row of the main clips' sound: only clips that have audio
+};
+
+int FramesPerSecond(TimecodeMode mode) {
+  return mode == TimecodeMode::Pal ? 25 : 30;
+}
+
+std::string Hex(std::uint32_t rgb) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string text = "#";
+  for (int shift = 20; shift >= 0; shift -= 4) text += digits[(rgb >> shift) & 0xF];
+  return text;
+}
+
+std::string LabelOf(const TimelineItem& item) {
+  if (item.kind == ItemKind::Title) {
+    for (const TitleText& text : item.texts)
+      if (!text.namesMedia && !text.text.empty()) return DecodeShiftJis(text.text).utf8;
+    return "title";
+  }
+  if (item.kind == ItemKind::Colour) return "colour " + Hex(item.colour);
+  const std::string decoded = DecodeShiftJis(item.name).utf8;
+  // The file name alone: the folders make the box's label too long to read.
+  const std::size_t cut = decoded.find_last_of("\\/");
+  return cut == std::string::npos ? decoded : decoded.substr(cut + 1);
+}
+
+/// The label cut to what fits `width` (an estimate: the viewer's font is not known here).
+std::string Fitted(const std::string& label, double width) {
+  const auto fits = static_cast<std::size_t>(std::max(0.0, width / (fontSize * 0.6)));
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < label.size(); ++i) {
+    if ((static_cast<unsigned char>(label[i]) & 0xC0) == 0x80) continue;  // continuation byte
+    if (++characters > fits) return fits < 2 ? std::string() : label.substr(0, i);
+  }
+  return label;
+}
+
+bool NamesMedia(const TimelineItem& item) {
+  return item.kind == ItemKind::Movie || item.kind == ItemKind::Still;
+}
+
+std::string LineOf(std::string_view track, const TimelineItem& item, bool missing,
+                   TimecodeMode mode) {
+  std::string line(track);
+  line += ": ";
+  line += item.kind == ItemKind::Title || item.kind == ItemKind::Colour
+              ? LabelOf(item)
+              : DecodeShiftJis(item.name).utf8;
+  line += "  ";
+  AppendTimecode(line, mode, item.recordIn);
+  line += " - ";
+  AppendTimecode(line, mode, item.recordOut);
+  line += "  (";
+  line += std::to_string(std::int64_t{item.recordOut} - item.recordIn);
+  line += " frames)";
+  if (item.slow) line += "  slow";
+  if (missing) line += "  missing";
+  return line;
+}
+
+std::int64_t EndOf(const Timeline& timeline) {
+  std::int64_t end = 0;
+  const auto extend = [&end](const std::vector<TimelineItem>& items) {
+    for (const TimelineItem& item : items) end = std::max<std::int64_t>(end, item.recordOut);
+  };
+  extend(timeline.main);
+  extend(timeline.insert);
+  extend(timeline.exAudio[0]);
+  extend(timeline.exAudio[1]);
+  extend(timeline.titles);
+  for (const Transition& transition : timeline.transitions)
+    end = std::max<std::int64_t>(end, std::int64_t{transition.recordIn} + transition.length);
+  return end;
+}
+
+void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSettings& settings) {
+  const int fps = FramesPerSecond(settings.timecode);
+  // A label every so many seconds, at least 90 pixels apart.
+  static constexpr int steps[] = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1800, 3600};
+  std::int64_t every = std::int64_t{steps[std::size(steps) - 1]} * fps;
+  for (const int step : steps) {
+    if (step * fps * settings.pixelsPerFrame >= 90) {
+      every = std::int64_t{step} * fps;
+      break;
+    }
+  }
+  svg.Open("g");
+  svg.Attribute("id", "ruler");
+  svg.Open("line");
+  svg.Attribute("x1", pictureTrackLabelWidth);
+  svg.Attribute("y1", rulerHeight - 1);
+  svg.Attribute("x2", width - rightMargin);
+  svg.Attribute("y2", rulerHeight - 1);
+  svg.Attribute("stroke", "#666666");
+  svg.Close();
+  for (std::int64_t frame = 0; frame <= end; frame += every) {
+    const double x = pictureTrackLabelWidth + static_cast<double>(frame) * settings.pixelsPerFrame;
+    svg.Open("line");
+    svg.Attribute("x1", x);
+    svg.Attribute("y1", rulerHeight - 8);
+    svg.Attribute("x2", x);
+    svg.Attribute("y2", rulerHeight - 1);
+    svg.Attribute("stroke", "#666666");
+    svg.Close();
+    svg.Open("text");
+    svg.Attribute("x", x + 2);
+    svg.Attribute("y", rulerHeight - 12);
+    svg.Attribute("font-size", fontSize);
+    svg.Attribute("fill", "#333333");
+    svg.Text(FormatTimecode(settings.timecode, static_cast<std::int32_t>(frame)));
+    svg.Close();
+  }
+  svg.Close();
+}
+
+}  // namespace
+
+TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& settings) {
+  const Row rows[] = {
+      {"titles", "title", &timeline.titles, false},
+      {"insert", "insert", &timeline.insert, false},
+      {"main", "main", &timeline.main, false},
+      {"main sound", "sound", &timeline.main, true},
+      {"extra audio 1", "exaudio1", &timeline.exAudio[0], false},
+      {"extra audio 2", "exaudio2", &timeline.exAudio[1], false},
+  };
+  const std::int64_t end = EndOf(timeline);
+  const double width =
+      pictureTrackLabelWidth + static_cast<double>(end) * settings.pixelsPerFrame + rightMargin;
+  const double height = rulerHeight + std::size(rows) * (rowHeight + rowGap) + rowGap;
+  const auto topOf = [](std::size_t row) {
+    return rulerHeight + rowGap + row * (rowHeight + rowGap);
+  };
+  const auto xOf = [&settings](std::int64_t frame) {
+    return pictureTrackLabelWidth + static_cast<double>(frame) * settings.pixelsPerFrame;
+  };
+
+  TimelinePicture picture;
+  SvgWriter svg(width, height);
+  svg.Attribute("font-family", "sans-serif");
+  svg.Open("rect");
+  svg.Attribute("width", width);
+  svg.Attribute("height", height);
+  svg.Attribute("fill", "#ffffff");
+  svg.Close();
+  DrawRuler(svg, end, width, settings);
+
+  for (std::size_t r = 0; r < std::size(rows); ++r) {
+    const Row& row = rows[r];
+    const double top = topOf(r);
+    svg.Open("g");
+    svg.Attribute("id", "track-" + std::string(row.idPrefix));
+    svg.Open("rect");
+    svg.Attribute("x", pictureTrackLabelWidth);
+    svg.Attribute("y", top);
+    svg.Attribute("width", width - pictureTrackLabelWidth - rightMargin);
+    svg.Attribute("height", rowHeight);
+    svg.Attribute("fill", "#f2f2f2");
+    svg.Close();
+    svg.Open("text");
+    svg.Attribute("x", 6);
+    svg.Attribute("y", top + rowHeight / 2 + fontSize / 3);
+    svg.Attribute("font-size", fontSize);
+    svg.Attribute("fill", "#000000");
+    svg.Text(row.name);
+    svg.Close();
+
+    for (std::size_t i = 0; i < row.items->size(); ++i) {
+      const TimelineItem& item = (*row.items)[i];
+      if (row.sound && !item.hasAudio) continue;
+      const bool missing = NamesMedia(item) && settings.isMissing && settings.isMissing(item.name);
+      PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(i),
+                     LineOf(row.name, item, missing, settings.timecode), missing};
+      const double x = xOf(item.recordIn);
+      const double boxWidth = static_cast<double>(std::int64_t{item.recordOut} - item.recordIn) *
+                              settings.pixelsPerFrame;
+      std::string fill(row.sound ? soundFill : foundFill);
+      if (item.kind == ItemKind::Title) fill = titleFill;
+      if (item.kind == ItemKind::Still) fill = stillFill;
+      if (item.kind == ItemKind::Colour) fill = Hex(item.colour);
+      if (missing) fill = missingFill;
+      svg.Open("rect");
+      svg.Attribute("id", box.id);
+      svg.Attribute("class", missing ? "clip missing" : "clip");
+      svg.Attribute("x", x);
+      svg.Attribute("y", top + 2);
+      svg.Attribute("width", std::max(0.0, boxWidth));
+      svg.Attribute("height", rowHeight - 4);
+      svg.Attribute("fill", fill);
+      svg.Attribute("stroke", "#222222");
+      if (item.slow) svg.Attribute("stroke-dasharray", "4,2");
+      svg.TextElement("title", box.line);
+      svg.Close();
+      std::string label = LabelOf(item);
+      if (item.slow) label = "\xC2\xBD\xC3\x97 " + label;  // "½× ": half speed
+      label = Fitted(label, boxWidth - 2 * boxPadding);
+      if (!label.empty()) {
+        svg.Open("text");
+        svg.Attribute("x", x + boxPadding);
+        svg.Attribute("y", top + rowHeight / 2 + fontSize / 3);
+        svg.Attribute("font-size", fontSize);
+        svg.Attribute("fill", missing ? "#ffffff" : "#000000");
+        svg.Text(label);
+        svg.Close();
+      }
+      picture.missingCount += missing ? 1 : 0;
+      picture.boxes.push_back(std::move(box));
+    }
+    svg.Close();
+  }
+
+  // Transitions over the main row, where the incoming clip starts.
+  const double mainTop = topOf(2);
+  svg.Open("g");
+  svg.Attribute("id", "transitions");
+  for (std::size_t t = 0; t < timeline.transitions.size(); ++t) {
+    const Transition& transition = timeline.transitions[t];
+    const double x = xOf(transition.recordIn);
+    const double length = std::max(2.0, transition.length * settings.pixelsPerFrame);
+    svg.Open("polygon");
+    svg.Attribute("id", "transition-" + std::to_string(t));
+    svg.Attribute("class", "transition");
+    svg.Attribute("points", SvgNumber(x) + "," + SvgNumber(mainTop + rowHeight - 2) + " " +
+                                SvgNumber(x + length) + "," + SvgNumber(mainTop + 2) + " " +
+                                SvgNumber(x + length) + "," + SvgNumber(mainTop + rowHeight - 2));
+    svg.Attribute("fill", transitionFill);
+    svg.Attribute("fill-opacity", 0.45);
+    std::string line = "transition: " + DecodeShiftJis(transition.name).utf8 + "  ";
+    AppendTimecode(line, settings.timecode, transition.recordIn);
+    line += "  (" + std::to_string(transition.length) + " frames)";
+    svg.TextElement("title", line);
+    svg.Close();
+  }
+  svg.Close();
+  picture.svg = svg.Finish();
+  return picture;
+}
+
+}  // namespace pexol

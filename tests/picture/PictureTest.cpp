@@ -1,0 +1,173 @@
+// tests/picture/PictureTest.cpp - the timeline picture read back as XML: boxes, red, the CLI
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "core/RunObserver.h"
+#include "model/Timeline.h"
+#include "picture/RunPicture.h"
+#include "support/Conversions.h"
+#include "support/TempFolder.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+struct Box {
+  double x = 0, y = 0, width = 0;
+  std::string fill, title;
+};
+
+/// Every clip box of an SVG document by its id; fails the test when the text is not XML.
+std::map<std::string, Box> BoxesOf(const std::string& svg) {
+  std::map<std::string, Box> boxes;
+  const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(
+      xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "picture.svg", nullptr,
+                    XML_PARSE_NONET | XML_PARSE_NOERROR),
+      &xmlFreeDoc);
+  if (!document) {
+    ADD_FAILURE() << "the picture is not XML";
+    return boxes;
+  }
+  const auto text = [](xmlNode* node, const char* name) {
+    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+    std::string copy = value != nullptr ? reinterpret_cast<const char*>(value) : "";
+    xmlFree(value);
+    return copy;
+  };
+  const std::function<void(xmlNode*)> walk = [&](xmlNode* node) {
+    for (; node != nullptr; node = node->next) {
+      if (node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, BAD_CAST "rect") &&
+          text(node, "class").starts_with("clip")) {
+        Box box{std::stod(text(node, "x")), std::stod(text(node, "y")),
+                std::stod(text(node, "width")), text(node, "fill"), ""};
+        xmlChar* content = xmlNodeGetContent(node);  // the <title> inside
+        box.title = reinterpret_cast<const char*>(content);
+        xmlFree(content);
+        boxes[text(node, "id")] = box;
+      }
+      walk(node->children);
+    }
+  };
+  walk(xmlDocGetRootElement(document.get()));
+  return boxes;
+}
+
+class PictureTest : public testing::Test {
+ protected:
+  PictureTest() {
+    shape.main = {Clip("here.avi", 0, 99), Clip("gone.avi", 20, 79), Clip("here.avi", 0, 29)};
+    shape.insert = {Clip("moved/logo.png", 10, 49, 40)};
+    shape.exAudio1 = {{"bgm.wav", 0, 59, 15, 100, 100, {}}};
+    folder.Write("here.avi", "x");
+    std::filesystem::create_directories(folder.Path("elsewhere"));
+    folder.Write("elsewhere/logo.png", "x");
+    folder.Write("bgm.wav", "x");
+    folder.Write("p.mpj", build::BuildProject(shape));
+    NullObserver quiet;
+    RunProgress progress(quiet);
+    bytes = build::BuildProject(shape);
+    timeline = BuildTimeline(ReadProject(test::AsBytes(bytes), {}, progress));
+  }
+  static build::Clip Clip(std::string name, std::int32_t in, std::int32_t out,
+                          std::int32_t begin = 0) {
+    build::Clip clip;
+    clip.name = std::move(name);
+    clip.in = in;
+    clip.out = out;
+    clip.begin = begin;
+    clip.levelIn = 100;  // the main clips have sound
+    if (clip.name.ends_with(".png")) clip.stillInfo = "still";
+    return clip;
+  }
+
+  test::TempFolder folder;
+  build::Project shape;
+  std::string bytes;
+  Timeline timeline;
+};
+
+TEST_F(PictureTest, EveryClipIsABoxAsLongAsItLastsAndMissingMediaIsRed) {
+  PictureJob job;
+  job.source = folder.Path("p.mpj");
+  job.destination = folder.Path("p.svg");
+  job.pixelsPerFrame = 0.5;
+  job.searchFolders = {folder.Path("elsewhere")};
+  NullObserver quiet;
+  const RunResult result = RunPicture(job, quiet);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  // The missing clip and its sound.
+  EXPECT_NE(result.message.find("2 not found"), std::string::npos) << result.message;
+
+  const auto boxes = BoxesOf(folder.Read("p.svg"));
+  const auto expectBox = [&](const std::string& id, const TimelineItem& item) {
+    SCOPED_TRACE(id);
+    ASSERT_TRUE(boxes.contains(id));
+    const Box& box = boxes.at(id);
+    EXPECT_DOUBLE_EQ(box.x, pictureTrackLabelWidth + item.recordIn * 0.5);
+    EXPECT_DOUBLE_EQ(box.width, (item.recordOut - item.recordIn) * 0.5);
+  };
+  ASSERT_EQ(timeline.main.size(), 3u);
+  for (std::size_t i = 0; i < timeline.main.size(); ++i) {
+    expectBox("main-" + std::to_string(i), timeline.main[i]);
+    expectBox("sound-" + std::to_string(i), timeline.main[i]);
+  }
+  expectBox("insert-0", timeline.insert[0]);
+  expectBox("exaudio1-0", timeline.exAudio[0][0]);
+  // Back to back on the main row; the rows lie one under another.
+  EXPECT_DOUBLE_EQ(boxes.at("main-0").x + boxes.at("main-0").width, boxes.at("main-1").x);
+  EXPECT_LT(boxes.at("insert-0").y, boxes.at("main-0").y);
+  EXPECT_LT(boxes.at("main-0").y, boxes.at("sound-0").y);
+  EXPECT_LT(boxes.at("sound-0").y, boxes.at("exaudio1-0").y);
+
+  // Only the file found nowhere is red; the search folder found the moved logo.
+  EXPECT_EQ(boxes.at("main-1").fill, "#d62728");
+  EXPECT_EQ(boxes.at("sound-1").fill, "#d62728");
+  EXPECT_NE(boxes.at("main-1").title.find("gone.avi"), std::string::npos);
+  EXPECT_NE(boxes.at("main-1").title.find("missing"), std::string::npos);
+  for (const char* found : {"main-0", "main-2", "insert-0", "exaudio1-0"})
+    EXPECT_NE(boxes.at(found).fill, "#d62728") << found;
+}
+
+TEST_F(PictureTest, AStoppedOrFailedRunLeavesTheDestination) {
+  folder.Write("p.svg", "old");
+  class Stopping final : public RunObserver {
+   public:
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    bool StopRequested() const override { return true; }
+  } stopping;
+  PictureJob job;
+  job.source = folder.Path("p.mpj");
+  job.destination = folder.Path("p.svg");
+  EXPECT_EQ(RunPicture(job, stopping).status, RunResult::Status::Stopped);
+  job.source = folder.Path("none.mpj");
+  NullObserver quiet;
+  EXPECT_EQ(RunPicture(job, quiet).status, RunResult::Status::Failed);
+  EXPECT_EQ(folder.Read("p.svg"), "old");
+}
+
+TEST_F(PictureTest, TheCommandLineWritesTheSamePictureAtTheChosenScale) {
+  // A name with markup characters and Shift-JIS bytes reaches the document as text.
+  shape.main[0].name = "a&b<\x83\x5e>.avi";
+  folder.Write("odd.mpj", build::BuildProject(shape));
+  const std::string command = std::string(PEXOL_CLI) + " picture '" + folder.Path("odd.mpj") +
+                              "' '" + folder.Path("odd.svg") +
+                              "' --scale 2 --timecode pal 2>/dev/null >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string svg = folder.Read("odd.svg");
+  const auto boxes = BoxesOf(svg);
+  ASSERT_EQ(boxes.size(), 8u);  // 3 main, their sound, 1 insert, 1 extra audio
+  for (std::size_t i = 0; i < timeline.main.size(); ++i)
+    EXPECT_DOUBLE_EQ(boxes.at("main-" + std::to_string(i)).width,
+                     (timeline.main[i].recordOut - timeline.main[i].recordIn) * 2.0);
+  EXPECT_NE(boxes.at("main-0").title.find("a&b<\xE3\x82\xBF>.avi"), std::string::npos);
+  EXPECT_NE(svg.find(">00:00:02:00<"), std::string::npos);  // the ruler in PAL timecode
+}
+
+}  // namespace
+}  // namespace pexol
