@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/AboutPage.h"
 #include "app/CheckPage.h"
@@ -30,6 +31,7 @@
 #include "core/FileIo.h"
 #include "core/Version.h"
 #include "export/RunExport.h"
+#include "media/PathText.h"
 
 namespace pexol {
 
@@ -432,6 +434,11 @@ void CExchangeDlg::FollowPage() {
     default:
       return;  // the about page keeps the picture of the page before it
   }
+  // Only a plain file is drawn unasked: reading a pipe or a device would take its bytes.
+  std::error_code error;
+  if (!request.source.isEmpty() &&
+      !std::filesystem::is_regular_file(PathOfUtf8(EncodePath(request.source)), error))
+    request.source.clear();
   request.software = ChoiceOf(software);
   request.maps = mediaFolders.EncodedMaps();
   request.searchFolders = mediaFolders.EncodedSearchFolders();

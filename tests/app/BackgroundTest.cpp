@@ -1,0 +1,185 @@
+// tests/app/BackgroundTest.cpp - runs off the window's thread, Cancel, media folders, the picture
+#include <sys/stat.h>
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <thread>
+
+#include "FakePrompts.h"
+#include "TestSettings.h"
+#include "app/ControlIds.h"
+#include "app/ExchangeDlg.h"
+#include "app/MediaFolders.h"
+#include "app/TimelineView.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+
+namespace {
+
+QString Id(int id) {
+  return QString::number(id);
+}
+
+void WriteAll(const QString& path, std::string_view bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A project whose one clip lies under a Windows folder that is `local` here.
+std::string MovedProject() {
+  build::Project shape;
+  build::Clip clip;
+  clip.name = "C:\\Video\\day\\a.avi";
+  clip.out = 99;
+  shape.main = {clip};
+  return build::BuildProject(shape);
+}
+
+}  // namespace
+
+class BackgroundTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settings.Clear();
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    prompts = std::make_unique<FakePrompts>();
+    window = std::make_unique<CExchangeDlg>(*prompts);
+    window->show();
+  }
+  void cleanup() {
+    window.reset();
+    prompts.reset();
+  }
+
+  void ACancelledRunLeavesTheDestinationWhileTheWindowTurns() {
+    // The project is a pipe: the run waits on it while the test works the window.
+    const QString project = Path("slow.mpj");
+    QCOMPARE(mkfifo(project.toLocal8Bit().constData(), 0600), 0);
+    WriteAll(Path("out.otio"), "old");
+    window->tabs->setCurrentIndex(3);
+    Find<QLineEdit>(ids::exportSource)->setText(project);
+    Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
+    prompts->replies << true;  // replace out.otio
+
+    std::thread feeder;
+    int turns = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+      if (++turns != 3) return;
+      // The run is on its way and its page offers Cancel in place of the button.
+      QVERIFY(window->Running());
+      QVERIFY(Find<QPushButton>(ids::exportCancel)->isVisible());
+      QVERIFY(!Find<QPushButton>(ids::exportRun)->isVisible());
+      QVERIFY(!Find<QPushButton>(ids::toTextConvert)->isEnabled());
+      QTest::mouseClick(Find<QPushButton>(ids::exportCancel), Qt::LeftButton);
+      feeder =
+          std::thread([project] { WriteAll(project, build::BuildProject(build::DemoProject())); });
+    });
+    ticker.start(1);
+    QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
+    ticker.stop();
+    if (feeder.joinable()) feeder.join();
+
+    QVERIFY2(turns >= 3, "the event loop did not turn during the run");
+    QVERIFY(!window->Running());
+    QCOMPARE(ReadAll(Path("out.otio")), QByteArray("old"));
+    QVERIFY(!prompts->messages.isEmpty());
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY(Find<QPushButton>(ids::exportRun)->isVisible());
+    QVERIFY(!Find<QPushButton>(ids::exportCancel)->isVisible());
+  }
+
+  void MediaFoldersReachTheCheckAndTheExport() {
+    WriteAll(Path("moved.mpj"), MovedProject());
+    QVERIFY(QDir(Path("local")).mkpath(QStringLiteral("day")));
+    WriteAll(Path("local/day/a.avi"), "x");
+
+    window->tabs->setCurrentIndex(2);
+    Find<QLineEdit>(ids::findSource)->setText(Path("moved.mpj"));
+    QTest::mouseClick(Find<QPushButton>(ids::findCheck), Qt::LeftButton);
+    QCOMPARE(window->missingCount, 1);
+
+    // The rule is made in the dialog, its folder from the chooser.
+    QTest::mouseClick(Find<QPushButton>(ids::findMediaFolders), Qt::LeftButton);
+    auto* dialog = window->findChild<MediaFoldersDialog*>();
+    QVERIFY(dialog);
+    dialog->windowsFolder->setText(QStringLiteral("C:\\Video"));
+    prompts->answers << Path("local");
+    QTest::mouseClick(dialog->findChild<QPushButton*>(Id(ids::mediaChooseLocal)), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(Id(ids::mediaAddMap)), Qt::LeftButton);
+    dialog->accept();
+    QCOMPARE(window->mediaFolders.maps, QStringList{"C:\\Video=" + Path("local")});
+
+    QTest::mouseClick(Find<QPushButton>(ids::findCheck), Qt::LeftButton);
+    QCOMPARE(window->missingCount, 0);
+
+    window->tabs->setCurrentIndex(3);
+    Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
+    Find<QLineEdit>(ids::exportDestination)->setText(Path("moved.otio"));
+    QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
+    QVERIFY(ReadAll(Path("moved.otio")).contains(Path("local/day/a.avi").toUtf8()));
+    QVERIFY(!prompts->messages.last().text.contains(QStringLiteral("not found")));
+
+    // Remembered for the next start.
+    window.reset();
+    window = std::make_unique<CExchangeDlg>(*prompts);
+    QCOMPARE(window->mediaFolders.maps, QStringList{"C:\\Video=" + Path("local")});
+  }
+
+  void ThePictureShowsAMissingFileInRedWithItsLine() {
+    WriteAll(Path("moved.mpj"), MovedProject());
+    window->tabs->setCurrentIndex(3);
+    QSignalSpy shown(window->timeline, &TimelineView::PictureShown);
+    Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
+    QVERIFY(shown.wait(5000));
+    QVERIFY(window->timeline->isVisible());
+    const QRectF box = window->timeline->BoundsOf(QStringLiteral("main-0"));
+    QVERIFY(!box.isEmpty());
+    const QString line = window->timeline->LineAt(box.center());
+    QVERIFY2(line.contains(QStringLiteral("a.avi")) && line.contains(QStringLiteral("missing")),
+             qPrintable(line));
+
+    QWidget* canvas = window->timeline->widget();
+    QImage image(canvas->size(), QImage::Format_RGB32);
+    canvas->render(&image);
+    const QColor middle = image.pixelColor(box.center().toPoint() + QPoint(0, box.height() / 4));
+    QVERIFY2(middle.red() > 180 && middle.green() < 80, qPrintable(middle.name()));
+  }
+
+ private:
+  QString Path(const QString& name) const { return folder->filePath(name); }
+  template <class Widget>
+  Widget* Find(int id) {
+    auto* widget = window->findChild<Widget*>(Id(id));
+    if (widget == nullptr) qFatal("no control %d", id);
+    return widget;
+  }
+
+  TestSettings settings;
+  std::unique_ptr<QTemporaryDir> folder;
+  std::unique_ptr<FakePrompts> prompts;
+  std::unique_ptr<CExchangeDlg> window;
+};
+
+}  // namespace pexol
+
+QTEST_MAIN(pexol::BackgroundTest)
+#include "BackgroundTest.moc"
