@@ -1,14 +1,25 @@
-// app/Screenshots.cpp - renders every page of the window to PNG files for the documentation
+// app/Screenshots.cpp - renders every page of the window, and the demo's timeline picture, to
+// files for the documentation
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <optional>
 
+#include "app/ControlIds.h"
+#include "app/DisplayText.h"
 #include "app/ExchangeDlg.h"
+#include "app/TimelineView.h"
 #include "app/UserPrompts.h"
+#include "core/RunObserver.h"
+#include "picture/RunPicture.h"
+#include "tools/builder/ProjectBuilder.h"
 
 namespace {
 
@@ -57,5 +68,31 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+
+  // The demo project's timeline: the SVG the command line writes, and the window showing it.
+  const QTemporaryDir work;
+  const QString demo = work.filePath(QStringLiteral("demo.mpj"));
+  QFile project(demo);
+  const std::string bytes = pexol::build::BuildProject(pexol::build::DemoProject());
+  if (!project.open(QIODevice::WriteOnly) ||
+      project.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()))
+    return 1;
+  project.close();
+  pexol::PictureJob job;
+  job.source = pexol::EncodePath(demo);
+  job.destination = pexol::EncodePath(folder.filePath(QStringLiteral("timeline.svg")));
+  pexol::NullObserver quiet;
+  if (!pexol::RunPicture(job, quiet).Completed()) return 1;
+
+  QEventLoop drawn;
+  QObject::connect(window.timeline, &pexol::TimelineView::PictureShown, &drawn, &QEventLoop::quit);
+  QTimer::singleShot(10000, &drawn, &QEventLoop::quit);
+  window.tabs->setCurrentIndex(3);
+  window.findChild<QLineEdit*>(QString::number(pexol::ids::exportSource))->setText(demo);
+  drawn.exec();
+  window.resize(window.width(), window.sizeHint().height() + 120);
+  QApplication::processEvents();
+  if (!window.grab().save(folder.filePath(QStringLiteral("timeline.png")))) return 1;
   return 0;
 }
