@@ -19,7 +19,6 @@
 #include "app/UserPrompts.h"
 #include "core/RunObserver.h"
 #include "picture/RunPicture.h"
-#include "tools/builder/ProjectBuilder.h"
 
 namespace {
 
@@ -40,8 +39,8 @@ const char* const pageFiles[] = {"mpj-to-txt.png", "txt-to-mpj.png", "find.png",
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    QTextStream(stderr) << "usage: pexol-screenshots OUTPUT-FOLDER\n";
+  if (argc != 3) {
+    QTextStream(stderr) << "usage: pexol-screenshots OUTPUT-FOLDER DEMO.mpj\n";
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -70,15 +69,7 @@ int main(int argc, char** argv) {
   }
 
   // The demo project's timeline: the SVG the command line writes, and the window showing it.
-  const QTemporaryDir work;
-  const QString demo = work.filePath(QStringLiteral("demo.mpj"));
-  QFile project(demo);
-  const std::string bytes = pexol::build::BuildProject(pexol::build::DemoProject());
-  if (!project.open(QIODevice::WriteOnly) ||
-      project.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()))
-    return 1;
-  project.close();
+  const QString demo = QString::fromLocal8Bit(argv[2]);
   pexol::PictureJob job;
   job.source = pexol::EncodePath(demo);
   job.destination = pexol::EncodePath(folder.filePath(QStringLiteral("timeline.svg")));
