@@ -9,12 +9,17 @@
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 
 namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// Names, labels, files, still information and fonts are stored with a one-byte length; the
+// 255 escape to a longer one is read back only for title texts.
+constexpr std::size_t longestName = 254;
 
 // `line` is what the to-text run writes as `formatted` (which ends with CR LF).
 bool IsLineOf(std::string_view line, std::string_view formatted) {
@@ -56,7 +61,8 @@ class ProjectWriter {
         out_(destination),
         walker_(destination) {}
 
-  void WriteAll() {
+  /// Writes the new project; gives the warnings of a completed run.
+  std::vector<std::string> WriteAll() {
     CheckIsText();
     CompareWithProject();
     // The header is never rebuilt from the text: its lines there are for people to read.
@@ -71,6 +77,7 @@ class ProjectWriter {
       if (rule.id != SectionId::MainAV) lines_.ReadHeading(rule.heading);
       WriteSection(rule);
     }
+    return std::move(warnings_);
   }
 
  private:
@@ -238,17 +245,74 @@ class ProjectWriter {
     }
   }
 
-  [[noreturn]] void Fail(const std::string& detail) const {
-    throw RunFailure(FailedInput::Text,
-                     "line " + std::to_string(lines_.LineNumber()) + ": " + detail);
+  [[noreturn]] void Fail(const std::string& detail) const { FailAt(lines_.LineNumber(), detail); }
+
+  [[noreturn]] static void FailAt(int line, const std::string& detail) {
+    throw RunFailure(FailedInput::Text, "line " + std::to_string(line) + ": " + detail);
   }
 
-  // A text taken from a line must fit a counted string.
-  void CheckLength(std::string_view field) const {
+  // A text taken from a line must fit a counted string; a name, the one-byte length the
+  // format's readers take.
+  void CheckLength(std::string_view field, std::string_view what, bool name) const {
+    if (name && field.size() > longestName)
+      Fail(std::string(what) + " \"" + Printable(field) + "\" is " + std::to_string(field.size()) +
+           " bytes long; a project holds names of up to " + std::to_string(longestName) +
+           " bytes (as Shift-JIS).");
     if (field.size() > maxCountedStringLength)
       Fail("a text of " + std::to_string(field.size()) +
            " bytes is longer than a project can hold (65535 bytes).");
   }
+
+  // A clip lasts out - in + 1 frames; an out typed before the in would play backwards.
+  void CheckInOut(std::int32_t in, std::int32_t out) const {
+    if (out < in)
+      Fail("out=" + std::to_string(out) + " falls before in=" + std::to_string(in) +
+           ": a clip lasts from its in to its out frame, so out must not be less than in.");
+  }
+
+  // An effect stores the length its clip keeps on the timeline; the transition after the
+  // clip plays the rest of the clip. Refuses main clip edits that leave the transition a
+  // negative length or one longer than the clip it leads into; warns when it changes.
+  void CheckTransitions() {
+    const auto count = mainSpans_.size();
+    for (const EffectRecord& effect : source_.effects.records) {
+      if (effect.clipIndex < 0 || static_cast<std::size_t>(effect.clipIndex) >= count) continue;
+      const auto i = static_cast<std::size_t>(effect.clipIndex);
+      const bool hasNext = i + 1 < count;
+      const ClipSpan& clip = mainSpans_[i];
+      if (!clip.edited && !(hasNext && mainSpans_[i + 1].edited)) continue;
+      const ClipRecord& stored = source_.main.records[i];
+      const std::int64_t was = Span(stored.in, stored.out) - effect.clipLength;
+      const std::int64_t span = Span(clip.in, clip.out);
+      const std::int64_t length = span - effect.clipLength;
+      const std::string what = TransitionCode(effect.name) == 'D' ? "dissolve" : "transition";
+      const std::string lengths = "the clip now lasts " + std::to_string(span) +
+                                  ", the project places the " + what + " after " +
+                                  std::to_string(effect.clipLength);
+      const std::string after = "the " + what + " after this clip ";
+      if (length < 0)
+        FailAt(clip.line, after + "would last " + std::to_string(length) + " frames: " + lengths +
+                              ". Keep the clip at least " + std::to_string(effect.clipLength) +
+                              " frames long; transitions are changed in the editor.");
+      if (hasNext) {
+        const ClipSpan& next = mainSpans_[i + 1];
+        const std::int64_t nextSpan = Span(next.in, next.out);
+        if (length > nextSpan)
+          FailAt(clip.edited ? clip.line : next.line,
+                 after + "would last " + std::to_string(length) +
+                     " frames, longer than the clip after it (line " + std::to_string(next.line) +
+                     "), which lasts " + std::to_string(nextSpan) + ": " + lengths +
+                     ". Keep the transition within the clip after it; transitions are changed "
+                     "in the editor.");
+      }
+      if (length != was)
+        warnings_.push_back("line " + std::to_string(clip.line) + ": " + after + "now lasts " +
+                            std::to_string(length) + " frames instead of " + std::to_string(was) +
+                            " (" + lengths + ").");
+    }
+  }
+
+  static std::int64_t Span(std::int32_t in, std::int32_t out) { return std::int64_t{out} - in + 1; }
 
   // A still's or colour clip's in and out keep 24 bits and a sign marker; a value typed
   // beyond that would be stored as another one.
@@ -276,7 +340,7 @@ class ProjectWriter {
   // source's keeps the source's bytes: some Shift-JIS pairs decode to characters that encode
   // back to other bytes.
   std::string Stored(std::string field, std::string_view stored, std::string_view shown,
-                     std::string_view what) const {
+                     std::string_view what, bool name = true) const {
     if (field == shown) return std::string(stored);
     const auto quoted = [&] { return std::string(what) + " \"" + Printable(field) + "\""; };
     if (utf8_) {
@@ -296,7 +360,7 @@ class ProjectWriter {
            " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
            "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");
     }
-    CheckLength(field);  // as stored: a UTF-8 text takes more bytes than its Shift-JIS
+    CheckLength(field, what, name);  // as stored: UTF-8 takes more bytes than Shift-JIS
     return field;
   }
 
@@ -307,7 +371,9 @@ class ProjectWriter {
     const ClipRecord& stored = list.records[i];
     ClipRecord decoded;
     const ClipRecord& shown = Shown(stored, decoded);
+    const bool main = track == VideoTrack::Main;
     if (IsLineOf(line, FormatClipLine(shown, track))) {
+      if (main) mainSpans_.push_back({stored.in, stored.out, lines_.LineNumber(), false});
       out_.WriteText(list.bytes[i]);
       return;
     }
@@ -326,6 +392,8 @@ class ProjectWriter {
                                "the still information");
       CheckMarkedRange(*clip);
     }
+    CheckInOut(clip->in, clip->out);
+    if (main) mainSpans_.push_back({clip->in, clip->out, lines_.LineNumber(), true});
     WalkClipRecord(walker_, *clip, track);
   }
 
@@ -339,6 +407,7 @@ class ProjectWriter {
     }
     ExAudioClip clip = ParseExAudioLine(line);
     clip.name = Stored(std::move(clip.name), stored.name, shown.name, "the name");
+    CheckInOut(clip.in, clip.out);
     WalkExAudioClip(walker_, clip);
   }
 
@@ -381,7 +450,8 @@ class ProjectWriter {
         edited = true;
         try {
           TitleElementLine parsed = ParseTitleElementLine(line, withValues);
-          element.text = Stored(std::move(parsed.text), element.text, shown.text, "the text");
+          element.text =
+              Stored(std::move(parsed.text), element.text, shown.text, "the text", false);
           element.fontName =
               Stored(std::move(parsed.fontName), element.fontName, shown.fontName, "the font name");
           element.fontSize = parsed.fontSize;
@@ -399,9 +469,10 @@ class ProjectWriter {
   void WriteSection(const SectionRule& rule) {
     switch (rule.id) {
       case SectionId::MainAV:
-        return WriteLines(rule, source_.main, [this](std::string_view line, std::size_t i) {
+        WriteLines(rule, source_.main, [this](std::string_view line, std::size_t i) {
           WriteClip(line, source_.main, i, VideoTrack::Main);
         });
+        return CheckTransitions();
       case SectionId::InsertAV:
         return WriteLines(rule, source_.insert, [this](std::string_view line, std::size_t i) {
           WriteClip(line, source_.insert, i, VideoTrack::Insert);
@@ -442,16 +513,26 @@ class ProjectWriter {
   bool utf8_;
   ByteWriter& out_;
   WriteWalker walker_;
+  /// The main clips as the new project has them, for the transitions that follow them.
+  struct ClipSpan {
+    std::int32_t in = 0;
+    std::int32_t out = 0;
+    int line = 0;
+    bool edited = false;
+  };
+  std::vector<ClipSpan> mainSpans_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace
 
-void WriteEditedProject(const Project& source, std::string_view text,
-                        const ToProjectOptions& options, ByteWriter& destination) {
+std::vector<std::string> WriteEditedProject(const Project& source, std::string_view text,
+                                            const ToProjectOptions& options,
+                                            ByteWriter& destination) {
   // A byte-order mark is written only by editors saving UTF-8, whatever the option says.
   const bool marked = text.starts_with(byteOrderMark);
   if (marked) text.remove_prefix(byteOrderMark.size());
-  ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
+  return ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
       .WriteAll();
 }
 
@@ -467,9 +548,9 @@ WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view
       throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
     throw;
   }
-  WriteEditedProject(*project, text, options, destination);
+  std::vector<std::string> warnings = WriteEditedProject(*project, text, options, destination);
   observer.Status("");
-  return {project->unreadBytes};
+  return {project->unreadBytes, std::move(warnings)};
 }
 
 }  // namespace pexol
