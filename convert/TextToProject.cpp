@@ -136,7 +136,12 @@ class ProjectWriter {
     std::array<SectionSeen, sectionTable.size()> seen{};
     std::optional<SectionId> current;
     bool inRecords = false;
+    int misspelt = 0;  // a line before [MainAV] that looks like a heading but is none
     while (const auto line = reader.ReadTextLine()) {
+      if (LooksLikeHeading(*line) && !HeadingId(*line)) {
+        if (inRecords) FailNotAHeading(*line, reader.LineNumber());
+        if (misspelt == 0) misspelt = reader.LineNumber();
+      }
       if (const auto id = HeadingId(*line)) {
         if (current && seen[static_cast<std::size_t>(*current)].endLine == 0)
           seen[static_cast<std::size_t>(*current)].endLine = reader.LineNumber();
@@ -158,6 +163,8 @@ class ProjectWriter {
           section.firstExtraLine = reader.LineNumber();
       }
     }
+    if (!inRecords && misspelt != 0) FailNotAHeading(LineAt(misspelt), misspelt);
+    const std::size_t headerEvidence = evidence.size();
     int countsDiffer = 0;
     bool more = false;
     for (const SectionRule& rule : sectionTable) {
@@ -175,7 +182,15 @@ class ProjectWriter {
     }
     if (evidence.empty()) return;
     std::string detail = "line " + std::to_string(firstLine) + ": ";
-    if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
+    if (headerDiffers && evidence.size() == headerEvidence) {
+      // Each piece of header evidence starts with "its header has".
+      detail += "the header cannot be edited (it always comes from the project), but this text's " +
+                evidence.front().substr(4);
+      if (evidence.size() > 1) detail += "; and more";
+      detail +=
+          ". Put back the project's value, or convert the text with the project it was "
+          "made from.";
+    } else if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
       detail += evidence.front() + (more ? ": a line was added" : ": a line was deleted") +
                 ", or this text was made from another project. "
                 "Keep one line per record (a title has its position line and one line per "
@@ -190,6 +205,29 @@ class ProjectWriter {
           "lines always come from the project).";
     }
     throw RunFailure(FailedInput::Text, detail);
+  }
+
+  // A line in brackets is meant as a heading: no record line has that shape.
+  static bool LooksLikeHeading(std::string_view line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+  }
+
+  std::string_view LineAt(int number) const {
+    TextReader reader(text_);
+    while (const auto line = reader.ReadTextLine())
+      if (reader.LineNumber() == number) return *line;
+    return {};
+  }
+
+  // A misspelt heading would otherwise be counted as a record line of the section before it.
+  [[noreturn]] void FailNotAHeading(std::string_view line, int number) const {
+    std::string headings;
+    for (const SectionRule& rule : sectionTable)
+      if (source_.Has(rule.id))
+        headings += (headings.empty() ? "" : ", ") + std::string(rule.heading);
+    FailAt(number, "\"" + Printable(line) +
+                       "\" is not a heading. The text must have the headings " + headings +
+                       ", in this order, each on a line of its own (any case).");
   }
 
   static std::string Lines(std::size_t count) {

@@ -134,8 +134,15 @@ TEST_F(RefusalTest, EveryEditThatCannotBeReadIsRefusedWithItsLineAndField) {
        "line 18: field 3 is \"\"\xE8\xA1\xA8\xE7\xA4\xBA\"\": a "
        "backslash inside quotes"},
       {"Version=02.07", "Version=02.05",
-       "line 2: this text was made from another project: its header has Version=02.05 where "
-       "the project has Version=02.07. Convert it with the project it was made from"},
+       "line 2: the header cannot be edited (it always comes from the project), but this "
+       "text's header has Version=02.05 where the project has Version=02.07. Put back the "
+       "project's value, or convert the text with the project it was made from."},
+      {"[InsertAV]", "[Insert AV]",
+       "line 10: \"[Insert AV]\" is not a heading. The text must have the headings [Header], "
+       "[MainAV], [InsertAV], [ExAudio1], [ExAudio2], [Effect], [Title], [FilterMainAV], "
+       "[FilterInsertAV], [FilterExAudio1], [FilterExAudio2], [BinWindow], [Option], [END], "
+       "in this order, each on a line of its own (any case)."},
+      {"[MainAV]", "[Main]", "line 6: \"[Main]\" is not a heading."},
   };
   for (const auto& edit : cases) {
     const std::string message = Convert(edit.from, edit.to);
@@ -153,6 +160,14 @@ TEST_F(RefusalTest, CountsThatDifferInSeveralSectionsTellAnotherProject) {
             "project has 1; [BinWindow] has 1 line where the project has 2. Convert it with the "
             "project it was made from (the header and the number of lines always come from the "
             "project).");
+}
+
+TEST_F(RefusalTest, AHeaderChangedWithTheCountsTellsAnotherProject) {
+  const std::string other = ReplaceOnce(ReplaceOnce(text, "Version=02.07", "Version=02.05"),
+                                        "b,pics/b.jpg,in=0,out=149\r\n", "");
+  EXPECT_EQ(What([&] { ToProject(other, project); }).substr(0, 126),
+            "line 2: this text was made from another project: its header has Version=02.05 where "
+            "the project has Version=02.07; [BinWindow]");
 }
 
 TEST_F(RefusalTest, FilesGivenInTheWrongOrderAreToldApart) {
