@@ -72,11 +72,19 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   observer.Progress(0, RunProgress::totalSteps);
 
   MediaResolver resolver(std::move(*resolve));
+  MediaResolution found;
   const MediaExists exists = [&](std::string_view name) {
-    const MediaResolution found = resolver.Resolve(name);
+    found = resolver.Resolve(name);
     if (job.onReference) job.onReference(name, found);
     return found.status == MediaStatus::Found;
   };
+  // A name found several times counts as missing; its line says why.
+  const MediaReportStyle style{job.reportEncoding, [&found] {
+                                 if (found.status != MediaStatus::Ambiguous) return std::string();
+                                 return " (ambiguous: " + std::to_string(found.candidates.size()) +
+                                        " files of this name in the search folders; --list "
+                                        "names them)";
+                               }};
 
   ByteWriter lines;
   MediaCheckSummary summary;
@@ -86,7 +94,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   try {
     const Project read = ReadProjectForRun(*project, software, job.chooseSoftware, RunKind::Check,
                                            progress, chosen, UnknownClips::Keep);
-    summary = ScanProjectMedia(read, exists, lines);
+    summary = ScanProjectMedia(read, exists, lines, style);
   } catch (const RunFailure& failure) {
     observer.Status("");
     return Failed(FailureMessage(failure, job.source, software,

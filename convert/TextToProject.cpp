@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "convert/Messages.h"
 #include "core/RunFailure.h"
@@ -30,25 +29,6 @@ std::optional<SectionId> HeadingId(std::string_view line) {
   for (const SectionRule& rule : sectionTable)
     if (EqualsIgnoreCase(line, rule.heading)) return rule.id;
   return std::nullopt;
-}
-
-// The first character of valid UTF-8 `text` that Shift-JIS cannot hold, as "X" (U+XXXX).
-std::string FirstUnencodable(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    const std::string_view character = text.substr(at, length);
-    if (!EncodeShiftJis(character)) {
-      std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-      for (std::size_t i = 1; i < character.size(); ++i)
-        code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
-      char number[16];
-      std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
-      return "\"" + Printable(character) + "\" (" + number + ")";
-    }
-    at += length;
-  }
-  return "a character";
 }
 
 class ProjectWriter {

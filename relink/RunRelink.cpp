@@ -55,21 +55,20 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
     return Failed(ProjectFailure(failure, *bytes, job.source, software));
   }
   observer.Status("");
+  // Otherwise a run whose rules fit no name would pass for one that did its work.
+  std::vector<std::string> warnings;
+  if (changes == 0) warnings.push_back("no name matched any rule");
   if (job.dryRun)
     return {RunResult::Status::Completed,
-            "relink tried\n\n" + job.source + "\n\n" + Count(changes) + " would change" +
-                "; nothing was written.",
-            0,
-            chosen,
-            {}};
+            "relink dry run\n\n" + job.source + "\n\n" + Count(changes) +
+                " would change; nothing written",
+            0, chosen, std::move(warnings)};
   if (!destination.Commit(relinked, error))
     return Failed(WriteFailureMessage(job.destination, error));
   return {RunResult::Status::Completed,
           "relink completed\n\nfrom : " + job.source + "\n   to : " + job.destination + "\n\n" +
               Count(changes) + " changed",
-          0,
-          chosen,
-          {}};
+          0, chosen, std::move(warnings)};
 }
 
 }  // namespace pexol
