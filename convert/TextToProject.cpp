@@ -281,16 +281,21 @@ class ProjectWriter {
            " bytes is longer than a project can hold (65535 bytes).");
   }
 
-  // A clip lasts out - in + 1 frames; an out typed before the in would play backwards.
-  void CheckInOut(std::int32_t in, std::int32_t out) const {
-    if (out < in)
+  // A clip lasts out - in + 1 frames; an out typed before the in would play backwards. A
+  // project that already holds such a clip keeps it while the line keeps its in and out.
+  template <class Clip>
+  void CheckInOut(const Clip& clip, const Clip& stored) const {
+    const std::int32_t in = clip.in;
+    const std::int32_t out = clip.out;
+    if (out < in && (in != stored.in || out != stored.out))
       Fail("out=" + std::to_string(out) + " falls before in=" + std::to_string(in) +
            ": a clip lasts from its in to its out frame, so out must not be less than in.");
   }
 
   // An effect stores the length its clip keeps on the timeline; the transition after the
   // clip plays the rest of the clip. Refuses main clip edits that leave the transition a
-  // negative length or one longer than the clip it leads into; warns when it changes.
+  // negative length or one longer than the clip it leads into; warns when it changes. What
+  // the project already held passes: only a change is the edit's doing.
   void CheckTransitions() {
     const auto count = mainSpans_.size();
     for (const EffectRecord& effect : source_.effects.records) {
@@ -308,15 +313,17 @@ class ProjectWriter {
                                   ", the project places the " + what + " after " +
                                   std::to_string(effect.clipLength);
       const std::string after = "the " + what + " after this clip ";
-      if (length < 0)
+      if (length < 0 && length != was)
         FailAt(clip.line, after + "would last " + std::to_string(length) + " frames: " + lengths +
                               ". Keep the clip at least " + std::to_string(effect.clipLength) +
                               " frames long; transitions are changed in the editor.");
       if (hasNext) {
         const ClipSpan& next = mainSpans_[i + 1];
+        const ClipRecord& storedNext = source_.main.records[i + 1];
         const std::int64_t nextSpan = Span(next.in, next.out);
-        if (length > nextSpan)
-          FailAt(clip.edited ? clip.line : next.line,
+        const bool nextChanged = nextSpan != Span(storedNext.in, storedNext.out);
+        if (length > nextSpan && (length != was || nextChanged))
+          FailAt(length != was ? clip.line : next.line,
                  after + "would last " + std::to_string(length) +
                      " frames, longer than the clip after it (line " + std::to_string(next.line) +
                      "), which lasts " + std::to_string(nextSpan) + ": " + lengths +
@@ -410,7 +417,7 @@ class ProjectWriter {
                                "the still information");
       CheckMarkedRange(*clip);
     }
-    CheckInOut(clip->in, clip->out);
+    CheckInOut(*clip, stored);
     if (main) mainSpans_.push_back({clip->in, clip->out, lines_.LineNumber(), true});
     WalkClipRecord(walker_, *clip, track);
   }
@@ -425,7 +432,7 @@ class ProjectWriter {
     }
     ExAudioClip clip = ParseExAudioLine(line);
     clip.name = Stored(std::move(clip.name), stored.name, shown.name, "the name");
-    CheckInOut(clip.in, clip.out);
+    CheckInOut(clip, stored);
     WalkExAudioClip(walker_, clip);
   }
 

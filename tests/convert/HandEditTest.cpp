@@ -270,6 +270,33 @@ TEST_F(TransitionEditTest, AChangedTransitionLengthIsAWarning) {
   EXPECT_TRUE(Convert("sunset.jpg,in=0,out=149", "sunset.jpg,in=0,out=19").warnings.empty());
 }
 
+// A project that already holds a negative transition or an out before its in converts as
+// long as the edits leave them as they were.
+TEST(TransitionLeniencyTest, WhatTheProjectHeldPassesUntilAnEditChangesIt) {
+  build::Project shape;
+  shape.main = {{"a.avi", 0, 99, 0, "", 0, 0, {}},
+                {"b.avi", 0, 9, 0, "", 0, 0, {}},
+                {"c.avi", 20, 10, 0, "", 0, 0, {}}};
+  build::Effect dissolve;
+  dissolve.clipLength = 150;  // the dissolve after a.avi lasts -50 frames
+  dissolve.name = "Dissolve";
+  shape.effects = {dissolve};
+  const std::string project = build::BuildProject(shape);
+  const std::string text = ToText(project);
+  std::string edited =
+      ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0", "b.avi,in=0,out=9,levelpoint(in=7");
+  edited = ReplaceOnce(edited, "c.avi,", "d.avi,");
+  shape.main[1].levelIn = 7;
+  shape.main[2].name = "d.avi";
+  EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
+  EXPECT_EQ(
+      What([&] { ToProject(ReplaceOnce(text, "out=10,", "out=11,"), project); }).substr(0, 34),
+      "line 9: out=11 falls before in=20:");
+  EXPECT_EQ(
+      What([&] { ToProject(ReplaceOnce(text, "out=99,", "out=98,"), project); }).substr(0, 59),
+      "line 7: the dissolve after this clip would last -51 frames:");
+}
+
 // Lines the user left alone give back their records' own bytes, even what no line shows.
 TEST_F(RefusalTest, UnchangedColourLinesKeepTheirTypeDigitAndLabel) {
   EXPECT_EQ(ToProject(text, project), project);
