@@ -89,14 +89,15 @@ void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
       ->option_text("=MODE");
 }
 
-void AddEncodingOption(CLI::App& command, TextEncoding& encoding) {
+void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::string& what) {
   static const std::map<std::string, TextEncoding> names = {{"shift-jis", TextEncoding::ShiftJis},
                                                             {"utf-8", TextEncoding::Utf8}};
   command
       .add_option("--encoding", encoding,
-                  "text encoding of names, titles, fonts and labels in the text file: shift-jis "
-                  "(the default, the projects' own) or utf-8; a text that starts with a UTF-8 "
-                  "byte-order mark is read as utf-8")
+                  !what.empty() ? what
+                                : "text encoding of names, titles, fonts and labels in the text "
+                                  "file: shift-jis (the default, the projects' own) or utf-8; a "
+                                  "text that starts with a UTF-8 byte-order mark is read as utf-8")
       ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
       ->option_text("=NAME");
 }

@@ -28,7 +28,7 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice);
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices);
 /// "--encoding shift-jis|utf-8".
-void AddEncodingOption(CLI::App& command, TextEncoding& encoding);
+void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::string& what = {});
 /// "--map 'PREFIX=FOLDER'", repeatable, with the help text `what`.
 void AddMapOption(CLI::App& command, std::vector<std::string>& rules, const std::string& what);
 /// "--search FOLDER", repeatable.

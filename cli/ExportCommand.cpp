@@ -34,7 +34,8 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   AddTimecodeOption(*sub, settings->job.timecode, rates);
   AddMapOption(*sub, settings->job.maps,
                "write names under the Windows folder PREFIX as under the local FOLDER "
-               "(repeatable; the longest PREFIX wins)");
+               "(repeatable; the longest PREFIX wins; a relative FOLDER is taken from the current "
+               "folder)");
   AddSearchOption(*sub, settings->job.searchFolders);
   sub->footer(
       "Media names are written as the files found (see 'pexol-cli check --help'); a name still "

@@ -42,8 +42,8 @@ class Relinker {
     if (!encoded)
       throw RunFailure(FailedInput::Project,
                        "the new media name \"" + after + "\" (for \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) +
-                           ") holds a character that Shift-JIS cannot hold; choose another "
+                           std::string(HeadingOf(section)) + ") holds " + FirstUnencodable(after) +
+                           ", which Shift-JIS cannot hold; choose another "
                            "folder name.");
     if (*encoded == name) return false;
     if (changed_) changed_({std::string(HeadingOf(section)), decoded.utf8, after});

@@ -152,16 +152,25 @@ TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   EXPECT_EQ(list.exitCode, 1);
   EXPECT_NE(list.out.find("found\tclips/intro.avi\t" + Path("clips/intro.avi")), std::string::npos)
       << list.out;
-  EXPECT_NE(list.out.find("missing\tclips/outro.avi\t"), std::string::npos);
+  EXPECT_NE(list.out.find("missing\tclips/outro.avi\tlast tried: " + Path("clips/outro.avi")),
+            std::string::npos)
+      << list.out;
 
   const std::string project = Read("demo.mpj");
   const Outcome dry = Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage' --dry-run");
   EXPECT_EQ(dry.exitCode, 0) << dry.err;
   EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"), std::string::npos)
       << dry.out;
+  EXPECT_NE(dry.err.find("9 media names would change; nothing written"), std::string::npos)
+      << dry.err;
   EXPECT_FALSE(fs::exists(Path("moved.mpj")));
   EXPECT_EQ(Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage'").exitCode, 0);
   EXPECT_NE(Read("moved.mpj"), project);
+  // Rules that fit no name still copy the project, and say so.
+  const Outcome none = Run("relink demo.mpj same.mpj --map 'E:\\Other=D:\\Footage'");
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_NE(none.err.find("warning: no name matched any rule\n"), std::string::npos) << none.err;
+  EXPECT_EQ(Read("same.mpj"), project);
   EXPECT_EQ(Run("relink demo.mpj moved.mpj").exitCode, 2);  // no rule
 }
 
