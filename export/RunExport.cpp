@@ -1,12 +1,14 @@
 // export/RunExport.cpp - a project read, its timeline written to OTIO, CMX 3600 or MLT
 #include "export/RunExport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
 
 #include "convert/Messages.h"
 #include "core/FileIo.h"
+#include "core/OutputSet.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
@@ -61,10 +63,15 @@ std::string WithSuffix(const std::string& destination, std::string_view suffix) 
 /// Where each stored name points, with the warnings they give, each name once.
 class ExportNames {
  public:
-  explicit ExportNames(ResolveOptions options) : resolver_(std::move(options)) {}
+  /// `xml`: the output is XML, which can hold neither bytes that are not UTF-8 nor control
+  /// characters, and which MLT reads without undoing any escape.
+  ExportNames(ResolveOptions options, bool xml) : resolver_(std::move(options)), xml_(xml) {}
 
   std::string PathOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
+    const bool utf8 = IsValidUtf8(found.path);
+    if (xml_ && (!utf8 || HasControl(found.path)) && unfit_.empty()) unfit_ = found.path;
+    if (!xml_ && !utf8 && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
     if (!found.decoded)
       Warn("\"" + Printable(stored) +
            "\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.");
@@ -76,9 +83,21 @@ class ExportNames {
     return found.path;
   }
 
+  /// The first path (or project name) that the XML output cannot hold, with its odd bytes as
+  /// \xNN; empty when there was none.
+  std::string Unfit() const { return unfit_.empty() ? "" : Escaped(unfit_); }
+  void CheckName(const std::string& name) {
+    if (xml_ && (!IsValidUtf8(name) || HasControl(name)) && unfit_.empty()) unfit_ = name;
+  }
+
   std::vector<std::string> Warnings() {
     std::vector<std::string> all = resolver_.Warnings();
     all.insert(all.end(), warnings_.begin(), warnings_.end());
+    if (notUtf8_ > 0)
+      all.push_back(
+          "\"" + firstNotUtf8_ + "\"" +
+          (notUtf8_ > 1 ? " and " + std::to_string(notUtf8_ - 1) + " more paths are" : " is") +
+          " not valid UTF-8; their undecodable bytes were written as U+FFFD.");
     if (missing_.size() > listedMissing)
       all.push_back(std::to_string(missing_.size() - listedMissing) +
                     " more media files were not found on this computer.");
@@ -90,12 +109,39 @@ class ExportNames {
     if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
   }
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
+  static bool HasControl(std::string_view path) {
+    return std::any_of(path.begin(), path.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+  }
+  // Bytes that are not UTF-8 and control characters as \xNN, so that the message shows them.
+  static std::string Escaped(std::string_view path) {
+    std::string shown;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(path[i]);
+      std::size_t length = byte < 0x80 ? 1 : byte >= 0xf0 ? 4 : byte >= 0xe0 ? 3 : 2;
+      if (byte >= 0x20 && byte != 0x7f &&
+          (byte < 0x80 || (i + length <= path.size() && IsValidUtf8(path.substr(i, length))))) {
+        shown.append(path.substr(i, length));
+        i += length - 1;
+        continue;
+      }
+      static constexpr char digits[] = "0123456789abcdef";
+      shown += "\\x";
+      shown += digits[byte >> 4];
+      shown += digits[byte & 15];
+    }
+    return shown;
+  }
 
   // Missing media past this many are counted, not named: an export for another computer
   // may find none of them here.
   static constexpr std::size_t listedMissing = 5;
 
   MediaResolver resolver_;
+  bool xml_;
+  std::string unfit_;
+  std::size_t notUtf8_ = 0;  // uses of paths that are not UTF-8, in the JSON or EDL output
+  std::string firstNotUtf8_;
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
   std::set<std::string> missing_;
@@ -136,7 +182,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   std::optional<Software> chosen;
   RunProgress progress(observer);
   ExportCounts counts;
-  ExportNames names(std::move(*resolve));
+  ExportNames names(std::move(*resolve), *format == ExportFormat::Mlt);
   std::vector<CmxFile> files;
   try {
     const Project project =
@@ -144,6 +190,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
     const Timeline timeline = BuildTimeline(project);
     ExportSettings settings;
     settings.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+    names.CheckName(settings.projectName);
     settings.rate = *rate;
     settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
     const MediaPathOf pathOf = [&names](std::string_view stored) { return names.PathOf(stored); };
@@ -166,36 +213,67 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
     return Failed(ProjectFailure(failure, *bytes, job.source, software));
   }
   observer.Status("");
+  if (const std::string unfit = names.Unfit(); !unfit.empty())
+    return Failed(OpenFailureMessage(
+        cannotExport, job.destination,
+        "the name \"" + unfit +
+            "\" holds bytes that XML cannot hold (not UTF-8, or control characters); rename "
+            "the folder or file, or name another with --map."));
 
-  // Every file is ready in memory and opened beside its place before any is replaced.
+  // ---- commit: the files of the set are written and on the disk before any is renamed ----
+  std::vector<std::string> warnings = names.Warnings();
+  const bool beside = IsRegularDestination(job.destination);
+  static const std::string empty;
+  std::vector<SetMember> members = {{&destination, empty}};
   std::vector<std::pair<std::string, std::unique_ptr<OutputFile>>> others;
-  const std::string* mainText = nullptr;
+  std::vector<std::string> written = {""};
   for (const CmxFile& file : files) {
     if (file.suffix.empty()) {
-      mainText = &file.text;
+      members.front().bytes = file.text;
       continue;
     }
+    if (!beside) continue;
     const std::string path = WithSuffix(job.destination, file.suffix);
     auto output = std::make_unique<OutputFile>();
     if (SameFile(job.source, path) || !output->Open(path, error))
       return Failed(OpenFailureMessage(cannotExport, path,
                                        error.empty() ? "it is the project being exported" : error));
+    members.push_back({output.get(), file.text});
     others.emplace_back(path, std::move(output));
+    written.push_back(file.suffix);
   }
-  static const std::string empty;
-  if (!destination.Commit(mainText != nullptr ? *mainText : empty, error))
-    return Failed(WriteFailureMessage(job.destination, error));
-  std::size_t next = 0;
-  for (const CmxFile& file : files) {
-    if (file.suffix.empty()) continue;
-    auto& [path, output] = others[next++];
-    if (!output->Commit(file.text, error)) return Failed(WriteFailureMessage(path, error));
+  if (!beside && files.size() > 1)
+    warnings.push_back(
+        "Only the main track was written; the insert and extra audio tracks are "
+        "written as files beside a destination file: give a file name such as "
+        "edit.edl to get every track.");
+  // Files of an earlier export's set that this one does not write would pass for its tracks.
+  std::vector<std::string> obsolete;
+  if (beside && (*format == ExportFormat::Cmx3600 || *format == ExportFormat::FromExtension))
+    for (const std::string_view suffix : {"-insert", "-exaudio1", "-exaudio2"})
+      if (std::find(written.begin(), written.end(), suffix) == written.end())
+        obsolete.push_back(WithSuffix(job.destination, suffix));
+  const SetCommit commit = CommitSet(members, obsolete);
+  if (!commit.completed && commit.replaced.empty())
+    return Failed(WriteFailureMessage(commit.failedPath, commit.reason));
+  if (!commit.completed) {
+    std::string message = "Can not write destination file\n\n" + commit.failedPath + "\n" +
+                          commit.reason + "\nThe set was left part new. Replaced:";
+    for (const std::string& path : commit.replaced) message += "\n  " + path;
+    message += "\nLeft as they were:";
+    for (const std::string& path : commit.kept) message += "\n  " + path;
+    return Failed(std::move(message));
   }
+  for (const std::string& path : commit.removed)
+    warnings.push_back("\"" + path +
+                       "\" was removed: it held a track that this project no "
+                       "longer has.");
+  // ---- end of the commit ----
 
   std::string message = "export completed\n\nfrom : " + job.source + "\n   to : " + job.destination;
   for (const auto& other : others) message += "\n      & " + other.first;
   message += "\n\n" + CountsLine(counts);
-  return {RunResult::Status::Completed, std::move(message), 0, chosen, names.Warnings()};
+  return {RunResult::Status::Completed, std::move(message), 0, chosen, std::move(warnings)};
 }
 
 }  // namespace pexol

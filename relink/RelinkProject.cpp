@@ -12,6 +12,8 @@ namespace pexol {
 namespace {
 
 /// A record's new bytes in place of the ones it was read from.
+constexpr std::size_t maxNameBytes = 255;
+
 struct Splice {
   std::size_t offset;
   std::size_t length;
@@ -46,6 +48,14 @@ class Relinker {
                            ") holds a character that Shift-JIS cannot hold; choose another "
                            "folder name.");
     if (*encoded == name) return false;
+    // The format's readers take a name of 255 bytes or more for an escape they do not read.
+    if (encoded->size() >= maxNameBytes)
+      throw RunFailure(FailedInput::Project,
+                       "the new media name \"" + after + "\" (for \"" + decoded.utf8 + "\" in " +
+                           std::string(HeadingOf(section)) + ") is " +
+                           std::to_string(encoded->size()) +
+                           " bytes long; a project's names hold at most " +
+                           std::to_string(maxNameBytes - 1) + " bytes; choose a shorter folder.");
     if (changed_) changed_({std::string(HeadingOf(section)), decoded.utf8, after});
     name = std::move(*encoded);
     return true;
@@ -153,9 +163,16 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
   for (std::size_t i = 0; i < project.bin.size(); ++i) {
     BinItem item = project.bin.records[i];
     if (!NamesMediaFile(item)) continue;
-    if (relinker.Rewrite(item.file, SectionId::BinWindow))
-      relinker.Replace(project.bin.bytes[i], item,
-                       [](WriteWalker& w, BinItem& b) { WalkBinItem(w, b); });
+    if (!relinker.Rewrite(item.file, SectionId::BinWindow)) continue;
+    // A file item whose new name reads as a colour clip would change the item's layout.
+    if (ClipKindOf(item.file) == ClipKind::Colour)
+      throw RunFailure(FailedInput::Project,
+                       "the new media name of the bin item \"" +
+                           DecodeShiftJis(project.bin.records[i].file).utf8 +
+                           "\" ends as a colour clip's does; a rule may move a file, not rename "
+                           "it.");
+    relinker.Replace(project.bin.bytes[i], item,
+                     [](WriteWalker& w, BinItem& b) { WalkBinItem(w, b); });
   }
   return relinker.Result();
 }
