@@ -18,12 +18,17 @@ SetCommit CommitSet(std::span<const SetMember> members, std::span<const std::str
   }
   if (members.empty()) return result;
   const platform::FolderLock lock(members.front().file->Path());
-  for (std::size_t i = 0; i < members.size(); ++i) {
-    OutputFile& file = *members[i].file;
+  // Files that are not renamed (devices, files with other hard links) are written first: they
+  // are the ones that can still fail, and renames rarely do.
+  std::vector<OutputFile*> order;
+  for (const bool renames : {false, true})
+    for (const SetMember& member : members)
+      if (member.file->Renames() == renames) order.push_back(member.file);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    OutputFile& file = *order[i];
     if (!file.Place(result.reason)) {
       result.failedPath = file.Path();
-      for (std::size_t j = i; j < members.size(); ++j)
-        result.kept.push_back(members[j].file->Path());
+      for (std::size_t j = i; j < order.size(); ++j) result.kept.push_back(order[j]->Path());
       return result;
     }
     result.replaced.push_back(file.Path());

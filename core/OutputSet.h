@@ -30,7 +30,8 @@ struct SetCommit {
 
 /// Writes every member to its temporary file and puts it on the disk, and only then, holding a
 /// lock on the folder of the first member (so that two runs on one destination follow each
-/// other and never mix their sets), renames each into place and removes the `obsolete` files
+/// other and never mix their sets), renames each into place (after writing the members that
+/// are written in place, such as devices) and removes the `obsolete` files
 /// (an earlier set's files that this one no longer has) that are plain files. A failure while
 /// writing replaces nothing; a failed rename (rare: the folder changed under the run) is
 /// reported with what was and was not replaced.
