@@ -113,25 +113,8 @@ class ExportNames {
     return std::any_of(path.begin(), path.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
   }
-  // Bytes that are not UTF-8 and control characters as \xNN, so that the message shows them.
-  static std::string Escaped(std::string_view path) {
-    std::string shown;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      const auto byte = static_cast<unsigned char>(path[i]);
-      std::size_t length = byte < 0x80 ? 1 : byte >= 0xf0 ? 4 : byte >= 0xe0 ? 3 : 2;
-      if (byte >= 0x20 && byte != 0x7f &&
-          (byte < 0x80 || (i + length <= path.size() && IsValidUtf8(path.substr(i, length))))) {
-        shown.append(path.substr(i, length));
-        i += length - 1;
-        continue;
-      }
-      static constexpr char digits[] = "0123456789abcdef";
-      shown += "\\x";
-      shown += digits[byte >> 4];
-      shown += digits[byte & 15];
-    }
-    return shown;
-  }
+  // A path as a message shows it: bytes that are not UTF-8 and control characters as \xNN.
+  static std::string Escaped(std::string_view path) { return pexol::Printable(path, 1000); }
 
   // Missing media past this many are counted, not named: an export for another computer
   // may find none of them here.

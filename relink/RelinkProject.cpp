@@ -51,8 +51,8 @@ class Relinker {
     // The format's readers take a name of 255 bytes or more for an escape they do not read.
     if (encoded->size() >= maxNameBytes)
       throw RunFailure(FailedInput::Project,
-                       "the new media name \"" + after + "\" (for \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) + ") is " +
+                       "the new media name \"" + Printable(after, 80) + "\" (for \"" +
+                           decoded.utf8 + "\" in " + std::string(HeadingOf(section)) + ") is " +
                            std::to_string(encoded->size()) +
                            " bytes long; a project's names hold at most " +
                            std::to_string(maxNameBytes - 1) + " bytes; choose a shorter folder.");
