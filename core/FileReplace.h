@@ -67,6 +67,8 @@ UniqueFile OpenDevice(const std::string& path);
 /// runs replacing files there do it one after the other. The folder is locked rather than the
 /// file because a rename puts a new file under the name. Without effect where the folder cannot
 /// be opened or the system has no such locks (Windows, where files in use are not renamed over).
+/// While it is held, SIGINT and SIGTERM wait, so that an interrupt never splits a set of files
+/// being renamed into place; they arrive when it is released.
 class FolderLock {
  public:
   explicit FolderLock(const std::string& path);
@@ -75,7 +77,8 @@ class FolderLock {
   FolderLock& operator=(const FolderLock&) = delete;
 
  private:
-  int fd_ = -1;
+  struct Held;  ///< the system's part: the folder's descriptor and the signal mask before
+  std::unique_ptr<Held> held_;
 };
 
 }  // namespace pexol::platform

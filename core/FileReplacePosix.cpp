@@ -2,6 +2,8 @@
 #include "core/FileReplace.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -195,17 +197,29 @@ UniqueFile OpenDevice(const std::string& path) {
   return AsStream(fd, "wb");
 }
 
-FolderLock::FolderLock(const std::string& path) {
+struct FolderLock::Held {
+  int folder = -1;
+  sigset_t savedMask{};
+};
+
+FolderLock::FolderLock(const std::string& path) : held_(std::make_unique<Held>()) {
+  sigset_t stop;
+  ::sigemptyset(&stop);
+  ::sigaddset(&stop, SIGINT);
+  ::sigaddset(&stop, SIGTERM);
+  ::pthread_sigmask(SIG_BLOCK, &stop, &held_->savedMask);
   std::string folder = std::filesystem::path(path).parent_path().string();
   if (folder.empty()) folder = ".";
-  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd_ < 0) return;
-  while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+  held_->folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (held_->folder < 0) return;
+  while (::flock(held_->folder, LOCK_EX) != 0 && errno == EINTR) {
   }
 }
 
+// Closing the last descriptor of the folder releases the lock; then the signals come.
 FolderLock::~FolderLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
+  if (held_->folder >= 0) ::close(held_->folder);
+  ::pthread_sigmask(SIG_SETMASK, &held_->savedMask, nullptr);
 }
 
 }  // namespace pexol::platform

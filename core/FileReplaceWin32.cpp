@@ -163,6 +163,8 @@ UniqueFile OpenDevice(const std::string& path) {
   return OpenFile(path, "wb");
 }
 
+struct FolderLock::Held {};
+
 FolderLock::FolderLock(const std::string&) {}
 FolderLock::~FolderLock() = default;
 

@@ -64,8 +64,7 @@ void OnInterrupt(int) {
   for (Slot& slot : slots)
     if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
   static constexpr char message[] =
-      "\npexol: interrupted; the run was stopped, its destinations left as they were and its "
-      "temporary files removed.\n";
+      "\npexol: interrupted; the run was stopped and its temporary files removed.\n";
   platform::ExitInterrupted(message, sizeof message - 1);
 }
 
