@@ -63,15 +63,18 @@ std::string WithSuffix(const std::string& destination, std::string_view suffix) 
 /// Where each stored name points, with the warnings they give, each name once.
 class ExportNames {
  public:
-  /// `xml`: the output is XML, which can hold neither bytes that are not UTF-8 nor control
-  /// characters, and which MLT reads without undoing any escape.
-  ExportNames(ResolveOptions options, bool xml) : resolver_(std::move(options)), xml_(xml) {}
+  /// MLT's XML can hold neither bytes that are not UTF-8 nor control characters (and MLT undoes
+  /// no escape); OTIO's JSON writes such bytes as U+FFFD; an EDL keeps the bytes.
+  ExportNames(ResolveOptions options, ExportFormat format)
+      : resolver_(std::move(options)),
+        xml_(format == ExportFormat::Mlt),
+        json_(format == ExportFormat::Otio) {}
 
   std::string PathOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
     const bool utf8 = IsValidUtf8(found.path);
     if (xml_ && (!utf8 || HasControl(found.path)) && unfit_.empty()) unfit_ = found.path;
-    if (!xml_ && !utf8 && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
+    if (json_ && !utf8 && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
     if (!found.decoded)
       Warn("\"" + Printable(stored) +
            "\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.");
@@ -122,8 +125,9 @@ class ExportNames {
 
   MediaResolver resolver_;
   bool xml_;
+  bool json_;
   std::string unfit_;
-  std::size_t notUtf8_ = 0;  // uses of paths that are not UTF-8, in the JSON or EDL output
+  std::size_t notUtf8_ = 0;  // uses of paths that are not UTF-8 in the JSON
   std::string firstNotUtf8_;
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
@@ -165,7 +169,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   std::optional<Software> chosen;
   RunProgress progress(observer);
   ExportCounts counts;
-  ExportNames names(std::move(*resolve), *format == ExportFormat::Mlt);
+  ExportNames names(std::move(*resolve), *format);
   std::vector<CmxFile> files;
   try {
     const Project project =
