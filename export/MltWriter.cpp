@@ -17,7 +17,7 @@ struct MltTrack {
 };
 
 // Where a piece's playlist entry starts in its producer's frames.
-std::int32_t ProducerIn(const TrackPiece& piece) {
+Frames ProducerIn(const TrackPiece& piece) {
   switch (piece.item->kind) {
     case ItemKind::Movie:
       // The timewarp producer counts frames at its own (half) speed.
@@ -54,10 +54,10 @@ class MltBuilder {
   }
 
   // Shotcut expects its black background as track 0, as long as the timeline.
-  void Background(std::int32_t length) {
+  void Background(Frames length) {
     xml_.Open("producer");
     xml_.Attribute("id", "black");
-    xml_.Property("length", std::max(length, 1));
+    xml_.Property("length", std::max(length, Frames(1)).Value());
     xml_.Property("eof", "pause");
     xml_.Property("resource", "0");
     xml_.Property("mlt_service", "color");
@@ -96,12 +96,12 @@ class MltBuilder {
       const TrackPiece& piece = track.pieces[p];
       if (!piece.item) {
         xml_.Open("blank");
-        xml_.Attribute("length", piece.Length());
+        xml_.Attribute("length", piece.Length().Value());
         xml_.Close();
         continue;
       }
       // A transition plays the head of the incoming clip, so its entry starts after it.
-      const std::int32_t skip = piece.transitionLength;
+      const Frames skip = piece.transitionLength;
       if (skip > 0) Entry(transitions[p], 0, skip);
       if (piece.Length() > skip) {
         Entry(producers[p], ProducerIn(piece) + skip, piece.Length() - skip);
@@ -113,13 +113,13 @@ class MltBuilder {
 
   // Shotcut does not add the compositing back: without a mix per sounding track and a blend
   // per video track above V1, upper tracks would not show and audio tracks would not play.
-  void TopTractor(const std::vector<MltTrack>& tracks, std::int32_t length) {
+  void TopTractor(const std::vector<MltTrack>& tracks, Frames length) {
     xml_.Open("tractor");
     xml_.Attribute("id", "tractor0");
     xml_.Attribute("title", settings_.projectName);
     if (length > 0) {
       xml_.Attribute("in", 0);
-      xml_.Attribute("out", length - 1);
+      xml_.Attribute("out", LastFrame(length));
     }
     xml_.Property("shotcut", 1);
     xml_.Open("track");
@@ -177,21 +177,21 @@ class MltBuilder {
     xml_.Close();
   }
 
-  void Entry(const std::string& producer, std::int32_t in, std::int32_t length) {
+  void Entry(const std::string& producer, Frames in, Frames length) {
     xml_.Open("entry");
     xml_.Attribute("producer", producer);
-    xml_.Attribute("in", in);
-    xml_.Attribute("out", std::int64_t{in} + length - 1);
+    xml_.Attribute("in", in.Value());
+    xml_.Attribute("out", LastFrame(in, length));
     xml_.Close();
   }
 
   // Writes the producer of one piece; `tail` frames past its end feed a transition.
-  std::string Producer(const TrackPiece& piece, std::int32_t tail, bool muted) {
+  std::string Producer(const TrackPiece& piece, Frames tail, bool muted) {
     const TimelineItem& item = *piece.item;
     std::string id = "producer" + std::to_string(producerCount_++);
     xml_.Open("producer");
     xml_.Attribute("id", id);
-    const std::int32_t length = piece.Length() + tail;
+    const std::int64_t length = (piece.Length() + tail).Value();
     switch (item.kind) {
       case ItemKind::Movie: {
         const std::string path = mediaPath_(item.name);
@@ -259,22 +259,22 @@ class MltBuilder {
   // incoming clip's first frames, mixed by a luma (a plain dissolve without a wipe pattern).
   std::string SameTrackTransition(const TrackPiece& outgoing, const std::string& outgoingId,
                                   const TrackPiece& incoming, const std::string& incomingId) {
-    const std::int32_t length = incoming.transitionLength;
+    const Frames length = incoming.transitionLength;
     std::string id = "transition" + std::to_string(transitionCount_++);
     xml_.Open("tractor");
     xml_.Attribute("id", id);
     xml_.Attribute("in", 0);
-    xml_.Attribute("out", length - 1);
+    xml_.Attribute("out", LastFrame(length));
     xml_.Property("shotcut:transition", "lumaMix");
     xml_.Property("shotcut:caption", Decode(settings_, incoming.transition->name));
-    const std::int32_t outgoingIn = ProducerIn(outgoing) + outgoing.Length();
-    const std::int32_t incomingIn = ProducerIn(incoming);
+    const Frames outgoingIn = ProducerIn(outgoing) + outgoing.Length();
+    const Frames incomingIn = ProducerIn(incoming);
     for (const auto& [producer, in] :
          {std::pair{&outgoingId, outgoingIn}, std::pair{&incomingId, incomingIn}}) {
       xml_.Open("track");
       xml_.Attribute("producer", *producer);
-      xml_.Attribute("in", in);
-      xml_.Attribute("out", std::int64_t{in} + length - 1);
+      xml_.Attribute("in", in.Value());
+      xml_.Attribute("out", LastFrame(in, length));
       xml_.Close();
     }
     xml_.Open("transition");
@@ -320,7 +320,7 @@ std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
 
   std::vector<const std::vector<TrackPiece>*> pieces;
   for (const MltTrack& track : tracks) pieces.push_back(&track.pieces);
-  const std::int32_t length = TimelineEnd(pieces);
+  const Frames length = TimelineEnd(pieces);
 
   MltBuilder builder(settings, mediaPath, counts);
   builder.Start(timeline.wideScreen);

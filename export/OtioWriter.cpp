@@ -17,14 +17,14 @@ class OtioBuilder {
       : settings_(settings), mediaPath_(mediaPath), rate_(FramesPerSecond(settings.rate)) {}
 
   // Objects are filled by moving values in: brace lists would copy every nested object.
-  Json Time(std::int32_t frames) const {
+  Json Time(Frames frames) const {
     Json time = Schema("RationalTime.1");
     time["rate"] = rate_;
-    time["value"] = double(frames);
+    time["value"] = double(frames.Value());
     return time;
   }
 
-  Json Range(std::int32_t start, std::int32_t duration) const {
+  Json Range(Frames start, Frames duration) const {
     Json range = Schema("TimeRange.1");
     range["start_time"] = Time(start);
     range["duration"] = Time(duration);
@@ -48,7 +48,7 @@ class OtioBuilder {
     return item;
   }
 
-  Json Gap(std::int32_t length) const { return Item("Gap.1", "", Range(0, length)); }
+  Json Gap(Frames length) const { return Item("Gap.1", "", Range(0, length)); }
 
   Json Clip(const TrackPiece& piece) const {
     const TimelineItem& item = *piece.item;

@@ -25,7 +25,7 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
 
   std::vector<TrackPiece> pieces;
   pieces.reserve(items.size() + 1);
-  std::int32_t cursor = 0;
+  Frames cursor = 0;
   for (std::size_t index : order) {
     const TimelineItem& item = items[index];
     if (keep && !keep(item)) continue;
@@ -36,8 +36,8 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
     piece.recordIn = std::max(item.recordIn, cursor);
     piece.recordOut = item.recordOut;
     // A slow item shows one source frame over two recorder frames.
-    const std::int32_t trimmed = piece.recordIn - item.recordIn;
-    piece.sourceIn = item.sourceIn + (item.slow ? trimmed / 2 : trimmed);
+    const Frames trimmed = piece.recordIn - item.recordIn;
+    piece.sourceIn = item.sourceIn + (item.slow ? trimmed.Half() : trimmed);
     piece.sourceOut = std::max(item.sourceOut, piece.sourceIn);
     if (piece.recordIn > cursor) {
       TrackPiece gap;
@@ -76,8 +76,8 @@ bool CarriesAudio(const TimelineItem& item) {
   return item.kind == ItemKind::Movie && item.hasAudio && !item.slow;
 }
 
-std::int32_t TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
-  std::int32_t end = 0;
+Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
+  Frames end = 0;
   for (const auto* track : tracks) {
     if (!track->empty()) end = std::max(end, track->back().recordOut);
   }

@@ -15,16 +15,16 @@ namespace pexol {
 struct TrackPiece {
   const TimelineItem* item = nullptr;
   std::size_t index = 0;  ///< the item's index in its track list
-  std::int32_t recordIn = 0;
-  std::int32_t recordOut = 0;  ///< exclusive
-  std::int32_t sourceIn = 0;   ///< source frame shown at recordIn
-  std::int32_t sourceOut = 0;  ///< exclusive
+  Frames recordIn;
+  Frames recordOut;  ///< exclusive
+  Frames sourceIn;   ///< source frame shown at recordIn
+  Frames sourceOut;  ///< exclusive
   /// The transition into this item from the piece before it (which is then an item that
   /// abuts it), and the frames it lasts; null and 0 for a cut.
   const Transition* transition = nullptr;
-  std::int32_t transitionLength = 0;
+  Frames transitionLength;
 
-  std::int32_t Length() const { return recordOut - recordIn; }
+  Frames Length() const { return recordOut - recordIn; }
 };
 
 /// The items of `items` that `keep` accepts (all when empty), in recorder order from frame 0,
@@ -45,7 +45,7 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
 bool CarriesAudio(const TimelineItem& item);
 
 /// The end of the last piece of any of the tracks.
-std::int32_t TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks);
+Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks);
 
 /// `stored` decoded with the settings' decoder (bytes as they are without one).
 std::string Decode(const ExportSettings& settings, std::string_view stored);

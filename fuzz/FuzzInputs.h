@@ -23,13 +23,15 @@ enum class Target {
   SourceToProject,  ///< byte 0 picks a fixed project's text (and software); then a project
   MediaCheck,       ///< byte 0: bit 0 software, bit 1 test names on disk; then a project
   TextScanner,      ///< the whole input is a text
+  Export,           ///< byte 0: bit 0 software; then a project
 };
 
-inline constexpr std::array<Target, 5> allTargets = {Target::ProjectToText, Target::TextToProject,
+inline constexpr std::array<Target, 6> allTargets = {Target::ProjectToText,   Target::TextToProject,
                                                      Target::SourceToProject, Target::MediaCheck,
-                                                     Target::TextScanner};
+                                                     Target::TextScanner,     Target::Export};
 
-/// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner":
+/// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
+/// "export":
 /// the names of the fuzz programs and of their folders of seeds and regression inputs.
 std::string_view TargetName(Target target);
 /// The target of a name above; nullopt for any other name.

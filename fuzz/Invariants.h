@@ -43,4 +43,9 @@ Broken CheckMediaWalk(std::span<const std::uint8_t> project, Software software, 
 /// every 32-bit number; heading and record reads fail only with `RunFailure`.
 Broken CheckTextScanner(std::string_view text);
 
+/// A project that reads exports to OpenTimelineIO, CMX 3600 and MLT, and: the OpenTimelineIO
+/// document is JSON, the MLT document XML, every EDL has its title, and every track of both
+/// documents is exactly as long as the timeline's track of that name.
+Broken CheckExports(std::span<const std::uint8_t> project, Software software);
+
 }  // namespace pexol::fuzz
