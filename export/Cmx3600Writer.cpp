@@ -130,8 +130,8 @@ class CmxBuilder {
 std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings& settings,
                                   const MediaPathOf& mediaPath, ExportCounts& counts) {
   counts = {};
-  std::vector<TrackPiece> main = LayOutTrack(timeline.main);
-  AttachTransitions(main, timeline.transitions);
+  std::vector<TrackPiece> main = LayOutTrack(timeline.main, {}, &settings);
+  AttachTransitions(main, timeline.transitions, &settings);
 
   std::vector<CmxFile> files;
   const auto add = [&](const char* suffix, const std::vector<TrackPiece>& pieces, bool audio) {
@@ -152,9 +152,9 @@ std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings
     ++counts.tracks;
   };
   add("", main, false);
-  add("-insert", LayOutTrack(timeline.insert), false);
-  add("-exaudio1", LayOutTrack(timeline.exAudio[0]), true);
-  add("-exaudio2", LayOutTrack(timeline.exAudio[1]), true);
+  add("-insert", LayOutTrack(timeline.insert, {}, &settings), false);
+  add("-exaudio1", LayOutTrack(timeline.exAudio[0], {}, &settings), true);
+  add("-exaudio2", LayOutTrack(timeline.exAudio[1], {}, &settings), true);
   return files;
 }
 

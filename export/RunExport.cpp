@@ -49,6 +49,19 @@ std::optional<ExportRate> RateOf(TimecodeMode mode) {
   return std::nullopt;
 }
 
+// A path found or made relative to the working folder (a relative --search folder or project
+// path) as an absolute one, which every editor resolves; Windows forms are kept as they are.
+std::string Absolute(const std::string& path) {
+  const bool windows =
+      (path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
+      path.starts_with("//") || path.starts_with("\\\\");
+  const std::filesystem::path native = PathOfUtf8(path);
+  if (windows || native.is_absolute()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(native, error);
+  return error ? path : Utf8OfPath(absolute.lexically_normal());
+}
+
 // "edit.edl" with "-insert" is "edit-insert.edl".
 std::string WithSuffix(const std::string& destination, std::string_view suffix) {
   if (suffix.empty()) return destination;
@@ -73,7 +86,11 @@ class ExportNames {
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
       Warn("\"" + found.path + "\" was not found on this computer.");
-    return found.path;
+    return Absolute(found.path);
+  }
+
+  void Warn(std::string warning) {
+    if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
   }
 
   std::vector<std::string> Warnings() {
@@ -86,9 +103,6 @@ class ExportNames {
   }
 
  private:
-  void Warn(std::string warning) {
-    if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
-  }
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
 
   // Missing media past this many are counted, not named: an export for another computer
@@ -146,6 +160,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
     settings.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
     settings.rate = *rate;
     settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+    settings.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
     const MediaPathOf pathOf = [&names](std::string_view stored) { return names.PathOf(stored); };
     progress.Status("[Export]");
     switch (*format) {

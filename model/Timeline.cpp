@@ -23,10 +23,10 @@ ItemKind KindOf(ClipKind kind) {
   }
 }
 
-// The first of the descriptor's colours (six hexadecimal digits after the type, count and
-// direction digits and two more); 0 when they are not hexadecimal.
-std::uint32_t FirstColour(std::string_view name) {
-  constexpr std::size_t at = 5;
+// Colour `index` of the descriptor (six hexadecimal digits after the type, count and direction
+// digits, each colour after two more); 0 when they are not hexadecimal.
+std::uint32_t DescriptorColour(std::string_view name, std::size_t index) {
+  const std::size_t at = 5 + 8 * index;
   if (name.size() < at + 6) return 0;
   std::uint32_t colour = 0;
   for (char c : name.substr(at, 6)) {
@@ -40,6 +40,19 @@ std::uint32_t FirstColour(std::string_view name) {
   return colour;
 }
 
+// The type, count and direction digits and the colours they count; a count or direction that
+// is not one gives one colour and the first direction.
+ColourFill FillOf(std::string_view name) {
+  ColourFill fill;
+  const auto digit = [&name](std::size_t at) { return at < name.size() ? name[at] - '0' : -1; };
+  if (!name.empty()) fill.type = name[0];
+  const int count = digit(1) >= 1 && digit(1) <= 4 ? digit(1) : 1;
+  fill.direction = digit(2) >= 0 && digit(2) <= 7 ? digit(2) : 0;
+  for (int i = 0; i < count; ++i)
+    fill.colours.push_back(DescriptorColour(name, static_cast<std::size_t>(i)));
+  return fill;
+}
+
 bool SlowMark(const RecordList<TrackFilterRecord>& filters, std::size_t index) {
   return index < filters.size() && filters.records[index].slow != 0;
 }
@@ -50,7 +63,10 @@ TimelineItem ClipItem(const ClipRecord& clip, std::size_t index) {
   item.name = clip.name;
   item.hasAudio = clip.kind == ClipKind::Movie && clip.levels.AnyLevel();
   item.levels = clip.levels;
-  if (clip.kind == ClipKind::Colour) item.colour = FirstColour(clip.name);
+  if (clip.kind == ClipKind::Colour) {
+    item.fill = FillOf(clip.name);
+    item.colour = item.fill.colours.front();
+  }
   item.record = index;
   return item;
 }

@@ -22,6 +22,13 @@ struct TitleText {
   bool namesMedia = false;  ///< the element value marks the text as a media file name
 };
 
+/// A colour clip's fill: one colour, or a gradient of two to four running in `direction`.
+struct ColourFill {
+  std::vector<std::uint32_t> colours;  ///< 0xRRGGBB each, `count` of them (1 to 4)
+  int direction = 0;  ///< 0 to 7: up, up right, right, down right, down, down left, left, up left
+  char type = '0';    ///< the descriptor's type digit, as stored
+};
+
 /// One item of a track. Frames are counted from 0 at the project's own rate; every "out" is
 /// exclusive. Positions are exactly those the project's own EDL gives, wrapped at 32 bits.
 struct TimelineItem {
@@ -36,6 +43,7 @@ struct TimelineItem {
   bool hasAudio = false;         ///< a movie whose levels are not all 0
   Levels levels;                 ///< clips and extra audio; empty for titles
   std::uint32_t colour = 0;      ///< colour clips: the first colour of the descriptor, 0xRRGGBB
+  ColourFill fill;               ///< colour clips: every colour of the descriptor
   std::vector<TitleText> texts;  ///< titles only
   std::size_t record = 0;        ///< index of the record in its project section
 };
