@@ -57,11 +57,12 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
     piece.sourceIn = item.sourceIn + (item.slow ? trimmed.Half() : trimmed);
     // No reader shows frames before a media's first: the clip starts where frame 0 plays.
     if (item.kind == ItemKind::Movie && piece.sourceIn < 0) {
-      const Frames early = Frames(0) - piece.sourceIn;
-      const std::int64_t start = std::int64_t{piece.recordIn.Value()} +
-                                 (item.slow ? 2 * std::int64_t{early.Value()} : early.Value());
+      // Counted in 64 bits: the earliest in point is 2^31 frames early.
+      const std::int64_t early = -std::int64_t{piece.sourceIn.Value()};
+      const std::int64_t start =
+          std::int64_t{piece.recordIn.Value()} + (item.slow ? 2 * early : early);
       if (settings)
-        Warn(*settings, Quoted(item, *settings) + " starts " + std::to_string(early.Value()) +
+        Warn(*settings, Quoted(item, *settings) + " starts " + std::to_string(early) +
                             " frames before its media's first frame: its media starts at frame 0 "
                             "and the clip that many frames later.");
       if (start >= piece.recordOut.Value()) continue;
