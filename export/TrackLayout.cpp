@@ -139,6 +139,11 @@ std::optional<double> GainDb(int level) {
 std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
                                     const ExportSettings& settings) {
   const Levels& levels = item.levels;
+  const auto recorded = [](int level) { return level == 100; };
+  if (recorded(levels.in) && recorded(levels.out) &&
+      std::all_of(levels.points.begin(), levels.points.end(),
+                  [&](const LevelPoint& point) { return recorded(point.level); }))
+    return {};
   const Frames last = std::max(length - 1, Frames(0));
   std::vector<GainPoint> envelope;
   bool loud = false;
@@ -164,14 +169,16 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
   return envelope;
 }
 
-std::string CleanText(std::string_view text) {
+std::string CleanText(std::string text) {
+  const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+  if (std::none_of(text.begin(), text.end(), control)) return text;
   std::string clean;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       clean += '\n';
-    } else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+    } else if (!control(c)) {
       clean += c;
     }
   }

@@ -64,7 +64,7 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
 
 /// Text a viewer reads: line breaks (CR LF, CR or LF) become LF, other control characters go,
 /// and no line break ends it.
-std::string CleanText(std::string_view text);
+std::string CleanText(std::string text);
 
 /// True for an item whose sound plays: a movie with audio levels at normal speed (the project's
 /// own EDL lists slow clips as video only).
