@@ -1,6 +1,7 @@
 // export/RunExport.cpp - a project read, its timeline written to OTIO, CMX 3600 or MLT
 #include "export/RunExport.h"
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -52,9 +53,9 @@ std::optional<ExportRate> RateOf(TimecodeMode mode) {
 // A path found or made relative to the working folder (a relative --search folder or project
 // path) as an absolute one, which every editor resolves; Windows forms are kept as they are.
 std::string Absolute(const std::string& path) {
-  const bool windows =
-      (path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
-      path.starts_with("//") || path.starts_with("\\\\");
+  const bool windows = (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                        path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
+                       path.starts_with("//") || path.starts_with("\\\\");
   const std::filesystem::path native = PathOfUtf8(path);
   if (windows || native.is_absolute()) return path;
   std::error_code error;
