@@ -15,12 +15,6 @@
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
 
-// MLT and the modules it loads (Qt, frei0r, fonts) keep memory to the end of the process; a
-// sanitizer build's leak check is not about them.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libmlt\nleak:libQt6\nleak:frei0r\nleak:libfontconfig\nleak:libglib\n";
-}
-
 namespace pexol {
 namespace {
 
