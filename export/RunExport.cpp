@@ -2,6 +2,7 @@
 #include "export/RunExport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -45,6 +46,19 @@ std::optional<ExportRate> RateOf(TimecodeMode mode) {
   return std::nullopt;
 }
 
+// A path found or made relative to the working folder (a relative --search folder or project
+// path) as an absolute one, which every editor resolves; Windows forms are kept as they are.
+std::string Absolute(const std::string& path) {
+  const bool windows = (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                        path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
+                       path.starts_with("//") || path.starts_with("\\\\");
+  const std::filesystem::path native = PathOfUtf8(path);
+  if (windows || native.is_absolute()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(native, error);
+  return error ? path : Utf8OfPath(absolute.lexically_normal());
+}
+
 // "edit.edl" with "-insert" is "edit-insert.edl".
 std::string WithSuffix(const std::string& destination, std::string_view suffix) {
   if (suffix.empty()) return destination;
@@ -77,7 +91,11 @@ class ExportNames {
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
       Warn("\"" + found.path + "\" was not found on this computer.");
-    return found.path;
+    return Absolute(found.path);
+  }
+
+  void Warn(std::string warning) {
+    if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
   }
 
   /// The first path (or project name) that the XML output cannot hold, with its odd bytes as
@@ -102,9 +120,6 @@ class ExportNames {
   }
 
  private:
-  void Warn(std::string warning) {
-    if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
-  }
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
   static bool HasControl(std::string_view path) {
     return std::any_of(path.begin(), path.end(),
@@ -196,6 +211,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         names.CheckName(settings.projectName);
         settings.rate = *rate;
         settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+        settings.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
         const MediaPathOf pathOf = [&names](std::string_view stored) {
           return names.PathOf(stored);
         };

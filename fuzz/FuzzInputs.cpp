@@ -11,8 +11,8 @@ namespace pexol::fuzz {
 namespace {
 
 constexpr std::array<std::string_view, allTargets.size()> targetNames = {
-    "project-to-text", "text-to-project", "source-to-project",
-    "media-check",     "text-scanner",    "relink"};
+    "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
+    "relink",          "export"};
 
 FixedProject MakeFixed(build::Project shape, std::uint16_t version, build::Software software) {
   shape.version = version;
@@ -126,6 +126,7 @@ RunInput DecodeInput(Target target, std::span<const std::uint8_t> input) {
   switch (target) {
     case Target::ProjectToText:
     case Target::MediaCheck:
+    case Target::Export:
       run.options.software = (choice & 1) != 0 ? Software::Lumetta : Software::CorvaneBrisko;
       run.options.timecode = static_cast<TimecodeMode>((choice >> 1) & 3);
       run.options.csv = (choice & 8) != 0;
@@ -169,6 +170,8 @@ Broken CheckInput(Target target, std::span<const std::uint8_t> input) {
       return CheckTextScanner(run.text);
     case Target::Relink:
       return CheckRelink(AsBytes(run.project), run.text, run.options.software);
+    case Target::Export:
+      return CheckExports(AsBytes(run.project), run.options.software);
   }
   return std::nullopt;
 }

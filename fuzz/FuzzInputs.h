@@ -24,14 +24,15 @@ enum class Target {
   MediaCheck,       ///< byte 0: bit 0 software, bit 1 test names on disk; then a project
   TextScanner,      ///< the whole input is a text
   Relink,           ///< byte 0: bit 0 software; then rules, one a line, up to a NUL; then a project
+  Export,           ///< byte 0: bit 0 software; then a project
 };
 
-inline constexpr std::array<Target, 6> allTargets = {Target::ProjectToText,   Target::TextToProject,
-                                                     Target::SourceToProject, Target::MediaCheck,
-                                                     Target::TextScanner,     Target::Relink};
+inline constexpr std::array<Target, 7> allTargets = {
+    Target::ProjectToText, Target::TextToProject, Target::SourceToProject, Target::MediaCheck,
+    Target::TextScanner,   Target::Relink,        Target::Export};
 
 /// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
-/// "relink":
+/// "relink", "export":
 /// the names of the fuzz programs and of their folders of seeds and regression inputs.
 std::string_view TargetName(Target target);
 /// The target of a name above; nullopt for any other name.

@@ -51,4 +51,9 @@ Broken CheckTextScanner(std::string_view text);
 Broken CheckRelink(std::span<const std::uint8_t> project, std::string_view rules,
                    Software software);
 
+/// A project that reads exports to OpenTimelineIO, CMX 3600 and MLT, and: the OpenTimelineIO
+/// document is JSON, the MLT document XML, every EDL has its title, and every track of both
+/// documents is exactly as long as the timeline's track of that name.
+Broken CheckExports(std::span<const std::uint8_t> project, Software software);
+
 }  // namespace pexol::fuzz

@@ -145,6 +145,25 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   EXPECT_FALSE(fs::exists(Path("cut.mlt")));
 }
 
+// A file found through a relative search folder is written as an absolute path, which every
+// editor resolves; what the export changed from the project is said on standard error.
+TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
+  fs::create_directories(Path("footage/music"));
+  Write("footage/music/bgm.wav", "x");
+  const Outcome outcome = Run("export demo.mpj s.edl --search footage");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  const std::string bgm = fs::path(Path("footage/music/bgm.wav")).lexically_normal().string();
+  EXPECT_NE(Read("s-exaudio1.edl").find("* SOURCE FILE: " + bgm + "\r\n"), std::string::npos)
+      << Read("s-exaudio1.edl");
+  EXPECT_NE(outcome.err.find("\"outro.avi\" starts 5 frames before its media's first frame"),
+            std::string::npos)
+      << outcome.err;
+  // Levels become gains in the formats that carry them.
+  const Outcome mlt = Run("export demo.mpj s.mlt --search footage");
+  EXPECT_NE(mlt.err.find("\"voice.wav\" has levels above 200"), std::string::npos) << mlt.err;
+  EXPECT_NE(Read("s.mlt").find(">" + bgm + "<"), std::string::npos);
+}
+
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   fs::create_directories(Path("clips"));
   Write("clips/intro.avi", "x");
