@@ -15,7 +15,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/cli/pexol-cli to-text examples/demo.mpj -
+	$(BUILD)/cli/pexol-cli to-text examples/demo.mpj - --encoding utf-8
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -25,6 +25,7 @@ struct MediaCheckJob {
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  TextEncoding reportEncoding = TextEncoding::ShiftJis;  ///< of the names in the report
   /// Told of every media reference as it is resolved, in file order.
   std::function<void(std::string_view stored, const MediaResolution& found)> onReference = {};
 };
@@ -38,6 +39,13 @@ struct MediaCheckSummary {
 /// Tells whether a name is present; the run uses the file system.
 using MediaExists = std::function<bool(std::string_view name)>;
 
+/// How the report gives the missing names: in Shift-JIS as stored, or decoded to UTF-8; and
+/// what follows a name on its line (called right after `exists` said it is missing).
+struct MediaReportStyle {
+  TextEncoding encoding = TextEncoding::ShiftJis;
+  std::function<std::string()> note = {};
+};
+
 /// Walks `project`, tests every media name with `exists`, writes the report lines to
 /// `report` and makes exactly 200 progress steps. Throws `RunFailure` when the project
 /// ends too early.
@@ -47,7 +55,7 @@ MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> project, Softwa
 
 /// The same over a project already read.
 MediaCheckSummary ScanProjectMedia(const Project& project, const MediaExists& exists,
-                                   ByteWriter& report);
+                                   ByteWriter& report, const MediaReportStyle& style = {});
 
 /// The file system's answer for a name taken as stored, relative to the current folder:
 /// true for a file (a link is followed); false for a folder, when nothing is there or when

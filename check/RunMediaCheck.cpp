@@ -30,7 +30,6 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
-
   RunPlan plan;
   plan.kind = RunKind::Check;
   plan.source = job.source;
@@ -42,13 +41,22 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   return RunOnProject(
       plan,
       [&job, &resolver](const RunInput& input) {
+        MediaResolution found;
         const MediaExists exists = [&](std::string_view name) {
-          const MediaResolution found = resolver.Resolve(name);
+          found = resolver.Resolve(name);
           if (job.onReference) job.onReference(name, found);
           return found.status == MediaStatus::Found;
         };
+        // A name found several times counts as missing; the message says why.
+        const MediaReportStyle style{
+            job.reportEncoding, [&found] {
+              if (found.status != MediaStatus::Ambiguous) return std::string();
+              return " (ambiguous: " + std::to_string(found.candidates.size()) +
+                     " files of this name in the search folders; "
+                     "--list names them)";
+            }};
         ByteWriter lines;
-        const MediaCheckSummary summary = ScanProjectMedia(input.project, exists, lines);
+        const MediaCheckSummary summary = ScanProjectMedia(input.project, exists, lines, style);
         return RunOutput{lines.TakeBytes(),
                          {},
                          MediaCheckMessage(job.source, summary.missingCount, summary.missingList),

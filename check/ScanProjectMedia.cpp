@@ -1,6 +1,7 @@
 // check/ScanProjectMedia.cpp - the media names of a project tested in file order
 #include "check/MediaCheck.h"
 #include "core/RunProgress.h"
+#include "core/TextEncoding.h"
 #include "model/MediaNames.h"
 #include "model/Project.h"
 
@@ -14,7 +15,8 @@ constexpr std::string_view missingListCutOff = "e.t.c..\n";
 
 class MediaScan {
  public:
-  MediaScan(const MediaExists& exists, ByteWriter& report) : exists_(exists), report_(report) {}
+  MediaScan(const MediaExists& exists, ByteWriter& report, const MediaReportStyle& style)
+      : exists_(exists), report_(report), style_(style) {}
 
   /// Opens a section: its line in the report and in the list.
   void Section(SectionId id) {
@@ -25,14 +27,18 @@ class MediaScan {
     summary_.missingList += '\n';
   }
 
-  /// Tests `name`; a missing one goes to the report, the count and (up to the cut-off) the list.
+  /// Tests `name`; a missing one goes to the report, the count and (up to the cut-off) the list,
+  /// where its note follows it. The report keeps one name a line, as programs read it.
   void Test(std::string_view name) {
     if (exists_(name)) return;
-    report_.WriteText(name);
+    const std::string note = style_.note ? style_.note() : std::string();
+    report_.WriteText(style_.encoding == TextEncoding::Utf8 ? DecodeShiftJis(name).utf8
+                                                            : std::string(name));
     report_.WriteText("\r\n");
     ++summary_.missingCount;
     if (summary_.missingCount < missingListLimit) {
       summary_.missingList += name;
+      summary_.missingList += note;
       summary_.missingList += '\n';
     } else if (summary_.missingCount == missingListLimit) {
       summary_.missingList += missingListCutOff;
@@ -44,6 +50,7 @@ class MediaScan {
  private:
   const MediaExists& exists_;
   ByteWriter& report_;
+  const MediaReportStyle& style_;
   MediaCheckSummary summary_;
 };
 
@@ -61,8 +68,8 @@ MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> bytes, Software
 }
 
 MediaCheckSummary ScanProjectMedia(const Project& project, const MediaExists& exists,
-                                   ByteWriter& report) {
-  MediaScan scan(exists, report);
+                                   ByteWriter& report, const MediaReportStyle& style) {
+  MediaScan scan(exists, report, style);
   ForEachMediaName(project, [&scan](SectionId id, const std::string* name) {
     if (name == nullptr) {
       scan.Section(id);

@@ -32,6 +32,9 @@ void ListReference(std::string_view stored, const MediaResolution& found) {
   if (found.status == MediaStatus::Ambiguous) {
     for (std::size_t i = 0; i < found.candidates.size(); ++i)
       line += (i == 0 ? "" : "\t") + found.candidates[i];
+  } else if (found.status == MediaStatus::Missing) {
+    // The last path tried is no location: say so.
+    if (!found.path.empty()) line += "last tried: " + found.path;
   } else {
     line += found.path;
   }
@@ -53,14 +56,18 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
                   "file to list the missing names in; nul (the default) for none, - for "
                   "standard output")
       ->option_text("=FILE");
+  AddEncodingOption(*sub, settings->job.reportEncoding,
+                    "encoding of the names in the report: shift-jis (the default, the projects' "
+                    "own, with CR LF) or utf-8");
   AddSoftwareOption(*sub, settings->job.software);
   AddMapOption(*sub, settings->job.maps,
                "find names under the Windows folder PREFIX in the local FOLDER, e.g. "
-               "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins)");
+               "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins; a "
+               "relative FOLDER is taken from the current folder)");
   AddSearchOption(*sub, settings->job.searchFolders);
   sub->add_flag("--list", settings->list,
                 "print a line per media reference: found, missing or ambiguous, the name and "
-                "where it is (tab-separated)");
+                "where it is, the candidates or the last path tried (tab-separated)");
   sub->footer(
       "Names are looked up as stored, relative to the project's folder; then decoded from "
       "Shift-JIS with the map rules applied; then in any letter case; then in the search "

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "core/TextEncoding.h"
+#include "core/TextScanner.h"
 
 namespace pexol::cli {
 
@@ -81,22 +82,35 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
 }
 
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
-                       const std::map<std::string, TimecodeMode>& choices) {
+                       const std::map<std::string, TimecodeMode>& choices, const std::string& why) {
   std::string words;
   for (const auto& [name, value] : choices) words += (words.empty() ? "" : ", ") + name;
-  command.add_option("--timecode", mode, "timecodes and rate: " + words + " (default ntsc-drop)")
-      ->transform(CLI::CheckedTransformer(choices, CLI::ignore_case).description(""))
+  // Names only: a mapped transformer would also take the numbers behind them.
+  command
+      .add_option_function<std::string>(
+          "--timecode",
+          [&mode, &choices, words, why](const std::string& given) {
+            for (const auto& [name, value] : choices)
+              if (EqualsIgnoreCase(given, name)) {
+                mode = value;
+                return;
+              }
+            throw CLI::ValidationError("--timecode", "\"" + given + "\" is not one of " + words +
+                                                         (why.empty() ? "" : "; " + why));
+          },
+          "timecodes and rate: " + words + " (default ntsc-drop)")
       ->option_text("=MODE");
 }
 
-void AddEncodingOption(CLI::App& command, TextEncoding& encoding) {
+void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::string& what) {
   static const std::map<std::string, TextEncoding> names = {{"shift-jis", TextEncoding::ShiftJis},
                                                             {"utf-8", TextEncoding::Utf8}};
   command
       .add_option("--encoding", encoding,
-                  "text encoding of names, titles, fonts and labels in the text file: shift-jis "
-                  "(the default, the projects' own) or utf-8; a text that starts with a UTF-8 "
-                  "byte-order mark is read as utf-8")
+                  !what.empty() ? what
+                                : "text encoding of names, titles, fonts and labels in the text "
+                                  "file: shift-jis (the default, the projects' own) or utf-8; a "
+                                  "text that starts with a UTF-8 byte-order mark is read as utf-8")
       ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
       ->option_text("=NAME");
 }

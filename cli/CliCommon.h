@@ -24,11 +24,12 @@ std::shared_ptr<CLI::Formatter> HelpFormatter();
 
 /// "--software corvane|brisko|lumetta|auto": the job's choice, automatic by default.
 void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice);
-/// "--timecode" with the given choices.
+/// "--timecode" with the given choices, by name; `why` ends the message for any other value.
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
-                       const std::map<std::string, TimecodeMode>& choices);
+                       const std::map<std::string, TimecodeMode>& choices,
+                       const std::string& why = "");
 /// "--encoding shift-jis|utf-8".
-void AddEncodingOption(CLI::App& command, TextEncoding& encoding);
+void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::string& what = {});
 /// "--map 'PREFIX=FOLDER'", repeatable, with the help text `what`.
 void AddMapOption(CLI::App& command, std::vector<std::string>& rules, const std::string& what);
 /// "--search FOLDER", repeatable.

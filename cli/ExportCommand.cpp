@@ -25,25 +25,30 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination,
           "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2) "
-          "or .mlt");
+          "or .mlt; - for standard output (with --format; an EDL then holds the main track "
+          "only)");
   sub->add_option("--format", settings->job.format,
                   "otio, cmx3600 or mlt; by default DEST's extension says")
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);
-  AddTimecodeOption(*sub, settings->job.timecode, rates);
+  AddTimecodeOption(*sub, settings->job.timecode, rates,
+                    "an export needs a rate: NTSC (drop or non-drop frame) or PAL; frame counts "
+                    "have none");
   AddMapOption(*sub, settings->job.maps,
                "write names under the Windows folder PREFIX as under the local FOLDER "
-               "(repeatable; the longest PREFIX wins)");
+               "(repeatable; the longest PREFIX wins; a relative FOLDER is taken from the current "
+               "folder)");
   AddSearchOption(*sub, settings->job.searchFolders);
   sub->footer(
       "Media names are written as the files found (see 'pexol-cli check --help'); a name still "
       "in Windows form keeps it, with / separators.\n\nExample:\n  pexol-cli export demo.mpj "
       "demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([settings, &exitCode] {
-    TerminalObserver observer;
+    const bool toStdout = settings->job.destination == "-";
+    TerminalObserver observer(toStdout);
     const RunResult result = RunExport(settings->job, observer);
-    exitCode = Report(result, observer, false);
+    exitCode = Report(result, observer, toStdout);
   });
 }
 

@@ -1,15 +1,20 @@
 // cli/Main.cpp - pexol-cli: the conversions and the media check for scripts and batch work
 #include <CLI/CLI.hpp>
 
+#include <exception>
+#include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "core/PlatformConsole.h"
+#include "core/TemporaryFiles.h"
 #include "core/Version.h"
 
 int main(int argc, char** argv) {
+  pexol::InstallRunSignals();
   const pexol::platform::ConsoleSession console;
   // UTF-8 on every system, as the file calls and the messages expect.
   std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
@@ -46,6 +51,13 @@ Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : pexol::cli::exitTrouble;
+  } catch (const std::bad_alloc&) {
+    // The run's destinations were not replaced: the commit comes after all the work.
+    std::cerr << "pexol-cli: not enough memory for this run; nothing was written.\n";
+    return pexol::cli::exitTrouble;
+  } catch (const std::exception& e) {
+    std::cerr << "pexol-cli: the run failed: " << e.what() << "; nothing was written.\n";
+    return pexol::cli::exitTrouble;
   }
   return exitCode;
 }

@@ -16,7 +16,8 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
   auto* sub = app.add_subcommand(
       "relink", "Rewrite the media names of a project whose media moved on the Windows side");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
-  AddFile(*sub, "DEST", settings->job.destination, "project file to write; may be SOURCE");
+  AddFile(*sub, "DEST", settings->job.destination,
+          "project file to write; may be SOURCE; - for standard output");
   sub->add_option("--map", settings->job.rules,
                   "names under the Windows folder OLD move under NEW, e.g. "
                   "'C:\\Video=D:\\Archive\\Video' (repeatable; the longest OLD wins; letter "
@@ -35,9 +36,10 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
       settings->job.onChange = [](const NameChange& change) {
         std::cout << change.section << '\t' << change.before << " -> " << change.after << '\n';
       };
-    TerminalObserver observer(settings->job.dryRun);
+    const bool toStdout = settings->job.dryRun || settings->job.destination == "-";
+    TerminalObserver observer(toStdout);
     const RunResult result = RunRelink(settings->job, observer);
-    exitCode = Report(result, observer, settings->job.dryRun);
+    exitCode = Report(result, observer, toStdout);
   });
 }
 

@@ -16,14 +16,16 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
                                  "Build a new project file from an edited text and its project");
   AddFile(*sub, "SOURCE", settings->job.source, "the project file the text was made from");
   AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file");
-  AddFile(*sub, "DEST", settings->job.destination, "the project file to write");
+  AddFile(*sub, "DEST", settings->job.destination,
+          "the project file to write; - for standard output");
   AddSoftwareOption(*sub, settings->job.software);
   AddEncodingOption(*sub, settings->job.options.encoding);
   sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
   sub->callback([settings, &exitCode] {
-    TerminalObserver observer;
+    const bool toStdout = settings->job.destination == "-";
+    TerminalObserver observer(toStdout);
     const RunResult result = RunTextToProject(settings->job, observer);
-    exitCode = Report(result, observer, false);
+    exitCode = Report(result, observer, toStdout);
   });
 }
 

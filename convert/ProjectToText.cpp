@@ -42,40 +42,35 @@ class TextWriter {
       : project_(project), utf8_(utf8), text_(text) {}
 
   void WriteSection(SectionId id) {
-    switch (id) {
-      case SectionId::Header:
-        for (const std::string& line : HeaderLines(project_)) WriteLine(text_, line);
-        return;
-      case SectionId::MainAV:
-        return WriteRecords(project_.main.records, "main track clip", [](const ClipRecord& clip) {
-          return FormatClipLine(clip, VideoTrack::Main);
-        });
-      case SectionId::InsertAV:
-        return WriteRecords(
-            project_.insert.records, "insert track clip",
-            [](const ClipRecord& clip) { return FormatClipLine(clip, VideoTrack::Insert); });
-      case SectionId::ExAudio1:
-      case SectionId::ExAudio2: {
-        const bool second = id == SectionId::ExAudio2;
-        return WriteRecords(project_.exAudio[second].records,
-                            second ? "extra audio 2 clip" : "extra audio 1 clip",
-                            [](const ExAudioClip& clip) { return FormatExAudioLine(clip); });
-      }
-      case SectionId::Title:
-        return WriteTitles();
-      case SectionId::BinWindow:
-        return WriteRecords(project_.bin.records, "bin item",
-                            [](const BinItem& item) { return FormatBinLine(item); });
-      case SectionId::End:
-        // Four empty lines part the text from the EDL.
-        text_.WriteText("\r\n\r\n\r\n\r\n");
-        return;
-      default:  // effects, filters and the option block have no lines
-        return;
+    if (id == SectionId::Header) {
+      for (const std::string& line : HeaderLines(project_)) WriteLine(text_, line);
+    } else if (id == SectionId::End) {
+      // Four empty lines part the text from the EDL.
+      text_.WriteText("\r\n\r\n\r\n\r\n");
+    } else {
+      project_.VisitSection(id, [this, id](const auto& list) { WriteList(id, list); });
     }
   }
 
  private:
+  void WriteList(SectionId id, const RecordList<ClipRecord>& clips) {
+    const VideoTrack track = TrackOf(id);
+    WriteRecords(clips.records, track == VideoTrack::Main ? "main track clip" : "insert track clip",
+                 [track](const ClipRecord& clip) { return FormatClipLine(clip, track); });
+  }
+  void WriteList(SectionId id, const RecordList<ExAudioClip>& clips) {
+    WriteRecords(clips.records,
+                 id == SectionId::ExAudio2 ? "extra audio 2 clip" : "extra audio 1 clip",
+                 [](const ExAudioClip& clip) { return FormatExAudioLine(clip); });
+  }
+  void WriteList(SectionId, const RecordList<TitleRecord>&) { WriteTitles(); }
+  void WriteList(SectionId, const RecordList<BinItem>& bin) {
+    WriteRecords(bin.records, "bin item", [](const BinItem& item) { return FormatBinLine(item); });
+  }
+  // Effects and filters have no lines.
+  template <class List>
+  void WriteList(SectionId, const List&) {}
+
   template <class Record, class Format>
   void WriteRecords(const std::vector<Record>& records, std::string_view what, Format format) {
     if (!utf8_) {

@@ -20,7 +20,8 @@ namespace pexol {
 
 /// What a successful walk of a project leaves to be said.
 struct WalkSummary {
-  std::size_t unreadBytes = 0;  ///< bytes after the option block
+  std::size_t unreadBytes = 0;             ///< bytes after the option block
+  std::vector<std::string> warnings = {};  ///< what the user should know of the run
 };
 
 /// Writes the text exchange file of `project`, then its EDL, to `text`; makes exactly

@@ -3,17 +3,21 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "model/Timeline.h"
 
 namespace pexol {
 
 namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// Names, labels, files, still information and fonts are stored with a one-byte length; the
+// 255 escape to a longer one is read back only for title texts.
+constexpr std::size_t longestName = 254;
 
 // `line` is what the to-text run writes as `formatted` (which ends with CR LF).
 bool IsLineOf(std::string_view line, std::string_view formatted) {
@@ -26,25 +30,6 @@ std::optional<SectionId> HeadingId(std::string_view line) {
   return std::nullopt;
 }
 
-// The first character of valid UTF-8 `text` that Shift-JIS cannot hold, as "X" (U+XXXX).
-std::string FirstUnencodable(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    const std::string_view character = text.substr(at, length);
-    if (!EncodeShiftJis(character)) {
-      std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-      for (std::size_t i = 1; i < character.size(); ++i)
-        code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
-      char number[16];
-      std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
-      return "\"" + Printable(character) + "\" (" + number + ")";
-    }
-    at += length;
-  }
-  return "a character";
-}
-
 class ProjectWriter {
  public:
   ProjectWriter(const Project& source, std::string_view text, bool utf8, ByteWriter& destination)
@@ -55,7 +40,8 @@ class ProjectWriter {
         out_(destination),
         walker_(destination) {}
 
-  void WriteAll() {
+  /// Writes the new project; gives the warnings of a completed run.
+  std::vector<std::string> WriteAll() {
     CheckIsText();
     CompareWithProject();
     // The header is never rebuilt from the text: its lines there are for people to read.
@@ -70,6 +56,7 @@ class ProjectWriter {
       if (rule.id != SectionId::MainAV) lines_.ReadHeading(rule.heading);
       WriteSection(rule);
     }
+    return std::move(warnings_);
   }
 
  private:
@@ -84,24 +71,22 @@ class ProjectWriter {
 
   // Lines the text has in a section for the source's records.
   std::size_t ExpectedLines(SectionId id) const {
-    switch (id) {
-      case SectionId::MainAV:
-        return source_.main.size();
-      case SectionId::InsertAV:
-        return source_.insert.size();
-      case SectionId::ExAudio1:
-      case SectionId::ExAudio2:
-        return source_.exAudio[id == SectionId::ExAudio2].size();
-      case SectionId::Title: {
-        std::size_t lines = 0;
-        for (const TitleRecord& title : source_.titles.records) lines += 1 + title.elements.size();
-        return lines;
-      }
-      case SectionId::BinWindow:
-        return source_.bin.size();
-      default:
-        return 0;
-    }
+    std::size_t lines = 0;
+    source_.VisitSection(id, [&lines](const auto& list) { lines = LinesOf(list); });
+    return lines;
+  }
+  static std::size_t LinesOf(const RecordList<TitleRecord>& titles) {
+    std::size_t lines = 0;
+    for (const TitleRecord& title : titles.records) lines += 1 + title.elements.size();
+    return lines;
+  }
+  template <class List>
+  static std::size_t LinesOf(const List& list) {
+    using Record = typename List::Record;
+    constexpr bool copied = std::is_same_v<Record, EffectRecord> ||
+                            std::is_same_v<Record, TrackFilterRecord> ||
+                            std::is_same_v<Record, AudioFilterRecord>;
+    return copied ? 0 : list.size();
   }
 
   struct SectionSeen {
@@ -128,7 +113,12 @@ class ProjectWriter {
     std::array<SectionSeen, sectionTable.size()> seen{};
     std::optional<SectionId> current;
     bool inRecords = false;
+    int misspelt = 0;  // a line before [MainAV] that looks like a heading but is none
     while (const auto line = reader.ReadTextLine()) {
+      if (LooksLikeHeading(*line) && !HeadingId(*line)) {
+        if (inRecords) FailNotAHeading(*line, reader.LineNumber());
+        if (misspelt == 0) misspelt = reader.LineNumber();
+      }
       if (const auto id = HeadingId(*line)) {
         if (current && seen[static_cast<std::size_t>(*current)].endLine == 0)
           seen[static_cast<std::size_t>(*current)].endLine = reader.LineNumber();
@@ -150,6 +140,8 @@ class ProjectWriter {
           section.firstExtraLine = reader.LineNumber();
       }
     }
+    if (!inRecords && misspelt != 0) FailNotAHeading(LineAt(misspelt), misspelt);
+    const std::size_t headerEvidence = evidence.size();
     int countsDiffer = 0;
     bool more = false;
     for (const SectionRule& rule : sectionTable) {
@@ -167,7 +159,15 @@ class ProjectWriter {
     }
     if (evidence.empty()) return;
     std::string detail = "line " + std::to_string(firstLine) + ": ";
-    if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
+    if (headerDiffers && evidence.size() == headerEvidence) {
+      // Each piece of header evidence starts with "its header has".
+      detail += "the header cannot be edited (it always comes from the project), but this text's " +
+                evidence.front().substr(4);
+      if (evidence.size() > 1) detail += "; and more";
+      detail +=
+          ". Put back the project's value, or convert the text with the project it was "
+          "made from.";
+    } else if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
       detail += evidence.front() + (more ? ": a line was added" : ": a line was deleted") +
                 ", or this text was made from another project. "
                 "Keep one line per record (a title has its position line and one line per "
@@ -182,6 +182,29 @@ class ProjectWriter {
           "lines always come from the project).";
     }
     throw RunFailure(FailedInput::Text, detail);
+  }
+
+  // A line in brackets is meant as a heading: no record line has that shape.
+  static bool LooksLikeHeading(std::string_view line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+  }
+
+  std::string_view LineAt(int number) const {
+    TextReader reader(text_);
+    while (const auto line = reader.ReadTextLine())
+      if (reader.LineNumber() == number) return *line;
+    return {};
+  }
+
+  // A misspelt heading would otherwise be counted as a record line of the section before it.
+  [[noreturn]] void FailNotAHeading(std::string_view line, int number) const {
+    std::string headings;
+    for (const SectionRule& rule : sectionTable)
+      if (source_.Has(rule.id))
+        headings += (headings.empty() ? "" : ", ") + std::string(rule.heading);
+    FailAt(number, "\"" + Printable(line) +
+                       "\" is not a heading. The text must have the headings " + headings +
+                       ", in this order, each on a line of its own (any case).");
   }
 
   static std::string Lines(std::size_t count) {
@@ -237,17 +260,81 @@ class ProjectWriter {
     }
   }
 
-  [[noreturn]] void Fail(const std::string& detail) const {
-    throw RunFailure(FailedInput::Text,
-                     "line " + std::to_string(lines_.LineNumber()) + ": " + detail);
+  [[noreturn]] void Fail(const std::string& detail) const { FailAt(lines_.LineNumber(), detail); }
+
+  [[noreturn]] static void FailAt(int line, const std::string& detail) {
+    throw RunFailure(FailedInput::Text, "line " + std::to_string(line) + ": " + detail);
   }
 
-  // A text taken from a line must fit a counted string.
-  void CheckLength(std::string_view field) const {
+  // A text taken from a line must fit a counted string; a name, the one-byte length the
+  // format's readers take.
+  void CheckLength(std::string_view field, std::string_view what, bool name) const {
+    if (name && field.size() > longestName)
+      Fail(std::string(what) + " \"" + Printable(field) + "\" is " + std::to_string(field.size()) +
+           " bytes long; a project holds names of up to " + std::to_string(longestName) +
+           " bytes (as Shift-JIS).");
     if (field.size() > maxCountedStringLength)
       Fail("a text of " + std::to_string(field.size()) +
            " bytes is longer than a project can hold (65535 bytes).");
   }
+
+  // A clip lasts out - in + 1 frames; an out typed before the in would play backwards. A
+  // project that already holds such a clip keeps it while the line keeps its in and out.
+  template <class Clip>
+  void CheckInOut(const Clip& clip, const Clip& stored) const {
+    const std::int32_t in = clip.in;
+    const std::int32_t out = clip.out;
+    if (out < in && (in != stored.in || out != stored.out))
+      Fail("out=" + std::to_string(out) + " falls before in=" + std::to_string(in) +
+           ": a clip lasts from its in to its out frame, so out must not be less than in.");
+  }
+
+  // An effect stores the length its clip keeps on the timeline; the transition after the
+  // clip plays the rest of the clip. Refuses main clip edits that leave the transition a
+  // negative length or one longer than the clip it leads into; warns when it changes. What
+  // the project already held passes: only a change is the edit's doing.
+  void CheckTransitions() {
+    const auto count = mainSpans_.size();
+    for (const EffectRecord& effect : source_.effects.records) {
+      if (effect.clipIndex < 0 || static_cast<std::size_t>(effect.clipIndex) >= count) continue;
+      const auto i = static_cast<std::size_t>(effect.clipIndex);
+      const bool hasNext = i + 1 < count;
+      const ClipSpan& clip = mainSpans_[i];
+      if (!clip.edited && !(hasNext && mainSpans_[i + 1].edited)) continue;
+      const ClipRecord& stored = source_.main.records[i];
+      const std::int64_t was = Span(stored.in, stored.out) - effect.clipLength;
+      const std::int64_t span = Span(clip.in, clip.out);
+      const std::int64_t length = span - effect.clipLength;
+      const std::string what = TransitionCode(effect.name) == 'D' ? "dissolve" : "transition";
+      const std::string lengths = "the clip now lasts " + std::to_string(span) +
+                                  ", the project places the " + what + " after " +
+                                  std::to_string(effect.clipLength);
+      const std::string after = "the " + what + " after this clip ";
+      if (length < 0 && length != was)
+        FailAt(clip.line, after + "would last " + std::to_string(length) + " frames: " + lengths +
+                              ". Keep the clip at least " + std::to_string(effect.clipLength) +
+                              " frames long; transitions are changed in the editor.");
+      if (hasNext) {
+        const ClipSpan& next = mainSpans_[i + 1];
+        const ClipRecord& storedNext = source_.main.records[i + 1];
+        const std::int64_t nextSpan = Span(next.in, next.out);
+        const bool nextChanged = nextSpan != Span(storedNext.in, storedNext.out);
+        if (length > nextSpan && (length != was || nextChanged))
+          FailAt(length != was ? clip.line : next.line,
+                 after + "would last " + std::to_string(length) +
+                     " frames, longer than the clip after it (line " + std::to_string(next.line) +
+                     "), which lasts " + std::to_string(nextSpan) + ": " + lengths +
+                     ". Keep the transition within the clip after it; transitions are changed "
+                     "in the editor.");
+      }
+      if (length != was)
+        warnings_.push_back("line " + std::to_string(clip.line) + ": " + after + "now lasts " +
+                            std::to_string(length) + " frames instead of " + std::to_string(was) +
+                            " (" + lengths + ").");
+    }
+  }
+
+  static std::int64_t Span(std::int32_t in, std::int32_t out) { return std::int64_t{out} - in + 1; }
 
   // A still's or colour clip's in and out keep 24 bits and a sign marker; a value typed
   // beyond that would be stored as another one.
@@ -275,7 +362,7 @@ class ProjectWriter {
   // source's keeps the source's bytes: some Shift-JIS pairs decode to characters that encode
   // back to other bytes.
   std::string Stored(std::string field, std::string_view stored, std::string_view shown,
-                     std::string_view what) const {
+                     std::string_view what, bool name = true) const {
     if (field == shown) return std::string(stored);
     const auto quoted = [&] { return std::string(what) + " \"" + Printable(field) + "\""; };
     if (utf8_) {
@@ -295,7 +382,7 @@ class ProjectWriter {
            " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
            "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");
     }
-    CheckLength(field);  // as stored: a UTF-8 text takes more bytes than its Shift-JIS
+    CheckLength(field, what, name);  // as stored: UTF-8 takes more bytes than Shift-JIS
     return field;
   }
 
@@ -306,7 +393,9 @@ class ProjectWriter {
     const ClipRecord& stored = list.records[i];
     ClipRecord decoded;
     const ClipRecord& shown = Shown(stored, decoded);
+    const bool main = track == VideoTrack::Main;
     if (IsLineOf(line, FormatClipLine(shown, track))) {
+      if (main) mainSpans_.push_back({stored.in, stored.out, lines_.LineNumber(), false});
       out_.WriteText(list.bytes[i]);
       return;
     }
@@ -325,6 +414,8 @@ class ProjectWriter {
                                "the still information");
       CheckMarkedRange(*clip);
     }
+    CheckInOut(*clip, stored);
+    if (main) mainSpans_.push_back({clip->in, clip->out, lines_.LineNumber(), true});
     WalkClipRecord(walker_, *clip, track);
   }
 
@@ -338,6 +429,7 @@ class ProjectWriter {
     }
     ExAudioClip clip = ParseExAudioLine(line);
     clip.name = Stored(std::move(clip.name), stored.name, shown.name, "the name");
+    CheckInOut(clip, stored);
     WalkExAudioClip(walker_, clip);
   }
 
@@ -380,7 +472,8 @@ class ProjectWriter {
         edited = true;
         try {
           TitleElementLine parsed = ParseTitleElementLine(line, withValues);
-          element.text = Stored(std::move(parsed.text), element.text, shown.text, "the text");
+          element.text =
+              Stored(std::move(parsed.text), element.text, shown.text, "the text", false);
           element.fontName =
               Stored(std::move(parsed.fontName), element.fontName, shown.fontName, "the font name");
           element.fontSize = parsed.fontSize;
@@ -396,43 +489,30 @@ class ProjectWriter {
   }
 
   void WriteSection(const SectionRule& rule) {
-    switch (rule.id) {
-      case SectionId::MainAV:
-        return WriteLines(rule, source_.main, [this](std::string_view line, std::size_t i) {
-          WriteClip(line, source_.main, i, VideoTrack::Main);
-        });
-      case SectionId::InsertAV:
-        return WriteLines(rule, source_.insert, [this](std::string_view line, std::size_t i) {
-          WriteClip(line, source_.insert, i, VideoTrack::Insert);
-        });
-      case SectionId::ExAudio1:
-      case SectionId::ExAudio2: {
-        const auto& list = source_.exAudio[rule.id == SectionId::ExAudio2];
-        return WriteLines(rule, list, [this, &list](std::string_view line, std::size_t i) {
-          WriteExAudio(line, list, i);
-        });
-      }
-      case SectionId::Effect:
-        return CopyRecords(rule, source_.effects);
-      case SectionId::Title:
-        return WriteTitles(rule);
-      case SectionId::FilterMainAV:
-        return CopyRecords(rule, source_.mainFilters);
-      case SectionId::FilterInsertAV:
-        return CopyRecords(rule, source_.insertFilters);
-      case SectionId::FilterExAudio1:
-      case SectionId::FilterExAudio2:
-        return CopyRecords(rule, source_.exAudioFilters[rule.id == SectionId::FilterExAudio2]);
-      case SectionId::BinWindow:
-        return WriteLines(rule, source_.bin,
-                          [this](std::string_view line, std::size_t i) { WriteBinItem(line, i); });
-      case SectionId::Option:
-        out_.WriteText(source_.option);
-        return;
-      case SectionId::Header:
-      case SectionId::End:
-        return;
-    }
+    if (rule.id == SectionId::Option) return out_.WriteText(source_.option);
+    source_.VisitSection(rule.id, [this, &rule](const auto& list) { WriteList(rule, list); });
+  }
+
+  void WriteList(const SectionRule& rule, const RecordList<ClipRecord>& clips) {
+    const VideoTrack track = TrackOf(rule.id);
+    WriteLines(rule, clips, [this, &clips, track](std::string_view line, std::size_t i) {
+      WriteClip(line, clips, i, track);
+    });
+    if (track == VideoTrack::Main) CheckTransitions();
+  }
+  void WriteList(const SectionRule& rule, const RecordList<ExAudioClip>& clips) {
+    WriteLines(rule, clips, [this, &clips](std::string_view line, std::size_t i) {
+      WriteExAudio(line, clips, i);
+    });
+  }
+  void WriteList(const SectionRule& rule, const RecordList<TitleRecord>&) { WriteTitles(rule); }
+  void WriteList(const SectionRule& rule, const RecordList<BinItem>& bin) {
+    WriteLines(rule, bin, [this](std::string_view line, std::size_t i) { WriteBinItem(line, i); });
+  }
+  // Effects and filters have no lines: they are copied from the source.
+  template <class List>
+  void WriteList(const SectionRule& rule, const List& list) {
+    CopyRecords(rule, list);
   }
 
   const Project& source_;
@@ -441,16 +521,26 @@ class ProjectWriter {
   bool utf8_;
   ByteWriter& out_;
   WriteWalker walker_;
+  /// The main clips as the new project has them, for the transitions that follow them.
+  struct ClipSpan {
+    std::int32_t in = 0;
+    std::int32_t out = 0;
+    int line = 0;
+    bool edited = false;
+  };
+  std::vector<ClipSpan> mainSpans_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace
 
-void WriteEditedProject(const Project& source, std::string_view text,
-                        const ToProjectOptions& options, ByteWriter& destination) {
+std::vector<std::string> WriteEditedProject(const Project& source, std::string_view text,
+                                            const ToProjectOptions& options,
+                                            ByteWriter& destination) {
   // A byte-order mark is written only by editors saving UTF-8, whatever the option says.
   const bool marked = text.starts_with(byteOrderMark);
   if (marked) text.remove_prefix(byteOrderMark.size());
-  ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
+  return ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
       .WriteAll();
 }
 
@@ -466,9 +556,9 @@ WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view
       throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
     throw;
   }
-  WriteEditedProject(*project, text, options, destination);
+  std::vector<std::string> warnings = WriteEditedProject(*project, text, options, destination);
   observer.Status("");
-  return {project->unreadBytes};
+  return {project->unreadBytes, std::move(warnings)};
 }
 
 }  // namespace pexol

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/ConversionOptions.h"
 #include "convert/ProjectToText.h"
@@ -21,8 +23,10 @@ WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view
                           const ToProjectOptions& options, ByteWriter& destination,
                           RunObserver& observer);
 
-/// The same with the source project already read.
-void WriteEditedProject(const Project& source, std::string_view text,
-                        const ToProjectOptions& options, ByteWriter& destination);
+/// The same with the source project already read. Gives the warnings of the run: edits
+/// that change how long a transition lasts.
+std::vector<std::string> WriteEditedProject(const Project& source, std::string_view text,
+                                            const ToProjectOptions& options,
+                                            ByteWriter& destination);
 
 }  // namespace pexol

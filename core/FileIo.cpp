@@ -1,13 +1,14 @@
 // core/FileIo.cpp - reading sources whole and replacing destinations atomically
 #include "core/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "core/PlatformPath.h"
+#include "core/TemporaryFiles.h"
 #include "core/TextScanner.h"
 
 namespace pexol {
@@ -28,29 +29,51 @@ std::string Reason(int error) {
 }  // namespace
 
 std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& error) {
-  std::error_code code;
-  if (fs::is_directory(PathOf(path), code)) {
+  platform::SourceKind kind = platform::SourceKind::Regular;
+  int failure = 0;
+  UniqueFile file = platform::OpenSource(path, kind, failure);
+  if (kind == platform::SourceKind::Folder) {
     error = "it is a folder";
     return std::nullopt;
   }
-  errno = 0;
-  UniqueFile file = OpenFile(path, "rb");
+  if (kind == platform::SourceKind::Device) {
+    error =
+        "it is a device, not a file; give a project file (or a pipe, such as "
+        "<(zcat project.mpj.gz))";
+    return std::nullopt;
+  }
   if (!file) {
-    error = Reason(errno);
+    error = Reason(failure);
+    return std::nullopt;
+  }
+  const std::string tooLarge = "it holds more than " + std::to_string(maxSourceBytes >> 20) +
+                               " MiB, more than pexol reads (projects of real edits are a few MB)";
+  const std::uintmax_t size = platform::RegularFileSize(file.get()).value_or(0);
+  if (size > maxSourceBytes) {
+    error = tooLarge;
     return std::nullopt;
   }
   // The size is only a hint: a pipe has none and a file may grow while it is read, so one
-  // more byte is asked for and anything beyond it read on in blocks.
-  FileBytes bytes(platform::RegularFileSize(file.get()).value_or(0));
+  // more byte is asked for and anything beyond it read on in blocks, up to the cap.
+  FileBytes bytes(static_cast<std::size_t>(size));
   std::size_t filled = std::fread(bytes.data(), 1, bytes.size(), file.get());
   for (int next; filled == bytes.size() && (next = std::fgetc(file.get())) != EOF;) {
-    bytes.resize(filled + 1 + blockSize);
+    if (filled + 1 > maxSourceBytes) {
+      error = tooLarge;
+      return std::nullopt;
+    }
+    const std::size_t room = std::min<std::size_t>(blockSize, maxSourceBytes - filled - 1);
+    bytes.resize(filled + 1 + room);
     bytes[filled++] = static_cast<std::uint8_t>(next);
-    filled += std::fread(bytes.data() + filled, 1, blockSize, file.get());
+    filled += std::fread(bytes.data() + filled, 1, room, file.get());
   }
   bytes.resize(filled);
   if (std::ferror(file.get())) {
     error = Reason(errno);
+    return std::nullopt;
+  }
+  if (kind == platform::SourceKind::Pipe && filled == 0) {
+    error = "it is a pipe that nothing was written to";
     return std::nullopt;
   }
   return bytes;
@@ -65,6 +88,39 @@ bool SameFile(const std::string& a, const std::string& b) {
   return !IsNullDevice(a) && !IsNullDevice(b) && fs::equivalent(PathOf(a), PathOf(b), code);
 }
 
+namespace {
+
+// Follows `path` through symbolic links to the file that would be written: the last link's
+// target, whether or not it exists. False, with `error` set, for a loop (or a chain too long to
+// be anything else).
+bool FollowLinks(std::string& path, std::string& error) {
+  std::error_code code;
+  fs::path at = PathOf(path);
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(at, code)); ++hops) {
+    if (hops == 40) {
+      error = "it is a symbolic link that leads round in a loop; make it name a file";
+      return false;
+    }
+    const fs::path target = fs::read_symlink(at, code);
+    if (code) {
+      error = code.message();
+      return false;
+    }
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  path = platform::Utf8Of(at);
+  return true;
+}
+
+}  // namespace
+
+bool IsRegularDestination(const std::string& path) {
+  if (path == "-" || path.empty() || IsNullDevice(path)) return false;
+  std::error_code code;
+  const fs::file_status status = fs::status(PathOf(path), code);
+  return !fs::exists(status) || fs::is_regular_file(status);
+}
+
 OutputFile::~OutputFile() {
   Abandon();
 }
@@ -74,6 +130,8 @@ void OutputFile::Abandon() {
   if (kind_ != Kind::File) return;
   std::error_code ignored;
   fs::remove(PathOf(temporaryPath_), ignored);
+  ForgetTemporary(registration_);
+  registration_ = -1;
   kind_ = Kind::None;
 }
 
@@ -96,16 +154,15 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     error = "it is a folder";
     return false;
   }
-  // A link is followed, so that the file it names is replaced and the link stays.
-  if (fs::is_symlink(fs::symlink_status(PathOf(path), code)))
-    path_ = platform::Utf8Of(fs::weakly_canonical(PathOf(path), code));
-  const fs::file_status status = fs::status(PathOf(path), code);
+  // A link is followed, so that the file it names is replaced (or made) and the link stays.
+  if (!FollowLinks(path_, error)) return false;
+  const fs::file_status status = fs::status(PathOf(path_), code);
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     // A device or pipe cannot be replaced by renaming; it is written in place.
     errno = 0;
-    file_ = OpenFile(path, "wb");
+    file_ = platform::OpenDevice(path_);
     if (!file_) {
-      error = Reason(errno);
+      error = errno == ENXIO ? "it is a pipe that nothing reads from" : Reason(errno);
       return false;
     }
     kind_ = Kind::Device;
@@ -132,16 +189,19 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
       return false;
     }
   }
-  std::random_device seed;
-  std::mt19937 random(seed());
+  RemoveStaleTemporaries(path_);
   int failure = 0;
   for (int attempt = 0; attempt < 16; ++attempt) {
-    temporaryPath_ = path_ + ".pexol-" + std::to_string(random() % 1000000000u) + ".tmp";
+    temporaryPath_ = TemporaryPathFor(path_);
+    // Noted before it exists, so that no moment passes in which an interrupt would leave it.
+    registration_ = RegisterTemporary(temporaryPath_);
     file_ = platform::CreateReplacement(temporaryPath_, exists ? path_ : std::string(), failure);
     if (file_) {
       kind_ = Kind::File;
       return true;
     }
+    ForgetTemporary(registration_);
+    registration_ = -1;
     if (failure != EEXIST) break;
   }
   error = Reason(failure);
@@ -149,6 +209,61 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
 }
 
 bool OutputFile::Commit(std::string_view bytes, std::string& error) {
+  if (kind_ != Kind::File) return WriteDirect(bytes, error);
+  return Prepare(bytes, error) && Place(error);
+}
+
+bool OutputFile::Prepare(std::string_view bytes, std::string& error) {
+  if (kind_ != Kind::File) {
+    // Streams, devices and files written in place have no second copy to prepare.
+    pending_.assign(bytes);
+    prepared_ = true;
+    return true;
+  }
+  std::FILE* out = file_.get();
+  if (out == nullptr) {
+    error = "the file is not open";
+    return false;
+  }
+  // The bytes reach the disk before the rename, and the rename before the run reports
+  // success, so that after a crash the destination is the old file or the new one.
+  errno = 0;
+  const bool written =
+      std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+  const bool synced = written && platform::SyncFile(out);
+  const int writeError = errno;
+  const bool closed = std::fclose(file_.release()) == 0;
+  if (!synced || !closed) {
+    error = Reason(synced ? errno : writeError);
+    Abandon();
+    return false;
+  }
+  prepared_ = true;
+  return true;
+}
+
+bool OutputFile::Place(std::string& error) {
+  if (!prepared_) {
+    error = "the file was not written";
+    return false;
+  }
+  prepared_ = false;
+  if (kind_ == Kind::File) {
+    if (!platform::RenameOver(temporaryPath_, path_, error)) {
+      Abandon();
+      return false;
+    }
+    ForgetTemporary(registration_);
+    registration_ = -1;
+    platform::SyncFolderOf(path_);
+    kind_ = Kind::None;
+    return true;
+  }
+  const std::string bytes = std::move(pending_);
+  return WriteDirect(bytes, error);
+}
+
+bool OutputFile::WriteDirect(std::string_view bytes, std::string& error) {
   if (kind_ == Kind::Discard) return true;
   std::FILE* out = kind_ == Kind::StandardOutput ? stdout : file_.get();
   if (out == nullptr) {
@@ -167,28 +282,9 @@ bool OutputFile::Commit(std::string_view bytes, std::string& error) {
   errno = 0;
   const bool written =
       std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-  if (kind_ == Kind::StandardOutput || kind_ == Kind::Device) {
-    if (!written) error = Reason(errno);
-    if (kind_ == Kind::Device) file_.reset();
-    return written;
-  }
-  // The bytes reach the disk before the rename, and the rename before the run reports
-  // success, so that after a crash the destination is the old file or the new one.
-  const bool synced = written && platform::SyncFile(out);
-  const int writeError = errno;
-  const bool closed = std::fclose(file_.release()) == 0;
-  if (!synced || !closed) {
-    error = Reason(synced ? errno : writeError);
-    Abandon();
-    return false;
-  }
-  if (!platform::RenameOver(temporaryPath_, path_, error)) {
-    Abandon();
-    return false;
-  }
-  platform::SyncFolderOf(path_);
-  kind_ = Kind::None;
-  return true;
+  if (!written) error = Reason(errno);
+  if (kind_ == Kind::Device) file_.reset();
+  return written;
 }
 
 }  // namespace pexol

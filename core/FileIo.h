@@ -15,8 +15,6 @@
 
 namespace pexol {
 
-/// The whole file, read at once when its size is known; nullopt (with `error` set) when it cannot
-/// be opened or read (missing, a folder, unreadable).
 /// Leaves bytes uninitialised when a vector grows, since a read fills them at once.
 template <class T>
 struct UninitialisedAllocator : std::allocator<T> {
@@ -37,7 +35,20 @@ struct UninitialisedAllocator : std::allocator<T> {
 /// A file's bytes as read.
 using FileBytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
+/// The most a source may hold: 256 MiB. A project's counts are 32-bit, but projects of real
+/// edits are a few MB, and a file this large is a mistake (a disk image, a sparse file) that
+/// would otherwise take the memory of the machine.
+constexpr std::uintmax_t maxSourceBytes = std::uintmax_t{256} << 20;
+
+/// The whole file, read at once when its size is known; a pipe (process substitution) is read
+/// to its end. nullopt, with `error` set, when it cannot be opened or read (missing, a folder,
+/// unreadable), is a device, is a pipe no one writes to, or holds more than `maxSourceBytes`;
+/// a regular file that large is refused before it is read.
 std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& error);
+
+/// False for destinations beside which no other file can be made: "-", the null device and
+/// existing devices and pipes (after following links).
+bool IsRegularDestination(const std::string& path);
 
 /// True for the names that mean the null device ("nul" in any case, and /dev/null).
 bool IsNullDevice(std::string_view path);
@@ -51,7 +62,10 @@ bool SameFile(const std::string& a, const std::string& b);
 /// disk, as is the rename, before `Commit` returns. A file with more than one hard link is
 /// written in place instead, so that every name sees the new content. "-" means standard
 /// output and the null device names discard everything; devices and pipes that already exist
-/// are written in place.
+/// are written in place. A symbolic link is followed (a dangling one to the file it names,
+/// which is created), so the link stays. The temporary file has a short hidden name (see
+/// `TemporaryPathFor`) and is removed if the run is interrupted; those of killed runs are
+/// removed by the next run that writes in the folder.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -67,14 +81,29 @@ class OutputFile {
   /// place may be left part new after an I/O error.
   bool Commit(std::string_view bytes, std::string& error);
 
+  /// The two halves of `Commit`, for a set of files replaced together: `Prepare` writes the
+  /// bytes to the temporary file and puts them on the disk (nothing is replaced yet);
+  /// `Place` renames it into place. Other kinds of destination are written by `Place`.
+  bool Prepare(std::string_view bytes, std::string& error);
+  bool Place(std::string& error);
+
+  /// The file written: the destination, or the file its link leads to.
+  const std::string& Path() const { return path_; }
+  /// True when `Place` replaces or creates a file by renaming (not in place, not a stream).
+  bool Renames() const { return kind_ == Kind::File; }
+
  private:
   enum class Kind { None, File, InPlace, Device, StandardOutput, Discard };
 
   void Abandon();
+  bool WriteDirect(std::string_view bytes, std::string& error);
 
   Kind kind_ = Kind::None;
   std::string path_;
   std::string temporaryPath_;
+  int registration_ = -1;
+  std::string pending_;  ///< bytes of a destination written by `Place` rather than `Prepare`
+  bool prepared_ = false;
   platform::UniqueFile file_;
 };
 

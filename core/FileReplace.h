@@ -50,4 +50,35 @@ bool RewriteInPlace(std::FILE* file, std::string_view bytes, int& error);
 /// The size of an open regular file; nullopt for pipes, devices and where it is not known.
 std::optional<std::uintmax_t> RegularFileSize(std::FILE* file);
 
+/// What a source turned out to be when opened.
+enum class SourceKind { Regular, Pipe, Device, Folder };
+
+/// Opens the source `path` for reading without waiting for a writer (a FIFO that no one has
+/// open would hold `open` for ever), then reads it blocking as usual. Folders and devices are
+/// reported by `kind` and not opened. Null, with `error` set to the system's error number, when
+/// it cannot be opened.
+UniqueFile OpenSource(const std::string& path, SourceKind& kind, int& error);
+
+/// Opens the existing device or pipe `path` for writing without waiting for a reader (ENXIO
+/// when a FIFO has none). Null, with errno set, when it cannot be opened.
+UniqueFile OpenDevice(const std::string& path);
+
+/// An advisory lock on the folder that holds `path`, held while the object lives, so that two
+/// runs replacing files there do it one after the other. The folder is locked rather than the
+/// file because a rename puts a new file under the name. Without effect where the folder cannot
+/// be opened or the system has no such locks (Windows, where files in use are not renamed over).
+/// While it is held, SIGINT and SIGTERM wait, so that an interrupt never splits a set of files
+/// being renamed into place; they arrive when it is released.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& path);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  struct Held;  ///< the system's part: the folder's descriptor and the signal mask before
+  std::unique_ptr<Held> held_;
+};
+
 }  // namespace pexol::platform

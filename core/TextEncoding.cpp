@@ -2,6 +2,7 @@
 #include "core/TextEncoding.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "core/TextEncodingBackend.h"
 
@@ -34,6 +35,24 @@ std::optional<std::string> EncodeShiftJis(std::string_view utf8) {
     if (!back.valid || back.utf8 != utf8) return std::nullopt;
   }
   return bytes;
+}
+
+std::string FirstUnencodable(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string_view character = text.substr(at, length);
+    if (!EncodeShiftJis(character)) {
+      std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+      for (std::size_t i = 1; i < character.size(); ++i)
+        code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
+      char number[16];
+      std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+      return "\"" + Printable(character) + "\" (" + number + ")";
+    }
+    at += length;
+  }
+  return "a character";
 }
 
 bool IsValidShiftJis(std::string_view bytes) {

@@ -26,6 +26,10 @@ DecodedName DecodeShiftJis(std::string_view bytes);
 /// decode to characters that encode back to other bytes.
 std::optional<std::string> EncodeShiftJis(std::string_view utf8);
 
+/// The first character of valid UTF-8 `text` that Shift-JIS cannot hold, for messages:
+/// "X" (U+XXXX); "a character" when there is none.
+std::string FirstUnencodable(std::string_view text);
+
 /// True when every byte of `bytes` belongs to a Shift-JIS character.
 bool IsValidShiftJis(std::string_view bytes);
 

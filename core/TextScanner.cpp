@@ -12,6 +12,13 @@ namespace pexol {
 
 namespace {
 
+// What to do about a backslash in a quoted field; Shift-JIS has it as the second byte of
+// some characters.
+constexpr std::string_view backslashHint =
+    "Write \\\\ for a backslash, double the second byte of characters such as \xE8\xA1\xA8, "
+    "\xE3\x82\xBD and \xE4\xBA\x88 (as pexol writes them), or edit the text in UTF-8 "
+    "(--encoding utf-8), where characters are whole";
+
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -159,9 +166,17 @@ std::string FieldReader::Text(std::string_view what) {
   if (line_[start] == '"') {
     const std::size_t close = SkipQuoted(line_, start) - 1;
     if (close >= line_.size())
-      Fail(
-          ": its closing quote is missing (inside quotes write \\\" for a quote and \\\\ for a "
-          "backslash)");
+      Fail(": its closing quote is missing (inside quotes write \\\" for a quote). " +
+           std::string(backslashHint));
+    // A backslash that escapes nothing pexol writes was typed as itself, or is the second
+    // byte of a Shift-JIS character: taking it as an escape would drop it silently.
+    for (std::size_t at = start + 1; at < close; ++at) {
+      if (line_[at] != '\\') continue;
+      const char next = line_[++at];
+      if (next == 'n' || next == 'r' || next == '"' || next == '\\') continue;
+      Fail(std::string(": a backslash inside quotes must be followed by n, r, \" or \\. ") +
+           std::string(backslashHint));
+    }
     if (close + 1 < line_.size() && line_[close + 1] != ',') {
       const std::size_t comma = line_.find(',', close);
       last_ = line_.substr(
@@ -181,25 +196,31 @@ std::string FieldReader::Key(std::string_view key) {
 }
 
 std::int64_t FieldReader::Checked(std::string_view key, std::int64_t lowest, std::int64_t highest,
-                                  std::string_view range) {
+                                  std::string_view range, std::string_view unit) {
   const std::string value = Key(key);
   const auto number = LeadingNumber(value, lowest, highest);
-  if (number) return *number;
+  if (number) {
+    const std::string_view rest = AfterNumber(value);
+    if (rest.empty() || (!unit.empty() && EqualsIgnoreCase(rest, unit))) return *number;
+    Fail(": \"" + std::string(rest) + "\" after the number is no part of it; write " +
+         (unit.empty() ? "the number alone"
+                       : "the number alone or with \"" + std::string(unit) + "\""));
+  }
   if (LeadingNumber(value, INT64_MIN, INT64_MAX))
     Fail(": the number does not fit " + std::string(range));
   if (key.empty()) Fail(", where a number belongs");
   Fail(": \"" + std::string(key) + "\" must be followed by a number");
 }
 
-std::int32_t FieldReader::Number(std::string_view key) {
+std::int32_t FieldReader::Number(std::string_view key, std::string_view unit) {
   const std::int64_t value =
-      Checked(key, INT32_MIN, UINT32_MAX, "32 bits (-2147483648 to 4294967295)");
+      Checked(key, INT32_MIN, UINT32_MAX, "32 bits (-2147483648 to 4294967295)", unit);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-std::uint16_t FieldReader::Level(std::string_view key) {
+std::uint16_t FieldReader::Level(std::string_view key, std::string_view unit) {
   return static_cast<std::uint16_t>(
-      Checked(key, INT16_MIN, UINT16_MAX, "16 bits (-32768 to 65535)"));
+      Checked(key, INT16_MIN, UINT16_MAX, "16 bits (-32768 to 65535)", unit));
 }
 
 void FieldReader::End() {
@@ -221,6 +242,11 @@ std::optional<std::int64_t> LeadingNumber(std::string_view text, std::int64_t lo
   if (negative) value = -value;
   if (value < lowest || value > highest) return std::nullopt;
   return value;
+}
+
+std::string_view AfterNumber(std::string_view text) {
+  const std::size_t end = text.find_first_not_of("0123456789", text.starts_with('-') ? 1 : 0);
+  return end == std::string_view::npos ? std::string_view{} : text.substr(end);
 }
 
 std::string EscapeQuoted(std::string_view text) {

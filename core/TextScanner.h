@@ -52,6 +52,9 @@ class TextReader {
 std::optional<std::int64_t> LeadingNumber(std::string_view text, std::int64_t lowest,
                                           std::int64_t highest);
 
+/// What follows the number `text` starts with (its optional '-' and its digits).
+std::string_view AfterNumber(std::string_view text);
+
 /// `text` without its first `count` characters (empty when it is shorter).
 inline std::string_view After(std::string_view text, std::size_t count) {
   return count < text.size() ? text.substr(count) : std::string_view{};
@@ -90,10 +93,13 @@ class FieldReader {
   std::string Text(std::string_view what);
   /// The next field, which must start with `key` (any case); what follows the key.
   std::string Key(std::string_view key);
-  /// `key` and a number that fits 32 bits (-2147483648 to 4294967295, kept as its bits).
-  std::int32_t Number(std::string_view key);
-  /// `key` and a level that fits 16 bits (-32768 to 65535, kept as its bits).
-  std::uint16_t Level(std::string_view key);
+  /// `key` and a number that fits 32 bits (-2147483648 to 4294967295, kept as its bits),
+  /// followed by nothing or by `unit` (any case): a letter typed into a number is refused,
+  /// not cut off.
+  std::int32_t Number(std::string_view key, std::string_view unit = {});
+  /// `key` and a level that fits 16 bits (-32768 to 65535, kept as its bits), followed by
+  /// nothing or by `unit`.
+  std::uint16_t Level(std::string_view key, std::string_view unit = {});
   /// Fails when fields are left: the layout has no more.
   void End();
   /// Fails naming the field last read (1-based) and its text, with the layout.
@@ -103,7 +109,7 @@ class FieldReader {
 
  private:
   std::int64_t Checked(std::string_view key, std::int64_t lowest, std::int64_t highest,
-                       std::string_view range);
+                       std::string_view range, std::string_view unit);
 
   std::string_view line_;
   std::size_t position_ = 0;

@@ -49,18 +49,18 @@ void AppendColumnarLine(std::string& line, const EdlEvent& event, TimecodeMode m
   line += event.transition;
   if (event.transitionLength != 0) {
     line += "  ";
-    AppendDuration(line, mode, event.transitionLength);
+    AppendDuration(line, mode, event.transitionLength.Value());
   } else {
     line += "       ";
   }
   line += "  ";
-  AppendTimecode(line, mode, event.sourceIn);
+  AppendTimecode(line, mode, event.sourceIn.Value());
   line += "   ";
-  AppendTimecode(line, mode, event.sourceOut);
+  AppendTimecode(line, mode, event.sourceOut.Value());
   line += "   ";
-  AppendTimecode(line, mode, event.recorderIn);
+  AppendTimecode(line, mode, event.recorderIn.Value());
   line += "   ";
-  AppendTimecode(line, mode, event.recorderOut);
+  AppendTimecode(line, mode, event.recorderOut.Value());
   if (event.clipName) {
     line += "   ";
     line += *event.clipName;

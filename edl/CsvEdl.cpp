@@ -49,15 +49,15 @@ void AppendCsvLine(std::string& line, const EdlEvent& event, TimecodeMode mode) 
   line += '"';
   if (event.transitionLength != 0) {
     line += ",\"";
-    AppendDuration(line, mode, event.transitionLength);
+    AppendDuration(line, mode, event.transitionLength.Value());
     line += '"';
   } else {
     line += ',';
   }
-  AppendTimecodeField(line, mode, event.sourceIn);
-  AppendTimecodeField(line, mode, event.sourceOut);
-  AppendTimecodeField(line, mode, event.recorderIn);
-  AppendTimecodeField(line, mode, event.recorderOut);
+  AppendTimecodeField(line, mode, event.sourceIn.Value());
+  AppendTimecodeField(line, mode, event.sourceOut.Value());
+  AppendTimecodeField(line, mode, event.recorderIn.Value());
+  AppendTimecodeField(line, mode, event.recorderOut.Value());
   if (event.clipName) {
     line += ",\"";
     line += *event.clipName;

@@ -69,7 +69,7 @@ class EventBuilder {
 
  private:
   bool Other(const TimelineItem& clip, EdlTrack track, std::int64_t until) {
-    if (clip.recordOut > until) return false;
+    if (clip.recordOut.Value() > until) return false;
     EdlEvent event;
     event.number = ++number_;
     event.track = track;
@@ -105,7 +105,7 @@ void BuildEdlEvents(const Timeline& timeline, const std::function<void(const Edl
     const Transition* next = into[index + 1];
     builder.Main(index, into[index], next);
     // Nothing may stand between the two clips of a transition.
-    if (next == nullptr) builder.OtherTracks(timeline.main[index].recordOut);
+    if (next == nullptr) builder.OtherTracks(timeline.main[index].recordOut.Value());
     if (mainClipDone) mainClipDone(i);
   }
   // Whatever is left follows the last main clip, wherever it lies.

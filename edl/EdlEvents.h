@@ -16,14 +16,14 @@ enum class EdlTrack { Main, Insert, ExAudio1, ExAudio2 };
 struct EdlEvent {
   int number = 0;  ///< from 1; the two clips of a transition share one
   EdlTrack track = EdlTrack::Main;
-  std::string_view media;             ///< "VA", "V" or "A"
-  bool slow = false;                  ///< half-speed clip (main and insert events only)
-  char transition = 'C';              ///< 'C' cut, 'D' dissolve, 'W' any other transition
-  std::int32_t transitionLength = 0;  ///< frames; 0 when there is none to print
-  std::int32_t sourceIn = 0;
-  std::int32_t sourceOut = 0;  ///< exclusive
-  std::int32_t recorderIn = 0;
-  std::int32_t recorderOut = 0;              ///< exclusive
+  std::string_view media;   ///< "VA", "V" or "A"
+  bool slow = false;        ///< half-speed clip (main and insert events only)
+  char transition = 'C';    ///< 'C' cut, 'D' dissolve, 'W' any other transition
+  Frames transitionLength;  ///< 0 when there is none to print
+  Frames sourceIn;
+  Frames sourceOut;  ///< exclusive
+  Frames recorderIn;
+  Frames recorderOut;                        ///< exclusive
   std::optional<std::string_view> clipName;  ///< absent on a zero-length cut
 };
 

@@ -71,9 +71,8 @@ class CmxBuilder {
   std::string Take() { return std::move(text_); }
 
  private:
-  void EventLine(const TimelineItem& item, std::string_view transition, std::int32_t length,
-                 std::int32_t sourceIn, std::int32_t sourceOut, std::int32_t recordIn,
-                 std::int32_t recordOut) {
+  void EventLine(const TimelineItem& item, std::string_view transition, Frames length,
+                 Frames sourceIn, Frames sourceOut, Frames recordIn, Frames recordOut) {
     // Three digits, four past 999: the reel column stays where readers look for it.
     char number[16];
     std::snprintf(number, sizeof number, "%03d", number_);
@@ -87,11 +86,11 @@ class CmxBuilder {
       text_ += "     ";
     } else {
       char frames[16];
-      std::snprintf(frames, sizeof frames, " %03d ", static_cast<int>(length));
+      std::snprintf(frames, sizeof frames, " %03d ", static_cast<int>(length.Value()));
       text_ += frames;
     }
-    for (const std::int32_t frame : {sourceIn, sourceOut, recordIn, recordOut}) {
-      AppendTimecode(text_, mode_, frame);
+    for (const Frames frame : {sourceIn, sourceOut, recordIn, recordOut}) {
+      AppendTimecode(text_, mode_, frame.Value());
       text_ += ' ';
     }
     text_.back() = '\r';
@@ -99,7 +98,7 @@ class CmxBuilder {
   }
 
   // Half speed in the usual layout: reel, speed in frames per second, source in.
-  void SpeedLine(const TimelineItem& item, std::int32_t sourceIn) {
+  void SpeedLine(const TimelineItem& item, Frames sourceIn) {
     text_ += "M2   ";
     AppendPadded(text_, Reel(item), 8);
     // Tenths of a frame per second, cut rather than rounded (14.985 shows as 014.9).
@@ -108,7 +107,7 @@ class CmxBuilder {
     char speed[32];
     std::snprintf(speed, sizeof speed, " %03lld.%lld%16s", tenths / 10, tenths % 10, "");
     text_ += speed;
-    AppendTimecode(text_, mode_, sourceIn);
+    AppendTimecode(text_, mode_, sourceIn.Value());
     text_ += "\r\n";
   }
 
@@ -131,8 +130,8 @@ class CmxBuilder {
 std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings& settings,
                                   const MediaPathOf& mediaPath, ExportCounts& counts) {
   counts = {};
-  std::vector<TrackPiece> main = LayOutTrack(timeline.main);
-  AttachTransitions(main, timeline.transitions);
+  std::vector<TrackPiece> main = LayOutTrack(timeline.main, {}, &settings);
+  AttachTransitions(main, timeline.transitions, &settings);
 
   std::vector<CmxFile> files;
   const auto add = [&](const char* suffix, const std::vector<TrackPiece>& pieces, bool audio) {
@@ -153,9 +152,9 @@ std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings
     ++counts.tracks;
   };
   add("", main, false);
-  add("-insert", LayOutTrack(timeline.insert), false);
-  add("-exaudio1", LayOutTrack(timeline.exAudio[0]), true);
-  add("-exaudio2", LayOutTrack(timeline.exAudio[1]), true);
+  add("-insert", LayOutTrack(timeline.insert, {}, &settings), false);
+  add("-exaudio1", LayOutTrack(timeline.exAudio[0], {}, &settings), true);
+  add("-exaudio2", LayOutTrack(timeline.exAudio[1], {}, &settings), true);
   return files;
 }
 

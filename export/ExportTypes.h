@@ -25,7 +25,13 @@ struct ExportSettings {
   ExportRate rate;
   /// Decodes media names, effect names and title texts and fonts; empty passes bytes through.
   TextDecoder decode;
+  /// Takes what an export changed from the project to write it (empty: nothing is said). The
+  /// same note may come more than once.
+  std::function<void(std::string)> warn;
 };
+
+/// Hands `warning` to the settings' `warn`, when there is one.
+void Warn(const ExportSettings& settings, std::string warning);
 
 /// UTF-8 path to write for a stored (Shift-JIS) media name; supplied by the caller (it decodes,
 /// maps and resolves).

@@ -2,6 +2,7 @@
 #include "export/MltWriter.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "export/TrackLayout.h"
 #include "export/XmlWriter.h"
@@ -17,7 +18,7 @@ struct MltTrack {
 };
 
 // Where a piece's playlist entry starts in its producer's frames.
-std::int32_t ProducerIn(const TrackPiece& piece) {
+Frames ProducerIn(const TrackPiece& piece) {
   switch (piece.item->kind) {
     case ItemKind::Movie:
       // The timewarp producer counts frames at its own (half) speed.
@@ -33,6 +34,32 @@ std::int32_t ProducerIn(const TrackPiece& piece) {
 std::string MltColour(std::uint32_t colour) {
   std::string text = "0x" + HexColour(colour).substr(1);
   return text + "ff";
+}
+
+// Where a gradient starts and ends in the frame (0 to 1 across and down), by direction: up, up
+// right, right, down right, down, down left, left, up left.
+struct GradientLine {
+  double startX, startY, endX, endY;
+};
+constexpr GradientLine gradientLines[8] = {{0.5, 1, 0.5, 0}, {0, 1, 1, 0},     {0, 0.5, 1, 0.5},
+                                           {0, 0, 1, 1},     {0.5, 0, 0.5, 1}, {1, 0, 0, 1},
+                                           {1, 0.5, 0, 0.5}, {1, 1, 0, 0}};
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+// Shotcut's gain filter keyframes: "frame=dB" each, silence as its lowest gain.
+std::string GainKeyframes(const std::vector<GainPoint>& envelope, Frames first) {
+  std::string text;
+  for (const GainPoint& point : envelope) {
+    if (!text.empty()) text += ';';
+    const auto gain = GainDb(point.level);
+    text += std::to_string((first + point.frame).Value()) + "=" + (gain ? Number(*gain) : "-90");
+  }
+  return text;
 }
 
 class MltBuilder {
@@ -54,10 +81,10 @@ class MltBuilder {
   }
 
   // Shotcut expects its black background as track 0, as long as the timeline.
-  void Background(std::int32_t length) {
+  void Background(Frames length) {
     xml_.Open("producer");
     xml_.Attribute("id", "black");
-    xml_.Property("length", std::max(length, 1));
+    xml_.Property("length", std::max(length, Frames(1)).Value());
     xml_.Property("eof", "pause");
     xml_.Property("resource", "0");
     xml_.Property("mlt_service", "color");
@@ -96,12 +123,12 @@ class MltBuilder {
       const TrackPiece& piece = track.pieces[p];
       if (!piece.item) {
         xml_.Open("blank");
-        xml_.Attribute("length", piece.Length());
+        xml_.Attribute("length", piece.Length().Value());
         xml_.Close();
         continue;
       }
       // A transition plays the head of the incoming clip, so its entry starts after it.
-      const std::int32_t skip = piece.transitionLength;
+      const Frames skip = piece.transitionLength;
       if (skip > 0) Entry(transitions[p], 0, skip);
       if (piece.Length() > skip) {
         Entry(producers[p], ProducerIn(piece) + skip, piece.Length() - skip);
@@ -113,13 +140,13 @@ class MltBuilder {
 
   // Shotcut does not add the compositing back: without a mix per sounding track and a blend
   // per video track above V1, upper tracks would not show and audio tracks would not play.
-  void TopTractor(const std::vector<MltTrack>& tracks, std::int32_t length) {
+  void TopTractor(const std::vector<MltTrack>& tracks, Frames length) {
     xml_.Open("tractor");
     xml_.Attribute("id", "tractor0");
     xml_.Attribute("title", settings_.projectName);
     if (length > 0) {
       xml_.Attribute("in", 0);
-      xml_.Attribute("out", length - 1);
+      xml_.Attribute("out", LastFrame(length));
     }
     xml_.Property("shotcut", 1);
     xml_.Open("track");
@@ -177,21 +204,21 @@ class MltBuilder {
     xml_.Close();
   }
 
-  void Entry(const std::string& producer, std::int32_t in, std::int32_t length) {
+  void Entry(const std::string& producer, Frames in, Frames length) {
     xml_.Open("entry");
     xml_.Attribute("producer", producer);
-    xml_.Attribute("in", in);
-    xml_.Attribute("out", std::int64_t{in} + length - 1);
+    xml_.Attribute("in", in.Value());
+    xml_.Attribute("out", LastFrame(in, length));
     xml_.Close();
   }
 
   // Writes the producer of one piece; `tail` frames past its end feed a transition.
-  std::string Producer(const TrackPiece& piece, std::int32_t tail, bool muted) {
+  std::string Producer(const TrackPiece& piece, Frames tail, bool muted) {
     const TimelineItem& item = *piece.item;
     std::string id = "producer" + std::to_string(producerCount_++);
     xml_.Open("producer");
     xml_.Attribute("id", id);
-    const std::int32_t length = piece.Length() + tail;
+    const std::int64_t length = (piece.Length() + tail).Value();
     switch (item.kind) {
       case ItemKind::Movie: {
         const std::string path = mediaPath_(item.name);
@@ -228,8 +255,70 @@ class MltBuilder {
     }
     xml_.Property("shotcut:caption", ItemName(item, settings_));
     if (item.kind == ItemKind::Title) TextFilter(item);
+    if (item.kind == ItemKind::Colour && item.fill.colours.size() > 1) Gradient(item.fill);
+    if (item.kind == ItemKind::Still) KeepAspect();
+    if (!muted && item.kind == ItemKind::Movie) {
+      const std::vector<GainPoint> envelope =
+          GainEnvelope(item, item.recordOut - item.recordIn, settings_);
+      if (!envelope.empty()) GainFilter(envelope, item.sourceIn);
+    }
     xml_.Close();
     return id;
+  }
+
+  // Shotcut's "Gain / Volume" filter with a keyframe per level, in frames of the media.
+  void GainFilter(const std::vector<GainPoint>& envelope, Frames first) {
+    xml_.Open("filter");
+    xml_.Property("window", 75);
+    xml_.Property("max_gain", "20dB");
+    xml_.Property("level", GainKeyframes(envelope, first));
+    xml_.Property("mlt_service", "volume");
+    xml_.Property("shotcut:filter", "audioGain");
+    xml_.Close();
+  }
+
+  // A still keeps its shape inside the frame, with bars where it does not fill it: Shotcut's
+  // "Size, Position & Rotate" filter fitting it to the frame.
+  void KeepAspect() {
+    xml_.Open("filter");
+    xml_.Property("transition.rect", "0/0:100%x100%");
+    xml_.Property("transition.fill", 1);
+    xml_.Property("transition.distort", 0);
+    xml_.Property("transition.halign", "center");
+    xml_.Property("transition.valign", "middle");
+    xml_.Property("mlt_service", "affine");
+    xml_.Property("shotcut:filter", "affineSizePosition");
+    xml_.Close();
+  }
+
+  // Shotcut's "Gradient" filter (frei0r's cairogradient, parameters by number: pattern, start
+  // colour and opacity, end colour and opacity, start x and y, end x and y, offset, blend) from
+  // the first colour to the second; each further colour fades in over its own equal stretch on
+  // top of the one before.
+  void Gradient(const ColourFill& fill) {
+    const GradientLine& line = gradientLines[fill.direction & 7];
+    const std::size_t stretches = fill.colours.size() - 1;
+    for (std::size_t s = 0; s < stretches; ++s) {
+      const auto at = [&](std::size_t stop, double from, double to) {
+        return Number(from + (to - from) * double(stop) / double(stretches));
+      };
+      xml_.Open("filter");
+      xml_.Property("0", "gradient_linear");  // the pattern
+      xml_.Property("1", HexColour(fill.colours[s == 0 ? 0 : s + 1]));
+      xml_.Property("2", s == 0 ? 1 : 0);
+      xml_.Property("3", HexColour(fill.colours[s + 1]));
+      xml_.Property("4", 1);
+      // cairogradient puts its start colour at its end point.
+      xml_.Property("5", at(s + 1, line.startX, line.endX));
+      xml_.Property("6", at(s + 1, line.startY, line.endY));
+      xml_.Property("7", at(s, line.startX, line.endX));
+      xml_.Property("8", at(s, line.startY, line.endY));
+      xml_.Property("9", 0);          // no offset
+      xml_.Property("10", "normal");  // the blend mode
+      xml_.Property("mlt_service", "frei0r.cairogradient");
+      xml_.Property("shotcut:filter", "gradient");
+      xml_.Close();
+    }
   }
 
   // Shotcut's "Text: Simple" filter, which its filter panel shows and edits.
@@ -241,7 +330,11 @@ class MltBuilder {
     if (shown != item.texts.end()) {
       const std::string family = Decode(settings_, shown->font);
       if (!family.empty()) xml_.Property("family", family);
-      xml_.Property("size", shown->size > 0 ? shown->size : 48);
+      const int size = shown->size > 0 ? shown->size : 48;
+      xml_.Property("size", size);
+      // Shotcut scales a text filter to its frame unless told the size is the font's own.
+      xml_.Property("shotcut:usePointSize", 1);
+      xml_.Property("shotcut:pointSize", size);
     }
     xml_.Property("geometry", "0%/0%:100%x100%:100");
     xml_.Property("fgcolour", "0xffffffff");
@@ -253,37 +346,53 @@ class MltBuilder {
     xml_.Property("mlt_service", "dynamictext");
     xml_.Property("shotcut:filter", "dynamicText");
     xml_.Close();
+    // Image elements over the text, for the title's length.
+    for (const TitleText& text : item.texts) {
+      if (!text.namesMedia) continue;
+      xml_.Open("filter");
+      xml_.Property("resource", mediaPath_(text.text));
+      xml_.Property("composite.halign", "centre");
+      xml_.Property("composite.valign", "centre");
+      xml_.Property("composite.fill", 0);
+      xml_.Property("mlt_service", "watermark");
+      xml_.Close();
+    }
   }
 
   // Shotcut's same-track transition: the outgoing clip's frames after its cut and the
-  // incoming clip's first frames, mixed by a luma (a plain dissolve without a wipe pattern).
+  // incoming clip's first frames, mixed by a luma over exactly its frames: a plain dissolve
+  // without a wipe pattern, every other transition as a left-to-right bar wipe.
   std::string SameTrackTransition(const TrackPiece& outgoing, const std::string& outgoingId,
                                   const TrackPiece& incoming, const std::string& incomingId) {
-    const std::int32_t length = incoming.transitionLength;
+    const Frames length = incoming.transitionLength;
     std::string id = "transition" + std::to_string(transitionCount_++);
     xml_.Open("tractor");
     xml_.Attribute("id", id);
     xml_.Attribute("in", 0);
-    xml_.Attribute("out", length - 1);
+    xml_.Attribute("out", LastFrame(length));
     xml_.Property("shotcut:transition", "lumaMix");
     xml_.Property("shotcut:caption", Decode(settings_, incoming.transition->name));
-    const std::int32_t outgoingIn = ProducerIn(outgoing) + outgoing.Length();
-    const std::int32_t incomingIn = ProducerIn(incoming);
+    const Frames outgoingIn = ProducerIn(outgoing) + outgoing.Length();
+    const Frames incomingIn = ProducerIn(incoming);
     for (const auto& [producer, in] :
          {std::pair{&outgoingId, outgoingIn}, std::pair{&incomingId, incomingIn}}) {
       xml_.Open("track");
       xml_.Attribute("producer", *producer);
-      xml_.Attribute("in", in);
-      xml_.Attribute("out", std::int64_t{in} + length - 1);
+      xml_.Attribute("in", in.Value());
+      xml_.Attribute("out", LastFrame(in, length));
       xml_.Close();
     }
     xml_.Open("transition");
+    xml_.Attribute("in", 0);
+    xml_.Attribute("out", LastFrame(length));
     xml_.Property("a_track", 0);
     xml_.Property("b_track", 1);
     xml_.Property("mlt_service", "luma");
     if (incoming.transition->code != 'D') xml_.Property("resource", "%luma01.pgm");
     xml_.Close();
     xml_.Open("transition");
+    xml_.Attribute("in", 0);
+    xml_.Attribute("out", LastFrame(length));
     xml_.Property("a_track", 0);
     xml_.Property("b_track", 1);
     xml_.Property("start", -1);
@@ -307,20 +416,22 @@ std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
                      const MediaPathOf& mediaPath, ExportCounts& counts) {
   counts = {};
   std::vector<MltTrack> tracks;
-  tracks.push_back({"V1", true, true, LayOutTrack(timeline.main)});
-  AttachTransitions(tracks.back().pieces, timeline.transitions);
+  tracks.push_back({"V1", true, true, LayOutTrack(timeline.main, {}, &settings)});
+  AttachTransitions(tracks.back().pieces, timeline.transitions, &settings);
   const auto add = [&tracks](const char* name, bool video, bool sound,
                              std::vector<TrackPiece> pieces) {
     if (!pieces.empty()) tracks.push_back({name, video, sound, std::move(pieces)});
   };
-  add("V2", true, true, LayOutTrack(timeline.insert));
+  // The main clips' sound plays from V1; the extra audio tracks follow as A2 and A3, the
+  // names every format gives them.
+  add("V2", true, true, LayOutTrack(timeline.insert, {}, &settings));
   add("Titles", true, false, LayOutTrack(timeline.titles));
-  add("A1", false, true, LayOutTrack(timeline.exAudio[0]));
-  add("A2", false, true, LayOutTrack(timeline.exAudio[1]));
+  add("A2", false, true, LayOutTrack(timeline.exAudio[0], {}, &settings));
+  add("A3", false, true, LayOutTrack(timeline.exAudio[1], {}, &settings));
 
   std::vector<const std::vector<TrackPiece>*> pieces;
   for (const MltTrack& track : tracks) pieces.push_back(&track.pieces);
-  const std::int32_t length = TimelineEnd(pieces);
+  const Frames length = TimelineEnd(pieces);
 
   MltBuilder builder(settings, mediaPath, counts);
   builder.Start(timeline.wideScreen);

@@ -17,14 +17,14 @@ class OtioBuilder {
       : settings_(settings), mediaPath_(mediaPath), rate_(FramesPerSecond(settings.rate)) {}
 
   // Objects are filled by moving values in: brace lists would copy every nested object.
-  Json Time(std::int32_t frames) const {
+  Json Time(Frames frames) const {
     Json time = Schema("RationalTime.1");
     time["rate"] = rate_;
-    time["value"] = double(frames);
+    time["value"] = double(frames.Value());
     return time;
   }
 
-  Json Range(std::int32_t start, std::int32_t duration) const {
+  Json Range(Frames start, Frames duration) const {
     Json range = Schema("TimeRange.1");
     range["start_time"] = Time(start);
     range["duration"] = Time(duration);
@@ -48,10 +48,11 @@ class OtioBuilder {
     return item;
   }
 
-  Json Gap(std::int32_t length) const { return Item("Gap.1", "", Range(0, length)); }
+  Json Gap(Frames length) const { return Item("Gap.1", "", Range(0, length)); }
 
   Json Clip(const TrackPiece& piece) const {
     const TimelineItem& item = *piece.item;
+    const bool sounding = item.kind == ItemKind::Movie;
     Json clip = Item("Clip.2", ItemName(item, settings_), Range(piece.sourceIn, piece.Length()));
     clip["media_references"]["DEFAULT_MEDIA"] = Reference(item);
     clip["active_media_reference_key"] = "DEFAULT_MEDIA";
@@ -62,7 +63,7 @@ class OtioBuilder {
                                  {"metadata", Json::object()},
                                  {"time_scalar", 0.5}});
     }
-    Json own = Metadata(item);
+    Json own = Metadata(item, sounding);
     if (!own.empty()) clip["metadata"]["pexol"] = std::move(own);
     return clip;
   }
@@ -70,8 +71,11 @@ class OtioBuilder {
   Json TransitionInto(const TrackPiece& piece) const {
     const Transition& transition = *piece.transition;
     Json json = Schema("Transition.1");
-    json["name"] = Decode(settings_, transition.name);
+    json["name"] = CleanText(Decode(settings_, transition.name));
     json["metadata"] = Json::object();
+    json["metadata"]["pexol"] = {
+        {"effect", Decode(settings_, transition.name)},
+        {"shown_as", transition.code == 'D' ? "dissolve" : "left-to-right bar wipe"}};
     json["transition_type"] = transition.code == 'D' ? "SMPTE_Dissolve" : "Custom";
     json["in_offset"] = Time(0);
     json["out_offset"] = Time(piece.transitionLength);
@@ -119,7 +123,7 @@ class OtioBuilder {
     return reference;
   }
 
-  Json Metadata(const TimelineItem& item) const {
+  Json Metadata(const TimelineItem& item, bool sounding) const {
     Json own = Json::object();
     const Levels& levels = item.levels;
     if (levels.in != 0 || levels.out != 0 || !levels.points.empty()) {
@@ -128,6 +132,29 @@ class OtioBuilder {
         points.push_back({{"position", point.position}, {"level", point.level}});
       }
       own["levels"] = {{"in", levels.in}, {"out", levels.out}, {"points", std::move(points)}};
+      // The same levels as gains (100 is the recorded level); silence has no gain (null).
+      const auto envelope = sounding ? GainEnvelope(item, item.recordOut - item.recordIn, settings_)
+                                     : std::vector<GainPoint>{};
+      if (!envelope.empty()) {
+        Json gains = Json::array();
+        for (const GainPoint& point : envelope) {
+          const auto gain = GainDb(point.level);
+          gains.push_back({{"frame", point.frame.Value()},
+                           {"level", point.level},
+                           {"gain_db", gain ? Json(*gain) : Json(nullptr)}});
+        }
+        own["gain_envelope"] = std::move(gains);
+      }
+    }
+    if (item.kind == ItemKind::Still) own["fit"] = "keep aspect ratio";
+    if (item.kind == ItemKind::Colour) {
+      Json colours = Json::array();
+      for (std::uint32_t colour : item.fill.colours) colours.push_back(HexColour(colour));
+      static constexpr const char* directions[8] = {"up",   "up right",  "right", "down right",
+                                                    "down", "down left", "left",  "up left"};
+      own["colour"] = {{"type", std::string(1, item.fill.type)},
+                       {"colours", std::move(colours)},
+                       {"direction", directions[item.fill.direction & 7]}};
     }
     if (!item.texts.empty()) {
       Json texts = Json::array();
@@ -154,8 +181,8 @@ std::string WriteOtio(const Timeline& timeline, const ExportSettings& settings,
   counts = {};
   const OtioBuilder builder(settings, mediaPath);
 
-  std::vector<TrackPiece> main = LayOutTrack(timeline.main);
-  AttachTransitions(main, timeline.transitions);
+  std::vector<TrackPiece> main = LayOutTrack(timeline.main, {}, &settings);
+  AttachTransitions(main, timeline.transitions, &settings);
   std::vector<TrackPiece> mainAudio = LayOutTrack(timeline.main, CarriesAudio);
   AttachTransitions(mainAudio, timeline.transitions);
 
@@ -167,11 +194,11 @@ std::string WriteOtio(const Timeline& timeline, const ExportSettings& settings,
     ++counts.tracks;
   };
   add("V1", "Video", main, true, &counts);
-  add("V2", "Video", LayOutTrack(timeline.insert), false, &counts);
+  add("V2", "Video", LayOutTrack(timeline.insert, {}, &settings), false, &counts);
   add("Titles", "Video", LayOutTrack(timeline.titles), false, &counts);
   add("A1", "Audio", mainAudio, false, nullptr);  // the V1 clips' sound: counted there
-  add("A2", "Audio", LayOutTrack(timeline.exAudio[0]), false, &counts);
-  add("A3", "Audio", LayOutTrack(timeline.exAudio[1]), false, &counts);
+  add("A2", "Audio", LayOutTrack(timeline.exAudio[0], {}, &settings), false, &counts);
+  add("A3", "Audio", LayOutTrack(timeline.exAudio[1], {}, &settings), false, &counts);
 
   Json stack = OtioBuilder::Item("Stack.1", "tracks", nullptr);
   stack["children"] = std::move(children);

@@ -2,9 +2,25 @@
 #include "export/TrackLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace pexol {
+
+namespace {
+
+// Levels above this are taken as it (+6 dB): the project states no scale beyond.
+constexpr int maxLevel = 200;
+
+std::string Quoted(const TimelineItem& item, const ExportSettings& settings) {
+  return "\"" + ItemName(item, settings) + "\"";
+}
+
+}  // namespace
+
+void Warn(const ExportSettings& settings, std::string warning) {
+  if (settings.warn) settings.warn(std::move(warning));
+}
 
 double FramesPerSecond(const ExportRate& rate) {
   return static_cast<double>(rate.numerator) / rate.denominator;
@@ -16,7 +32,8 @@ TimecodeMode TimecodeModeOf(const ExportRate& rate) {
 }
 
 std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
-                                    const std::function<bool(const TimelineItem&)>& keep) {
+                                    const std::function<bool(const TimelineItem&)>& keep,
+                                    const ExportSettings* settings) {
   std::vector<std::size_t> order(items.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&items](std::size_t a, std::size_t b) {
@@ -25,7 +42,7 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
 
   std::vector<TrackPiece> pieces;
   pieces.reserve(items.size() + 1);
-  std::int32_t cursor = 0;
+  Frames cursor = 0;
   for (std::size_t index : order) {
     const TimelineItem& item = items[index];
     if (keep && !keep(item)) continue;
@@ -36,8 +53,22 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
     piece.recordIn = std::max(item.recordIn, cursor);
     piece.recordOut = item.recordOut;
     // A slow item shows one source frame over two recorder frames.
-    const std::int32_t trimmed = piece.recordIn - item.recordIn;
-    piece.sourceIn = item.sourceIn + (item.slow ? trimmed / 2 : trimmed);
+    const Frames trimmed = piece.recordIn - item.recordIn;
+    piece.sourceIn = item.sourceIn + (item.slow ? trimmed.Half() : trimmed);
+    // No reader shows frames before a media's first: the clip starts where frame 0 plays.
+    if (item.kind == ItemKind::Movie && piece.sourceIn < 0) {
+      // Counted in 64 bits: the earliest in point is 2^31 frames early.
+      const std::int64_t early = -std::int64_t{piece.sourceIn.Value()};
+      const std::int64_t start =
+          std::int64_t{piece.recordIn.Value()} + (item.slow ? 2 * early : early);
+      if (settings)
+        Warn(*settings, Quoted(item, *settings) + " starts " + std::to_string(early) +
+                            " frames before its media's first frame: its media starts at frame 0 "
+                            "and the clip that many frames later.");
+      if (start >= piece.recordOut.Value()) continue;
+      piece.recordIn = Frames::Wrapped(start);
+      piece.sourceIn = 0;
+    }
     piece.sourceOut = std::max(item.sourceOut, piece.sourceIn);
     if (piece.recordIn > cursor) {
       TrackPiece gap;
@@ -52,7 +83,7 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
 }
 
 void AttachTransitions(std::vector<TrackPiece>& mainPieces,
-                       const std::vector<Transition>& transitions) {
+                       const std::vector<Transition>& transitions, const ExportSettings* settings) {
   std::vector<std::size_t> pieceOf;
   constexpr std::size_t none = static_cast<std::size_t>(-1);
   for (std::size_t p = 0; p < mainPieces.size(); ++p) {
@@ -61,14 +92,30 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
     if (pieceOf.size() <= piece.index) pieceOf.resize(piece.index + 1, none);
     pieceOf[piece.index] = p;
   }
+  const auto leftOut = [settings](const Transition& transition, const std::string& why) {
+    if (!settings) return;
+    Warn(*settings, "The transition \"" + Decode(*settings, transition.name) + "\" at frame " +
+                        std::to_string(transition.recordIn.Value()) + " was left out: " + why);
+  };
   for (const Transition& transition : transitions) {
     const std::size_t incoming = transition.from + 1;
-    if (transition.length <= 0 || incoming >= pieceOf.size()) continue;
-    const std::size_t p = pieceOf[incoming];
-    if (p == none || p == 0 || pieceOf[transition.from] != p - 1) continue;
+    if (transition.length <= 0) continue;
+    const std::size_t p = incoming < pieceOf.size() ? pieceOf[incoming] : none;
+    if (p == none) {
+      leftOut(transition, "no clip follows it on the track.");
+      continue;
+    }
+    if (p == 0 || pieceOf[transition.from] != p - 1) {
+      leftOut(transition, "no clip comes before it on the track.");
+      continue;
+    }
     TrackPiece& piece = mainPieces[p];
+    if (transition.length > piece.Length()) {
+      leftOut(transition, "it is longer than the clip after it.");
+      continue;
+    }
     piece.transition = &transition;
-    piece.transitionLength = std::min(transition.length, piece.Length());
+    piece.transitionLength = transition.length;
   }
 }
 
@@ -76,12 +123,67 @@ bool CarriesAudio(const TimelineItem& item) {
   return item.kind == ItemKind::Movie && item.hasAudio && !item.slow;
 }
 
-std::int32_t TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
-  std::int32_t end = 0;
+Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
+  Frames end = 0;
   for (const auto* track : tracks) {
     if (!track->empty()) end = std::max(end, track->back().recordOut);
   }
   return end;
+}
+
+std::optional<double> GainDb(int level) {
+  if (level <= 0) return std::nullopt;
+  return 20 * std::log10(std::min(level, maxLevel) / 100.0);
+}
+
+std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
+                                    const ExportSettings& settings) {
+  const Levels& levels = item.levels;
+  const auto recorded = [](int level) { return level == 100; };
+  if (recorded(levels.in) && recorded(levels.out) &&
+      std::all_of(levels.points.begin(), levels.points.end(),
+                  [&](const LevelPoint& point) { return recorded(point.level); }))
+    return {};
+  const Frames last = std::max(length - 1, Frames(0));
+  std::vector<GainPoint> envelope;
+  bool loud = false;
+  const auto add = [&](Frames frame, int level) {
+    loud = loud || level > maxLevel;
+    envelope.push_back({std::clamp(frame, Frames(0), last), std::min(level, maxLevel)});
+  };
+  add(0, levels.in);
+  for (const LevelPoint& point : levels.points) add(point.position, point.level);
+  add(last, levels.out);
+  std::stable_sort(envelope.begin(), envelope.end(),
+                   [](const GainPoint& a, const GainPoint& b) { return a.frame < b.frame; });
+  // Of two levels at one frame the later one holds: a point at the last frame gives way to
+  // the level at the end.
+  for (std::size_t i = envelope.size(); i-- > 1;)
+    if (envelope[i - 1].frame == envelope[i].frame) envelope.erase(envelope.begin() + long(i) - 1);
+  if (loud)
+    Warn(settings,
+         Quoted(item, settings) + " has levels above 200; they are written as 200 (+6 dB).");
+  if (std::all_of(envelope.begin(), envelope.end(),
+                  [](const GainPoint& point) { return point.level == 100; }))
+    return {};
+  return envelope;
+}
+
+std::string CleanText(std::string text) {
+  const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+  if (std::none_of(text.begin(), text.end(), control)) return text;
+  std::string clean;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      clean += '\n';
+    } else if (!control(c)) {
+      clean += c;
+    }
+  }
+  while (!clean.empty() && clean.back() == '\n') clean.pop_back();
+  return clean;
 }
 
 std::string Decode(const ExportSettings& settings, std::string_view stored) {
@@ -99,8 +201,10 @@ std::string TitleCaption(const TimelineItem& item, const ExportSettings& setting
   std::string caption;
   for (const TitleText& text : item.texts) {
     if (text.namesMedia) continue;
+    const std::string line = CleanText(Decode(settings, text.text));
+    if (line.empty()) continue;
     if (!caption.empty()) caption += '\n';
-    caption += Decode(settings, text.text);
+    caption += line;
   }
   return caption;
 }
@@ -118,7 +222,7 @@ std::string ItemName(const TimelineItem& item, const ExportSettings& settings) {
     case ItemKind::Still:
       break;
   }
-  const std::string name = Decode(settings, item.name);
+  const std::string name = CleanText(Decode(settings, item.name));
   const std::size_t slash = name.find_last_of("\\/");
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,37 +16,62 @@ namespace pexol {
 struct TrackPiece {
   const TimelineItem* item = nullptr;
   std::size_t index = 0;  ///< the item's index in its track list
-  std::int32_t recordIn = 0;
-  std::int32_t recordOut = 0;  ///< exclusive
-  std::int32_t sourceIn = 0;   ///< source frame shown at recordIn
-  std::int32_t sourceOut = 0;  ///< exclusive
+  Frames recordIn;
+  Frames recordOut;  ///< exclusive
+  Frames sourceIn;   ///< source frame shown at recordIn
+  Frames sourceOut;  ///< exclusive
   /// The transition into this item from the piece before it (which is then an item that
   /// abuts it), and the frames it lasts; null and 0 for a cut.
   const Transition* transition = nullptr;
-  std::int32_t transitionLength = 0;
+  Frames transitionLength;
 
-  std::int32_t Length() const { return recordOut - recordIn; }
+  Frames Length() const { return recordOut - recordIn; }
 };
 
 /// The items of `items` that `keep` accepts (all when empty), in recorder order from frame 0,
 /// with gaps between them. Interchange formats hold one item at a time per track: an item that
 /// starts before the one before it ends loses its head, one that ends by then or has no length
-/// is left out.
+/// is left out. A movie or sound whose in point lies before its media's first frame starts its
+/// media at frame 0 and the clip that many frames later (said through `settings`, when given):
+/// every format then shows the same frames at the same positions.
 std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
-                                    const std::function<bool(const TimelineItem&)>& keep = {});
+                                    const std::function<bool(const TimelineItem&)>& keep = {},
+                                    const ExportSettings* settings = nullptr);
 
 /// Attaches the transitions to the main-track pieces they lead into. A transition is kept only
-/// when both of its clips are on the track, side by side, and is shortened to the incoming
-/// piece, so that no export shows a transition its reader cannot place.
+/// when both of its clips are on the track, side by side, and it is no longer than the incoming
+/// piece, so that no export shows a transition its reader cannot place; the others are named
+/// through `settings`, when given.
 void AttachTransitions(std::vector<TrackPiece>& mainPieces,
-                       const std::vector<Transition>& transitions);
+                       const std::vector<Transition>& transitions,
+                       const ExportSettings* settings = nullptr);
+
+/// The gain of a level, in dB: 100 is the recorded level, 0 silence (nullopt), levels above
+/// 200 count as 200.
+std::optional<double> GainDb(int level);
+
+/// One point of a gain envelope: a frame from the item's first and its level (0 to 200).
+struct GainPoint {
+  Frames frame;
+  int level = 100;
+};
+
+/// The levels of `item` over `length` frames: the level at the start, the level points in
+/// order and the level at the end; empty when every level is 100 (the sound as recorded).
+/// Levels above 200 are said through `settings` and taken as 200.
+std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
+                                    const ExportSettings& settings);
+
+/// Text a viewer reads: line breaks (CR LF, CR or LF) become LF, other control characters go,
+/// and no line break ends it.
+std::string CleanText(std::string text);
 
 /// True for an item whose sound plays: a movie with audio levels at normal speed (the project's
 /// own EDL lists slow clips as video only).
 bool CarriesAudio(const TimelineItem& item);
 
 /// The end of the last piece of any of the tracks.
-std::int32_t TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks);
+Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks);
 
 /// `stored` decoded with the settings' decoder (bytes as they are without one).
 std::string Decode(const ExportSettings& settings, std::string_view stored);

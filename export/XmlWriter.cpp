@@ -3,13 +3,27 @@
 
 #include <libxml/xmlwriter.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace pexol {
 namespace {
 
 const xmlChar* Xml(const char* text) {
   return reinterpret_cast<const xmlChar*>(text);
+}
+
+// XML 1.0 holds no control characters but tab, LF and CR: any other is written as U+FFFD, so
+// that a name holding one still gives a document every reader loads.
+std::string Holdable(const std::string& text) {
+  const auto control = [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+  };
+  if (std::none_of(text.begin(), text.end(), control)) return text;
+  std::string held;
+  for (const char c : text) held += control(c) ? std::string("\xEF\xBF\xBD") : std::string(1, c);
+  return held;
 }
 
 void Check(int result, const char* what) {
@@ -51,7 +65,8 @@ void XmlWriter::Close() {
 }
 
 void XmlWriter::Attribute(const char* name, const std::string& value) {
-  Check(xmlTextWriterWriteAttribute(state_->writer.get(), Xml(name), Xml(value.c_str())), name);
+  Check(xmlTextWriterWriteAttribute(state_->writer.get(), Xml(name), Xml(Holdable(value).c_str())),
+        name);
 }
 
 void XmlWriter::Attribute(const char* name, std::int64_t value) {
@@ -61,7 +76,7 @@ void XmlWriter::Attribute(const char* name, std::int64_t value) {
 void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);
-  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(value.c_str())), name);
+  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(Holdable(value).c_str())), name);
   Close();
 }
 

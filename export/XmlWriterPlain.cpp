@@ -15,7 +15,8 @@ void Fail(const char* what) {
 }
 
 // libxml2's escapes: an attribute value keeps its tabs and line breaks as character references,
-// text keeps tabs and LF as they are. Other bytes, UTF-8 or not, pass unchanged.
+// text keeps tabs and LF as they are. Other control characters, which XML 1.0 cannot hold, are
+// written as U+FFFD; other bytes, UTF-8 or not, pass unchanged.
 void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
   for (const char c : text) {
     switch (c) {
@@ -41,7 +42,10 @@ void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
         out += attribute ? "&#9;" : "\t";
         break;
       default:
-        out += c;
+        if (static_cast<unsigned char>(c) < 0x20)
+          out += "\xEF\xBF\xBD";
+        else
+          out += c;
     }
   }
 }

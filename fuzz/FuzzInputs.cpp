@@ -1,8 +1,8 @@
 // fuzz/FuzzInputs.cpp - target names, input decoding and the fixed projects the targets pair with
 #include "fuzz/FuzzInputs.h"
 
-#include "core/ByteWriter.h"
 #include "convert/ProjectToText.h"
+#include "core/ByteWriter.h"
 #include "core/RunObserver.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -11,7 +11,8 @@ namespace pexol::fuzz {
 namespace {
 
 constexpr std::array<std::string_view, allTargets.size()> targetNames = {
-    "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner"};
+    "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
+    "relink",          "export"};
 
 FixedProject MakeFixed(build::Project shape, std::uint16_t version, build::Software software) {
   shape.version = version;
@@ -125,6 +126,7 @@ RunInput DecodeInput(Target target, std::span<const std::uint8_t> input) {
   switch (target) {
     case Target::ProjectToText:
     case Target::MediaCheck:
+    case Target::Export:
       run.options.software = (choice & 1) != 0 ? Software::Lumetta : Software::CorvaneBrisko;
       run.options.timecode = static_cast<TimecodeMode>((choice >> 1) & 3);
       run.options.csv = (choice & 8) != 0;
@@ -141,6 +143,13 @@ RunInput DecodeInput(Target target, std::span<const std::uint8_t> input) {
       run.project = rest;
       run.text = fixed.text;
       break;
+    case Target::Relink: {
+      run.options.software = (choice & 1) != 0 ? Software::Lumetta : Software::CorvaneBrisko;
+      const std::size_t end = rest.find('\0');
+      run.text = rest.substr(0, end);
+      run.project = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+      break;
+    }
     case Target::TextScanner:
       break;
   }
@@ -159,6 +168,10 @@ Broken CheckInput(Target target, std::span<const std::uint8_t> input) {
       return CheckMediaWalk(AsBytes(run.project), run.options.software, run.useFileSystem);
     case Target::TextScanner:
       return CheckTextScanner(run.text);
+    case Target::Relink:
+      return CheckRelink(AsBytes(run.project), run.text, run.options.software);
+    case Target::Export:
+      return CheckExports(AsBytes(run.project), run.options.software);
   }
   return std::nullopt;
 }

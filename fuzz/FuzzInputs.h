@@ -23,13 +23,16 @@ enum class Target {
   SourceToProject,  ///< byte 0 picks a fixed project's text (and software); then a project
   MediaCheck,       ///< byte 0: bit 0 software, bit 1 test names on disk; then a project
   TextScanner,      ///< the whole input is a text
+  Relink,           ///< byte 0: bit 0 software; then rules, one a line, up to a NUL; then a project
+  Export,           ///< byte 0: bit 0 software; then a project
 };
 
-inline constexpr std::array<Target, 5> allTargets = {Target::ProjectToText, Target::TextToProject,
-                                                     Target::SourceToProject, Target::MediaCheck,
-                                                     Target::TextScanner};
+inline constexpr std::array<Target, 7> allTargets = {
+    Target::ProjectToText, Target::TextToProject, Target::SourceToProject, Target::MediaCheck,
+    Target::TextScanner,   Target::Relink,        Target::Export};
 
-/// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner":
+/// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
+/// "relink", "export":
 /// the names of the fuzz programs and of their folders of seeds and regression inputs.
 std::string_view TargetName(Target target);
 /// The target of a name above; nullopt for any other name.
@@ -56,7 +59,7 @@ struct RunInput {
   ToTextOptions options;       ///< the software and EDL choices
   bool useFileSystem = false;  ///< media check: test names on disk
   std::string_view project;    ///< the project bytes (the input's or a fixed project's)
-  std::string_view text;       ///< the text (the input's or a fixed project's)
+  std::string_view text;       ///< the text (the input's or a fixed project's); relink's rules
 };
 
 /// How `target` reads `input`; an empty input is an empty project or text.

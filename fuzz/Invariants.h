@@ -44,4 +44,16 @@ Broken CheckMediaWalk(std::span<const std::uint8_t> project, Software software, 
 /// every 32-bit number; heading and record reads fail only with `RunFailure`.
 Broken CheckTextScanner(std::string_view text);
 
+/// A relink with `rules` (one OLD=NEW per line, unparsable lines skipped) either fails with
+/// `RunFailure` or writes a project that reads back as `software` wrote it, with the same
+/// record counts, unread bytes and bin item kinds, no new name of 255 bytes or more, and the
+/// very same bytes when nothing changed.
+Broken CheckRelink(std::span<const std::uint8_t> project, std::string_view rules,
+                   Software software);
+
+/// A project that reads exports to OpenTimelineIO, CMX 3600 and MLT, and: the OpenTimelineIO
+/// document is JSON, the MLT document XML, every EDL has its title, and every track of both
+/// documents is exactly as long as the timeline's track of that name.
+Broken CheckExports(std::span<const std::uint8_t> project, Software software);
+
 }  // namespace pexol::fuzz

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
       build::BuildProject(build::RandomProject(2, 0x207, build::Software::CorvaneBrisko));
 
   // Choice bytes: software in bit 0, timecode mode in bits 1-2, CSV in bit 3.
-  for (Target target : {Target::ProjectToText, Target::MediaCheck}) {
+  for (Target target : {Target::ProjectToText, Target::MediaCheck, Target::Export}) {
     Write(folder, target, "small", WithChoice(0x00, small));
     Write(folder, target, "small-csv-pal", WithChoice(0x0A, small));
     Write(folder, target, "lumetta-frame", WithChoice(0x05, lumetta));

@@ -55,16 +55,9 @@ class ProjectReader {
   }
 
   std::int32_t TrackCount(SectionId track) const {
-    switch (track) {
-      case SectionId::MainAV:
-        return project_.main.count;
-      case SectionId::InsertAV:
-        return project_.insert.count;
-      case SectionId::ExAudio1:
-        return project_.exAudio[0].count;
-      default:
-        return project_.exAudio[1].count;
-    }
+    std::int32_t count = 0;
+    project_.VisitSection(track, [&count](const auto& list) { count = list.count; });
+    return count;
   }
 
   // `minBytes` is the smallest record of the section: room is made for no more records than

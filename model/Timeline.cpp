@@ -7,13 +7,9 @@ namespace pexol {
 
 namespace {
 
-// Projects hold any 32-bit values: add in 64 bits, keep the low 32 bits.
-std::int32_t Wrap(std::int64_t value) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
-
-std::int32_t After(std::int32_t out) {
-  return Wrap(std::int64_t{out} + 1);
+// The frames from `in` to `out`, both included.
+Frames Span(Frames in, Frames out) {
+  return out - in + 1;
 }
 
 ItemKind KindOf(ClipKind kind) {
@@ -27,10 +23,10 @@ ItemKind KindOf(ClipKind kind) {
   }
 }
 
-// The first of the descriptor's colours (six hexadecimal digits after the type, count and
-// direction digits and two more); 0 when they are not hexadecimal.
-std::uint32_t FirstColour(std::string_view name) {
-  constexpr std::size_t at = 5;
+// Colour `index` of the descriptor (six hexadecimal digits after the type, count and direction
+// digits, each colour after two more); 0 when they are not hexadecimal.
+std::uint32_t DescriptorColour(std::string_view name, std::size_t index) {
+  const std::size_t at = 5 + 8 * index;
   if (name.size() < at + 6) return 0;
   std::uint32_t colour = 0;
   for (char c : name.substr(at, 6)) {
@@ -44,6 +40,19 @@ std::uint32_t FirstColour(std::string_view name) {
   return colour;
 }
 
+// The type, count and direction digits and the colours they count; a count or direction that
+// is not one gives one colour and the first direction.
+ColourFill FillOf(std::string_view name) {
+  ColourFill fill;
+  const auto digit = [&name](std::size_t at) { return at < name.size() ? name[at] - '0' : -1; };
+  if (!name.empty()) fill.type = name[0];
+  const int count = digit(1) >= 1 && digit(1) <= 4 ? digit(1) : 1;
+  fill.direction = digit(2) >= 0 && digit(2) <= 7 ? digit(2) : 0;
+  for (int i = 0; i < count; ++i)
+    fill.colours.push_back(DescriptorColour(name, static_cast<std::size_t>(i)));
+  return fill;
+}
+
 bool SlowMark(const RecordList<TrackFilterRecord>& filters, std::size_t index) {
   return index < filters.size() && filters.records[index].slow != 0;
 }
@@ -54,7 +63,10 @@ TimelineItem ClipItem(const ClipRecord& clip, std::size_t index) {
   item.name = clip.name;
   item.hasAudio = clip.kind == ClipKind::Movie && clip.levels.AnyLevel();
   item.levels = clip.levels;
-  if (clip.kind == ClipKind::Colour) item.colour = FirstColour(clip.name);
+  if (clip.kind == ClipKind::Colour) {
+    item.fill = FillOf(clip.name);
+    item.colour = item.fill.colours.front();
+  }
   item.record = index;
   return item;
 }
@@ -64,11 +76,11 @@ TimelineItem ClipItem(const ClipRecord& clip, std::size_t index) {
 // frames cut off. A slow clip plays its whole source span on top of its length.
 void PlaceMainTrack(const Project& project, Timeline& timeline) {
   const std::size_t count = project.main.size();
-  std::vector<std::int32_t> length(count);
+  std::vector<Frames> length(count);
   std::vector<const std::string*> transitionInto(count + 1, nullptr);
   for (std::size_t i = 0; i < count; ++i) {
     const ClipRecord& clip = project.main.records[i];
-    length[i] = Wrap(std::int64_t{clip.out} - clip.in + 1);
+    length[i] = Span(clip.in, clip.out);
   }
   for (const EffectRecord& effect : project.effects.records) {
     // An effect on a clip that is not there has nothing to mark.
@@ -78,21 +90,20 @@ void PlaceMainTrack(const Project& project, Timeline& timeline) {
     transitionInto[index + 1] = &effect.name;
   }
 
-  std::int32_t recorder = 0;
+  Frames recorder = 0;
   timeline.mainTail.resize(count);
   for (std::size_t i = 0; i < count; ++i) {
     const ClipRecord& clip = project.main.records[i];
     TimelineItem item = ClipItem(clip, i);
     const bool movie = clip.kind == ClipKind::Movie;
-    const std::int32_t span = Wrap(std::int64_t{clip.out} - clip.in + 1);
+    const Frames span = Span(clip.in, clip.out);
     item.slow = SlowMark(project.mainFilters, i);
     item.sourceIn = movie ? clip.in : 0;
-    item.sourceOut = Wrap(std::int64_t{item.sourceIn} + length[i]);
+    item.sourceOut = item.sourceIn + length[i];
     item.recordIn = recorder;
-    recorder =
-        Wrap(std::int64_t{recorder} + (item.slow ? std::int64_t{length[i]} + span : length[i]));
+    recorder += item.slow ? length[i] + span : length[i];
     item.recordOut = recorder;
-    timeline.mainTail[i] = Wrap(std::int64_t{span} - length[i]);
+    timeline.mainTail[i] = span - length[i];
     timeline.main.push_back(std::move(item));
     const std::string* next = transitionInto[i + 1];
     if (next != nullptr && !next->empty())
@@ -109,10 +120,10 @@ void PlaceOtherTracks(const Project& project, Timeline& timeline) {
     TimelineItem item = ClipItem(clip, i);
     item.slow = SlowMark(project.insertFilters, i);
     item.sourceIn = clip.in;
-    item.sourceOut = After(clip.out);
-    const std::int64_t span = std::int64_t{item.sourceOut} - clip.in;
+    item.sourceOut = Frames(clip.out) + 1;
+    const Frames span = item.sourceOut - item.sourceIn;
     item.recordIn = clip.begin;
-    item.recordOut = Wrap(clip.begin + (item.slow ? 2 * span : span));
+    item.recordOut = item.recordIn + (item.slow ? 2 * span : span);
     timeline.insert.push_back(std::move(item));
   }
   for (int track = 0; track < 2; ++track) {
@@ -124,9 +135,9 @@ void PlaceOtherTracks(const Project& project, Timeline& timeline) {
       item.levels = clip.levels;
       item.record = i;
       item.sourceIn = clip.in;
-      item.sourceOut = After(clip.out);
+      item.sourceOut = Frames(clip.out) + 1;
       item.recordIn = clip.begin;
-      item.recordOut = Wrap(std::int64_t{clip.begin} + (std::int64_t{item.sourceOut} - clip.in));
+      item.recordOut = item.recordIn + (item.sourceOut - item.sourceIn);
       timeline.exAudio[track].push_back(std::move(item));
     }
   }
@@ -140,7 +151,7 @@ void PlaceTitles(const Project& project, Timeline& timeline) {
     item.kind = ItemKind::Title;
     item.record = i;
     item.recordIn = title.begin;
-    item.recordOut = Wrap(std::int64_t{title.begin} + titleDefaultFrames);
+    item.recordOut = item.recordIn + titleDefaultFrames;
     item.sourceOut = titleDefaultFrames;
     for (const TitleElement& element : title.elements) {
       const bool namesMedia = NamesMediaFile(title, element, withValues);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Frames.h"
 #include "model/Project.h"
 
 namespace pexol {
@@ -21,20 +22,28 @@ struct TitleText {
   bool namesMedia = false;  ///< the element value marks the text as a media file name
 };
 
+/// A colour clip's fill: one colour, or a gradient of two to four running in `direction`.
+struct ColourFill {
+  std::vector<std::uint32_t> colours;  ///< 0xRRGGBB each, `count` of them (1 to 4)
+  int direction = 0;  ///< 0 to 7: up, up right, right, down right, down, down left, left, up left
+  char type = '0';    ///< the descriptor's type digit, as stored
+};
+
 /// One item of a track. Frames are counted from 0 at the project's own rate; every "out" is
 /// exclusive. Positions are exactly those the project's own EDL gives, wrapped at 32 bits.
 struct TimelineItem {
   ItemKind kind = ItemKind::Movie;
   std::string name;  ///< media name as stored (Shift-JIS bytes); the descriptor for colour clips
-  std::int32_t sourceIn = 0;
-  std::int32_t sourceOut = 0;
-  std::int32_t recordIn = 0;
-  std::int32_t recordOut = 0;
+  Frames sourceIn;
+  Frames sourceOut;
+  Frames recordIn;
+  Frames recordOut;
   /// Half speed: the source frames play over twice as many recorder frames.
   bool slow = false;
   bool hasAudio = false;         ///< a movie whose levels are not all 0
   Levels levels;                 ///< clips and extra audio; empty for titles
   std::uint32_t colour = 0;      ///< colour clips: the first colour of the descriptor, 0xRRGGBB
+  ColourFill fill;               ///< colour clips: every colour of the descriptor
   std::vector<TitleText> texts;  ///< titles only
   std::size_t record = 0;        ///< index of the record in its project section
 };
@@ -47,12 +56,12 @@ struct Transition {
   std::size_t from = 0;
   std::string name;  ///< the effect's name as stored
   char code = 'W';   ///< 'D' for the dissolve names, 'W' for any other (never 'C')
-  std::int32_t length = 0;
-  std::int32_t recordIn = 0;
+  Frames length;
+  Frames recordIn;
 };
 
 /// A title has no stored length; exports give it this many frames.
-constexpr std::int32_t titleDefaultFrames = 150;
+constexpr Frames titleDefaultFrames = 150;
 
 struct Timeline {
   std::vector<TimelineItem> main;        ///< the main video track, back to back
@@ -62,7 +71,7 @@ struct Timeline {
   std::vector<Transition> transitions;   ///< in main track order
   /// Frames an effect cut off the end of main clip i (0 when none); the transition into the
   /// next clip plays them. Kept even when the effect has no name, as the EDL shows it.
-  std::vector<std::int32_t> mainTail;
+  std::vector<Frames> mainTail;
   bool wideScreen = false;  ///< the header's aspect ratio is 16:9
 };
 

@@ -80,11 +80,11 @@ std::string LineOf(std::string_view track, const TimelineItem& item, bool missin
               ? LabelOf(item)
               : DecodeShiftJis(item.name).utf8;
   line += "  ";
-  AppendTimecode(line, mode, item.recordIn);
+  AppendTimecode(line, mode, item.recordIn.Value());
   line += " - ";
-  AppendTimecode(line, mode, item.recordOut);
+  AppendTimecode(line, mode, item.recordOut.Value());
   line += "  (";
-  line += std::to_string(std::int64_t{item.recordOut} - item.recordIn);
+  line += std::to_string((item.recordOut - item.recordIn).Value());
   line += " frames)";
   if (item.slow) line += "  slow";
   if (missing) line += "  missing";
@@ -94,7 +94,7 @@ std::string LineOf(std::string_view track, const TimelineItem& item, bool missin
 std::int64_t EndOf(const Timeline& timeline) {
   std::int64_t end = 0;
   const auto extend = [&end](const std::vector<TimelineItem>& items) {
-    for (const TimelineItem& item : items) end = std::max<std::int64_t>(end, item.recordOut);
+    for (const TimelineItem& item : items) end = std::max<std::int64_t>(end, item.recordOut.Value());
   };
   extend(timeline.main);
   extend(timeline.insert);
@@ -102,7 +102,7 @@ std::int64_t EndOf(const Timeline& timeline) {
   extend(timeline.exAudio[1]);
   extend(timeline.titles);
   for (const Transition& transition : timeline.transitions)
-    end = std::max<std::int64_t>(end, std::int64_t{transition.recordIn} + transition.length);
+    end = std::max<std::int64_t>(end, LastFrame(transition.recordIn, transition.length) + 1);
   return end;
 }
 
@@ -204,8 +204,8 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
       const bool missing = NamesMedia(item) && settings.isMissing && settings.isMissing(item.name);
       PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(i),
                      LineOf(row.name, item, missing, settings.timecode), missing};
-      const double x = xOf(item.recordIn);
-      const double boxWidth = static_cast<double>(std::int64_t{item.recordOut} - item.recordIn) *
+      const double x = xOf(item.recordIn.Value());
+      const double boxWidth = static_cast<double>((item.recordOut - item.recordIn).Value()) *
                               settings.pixelsPerFrame;
       std::string fill(row.sound ? soundFill : foundFill);
       if (item.kind == ItemKind::Title) fill = titleFill;
@@ -248,8 +248,8 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
   svg.Attribute("id", "transitions");
   for (std::size_t t = 0; t < timeline.transitions.size(); ++t) {
     const Transition& transition = timeline.transitions[t];
-    const double x = xOf(transition.recordIn);
-    const double length = std::max(2.0, transition.length * settings.pixelsPerFrame);
+    const double x = xOf(transition.recordIn.Value());
+    const double length = std::max(2.0, transition.length.Value() * settings.pixelsPerFrame);
     svg.Open("polygon");
     svg.Attribute("id", "transition-" + std::to_string(t));
     svg.Attribute("class", "transition");
@@ -259,8 +259,8 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
     svg.Attribute("fill", transitionFill);
     svg.Attribute("fill-opacity", 0.45);
     std::string line = "transition: " + DecodeShiftJis(transition.name).utf8 + "  ";
-    AppendTimecode(line, settings.timecode, transition.recordIn);
-    line += "  (" + std::to_string(transition.length) + " frames)";
+    AppendTimecode(line, settings.timecode, transition.recordIn.Value());
+    line += "  (" + std::to_string(transition.length.Value()) + " frames)";
     svg.TextElement("title", line);
     svg.Close();
   }

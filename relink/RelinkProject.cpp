@@ -12,6 +12,8 @@ namespace pexol {
 namespace {
 
 /// A record's new bytes in place of the ones it was read from.
+constexpr std::size_t maxNameBytes = 255;
+
 struct Splice {
   std::size_t offset;
   std::size_t length;
@@ -42,10 +44,18 @@ class Relinker {
     if (!encoded)
       throw RunFailure(FailedInput::Project,
                        "the new media name \"" + after + "\" (for \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) +
-                           ") holds a character that Shift-JIS cannot hold; choose another "
+                           std::string(HeadingOf(section)) + ") holds " + FirstUnencodable(after) +
+                           ", which Shift-JIS cannot hold; choose another "
                            "folder name.");
     if (*encoded == name) return false;
+    // The format's readers take a name of 255 bytes or more for an escape they do not read.
+    if (encoded->size() >= maxNameBytes)
+      throw RunFailure(FailedInput::Project,
+                       "the new media name \"" + Printable(after, 80) + "\" (for \"" +
+                           decoded.utf8 + "\" in " + std::string(HeadingOf(section)) + ") is " +
+                           std::to_string(encoded->size()) +
+                           " bytes long; a project's names hold at most " +
+                           std::to_string(maxNameBytes - 1) + " bytes; choose a shorter folder.");
     if (changed_) changed_({std::string(HeadingOf(section)), decoded.utf8, after});
     name = std::move(*encoded);
     return true;
@@ -118,6 +128,12 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
                                "\" no longer ends as a " +
                                (kind == ClipKind::Movie ? "movie" : "still") +
                                " does; a rule may move a file, not rename it.");
+        // A file item whose new name reads as a colour clip would change the item's layout.
+        if (section == SectionId::BinWindow && ClipKindOf(name) == ClipKind::Colour)
+          throw RunFailure(FailedInput::Project,
+                           "the new media name of the bin item \"" + DecodeShiftJis(before).utf8 +
+                               "\" ends as a colour clip's does; a rule may move a file, not "
+                               "rename it.");
         return true;
       },
       [&relinker](std::string_view original, std::string bytes) {

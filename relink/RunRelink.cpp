@@ -35,12 +35,20 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
               ++changes;
               if (job.onChange) job.onChange(change);
             });
+        // Otherwise a run whose rules fit no name would pass for one that did its work.
+        std::vector<std::string> warnings;
+        if (changes == 0) warnings.push_back("no name matched any rule");
         if (job.dryRun)
-          return RunOutput{{}, {}, RelinkTriedMessage(job.source, changes), RelinkOutcome{changes}};
+          return RunOutput{{},
+                           {},
+                           RelinkTriedMessage(job.source, changes),
+                           RelinkOutcome{changes},
+                           std::move(warnings)};
         return RunOutput{std::move(relinked),
                          {},
                          RelinkCompletedMessage(job.source, job.destination, changes),
-                         RelinkOutcome{changes}};
+                         RelinkOutcome{changes},
+                         std::move(warnings)};
       },
       observer);
 }

@@ -52,10 +52,13 @@ RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
         project.Reserve(input.projectBytes.size() + input.projectBytes.size() / 8);
         const std::string_view lines(reinterpret_cast<const char*>(input.text.data()),
                                      input.text.size());
-        WriteEditedProject(input.project, lines, options, project);
+        std::vector<std::string> warnings =
+            WriteEditedProject(input.project, lines, options, project);
         return RunOutput{project.TakeBytes(),
                          {},
-                         ToProjectCompletedMessage(job.source, job.text, job.destination)};
+                         ToProjectCompletedMessage(job.source, job.text, job.destination),
+                         {},
+                         std::move(warnings)};
       },
       observer);
 }

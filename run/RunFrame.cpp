@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/FileIo.h"
+#include "core/OutputSet.h"
 #include "core/RunFailure.h"
 #include "run/RunKinds.h"
 #include "run/RunMessages.h"
@@ -68,24 +69,37 @@ std::optional<OpenedRun> OpenRun(const RunPlan& plan, OutputFile& output, std::s
   return std::nullopt;
 }
 
-/// Every side file opened beside its place before any file is replaced, then the destination
-/// and the side files replaced; a failure message when one cannot be.
+/// Every side file opened beside its place, then the destination and the side files replaced
+/// as one set; a failure message when they cannot be, saying what was replaced if a rename
+/// failed half way.
 std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
-                                  const RunOutput& output) {
+                                  const RunOutput& output, std::vector<std::string>& warnings) {
   std::string error;
   std::vector<std::unique_ptr<OutputFile>> sides;
+  std::vector<SetMember> members = {{&destination, output.bytes}};
   for (const SideFile& side : output.sideFiles) {
     auto file = std::make_unique<OutputFile>();
     if (SameFile(plan.source, side.path))
       return OpenFailureMessage(plan.destinationHeadline, side.path, plan.sameFile);
     if (!file->Open(side.path, error))
       return OpenFailureMessage(plan.destinationHeadline, side.path, error);
+    members.push_back({file.get(), side.bytes});
     sides.push_back(std::move(file));
   }
-  if (!destination.Commit(output.bytes, error)) return WriteFailureMessage(plan.destination, error);
-  for (std::size_t i = 0; i < sides.size(); ++i)
-    if (!sides[i]->Commit(output.sideFiles[i].bytes, error))
-      return WriteFailureMessage(output.sideFiles[i].path, error);
+  const SetCommit commit = CommitSet(members, output.obsolete);
+  if (!commit.completed && commit.replaced.empty())
+    return WriteFailureMessage(commit.failedPath, commit.reason);
+  if (!commit.completed) {
+    std::string message = "Can not write destination file\n\n" + commit.failedPath + "\n" +
+                          commit.reason + "\nThe set was left part new. Replaced:";
+    for (const std::string& path : commit.replaced) message += "\n  " + path;
+    message += "\nLeft as they were:";
+    for (const std::string& path : commit.kept) message += "\n  " + path;
+    return message;
+  }
+  for (const std::string& path : commit.removed)
+    warnings.push_back("\"" + path +
+                       "\" was removed: it held a track that this project no longer has.");
   return std::nullopt;
 }
 
@@ -119,6 +133,9 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
     return {RunResult::Status::Stopped, StoppedMessage(plan.source), std::nullopt};
   } catch (const RunFailure& runFailure) {
     observer.Status("");
+    if (runFailure.Input() == FailedInput::Destination)
+      return RunResult::Failed(
+          OpenFailureMessage(plan.destinationHeadline, plan.destination, runFailure.what()));
     if (runFailure.Input() == FailedInput::Text)
       return RunResult::Failed(FailureMessage(runFailure, plan.text, used, false));
     return RunResult::Failed(
@@ -130,7 +147,7 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
   }
   observer.Status("");
   if (!plan.destination.empty()) {
-    if (auto commitFailure = Commit(plan, destination, output))
+    if (auto commitFailure = Commit(plan, destination, output, output.warnings))
       return RunResult::Failed(std::move(*commitFailure));
   }
   result.message = std::move(output.message);

@@ -47,19 +47,24 @@ struct SideFile {
 };
 
 /// What a run's body made: the destination's bytes, the message and the run's own outcome.
+/// A body refuses its destination by throwing `RunFailure` for `FailedInput::Destination`.
 struct RunOutput {
   std::string bytes;
   std::vector<SideFile> sideFiles = {};
   std::string message;  ///< the completion message, before any note the frame adds
   RunOutcome outcome = {};
   std::vector<std::string> warnings = {};
+  /// Files of an earlier run's set that this one no longer writes: removed when the set is in
+  /// place, each named in a warning.
+  std::vector<std::string> obsolete = {};
 };
 
 using RunBody = std::function<RunOutput(const RunInput& input)>;
 
 /// Runs `body` on the project of `plan`: opens the sources and the destination, chooses the
 /// software once, reads the project, turns every failure into the result, and replaces the
-/// destination (and side files) only when everything succeeded. Makes 200 progress steps (199
+/// destination and its side files as one set (every file written before the first is
+/// renamed) only when everything succeeded. Makes 200 progress steps (199
 /// for to-project) and clears the status line at the end.
 RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& observer);
 

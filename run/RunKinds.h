@@ -23,8 +23,8 @@ inline constexpr std::array<RunKindRow, runKindCount> runKindTable = {{
   {RunKind::ToText,    UnknownClips::Fail, "",         edlShare, true},
   {RunKind::ToProject, UnknownClips::Fail, "",         0,        true},
   {RunKind::Check,     UnknownClips::Keep, "",         0,        false},
-  {RunKind::Export,    UnknownClips::Fail, "[Export]", edlShare, false},
-  {RunKind::Relink,    UnknownClips::Fail, "",         edlShare, false},
+  {RunKind::Export,    UnknownClips::Fail, "[Export]", edlShare, true},
+  {RunKind::Relink,    UnknownClips::Fail, "",         edlShare, true},
   {RunKind::Picture,   UnknownClips::Fail, "[Picture]", edlShare, false},
 }};
 // clang-format on

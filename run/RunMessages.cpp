@@ -71,8 +71,8 @@ std::string RelinkCompletedMessage(std::string_view source, std::string_view des
 }
 
 std::string RelinkTriedMessage(std::string_view source, int changes) {
-  return "relink tried\n\n" + std::string(source) + "\n\n" + NameCount(changes) +
-         " would change; nothing was written.";
+  return "relink dry run\n\n" + std::string(source) + "\n\n" + NameCount(changes) +
+         " would change; nothing written";
 }
 
 std::string StoppedMessage(std::string_view source) {

@@ -76,9 +76,10 @@ BinItem ParseBinLine(std::string_view line, const BinItem* source) {
     const auto rate = LeadingNumber(text, INT32_MIN, UINT32_MAX);
     const bool hzFollows =
         hz != std::string_view::npos && EqualsIgnoreCase(text.substr(hz, 2), "Hz");
-    const auto bits =
-        hzFollows ? LeadingNumber(After(text, hz + 2), INT32_MIN, UINT32_MAX) : std::nullopt;
-    if (!rate || !bits)
+    const std::string_view bitsText = After(text, hz + 2);
+    const auto bits = hzFollows ? LeadingNumber(bitsText, INT32_MIN, UINT32_MAX) : std::nullopt;
+    const std::string_view unit = AfterNumber(bitsText);
+    if (!rate || !bits || !(unit.empty() || EqualsIgnoreCase(unit, "bit")))
       fields.Fail(": the audio reads audio=RATEHzBITSbit, such as audio=48000Hz16bit");
     item.audioRate = static_cast<std::int32_t>(static_cast<std::uint32_t>(*rate));
     item.audioBits = static_cast<std::int32_t>(static_cast<std::uint32_t>(*bits));

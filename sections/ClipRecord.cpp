@@ -20,10 +20,21 @@ std::string FormatLevels(const Levels& levels) {
   return text;
 }
 
+namespace {
+
+// The bracket closes the level list, so only the line's last field may end with it.
+void CheckClosing(FieldReader& fields) {
+  if (fields.LastField().ends_with(')') && !fields.AtEnd())
+    fields.Fail(": its \")\" closes the level list, so no field may follow it");
+}
+
+}  // namespace
+
 Levels ParseLevels(FieldReader& fields) {
   Levels levels;
   levels.in = fields.Level(levelKey);
-  levels.out = fields.Level(outKey);
+  levels.out = fields.Level(outKey, ")");
+  CheckClosing(fields);
   // One pass over the fields: a line typed by hand may hold any number of points.
   while (!fields.AtEnd()) {
     const std::string field = fields.Text("a level point");
@@ -31,15 +42,17 @@ Levels ParseLevels(FieldReader& fields) {
     const std::string_view text(field);
     const std::string_view before = text.substr(0, equals);
     const auto position = LeadingNumber(before, INT32_MIN, UINT32_MAX);
-    // Only the level may carry something after its digits (the closing bracket).
-    const std::size_t digits = before.find_first_not_of("0123456789", before.starts_with('-'));
+    // Only the level may carry something after its digits: the closing bracket.
+    const std::string_view levelText = After(text, equals + 1);
     const auto level = equals == std::string::npos
                            ? std::nullopt
-                           : LeadingNumber(After(text, equals + 1), INT16_MIN, UINT16_MAX);
-    if (!position || digits != std::string_view::npos || !level)
+                           : LeadingNumber(levelText, INT16_MIN, UINT16_MAX);
+    const std::string_view rest = AfterNumber(levelText);
+    if (!position || !AfterNumber(before).empty() || !level || !(rest.empty() || rest == ")"))
       fields.Fail(
           ", where a level point POSITION=LEVEL belongs, POSITION a 32-bit number and LEVEL a "
-          "16-bit one");
+          "16-bit one, nothing after them but the closing \")\"");
+    CheckClosing(fields);
     levels.points.push_back({static_cast<std::int32_t>(static_cast<std::uint32_t>(*position)),
                              static_cast<std::uint16_t>(*level)});
   }

@@ -32,7 +32,7 @@ TitleElementLine ParseTitleElementLine(std::string_view line, bool withValue) {
   TitleElementLine element;
   element.text = fields.Text("the text");
   element.fontName = fields.Text("the font name");
-  element.fontSize = fields.Number(fontSizeKey);
+  element.fontSize = fields.Number(fontSizeKey, "pt");
   fields.End();
   return element;
 }

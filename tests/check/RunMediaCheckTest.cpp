@@ -81,6 +81,28 @@ TEST_F(MediaFolderTest, FindsWhatIsOnDiskAndWritesTheReport) {
   EXPECT_FALSE(MediaFileExists(std::string("clip one.avi\0.x", 16)));  // not cut at the NUL
 }
 
+TEST_F(MediaFolderTest, TheReportInUtf8AndAnAmbiguousNameSaysWhy) {
+  fs::create_directories("search/a");
+  fs::create_directories("search/b");
+  WriteFile("search/a/gone clip.avi", "x");
+  WriteFile("search/b/gone clip.avi", "x");
+  NullObserver quiet;
+  MediaCheckJob job{"p.mpj", "missing.txt"};
+  job.searchFolders = {"search"};
+  job.reportEncoding = TextEncoding::Utf8;
+  const RunResult result = RunMediaCheck(job, quiet);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  const std::string ambiguous =
+      "gone clip.avi (ambiguous: 2 files of this name in the search folders; --list names them)";
+  // The report keeps one name a line; the message says why the name counts as missing.
+  EXPECT_EQ(ReadFile("missing.txt"),
+            "[MainAV]\r\ngone clip.avi"
+            "\r\nstills.png\r\n[InsertAV]\r\n[ExAudio1]\r\n"
+            "\xE9\x9F\xB3\xE6\xA5\xBD.wav\r\n[ExAudio2]\r\n[Title]\r\n"
+            "[BinWindow]\r\n");
+  EXPECT_NE(result.message.find("\n" + ambiguous + "\n"), std::string::npos) << result.message;
+}
+
 TEST_F(MediaFolderTest, DefaultReportLeavesNoFile) {
   const auto before = Listing();
   NullObserver quiet;

@@ -145,6 +145,25 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   EXPECT_FALSE(fs::exists(Path("cut.mlt")));
 }
 
+// A file found through a relative search folder is written as an absolute path, which every
+// editor resolves; what the export changed from the project is said on standard error.
+TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
+  fs::create_directories(Path("footage/music"));
+  Write("footage/music/bgm.wav", "x");
+  const Outcome outcome = Run("export demo.mpj s.edl --search footage");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  const std::string bgm = fs::path(Path("footage/music/bgm.wav")).lexically_normal().string();
+  EXPECT_NE(Read("s-exaudio1.edl").find("* SOURCE FILE: " + bgm + "\r\n"), std::string::npos)
+      << Read("s-exaudio1.edl");
+  EXPECT_NE(outcome.err.find("\"outro.avi\" starts 5 frames before its media's first frame"),
+            std::string::npos)
+      << outcome.err;
+  // Levels become gains in the formats that carry them.
+  const Outcome mlt = Run("export demo.mpj s.mlt --search footage");
+  EXPECT_NE(mlt.err.find("\"voice.wav\" has levels above 200"), std::string::npos) << mlt.err;
+  EXPECT_NE(Read("s.mlt").find(">" + bgm + "<"), std::string::npos);
+}
+
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   fs::create_directories(Path("clips"));
   Write("clips/intro.avi", "x");
@@ -152,16 +171,25 @@ TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   EXPECT_EQ(list.exitCode, 1);
   EXPECT_NE(list.out.find("found\tclips/intro.avi\t" + Path("clips/intro.avi")), std::string::npos)
       << list.out;
-  EXPECT_NE(list.out.find("missing\tclips/outro.avi\t"), std::string::npos);
+  EXPECT_NE(list.out.find("missing\tclips/outro.avi\tlast tried: " + Path("clips/outro.avi")),
+            std::string::npos)
+      << list.out;
 
   const std::string project = Read("demo.mpj");
   const Outcome dry = Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage' --dry-run");
   EXPECT_EQ(dry.exitCode, 0) << dry.err;
   EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"), std::string::npos)
       << dry.out;
+  EXPECT_NE(dry.err.find("9 media names would change; nothing written"), std::string::npos)
+      << dry.err;
   EXPECT_FALSE(fs::exists(Path("moved.mpj")));
   EXPECT_EQ(Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage'").exitCode, 0);
   EXPECT_NE(Read("moved.mpj"), project);
+  // Rules that fit no name still copy the project, and say so.
+  const Outcome none = Run("relink demo.mpj same.mpj --map 'E:\\Other=D:\\Footage'");
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_NE(none.err.find("warning: no name matched any rule\n"), std::string::npos) << none.err;
+  EXPECT_EQ(Read("same.mpj"), project);
   EXPECT_EQ(Run("relink demo.mpj moved.mpj").exitCode, 2);  // no rule
 }
 

@@ -138,7 +138,9 @@ TEST_F(TextMismatchTest, ALineWhoseKindCannotBeTold) {
 
 TEST_F(TextMismatchTest, ATextTooLongForTheProject) {
   EXPECT_EQ(Convert(ReplaceOnce(text, "b.avi,", std::string(70000, 'n') + ".avi,")),
-            "line 8: a text of 70004 bytes is longer than a project can hold (65535 bytes).");
+            "line 8: the name \"" + std::string(60, 'n') +
+                "...\" is 70004 bytes long; a project holds names of up to 254 bytes (as "
+                "Shift-JIS).");
 }
 
 TEST_F(TextMismatchTest, StillPositionsBeyondTwentyFourBitsAreRefused) {

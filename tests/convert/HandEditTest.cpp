@@ -113,9 +113,36 @@ TEST_F(RefusalTest, EveryEditThatCannotBeReadIsRefusedWithItsLineAndField) {
       {"\"Hello\",", "\"Hello\"x,", "line 18: field 3 is \"\"Hello\"x\": a comma must follow"},
       {"fontsize=24", "size=24", "line 18: field 5 is \"size=24\" where \"fontsize=\" belongs"},
       {"begin=0,0,", "x,", "line 17: \"x,\" stands where the position line of title 1"},
+      // A letter typed into a number is refused, not cut off.
+      {"in=10,", "in=1O,",
+       "line 7: field 2 is \"in=1O\": \"O\" after the number is no part of it; write the number "
+       "alone;"},
+      {"in=10,", "in=1.5,", "line 7: field 2 is \"in=1.5\": \".5\" after the number"},
+      {"5=100)", "5=10O)", "line 7: field 6 is \"5=10O)\", where a level point POSITION=LEVEL"},
+      {"out=0,5=100)", "out=0),5=100)",
+       "line 7: field 5 is \"out=0)\": its \")\" closes the level list, so no field may follow"},
+      {"fontsize=24", "fontsize=24px",
+       "line 18: field 5 is \"fontsize=24px\": \"px\" after the number is no part of it; write "
+       "the number alone or with \"pt\";"},
+      // A backslash that escapes nothing pexol writes: typed as itself, or a Shift-JIS byte.
+      {"\"Hello\"", "\"C:\\pics\\x.jpg\"",
+       "line 18: field 3 is \"\"C:\\pics\\x.jpg\"\": a backslash inside quotes must be followed "
+       "by n, r, \" or \\. Write \\\\ for a backslash, double the second byte of characters "
+       "such as \xE8\xA1\xA8, \xE3\x82\xBD and \xE4\xBA\x88 (as pexol writes them), or edit the "
+       "text in UTF-8 (--encoding utf-8), where characters are whole;"},
+      {"\"Hello\"", "\"\x95\x5C\x8E\xA6\"",
+       "line 18: field 3 is \"\"\xE8\xA1\xA8\xE7\xA4\xBA\"\": a "
+       "backslash inside quotes"},
       {"Version=02.07", "Version=02.05",
-       "line 2: this text was made from another project: its header has Version=02.05 where "
-       "the project has Version=02.07. Convert it with the project it was made from"},
+       "line 2: the header cannot be edited (it always comes from the project), but this "
+       "text's header has Version=02.05 where the project has Version=02.07. Put back the "
+       "project's value, or convert the text with the project it was made from."},
+      {"[InsertAV]", "[Insert AV]",
+       "line 10: \"[Insert AV]\" is not a heading. The text must have the headings [Header], "
+       "[MainAV], [InsertAV], [ExAudio1], [ExAudio2], [Effect], [Title], [FilterMainAV], "
+       "[FilterInsertAV], [FilterExAudio1], [FilterExAudio2], [BinWindow], [Option], [END], "
+       "in this order, each on a line of its own (any case)."},
+      {"[MainAV]", "[Main]", "line 6: \"[Main]\" is not a heading."},
   };
   for (const auto& edit : cases) {
     const std::string message = Convert(edit.from, edit.to);
@@ -133,6 +160,14 @@ TEST_F(RefusalTest, CountsThatDifferInSeveralSectionsTellAnotherProject) {
             "project has 1; [BinWindow] has 1 line where the project has 2. Convert it with the "
             "project it was made from (the header and the number of lines always come from the "
             "project).");
+}
+
+TEST_F(RefusalTest, AHeaderChangedWithTheCountsTellsAnotherProject) {
+  const std::string other = ReplaceOnce(ReplaceOnce(text, "Version=02.07", "Version=02.05"),
+                                        "b,pics/b.jpg,in=0,out=149\r\n", "");
+  EXPECT_EQ(What([&] { ToProject(other, project); }).substr(0, 126),
+            "line 2: this text was made from another project: its header has Version=02.05 where "
+            "the project has Version=02.07; [BinWindow]");
 }
 
 TEST_F(RefusalTest, FilesGivenInTheWrongOrderAreToldApart) {
@@ -153,6 +188,113 @@ TEST_F(RefusalTest, WhatTheFormatHasAlwaysAcceptedStaysAccepted) {
   shape.titles[0].elements[0].fontSize = 24;
   shape.main[0].points = {{5, 0xFFFF}};
   EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
+}
+
+TEST_F(RefusalTest, EscapesAndLengthsOfTextFields) {
+  build::Project shape = EveryLayout();
+  // The escapes pexol writes, and a Shift-JIS character whose second byte is doubled.
+  shape.titles[0].elements[0].text = "\x95\x5C\"\r\n\\";
+  // Outside quotes a backslash is itself.
+  shape.bin[0].file = "C:\\pics\\b.jpg";
+  std::string edited = ReplaceOnce(text, "\"Hello\"", "\"\x95\x5C\x5C\\\"\\r\\n\\\\\"");
+  edited = ReplaceOnce(edited, ",pics/b.jpg,", ",C:\\pics\\b.jpg,");
+  EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
+
+  // A font name holding a 5C byte reads back as stored when its line is edited.
+  shape = EveryLayout();
+  shape.titles[0].elements[0].fontName = "\x83\x5C\x83\x74\x83\x67";
+  const std::string fontProject = build::BuildProject(shape);
+  shape.titles[0].elements[0].fontSize = 30;
+  EXPECT_EQ(ToProject(ReplaceOnce(ToText(fontProject), "fontsize=24", "fontsize=30"), fontProject),
+            build::BuildProject(shape));
+
+  // Names have a one-byte length in a project; title texts may be longer.
+  shape = EveryLayout();
+  shape.main[0].name = std::string(250, 'n') + ".avi";
+  shape.titles[0].elements[0].text = std::string(300, 't');
+  edited = ReplaceOnce(text, "a.avi,", shape.main[0].name + ",");
+  edited = ReplaceOnce(edited, "\"Hello\"", "\"" + shape.titles[0].elements[0].text + "\"");
+  EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
+  EXPECT_EQ(Convert("a.avi,", std::string(251, 'n') + ".avi,"),
+            "line 7: the name \"" + std::string(60, 'n') +
+                "...\" is 255 bytes long; a project holds names of up to 254 bytes (as "
+                "Shift-JIS).");
+  EXPECT_EQ(Convert("\"Hello\"", "\"" + std::string(70000, 't') + "\""),
+            "line 18: a text of 70000 bytes is longer than a project can hold (65535 bytes).");
+}
+
+// The demo's first clip, 0 to 299, is followed by a dissolve the project places after 280
+// frames, so the dissolve lasts 20; the second clip lasts 150.
+class TransitionEditTest : public testing::Test {
+ protected:
+  std::string project = build::BuildProject(build::DemoProject());
+  std::string text = ToText(project);
+  WalkSummary Convert(std::string_view from, std::string_view to) {
+    ByteWriter out;
+    NullObserver quiet;
+    return TextToProject(AsBytes(project), ReplaceOnce(text, from, to),
+                         {Software::CorvaneBrisko, TextEncoding::ShiftJis}, out, quiet);
+  }
+  std::string Refusal(std::string_view from, std::string_view to) {
+    return What([&] { Convert(from, to); });
+  }
+};
+
+TEST_F(TransitionEditTest, EditsThatBreakATransitionAreRefusedWithTheLengths) {
+  EXPECT_EQ(Refusal("intro.avi,in=0,", "intro.avi,in=60,"),
+            "line 7: the dissolve after this clip would last -40 frames: the clip now lasts 240, "
+            "the project places the dissolve after 280. Keep the clip at least 280 frames long; "
+            "transitions are changed in the editor.");
+  EXPECT_EQ(Refusal("intro.avi,in=0,out=299", "intro.avi,in=0,out=479"),
+            "line 7: the dissolve after this clip would last 200 frames, longer than the clip "
+            "after it (line 8), which lasts 150: the clip now lasts 480, the project places the "
+            "dissolve after 280. Keep the transition within the clip after it; transitions are "
+            "changed in the editor.");
+  EXPECT_EQ(Refusal("sunset.jpg,in=0,out=149", "sunset.jpg,in=0,out=9").substr(0, 60),
+            "line 8: the dissolve after this clip would last 20 frames, l");
+  EXPECT_EQ(Refusal("scene2.AVI,in=30,", "scene2.AVI,in=500,"),
+            "line 9: out=479 falls before in=500: a clip lasts from its in to its out frame, so "
+            "out must not be less than in.");
+  EXPECT_EQ(Refusal("voice.wav,in=10,", "voice.wav,in=300,").substr(0, 37),
+            "line 19: out=209 falls before in=300:");
+}
+
+TEST_F(TransitionEditTest, AChangedTransitionLengthIsAWarning) {
+  EXPECT_EQ(Convert("intro.avi,in=0,", "intro.avi,in=10,").warnings,
+            std::vector<std::string>{"line 7: the dissolve after this clip now lasts 10 frames "
+                                     "instead of 20 (the clip now lasts 290, the project places "
+                                     "the dissolve after 280)."});
+  EXPECT_EQ(Convert("scene2.AVI,in=30,", "scene2.AVI,in=35,").warnings.at(0).substr(0, 71),
+            "line 9: the transition after this clip now lasts 5 frames instead of 10");
+  // The second clip may change as long as the dissolve still fits it.
+  EXPECT_TRUE(Convert("sunset.jpg,in=0,out=149", "sunset.jpg,in=0,out=19").warnings.empty());
+}
+
+// A project that already holds a negative transition or an out before its in converts as
+// long as the edits leave them as they were.
+TEST(TransitionLeniencyTest, WhatTheProjectHeldPassesUntilAnEditChangesIt) {
+  build::Project shape;
+  shape.main = {{"a.avi", 0, 99, 0, "", 0, 0, {}},
+                {"b.avi", 0, 9, 0, "", 0, 0, {}},
+                {"c.avi", 20, 10, 0, "", 0, 0, {}}};
+  build::Effect dissolve;
+  dissolve.clipLength = 150;  // the dissolve after a.avi lasts -50 frames
+  dissolve.name = "Dissolve";
+  shape.effects = {dissolve};
+  const std::string project = build::BuildProject(shape);
+  const std::string text = ToText(project);
+  std::string edited =
+      ReplaceOnce(text, "b.avi,in=0,out=9,levelpoint(in=0", "b.avi,in=0,out=9,levelpoint(in=7");
+  edited = ReplaceOnce(edited, "c.avi,", "d.avi,");
+  shape.main[1].levelIn = 7;
+  shape.main[2].name = "d.avi";
+  EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
+  EXPECT_EQ(
+      What([&] { ToProject(ReplaceOnce(text, "out=10,", "out=11,"), project); }).substr(0, 34),
+      "line 9: out=11 falls before in=20:");
+  EXPECT_EQ(
+      What([&] { ToProject(ReplaceOnce(text, "out=99,", "out=98,"), project); }).substr(0, 59),
+      "line 7: the dissolve after this clip would last -51 frames:");
 }
 
 // Lines the user left alone give back their records' own bytes, even what no line shows.

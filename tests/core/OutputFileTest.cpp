@@ -11,6 +11,7 @@
 
 #include "check/MediaCheck.h"
 #include "core/FileIo.h"
+#include "core/OutputSet.h"
 #include "run/RunConversions.h"
 #include "support/TempFolder.h"
 
@@ -155,6 +156,55 @@ TEST_F(OutputFileTest, AFailedRunLeavesTheOldFileItsContentAndMode) {
       expectOld("the write failed");
     }
   }
+}
+
+// A set is written whole before any member is replaced; a rename that fails afterwards (here a
+// folder put in a member's place) is reported with what was and was not replaced.
+TEST_F(OutputFileTest, ASetSaysExactlyWhatARenameFailureReplaced) {
+  const std::vector<std::string> names = {"a.edl", "a-insert.edl", "a-exaudio1.edl"};
+  for (const std::string& name : names) folder.Write(name, "old");
+  folder.Write("a-exaudio2.edl", "obsolete");
+  std::vector<SetMember> members;
+  std::string error;
+  {
+    std::vector<OutputFile> files(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      ASSERT_TRUE(files[i].Open(Path(names[i]), error)) << error;
+      members.push_back({&files[i], "new"});
+    }
+    const FileSizeLimit limit(2);
+    const SetCommit failed = CommitSet(members, std::vector<std::string>{});
+    EXPECT_FALSE(failed.completed);
+    EXPECT_TRUE(failed.replaced.empty());
+    for (const std::string& name : names) EXPECT_EQ(folder.Read(name), "old") << name;
+  }
+  std::vector<OutputFile> again(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_TRUE(again[i].Open(Path(names[i]), error)) << error;
+    members[i].file = &again[i];
+  }
+  fs::remove(Path("a-exaudio1.edl"));
+  fs::create_directories(Path("a-exaudio1.edl/full"));
+  const std::vector<std::string> obsolete = {Path("a-exaudio2.edl")};
+  const SetCommit partial = CommitSet(members, obsolete);
+  EXPECT_FALSE(partial.completed);
+  EXPECT_EQ(partial.failedPath, Path("a-exaudio1.edl"));
+  EXPECT_EQ(partial.replaced, (std::vector<std::string>{Path("a.edl"), Path("a-insert.edl")}));
+  EXPECT_EQ(partial.kept, std::vector<std::string>{Path("a-exaudio1.edl")});
+  EXPECT_EQ(folder.Read("a-exaudio2.edl"), "obsolete");
+  EXPECT_EQ(folder.FileCount(), 5u);  // no temporary file is left
+
+  fs::remove_all(Path("a-exaudio1.edl"));
+  std::vector<OutputFile> last(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_TRUE(last[i].Open(Path(names[i]), error)) << error;
+    members[i].file = &last[i];
+  }
+  const SetCommit done = CommitSet(members, obsolete);
+  EXPECT_TRUE(done.completed);
+  EXPECT_EQ(done.removed, obsolete);
+  for (const std::string& name : names) EXPECT_EQ(folder.Read(name), "new") << name;
+  EXPECT_FALSE(fs::exists(Path("a-exaudio2.edl")));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "EdlTestEntries.h"
+#include "EdlTestProjects.h"
 #include "convert/ProjectToText.h"
 #include "tools/builder/ProjectBuilder.h"
 

@@ -7,16 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "EdlTestEntries.h"
+#include "EdlTestProjects.h"
 #include "edl/ColumnarEdl.h"
 #include "edl/CsvEdl.h"
 
 namespace pexol {
 namespace {
 
-using test::ExampleEntries;
-using test::MainTrack;
-using test::MovieClip;
+using test::EdlProject;
+using test::ExampleProject;
 
 class RecordingObserver final : public RunObserver {
  public:
@@ -26,13 +25,12 @@ class RecordingObserver final : public RunObserver {
   int lastDone = 0;
 };
 
-std::string Edl(const TrackEntries& entries, TimecodeMode mode, bool csv,
+std::string Edl(const EdlProject& project, TimecodeMode mode, bool csv,
                 RecordingObserver* observer = nullptr) {
-  TrackEntries copy = entries;
   RecordingObserver ignored;
   RunProgress progress(observer ? *observer : ignored);
   ByteWriter out;
-  WriteEdl(copy, mode, csv, out, progress);
+  WriteEdl(project.BuildTimeline(), mode, csv, out, progress);
   return out.TakeBytes();
 }
 
@@ -49,13 +47,13 @@ std::string CsvLine(const EdlEvent& event, TimecodeMode mode = TimecodeMode::Fra
 }
 
 TEST(EdlLayouts, WorkedExamples) {
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, false), test::exampleDropFrameEdl);
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::Frame, false), test::exampleFrameEdl);
-  EXPECT_EQ(Edl(ExampleEntries(), TimecodeMode::NtscDrop, true), test::exampleCsvEdl);
+  EXPECT_EQ(Edl(ExampleProject(), TimecodeMode::NtscDrop, false), test::exampleDropFrameEdl);
+  EXPECT_EQ(Edl(ExampleProject(), TimecodeMode::Frame, false), test::exampleFrameEdl);
+  EXPECT_EQ(Edl(ExampleProject(), TimecodeMode::NtscDrop, true), test::exampleCsvEdl);
 }
 
 TEST(EdlLayouts, WithoutMainClipsOnlyTheHeadingIsWritten) {
-  const TrackEntries empty;
+  const EdlProject empty;
   EXPECT_EQ(Edl(empty, TimecodeMode::Pal, false),
             "Event                    Source                      Recorder\r\n"
             "                         IN            OUT           IN            OUT\r\n");
@@ -120,20 +118,19 @@ TEST(EdlLayouts, NamesAreWrittenByteForByte) {
 
 TEST(EdlProgress, FortyStepsWithAStatusPerMainClip) {
   RecordingObserver observer;
-  Edl(ExampleEntries(), TimecodeMode::NtscDrop, true, &observer);
+  Edl(ExampleProject(), TimecodeMode::NtscDrop, true, &observer);
   EXPECT_EQ(observer.lastDone, edlShare);
   EXPECT_THAT(observer.statuses, testing::ElementsAre("[EDL] 1 / 3", "[EDL] 2 / 3", "[EDL] 3 / 3"));
 
   RecordingObserver none;
-  TrackEntries inserts;
-  inserts.insert.push_back(test::InsertClip("i", 0, 10, 0));
-  Edl(inserts, TimecodeMode::Frame, false, &none);
+  Edl(EdlProject().Insert("i", 0, 9, 0), TimecodeMode::Frame, false, &none);
   EXPECT_EQ(none.lastDone, edlShare);
   EXPECT_TRUE(none.statuses.empty());
 
   RecordingObserver many;
-  Edl(MainTrack(std::vector<MainTrackEntry>(1001, MovieClip("a", 0, 9))), TimecodeMode::Frame,
-      false, &many);
+  EdlProject thousand;
+  for (int i = 0; i < 1001; ++i) thousand.Main("a", 0, 9);
+  Edl(thousand, TimecodeMode::Frame, false, &many);
   EXPECT_EQ(many.lastDone, edlShare);
   EXPECT_EQ(many.statuses.back(), "[EDL] 1001 / 1001");
 }

@@ -122,6 +122,7 @@ struct EventLine {
   int number = 0;
   std::string channel;
   std::int32_t frames[4] = {};  // source in, source out, record in, record out
+  bool slow = false;            // an M2 line follows
 };
 
 std::int32_t FramesOfNonDrop(const std::string& timecode) {
@@ -137,6 +138,7 @@ std::vector<EventLine> EventLines(const std::string& text) {
   std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) {
+    if (line.starts_with("M2") && !lines.empty()) lines.back().slow = true;
     if (line.empty() || line[0] < '0' || line[0] > '9') continue;
     std::istringstream fields(line);
     EventLine event;
@@ -152,6 +154,26 @@ std::vector<EventLine> EventLines(const std::string& text) {
     lines.push_back(event);
   }
   return lines;
+}
+
+// OpenTimelineIO's CMX 3600 reader refuses an event whose source and record durations differ;
+// a slow clip states its speed on the M2 line after it instead.
+TEST(Cmx3600Writer, SourceAndRecordDurationsAgree) {
+  for (Timeline timeline : {test::SampleTimeline(), test::LargeTimeline()}) {
+    timeline.insert.push_back(test::Movie("early.avi", -5, 20, 300, 325));
+    timeline.exAudio[1].push_back(test::Movie("early.wav", -30, 20, 400, 450, true));
+    ExportCounts counts;
+    int events = 0;
+    for (const CmxFile& file : Write(timeline, test::NtscSettings(false), counts)) {
+      for (const EventLine& line : EventLines(file.text)) {
+        if (line.slow) continue;
+        EXPECT_EQ(line.frames[1] - line.frames[0], line.frames[3] - line.frames[2])
+            << file.suffix << ": event " << line.number;
+        ++events;
+      }
+    }
+    EXPECT_GT(events, 10);
+  }
 }
 
 // Every event of a list the size of the largest projects gives its clip's own positions, in

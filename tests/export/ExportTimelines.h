@@ -30,7 +30,7 @@ inline TimelineItem Slow(std::string name, std::int32_t sourceIn, std::int32_t s
   return item;
 }
 
-inline TimelineItem Of(ItemKind kind, std::int32_t recordIn, std::int32_t recordOut) {
+inline TimelineItem Of(ItemKind kind, Frames recordIn, Frames recordOut) {
   TimelineItem item;
   item.kind = kind;
   item.sourceOut = recordOut - recordIn;
@@ -39,8 +39,8 @@ inline TimelineItem Of(ItemKind kind, std::int32_t recordIn, std::int32_t record
   return item;
 }
 
-inline Transition Effect(std::size_t from, char code, std::string name, std::int32_t length,
-                         std::int32_t recordIn) {
+inline Transition Effect(std::size_t from, char code, std::string name, Frames length,
+                         Frames recordIn) {
   return {from, std::move(name), code, length, recordIn};
 }
 
@@ -109,7 +109,7 @@ inline Timeline LargeTimeline() {
       item.kind = ItemKind::Still;
       item.name = "still" + std::to_string(i) + ".png";
     }
-    recorder = item.recordOut;
+    recorder = item.recordOut.Value();
     if (i > 0 && i % 2 == 0) {
       timeline.transitions.push_back(Effect(static_cast<std::size_t>(i) - 1, i % 4 == 0 ? 'D' : 'W',
                                             "Dissolve", 15, item.recordIn));

@@ -157,9 +157,9 @@ entry avformat producer6 50 59
 track 3 playlist2 Titles hide=- length=200
 blank 50
 entry color producer7 0 149
-track 4 playlist3 A1 hide=1 length=300
+track 4 playlist3 A2 hide=1 length=300
 entry avformat producer8 0 299
-track 5 playlist4 A2 hide=1 length=130
+track 5 playlist4 A3 hide=1 length=130
 blank 100
 entry avformat producer9 30 59
 transition mix 0 5

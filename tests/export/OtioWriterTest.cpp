@@ -187,13 +187,13 @@ TEST(OtioWriter, TransitionsReachIntoTheIncomingClip) {
   EXPECT_EQ(Frames(wipe["out_offset"]), 10);
 
   // An effect on the last clip has no incoming clip to reach into, and a transition longer
-  // than its incoming clip is cut to it.
+  // than its incoming clip cannot stand: both are left out, as in every other format.
   Timeline timeline = test::SampleTimeline();
   timeline.transitions.push_back(test::Effect(4, 'D', "Dissolve", 20, 335));
   timeline.transitions[1].length = 40;
   const Json clipped = Parse(timeline, test::PalSettings(), counts);
-  EXPECT_EQ(Frames(TrackNamed(clipped, "V1")["children"][5]["out_offset"]), 30);
-  EXPECT_EQ(counts.transitions, 2);
+  EXPECT_EQ(TrackNamed(clipped, "V1")["children"][5]["OTIO_SCHEMA"], "Clip.2");
+  EXPECT_EQ(counts.transitions, 1);
 }
 
 TEST(OtioWriter, MediaReferencesEffectsAndMetadata) {

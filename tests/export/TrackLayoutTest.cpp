@@ -48,6 +48,82 @@ TEST(TrackLayout, TransitionsNeedBothClipsSideBySide) {
   for (const TrackPiece& piece : sound) EXPECT_EQ(piece.transition, nullptr);
 }
 
+TEST(TrackLayout, NegativeInPointsStartTheMediaAtItsFirstFrame) {
+  const std::vector<TimelineItem> items = {test::Movie("a.avi", -5, 55, 0, 60),
+                                           test::Slow("s.avi", -3, 10, 100),
+                                           test::Movie("gone.avi", -50, 10, 200, 260)};
+  std::vector<std::string> warnings;
+  ExportSettings settings;
+  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
+  const auto pieces = LayOutTrack(items, {}, &settings);
+  ASSERT_EQ(pieces.size(), 6u);
+  EXPECT_EQ(pieces[0].Length(), 5);
+  EXPECT_EQ(pieces[1].recordIn, 5);
+  EXPECT_EQ(pieces[1].sourceIn, 0);
+  EXPECT_EQ(pieces[1].recordOut, 60);
+  // At half speed three source frames are six recorder frames.
+  EXPECT_EQ(pieces[3].recordIn, 106);
+  EXPECT_EQ(pieces[3].sourceIn, 0);
+  EXPECT_EQ(pieces[5].recordIn, 250);
+  EXPECT_EQ(pieces[5].sourceIn, 0);
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_EQ(warnings[0],
+            "\"a.avi\" starts 5 frames before its media's first frame: its media starts at "
+            "frame 0 and the clip that many frames later.");
+}
+
+TEST(TrackLayout, TransitionsThatCannotStandAreNamed) {
+  Timeline timeline = test::SampleTimeline();
+  timeline.transitions.push_back(test::Effect(4, 'D', "Dissolve", 20, 335));  // no clip after
+  timeline.transitions[1].length = 31;  // longer than the still it leads into
+  std::vector<std::string> warnings;
+  ExportSettings settings;
+  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
+  auto pieces = LayOutTrack(timeline.main);
+  AttachTransitions(pieces, timeline.transitions, &settings);
+  EXPECT_EQ(pieces[4].transition, nullptr);
+  EXPECT_EQ(warnings, (std::vector<std::string>{
+                          "The transition \"Wipe\" at frame 305 was left out: it is longer than "
+                          "the clip after it.",
+                          "The transition \"Dissolve\" at frame 335 was left out: no clip "
+                          "follows it on the track."}));
+}
+
+TEST(TrackLayout, LevelsBecomeAGainEnvelope) {
+  EXPECT_EQ(GainDb(0), std::nullopt);
+  EXPECT_DOUBLE_EQ(*GainDb(100), 0);
+  EXPECT_NEAR(*GainDb(50), -6.02, 0.01);
+  EXPECT_NEAR(*GainDb(65535), 6.02, 0.01);
+  std::vector<std::string> warnings;
+  ExportSettings settings;
+  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
+  TimelineItem item = test::Movie("m.wav", 0, 100, 0, 100, true);
+  item.levels = {100, 300, {{50, 80}, {-10, 90}, {500, 100}}};
+  const auto envelope = GainEnvelope(item, 100, settings);
+  ASSERT_EQ(envelope.size(), 3u);
+  EXPECT_EQ(envelope[0].frame, 0);
+  EXPECT_EQ(envelope[0].level, 90);  // a point before the first frame holds from it
+  EXPECT_EQ(envelope[1].frame, 50);
+  EXPECT_EQ(envelope[2].frame, 99);
+  EXPECT_EQ(envelope[2].level, 200);
+  EXPECT_EQ(warnings.size(), 1u);
+  item.levels = {100, 100, {{50, 100}}};
+  EXPECT_TRUE(GainEnvelope(item, 100, settings).empty());
+}
+
+TEST(TrackLayout, ShownTextsHoldNoControlCharacters) {
+  EXPECT_EQ(CleanText("a\r\nb\rc\nd\t\x01"
+                      "e\x7F\r\n"),
+            "a\nb\nc\nde");
+  TimelineItem title = test::Of(ItemKind::Title, 0, 150);
+  title.texts = {{"Happy\r\nBirthday\r\n", "F", 24, false},
+                 {"e.jpg\r\n", "", 0, true},
+                 {"\r\n", "F", 24, false},
+                 {"Party", "F", 24, false}};
+  EXPECT_EQ(TitleCaption(title, {}), "Happy\nBirthday\nParty");
+  EXPECT_EQ(ItemName(title, {}), "Happy");
+}
+
 TEST(TrackLayout, NamesAreSplitAfterDecoding) {
   ExportSettings settings;
   // 0x95 0x5C is one Shift-JIS character whose second byte is a backslash.

@@ -115,6 +115,10 @@ TEST(TimelineTest, SlowClipsInsertsAndOtherTracks) {
   EXPECT_EQ(timeline.main[1].recordIn, 200);
   EXPECT_EQ(timeline.main[2].kind, ItemKind::Colour);
   EXPECT_EQ(timeline.main[2].colour, 0xA0B0C0u);
+  // Two colours counted, running right; the type digit kept.
+  EXPECT_EQ(timeline.main[2].fill.colours, (std::vector<std::uint32_t>{0xA0B0C0u, 0xBBBBBBu}));
+  EXPECT_EQ(timeline.main[2].fill.direction, 2);
+  EXPECT_EQ(timeline.main[2].fill.type, '1');
   EXPECT_EQ(timeline.main[2].sourceIn, 0);
   EXPECT_EQ(timeline.main[2].recordOut - timeline.main[2].recordIn, 30);
   ASSERT_EQ(timeline.insert.size(), 1u);

@@ -108,8 +108,8 @@ TEST_F(PictureTest, EveryClipIsABoxAsLongAsItLastsAndMissingMediaIsRed) {
     SCOPED_TRACE(id);
     ASSERT_TRUE(boxes.contains(id));
     const Box& box = boxes.at(id);
-    EXPECT_DOUBLE_EQ(box.x, pictureTrackLabelWidth + item.recordIn * 0.5);
-    EXPECT_DOUBLE_EQ(box.width, (item.recordOut - item.recordIn) * 0.5);
+    EXPECT_DOUBLE_EQ(box.x, pictureTrackLabelWidth + item.recordIn.Value() * 0.5);
+    EXPECT_DOUBLE_EQ(box.width, (item.recordOut - item.recordIn).Value() * 0.5);
   };
   ASSERT_EQ(timeline.main.size(), 3u);
   for (std::size_t i = 0; i < timeline.main.size(); ++i) {
@@ -164,7 +164,7 @@ TEST_F(PictureTest, TheCommandLineWritesTheSamePictureAtTheChosenScale) {
   ASSERT_EQ(boxes.size(), 8u);  // 3 main, their sound, 1 insert, 1 extra audio
   for (std::size_t i = 0; i < timeline.main.size(); ++i)
     EXPECT_DOUBLE_EQ(boxes.at("main-" + std::to_string(i)).width,
-                     (timeline.main[i].recordOut - timeline.main[i].recordIn) * 2.0);
+                     (timeline.main[i].recordOut - timeline.main[i].recordIn).Value() * 2.0);
   EXPECT_NE(boxes.at("main-0").title.find("a&b<\xE3\x82\xBF>.avi"), std::string::npos);
   EXPECT_NE(svg.find(">00:00:02:00<"), std::string::npos);  // the ruler in PAL timecode
 }

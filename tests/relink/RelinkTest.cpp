@@ -92,6 +92,9 @@ TEST(RelinkTest, ANameShiftJisCannotHoldIsRefusedWithTheName) {
     FAIL();
   } catch (const RunFailure& e) {
     EXPECT_NE(std::string(e.what()).find("D:\\😀\\表.avi"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("holds \"😀\" (U+1F600), which Shift-JIS cannot hold"),
+              std::string::npos)
+        << e.what();
   }
   std::string error;
   EXPECT_FALSE(ParseRelinkRule("C:\\Video", error));

@@ -83,6 +83,10 @@ TEST(BinSectionTest, AudioFieldsAndKindsOnTheWayBack) {
   EXPECT_EQ(audio("audio=32000Hz12bit"), std::pair(32000, 12));
   EXPECT_EQ(audio("audio=8000Hz8bit"), std::pair(8000, 8));
   EXPECT_EQ(audio("audio=192000Hz24bit"), std::pair(192000, 24));
+  EXPECT_EQ(audio("AUDIO=048000hz16BIT"), std::pair(48000, 16));
+  EXPECT_EQ(audio("audio=48000Hz16"), std::pair(48000, 16));
+  EXPECT_THROW(audio("audio=48000Hz16bits"), FieldError);
+  EXPECT_THROW(audio("audio=48000Hz1O"), FieldError);
   // The file, not the label, decides the layout.
   const BinItem still = ParseBinLine("clip.avi,p.jpg,in=3,out=4");
   EXPECT_EQ(still.label, "clip.avi");

@@ -1,0 +1,373 @@
+// tests/export/MltRenderTest.cpp - exported MLT documents rendered by MLT in this process: what a
+// viewer sees and hears, a few frames each
+#include <gtest/gtest.h>
+#include <mlt++/Mlt.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "ExportTimelines.h"
+#include "export/MltWriter.h"
+#include "export/OtioWriter.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Rgb {
+  int r = 0, g = 0, b = 0;
+};
+
+// A picture as MLT delivered it, RGB, 8 bits a channel.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bytes;
+
+  Rgb At(int x, int y) const {
+    const auto at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(x)) *
+                    3;
+    return {bytes[at], bytes[at + 1], bytes[at + 2]};
+  }
+};
+
+// With PEXOL_RENDER_FRAMES naming a folder, the documents and the frames the tests look at are
+// kept there (the pictures in the README are made so).
+void Keep(const Picture& picture, const std::string& name) {
+  const char* folder = std::getenv("PEXOL_RENDER_FRAMES");
+  if (!folder || picture.bytes.empty()) return;
+  std::ofstream out(fs::path(folder) / (name + ".ppm"), std::ios::binary);
+  out << "P6\n" << picture.width << ' ' << picture.height << "\n255\n";
+  out.write(reinterpret_cast<const char*>(picture.bytes.data()),
+            static_cast<std::streamsize>(picture.bytes.size()));
+}
+
+bool Near(Rgb pixel, Rgb colour, int tolerance = 40) {
+  return std::abs(pixel.r - colour.r) <= tolerance && std::abs(pixel.g - colour.g) <= tolerance &&
+         std::abs(pixel.b - colour.b) <= tolerance;
+}
+
+bool Dark(Rgb pixel) {
+  return pixel.r < 40 && pixel.g < 40 && pixel.b < 40;
+}
+
+// A document loaded as melt loads a file, with the normalising filters MLT's loader adds.
+class Render {
+ public:
+  Render(const fs::path& folder, const std::string& document)
+      : file_(folder / ("render-" + std::to_string(count_++) + ".mlt")) {
+    std::ofstream(file_, std::ios::binary) << document;
+    if (const char* kept = std::getenv("PEXOL_RENDER_FRAMES"))
+      std::ofstream(fs::path(kept) / file_.filename(), std::ios::binary) << document;
+    producer_ = std::make_unique<Mlt::Producer>(profile_, file_.c_str());
+  }
+
+  bool Loaded() const { return producer_->is_valid(); }
+
+  Picture Frame(int position) {
+    producer_->seek(position);
+    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
+    Picture picture;
+    mlt_image_format format = mlt_image_rgb;
+    picture.width = profile_.width();
+    picture.height = profile_.height();
+    const std::uint8_t* data = frame->get_image(format, picture.width, picture.height);
+    if (data && format == mlt_image_rgb)
+      picture.bytes.assign(data, data + std::size_t(picture.width) * picture.height * 3);
+    return picture;
+  }
+
+  /// The largest sample (of either channel) of frame `position`, 0 to 32767.
+  int Peak(int position) {
+    producer_->seek(position);
+    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
+    mlt_audio_format format = mlt_audio_s16;
+    int frequency = 48000;
+    int channels = 2;
+    int samples = mlt_audio_calculate_frame_samples(float(profile_.fps()), frequency, position);
+    const auto* data =
+        static_cast<const std::int16_t*>(frame->get_audio(format, frequency, channels, samples));
+    int peak = 0;
+    for (int i = 0; data && i < samples * channels; ++i)
+      peak = std::max(peak, std::abs(int(data[i])));
+    return peak;
+  }
+
+ private:
+  static inline int count_ = 0;
+  fs::path file_;
+  Mlt::Profile profile_{"dv_ntsc"};
+  std::unique_ptr<Mlt::Producer> producer_;
+};
+
+class MltRender : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // MLT's Qt module (titles, stills) needs a display name even when it draws off screen.
+    setenv("DISPLAY", ":99", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    Mlt::Factory::init();
+    folder_ = fs::temp_directory_path() / ("pexol-mlt-render-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    WriteTone(folder_ / "tone.wav", 4);
+    WritePpm(folder_ / "square.ppm", 200, 200, {255, 255, 255});
+    WriteBmp(folder_ / "logo.bmp", 64, {255, 0, 0});
+  }
+
+  static void TearDownTestSuite() {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  // A 1 kHz tone at half the full scale, mono, 16 bits at 48 kHz.
+  static void WriteTone(const fs::path& path, int seconds) {
+    const std::uint32_t samples = 48000u * static_cast<std::uint32_t>(seconds);
+    std::string bytes = "RIFF";
+    const auto add = [&bytes](std::uint32_t value, int count) {
+      for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    add(36 + samples * 2, 4);
+    bytes += "WAVEfmt ";
+    for (const auto& [value, count] :
+         {std::pair{16u, 4}, {1u, 2}, {1u, 2}, {48000u, 4}, {96000u, 4}, {2u, 2}, {16u, 2}})
+      add(value, count);
+    bytes += "data";
+    add(samples * 2, 4);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+      const double value = 16384 * std::sin(2 * M_PI * 1000 * i / 48000.0);
+      add(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(value))), 2);
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  static void WritePpm(const fs::path& path, int width, int height, Rgb colour) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << ' ' << height << "\n255\n";
+    for (int i = 0; i < width * height; ++i)
+      out << char(colour.r) << char(colour.g) << char(colour.b);
+  }
+
+  // A square of one colour as a 24-bit BMP, the kind of image titles name.
+  static void WriteBmp(const fs::path& path, int side, Rgb colour) {
+    const auto rowBytes = static_cast<std::uint32_t>((side * 3 + 3) / 4 * 4);
+    const std::uint32_t dataBytes = rowBytes * static_cast<std::uint32_t>(side);
+    std::string bytes = "BM";
+    const auto add = [&bytes](std::uint32_t value, int count) {
+      for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    const auto width = static_cast<std::uint32_t>(side);
+    for (const auto& [value, count] : {std::pair{54 + dataBytes, 4},
+                                       {0u, 4},
+                                       {54u, 4},
+                                       {40u, 4},
+                                       {width, 4},
+                                       {width, 4},
+                                       {1u, 2},
+                                       {24u, 2},
+                                       {0u, 4},
+                                       {dataBytes, 4},
+                                       {2835u, 4},
+                                       {2835u, 4},
+                                       {0u, 4},
+                                       {0u, 4}})
+      add(value, count);
+    std::string row;
+    for (int x = 0; x < side; ++x) row += {char(colour.b), char(colour.g), char(colour.r)};
+    row.resize(rowBytes, '\0');
+    for (int y = 0; y < side; ++y) bytes += row;
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  static std::string Media(std::string_view stored) {
+    return (folder_ / std::string(stored)).string();
+  }
+
+  static std::string Mlt(const Timeline& timeline, std::vector<std::string>* warnings = nullptr) {
+    ExportSettings settings;
+    settings.projectName = "render";
+    settings.warn = [warnings](std::string warning) {
+      if (warnings) warnings->push_back(std::move(warning));
+    };
+    ExportCounts counts;
+    return WriteMlt(timeline, settings, Media, counts);
+  }
+
+  static TimelineItem Colour(std::uint32_t colour, Frames in, Frames out) {
+    TimelineItem item = test::Of(ItemKind::Colour, in, out);
+    item.colour = colour;
+    item.fill.colours = {colour};
+    return item;
+  }
+
+  // A red clip and a blue one joined by a 20-frame transition from frame 60.
+  static Timeline RedToBlue(char code) {
+    Timeline timeline;
+    timeline.main = {Colour(0xFF0000, 0, 60), Colour(0x0000FF, 60, 120)};
+    timeline.mainTail = {20, 0};
+    timeline.transitions = {test::Effect(0, code, code == 'D' ? "Dissolve" : "Wipe", 20, 60)};
+    return timeline;
+  }
+
+  static inline fs::path folder_;
+};
+
+TEST_F(MltRender, DissolveMixesBothClipsOverItsFrames) {
+  Render render(folder_, Mlt(RedToBlue('D')));
+  ASSERT_TRUE(render.Loaded());
+  EXPECT_TRUE(Near(render.Frame(59).At(360, 240), {255, 0, 0}));
+  const Picture frame = render.Frame(70);
+  Keep(frame, "dissolve");
+  const Rgb middle = frame.At(360, 240);
+  EXPECT_GT(middle.r, 60) << middle.r << " " << middle.b;
+  EXPECT_LT(middle.r, 200);
+  EXPECT_GT(middle.b, 60);
+  EXPECT_LT(middle.b, 200);
+  EXPECT_TRUE(Near(render.Frame(80).At(360, 240), {0, 0, 255}));
+}
+
+TEST_F(MltRender, WipeShowsBothClipsSideBySide) {
+  Render render(folder_, Mlt(RedToBlue('W')));
+  ASSERT_TRUE(render.Loaded());
+  const Picture middle = render.Frame(70);
+  Keep(middle, "wipe");
+  int red = 0, blue = 0;
+  for (int x = 0; x < middle.width; x += 8) {
+    red += Near(middle.At(x, 240), {255, 0, 0});
+    blue += Near(middle.At(x, 240), {0, 0, 255});
+  }
+  EXPECT_GT(red, 10);
+  EXPECT_GT(blue, 10);
+  EXPECT_TRUE(Near(render.Frame(80).At(700, 240), {0, 0, 255}));
+}
+
+// The rows of `picture` that hold a pixel brighter than the background.
+std::vector<int> LitRows(const Picture& picture) {
+  std::vector<int> rows;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      if (picture.At(x, y).g > 160) {
+        rows.push_back(y);
+        break;
+      }
+  return rows;
+}
+
+TEST_F(MltRender, TitleLinesAtTheirSizeWithTheImageOverThem) {
+  Timeline timeline;
+  timeline.main = {Colour(0x000000, 0, 200)};
+  timeline.mainTail = {0};
+  TimelineItem title = test::Of(ItemKind::Title, 10, 10 + titleDefaultFrames);
+  title.texts = {{"HELLO\r\nWORLD", "DejaVu Sans", 40, false}, {"logo.bmp", "", 0, true}};
+  timeline.titles.push_back(title);
+  Render render(folder_, Mlt(timeline));
+  ASSERT_TRUE(render.Loaded());
+  EXPECT_TRUE(LitRows(render.Frame(5)).empty());
+  const Picture picture = render.Frame(50);
+  Keep(picture, "title");
+  const std::vector<int> rows = LitRows(picture);
+  ASSERT_FALSE(rows.empty());
+  // Two lines: two bands of lit rows, each about as tall as the font's size.
+  std::vector<std::pair<int, int>> bands;
+  for (int y : rows) {
+    if (bands.empty() || y > bands.back().second + 1) bands.push_back({y, y});
+    bands.back().second = y;
+  }
+  ASSERT_EQ(bands.size(), 2u);
+  for (const auto& [top, bottom] : bands) {
+    EXPECT_GT(bottom - top + 1, 40 / 2);
+    EXPECT_LT(bottom - top + 1, 40 * 3 / 2);
+  }
+  int red = 0;
+  for (int y = 0; y < picture.height; y += 4)
+    for (int x = 0; x < picture.width; x += 4) red += Near(picture.At(x, y), {255, 0, 0});
+  EXPECT_GT(red, 20);  // the image element
+}
+
+TEST_F(MltRender, StillKeepsItsAspect) {
+  Timeline timeline;
+  TimelineItem still = test::Of(ItemKind::Still, 0, 30);
+  still.name = "square.ppm";
+  timeline.main = {still};
+  timeline.mainTail = {0};
+  Render render(folder_, Mlt(timeline));
+  ASSERT_TRUE(render.Loaded());
+  const Picture picture = render.Frame(10);
+  EXPECT_TRUE(Near(picture.At(360, 240), {255, 255, 255}));
+  EXPECT_TRUE(Dark(picture.At(10, 240)));  // bars at the sides
+  EXPECT_TRUE(Dark(picture.At(709, 240)));
+  EXPECT_TRUE(Near(picture.At(360, 10), {255, 255, 255}));  // full height
+}
+
+TEST_F(MltRender, GradientRunsInItsDirection) {
+  Timeline timeline;
+  TimelineItem gradient = Colour(0xFF0000, 0, 30);
+  gradient.fill.colours = {0xFF0000, 0x0000FF};
+  gradient.fill.direction = 2;  // to the right
+  timeline.main = {gradient};
+  timeline.mainTail = {0};
+  Render render(folder_, Mlt(timeline));
+  ASSERT_TRUE(render.Loaded());
+  const Picture picture = render.Frame(10);
+  const Rgb left = picture.At(4, 240);
+  const Rgb right = picture.At(715, 240);
+  EXPECT_GT(left.r, left.b + 100);
+  EXPECT_GT(right.b, right.r + 100);
+}
+
+TEST_F(MltRender, GainFollowsTheLevels) {
+  Timeline timeline;
+  timeline.main = {Colour(0x000000, 0, 100)};
+  timeline.mainTail = {0};
+  TimelineItem music = test::Movie("tone.wav", 0, 100, 0, 100, true);
+  music.levels.in = 100;
+  music.levels.out = 0;
+  music.levels.points = {{40, 100}, {50, 50}, {60, 50}, {61, 100}};
+  timeline.exAudio[0].push_back(music);
+  Render render(folder_, Mlt(timeline));
+  ASSERT_TRUE(render.Loaded());
+  const double full = render.Peak(20);  // the tone at its recorded level, panned to two channels
+  EXPECT_GT(full, 8000);
+  EXPECT_NEAR(render.Peak(55) / full, 0.5, 0.08);  // level 50: -6 dB
+  EXPECT_LT(render.Peak(99) / full, 0.1);          // level 0 at the end: silence
+}
+
+TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
+  Timeline timeline;
+  timeline.main = {Colour(0x000000, 0, 100)};
+  timeline.mainTail = {0};
+  timeline.exAudio[0] = {test::Movie("tone.wav", -5, 55, 0, 60, true),
+                         test::Movie("tone.wav", 0, 30, 60, 90, true)};
+  std::vector<std::string> warnings;
+  Render render(folder_, Mlt(timeline, &warnings));
+  ASSERT_TRUE(render.Loaded());
+  EXPECT_EQ(warnings.size(), 1u);
+  // Silence until the media's first frame, then the first clip; the second clip from frame 60
+  // to 89 (MLT alone would have started it 5 frames early, so it would have ended by 85).
+  EXPECT_LT(render.Peak(2), 100);
+  EXPECT_GT(render.Peak(7), 8000);
+  EXPECT_GT(render.Peak(87), 8000);
+  EXPECT_LT(render.Peak(92), 100);
+
+  ExportSettings settings;
+  ExportCounts counts;
+  const auto otio = nlohmann::json::parse(WriteOtio(timeline, settings, Media, counts));
+  for (const auto& track : otio["tracks"]["children"]) {
+    if (track["name"] != "A2") continue;
+    double start = 0;
+    const auto& children = track["children"];
+    for (std::size_t i = 0; i + 1 < children.size(); ++i)
+      start += children[i]["source_range"]["duration"]["value"].get<double>();
+    EXPECT_EQ(start, 60);
+    EXPECT_EQ(children[1]["source_range"]["start_time"]["value"], 0);
+  }
+}
+
+}  // namespace
+}  // namespace pexol
