@@ -49,7 +49,7 @@ class WindowTest : public QObject {
   }
 
   void StartsOnTheFirstPageWithNothingChosen() {
-    QCOMPARE(window->windowTitle(), QStringLiteral("pexol Version 2.12"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("pexol Version " PEXOL_VERSION));
     const QStringList titles = {"mpj to txt", "txt to mpj", "find", "export", "about"};
     QCOMPARE(window->tabs->count(), titles.size());
     for (int i = 0; i < titles.size(); ++i) QCOMPARE(window->tabs->tabText(i), titles[i]);

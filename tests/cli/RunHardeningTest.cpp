@@ -120,6 +120,21 @@ TEST_F(RunHardeningTest, SourcesThatNeverEndOrDoNotFitAreRefusedBeforeTheyAreRea
   ExpectRefused("to-text /dev/stdin o.edl", "more than 256 MiB", "head -c 268435457 /dev/zero |");
 }
 
+// An all-zero file reads as an empty project followed by bytes no project holds: every run that
+// reads it says so, as to-text always did, and the export adds that it holds no clips.
+TEST_F(RunHardeningTest, UnreadBytesAndAnEmptyTimelineAreTold) {
+  Write("zero.mpj", std::string(4096, '\0'));
+  const Outcome exported = Run("export zero.mpj z.otio");
+  EXPECT_EQ(exported.exitCode, 0) << exported.err;
+  EXPECT_NE(exported.out.find("after the end of the project were left unread"), std::string::npos)
+      << exported.out;
+  EXPECT_NE(exported.err.find("timeline is empty"), std::string::npos) << exported.err;
+  const Outcome relinked = Run("relink zero.mpj z.mpj --map 'a=b'");
+  EXPECT_EQ(relinked.exitCode, 0) << relinked.err;
+  EXPECT_NE(relinked.out.find("after the end of the project were left unread"), std::string::npos)
+      << relinked.out;
+}
+
 // The limit (16 blocks) lets the messages through and stops the large project's files.
 TEST_F(RunHardeningTest, AFileSizeLimitFailsTheWriteAndKeepsEveryDestination) {
   Write("demo.mpj", pexol::build::BuildProject(pexol::build::LargeProject()));
