@@ -30,14 +30,10 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
-  RunPlan plan;
-  plan.kind = RunKind::Check;
-  plan.source = job.source;
-  plan.software = job.software;
-  plan.destination = job.report;
-  plan.destinationHeadline = cannotOpenTextDestination;
   // Writing the report over the project would destroy the file being checked.
-  plan.sameFile = "it is the project being checked";
+  const RunPlan plan =
+      RunPlan::Writing(RunKind::Check, job.source, job.software, job.report,
+                       cannotOpenTextDestination, "it is the project being checked");
   return RunOnProject(
       plan,
       [&job, &resolver](const RunInput& input) {

@@ -195,13 +195,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   ExportNames names(std::move(*resolve), *format);
 
-  RunPlan plan;
-  plan.kind = RunKind::Export;
-  plan.source = job.source;
-  plan.software = job.software;
-  plan.destination = job.destination;
-  plan.destinationHeadline = cannotExport;
-  plan.sameFile = "it is the project being exported";
+  const RunPlan plan = RunPlan::Writing(RunKind::Export, job.source, job.software, job.destination,
+                                        cannotExport, "it is the project being exported");
   return RunOnProject(
       plan,
       [&](const RunInput& input) {

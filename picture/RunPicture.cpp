@@ -33,13 +33,8 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
 
-  RunPlan plan;
-  plan.kind = RunKind::Picture;
-  plan.source = job.source;
-  plan.software = job.software;
-  plan.destination = job.destination;
-  plan.destinationHeadline = cannotDraw;
-  plan.sameFile = "it is the project being drawn";
+  const RunPlan plan = RunPlan::Writing(RunKind::Picture, job.source, job.software, job.destination,
+                                        cannotDraw, "it is the project being drawn");
   return RunOnProject(
       plan,
       [&](const RunInput& input) {

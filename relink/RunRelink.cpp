@@ -18,12 +18,9 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
     return RunResult::Failed(
         "Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.");
 
-  RunPlan plan;
-  plan.kind = RunKind::Relink;
-  plan.source = job.source;
-  plan.software = job.software;
-  if (!job.dryRun) plan.destination = job.destination;
-  plan.destinationHeadline = cannotOpenProjectDestination;
+  RunPlan plan = RunPlan::Writing(RunKind::Relink, job.source, job.software,
+                                  job.dryRun ? std::string() : job.destination,
+                                  cannotOpenProjectDestination, {});
   // The source is read whole before anything is written, so it may be its own destination.
   plan.guard = RunPlan::Guard::None;
   return RunOnProject(

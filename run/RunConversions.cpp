@@ -10,14 +10,10 @@
 namespace pexol {
 
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
-  RunPlan plan;
-  plan.kind = RunKind::ToText;
-  plan.source = job.source;
-  plan.software = job.software;
-  plan.destination = job.destination;
-  plan.destinationHeadline = cannotOpenTextDestination;
   // The text would take the place of the project it is made from.
-  plan.sameFile = "it is the project being converted";
+  const RunPlan plan =
+      RunPlan::Writing(RunKind::ToText, job.source, job.software, job.destination,
+                       cannotOpenTextDestination, "it is the project being converted");
   return RunOnProject(
       plan,
       [&job](const RunInput& input) {
@@ -32,17 +28,12 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
 }
 
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
-  RunPlan plan;
-  plan.kind = RunKind::ToProject;
-  plan.source = job.source;
-  plan.software = job.software;
+  RunPlan plan = RunPlan::Writing(RunKind::ToProject, job.source, job.software, job.destination,
+                                  cannotOpenProjectDestination, "it is the text being converted");
   plan.text = job.text;
-  plan.destination = job.destination;
-  plan.destinationHeadline = cannotOpenProjectDestination;
   // The new project would take the place of the edited text; the source project may be
   // replaced, since it is read whole before anything is written.
   plan.guard = RunPlan::Guard::Text;
-  plan.sameFile = "it is the text being converted";
   return RunOnProject(
       plan,
       [&job](const RunInput& input) {

@@ -30,6 +30,21 @@ struct RunPlan {
   /// for the reason `sameFile` gives: "it is the project being converted".
   enum class Guard { Project, Text, None } guard = Guard::Project;
   std::string_view sameFile;
+
+  /// A run of `kind` that reads the project `source` and writes `destination`, which may not
+  /// replace the project (`sameFile` says why).
+  static RunPlan Writing(RunKind kind, std::string source, SoftwareChoice software,
+                         std::string destination, std::string_view headline,
+                         std::string_view sameFile) {
+    RunPlan plan;
+    plan.kind = kind;
+    plan.source = std::move(source);
+    plan.software = software;
+    plan.destination = std::move(destination);
+    plan.destinationHeadline = headline;
+    plan.sameFile = sameFile;
+    return plan;
+  }
 };
 
 /// What a run's body is given.
