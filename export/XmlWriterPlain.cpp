@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/XmlText.h"
 #include "export/XmlWriter.h"
 
 namespace pexol {
@@ -12,42 +13,6 @@ namespace {
 
 void Fail(const char* what) {
   throw std::runtime_error(std::string("XML writer failed: ") + what);
-}
-
-// libxml2's escapes: an attribute value keeps its tabs and line breaks as character references,
-// text keeps tabs and LF as they are. Other control characters, which XML 1.0 cannot hold, are
-// written as U+FFFD; other bytes, UTF-8 or not, pass unchanged.
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      case '\n':
-        out += attribute ? "&#10;" : "\n";
-        break;
-      case '\t':
-        out += attribute ? "&#9;" : "\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20)
-          out += "\xEF\xBF\xBD";
-        else
-          out += c;
-    }
-  }
 }
 
 }  // namespace
@@ -102,7 +67,7 @@ void XmlWriter::Attribute(const char* name, const std::string& value) {
   state_->out += ' ';
   state_->out += name;
   state_->out += "=\"";
-  AppendEscaped(state_->out, value.c_str(), true);  // libxml2 reads a C string: a NUL ends it
+  AppendXmlEscaped(state_->out, value.c_str(), true);  // libxml2 reads a C string: a NUL ends it
   state_->out += '"';
 }
 
@@ -114,7 +79,7 @@ void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);
   state_->EndStartTag(false);
-  AppendEscaped(state_->out, value.c_str(), false);
+  AppendXmlEscaped(state_->out, value.c_str(), false);
   state_->indentEnd = false;
   Close();
 }

@@ -5,47 +5,9 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "core/XmlText.h"
+
 namespace pexol {
-
-namespace {
-
-constexpr std::string_view replacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// Escapes markup characters; C0 controls other than tab, LF and CR are not XML characters.
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += attribute ? "&quot;" : "\"";
-        break;
-      case '\n':
-        out += attribute ? "&#10;" : "\n";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      case '\t':
-        out += attribute ? "&#9;" : "\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20)
-          out += replacement;
-        else
-          out += c;
-    }
-  }
-}
-
-}  // namespace
 
 std::string SvgNumber(double value) {
   const double rounded = std::round(value * 100) / 100;
@@ -104,7 +66,7 @@ void SvgWriter::Attribute(std::string_view name, std::string_view value) {
   out_ += ' ';
   out_ += name;
   out_ += "=\"";
-  AppendEscaped(out_, value, true);
+  AppendXmlEscaped(out_, value, true);
   out_ += '"';
 }
 
@@ -116,7 +78,7 @@ void SvgWriter::Text(std::string_view text) {
   if (open_.empty()) throw std::logic_error("SVG writer: text outside the document");
   EndStartTag();
   open_.back().hasText = true;
-  AppendEscaped(out_, text, false);
+  AppendXmlEscaped(out_, text, false);
 }
 
 void SvgWriter::TextElement(std::string_view element, std::string_view text) {
