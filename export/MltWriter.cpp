@@ -62,10 +62,22 @@ std::string GainKeyframes(const std::vector<GainPoint>& envelope, Frames first) 
   return text;
 }
 
+// The services that differ between the editor's document and one rendered without a display.
+struct ServiceNames {
+  const char* still;       // an image file's producer
+  const char* trackBlend;  // a video track over the ones below it
+};
+
+ServiceNames NamesOf(MltServices services) {
+  if (services == MltServices::DisplayFree) return {"pixbuf", "affine"};
+  return {"qimage", "qtblend"};
+}
+
 class MltBuilder {
  public:
-  MltBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts)
-      : settings_(settings), mediaPath_(mediaPath), counts_(counts) {}
+  MltBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts,
+             ServiceNames services)
+      : settings_(settings), mediaPath_(mediaPath), counts_(counts), services_(services) {}
 
   void Start(bool wideScreen) {
     xml_.Open("mlt");
@@ -173,7 +185,7 @@ class MltBuilder {
         xml_.Open("transition");
         xml_.Property("a_track", 1);
         xml_.Property("b_track", index);
-        xml_.Property("mlt_service", "qtblend");
+        xml_.Property("mlt_service", services_.trackBlend);
         xml_.Property("threads", 0);
         xml_.Close();
       }
@@ -239,7 +251,7 @@ class MltBuilder {
         xml_.Property("length", length);
         xml_.Property("resource", mediaPath_(item.name));
         xml_.Property("ttl", 1);
-        xml_.Property("mlt_service", "qimage");
+        xml_.Property("mlt_service", services_.still);
         break;
       case ItemKind::Colour:
         xml_.Property("length", length);
@@ -405,6 +417,7 @@ class MltBuilder {
   const ExportSettings& settings_;
   const MediaPathOf& mediaPath_;
   ExportCounts& counts_;
+  ServiceNames services_;
   XmlWriter xml_;
   int producerCount_ = 0;
   int transitionCount_ = 0;
@@ -413,7 +426,7 @@ class MltBuilder {
 }  // namespace
 
 std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts) {
+                     const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
   counts = {};
   std::vector<MltTrack> tracks;
   tracks.push_back({"V1", true, true, LayOutTrack(timeline.main, {}, &settings)});
@@ -433,7 +446,7 @@ std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
   for (const MltTrack& track : tracks) pieces.push_back(&track.pieces);
   const Frames length = TimelineEnd(pieces);
 
-  MltBuilder builder(settings, mediaPath, counts);
+  MltBuilder builder(settings, mediaPath, counts, NamesOf(services));
   builder.Start(timeline.wideScreen);
   builder.Background(length);
   for (std::size_t t = 0; t < tracks.size(); ++t) builder.Track(tracks[t], static_cast<int>(t));
