@@ -14,7 +14,7 @@
 
 #include "app/ControlIds.h"
 #include "app/DisplayText.h"
-#include "app/ExchangeDlg.h"
+#include "app/MainWindow.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
 #include "core/RunObserver.h"
@@ -50,17 +50,26 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
   NoPrompts prompts;
-  pexol::CExchangeDlg window(prompts);
-  window.toTextSource = window.toProjectSource = window.findSource = window.exportSource =
-      QStringLiteral("/home/user/video/demo.mpj");
-  window.toTextDestination = window.toProjectText = QStringLiteral("/home/user/video/demo.txt");
-  window.toProjectDestination = QStringLiteral("/home/user/video/demo-edited.mpj");
-  window.findSearchFolder = QStringLiteral("/home/user/video");
-  window.exportDestination = QStringLiteral("/home/user/video/demo.otio");
-  window.UpdateData(false);
+  pexol::MainWindow window(prompts);
+  using namespace pexol::ids;
+  const std::pair<int, const char*> fields[] = {{toTextSource, "demo.mpj"},
+                                                {toTextDestination, "demo.txt"},
+                                                {toProjectSource, "demo.mpj"},
+                                                {toProjectText, "demo.txt"},
+                                                {toProjectDestination, "demo-edited.mpj"},
+                                                {findSource, "demo.mpj"},
+                                                {findSearchFolder, ""},
+                                                {exportSource, "demo.mpj"},
+                                                {exportDestination, "demo.otio"}};
+  for (const auto& [id, name] : fields) {
+    QString path = QStringLiteral("/home/user/video");
+    if (*name != '\0') path += QLatin1Char('/') + QLatin1String(name);
+    window.findChild<QLineEdit*>(QString::number(id))->setText(path);
+  }
   window.show();
-  for (int page = 0; page < window.tabs->count(); ++page) {
-    window.tabs->setCurrentIndex(page);
+  QTabWidget& tabs = window.Tabs();
+  for (int page = 0; page < tabs.count(); ++page) {
+    tabs.setCurrentIndex(page);
     const QString path = folder.filePath(QString::fromLatin1(pageFiles[page]));
     if (!window.grab().save(path)) {
       QTextStream(stderr) << "cannot write " << path << "\n";
@@ -77,10 +86,11 @@ int main(int argc, char** argv) {
   if (!pexol::RunPicture(job, quiet).Completed()) return 1;
 
   QEventLoop drawn;
-  QObject::connect(window.timeline, &pexol::TimelineView::PictureShown, &drawn, &QEventLoop::quit);
+  QObject::connect(&window.Timeline(), &pexol::TimelineView::PictureShown, &drawn,
+                   &QEventLoop::quit);
   QTimer::singleShot(10000, &drawn, &QEventLoop::quit);
-  window.tabs->setCurrentIndex(3);
-  window.findChild<QLineEdit*>(QString::number(pexol::ids::exportSource))->setText(demo);
+  tabs.setCurrentIndex(3);
+  window.findChild<QLineEdit*>(QString::number(exportSource))->setText(demo);
   drawn.exec();
   window.resize(window.width(), window.sizeHint().height() + 120);
   QApplication::processEvents();
