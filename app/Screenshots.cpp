@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
@@ -90,10 +91,14 @@ int main(int argc, char** argv) {
                    &QEventLoop::quit);
   QTimer::singleShot(10000, &drawn, &QEventLoop::quit);
   tabs.setCurrentIndex(3);
-  window.findChild<QLineEdit*>(QString::number(exportSource))->setText(demo);
+  // Named from its own folder, so the picture shows no path of the machine that made it.
+  const QFileInfo demoFile(demo);
+  const QString picture = folder.absoluteFilePath(QStringLiteral("timeline.png"));
+  QDir::setCurrent(demoFile.absolutePath());
+  window.findChild<QLineEdit*>(QString::number(exportSource))->setText(demoFile.fileName());
   drawn.exec();
   window.resize(window.width(), window.sizeHint().height() + 120);
   QApplication::processEvents();
-  if (!window.grab().save(folder.filePath(QStringLiteral("timeline.png")))) return 1;
+  if (!window.grab().save(picture)) return 1;
   return 0;
 }
