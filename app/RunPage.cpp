@@ -162,8 +162,14 @@ void RunPage::Start() {
   worker.reset(QThread::create([this, driver = std::move(driver), watching = observer.get()] {
     result = driver(*watching);
   }));
-  // Queued: the end is shown by the window's thread once the worker has returned.
-  connect(worker.get(), &QThread::finished, this, &RunPage::Finish, Qt::QueuedConnection);
+  // Queued: the end is shown by the window's thread once the worker has returned. A call
+  // that arrives after StopAndWait finished this run belongs to no run.
+  connect(
+      worker.get(), &QThread::finished, this,
+      [this, run = ++runs] {
+        if (Running() && run == runs) Finish();
+      },
+      Qt::QueuedConnection);
   worker->start();
 }
 
@@ -180,7 +186,6 @@ void RunPage::StopAndWait() {
 }
 
 void RunPage::Finish() {
-  if (!worker) return;  // finished already by StopAndWait
   worker->wait();
   worker.reset();
   observer->Flush();

@@ -148,6 +148,7 @@ class RunPage : public QWidget {
   std::unique_ptr<QThread> worker;
   RunResult result;  ///< written by the worker, read once it has ended
   bool quiet = false;
+  int runs = 0;  ///< numbers the runs, so that a late call of an ended one is known
 };
 
 }  // namespace pexol
