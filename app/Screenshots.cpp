@@ -33,8 +33,10 @@ class NoPrompts final : public pexol::UserPrompts {
   }
 };
 
-const char* const pageFiles[] = {"mpj-to-txt.png", "txt-to-mpj.png", "find.png", "export.png",
-                                 "about.png"};
+/// "mpj to txt" is drawn to "mpj-to-txt.png".
+QString FileOfPage(const QString& title) {
+  return QString(title).replace(QLatin1Char(' '), QLatin1Char('-')) + QStringLiteral(".png");
+}
 
 }  // namespace
 
@@ -71,7 +73,7 @@ int main(int argc, char** argv) {
   QTabWidget& tabs = window.Tabs();
   for (int page = 0; page < tabs.count(); ++page) {
     tabs.setCurrentIndex(page);
-    const QString path = folder.filePath(QString::fromLatin1(pageFiles[page]));
+    const QString path = folder.filePath(FileOfPage(tabs.tabText(page)));
     if (!window.grab().save(path)) {
       QTextStream(stderr) << "cannot write " << path << "\n";
       return 1;
