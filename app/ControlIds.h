@@ -92,6 +92,30 @@ inline constexpr int exportStatus = 1110;
 inline constexpr int exportCancel = 1114;
 inline constexpr int exportMediaFolders = 1116;
 
+// "render"
+inline constexpr int renderSoftwareBox = 1140;
+inline constexpr int renderCorvane = 1141;
+inline constexpr int renderLumetta = 1142;
+inline constexpr int renderRateBox = 1143;
+inline constexpr int renderNtsc = 1144;
+inline constexpr int renderPal = 1145;
+inline constexpr int renderMissingBox = 1146;
+inline constexpr int renderMissingFail = 1147;
+inline constexpr int renderMissingBlack = 1148;
+inline constexpr int renderQualityLabel = 1149;
+inline constexpr int renderQuality = 1150;
+inline constexpr int renderSourceLabel = 1151;
+inline constexpr int renderSource = 1152;
+inline constexpr int renderSourceChooser = 1153;
+inline constexpr int renderDestinationLabel = 1154;
+inline constexpr int renderDestination = 1155;
+inline constexpr int renderDestinationChooser = 1156;
+inline constexpr int renderMediaFolders = 1157;
+inline constexpr int renderRun = 1158;
+inline constexpr int renderProgress = 1159;
+inline constexpr int renderStatus = 1160;
+inline constexpr int renderCancel = 1161;
+
 // "about"
 inline constexpr int aboutPicture = 1060;
 inline constexpr int aboutName = 1061;

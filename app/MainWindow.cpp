@@ -15,6 +15,7 @@
 #include "app/ControlIds.h"
 #include "app/DisplayText.h"
 #include "app/ExportPage.h"
+#include "app/RenderPage.h"
 #include "app/TimelineView.h"
 #include "app/ToProjectPage.h"
 #include "app/ToTextPage.h"
@@ -54,6 +55,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   AddPage(new ToProjectPage(context), QStringLiteral("txt to mpj"));
   AddPage(new CheckPage(context), QStringLiteral("find"));
   AddPage(new ExportPage(context), QStringLiteral("export"));
+  AddPage(new RenderPage(context), QStringLiteral("render"));
   tabs->addTab(new AboutPage(icon), QStringLiteral("about"));
 
   // No push button is ever the default one, so Enter in an edit neither closes the window

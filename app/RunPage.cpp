@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QThread>
 
 #include "app/Controls.h"
@@ -90,6 +91,10 @@ void RunPage::Remember(QButtonGroup* group, const char* key) {
   settings.push_back({key, nullptr, nullptr, group});
 }
 
+void RunPage::Remember(QSpinBox* box, const char* key) {
+  settings.push_back({key, nullptr, nullptr, nullptr, box});
+}
+
 void RunPage::Pictured(QLineEdit* edit) {
   connect(edit, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
 }
@@ -117,6 +122,9 @@ void RunPage::Load(const QSettings& stored) {
       chosenInDialog.remove(setting.edit);
     } else if (setting.box != nullptr) {
       setting.box->setChecked(stored.value(key, setting.box->isChecked()).toBool());
+    } else if (setting.number != nullptr) {
+      // The box keeps a stored number inside its range.
+      setting.number->setValue(stored.value(key, setting.number->value()).toInt());
     } else {
       // A button is ticked only for a value it stands for; anything else keeps the start state.
       bool isNumber = false;
@@ -134,6 +142,8 @@ void RunPage::Save(QSettings& stored) const {
       stored.setValue(key, setting.edit->text());
     else if (setting.box != nullptr)
       stored.setValue(key, setting.box->isChecked());
+    else if (setting.number != nullptr)
+      stored.setValue(key, setting.number->value());
     else
       stored.setValue(key, setting.group->checkedId());
   }

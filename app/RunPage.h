@@ -24,6 +24,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSettings;
+class QSpinBox;
 class QThread;
 
 namespace pexol {
@@ -111,6 +112,7 @@ class RunPage : public QWidget {
   void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
   void Remember(QCheckBox* box, const char* key);
   void Remember(QButtonGroup* group, const char* key);
+  void Remember(QSpinBox* box, const char* key);
   /// Changes of `edit` or `group` change the picture.
   void Pictured(QLineEdit* edit);
   void Pictured(QButtonGroup* group);
@@ -128,6 +130,7 @@ class RunPage : public QWidget {
     QLineEdit* edit = nullptr;
     QCheckBox* box = nullptr;
     QButtonGroup* group = nullptr;
+    QSpinBox* number = nullptr;
   };
 
   /// True when the run may write the page's destinations: each is new, a device, was chosen

@@ -1,10 +1,12 @@
 // tests/app/RunTest.cpp - the three runs started by their buttons: files, progress and messages
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -129,6 +131,44 @@ class RunTest : public QObject {
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
     const QByteArray edl = ReadAll(Path("cut.otio"));
     QVERIFY2(edl.startsWith("TITLE: ") && edl.contains("FCM: NON-DROP FRAME"), edl.constData());
+  }
+
+  // The render page encodes a still and a title (services that need no display) and keeps
+  // its choices for the next start.
+  void RenderPageRendersAStillAndATitle() {
+    QImage square(64, 48, QImage::Format_RGB32);
+    square.fill(Qt::green);
+    QVERIFY(square.save(Path("square.png")));
+    build::Project shape;
+    const std::string black = build::ColorClipName(0, 1, 0, "000000", "", "", "");
+    shape.main = {{Path("square.png").toStdString(), 0, 14, 0, "still", 0, 0, {}},
+                  {black, 0, 29, 0, "", 0, 0, {}}};
+    build::Title title;
+    title.begin = 20;
+    title.elementKind = 0x200;
+    build::TitleElement text;
+    text.text = "HELLO";
+    title.elements = {text};
+    shape.titles = {title};
+    shape.titleTrack = 1;
+    const QString source = Path("still.mpj");
+    WriteAll(source, build::BuildProject(shape));
+
+    window->Tabs().setCurrentIndex(4);
+    Type(ids::renderSource, source);
+    Type(ids::renderDestination, Path("still.mkv"));
+    Click(ids::renderPal);
+    Find<QSpinBox>(*window, ids::renderQuality)->setValue(30);
+    Click(ids::renderRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    QVERIFY2(prompts->messages.last().text.startsWith("render completed"),
+             qPrintable(prompts->messages.last().text));
+    QVERIFY(ReadAll(Path("still.mkv")).size() > 1000);
+
+    window.reset();
+    window = std::make_unique<MainWindow>(*prompts);
+    QVERIFY(Find<QRadioButton>(*window, ids::renderPal)->isChecked());
+    QCOMPARE(Find<QSpinBox>(*window, ids::renderQuality)->value(), 30);
   }
 
   void ToProjectRunRebuildsTheProject() {
