@@ -54,14 +54,15 @@ std::vector<MltTrack> MltTracks(const Timeline& timeline, const ExportSettings& 
   add("Titles", true, false, LayOutTrack(timeline.titles));
   if (!shotcut) {
     // Kdenlive plays no sound from a video track: the main clips' sound gets a track of its
-    // own, with the same transitions where both clips carry sound; inserts keep theirs.
+    // own, with the same transitions where both clips carry sound; the inserts' sound follows
+    // the extra audio tracks.
     std::vector<TrackPiece> sound = LayOutTrack(timeline.main, CarriesAudio);
     AttachTransitions(sound, timeline.transitions);
     add("A1", false, true, std::move(sound), true);
-    add("V2 sound", false, true, LayOutTrack(timeline.insert, CarriesAudio), true);
   }
   add("A2", false, true, LayOutTrack(timeline.exAudio[0], {}, &settings));
   add("A3", false, true, LayOutTrack(timeline.exAudio[1], {}, &settings));
+  if (!shotcut) add("V2 sound", false, true, LayOutTrack(timeline.insert, CarriesAudio), true);
   return tracks;
 }
 

@@ -24,9 +24,9 @@ struct MltTrack {
 };
 
 /// The tracks, each present when it holds items (V1 always): V1 (main clips), V2 (insert),
-/// Titles, then the sound. Shotcut plays the main clips' sound from V1, Kdenlive from an audio
-/// track A1 of its own; the extra audio tracks follow as A2 and A3, the names every format
-/// gives them.
+/// Titles, then the sound. Shotcut plays the clips' sound from V1 and V2; Kdenlive from audio
+/// tracks of its own, A1 for the main clips and "V2 sound" after the rest. The extra audio
+/// tracks are A2 and A3, the names every format gives them.
 std::vector<MltTrack> MltTracks(const Timeline& timeline, const ExportSettings& settings,
                                 MltDialect dialect);
 
