@@ -38,6 +38,19 @@ struct PlacedTrack {
   Frames end;
 };
 
+// An item's levels counted from the first frame its entry plays, `skipped` frames into it (a
+// head cut off by the clip before, or by media that starts late): the level at that frame is
+// the last one before it.
+std::vector<GainPoint> FromEntryStart(std::vector<GainPoint> envelope, Frames skipped) {
+  std::vector<GainPoint> shown;
+  for (std::size_t i = 0; i < envelope.size(); ++i) {
+    const Frames frame = envelope[i].frame - skipped;
+    if (frame < 0 && i + 1 < envelope.size() && envelope[i + 1].frame - skipped <= 0) continue;
+    shown.push_back({std::max(frame, Frames(0)), envelope[i].level});
+  }
+  return shown;
+}
+
 std::string ProducerId(std::size_t bin) {
   return "producer" + std::to_string(bin);
 }
@@ -55,13 +68,17 @@ class KdenliveBuilder {
         graph_(xml_, settings, mediaPath, MltDialect::Kdenlive) {}
 
   std::string Write(const Timeline& timeline) {
-    const std::vector<MltTrack> tracks = MltTracks(timeline, settings_, MltDialect::Kdenlive);
-    // Kdenlive stacks its tracks from the bottom: the sound tracks last to first, then video.
+    std::vector<MltTrack> tracks = MltTracks(timeline, settings_, MltDialect::Kdenlive);
+    AddTitleImages(timeline, tracks);
+    // The bin lists clips in the order the tracks first use them, V1 first; Kdenlive stacks
+    // the tracks from the bottom: the sound tracks last to first, then the video tracks.
+    std::vector<PlacedTrack> used;
+    for (const MltTrack& track : tracks) used.push_back(Place(track));
     std::vector<PlacedTrack> placed;
-    for (std::size_t t = tracks.size(); t-- > 0;)
-      if (!tracks[t].video) placed.push_back(Place(tracks[t]));
-    for (const MltTrack& track : tracks)
-      if (track.video) placed.push_back(Place(track));
+    for (std::size_t t = used.size(); t-- > 0;)
+      if (!used[t].track->video) placed.push_back(used[t]);
+    for (const PlacedTrack& track : used)
+      if (track.track->video) placed.push_back(track);
     Frames length = 0;
     for (const PlacedTrack& track : placed) length = std::max(length, track.end);
 
@@ -83,6 +100,28 @@ class KdenliveBuilder {
   }
 
  private:
+  // The images a title shows over its text, as stills of the track "Title images" above the
+  // titles over the title's frames (one at a time).
+  void AddTitleImages(const Timeline& timeline, std::vector<MltTrack>& tracks) {
+    for (const TimelineItem& title : timeline.titles)
+      for (const TitleText& text : title.texts) {
+        if (!text.namesMedia) continue;
+        TimelineItem image = title;
+        image.kind = ItemKind::Still;
+        image.name = text.text;
+        image.texts.clear();
+        titleImages_.push_back(std::move(image));
+      }
+    if (titleImages_.empty()) return;
+    Warn(settings_,
+         "Kdenlive shows the images of titles as clips of the track \"Title images\", fitted to "
+         "the frame.");
+    auto titles = std::find_if(tracks.begin(), tracks.end(), [](const MltTrack& track) {
+      return std::string_view(track.name) == "Titles";
+    });
+    tracks.insert(titles + 1, {"Title images", true, false, LayOutTrack(titleImages_), true});
+  }
+
   // The bin clip of an item, added at its first use.
   std::size_t BinOf(const TimelineItem& item, Frames length) {
     std::size_t b = bin_.size();
@@ -115,7 +154,7 @@ class KdenliveBuilder {
       ends[side] = piece.recordIn + length;
       placed.end = std::max(placed.end, ends[side]);
       placed.placements.push_back(placement);
-      if (!track.soundOfVideo) ++counts_.clips;
+      if (!track.repeats) ++counts_.clips;
       if (piece.transition && track.video) ++counts_.transitions;
     }
     ++counts_.tracks;
@@ -243,13 +282,18 @@ class KdenliveBuilder {
     const TrackPiece& piece = *placement.piece;
     const TimelineItem& item = *piece.item;
     const std::string producer = item.slow ? TimewarpId(placement.bin) : ProducerId(placement.bin);
-    graph_.Entry(producer, ProducerIn(piece), placement.length, true);
+    const Frames in = ProducerIn(piece);
+    graph_.Entry(producer, in, placement.length, true);
     xml_.Property("kdenlive:id", bin_[placement.bin].binId);
     if (!track.video && item.kind == ItemKind::Movie) {
       const std::vector<GainPoint> envelope =
-          GainEnvelope(item, item.recordOut - item.recordIn, settings_);
-      // The keyframes count from the clip's first frame on the track.
-      if (!envelope.empty()) graph_.GainFilter(envelope, item.recordIn - piece.recordIn);
+          FromEntryStart(GainEnvelope(item, item.recordOut - item.recordIn, settings_),
+                         piece.recordIn - item.recordIn);
+      // MLT counts a filter's frames from its in point, Kdenlive its keyframes from the clip's
+      // first frame on the track: the filter spans the entry.
+      if (!envelope.empty())
+        graph_.GainFilter(envelope, 0,
+                          std::pair{std::int64_t{in.Value()}, LastFrame(in, placement.length)});
     }
     xml_.Close();
   }
@@ -326,6 +370,7 @@ class KdenliveBuilder {
   ExportCounts& counts_;
   XmlWriter xml_;
   MltGraph graph_;
+  std::vector<TimelineItem> titleImages_;
   std::vector<BinClip> bin_;
   std::map<std::string, std::size_t> media_;  // stored name to bin clip
   int mixCount_ = 0;

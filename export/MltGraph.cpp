@@ -47,8 +47,8 @@ std::vector<MltTrack> MltTracks(const Timeline& timeline, const ExportSettings& 
   tracks.push_back({"V1", true, shotcut, LayOutTrack(timeline.main, {}, &settings)});
   AttachTransitions(tracks.back().pieces, timeline.transitions, &settings);
   const auto add = [&tracks](const char* name, bool video, bool sound,
-                             std::vector<TrackPiece> pieces, bool soundOfVideo = false) {
-    if (!pieces.empty()) tracks.push_back({name, video, sound, std::move(pieces), soundOfVideo});
+                             std::vector<TrackPiece> pieces, bool repeats = false) {
+    if (!pieces.empty()) tracks.push_back({name, video, sound, std::move(pieces), repeats});
   };
   add("V2", true, shotcut, LayOutTrack(timeline.insert, {}, &settings));
   add("Titles", true, false, LayOutTrack(timeline.titles));
@@ -163,8 +163,13 @@ void MltGraph::Mark(const char* shotcut, const char* kdenlive) {
 }
 
 // Shotcut's "Gain / Volume", Kdenlive's "Volume (keyframable)": a keyframe per level.
-void MltGraph::GainFilter(const std::vector<GainPoint>& envelope, Frames first) {
+void MltGraph::GainFilter(const std::vector<GainPoint>& envelope, Frames first,
+                          std::optional<std::pair<std::int64_t, std::int64_t>> span) {
   xml_.Open("filter");
+  if (span) {
+    xml_.Attribute("in", span->first);
+    xml_.Attribute("out", span->second);
+  }
   xml_.Property("window", 75);
   xml_.Property("max_gain", "20dB");
   xml_.Property("level", GainKeyframes(envelope, first));
@@ -243,7 +248,9 @@ void MltGraph::TextFilter(const TimelineItem& item) {
   xml_.Property("mlt_service", "dynamictext");
   Mark("dynamicText", "dynamictext");
   xml_.Close();
-  // Image elements over the text, for the title's length.
+  // Image elements over the text, for the title's length; Kdenlive has no effect that shows
+  // an image, so its projects put them on a track of their own.
+  if (dialect_ != MltDialect::Shotcut) return;
   for (const TitleText& text : item.texts) {
     if (!text.namesMedia) continue;
     xml_.Open("filter");

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/ExportTypes.h"
@@ -20,7 +22,7 @@ struct MltTrack {
   bool video;
   bool sound;
   std::vector<TrackPiece> pieces;
-  bool soundOfVideo = false;  ///< the sound of a video track's clips, counted there
+  bool repeats = false;  ///< the sound or images of items counted on another track
 };
 
 /// The tracks, each present when it holds items (V1 always): V1 (main clips), V2 (insert),
@@ -51,8 +53,10 @@ class MltGraph {
   void Caption(const TimelineItem& item);
   /// Filters that belong to the item's picture: a title's text and images, a gradient.
   void PictureFilters(const TimelineItem& item);
-  /// A volume filter with a keyframe per level, at `first` plus each point's frame.
-  void GainFilter(const std::vector<GainPoint>& envelope, Frames first);
+  /// A volume filter with a keyframe per level, at `first` plus each point's frame; with a
+  /// span (an entry's in and out), its frames count from the span's first.
+  void GainFilter(const std::vector<GainPoint>& envelope, Frames first,
+                  std::optional<std::pair<std::int64_t, std::int64_t>> span = {});
   /// Shotcut's "Size, Position & Rotate" fit of a still to the frame.
   void KeepAspect();
 
