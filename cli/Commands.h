@@ -11,5 +11,8 @@ void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRelinkCommand(CLI::App& app, int& exitCode);
 void AddPictureCommand(CLI::App& app, int& exitCode);
+#ifdef PEXOL_WITH_RENDER
+void AddRenderCommand(CLI::App& app, int& exitCode);
+#endif
 
 }  // namespace pexol::cli

@@ -34,6 +34,9 @@ int main(int argc, char** argv) {
   pexol::cli::AddExportCommand(app, exitCode);
   pexol::cli::AddRelinkCommand(app, exitCode);
   pexol::cli::AddPictureCommand(app, exitCode);
+#ifdef PEXOL_WITH_RENDER
+  pexol::cli::AddRenderCommand(app, exitCode);
+#endif
   // Set after the commands, which would otherwise repeat it under their own help.
   app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
 
@@ -44,7 +47,12 @@ Examples:
   pexol-cli export demo.mpj demo.otio
   pexol-cli relink demo.mpj moved.mpj --map 'C:\Video=D:\Video'
   pexol-cli picture demo.mpj demo.svg
-
+)"
+#ifdef PEXOL_WITH_RENDER
+             R"(  pexol-cli render demo.mpj demo.mp4 --search ~/footage
+)"
+#endif
+             R"(
 Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   try {
     app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());

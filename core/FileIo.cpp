@@ -242,6 +242,26 @@ bool OutputFile::Prepare(std::string_view bytes, std::string& error) {
   return true;
 }
 
+bool OutputFile::PrepareWritten(std::string& error) {
+  std::FILE* out = file_.get();
+  if (kind_ != Kind::File || out == nullptr) {
+    error = "the file is not open";
+    return false;
+  }
+  // The writer opened the same file by its name; syncing this handle syncs what it wrote.
+  errno = 0;
+  const bool synced = platform::SyncFile(out);
+  const int syncError = errno;
+  const bool closed = std::fclose(file_.release()) == 0;
+  if (!synced || !closed) {
+    error = Reason(synced ? errno : syncError);
+    Abandon();
+    return false;
+  }
+  prepared_ = true;
+  return true;
+}
+
 bool OutputFile::Place(std::string& error) {
   if (!prepared_) {
     error = "the file was not written";

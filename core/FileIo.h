@@ -86,6 +86,12 @@ class OutputFile {
   /// `Place` renames it into place. Other kinds of destination are written by `Place`.
   bool Prepare(std::string_view bytes, std::string& error);
   bool Place(std::string& error);
+  /// `Prepare` for a temporary file that another writer (an encoder) filled through its name:
+  /// puts it on the disk. Only for a destination replaced by renaming.
+  bool PrepareWritten(std::string& error);
+
+  /// The temporary file that `Place` renames into place; empty for other kinds of destination.
+  std::string TemporaryPath() const { return kind_ == Kind::File ? temporaryPath_ : std::string(); }
 
   /// The file written: the destination, or the file its link leads to.
   const std::string& Path() const { return path_; }

@@ -11,7 +11,9 @@ namespace pexol {
 SetCommit CommitSet(std::span<const SetMember> members, std::span<const std::string> obsolete) {
   SetCommit result;
   for (const SetMember& member : members) {
-    if (!member.file->Prepare(member.bytes, result.reason)) {
+    const bool prepared = member.written ? member.file->PrepareWritten(result.reason)
+                                         : member.file->Prepare(member.bytes, result.reason);
+    if (!prepared) {
       result.failedPath = member.file->Path();
       return result;
     }

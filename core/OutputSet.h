@@ -14,6 +14,8 @@ namespace pexol {
 struct SetMember {
   OutputFile* file;
   std::string_view bytes;
+  /// The file's temporary file was filled by another writer; `bytes` is not used.
+  bool written = false;
 };
 
 /// How committing a set ended.

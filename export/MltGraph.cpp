@@ -128,7 +128,7 @@ void MltGraph::Source(const TimelineItem& item, std::int64_t length, bool muted)
       xml_.Property("length", length);
       xml_.Property("resource", mediaPath_(item.name));
       xml_.Property("ttl", 1);
-      xml_.Property("mlt_service", "qimage");
+      xml_.Property("mlt_service", stillService_);
       break;
     case ItemKind::Colour:
       xml_.Property("length", length);

@@ -38,9 +38,14 @@ Frames ProducerIn(const TrackPiece& piece);
 /// Writes the parts of the graph both dialects share into `xml`.
 class MltGraph {
  public:
+  /// `stillService` produces image files: qimage, or pixbuf where there is no display.
   MltGraph(XmlWriter& xml, const ExportSettings& settings, const MediaPathOf& mediaPath,
-           MltDialect dialect)
-      : xml_(xml), settings_(settings), mediaPath_(mediaPath), dialect_(dialect) {}
+           MltDialect dialect, const char* stillService = "qimage")
+      : xml_(xml),
+        settings_(settings),
+        mediaPath_(mediaPath),
+        dialect_(dialect),
+        stillService_(stillService) {}
 
   /// The DV profile of the rate, 4:3 or 16:9.
   void Profile(bool wideScreen);
@@ -69,6 +74,7 @@ class MltGraph {
   const ExportSettings& settings_;
   const MediaPathOf& mediaPath_;
   MltDialect dialect_;
+  const char* stillService_;
 };
 
 }  // namespace pexol

@@ -9,12 +9,25 @@
 namespace pexol {
 namespace {
 
+// The services that differ between the editor's document and one rendered without a display.
+struct ServiceNames {
+  const char* still;       // an image file's producer
+  const char* trackBlend;  // a video track over the ones below it
+};
+
+ServiceNames NamesOf(MltServices services) {
+  if (services == MltServices::DisplayFree) return {"pixbuf", "affine"};
+  return {"qimage", "qtblend"};
+}
+
 class MltBuilder {
  public:
-  MltBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts)
+  MltBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts,
+             ServiceNames services)
       : settings_(settings),
         counts_(counts),
-        graph_(xml_, settings, mediaPath, MltDialect::Shotcut) {}
+        services_(services),
+        graph_(xml_, settings, mediaPath, MltDialect::Shotcut, services.still) {}
 
   void Start(bool wideScreen) {
     xml_.Open("mlt");
@@ -122,7 +135,7 @@ class MltBuilder {
         xml_.Open("transition");
         xml_.Property("a_track", 1);
         xml_.Property("b_track", index);
-        xml_.Property("mlt_service", "qtblend");
+        xml_.Property("mlt_service", services_.trackBlend);
         xml_.Property("threads", 0);
         xml_.Close();
       }
@@ -202,6 +215,7 @@ class MltBuilder {
 
   const ExportSettings& settings_;
   ExportCounts& counts_;
+  ServiceNames services_;
   XmlWriter xml_;
   MltGraph graph_;
   int producerCount_ = 0;
@@ -211,7 +225,7 @@ class MltBuilder {
 }  // namespace
 
 std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts) {
+                     const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
   counts = {};
   const std::vector<MltTrack> tracks = MltTracks(timeline, settings, MltDialect::Shotcut);
 
@@ -219,7 +233,7 @@ std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
   for (const MltTrack& track : tracks) pieces.push_back(&track.pieces);
   const Frames length = TimelineEnd(pieces);
 
-  MltBuilder builder(settings, mediaPath, counts);
+  MltBuilder builder(settings, mediaPath, counts, NamesOf(services));
   builder.Start(timeline.wideScreen);
   builder.Background(length);
   for (std::size_t t = 0; t < tracks.size(); ++t) builder.Track(tracks[t], static_cast<int>(t));

@@ -76,7 +76,7 @@ std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
                                   const RunOutput& output, std::vector<std::string>& warnings) {
   std::string error;
   std::vector<std::unique_ptr<OutputFile>> sides;
-  std::vector<SetMember> members = {{&destination, output.bytes}};
+  std::vector<SetMember> members = {{&destination, output.bytes, output.wroteTemporary}};
   for (const SideFile& side : output.sideFiles) {
     auto file = std::make_unique<OutputFile>();
     if (SameFile(plan.source, side.path))
@@ -125,7 +125,8 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
     unreadBytes = reading.project.unreadBytes;
     const int readSteps = progress.Done();
     if (!row.afterReadingStatus.empty()) progress.Status(row.afterReadingStatus);
-    output = body({reading.project, opened->project, opened->text, progress});
+    output = body(
+        {reading.project, opened->project, opened->text, progress, destination.TemporaryPath()});
     // A body that made no steps of its own takes the run's share after reading at once.
     if (progress.Done() == readSteps) progress.Step(row.afterReadingShare);
   } catch (const RunStopped&) {

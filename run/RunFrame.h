@@ -53,6 +53,9 @@ struct RunInput {
   std::span<const std::uint8_t> projectBytes;
   std::span<const std::uint8_t> text;  ///< the second source, when the plan names one
   RunProgress& progress;
+  /// The destination's temporary file, for a body that writes it itself (an encoder writing
+  /// by name); empty when the destination is not replaced by renaming.
+  std::string temporaryPath = {};
 };
 
 /// A file written beside the destination (the other tracks of a CMX 3600 export).
@@ -72,6 +75,9 @@ struct RunOutput {
   /// Files of an earlier run's set that this one no longer writes: removed when the set is in
   /// place, each named in a warning.
   std::vector<std::string> obsolete = {};
+  /// The body wrote the destination's temporary file itself (`bytes` is unused); the commit
+  /// syncs and renames it.
+  bool wroteTemporary = false;
 };
 
 using RunBody = std::function<RunOutput(const RunInput& input)>;

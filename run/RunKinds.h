@@ -26,6 +26,7 @@ inline constexpr std::array<RunKindRow, runKindCount> runKindTable = {{
   {RunKind::Export,    UnknownClips::Fail, "[Export]", edlShare, true},
   {RunKind::Relink,    UnknownClips::Fail, "",         edlShare, true},
   {RunKind::Picture,   UnknownClips::Fail, "[Picture]", edlShare, false},
+  {RunKind::Render,    UnknownClips::Fail, "[Render]", renderShare, true},
 }};
 // clang-format on
 

@@ -1,6 +1,8 @@
 // run/RunMessages.cpp - completion and failure messages
 #include "run/RunMessages.h"
 
+#include <cstdio>
+
 namespace pexol {
 
 namespace {
@@ -73,6 +75,21 @@ std::string RelinkCompletedMessage(std::string_view source, std::string_view des
 std::string RelinkTriedMessage(std::string_view source, int changes) {
   return "relink dry run\n\n" + std::string(source) + "\n\n" + NameCount(changes) +
          " would change; nothing written";
+}
+
+std::string RenderCompletedMessage(std::string_view source, std::string_view destination,
+                                   std::string_view length, const RenderOutcome& outcome) {
+  char taken[32];
+  std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
+  return "render completed\n\nfrom : " + std::string(source) +
+         "\n   to : " + std::string(destination) + "\n\n" + std::string(length) + " (" +
+         std::to_string(outcome.frames) + (outcome.frames == 1 ? " frame" : " frames") + ") in " +
+         taken + " s";
+}
+
+std::string RenderStoppedMessage(std::string_view source, std::string_view destination) {
+  return "render stopped\n\n" + std::string(source) + "\n\nThe partial file was removed; " +
+         std::string(destination) + " was left as it was.";
 }
 
 std::string StoppedMessage(std::string_view source) {

@@ -48,6 +48,14 @@ std::string RelinkCompletedMessage(std::string_view source, std::string_view des
                                    int changes);
 std::string RelinkTriedMessage(std::string_view source, int changes);
 
+inline constexpr std::string_view cannotRender = "Can not render the timeline";
+/// "render completed", the file written, its length as `length` (a timecode) and in frames,
+/// and the time taken.
+std::string RenderCompletedMessage(std::string_view source, std::string_view destination,
+                                   std::string_view length, const RenderOutcome& outcome);
+/// "render stopped": the partial file was removed, the destination left as it was.
+std::string RenderStoppedMessage(std::string_view source, std::string_view destination);
+
 /// A run the user stopped: nothing was written.
 std::string StoppedMessage(std::string_view source);
 

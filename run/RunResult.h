@@ -28,8 +28,15 @@ struct RelinkOutcome {
   int changes = 0;
 };
 
+/// What a render wrote: its length and the time it took.
+struct RenderOutcome {
+  long long frames = 0;
+  double seconds = 0;
+};
+
 /// The part of a result that one kind of run adds; the conversions add nothing.
-using RunOutcome = std::variant<std::monostate, CheckOutcome, ExportOutcome, RelinkOutcome>;
+using RunOutcome =
+    std::variant<std::monostate, CheckOutcome, ExportOutcome, RelinkOutcome, RenderOutcome>;
 
 /// How a run ended and the message a front end shows for it.
 struct RunResult {

@@ -29,8 +29,8 @@ enum class SectionId : std::uint8_t {
 };
 
 /// The runs that walk a project; each has its own share of the 200-step bar per section.
-enum class RunKind : std::uint8_t { ToText, ToProject, Check, Export, Relink, Picture };
-inline constexpr std::size_t runKindCount = 6;
+enum class RunKind : std::uint8_t { ToText, ToProject, Check, Export, Relink, Picture, Render };
+inline constexpr std::size_t runKindCount = 7;
 
 /// When a section is in the project (its heading is in the text exactly then).
 enum class Presence : std::uint8_t {
@@ -66,29 +66,29 @@ inline constexpr std::array<SectionRule, 14> sectionTable = {{
   {SectionId::Header,         "[Header]",         Presence::Always,      CountFrom::None,          SectionId::Header,
    {},                                                         {}},
   {SectionId::MainAV,         "[MainAV]",         Presence::Always,      CountFrom::MainClipCount, SectionId::MainAV,
-   {"[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]"},                       {40, 40, 40, 40, 40, 40}},
+   {"[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]", "[MainAV]"},                       {40, 40, 40, 40, 40, 40, 2}},
   {SectionId::InsertAV,       "[InsertAV]",       Presence::Always,      CountFrom::CountBefore,   SectionId::InsertAV,
-   {"[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]"},                 {20, 20, 20, 20, 20, 20}},
+   {"[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]", "[InsertAV]"},                 {20, 20, 20, 20, 20, 20, 1}},
   {SectionId::ExAudio1,       "[ExAudio1]",       Presence::Always,      CountFrom::CountBefore,   SectionId::ExAudio1,
-   {"[ExAudio]", "[ExAudio1]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]"},                   {10, 10, 10, 10, 10, 10}},
+   {"[ExAudio]", "[ExAudio1]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]"},                   {10, 10, 10, 10, 10, 10, 1}},
   {SectionId::ExAudio2,       "[ExAudio2]",       Presence::Always,      CountFrom::CountBefore,   SectionId::ExAudio2,
-   {"[ExAudio]", "[ExAudio2]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]"},                   {10, 10, 10, 10, 10, 10}},
+   {"[ExAudio]", "[ExAudio2]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]", "[ExAudio]"},                   {10, 10, 10, 10, 10, 10, 1}},
   {SectionId::Effect,         "[Effect]",         Presence::WithEffects, CountFrom::CountBefore,   SectionId::Effect,
-   {"[Effect]", "[Effect]", "[Effect]", "[Effect]", "[Effect]", "[Effect]"},                       {20, 20, 20, 20, 20, 20}},
+   {"[Effect]", "[Effect]", "[Effect]", "[Effect]", "[Effect]", "[Effect]", "[Effect]"},                       {20, 20, 20, 20, 20, 20, 1}},
   {SectionId::Title,          "[Title]",          Presence::WithEffects, CountFrom::CountBefore,   SectionId::Title,
-   {"[Title]", "[Title]", "[Title]", "[Title]", "[Title]", "[Title]"},                          {60, 60, 60, 60, 60, 60}},
+   {"[Title]", "[Title]", "[Title]", "[Title]", "[Title]", "[Title]", "[Title]"},                          {60, 60, 60, 60, 60, 60, 2}},
   {SectionId::FilterMainAV,   "[FilterMainAV]",   Presence::WithFilters, CountFrom::TrackOf,       SectionId::MainAV,
-   {"[FilterMainAV]", "[FilterMainAV]", "[FilterVisual]", "[FilterMainAV]", "[FilterMainAV]", "[FilterMainAV]"},     {0, 8, 0, 0, 0, 0}},
+   {"[FilterMainAV]", "[FilterMainAV]", "[FilterVisual]", "[FilterMainAV]", "[FilterMainAV]", "[FilterMainAV]", "[FilterMainAV]"},     {0, 8, 0, 0, 0, 0, 0}},
   {SectionId::FilterInsertAV, "[FilterInsertAV]", Presence::WithFilters, CountFrom::TrackOf,       SectionId::InsertAV,
-   {"[FilterInsertAV]", "[FilterInsertAV]", "[FilterVisual]", "[FilterInsertAV]", "[FilterInsertAV]", "[FilterInsertAV]"}, {0, 8, 0, 0, 0, 0}},
+   {"[FilterInsertAV]", "[FilterInsertAV]", "[FilterVisual]", "[FilterInsertAV]", "[FilterInsertAV]", "[FilterInsertAV]", "[FilterInsertAV]"}, {0, 8, 0, 0, 0, 0, 0}},
   {SectionId::FilterExAudio1, "[FilterExAudio1]", Presence::WithFilters, CountFrom::TrackOf,       SectionId::ExAudio1,
-   {"[FilterAudio]", "[FilterExAudio1]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]"},     {0, 8, 0, 0, 0, 0}},
+   {"[FilterAudio]", "[FilterExAudio1]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]"},     {0, 8, 0, 0, 0, 0, 0}},
   {SectionId::FilterExAudio2, "[FilterExAudio2]", Presence::WithFilters, CountFrom::TrackOf,       SectionId::ExAudio2,
-   {"[FilterAudio]", "[FilterExAudio2]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]"},     {0, 8, 0, 0, 0, 0}},
+   {"[FilterAudio]", "[FilterExAudio2]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]", "[FilterAudio]"},     {0, 8, 0, 0, 0, 0, 0}},
   {SectionId::BinWindow,      "[BinWindow]",      Presence::Always,      CountFrom::BinClipCount,  SectionId::BinWindow,
-   {"[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]"},              {0, 6, 40, 0, 0, 0}},
+   {"[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]", "[BinWindow]"},              {0, 6, 40, 0, 0, 0, 0}},
   {SectionId::Option,         "[Option]",         Presence::Always,      CountFrom::None,          SectionId::Option,
-   {"the option block", "the option block", "the option block", "the option block", "the option block", "the option block"}, {0, 1, 0, 0, 0, 0}},
+   {"the option block", "the option block", "the option block", "the option block", "the option block", "the option block", "the option block"}, {0, 1, 0, 0, 0, 0, 0}},
   {SectionId::End,            "[END]",            Presence::Always,      CountFrom::None,          SectionId::End,
    {},                                                         {}},
 }};
@@ -97,6 +97,8 @@ inline constexpr std::array<SectionRule, 14> sectionTable = {{
 /// The to-text run's steps for the edit decision list after "[END]"; export and relink take as
 /// many for their own work after reading.
 constexpr int edlShare = 40;
+/// A render's steps for the encoding, nearly all of its bar: reading takes a moment beside it.
+constexpr int renderShare = 192;
 
 namespace detail {
 constexpr int ShareTotal(RunKind run) {
@@ -119,6 +121,7 @@ static_assert(detail::ShareTotal(RunKind::Check) == 200, "a check makes 200");
 static_assert(detail::ShareTotal(RunKind::Export) + edlShare == 200, "an export makes 200");
 static_assert(detail::ShareTotal(RunKind::Relink) + edlShare == 200, "a relink makes 200");
 static_assert(detail::ShareTotal(RunKind::Picture) + edlShare == 200, "a picture makes 200");
+static_assert(detail::ShareTotal(RunKind::Render) + renderShare == 200, "a render makes 200");
 
 constexpr const SectionRule& RuleOf(SectionId id) {
   return sectionTable[static_cast<std::size_t>(id)];

@@ -1,0 +1,117 @@
+// render/MltRender.cpp - MLT started once, the document loaded, the consumer driven and watched
+#include "render/MltRender.h"
+
+#include <mlt++/Mlt.h>
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace pexol {
+
+namespace {
+
+void StartMlt() {
+  static std::once_flag started;
+  std::call_once(started, [] {
+    Mlt::Factory::init();
+    // The command's own messages say what went wrong; MLT's are for its developers.
+    mlt_log_set_level(MLT_LOG_QUIET);
+  });
+}
+
+// Stops a running consumer however the render ends, so the file is closed before the run
+// syncs or removes it.
+struct ConsumerStop {
+  Mlt::Consumer& consumer;
+  ~ConsumerStop() {
+    if (!consumer.is_stopped()) consumer.stop();
+  }
+};
+
+}  // namespace
+
+struct MltDocument::Graph {
+  Mlt::Profile profile;
+  std::unique_ptr<Mlt::Producer> producer;
+};
+
+MltDocument::MltDocument(const std::string& document) : graph_(std::make_unique<Graph>()) {
+  StartMlt();
+  // The profile is not explicit, so the document's own <profile> sets it.
+  graph_->producer =
+      std::make_unique<Mlt::Producer>(graph_->profile, "xml-string", document.c_str());
+}
+
+MltDocument::~MltDocument() = default;
+
+bool MltDocument::Valid() const {
+  return graph_->producer->is_valid();
+}
+
+std::int64_t MltDocument::Length() const {
+  return Valid() ? graph_->producer->get_length() : 0;
+}
+
+bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64_t end,
+                         const EncodeSettings& settings, const RenderProgress& progress,
+                         bool& stopped, std::string& error) {
+  stopped = false;
+  Mlt::Producer& producer = *graph_->producer;
+  producer.set_in_and_out(static_cast<int>(first), static_cast<int>(end - 1));
+  producer.seek(0);
+  Mlt::Consumer consumer(graph_->profile, "avformat", path.c_str());
+  if (!consumer.is_valid()) {
+    error = "MLT's avformat consumer (FFmpeg) is not available.";
+    return false;
+  }
+  // The temporary file's name says nothing of the container: name it and the codecs.
+  consumer.set("f", settings.format.c_str());
+  consumer.set("vcodec", "libx264");
+  consumer.set("crf", settings.crf);
+  consumer.set("pix_fmt", "yuv420p");
+  consumer.set("acodec", "aac");
+  consumer.set("ab", "192k");
+  consumer.set("channels", 2);
+  consumer.set("frequency", settings.frequency);
+  consumer.set("progressive", 1);
+  // Every frame, none dropped, rendered ahead on one thread; the end of the range ends it.
+  consumer.set("real_time", -1);
+  consumer.set("terminate_on_pause", 1);
+  consumer.connect(producer);
+  const std::int64_t total = end - first;
+  if (consumer.start() != 0) {
+    error = "the encoder could not start.";
+    return false;
+  }
+  {
+    ConsumerStop stop{consumer};
+    while (!consumer.is_stopped()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      const std::int64_t done = std::min<std::int64_t>(producer.position(), total);
+      if (!progress(done, total)) {
+        stopped = true;
+        break;
+      }
+    }
+  }
+  if (stopped) return true;
+  std::error_code code;
+  if (std::filesystem::file_size(path, code) == 0 || code) {
+    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format +
+            " with H.264 and AAC).";
+    return false;
+  }
+  return true;
+}
+
+bool MediaDecodes(const std::string& path, bool image) {
+  StartMlt();
+  Mlt::Profile profile;
+  Mlt::Producer producer(profile, image ? "pixbuf" : "avformat", path.c_str());
+  return producer.is_valid() && producer.get_length() > 0;
+}
+
+}  // namespace pexol

@@ -1,0 +1,49 @@
+// render/MltRender.h - an MLT document encoded to a file by MLT's avformat consumer, in process
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace pexol {
+
+/// How the file is encoded: H.264 at constant quality `crf` and AAC, in the container `format`
+/// (FFmpeg's name: "mp4", "matroska", "mov"), audio at `frequency` Hz, progressive.
+struct EncodeSettings {
+  std::string format = "mp4";
+  int crf = 18;
+  int frequency = 48000;
+};
+
+/// Called while a render runs with the frames encoded so far and the total; false stops it.
+using RenderProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+/// A document loaded by MLT (the XML producer), with the profile it states.
+class MltDocument {
+ public:
+  /// nullopt-like: `Valid()` is false, with `error` set, when MLT cannot load it.
+  explicit MltDocument(const std::string& document);
+  ~MltDocument();
+  MltDocument(const MltDocument&) = delete;
+  MltDocument& operator=(const MltDocument&) = delete;
+
+  bool Valid() const;
+  std::int64_t Length() const;  ///< frames
+
+  /// Encodes frames [first, end) to `path`; false, with `error` set, when the encoder fails.
+  /// Returns true with `stopped` set when `progress` asked to stop.
+  bool Encode(const std::string& path, std::int64_t first, std::int64_t end,
+              const EncodeSettings& settings, const RenderProgress& progress, bool& stopped,
+              std::string& error);
+
+ private:
+  struct Graph;
+  std::unique_ptr<Graph> graph_;
+};
+
+/// True when MLT opens `path` and decodes it: a movie or sound file by FFmpeg, an image
+/// (`image`) by the image loader.
+bool MediaDecodes(const std::string& path, bool image);
+
+}  // namespace pexol

@@ -1,0 +1,87 @@
+// render/RenderRange.cpp - frame numbers and timecodes to a range of the timeline
+#include "render/RenderRange.h"
+
+#include <charconv>
+#include <tuple>
+#include <vector>
+
+namespace pexol {
+
+namespace {
+
+std::optional<std::int64_t> Number(std::string_view text) {
+  std::int64_t value = 0;
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (code != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMode mode) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ':' || text[i] == ';') {
+      parts.push_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  std::optional<std::int64_t> result;
+  if (parts.size() == 1) {
+    result = Number(text);
+  } else if (parts.size() == 4 && mode != TimecodeMode::Frame) {
+    std::int64_t field[4];
+    for (int i = 0; i < 4; ++i) {
+      const auto value = Number(parts[static_cast<std::size_t>(i)]);
+      if (!value) return std::nullopt;
+      field[i] = *value;
+    }
+    const std::int64_t base = mode == TimecodeMode::Pal ? 25 : 30;
+    if (field[1] > 59 || field[2] > 59 || field[3] >= base) return std::nullopt;
+    const std::int64_t minutes = field[0] * 60 + field[1];
+    result = (minutes * 60 + field[2]) * base + field[3];
+    // Drop frame labels skip 00 and 01 of every minute not divisible by ten.
+    if (mode == TimecodeMode::NtscDrop) {
+      if (field[2] == 0 && field[3] < 2 && field[1] % 10 != 0) return std::nullopt;
+      *result -= 2 * (minutes - minutes / 10);
+    }
+  }
+  if (result && *result > INT32_MAX) return std::nullopt;
+  return result;
+}
+
+std::optional<FrameRange> RangeOf(std::int64_t length, const std::string& from,
+                                  const std::string& to, TimecodeMode mode, std::int64_t maxFrames,
+                                  std::string& error) {
+  FrameRange range{0, length};
+  for (const auto& [text, name, bound] :
+       {std::tuple{&from, "--from", &range.first}, std::tuple{&to, "--to", &range.end}}) {
+    if (text->empty()) continue;
+    const auto frame = ParseFramePosition(*text, mode);
+    if (!frame) {
+      error = std::string(name) + " \"" + *text +
+              "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
+              "or hh:mm:ss;ff in drop frame).";
+      return std::nullopt;
+    }
+    *bound = *frame;
+  }
+  if (range.end > length) range.end = length;
+  if (range.first >= range.end) {
+    error = "the range to render holds no frames: the timeline is " + std::to_string(length) +
+            " frames long, and the range starts at frame " + std::to_string(range.first) +
+            " and ends before frame " + std::to_string(range.end) + ".";
+    return std::nullopt;
+  }
+  if (range.end - range.first > maxFrames) {
+    error = "the timeline is " + std::to_string(length) +
+            " frames long, more than 24 hours (its positions are wrapped or absurd); name the "
+            "part to render with --from and --to.";
+    return std::nullopt;
+  }
+  return range;
+}
+
+}  // namespace pexol

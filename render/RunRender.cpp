@@ -1,0 +1,328 @@
+// render/RunRender.cpp - media found and tried, the MLT document built, encoded in the run frame
+#include "render/RunRender.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "core/RunFailure.h"
+#include "core/TextEncoding.h"
+#include "core/TextScanner.h"
+#include "edl/Timecode.h"
+#include "export/MltWriter.h"
+#include "media/MediaResolver.h"
+#include "media/PathText.h"
+#include "render/MltRender.h"
+#include "render/RenderRange.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+namespace {
+
+// FFmpeg's name of the container the destination's extension asks for.
+std::optional<std::string> ContainerOf(const std::string& destination) {
+  const std::string extension = PathOfUtf8(destination).extension().string();
+  if (EqualsIgnoreCase(extension, ".mp4")) return "mp4";
+  if (EqualsIgnoreCase(extension, ".mkv")) return "matroska";
+  if (EqualsIgnoreCase(extension, ".mov")) return "mov";
+  return std::nullopt;
+}
+
+// The project stores a code for its sound; the 32 kHz ones differ in their sample size only.
+int FrequencyOf(std::int32_t stored) {
+  switch (stored) {
+    case 44100:
+      return 44100;
+    case 32016:
+    case 32012:
+      return 32000;
+    default:
+      return 48000;
+  }
+}
+
+/// One media file the timeline uses and where it was looked for.
+struct MediaUse {
+  std::string track;   // the section heading it is listed under
+  std::string stored;  // the name as stored
+  bool image = false;
+};
+
+std::vector<MediaUse> MediaOf(const Timeline& timeline) {
+  std::vector<MediaUse> uses;
+  const auto add = [&uses](const char* track, const std::vector<TimelineItem>& items) {
+    for (const TimelineItem& item : items) {
+      if (item.kind == ItemKind::Movie || item.kind == ItemKind::Still)
+        uses.push_back({track, item.name, item.kind == ItemKind::Still});
+      for (const TitleText& text : item.texts)
+        if (text.namesMedia) uses.push_back({track, text.text, true});
+    }
+  };
+  add("[MainAV]", timeline.main);
+  add("[InsertAV]", timeline.insert);
+  add("[ExAudio1]", timeline.exAudio[0]);
+  add("[ExAudio2]", timeline.exAudio[1]);
+  add("[Title]", timeline.titles);
+  return uses;
+}
+
+/// The files the timeline's names lead to, each tried once: found and decoded, or missing.
+class RenderMedia {
+ public:
+  explicit RenderMedia(ResolveOptions options) : resolver_(std::move(options)) {}
+
+  /// Resolves and tries every file of `timeline`; the names that cannot be rendered are kept.
+  void Find(const Timeline& timeline) {
+    std::set<std::string> listed;
+    for (const MediaUse& use : MediaOf(timeline)) {
+      if (paths_.count(use.stored) == 0 && missing_.count(use.stored) == 0) Try(use);
+      if (missing_.count(use.stored) != 0 && listed.insert(use.track + '\n' + use.stored).second)
+        unusable_.push_back(use);
+    }
+  }
+
+  std::string PathOf(std::string_view stored) const {
+    const auto found = paths_.find(std::string(stored));
+    return found != paths_.end() ? found->second : std::string();
+  }
+  bool Missing(const std::string& stored) const { return missing_.count(stored) != 0; }
+  std::size_t MissingCount() const { return missing_.size(); }
+
+  /// The unusable names under their tracks' headings, as the check lists them: the first 20,
+  /// then "e.t.c..".
+  std::string List() const {
+    std::string list;
+    std::string track;
+    int named = 0;
+    for (const MediaUse& use : unusable_) {
+      if (++named > 20) return list + "e.t.c..\n";
+      if (use.track != track) list += (track = use.track) + "\n";
+      list += Printable(use.stored) + missing_.at(use.stored) + "\n";
+    }
+    return list;
+  }
+
+  /// The first few unusable names, quoted, for a warning.
+  std::string Named() const {
+    std::string text;
+    std::size_t count = 0;
+    for (const auto& [stored, why] : missing_) {
+      if (++count > 5) return text + " and " + std::to_string(missing_.size() - 5) + " more";
+      text += (text.empty() ? "\"" : ", \"") + Printable(stored) + "\"";
+    }
+    return text;
+  }
+
+  const std::vector<std::string>& Warnings() const { return resolver_.Warnings(); }
+
+ private:
+  static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
+
+  void Try(const MediaUse& use) {
+    const MediaResolution found = resolver_.Resolve(use.stored);
+    if (found.status == MediaStatus::Ambiguous) {
+      missing_[use.stored] = " (ambiguous: " + std::to_string(found.candidates.size()) +
+                             " files of this name in the search folders)";
+      return;
+    }
+    if (found.status != MediaStatus::Found) {
+      missing_[use.stored] = "";
+      return;
+    }
+    std::error_code code;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(PathOfUtf8(found.path), code).lexically_normal();
+    const std::string path = code ? found.path : Utf8OfPath(absolute);
+    // MLT's document is XML, which holds UTF-8 without control characters only.
+    const bool nameable = IsValidUtf8(path) && std::none_of(path.begin(), path.end(), [](char c) {
+                            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+                          });
+    if (!nameable) {
+      missing_[use.stored] = " (found as a name MLT's document cannot hold)";
+    } else if (!MediaDecodes(path, use.image)) {
+      missing_[use.stored] = " (found as " + path + ", which does not decode)";
+    } else {
+      paths_[use.stored] = path;
+    }
+  }
+
+  MediaResolver resolver_;
+  std::map<std::string, std::string> paths_;    // stored name to the file rendered
+  std::map<std::string, std::string> missing_;  // stored name to why it cannot be rendered
+  std::vector<MediaUse> unusable_;
+};
+
+// Black and silence in place of what cannot be rendered: a clip keeps its place and length as
+// a black colour clip; an image element of a title goes.
+void Blacken(Timeline& timeline, const RenderMedia& media) {
+  const auto blacken = [&media](std::vector<TimelineItem>& items) {
+    for (TimelineItem& item : items) {
+      if ((item.kind == ItemKind::Movie || item.kind == ItemKind::Still) &&
+          media.Missing(item.name)) {
+        item.kind = ItemKind::Colour;
+        item.colour = 0;
+        item.fill.colours = {0};
+        item.hasAudio = false;
+        item.slow = false;
+      }
+      std::erase_if(item.texts, [&media](const TitleText& text) {
+        return text.namesMedia && media.Missing(text.text);
+      });
+    }
+  };
+  for (auto* items : {&timeline.main, &timeline.insert, &timeline.exAudio[0], &timeline.exAudio[1],
+                      &timeline.titles})
+    blacken(*items);
+}
+
+/// The media list of a render that did not start; caught by `RunRender`.
+struct MediaUnusable {
+  std::string message;
+};
+
+std::string Clock(double seconds) {
+  const auto whole = static_cast<long long>(seconds + 0.5);
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+  return text;
+}
+
+}  // namespace
+
+RunResult RunRender(const RenderJob& job, RunObserver& observer) {
+  const auto container = ContainerOf(job.destination);
+  if (!container)
+    return RunResult::Failed(OpenFailureMessage(
+        cannotRender, job.destination,
+        "the container follows the file's extension: .mp4 (H.264 and AAC), .mkv (Matroska) "
+        "or .mov (QuickTime)."));
+  if (job.timecode == TimecodeMode::Frame)
+    return RunResult::Failed(OpenFailureMessage(
+        cannotRender, job.destination,
+        "a render is made at NTSC (drop or non-drop frame) or PAL rates; frame counts have no "
+        "rate."));
+  if (job.quality < 0 || job.quality > 51)
+    return RunResult::Failed(OpenFailureMessage(
+        cannotRender, job.destination,
+        "the quality is H.264's constant quality, from 0 (best) to 51; 18 by default."));
+  const bool pal = job.timecode == TimecodeMode::Pal;
+  const ExportRate rate{pal ? 25 : 30000, pal ? 1 : 1001, job.timecode == TimecodeMode::NtscDrop};
+  std::string error;
+  auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
+  if (!resolve) return RunResult::Failed(std::move(error));
+  resolve->stopRequested = [&observer] { return observer.StopRequested(); };
+  RenderMedia media(std::move(*resolve));
+
+  const auto started = std::chrono::steady_clock::now();
+  const RunPlan plan = RunPlan::Writing(RunKind::Render, job.source, job.software, job.destination,
+                                        cannotRender, "it is the project being rendered");
+  RunResult result;
+  try {
+    result = RunOnProject(
+        plan,
+        [&](const RunInput& input) {
+          if (input.temporaryPath.empty())
+            throw RunFailure(FailedInput::Destination,
+                             "a render is written to a file: name a file such as "
+                             "video.mp4 (not a device, standard output, or a file with more "
+                             "than one hard link).");
+          Timeline timeline = BuildTimeline(input.project);
+          input.progress.Status("[Render] finding the media");
+          media.Find(timeline);
+          std::vector<std::string> warnings = media.Warnings();
+          if (media.MissingCount() > 0 && job.missing == MissingMedia::Fail)
+            throw MediaUnusable{
+                std::string(cannotRender) + "\n\n" + job.source + "\n" +
+                std::to_string(media.MissingCount()) +
+                (media.MissingCount() == 1 ? " media file is missing or does not decode:\n"
+                                           : " media files are missing or do not decode:\n") +
+                media.List() +
+                "Find them with --map and --search (see 'pexol-cli check'), or render black "
+                "and silence in their place with --missing black."};
+          if (media.MissingCount() > 0) {
+            Blacken(timeline, media);
+            warnings.push_back(std::to_string(media.MissingCount()) +
+                               (media.MissingCount() == 1 ? " media file" : " media files") +
+                               " could not be rendered (not found or not decoded): " +
+                               media.Named() + "; black and silence are in their place.");
+          }
+
+          ExportSettings settings;
+          const std::string stem = Utf8OfPath(PathOfUtf8(job.source).stem());
+          settings.projectName = IsValidUtf8(stem) ? stem : "project";
+          settings.rate = rate;
+          settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+          ExportCounts counts;
+          const std::string document = WriteMlt(
+              timeline, settings,
+              [&media](std::string_view stored) { return media.PathOf(stored); }, counts,
+              MltServices::DisplayFree);
+          MltDocument graph(document);
+          if (!graph.Valid())
+            throw RunFailure(FailedInput::Destination,
+                             "MLT could not load the timeline's document.");
+          const double fps = FramesPerSecond(rate);
+          const auto maxFrames = static_cast<std::int64_t>(24 * 3600 * fps);
+          const auto range =
+              RangeOf(graph.Length(), job.from, job.to, job.timecode, maxFrames, error);
+          if (!range) throw RunFailure(FailedInput::Destination, error);
+
+          EncodeSettings encode;
+          encode.format = *container;
+          encode.crf = job.quality;
+          encode.frequency = FrequencyOf(input.project.header.audioFrequency);
+          int taken = 0;
+          const auto encodeStart = std::chrono::steady_clock::now();
+          const RenderProgress onProgress = [&](std::int64_t done, std::int64_t total) {
+            if (observer.StopRequested()) return false;
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - encodeStart)
+                    .count();
+            const double rateNow = seconds > 0 ? double(done) / seconds : 0;
+            std::string line = "[Render] " + std::to_string(done * 100 / total) + "%, " +
+                               std::to_string(static_cast<long long>(rateNow + 0.5)) + " fps";
+            if (rateNow > 0) line += ", " + Clock(double(total - done) / rateNow) + " left";
+            observer.Status(line);
+            const int steps = static_cast<int>(done * renderShare / total);
+            if (steps > taken) {
+              input.progress.Step(steps - taken);
+              taken = steps;
+            }
+            return true;
+          };
+          bool stopped = false;
+          if (!graph.Encode(input.temporaryPath, range->first, range->end, encode, onProgress,
+                            stopped, error))
+            throw RunFailure(FailedInput::Destination, error);
+          if (stopped) throw RunStopped();
+          if (taken < renderShare) input.progress.Step(renderShare - taken);
+
+          RunOutput output;
+          output.wroteTemporary = true;
+          const std::int64_t frames = range->end - range->first;
+          const RenderOutcome outcome{
+              frames,
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
+          output.message = RenderCompletedMessage(
+              job.source, job.destination,
+              FormatTimecode(job.timecode, static_cast<std::int32_t>(frames)), outcome);
+          output.outcome = outcome;
+          output.warnings = std::move(warnings);
+          return output;
+        },
+        observer);
+  } catch (const MediaUnusable& unusable) {
+    observer.Status("");
+    return RunResult::Failed(unusable.message);
+  }
+  if (result.status == RunResult::Status::Stopped)
+    result.message = RenderStoppedMessage(job.source, job.destination);
+  return result;
+}
+
+}  // namespace pexol
