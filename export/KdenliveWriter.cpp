@@ -112,14 +112,15 @@ class KdenliveBuilder {
         image.texts.clear();
         titleImages_.push_back(std::move(image));
       }
-    if (titleImages_.empty()) return;
+    std::vector<TrackPiece> pieces = LayOutTrack(titleImages_);
+    if (pieces.empty()) return;
     Warn(settings_,
          "Kdenlive shows the images of titles as clips of the track \"Title images\", fitted to "
          "the frame.");
-    auto titles = std::find_if(tracks.begin(), tracks.end(), [](const MltTrack& track) {
-      return std::string_view(track.name) == "Titles";
-    });
-    tracks.insert(titles + 1, {"Title images", true, false, LayOutTrack(titleImages_), true});
+    // Above the last video track: Titles, or whichever is highest when titles take no frames.
+    const auto above = std::find_if(tracks.begin(), tracks.end(),
+                                    [](const MltTrack& track) { return !track.video; });
+    tracks.insert(above, {"Title images", true, false, std::move(pieces), true});
   }
 
   // The bin clip of an item, added at its first use.
