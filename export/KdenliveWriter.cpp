@@ -181,7 +181,9 @@ class KdenliveBuilder {
   void Timewarp(std::size_t b) {
     xml_.Open("producer");
     xml_.Attribute("id", TimewarpId(b));
-    graph_.Source(*bin_[b].item, bin_[b].length, false);
+    TimelineItem item = *bin_[b].item;  // the bin's first use may play at full speed
+    item.slow = true;
+    graph_.Source(item, bin_[b].length, false);
     xml_.Property("kdenlive:id", bin_[b].binId);
     xml_.Close();
   }

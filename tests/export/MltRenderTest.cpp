@@ -377,11 +377,14 @@ TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
   }
 }
 
-// The Kdenlive project plays as the MLT one: the same mid-dissolve frame from the clips on the
-// track's two playlists, and levels keyed from the clip's first frame on the track, not from
-// its media's (the tone starts 30 frames into its file).
-TEST_F(MltRender, KdenliveProjectPlaysTheSameDissolveAndLevels) {
+// The Kdenlive project plays as the MLT one: the same mid-dissolve frames from the clips on the
+// track's two playlists, either way between them, and levels keyed from the clip's first frame
+// on the track, not from its media's (the tone starts 30 frames into its file).
+TEST_F(MltRender, KdenliveProjectPlaysTheSameDissolvesAndLevels) {
   Timeline timeline = RedToBlue('D');
+  timeline.main.push_back(Colour(0x00FF00, 120, 180));
+  timeline.transitions.push_back(test::Effect(1, 'D', "Dissolve", 20, 120));
+  timeline.mainTail = {20, 20, 0};
   TimelineItem music = test::Movie("tone.wav", 30, 130, 0, 100, true);
   music.levels.in = 100;
   music.levels.out = 0;
@@ -396,6 +399,13 @@ TEST_F(MltRender, KdenliveProjectPlaysTheSameDissolveAndLevels) {
   EXPECT_GT(middle.b, 60);
   EXPECT_LT(middle.b, 200);
   EXPECT_TRUE(Near(render.Frame(80).At(360, 240), {0, 0, 255}));
+  // Blue on the second playlist into green on the first.
+  const Rgb second = render.Frame(130).At(360, 240);
+  EXPECT_GT(second.g, 60) << second.g << " " << second.b;
+  EXPECT_LT(second.g, 200);
+  EXPECT_GT(second.b, 60);
+  EXPECT_LT(second.b, 200);
+  EXPECT_TRUE(Near(render.Frame(140).At(360, 240), {0, 255, 0}));
   const double full = render.Peak(20);
   EXPECT_GT(full, 8000);
   EXPECT_NEAR(render.Peak(55) / full, 0.5, 0.08);
