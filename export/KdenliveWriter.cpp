@@ -11,7 +11,7 @@
 namespace pexol {
 namespace {
 
-// Kdenlive numbers bin clips from 2; 1 is its root folder.
+// Kdenlive's own projects number their bin clips from 2.
 constexpr int firstBinId = 2;
 
 // One clip of the project bin: a media file (movies and stills), or one colour or title item.
