@@ -29,7 +29,10 @@ void BM_ExportOtio(benchmark::State& state) {
 BENCHMARK(BM_ExportOtio)->Unit(benchmark::kMillisecond);
 
 void BM_ExportMlt(benchmark::State& state) {
-  RunExport(state, WriteMlt);
+  RunExport(state, [](const Timeline& timeline, const ExportSettings& settings,
+                      const MediaPathOf& mediaPath, ExportCounts& counts) {
+    return WriteMlt(timeline, settings, mediaPath, counts);
+  });
 }
 BENCHMARK(BM_ExportMlt)->Unit(benchmark::kMillisecond);
 
