@@ -1,16 +1,19 @@
-// app/CheckPage.cpp - controls of the "find" page
+// app/CheckPage.cpp - the "find" page
 #include "app/CheckPage.h"
 
-#include <QPushButton>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "app/ControlIds.h"
 #include "app/Controls.h"
-#include "core/Options.h"
+#include "app/DisplayText.h"
+#include "app/FileRequests.h"
+#include "app/MediaFolders.h"
+#include "check/MediaCheck.h"
 
 namespace pexol {
 
-CheckPage::CheckPage() {
+CheckPage::CheckPage(const PageContext& context) : RunPage(context) {
   software = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
@@ -19,21 +22,38 @@ CheckPage::CheckPage() {
                 {ids::findLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
                2);
   page->addStretch(1);
-  source = AddFileRow(this, page, ids::findSourceLabel, QStringLiteral("mpj source file"),
-                      ids::findSource, ids::findSourceChooser);
-  searchFolder =
-      AddFileRow(this, page, ids::findSearchFolderLabel, QStringLiteral("media search folder"),
-                 ids::findSearchFolder, ids::findSearchFolderChooser);
-  mediaFolders = AddButton(this, ids::findMediaFolders, QStringLiteral("media folders..."));
-  page->addWidget(mediaFolders, 0, Qt::AlignRight);
-  report = AddFileRow(this, page, ids::findReportLabel, QStringLiteral("txt destination file"),
-                      ids::findReport, ids::findReportChooser);
-  const RunRow run = AddRunRow(this, page, ids::findCheck, QStringLiteral("check"),
-                               ids::findProgress, ids::findStatus, ids::findCancel);
-  check = run.button;
-  cancel = run.cancel;
-  progress = run.progress;
-  status = run.status;
+  source = AddFileRow(page, ids::findSourceLabel, QStringLiteral("mpj source file"),
+                      ids::findSource, ids::findSourceChooser,
+                      OpenFile(QStringLiteral("mpj"), ProjectFilter()), "find/source");
+  searchFolder = AddFileRow(page, ids::findSearchFolderLabel, QStringLiteral("media search folder"),
+                            ids::findSearchFolder, ids::findSearchFolderChooser, ChooseFolder(),
+                            "find/searchFolder");
+  AddMediaFoldersButton(page, ids::findMediaFolders);
+  report = AddFileRow(page, ids::findReportLabel, QStringLiteral("txt destination file"),
+                      ids::findReport, ids::findReportChooser,
+                      SaveFile(QStringLiteral("txt"), TextFilter()), "find/report");
+  report->setText(QStringLiteral("nul"));  // no report until the user names one
+  AddRunRow(page, ids::findCheck, QStringLiteral("check"), ids::findProgress, ids::findStatus,
+            ids::findCancel);
+
+  Remember(software, "find/software");
+  Pictured(source);
+}
+
+PictureRequest CheckPage::Picture() const {
+  PictureRequest request;
+  request.source = source->text();
+  request.software = ChoiceOf(*software);
+  return request;
+}
+
+RunPage::Driver CheckPage::MakeRun() {
+  MediaCheckJob job{EncodePath(source->text()), EncodePath(report->text()), ChoiceOf(*software)};
+  job.maps = context.media.EncodedMaps();
+  job.searchFolders = context.media.EncodedSearchFolders();
+  if (!searchFolder->text().isEmpty())
+    job.searchFolders.push_back(EncodePath(searchFolder->text()));
+  return [job](RunObserver& observer) { return RunMediaCheck(job, observer); };
 }
 
 }  // namespace pexol

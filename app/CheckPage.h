@@ -1,31 +1,27 @@
 // app/CheckPage.h - the "find" page: software, project, search folder, report and the check run
 #pragma once
 
-#include <QWidget>
-
-class QButtonGroup;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+#include "app/RunPage.h"
 
 namespace pexol {
 
-/// The controls of the media check page; the window reads and fills them.
-class CheckPage final : public QWidget {
+/// Looks for a project's media files, with the media folders and the page's own search
+/// folder, and writes what it did not find to the report.
+class CheckPage final : public RunPage {
   Q_OBJECT
 
  public:
-  CheckPage();
+  explicit CheckPage(const PageContext& context);
+  PictureRequest Picture() const override;
 
-  QButtonGroup* software;  ///< ids are the software choice values
+ protected:
+  Driver MakeRun() override;
+
+ private:
+  QButtonGroup* software;  ///< ids are the software values
   QLineEdit* source;
-  QLineEdit* report;
   QLineEdit* searchFolder;
-  QPushButton* mediaFolders;
-  QPushButton* check;
-  QPushButton* cancel;
-  QProgressBar* progress;
-  QLineEdit* status;
+  QLineEdit* report;
 };
 
 }  // namespace pexol

@@ -92,6 +92,12 @@ QButtonGroup* AddRadioGroup(QWidget* page) {
 QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
                           QButtonGroup* group, std::initializer_list<RadioChoice> choices,
                           int columns) {
+  return AddChoiceBox(page, into, boxId, title, group,
+                      std::span<const RadioChoice>(choices.begin(), choices.size()), columns);
+}
+
+QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
+                          QButtonGroup* group, std::span<const RadioChoice> choices, int columns) {
   QGroupBox* box = AddGroupBox(page, boxId, title);
   auto* grid = new QGridLayout(box);
   // Each button only as wide as its text: a click beside the text is not a click on it.
@@ -106,15 +112,15 @@ QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QStr
   return grid;
 }
 
-QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption,
-                      int editId, int buttonId) {
+FileRow AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption, int editId,
+                   int buttonId) {
   into->addWidget(AddLabel(page, labelId, caption));
   auto* row = new QHBoxLayout;
-  QLineEdit* edit = AddEdit(page, editId);
-  row->addWidget(edit, 1);
-  row->addWidget(AddChooserButton(page, buttonId));
+  const FileRow file{AddEdit(page, editId), AddChooserButton(page, buttonId)};
+  row->addWidget(file.edit, 1);
+  row->addWidget(file.chooser);
   into->addLayout(row);
-  return edit;
+  return file;
 }
 
 RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,

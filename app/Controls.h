@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <initializer_list>
+#include <span>
 
 class QBoxLayout;
 class QButtonGroup;
@@ -49,12 +50,18 @@ struct RadioChoice {
 /// A titled box of radio buttons filled row by row, `columns` to a row; returns its grid so
 /// that a page can add more to it.
 QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
+                          QButtonGroup* group, std::span<const RadioChoice> choices, int columns);
+QGridLayout* AddChoiceBox(QWidget* page, QBoxLayout* into, int boxId, const QString& title,
                           QButtonGroup* group, std::initializer_list<RadioChoice> choices,
                           int columns);
 
 /// A caption above an edit that takes the width with its "..." button beside it.
-QLineEdit* AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption,
-                      int editId, int buttonId);
+struct FileRow {
+  QLineEdit* edit;
+  QPushButton* chooser;
+};
+FileRow AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& caption, int editId,
+                   int buttonId);
 
 /// The run button, with the bar and the status line beside it, at the foot of a page.
 struct RunRow {

@@ -1,32 +1,27 @@
 // app/ExportPage.h - the "export" page: software, format, timecode, files and the export run
 #pragma once
 
-#include <QWidget>
-
-class QButtonGroup;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+#include "app/RunPage.h"
 
 namespace pexol {
 
-/// The controls of the timeline export page; the window reads and fills them.
-class ExportPage final : public QWidget {
+/// Writes a project's timeline in an editing format, resolving media with the media folders.
+class ExportPage final : public RunPage {
   Q_OBJECT
 
  public:
-  ExportPage();
+  explicit ExportPage(const PageContext& context);
+  PictureRequest Picture() const override;
 
-  QButtonGroup* software;  ///< ids are the software choice values
+ protected:
+  Driver MakeRun() override;
+
+ private:
+  QButtonGroup* software;  ///< ids are the software values
   QButtonGroup* format;    ///< ids are the export format values
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QLineEdit* source;
   QLineEdit* destination;
-  QPushButton* mediaFolders;
-  QPushButton* exportButton;
-  QPushButton* cancel;
-  QProgressBar* progress;
-  QLineEdit* status;
 };
 
 }  // namespace pexol

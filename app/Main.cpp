@@ -1,9 +1,9 @@
 // app/Main.cpp - the pexol program: the desktop window
-#include "app/ExchangeApp.h"
+#include "app/Application.h"
 #include "core/TemporaryFiles.h"
 
 int main(int argc, char** argv) {
   pexol::InstallRunSignals();
-  pexol::CExchangeApp app(argc, argv);
-  return app.InitInstance();
+  pexol::Application app(argc, argv);
+  return app.Run();
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
@@ -14,7 +15,7 @@
 
 #include "app/ControlIds.h"
 #include "app/DisplayText.h"
-#include "app/ExchangeDlg.h"
+#include "app/MainWindow.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
 #include "core/RunObserver.h"
@@ -32,8 +33,10 @@ class NoPrompts final : public pexol::UserPrompts {
   }
 };
 
-const char* const pageFiles[] = {"mpj-to-txt.png", "txt-to-mpj.png", "find.png", "export.png",
-                                 "about.png"};
+/// "mpj to txt" is drawn to "mpj-to-txt.png".
+QString FileOfPage(const QString& title) {
+  return QString(title).replace(QLatin1Char(' '), QLatin1Char('-')) + QStringLiteral(".png");
+}
 
 }  // namespace
 
@@ -50,18 +53,27 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
   NoPrompts prompts;
-  pexol::CExchangeDlg window(prompts);
-  window.toTextSource = window.toProjectSource = window.findSource = window.exportSource =
-      QStringLiteral("/home/user/video/demo.mpj");
-  window.toTextDestination = window.toProjectText = QStringLiteral("/home/user/video/demo.txt");
-  window.toProjectDestination = QStringLiteral("/home/user/video/demo-edited.mpj");
-  window.findSearchFolder = QStringLiteral("/home/user/video");
-  window.exportDestination = QStringLiteral("/home/user/video/demo.otio");
-  window.UpdateData(false);
+  pexol::MainWindow window(prompts);
+  using namespace pexol::ids;
+  const std::pair<int, const char*> fields[] = {{toTextSource, "demo.mpj"},
+                                                {toTextDestination, "demo.txt"},
+                                                {toProjectSource, "demo.mpj"},
+                                                {toProjectText, "demo.txt"},
+                                                {toProjectDestination, "demo-edited.mpj"},
+                                                {findSource, "demo.mpj"},
+                                                {findSearchFolder, ""},
+                                                {exportSource, "demo.mpj"},
+                                                {exportDestination, "demo.otio"}};
+  for (const auto& [id, name] : fields) {
+    QString path = QStringLiteral("/home/user/video");
+    if (*name != '\0') path += QLatin1Char('/') + QLatin1String(name);
+    window.findChild<QLineEdit*>(QString::number(id))->setText(path);
+  }
   window.show();
-  for (int page = 0; page < window.tabs->count(); ++page) {
-    window.tabs->setCurrentIndex(page);
-    const QString path = folder.filePath(QString::fromLatin1(pageFiles[page]));
+  QTabWidget& tabs = window.Tabs();
+  for (int page = 0; page < tabs.count(); ++page) {
+    tabs.setCurrentIndex(page);
+    const QString path = folder.filePath(FileOfPage(tabs.tabText(page)));
     if (!window.grab().save(path)) {
       QTextStream(stderr) << "cannot write " << path << "\n";
       return 1;
@@ -77,13 +89,18 @@ int main(int argc, char** argv) {
   if (!pexol::RunPicture(job, quiet).Completed()) return 1;
 
   QEventLoop drawn;
-  QObject::connect(window.timeline, &pexol::TimelineView::PictureShown, &drawn, &QEventLoop::quit);
+  QObject::connect(&window.Timeline(), &pexol::TimelineView::PictureShown, &drawn,
+                   &QEventLoop::quit);
   QTimer::singleShot(10000, &drawn, &QEventLoop::quit);
-  window.tabs->setCurrentIndex(3);
-  window.findChild<QLineEdit*>(QString::number(pexol::ids::exportSource))->setText(demo);
+  tabs.setCurrentIndex(3);
+  // Named from its own folder, so the picture shows no path of the machine that made it.
+  const QFileInfo demoFile(demo);
+  const QString picture = folder.absoluteFilePath(QStringLiteral("timeline.png"));
+  QDir::setCurrent(demoFile.absolutePath());
+  window.findChild<QLineEdit*>(QString::number(exportSource))->setText(demoFile.fileName());
   drawn.exec();
   window.resize(window.width(), window.sizeHint().height() + 120);
   QApplication::processEvents();
-  if (!window.grab().save(folder.filePath(QStringLiteral("timeline.png")))) return 1;
+  if (!window.grab().save(picture)) return 1;
   return 0;
 }

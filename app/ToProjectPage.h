@@ -1,32 +1,27 @@
 // app/ToProjectPage.h - the "txt to mpj" page: software, three files and the convert run
 #pragma once
 
-#include <QWidget>
-
-class QButtonGroup;
-class QCheckBox;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+#include "app/RunPage.h"
 
 namespace pexol {
 
-/// The controls of the text-to-project page; the window reads and fills them.
-class ToProjectPage final : public QWidget {
+/// Rebuilds a project from its source project and an edited text exchange file.
+class ToProjectPage final : public RunPage {
   Q_OBJECT
 
  public:
-  ToProjectPage();
+  explicit ToProjectPage(const PageContext& context);
+  PictureRequest Picture() const override;
 
-  QButtonGroup* software;  ///< ids are the software choice values
+ protected:
+  Driver MakeRun() override;
+
+ private:
+  QButtonGroup* software;  ///< ids are the software values
   QCheckBox* utf8;
   QLineEdit* source;
   QLineEdit* text;
   QLineEdit* destination;
-  QPushButton* convert;
-  QPushButton* cancel;
-  QProgressBar* progress;
-  QLineEdit* status;
 };
 
 }  // namespace pexol

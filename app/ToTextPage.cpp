@@ -1,17 +1,20 @@
-// app/ToTextPage.cpp - controls of the "mpj to txt" page
+// app/ToTextPage.cpp - the "mpj to txt" page
 #include "app/ToTextPage.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "app/ControlIds.h"
 #include "app/Controls.h"
-#include "core/Options.h"
+#include "app/DisplayText.h"
+#include "app/FileRequests.h"
+#include "run/RunConversions.h"
 
 namespace pexol {
 
-ToTextPage::ToTextPage() {
+ToTextPage::ToTextPage(const PageContext& context) : RunPage(context) {
   software = AddRadioGroup(this);
   timecode = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
@@ -34,17 +37,40 @@ ToTextPage::ToTextPage() {
   utf8 = AddCheckBox(this, ids::toTextUtf8, QStringLiteral("UTF-8 text"));
   page->addWidget(utf8, 0, Qt::AlignLeft);
   page->addStretch(1);
-  source = AddFileRow(this, page, ids::toTextSourceLabel, QStringLiteral("mpj source file"),
-                      ids::toTextSource, ids::toTextSourceChooser);
+  source = AddFileRow(page, ids::toTextSourceLabel, QStringLiteral("mpj source file"),
+                      ids::toTextSource, ids::toTextSourceChooser,
+                      OpenFile(QStringLiteral("mpj"), ProjectFilter()), "toText/source");
   destination =
-      AddFileRow(this, page, ids::toTextDestinationLabel, QStringLiteral("txt destination file"),
-                 ids::toTextDestination, ids::toTextDestinationChooser);
-  const RunRow run = AddRunRow(this, page, ids::toTextConvert, QStringLiteral("convert"),
-                               ids::toTextProgress, ids::toTextStatus, ids::toTextCancel);
-  convert = run.button;
-  cancel = run.cancel;
-  progress = run.progress;
-  status = run.status;
+      AddFileRow(page, ids::toTextDestinationLabel, QStringLiteral("txt destination file"),
+                 ids::toTextDestination, ids::toTextDestinationChooser,
+                 SaveFile(QStringLiteral("txt"), TextFilter()), "toText/destination");
+  AddRunRow(page, ids::toTextConvert, QStringLiteral("convert"), ids::toTextProgress,
+            ids::toTextStatus, ids::toTextCancel);
+
+  Remember(software, "toText/software");
+  Remember(timecode, "toText/timecode");
+  Remember(csv, "toText/csv");
+  Remember(utf8, "toText/utf8");
+  Pictured(source);
+  Pictured(timecode);
+}
+
+PictureRequest ToTextPage::Picture() const {
+  PictureRequest request;
+  request.source = source->text();
+  request.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
+  request.software = ChoiceOf(*software);
+  return request;
+}
+
+RunPage::Driver ToTextPage::MakeRun() {
+  ToTextJob job{
+      EncodePath(source->text()), EncodePath(destination->text()), {}, ChoiceOf(*software)};
+  // No button ticked means the first of the group, as it always has.
+  job.options.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
+  job.options.csv = csv->isChecked();
+  job.options.encoding = utf8->isChecked() ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+  return [job](RunObserver& observer) { return RunProjectToText(job, observer); };
 }
 
 }  // namespace pexol

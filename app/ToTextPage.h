@@ -1,33 +1,28 @@
 // app/ToTextPage.h - the "mpj to txt" page: software, EDL layout, files and the convert run
 #pragma once
 
-#include <QWidget>
-
-class QButtonGroup;
-class QCheckBox;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+#include "app/RunPage.h"
 
 namespace pexol {
 
-/// The controls of the project-to-text page; the window reads and fills them.
-class ToTextPage final : public QWidget {
+/// Converts a project to its text exchange file.
+class ToTextPage final : public RunPage {
   Q_OBJECT
 
  public:
-  ToTextPage();
+  explicit ToTextPage(const PageContext& context);
+  PictureRequest Picture() const override;
 
-  QButtonGroup* software;  ///< ids are the software choice values
+ protected:
+  Driver MakeRun() override;
+
+ private:
+  QButtonGroup* software;  ///< ids are the software values
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QCheckBox* csv;
   QCheckBox* utf8;
   QLineEdit* source;
   QLineEdit* destination;
-  QPushButton* convert;
-  QPushButton* cancel;
-  QProgressBar* progress;
-  QLineEdit* status;
 };
 
 }  // namespace pexol

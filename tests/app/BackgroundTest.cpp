@@ -15,8 +15,7 @@
 
 #include "FakePrompts.h"
 #include "TestSettings.h"
-#include "app/ControlIds.h"
-#include "app/ExchangeDlg.h"
+#include "WindowDriver.h"
 #include "app/MediaFolders.h"
 #include "app/TimelineView.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -59,7 +58,7 @@ class BackgroundTest : public QObject {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<CExchangeDlg>(*prompts);
+    window = std::make_unique<MainWindow>(*prompts);
     window->show();
   }
   void cleanup() {
@@ -72,7 +71,7 @@ class BackgroundTest : public QObject {
     const QString project = Path("large.mpj");
     WriteAll(project, build::BuildProject(build::LargeProject(8)));
     WriteAll(Path("out.otio"), "old");
-    window->tabs->setCurrentIndex(3);
+    window->Tabs().setCurrentIndex(3);
     Find<QLineEdit>(ids::exportSource)->setText(project);
     Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
     prompts->replies << true;  // replace out.otio
@@ -89,16 +88,45 @@ class BackgroundTest : public QObject {
       QTest::mouseClick(Find<QPushButton>(ids::exportCancel), Qt::LeftButton);
     });
     ticker.start(1);
+    QSignalSpy ended(window.get(), &MainWindow::RunEnded);
     QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
+    QVERIFY(window->Running());  // the button returned while the run goes on
+    QVERIFY(ended.wait(60000));
     ticker.stop();
 
     QVERIFY2(turns >= 3, "the event loop did not turn during the run");
     QVERIFY(!window->Running());
     QCOMPARE(ReadAll(Path("out.otio")), QByteArray("old"));
-    QVERIFY(!prompts->messages.isEmpty());
+    QCOMPARE(prompts->messages.size(), 1);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
     QVERIFY(Find<QPushButton>(ids::exportRun)->isVisible());
+    QVERIFY(Find<QPushButton>(ids::toTextConvert)->isEnabled());
     QVERIFY(!Find<QPushButton>(ids::exportCancel)->isVisible());
+  }
+
+  void ClosingDuringARunAsksThenStopsIt() {
+    const QString project = Path("large.mpj");
+    WriteAll(project, build::BuildProject(build::LargeProject(8)));
+    WriteAll(Path("out.otio"), "old");
+    window->Tabs().setCurrentIndex(3);
+    Find<QLineEdit>(ids::exportSource)->setText(project);
+    Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
+    prompts->replies << true << false;  // replace out.otio; then keep the run going
+    QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
+    QVERIFY(window->Running());
+
+    window->close();
+    QVERIFY(window->isVisible());
+    QVERIFY(window->Running());
+    prompts->replies << true;
+    window->close();
+    QVERIFY(!window->isVisible());
+    QVERIFY(!window->Running());
+    QCOMPARE(prompts->questions.size(), 3);
+    QCOMPARE(prompts->questions.last(),
+             QStringLiteral("A run is going on. Stop it and close the window?"));
+    QVERIFY(prompts->messages.isEmpty());  // the user asked for the end already
+    QCOMPARE(ReadAll(Path("out.otio")), QByteArray("old"));
   }
 
   void MediaFoldersReachTheCheckAndTheExport() {
@@ -106,10 +134,10 @@ class BackgroundTest : public QObject {
     QVERIFY(QDir(Path("local")).mkpath(QStringLiteral("day")));
     WriteAll(Path("local/day/a.avi"), "x");
 
-    window->tabs->setCurrentIndex(2);
+    window->Tabs().setCurrentIndex(2);
     Find<QLineEdit>(ids::findSource)->setText(Path("moved.mpj"));
-    QTest::mouseClick(Find<QPushButton>(ids::findCheck), Qt::LeftButton);
-    QCOMPARE(window->missingCount, 1);
+    ClickAndWait(*window, ids::findCheck);
+    QVERIFY(prompts->messages.last().text.contains(QStringLiteral("\n1 file undetected")));
 
     // The rule is made in the dialog, its folder from the chooser.
     QTest::mouseClick(Find<QPushButton>(ids::findMediaFolders), Qt::LeftButton);
@@ -120,38 +148,38 @@ class BackgroundTest : public QObject {
     QTest::mouseClick(dialog->findChild<QPushButton*>(Id(ids::mediaChooseLocal)), Qt::LeftButton);
     QTest::mouseClick(dialog->findChild<QPushButton*>(Id(ids::mediaAddMap)), Qt::LeftButton);
     dialog->accept();
-    QCOMPARE(window->mediaFolders.maps, QStringList{"C:\\Video=" + Path("local")});
+    QCOMPARE(window->Media().maps, QStringList{"C:\\Video=" + Path("local")});
 
-    QTest::mouseClick(Find<QPushButton>(ids::findCheck), Qt::LeftButton);
-    QCOMPARE(window->missingCount, 0);
+    ClickAndWait(*window, ids::findCheck);
+    QVERIFY(prompts->messages.last().text.contains(QStringLiteral("\n0 file undetected")));
 
-    window->tabs->setCurrentIndex(3);
+    window->Tabs().setCurrentIndex(3);
     Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
     Find<QLineEdit>(ids::exportDestination)->setText(Path("moved.otio"));
-    QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
+    ClickAndWait(*window, ids::exportRun);
     QVERIFY(ReadAll(Path("moved.otio")).contains(Path("local/day/a.avi").toUtf8()));
     QVERIFY(!prompts->messages.last().text.contains(QStringLiteral("not found")));
 
     // Remembered for the next start.
     window.reset();
-    window = std::make_unique<CExchangeDlg>(*prompts);
-    QCOMPARE(window->mediaFolders.maps, QStringList{"C:\\Video=" + Path("local")});
+    window = std::make_unique<MainWindow>(*prompts);
+    QCOMPARE(window->Media().maps, QStringList{"C:\\Video=" + Path("local")});
   }
 
   void ThePictureShowsAMissingFileInRedWithItsLine() {
     WriteAll(Path("moved.mpj"), MovedProject());
-    window->tabs->setCurrentIndex(3);
-    QSignalSpy shown(window->timeline, &TimelineView::PictureShown);
+    window->Tabs().setCurrentIndex(3);
+    QSignalSpy shown((&window->Timeline()), &TimelineView::PictureShown);
     Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
     QVERIFY(shown.wait(5000));
-    QVERIFY(window->timeline->isVisible());
-    const QRectF box = window->timeline->BoundsOf(QStringLiteral("main-0"));
+    QVERIFY(window->Timeline().isVisible());
+    const QRectF box = window->Timeline().BoundsOf(QStringLiteral("main-0"));
     QVERIFY(!box.isEmpty());
-    const QString line = window->timeline->LineAt(box.center());
+    const QString line = window->Timeline().LineAt(box.center());
     QVERIFY2(line.contains(QStringLiteral("a.avi")) && line.contains(QStringLiteral("missing")),
              qPrintable(line));
 
-    QWidget* canvas = window->timeline->widget();
+    QWidget* canvas = window->Timeline().widget();
     QImage image(canvas->size(), QImage::Format_RGB32);
     canvas->render(&image);
     const QColor middle = image.pixelColor(box.center().toPoint() + QPoint(0, box.height() / 4));
@@ -162,15 +190,13 @@ class BackgroundTest : public QObject {
   QString Path(const QString& name) const { return folder->filePath(name); }
   template <class Widget>
   Widget* Find(int id) {
-    auto* widget = window->findChild<Widget*>(Id(id));
-    if (widget == nullptr) qFatal("no control %d", id);
-    return widget;
+    return pexol::Find<Widget>(*window, id);
   }
 
   TestSettings settings;
   std::unique_ptr<QTemporaryDir> folder;
   std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<CExchangeDlg> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

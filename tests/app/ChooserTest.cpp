@@ -8,15 +8,16 @@
 
 #include "FakePrompts.h"
 #include "TestSettings.h"
-#include "app/ExchangeDlg.h"
-#include "app/FileChooser.h"
+#include "WindowDriver.h"
 
 namespace pexol {
 
 namespace {
 
-const QStringList editIds = {"1016", "1018", "1020", "1025", "1023",
-                             "1074", "1083", "1077", "1103", "1106"};
+const QList<int> editIds = {ids::toTextSource,     ids::toTextDestination,    ids::toProjectSource,
+                            ids::toProjectText,    ids::toProjectDestination, ids::findSource,
+                            ids::findSearchFolder, ids::findReport,           ids::exportSource,
+                            ids::exportDestination};
 const QString projectFilter = QStringLiteral("Corvane file (*.mpj);;all(*.*)");
 const QString textFilter = QStringLiteral("Text file (*.txt);;all(*.*)");
 const QString timelineFilter =
@@ -45,9 +46,9 @@ QStringList SaveTyped(QWidget* owner, const FileDialogRequest& request, const QS
   return dialog->selectedFiles();
 }
 
-QStringList EditTexts(const CExchangeDlg& window) {
+QStringList EditTexts(const MainWindow& window) {
   QStringList texts;
-  for (const QString& id : editIds) texts << window.findChild<QLineEdit*>(id)->text();
+  for (int id : editIds) texts << Find<QLineEdit>(window, id)->text();
   return texts;
 }
 
@@ -60,7 +61,7 @@ class ChooserTest : public QObject {
   void init() {
     settings.Clear();
     prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<CExchangeDlg>(*prompts);
+    window = std::make_unique<MainWindow>(*prompts);
     window->show();
   }
   void cleanup() {
@@ -69,57 +70,61 @@ class ChooserTest : public QObject {
   }
 
   void CancelKeepsWhatWasTyped() {
-    QTest::keyClicks(window->findChild<QLineEdit*>("1018"), "typed.txt");
-    QTest::mouseClick(window->findChild<QPushButton*>("1015"), Qt::LeftButton);
+    QTest::keyClicks(Find<QLineEdit>(*window, ids::toTextDestination), "typed.txt");
+    QTest::mouseClick(Find<QPushButton>(*window, ids::toTextSourceChooser), Qt::LeftButton);
     QCOMPARE(prompts->requests.size(), 1);
-    QCOMPARE(window->findChild<QLineEdit*>("1018")->text(), QStringLiteral("typed.txt"));
-    QCOMPARE(window->findChild<QLineEdit*>("1016")->text(), QString());
+    QCOMPARE(Find<QLineEdit>(*window, ids::toTextDestination)->text(), QStringLiteral("typed.txt"));
+    QCOMPARE(Find<QLineEdit>(*window, ids::toTextSource)->text(), QString());
   }
 
   void ChoosingFillsOnlyTheFieldBesideTheButton_data() {
     QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("edit");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("filter");
     using enum FileDialogKind;
-    QTest::newRow("1015") << 0 << "1015"
-                          << "1016" << int(Open) << "mpj" << projectFilter;
-    QTest::newRow("1019") << 0 << "1019"
-                          << "1018" << int(SaveAs) << "txt" << textFilter;
-    QTest::newRow("1022") << 1 << "1022"
-                          << "1020" << int(Open) << "mpj" << projectFilter;
-    QTest::newRow("1026") << 1 << "1026"
-                          << "1025" << int(Open) << "txt" << textFilter;
-    QTest::newRow("1024") << 1 << "1024"
-                          << "1023" << int(SaveAs) << "mpj" << projectFilter;
-    QTest::newRow("1075") << 2 << "1075"
-                          << "1074" << int(Open) << "mpj" << projectFilter;
-    QTest::newRow("1084") << 2 << "1084"
-                          << "1083" << int(Folder) << ""
-                          << "";
-    QTest::newRow("1078") << 2 << "1078"
-                          << "1077" << int(SaveAs) << "txt" << textFilter;
-    QTest::newRow("1104") << 3 << "1104"
-                          << "1103" << int(Open) << "mpj" << projectFilter;
-    QTest::newRow("1107") << 3 << "1107"
-                          << "1106" << int(SaveAs) << "otio" << timelineFilter;
+    QTest::newRow("toTextSourceChooser") << 0 << ids::toTextSourceChooser << ids::toTextSource
+                                         << int(Open) << "mpj" << projectFilter;
+    QTest::newRow("toTextDestinationChooser")
+        << 0 << ids::toTextDestinationChooser << ids::toTextDestination << int(SaveAs) << "txt"
+        << textFilter;
+    QTest::newRow("toProjectSourceChooser")
+        << 1 << ids::toProjectSourceChooser << ids::toProjectSource << int(Open) << "mpj"
+        << projectFilter;
+    QTest::newRow("toProjectTextChooser")
+        << 1 << ids::toProjectTextChooser << ids::toProjectText << int(Open) << "txt" << textFilter;
+    QTest::newRow("toProjectDestinationChooser")
+        << 1 << ids::toProjectDestinationChooser << ids::toProjectDestination << int(SaveAs)
+        << "mpj" << projectFilter;
+    QTest::newRow("findSourceChooser")
+        << 2 << ids::findSourceChooser << ids::findSource << int(Open) << "mpj" << projectFilter;
+    QTest::newRow("findSearchFolderChooser")
+        << 2 << ids::findSearchFolderChooser << ids::findSearchFolder << int(Folder) << ""
+        << "";
+    QTest::newRow("findReportChooser")
+        << 2 << ids::findReportChooser << ids::findReport << int(SaveAs) << "txt" << textFilter;
+    QTest::newRow("exportSourceChooser") << 3 << ids::exportSourceChooser << ids::exportSource
+                                         << int(Open) << "mpj" << projectFilter;
+    QTest::newRow("exportDestinationChooser")
+        << 3 << ids::exportDestinationChooser << ids::exportDestination << int(SaveAs) << "otio"
+        << timelineFilter;
   }
   void ChoosingFillsOnlyTheFieldBesideTheButton() {
     QFETCH(int, page);
-    QFETCH(QString, button);
-    QFETCH(QString, edit);
+    QFETCH(int, button);
+    QFETCH(int, edit);
     QFETCH(int, kind);
     QFETCH(QString, extension);
     QFETCH(QString, filter);
-    window->tabs->setCurrentIndex(page);
+    window->Tabs().setCurrentIndex(page);
     QStringList expected = EditTexts(*window);
     const QString chosen = "/chosen/file" + (extension.isEmpty() ? "" : "." + extension);
     expected[editIds.indexOf(edit)] = chosen;
     prompts->answers << chosen;
 
-    QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, button), Qt::LeftButton);
     QCOMPARE(EditTexts(*window), expected);
     const FileDialogRequest& request = prompts->requests.at(0);
     QCOMPARE(int(request.kind), kind);
@@ -131,27 +136,24 @@ class ChooserTest : public QObject {
 
   void TypedNameWithoutExtensionGetsTheDefaultOne() {
     QTemporaryDir folder;
-    const FileChooser* report = FindChooser(1078);  // the "find" page's report
-    QVERIFY(report);
-    QCOMPARE(SaveTyped(window.get(), report->request, folder.path(), {}, "report"),
+    const FileDialogRequest report = RequestOf(2, ids::findReportChooser);
+    QCOMPARE(SaveTyped(window.get(), report, folder.path(), {}, "report"),
              QStringList{folder.filePath("report.txt")});
   }
 
   void TimelineNameTakesTheExtensionOfTheFormatShown() {
     QTemporaryDir folder;
-    const FileChooser* timeline = FindChooser(1107);
-    QVERIFY(timeline);
-    QCOMPARE(SaveTyped(window.get(), timeline->request, folder.path(), {}, "cut"),
+    const FileDialogRequest timeline = RequestOf(3, ids::exportDestinationChooser);
+    QCOMPARE(SaveTyped(window.get(), timeline, folder.path(), {}, "cut"),
              QStringList{folder.filePath("cut.otio")});
-    QCOMPARE(SaveTyped(window.get(), timeline->request, folder.path(), "CMX 3600 (*.edl)", "cut"),
+    QCOMPARE(SaveTyped(window.get(), timeline, folder.path(), "CMX 3600 (*.edl)", "cut"),
              QStringList{folder.filePath("cut.edl")});
-    QCOMPARE(
-        SaveTyped(window.get(), timeline->request, folder.path(), "MLT (Shotcut) (*.mlt)", "cut"),
-        QStringList{folder.filePath("cut.mlt")});
+    QCOMPARE(SaveTyped(window.get(), timeline, folder.path(), "MLT (Shotcut) (*.mlt)", "cut"),
+             QStringList{folder.filePath("cut.mlt")});
   }
 
   void OpenDialogsTakeNewNamesAndStartFiltered() {
-    FileDialogRequest request = FindChooser(1026)->request;  // the text source
+    FileDialogRequest request = RequestOf(1, ids::toProjectTextChooser);
     request.filter = QStringLiteral("all(*.*);;") + request.filter;
     const auto dialog = MakeFileDialog(window.get(), request);
     QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);  // the file itself need not exist
@@ -160,9 +162,16 @@ class ChooserTest : public QObject {
   }
 
  private:
+  /// What the "..." button `id` on `page` asks its dialog for.
+  FileDialogRequest RequestOf(int page, int id) {
+    window->Tabs().setCurrentIndex(page);
+    QTest::mouseClick(Find<QPushButton>(*window, id), Qt::LeftButton);
+    return prompts->requests.last();
+  }
+
   TestSettings settings;
   std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<CExchangeDlg> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

@@ -15,7 +15,7 @@
 
 #include "FakePrompts.h"
 #include "TestSettings.h"
-#include "app/ExchangeDlg.h"
+#include "WindowDriver.h"
 
 namespace pexol {
 namespace {
@@ -51,7 +51,7 @@ QStringList LayoutProblems(const QWidget& window) {
   for (const QWidget* child : window.findChildren<QWidget*>()) {
     bool isId = false;
     child->objectName().toInt(&isId);
-    if (isId && child->isVisible() && child->objectName() != QStringLiteral("1059"))
+    if (isId && child->isVisible() && child->objectName() != QString::number(ids::tabs))
       controls.append(child);
   }
   QStringList problems;
@@ -91,10 +91,12 @@ class LayoutTest : public QObject {
   void EveryPageFitsAndRenders_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("points");  // the system font size; 0 leaves it as it is
-    const char* const pages[] = {"mpj to txt", "txt to mpj", "find", "export", "about"};
-    for (int page = 0; page < 5; ++page) {
-      QTest::addRow("%s", pages[page]) << page << 0;
-      QTest::addRow("%s, 14 points", pages[page]) << page << 14;
+    FakePrompts prompts;
+    MainWindow window(prompts);
+    for (int page = 0; page < window.Tabs().count(); ++page) {
+      const QByteArray title = window.Tabs().tabText(page).toUtf8();
+      QTest::addRow("%s", title.constData()) << page << 0;
+      QTest::addRow("%s, 14 points", title.constData()) << page << 14;
     }
   }
 
@@ -107,9 +109,9 @@ class LayoutTest : public QObject {
       QApplication::setFont(large);
     }
     FakePrompts prompts;
-    CExchangeDlg window(prompts);
+    MainWindow window(prompts);
     window.show();
-    window.tabs->setCurrentIndex(page);
+    window.Tabs().setCurrentIndex(page);
     QCOMPARE(window.font().pointSize(), QApplication::font().pointSize());
 
     // As it opens, and shrunk as far as the user can.
@@ -118,7 +120,7 @@ class LayoutTest : public QObject {
       QCoreApplication::processEvents();
       const QStringList problems = LayoutProblems(window);
       QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
-      QTabBar* bar = window.tabs->tabBar();
+      QTabBar* bar = window.Tabs().tabBar();
       for (int tab = 0; tab < bar->count(); ++tab) QVERIFY(bar->rect().contains(bar->tabRect(tab)));
     }
 
@@ -131,15 +133,15 @@ class LayoutTest : public QObject {
 
   void PathFieldsGrowWithTheWindow() {
     FakePrompts prompts;
-    CExchangeDlg window(prompts);
+    MainWindow window(prompts);
     window.show();
-    for (int page = 0; page < window.tabs->count(); ++page) {
-      window.tabs->setCurrentIndex(page);
+    for (int page = 0; page < window.Tabs().count(); ++page) {
+      window.Tabs().setCurrentIndex(page);
       window.resize(window.minimumSizeHint());
       QCoreApplication::processEvents();
       QList<QLineEdit*> paths;
       QList<int> widths;
-      for (QLineEdit* edit : window.tabs->currentWidget()->findChildren<QLineEdit*>()) {
+      for (QLineEdit* edit : window.Tabs().currentWidget()->findChildren<QLineEdit*>()) {
         if (edit->isReadOnly()) continue;  // the status line
         paths << edit;
         widths << edit->width();

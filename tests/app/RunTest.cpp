@@ -11,15 +11,19 @@
 
 #include "FakePrompts.h"
 #include "TestSettings.h"
-#include "app/ExchangeDlg.h"
-#include "app/PageObserver.h"
+#include "WindowDriver.h"
 #include "app/DisplayText.h"
+#include "app/PageObserver.h"
 #include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
 
 namespace {
+
+QString Id(int id) {
+  return QString::number(id);
+}
 
 constexpr std::string_view titleInShiftJis = "\x83\x5e\x83\x43\x83\x67\x83\x8b";  // タイトル
 
@@ -63,7 +67,7 @@ class RunTest : public QObject {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<CExchangeDlg>(*prompts);
+    window = std::make_unique<MainWindow>(*prompts);
     window->show();
     project = Path("demo.mpj");
     WriteAll(project, build::BuildProject(build::DemoProject()));
@@ -74,35 +78,69 @@ class RunTest : public QObject {
   }
 
   void ToTextRunWritesTheTextWithThePageOptions() {
-    Type("1016", project);
-    Type("1018", Path("demo.txt"));
-    const auto seen = Watch(*window->toTextProgress, "1039");
-    Click("1011");
+    Type(ids::toTextSource, project);
+    Type(ids::toTextDestination, Path("demo.txt"));
+    const auto seen = Watch(*Find<QProgressBar>(*window, ids::toTextProgress), ids::toTextStatus);
+    Click(ids::toTextConvert);
     QCOMPARE(ReadAll(Path("demo.txt")), CoreText(ToTextOptions{}));  // the start options
     ExpectCompleted("conversion completed\n\nfrom : " + project + "\n   to : " + Path("demo.txt") +
                     Automatic("Corvane, Brisko"));
-    ExpectEndShownThenReset(*seen, *window->toTextProgress, 200);
+    ExpectEndShownThenReset(*seen, *Find<QProgressBar>(*window, ids::toTextProgress), 200);
     QVERIFY(prompts->questions.isEmpty());  // the destination was new
 
-    Click("1040");  // FRAME
-    Click("1046");  // CSV
+    Click(ids::toTextFrame);  // FRAME
+    Click(ids::toTextCsv);    // CSV
     prompts->replies << true;
-    Click("1011");
+    Click(ids::toTextConvert);
     QCOMPARE(prompts->questions, QStringList{Path("demo.txt") + " exists. Replace it?"});
     const QByteArray csvFrames = ReadAll(Path("demo.txt"));
     QCOMPARE(csvFrames, CoreText({Software::CorvaneBrisko, TimecodeMode::Frame, true}));
     QVERIFY(csvFrames != CoreText(ToTextOptions{}));
   }
 
+  void EachTimecodeButtonWritesItsMode_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("FRAME") << ids::toTextFrame << int(TimecodeMode::Frame);
+    QTest::newRow("NTSC(non drop frame)")
+        << ids::toTextNtscNonDrop << int(TimecodeMode::NtscNonDrop);
+    QTest::newRow("PAL") << ids::toTextPal << int(TimecodeMode::Pal);
+    QTest::newRow("NTSC(drop frame)") << ids::toTextNtscDrop << int(TimecodeMode::NtscDrop);
+  }
+  void EachTimecodeButtonWritesItsMode() {
+    QFETCH(int, button);
+    QFETCH(int, mode);
+    Type(ids::toTextSource, project);
+    Type(ids::toTextDestination, Path("modes.txt"));
+    Click(ids::toTextPal);  // so that each button is clicked away from another
+    Click(button);
+    Click(ids::toTextConvert);
+    QCOMPARE(ReadAll(Path("modes.txt")),
+             CoreText({Software::CorvaneBrisko, static_cast<TimecodeMode>(mode)}));
+  }
+
+  void ExportOptionsReachTheRun() {
+    window->Tabs().setCurrentIndex(3);
+    Type(ids::exportSource, project);
+    Type(ids::exportDestination, Path("cut.otio"));  // the format button wins over the name
+    Click(ids::exportCmx3600);
+    Click(ids::exportNtscNonDrop);
+    Click(ids::exportRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    const QByteArray edl = ReadAll(Path("cut.otio"));
+    QVERIFY2(edl.startsWith("TITLE: ") && edl.contains("FCM: NON-DROP FRAME"), edl.constData());
+  }
+
   void ToProjectRunRebuildsTheProject() {
     const QString text = Path("demo.txt");
     WriteAll(text, CoreText(ToTextOptions{}).toStdString());
-    window->tabs->setCurrentIndex(1);
-    Type("1020", project);
-    Type("1025", text);
-    Type("1023", Path("new.mpj"));
-    const auto seen = Watch(*window->toProjectProgress, "1045");
-    Click("1012");
+    window->Tabs().setCurrentIndex(1);
+    Type(ids::toProjectSource, project);
+    Type(ids::toProjectText, text);
+    Type(ids::toProjectDestination, Path("new.mpj"));
+    const auto seen =
+        Watch(*Find<QProgressBar>(*window, ids::toProjectProgress), ids::toProjectStatus);
+    Click(ids::toProjectConvert);
     QCOMPARE(ReadAll(Path("new.mpj")), ReadAll(project));
     ExpectCompleted("conversion completed\n\nfrom : " + project + "\n      & " + text +
                     "\n   to : " + Path("new.mpj") + Automatic("Corvane, Brisko"));
@@ -111,7 +149,7 @@ class RunTest : public QObject {
     LastProgress last;
     QVERIFY(RunTextToProject(job, last).Completed());
     QVERIFY(last.done > 150);
-    ExpectEndShownThenReset(*seen, *window->toProjectProgress, last.done);
+    ExpectEndShownThenReset(*seen, *Find<QProgressBar>(*window, ids::toProjectProgress), last.done);
   }
 
   void CheckRunListsMissingNamesDecoded() {
@@ -120,11 +158,11 @@ class RunTest : public QObject {
     missing.main = {{std::string(titleInShiftJis) + ".avi", 0, 9, 0, "", 0, 0, {}}};
     const QString source = Path("missing.mpj");
     WriteAll(source, build::BuildProject(missing));
-    window->tabs->setCurrentIndex(2);
-    Type("1074", source);
-    Type("1077", Path("report.txt"));
-    const auto seen = Watch(*window->findProgress, "1081");
-    Click("1079");
+    window->Tabs().setCurrentIndex(2);
+    Type(ids::findSource, source);
+    Type(ids::findReport, Path("report.txt"));
+    const auto seen = Watch(*Find<QProgressBar>(*window, ids::findProgress), ids::findStatus);
+    Click(ids::findCheck);
     ExpectCompleted("complete\n\n" + source +
                     "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
                     "[ExAudio2]\n[Title]\n[BinWindow]\n\n" +
@@ -133,8 +171,7 @@ class RunTest : public QObject {
     QVERIFY(report.startsWith(
         "[MainAV]\r\n" + QByteArray(titleInShiftJis.data(), qsizetype(titleInShiftJis.size())) +
         ".avi\r\n"));
-    QCOMPARE(window->missingCount, 1);
-    ExpectEndShownThenReset(*seen, *window->findProgress, 200);
+    ExpectEndShownThenReset(*seen, *Find<QProgressBar>(*window, ids::findProgress), 200);
   }
 
   void OpenFailuresNameTheirFile_data() {
@@ -143,33 +180,43 @@ class RunTest : public QObject {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("headline");
     QTest::addColumn<QString>("file");
-    QTest::newRow("to text, source")
-        << 0 << QStringList{"1016=absent.mpj", "1018=out.txt"} << "1011"
-        << "Can not open mpj source file"
-        << "absent.mpj";
+    QTest::newRow("to text, source") << 0
+                                     << QStringList{Id(ids::toTextSource) + "=absent.mpj",
+                                                    Id(ids::toTextDestination) + "=out.txt"}
+                                     << Id(ids::toTextConvert) << "Can not open mpj source file"
+                                     << "absent.mpj";
     QTest::newRow("to text, destination")
-        << 0 << QStringList{"1016=demo", "1018=no/such/dir/out.txt"} << "1011"
-        << "Can not open txt destination file"
+        << 0
+        << QStringList{Id(ids::toTextSource) + "=demo",
+                       Id(ids::toTextDestination) + "=no/such/dir/out.txt"}
+        << Id(ids::toTextConvert) << "Can not open txt destination file"
         << "no/such/dir/out.txt";
     QTest::newRow("to project, source")
-        << 1 << QStringList{"1020=absent.mpj", "1025=demo", "1023=new.mpj"} << "1012"
-        << "Can not open mpj source file"
+        << 1
+        << QStringList{Id(ids::toProjectSource) + "=absent.mpj", Id(ids::toProjectText) + "=demo",
+                       Id(ids::toProjectDestination) + "=new.mpj"}
+        << Id(ids::toProjectConvert) << "Can not open mpj source file"
         << "absent.mpj";
     QTest::newRow("to project, text")
-        << 1 << QStringList{"1020=demo", "1025=absent.txt", "1023=new.mpj"} << "1012"
-        << "Can not open txt source file"
+        << 1
+        << QStringList{Id(ids::toProjectSource) + "=demo", Id(ids::toProjectText) + "=absent.txt",
+                       Id(ids::toProjectDestination) + "=new.mpj"}
+        << Id(ids::toProjectConvert) << "Can not open txt source file"
         << "absent.txt";
     QTest::newRow("to project, destination")
-        << 1 << QStringList{"1020=demo", "1025=demo", "1023=no/such/dir/new.mpj"} << "1012"
-        << "Can not open mpj destination file"
+        << 1
+        << QStringList{Id(ids::toProjectSource) + "=demo", Id(ids::toProjectText) + "=demo",
+                       Id(ids::toProjectDestination) + "=no/such/dir/new.mpj"}
+        << Id(ids::toProjectConvert) << "Can not open mpj destination file"
         << "no/such/dir/new.mpj";
-    QTest::newRow("check, source") << 2 << QStringList{"1074=absent.mpj"} << "1079"
-                                   << "Can not open mpj source file"
+    QTest::newRow("check, source") << 2 << QStringList{Id(ids::findSource) + "=absent.mpj"}
+                                   << Id(ids::findCheck) << "Can not open mpj source file"
                                    << "absent.mpj";
-    QTest::newRow("check, report")
-        << 2 << QStringList{"1074=demo", "1077=no/such/dir/report.txt"} << "1079"
-        << "Can not open txt destination file"
-        << "no/such/dir/report.txt";
+    QTest::newRow("check, report") << 2
+                                   << QStringList{Id(ids::findSource) + "=demo",
+                                                  Id(ids::findReport) + "=no/such/dir/report.txt"}
+                                   << Id(ids::findCheck) << "Can not open txt destination file"
+                                   << "no/such/dir/report.txt";
   }
   void OpenFailuresNameTheirFile() {
     QFETCH(int, page);
@@ -177,7 +224,7 @@ class RunTest : public QObject {
     QFETCH(QString, button);
     QFETCH(QString, headline);
     QFETCH(QString, file);
-    window->tabs->setCurrentIndex(page);
+    window->Tabs().setCurrentIndex(page);
     for (const QString& edit : edits) {
       const QString value = edit.section('=', 1);
       Type(edit.section('=', 0, 0), value == "demo" ? project : Path(value));
@@ -196,15 +243,23 @@ class RunTest : public QObject {
         "edits");  // id=value; "demo" is the demo project, "text" its text
     QTest::addColumn<QString>("destination");
     QTest::addColumn<QString>("button");
-    QTest::newRow("to text") << 0 << QStringList{"1016=demo", "1018=kept.txt"} << "kept.txt"
-                             << "1011";
-    QTest::newRow("to project") << 1 << QStringList{"1020=demo", "1025=text", "1023=kept.mpj"}
-                                << "kept.mpj"
-                                << "1012";
-    QTest::newRow("check report") << 2 << QStringList{"1074=demo", "1077=kept.txt"} << "kept.txt"
-                                  << "1079";
-    QTest::newRow("export") << 3 << QStringList{"1103=demo", "1106=kept.otio"} << "kept.otio"
-                            << "1108";
+    QTest::newRow("to text") << 0
+                             << QStringList{Id(ids::toTextSource) + "=demo",
+                                            Id(ids::toTextDestination) + "=kept.txt"}
+                             << "kept.txt" << Id(ids::toTextConvert);
+    QTest::newRow("to project") << 1
+                                << QStringList{Id(ids::toProjectSource) + "=demo",
+                                               Id(ids::toProjectText) + "=text",
+                                               Id(ids::toProjectDestination) + "=kept.mpj"}
+                                << "kept.mpj" << Id(ids::toProjectConvert);
+    QTest::newRow("check report") << 2
+                                  << QStringList{Id(ids::findSource) + "=demo",
+                                                 Id(ids::findReport) + "=kept.txt"}
+                                  << "kept.txt" << Id(ids::findCheck);
+    QTest::newRow("export") << 3
+                            << QStringList{Id(ids::exportSource) + "=demo",
+                                           Id(ids::exportDestination) + "=kept.otio"}
+                            << "kept.otio" << Id(ids::exportRun);
   }
   void AnExistingTypedDestinationIsReplacedOnlyWhenAllowed() {
     QFETCH(int, page);
@@ -213,7 +268,7 @@ class RunTest : public QObject {
     QFETCH(QString, button);
     WriteAll(Path("demo.txt"), CoreText(ToTextOptions{}).toStdString());
     WriteAll(Path(destination), "edited by hand");
-    window->tabs->setCurrentIndex(page);
+    window->Tabs().setCurrentIndex(page);
     for (const QString& edit : edits) {
       const QString value = edit.section('=', 1);
       const QString path = value == "demo"   ? project
@@ -240,27 +295,27 @@ class RunTest : public QObject {
   void ADialogsAnswerCoversOneRunOfTheNameItChose() {
     const QString out = Path("out.txt");
     WriteAll(out, "old");
-    Type("1016", project);
+    Type(ids::toTextSource, project);
     prompts->answers << out;
-    Click("1019");  // the save dialog asked about "old" already
-    Click("1011");
+    Click(ids::toTextDestinationChooser);  // the save dialog asked about "old" already
+    Click(ids::toTextConvert);
     QVERIFY(prompts->questions.isEmpty());
     QCOMPARE(ReadAll(out), CoreText(ToTextOptions{}));
 
     WriteAll(out, "edited by hand");  // between two presses of "convert"
-    Click("1011");
+    Click(ids::toTextConvert);
     QCOMPARE(prompts->questions.size(), 1);
     QCOMPARE(ReadAll(out), QByteArray("edited by hand"));
 
     // Typing over a chosen name makes it typed again.
     prompts->answers << out;
-    Click("1019");
-    auto* edit = window->findChild<QLineEdit*>("1018");
+    Click(ids::toTextDestinationChooser);
+    auto* edit = window->findChild<QLineEdit*>(Id(ids::toTextDestination));
     QTest::keyClick(edit, Qt::Key_End);
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, "t");
     QCOMPARE(edit->text(), out);
-    Click("1011");
+    Click(ids::toTextConvert);
     QCOMPARE(prompts->questions.size(), 2);
     QCOMPARE(ReadAll(out), QByteArray("edited by hand"));
     QCOMPARE(prompts->messages.size(), 1);
@@ -271,25 +326,25 @@ class RunTest : public QObject {
     shape.software = build::Software::Lumetta;
     const QString lumetta = Path("lumetta.mpj");
     WriteAll(lumetta, build::BuildProject(shape));
-    Type("1016", lumetta);
-    Type("1018", Path("lumetta.txt"));
-    Click("1011");
+    Type(ids::toTextSource, lumetta);
+    Type(ids::toTextDestination, Path("lumetta.txt"));
+    Click(ids::toTextConvert);
     ExpectCompleted("conversion completed\n\nfrom : " + lumetta +
                     "\n   to : " + Path("lumetta.txt") + Automatic("Lumetta"));
     QCOMPARE(ReadAll(Path("lumetta.txt")), CoreText({Software::Lumetta}, lumetta));
 
-    window->tabs->setCurrentIndex(2);
-    Type("1074", lumetta);
-    Click("1079");
+    window->Tabs().setCurrentIndex(2);
+    Type(ids::findSource, lumetta);
+    Click(ids::findCheck);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
     QVERIFY2(prompts->messages.last().text.endsWith(Automatic("Lumetta")),
              qPrintable(prompts->messages.last().text));
 
     // A ticked button is the user's word: the run neither guesses nor says it chose.
-    window->tabs->setCurrentIndex(0);
-    Click("1041");
+    window->Tabs().setCurrentIndex(0);
+    Click(ids::toTextCorvane);
     prompts->replies << true;
-    Click("1011");
+    Click(ids::toTextConvert);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
     QVERIFY(!prompts->messages.last().text.contains("automatically"));
   }
@@ -298,14 +353,14 @@ class RunTest : public QObject {
     std::string cut = build::BuildProject(build::DemoProject());
     cut.resize(cut.size() * 2 / 3);
     WriteAll(Path("cut.mpj"), cut);
-    Click("1041");  // so that the run reads as far as the project goes
-    Type("1016", Path("cut.mpj"));
-    Type("1018", Path("out.txt"));
-    const auto seen = Watch(*window->toTextProgress, "1039");
-    Click("1011");
+    Click(ids::toTextCorvane);  // so that the run reads as far as the project goes
+    Type(ids::toTextSource, Path("cut.mpj"));
+    Type(ids::toTextDestination, Path("out.txt"));
+    const auto seen = Watch(*Find<QProgressBar>(*window, ids::toTextProgress), ids::toTextStatus);
+    Click(ids::toTextConvert);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
     QVERIFY2(seen->progress > 0, "the run stopped before it started");
-    QCOMPARE(window->toTextProgress->value(), 0);
+    QCOMPARE(Find<QProgressBar>(*window, ids::toTextProgress)->value(), 0);
     QVERIFY(!QFile::exists(Path("out.txt")));
   }
 
@@ -346,17 +401,15 @@ class RunTest : public QObject {
     edit->clear();
     QTest::keyClicks(edit, text);
   }
+  void Type(int id, const QString& text) { Type(Id(id), text); }
 
-  void Click(const QString& id) {
-    auto* button = window->findChild<QAbstractButton*>(id);
-    QVERIFY(button && button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
+  void Click(int id) { ClickAndWait(*window, id); }
+  void Click(const QString& id) { Click(id.toInt()); }
 
   /// Filled in when the run's message box would be shown.
-  std::shared_ptr<const AtMessage> Watch(const QProgressBar& progress, const QString& statusId) {
+  std::shared_ptr<const AtMessage> Watch(const QProgressBar& progress, int statusId) {
     auto seen = std::make_shared<AtMessage>();
-    const auto* status = window->findChild<QLineEdit*>(statusId);
+    const auto* status = Find<QLineEdit>(*window, statusId);
     prompts->onMessage = [seen, &progress, status] {
       seen->progress = progress.value();
       seen->status = status->text();
@@ -389,7 +442,7 @@ class RunTest : public QObject {
   std::unique_ptr<QTemporaryDir> folder;
   QString project;
   std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<CExchangeDlg> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

@@ -1,23 +1,23 @@
-// app/ExchangeApp.cpp - start-up: names, icon and the modal window
-#include "app/ExchangeApp.h"
+// app/Application.cpp - start-up: names, icon and the window
+#include "app/Application.h"
 
 #include "app/AboutPage.h"
-#include "app/ExchangeDlg.h"
+#include "app/MainWindow.h"
 #include "app/UserPrompts.h"
 #include "core/Version.h"
 
 namespace pexol {
 
-CExchangeApp::CExchangeApp(int& argc, char** argv) : QApplication(argc, argv) {
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("pexol"));
   setApplicationVersion(QLatin1String(version));
   setDesktopFileName(QStringLiteral("pexol"));
   setWindowIcon(ProgramIcon());
 }
 
-int CExchangeApp::InitInstance() {
+int Application::Run() {
   QtUserPrompts prompts;
-  CExchangeDlg window(prompts);
+  MainWindow window(prompts);
   window.exec();
   return 0;
 }

@@ -1,0 +1,23 @@
+// app/FileRequests.h - what the "..." buttons ask their file dialogs for
+#pragma once
+
+#include <QString>
+
+#include "app/UserPrompts.h"
+
+namespace pexol {
+
+/// "Corvane file (*.mpj);;all(*.*)" and "Text file (*.txt);;all(*.*)".
+QString ProjectFilter();
+QString TextFilter();
+/// `types` followed by the entry that shows every file.
+QString WithAllFiles(const QString& types);
+
+/// An open or save dialog that starts listing `*.extension` and adds `extension` to a bare
+/// name.
+FileDialogRequest OpenFile(const QString& extension, const QString& filter);
+FileDialogRequest SaveFile(const QString& extension, const QString& filter);
+/// A dialog for an existing folder.
+FileDialogRequest ChooseFolder();
+
+}  // namespace pexol

@@ -1,0 +1,159 @@
+// app/MainWindow.cpp - the window: pages, the picture they share and remembered settings
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/AboutPage.h"
+#include "app/CheckPage.h"
+#include "app/ControlIds.h"
+#include "app/DisplayText.h"
+#include "app/ExportPage.h"
+#include "app/TimelineView.h"
+#include "app/ToProjectPage.h"
+#include "app/ToTextPage.h"
+#include "app/UserPrompts.h"
+#include "core/Version.h"
+#include "media/PathText.h"
+
+namespace pexol {
+
+namespace {
+
+QSettings Settings() {
+  return QSettings(QStringLiteral("pexol"), QStringLiteral("pexol"));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
+      prompts(prompts) {
+  setObjectName(QString::number(ids::window));
+  setWindowTitle(QStringLiteral("pexol Version ") + QLatin1String(version));
+  const QIcon icon = ProgramIcon();
+  setWindowIcon(icon);
+  setSizeGripEnabled(true);
+
+  auto* layout = new QVBoxLayout(this);
+  tabs = new QTabWidget(this);
+  tabs->setObjectName(QString::number(ids::tabs));
+  layout->addWidget(tabs);
+  timeline = new TimelineView(this);
+  layout->addWidget(timeline, 1);
+  const PageContext context{prompts, mediaFolders, gate};
+  AddPage(new ToTextPage(context), QStringLiteral("mpj to txt"));
+  AddPage(new ToProjectPage(context), QStringLiteral("txt to mpj"));
+  AddPage(new CheckPage(context), QStringLiteral("find"));
+  AddPage(new ExportPage(context), QStringLiteral("export"));
+  tabs->addTab(new AboutPage(icon), QStringLiteral("about"));
+
+  // No push button is ever the default one, so Enter in an edit neither closes the window
+  // nor starts a run; keyPressEvent lets Enter press a focused button.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+  // Wide enough at first for a path of some length; the user can widen it further.
+  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 80, 0)));
+
+  // The picture follows the page in front: its source (once typing pauses) and its timecode.
+  auto* follow = new QTimer(this);
+  follow->setSingleShot(true);
+  follow->setInterval(300);
+  connect(follow, &QTimer::timeout, this, &MainWindow::FollowPage);
+  connect(tabs, &QTabWidget::currentChanged, follow, qOverload<>(&QTimer::start));
+  for (RunPage* page : pages)
+    connect(page, &RunPage::PictureChanged, follow, qOverload<>(&QTimer::start));
+  LoadSettings();
+}
+
+MainWindow::~MainWindow() {
+  // The pages' runs read the media folders and the gate, which go before the pages do.
+  if (RunPage* running = gate.Running()) running->StopAndWait();
+  timeline->Wait();
+  SaveSettings();
+}
+
+void MainWindow::AddPage(RunPage* page, const QString& title) {
+  pages.push_back(page);
+  tabs->addTab(page, title);
+  connect(page, &RunPage::MediaFoldersWanted, this, &MainWindow::EditMediaFolders);
+  connect(page, &RunPage::RunEnded, this, &MainWindow::RunEnded);
+}
+
+void MainWindow::LoadSettings() {
+  QSettings settings = Settings();
+  for (RunPage* page : pages) page->Load(settings);
+  mediaFolders = MediaFolders::Load(settings);
+  restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
+  QTimer::singleShot(0, this, &MainWindow::FollowPage);
+}
+
+void MainWindow::SaveSettings() {
+  QSettings settings = Settings();
+  for (const RunPage* page : pages) page->Save(settings);
+  mediaFolders.Save(settings);
+  settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+}
+
+void MainWindow::EditMediaFolders() {
+  auto* dialog = new MediaFoldersDialog(mediaFolders, prompts, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    mediaFolders = dialog->Folders();
+    FollowPage();
+  });
+  dialog->open();
+}
+
+void MainWindow::FollowPage() {
+  const auto* page = qobject_cast<const RunPage*>(tabs->currentWidget());
+  if (page == nullptr) return;  // the about page keeps the picture of the page before it
+  PictureRequest request = page->Picture();
+  // Only a plain file is drawn unasked: reading a pipe or a device would take its bytes.
+  std::error_code error;
+  if (!request.source.isEmpty() &&
+      !std::filesystem::is_regular_file(PathOfUtf8(EncodePath(request.source)), error))
+    request.source.clear();
+  request.maps = mediaFolders.EncodedMaps();
+  request.searchFolders = mediaFolders.EncodedSearchFolders();
+  timeline->Show(request);
+}
+
+bool MainWindow::MayClose() {
+  RunPage* running = gate.Running();
+  if (running == nullptr) return true;
+  if (!prompts.Question(this, QStringLiteral("A run is going on. Stop it and close the window?")))
+    return false;
+  running->StopAndWait();
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!MayClose()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void MainWindow::reject() {
+  if (MayClose()) QDialog::reject();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+}
+
+}  // namespace pexol

@@ -1,0 +1,67 @@
+// app/MainWindow.h - the program's window: the pages, the timeline picture and what they share
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "app/MediaFolders.h"
+#include "app/RunPage.h"
+
+class QTabWidget;
+
+namespace pexol {
+
+class TimelineView;
+class UserPrompts;
+
+/// The one window: a tab control over the pages and the timeline picture of the page in
+/// front. It holds what the pages share: the media folders, the picture and the rule of one
+/// run at a time. Each page keeps its own controls and settings.
+class MainWindow final : public QDialog {
+  Q_OBJECT
+
+ public:
+  /// Builds the window and brings back the settings of the last session; boxes and file
+  /// dialogs go through `prompts`, which must outlive the window.
+  explicit MainWindow(UserPrompts& prompts, QWidget* parent = nullptr);
+  /// Waits for a run still going and remembers the settings for the next start.
+  ~MainWindow() override;
+
+  /// Writes every page's settings, the media folders and the window's size.
+  void SaveSettings();
+
+  QTabWidget& Tabs() { return *tabs; }
+  TimelineView& Timeline() { return *timeline; }
+  const MediaFolders& Media() const { return mediaFolders; }
+  /// True while a run goes on.
+  bool Running() const { return gate.Running() != nullptr; }
+
+ signals:
+  /// A run ended and its result was shown.
+  void RunEnded();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  /// During a run: asks, then stops the run and waits for it before the window closes.
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void AddPage(RunPage* page, const QString& title);
+  void LoadSettings();
+  /// The "media folders..." buttons: opens the dialog; OK keeps what it shows.
+  void EditMediaFolders();
+  /// False when a run goes on and the user wants it to go on.
+  bool MayClose();
+  /// Shows the picture of the page in front.
+  void FollowPage();
+
+  UserPrompts& prompts;
+  MediaFolders mediaFolders;
+  RunGate gate;
+  QTabWidget* tabs = nullptr;
+  TimelineView* timeline = nullptr;
+  std::vector<RunPage*> pages;  ///< owned by the tab control
+};
+
+}  // namespace pexol

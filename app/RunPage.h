@@ -1,0 +1,154 @@
+// app/RunPage.h - what every page with a run shares: files, remembered settings, the run row,
+// the worker thread and the result shown
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/TimelineView.h"
+#include "app/UserPrompts.h"
+#include "core/RunObserver.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
+
+class QBoxLayout;
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSettings;
+class QThread;
+
+namespace pexol {
+
+class PageObserver;
+class RunPage;
+struct MediaFolders;
+
+/// One run at a time in the whole window: a page enters before its run and leaves after it,
+/// and every page's run button waits while one goes on.
+class RunGate final : public QObject {
+  Q_OBJECT
+
+ public:
+  RunPage* Running() const { return running; }
+  void Enter(RunPage& page);
+  void Leave();
+
+ signals:
+  void BusyChanged(bool busy);
+
+ private:
+  RunPage* running = nullptr;
+};
+
+/// What the window shares with its pages; every piece outlives them.
+struct PageContext {
+  UserPrompts& prompts;
+  const MediaFolders& media;  ///< read when a run starts
+  RunGate& gate;
+};
+
+/// A page that runs a job: the page builds the job from its controls, this base asks before
+/// a typed destination is replaced, runs the job on a worker thread with the page's status
+/// line and bar, offers Cancel, and shows the result once the run's thread has ended. The
+/// run button returns at once; the end arrives as a queued call.
+class RunPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  using Driver = std::function<RunResult(RunObserver&)>;
+
+  explicit RunPage(const PageContext& context);
+  /// Stops a run still going and waits for it.
+  ~RunPage() override;
+
+  /// The run button: starts the page's job unless another run goes on or the user keeps a
+  /// destination.
+  void Start();
+  bool Running() const { return worker != nullptr; }
+  /// Asks the run to stop at its next step.
+  void RequestStop();
+  /// Stops the run and waits for its thread; the result is not shown. For closing the window.
+  void StopAndWait();
+
+  /// Brings back the controls remembered under the page's keys; a value no control stands
+  /// for leaves the control as it is.
+  void Load(const QSettings& settings);
+  void Save(QSettings& settings) const;
+
+  /// The project the page works on, the way its timeline picture is drawn (media folders
+  /// aside).
+  virtual PictureRequest Picture() const = 0;
+
+ signals:
+  /// The project or the way it is drawn changed.
+  void PictureChanged();
+  /// A run ended and its result was shown.
+  void RunEnded();
+  /// The page's "media folders..." button was clicked.
+  void MediaFoldersWanted();
+
+ protected:
+  /// The job of the page's controls, run on the worker thread; it owns all it reads.
+  virtual Driver MakeRun() = 0;
+
+  /// A file row whose edit is remembered under `key`; its "..." button opens `request`. A
+  /// save request makes the edit a destination, which a run asks about before replacing it.
+  QLineEdit* AddFileRow(QBoxLayout* into, int labelId, const QString& caption, int editId,
+                        int buttonId, const FileDialogRequest& request, const char* key);
+  /// The run button, Cancel, the bar and the status line at the foot of the page.
+  void AddRunRow(QBoxLayout* into, int buttonId, const QString& text, int progressId, int statusId,
+                 int cancelId);
+  /// The "media folders..." button, at the right of the page.
+  void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
+  void Remember(QCheckBox* box, const char* key);
+  void Remember(QButtonGroup* group, const char* key);
+  /// Changes of `edit` or `group` change the picture.
+  void Pictured(QLineEdit* edit);
+  void Pictured(QButtonGroup* group);
+
+  /// The software buttons: none ticked leaves the choice to the run.
+  static SoftwareChoice ChoiceOf(const QButtonGroup& software);
+  /// The checked button's value, or `none` when none is checked.
+  static int ValueOf(const QButtonGroup& group, int none = 0);
+
+  const PageContext context;
+
+ private:
+  struct Setting {
+    const char* key;
+    QLineEdit* edit = nullptr;
+    QCheckBox* box = nullptr;
+    QButtonGroup* group = nullptr;
+  };
+
+  /// True when the run may write the page's destinations: each is new, a device, was chosen
+  /// in a file dialog (which asked already), or the user agrees to replace it.
+  bool MayReplace();
+  /// The run's thread ended: shows the result unless the window is closing.
+  void Finish();
+  void ShowRunning(bool running);
+
+  std::vector<Setting> settings;
+  QList<QLineEdit*> destinations;
+  QSet<const QLineEdit*> chosenInDialog;  ///< chosen in a dialog and not typed over since
+  QPushButton* runButton = nullptr;
+  QPushButton* cancel = nullptr;
+  QProgressBar* progress = nullptr;
+  QLineEdit* status = nullptr;
+  std::unique_ptr<PageObserver> observer;
+  std::unique_ptr<QThread> worker;
+  RunResult result;  ///< written by the worker, read once it has ended
+  bool quiet = false;
+  int runs = 0;  ///< numbers the runs, so that a late call of an ended one is known
+};
+
+}  // namespace pexol
