@@ -139,8 +139,8 @@ class KdenliveBuilder {
     return b;
   }
 
-  // Two clips joined by a mix overlap, so they lie on the track's two playlists; the others
-  // stay on the playlist of the clip before them.
+  // Two clips joined by a mix overlap, so they lie on the track's two playlists; Kdenlive
+  // moves any other clip to the first playlist, with a note.
   PlacedTrack Place(const MltTrack& track) {
     PlacedTrack placed{&track, {}, 0};
     Frames ends[2] = {0, 0};
@@ -148,7 +148,7 @@ class KdenliveBuilder {
     for (std::size_t p = 0; p < track.pieces.size(); ++p) {
       const TrackPiece& piece = track.pieces[p];
       if (!piece.item) continue;
-      if (piece.transition) side = 1 - side;
+      side = piece.transition ? 1 - side : 0;
       const bool next = p + 1 < track.pieces.size() && track.pieces[p + 1].transition;
       const Frames length = piece.Length() + (next ? track.pieces[p + 1].transitionLength : 0);
       Placement placement{&piece, side, piece.recordIn, length, BinOf(*piece.item, length)};

@@ -285,6 +285,24 @@ TEST_F(MltExport, KdenliveProjectKeepsKdenlivesLoaderRules) {
     ASSERT_EQ(playlists.size(), 2u) << tractor;
     for (const std::string& playlist : playlists)
       EXPECT_EQ(xml.Nodes("/mlt/playlist[@id='" + playlist + "']").size(), 1u) << playlist;
+    // A clip lies on the second playlist only as one side of a mix: where a mix starts or ends.
+    std::set<std::string> mixEdges;
+    for (xmlNode* mix : xml.Nodes(track + "/transition")) {
+      mixEdges.insert(xml.First("@in", mix));
+      mixEdges.insert(std::to_string(std::stoll(xml.First("@out", mix)) + 1));
+    }
+    long long at = 0;
+    for (xmlNode* item : xml.Nodes("/mlt/playlist[@id='" + playlists[1] + "']/*[@length or @in]")) {
+      if (xmlStrEqual(item->name, BAD_CAST "blank")) {
+        at += std::stoll(xml.First("@length", item));
+        continue;
+      }
+      const long long end =
+          at + std::stoll(xml.First("@out", item)) - std::stoll(xml.First("@in", item)) + 1;
+      EXPECT_TRUE(mixEdges.count(std::to_string(at)) || mixEdges.count(std::to_string(end)))
+          << tractor << " at " << at;
+      at = end;
+    }
   }
   EXPECT_EQ(names, (std::vector<std::string>{"V2 sound", "A3", "A2", "A1", "V1", "V2", "Titles",
                                              "Title images"}));
