@@ -2,6 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "export/Cmx3600Writer.h"
+#include "export/Fcp7Writer.h"
+#include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
 #include "tests/export/ExportTimelines.h"
@@ -27,9 +29,22 @@ void BM_ExportOtio(benchmark::State& state) {
 BENCHMARK(BM_ExportOtio)->Unit(benchmark::kMillisecond);
 
 void BM_ExportMlt(benchmark::State& state) {
-  RunExport(state, WriteMlt);
+  RunExport(state, [](const Timeline& timeline, const ExportSettings& settings,
+                      const MediaPathOf& mediaPath, ExportCounts& counts) {
+    return WriteMlt(timeline, settings, mediaPath, counts);
+  });
 }
 BENCHMARK(BM_ExportMlt)->Unit(benchmark::kMillisecond);
+
+void BM_ExportKdenlive(benchmark::State& state) {
+  RunExport(state, WriteKdenlive);
+}
+BENCHMARK(BM_ExportKdenlive)->Unit(benchmark::kMillisecond);
+
+void BM_ExportFcp7(benchmark::State& state) {
+  RunExport(state, WriteFcp7);
+}
+BENCHMARK(BM_ExportFcp7)->Unit(benchmark::kMillisecond);
 
 void BM_ExportCmx3600(benchmark::State& state) {
   RunExport(state, WriteCmx3600);

@@ -1,4 +1,5 @@
-// cli/ExportCommand.cpp - `pexol-cli export`: the timeline for OpenTimelineIO, CMX 3600 or MLT
+// cli/ExportCommand.cpp - `pexol-cli export`: the timeline for OpenTimelineIO, CMX 3600, MLT,
+// Kdenlive or Final Cut Pro 7 XML
 #include <memory>
 
 #include "cli/CliCommon.h"
@@ -11,8 +12,11 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ExportJob job;
   };
-  static const std::map<std::string, ExportFormat> formats = {
-      {"otio", ExportFormat::Otio}, {"cmx3600", ExportFormat::Cmx3600}, {"mlt", ExportFormat::Mlt}};
+  static const std::map<std::string, ExportFormat> formats = [] {
+    std::map<std::string, ExportFormat> names;
+    for (const ExportFormatName& name : ExportFormatNames()) names.emplace(name.name, name.format);
+    return names;
+  }();
   static const std::map<std::string, TimecodeMode> rates = {
       {"ntsc-drop", TimecodeMode::NtscDrop},
       {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
@@ -20,15 +24,15 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
       "export",
-      "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL "
-      "or MLT (Shotcut)");
+      "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL, MLT "
+      "(Shotcut), Kdenlive or Final Cut Pro 7 XML (Premiere Pro, DaVinci Resolve)");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination,
-          "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2) "
-          "or .mlt; - for standard output (with --format; an EDL then holds the main track "
-          "only)");
+          "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2), "
+          ".mlt, .kdenlive or .xml (Final Cut Pro 7 XML); - for standard output (with --format; "
+          "an EDL then holds the main track only)");
   sub->add_option("--format", settings->job.format,
-                  "otio, cmx3600 or mlt; by default DEST's extension says")
+                  "otio, cmx3600, mlt, kdenlive or fcp7; by default DEST's extension says")
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);

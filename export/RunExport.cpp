@@ -1,4 +1,5 @@
-// export/RunExport.cpp - a project read, its timeline written to OTIO, CMX 3600 or MLT
+// export/RunExport.cpp - a project read, its timeline written to OTIO, CMX 3600, MLT, Kdenlive or
+// Final Cut Pro 7 XML
 #include "export/RunExport.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 #include "export/Cmx3600Writer.h"
+#include "export/Fcp7Writer.h"
+#include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
 #include "media/MediaResolver.h"
@@ -21,15 +24,37 @@
 
 namespace pexol {
 
+std::span<const ExportFormatName> ExportFormatNames() {
+  static constexpr ExportFormatName names[] = {
+      {ExportFormat::Otio, "otio", ".otio", "OpenTimelineIO"},
+      {ExportFormat::Cmx3600, "cmx3600", ".edl", "CMX 3600"},
+      {ExportFormat::Mlt, "mlt", ".mlt", "MLT (Shotcut)"},
+      {ExportFormat::Kdenlive, "kdenlive", ".kdenlive", "Kdenlive"},
+      {ExportFormat::Fcp7, "fcp7", ".xml", "Final Cut Pro 7 XML (Premiere Pro, Resolve)"}};
+  return names;
+}
+
 namespace {
 
 std::optional<ExportFormat> FormatOf(const ExportJob& job) {
   if (job.format != ExportFormat::FromExtension) return job.format;
   const std::string extension = PathOfUtf8(job.destination).extension().string();
-  if (EqualsIgnoreCase(extension, ".otio")) return ExportFormat::Otio;
-  if (EqualsIgnoreCase(extension, ".edl")) return ExportFormat::Cmx3600;
-  if (EqualsIgnoreCase(extension, ".mlt")) return ExportFormat::Mlt;
+  for (const ExportFormatName& name : ExportFormatNames())
+    if (EqualsIgnoreCase(extension, name.extension)) return name.format;
   return std::nullopt;
+}
+
+// "the file's extension: .otio for OpenTimelineIO, ...; or name it with --format otio, ...".
+std::string FormatChoices() {
+  std::string extensions, names;
+  const auto formats = ExportFormatNames();
+  for (std::size_t f = 0; f < formats.size(); ++f) {
+    const char* separator = f == 0 ? "" : f + 1 == formats.size() ? " or " : ", ";
+    extensions += separator + std::string(formats[f].extension) + " for " + formats[f].label;
+    names += separator + std::string(formats[f].name);
+  }
+  return "the format follows the file's extension: " + extensions + "; or name it with --format " +
+         names + ".";
 }
 
 std::optional<ExportRate> RateOf(TimecodeMode mode) {
@@ -75,7 +100,8 @@ class ExportNames {
   /// no escape); OTIO's JSON writes such bytes as U+FFFD; an EDL keeps the bytes.
   ExportNames(ResolveOptions options, ExportFormat format)
       : resolver_(std::move(options)),
-        xml_(format == ExportFormat::Mlt),
+        xml_(format == ExportFormat::Mlt || format == ExportFormat::Kdenlive ||
+             format == ExportFormat::Fcp7),
         json_(format == ExportFormat::Otio) {}
 
   std::string PathOf(std::string_view stored) {
@@ -178,11 +204,7 @@ bool TimelineIsEmpty(const Timeline& timeline) {
 RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   const auto format = FormatOf(job);
   if (!format)
-    return RunResult::Failed(
-        OpenFailureMessage(cannotExport, job.destination,
-                           "the format follows the file's extension: .otio "
-                           "(OpenTimelineIO), .edl (CMX 3600) or .mlt (MLT, Shotcut); "
-                           "or name it with --format otio, cmx3600 or mlt."));
+    return RunResult::Failed(OpenFailureMessage(cannotExport, job.destination, FormatChoices()));
   const auto rate = RateOf(job.timecode);
   if (!rate)
     return RunResult::Failed(
@@ -218,6 +240,12 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
             break;
           case ExportFormat::Mlt:
             output.bytes = WriteMlt(timeline, settings, pathOf, counts);
+            break;
+          case ExportFormat::Kdenlive:
+            output.bytes = WriteKdenlive(timeline, settings, pathOf, counts);
+            break;
+          case ExportFormat::Fcp7:
+            output.bytes = WriteFcp7(timeline, settings, pathOf, counts);
             break;
           case ExportFormat::Cmx3600:
           case ExportFormat::FromExtension:

@@ -1,6 +1,7 @@
 // export/RunExport.h - the export of a project's timeline to a file other editors open
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,23 @@
 namespace pexol {
 
 /// The formats an export writes; `FromExtension` follows the destination's name.
-enum class ExportFormat { FromExtension, Otio, Cmx3600, Mlt };
+enum class ExportFormat { FromExtension, Otio, Cmx3600, Mlt, Kdenlive, Fcp7 };
+
+/// A format as the command line names it, the extension that chooses it and what people call
+/// it (the window's list and file filters use the same).
+struct ExportFormatName {
+  ExportFormat format;
+  const char* name;       ///< "otio", "cmx3600", "mlt", "kdenlive", "fcp7"
+  const char* extension;  ///< with its dot
+  const char* label;      ///< "OpenTimelineIO", "Final Cut Pro 7 XML (Premiere Pro)", ...
+};
+
+/// Every format an export writes, in the order lists show them.
+std::span<const ExportFormatName> ExportFormatNames();
 
 struct ExportJob {
   std::string source;       ///< project file
-  std::string destination;  ///< .otio, .edl or .mlt
+  std::string destination;  ///< .otio, .edl, .mlt, .kdenlive or .xml
   ExportFormat format = ExportFormat::FromExtension;
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal

@@ -73,6 +73,16 @@ void XmlWriter::Attribute(const char* name, std::int64_t value) {
   Attribute(name, std::to_string(value));
 }
 
+void XmlWriter::Element(const char* element, const std::string& value) {
+  Open(element);
+  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(Holdable(value).c_str())), element);
+  Close();
+}
+
+void XmlWriter::Element(const char* element, std::int64_t value) {
+  Element(element, std::to_string(value));
+}
+
 void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);

@@ -21,6 +21,9 @@ class XmlWriter {
   void Close();
   void Attribute(const char* name, const std::string& value);
   void Attribute(const char* name, std::int64_t value);
+  /// <element>value</element>.
+  void Element(const char* element, const std::string& value);
+  void Element(const char* element, std::int64_t value);
   /// <property name="name">value</property>, MLT's way of setting a service's property.
   void Property(const char* name, const std::string& value);
   void Property(const char* name, std::int64_t value);

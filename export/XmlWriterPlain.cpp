@@ -75,6 +75,18 @@ void XmlWriter::Attribute(const char* name, std::int64_t value) {
   Attribute(name, std::to_string(value));
 }
 
+void XmlWriter::Element(const char* element, const std::string& value) {
+  Open(element);
+  state_->EndStartTag(false);
+  AppendXmlEscaped(state_->out, value.c_str(), false);
+  state_->indentEnd = false;
+  Close();
+}
+
+void XmlWriter::Element(const char* element, std::int64_t value) {
+  Element(element, std::to_string(value));
+}
+
 void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);

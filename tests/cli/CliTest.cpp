@@ -119,7 +119,7 @@ TEST_F(CliTest, TheProgressBarEndsFullAndNeverMixesIntoTheText) {
 }
 
 TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
-  for (const char* name : {"t.otio", "t.mlt", "t.edl"}) {
+  for (const char* name : {"t.otio", "t.mlt", "t.edl", "t.kdenlive", "t.xml"}) {
     const Outcome outcome = Run(std::string("export demo.mpj ") + name);
     EXPECT_EQ(outcome.exitCode, 0) << name << outcome.err;
     EXPECT_NE(outcome.out.find("tracks, "), std::string::npos) << outcome.out;
@@ -130,7 +130,9 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   EXPECT_EQ(Run("export demo.mpj t.txt --format mlt").exitCode, 0);
   EXPECT_NE(Read("t.txt").find("<mlt"), std::string::npos);
 
-  const Outcome unknown = Run("export demo.mpj t.xml");
+  EXPECT_NE(Read("t.xml").find("<xmeml"), std::string::npos);
+  EXPECT_NE(Read("t.kdenlive").find("kdenlive:docproperties"), std::string::npos);
+  const Outcome unknown = Run("export demo.mpj t.json");
   EXPECT_EQ(unknown.exitCode, 2);
   EXPECT_NE(unknown.err.find(".otio"), std::string::npos);
   const std::string project = Read("demo.mpj");

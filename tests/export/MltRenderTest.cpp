@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ExportTimelines.h"
+#include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
 
@@ -199,6 +200,13 @@ class MltRender : public testing::Test {
     return WriteMlt(timeline, settings, Media, counts);
   }
 
+  static std::string Kdenlive(const Timeline& timeline) {
+    ExportSettings settings;
+    settings.projectName = "render";
+    ExportCounts counts;
+    return WriteKdenlive(timeline, settings, Media, counts);
+  }
+
   static TimelineItem Colour(std::uint32_t colour, Frames in, Frames out) {
     TimelineItem item = test::Of(ItemKind::Colour, in, out);
     item.colour = colour;
@@ -367,6 +375,41 @@ TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
     EXPECT_EQ(start, 60);
     EXPECT_EQ(children[1]["source_range"]["start_time"]["value"], 0);
   }
+}
+
+// The Kdenlive project plays as the MLT one: the same mid-dissolve frames from the clips on the
+// track's two playlists, either way between them, and levels keyed from the clip's first frame
+// on the track, not from its media's (the tone starts 30 frames into its file).
+TEST_F(MltRender, KdenliveProjectPlaysTheSameDissolvesAndLevels) {
+  Timeline timeline = RedToBlue('D');
+  timeline.main.push_back(Colour(0x00FF00, 120, 180));
+  timeline.transitions.push_back(test::Effect(1, 'D', "Dissolve", 20, 120));
+  timeline.mainTail = {20, 20, 0};
+  TimelineItem music = test::Movie("tone.wav", 30, 130, 0, 100, true);
+  music.levels.in = 100;
+  music.levels.out = 0;
+  music.levels.points = {{40, 100}, {50, 50}, {60, 50}, {61, 100}};
+  timeline.exAudio[0].push_back(music);
+  Render render(folder_, Kdenlive(timeline));
+  ASSERT_TRUE(render.Loaded());
+  EXPECT_TRUE(Near(render.Frame(59).At(360, 240), {255, 0, 0}));
+  const Rgb middle = render.Frame(70).At(360, 240);
+  EXPECT_GT(middle.r, 60) << middle.r << " " << middle.b;
+  EXPECT_LT(middle.r, 200);
+  EXPECT_GT(middle.b, 60);
+  EXPECT_LT(middle.b, 200);
+  EXPECT_TRUE(Near(render.Frame(80).At(360, 240), {0, 0, 255}));
+  // Blue on the second playlist into green on the first.
+  const Rgb second = render.Frame(130).At(360, 240);
+  EXPECT_GT(second.g, 60) << second.g << " " << second.b;
+  EXPECT_LT(second.g, 200);
+  EXPECT_GT(second.b, 60);
+  EXPECT_LT(second.b, 200);
+  EXPECT_TRUE(Near(render.Frame(140).At(360, 240), {0, 255, 0}));
+  const double full = render.Peak(20);
+  EXPECT_GT(full, 8000);
+  EXPECT_NEAR(render.Peak(55) / full, 0.5, 0.08);
+  EXPECT_LT(render.Peak(99) / full, 0.1);
 }
 
 }  // namespace

@@ -7,9 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "ExportTimelines.h"
+#include "XmlRead.h"
+#include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 
 namespace pexol {
@@ -94,7 +98,7 @@ class MltExport : public testing::Test {
   static std::string MediaPath(std::string_view stored) {
     const std::string name(stored);
     if (name.ends_with(".wav")) return (folder_ / "music.wav").string();
-    if (name.ends_with(".ppm")) return (folder_ / "still.ppm").string();
+    if (name.ends_with(".ppm") || name.ends_with(".bmp")) return (folder_ / "still.ppm").string();
     if (name.ends_with(".avi") && name.find('&') == std::string::npos) {
       return (folder_ / "movie.avi").string();
     }
@@ -234,6 +238,96 @@ TEST_F(MltExport, EmptyTimelineStillLoads) {
   EXPECT_EQ(probe.status, 0) << probe.errors;
   EXPECT_NE(probe.out.find("track 1 playlist0 V1"), std::string::npos);
   EXPECT_EQ(counts.clips, 0);
+}
+
+// What Kdenlive's loader requires of a project, or it drops clips, asks for a profile or refuses
+// the file: the document properties; every clip of the timeline made from a producer whose
+// Kdenlive id a producer of the bin carries; each track a tractor of two playlists under the
+// timeline's tractor, over the black track; the wipe's luma a file Kdenlive has. MLT loads it
+// and renders a frame of every entry without an error.
+TEST_F(MltExport, KdenliveProjectKeepsKdenlivesLoaderRules) {
+  ExportCounts counts;
+  const std::string document =
+      WriteKdenlive(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
+  const test::XmlRead xml(document);
+  ASSERT_TRUE(xml.Loaded());
+  const std::string properties =
+      "//playlist[@id='main_bin']/property[@name='kdenlive:docproperties.";
+  EXPECT_EQ(xml.First(properties + "version']"), "1.04");
+  EXPECT_FALSE(xml.First(properties + "kdenliveversion']").empty());
+  EXPECT_EQ(xml.First(properties + "profile']"), "dv_ntsc");
+
+  const auto idOf = [&xml](const std::string& producer) {
+    return xml.First("/mlt/producer[@id='" + producer + "']/property[@name='kdenlive:id']");
+  };
+  std::set<std::string> binIds;
+  for (const std::string& producer : xml.Texts("//playlist[@id='main_bin']/entry/@producer"))
+    EXPECT_TRUE(binIds.insert(idOf(producer)).second) << producer;
+  EXPECT_EQ(binIds.count(""), 0u);
+  int entries = 0;
+  for (xmlNode* entry : xml.Nodes("//playlist[@id!='main_bin']/entry")) {
+    const std::string producer = xml.First("@producer", entry);
+    EXPECT_EQ(binIds.count(idOf(producer)), 1u) << producer;
+    EXPECT_EQ(xml.First("property[@name='kdenlive:id']", entry), idOf(producer));
+    ++entries;
+  }
+  // 10 clips, the sound of a.avi and of the first insert from tracks of their own, and the
+  // title's image on a track of its own: Kdenlive has no effect that shows an image.
+  EXPECT_EQ(entries, 13);
+
+  const std::string timeline = "/mlt/tractor[last()]";
+  EXPECT_EQ(xml.Texts(timeline + "/track/@producer").front(), "black_track");
+  std::vector<std::string> names;
+  for (const std::string& tractor : xml.Texts(timeline + "/track[position()>1]/@producer")) {
+    const std::string track = "/mlt/tractor[@id='" + tractor + "']";
+    names.push_back(xml.First(track + "/property[@name='kdenlive:track_name']"));
+    const std::vector<std::string> playlists = xml.Texts(track + "/track/@producer");
+    ASSERT_EQ(playlists.size(), 2u) << tractor;
+    for (const std::string& playlist : playlists)
+      EXPECT_EQ(xml.Nodes("/mlt/playlist[@id='" + playlist + "']").size(), 1u) << playlist;
+    // A clip lies on the second playlist only as one side of a mix: where a mix starts or ends.
+    std::set<std::string> mixEdges;
+    for (xmlNode* mix : xml.Nodes(track + "/transition")) {
+      mixEdges.insert(xml.First("@in", mix));
+      mixEdges.insert(std::to_string(std::stoll(xml.First("@out", mix)) + 1));
+    }
+    long long at = 0;
+    for (xmlNode* item : xml.Nodes("/mlt/playlist[@id='" + playlists[1] + "']/*[@length or @in]")) {
+      if (xmlStrEqual(item->name, BAD_CAST "blank")) {
+        at += std::stoll(xml.First("@length", item));
+        continue;
+      }
+      const long long end =
+          at + std::stoll(xml.First("@out", item)) - std::stoll(xml.First("@in", item)) + 1;
+      EXPECT_TRUE(mixEdges.count(std::to_string(at)) || mixEdges.count(std::to_string(end)))
+          << tractor << " at " << at;
+      at = end;
+    }
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"V2 sound", "A3", "A2", "A1", "V1", "V2", "Titles",
+                                             "Title images"}));
+  EXPECT_EQ(counts.tracks, 8);
+  EXPECT_EQ(counts.clips, 10);
+  EXPECT_EQ(counts.transitions, 2);
+
+  const ProbeResult probe = Probe(document);
+  EXPECT_EQ(probe.status, 0) << probe.errors;
+
+  const std::vector<std::string> lumas = xml.Texts(
+      "//transition[property[@name='mlt_service']='luma']/property[@name='resource'][.!='']");
+  EXPECT_EQ(lumas, std::vector<std::string>{kdenliveWipeLuma});
+  if (!fs::exists("/usr/share/kdenlive/lumas"))
+    GTEST_SKIP() << "Kdenlive is not installed here: its lumas cannot be looked for";
+  for (const std::string& luma : lumas) EXPECT_TRUE(fs::exists(luma)) << luma;
+}
+
+TEST_F(MltExport, KdenliveProfileFollowsRateAndAspect) {
+  Timeline timeline = test::SampleTimeline();
+  timeline.wideScreen = true;
+  ExportCounts counts;
+  const test::XmlRead xml(WriteKdenlive(timeline, test::PalSettings(), MediaPath, counts));
+  EXPECT_EQ(xml.First("//property[@name='kdenlive:docproperties.profile']"), "dv_pal_wide");
+  EXPECT_EQ(xml.First("/mlt/profile/@sample_aspect_num"), "64");
 }
 
 }  // namespace

@@ -1,0 +1,378 @@
+// export/Fcp7Writer.cpp - sequence, tracks, clip and generator items, files and transitions
+#include "export/Fcp7Writer.h"
+
+#include <algorithm>
+#include <map>
+
+#include "export/TrackLayout.h"
+#include "export/XmlWriter.h"
+
+namespace pexol {
+namespace {
+
+struct Fcp7Track {
+  std::vector<TrackPiece> pieces;
+  bool counted = true;  // false for the sound of clips counted on a video track
+};
+
+// The tracks of one kind up to the last that holds items; `keepFirst` keeps the first one
+// even when empty (a sequence shows at least V1).
+std::vector<Fcp7Track> UpToLastUsed(std::vector<Fcp7Track> tracks, bool keepFirst) {
+  while (tracks.size() > (keepFirst ? 1u : 0u) && tracks.back().pieces.empty()) tracks.pop_back();
+  return tracks;
+}
+
+bool IsSound(const std::string& name) {
+  for (const char* extension : {".wav", ".mp3", ".aif", ".aiff", ".m4a", ".aac"}) {
+    const std::string_view tail(extension);
+    if (name.size() >= tail.size()) {
+      bool same = true;
+      for (std::size_t i = 0; i < tail.size(); ++i) {
+        const char c = name[name.size() - tail.size() + i];
+        same = same && (c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) == tail[i];
+      }
+      if (same) return true;
+    }
+  }
+  return false;
+}
+
+class Fcp7Builder {
+ public:
+  Fcp7Builder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts)
+      : settings_(settings), mediaPath_(mediaPath), counts_(counts) {}
+
+  std::string Write(const Timeline& timeline) {
+    std::vector<Fcp7Track> video(3), audio(4);
+    video[0].pieces = LayOutTrack(timeline.main, {}, &settings_);
+    AttachTransitions(video[0].pieces, timeline.transitions, &settings_);
+    video[1].pieces = LayOutTrack(timeline.insert, {}, &settings_);
+    video[2].pieces = LayOutTrack(timeline.titles);
+    audio[0] = {LayOutTrack(timeline.main, CarriesAudio), false};
+    AttachTransitions(audio[0].pieces, timeline.transitions);
+    audio[1].pieces = LayOutTrack(timeline.exAudio[0], {}, &settings_);
+    audio[2].pieces = LayOutTrack(timeline.exAudio[1], {}, &settings_);
+    audio[3] = {LayOutTrack(timeline.insert, CarriesAudio), false};
+    video = UpToLastUsed(std::move(video), true);
+    audio = UpToLastUsed(std::move(audio), false);
+    std::vector<const std::vector<TrackPiece>*> all;
+    for (const auto* tracks : {&video, &audio})
+      for (const Fcp7Track& track : *tracks) all.push_back(&track.pieces);
+    const Frames length = TimelineEnd(all);
+
+    xml_.Open("xmeml");
+    xml_.Attribute("version", "4");
+    xml_.Open("sequence");
+    xml_.Attribute("id", "sequence-1");
+    xml_.Element("name", settings_.projectName);
+    xml_.Element("duration", length.Value());
+    Rate();
+    Timecode();
+    xml_.Open("media");
+    xml_.Open("video");
+    Format(timeline.wideScreen);
+    for (std::size_t t = 0; t < video.size(); ++t)
+      Track(video[t], "V" + std::to_string(t + 1), true);
+    xml_.Close();
+    xml_.Open("audio");
+    xml_.Open("format");
+    xml_.Open("samplecharacteristics");
+    xml_.Element("depth", 16);
+    xml_.Element("samplerate", 48000);
+    xml_.Close();
+    xml_.Close();
+    for (std::size_t t = 0; t < audio.size(); ++t)
+      Track(audio[t], "A" + std::to_string(t + 1), false);
+    xml_.Close();
+    xml_.Close();
+    xml_.Close();
+    return xml_.Finish();
+  }
+
+ private:
+  bool Pal() const { return TimecodeModeOf(settings_.rate) == TimecodeMode::Pal; }
+
+  void Rate() {
+    xml_.Open("rate");
+    xml_.Element("timebase", Pal() ? 25 : 30);
+    xml_.Element("ntsc", Pal() ? "FALSE" : "TRUE");
+    xml_.Close();
+  }
+
+  void Timecode() {
+    const bool drop = TimecodeModeOf(settings_.rate) == TimecodeMode::NtscDrop;
+    xml_.Open("timecode");
+    Rate();
+    xml_.Element("string", drop ? "00;00;00;00" : "00:00:00:00");
+    xml_.Element("frame", 0);
+    xml_.Element("displayformat", drop ? "DF" : "NDF");
+    xml_.Close();
+  }
+
+  // DV frames: 720 pixels wide, the NTSC or PAL pixel shape, anamorphic for 16:9.
+  void Format(bool wideScreen) {
+    xml_.Open("format");
+    xml_.Open("samplecharacteristics");
+    Rate();
+    xml_.Element("width", 720);
+    xml_.Element("height", Pal() ? 576 : 480);
+    xml_.Element("anamorphic", wideScreen ? "TRUE" : "FALSE");
+    xml_.Element("pixelaspectratio", Pal() ? "PAL-601" : "NTSC-601");
+    xml_.Element("fielddominance", Pal() ? "upper" : "lower");
+    xml_.Close();
+    xml_.Close();
+  }
+
+  void Track(const Fcp7Track& track, const std::string& name, bool video) {
+    xml_.Open("track");
+    xml_.Attribute("MZ.TrackName", name);
+    const auto& pieces = track.pieces;
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+      if (!pieces[p].item) continue;
+      if (pieces[p].transition) {
+        TransitionItem(pieces[p], video);
+        if (video) ++counts_.transitions;
+      }
+      const bool intoNext = p + 1 < pieces.size() && pieces[p + 1].transition;
+      Item(pieces[p], intoNext ? pieces[p + 1].transitionLength : 0, video);
+      if (track.counted) ++counts_.clips;
+    }
+    xml_.Element("enabled", "TRUE");
+    xml_.Element("locked", "FALSE");
+    xml_.Close();
+    ++counts_.tracks;
+  }
+
+  // A transition starting on its cut: it plays the incoming clip's head over the outgoing
+  // clip's frames past the cut.
+  void TransitionItem(const TrackPiece& incoming, bool video) {
+    const bool dissolve = incoming.transition->code == 'D';
+    xml_.Open("transitionitem");
+    xml_.Element("start", incoming.recordIn.Value());
+    xml_.Element("end", (incoming.recordIn + incoming.transitionLength).Value());
+    xml_.Element("alignment", "start");
+    Rate();
+    xml_.Open("effect");
+    if (!video) {
+      xml_.Element("name", "Cross Fade (+3dB)");
+      xml_.Element("effectid", "KGAudioTransCrossFade3dB");
+      xml_.Element("effecttype", "transition");
+      xml_.Element("mediatype", "audio");
+    } else if (dissolve) {
+      xml_.Element("name", "Cross Dissolve");
+      xml_.Element("effectid", "Cross Dissolve");
+      xml_.Element("effectcategory", "Dissolve");
+      xml_.Element("effecttype", "transition");
+      xml_.Element("mediatype", "video");
+    } else {
+      // A bar wiping from left to right.
+      xml_.Element("name", "Edge Wipe");
+      xml_.Element("effectid", "Edge Wipe");
+      xml_.Element("effectcategory", "Wipe");
+      xml_.Element("effecttype", "transition");
+      xml_.Element("mediatype", "video");
+      xml_.Open("parameter");
+      xml_.Element("parameterid", "angle");
+      xml_.Element("name", "Angle");
+      xml_.Element("value", 0);
+      xml_.Close();
+    }
+    xml_.Close();
+    xml_.Close();
+  }
+
+  // A clip (movie, still) or generator (colour, title) item. Next to a transition its start
+  // or end is -1, the reader taking the transition's cut, and its media runs on under it.
+  void Item(const TrackPiece& piece, Frames tail, bool video) {
+    const TimelineItem& item = *piece.item;
+    const bool generator = item.kind == ItemKind::Colour || item.kind == ItemKind::Title;
+    xml_.Open(generator ? "generatoritem" : "clipitem");
+    xml_.Attribute("id", "clipitem-" + std::to_string(++itemCount_));
+    xml_.Element("name", ItemName(item, settings_));
+    xml_.Element("enabled", "TRUE");
+    const Frames sourceIn = item.kind == ItemKind::Movie ? piece.sourceIn : Frames(0);
+    // A slow clip shows one source frame over two recorder frames.
+    const Frames sourceLength = item.slow ? (piece.Length() + tail).Half() : piece.Length() + tail;
+    xml_.Element("duration", (sourceIn + sourceLength).Value());
+    Rate();
+    xml_.Element("start", piece.transition ? -1 : piece.recordIn.Value());
+    xml_.Element("end", tail > 0 ? -1 : piece.recordOut.Value());
+    xml_.Element("in", sourceIn.Value());
+    xml_.Element("out", (sourceIn + sourceLength).Value());
+    if (generator) {
+      Generator(item);
+    } else {
+      File(item, video);
+      if (!video) {
+        xml_.Open("sourcetrack");
+        xml_.Element("mediatype", "audio");
+        xml_.Element("trackindex", 1);
+        xml_.Close();
+      }
+      if (item.slow) TimeRemap();
+      if (!video && item.kind == ItemKind::Movie) {
+        const std::vector<GainPoint> envelope =
+            GainEnvelope(item, item.recordOut - item.recordIn, settings_);
+        if (!envelope.empty()) AudioLevels(envelope, item.sourceIn);
+      }
+    }
+    xml_.Close();
+  }
+
+  // A media file in full at its first use, by its id after.
+  void File(const TimelineItem& item, bool video) {
+    const std::string path = mediaPath_(item.name);
+    const auto [found, added] = files_.try_emplace(path, files_.size() + 1);
+    xml_.Open("file");
+    xml_.Attribute("id", "file-" + std::to_string(found->second));
+    if (added) {
+      const std::string name = ItemName(item, settings_);
+      xml_.Element("name", name);
+      xml_.Element("pathurl", FileUrl(path));
+      Rate();
+      xml_.Open("media");
+      if (!IsSound(name)) xml_.Element("video", "");
+      if (!video || item.hasAudio) xml_.Element("audio", "");
+      xml_.Close();
+    }
+    xml_.Close();
+  }
+
+  void Generator(const TimelineItem& item) {
+    xml_.Open("effect");
+    if (item.kind == ItemKind::Colour) {
+      xml_.Element("name", "Color");
+      xml_.Element("effectid", "Color");
+      xml_.Element("effectcategory", "Matte");
+      xml_.Element("effecttype", "generator");
+      xml_.Element("mediatype", "video");
+      xml_.Open("parameter");
+      xml_.Element("parameterid", "fillcolor");
+      xml_.Element("name", "Color");
+      xml_.Open("value");
+      xml_.Element("alpha", 255);
+      xml_.Element("red", (item.colour >> 16) & 0xFF);
+      xml_.Element("green", (item.colour >> 8) & 0xFF);
+      xml_.Element("blue", item.colour & 0xFF);
+      xml_.Close();
+      xml_.Close();
+    } else {
+      xml_.Element("name", "Text");
+      xml_.Element("effectid", "Text");
+      xml_.Element("effectcategory", "Text");
+      xml_.Element("effecttype", "generator");
+      xml_.Element("mediatype", "video");
+      Parameter("str", "Text", TitleCaption(item, settings_));
+      for (const TitleText& text : item.texts) {
+        if (text.namesMedia) continue;
+        const std::string family = Decode(settings_, text.font);
+        if (!family.empty()) Parameter("fontname", "Font", family);
+        Parameter("fontsize", "Size", std::to_string(text.size > 0 ? text.size : 48));
+        break;
+      }
+      Parameter("fontalign", "Alignment", "2");  // centred
+    }
+    xml_.Close();
+  }
+
+  void Parameter(const char* id, const char* name, const std::string& value) {
+    xml_.Open("parameter");
+    xml_.Element("parameterid", id);
+    xml_.Element("name", name);
+    xml_.Element("value", value);
+    xml_.Close();
+  }
+
+  // Constant half speed.
+  void TimeRemap() {
+    xml_.Open("filter");
+    xml_.Open("effect");
+    xml_.Element("name", "Time Remap");
+    xml_.Element("effectid", "timeremap");
+    xml_.Element("effectcategory", "motion");
+    xml_.Element("effecttype", "motion");
+    xml_.Element("mediatype", "video");
+    Parameter("variablespeed", "variablespeed", "0");
+    Parameter("speed", "speed", "50");
+    Parameter("reverse", "reverse", "FALSE");
+    Parameter("frameblending", "frameblending", "FALSE");
+    xml_.Close();
+    xml_.Close();
+  }
+
+  // The "Audio Levels" filter: linear gain (1 the recorded level) keyed at frames of the media.
+  void AudioLevels(const std::vector<GainPoint>& envelope, Frames first) {
+    xml_.Open("filter");
+    xml_.Open("effect");
+    xml_.Element("name", "Audio Levels");
+    xml_.Element("effectid", "audiolevels");
+    xml_.Element("effectcategory", "audiolevels");
+    xml_.Element("effecttype", "audiolevels");
+    xml_.Element("mediatype", "audio");
+    xml_.Open("parameter");
+    xml_.Element("parameterid", "level");
+    xml_.Element("name", "Level");
+    xml_.Element("valuemin", 0);
+    xml_.Element("valuemax", "3.98109");
+    xml_.Element("value", Gain(envelope.front().level));
+    for (const GainPoint& point : envelope) {
+      xml_.Open("keyframe");
+      xml_.Element("when", (first + point.frame).Value());
+      xml_.Element("value", Gain(point.level));
+      xml_.Close();
+    }
+    xml_.Close();
+    xml_.Close();
+    xml_.Close();
+  }
+
+  static std::string Gain(int level) {
+    const int hundredths = std::clamp(level, 0, 200);
+    std::string text = std::to_string(hundredths / 100);
+    if (hundredths % 100 != 0) {
+      text += '.' + std::to_string(100 + hundredths % 100).substr(1);
+      if (text.back() == '0') text.pop_back();
+    }
+    return text;
+  }
+
+  const ExportSettings& settings_;
+  const MediaPathOf& mediaPath_;
+  ExportCounts& counts_;
+  XmlWriter xml_;
+  std::map<std::string, std::size_t> files_;  // path to file id
+  int itemCount_ = 0;
+};
+
+}  // namespace
+
+std::string FileUrl(const std::string& path) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string url = "file://localhost";
+  if (path.empty() || (path[0] != '/' && path[0] != '\\')) url += '/';
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
+                       c == '~' || c == '/';
+    if (plain) {
+      url += c;
+    } else if (c == '\\') {
+      url += '/';
+    } else {
+      url += '%';
+      url += digits[byte >> 4];
+      url += digits[byte & 0xF];
+    }
+  }
+  return url;
+}
+
+std::string WriteFcp7(const Timeline& timeline, const ExportSettings& settings,
+                      const MediaPathOf& mediaPath, ExportCounts& counts) {
+  counts = {};
+  Fcp7Builder builder(settings, mediaPath, counts);
+  return builder.Write(timeline);
+}
+
+}  // namespace pexol

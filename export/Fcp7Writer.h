@@ -1,0 +1,26 @@
+// export/Fcp7Writer.h - the timeline as Final Cut Pro 7 XML (xmeml), which Premiere Pro,
+// DaVinci Resolve and Final Cut Pro 7 import (.xml)
+#pragma once
+
+#include <string>
+
+#include "export/ExportTypes.h"
+#include "model/Timeline.h"
+
+namespace pexol {
+
+/// One sequence named after the project at its rate and frame size: video tracks V1 (main), V2
+/// (insert) and V3 (titles), audio tracks A1 (the main clips' sound), A2 and A3 (the extra
+/// audio) and A4 (the inserts' sound), each written up to the last that holds items (V1
+/// always). Every media file is a `file` defined at its first use and referred to by id after;
+/// dissolves and wipes are transition items starting on their cut, slow clips carry the Time
+/// Remap effect at 50 %, levels the Audio Levels filter, colours the Color generator and titles
+/// the Text generator.
+std::string WriteFcp7(const Timeline& timeline, const ExportSettings& settings,
+                      const MediaPathOf& mediaPath, ExportCounts& counts);
+
+/// `path` (UTF-8) as a file://localhost/ URL: every byte but letters, digits, "-._~" and "/"
+/// percent-encoded; a Windows path keeps its drive as "C%3A".
+std::string FileUrl(const std::string& path);
+
+}  // namespace pexol
