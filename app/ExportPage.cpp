@@ -19,33 +19,32 @@ namespace pexol {
 
 namespace {
 
-/// One format of the page: its button, and what the destination's file dialog offers for it
-/// (a format without an extension is not offered).
-struct FormatChoice {
-  int id;
-  const char* text;
+// The buttons of the export's formats, in the order of its list; "from the file name" comes
+// first.
+struct FormatButton {
   ExportFormat format;
-  const char* extension;
+  int id;
+};
+constexpr FormatButton formatButtons[] = {
+    {ExportFormat::Otio, ids::exportOtio}, {ExportFormat::Cmx3600, ids::exportCmx3600},
+    {ExportFormat::Mlt, ids::exportMlt},   {ExportFormat::Kdenlive, ids::exportKdenlive},
+    {ExportFormat::Fcp7, ids::exportFcp7},
 };
 
-// The format buttons in their order on the page; the first one's extension names a file by
-// default.
-constexpr FormatChoice formats[] = {
-    {ids::exportFromExtension, "from the file name", ExportFormat::FromExtension, nullptr},
-    {ids::exportOtio, "OpenTimelineIO", ExportFormat::Otio, "otio"},
-    {ids::exportCmx3600, "CMX 3600", ExportFormat::Cmx3600, "edl"},
-    {ids::exportMlt, "MLT (Shotcut)", ExportFormat::Mlt, "mlt"},
-};
+int ButtonOf(ExportFormat format) {
+  for (const FormatButton& button : formatButtons)
+    if (button.format == format) return button.id;
+  qFatal("an export format without a button");
+}
 
+// What the destination's file dialog offers: every format; the first one's extension names a
+// file by default.
 FileDialogRequest DestinationRequest() {
   QStringList types;
-  QString first;
-  for (const FormatChoice& choice : formats) {
-    if (choice.extension == nullptr) continue;
-    const QString extension = QLatin1String(choice.extension);
-    if (first.isEmpty()) first = extension;
-    types << QStringLiteral("%1 (*.%2)").arg(QLatin1String(choice.text), extension);
-  }
+  for (const ExportFormatName& name : ExportFormatNames())
+    types
+        << QStringLiteral("%1 (*%2)").arg(QLatin1String(name.label), QLatin1String(name.extension));
+  const QString first = QLatin1String(ExportFormatNames().front().extension).mid(1);
   return SaveFile(first, WithAllFiles(types.join(QStringLiteral(";;"))));
 }
 
@@ -61,11 +60,11 @@ ExportPage::ExportPage(const PageContext& context) : RunPage(context) {
                {{ids::exportCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
                 {ids::exportLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
                2);
-  std::vector<RadioChoice> formatButtons;
-  for (const FormatChoice& choice : formats)
-    formatButtons.push_back({choice.id, choice.text, static_cast<int>(choice.format)});
-  AddChoiceBox(this, page, ids::exportFormatBox, QStringLiteral("format"), format, formatButtons,
-               2);
+  std::vector<RadioChoice> choices{{ids::exportFromExtension, "from the file name",
+                                    static_cast<int>(ExportFormat::FromExtension)}};
+  for (const ExportFormatName& name : ExportFormatNames())
+    choices.push_back({ButtonOf(name.format), name.label, static_cast<int>(name.format)});
+  AddChoiceBox(this, page, ids::exportFormatBox, QStringLiteral("format"), format, choices, 2);
   AddChoiceBox(
       this, page, ids::exportTimecodeBox, QStringLiteral("timecode"), timecode,
       {{ids::exportNtscDrop, "NTSC drop frame", static_cast<int>(TimecodeMode::NtscDrop)},

@@ -14,14 +14,18 @@ namespace pexol {
 
 namespace {
 
-const QList<int> editIds = {ids::toTextSource,     ids::toTextDestination,    ids::toProjectSource,
-                            ids::toProjectText,    ids::toProjectDestination, ids::findSource,
-                            ids::findSearchFolder, ids::findReport,           ids::exportSource,
-                            ids::exportDestination};
+const QList<int> editIds = {
+    ids::toTextSource,      ids::toTextDestination,    ids::toProjectSource,
+    ids::toProjectText,     ids::toProjectDestination, ids::findSource,
+    ids::findSearchFolder,  ids::findReport,           ids::exportSource,
+    ids::exportDestination, ids::renderSource,         ids::renderDestination};
 const QString projectFilter = QStringLiteral("Corvane file (*.mpj);;all(*.*)");
 const QString textFilter = QStringLiteral("Text file (*.txt);;all(*.*)");
-const QString timelineFilter =
-    QStringLiteral("OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;all(*.*)");
+const QString timelineFilter = QStringLiteral(
+    "OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;Kdenlive "
+    "(*.kdenlive);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml);;all(*.*)");
+const QString videoFilter =
+    QStringLiteral("MP4 video (*.mp4);;Matroska video (*.mkv);;QuickTime movie (*.mov);;all(*.*)");
 
 /// The files a save dialog for `request` returns when `name` is typed in `folder` with
 /// `filter` shown; empty unless it accepted and would ask before replacing a file.
@@ -110,6 +114,9 @@ class ChooserTest : public QObject {
     QTest::newRow("exportDestinationChooser")
         << 3 << ids::exportDestinationChooser << ids::exportDestination << int(SaveAs) << "otio"
         << timelineFilter;
+    QTest::newRow("renderDestinationChooser")
+        << 4 << ids::renderDestinationChooser << ids::renderDestination << int(SaveAs) << "mp4"
+        << videoFilter;
   }
   void ChoosingFillsOnlyTheFieldBesideTheButton() {
     QFETCH(int, page);

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSet>
 #include <QSettings>
 #include <QTabWidget>
 #include <QtTest>
@@ -16,10 +17,10 @@ namespace {
 
 // The path edits and their pages.
 const QList<std::pair<int, int>> pathEdits = {
-    {ids::toTextSource, 0},     {ids::toTextDestination, 0},    {ids::toProjectSource, 1},
-    {ids::toProjectText, 1},    {ids::toProjectDestination, 1}, {ids::findSource, 2},
-    {ids::findSearchFolder, 2}, {ids::findReport, 2},           {ids::exportSource, 3},
-    {ids::exportDestination, 3}};
+    {ids::toTextSource, 0},      {ids::toTextDestination, 0},    {ids::toProjectSource, 1},
+    {ids::toProjectText, 1},     {ids::toProjectDestination, 1}, {ids::findSource, 2},
+    {ids::findSearchFolder, 2},  {ids::findReport, 2},           {ids::exportSource, 3},
+    {ids::exportDestination, 3}, {ids::renderSource, 4},         {ids::renderDestination, 4}};
 
 QString Typed(int id) {
   return QStringLiteral("typed-%1").arg(id);
@@ -45,7 +46,7 @@ class WindowTest : public QObject {
 
   void StartsOnTheFirstPageWithNothingChosen() {
     QCOMPARE(window->windowTitle(), QStringLiteral("pexol Version " PEXOL_VERSION));
-    const QStringList titles = {"mpj to txt", "txt to mpj", "find", "export", "about"};
+    const QStringList titles = {"mpj to txt", "txt to mpj", "find", "export", "render", "about"};
     QCOMPARE(window->Tabs().count(), titles.size());
     for (int i = 0; i < titles.size(); ++i) QCOMPARE(window->Tabs().tabText(i), titles[i]);
     QCOMPARE(window->Tabs().currentIndex(), 0);
@@ -57,10 +58,13 @@ class WindowTest : public QObject {
       const QString expected = id == ids::findReport ? QStringLiteral("nul") : QString();
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), expected);
     }
-    // Only the export page shows its defaults: the format from the name, drop frame.
+    // Only the export and render pages show their defaults: the format from the name, drop
+    // frame; NTSC, no render with media missing.
+    const QSet<QString> defaults = {
+        QString::number(ids::exportFromExtension), QString::number(ids::exportNtscDrop),
+        QString::number(ids::renderNtsc), QString::number(ids::renderMissingFail)};
     for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) {
-      const bool shownDefault = radio->objectName() == QString::number(ids::exportFromExtension) ||
-                                radio->objectName() == QString::number(ids::exportNtscDrop);
+      const bool shownDefault = defaults.contains(radio->objectName());
       QVERIFY2(radio->isChecked() == shownDefault, qPrintable(radio->objectName()));
     }
     for (const QCheckBox* box : window->findChildren<QCheckBox*>()) QVERIFY(!box->isChecked());
