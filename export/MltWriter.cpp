@@ -426,7 +426,12 @@ class MltBuilder {
 }  // namespace
 
 std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
+                     const MediaPathOf& mediaPath, ExportCounts& counts) {
+  return WriteMltWith(timeline, settings, mediaPath, counts, MltServices::Editor);
+}
+
+std::string WriteMltWith(const Timeline& timeline, const ExportSettings& settings,
+                         const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
   counts = {};
   std::vector<MltTrack> tracks;
   tracks.push_back({"V1", true, true, LayOutTrack(timeline.main, {}, &settings)});

@@ -234,7 +234,7 @@ TEST_F(RunRenderTest, DemoRendersItsTimelineFrameForFrameWithSoundProfileAndColo
   ExportSettings settings;
   settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
   ExportCounts counts;
-  const std::string exported = WriteMlt(
+  const std::string exported = WriteMltWith(
       timeline, settings, [this](std::string_view name) { return folder.Path(std::string(name)); },
       counts, MltServices::DisplayFree);
   Mlt::Profile profile("dv_ntsc");
