@@ -225,7 +225,12 @@ class MltBuilder {
 }  // namespace
 
 std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
+                     const MediaPathOf& mediaPath, ExportCounts& counts) {
+  return WriteMltWith(timeline, settings, mediaPath, counts, MltServices::Editor);
+}
+
+std::string WriteMltWith(const Timeline& timeline, const ExportSettings& settings,
+                         const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
   counts = {};
   const std::vector<MltTrack> tracks = MltTracks(timeline, settings, MltDialect::Shotcut);
 

@@ -19,7 +19,9 @@ enum class MltServices { Editor, DisplayFree };
 /// same-track transitions, slow clips timewarp producers, titles transparent clips with a text
 /// filter.
 std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts,
-                     MltServices services = MltServices::Editor);
+                     const MediaPathOf& mediaPath, ExportCounts& counts);
+/// `WriteMlt` naming the services `services` chooses.
+std::string WriteMltWith(const Timeline& timeline, const ExportSettings& settings,
+                         const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services);
 
 }  // namespace pexol

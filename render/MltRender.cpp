@@ -1,7 +1,9 @@
 // render/MltRender.cpp - MLT started once, the document loaded, the consumer driven and watched
 #include "render/MltRender.h"
 
+#include <fcntl.h>
 #include <mlt++/Mlt.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -16,7 +18,15 @@ namespace {
 void StartMlt() {
   static std::once_flag started;
   std::call_once(started, [] {
+    // Modules print notes while they load ("No LADSPA plugins were found!") that say nothing
+    // about a render; standard error is muted meanwhile.
+    const int saved = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const bool muted = saved >= 0 && null >= 0 && ::dup2(null, STDERR_FILENO) >= 0;
     Mlt::Factory::init();
+    if (muted) ::dup2(saved, STDERR_FILENO);
+    if (saved >= 0) ::close(saved);
+    if (null >= 0) ::close(null);
     // The command's own messages say what went wrong; MLT's are for its developers.
     mlt_log_set_level(MLT_LOG_QUIET);
   });

@@ -13,6 +13,7 @@
 #include "core/TextScanner.h"
 #include "edl/Timecode.h"
 #include "export/MltWriter.h"
+#include "media/FileIdentity.h"
 #include "media/MediaResolver.h"
 #include "media/PathText.h"
 #include "render/MltRender.h"
@@ -144,14 +145,25 @@ class RenderMedia {
                           });
     if (!nameable) {
       missing_[use.stored] = " (found as a name MLT's document cannot hold)";
-    } else if (!MediaDecodes(path, use.image)) {
+    } else if (!Decodes(path, use.image)) {
       missing_[use.stored] = " (found as " + path + ", which does not decode)";
     } else {
       paths_[use.stored] = path;
     }
   }
 
+  // Names that lead to one file (links, other spellings) try it once.
+  bool Decodes(const std::string& path, bool image) {
+    const auto identity = FileIdentity(PathOfUtf8(path));
+    if (!identity) return MediaDecodes(path, image);
+    const std::string key = *identity + (image ? "i" : "m");
+    const auto tried = decodes_.find(key);
+    if (tried != decodes_.end()) return tried->second;
+    return decodes_[key] = MediaDecodes(path, image);
+  }
+
   MediaResolver resolver_;
+  std::map<std::string, bool> decodes_;         // file identity and loader to whether it decodes
   std::map<std::string, std::string> paths_;    // stored name to the file rendered
   std::map<std::string, std::string> missing_;  // stored name to why it cannot be rendered
   std::vector<MediaUse> unusable_;
@@ -258,7 +270,7 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
           settings.rate = rate;
           settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
           ExportCounts counts;
-          const std::string document = WriteMlt(
+          const std::string document = WriteMltWith(
               timeline, settings,
               [&media](std::string_view stored) { return media.PathOf(stored); }, counts,
               MltServices::DisplayFree);

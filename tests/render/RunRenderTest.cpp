@@ -1,0 +1,406 @@
+// tests/render/RunRenderTest.cpp - projects rendered to video files and read back by MLT: length,
+// profile, sound, colours; media that cannot be rendered; a stop; no display
+#include <gtest/gtest.h>
+#include <mlt++/Mlt.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "core/RunObserver.h"
+#include "core/TextEncoding.h"
+#include "export/MltWriter.h"
+#include "model/Timeline.h"
+#include "render/RunRender.h"
+#include "support/Conversions.h"
+#include "support/TempFolder.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Rgb {
+  int r = 0, g = 0, b = 0;
+};
+
+bool Near(Rgb pixel, Rgb colour, int tolerance = 40) {
+  return std::abs(pixel.r - colour.r) <= tolerance && std::abs(pixel.g - colour.g) <= tolerance &&
+         std::abs(pixel.b - colour.b) <= tolerance;
+}
+
+// Runs a small MLT document through the avformat consumer: how the tests write their media.
+void Encode(const std::string& document, int frames, const fs::path& path,
+            const std::vector<std::pair<const char*, const char*>>& settings) {
+  Mlt::Profile profile;
+  profile.set_width(160);
+  profile.set_height(120);
+  profile.set_frame_rate(30000, 1001);
+  profile.set_sample_aspect(1, 1);
+  profile.set_display_aspect(4, 3);
+  profile.set_progressive(1);
+  profile.set_explicit(1);
+  Mlt::Producer producer(profile, "xml-string", document.c_str());
+  ASSERT_TRUE(producer.is_valid());
+  // The tone is as long as MLT's default: the range ends the file.
+  producer.set_in_and_out(0, frames - 1);
+  Mlt::Consumer consumer(profile, "avformat", path.c_str());
+  for (const auto& [name, value] : settings) consumer.set(name, value);
+  consumer.set("real_time", -1);
+  consumer.set("terminate_on_pause", 1);
+  consumer.connect(producer);
+  consumer.start();
+  while (!consumer.is_stopped()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  consumer.stop();
+}
+
+// A colour (0xRRGGBBAA; empty for none) and a 1 kHz tone, `frames` long.
+std::string MediaDocument(const std::string& colour, int frames) {
+  const std::string length = std::to_string(frames);
+  std::string document =
+      "<mlt><producer id='a'><property name='mlt_service'>tone</property>"
+      "<property name='frequency'>1000</property><property name='level'>-6"
+      "</property><property name='length'>" +
+      length + "</property></producer>";
+  if (!colour.empty())
+    document +=
+        "<producer id='v'><property name='mlt_service'>color</property>"
+        "<property name='resource'>" +
+        colour + "</property><property name='length'>" + length + "</property></producer>";
+  document += "<tractor>";
+  if (!colour.empty()) document += "<track producer='v'/>";
+  document += "<track producer='a'/>";
+  if (!colour.empty())
+    document +=
+        "<transition><property name='a_track'>0</property><property name='b_track'>1"
+        "</property><property name='mlt_service'>mix</property><property "
+        "name='always_active'>1</property><property name='sum'>1</property>"
+        "</transition>";
+  return document + "</tractor></mlt>";
+}
+
+void WriteMovie(const fs::path& path, const std::string& colour, int frames) {
+  Encode(MediaDocument(colour, frames), frames, path,
+         {{"f", "avi"}, {"vcodec", "mpeg4"}, {"qscale", "2"}, {"acodec", "pcm_s16le"}});
+}
+void WriteSound(const fs::path& path, int frames) {
+  Encode(MediaDocument("", frames), frames, path,
+         {{"f", "wav"}, {"vn", "1"}, {"acodec", "pcm_s16le"}});
+}
+// A picture of one colour as a binary PPM, which the image loader knows by its content
+// whatever the name's ending.
+void WriteImage(const fs::path& path, Rgb colour) {
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n160 120\n255\n";
+  for (int i = 0; i < 160 * 120; ++i) out << char(colour.r) << char(colour.g) << char(colour.b);
+}
+
+/// A rendered file as MLT's avformat producer reads it back.
+class Rendered {
+ public:
+  Rendered(const std::string& path, bool pal = false) : profile_(pal ? "dv_pal" : "dv_ntsc") {
+    producer_ = std::make_unique<Mlt::Producer>(profile_, "avformat", path.c_str());
+    // The producer states the picture's size, rate and scan once it has decoded a frame.
+    if (Valid()) Picture(0);
+  }
+  bool Valid() const { return producer_->is_valid(); }
+  int Length() const { return producer_->get_length(); }
+  int Int(const std::string& name) const { return producer_->get_int(name.c_str()); }
+  std::string Text(const std::string& name) const {
+    const char* value = producer_->get(name.c_str());
+    return value ? value : "";
+  }
+  /// The index of the first stream of `type` ("video", "audio"); -1 when there is none.
+  int Stream(const std::string& type) const {
+    for (int i = 0; i < Int("meta.media.nb_streams"); ++i)
+      if (Text("meta.media." + std::to_string(i) + ".stream.type") == type) return i;
+    return -1;
+  }
+
+  /// Frame `position` as RGB, 8 bits a channel.
+  std::vector<std::uint8_t> Picture(int position) {
+    producer_->seek(position);
+    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
+    mlt_image_format format = mlt_image_rgb;
+    int width = profile_.width();
+    int height = profile_.height();
+    const std::uint8_t* data = frame->get_image(format, width, height);
+    if (!data || format != mlt_image_rgb) return {};
+    return {data, data + std::size_t(width) * std::size_t(height) * 3};
+  }
+  Rgb Pixel(int position, int x, int y) {
+    const std::vector<std::uint8_t> picture = Picture(position);
+    const std::size_t at = (std::size_t(y) * std::size_t(profile_.width()) + std::size_t(x)) * 3;
+    if (picture.size() < at + 3) return {-999, -999, -999};
+    return {picture[at], picture[at + 1], picture[at + 2]};
+  }
+
+  /// The largest sample of frame `position`, 0 to 32767.
+  int Peak(int position) {
+    producer_->seek(position);
+    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
+    mlt_audio_format format = mlt_audio_s16;
+    int frequency = 48000;
+    int channels = 2;
+    int samples = mlt_audio_calculate_frame_samples(float(profile_.fps()), frequency, position);
+    const void* data = frame->get_audio(format, frequency, channels, samples);
+    int peak = 0;
+    // FFmpeg's AAC decoder gives floats, which this producer alone does not convert.
+    for (int i = 0; data && i < samples * channels; ++i) {
+      const double sample = format == mlt_audio_s16
+                                ? static_cast<const std::int16_t*>(data)[i] / 32768.0
+                            : format == mlt_audio_float || format == mlt_audio_f32le
+                                ? double(static_cast<const float*>(data)[i])
+                                : 1.0;
+      peak = std::max(peak, static_cast<int>(std::abs(sample) * 32767));
+    }
+    return peak;
+  }
+
+ private:
+  Mlt::Profile profile_;
+  std::unique_ptr<Mlt::Producer> producer_;
+};
+
+class RunRenderTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { Mlt::Factory::init(); }
+
+  RunResult Render(const std::string& project, const std::string& destination,
+                   MissingMedia missing = MissingMedia::Fail, std::string from = "",
+                   std::string to = "", TimecodeMode timecode = TimecodeMode::NtscDrop) {
+    RenderJob job;
+    job.source = folder.Path(project);
+    job.destination = folder.Path(destination);
+    job.software = SoftwareChoice::Automatic();
+    job.missing = missing;
+    job.from = std::move(from);
+    job.to = std::move(to);
+    job.timecode = timecode;
+    NullObserver quiet;
+    return RunRender(job, quiet);
+  }
+
+  // The demo's media: movies of one colour each with a tone, images, sounds.
+  void WriteDemoMedia() const {
+    fs::create_directories(folder.Path("clips"));
+    fs::create_directories(folder.Path("audio"));
+    WriteMovie(folder.Path("clips/intro.avi"), "0xff0000ff", 310);
+    WriteMovie(folder.Path("clips/scene2.AVI"), "0x00ff00ff", 490);
+    WriteMovie(folder.Path("clips/outro.avi"), "0x0000ffff", 210);
+    WriteMovie(folder.Path("clips/overlay.avi"), "0xffff00ff", 100);
+    WriteImage(folder.Path("clips/sunset.jpg"), {255, 255, 255});
+    WriteImage(folder.Path("clips/logo.png"), {255, 0, 255});
+    WriteSound(folder.Path("audio/bgm.wav"), 310);
+    WriteSound(folder.Path("audio/voice.wav"), 220);
+    WriteSound(folder.Path("audio/effect.wav"), 40);
+  }
+
+  static Timeline TimelineOf(const build::Project& project) {
+    const std::string bytes = build::BuildProject(project);
+    NullObserver quiet;
+    RunProgress progress(quiet);
+    return BuildTimeline(ReadProject(test::AsBytes(bytes), {}, progress));
+  }
+
+  // A red colour clip of `frames` frames with a tone under it for its whole length.
+  static build::Project RedWithTone(int frames) {
+    build::Project project;
+    const std::string red = build::ColorClipName(0, 1, 0, "FF0000", "", "", "");
+    project.main = {{red, 0, frames - 1, 0, "", 0, 0, {}}};
+    project.exAudio1 = {{"tone.wav", 0, frames - 1, 0, 100, 100, {}}};
+    return project;
+  }
+
+  test::TempFolder folder;
+};
+
+TEST_F(RunRenderTest, DemoRendersItsTimelineFrameForFrameWithSoundProfileAndColours) {
+  WriteDemoMedia();
+  folder.Write("demo.mpj", build::BuildProject(build::DemoProject()));
+  const RunResult result = Render("demo.mpj", "demo.mp4");
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_TRUE(result.warnings.empty());
+  EXPECT_EQ(result.message.rfind("render completed", 0), 0u) << result.message;
+
+  // As long as the exported document of the same timeline.
+  const Timeline timeline = TimelineOf(build::DemoProject());
+  ExportSettings settings;
+  settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+  ExportCounts counts;
+  const std::string exported = WriteMltWith(
+      timeline, settings, [this](std::string_view name) { return folder.Path(std::string(name)); },
+      counts, MltServices::DisplayFree);
+  Mlt::Profile profile("dv_ntsc");
+  Mlt::Producer document(profile, "xml-string", exported.c_str());
+  ASSERT_TRUE(document.is_valid());
+  const auto* outcome = std::get_if<RenderOutcome>(&result.outcome);
+  ASSERT_NE(outcome, nullptr);
+  EXPECT_EQ(outcome->frames, document.get_length());
+  EXPECT_NE(result.message.find("(" + std::to_string(document.get_length()) + " frames)"),
+            std::string::npos);
+
+  Rendered video(folder.Path("demo.mp4"));
+  ASSERT_TRUE(video.Valid());
+  EXPECT_EQ(video.Length(), document.get_length());
+  const int v = video.Stream("video");
+  const int a = video.Stream("audio");
+  ASSERT_GE(v, 0);
+  ASSERT_GE(a, 0);
+  const std::string vs = "meta.media." + std::to_string(v) + ".codec.";
+  const std::string as = "meta.media." + std::to_string(a) + ".codec.";
+  EXPECT_EQ(video.Text(vs + "name"), "h264");
+  EXPECT_EQ(video.Int(vs + "width"), 720);
+  EXPECT_EQ(video.Int("meta.media.width"), 720);
+  EXPECT_EQ(video.Int("meta.media.height"), 480);
+  EXPECT_EQ(video.Int("meta.media.frame_rate_num"), 30000);
+  EXPECT_EQ(video.Int("meta.media.frame_rate_den"), 1001);
+  EXPECT_EQ(video.Int("meta.media.progressive"), 1);
+  // The demo is 16:9: 720 pixels of 32:27.
+  EXPECT_EQ(video.Int("meta.media.sample_aspect_num") * 27,
+            video.Int("meta.media.sample_aspect_den") * 32);
+  EXPECT_EQ(video.Text(as + "name"), "aac");
+  EXPECT_EQ(video.Int(as + "sample_rate"), 48000);
+
+  // The red intro, then the dissolve into the white still at its middle frame.
+  EXPECT_TRUE(Near(video.Pixel(30, 360, 240), {255, 0, 0}));  // before the insert track
+  ASSERT_FALSE(timeline.transitions.empty());
+  const Transition& dissolve = timeline.transitions[0];
+  ASSERT_EQ(dissolve.code, 'D');
+  const auto middle = static_cast<int>(dissolve.recordIn.Value() + dissolve.length.Value() / 2);
+  const Rgb mixed = video.Pixel(middle, 360, 240);
+  EXPECT_GT(mixed.r, 200);
+  EXPECT_GT(mixed.g, 60);
+  EXPECT_LT(mixed.g, 200);
+  EXPECT_GT(video.Peak(30), 3000);  // the intro's tone
+}
+
+TEST_F(RunRenderTest, PartOfAPalTimelineWithItsSoundToTheLastFrame) {
+  WriteSound(folder.Path("tone.wav"), 200);
+  folder.Write("red.mpj", build::BuildProject(RedWithTone(150)));
+  const RunResult result =
+      Render("red.mpj", "part.mov", MissingMedia::Fail, "00:00:01:00", "100", TimecodeMode::Pal);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  Rendered video(folder.Path("part.mov"), true);
+  ASSERT_TRUE(video.Valid());
+  EXPECT_EQ(video.Length(), 75);
+  EXPECT_EQ(video.Int("meta.media.width"), 720);
+  EXPECT_EQ(video.Int("meta.media.height"), 576);
+  EXPECT_EQ(video.Int("meta.media.frame_rate_num"), 25);
+  EXPECT_EQ(video.Int("meta.media.sample_aspect_num") * 15,
+            video.Int("meta.media.sample_aspect_den") * 16);  // 4:3
+  EXPECT_TRUE(Near(video.Pixel(0, 360, 288), {255, 0, 0}));
+  EXPECT_GT(video.Peak(1), 3000);
+  EXPECT_GT(video.Peak(73), 3000);
+
+  EXPECT_FALSE(Render("red.mpj", "x.mkv", MissingMedia::Fail, "120", "110").Completed());
+  const RunResult badTime =
+      Render("red.mpj", "x.mkv", MissingMedia::Fail, "00:00:01:25", "", TimecodeMode::Pal);
+  EXPECT_FALSE(badTime.Completed());
+  EXPECT_NE(badTime.message.find("--from"), std::string::npos) << badTime.message;
+  const RunResult badContainer = Render("red.mpj", "x.avi");
+  EXPECT_NE(badContainer.message.find(".mp4"), std::string::npos) << badContainer.message;
+  EXPECT_FALSE(fs::exists(folder.Path("x.mkv")));
+  EXPECT_FALSE(fs::exists(folder.Path("x.avi")));
+}
+
+TEST_F(RunRenderTest, MissingOrUndecodableMediaFailBeforeTheRenderOrRenderBlack) {
+  folder.Write("red.mpj", build::BuildProject(RedWithTone(30)));
+  folder.Write("out.mp4", "old");
+  RunResult result = Render("red.mpj", "out.mp4");
+  EXPECT_EQ(result.status, RunResult::Status::Failed);
+  EXPECT_NE(result.message.find("[ExAudio1]\ntone.wav\n"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("--missing black"), std::string::npos);
+  // A file that is there but is no media counts as missing.
+  folder.Write("tone.wav", "not a sound");
+  result = Render("red.mpj", "out.mp4");
+  EXPECT_NE(result.message.find("does not decode"), std::string::npos) << result.message;
+  EXPECT_EQ(folder.Read("out.mp4"), "old");
+  EXPECT_EQ(folder.FileCount(), 3u);
+
+  result = Render("red.mpj", "out.mkv", MissingMedia::Black);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  ASSERT_EQ(result.warnings.size(), 1u);
+  EXPECT_NE(result.warnings[0].find("\"tone.wav\""), std::string::npos) << result.warnings[0];
+  Rendered video(folder.Path("out.mkv"));
+  EXPECT_NEAR(video.Length(), 30, 1);  // Matroska states its length in milliseconds
+  EXPECT_TRUE(Near(video.Pixel(10, 360, 240), {255, 0, 0}));
+  EXPECT_LT(video.Peak(10), 100);  // silence where the sound was
+}
+
+// The window-less case: MLT's Qt services refuse to load without DISPLAY, so the render uses
+// others; the command line is run with no display at all.
+TEST_F(RunRenderTest, StillsAndTitlesRenderWithoutADisplay) {
+  WriteImage(folder.Path("square.png"), {0, 255, 0});
+  build::Project project;
+  const std::string black = build::ColorClipName(0, 1, 0, "000000", "", "", "");
+  project.main = {{"square.png", 0, 59, 0, "still", 0, 0, {}}, {black, 0, 199, 0, "", 0, 0, {}}};
+  build::Title title;
+  title.begin = 70;
+  title.elementKind = 0x200;
+  build::TitleElement text;
+  text.text = "HELLO";
+  text.fontName = "DejaVu Sans";
+  text.fontSize = 60;
+  title.elements = {text};
+  project.titles = {title};
+  project.titleTrack = 1;
+  folder.Write("p.mpj", build::BuildProject(project));
+  const std::string command = "cd '" + folder.Folder().string() + "' && env -u DISPLAY '" +
+                              PEXOL_CLI + "' render p.mpj p.mp4 2>err.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0) << folder.Read("err.txt");
+  Rendered video(folder.Path("p.mp4"));
+  ASSERT_TRUE(video.Valid());
+  EXPECT_TRUE(Near(video.Pixel(30, 360, 240), {0, 255, 0}));
+  const std::vector<std::uint8_t> picture = video.Picture(120);
+  int lit = 0;
+  for (std::size_t i = 1; i < picture.size(); i += 3) lit += picture[i] > 160;
+  EXPECT_GT(lit, 100);                          // the title's text over black
+  EXPECT_LT(video.Pixel(240, 360, 240).g, 40);  // the title is over
+}
+
+// Ctrl-C while the encoder writes: the partial file goes and the destination stays as it was.
+TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestination) {
+  WriteSound(folder.Path("tone.wav"), 20);
+  folder.Write("long.mpj", build::BuildProject(RedWithTone(20000)));
+  folder.Write("out.mp4", "old");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("err.txt", "w", stderr);
+    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "long.mpj", "out.mp4", "--missing", "black", nullptr);
+    ::_exit(98);
+  }
+  // Waits for the encoder to have written something, not for a time.
+  const auto debrisSize = [this] {
+    for (const auto& entry : fs::directory_iterator(folder.Folder()))
+      if (entry.path().filename().string().starts_with(".pexol-")) return fs::file_size(entry);
+    return std::uintmax_t{0};
+  };
+  int status = 0;
+  bool writing = false;
+  while (!writing && ::waitpid(child, &status, WNOHANG) == 0) {
+    writing = debrisSize() > 0;
+    if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_TRUE(writing) << "the render ended before it was seen writing";
+  ::kill(child, SIGINT);
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+  const std::string err = folder.Read("err.txt");
+  EXPECT_NE(err.find("render stopped"), std::string::npos) << err;
+  EXPECT_EQ(folder.Read("out.mp4"), "old");
+  for (const auto& entry : fs::directory_iterator(folder.Folder()))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
+}
+
+}  // namespace
+}  // namespace pexol
