@@ -5,6 +5,7 @@
 #include <mlt++/Mlt.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -30,6 +31,12 @@ void StartMlt() {
     // The command's own messages say what went wrong; MLT's are for its developers.
     mlt_log_set_level(MLT_LOG_QUIET);
   });
+}
+
+// FFmpeg could not write (a full disk, a file-size limit): the consumer stops early and only
+// logs why, so the event is what tells a short file from a finished one.
+void OnFatalError(mlt_properties, void* failed, mlt_event_data) {
+  static_cast<std::atomic<bool>*>(failed)->store(true);
 }
 
 // Stops a running consumer however the render ends, so the file is closed before the run
@@ -91,6 +98,9 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   consumer.set("real_time", -1);
   consumer.set("terminate_on_pause", 1);
   consumer.connect(producer);
+  std::atomic<bool> failed = false;
+  std::unique_ptr<Mlt::Event> failure(
+      consumer.listen("consumer-fatal-error", &failed, OnFatalError));
   const std::int64_t total = end - first;
   if (consumer.start() != 0) {
     error = "the encoder could not start.";
@@ -108,6 +118,18 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
     }
   }
   if (stopped) return true;
+  // MLT 7.12 logs a failed write and carries on, so the file is read back: a short or
+  // unreadable one is a failure, not a finished video.
+  if (!failed) {
+    Mlt::Producer written(graph_->profile, "avformat", path.c_str());
+    failed = !written.is_valid() || written.get_length() + 2 < total;
+  }
+  if (failed) {
+    error =
+        "the encoder could not write the file (is the disk full, or the file too large "
+        "for it?).";
+    return false;
+  }
   std::error_code code;
   if (std::filesystem::file_size(path, code) == 0 || code) {
     error = "the encoder wrote nothing (FFmpeg could not write " + settings.format +

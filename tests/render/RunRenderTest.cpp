@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <mlt++/Mlt.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -398,6 +399,30 @@ TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestinati
   const std::string err = folder.Read("err.txt");
   EXPECT_NE(err.find("render stopped"), std::string::npos) << err;
   EXPECT_EQ(folder.Read("out.mp4"), "old");
+  for (const auto& entry : fs::directory_iterator(folder.Folder()))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
+}
+
+// The encoder's writes fail part-way (here a file-size limit, as a full disk would): the run
+// fails, and neither a short file nor the temporary one is left.
+TEST_F(RunRenderTest, AWriteFailureMidwayFailsTheRender) {
+  WriteSound(folder.Path("tone.wav"), 20);
+  folder.Write("long.mpj", build::BuildProject(RedWithTone(600)));
+  folder.Write("out.mp4", "old");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit limit{16 * 1024, 16 * 1024};
+    if (::chdir(folder.Folder().c_str()) != 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+      ::_exit(99);
+    std::freopen("/dev/null", "w", stdout);
+    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "long.mpj", "out.mp4", "--missing", "black", nullptr);
+    ::_exit(98);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0 && WEXITSTATUS(status) < 98) << status;
+  EXPECT_TRUE(folder.Read("out.mp4") == "old");  // not a short video
   for (const auto& entry : fs::directory_iterator(folder.Folder()))
     EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
 }
