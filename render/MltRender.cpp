@@ -39,13 +39,17 @@ void OnFatalError(mlt_properties, void* failed, mlt_event_data) {
   static_cast<std::atomic<bool>*>(failed)->store(true);
 }
 
+// The encoder's thread ended. A short encode can end before the consumer has marked itself
+// running, so its stopped state would stay false for ever; the event always comes.
+void OnThreadEnded(mlt_properties, void* ended, mlt_event_data) {
+  static_cast<std::atomic<bool>*>(ended)->store(true);
+}
+
 // Stops a running consumer however the render ends, so the file is closed before the run
 // syncs or removes it.
 struct ConsumerStop {
   Mlt::Consumer& consumer;
-  ~ConsumerStop() {
-    if (!consumer.is_stopped()) consumer.stop();
-  }
+  ~ConsumerStop() { consumer.stop(); }
 };
 
 }  // namespace
@@ -99,8 +103,10 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   consumer.set("terminate_on_pause", 1);
   consumer.connect(producer);
   std::atomic<bool> failed = false;
+  std::atomic<bool> ended = false;
   std::unique_ptr<Mlt::Event> failure(
       consumer.listen("consumer-fatal-error", &failed, OnFatalError));
+  std::unique_ptr<Mlt::Event> threadEnd(consumer.listen("consumer-stopped", &ended, OnThreadEnded));
   const std::int64_t total = end - first;
   if (consumer.start() != 0) {
     error = "the encoder could not start.";
@@ -108,7 +114,7 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   }
   {
     ConsumerStop stop{consumer};
-    while (!consumer.is_stopped()) {
+    while (!ended && !consumer.is_stopped()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
       const std::int64_t done = std::min<std::int64_t>(producer.position(), total);
       if (!progress(done, total)) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -56,8 +57,15 @@ void Encode(const std::string& document, int frames, const fs::path& path,
   consumer.set("real_time", -1);
   consumer.set("terminate_on_pause", 1);
   consumer.connect(producer);
+  // A short encode may end before the consumer says it runs: its thread's end is waited for.
+  std::atomic<bool> ended = false;
+  const std::unique_ptr<Mlt::Event> end(
+      consumer.listen("consumer-stopped", &ended, [](mlt_properties, void* flag, mlt_event_data) {
+        static_cast<std::atomic<bool>*>(flag)->store(true);
+      }));
   consumer.start();
-  while (!consumer.is_stopped()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (!ended && !consumer.is_stopped())
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   consumer.stop();
 }
 
