@@ -63,7 +63,9 @@ int main(int argc, char** argv) {
                                                 {findSource, "demo.mpj"},
                                                 {findSearchFolder, ""},
                                                 {exportSource, "demo.mpj"},
-                                                {exportDestination, "demo.otio"}};
+                                                {exportDestination, "demo.otio"},
+                                                {renderSource, "demo.mpj"},
+                                                {renderDestination, "demo.mp4"}};
   for (const auto& [id, name] : fields) {
     QString path = QStringLiteral("/home/user/video");
     if (*name != '\0') path += QLatin1Char('/') + QLatin1String(name);
