@@ -154,23 +154,12 @@ class Fcp7Builder {
     Rate();
     xml_.Open("effect");
     if (!video) {
-      xml_.Element("name", "Cross Fade (+3dB)");
-      xml_.Element("effectid", "KGAudioTransCrossFade3dB");
-      xml_.Element("effecttype", "transition");
-      xml_.Element("mediatype", "audio");
+      EffectHead("Cross Fade (+3dB)", "KGAudioTransCrossFade3dB", nullptr, "transition", "audio");
     } else if (dissolve) {
-      xml_.Element("name", "Cross Dissolve");
-      xml_.Element("effectid", "Cross Dissolve");
-      xml_.Element("effectcategory", "Dissolve");
-      xml_.Element("effecttype", "transition");
-      xml_.Element("mediatype", "video");
+      EffectHead("Cross Dissolve", "Cross Dissolve", "Dissolve", "transition", "video");
     } else {
       // A bar wiping from left to right.
-      xml_.Element("name", "Edge Wipe");
-      xml_.Element("effectid", "Edge Wipe");
-      xml_.Element("effectcategory", "Wipe");
-      xml_.Element("effecttype", "transition");
-      xml_.Element("mediatype", "video");
+      EffectHead("Edge Wipe", "Edge Wipe", "Wipe", "transition", "video");
       xml_.Open("parameter");
       xml_.Element("parameterid", "angle");
       xml_.Element("name", "Angle");
@@ -241,11 +230,7 @@ class Fcp7Builder {
   void Generator(const TimelineItem& item) {
     xml_.Open("effect");
     if (item.kind == ItemKind::Colour) {
-      xml_.Element("name", "Color");
-      xml_.Element("effectid", "Color");
-      xml_.Element("effectcategory", "Matte");
-      xml_.Element("effecttype", "generator");
-      xml_.Element("mediatype", "video");
+      EffectHead("Color", "Color", "Matte", "generator", "video");
       xml_.Open("parameter");
       xml_.Element("parameterid", "fillcolor");
       xml_.Element("name", "Color");
@@ -257,11 +242,7 @@ class Fcp7Builder {
       xml_.Close();
       xml_.Close();
     } else {
-      xml_.Element("name", "Text");
-      xml_.Element("effectid", "Text");
-      xml_.Element("effectcategory", "Text");
-      xml_.Element("effecttype", "generator");
-      xml_.Element("mediatype", "video");
+      EffectHead("Text", "Text", "Text", "generator", "video");
       Parameter("str", "Text", TitleCaption(item, settings_));
       for (const TitleText& text : item.texts) {
         if (text.namesMedia) continue;
@@ -273,6 +254,16 @@ class Fcp7Builder {
       Parameter("fontalign", "Alignment", "2");  // centred
     }
     xml_.Close();
+  }
+
+  // What names an effect, a transition or a generator; `category` may be absent.
+  void EffectHead(const char* name, const char* id, const char* category, const char* type,
+                  const char* mediaType) {
+    xml_.Element("name", name);
+    xml_.Element("effectid", id);
+    if (category != nullptr) xml_.Element("effectcategory", category);
+    xml_.Element("effecttype", type);
+    xml_.Element("mediatype", mediaType);
   }
 
   void Parameter(const char* id, const char* name, const std::string& value) {
@@ -287,11 +278,7 @@ class Fcp7Builder {
   void TimeRemap() {
     xml_.Open("filter");
     xml_.Open("effect");
-    xml_.Element("name", "Time Remap");
-    xml_.Element("effectid", "timeremap");
-    xml_.Element("effectcategory", "motion");
-    xml_.Element("effecttype", "motion");
-    xml_.Element("mediatype", "video");
+    EffectHead("Time Remap", "timeremap", "motion", "motion", "video");
     Parameter("variablespeed", "variablespeed", "0");
     Parameter("speed", "speed", "50");
     Parameter("reverse", "reverse", "FALSE");
@@ -304,11 +291,7 @@ class Fcp7Builder {
   void AudioLevels(const std::vector<GainPoint>& envelope, Frames first) {
     xml_.Open("filter");
     xml_.Open("effect");
-    xml_.Element("name", "Audio Levels");
-    xml_.Element("effectid", "audiolevels");
-    xml_.Element("effectcategory", "audiolevels");
-    xml_.Element("effecttype", "audiolevels");
-    xml_.Element("mediatype", "audio");
+    EffectHead("Audio Levels", "audiolevels", "audiolevels", "audiolevels", "audio");
     xml_.Open("parameter");
     xml_.Element("parameterid", "level");
     xml_.Element("name", "Level");
