@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/CliRun.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -11,11 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using Outcome = pexol::test::CliOutcome;
 
 class CliTest : public testing::Test {
  protected:
@@ -30,14 +27,7 @@ class CliTest : public testing::Test {
   void Write(const std::string& name, const std::string& bytes) const { temp.Write(name, bytes); }
   std::string Read(const std::string& name) const { return temp.Read(name); }
   Outcome Run(const std::string& arguments) const {
-    const std::string command = "cd '" + temp.Folder().string() + "' && '" PEXOL_CLI "' " +
-                                arguments + " >stdout.log 2>stderr.log";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout.log"),
-                    Read("stderr.log")};
-    fs::remove(Path("stdout.log"));
-    fs::remove(Path("stderr.log"));
-    return outcome;
+    return pexol::test::RunCli(PEXOL_CLI, temp, arguments);
   }
 
   pexol::test::TempFolder temp;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/CliRun.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -19,11 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using Outcome = pexol::test::CliOutcome;
 
 constexpr const char* cmxSet[] = {"o.edl", "o-insert.edl", "o-exaudio1.edl", "o-exaudio2.edl"};
 
@@ -39,15 +36,7 @@ class RunHardeningTest : public testing::Test {
 
   // Runs pexol-cli in the test's folder; `shell` may come before it (a ulimit, a pipe into it).
   Outcome Run(const std::string& arguments, const std::string& shell = "") const {
-    const std::string logs = temp.Folder().string();
-    const std::string command = "cd '" + logs + "' && " + shell + " '" PEXOL_CLI "' " + arguments +
-                                " >'" + logs + ".out' 2>'" + logs + ".err'";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(logs + ".out"),
-                    Slurp(logs + ".err")};
-    fs::remove(logs + ".out");
-    fs::remove(logs + ".err");
-    return outcome;
+    return pexol::test::RunCli(PEXOL_CLI, temp, arguments, shell);
   }
 
   static std::string Slurp(const std::string& path) {
