@@ -15,29 +15,16 @@
 #include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
+#include "support/MltFrames.h"
 
 namespace pexol {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-};
-
-// A picture as MLT delivered it, RGB, 8 bits a channel.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> bytes;
-
-  Rgb At(int x, int y) const {
-    const auto at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                     static_cast<std::size_t>(x)) *
-                    3;
-    return {bytes[at], bytes[at + 1], bytes[at + 2]};
-  }
-};
+using test::Near;
+using test::Picture;
+using test::Rgb;
 
 // With PEXOL_RENDER_FRAMES naming a folder, the documents and the frames the tests look at are
 // kept there (the pictures in the README are made so).
@@ -48,11 +35,6 @@ void Keep(const Picture& picture, const std::string& name) {
   out << "P6\n" << picture.width << ' ' << picture.height << "\n255\n";
   out.write(reinterpret_cast<const char*>(picture.bytes.data()),
             static_cast<std::streamsize>(picture.bytes.size()));
-}
-
-bool Near(Rgb pixel, Rgb colour, int tolerance = 40) {
-  return std::abs(pixel.r - colour.r) <= tolerance && std::abs(pixel.g - colour.g) <= tolerance &&
-         std::abs(pixel.b - colour.b) <= tolerance;
 }
 
 bool Dark(Rgb pixel) {
@@ -67,45 +49,18 @@ class Render {
     std::ofstream(file_, std::ios::binary) << document;
     if (const char* kept = std::getenv("PEXOL_RENDER_FRAMES"))
       std::ofstream(fs::path(kept) / file_.filename(), std::ios::binary) << document;
-    producer_ = std::make_unique<Mlt::Producer>(profile_, file_.c_str());
+    frames_ = std::make_unique<test::MltFrames>("dv_ntsc", nullptr, file_.string());
   }
 
-  bool Loaded() const { return producer_->is_valid(); }
-
-  Picture Frame(int position) {
-    producer_->seek(position);
-    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
-    Picture picture;
-    mlt_image_format format = mlt_image_rgb;
-    picture.width = profile_.width();
-    picture.height = profile_.height();
-    const std::uint8_t* data = frame->get_image(format, picture.width, picture.height);
-    if (data && format == mlt_image_rgb)
-      picture.bytes.assign(data, data + std::size_t(picture.width) * picture.height * 3);
-    return picture;
-  }
-
+  bool Loaded() const { return frames_->Valid(); }
+  Picture Frame(int position) { return frames_->Frame(position); }
   /// The largest sample (of either channel) of frame `position`, 0 to 32767.
-  int Peak(int position) {
-    producer_->seek(position);
-    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
-    mlt_audio_format format = mlt_audio_s16;
-    int frequency = 48000;
-    int channels = 2;
-    int samples = mlt_audio_calculate_frame_samples(float(profile_.fps()), frequency, position);
-    const auto* data =
-        static_cast<const std::int16_t*>(frame->get_audio(format, frequency, channels, samples));
-    int peak = 0;
-    for (int i = 0; data && i < samples * channels; ++i)
-      peak = std::max(peak, std::abs(int(data[i])));
-    return peak;
-  }
+  int Peak(int position) { return frames_->Peak(position); }
 
  private:
   static inline int count_ = 0;
   fs::path file_;
-  Mlt::Profile profile_{"dv_ntsc"};
-  std::unique_ptr<Mlt::Producer> producer_;
+  std::unique_ptr<test::MltFrames> frames_;
 };
 
 class MltRender : public testing::Test {

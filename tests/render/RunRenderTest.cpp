@@ -20,6 +20,7 @@
 #include "model/Timeline.h"
 #include "render/RunRender.h"
 #include "support/Conversions.h"
+#include "support/MltFrames.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -28,14 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-};
-
-bool Near(Rgb pixel, Rgb colour, int tolerance = 40) {
-  return std::abs(pixel.r - colour.r) <= tolerance && std::abs(pixel.g - colour.g) <= tolerance &&
-         std::abs(pixel.b - colour.b) <= tolerance;
-}
+using test::Near;
+using test::Rgb;
 
 // Runs a small MLT document through the avformat consumer: how the tests write their media.
 void Encode(const std::string& document, int frames, const fs::path& path,
@@ -113,68 +108,31 @@ void WriteImage(const fs::path& path, Rgb colour) {
 /// A rendered file as MLT's avformat producer reads it back.
 class Rendered {
  public:
-  Rendered(const std::string& path, bool pal = false) : profile_(pal ? "dv_pal" : "dv_ntsc") {
-    producer_ = std::make_unique<Mlt::Producer>(profile_, "avformat", path.c_str());
+  Rendered(const std::string& path, bool pal = false)
+      : frames_(pal ? "dv_pal" : "dv_ntsc", "avformat", path) {
     // The producer states the picture's size, rate and scan once it has decoded a frame.
-    if (Valid()) Picture(0);
+    if (Valid()) frames_.Frame(0);
   }
-  bool Valid() const { return producer_->is_valid(); }
-  int Length() const { return producer_->get_length(); }
-  int Int(const std::string& name) const { return producer_->get_int(name.c_str()); }
-  std::string Text(const std::string& name) const {
-    const char* value = producer_->get(name.c_str());
+  bool Valid() const { return frames_.Valid(); }
+  int Length() { return frames_.Producer().get_length(); }
+  int Int(const std::string& name) { return frames_.Producer().get_int(name.c_str()); }
+  std::string Text(const std::string& name) {
+    const char* value = frames_.Producer().get(name.c_str());
     return value ? value : "";
   }
   /// The index of the first stream of `type` ("video", "audio"); -1 when there is none.
-  int Stream(const std::string& type) const {
+  int Stream(const std::string& type) {
     for (int i = 0; i < Int("meta.media.nb_streams"); ++i)
       if (Text("meta.media." + std::to_string(i) + ".stream.type") == type) return i;
     return -1;
   }
-
   /// Frame `position` as RGB, 8 bits a channel.
-  std::vector<std::uint8_t> Picture(int position) {
-    producer_->seek(position);
-    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
-    mlt_image_format format = mlt_image_rgb;
-    int width = profile_.width();
-    int height = profile_.height();
-    const std::uint8_t* data = frame->get_image(format, width, height);
-    if (!data || format != mlt_image_rgb) return {};
-    return {data, data + std::size_t(width) * std::size_t(height) * 3};
-  }
-  Rgb Pixel(int position, int x, int y) {
-    const std::vector<std::uint8_t> picture = Picture(position);
-    const std::size_t at = (std::size_t(y) * std::size_t(profile_.width()) + std::size_t(x)) * 3;
-    if (picture.size() < at + 3) return {-999, -999, -999};
-    return {picture[at], picture[at + 1], picture[at + 2]};
-  }
-
-  /// The largest sample of frame `position`, 0 to 32767.
-  int Peak(int position) {
-    producer_->seek(position);
-    std::unique_ptr<Mlt::Frame> frame(producer_->get_frame());
-    mlt_audio_format format = mlt_audio_s16;
-    int frequency = 48000;
-    int channels = 2;
-    int samples = mlt_audio_calculate_frame_samples(float(profile_.fps()), frequency, position);
-    const void* data = frame->get_audio(format, frequency, channels, samples);
-    int peak = 0;
-    // FFmpeg's AAC decoder gives floats, which this producer alone does not convert.
-    for (int i = 0; data && i < samples * channels; ++i) {
-      const double sample = format == mlt_audio_s16
-                                ? static_cast<const std::int16_t*>(data)[i] / 32768.0
-                            : format == mlt_audio_float || format == mlt_audio_f32le
-                                ? double(static_cast<const float*>(data)[i])
-                                : 1.0;
-      peak = std::max(peak, static_cast<int>(std::abs(sample) * 32767));
-    }
-    return peak;
-  }
+  std::vector<std::uint8_t> Picture(int position) { return frames_.Frame(position).bytes; }
+  Rgb Pixel(int position, int x, int y) { return frames_.Frame(position).At(x, y); }
+  int Peak(int position) { return frames_.Peak(position); }
 
  private:
-  Mlt::Profile profile_;
-  std::unique_ptr<Mlt::Producer> producer_;
+  test::MltFrames frames_;
 };
 
 class RunRenderTest : public testing::Test {
