@@ -2,6 +2,10 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Source files are compiled in batches, which halves a clean build; UNITY=OFF compiles them one by
+# one, for quicker rebuilds while editing a single file.
+UNITY ?= ON
+CONFIGURE_FLAGS = -DCMAKE_UNITY_BUILD=$(UNITY) $(CMAKE_FLAGS)
 
 .PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps
 
@@ -9,7 +13,7 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CONFIGURE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -29,7 +33,7 @@ bench: deps
 # standard library's own bounds checks on.
 sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEXOL_SANITIZE=ON -DPEXOL_BUILD_APP=OFF \
-	  -DPEXOL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS $(CMAKE_FLAGS)
+	  -DPEXOL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS $(CONFIGURE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
@@ -52,7 +56,7 @@ windows-deps:
 
 $(WINDOWS_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	  -DCMAKE_BUILD_TYPE=Release $(CONFIGURE_FLAGS)
 
 windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol-cli
@@ -61,7 +65,7 @@ windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 
 test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \
-	  cmake -S . -B $(LINUX_REFERENCE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	  cmake -S . -B $(LINUX_REFERENCE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CONFIGURE_FLAGS)
 	cmake --build $(LINUX_REFERENCE) -j $(JOBS) --target pexol-cli pexol-mkproject pexol-encoding-table
 	cmake -S . -B $(WINDOWS_BUILD) -DPEXOL_LINUX_REFERENCE=$(abspath $(LINUX_REFERENCE))
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)

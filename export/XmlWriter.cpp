@@ -30,16 +30,15 @@ void Check(int result, const char* what) {
   if (result < 0) throw std::runtime_error(std::string("XML writer failed: ") + what);
 }
 
-struct BufferFree {
-  void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
-};
-struct WriterFree {
-  void operator()(xmlTextWriterPtr writer) const { xmlFreeTextWriter(writer); }
-};
-
 }  // namespace
 
 struct XmlWriter::State {
+  struct BufferFree {
+    void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
+  };
+  struct WriterFree {
+    void operator()(xmlTextWriterPtr writer) const { xmlFreeTextWriter(writer); }
+  };
   std::unique_ptr<xmlBuffer, BufferFree> buffer;
   std::unique_ptr<xmlTextWriter, WriterFree> writer;
 };

@@ -16,16 +16,8 @@ namespace {
 using test::AsBytes;
 using test::ConvertToProject;
 using test::ConvertToText;
+using test::FailureMessage;
 using test::ReplaceOnce;
-
-std::string What(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
-}
 
 TEST(FailureTest, EveryCutOfAProjectFailsAsEndingTooEarly) {
   const std::string project = build::BuildProject(build::DemoProject());
@@ -84,7 +76,7 @@ TEST(FailureTest, AClipOfNoKnownKindStopsTheRunNamingIt) {
   shape.main.push_back({"a.avi", 0, 9, 0, "", 0, 0, {}});
   shape.main.push_back({"song.mp3", 0, 9, 0, "", 0, 0, {}});
   const std::string project = build::BuildProject(shape);
-  EXPECT_EQ(What([&] { ConvertToText(project, Software::CorvaneBrisko); }),
+  EXPECT_EQ(FailureMessage([&] { ConvertToText(project, Software::CorvaneBrisko); }),
             "main track clip 2 (\"song.mp3\") is neither a movie, a still image nor a colour clip, "
             "so the rest of the file cannot be read.");
 }
@@ -99,7 +91,7 @@ class TextMismatchTest : public testing::Test {
     text = ConvertToText(project, Software::CorvaneBrisko);
   }
   std::string Convert(const std::string& edited) {
-    return What([&] { ConvertToProject(edited, project, Software::CorvaneBrisko); });
+    return FailureMessage([&] { ConvertToProject(edited, project, Software::CorvaneBrisko); });
   }
   build::Project shape;
   std::string project;
@@ -149,7 +141,7 @@ TEST_F(TextMismatchTest, StillPositionsBeyondTwentyFourBitsAreRefused) {
   const std::string source = build::BuildProject(stills);
   const std::string edited =
       ReplaceOnce(ConvertToText(source, Software::CorvaneBrisko), "out=9,", "out=16777216,");
-  EXPECT_EQ(What([&] { ConvertToProject(edited, source, Software::CorvaneBrisko); }),
+  EXPECT_EQ(FailureMessage([&] { ConvertToProject(edited, source, Software::CorvaneBrisko); }),
             "line 7: out=16777216 of a still or colour clip is outside what a project can hold "
             "(-16777216 to 16777215).");
   const std::string lowest =

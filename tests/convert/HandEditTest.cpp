@@ -13,6 +13,7 @@ namespace pexol {
 namespace {
 
 using test::AsBytes;
+using test::FailureMessage;
 using test::ReplaceOnce;
 
 std::string ToText(std::string_view project, TextEncoding encoding = TextEncoding::ShiftJis) {
@@ -30,15 +31,6 @@ std::string ToProject(std::string_view text, std::string_view project,
   NullObserver quiet;
   TextToProject(AsBytes(project), text, {Software::CorvaneBrisko, encoding}, out, quiet);
   return out.TakeBytes();
-}
-
-std::string What(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
 }
 
 // One record of each line layout.
@@ -81,7 +73,7 @@ class RefusalTest : public testing::Test {
   std::string text = ToText(project);
   std::string Convert(std::string_view from, std::string_view to) {
     const std::string edited = ReplaceOnce(text, from, to);
-    return What([&] { ToProject(edited, project); });
+    return FailureMessage([&] { ToProject(edited, project); });
   }
 };
 
@@ -155,7 +147,7 @@ TEST_F(RefusalTest, CountsThatDifferInSeveralSectionsTellAnotherProject) {
       ReplaceOnce(ReplaceOnce(text, "[ExAudio2]",
                               "x.wav,in=0,out=1,begin=0,levelpoint(in=0,out=0)\r\n[ExAudio2]"),
                   "b,pics/b.jpg,in=0,out=149\r\n", "");
-  EXPECT_EQ(What([&] { ToProject(other, project); }),
+  EXPECT_EQ(FailureMessage([&] { ToProject(other, project); }),
             "line 14: this text was made from another project: [ExAudio1] has 2 lines where the "
             "project has 1; [BinWindow] has 1 line where the project has 2. Convert it with the "
             "project it was made from (the header and the number of lines always come from the "
@@ -165,15 +157,15 @@ TEST_F(RefusalTest, CountsThatDifferInSeveralSectionsTellAnotherProject) {
 TEST_F(RefusalTest, AHeaderChangedWithTheCountsTellsAnotherProject) {
   const std::string other = ReplaceOnce(ReplaceOnce(text, "Version=02.07", "Version=02.05"),
                                         "b,pics/b.jpg,in=0,out=149\r\n", "");
-  EXPECT_EQ(What([&] { ToProject(other, project); }).substr(0, 126),
+  EXPECT_EQ(FailureMessage([&] { ToProject(other, project); }).substr(0, 126),
             "line 2: this text was made from another project: its header has Version=02.05 where "
             "the project has Version=02.07; [BinWindow]");
 }
 
 TEST_F(RefusalTest, FilesGivenInTheWrongOrderAreToldApart) {
-  EXPECT_EQ(What([&] { ToProject(project, text); }), std::string(textGivenAsProject));
-  EXPECT_EQ(What([&] { ToText(text); }), std::string(textGivenAsProject));
-  EXPECT_EQ(What([&] {
+  EXPECT_EQ(FailureMessage([&] { ToProject(project, text); }), std::string(textGivenAsProject));
+  EXPECT_EQ(FailureMessage([&] { ToText(text); }), std::string(textGivenAsProject));
+  EXPECT_EQ(FailureMessage([&] {
               ByteWriter out;
               WriteEditedProject({}, project, {}, out);
             }).substr(0, 50),
@@ -236,7 +228,7 @@ class TransitionEditTest : public testing::Test {
                          {Software::CorvaneBrisko, TextEncoding::ShiftJis}, out, quiet);
   }
   std::string Refusal(std::string_view from, std::string_view to) {
-    return What([&] { Convert(from, to); });
+    return FailureMessage([&] { Convert(from, to); });
   }
 };
 
@@ -289,12 +281,14 @@ TEST(TransitionLeniencyTest, WhatTheProjectHeldPassesUntilAnEditChangesIt) {
   shape.main[1].levelIn = 7;
   shape.main[2].name = "d.avi";
   EXPECT_EQ(ToProject(edited, project), build::BuildProject(shape));
-  EXPECT_EQ(
-      What([&] { ToProject(ReplaceOnce(text, "out=10,", "out=11,"), project); }).substr(0, 34),
-      "line 9: out=11 falls before in=20:");
-  EXPECT_EQ(
-      What([&] { ToProject(ReplaceOnce(text, "out=99,", "out=98,"), project); }).substr(0, 59),
-      "line 7: the dissolve after this clip would last -51 frames:");
+  EXPECT_EQ(FailureMessage([&] {
+              ToProject(ReplaceOnce(text, "out=10,", "out=11,"), project);
+            }).substr(0, 34),
+            "line 9: out=11 falls before in=20:");
+  EXPECT_EQ(FailureMessage([&] {
+              ToProject(ReplaceOnce(text, "out=99,", "out=98,"), project);
+            }).substr(0, 59),
+            "line 7: the dissolve after this clip would last -51 frames:");
 }
 
 // Lines the user left alone give back their records' own bytes, even what no line shows.
@@ -385,7 +379,7 @@ TEST(Utf8TextTest, NamesKeepTheirBytesUnlessTheUserChangedThem) {
 TEST(Utf8TextTest, WhatShiftJisCannotCarryIsRefused) {
   const std::string project = build::BuildProject(DuplicateCharacters());
   const std::string text = ToText(project, TextEncoding::Utf8);
-  EXPECT_EQ(What([&] {
+  EXPECT_EQ(FailureMessage([&] {
               ToProject(ReplaceOnce(text, "\xE2\x89\x92.avi,", "caf\xC3\xA9.avi,"), project,
                         TextEncoding::Utf8);
             }),
@@ -393,7 +387,7 @@ TEST(Utf8TextTest, WhatShiftJisCannotCarryIsRefused) {
             "cannot hold; a project stores its names in Shift-JIS.");
   build::Project bad;
   bad.main.push_back({"x\x81.avi", 0, 9, 0, "", 0, 0, {}});
-  EXPECT_EQ(What([&] { ToText(build::BuildProject(bad), TextEncoding::Utf8); }),
+  EXPECT_EQ(FailureMessage([&] { ToText(build::BuildProject(bad), TextEncoding::Utf8); }),
             "main track clip 1: its name \"x\\x81.avi\" is not valid Shift-JIS, so it cannot be "
             "written as UTF-8. Convert with the default encoding (Shift-JIS), which keeps every "
             "byte.");
@@ -403,7 +397,7 @@ TEST(Utf8TextTest, AByteOrderMarkMakesTheTextUtf8AndAUtf8SavedTextIsNamed) {
   const std::string project = build::BuildProject(DuplicateCharacters());
   const std::string text = ToText(project, TextEncoding::Utf8);
   EXPECT_EQ(ToProject("\xEF\xBB\xBF" + text, project), project);
-  EXPECT_EQ(What([&] { ToProject(text, project); }),
+  EXPECT_EQ(FailureMessage([&] { ToProject(text, project); }),
             "line 7: the name \"\xE2\x89\x92.avi\" is UTF-8, not Shift-JIS: the text was saved as "
             "UTF-8. Convert it with the UTF-8 encoding (--encoding utf-8), or save it as "
             "Shift-JIS.");
@@ -413,7 +407,7 @@ TEST(Utf8TextTest, AByteOrderMarkMakesTheTextUtf8AndAUtf8SavedTextIsNamed) {
   const std::string titleProject = build::BuildProject(title);
   const std::string titleText = ToText(titleProject, TextEncoding::Utf8);
   ASSERT_TRUE(IsValidShiftJis(titleText.substr(titleText.find("[MainAV]") + 10, 12)));
-  EXPECT_NE(What([&] { ToProject(titleText, titleProject); }).find("--encoding utf-8"),
+  EXPECT_NE(FailureMessage([&] { ToProject(titleText, titleProject); }).find("--encoding utf-8"),
             std::string::npos);
 }
 

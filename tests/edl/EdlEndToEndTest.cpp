@@ -29,7 +29,7 @@ build::Effect MakeEffect(std::int32_t clipIndex, std::int32_t clipLength, std::s
   return effect;
 }
 
-build::Project ExampleProject() {
+build::Project EndToEndProject() {
   build::Project project;  // version 0x207, so the filter records are read too
   project.main.push_back(MakeClip("a.avi", 100, 249, true));
   project.main.push_back(MakeClip("b.avi", 0, 299, false));
@@ -63,12 +63,12 @@ std::string EdlOf(const build::Project& project, TimecodeMode mode, bool csv) {
 }
 
 TEST(EdlEndToEnd, ProjectToTextAppendsTheExampleEdl) {
-  EXPECT_EQ(EdlOf(ExampleProject(), TimecodeMode::Frame, false), test::exampleFrameEdl);
-  EXPECT_EQ(EdlOf(ExampleProject(), TimecodeMode::NtscDrop, true), test::exampleCsvEdl);
+  EXPECT_EQ(EdlOf(EndToEndProject(), TimecodeMode::Frame, false), test::exampleFrameEdl);
+  EXPECT_EQ(EdlOf(EndToEndProject(), TimecodeMode::NtscDrop, true), test::exampleCsvEdl);
 }
 
 TEST(EdlEndToEnd, SlowFilterMakesAClipHalfSpeed) {
-  build::Project project = ExampleProject();
+  build::Project project = EndToEndProject();
   project.mainFilters.resize(1);
   project.mainFilters[0].slow = 1;
   const std::string edl = EdlOf(project, TimecodeMode::Frame, false);

@@ -87,7 +87,7 @@ Json Parse(const Timeline& timeline, const ExportSettings& settings, ExportCount
   return Json::parse(WriteOtio(timeline, settings, test::MediaUnderSlashMedia, counts));
 }
 
-double Frames(const Json& time) {
+double FrameCount(const Json& time) {
   return time["value"].get<double>();
 }
 
@@ -107,7 +107,7 @@ std::vector<std::pair<std::string, double>> ClipStarts(const Json& track, double
   for (const Json& child : track["children"]) {
     if (child["OTIO_SCHEMA"] == "Transition.1") continue;
     if (child["OTIO_SCHEMA"] == "Clip.2") starts.emplace_back(child["name"], end);
-    end += Frames(child["source_range"]["duration"]);
+    end += FrameCount(child["source_range"]["duration"]);
   }
   return starts;
 }
@@ -177,14 +177,14 @@ TEST(OtioWriter, TransitionsReachIntoTheIncomingClip) {
   EXPECT_EQ(children[0]["name"], "a.avi");
   EXPECT_EQ(children[2]["name"], "b.avi");
   EXPECT_EQ(dissolve["transition_type"], "SMPTE_Dissolve");
-  EXPECT_EQ(Frames(dissolve["in_offset"]), 0);
-  EXPECT_EQ(Frames(dissolve["out_offset"]), 15);
+  EXPECT_EQ(FrameCount(dissolve["in_offset"]), 0);
+  EXPECT_EQ(FrameCount(dissolve["out_offset"]), 15);
   EXPECT_EQ(dissolve["out_offset"]["rate"], 25.0);
 
   const Json& wipe = children[5];
   EXPECT_EQ(wipe["transition_type"], "Custom");
   EXPECT_EQ(wipe["name"], "Wipe");
-  EXPECT_EQ(Frames(wipe["out_offset"]), 10);
+  EXPECT_EQ(FrameCount(wipe["out_offset"]), 10);
 
   // An effect on the last clip has no incoming clip to reach into, and a transition longer
   // than its incoming clip cannot stand: both are left out, as in every other format.
@@ -209,13 +209,13 @@ TEST(OtioWriter, MediaReferencesEffectsAndMetadata) {
   const Json& reference = movie["media_references"]["DEFAULT_MEDIA"];
   EXPECT_EQ(reference["OTIO_SCHEMA"], "ExternalReference.1");
   EXPECT_EQ(reference["target_url"], "/media/a.avi");  // a plain path, not a file:// URL
-  EXPECT_EQ(Frames(movie["source_range"]["start_time"]), 100);
+  EXPECT_EQ(FrameCount(movie["source_range"]["start_time"]), 100);
   EXPECT_EQ(movie["metadata"]["pexol"]["levels"]["in"], 100);
 
   const Json& slow = main[3];
   EXPECT_EQ(slow["effects"][0]["OTIO_SCHEMA"], "LinearTimeWarp.1");
   EXPECT_EQ(slow["effects"][0]["time_scalar"], 0.5);
-  EXPECT_EQ(Frames(slow["source_range"]["duration"]), 60);  // its length on the track
+  EXPECT_EQ(FrameCount(slow["source_range"]["duration"]), 60);  // its length on the track
 
   const Json& colour = main[4]["media_references"]["DEFAULT_MEDIA"];
   EXPECT_EQ(colour["OTIO_SCHEMA"], "GeneratorReference.1");

@@ -2,15 +2,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/ByteWriter.h"
 #include "convert/ProjectToText.h"
-#include "core/RunObserver.h"
 #include "convert/TextToProject.h"
+#include "core/ByteWriter.h"
+#include "core/RunFailure.h"
+#include "core/RunObserver.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::test {
@@ -50,6 +52,16 @@ inline std::string ConvertToProject(std::string_view text, std::string_view proj
   NullObserver quiet;
   TextToProject(AsBytes(project), text, {software}, out, quiet);
   return out.TakeBytes();
+}
+
+/// The message of the RunFailure that `run` throws, or "no failure".
+inline std::string FailureMessage(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const RunFailure& failure) {
+    return failure.what();
+  }
+  return "no failure";
 }
 
 /// The text exchange part of a to-text output, up to and including "[END]\r\n".
