@@ -14,13 +14,9 @@
 namespace pexol {
 
 CheckPage::CheckPage(const PageContext& context) : RunPage(context) {
-  software = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
-  AddChoiceBox(this, page, ids::findSoftwareBox, QStringLiteral("software"), software,
-               {{ids::findCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-                {ids::findLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
-               2);
+  AddSoftwareBox(page, ids::findSoftwareBox, ids::findCorvane, ids::findLumetta, "find/software");
   page->addStretch(1);
   source = AddFileRow(page, ids::findSourceLabel, QStringLiteral("mpj source file"),
                       ids::findSource, ids::findSourceChooser,
@@ -36,19 +32,11 @@ CheckPage::CheckPage(const PageContext& context) : RunPage(context) {
   AddRunRow(page, ids::findCheck, QStringLiteral("check"), ids::findProgress, ids::findStatus,
             ids::findCancel);
 
-  Remember(software, "find/software");
-  Pictured(source);
-}
-
-PictureRequest CheckPage::Picture() const {
-  PictureRequest request;
-  request.source = source->text();
-  request.software = ChoiceOf(*software);
-  return request;
+  PictureFrom(source);
 }
 
 RunPage::Driver CheckPage::MakeRun() {
-  MediaCheckJob job{EncodePath(source->text()), EncodePath(report->text()), ChoiceOf(*software)};
+  MediaCheckJob job{EncodePath(source->text()), EncodePath(report->text()), ChosenSoftware()};
   job.maps = context.media.EncodedMaps();
   job.searchFolders = context.media.EncodedSearchFolders();
   if (!searchFolder->text().isEmpty())

@@ -12,13 +12,11 @@ class CheckPage final : public RunPage {
 
  public:
   explicit CheckPage(const PageContext& context);
-  PictureRequest Picture() const override;
 
  protected:
   Driver MakeRun() override;
 
  private:
-  QButtonGroup* software;  ///< ids are the software values
   QLineEdit* source;
   QLineEdit* searchFolder;
   QLineEdit* report;

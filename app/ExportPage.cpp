@@ -51,15 +51,12 @@ FileDialogRequest DestinationRequest() {
 }  // namespace
 
 ExportPage::ExportPage(const PageContext& context) : RunPage(context) {
-  software = AddRadioGroup(this);
   format = AddRadioGroup(this);
   timecode = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
-  AddChoiceBox(this, page, ids::exportSoftwareBox, QStringLiteral("software"), software,
-               {{ids::exportCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-                {ids::exportLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
-               2);
+  AddSoftwareBox(page, ids::exportSoftwareBox, ids::exportCorvane, ids::exportLumetta,
+                 "export/software");
   std::vector<RadioChoice> choices{{ids::exportFromExtension, "from the file name",
                                     static_cast<int>(ExportFormat::FromExtension)}};
   for (const ExportFormatName& name : ExportFormatNames())
@@ -86,19 +83,9 @@ ExportPage::ExportPage(const PageContext& context) : RunPage(context) {
   // Unlike the conversions, the page shows its defaults: the format from the name, drop frame.
   format->button(static_cast<int>(ExportFormat::FromExtension))->setChecked(true);
   timecode->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
-  Remember(software, "export/software");
   Remember(format, "export/format");
   Remember(timecode, "export/timecode");
-  Pictured(source);
-  Pictured(timecode);
-}
-
-PictureRequest ExportPage::Picture() const {
-  PictureRequest request;
-  request.source = source->text();
-  request.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
-  request.software = ChoiceOf(*software);
-  return request;
+  PictureFrom(source, timecode);
 }
 
 RunPage::Driver ExportPage::MakeRun() {
@@ -106,7 +93,7 @@ RunPage::Driver ExportPage::MakeRun() {
   job.source = EncodePath(source->text());
   job.destination = EncodePath(destination->text());
   job.format = static_cast<ExportFormat>(ValueOf(*format));
-  job.software = ChoiceOf(*software);
+  job.software = ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
   job.maps = context.media.EncodedMaps();
   job.searchFolders = context.media.EncodedSearchFolders();

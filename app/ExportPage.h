@@ -11,13 +11,11 @@ class ExportPage final : public RunPage {
 
  public:
   explicit ExportPage(const PageContext& context);
-  PictureRequest Picture() const override;
 
  protected:
   Driver MakeRun() override;
 
  private:
-  QButtonGroup* software;  ///< ids are the software values
   QButtonGroup* format;    ///< ids are the export format values
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QLineEdit* source;

@@ -19,15 +19,12 @@
 namespace pexol {
 
 RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
-  software = AddRadioGroup(this);
   rate = AddRadioGroup(this);
   missing = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
-  AddChoiceBox(this, page, ids::renderSoftwareBox, QStringLiteral("software"), software,
-               {{ids::renderCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-                {ids::renderLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
-               2);
+  AddSoftwareBox(page, ids::renderSoftwareBox, ids::renderCorvane, ids::renderLumetta,
+                 "render/software");
   AddChoiceBox(
       this, page, ids::renderRateBox, QStringLiteral("video"), rate,
       {{ids::renderNtsc, "NTSC 720x480, 29.97 frames a second",
@@ -67,27 +64,17 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
 
   rate->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
   missing->button(static_cast<int>(MissingMedia::Fail))->setChecked(true);
-  Remember(software, "render/software");
   Remember(rate, "render/rate");
   Remember(missing, "render/missing");
   Remember(quality, "render/quality");
-  Pictured(source);
-  Pictured(rate);
-}
-
-PictureRequest RenderPage::Picture() const {
-  PictureRequest request;
-  request.source = source->text();
-  request.timecode = static_cast<TimecodeMode>(ValueOf(*rate));
-  request.software = ChoiceOf(*software);
-  return request;
+  PictureFrom(source, rate);
 }
 
 RunPage::Driver RenderPage::MakeRun() {
   RenderJob job;
   job.source = EncodePath(source->text());
   job.destination = EncodePath(destination->text());
-  job.software = ChoiceOf(*software);
+  job.software = ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(ValueOf(*rate));
   job.missing = static_cast<MissingMedia>(ValueOf(*missing));
   job.quality = quality->value();

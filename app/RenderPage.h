@@ -12,15 +12,13 @@ class RenderPage final : public RunPage {
 
  public:
   explicit RenderPage(const PageContext& context);
-  PictureRequest Picture() const override;
 
  protected:
   Driver MakeRun() override;
 
  private:
-  QButtonGroup* software;  ///< ids are the software values
-  QButtonGroup* rate;      ///< ids are timecode mode values: NTSC drop frame or PAL
-  QButtonGroup* missing;   ///< ids are MissingMedia values
+  QButtonGroup* rate;     ///< ids are timecode mode values: NTSC drop frame or PAL
+  QButtonGroup* missing;  ///< ids are MissingMedia values
   QSpinBox* quality;
   QLineEdit* source;
   QLineEdit* destination;

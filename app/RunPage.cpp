@@ -95,16 +95,36 @@ void RunPage::Remember(QSpinBox* box, const char* key) {
   settings.push_back({key, nullptr, nullptr, nullptr, box});
 }
 
-void RunPage::Pictured(QLineEdit* edit) {
-  connect(edit, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
+void RunPage::AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId,
+                             const char* key) {
+  software = AddRadioGroup(this);
+  AddChoiceBox(this, into, boxId, QStringLiteral("software"), software,
+               {{corvaneId, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
+                {lumettaId, "Lumetta", static_cast<int>(Software::Lumetta)}},
+               2);
+  Remember(software, key);
+  connect(software, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
 }
 
-void RunPage::Pictured(QButtonGroup* group) {
-  connect(group, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
+void RunPage::PictureFrom(QLineEdit* source, QButtonGroup* timecode) {
+  picturedSource = source;
+  picturedTimecode = timecode;
+  connect(source, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
+  if (timecode != nullptr)
+    connect(timecode, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
 }
 
-SoftwareChoice RunPage::ChoiceOf(const QButtonGroup& software) {
-  const int chosen = software.checkedId();
+PictureRequest RunPage::Picture() const {
+  PictureRequest request;
+  if (picturedSource != nullptr) request.source = picturedSource->text();
+  if (picturedTimecode != nullptr)
+    request.timecode = static_cast<TimecodeMode>(ValueOf(*picturedTimecode));
+  request.software = ChosenSoftware();
+  return request;
+}
+
+SoftwareChoice RunPage::ChosenSoftware() const {
+  const int chosen = software != nullptr ? software->checkedId() : -1;
   if (chosen < 0) return SoftwareChoice::Automatic();
   return SoftwareChoice::Named(static_cast<Software>(chosen));
 }

@@ -86,8 +86,8 @@ class RunPage : public QWidget {
   void Save(QSettings& settings) const;
 
   /// The project the page works on, the way its timeline picture is drawn (media folders
-  /// aside).
-  virtual PictureRequest Picture() const = 0;
+  /// aside): the source, software and timecode the page's PictureFrom named.
+  PictureRequest Picture() const;
 
  signals:
   /// The project or the way it is drawn changed.
@@ -110,15 +110,19 @@ class RunPage : public QWidget {
                  int cancelId);
   /// The "media folders..." button, at the right of the page.
   void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
+  /// The "software" box every page starts with, remembered under `key`; none ticked leaves the
+  /// choice to the run.
+  void AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId, const char* key);
   void Remember(QCheckBox* box, const char* key);
   void Remember(QButtonGroup* group, const char* key);
   void Remember(QSpinBox* box, const char* key);
-  /// Changes of `edit` or `group` change the picture.
-  void Pictured(QLineEdit* edit);
-  void Pictured(QButtonGroup* group);
+  /// The picture shows the project named in `source` in the timecode of `timecode` (whose ids
+  /// are timecode mode values; none: the picture's default), and is drawn again when either
+  /// or the software changes.
+  void PictureFrom(QLineEdit* source, QButtonGroup* timecode = nullptr);
 
-  /// The software buttons: none ticked leaves the choice to the run.
-  static SoftwareChoice ChoiceOf(const QButtonGroup& software);
+  /// The software box's choice.
+  SoftwareChoice ChosenSoftware() const;
   /// The checked button's value, or `none` when none is checked.
   static int ValueOf(const QButtonGroup& group, int none = 0);
 
@@ -141,6 +145,9 @@ class RunPage : public QWidget {
   void ShowRunning(bool running);
 
   std::vector<Setting> settings;
+  QButtonGroup* software = nullptr;  ///< ids are the software values
+  QLineEdit* picturedSource = nullptr;
+  QButtonGroup* picturedTimecode = nullptr;
   QList<QLineEdit*> destinations;
   QSet<const QLineEdit*> chosenInDialog;  ///< chosen in a dialog and not typed over since
   QPushButton* runButton = nullptr;

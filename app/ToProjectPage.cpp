@@ -14,14 +14,10 @@
 namespace pexol {
 
 ToProjectPage::ToProjectPage(const PageContext& context) : RunPage(context) {
-  software = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
-  AddChoiceBox(
-      this, page, ids::toProjectSoftwareBox, QStringLiteral("software"), software,
-      {{ids::toProjectCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-       {ids::toProjectLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
-      2);
+  AddSoftwareBox(page, ids::toProjectSoftwareBox, ids::toProjectCorvane, ids::toProjectLumetta,
+                 "toProject/software");
   utf8 = AddCheckBox(this, ids::toProjectUtf8, QStringLiteral("UTF-8 text"));
   page->addWidget(utf8, 0, Qt::AlignLeft);
   source = AddFileRow(page, ids::toProjectSourceLabel, QStringLiteral("mpj source file"),
@@ -39,16 +35,8 @@ ToProjectPage::ToProjectPage(const PageContext& context) : RunPage(context) {
   AddRunRow(page, ids::toProjectConvert, QStringLiteral("convert"), ids::toProjectProgress,
             ids::toProjectStatus, ids::toProjectCancel);
 
-  Remember(software, "toProject/software");
   Remember(utf8, "toProject/utf8");
-  Pictured(source);
-}
-
-PictureRequest ToProjectPage::Picture() const {
-  PictureRequest request;
-  request.source = source->text();
-  request.software = ChoiceOf(*software);
-  return request;
+  PictureFrom(source);
 }
 
 RunPage::Driver ToProjectPage::MakeRun() {
@@ -56,7 +44,7 @@ RunPage::Driver ToProjectPage::MakeRun() {
                    EncodePath(text->text()),
                    EncodePath(destination->text()),
                    {},
-                   ChoiceOf(*software)};
+                   ChosenSoftware()};
   job.options.encoding = utf8->isChecked() ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
   return [job](RunObserver& observer) { return RunTextToProject(job, observer); };
 }

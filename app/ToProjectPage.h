@@ -11,13 +11,11 @@ class ToProjectPage final : public RunPage {
 
  public:
   explicit ToProjectPage(const PageContext& context);
-  PictureRequest Picture() const override;
 
  protected:
   Driver MakeRun() override;
 
  private:
-  QButtonGroup* software;  ///< ids are the software values
   QCheckBox* utf8;
   QLineEdit* source;
   QLineEdit* text;

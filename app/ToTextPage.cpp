@@ -15,14 +15,11 @@
 namespace pexol {
 
 ToTextPage::ToTextPage(const PageContext& context) : RunPage(context) {
-  software = AddRadioGroup(this);
   timecode = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
-  AddChoiceBox(this, page, ids::toTextSoftwareBox, QStringLiteral("software"), software,
-               {{ids::toTextCorvane, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-                {ids::toTextLumetta, "Lumetta", static_cast<int>(Software::Lumetta)}},
-               2);
+  AddSoftwareBox(page, ids::toTextSoftwareBox, ids::toTextCorvane, ids::toTextLumetta,
+                 "toText/software");
   // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3.
   QGridLayout* edl = AddChoiceBox(
       this, page, ids::toTextTimecodeBox, QStringLiteral("EDL output"), timecode,
@@ -47,25 +44,14 @@ ToTextPage::ToTextPage(const PageContext& context) : RunPage(context) {
   AddRunRow(page, ids::toTextConvert, QStringLiteral("convert"), ids::toTextProgress,
             ids::toTextStatus, ids::toTextCancel);
 
-  Remember(software, "toText/software");
   Remember(timecode, "toText/timecode");
   Remember(csv, "toText/csv");
   Remember(utf8, "toText/utf8");
-  Pictured(source);
-  Pictured(timecode);
-}
-
-PictureRequest ToTextPage::Picture() const {
-  PictureRequest request;
-  request.source = source->text();
-  request.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
-  request.software = ChoiceOf(*software);
-  return request;
+  PictureFrom(source, timecode);
 }
 
 RunPage::Driver ToTextPage::MakeRun() {
-  ToTextJob job{
-      EncodePath(source->text()), EncodePath(destination->text()), {}, ChoiceOf(*software)};
+  ToTextJob job{EncodePath(source->text()), EncodePath(destination->text()), {}, ChosenSoftware()};
   // No button ticked means the first of the group, as it always has.
   job.options.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
   job.options.csv = csv->isChecked();

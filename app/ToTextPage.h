@@ -11,13 +11,11 @@ class ToTextPage final : public RunPage {
 
  public:
   explicit ToTextPage(const PageContext& context);
-  PictureRequest Picture() const override;
 
  protected:
   Driver MakeRun() override;
 
  private:
-  QButtonGroup* software;  ///< ids are the software values
   QButtonGroup* timecode;  ///< ids are the timecode mode values
   QCheckBox* csv;
   QCheckBox* utf8;
