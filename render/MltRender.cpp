@@ -5,12 +5,12 @@
 #include <mlt++/Mlt.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
-#include <thread>
+
+#include "render/ConsumerRun.h"
 
 namespace pexol {
 
@@ -32,25 +32,6 @@ void StartMlt() {
     mlt_log_set_level(MLT_LOG_QUIET);
   });
 }
-
-// FFmpeg could not write (a full disk, a file-size limit): the consumer stops early and only
-// logs why, so the event is what tells a short file from a finished one.
-void OnFatalError(mlt_properties, void* failed, mlt_event_data) {
-  static_cast<std::atomic<bool>*>(failed)->store(true);
-}
-
-// The encoder's thread ended. A short encode can end before the consumer has marked itself
-// running, so its stopped state would stay false for ever; the event always comes.
-void OnThreadEnded(mlt_properties, void* ended, mlt_event_data) {
-  static_cast<std::atomic<bool>*>(ended)->store(true);
-}
-
-// Stops a running consumer however the render ends, so the file is closed before the run
-// syncs or removes it.
-struct ConsumerStop {
-  Mlt::Consumer& consumer;
-  ~ConsumerStop() { consumer.stop(); }
-};
 
 }  // namespace
 
@@ -82,7 +63,6 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   stopped = false;
   Mlt::Producer& producer = *graph_->producer;
   producer.set_in_and_out(static_cast<int>(first), static_cast<int>(end - 1));
-  producer.seek(0);
   Mlt::Consumer consumer(graph_->profile, "avformat", path.c_str());
   if (!consumer.is_valid()) {
     error = "MLT's avformat consumer (FFmpeg) is not available.";
@@ -102,30 +82,19 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   consumer.set("real_time", -1);
   consumer.set("terminate_on_pause", 1);
   consumer.connect(producer);
-  std::atomic<bool> failed = false;
-  std::atomic<bool> ended = false;
-  std::unique_ptr<Mlt::Event> failure(
-      consumer.listen("consumer-fatal-error", &failed, OnFatalError));
-  std::unique_ptr<Mlt::Event> threadEnd(consumer.listen("consumer-stopped", &ended, OnThreadEnded));
   const std::int64_t total = end - first;
-  if (consumer.start() != 0) {
+  const ConsumerEnd ending = RunConsumer(consumer, producer, [&] {
+    return progress(std::min<std::int64_t>(producer.position(), total), total);
+  });
+  if (ending == ConsumerEnd::NotStarted) {
     error = "the encoder could not start.";
     return false;
   }
-  {
-    ConsumerStop stop{consumer};
-    while (!ended && !consumer.is_stopped()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      const std::int64_t done = std::min<std::int64_t>(producer.position(), total);
-      if (!progress(done, total)) {
-        stopped = true;
-        break;
-      }
-    }
-  }
+  stopped = ending == ConsumerEnd::Stopped;
   if (stopped) return true;
   // MLT 7.12 logs a failed write and carries on, so the file is read back: a short or
   // unreadable one is a failure, not a finished video.
+  bool failed = ending == ConsumerEnd::WriteFailed;
   if (!failed) {
     Mlt::Producer written(graph_->profile, "avformat", path.c_str());
     failed = !written.is_valid() || written.get_length() + 2 < total;

@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +17,7 @@
 #include "core/TextEncoding.h"
 #include "export/MltWriter.h"
 #include "model/Timeline.h"
+#include "render/ConsumerRun.h"
 #include "render/RunRender.h"
 #include "support/Conversions.h"
 #include "support/MltFrames.h"
@@ -52,16 +52,7 @@ void Encode(const std::string& document, int frames, const fs::path& path,
   consumer.set("real_time", -1);
   consumer.set("terminate_on_pause", 1);
   consumer.connect(producer);
-  // A short encode may end before the consumer says it runs: its thread's end is waited for.
-  std::atomic<bool> ended = false;
-  const std::unique_ptr<Mlt::Event> end(
-      consumer.listen("consumer-stopped", &ended, [](mlt_properties, void* flag, mlt_event_data) {
-        static_cast<std::atomic<bool>*>(flag)->store(true);
-      }));
-  consumer.start();
-  while (!ended && !consumer.is_stopped())
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  consumer.stop();
+  ASSERT_EQ(RunConsumer(consumer, producer, [] { return true; }), ConsumerEnd::Finished);
 }
 
 // A colour (0xRRGGBBAA; empty for none) and a 1 kHz tone, `frames` long.
