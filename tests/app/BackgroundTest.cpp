@@ -67,13 +67,7 @@ class BackgroundTest : public QObject {
   }
 
   void ACancelledRunLeavesTheDestinationWhileTheWindowTurns() {
-    // A large project: its export runs long enough for the test to work the window.
-    const QString project = Path("large.mpj");
-    WriteAll(project, build::BuildProject(build::LargeProject(8)));
-    WriteAll(Path("out.otio"), "old");
-    window->Tabs().setCurrentIndex(3);
-    Find<QLineEdit>(ids::exportSource)->setText(project);
-    Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
+    ExportALargeProjectOverAnOldFile();
     prompts->replies << true;  // replace out.otio
 
     int turns = 0;
@@ -105,12 +99,7 @@ class BackgroundTest : public QObject {
   }
 
   void ClosingDuringARunAsksThenStopsIt() {
-    const QString project = Path("large.mpj");
-    WriteAll(project, build::BuildProject(build::LargeProject(8)));
-    WriteAll(Path("out.otio"), "old");
-    window->Tabs().setCurrentIndex(3);
-    Find<QLineEdit>(ids::exportSource)->setText(project);
-    Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
+    ExportALargeProjectOverAnOldFile();
     prompts->replies << true << false;  // replace out.otio; then keep the run going
     QTest::mouseClick(Find<QPushButton>(ids::exportRun), Qt::LeftButton);
     QVERIFY(window->Running());
@@ -187,6 +176,15 @@ class BackgroundTest : public QObject {
   }
 
  private:
+  // An export that runs long enough for a test to work the window while it goes on.
+  void ExportALargeProjectOverAnOldFile() {
+    const QString project = Path("large.mpj");
+    WriteAll(project, build::BuildProject(build::LargeProject(8)));
+    WriteAll(Path("out.otio"), "old");
+    window->Tabs().setCurrentIndex(3);
+    Find<QLineEdit>(ids::exportSource)->setText(project);
+    Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
+  }
   QString Path(const QString& name) const { return folder->filePath(name); }
   template <class Widget>
   Widget* Find(int id) {
