@@ -41,6 +41,16 @@ bool Dark(Rgb pixel) {
   return pixel.r < 40 && pixel.g < 40 && pixel.b < 40;
 }
 
+// 100 frames of the tone from `sourceIn`, at full level but for a dip to 50 over frames 50 to
+// 60 and a fade to 0 at the end.
+TimelineItem ToneDippingInLevel(int sourceIn) {
+  TimelineItem music = test::Movie("tone.wav", sourceIn, sourceIn + 100, 0, 100, true);
+  music.levels.in = 100;
+  music.levels.out = 0;
+  music.levels.points = {{40, 100}, {50, 50}, {60, 50}, {61, 100}};
+  return music;
+}
+
 // A document loaded as melt loads a file, with the normalising filters MLT's loader adds.
 class Render {
  public:
@@ -288,11 +298,7 @@ TEST_F(MltRender, GainFollowsTheLevels) {
   Timeline timeline;
   timeline.main = {Colour(0x000000, 0, 100)};
   timeline.mainTail = {0};
-  TimelineItem music = test::Movie("tone.wav", 0, 100, 0, 100, true);
-  music.levels.in = 100;
-  music.levels.out = 0;
-  music.levels.points = {{40, 100}, {50, 50}, {60, 50}, {61, 100}};
-  timeline.exAudio[0].push_back(music);
+  timeline.exAudio[0].push_back(ToneDippingInLevel(0));
   Render render(folder_, Mlt(timeline));
   ASSERT_TRUE(render.Loaded());
   const double full = render.Peak(20);  // the tone at its recorded level, panned to two channels
@@ -340,11 +346,7 @@ TEST_F(MltRender, KdenliveProjectPlaysTheSameDissolvesAndLevels) {
   timeline.main.push_back(Colour(0x00FF00, 120, 180));
   timeline.transitions.push_back(test::Effect(1, 'D', "Dissolve", 20, 120));
   timeline.mainTail = {20, 20, 0};
-  TimelineItem music = test::Movie("tone.wav", 30, 130, 0, 100, true);
-  music.levels.in = 100;
-  music.levels.out = 0;
-  music.levels.points = {{40, 100}, {50, 50}, {60, 50}, {61, 100}};
-  timeline.exAudio[0].push_back(music);
+  timeline.exAudio[0].push_back(ToneDippingInLevel(30));
   Render render(folder_, Kdenlive(timeline));
   ASSERT_TRUE(render.Loaded());
   EXPECT_TRUE(Near(render.Frame(59).At(360, 240), {255, 0, 0}));
