@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 UNITY ?= ON
 CONFIGURE_FLAGS = -DCMAKE_UNITY_BUILD=$(UNITY) $(CMAKE_FLAGS)
 
-.PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps
+.PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps package
 
 deps:
 	@scripts/install-deps
@@ -37,6 +37,12 @@ sanitize: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, dist/pexol_VERSION_ARCH.deb: both programs, the desktop entry and icons,
+# the manual pages and the shell completions.
+package: build
+	cd $(BUILD) && cpack -G DEB -B $(abspath dist)
+	rm -rf dist/_CPack_Packages
 
 # The fuzz targets, FUZZ_SECONDS each; findings land in tests/regressions/.
 FUZZ_SECONDS ?= 60

@@ -5,6 +5,7 @@
 #include "check/MediaCheck.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/JsonReport.h"
 #include "core/TextEncoding.h"
 
 namespace pexol::cli {
@@ -41,6 +42,20 @@ void ListReference(std::string_view stored, const MediaResolution& found) {
   std::cout << line << '\n';
 }
 
+// One reference of --json: the status, the name as stored and in UTF-8, and where it is.
+nlohmann::json ReferenceJson(std::string_view stored, const MediaResolution& found) {
+  const DecodedName decoded = DecodeShiftJis(stored);
+  nlohmann::json reference = {{"status", StatusWord(found.status)},
+                              {"stored", EscapedBytes(stored)},
+                              {"name", decoded.utf8},
+                              {"decoded", decoded.valid}};
+  if (found.status == MediaStatus::Found) reference["path"] = found.path;
+  if (found.status == MediaStatus::Ambiguous) reference["candidates"] = found.candidates;
+  if (found.status == MediaStatus::Missing && !found.path.empty())
+    reference["lastTried"] = found.path;
+  return reference;
+}
+
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {
@@ -68,17 +83,43 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
   sub->add_flag("--list", settings->list,
                 "print a line per media reference: found, missing or ambiguous, the name and "
                 "where it is, the candidates or the last path tried (tab-separated)");
+  AddJsonOption(*sub);
   sub->footer(
       "Names are looked up as stored, relative to the project's folder; then decoded from "
       "Shift-JIS with the map rules applied; then in any letter case; then in the search "
       "folders.\n\nExample:\n  pexol-cli check demo.mpj --map 'C:\\Video=/media/video' "
       "--search ~/footage --list");
   sub->callback([settings, &exitCode] {
-    if (settings->list) settings->job.onReference = ListReference;
     const bool reportToStdout = settings->job.report == "-";
-    TerminalObserver observer(reportToStdout || settings->list);
+    if (JsonClashesWithStandardOutput(reportToStdout || settings->list)) {
+      exitCode = exitTrouble;
+      return;
+    }
+    if (!Output().json) {
+      if (settings->list) settings->job.onReference = ListReference;
+      TerminalObserver observer(reportToStdout || settings->list);
+      const RunResult result = RunMediaCheck(settings->job, observer);
+      exitCode = Report(result, observer, reportToStdout || settings->list);
+      return;
+    }
+    nlohmann::json references = nlohmann::json::array();
+    std::map<std::string_view, int> counts = {{"found", 0}, {"missing", 0}, {"ambiguous", 0}};
+    settings->job.onReference = [&](std::string_view stored, const MediaResolution& found) {
+      references.push_back(ReferenceJson(stored, found));
+      ++counts[StatusWord(found.status)];
+    };
+    TerminalObserver observer(true);
     const RunResult result = RunMediaCheck(settings->job, observer);
-    exitCode = Report(result, observer, reportToStdout || settings->list);
+    nlohmann::json document = {{"command", "check"}, {"source", settings->job.source}};
+    if (result.Completed()) {
+      document["references"] = std::move(references);
+      document["counts"] = {{"references", document["references"].size()},
+                            {"found", counts["found"]},
+                            {"missing", counts["missing"]},
+                            {"ambiguous", counts["ambiguous"]},
+                            {"undetected", result.MissingCount()}};
+    }
+    exitCode = ReportJson(result, observer, std::move(document));
   });
 }
 

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -58,7 +59,68 @@ class GnuFormatter : public CLI::Formatter {
   }
 };
 
+// The edits (one letter added, dropped, changed or two swapped) from `a` to `b`.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> before(b.size() + 1), row(b.size() + 1), current(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    current[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t change = row[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+      current[j] = std::min({row[j] + 1, current[j - 1] + 1, change});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        current[j] = std::min(current[j], before[j - 2] + 1);
+    }
+    before.swap(row);
+    row.swap(current);
+  }
+  return row[b.size()];
+}
+
 }  // namespace
+
+OutputChoice& Output() {
+  static OutputChoice choice;
+  return choice;
+}
+
+void AddQuietOption(CLI::App& app) {
+  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+    command->add_flag("--quiet,-q", Output().quiet,
+                      "print nothing but errors (on standard error): no progress, no warnings, "
+                      "no completion message");
+}
+
+void AddJsonOption(CLI::App& command) {
+  command.add_flag("--json", Output().json,
+                   "print the summary as one JSON document on standard output (see the README "
+                   "for its fields); errors still go to standard error");
+}
+
+int ExitCodeOf(const RunResult& result) {
+  if (!result.Completed()) return exitTrouble;
+  return result.MissingCount() > 0 ? exitMissing : exitSuccess;
+}
+
+std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2 || arguments[1].empty() || arguments[1].front() == '-') return {};
+  const std::string& given = arguments[1];
+  std::string nearest;
+  std::size_t best = std::string::npos;
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->check_name(given)) return {};
+    const std::size_t distance = EditDistance(given, command->get_name());
+    if (distance < best) {
+      best = distance;
+      nearest = command->get_name();
+    }
+  }
+  std::string message = "pexol-cli: there is no command \"" + Printable(given) + "\".";
+  // A suggestion far from what was typed would only mislead.
+  if (!nearest.empty() && best <= std::max<std::size_t>(2, nearest.size() / 3))
+    message += " Did you mean \"" + nearest + "\"?";
+  return message + "\nRun 'pexol-cli --help' for the commands.";
+}
 
 std::shared_ptr<CLI::Formatter> HelpFormatter() {
   return std::make_shared<GnuFormatter>();
@@ -77,7 +139,7 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
           },
           "which application wrote the project: corvane (or brisko), lumetta, or auto "
           "(the default): the one that reads the project exactly to its end")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+      ->transform(Choices(names))
       ->option_text("=WHICH");
 }
 
@@ -99,6 +161,14 @@ void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                                                          (why.empty() ? "" : "; " + why));
           },
           "timecodes and rate: " + words + " (default ntsc-drop)")
+      ->check(CLI::Validator([](const std::string&) { return std::string(); },
+                             [&choices] {
+                               std::string names;
+                               for (const auto& [name, value] : choices)
+                                 names += (names.empty() ? "" : "|") + name;
+                               return names;
+                             }(),
+                             "choices"))
       ->option_text("=MODE");
 }
 
@@ -111,7 +181,7 @@ void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::str
                                 : "text encoding of names, titles, fonts and labels in the text "
                                   "file: shift-jis (the default, the projects' own) or utf-8; a "
                                   "text that starts with a UTF-8 byte-order mark is read as utf-8")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+      ->transform(Choices(names))
       ->option_text("=NAME");
 }
 
@@ -143,7 +213,8 @@ const std::map<std::string, TimecodeMode>& TimecodeNames() {
 }
 
 TerminalObserver::TerminalObserver(bool textToStdout)
-    : enabled_(isatty(STDERR_FILENO) != 0 && !(textToStdout && isatty(STDOUT_FILENO) != 0)) {}
+    : enabled_(!Output().quiet && isatty(STDERR_FILENO) != 0 &&
+               !(textToStdout && isatty(STDOUT_FILENO) != 0)) {}
 
 TerminalObserver::~TerminalObserver() {
   Finish(false);
@@ -190,6 +261,10 @@ void TerminalObserver::Draw(bool force) {
 
 int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout) {
   observer.Finish(result.Completed());
+  if (Output().quiet) {
+    if (!result.Completed()) std::cerr << DisplayText(result.message) << "\n";
+    return ExitCodeOf(result);
+  }
   if (result.chosenSoftware)
     std::cerr << "software: \"" << SoftwareName(*result.chosenSoftware)
               << "\" (chosen automatically)\n";
@@ -201,7 +276,7 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
     return exitTrouble;
   }
   (quietStdout ? std::cerr : std::cout) << message << "\n";
-  return result.MissingCount() > 0 ? exitMissing : exitSuccess;
+  return ExitCodeOf(result);
 }
 
 }  // namespace pexol::cli

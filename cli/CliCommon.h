@@ -19,6 +19,19 @@ constexpr int exitSuccess = 0;
 constexpr int exitMissing = 1;
 constexpr int exitTrouble = 2;
 
+/// What every command may be asked for: only errors (--quiet), or its summary as one JSON
+/// document on standard output (--json). Set by the parse, read by the command's run.
+struct OutputChoice {
+  bool quiet = false;
+  bool json = false;
+};
+OutputChoice& Output();
+
+/// "--quiet" on every command of `app`: only errors, on standard error.
+void AddQuietOption(CLI::App& app);
+/// "--json" on `command`.
+void AddJsonOption(CLI::App& command);
+
 /// The help layout of every command: options with their values in words, no parser types.
 std::shared_ptr<CLI::Formatter> HelpFormatter();
 
@@ -40,8 +53,18 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
 
 const std::map<std::string, TimecodeMode>& TimecodeNames();
 
+/// Values an option takes, for the help, the manual and the completions: the transformer from
+/// names to values, described by the names ("corvane|brisko|lumetta|auto").
+template <typename Value>
+CLI::Validator Choices(const std::map<std::string, Value>& names) {
+  std::string words;
+  for (const auto& [name, value] : names) words += (words.empty() ? "" : "|") + name;
+  return CLI::CheckedTransformer(names, CLI::ignore_case).description(words).name("choices");
+}
+
 /// Draws a progress bar with the status text on standard error while a run goes on, only
-/// when standard error is a terminal that standard output does not also write text to.
+/// when standard error is a terminal that standard output does not also write text to and
+/// the run is not --quiet.
 class TerminalObserver final : public RunObserver {
  public:
   /// `textToStdout`: the run writes its result to standard output (DEST -).
@@ -64,7 +87,15 @@ class TerminalObserver final : public RunObserver {
 };
 
 /// Ends the bar, prints the software chosen, the warnings and the run's message (standard
-/// output, or standard error when `quietStdout`) and returns the exit code for it.
+/// output, or standard error when `quietStdout`; with --quiet only a failure's) and returns
+/// the exit code for it.
 int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout);
+
+/// The exit code of a result: 0, 1 when a check missed media, 2 for a failure.
+int ExitCodeOf(const RunResult& result);
+
+/// A mistyped command ("totext"): the message naming the nearest command; empty when
+/// `arguments` (the program's, UTF-8) start with a command of `app` or an option.
+std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::string>& arguments);
 
 }  // namespace pexol::cli

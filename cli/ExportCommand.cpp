@@ -4,6 +4,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/JsonReport.h"
 #include "export/RunExport.h"
 
 namespace pexol::cli {
@@ -33,7 +34,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
           "an EDL then holds the main track only)");
   sub->add_option("--format", settings->job.format,
                   "otio, cmx3600, mlt, kdenlive or fcp7; by default DEST's extension says")
-      ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
+      ->transform(Choices(formats))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.timecode, rates,
@@ -44,15 +45,31 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
                "(repeatable; the longest PREFIX wins; a relative FOLDER is taken from the current "
                "folder)");
   AddSearchOption(*sub, settings->job.searchFolders);
+  AddJsonOption(*sub);
   sub->footer(
       "Media names are written as the files found (see 'pexol-cli check --help'); a name still "
       "in Windows form keeps it, with / separators.\n\nExample:\n  pexol-cli export demo.mpj "
       "demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([settings, &exitCode] {
     const bool toStdout = settings->job.destination == "-";
-    TerminalObserver observer(toStdout);
+    if (JsonClashesWithStandardOutput(toStdout)) {
+      exitCode = exitTrouble;
+      return;
+    }
+    TerminalObserver observer(toStdout || Output().json);
     const RunResult result = RunExport(settings->job, observer);
-    exitCode = Report(result, observer, toStdout);
+    if (!Output().json) {
+      exitCode = Report(result, observer, toStdout);
+      return;
+    }
+    nlohmann::json document = {{"command", "export"},
+                               {"source", settings->job.source},
+                               {"destination", settings->job.destination}};
+    if (const auto* counts = std::get_if<ExportOutcome>(&result.outcome))
+      document.update({{"tracks", counts->tracks},
+                       {"clips", counts->clips},
+                       {"transitions", counts->transitions}});
+    exitCode = ReportJson(result, observer, std::move(document));
   });
 }
 

@@ -9,6 +9,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/Documents.h"
 #include "core/PlatformConsole.h"
 #include "core/TemporaryFiles.h"
 #include "core/Version.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
 #ifdef PEXOL_WITH_RENDER
   pexol::cli::AddRenderCommand(app, exitCode);
 #endif
+  pexol::cli::AddQuietOption(app);  // on every command added above
   // Set after the commands, which would otherwise repeat it under their own help.
   app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
 
@@ -54,6 +56,13 @@ Examples:
 #endif
              R"(
 Exit status: 0 success, 1 media missing (check), 2 any failure.)");
+  if (arguments.size() == 3 && arguments[1] == pexol::cli::writeDocumentsFlag)
+    return pexol::cli::WriteDocuments(app, arguments[2]);
+  if (const std::string unknown = pexol::cli::UnknownCommandMessage(app, arguments);
+      !unknown.empty()) {
+    std::cerr << unknown << "\n";
+    return pexol::cli::exitTrouble;
+  }
   try {
     app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
   } catch (const CLI::ParseError& e) {

@@ -4,6 +4,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/JsonReport.h"
 #include "relink/RunRelink.h"
 
 namespace pexol::cli {
@@ -27,19 +28,46 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
       ->required();
   AddSoftwareOption(*sub, settings->job.software);
   sub->add_flag("--dry-run", settings->job.dryRun, "print each change and write nothing");
+  AddJsonOption(*sub);
   sub->footer(
       "Every other byte of the project is kept, and so are names no rule matches.\n\n"
       "Example:\n  pexol-cli relink old.mpj new.mpj --map 'C:\\Video=D:\\Archive\\Video' "
       "--dry-run");
   sub->callback([settings, &exitCode] {
-    if (settings->job.dryRun)
-      settings->job.onChange = [](const NameChange& change) {
-        std::cout << change.section << '\t' << change.before << " -> " << change.after << '\n';
-      };
-    const bool toStdout = settings->job.dryRun || settings->job.destination == "-";
-    TerminalObserver observer(toStdout);
+    if (JsonClashesWithStandardOutput(settings->job.destination == "-" && !settings->job.dryRun)) {
+      exitCode = exitTrouble;
+      return;
+    }
+    if (!Output().json) {
+      if (settings->job.dryRun)
+        settings->job.onChange = [](const NameChange& change) {
+          std::cout << change.section << '\t' << change.before << " -> " << change.after << '\n';
+        };
+      const bool toStdout = settings->job.dryRun || settings->job.destination == "-";
+      TerminalObserver observer(toStdout);
+      const RunResult result = RunRelink(settings->job, observer);
+      exitCode = Report(result, observer, toStdout);
+      return;
+    }
+    // The names a run changes (or, dry, would change), in file order.
+    nlohmann::json names = nlohmann::json::array();
+    settings->job.onChange = [&names](const NameChange& change) {
+      names.push_back(
+          {{"section", change.section}, {"before", change.before}, {"after", change.after}});
+    };
+    TerminalObserver observer(true);
     const RunResult result = RunRelink(settings->job, observer);
-    exitCode = Report(result, observer, toStdout);
+    nlohmann::json document = {
+        {"command", "relink"},
+        {"source", settings->job.source},
+        {"destination",
+         settings->job.dryRun ? nlohmann::json() : nlohmann::json(settings->job.destination)},
+        {"dryRun", settings->job.dryRun}};
+    if (const auto* outcome = std::get_if<RelinkOutcome>(&result.outcome)) {
+      document["changes"] = outcome->changes;
+      document["names"] = std::move(names);
+    }
+    exitCode = ReportJson(result, observer, std::move(document));
   });
 }
 

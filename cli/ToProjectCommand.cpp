@@ -14,10 +14,10 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-project",
                                  "Build a new project file from an edited text and its project");
-  AddFile(*sub, "SOURCE", settings->job.source, "the project file the text was made from");
-  AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file");
+  AddFile(*sub, "SOURCE", settings->job.source, "the project file (.mpj) the text was made from");
+  AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file (.txt)");
   AddFile(*sub, "DEST", settings->job.destination,
-          "the project file to write; - for standard output");
+          "the project file to write (.mpj); - for standard output");
   AddSoftwareOption(*sub, settings->job.software);
   AddEncodingOption(*sub, settings->job.options.encoding);
   sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");

@@ -14,7 +14,8 @@ void AddToTextCommand(CLI::App& app, int& exitCode) {
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-text", "Convert a project file to a text exchange file");
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
-  AddFile(*sub, "DEST", settings->job.destination, "text file to write; - for standard output");
+  AddFile(*sub, "DEST", settings->job.destination,
+          "text file to write (.txt); - for standard output");
   AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.options.timecode, TimecodeNames());
   sub->add_flag("--csv", settings->job.options.csv, "write the EDL as CSV instead of columns");

@@ -161,8 +161,13 @@ void WriteProjectText(const Project& project, const ToTextOptions& options, Byte
     WriteLine(text, rule.heading);
     writer.WriteSection(rule.id);
   }
+  WriteProjectEdl(project, options, text, progress);
+}
+
+void WriteProjectEdl(const Project& project, const ToTextOptions& options, ByteWriter& text,
+                     RunProgress& progress) {
   Timeline timeline = BuildTimeline(project);
-  if (utf8) DecodeClipNames(timeline);
+  if (options.encoding == TextEncoding::Utf8) DecodeClipNames(timeline);
   WriteEdl(timeline, options.timecode, options.csv, text, progress);
 }
 

@@ -35,6 +35,10 @@ WalkSummary ProjectToText(std::span<const std::uint8_t> project, const ToTextOpt
 void WriteProjectText(const Project& project, const ToTextOptions& options, ByteWriter& text,
                       RunProgress& progress);
 
+/// The EDL alone, as the text shows it after "[END]" and its empty lines.
+void WriteProjectEdl(const Project& project, const ToTextOptions& options, ByteWriter& text,
+                     RunProgress& progress);
+
 /// The lines of [Header] as the text shows them, without line ends.
 std::vector<std::string> HeaderLines(const Project& project);
 

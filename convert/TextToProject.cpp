@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "convert/EdlEdits.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
@@ -540,8 +541,10 @@ std::vector<std::string> WriteEditedProject(const Project& source, std::string_v
   // A byte-order mark is written only by editors saving UTF-8, whatever the option says.
   const bool marked = text.starts_with(byteOrderMark);
   if (marked) text.remove_prefix(byteOrderMark.size());
-  return ProjectWriter(source, text, marked || options.encoding == TextEncoding::Utf8, destination)
-      .WriteAll();
+  const bool utf8 = marked || options.encoding == TextEncoding::Utf8;
+  std::vector<std::string> warnings = ProjectWriter(source, text, utf8, destination).WriteAll();
+  if (auto edl = EdlEditsWarning(source, text, utf8)) warnings.push_back(std::move(*edl));
+  return warnings;
 }
 
 WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view text,

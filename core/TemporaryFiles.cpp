@@ -61,14 +61,18 @@ std::array<Slot, 64> slots;
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 void OnInterrupt(int) {
+  EndInterruptedRun();
+}
+
+}  // namespace
+
+void EndInterruptedRun() {
   for (Slot& slot : slots)
     if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
   static constexpr char message[] =
       "\npexol: interrupted; the run was stopped and its temporary files removed.\n";
   platform::ExitInterrupted(message, sizeof message - 1);
 }
-
-}  // namespace
 
 std::string TemporaryPathFor(const std::string& destination) {
   static std::atomic<unsigned> next{0};

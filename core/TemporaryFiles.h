@@ -21,6 +21,12 @@ void RemoveStaleTemporaries(const std::string& destination);
 int RegisterTemporary(const std::string& path);
 void ForgetTemporary(int registration);
 
+/// Removes every registered temporary file, says on standard error that the run was
+/// interrupted and ends the process with status 2, at once: what SIGINT and SIGTERM do, for a
+/// run that asked to stop by itself first and did not (a library call that does not return).
+/// Async-signal-safe on POSIX.
+[[noreturn]] void EndInterruptedRun();
+
 /// Sets up, once at the start of a program, what ends a run cleanly: a size limit on files
 /// makes the write fail (EFBIG) instead of killing the process, and SIGINT or SIGTERM removes
 /// every registered temporary file and ends the process with status 2.

@@ -167,10 +167,15 @@ std::string DisplayText(std::string_view message) {
     std::size_t end = message.find('\n', start);
     if (end == std::string_view::npos) end = message.size();
     const std::string_view line = message.substr(start, end - start);
-    if (IsValidUtf8(line)) {
-      shown += line;
-    } else {
-      shown += DecodeShiftJis(line).utf8;
+    const std::string decoded = IsValidUtf8(line) ? std::string(line) : DecodeShiftJis(line).utf8;
+    // A control byte quoted from the input would act on the terminal, a NUL cut the text
+    // short in a window; each shows as \xNN. Tabs lay out lists and stay.
+    for (const char c : decoded) {
+      const auto byte = static_cast<unsigned char>(c);
+      if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
+        AppendHexByte(shown, byte);
+      else
+        shown += c;
     }
     if (end == message.size()) break;
     shown += '\n';

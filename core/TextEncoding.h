@@ -43,8 +43,9 @@ bool IsValidUtf8(std::string_view bytes);
 std::string Printable(std::string_view bytes, std::size_t maxChars = 60);
 
 /// A message as a UTF-8 terminal or window shows it, line by line: a line that is valid UTF-8
-/// stays as it is, any other is decoded from Shift-JIS (undecodable bytes as U+FFFD). Messages
-/// quote names as stored (a check's list of missing files, say) beside UTF-8 paths.
+/// stays as it is, any other is decoded from Shift-JIS (undecodable bytes as U+FFFD); control
+/// bytes but the tab (a NUL, ESC, a lone CR) as \xNN. Messages quote names as stored (a
+/// check's list of missing files, say) beside UTF-8 paths.
 std::string DisplayText(std::string_view message);
 
 }  // namespace pexol

@@ -202,7 +202,7 @@ std::int64_t FieldReader::Checked(std::string_view key, std::int64_t lowest, std
   if (number) {
     const std::string_view rest = AfterNumber(value);
     if (rest.empty() || (!unit.empty() && EqualsIgnoreCase(rest, unit))) return *number;
-    Fail(": \"" + std::string(rest) + "\" after the number is no part of it; write " +
+    Fail(": \"" + Printable(rest) + "\" after the number is no part of it; write " +
          (unit.empty() ? "the number alone"
                        : "the number alone or with \"" + std::string(unit) + "\""));
   }

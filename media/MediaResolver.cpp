@@ -63,6 +63,12 @@ MediaResolver::MediaResolver(ResolveOptions options) : options_(std::move(option
   std::error_code error;
   const fs::path folder = fs::absolute(PathOfUtf8(options_.projectFolder), error);
   if (!error) options_.projectFolder = Utf8OfPath(folder);
+  // A mistyped folder would leave every name under its prefix missing without a word.
+  for (const MapRule& rule : options_.map.Rules()) {
+    std::error_code typeError;
+    if (!fs::is_directory(PathOfUtf8(rule.folder), typeError))
+      warnings_.push_back("cannot find the map folder " + rule.folder);
+  }
 }
 
 MediaResolver::~MediaResolver() = default;

@@ -63,7 +63,7 @@ class MediaResolver {
   /// NUL byte is always Missing.
   MediaResolution Resolve(std::string_view storedName);
 
-  /// The problems met so far (unreadable folders, missing search folders), each once.
+  /// The problems met so far (unreadable folders, missing map and search folders), each once.
   const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:

@@ -169,6 +169,19 @@ bool LooksLikeText(std::span<const std::uint8_t> project) {
          EqualsIgnoreCase(start.substr(0, heading.size()), heading);
 }
 
+bool HeaderMayBeAProject(std::span<const std::uint8_t> project) {
+  constexpr std::size_t headerBytes = 16;  // version, reserved, the bin and the main counts
+  if (project.size() < headerBytes) return false;
+  ByteReader header(project.subspan(0, headerBytes));
+  header.Skip(4);
+  const std::int32_t binClips = header.ReadDword();
+  const std::int32_t mainClips = header.ReadDword();
+  // Every record takes at least a byte.
+  return binClips >= 0 && mainClips >= 0 &&
+         static_cast<std::uint64_t>(binClips) + static_cast<std::uint64_t>(mainClips) <=
+             project.size();
+}
+
 bool Project::HasUnknownClips() const {
   const auto unknown = [](const ClipRecord& clip) { return clip.kind == ClipKind::Unknown; };
   return std::any_of(main.records.begin(), main.records.end(), unknown) ||

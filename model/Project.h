@@ -139,6 +139,11 @@ inline constexpr std::string_view textGivenAsProject =
 /// behind a UTF-8 byte-order mark. A run that fails to read such a project says so.
 bool LooksLikeText(std::span<const std::uint8_t> project);
 
+/// False when the header of `project` cannot be a project's: too short for one, or a record
+/// count below 0 or above the file's size (a JPEG's, an MP4's or an XML document's first bytes
+/// read as counts of millions). True says nothing of the records behind it.
+bool HeaderMayBeAProject(std::span<const std::uint8_t> project);
+
 /// How well a software choice reads a project.
 struct ProjectFit {
   bool readable = false;        ///< the walk did not run past the end or stop on a record

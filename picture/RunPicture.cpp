@@ -33,8 +33,10 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
 
-  const RunPlan plan = RunPlan::Writing(RunKind::Picture, job.source, job.software, job.destination,
-                                        cannotDraw, "it is the project being drawn");
+  RunPlan plan = RunPlan::Writing(RunKind::Picture, job.source, job.software, job.destination,
+                                  cannotDraw, "it is the project being drawn");
+  // A picture handed to its caller (the window's timeline) needs no file.
+  plan.mayWriteNothing = static_cast<bool>(job.onPicture);
   return RunOnProject(
       plan,
       [&](const RunInput& input) {

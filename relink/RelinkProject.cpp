@@ -14,6 +14,17 @@ namespace {
 /// A record's new bytes in place of the ones it was read from.
 constexpr std::size_t maxNameBytes = 255;
 
+// The rest of a name under the separator the rule's new folder uses, so that a name is not
+// left half '\\' and half '/'; a folder without one ("D:") keeps the rest as it is.
+std::string UnderFolder(const std::string& folder, std::string rest) {
+  const std::size_t first = folder.find_first_of("\\/");
+  if (first == std::string::npos) return folder + rest;
+  const char separator = folder[first];
+  for (char& c : rest)
+    if (c == '\\' || c == '/') c = separator;
+  return folder + rest;
+}
+
 struct Splice {
   std::size_t offset;
   std::size_t length;
@@ -39,7 +50,7 @@ class Relinker {
                            std::string(HeadingOf(section)) +
                            " is not valid Shift-JIS, so it cannot be rewritten; leave it to no "
                            "rule or correct it in the text file.");
-    const std::string after = rule->folder + decoded.utf8.substr(rule->prefix.size());
+    const std::string after = UnderFolder(rule->folder, decoded.utf8.substr(rule->prefix.size()));
     auto encoded = EncodeShiftJis(after);
     if (!encoded)
       throw RunFailure(FailedInput::Project,

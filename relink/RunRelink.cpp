@@ -23,6 +23,7 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
                                   cannotOpenProjectDestination, {});
   // The source is read whole before anything is written, so it may be its own destination.
   plan.guard = RunPlan::Guard::None;
+  plan.mayWriteNothing = job.dryRun;
   return RunOnProject(
       plan,
       [&job, &rules](const RunInput& input) {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/FileIo.h"
+#include "core/FileKind.h"
 #include "core/OutputSet.h"
 #include "core/RunFailure.h"
 #include "run/RunKinds.h"
@@ -47,6 +48,16 @@ std::optional<OpenedRun> OpenRun(const RunPlan& plan, OutputFile& output, std::s
     return std::nullopt;
   }
   opened.project = std::move(*project);
+  // A photo or a video given in the project's place would fail on a record read from its
+  // bytes; say what it is instead, before any record is read. A header that may be a
+  // project's is never refused: the reading decides.
+  if (!LooksLikeText(opened.project) && !HeaderMayBeAProject(opened.project)) {
+    const std::string kind = DescribeFileKind(opened.project);
+    if (!kind.empty()) {
+      failure = NotAProjectMessage(plan.source, kind);
+      return std::nullopt;
+    }
+  }
   if (!plan.text.empty()) {
     auto text = ReadWholeFile(plan.text, error);
     if (!text) {
@@ -55,7 +66,12 @@ std::optional<OpenedRun> OpenRun(const RunPlan& plan, OutputFile& output, std::s
     }
     opened.text = std::move(*text);
   }
-  if (plan.destination.empty()) return opened;
+  if (plan.destination.empty()) {
+    if (plan.mayWriteNothing) return opened;
+    // Writing nothing and saying "completed" would report a failure as a success.
+    failure = OpenFailureMessage(plan.destinationHeadline, "\"\"", emptyDestinationName);
+    return std::nullopt;
+  }
   const std::string* guarded = plan.guard == RunPlan::Guard::Project ? &plan.source
                                : plan.guard == RunPlan::Guard::Text  ? &plan.text
                                                                      : nullptr;

@@ -23,8 +23,10 @@ struct RunPlan {
   SoftwareChoice software;
   /// A second source read whole before the project is read (the edited text of to-project).
   std::string text;
-  /// The file written; empty when the run writes nothing (a dry run).
+  /// The file written; empty when the run writes nothing (a dry run), which only a plan that
+  /// `mayWriteNothing` allows: any other empty name is refused as a bad destination.
   std::string destination;
+  bool mayWriteNothing = false;
   std::string_view destinationHeadline;  ///< opens a failure about the destination
   /// The destination may not replace this source (the project, or the text of to-project),
   /// for the reason `sameFile` gives: "it is the project being converted".

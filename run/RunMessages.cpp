@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "core/TextEncoding.h"
+
 namespace pexol {
 
 namespace {
@@ -105,6 +107,13 @@ std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFi
     note += " " + Quoted(SoftwareName(OtherSoftware(used))) +
             " reads the file exactly to its end; it may be the right software choice.";
   return note;
+}
+
+std::string NotAProjectMessage(std::string_view path, std::string_view kind) {
+  return Quoted(path) + ": this is not a project of " +
+         Quoted(SoftwareName(Software::CorvaneBrisko)) + " or " +
+         Quoted(SoftwareName(Software::Lumetta)) + "; it looks like " + Printable(kind, 120) +
+         ". Give a project file (.mpj).";
 }
 
 std::string FailureMessage(const RunFailure& failure, std::string_view path, Software used,

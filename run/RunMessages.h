@@ -21,6 +21,9 @@ inline constexpr std::string_view cannotOpenTextDestination = "Can not open txt 
 inline constexpr std::string_view cannotOpenProjectDestination =
     "Can not open mpj destination file";
 
+inline constexpr std::string_view emptyDestinationName =
+    "the file name is empty: name the file to write.";
+
 /// An open failure: the fixed first line, then the file and the system's reason.
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason);
@@ -62,6 +65,9 @@ std::string StoppedMessage(std::string_view source);
 /// A note for a completion message when bytes followed the option block; names the other
 /// software choice when it reads the project exactly.
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly);
+
+/// A source that is not a project of these applications; `kind` says what it looks like.
+std::string NotAProjectMessage(std::string_view path, std::string_view kind);
 
 /// The message of a failed run: `path` is the file the failure is about.
 std::string FailureMessage(const RunFailure& failure, std::string_view path, Software used,

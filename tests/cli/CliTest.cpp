@@ -170,7 +170,7 @@ TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   const std::string project = Read("demo.mpj");
   const Outcome dry = Run("relink demo.mpj moved.mpj --map 'clips=D:\\Footage' --dry-run");
   EXPECT_EQ(dry.exitCode, 0) << dry.err;
-  EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage/intro.avi"), std::string::npos)
+  EXPECT_NE(dry.out.find("[MainAV]\tclips/intro.avi -> D:\\Footage\\intro.avi"), std::string::npos)
       << dry.out;
   EXPECT_NE(dry.err.find("9 media names would change; nothing written"), std::string::npos)
       << dry.err;

@@ -34,6 +34,8 @@ TEST_P(RoundTrip, ManyGeneratedProjectsComeBackByteForByte) {
   for (std::uint32_t seed = 0; seed < 60; ++seed) {
     const std::string project =
         build::BuildProject(build::RandomProject(seed, shape.version, shape.software));
+    // No real project is taken for a file of another kind, whatever its first bytes.
+    ASSERT_TRUE(HeaderMayBeAProject(test::AsBytes(project))) << "seed " << seed;
     const std::string text = ConvertToText(project, software);
     ASSERT_EQ(ConvertToProject(text, project, software), project) << "seed " << seed;
   }
@@ -54,6 +56,7 @@ TEST(RoundTripTest, SampleProjectsAndAnEmptyMainTrack) {
   for (const build::Project& shape :
        {build::DemoProject(), build::LargeProject(), build::Project{}}) {
     const std::string project = build::BuildProject(shape);
+    EXPECT_TRUE(HeaderMayBeAProject(test::AsBytes(project)));
     const std::string text = ConvertToText(project, Software::CorvaneBrisko);
     EXPECT_EQ(ConvertToProject(text, project, Software::CorvaneBrisko), project);
   }

@@ -68,10 +68,19 @@ TEST(RelinkTest, EveryMediaNameMovesAndEveryOtherByteStays) {
   // Case and separators of the old folder do not matter; ビデオ is "\xE3\x83\x93..." in UTF-8.
   const std::string relinked = Relink(before, "c:/ビデオ=D:\\Archive", &changes);
   // The project built with the new names is the relinked one, byte for byte: the exAudio2
-  // name keeps its own separators after the folder.
+  // name, stored with '/', takes the new folder's '\' throughout.
   build::Project expected = ProjectNaming("D:\\Archive");
-  expected.exAudio2[0].name = "D:\\Archive/voice.wav";
+  expected.exAudio2[0].name = "D:\\Archive\\voice.wav";
   EXPECT_EQ(relinked, build::BuildProject(expected));
+  // And a folder written with '/' gives every name '/'.
+  build::Project slashed = ProjectNaming("D:/Archive");
+  for (build::Clip* clip : {&slashed.main[0], &slashed.main[1], &slashed.insert[0]})
+    clip->name.replace(clip->name.find('\\', 3), 1, "/");
+  slashed.exAudio1[0].name = "D:/Archive/bgm.wav";
+  slashed.exAudio2[0].name = "D:/Archive/voice.wav";
+  slashed.titles[0].elements[1].text = "D:/Archive/logo.bmp";
+  slashed.bin[0].file = "D:/Archive/" + table + ".avi";
+  EXPECT_EQ(Relink(before, "C:\\ビデオ=D:/Archive"), build::BuildProject(slashed));
   ASSERT_EQ(changes.size(), 7u);  // colour clips and the unmatched names stay
   EXPECT_EQ(changes[0].section, "[MainAV]");
   EXPECT_EQ(changes[0].before, "C:\\ビデオ\\表.avi");

@@ -360,6 +360,44 @@ TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestinati
     EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
 }
 
+// SIGTERM ends a render within a second, with its temporary file gone, also while MLT's image
+// loader is busy with a still whose name it takes for a pattern (and never returns).
+TEST_F(RunRenderTest, ASignalEndsARenderWithinASecondEvenInALoader) {
+  WriteImage(folder.Path("sun%$set.png"), {255, 255, 255});
+  build::Project project;
+  project.main = {{"sun%$set.png", 0, 19999, 0, "still", 0, 0, {}}};
+  folder.Write("stuck.mpj", build::BuildProject(project));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("err.txt", "w", stderr);
+    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "stuck.mpj", "out.mp4", nullptr);
+    ::_exit(98);
+  }
+  const auto temporaryLeft = [this] {
+    for (const auto& entry : fs::directory_iterator(folder.Folder()))
+      if (entry.path().filename().string().starts_with(".pexol-")) return true;
+    return false;
+  };
+  int status = 0;
+  while (!temporaryLeft() && ::waitpid(child, &status, WNOHANG) == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Past the destination's opening, into the loading of the media.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the render ended before the signal";
+  const auto signalled = std::chrono::steady_clock::now();
+  ::kill(child, SIGTERM);
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  const auto took = std::chrono::steady_clock::now() - signalled;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status << folder.Read("err.txt");
+  // A second is the bound; the margin is for a machine busy with other builds.
+  EXPECT_LT(took, std::chrono::milliseconds(1500));
+  EXPECT_FALSE(temporaryLeft());
+  EXPECT_FALSE(fs::exists(folder.Path("out.mp4")));
+}
+
 // The encoder's writes fail part-way (here a file-size limit, as a full disk would): the run
 // fails, and neither a short file nor the temporary one is left.
 TEST_F(RunRenderTest, AWriteFailureMidwayFailsTheRender) {
