@@ -85,7 +85,7 @@ OutputChoice& Output() {
 }
 
 void AddQuietOption(CLI::App& app) {
-  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+  for (CLI::App* command : app.get_subcommands([](CLI::App* each) { return IsCommand(each); }))
     command->add_flag("--quiet,-q", Output().quiet,
                       "print nothing but errors (on standard error): no progress, no warnings, "
                       "no completion message");
@@ -93,8 +93,8 @@ void AddQuietOption(CLI::App& app) {
 
 void AddJsonOption(CLI::App& command) {
   command.add_flag("--json", Output().json,
-                   "print the summary as one JSON document on standard output (see the README "
-                   "for its fields); errors still go to standard error");
+                   "print the summary as one JSON document on standard output (its fields are "
+                   "in pexol-cli(1)); errors still go to standard error");
 }
 
 int ExitCodeOf(const RunResult& result) {
@@ -107,7 +107,7 @@ std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::st
   const std::string& given = arguments[1];
   std::string nearest;
   std::size_t best = std::string::npos;
-  for (const CLI::App* command : app.get_subcommands({})) {
+  for (const CLI::App* command : app.get_subcommands(IsCommand)) {
     if (command->check_name(given)) return {};
     const std::size_t distance = EditDistance(given, command->get_name());
     if (distance < best) {
@@ -268,7 +268,8 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
   if (result.chosenSoftware)
     std::cerr << "software: \"" << SoftwareName(*result.chosenSoftware)
               << "\" (chosen automatically)\n";
-  for (const std::string& warning : result.warnings) std::cerr << "warning: " << warning << "\n";
+  for (const std::string& warning : result.warnings)
+    std::cerr << "warning: " << DisplayText(warning) << "\n";
   // Names in messages are as stored (Shift-JIS); the terminal reads UTF-8.
   const std::string message = DisplayText(result.message);
   if (!result.Completed()) {

@@ -27,6 +27,11 @@ struct OutputChoice {
 };
 OutputChoice& Output();
 
+/// True for a command, false for an option group (which CLI11 keeps as a nameless subcommand).
+inline bool IsCommand(const CLI::App* app) {
+  return !app->get_name().empty();
+}
+
 /// "--quiet" on every command of `app`: only errors, on standard error.
 void AddQuietOption(CLI::App& app);
 /// "--json" on `command`.

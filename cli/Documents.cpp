@@ -5,6 +5,7 @@
 #include <iostream>
 #include <regex>
 
+#include "cli/CliCommon.h"
 #include "core/PlatformPath.h"
 
 namespace pexol::cli {
@@ -73,7 +74,7 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 std::vector<CommandEntry> DescribeCommands(CLI::App& app) {
   std::vector<CommandEntry> commands;
-  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+  for (CLI::App* sub : app.get_subcommands([](CLI::App* command) { return IsCommand(command); })) {
     CommandEntry command{sub->get_name(), sub->get_description(), sub->get_footer(), {}, {}};
     for (CLI::Option* option : sub->get_options()) {
       if (option == sub->get_help_ptr() || option == sub->get_help_all_ptr()) continue;

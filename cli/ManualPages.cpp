@@ -123,6 +123,24 @@ std::string ManualPage(const CLI::App& app, const std::vector<CommandEntry>& com
          "\\e\\fIxNN\\fR. In \\fB\\-\\-json\\fR the stored name is given as escaped bytes "
          "(\\e\\e for a backslash, \\e\\fIxNN\\fR for any byte that is not printable ASCII) "
          "beside its UTF\\-8 reading.\n";
+  out << ".SH JSON\n"
+         "With \\fB\\-\\-json\\fR a command prints one JSON document on standard output. "
+         "Every document has \\fBcommand\\fR, \\fBsource\\fR, \\fBcompleted\\fR (true or "
+         "false), \\fBstatus\\fR (completed, failed or stopped), \\fBmessage\\fR, "
+         "\\fBwarnings\\fR and, when the run chose it, \\fBsoftware\\fR. \\fBcheck\\fR adds "
+         "\\fBreferences\\fR, one per media reference in file order, each with \\fBstatus\\fR "
+         "(found, missing or ambiguous), \\fBstored\\fR (the name's bytes as escaped text), "
+         "\\fBname\\fR (its UTF\\-8 reading), \\fBdecoded\\fR, and \\fBpath\\fR, "
+         "\\fBcandidates\\fR or \\fBlastTried\\fR; and \\fBcounts\\fR (references, found, "
+         "missing, ambiguous, and undetected: missing and ambiguous together, as the exit "
+         "status counts them). \\fBexport\\fR adds \\fBdestination\\fR, \\fBtracks\\fR, "
+         "\\fBclips\\fR and \\fBtransitions\\fR; \\fBrelink\\fR adds \\fBdestination\\fR "
+         "(null on a dry run), \\fBdryRun\\fR, \\fBchanges\\fR and \\fBnames\\fR (section, "
+         "before, after).\n"
+         ".PP\n.nf\n"
+         "pexol\\-cli check demo.mpj \\-\\-json | jq \\-r \\(aq.references[] | "
+         "select(.status != \"found\") | .name\\(aq\n"
+         ".fi\n";
   // The program's own footer holds the examples and the exit statuses.
   for (const std::string& paragraph : Paragraphs(app.get_footer())) {
     if (paragraph.starts_with("Examples:")) {
