@@ -1,76 +1,12 @@
 // cli/RenderCommand.cpp - `pexol-cli render`: the timeline to a finished video file through MLT
-#include <signal.h>
-
-#include <atomic>
 #include <memory>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/StopSignals.h"
 #include "render/RunRender.h"
 
 namespace pexol::cli {
-
-namespace {
-
-std::atomic<bool> stopAsked{false};
-struct sigaction previousInterrupt {};
-struct sigaction previousTerminate {};
-
-// The first Ctrl-C (or SIGTERM) asks the render to stop at its next frame, so that MLT closes
-// the file before the run removes it; a second one is handled as by every run: the temporary
-// files go and the process ends.
-void AskToStop(int signal) {
-  if (!stopAsked.exchange(true)) return;
-  const struct sigaction& previous = signal == SIGINT ? previousInterrupt : previousTerminate;
-  if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
-      previous.sa_handler != nullptr) {
-    previous.sa_handler(signal);
-    return;
-  }
-  ::sigaction(signal, &previous, nullptr);
-  ::raise(signal);
-}
-
-/// While it lives, SIGINT and SIGTERM ask the render to stop instead of ending the process.
-class StopOnSignals {
- public:
-  StopOnSignals() {
-    struct sigaction ask {};
-    ask.sa_handler = AskToStop;
-    ::sigemptyset(&ask.sa_mask);
-    installed_ =
-        Install(SIGINT, ask, previousInterrupt) && Install(SIGTERM, ask, previousTerminate);
-  }
-  ~StopOnSignals() {
-    ::sigaction(SIGINT, &previousInterrupt, nullptr);
-    ::sigaction(SIGTERM, &previousTerminate, nullptr);
-  }
-  StopOnSignals(const StopOnSignals&) = delete;
-  StopOnSignals& operator=(const StopOnSignals&) = delete;
-
- private:
-  static bool Install(int signal, const struct sigaction& ask, struct sigaction& previous) {
-    if (::sigaction(signal, nullptr, &previous) != 0) return false;
-    // A shell starts background jobs with SIGINT ignored; they stay deaf to it.
-    if (previous.sa_handler == SIG_IGN) return true;
-    return ::sigaction(signal, &ask, nullptr) == 0;
-  }
-  bool installed_ = false;
-};
-
-/// The terminal's bar and status line, and the stop a signal asked for.
-class RenderObserver final : public RunObserver {
- public:
-  explicit RenderObserver(TerminalObserver& terminal) : terminal_(terminal) {}
-  void Status(std::string_view line) override { terminal_.Status(line); }
-  void Progress(int done, int total) override { terminal_.Progress(done, total); }
-  bool StopRequested() const override { return stopAsked.load(); }
-
- private:
-  TerminalObserver& terminal_;
-};
-
-}  // namespace
 
 void AddRenderCommand(CLI::App& app, int& exitCode) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
@@ -115,7 +51,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
       "demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([job, &exitCode] {
     TerminalObserver terminal;
-    RenderObserver observer(terminal);
+    StoppableObserver observer(terminal);
     RunResult result;
     {
       const StopOnSignals signals;
