@@ -66,6 +66,15 @@ inline constexpr int findProgress = 1080;
 inline constexpr int findStatus = 1081;
 inline constexpr int findCancel = 1113;
 inline constexpr int findMediaFolders = 1115;
+inline constexpr int findCollect = 1320;
+// its "collect" dialog
+inline constexpr int collectFolderLabel = 1321;
+inline constexpr int collectFolder = 1322;
+inline constexpr int collectFolderChooser = 1323;
+inline constexpr int collectFormatsLabel = 1324;
+inline constexpr int collectLink = 1325;
+inline constexpr int collectStart = 1326;
+inline constexpr int collectFormatFirst = 1330;  ///< one a format, in the export's list order
 
 // "export"
 inline constexpr int exportSoftwareBox = 1090;

@@ -183,7 +183,11 @@ bool RunPage::MayReplace() {
 }
 
 void RunPage::Start() {
-  if (context.gate.Running() != nullptr || !MayReplace()) return;
+  if (context.gate.Running() == nullptr && MayReplace()) StartUnasked();
+}
+
+void RunPage::StartUnasked() {
+  if (context.gate.Running() != nullptr) return;
   Driver driver = MakeRun();
   observer = std::make_unique<PageObserver>(*status, *progress);
   quiet = false;

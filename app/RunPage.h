@@ -74,6 +74,8 @@ class RunPage : public QWidget {
   /// The run button: starts the page's job unless another run goes on or the user keeps a
   /// destination.
   void Start();
+  /// Starts the page's job without asking about its destinations (a run that replaces none).
+  void StartUnasked();
   bool Running() const { return worker != nullptr; }
   /// Asks the run to stop at its next step.
   void RequestStop();

@@ -11,6 +11,10 @@ void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRelinkCommand(CLI::App& app, int& exitCode);
 void AddPictureCommand(CLI::App& app, int& exitCode);
+void AddCollectCommand(CLI::App& app, int& exitCode);
+#ifdef PEXOL_WITH_BATCH
+void AddBatchCommand(CLI::App& app, int& exitCode);
+#endif
 #ifdef PEXOL_WITH_RENDER
 void AddRenderCommand(CLI::App& app, int& exitCode);
 #endif

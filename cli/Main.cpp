@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
 #ifdef PEXOL_WITH_RENDER
   pexol::cli::AddRenderCommand(app, exitCode);
 #endif
+  pexol::cli::AddCollectCommand(app, exitCode);
+#ifdef PEXOL_WITH_BATCH
+  pexol::cli::AddBatchCommand(app, exitCode);
+#endif
   pexol::cli::AddQuietOption(app);  // on every command added above
   // Set after the commands, which would otherwise repeat it under their own help.
   app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
@@ -49,9 +53,14 @@ Examples:
   pexol-cli export demo.mpj demo.otio
   pexol-cli relink demo.mpj moved.mpj --map 'C:\Video=D:\Video'
   pexol-cli picture demo.mpj demo.svg
+  pexol-cli collect demo.mpj /media/archive/demo --format mlt
 )"
 #ifdef PEXOL_WITH_RENDER
              R"(  pexol-cli render demo.mpj demo.mp4 --search ~/footage
+)"
+#endif
+#ifdef PEXOL_WITH_BATCH
+             R"(  pexol-cli batch ~/projects --out ~/converted --format otio --text
 )"
 #endif
              R"(

@@ -1,114 +1,12 @@
 // cli/RenderCommand.cpp - `pexol-cli render`: the timeline to a finished video file through MLT
-#include <semaphore.h>
-#include <signal.h>
-
-#include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
-#include "core/TemporaryFiles.h"
+#include "cli/StopSignals.h"
 #include "render/RunRender.h"
 
 namespace pexol::cli {
-
-namespace {
-
-std::atomic<bool> stopAsked{false};
-struct sigaction previousInterrupt {};
-struct sigaction previousTerminate {};
-// Posted by the first signal (sem_post may be called in a handler) to wake the watchdog.
-sem_t signalled;
-
-// The first Ctrl-C (or SIGTERM) asks the render to stop at its next frame, so that MLT closes
-// the file before the run removes it; a second one is handled as by every run: the temporary
-// files go and the process ends.
-void AskToStop(int signal) {
-  if (!stopAsked.exchange(true)) {
-    ::sem_post(&signalled);
-    return;
-  }
-  const struct sigaction& previous = signal == SIGINT ? previousInterrupt : previousTerminate;
-  if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
-      previous.sa_handler != nullptr) {
-    previous.sa_handler(signal);
-    return;
-  }
-  ::sigaction(signal, &previous, nullptr);
-  ::raise(signal);
-}
-
-/// While it lives, SIGINT and SIGTERM ask the render to stop instead of ending the process. A
-/// render that has not ended soon after (stuck in a loader that never returns to the frame
-/// loop) is ended as a second signal would end it, so that every run ends within a second.
-class StopOnSignals {
- public:
-  static constexpr std::chrono::milliseconds grace{600};
-
-  StopOnSignals() {
-    ::sem_init(&signalled, 0, 0);
-    struct sigaction ask {};
-    ask.sa_handler = AskToStop;
-    ::sigemptyset(&ask.sa_mask);
-    installed_ =
-        Install(SIGINT, ask, previousInterrupt) && Install(SIGTERM, ask, previousTerminate);
-    watchdog_ = std::thread([this] { Watch(); });
-  }
-  ~StopOnSignals() {
-    ::sigaction(SIGINT, &previousInterrupt, nullptr);
-    ::sigaction(SIGTERM, &previousTerminate, nullptr);
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      ended_ = true;
-    }
-    endedChanged_.notify_one();
-    ::sem_post(&signalled);
-    watchdog_.join();
-    ::sem_destroy(&signalled);
-  }
-  StopOnSignals(const StopOnSignals&) = delete;
-  StopOnSignals& operator=(const StopOnSignals&) = delete;
-
- private:
-  static bool Install(int signal, const struct sigaction& ask, struct sigaction& previous) {
-    if (::sigaction(signal, nullptr, &previous) != 0) return false;
-    // A shell starts background jobs with SIGINT ignored; they stay deaf to it.
-    if (previous.sa_handler == SIG_IGN) return true;
-    return ::sigaction(signal, &ask, nullptr) == 0;
-  }
-
-  void Watch() {
-    while (::sem_wait(&signalled) != 0 && errno == EINTR) {
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!endedChanged_.wait_for(lock, grace, [this] { return ended_; })) EndInterruptedRun();
-  }
-
-  bool installed_ = false;
-  std::mutex mutex_;
-  std::condition_variable endedChanged_;
-  bool ended_ = false;
-  std::thread watchdog_;
-};
-
-/// The terminal's bar and status line, and the stop a signal asked for.
-class RenderObserver final : public RunObserver {
- public:
-  explicit RenderObserver(TerminalObserver& terminal) : terminal_(terminal) {}
-  void Status(std::string_view line) override { terminal_.Status(line); }
-  void Progress(int done, int total) override { terminal_.Progress(done, total); }
-  bool StopRequested() const override { return stopAsked.load(); }
-
- private:
-  TerminalObserver& terminal_;
-};
-
-}  // namespace
 
 void AddRenderCommand(CLI::App& app, int& exitCode) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
@@ -153,7 +51,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
       "demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([job, &exitCode] {
     TerminalObserver terminal;
-    RenderObserver observer(terminal);
+    StoppableObserver observer(terminal);
     RunResult result;
     {
       const StopOnSignals signals;

@@ -91,7 +91,8 @@ void RemoveStaleTemporaries(const std::string& destination) {
     if ((stamp.id == Self().id && stamp.start == Self().start) || !platform::ProcessGone(stamp))
       continue;
     std::error_code ignored;
-    std::filesystem::remove(platform::PathOf(folder) / platform::PathOf(name), ignored);
+    // A collect builds a whole folder under such a name.
+    std::filesystem::remove_all(platform::PathOf(folder) / platform::PathOf(name), ignored);
   }
 }
 

@@ -33,24 +33,18 @@ struct Splice {
 
 class Relinker {
  public:
-  Relinker(std::span<const std::uint8_t> bytes, const PathMap& rules,
+  Relinker(std::span<const std::uint8_t> bytes, const NewMediaName& newName,
            const std::function<void(const NameChange&)>& changed)
       : source_(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-        rules_(rules),
+        newName_(newName),
         changed_(changed) {}
 
-  /// Rewrites `name` when a rule matches it; true when it changed.
+  /// Rewrites `name` when `newName_` gives it another; true when it changed.
   bool Rewrite(std::string& name, SectionId section) {
     const DecodedName decoded = DecodeShiftJis(name);
-    const MapRule* rule = rules_.Match(decoded.utf8);
-    if (rule == nullptr) return false;
-    if (!decoded.valid)
-      throw RunFailure(FailedInput::Project,
-                       "the media name \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) +
-                           " is not valid Shift-JIS, so it cannot be rewritten; leave it to no "
-                           "rule or correct it in the text file.");
-    const std::string after = UnderFolder(rule->folder, decoded.utf8.substr(rule->prefix.size()));
+    const std::optional<std::string> renamed = newName_(name, decoded, section);
+    if (!renamed) return false;
+    const std::string& after = *renamed;
     auto encoded = EncodeShiftJis(after);
     if (!encoded)
       throw RunFailure(FailedInput::Project,
@@ -95,7 +89,7 @@ class Relinker {
 
  private:
   std::string_view source_;
-  const PathMap& rules_;
+  const NewMediaName& newName_;
   const std::function<void(const NameChange&)>& changed_;
   std::vector<Splice> splices_;
 };
@@ -124,7 +118,25 @@ std::optional<MapRule> ParseRelinkRule(std::string_view text, std::string& error
 std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& project,
                           const PathMap& rules,
                           const std::function<void(const NameChange&)>& changed) {
-  Relinker relinker(bytes, rules, changed);
+  const NewMediaName byRule = [&rules](std::string_view, const DecodedName& decoded,
+                                       SectionId section) -> std::optional<std::string> {
+    const MapRule* rule = rules.Match(decoded.utf8);
+    if (rule == nullptr) return std::nullopt;
+    if (!decoded.valid)
+      throw RunFailure(FailedInput::Project,
+                       "the media name \"" + decoded.utf8 + "\" in " +
+                           std::string(HeadingOf(section)) +
+                           " is not valid Shift-JIS, so it cannot be rewritten; leave it to no "
+                           "rule or correct it in the text file.");
+    return UnderFolder(rule->folder, decoded.utf8.substr(rule->prefix.size()));
+  };
+  return RenameMediaNames(bytes, project, byRule, changed);
+}
+
+std::string RenameMediaNames(std::span<const std::uint8_t> bytes, const Project& project,
+                             const NewMediaName& newName,
+                             const std::function<void(const NameChange&)>& changed) {
+  Relinker relinker(bytes, newName, changed);
   RewriteMediaNames(
       project,
       [&relinker](SectionId section, std::string& name) {

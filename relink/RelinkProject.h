@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextEncoding.h"
 #include "media/PathMap.h"
 #include "model/Project.h"
 
@@ -32,5 +33,14 @@ struct NameChange {
 std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& project,
                           const PathMap& rules,
                           const std::function<void(const NameChange&)>& changed);
+
+/// The new UTF-8 name (a Windows path) for a stored name, given also decoded; nullopt keeps it.
+using NewMediaName = std::function<std::optional<std::string>(
+    std::string_view stored, const DecodedName& decoded, SectionId section)>;
+
+/// The same rewriting with the new names chosen by `newName` instead of by folder rules.
+std::string RenameMediaNames(std::span<const std::uint8_t> bytes, const Project& project,
+                             const NewMediaName& newName,
+                             const std::function<void(const NameChange&)>& changed);
 
 }  // namespace pexol

@@ -1,5 +1,6 @@
 // tests/app/RunTest.cpp - the three runs started by their buttons: files, progress and messages
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "FakePrompts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
+#include "app/CollectDialog.h"
 #include "app/DisplayText.h"
 #include "app/PageObserver.h"
 #include "run/RunConversions.h"
@@ -212,6 +214,31 @@ class RunTest : public QObject {
         "[MainAV]\r\n" + QByteArray(titleInShiftJis.data(), qsizetype(titleInShiftJis.size())) +
         ".avi\r\n"));
     ExpectEndShownThenReset(*seen, *Find<QProgressBar>(*window, ids::findProgress), 200);
+  }
+
+  // The find page's "collect..." asks for the folder and the exports, then runs on its row.
+  void CollectGathersTheProjectAndItsMediaInANewFolder() {
+    QDir(folder->path()).mkpath(QStringLiteral("footage"));
+    WriteAll(Path("footage/shot.avi"), "movie bytes");
+    build::Project shot;
+    shot.main = {{"footage\\shot.avi", 0, 29, 0, "", 0, 0, {}}};
+    const QString source = Path("shot.mpj");
+    WriteAll(source, build::BuildProject(shot));
+    window->Tabs().setCurrentIndex(2);
+    Type(ids::findSource, source);
+    QTest::mouseClick(Find<QPushButton>(*window, ids::findCollect), Qt::LeftButton);
+    auto* dialog = window->findChild<CollectDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(!Find<QPushButton>(*dialog, ids::collectStart)->isEnabled());  // no folder yet
+    QTest::keyClicks(Find<QLineEdit>(*dialog, ids::collectFolder), Path("gathered"));
+    Find<QCheckBox>(*dialog, ids::collectFormatFirst + 2)->setChecked(true);  // MLT
+    QSignalSpy ended(window.get(), &MainWindow::RunEnded);
+    QTest::mouseClick(Find<QPushButton>(*dialog, ids::collectStart), Qt::LeftButton);
+    QVERIFY(ended.wait(60000));
+    QCOMPARE(ReadAll(Path("gathered/media/shot.avi")), QByteArray("movie bytes"));
+    QVERIFY(ReadAll(Path("gathered/shot.mlt")).contains(Path("gathered/media/shot.avi").toUtf8()));
+    QVERIFY(prompts->messages.last().text.startsWith("Collected \"" + source));
+    QVERIFY(prompts->messages.last().text.contains("Copied: 1 media file, 11 bytes"));
   }
 
   void OpenFailuresNameTheirFile_data() {

@@ -2,7 +2,7 @@
 # Run as: cmake -DPEXOL_SOURCE_DIR=<top> -P CheckLayers.cmake
 #
 # Rank of each folder: a folder may include its own headers and those of folders of a lower
-# rank. Folders of equal rank never include one another (cli and app; check, export, relink, picture).
+# rank. Folders of equal rank never include one another (cli and app; check, export, relink, picture; render and collect).
 set(rank_core 0)
 set(rank_sections 1)
 set(rank_media 1)
@@ -15,9 +15,12 @@ set(rank_export 6)
 set(rank_relink 6)
 set(rank_picture 6)
 set(rank_render 7)
-set(rank_cli 8)
-set(rank_app 8)
-set(layers core sections media model edl convert run check export relink picture render cli app)
+set(rank_collect 7)
+set(rank_batch 8)
+set(rank_cli 9)
+set(rank_app 9)
+set(layers core sections media model edl convert run check export relink picture render collect
+  batch cli app)
 
 set(failures "")
 foreach(layer IN LISTS layers)

@@ -1,0 +1,70 @@
+// app/CollectDialog.cpp - the collect's dialog, built from the same control makers as the pages
+#include "app/CollectDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ControlIds.h"
+#include "app/Controls.h"
+#include "app/FileRequests.h"
+#include "app/UserPrompts.h"
+
+namespace pexol {
+
+CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("collect"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(AddLabel(this, ids::collectFolderLabel,
+                             QStringLiteral("new or empty folder for the project and its media")));
+  auto* row = new QHBoxLayout;
+  folder = AddEdit(this, ids::collectFolder);
+  QPushButton* chooser = AddChooserButton(this, ids::collectFolderChooser);
+  row->addWidget(folder, 1);
+  row->addWidget(chooser);
+  layout->addLayout(row);
+  connect(chooser, &QPushButton::clicked, this, [this, &prompts] {
+    if (const auto path = prompts.ChooseFile(this, ChooseFolder())) folder->setText(*path);
+  });
+  layout->addWidget(AddLabel(this, ids::collectFormatsLabel,
+                             QStringLiteral("also export the collected project as")));
+  int id = ids::collectFormatFirst;
+  for (const ExportFormatName& name : ExportFormatNames()) {
+    QCheckBox* box = AddCheckBox(this, id++, QString::fromUtf8(name.label));
+    layout->addWidget(box);
+    formats.emplace_back(box, name.format);
+  }
+  link = AddCheckBox(this, ids::collectLink,
+                     QStringLiteral("hard links instead of copies where the disk allows"));
+  layout->addWidget(link);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+  QPushButton* collect = AddButton(this, ids::collectStart, QStringLiteral("collect"));
+  buttons->addButton(collect, QDialogButtonBox::AcceptRole);
+  collect->setEnabled(false);
+  connect(folder, &QLineEdit::textChanged, collect,
+          [collect](const QString& text) { collect->setEnabled(!text.isEmpty()); });
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+QString CollectDialog::Folder() const {
+  return folder->text();
+}
+
+std::vector<ExportFormat> CollectDialog::Formats() const {
+  std::vector<ExportFormat> chosen;
+  for (const auto& [box, format] : formats)
+    if (box->isChecked()) chosen.push_back(format);
+  return chosen;
+}
+
+bool CollectDialog::Link() const {
+  return link->isChecked();
+}
+
+}  // namespace pexol

@@ -1,0 +1,34 @@
+// app/CollectDialog.h - the choices of a collect from the "find" page: folder, exports, links
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "export/RunExport.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace pexol {
+
+class UserPrompts;
+
+/// Asks for the folder to collect into (its "..." button goes through `prompts`), the exports
+/// to write beside the project and whether to hard-link; "collect" accepts it.
+class CollectDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  CollectDialog(QWidget* parent, UserPrompts& prompts);
+
+  QString Folder() const;
+  std::vector<ExportFormat> Formats() const;
+  bool Link() const;
+
+ private:
+  QLineEdit* folder;
+  std::vector<std::pair<QCheckBox*, ExportFormat>> formats;
+  QCheckBox* link;
+};
+
+}  // namespace pexol

@@ -1,0 +1,290 @@
+// batch/BatchJob.cpp - a project's outputs made through the single-project runs
+#include "batch/BatchJob.h"
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "core/FileIo.h"
+#include "core/PlatformPath.h"
+#include "core/TextEncoding.h"
+#include "edl/Timecode.h"
+#include "export/RunExport.h"
+#include "media/MediaResolver.h"
+#include "media/PathText.h"
+#include "model/MediaNames.h"
+#include "model/Timeline.h"
+#include "picture/TimelinePicture.h"
+#include "render/RunRender.h"
+#include "run/RunConversions.h"
+#include "run/RunFrame.h"
+
+namespace pexol {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view cannotDrawPicture = "Can not write the timeline picture";
+
+/// Hands a job's stop to each run and keeps their bars to themselves.
+class StopOnly final : public RunObserver {
+ public:
+  explicit StopOnly(const RunObserver& outer) : outer_(outer) {}
+  void Status(std::string_view) override {}
+  void Progress(int, int) override {}
+  bool StopRequested() const override { return outer_.StopRequested(); }
+
+ private:
+  const RunObserver& outer_;
+};
+
+std::string StemOf(const BatchProject& project) {
+  return Utf8OfPath(PathOfUtf8(project.source).stem());
+}
+
+std::string OptionsText(const BatchOptions& options) {
+  std::string text;
+  for (const std::string& format : options.formats) text += "--format " + format + " ";
+  if (options.text) text += "--text ";
+  if (!options.render.empty()) text += "--render " + options.render + " ";
+  for (const std::string& map : options.maps) text += "--map " + map + " ";
+  for (const std::string& folder : options.searchFolders) text += "--search " + folder + " ";
+  if (!text.empty()) text.pop_back();
+  return text;
+}
+
+std::string ExtensionOf(const std::string& format) {
+  for (const ExportFormatName& name : ExportFormatNames())
+    if (format == name.name) return name.extension;
+  return "." + format;
+}
+
+ExportFormat FormatOf(const std::string& format) {
+  for (const ExportFormatName& name : ExportFormatNames())
+    if (format == name.name) return name.format;
+  return ExportFormat::FromExtension;
+}
+
+fs::path OutPath(const BatchOptions& options, const std::string& relative) {
+  return PathOfUtf8(options.out) / PathOfUtf8(relative);
+}
+
+/// The first read of the project: the media found or not, the length, the clips and the
+/// picture; true when the project could be read.
+bool Summarise(const BatchOptions& options, const BatchProject& project, const RunObserver& outer,
+               JobResult& result) {
+  std::string error;
+  auto resolve = ResolveOptionsFor(project.source, options.maps, options.searchFolders, error);
+  if (!resolve) {
+    result.failures.push_back(error);
+    return false;
+  }
+  resolve->stopRequested = [&outer] { return outer.StopRequested(); };
+  MediaResolver resolver(std::move(*resolve));
+  const std::string picture = project.into + "/" + StemOf(project) + ".svg";
+  RunPlan plan = RunPlan::Writing(RunKind::Picture, project.source, SoftwareChoice::Automatic(),
+                                  Utf8OfPath(OutPath(options, picture)), cannotDrawPicture,
+                                  "it is the project being drawn");
+  StopOnly observer(outer);
+  const RunResult run = RunOnProject(
+      plan,
+      [&](const RunInput& input) {
+        result.software = std::string(SoftwareName(input.project.software));
+        std::map<std::string, bool, std::less<>> missing;
+        const auto isMissing = [&](std::string_view stored) {
+          auto known = missing.find(stored);
+          if (known != missing.end()) return known->second;
+          const bool absent = resolver.Resolve(stored).status != MediaStatus::Found;
+          if (absent) result.missing.push_back(DecodeShiftJis(stored).utf8);
+          return missing.emplace(std::string(stored), absent).first->second;
+        };
+        ForEachMediaName(input.project, [&](SectionId, const std::string* name) {
+          if (name != nullptr) isMissing(*name);
+        });
+        const Timeline timeline = BuildTimeline(input.project);
+        std::int32_t end = 0;
+        for (const auto* track : {&timeline.main, &timeline.insert, &timeline.exAudio[0],
+                                  &timeline.exAudio[1], &timeline.titles})
+          for (const TimelineItem& item : *track) {
+            ++result.clips;
+            end = std::max(end, item.recordOut.Value());
+          }
+        result.frames = end;
+        result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
+        PictureSettings settings;
+        settings.isMissing = isMissing;
+        RunOutput output;
+        output.bytes = DrawTimeline(timeline, settings).svg;
+        output.warnings = resolver.Warnings();
+        return output;
+      },
+      observer);
+  if (run.status == RunResult::Status::Stopped) throw RunStopped();
+  if (!run.Completed()) {
+    result.failures.push_back(DisplayText(run.message));
+    return false;
+  }
+  result.picture = picture;
+  for (const std::string& warning : run.warnings) result.warnings.push_back(DisplayText(warning));
+  return true;
+}
+
+/// Notes how one output's run ended; throws `RunStopped` for a stopped one.
+void Note(const RunResult& run, const std::string& what, const std::string& relative,
+          JobResult& result) {
+  if (run.status == RunResult::Status::Stopped) throw RunStopped();
+  if (!run.Completed()) {
+    result.failures.push_back(what + ": " + DisplayText(run.message));
+    return;
+  }
+  result.outputs.push_back(relative);
+  for (const std::string& warning : run.warnings)
+    result.warnings.push_back(what + ": " + DisplayText(warning));
+}
+
+}  // namespace
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code code;
+  return Utf8OfPath(fs::absolute(PathOfUtf8(path), code).lexically_normal());
+}
+
+BatchOptions SelfContained(BatchOptions options) {
+  options.out = AbsolutePath(options.out);
+  for (std::string& rule : options.maps) {
+    const std::size_t equals = rule.find('=');
+    if (equals != std::string::npos && equals + 1 < rule.size())
+      rule = rule.substr(0, equals + 1) + AbsolutePath(rule.substr(equals + 1));
+  }
+  for (std::string& folder : options.searchFolders) folder = AbsolutePath(folder);
+  return options;
+}
+
+std::vector<std::string> JobOutputs(const BatchOptions& options, const BatchProject& project) {
+  const std::string base = project.into + "/" + StemOf(project);
+  std::vector<std::string> outputs;
+  for (const std::string& format : options.formats) outputs.push_back(base + ExtensionOf(format));
+  if (options.text) outputs.push_back(base + ".txt");
+  if (!options.render.empty()) outputs.push_back(base + "." + options.render);
+  outputs.push_back(base + ".svg");
+  return outputs;
+}
+
+bool JobIsDone(const BatchOptions& options, const BatchProject& project) {
+  std::string error;
+  const auto bytes =
+      ReadWholeFile(Utf8OfPath(OutPath(options, project.into + "/" + jobResultName)), error);
+  if (!bytes) return false;
+  const auto result = ParseResult(
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
+  if (!result || result->status == JobStatus::Failed || result->options != OptionsText(options))
+    return false;
+  std::error_code code;
+  const auto projectTime = fs::last_write_time(PathOfUtf8(project.source), code);
+  if (code) return false;
+  for (const std::string& output : JobOutputs(options, project)) {
+    const auto time = fs::last_write_time(OutPath(options, output), code);
+    if (code || time <= projectTime) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> JobArguments(const std::string& program, const BatchOptions& options,
+                                      const BatchProject& project) {
+  std::vector<std::string> arguments = {program,     "batch",        "--out",  options.out,
+                                        "--project", project.source, "--into", project.into};
+  for (const std::string& format : options.formats)
+    arguments.insert(arguments.end(), {"--format", format});
+  if (options.text) arguments.push_back("--text");
+  if (!options.render.empty()) arguments.insert(arguments.end(), {"--render", options.render});
+  for (const std::string& map : options.maps) arguments.insert(arguments.end(), {"--map", map});
+  for (const std::string& folder : options.searchFolders)
+    arguments.insert(arguments.end(), {"--search", folder});
+  if (options.force) arguments.push_back("--force");
+  return arguments;
+}
+
+std::string ShellLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& argument : arguments) {
+    if (!line.empty()) line += ' ';
+    const bool plain =
+        !argument.empty() && argument.find_first_not_of(
+                                 "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                                 "-_./=:,+@%") == std::string::npos;
+    if (plain) {
+      line += argument;
+      continue;
+    }
+    line += '\'';
+    for (const char c : argument) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    line += '\'';
+  }
+  return line;
+}
+
+JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
+                      const RunObserver& outer) {
+  JobResult result;
+  result.project = project.source;
+  result.into = project.into;
+  result.options = OptionsText(options);
+  try {
+    std::error_code code;
+    fs::create_directories(OutPath(options, project.into), code);
+    if (code) {
+      result.failures.push_back("cannot create the folder \"" +
+                                Utf8OfPath(OutPath(options, project.into)) +
+                                "\": " + code.message());
+    } else if (Summarise(options, project, outer, result)) {
+      StopOnly observer(outer);
+      const std::vector<std::string> outputs = JobOutputs(options, project);
+      std::size_t next = 0;
+      for (const std::string& format : options.formats) {
+        ExportJob job;
+        job.source = project.source;
+        job.destination = Utf8OfPath(OutPath(options, outputs[next]));
+        job.format = FormatOf(format);
+        job.software = SoftwareChoice::Automatic();
+        job.maps = options.maps;
+        job.searchFolders = options.searchFolders;
+        Note(RunExport(job, observer), "export " + format, outputs[next++], result);
+      }
+      if (options.text) {
+        ToTextJob job;
+        job.source = project.source;
+        job.destination = Utf8OfPath(OutPath(options, outputs[next]));
+        job.software = SoftwareChoice::Automatic();
+        Note(RunProjectToText(job, observer), "text", outputs[next++], result);
+      }
+      if (!options.render.empty()) {
+        RenderJob job;
+        job.source = project.source;
+        job.destination = Utf8OfPath(OutPath(options, outputs[next]));
+        job.software = SoftwareChoice::Automatic();
+        job.maps = options.maps;
+        job.searchFolders = options.searchFolders;
+        Note(RunRender(job, observer), "render", outputs[next++], result);
+      }
+      result.outputs.push_back(result.picture);
+    }
+  } catch (const RunStopped&) {
+    result.status = JobStatus::Failed;
+    result.failures = {"stopped"};
+    return result;
+  }
+  result.status = !result.failures.empty()  ? JobStatus::Failed
+                  : !result.missing.empty() ? JobStatus::Missing
+                                            : JobStatus::Succeeded;
+  return result;
+}
+
+bool WriteJobResult(const BatchOptions& options, const JobResult& result, std::string& error) {
+  OutputFile file;
+  const std::string path = Utf8OfPath(OutPath(options, result.into + "/" + jobResultName));
+  return file.Open(path, error) && file.Commit(ResultText(result), error);
+}
+
+}  // namespace pexol

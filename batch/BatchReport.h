@@ -1,0 +1,29 @@
+// batch/BatchReport.h - DIR/report.json and DIR/report.html from the jobs' result files
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/JobResult.h"
+
+namespace pexol {
+
+/// Every job result file under `out`, ordered by the project's folder; a file that cannot be
+/// read or parsed becomes a warning in `problems`.
+std::vector<JobResult> ReadJobResults(const std::string& out, std::vector<std::string>& problems);
+
+/// The page: a row per project with its timeline picture, clips and length, missing media,
+/// links to its outputs and every warning and failure; self-contained (no scripts, no
+/// resources from elsewhere; the pictures are the SVG files beside the outputs).
+std::string ReportHtml(const std::vector<JobResult>& results);
+
+/// Writes DIR/report.json and DIR/report.html (each replaced only when written whole); false,
+/// with `error` set, when it cannot.
+bool WriteBatchReport(const std::string& out, const std::vector<JobResult>& results,
+                      std::string& error);
+
+/// The exit status for these results: 2 when any failed, 1 when any missed media, else 0.
+int BatchExitStatus(const std::vector<JobResult>& results);
+
+}  // namespace pexol

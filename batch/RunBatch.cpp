@@ -1,0 +1,209 @@
+// batch/RunBatch.cpp - the pool over the projects, the progress line and the closing report
+#include "batch/RunBatch.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "batch/BatchReport.h"
+#include "batch/ProcessPool.h"
+#include "core/FileIo.h"
+#include "core/RunProgress.h"
+#include "media/PathText.h"
+
+namespace pexol {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+std::string ResultPath(const BatchOptions& options, const BatchProject& project) {
+  return Utf8OfPath(PathOfUtf8(options.out) / PathOfUtf8(project.into) / jobResultName);
+}
+
+std::optional<JobResult> ReadResult(const std::string& path) {
+  std::string error;
+  const auto bytes = ReadWholeFile(path, error);
+  if (!bytes) return std::nullopt;
+  return ParseResult(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                     error);
+}
+
+void Count(BatchSummary& summary, const JobResult& result) {
+  if (result.status == JobStatus::Succeeded) ++summary.succeeded;
+  if (result.status == JobStatus::Missing) ++summary.missing;
+  if (result.status == JobStatus::Failed) ++summary.failed;
+}
+
+void Close(BatchSummary& summary, const std::string& out) {
+  summary.exitStatus = summary.failed > 0 || summary.stopped ? 2 : summary.missing > 0 ? 1 : 0;
+  summary.message = std::string(summary.stopped ? "batch stopped: " : "batch: ") +
+                    std::to_string(summary.projects) +
+                    " project(s): " + std::to_string(summary.succeeded) + " succeeded, " +
+                    std::to_string(summary.missing) + " with missing media, " +
+                    std::to_string(summary.failed) + " failed";
+  if (summary.skipped > 0)
+    summary.message += " (" + std::to_string(summary.skipped) + " done before, skipped)";
+  summary.message += "; report: " + Utf8OfPath(PathOfUtf8(out) / "report.html");
+}
+
+std::string Duration(double seconds) {
+  const long long whole = static_cast<long long>(seconds + 0.5);
+  if (whole < 60) return std::to_string(whole) + " s";
+  if (whole < 3600) return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+  return std::to_string(whole / 3600) + " h " + std::to_string(whole / 60 % 60) + " min";
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> PlanBatch(const BatchRun& run, std::string& error) {
+  const auto projects = FindProjects(run.folders, error);
+  if (!projects) return {};
+  const BatchOptions options = SelfContained(run.options);
+  std::vector<std::vector<std::string>> jobs;
+  for (const BatchProject& project : *projects)
+    jobs.push_back(JobArguments(run.program, options, project));
+  return jobs;
+}
+
+BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
+                      const std::function<void(const JobResult&, bool skipped)>& finished) {
+  BatchSummary summary;
+  std::string error;
+  const auto projects = FindProjects(run.folders, error);
+  if (!projects) {
+    summary.problems.push_back(error);
+    summary.failed = 1;
+    summary.exitStatus = 2;
+    summary.message = "batch: nothing was done: " + error;
+    return summary;
+  }
+  const BatchOptions options = SelfContained(run.options);
+  summary.projects = static_cast<int>(projects->size());
+  std::vector<std::size_t> pending;
+  for (std::size_t i = 0; i < projects->size(); ++i) {
+    const BatchProject& project = (*projects)[i];
+    if (!options.force && JobIsDone(options, project)) {
+      if (auto result = ReadResult(ResultPath(options, project))) {
+        ++summary.skipped;
+        Count(summary, *result);
+        finished(*result, true);
+        continue;
+      }
+    }
+    // A result left from an earlier run must not pass for this one's.
+    std::error_code ignored;
+    fs::remove(PathOfUtf8(ResultPath(options, project)), ignored);
+    pending.push_back(i);
+  }
+
+  std::vector<std::vector<std::string>> jobs;
+  for (const std::size_t i : pending)
+    jobs.push_back(JobArguments(run.program, options, (*projects)[i]));
+  const int parallel =
+      run.jobs > 0 ? run.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  const Clock::time_point start = Clock::now();
+  int done = 0;
+  const auto status = [&](int running) {
+    std::string line = "[Batch] " + std::to_string(done + summary.skipped) + " / " +
+                       std::to_string(summary.projects) + " done, " +
+                       std::to_string(summary.failed) + " failed, " + std::to_string(running) +
+                       " running";
+    if (done > 0 && done < static_cast<int>(jobs.size())) {
+      const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+      line += ", about " + Duration(elapsed / done * (static_cast<double>(jobs.size()) - done)) +
+              " left";
+    }
+    observer.Status(line);
+    const int total = std::max(1, summary.projects);
+    observer.Progress((done + summary.skipped) * RunProgress::totalSteps / total,
+                      RunProgress::totalSteps);
+  };
+  bool stopping = false;
+  status(0);
+  const bool completed = RunInPool(
+      jobs, parallel,
+      [&](std::size_t index, const ChildEnd& end) {
+        const BatchProject& project = (*projects)[pending[index]];
+        auto result = ReadResult(ResultPath(options, project));
+        if (!result) {
+          if (stopping) return;  // stopped before it was done: the next run does it
+          JobResult failed;
+          failed.project = project.source;
+          failed.into = project.into;
+          failed.status = JobStatus::Failed;
+          failed.failures.push_back(
+              !end.started      ? "the job could not be started (" + run.program + ")"
+              : end.signal != 0 ? "the job was ended by signal " + std::to_string(end.signal) +
+                                      " before it wrote its result"
+                                : "the job ended with status " + std::to_string(end.exitCode) +
+                                      " without writing its result");
+          std::string writeError;
+          if (!WriteJobResult(options, failed, writeError)) summary.problems.push_back(writeError);
+          result = std::move(failed);
+        }
+        ++done;
+        Count(summary, *result);
+        finished(*result, false);
+        status(static_cast<int>(std::min<std::size_t>(
+            static_cast<std::size_t>(parallel), jobs.size() - static_cast<std::size_t>(done))));
+      },
+      [&] {
+        stopping = stopping || observer.StopRequested();
+        return stopping;
+      });
+  observer.Status("");
+  summary.stopped = !completed;
+  std::vector<std::string> problems;
+  const std::vector<JobResult> all = ReadJobResults(options.out, problems);
+  summary.problems.insert(summary.problems.end(), problems.begin(), problems.end());
+  if (!WriteBatchReport(options.out, all, error)) summary.problems.push_back(error);
+  Close(summary, options.out);
+  return summary;
+}
+
+BatchSummary RunOneJob(const BatchOptions& options, const BatchProject& project,
+                       const RunObserver& observer) {
+  BatchSummary summary;
+  summary.projects = 1;
+  std::optional<JobResult> result;
+  if (!options.force && JobIsDone(options, project)) {
+    result = ReadResult(ResultPath(options, project));
+    if (result) summary.skipped = 1;
+  }
+  if (!result) {
+    result = RunBatchJob(options, project, observer);
+    if (observer.StopRequested()) {
+      summary.stopped = true;
+    } else {
+      std::string error;
+      if (!WriteJobResult(options, *result, error)) {
+        summary.problems.push_back(error);
+        result->status = JobStatus::Failed;
+      }
+    }
+  }
+  Count(summary, *result);
+  Close(summary, options.out);
+  summary.message = std::string(StatusName(result->status)) + ": " + project.into;
+  if (!result->failures.empty()) summary.message += ": " + result->failures.front();
+  return summary;
+}
+
+BatchSummary AssembleReport(const std::string& out) {
+  BatchSummary summary;
+  const std::vector<JobResult> results = ReadJobResults(out, summary.problems);
+  summary.projects = static_cast<int>(results.size());
+  for (const JobResult& result : results) Count(summary, result);
+  std::string error;
+  if (!WriteBatchReport(out, results, error)) {
+    summary.problems.push_back(error);
+    ++summary.failed;
+  }
+  Close(summary, out);
+  return summary;
+}
+
+}  // namespace pexol

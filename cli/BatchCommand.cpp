@@ -1,0 +1,176 @@
+// cli/BatchCommand.cpp - `pexol-cli batch`: every project under some folders, in parallel jobs
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+
+#include "batch/BatchReport.h"
+#include "batch/ProcessPool.h"
+#include "batch/RunBatch.h"
+#include "cli/CliCommon.h"
+#include "cli/Commands.h"
+#include "cli/StopSignals.h"
+#include "export/RunExport.h"
+#include "media/PathText.h"
+
+namespace pexol::cli {
+
+namespace {
+
+struct BatchSettings {
+  BatchRun run;
+  bool plan = false;
+  bool planJson = false;
+  bool reportOnly = false;
+  std::string project;
+  std::string into;
+};
+
+// A project that did not simply succeed gets a line; the bar, on the same terminal, is
+// cleared first.
+void TellOf(const JobResult& result, bool skipped) {
+  if (result.status == JobStatus::Succeeded) return;
+  if (isatty(STDOUT_FILENO) != 0) std::cout << "\r\033[K";
+  std::cout << StatusName(result.status) << (skipped ? " (done before)" : "") << '\t'
+            << result.into;
+  if (!result.failures.empty()) std::cout << '\t' << result.failures.front();
+  if (result.status == JobStatus::Missing)
+    std::cout << '\t' << result.missing.size() << " name(s) not found";
+  std::cout << std::endl;
+}
+
+int Finish(const BatchSummary& summary) {
+  for (const std::string& problem : summary.problems) std::cerr << "warning: " << problem << '\n';
+  (summary.exitStatus == exitTrouble ? std::cerr : std::cout) << summary.message << '\n';
+  return summary.exitStatus;
+}
+
+void PrintPlan(const BatchSettings& settings) {
+  std::string error;
+  const auto jobs = PlanBatch(settings.run, error);
+  if (!error.empty()) throw CLI::ValidationError("FOLDER", error);
+  for (const std::vector<std::string>& job : jobs) {
+    if (!settings.planJson) {
+      std::cout << ShellLine(job) << '\n';
+      continue;
+    }
+    std::string line = "{\"argv\":[";
+    for (std::size_t i = 0; i < job.size(); ++i) {
+      line += i == 0 ? "\"" : ",\"";
+      for (const char c : job[i]) {
+        if (c == '"' || c == '\\') line += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+          static constexpr char hex[] = "0123456789abcdef";
+          line += "\\u00";
+          line += hex[(c >> 4) & 15];
+          line += hex[c & 15];
+          continue;
+        }
+        line += c;
+      }
+      line += '"';
+    }
+    std::cout << line << "]}\n";
+  }
+}
+
+}  // namespace
+
+void AddBatchCommand(CLI::App& app, int& exitCode) {
+  static const std::vector<std::string> formatNames = [] {
+    std::vector<std::string> names;
+    for (const ExportFormatName& name : ExportFormatNames()) names.emplace_back(name.name);
+    return names;
+  }();
+  auto settings = std::make_shared<BatchSettings>();
+  BatchOptions& options = settings->run.options;
+  auto* sub = app.add_subcommand(
+      "batch", "Do every project under some folders at once: exports, text files, renders");
+  sub->add_option("FOLDER", settings->run.folders,
+                  "folders whose projects (*.mpj, any letter case) are done, recursively")
+      ->option_text(" ");
+  sub->add_option("--out", options.out,
+                  "folder for the outputs: each project's go to DIR/<its path below FOLDER>/, "
+                  "with its result file; DIR/report.html and report.json sum them up")
+      ->option_text("=DIR")
+      ->required();
+  sub->add_option("--format", options.formats,
+                  "export each project: otio, cmx3600, mlt, kdenlive or fcp7 (repeatable)")
+      ->check(CLI::IsMember(formatNames, CLI::ignore_case))
+      ->option_text("=FORMAT");
+  sub->add_flag("--text", options.text, "write each project's text exchange file");
+  sub->add_option("--render", options.render,
+                  "render each project to a video file of this container: mp4, mkv or mov")
+      ->check(CLI::IsMember({"mp4", "mkv", "mov"}, CLI::ignore_case))
+      ->option_text("=EXT");
+  sub->add_option("--jobs", settings->run.jobs,
+                  "projects done at once (a render counts as one); the number of cores by "
+                  "default")
+      ->check(CLI::Range(1, 256))
+      ->option_text("=N");
+  AddMapOption(*sub, options.maps,
+               "find names under the Windows folder PREFIX in the local FOLDER (repeatable)");
+  AddSearchOption(*sub, options.searchFolders);
+  sub->add_flag("--force", options.force,
+                "redo projects whose outputs are complete and newer than the project");
+  sub->add_flag("--plan", settings->plan,
+                "print one self-contained pexol-cli command line per project and do nothing; "
+                "for GNU parallel, xargs -P or a Slurm job array");
+  sub->add_flag("--plan-json", settings->planJson,
+                "the same as JSON lines: {\"argv\": [...]} per project");
+  sub->add_flag("--report-only", settings->reportOnly,
+                "write DIR/report.html and report.json from the result files under DIR");
+  sub->add_option("--project", settings->project, "do this one project (as a planned job does)")
+      ->option_text("=FILE");
+  sub->add_option("--into", settings->into,
+                  "with --project: its outputs' folder below DIR; its name without the "
+                  "extension by default")
+      ->option_text("=SUB");
+  sub->footer(
+      "Exit status: 0 when every project succeeded, 1 when some had missing media, 2 when "
+      "some failed (or the batch was stopped). A second run skips what the first finished.\n\n"
+      "Examples:\n  pexol-cli batch ~/archive --out ~/converted --format otio --text --jobs 4\n"
+      "  pexol-cli batch ~/archive --out /shared/converted --format mlt --plan |\n"
+      "    parallel --sshloginfile hosts.txt && pexol-cli batch --report-only --out "
+      "/shared/converted");
+  sub->callback([settings, &exitCode] {
+    BatchOptions& options = settings->run.options;
+    for (std::string& format : options.formats) format = FoldAsciiCase(format);
+    options.render = FoldAsciiCase(options.render);
+    if (settings->reportOnly) {
+      exitCode = Finish(AssembleReport(options.out));
+      return;
+    }
+    if (!settings->project.empty()) {
+      BatchProject project{settings->project, settings->into};
+      BatchOptions self = SelfContained(options);
+      project.source = AbsolutePath(settings->project);
+      if (project.into.empty()) project.into = Utf8OfPath(PathOfUtf8(project.source).stem());
+      TerminalObserver terminal(true);
+      StoppableObserver observer(terminal);
+      const StopOnSignals signals;
+      exitCode = Finish(RunOneJob(self, project, observer));
+      return;
+    }
+    if (settings->run.folders.empty())
+      throw CLI::ValidationError("FOLDER", "give at least one folder of projects");
+    settings->run.program = ThisProgram();
+    if (settings->plan || settings->planJson) {
+      PrintPlan(*settings);
+      exitCode = exitSuccess;
+      return;
+    }
+    TerminalObserver terminal;
+    StoppableObserver observer(terminal);
+    BatchSummary summary;
+    {
+      // The jobs end within a second of the signal the batch hands them; it waits for them.
+      const StopOnSignals signals(std::chrono::seconds(3));
+      summary = RunBatch(settings->run, observer, TellOf);
+    }
+    terminal.Finish(!summary.stopped);
+    exitCode = Finish(summary);
+  });
+}
+
+}  // namespace pexol::cli

@@ -1,0 +1,67 @@
+// cli/CollectCommand.cpp - `pexol-cli collect`: a project and its media gathered in one folder
+#include <iostream>
+#include <memory>
+
+#include "cli/CliCommon.h"
+#include "cli/Commands.h"
+#include "cli/StopSignals.h"
+#include "collect/RunCollect.h"
+
+namespace pexol::cli {
+
+void AddCollectCommand(CLI::App& app, int& exitCode) {
+  static const std::map<std::string, ExportFormat> formats = [] {
+    std::map<std::string, ExportFormat> names;
+    for (const ExportFormatName& name : ExportFormatNames()) names.emplace(name.name, name.format);
+    return names;
+  }();
+  auto job = std::make_shared<CollectJob>();
+  auto* sub = app.add_subcommand(
+      "collect",
+      "Gather a project and every media file it uses in one folder that can be moved whole");
+  AddFile(*sub, "SOURCE", job->source, "project file (.mpj)");
+  AddFile(*sub, "FOLDER", job->folder,
+          "folder to make: new, or empty; the media go to FOLDER/media/ and the project, its "
+          "exports and collect-report.txt beside them");
+  AddMapOption(*sub, job->maps,
+               "find names under the Windows folder PREFIX in the local FOLDER (repeatable; the "
+               "longest PREFIX wins)");
+  AddSearchOption(*sub, job->searchFolders);
+  sub->add_option("--format", job->formats,
+                  "also export the collected project beside it: otio, cmx3600, mlt, kdenlive or "
+                  "fcp7 (repeatable); its media paths lead into FOLDER/media/")
+      ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
+      ->option_text("=FORMAT");
+  sub->add_flag("--link", job->link,
+                "hard-link the media instead of copying them where the file system allows");
+  AddSoftwareOption(*sub, job->software);
+  AddTimecodeOption(*sub, job->timecode,
+                    {{"ntsc-drop", TimecodeMode::NtscDrop},
+                     {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
+                     {"pal", TimecodeMode::Pal}},
+                    "an export needs a rate");
+  sub->footer(
+      "Media are found as 'pexol-cli check' finds them; each copy is checked against its source "
+      "(size and SHA-256). The project's names become relative ones (media\\...), so the folder "
+      "opens wherever it is moved. The folder is built under a hidden name beside FOLDER and "
+      "renamed at the end: a failure, a full disk or Ctrl-C leaves nothing.\n\nExample:\n  "
+      "pexol-cli collect demo.mpj /media/archive/demo --map 'C:\\Video=/media/video' "
+      "--format mlt");
+  sub->callback([job, &exitCode] {
+    TerminalObserver terminal;
+    StoppableObserver observer(terminal);
+    CollectSummary summary;
+    RunResult result;
+    {
+      const StopOnSignals signals;
+      result = RunCollect(*job, observer, &summary);
+    }
+    if (result.Completed()) {
+      terminal.Finish(true);
+      std::cout << summary.report;
+    }
+    exitCode = Report(result, terminal, false);
+  });
+}
+
+}  // namespace pexol::cli

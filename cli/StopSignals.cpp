@@ -1,0 +1,128 @@
+// cli/StopSignals.cpp - the first signal sets a flag; the second goes to the handler before it
+#include "cli/StopSignals.h"
+
+#include <signal.h>
+
+#include <atomic>
+#include <csignal>
+
+#ifndef _WIN32
+#include <semaphore.h>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "core/TemporaryFiles.h"
+#endif
+
+namespace pexol::cli {
+
+namespace {
+
+std::atomic<bool> stopAsked{false};
+
+#ifndef _WIN32
+struct sigaction previousInterrupt {};
+struct sigaction previousTerminate {};
+// Posted by the first signal (sem_post may be called in a handler) to wake the watchdog.
+sem_t signalled;
+
+void AskToStop(int signal) {
+  if (!stopAsked.exchange(true)) {
+    ::sem_post(&signalled);
+    return;
+  }
+  const struct sigaction& previous = signal == SIGINT ? previousInterrupt : previousTerminate;
+  if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
+      previous.sa_handler != nullptr) {
+    previous.sa_handler(signal);
+    return;
+  }
+  ::sigaction(signal, &previous, nullptr);
+  ::raise(signal);
+}
+
+bool Install(int signal, const struct sigaction& ask, struct sigaction& previous) {
+  if (::sigaction(signal, nullptr, &previous) != 0) return false;
+  // A shell starts background jobs with SIGINT ignored; they stay deaf to it.
+  if (previous.sa_handler == SIG_IGN) return true;
+  return ::sigaction(signal, &ask, nullptr) == 0;
+}
+
+// A run that has not ended soon after the first signal (stuck in a loader that never comes
+// back to its loop) is ended as a second signal would end it, so every run ends within a
+// second.
+std::chrono::milliseconds grace{600};
+std::mutex endedMutex;
+std::condition_variable endedChanged;
+bool ended = false;
+std::thread watchdog;
+
+void Watch() {
+  while (::sem_wait(&signalled) != 0 && errno == EINTR) {
+  }
+  std::unique_lock<std::mutex> lock(endedMutex);
+  if (!endedChanged.wait_for(lock, grace, [] { return ended; })) EndInterruptedRun();
+}
+#else
+using Handler = void (*)(int);
+Handler previousInterrupt = SIG_DFL;
+Handler previousTerminate = SIG_DFL;
+
+// Windows runs it on a thread of its own and resets the handler before the call.
+void AskToStop(int signal) {
+  if (!stopAsked.exchange(true)) {
+    std::signal(signal, AskToStop);
+    return;
+  }
+  const Handler previous = signal == SIGINT ? previousInterrupt : previousTerminate;
+  if (previous != SIG_DFL && previous != SIG_IGN && previous != nullptr) previous(signal);
+}
+#endif
+
+}  // namespace
+
+StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven) {
+  stopAsked = false;
+#ifndef _WIN32
+  grace = graceGiven;
+  ::sem_init(&signalled, 0, 0);
+  ended = false;
+  watchdog = std::thread(Watch);
+  struct sigaction ask {};
+  ask.sa_handler = AskToStop;
+  ::sigemptyset(&ask.sa_mask);
+  if (Install(SIGINT, ask, previousInterrupt)) Install(SIGTERM, ask, previousTerminate);
+#else
+  (void)graceGiven;
+  previousInterrupt = std::signal(SIGINT, AskToStop);
+  previousTerminate = std::signal(SIGTERM, AskToStop);
+#endif
+}
+
+StopOnSignals::~StopOnSignals() {
+#ifndef _WIN32
+  ::sigaction(SIGINT, &previousInterrupt, nullptr);
+  ::sigaction(SIGTERM, &previousTerminate, nullptr);
+  {
+    const std::lock_guard<std::mutex> lock(endedMutex);
+    ended = true;
+  }
+  endedChanged.notify_one();
+  ::sem_post(&signalled);
+  watchdog.join();
+  ::sem_destroy(&signalled);
+#else
+  std::signal(SIGINT, previousInterrupt);
+  std::signal(SIGTERM, previousTerminate);
+#endif
+}
+
+bool StopAsked() {
+  return stopAsked.load();
+}
+
+}  // namespace pexol::cli

@@ -1,0 +1,38 @@
+// cli/StopSignals.h - Ctrl-C asks a long run to stop instead of ending the process at once
+#pragma once
+
+#include <chrono>
+
+#include "core/RunObserver.h"
+
+namespace pexol::cli {
+
+/// While it lives, the first SIGINT or SIGTERM only asks the run to stop (`StopAsked`), so that
+/// it can close and remove what it was writing (an encoder's file, a folder being built, child
+/// processes); a second one is handled as by every run: the temporary files go and the
+/// process ends.
+class StopOnSignals {
+ public:
+  /// A run still going `grace` after the first signal is ended as a second signal ends it.
+  explicit StopOnSignals(std::chrono::milliseconds grace = std::chrono::milliseconds(600));
+  ~StopOnSignals();
+  StopOnSignals(const StopOnSignals&) = delete;
+  StopOnSignals& operator=(const StopOnSignals&) = delete;
+};
+
+/// True once a signal asked the run to stop.
+bool StopAsked();
+
+/// Forwards the status and the bar to `terminal` and answers the stop a signal asked for.
+class StoppableObserver final : public RunObserver {
+ public:
+  explicit StoppableObserver(RunObserver& terminal) : terminal_(terminal) {}
+  void Status(std::string_view line) override { terminal_.Status(line); }
+  void Progress(int done, int total) override { terminal_.Progress(done, total); }
+  bool StopRequested() const override { return StopAsked(); }
+
+ private:
+  RunObserver& terminal_;
+};
+
+}  // namespace pexol::cli

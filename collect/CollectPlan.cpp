@@ -1,0 +1,147 @@
+// collect/CollectPlan.cpp - names resolved, files deduplicated and placed below their common folder
+#include "collect/CollectPlan.h"
+
+#include <filesystem>
+#include <set>
+#include <system_error>
+#include <unordered_map>
+
+#include "core/PlatformPath.h"
+#include "core/TextEncoding.h"
+#include "media/FileIdentity.h"
+#include "media/PathText.h"
+#include "model/MediaNames.h"
+#include "sections/ClipKind.h"
+
+namespace pexol {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A project's names hold at most this many bytes (as relink also keeps them).
+constexpr std::size_t maxNameBytes = 254;
+
+struct Found {
+  std::string stored;
+  fs::path path;
+  std::size_t file = 0;  ///< index into the plan's files
+};
+
+// The folder every path lies in (compared component by component).
+fs::path CommonFolder(const std::vector<fs::path>& paths) {
+  if (paths.empty()) return {};
+  fs::path common = paths.front().parent_path();
+  for (const fs::path& path : paths) {
+    const fs::path folder = path.parent_path();
+    fs::path shared;
+    for (auto a = common.begin(), b = folder.begin();
+         a != common.end() && b != folder.end() && *a == *b; ++a, ++b)
+      shared /= *a;
+    common = shared;
+  }
+  return common;
+}
+
+// "a/b.avi", "a/b-2.avi", ...: the first that no earlier file took, letter case aside.
+std::string FreeName(const std::string& wanted, std::set<std::string>& taken) {
+  if (taken.insert(FoldAsciiCase(wanted)).second) return wanted;
+  const std::size_t slash = wanted.rfind('/');
+  const std::size_t dot = wanted.rfind('.');
+  const std::size_t split =
+      dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? dot
+                                                                                  : wanted.size();
+  for (int n = 2;; ++n) {
+    std::string candidate =
+        wanted.substr(0, split) + "-" + std::to_string(n) + wanted.substr(split);
+    if (taken.insert(FoldAsciiCase(candidate)).second) return candidate;
+  }
+}
+
+std::string WindowsName(const std::string& relative) {
+  std::string name = "media\\" + relative;
+  for (char& c : name)
+    if (c == '/') c = '\\';
+  return name;
+}
+
+// Why `newName` cannot replace `stored`; empty when it can.
+std::string WhyNotRenamable(const std::string& stored, const std::string& newName) {
+  if (!IsValidShiftJis(stored)) return "its name is not valid Shift-JIS, so it cannot be rewritten";
+  const auto encoded = EncodeShiftJis(newName);
+  if (!encoded)
+    return "its new name \"" + newName + "\" holds " + FirstUnencodable(newName) +
+           ", which Shift-JIS cannot hold";
+  if (encoded->size() > maxNameBytes)
+    return "its new name \"" + newName + "\" would be " + std::to_string(encoded->size()) +
+           " bytes long; a project's names hold at most " + std::to_string(maxNameBytes);
+  if (ClipKindOf(*encoded) != ClipKindOf(stored))
+    return "the file found, \"" + newName + "\", would make it another kind of clip";
+  return {};
+}
+
+}  // namespace
+
+CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
+  CollectPlan plan;
+  std::set<std::string> seen;
+  std::vector<Found> found;
+  std::unordered_map<std::string, std::size_t> fileOfIdentity;
+  ForEachMediaName(project, [&](SectionId, const std::string* name) {
+    if (name == nullptr || !seen.insert(*name).second) return;
+    const MediaResolution resolution = resolver.Resolve(*name);
+    const std::string display = DecodeShiftJis(*name).utf8;
+    if (resolution.status == MediaStatus::Missing) {
+      plan.missing.push_back(
+          {display, resolution.path.empty() ? "" : "last tried: " + resolution.path});
+      return;
+    }
+    if (resolution.status == MediaStatus::Ambiguous) {
+      std::string candidates;
+      for (const std::string& candidate : resolution.candidates)
+        candidates += (candidates.empty() ? "" : "; ") + candidate;
+      plan.ambiguous.push_back({display, "found as " + candidates});
+      return;
+    }
+    std::error_code code;
+    const fs::path path = fs::absolute(PathOfUtf8(resolution.path), code).lexically_normal();
+    const std::string key = FileIdentity(path).value_or(Utf8OfPath(path));
+    auto [at, added] = fileOfIdentity.emplace(key, plan.files.size());
+    if (added) {
+      const std::uintmax_t bytes = fs::file_size(path, code);
+      plan.files.push_back({Utf8OfPath(path), {}, code ? 0 : bytes, 0});
+    }
+    found.push_back({*name, path, at->second});
+  });
+
+  std::vector<fs::path> paths;
+  for (const CollectedFile& file : plan.files) paths.push_back(PathOfUtf8(file.source));
+  const fs::path common = CommonFolder(paths);
+  std::set<std::string> taken;
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    std::string relative = Utf8OfPath(paths[i].lexically_relative(common));
+#ifdef _WIN32
+    for (char& c : relative)
+      if (c == '\\') c = '/';
+#endif
+    plan.files[i].relative = FreeName(relative, taken);
+  }
+
+  for (const Found& name : found) {
+    CollectedFile& file = plan.files[name.file];
+    const std::string newName = WindowsName(file.relative);
+    const std::string why = WhyNotRenamable(name.stored, newName);
+    if (!why.empty()) {
+      plan.leftOut.push_back({DecodeShiftJis(name.stored).utf8, why});
+      continue;
+    }
+    plan.newNames.emplace(name.stored, newName);
+    ++file.names;
+  }
+  // A file no name will lead to is not copied.
+  std::erase_if(plan.files, [](const CollectedFile& file) { return file.names == 0; });
+  for (const CollectedFile& file : plan.files) plan.totalBytes += file.bytes;
+  return plan;
+}
+
+}  // namespace pexol

@@ -1,0 +1,47 @@
+// collect/CollectPlan.h - which media a collect copies, where each goes and what it leaves
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "media/MediaResolver.h"
+#include "model/Project.h"
+
+namespace pexol {
+
+/// One file to copy: found once, however many names lead to it.
+struct CollectedFile {
+  std::string source;        ///< the file found, UTF-8, absolute
+  std::string relative;      ///< its place below the folder's media/, '/' separators
+  std::uintmax_t bytes = 0;  ///< its size when planned
+  int names = 0;             ///< stored names that lead to it
+};
+
+/// A name the collect could not bring along: not found, found in several places, or found
+/// but not renamable; `detail` says what was tried or why.
+struct UncollectedName {
+  std::string name;  ///< UTF-8 (decoded for display)
+  std::string detail;
+};
+
+struct CollectPlan {
+  std::vector<CollectedFile> files;
+  /// Stored name (bytes as in the project) to its new name, "media\..." in UTF-8.
+  std::map<std::string, std::string> newNames;
+  std::vector<UncollectedName> missing;
+  std::vector<UncollectedName> ambiguous;
+  std::vector<UncollectedName> leftOut;
+  std::uintmax_t totalBytes = 0;
+};
+
+/// Resolves every media name of `project` as the check does (each distinct name once) and
+/// lays the files found out below their common folder; the same file under two names is
+/// copied once, two files that would land on one name (letter case aside, as Windows sees
+/// names) are told apart by "-2", "-3" before the extension. A name is left out when its new
+/// name cannot be held in Shift-JIS, would be too long for a project, or would read as
+/// another kind of clip.
+CollectPlan PlanCollect(const Project& project, MediaResolver& resolver);
+
+}  // namespace pexol

@@ -1,0 +1,55 @@
+// collect/CollectReport.cpp - the report's text, the same in the folder and on the terminal
+#include "collect/CollectReport.h"
+
+#include <cstdio>
+
+namespace pexol {
+
+namespace {
+
+void Listing(std::string& text, const char* heading, const std::vector<UncollectedName>& names) {
+  if (names.empty()) return;
+  text += heading;
+  text += " (" + std::to_string(names.size()) + "):\n";
+  for (const UncollectedName& name : names) {
+    text += "  " + name.name;
+    if (!name.detail.empty()) text += "\t" + name.detail;
+    text += '\n';
+  }
+}
+
+}  // namespace
+
+std::string ByteCount(std::uintmax_t bytes) {
+  if (bytes < 1000) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  static constexpr const char* units[] = {"kB", "MB", "GB", "TB"};
+  double value = static_cast<double>(bytes) / 1000;
+  int unit = 0;
+  while (value >= 1000 && unit < 3) {
+    value /= 1000;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, value < 10 ? "%.2f %s" : "%.1f %s", value, units[unit]);
+  return text;
+}
+
+std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
+                              const CollectSummary& summary) {
+  std::string text = "Collected \"" + job.source + "\" into \"" + job.folder + "\"\n";
+  text += "Copied: " + std::to_string(summary.files) + " media file" +
+          (summary.files == 1 ? "" : "s") + ", " + ByteCount(summary.bytes);
+  if (summary.linked > 0) text += " (" + std::to_string(summary.linked) + " as hard links)";
+  text += ", into media/\n";
+  Listing(text, "Missing", plan.missing);
+  Listing(text, "Ambiguous (not copied; use --map or narrower --search folders)", plan.ambiguous);
+  Listing(text, "Left out (found, not copied)", plan.leftOut);
+  if (!summary.exports.empty()) {
+    text += "Exports:";
+    for (const std::string& name : summary.exports) text += " " + name;
+    text += '\n';
+  }
+  return text;
+}
+
+}  // namespace pexol

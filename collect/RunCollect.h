@@ -1,0 +1,52 @@
+// collect/RunCollect.h - a project and its media gathered in one folder that can be moved whole
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Options.h"
+#include "core/RunObserver.h"
+#include "export/RunExport.h"
+#include "run/RunResult.h"
+#include "run/SoftwareChoice.h"
+
+namespace pexol {
+
+struct CollectJob {
+  std::string source;  ///< project file
+  std::string folder;  ///< the folder to make; must be new or empty
+  SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
+  std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
+  std::vector<ExportFormat> formats = {};          ///< exports written beside the project
+  TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the exports' rate
+  bool link = false;  ///< hard links where the file system allows, copies elsewhere
+};
+
+/// What a collect did, as its report says it.
+struct CollectSummary {
+  int files = 0;  ///< media files copied or linked
+  int linked = 0;
+  std::uintmax_t bytes = 0;
+  int missing = 0;                   ///< names not found
+  int ambiguous = 0;                 ///< names found in several places
+  int leftOut = 0;                   ///< names found but not brought along
+  std::vector<std::string> exports;  ///< the files written beside the project
+  std::string report;                ///< the report's text (UTF-8), also in the folder
+};
+
+/// The name of the report in the collected folder.
+inline constexpr const char* collectReportName = "collect-report.txt";
+
+/// Resolves the project's media as the check does, copies each file found once into
+/// FOLDER/media/ (keeping the folders below their common folder) and checks every copy
+/// against its source (size and SHA-256); writes the project with those names rewritten to
+/// "media\..." (relative to the project, in Shift-JIS), the report, and then each export
+/// beside the project. The folder is built under a temporary name beside FOLDER, after a
+/// check of the free space, and renamed into place at the end; a failure, a full disk or a
+/// stop leaves neither it nor FOLDER. The outcome counts the names not collected as missing.
+RunResult RunCollect(const CollectJob& job, RunObserver& observer,
+                     CollectSummary* summary = nullptr);
+
+}  // namespace pexol

@@ -1,0 +1,132 @@
+// tests/batch/BatchTest.cpp - batches over generated projects (good, damaged, with media missing)
+// through the command line: report and exit status, the second run, and a plan run by xargs
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "support/CliRun.h"
+#include "support/TempFolder.h"
+#include "tests/check/CheckProjects.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace test;
+
+/// Every file below `folder` with its bytes.
+std::map<std::string, std::string> Files(const TempFolder& folder, const std::string& below) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder.Folder() / below))
+    if (entry.is_regular_file())
+      files[entry.path().lexically_relative(folder.Folder() / below).generic_string()] =
+          folder.Read((fs::path(below) / entry.path().lexically_relative(folder.Folder() / below))
+                          .string());
+  return files;
+}
+
+class BatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(folder.Folder() / "archive/2019/wedding");
+    fs::create_directories(folder.Folder() / "archive/2020");
+    folder.Write("archive/2019/wedding/clip.avi", "x");
+    build::Project good;
+    good.main = {ClipNamed("clip.avi")};
+    good.main[0].out = 90;
+    folder.Write("archive/2019/wedding/edit.mpj", build::BuildProject(good));
+    folder.Write("archive/2019/Other.MPJ", build::BuildProject(good));  // clip.avi is not here
+    const std::string whole = build::BuildProject(build::DemoProject());
+    folder.Write("archive/2020/damaged.mpj", whole.substr(0, 200));
+    folder.Write("archive/2020/notes.txt", "not a project");
+  }
+
+  nlohmann::json Report(const std::string& out) const {
+    return nlohmann::json::parse(folder.Read(out + "/report.json"));
+  }
+
+  TempFolder folder;
+};
+
+TEST_F(BatchTest, ReportsEachProjectAndExitsByTheWorstAndASecondRunSkipsWhatWasDone) {
+  const std::string args = "batch archive --out out --format otio --text --jobs 2";
+  const CliOutcome first = RunCli(PEXOL_CLI, folder, args);
+  EXPECT_EQ(first.exitCode, 2) << first.err;
+  const nlohmann::json report = Report("out");
+  EXPECT_EQ(report["projects"], 3);
+  EXPECT_EQ(report["succeeded"], 1);
+  EXPECT_EQ(report["missing"], 1);
+  EXPECT_EQ(report["failed"], 1);
+  const auto& results = report["results"];
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[0]["into"], "2019/Other");
+  EXPECT_EQ(results[0]["status"], "missing");
+  EXPECT_EQ(results[0]["missing"], nlohmann::json::array({"clip.avi"}));
+  EXPECT_EQ(results[1]["into"], "2019/wedding/edit");
+  EXPECT_EQ(results[1]["status"], "succeeded");
+  EXPECT_EQ(results[1]["clips"], 1);
+  EXPECT_EQ(results[1]["outputs"],
+            nlohmann::json::array({"2019/wedding/edit/edit.otio", "2019/wedding/edit/edit.txt",
+                                   "2019/wedding/edit/edit.svg"}));
+  EXPECT_EQ(results[2]["into"], "2020/damaged");
+  EXPECT_EQ(results[2]["status"], "failed");
+  EXPECT_NE(results[2]["failures"][0].get<std::string>().find("ends too early"), std::string::npos);
+  // Each output is what the single command writes.
+  const CliOutcome single =
+      RunCli(PEXOL_CLI, folder, "to-text archive/2019/wedding/edit.mpj t.txt");
+  EXPECT_EQ(single.exitCode, 0) << single.err;
+  EXPECT_EQ(folder.Read("t.txt"), folder.Read("out/2019/wedding/edit/edit.txt"));
+  const std::string html = folder.Read("out/report.html");
+  EXPECT_NE(html.find("<img src=\"2019/wedding/edit/edit.svg\""), std::string::npos);
+  EXPECT_NE(html.find("<a href=\"2019/wedding/edit/edit.otio\">edit.otio</a>"), std::string::npos);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+
+  // The second run redoes only the failed project; a touched one is done again, and all with
+  // --force.
+  const auto before = fs::last_write_time(folder.Folder() / "out/2019/wedding/edit/edit.otio");
+  const CliOutcome second = RunCli(PEXOL_CLI, folder, args);
+  EXPECT_EQ(second.exitCode, 2);
+  EXPECT_NE(second.err.find("(2 done before, skipped)"), std::string::npos) << second.err;
+  EXPECT_EQ(fs::last_write_time(folder.Folder() / "out/2019/wedding/edit/edit.otio"), before);
+  fs::last_write_time(folder.Folder() / "archive/2019/Other.MPJ",
+                      fs::file_time_type::clock::now() + std::chrono::seconds(5));
+  const CliOutcome touched = RunCli(PEXOL_CLI, folder, args);
+  EXPECT_NE(touched.err.find("(1 done before, skipped)"), std::string::npos) << touched.err;
+  EXPECT_EQ(Report("out"), report);
+  const CliOutcome forced = RunCli(PEXOL_CLI, folder, args + " --force");
+  EXPECT_EQ(forced.err.find("done before"), std::string::npos) << forced.err;
+  EXPECT_NE(fs::last_write_time(folder.Folder() / "out/2019/wedding/edit/edit.otio"), before);
+}
+
+TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {
+  const std::string options = " --out out --format mlt --format cmx3600";
+  ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive" + options).exitCode, 2);
+  const CliOutcome plan = RunCli(PEXOL_CLI, folder,
+                                 "batch archive --out planned --format mlt "
+                                 "--format cmx3600 --plan");
+  ASSERT_EQ(plan.exitCode, 0) << plan.err;
+  folder.Write("plan.txt", plan.out);
+  EXPECT_EQ(std::count(plan.out.begin(), plan.out.end(), '\n'), 3);
+  const CliOutcome ran =
+      RunCli(PEXOL_CLI, folder, "", "xargs -P 2 -d '\\n' -n 1 sh -c 'eval \"$0\"' <plan.txt; ");
+  const CliOutcome report = RunCli(PEXOL_CLI, folder, "batch --report-only --out planned");
+  EXPECT_EQ(report.exitCode, 2) << report.err;
+  std::map<std::string, std::string> batch = Files(folder, "out");
+  std::map<std::string, std::string> planned = Files(folder, "planned");
+  ASSERT_EQ(batch.size(), planned.size());
+  for (auto& [name, bytes] : batch) {
+    // Only the output folder's own name differs, where the exports write absolute paths.
+    std::string expected = bytes;
+    for (std::size_t at = 0; (at = expected.find(folder.Path("out"), at)) != std::string::npos;)
+      expected.replace(at, folder.Path("out").size(), folder.Path("planned"));
+    EXPECT_EQ(planned[name], expected) << name;
+  }
+}
+
+}  // namespace
+}  // namespace pexol

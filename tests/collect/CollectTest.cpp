@@ -1,0 +1,180 @@
+// tests/collect/CollectTest.cpp - projects collected into folders on real files: the layout, the
+// rewritten names found after a move, refusals, a stop, links, and the command line under a
+// file-size limit
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "check/MediaCheck.h"
+#include "collect/RunCollect.h"
+#include "support/CliRun.h"
+#include "support/TempFolder.h"
+#include "tests/check/CheckProjects.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace test;
+
+/// Every path below `folder`, relative, '/' separated.
+std::set<std::string> Tree(const fs::path& folder) {
+  std::set<std::string> paths;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    paths.insert(entry.path().lexically_relative(folder).generic_string());
+  return paths;
+}
+
+class CollectTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(folder.Folder() / "footage/day1");
+    fs::create_directories(folder.Folder() / "footage/Day2");
+    fs::create_directories(folder.Folder() / "footage/day2");
+    fs::create_directories(folder.Folder() / "project");
+    folder.Write("footage/day1/a.avi", std::string(3000, 'a'));
+    folder.Write("footage/Day2/b.avi", std::string(5000, 'b'));
+    folder.Write("footage/day2/B.avi", std::string(7000, 'c'));  // one name with b.avi on Windows
+    folder.Write("footage/day1/music.wav", std::string(100, 'm'));
+    build::Project p;
+    // The same file under a mapped and a relative name; a missing one; a name no map reaches.
+    p.main = {ClipNamed("C:\\Shoot\\day1\\a.avi"), ClipNamed("C:\\Shoot\\Day2\\b.avi"),
+              ClipNamed("C:\\Shoot\\day2\\B.avi"), ClipNamed("..\\footage\\day1\\a.avi"),
+              ClipNamed("C:\\Shoot\\gone.avi")};
+    p.exAudio1 = {AudioNamed("C:\\Shoot\\day1\\music.wav")};
+    p.bin = {{"A", "C:\\Shoot\\day1\\a.avi"}};
+    folder.Write("project/edit.mpj", build::BuildProject(p));
+  }
+
+  CollectJob Job(const std::string& into) const {
+    CollectJob job;
+    job.source = folder.Path("project/edit.mpj");
+    job.folder = folder.Path(into);
+    job.maps = {"C:\\Shoot=" + folder.Path("footage")};
+    return job;
+  }
+
+  TempFolder folder;
+  NullObserver quiet;
+};
+
+TEST_F(CollectTest, CopiesEachFileOnceBelowTheCommonFolderAndTheMovedFolderFindsThemAll) {
+  CollectSummary summary;
+  const RunResult result = RunCollect(Job("out"), quiet, &summary);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(Tree(folder.Folder() / "out"),
+            (std::set<std::string>{"collect-report.txt", "edit.mpj", "media", "media/Day2",
+                                   "media/Day2/b.avi", "media/day1", "media/day1/a.avi",
+                                   "media/day1/music.wav", "media/day2", "media/day2/B-2.avi"}));
+  EXPECT_EQ(summary.files, 4);
+  EXPECT_EQ(summary.bytes, 15100u);
+  EXPECT_EQ(summary.missing, 1);
+  EXPECT_EQ(result.MissingCount(), 1);  // the command line exits 1, as a check does
+  EXPECT_EQ(folder.Read("out/media/day2/B-2.avi"), std::string(7000, 'c'));
+  EXPECT_NE(summary.report.find("C:\\Shoot\\gone.avi\tlast tried: " + folder.Path("footage") +
+                                "/gone.avi"),
+            std::string::npos)
+      << summary.report;
+  EXPECT_EQ(folder.Read("out/collect-report.txt"), summary.report);
+
+  // Moved whole, with the originals gone, the project still finds all it found before.
+  fs::rename(folder.Folder() / "out", folder.Folder() / "moved");
+  fs::remove_all(folder.Folder() / "footage");
+  MediaCheckJob check;
+  check.source = folder.Path("moved/edit.mpj");
+  std::vector<std::string> found;
+  check.onReference = [&](std::string_view stored, const MediaResolution& resolution) {
+    if (resolution.status == MediaStatus::Found) found.emplace_back(stored);
+  };
+  const RunResult checked = RunMediaCheck(check, quiet);
+  EXPECT_EQ(checked.MissingCount(), 1) << checked.message;
+  EXPECT_EQ(found, (std::vector<std::string>{"media\\day1\\a.avi", "media\\Day2\\b.avi",
+                                             "media\\day2\\B-2.avi", "media\\day1\\a.avi",
+                                             "media\\day1\\music.wav", "media\\day1\\a.avi"}));
+}
+
+TEST_F(CollectTest, RefusesAFolderThatIsNotEmptyAndLeavesItAsItWas) {
+  fs::create_directory(folder.Folder() / "taken");
+  folder.Write("taken/keep.txt", "mine");
+  const RunResult refused = RunCollect(Job("taken"), quiet);
+  EXPECT_FALSE(refused.Completed());
+  EXPECT_NE(refused.message.find("not empty"), std::string::npos) << refused.message;
+  EXPECT_EQ(Tree(folder.Folder() / "taken"), (std::set<std::string>{"keep.txt"}));
+
+  // An empty folder is taken; a damaged project leaves it empty and nothing beside it.
+  fs::create_directory(folder.Folder() / "empty");
+  const std::string whole = folder.Read("project/edit.mpj");
+  folder.Write("project/edit.mpj", whole.substr(0, whole.size() / 2));
+  EXPECT_FALSE(RunCollect(Job("empty"), quiet).Completed());
+  EXPECT_TRUE(fs::is_empty(folder.Folder() / "empty"));
+  folder.Write("project/edit.mpj", whole);
+  const std::size_t entries = folder.FileCount();
+  ASSERT_TRUE(RunCollect(Job("empty"), quiet).Completed());
+  EXPECT_TRUE(fs::exists(folder.Folder() / "empty/media/day1/a.avi"));
+  EXPECT_EQ(folder.FileCount(), entries);
+}
+
+// Stops once the first bytes are copied, as Ctrl-C does.
+class StopAfterFirstStep final : public RunObserver {
+ public:
+  void Status(std::string_view) override {}
+  void Progress(int done, int) override { started_ = started_ || done > 10; }
+  bool StopRequested() const override { return started_; }
+
+ private:
+  bool started_ = false;
+};
+
+TEST_F(CollectTest, AStopLeavesNoFolderAndTheExportsLeadIntoTheMediaFolder) {
+  folder.Write("footage/day1/a.avi", std::string(3 << 20, 'a'));  // copied in several pieces
+  const std::size_t entries = folder.FileCount();
+  StopAfterFirstStep stop;
+  const RunResult stopped = RunCollect(Job("out"), stop);
+  EXPECT_EQ(stopped.status, RunResult::Status::Stopped) << stopped.message;
+  EXPECT_EQ(folder.FileCount(), entries);
+
+  CollectJob job = Job("out");
+  job.formats = {ExportFormat::Mlt, ExportFormat::Otio};
+  ASSERT_TRUE(RunCollect(job, quiet).Completed());
+  EXPECT_TRUE(fs::exists(folder.Folder() / "out/edit.mlt"));
+  EXPECT_NE(folder.Read("out/edit.otio").find(folder.Path("out/media/day1/a.avi")),
+            std::string::npos);
+}
+
+TEST_F(CollectTest, LinksWhereAsked) {
+  CollectJob job = Job("linked");
+  job.link = true;
+  CollectSummary summary;
+  ASSERT_TRUE(RunCollect(job, quiet, &summary).Completed());
+  EXPECT_EQ(summary.linked, 4);
+  EXPECT_EQ(fs::hard_link_count(folder.Folder() / "linked/media/day1/a.avi"), 2u);
+  EXPECT_NE(summary.report.find("4 as hard links"), std::string::npos) << summary.report;
+}
+
+TEST_F(CollectTest, ACopyCutShortByAFileSizeLimitFailsAndLeavesNothing) {
+  folder.Write("footage/Day2/b.avi", std::string(200000, 'b'));
+  const std::size_t entries = folder.FileCount();
+  // 100 blocks of 512 bytes: the large copy fails half-way with EFBIG.
+  const CliOutcome run =
+      RunCli(PEXOL_CLI, folder,
+             "collect project/edit.mpj out --map 'C:\\Shoot=" + folder.Path("footage") + "'",
+             "ulimit -f 100;");
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_NE(run.err.find("b.avi"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("nothing was left behind"), std::string::npos) << run.err;
+  EXPECT_EQ(folder.FileCount(), entries);
+
+  const CliOutcome done = RunCli(
+      PEXOL_CLI, folder,
+      "collect project/edit.mpj out --format mlt --map 'C:\\Shoot=" + folder.Path("footage") + "'");
+  EXPECT_EQ(done.exitCode, 1) << done.err;  // one name is missing
+  EXPECT_NE(done.out.find("Copied: 4 media files, 210.1 kB"), std::string::npos) << done.out;
+  EXPECT_NE(done.out.find("Missing (1):"), std::string::npos) << done.out;
+}
+
+}  // namespace
+}  // namespace pexol
