@@ -33,6 +33,7 @@ CheckPage::CheckPage(const PageContext& context) : RunPage(context) {
             ids::findCancel);
 
   PictureFrom(source);
+  PictureSearches(searchFolder);
 }
 
 RunPage::Driver CheckPage::MakeRun() {
