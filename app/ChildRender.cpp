@@ -20,6 +20,7 @@ namespace {
 /// How long a child may take to stop after each signal before the next, harder one.
 constexpr qint64 stopGraceMs = 10000;
 constexpr int pollMs = 50;
+constexpr std::size_t maxNotes = 12;
 
 QString Clock(double seconds) {
   const auto whole = static_cast<long long>(seconds + 0.5);
@@ -61,6 +62,8 @@ void ReadLine(const QByteArray& bytes, ChildReport& report, RunObserver& observe
   if (line.isEmpty()) return;
   const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end(), nullptr, false);
   if (!object.is_object() || !object.contains("type")) {
+    // The last lines say most of how a child ended; a chatty one does not fill the message.
+    if (report.notes.size() == maxNotes) report.notes.erase(report.notes.begin());
     report.notes.push_back(line.toStdString());
     return;
   }
