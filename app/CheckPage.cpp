@@ -40,6 +40,7 @@ CheckPage::CheckPage(const PageContext& context) : RunPage(context) {
           [collectButton](bool busy) { collectButton->setEnabled(!busy); });
 
   PictureFrom(source);
+  PictureSearches(searchFolder);
 }
 
 void CheckPage::AskToCollect() {

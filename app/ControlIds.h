@@ -126,6 +126,10 @@ inline constexpr int renderRun = 1158;
 inline constexpr int renderProgress = 1159;
 inline constexpr int renderStatus = 1160;
 inline constexpr int renderCancel = 1161;
+inline constexpr int renderFromLabel = 1162;
+inline constexpr int renderFrom = 1163;
+inline constexpr int renderToLabel = 1164;
+inline constexpr int renderTo = 1165;
 
 // "about"
 inline constexpr int aboutPicture = 1060;

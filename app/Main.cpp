@@ -1,8 +1,39 @@
 // app/Main.cpp - the pexol program: the desktop window
+#include <cstdio>
+#include <cstring>
+
 #include "app/Application.h"
 #include "core/TemporaryFiles.h"
+#include "core/Version.h"
+
+namespace {
+
+constexpr const char* usage =
+    "Usage: pexol [Qt options]\n"
+    "\n"
+    "The desktop window of pexol: video project files (.mpj) to text and back, their media\n"
+    "found, their timelines exported and rendered. Every page remembers its fields.\n"
+    "\n"
+    "  -h, --help     print this help and exit\n"
+    "      --version  print the version and exit\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are taken as Qt takes them. For scripts and\n"
+    "batch work use the command line: run 'pexol-cli --help'.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts: no display is needed to read them.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(usage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("pexol %.*s\n", static_cast<int>(pexol::version.size()), pexol::version.data());
+      return 0;
+    }
+  }
   pexol::InstallRunSignals();
   pexol::Application app(argc, argv);
   return app.Run();

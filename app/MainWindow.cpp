@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -27,8 +28,9 @@ namespace pexol {
 
 namespace {
 
-QSettings Settings() {
-  return QSettings(QStringLiteral("pexol"), QStringLiteral("pexol"));
+bool IsPlainFile(const QString& path) {
+  std::error_code error;
+  return !path.isEmpty() && std::filesystem::is_regular_file(PathOfUtf8(EncodePath(path)), error);
 }
 
 }  // namespace
@@ -70,9 +72,18 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   follow->setInterval(300);
   connect(follow, &QTimer::timeout, this, &MainWindow::FollowPage);
   connect(tabs, &QTabWidget::currentChanged, follow, qOverload<>(&QTimer::start));
+  connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::OfferProject);
   for (RunPage* page : pages)
     connect(page, &RunPage::PictureChanged, follow, qOverload<>(&QTimer::start));
   LoadSettings();
+  // A project named on one page is offered to the pages that have none.
+  for (RunPage* page : pages)
+    if (QLineEdit* source = page->SourceEdit()) {
+      if (lastProject.isEmpty() && IsPlainFile(source->text())) lastProject = source->text();
+      connect(source, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (IsPlainFile(text)) lastProject = text;
+      });
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -89,8 +100,15 @@ void MainWindow::AddPage(RunPage* page, const QString& title) {
   connect(page, &RunPage::RunEnded, this, &MainWindow::RunEnded);
 }
 
+void MainWindow::OfferProject() {
+  const auto* page = qobject_cast<const RunPage*>(tabs->currentWidget());
+  QLineEdit* source = page != nullptr ? page->SourceEdit() : nullptr;
+  if (source != nullptr && source->text().isEmpty() && IsPlainFile(lastProject))
+    source->setText(lastProject);
+}
+
 void MainWindow::LoadSettings() {
-  QSettings settings = Settings();
+  QSettings settings = StoredSettings();
   for (RunPage* page : pages) page->Load(settings);
   mediaFolders = MediaFolders::Load(settings);
   restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
@@ -98,7 +116,7 @@ void MainWindow::LoadSettings() {
 }
 
 void MainWindow::SaveSettings() {
-  QSettings settings = Settings();
+  QSettings settings = StoredSettings();
   for (const RunPage* page : pages) page->Save(settings);
   mediaFolders.Save(settings);
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
@@ -109,6 +127,9 @@ void MainWindow::EditMediaFolders() {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [this, dialog] {
     mediaFolders = dialog->Folders();
+    QSettings settings = StoredSettings();
+    mediaFolders.Save(settings);
+    settings.sync();
     FollowPage();
   });
   dialog->open();
@@ -119,12 +140,12 @@ void MainWindow::FollowPage() {
   if (page == nullptr) return;  // the about page keeps the picture of the page before it
   PictureRequest request = page->Picture();
   // Only a plain file is drawn unasked: reading a pipe or a device would take its bytes.
-  std::error_code error;
-  if (!request.source.isEmpty() &&
-      !std::filesystem::is_regular_file(PathOfUtf8(EncodePath(request.source)), error))
-    request.source.clear();
+  if (!IsPlainFile(request.source)) request.source.clear();
   request.maps = mediaFolders.EncodedMaps();
-  request.searchFolders = mediaFolders.EncodedSearchFolders();
+  // As the page's run looks: the media folders' search folders, then the page's own.
+  std::vector<std::string> folders = mediaFolders.EncodedSearchFolders();
+  folders.insert(folders.end(), request.searchFolders.begin(), request.searchFolders.end());
+  request.searchFolders = std::move(folders);
   timeline->Show(request);
 }
 

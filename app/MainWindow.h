@@ -55,6 +55,8 @@ class MainWindow final : public QDialog {
   bool MayClose();
   /// Shows the picture of the page in front.
   void FollowPage();
+  /// Fills the empty source field of the page in front with the project last named.
+  void OfferProject();
 
   UserPrompts& prompts;
   MediaFolders mediaFolders;
@@ -62,6 +64,7 @@ class MainWindow final : public QDialog {
   QTabWidget* tabs = nullptr;
   TimelineView* timeline = nullptr;
   std::vector<RunPage*> pages;  ///< owned by the tab control
+  QString lastProject;          ///< the project file last named on any page
 };
 
 }  // namespace pexol

@@ -9,14 +9,21 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/ChildRender.h"
 #include "app/ControlIds.h"
 #include "app/Controls.h"
 #include "app/DisplayText.h"
 #include "app/FileRequests.h"
 #include "app/MediaFolders.h"
-#include "render/RunRender.h"
 
 namespace pexol {
+
+namespace {
+
+constexpr int missingFail = 0;
+constexpr int missingBlack = 1;
+
+}  // namespace
 
 RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
   rate = AddRadioGroup(this);
@@ -31,21 +38,35 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
         static_cast<int>(TimecodeMode::NtscDrop)},
        {ids::renderPal, "PAL 720x576, 25 frames a second", static_cast<int>(TimecodeMode::Pal)}},
       2);
-  AddChoiceBox(
-      this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
-      {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
-       {ids::renderMissingBlack, "render black and silence in their place",
-        static_cast<int>(MissingMedia::Black)}},
-      2);
+  AddChoiceBox(this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
+               {{ids::renderMissingFail, "do not render; list them", missingFail},
+                {ids::renderMissingBlack, "render black and silence in their place", missingBlack}},
+               2);
   auto* qualityRow = new QHBoxLayout;
   qualityRow->addWidget(AddLabel(this, ids::renderQualityLabel,
                                  QStringLiteral("quality (0 best, 51 smallest file)")));
   quality = new QSpinBox(this);
   quality->setObjectName(QString::number(ids::renderQuality));
   quality->setRange(0, 51);
-  quality->setValue(RenderJob{}.quality);
+  quality->setValue(ChildRenderJob{}.quality);
   qualityRow->addWidget(quality);
   qualityRow->addStretch(1);
+  // The part to render, as the command line's --from and --to take it.
+  qualityRow->addWidget(AddLabel(this, ids::renderFromLabel, QStringLiteral("from")));
+  from = AddEdit(this, ids::renderFrom);
+  from->setPlaceholderText(QStringLiteral("start"));
+  from->setToolTip(QStringLiteral("first frame: a frame number or a timecode"));
+  qualityRow->addWidget(from);
+  qualityRow->addWidget(AddLabel(this, ids::renderToLabel, QStringLiteral("to")));
+  to = AddEdit(this, ids::renderTo);
+  to->setPlaceholderText(QStringLiteral("end"));
+  to->setToolTip(QStringLiteral("frame to end before: a frame number or a timecode"));
+  qualityRow->addWidget(to);
+  // As wide as a drop-frame timecode: the row keeps its room for the quality.
+  const int timecodeWidth = from->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00;000")) +
+                            from->fontMetrics().averageCharWidth() * 2;
+  from->setMaximumWidth(timecodeWidth);
+  to->setMaximumWidth(timecodeWidth);
   page->addLayout(qualityRow);
   page->addStretch(1);
   source = AddFileRow(page, ids::renderSourceLabel, QStringLiteral("mpj source file"),
@@ -63,24 +84,30 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
             ids::renderCancel);
 
   rate->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
-  missing->button(static_cast<int>(MissingMedia::Fail))->setChecked(true);
+  missing->button(missingFail)->setChecked(true);
   Remember(rate, "render/rate");
   Remember(missing, "render/missing");
   Remember(quality, "render/quality");
+  Remember(from, "render/from");
+  Remember(to, "render/to");
   PictureFrom(source, rate);
 }
 
 RunPage::Driver RenderPage::MakeRun() {
-  RenderJob job;
-  job.source = EncodePath(source->text());
-  job.destination = EncodePath(destination->text());
+  ChildRenderJob job;
+  job.source = source->text();
+  job.destination = destination->text();
   job.software = ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(ValueOf(*rate));
-  job.missing = static_cast<MissingMedia>(ValueOf(*missing));
+  job.blackForMissing = ValueOf(*missing) == missingBlack;
   job.quality = quality->value();
-  job.maps = context.media.EncodedMaps();
-  job.searchFolders = context.media.EncodedSearchFolders();
-  return [job](RunObserver& observer) { return RunRender(job, observer); };
+  job.from = from->text().trimmed();
+  job.to = to->text().trimmed();
+  job.maps = context.media.maps;
+  job.searchFolders = context.media.searchFolders;
+  return [program = RenderProgram(), arguments = RenderArguments(job)](RunObserver& observer) {
+    return RunChildRender(program, arguments, observer);
+  };
 }
 
 }  // namespace pexol

@@ -5,8 +5,9 @@
 
 namespace pexol {
 
-/// Renders a project's timeline to an MP4, Matroska or QuickTime file through MLT, finding
-/// media with the media folders.
+/// Renders a project's timeline, or a part of it, to an MP4, Matroska or QuickTime file,
+/// finding media with the media folders. The render runs in a pexol-cli process of its own,
+/// so that nothing MLT loads comes into the window's process.
 class RenderPage final : public RunPage {
   Q_OBJECT
 
@@ -18,8 +19,10 @@ class RenderPage final : public RunPage {
 
  private:
   QButtonGroup* rate;     ///< ids are timecode mode values: NTSC drop frame or PAL
-  QButtonGroup* missing;  ///< ids are MissingMedia values
+  QButtonGroup* missing;  ///< ids: 0 do not render, 1 black and silence
   QSpinBox* quality;
+  QLineEdit* from;
+  QLineEdit* to;
   QLineEdit* source;
   QLineEdit* destination;
 };

@@ -31,6 +31,10 @@ void NoteAutomaticSoftware(std::string& message, Software software) {
 
 }  // namespace
 
+QSettings StoredSettings() {
+  return QSettings(QStringLiteral("pexol"), QStringLiteral("pexol"));
+}
+
 void RunGate::Enter(RunPage& page) {
   running = &page;
   emit BusyChanged(true);
@@ -51,7 +55,7 @@ QLineEdit* RunPage::AddFileRow(QBoxLayout* into, int labelId, const QString& cap
                                int buttonId, const FileDialogRequest& request, const char* key) {
   const FileRow row = pexol::AddFileRow(this, into, labelId, caption, editId, buttonId);
   QLineEdit* edit = row.edit;
-  settings.push_back({key, edit});
+  Remember(edit, key);
   if (request.kind == FileDialogKind::SaveAs) destinations << edit;
   connect(row.chooser, &QPushButton::clicked, this, [this, edit, request] {
     const auto path = context.prompts.ChooseFile(this, request);
@@ -83,16 +87,36 @@ void RunPage::AddMediaFoldersButton(QBoxLayout* into, int buttonId) {
   connect(button, &QPushButton::clicked, this, &RunPage::MediaFoldersWanted);
 }
 
+void RunPage::Remember(QLineEdit* edit, const char* key) {
+  settings.push_back({key, edit});
+  connect(edit, &QLineEdit::textChanged, this,
+          [this, at = settings.size() - 1] { Store(settings[at]); });
+}
+
 void RunPage::Remember(QCheckBox* box, const char* key) {
   settings.push_back({key, nullptr, box});
+  connect(box, &QCheckBox::toggled, this,
+          [this, at = settings.size() - 1] { Store(settings[at]); });
 }
 
 void RunPage::Remember(QButtonGroup* group, const char* key) {
   settings.push_back({key, nullptr, nullptr, group});
+  connect(group, &QButtonGroup::idToggled, this, [this, at = settings.size() - 1](int, bool on) {
+    if (on) Store(settings[at]);
+  });
 }
 
 void RunPage::Remember(QSpinBox* box, const char* key) {
   settings.push_back({key, nullptr, nullptr, nullptr, box});
+  connect(box, &QSpinBox::valueChanged, this,
+          [this, at = settings.size() - 1] { Store(settings[at]); });
+}
+
+void RunPage::Store(const Setting& setting) const {
+  if (!loaded) return;
+  QSettings stored = StoredSettings();
+  WriteTo(stored, setting);
+  stored.sync();
 }
 
 void RunPage::AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId,
@@ -104,6 +128,11 @@ void RunPage::AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lum
                2);
   Remember(software, key);
   connect(software, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
+}
+
+void RunPage::PictureSearches(QLineEdit* folder) {
+  picturedSearchFolder = folder;
+  connect(folder, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
 }
 
 void RunPage::PictureFrom(QLineEdit* source, QButtonGroup* timecode) {
@@ -120,6 +149,8 @@ PictureRequest RunPage::Picture() const {
   if (picturedTimecode != nullptr)
     request.timecode = static_cast<TimecodeMode>(ValueOf(*picturedTimecode));
   request.software = ChosenSoftware();
+  if (picturedSearchFolder != nullptr && !picturedSearchFolder->text().isEmpty())
+    request.searchFolders.push_back(EncodePath(picturedSearchFolder->text()));
   return request;
 }
 
@@ -135,6 +166,7 @@ int RunPage::ValueOf(const QButtonGroup& group, int none) {
 }
 
 void RunPage::Load(const QSettings& stored) {
+  loaded = false;
   for (const Setting& setting : settings) {
     const QString key = QLatin1String(setting.key);
     if (setting.edit != nullptr) {
@@ -153,20 +185,23 @@ void RunPage::Load(const QSettings& stored) {
         button->setChecked(true);
     }
   }
+  loaded = true;
 }
 
 void RunPage::Save(QSettings& stored) const {
-  for (const Setting& setting : settings) {
-    const QString key = QLatin1String(setting.key);
-    if (setting.edit != nullptr)
-      stored.setValue(key, setting.edit->text());
-    else if (setting.box != nullptr)
-      stored.setValue(key, setting.box->isChecked());
-    else if (setting.number != nullptr)
-      stored.setValue(key, setting.number->value());
-    else
-      stored.setValue(key, setting.group->checkedId());
-  }
+  for (const Setting& setting : settings) WriteTo(stored, setting);
+}
+
+void RunPage::WriteTo(QSettings& stored, const Setting& setting) const {
+  const QString key = QLatin1String(setting.key);
+  if (setting.edit != nullptr)
+    stored.setValue(key, setting.edit->text());
+  else if (setting.box != nullptr)
+    stored.setValue(key, setting.box->isChecked());
+  else if (setting.number != nullptr)
+    stored.setValue(key, setting.number->value());
+  else
+    stored.setValue(key, setting.group->checkedId());
 }
 
 bool RunPage::MayReplace() {

@@ -50,6 +50,9 @@ class RunGate final : public QObject {
   RunPage* running = nullptr;
 };
 
+/// The window's remembered settings (the same store for every page and the window).
+QSettings StoredSettings();
+
 /// What the window shares with its pages; every piece outlives them.
 struct PageContext {
   UserPrompts& prompts;
@@ -83,9 +86,13 @@ class RunPage : public QWidget {
   void StopAndWait();
 
   /// Brings back the controls remembered under the page's keys; a value no control stands
-  /// for leaves the control as it is.
+  /// for leaves the control as it is. From then on each control's value is written to the
+  /// stored settings as soon as it changes, so that a window that ends badly loses nothing.
   void Load(const QSettings& settings);
   void Save(QSettings& settings) const;
+
+  /// The project file field the picture follows; null on a page without one.
+  QLineEdit* SourceEdit() const { return picturedSource; }
 
   /// The project the page works on, the way its timeline picture is drawn (media folders
   /// aside): the source, software and timecode the page's PictureFrom named.
@@ -115,6 +122,7 @@ class RunPage : public QWidget {
   /// The "software" box every page starts with, remembered under `key`; none ticked leaves the
   /// choice to the run.
   void AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId, const char* key);
+  void Remember(QLineEdit* edit, const char* key);
   void Remember(QCheckBox* box, const char* key);
   void Remember(QButtonGroup* group, const char* key);
   void Remember(QSpinBox* box, const char* key);
@@ -122,6 +130,9 @@ class RunPage : public QWidget {
   /// are timecode mode values; none: the picture's default), and is drawn again when either
   /// or the software changes.
   void PictureFrom(QLineEdit* source, QButtonGroup* timecode = nullptr);
+  /// The picture also searches the folder named in `folder`, after the media folders, as the
+  /// page's own run does.
+  void PictureSearches(QLineEdit* folder);
 
   /// The software box's choice.
   SoftwareChoice ChosenSoftware() const;
@@ -142,6 +153,9 @@ class RunPage : public QWidget {
   /// True when the run may write the page's destinations: each is new, a device, was chosen
   /// in a file dialog (which asked already), or the user agrees to replace it.
   bool MayReplace();
+  /// Writes `setting` to the stored settings at once (not while they are being loaded).
+  void Store(const Setting& setting) const;
+  void WriteTo(QSettings& stored, const Setting& setting) const;
   /// The run's thread ended: shows the result unless the window is closing.
   void Finish();
   void ShowRunning(bool running);
@@ -150,6 +164,8 @@ class RunPage : public QWidget {
   QButtonGroup* software = nullptr;  ///< ids are the software values
   QLineEdit* picturedSource = nullptr;
   QButtonGroup* picturedTimecode = nullptr;
+  QLineEdit* picturedSearchFolder = nullptr;
+  bool loaded = false;  ///< settings are written as they change once they were loaded
   QList<QLineEdit*> destinations;
   QSet<const QLineEdit*> chosenInDialog;  ///< chosen in a dialog and not typed over since
   QPushButton* runButton = nullptr;

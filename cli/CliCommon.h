@@ -1,6 +1,7 @@
 // cli/CliCommon.h - what the subcommands share: options, help layout, progress, results
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,9 +68,22 @@ CLI::Validator Choices(const std::map<std::string, Value>& names) {
   return CLI::CheckedTransformer(names, CLI::ignore_case).description(words).name("choices");
 }
 
-/// Draws a progress bar with the status text on standard error while a run goes on, only
-/// when standard error is a terminal that standard output does not also write text to and
-/// the run is not --quiet.
+/// How a run shows its progress on standard error ("--progress").
+enum class ProgressMode {
+  Automatic,  ///< the bar on a terminal, otherwise a line now and then once a run takes time
+  None,
+  Lines,  ///< a plain line at every tenth of the run and every few seconds
+  Json,   ///< one JSON object a line: progress, warnings, messages and the result
+};
+
+/// "--progress=none|lines|json" on every subcommand of `app`; the mode given applies to the
+/// whole run (one command runs per process).
+void AddProgressOption(CLI::App& app);
+ProgressMode ChosenProgress();
+
+/// Shows a run's progress on standard error in the chosen mode. The bar is drawn only on a
+/// terminal that standard output does not also write text to, and nothing but errors with
+/// --quiet.
 class TerminalObserver final : public RunObserver {
  public:
   /// `textToStdout`: the run writes its result to standard output (DEST -).
@@ -77,24 +91,39 @@ class TerminalObserver final : public RunObserver {
   ~TerminalObserver() override;
   void Status(std::string_view line) override;
   void Progress(int done, int total) override;
+  void Frames(std::int64_t done, std::int64_t total) override;
   /// Shows the bar full after a run that completed, then ends its line.
   void Finish(bool completed);
+  ProgressMode Mode() const { return mode_; }
 
  private:
   void Draw(bool force);
+  void WriteLine();
+  void WriteJson(bool force);
+  double Elapsed() const;
 
-  bool enabled_;
+  ProgressMode mode_;
+  bool quietAtFirst_ = false;  ///< lines only once the run has taken a couple of seconds
   std::string status_;
   int done_ = 0;
   int total_ = 200;
+  std::int64_t framesDone_ = -1;  ///< frames of a render; -1 for other runs
+  std::int64_t framesTotal_ = 0;
+  long long startMs_ = 0;
   long long lastDrawMs_ = 0;
+  int lastTenth_ = -1;
   bool drawn_ = false;
 };
 
 /// Ends the bar, prints the software chosen, the warnings and the run's message (standard
 /// output, or standard error when `quietStdout`; with --quiet only a failure's) and returns
-/// the exit code for it.
+/// the exit code for it. With "--progress=json" all of it goes to standard error as JSON
+/// objects, the message in the final "result" object.
 int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout);
+
+/// A run that ended in an exception: the message on standard error, as text or as the final
+/// JSON result object.
+void ReportFailure(const std::string& message, int exitCode);
 
 /// The exit code of a result: 0, 1 when a check missed media, 2 for a failure.
 int ExitCodeOf(const RunResult& result);

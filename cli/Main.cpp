@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   pexol::cli::AddBatchCommand(app, exitCode);
 #endif
   pexol::cli::AddQuietOption(app);  // on every command added above
+  pexol::cli::AddProgressOption(app);
   // Set after the commands, which would otherwise repeat it under their own help.
   app.footer(R"(Run 'pexol-cli COMMAND --help' for a command's options.
 
@@ -79,10 +80,13 @@ Exit status: 0 success, 1 media missing (check), 2 any failure.)");
     return code == 0 ? 0 : pexol::cli::exitTrouble;
   } catch (const std::bad_alloc&) {
     // The run's destinations were not replaced: the commit comes after all the work.
-    std::cerr << "pexol-cli: not enough memory for this run; nothing was written.\n";
+    pexol::cli::ReportFailure("pexol-cli: not enough memory for this run; nothing was written.",
+                              pexol::cli::exitTrouble);
     return pexol::cli::exitTrouble;
   } catch (const std::exception& e) {
-    std::cerr << "pexol-cli: the run failed: " << e.what() << "; nothing was written.\n";
+    pexol::cli::ReportFailure(
+        std::string("pexol-cli: the run failed: ") + e.what() + "; nothing was written.",
+        pexol::cli::exitTrouble);
     return pexol::cli::exitTrouble;
   }
   return exitCode;

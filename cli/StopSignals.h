@@ -29,6 +29,7 @@ class StoppableObserver final : public RunObserver {
   explicit StoppableObserver(RunObserver& terminal) : terminal_(terminal) {}
   void Status(std::string_view line) override { terminal_.Status(line); }
   void Progress(int done, int total) override { terminal_.Progress(done, total); }
+  void Frames(std::int64_t done, std::int64_t total) override { terminal_.Frames(done, total); }
   bool StopRequested() const override { return StopAsked(); }
 
  private:

@@ -1,6 +1,7 @@
 // core/RunObserver.h - what a front end sees of a running conversion or check
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace pexol {
@@ -14,6 +15,8 @@ class RunObserver {
   virtual void Status(std::string_view line) = 0;
   /// The progress bar: `done` steps of `total` (always 200 for a run).
   virtual void Progress(int done, int total) = 0;
+  /// Frames encoded of the frames a render writes; called along with `Progress` by a render.
+  virtual void Frames(std::int64_t /*done*/, std::int64_t /*total*/) {}
   /// True when the user asked the run to stop (a Cancel button, Ctrl-C); the run stops at its
   /// next step and leaves every destination as it was. May be called from the run's thread
   /// while another thread asks.

@@ -26,8 +26,8 @@ struct PictureJob {
 };
 
 /// Reads the project, resolves its media as the check and the export do (a name not found,
-/// or found in several places, is drawn red) and draws its timeline; the destination is
-/// replaced only when everything succeeded. The message counts the clips and the red ones.
+/// or found in several places, is marked missing) and draws its timeline; the destination is
+/// replaced only when everything succeeded. The message counts the clips and the missing ones.
 RunResult RunPicture(const PictureJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -7,6 +7,7 @@
 #include "core/TextEncoding.h"
 #include "edl/Timecode.h"
 #include "picture/SvgWriter.h"
+#include "picture/TimelineMarks.h"
 
 namespace pexol {
 
@@ -23,7 +24,7 @@ constexpr std::string_view foundFill = "#8fb3d9";
 constexpr std::string_view soundFill = "#9fd0a4";
 constexpr std::string_view titleFill = "#e3c26f";
 constexpr std::string_view stillFill = "#b9a3d6";
-constexpr std::string_view missingFill = "#d62728";
+constexpr std::string_view missingFill = "#fff4f4";  // under the hatched, crossed mark
 constexpr std::string_view transitionFill = "#333333";
 
 struct Row {
@@ -32,10 +33,6 @@ struct Row {
   const std::vector<TimelineItem>* items;
   bool sound;  ///< the row of the main clips' sound: only clips that have audio
 };
-
-int FramesPerSecond(TimecodeMode mode) {
-  return mode == TimecodeMode::Pal ? 25 : 30;
-}
 
 std::string Hex(std::uint32_t rgb) {
   static constexpr char digits[] = "0123456789abcdef";
@@ -55,17 +52,6 @@ std::string LabelOf(const TimelineItem& item) {
   // The file name alone: the folders make the box's label too long to read.
   const std::size_t cut = decoded.find_last_of("\\/");
   return cut == std::string::npos ? decoded : decoded.substr(cut + 1);
-}
-
-/// The label cut to what fits `width` (an estimate: the viewer's font is not known here).
-std::string Fitted(const std::string& label, double width) {
-  const auto fits = static_cast<std::size_t>(std::max(0.0, width / (fontSize * 0.6)));
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < label.size(); ++i) {
-    if ((static_cast<unsigned char>(label[i]) & 0xC0) == 0x80) continue;  // continuation byte
-    if (++characters > fits) return fits < 2 ? std::string() : label.substr(0, i);
-  }
-  return label;
 }
 
 bool NamesMedia(const TimelineItem& item) {
@@ -94,7 +80,8 @@ std::string LineOf(std::string_view track, const TimelineItem& item, bool missin
 std::int64_t EndOf(const Timeline& timeline) {
   std::int64_t end = 0;
   const auto extend = [&end](const std::vector<TimelineItem>& items) {
-    for (const TimelineItem& item : items) end = std::max<std::int64_t>(end, item.recordOut.Value());
+    for (const TimelineItem& item : items)
+      end = std::max<std::int64_t>(end, item.recordOut.Value());
   };
   extend(timeline.main);
   extend(timeline.insert);
@@ -107,16 +94,6 @@ std::int64_t EndOf(const Timeline& timeline) {
 }
 
 void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSettings& settings) {
-  const int fps = FramesPerSecond(settings.timecode);
-  // A label every so many seconds, at least 90 pixels apart.
-  static constexpr int steps[] = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1800, 3600};
-  std::int64_t every = std::int64_t{steps[std::size(steps) - 1]} * fps;
-  for (const int step : steps) {
-    if (step * fps * settings.pixelsPerFrame >= 90) {
-      every = std::int64_t{step} * fps;
-      break;
-    }
-  }
   svg.Open("g");
   svg.Attribute("id", "ruler");
   svg.Open("line");
@@ -126,21 +103,24 @@ void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSett
   svg.Attribute("y2", rulerHeight - 1);
   svg.Attribute("stroke", "#666666");
   svg.Close();
-  for (std::int64_t frame = 0; frame <= end; frame += every) {
-    const double x = pictureTrackLabelWidth + static_cast<double>(frame) * settings.pixelsPerFrame;
+  for (const RulerTick& tick : RulerTicks(end, settings.timecode, settings.pixelsPerFrame)) {
+    const double x =
+        pictureTrackLabelWidth + static_cast<double>(tick.frame) * settings.pixelsPerFrame;
     svg.Open("line");
     svg.Attribute("x1", x);
-    svg.Attribute("y1", rulerHeight - 8);
+    svg.Attribute("y1", rulerHeight - (tick.label.empty() ? 4 : 8));
     svg.Attribute("x2", x);
     svg.Attribute("y2", rulerHeight - 1);
     svg.Attribute("stroke", "#666666");
     svg.Close();
+    if (tick.label.empty()) continue;
     svg.Open("text");
+    svg.Attribute("class", "tick");
     svg.Attribute("x", x + 2);
     svg.Attribute("y", rulerHeight - 12);
     svg.Attribute("font-size", fontSize);
     svg.Attribute("fill", "#333333");
-    svg.Text(FormatTimecode(settings.timecode, static_cast<std::int32_t>(frame)));
+    svg.Text(tick.label);
     svg.Close();
   }
   svg.Close();
@@ -205,8 +185,8 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
       PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(i),
                      LineOf(row.name, item, missing, settings.timecode), missing};
       const double x = xOf(item.recordIn.Value());
-      const double boxWidth = static_cast<double>((item.recordOut - item.recordIn).Value()) *
-                              settings.pixelsPerFrame;
+      const double boxWidth =
+          static_cast<double>((item.recordOut - item.recordIn).Value()) * settings.pixelsPerFrame;
       std::string fill(row.sound ? soundFill : foundFill);
       if (item.kind == ItemKind::Title) fill = titleFill;
       if (item.kind == ItemKind::Still) fill = stillFill;
@@ -224,15 +204,17 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
       if (item.slow) svg.Attribute("stroke-dasharray", "4,2");
       svg.TextElement("title", box.line);
       svg.Close();
+      if (missing) DrawMissingMark(svg, x, top + 2, std::max(0.0, boxWidth), rowHeight - 4);
       std::string label = LabelOf(item);
       if (item.slow) label = "\xC2\xBD\xC3\x97 " + label;  // "½× ": half speed
-      label = Fitted(label, boxWidth - 2 * boxPadding);
+      if (missing) label = "missing: " + label;
+      label = FittedLabel(label, boxWidth - 2 * boxPadding, fontSize);
       if (!label.empty()) {
         svg.Open("text");
         svg.Attribute("x", x + boxPadding);
         svg.Attribute("y", top + rowHeight / 2 + fontSize / 3);
         svg.Attribute("font-size", fontSize);
-        svg.Attribute("fill", missing ? "#ffffff" : "#000000");
+        svg.Attribute("fill", missing ? "#8b0000" : "#000000");
         svg.Text(label);
         svg.Close();
       }

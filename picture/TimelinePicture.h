@@ -15,7 +15,8 @@ namespace pexol {
 struct PictureSettings {
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the ruler's labels and the clip lines
   double pixelsPerFrame = 0.2;                     ///< a box's width per frame it lasts
-  /// True when the media file a stored name points to cannot be found; such boxes are red.
+  /// True when the media file a stored name points to cannot be found; such boxes are hatched and
+  /// crossed.
   std::function<bool(std::string_view stored)> isMissing = {};
 };
 
@@ -29,7 +30,7 @@ struct PictureBox {
 struct TimelinePicture {
   std::string svg;
   std::vector<PictureBox> boxes;  ///< the clips in drawing order (transitions are not boxes)
-  int missingCount = 0;           ///< boxes drawn red (a file used twice counts twice)
+  int missingCount = 0;           ///< boxes marked missing (a file used twice counts twice)
 };
 
 /// Draws `timeline`: a time ruler, then the rows titles, insert, main, the main clips' sound,

@@ -292,6 +292,7 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
           const auto encodeStart = std::chrono::steady_clock::now();
           const RenderProgress onProgress = [&](std::int64_t done, std::int64_t total) {
             if (observer.StopRequested()) return false;
+            observer.Frames(done, total);
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - encodeStart)
                     .count();

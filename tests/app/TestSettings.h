@@ -13,6 +13,7 @@ class TestSettings {
   TestSettings() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
   }
+  QString Folder() const { return folder.path(); }
   void Clear() { QSettings(QStringLiteral("pexol"), QStringLiteral("pexol")).clear(); }
 
  private:

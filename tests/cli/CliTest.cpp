@@ -43,6 +43,40 @@ TEST_F(CliTest, ToTextOnStandardOutputKeepsTheMessageOnStandardError) {
             std::string::npos);
 }
 
+// Every command takes --progress; json keeps standard output for the data and ends standard
+// error with the result object, also for a failure and a check with names missing.
+TEST_F(CliTest, ProgressModesOnEveryCommand) {
+  const Outcome json = Run("to-text demo.mpj - --progress=json");
+  EXPECT_EQ(json.exitCode, 0);
+  EXPECT_EQ(json.out.rfind("[Header]\r\n", 0), 0u);
+  ASSERT_FALSE(json.err.empty());
+  std::size_t lines = 0;
+  for (std::size_t at = 0; at < json.err.size(); at = json.err.find('\n', at) + 1, ++lines) {
+    const std::string line = json.err.substr(at, json.err.find('\n', at) - at);
+    EXPECT_TRUE(line.starts_with('{') && line.ends_with('}')) << line;
+  }
+  EXPECT_GE(lines, 3u);
+  EXPECT_NE(json.err.find("\"type\":\"result\"}\n"), std::string::npos) << json.err;
+  EXPECT_NE(json.err.find("\"message\":\"conversion completed"), std::string::npos);
+
+  const Outcome failed = Run("export absent.mpj out.otio --progress=json");
+  EXPECT_EQ(failed.exitCode, 2);
+  EXPECT_EQ(failed.err.rfind("{\"exit\":2,", 0), 0u) << failed.err;
+  EXPECT_NE(failed.err.find("\"success\":false"), std::string::npos);
+  const Outcome check = Run("check demo.mpj --progress=json");
+  EXPECT_EQ(check.exitCode, 1);
+  EXPECT_NE(check.err.find("\"missing\":"), std::string::npos) << check.err;
+
+  for (const char* command : {"to-project demo.mpj x.txt y.mpj", "relink demo.mpj z.mpj",
+                              "picture demo.mpj p.svg", "check demo.mpj"}) {
+    const Outcome none = Run(std::string(command) + " --progress=none");
+    EXPECT_EQ(none.err.find("--progress"), std::string::npos) << none.err;  // taken, no error
+  }
+  const Outcome lines10 = Run("to-text demo.mpj t.txt --progress=lines");
+  EXPECT_NE(lines10.err.find("100%"), std::string::npos) << lines10.err;
+  EXPECT_EQ(Run("to-text demo.mpj t.txt --progress=bar").exitCode, 2);
+}
+
 TEST_F(CliTest, AutoChoosesTheSoftwareThatReadsTheProject) {
   const Outcome outcome = Run("to-text lumetta.mpj l.txt");
   EXPECT_EQ(outcome.exitCode, 0) << outcome.err;

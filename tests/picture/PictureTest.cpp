@@ -10,6 +10,7 @@
 #include "core/RunObserver.h"
 #include "model/Timeline.h"
 #include "picture/RunPicture.h"
+#include "picture/TimelineMarks.h"
 #include "support/Conversions.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -19,7 +20,7 @@ namespace {
 
 struct Box {
   double x = 0, y = 0, width = 0;
-  std::string fill, title;
+  std::string fill, title, kind;  ///< kind: the class, "clip" or "clip missing"
 };
 
 /// Every clip box of an SVG document by its id; fails the test when the text is not XML.
@@ -43,8 +44,12 @@ std::map<std::string, Box> BoxesOf(const std::string& svg) {
     for (; node != nullptr; node = node->next) {
       if (node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, BAD_CAST "rect") &&
           text(node, "class").starts_with("clip")) {
-        Box box{std::stod(text(node, "x")), std::stod(text(node, "y")),
-                std::stod(text(node, "width")), text(node, "fill"), ""};
+        Box box{std::stod(text(node, "x")),
+                std::stod(text(node, "y")),
+                std::stod(text(node, "width")),
+                text(node, "fill"),
+                "",
+                text(node, "class")};
         xmlChar* content = xmlNodeGetContent(node);  // the <title> inside
         box.title = reinterpret_cast<const char*>(content);
         xmlFree(content);
@@ -124,13 +129,68 @@ TEST_F(PictureTest, EveryClipIsABoxAsLongAsItLastsAndMissingMediaIsRed) {
   EXPECT_LT(boxes.at("main-0").y, boxes.at("sound-0").y);
   EXPECT_LT(boxes.at("sound-0").y, boxes.at("exaudio1-0").y);
 
-  // Only the file found nowhere is red; the search folder found the moved logo.
-  EXPECT_EQ(boxes.at("main-1").fill, "#d62728");
-  EXPECT_EQ(boxes.at("sound-1").fill, "#d62728");
+  // Only the file found nowhere is marked; the search folder found the moved logo.
+  EXPECT_EQ(boxes.at("main-1").kind, "clip missing");
+  EXPECT_EQ(boxes.at("sound-1").kind, "clip missing");
   EXPECT_NE(boxes.at("main-1").title.find("gone.avi"), std::string::npos);
   EXPECT_NE(boxes.at("main-1").title.find("missing"), std::string::npos);
   for (const char* found : {"main-0", "main-2", "insert-0", "exaudio1-0"})
-    EXPECT_NE(boxes.at(found).fill, "#d62728") << found;
+    EXPECT_EQ(boxes.at(found).kind, "clip") << found;
+}
+
+// Missing media look like nothing a colour clip can be (even a red one): hatched and crossed,
+// labelled "missing"; the ruler labels round timecodes, and a cut name ends in "…".
+TEST(PictureMarksTest, MissingMediaRulerAndCutNames) {
+  build::Project shape;
+  const std::string red = build::ColorClipName(0, 1, 0, "D62728", "", "", "");
+  shape.main = {{red, 0, 1799, 0, "", 0, 0, {}},
+                {"a-rather-long-name-of-a-file.avi", 0, 1799, 0, "", 100, 100, {}}};
+  const std::string bytes = build::BuildProject(shape);
+  NullObserver quiet;
+  RunProgress progress(quiet);
+  const Timeline timeline = BuildTimeline(ReadProject(test::AsBytes(bytes), {}, progress));
+  PictureSettings settings;
+  settings.pixelsPerFrame = 0.1;
+  settings.isMissing = [](std::string_view stored) { return stored.ends_with(".avi"); };
+  const TimelinePicture picture = DrawTimeline(timeline, settings);
+  const std::string& svg = picture.svg;
+  EXPECT_EQ(picture.missingCount, 2);  // the clip and its sound
+  std::size_t marks = 0;
+  for (std::size_t at = svg.find("missing-mark"); at != std::string::npos;
+       at = svg.find("missing-mark", at + 1))
+    ++marks;
+  EXPECT_EQ(marks, 2u);
+  const auto boxes = BoxesOf(svg);
+  EXPECT_EQ(boxes.at("main-0").kind, "clip");  // the red colour clip
+  EXPECT_EQ(boxes.at("main-1").kind, "clip missing");
+  EXPECT_NE(svg.find(">missing: a-rather"), std::string::npos);
+  EXPECT_NE(svg.find("\xE2\x80\xA6</text>"), std::string::npos);  // cut with "…"
+  EXPECT_EQ(svg.find("file.avi</text>"), std::string::npos);
+
+  // Drop frame: the minute's first frame is 00:01:00;02, frame 1800; a label every 30 s.
+  const std::vector<RulerTick> ticks = RulerTicks(3600, TimecodeMode::NtscDrop, 0.1, 80);
+  std::map<std::int64_t, std::string> labels;
+  for (const RulerTick& tick : ticks)
+    if (!tick.label.empty()) labels[tick.frame] = tick.label;
+  ASSERT_EQ(labels.size(), 5u);
+  EXPECT_EQ(labels[0], "00:00:00;00");
+  EXPECT_EQ(labels[900], "00:00:30;00");
+  EXPECT_EQ(labels[1800], "00:01:00;02");
+  EXPECT_EQ(labels[2698], "00:01:30;00");
+  EXPECT_GT(ticks.size(), labels.size());  // ticks between the labels
+  // An hour at a pixel a second: labels a few minutes apart, never closer than 90 pixels.
+  const std::vector<RulerTick> hour = RulerTicks(90000, TimecodeMode::Pal, 1.0 / 25);
+  std::int64_t previous = -1;
+  for (const RulerTick& tick : hour) {
+    if (tick.label.empty()) continue;
+    EXPECT_EQ(tick.frame % (25 * 60), 0) << tick.label;
+    if (previous >= 0) {
+      EXPECT_GE((tick.frame - previous) / 25.0, 90) << tick.label;
+    }
+    previous = tick.frame;
+  }
+  EXPECT_EQ(FittedLabel("abcdef", 6 * 11 * 0.6, 11), "abcdef");
+  EXPECT_EQ(FittedLabel("abcdefg", 6 * 11 * 0.6, 11), "abcde\xE2\x80\xA6");
 }
 
 TEST_F(PictureTest, AStoppedOrFailedRunLeavesTheDestination) {

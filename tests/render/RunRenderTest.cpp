@@ -7,10 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <thread>
 
 #include "core/RunObserver.h"
@@ -19,6 +22,7 @@
 #include "model/Timeline.h"
 #include "render/ConsumerRun.h"
 #include "render/RunRender.h"
+#include "support/CliRun.h"
 #include "support/Conversions.h"
 #include "support/MltFrames.h"
 #include "support/TempFolder.h"
@@ -321,6 +325,75 @@ TEST_F(RunRenderTest, StillsAndTitlesRenderWithoutADisplay) {
   for (std::size_t i = 1; i < picture.size(); i += 3) lit += picture[i] > 160;
   EXPECT_GT(lit, 100);                          // the title's text over black
   EXPECT_LT(video.Pixel(240, 360, 240).g, 40);  // the title is over
+}
+
+// What scripts and the window read: every line of standard error one JSON object, frames
+// counting up to the total, warnings as objects and one result at the end; standard output
+// stays empty.
+TEST_F(RunRenderTest, JsonProgressIsOneObjectALineEndingWithTheResult) {
+  WriteSound(folder.Path("tone.wav"), 30);
+  folder.Write("red.mpj", build::BuildProject(RedWithTone(30)));
+  folder.Write("gone.mpj", build::BuildProject(RedWithTone(30)));
+  const auto objects = [](const std::string& err) {
+    std::vector<nlohmann::json> read;
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);) {
+      read.push_back(nlohmann::json::parse(line, nullptr, false));
+      EXPECT_TRUE(read.back().is_object()) << line;
+    }
+    return read;
+  };
+
+  const test::CliOutcome done = test::RunCli(
+      PEXOL_CLI, folder, "render red.mpj red.mkv --timecode pal --progress=json --software auto");
+  ASSERT_EQ(done.exitCode, 0) << done.err;
+  EXPECT_EQ(done.out, "");
+  const auto read = objects(done.err);
+  ASSERT_GE(read.size(), 3u) << done.err;
+  long long lastFrame = -1;
+  for (std::size_t i = 0; i + 1 < read.size(); ++i) {
+    if (read[i].value("type", "") != "progress" || read[i].value("unit", "") != "frames") continue;
+    EXPECT_GE(read[i].value("done", -1LL), lastFrame);
+    EXPECT_EQ(read[i].value("total", 0LL), 30);
+    lastFrame = read[i].value("done", -1LL);
+  }
+  EXPECT_EQ(lastFrame, 30) << done.err;
+  const nlohmann::json& result = read.back();
+  EXPECT_EQ(result.value("type", ""), "result");
+  EXPECT_TRUE(result.value("success", false));
+  EXPECT_EQ(result.value("status", ""), "completed");
+  EXPECT_EQ(result.value("exit", -1), 0);
+  EXPECT_EQ(result.value("frames", 0), 30);
+  EXPECT_EQ(result.value("software", ""), "Corvane, Brisko");
+  EXPECT_EQ(result.value("message", "").rfind("render completed", 0), 0u);
+
+  // Media not found: rendered black with a warning object, or a failed result.
+  fs::remove(folder.Path("tone.wav"));
+  const test::CliOutcome black =
+      test::RunCli(PEXOL_CLI, folder, "render gone.mpj black.mkv --progress=json --missing black");
+  ASSERT_EQ(black.exitCode, 0) << black.err;
+  const auto warned = objects(black.err);
+  EXPECT_TRUE(std::any_of(warned.begin(), warned.end(), [](const nlohmann::json& object) {
+    return object.value("type", "") == "warning" &&
+           object.value("message", "").find("tone.wav") != std::string::npos;
+  })) << black.err;
+  const test::CliOutcome failed =
+      test::RunCli(PEXOL_CLI, folder, "render gone.mpj failed.mkv --progress=json");
+  EXPECT_EQ(failed.exitCode, 2);
+  const auto end = objects(failed.err);
+  ASSERT_FALSE(end.empty());
+  EXPECT_FALSE(end.back().value("success", true));
+  EXPECT_EQ(end.back().value("exit", -1), 2);
+  EXPECT_NE(end.back().value("message", "").find("tone.wav"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder.Path("failed.mkv")));
+
+  // Plain lines name the percent reached; "none" prints the result alone.
+  const test::CliOutcome lines =
+      test::RunCli(PEXOL_CLI, folder, "render gone.mpj lines.mkv --progress=lines --missing black");
+  EXPECT_NE(lines.err.find("100%"), std::string::npos) << lines.err;
+  const test::CliOutcome none =
+      test::RunCli(PEXOL_CLI, folder, "render gone.mpj none.mkv --progress=none --missing black");
+  EXPECT_EQ(none.err.find('%'), std::string::npos) << none.err;
 }
 
 // Ctrl-C while the encoder writes: the partial file goes and the destination stays as it was.

@@ -1,0 +1,213 @@
+// app/ChildRender.cpp - the render page's run: pexol-cli's JSON lines turned into progress and a
+// result
+#include "app/ChildRender.h"
+
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+namespace pexol {
+
+namespace {
+
+/// How long a child may take to stop after each signal before the next, harder one.
+constexpr qint64 stopGraceMs = 10000;
+constexpr int pollMs = 50;
+constexpr std::size_t maxNotes = 12;
+
+QString Clock(double seconds) {
+  const auto whole = static_cast<long long>(seconds + 0.5);
+  return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+/// What the child said, gathered as it said it.
+struct ChildReport {
+  bool ended = false;  ///< its result object arrived
+  RunResult result;
+  std::vector<std::string> warnings;
+  std::vector<std::string> notes;  ///< lines that are not JSON: what the child printed otherwise
+};
+
+std::optional<Software> SoftwareNamed(const std::string& name) {
+  for (const Software software : {Software::CorvaneBrisko, Software::Lumetta})
+    if (name == SoftwareName(software)) return software;
+  return std::nullopt;
+}
+
+void ShowProgress(const nlohmann::json& object, RunObserver& observer) {
+  observer.Progress(object.value("percent", 0), 100);
+  if (object.value("unit", "") != "frames") {
+    observer.Status(object.value("status", ""));
+    return;
+  }
+  QString line = QStringLiteral("rendering frame %1 of %2")
+                     .arg(object.value("done", 0LL))
+                     .arg(object.value("total", 0LL));
+  const double fps = object.value("fps", 0.0);
+  if (fps > 0) line += QStringLiteral(", %1 frames a second").arg(fps, 0, 'f', 1);
+  if (object.contains("remaining"))
+    line += QStringLiteral(", %1 left").arg(Clock(object.value("remaining", 0.0)));
+  observer.Status(line.toStdString());
+}
+
+void ReadLine(const QByteArray& bytes, ChildReport& report, RunObserver& observer) {
+  const QByteArray line = bytes.trimmed();
+  if (line.isEmpty()) return;
+  const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end(), nullptr, false);
+  if (!object.is_object() || !object.contains("type")) {
+    // The last lines say most of how a child ended; a chatty one does not fill the message.
+    if (report.notes.size() == maxNotes) report.notes.erase(report.notes.begin());
+    report.notes.push_back(line.toStdString());
+    return;
+  }
+  const std::string type = object.value("type", "");
+  if (type == "progress") {
+    ShowProgress(object, observer);
+  } else if (type == "warning") {
+    report.warnings.push_back(object.value("message", ""));
+  } else if (type == "result") {
+    report.ended = true;
+    const std::string status = object.value("status", "failed");
+    report.result.status = status == "completed" ? RunResult::Status::Completed
+                           : status == "stopped" ? RunResult::Status::Stopped
+                                                 : RunResult::Status::Failed;
+    report.result.message = InWindowWords(object.value("message", ""));
+    report.result.chosenSoftware = SoftwareNamed(object.value("software", ""));
+    if (object.contains("frames"))
+      report.result.outcome =
+          RenderOutcome{object.value("frames", 0LL), object.value("seconds", 0.0)};
+  }
+  // "message" objects repeat what the result holds (the software chosen).
+}
+
+std::string HowItEnded(const QProcess& process) {
+  if (process.exitStatus() == QProcess::CrashExit) {
+    const int signal = process.exitCode();  // a crashed child's code is the signal's number
+    const char* name = signal > 0 ? ::strsignal(signal) : nullptr;
+    return "was ended by signal " + std::to_string(signal) +
+           (name != nullptr ? std::string(" (") + name + ")" : std::string());
+  }
+  return "ended with exit status " + std::to_string(process.exitCode()) +
+         " without saying how the render went";
+}
+
+}  // namespace
+
+QStringList RenderArguments(const ChildRenderJob& job) {
+  QStringList arguments = {QStringLiteral("render"), job.source, job.destination,
+                           QStringLiteral("--progress=json")};
+  QString software = QStringLiteral("auto");
+  if (!job.software.automatic)
+    software = job.software.named == Software::Lumetta ? QStringLiteral("lumetta")
+                                                       : QStringLiteral("corvane");
+  arguments << QStringLiteral("--software=") + software;
+  arguments << QStringLiteral("--timecode=") +
+                   (job.timecode == TimecodeMode::Pal           ? QStringLiteral("pal")
+                    : job.timecode == TimecodeMode::NtscNonDrop ? QStringLiteral("ntsc-nondrop")
+                                                                : QStringLiteral("ntsc-drop"));
+  arguments << QStringLiteral("--missing=") +
+                   (job.blackForMissing ? QStringLiteral("black") : QStringLiteral("fail"));
+  arguments << QStringLiteral("--quality=") + QString::number(job.quality);
+  // Joined to their options: a value may start with "-".
+  if (!job.from.isEmpty()) arguments << QStringLiteral("--from=") + job.from;
+  if (!job.to.isEmpty()) arguments << QStringLiteral("--to=") + job.to;
+  for (const QString& rule : job.maps) arguments << QStringLiteral("--map=") + rule;
+  for (const QString& folder : job.searchFolders) arguments << QStringLiteral("--search=") + folder;
+  return arguments;
+}
+
+QString RenderProgram() {
+  const QString here = QCoreApplication::applicationDirPath();
+  for (const QString& candidate :
+       {here + QStringLiteral("/pexol-cli"), here + QStringLiteral("/cli/pexol-cli")}) {
+    const QFileInfo info(candidate);
+    if (info.isFile() && info.isExecutable()) return candidate;
+  }
+  const QString named = qEnvironmentVariable("PEXOL_CLI");
+  if (!named.isEmpty()) return named;
+  return QStandardPaths::findExecutable(QStringLiteral("pexol-cli"));
+}
+
+RunResult RunChildRender(const QString& program, const QStringList& arguments,
+                         RunObserver& observer) {
+  const std::string cannot = "render failed\n\n";
+  if (program.isEmpty())
+    return RunResult::Failed(cannot +
+                             "pexol-cli, which renders for the window, is neither beside the "
+                             "program nor on the PATH. Install it with the window.");
+  QProcess process;
+  process.setProgram(program);
+  process.setArguments(arguments);
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.setReadChannel(QProcess::StandardError);
+  observer.Status("[Render] starting");
+  process.start();
+  if (!process.waitForStarted(-1))
+    return RunResult::Failed(cannot + "The render program " + program.toStdString() +
+                             " could not be started: " + process.errorString().toStdString() + ".");
+
+  ChildReport report;
+  QElapsedTimer sinceSignal;
+  int signalsSent = 0;
+  while (process.state() != QProcess::NotRunning) {
+    const bool stopWanted = observer.StopRequested();
+    if (stopWanted && (signalsSent == 0 || sinceSignal.elapsed() > stopGraceMs)) {
+      // As Ctrl-C: the first asks the render to stop and remove its partial file; a second
+      // ends it at once (its temporary files still go); only a child deaf to both is killed.
+      if (signalsSent < 2)
+        ::kill(static_cast<pid_t>(process.processId()), signalsSent == 0 ? SIGINT : SIGTERM);
+      else
+        process.kill();
+      ++signalsSent;
+      sinceSignal.start();
+    }
+    process.waitForReadyRead(pollMs);
+    while (process.canReadLine()) ReadLine(process.readLine(), report, observer);
+  }
+  process.waitForFinished(-1);
+  const QList<QByteArray> rest = process.readAllStandardError().split('\n');
+  for (const QByteArray& line : rest) ReadLine(line, report, observer);
+  observer.Status("");
+
+  if (!report.ended) {
+    std::string message = cannot + "The render process (" + program.toStdString() + ") " +
+                          HowItEnded(process) + ". The destination was not replaced.";
+    if (!report.notes.empty()) {
+      message += "\n\nIt said:";
+      for (const std::string& note : report.notes) message += "\n" + InWindowWords(note);
+    }
+    return RunResult::Failed(std::move(message));
+  }
+  report.result.warnings = std::move(report.warnings);
+  return std::move(report.result);
+}
+
+std::string InWindowWords(std::string message) {
+  static const std::pair<std::string_view, std::string_view> words[] = {
+      {"Find them with --map and --search (see 'pexol-cli check'), or render black and silence "
+       "in their place with --missing black.",
+       "Find them with \"media folders...\" (the \"find\" page checks them), or choose \"render "
+       "black and silence in their place\" under \"missing media\"."},
+      {"name the part to render with --from and --to.",
+       "name the part to render in \"from\" and \"to\"."},
+      {"--from \"", "\"from\" \""},
+      {"--to \"", "\"to\" \""},
+      {"pexol-cli: the run failed:", "the render failed:"},
+      {"pexol-cli: ", ""},
+  };
+  for (const auto& [theirs, ours] : words)
+    for (std::size_t at = message.find(theirs); at != std::string::npos;
+         at = message.find(theirs, at + ours.size()))
+      message.replace(at, theirs.size(), ours);
+  return message;
+}
+
+}  // namespace pexol

@@ -1,0 +1,377 @@
+// tests/app/ChildRenderTest.cpp - the render page's child process, settings that outlive a killed
+// window, and the pages that agree with each other
+#include <signal.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <cmath>
+#include <iostream>
+
+#include "FakePrompts.h"
+#include "TestSettings.h"
+#include "WindowDriver.h"
+#include "app/MediaFolders.h"
+#include "app/TimelineView.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+
+namespace {
+
+constexpr const char* childSettings = "PEXOL_TEST_CHILD_SETTINGS";
+
+void WriteAll(const QString& path, std::string_view bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A mono 16-bit 48 kHz WAV file of a 440 Hz tone.
+void WriteTone(const QString& path, double seconds) {
+  const auto samples = static_cast<quint32>(48000 * seconds);
+  QByteArray wav;
+  const auto add32 = [&wav](quint32 value) {
+    value = qToLittleEndian(value);
+    wav.append(reinterpret_cast<const char*>(&value), 4);
+  };
+  const auto add16 = [&wav](quint16 value) {
+    value = qToLittleEndian(value);
+    wav.append(reinterpret_cast<const char*>(&value), 2);
+  };
+  wav.append("RIFF");
+  add32(36 + samples * 2);
+  wav.append("WAVEfmt ");
+  add32(16);
+  add16(1);
+  add16(1);
+  add32(48000);
+  add32(96000);
+  add16(2);
+  add16(16);
+  wav.append("data");
+  add32(samples * 2);
+  for (quint32 i = 0; i < samples; ++i)
+    add16(static_cast<quint16>(static_cast<qint16>(8000 * std::sin(i * 2 * M_PI * 440 / 48000))));
+  WriteAll(path, std::string_view(wav.constData(), static_cast<std::size_t>(wav.size())));
+}
+
+/// The libraries this process mapped that a render would bring: MLT and its Qt 5 module.
+QStringList RenderLibrariesMapped() {
+  QStringList found;
+  const QStringList lines =
+      QString::fromUtf8(ReadAll(QStringLiteral("/proc/self/maps"))).split('\n');
+  for (const QString& line : lines)
+    if ((line.contains(QStringLiteral("libmlt")) || line.contains(QStringLiteral("/mlt-7/")) ||
+         line.contains(QStringLiteral("libQt5"))) &&
+        !found.contains(line.section(' ', -1)))
+      found << line.section(' ', -1);
+  return found;
+}
+
+/// The settings test's window process: changes settings, says so, and waits to be killed.
+int RunChildWindow(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     qEnvironmentVariable(childSettings));
+  FakePrompts prompts;
+  MainWindow window(prompts);
+  window.show();
+  window.Tabs().setCurrentIndex(4);
+  Find<QSpinBox>(window, ids::renderQuality)->setValue(33);
+  Find<QRadioButton>(window, ids::renderPal)->click();
+  QTest::keyClicks(Find<QLineEdit>(window, ids::renderFrom), QStringLiteral("00:00:01:00"));
+  QTest::mouseClick(Find<QPushButton>(window, ids::renderMediaFolders), Qt::LeftButton);
+  auto* dialog = window.findChild<MediaFoldersDialog*>();
+  dialog->maps->addItem(QStringLiteral("C:\\Video=/media/video"));
+  dialog->accept();
+  std::cout << "changed" << std::endl;
+  return app.exec();  // until SIGKILL
+}
+
+}  // namespace
+
+class ChildRenderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settings.Clear();
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    prompts = std::make_unique<FakePrompts>();
+    window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+  }
+  void cleanup() {
+    window.reset();
+    prompts.reset();
+  }
+
+  // As the user met the crash: a still and a sound found through "media folders...", ten
+  // renders in a row, whole and in part. The window stays alive and MLT stays out of it.
+  void TenRendersRunInTheirOwnProcess() {
+    QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("media/day")));
+    QImage square(32, 24, QImage::Format_RGB32);
+    square.fill(Qt::green);
+    QVERIFY(square.save(Path("media/day/square.png")));
+    WriteTone(Path("media/day/tone.wav"), 1.2);
+    build::Project shape;
+    shape.main = {{"C:\\Shoot\\square.png", 0, 24, 0, "still", 0, 0, {}}};
+    shape.exAudio1 = {{"C:\\Shoot\\tone.wav", 0, 24, 0, 100, 100, {}}};
+    WriteAll(Path("still.mpj"), build::BuildProject(shape));
+    AddSearchFolder(Path("media"));
+
+    window->Tabs().setCurrentIndex(4);
+    Type(ids::renderSource, Path("still.mpj"));
+    Click(ids::renderPal);
+    for (int run = 0; run < 10; ++run) {
+      const bool part = run % 2 == 1;
+      const QString destination =
+          Path(QStringLiteral("out%1.%2").arg(run).arg(part ? "mkv" : "mp4"));
+      Type(ids::renderDestination, destination);
+      Type(ids::renderFrom, part ? QStringLiteral("5") : QString());
+      Type(ids::renderTo, part ? QStringLiteral("00:00:00:15") : QString());
+      Click(ids::renderRun);
+      const FakePrompts::Message& message = prompts->messages.last();
+      QVERIFY2(message.text.startsWith("render completed") && message.icon == MessageIcon::None,
+               qPrintable(message.text));
+      QVERIFY2(message.text.contains(part ? "(10 frames)" : "(25 frames)"),
+               qPrintable(message.text));
+      QVERIFY(ReadAll(destination).size() > 1000);
+      QVERIFY(window->isVisible() && !window->Running());
+      QCOMPARE(RenderLibrariesMapped(), QStringList());
+    }
+    QCOMPARE(prompts->messages.size(), 10);
+  }
+
+  // Missing media: the message names the window's buttons and choices, not options.
+  void MissingMediaAreExplainedInTheWindowsWords() {
+    build::Project shape;
+    shape.main = {{"C:\\Shoot\\gone.avi", 0, 24, 0, "", 100, 100, {}}};
+    WriteAll(Path("gone.mpj"), build::BuildProject(shape));
+    window->Tabs().setCurrentIndex(4);
+    Type(ids::renderSource, Path("gone.mpj"));
+    Type(ids::renderDestination, Path("gone.mp4"));
+    Click(ids::renderRun);
+    const QString text = prompts->messages.last().text;
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY2(text.contains("gone.avi") && text.contains("\"media folders...\"") &&
+                 text.contains("\"render black and silence in their place\""),
+             qPrintable(text));
+    QVERIFY2(!text.contains("--") && !text.contains("pexol-cli"), qPrintable(text));
+    QVERIFY(!QFile::exists(Path("gone.mp4")));
+  }
+
+  // Cancel and closing the window stop the child as Ctrl-C does: the partial file goes, the
+  // old destination stays.
+  void CancelAndCloseStopTheChildAndKeepTheDestination() {
+    build::Project shape;
+    shape.main = {{build::ColorClipName(0, 1, 0, "FF0000", "", "", ""), 0, 19999, 0, "", 0, 0, {}}};
+    WriteAll(Path("long.mpj"), build::BuildProject(shape));
+    WriteAll(Path("out.mp4"), "old");
+    window->Tabs().setCurrentIndex(4);
+    Type(ids::renderSource, Path("long.mpj"));
+    Type(ids::renderDestination, Path("out.mp4"));
+    Click(ids::renderMissingBlack);
+
+    QSignalSpy ended(window.get(), &MainWindow::RunEnded);
+    prompts->replies << true;  // replace out.mp4
+    StartAndWaitForFrames();
+    QTest::mouseClick(Find<QPushButton>(*window, ids::renderCancel), Qt::LeftButton);
+    QVERIFY(ended.wait(30000));
+    QVERIFY2(prompts->messages.last().text.startsWith("render stopped"),
+             qPrintable(prompts->messages.last().text));
+    ExpectOnlyTheOldDestination();
+
+    prompts->replies << true;  // replace out.mp4
+    StartAndWaitForFrames();
+    prompts->replies << true;  // stop the run and close
+    window->close();
+    QCOMPARE(prompts->questions.last(), "A run is going on. Stop it and close the window?");
+    QVERIFY(!window->Running());
+    ExpectOnlyTheOldDestination();
+  }
+
+  // A child that crashes or ends without a result is a failed run that says how it ended.
+  void ACrashedChildIsAFailedRunNamingHowItEnded_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("crash") << "kill -SEGV $$"
+                           << "signal 11";
+    QTest::newRow("exit") << "exit 3"
+                          << "exit status 3";
+  }
+  void ACrashedChildIsAFailedRunNamingHowItEnded() {
+    QFETCH(QString, script);
+    QFETCH(QString, expected);
+    const QString program = Path("fake-cli");
+    WriteAll(program, ("#!/bin/sh\n"
+                       "echo '{\"type\":\"progress\",\"percent\":10,\"done\":3,\"total\":30,"
+                       "\"unit\":\"frames\"}' >&2\n"
+                       "echo 'the engine broke' >&2\n" +
+                       script + "\n")
+                          .toStdString());
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray real = qgetenv("PEXOL_CLI");
+    qputenv("PEXOL_CLI", program.toUtf8());
+    WriteAll(Path("p.mpj"), build::BuildProject(build::DemoProject()));
+    window->Tabs().setCurrentIndex(4);
+    Type(ids::renderSource, Path("p.mpj"));
+    Type(ids::renderDestination, Path("p.mp4"));
+    Click(ids::renderRun);
+    qputenv("PEXOL_CLI", real);
+    const QString text = prompts->messages.last().text;
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY2(text.startsWith("render failed") && text.contains(expected) &&
+                 text.contains("the engine broke"),
+             qPrintable(text));
+    QVERIFY(!window->Running());
+  }
+
+  // Each setting is written as it changes: a window killed outright keeps them.
+  void SettingsOutliveAKilledWindow() {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(childSettings, settings.Folder());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += child.readAllStandardOutput()).contains("changed") ||
+                                 child.state() == QProcess::NotRunning,
+                             20000);
+    QVERIFY2(child.state() == QProcess::Running, child.readAllStandardError().constData());
+    ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+    QVERIFY(child.waitForFinished());
+
+    window = std::make_unique<MainWindow>(*prompts);
+    QCOMPARE(Find<QSpinBox>(*window, ids::renderQuality)->value(), 33);
+    QVERIFY(Find<QRadioButton>(*window, ids::renderPal)->isChecked());
+    QCOMPARE(Find<QLineEdit>(*window, ids::renderFrom)->text(), "00:00:01:00");
+    QCOMPARE(window->Media().maps, QStringList{"C:\\Video=/media/video"});
+  }
+
+  // The picture under the find page looks in the page's own search folder, as its check does.
+  void ThePictureFindsMediaAsTheFindPageDoes() {
+    QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("found/deep")));
+    WriteAll(Path("found/deep/a.avi"), "x");
+    WriteAll(Path("found/deep/b.avi"), "x");
+    build::Project shape;
+    shape.main = {{"C:\\Shoot\\a.avi", 0, 49, 0, "", 100, 100, {}},
+                  {"C:\\Shoot\\b.avi", 0, 49, 0, "", 100, 100, {}}};
+    WriteAll(Path("moved.mpj"), build::BuildProject(shape));
+    window->Tabs().setCurrentIndex(2);
+    Type(ids::findSource, Path("moved.mpj"));
+    Type(ids::findSearchFolder, Path("found"));
+    Click(ids::findCheck);
+    QVERIFY2(prompts->messages.last().text.contains("\n0 file undetected"),
+             qPrintable(prompts->messages.last().text));
+    TimelineView& picture = window->Timeline();
+    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && NoneMissing(picture), 10000);
+    // Without the folder the picture marks them.
+    Type(ids::findSearchFolder, QString());
+    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && !NoneMissing(picture), 10000);
+  }
+
+  // A project named on one page is offered to the pages that have none, not to the others.
+  void AProjectNamedOnOnePageIsOfferedToTheOthers() {
+    WriteAll(Path("demo.mpj"), build::BuildProject(build::DemoProject()));
+    window->Tabs().setCurrentIndex(3);
+    Type(ids::exportSource, Path("other.mpj"));  // not a file: the page keeps it, no one gets it
+    window->Tabs().setCurrentIndex(0);
+    Type(ids::toTextSource, Path("demo.mpj"));
+    window->Tabs().setCurrentIndex(4);
+    QCOMPARE(Find<QLineEdit>(*window, ids::renderSource)->text(), Path("demo.mpj"));
+    window->Tabs().setCurrentIndex(3);
+    QCOMPARE(Find<QLineEdit>(*window, ids::exportSource)->text(), Path("other.mpj"));
+  }
+
+  // "pexol --help" and "--version" answer on standard output without opening the window.
+  void HelpAndVersionPrintInsteadOfOpeningTheWindow() {
+    for (const auto& [argument, start] :
+         {std::pair{"--help", "Usage: pexol"}, std::pair{"--version", "pexol "}}) {
+      QProcess program;
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+      environment.remove(QStringLiteral("DISPLAY"));  // a window could not open anyway
+      program.setProcessEnvironment(environment);
+      program.start(QStringLiteral(PEXOL_WINDOW), {QString::fromLatin1(argument)});
+      QVERIFY(program.waitForFinished(10000));
+      QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+      QCOMPARE(program.exitCode(), 0);
+      QVERIFY2(program.readAllStandardOutput().startsWith(start), argument);
+    }
+  }
+
+ private:
+  QString Path(const QString& name) const { return folder->filePath(name); }
+
+  void Type(int id, const QString& text) {
+    auto* edit = Find<QLineEdit>(*window, id);
+    QVERIFY(edit->isVisible());
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+  void Click(int id) { ClickAndWait(*window, id); }
+
+  void AddSearchFolder(const QString& path) {
+    QTest::mouseClick(Find<QPushButton>(*window, ids::renderMediaFolders), Qt::LeftButton);
+    auto* dialog = window->findChild<MediaFoldersDialog*>();
+    QVERIFY(dialog);
+    dialog->searchFolders->addItem(path);
+    dialog->accept();
+    QCOMPARE(window->Media().searchFolders, QStringList{path});
+  }
+
+  void StartAndWaitForFrames() {
+    QTest::mouseClick(Find<QPushButton>(*window, ids::renderRun), Qt::LeftButton);
+    QVERIFY(window->Running());
+    auto* status = Find<QLineEdit>(*window, ids::renderStatus);
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("rendering frame"), 30000);
+  }
+
+  void ExpectOnlyTheOldDestination() {
+    QCOMPARE(ReadAll(Path("out.mp4")), QByteArray("old"));
+    for (const QString& name : QDir(folder->path()).entryList(QDir::Files | QDir::Hidden))
+      QVERIFY2(!name.startsWith(".pexol-"), qPrintable(name));
+  }
+
+  static bool NoneMissing(const TimelineView& picture) {
+    for (const PictureBox& box : picture.Boxes())
+      if (box.missing) return false;
+    return true;
+  }
+
+  TestSettings settings;
+  std::unique_ptr<QTemporaryDir> folder;
+  std::unique_ptr<FakePrompts> prompts;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace pexol
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet(pexol::childSettings)) return pexol::RunChildWindow(argc, argv);
+  QApplication app(argc, argv);
+  pexol::ChildRenderTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "ChildRenderTest.moc"
