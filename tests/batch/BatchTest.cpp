@@ -149,16 +149,18 @@ TEST_F(BatchTest, SigtermStopsTheRunningRendersAndLeavesNoTemporaryFiles) {
   folder.Write("archive/2020/long1.mpj", build::BuildProject(long_));
   folder.Write("archive/2020/long2.mpj", build::BuildProject(long_));
   const auto start = std::chrono::steady_clock::now();
-  const std::string command = "cd '" + folder.Folder().string() +
-                              "' && { '" PEXOL_CLI
-                              "' batch archive/2020 --out out --render mp4 --jobs 2 "
-                              ">/dev/null 2>&1 & pid=$!; sleep 1.5; ls -a out/long1 "
-                              ">seen.txt; kill -TERM $pid; wait $pid; }";
+  const std::string command =
+      "cd '" + folder.Folder().string() +
+      "' && { '" PEXOL_CLI
+      "' batch archive/2020 --out out --render mp4 --jobs 2 "
+      ">/dev/null 2>&1 & pid=$!; for i in $(seq 600); do ls -a out/long1 2>/dev/null "
+      "| grep -q '^[.]pexol-' && break; sleep 0.05; done; "
+      "ls -a out/long1 >seen.txt; kill -TERM $pid; wait $pid; }";
   const int status = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
   EXPECT_NE(folder.Read("seen.txt").find(".pexol-"), std::string::npos)  // it was rendering
       << folder.Read("seen.txt");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40));
   EXPECT_FALSE(ProcessNaming(folder.Path("out")));
   for (const auto& entry : fs::recursive_directory_iterator(folder.Folder() / "out")) {
     EXPECT_EQ(entry.path().filename().string().find(".pexol-"), std::string::npos) << entry.path();
