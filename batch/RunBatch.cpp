@@ -74,7 +74,6 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
   std::string error;
   const auto projects = FindProjects(run.folders, error);
   if (!projects) {
-    summary.problems.push_back(error);
     summary.failed = 1;
     summary.exitStatus = 2;
     summary.message = "batch: nothing was done: " + error;

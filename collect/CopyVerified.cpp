@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t pieceBytes = std::size_t{1} << 20;
 
-std::string Quoted(const std::string& path) {
+std::string QuotedPath(const std::string& path) {
   return "\"" + path + "\"";
 }
 
@@ -29,7 +29,7 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
                                                                std::string& error) {
   const platform::UniqueFile in = platform::OpenFile(path, "rb");
   if (!in) {
-    error = "cannot read " + Quoted(path) + " back: " + platform::ErrorText(errno);
+    error = "cannot read " + QuotedPath(path) + " back: " + platform::ErrorText(errno);
     return std::nullopt;
   }
   Sha256 digest;
@@ -39,7 +39,7 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
     total += got;
   }
   if (std::ferror(in.get()) != 0) {
-    error = "cannot read " + Quoted(path) + " back: " + platform::ErrorText(errno);
+    error = "cannot read " + QuotedPath(path) + " back: " + platform::ErrorText(errno);
     return std::nullopt;
   }
   return std::pair{total, digest.HexDigest()};
@@ -72,13 +72,13 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
   }
   const platform::UniqueFile in = platform::OpenFile(source, "rb");
   if (!in) {
-    error = "cannot read " + Quoted(source) + ": " + platform::ErrorText(errno);
+    error = "cannot read " + QuotedPath(source) + ": " + platform::ErrorText(errno);
     return std::nullopt;
   }
   int createError = 0;
   platform::UniqueFile out = platform::CreateReplacement(destination, {}, createError);
   if (!out) {
-    error = "cannot create " + Quoted(destination) + ": " + platform::ErrorText(createError);
+    error = "cannot create " + QuotedPath(destination) + ": " + platform::ErrorText(createError);
     return std::nullopt;
   }
   std::vector<unsigned char> buffer(pieceBytes);
@@ -88,26 +88,26 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
     if (stop && stop()) throw RunStopped();
     digest.Add(buffer.data(), got);
     if (std::fwrite(buffer.data(), 1, got, out.get()) != got) {
-      error = "cannot write " + Quoted(destination) + ": " + platform::ErrorText(errno);
+      error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
       return std::nullopt;
     }
     total += got;
     copied(got);
   }
   if (std::ferror(in.get()) != 0) {
-    error = "cannot read " + Quoted(source) + ": " + platform::ErrorText(errno);
+    error = "cannot read " + QuotedPath(source) + ": " + platform::ErrorText(errno);
     return std::nullopt;
   }
   if (std::fflush(out.get()) != 0 || !platform::SyncFile(out.get())) {
-    error = "cannot write " + Quoted(destination) + ": " + platform::ErrorText(errno);
+    error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
     return std::nullopt;
   }
   if (std::fclose(out.release()) != 0) {
-    error = "cannot write " + Quoted(destination) + ": " + platform::ErrorText(errno);
+    error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
     return std::nullopt;
   }
   if (total != expectedBytes) {
-    error = Quoted(source) + " held " + std::to_string(total) + " bytes when copied, not the " +
+    error = QuotedPath(source) + " held " + std::to_string(total) + " bytes when copied, not the " +
             std::to_string(expectedBytes) + " it had when the collect began; it changed meanwhile";
     return std::nullopt;
   }
@@ -115,7 +115,7 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
   const auto copy = DigestOf(destination, buffer, error);
   if (!copy) return std::nullopt;
   if (copy->first != total || copy->second != sourceDigest) {
-    error = "the copy " + Quoted(destination) + " differs from " + Quoted(source) + " (" +
+    error = "the copy " + QuotedPath(destination) + " differs from " + QuotedPath(source) + " (" +
             std::to_string(copy->first) + " of " + std::to_string(total) + " bytes, SHA-256 " +
             copy->second + " not " + sourceDigest + ")";
     return std::nullopt;

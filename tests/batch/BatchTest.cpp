@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -125,6 +126,47 @@ TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {
     for (std::size_t at = 0; (at = expected.find(folder.Path("out"), at)) != std::string::npos;)
       expected.replace(at, folder.Path("out").size(), folder.Path("planned"));
     EXPECT_EQ(planned[name], expected) << name;
+  }
+}
+
+// Any process whose command line names `text`.
+bool ProcessNaming(const std::string& text) {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    const std::string line(std::istreambuf_iterator<char>(in), {});
+    if (line.find(text) != std::string::npos && line.find("sh\0-c") == std::string::npos)
+      return true;
+  }
+  return false;
+}
+
+TEST_F(BatchTest, SigtermStopsTheRunningRendersAndLeavesNoTemporaryFiles) {
+  std::ofstream(folder.Path("archive/2020/still.png"), std::ios::binary)
+      << "P6\n64 48\n255\n"
+      << std::string(64 * 48 * 3, '\x7f');
+  build::Project long_;
+  long_.main = {{"still.png", 0, 8999, 0, "still", 0, 0, {}}};
+  folder.Write("archive/2020/long1.mpj", build::BuildProject(long_));
+  folder.Write("archive/2020/long2.mpj", build::BuildProject(long_));
+  const auto start = std::chrono::steady_clock::now();
+  const std::string command =
+      "cd '" + folder.Folder().string() +
+      "' && { '" PEXOL_CLI
+      "' batch archive/2020 --out out --render mp4 --jobs 2 "
+      ">/dev/null 2>&1 & pid=$!; for i in $(seq 600); do ls -a out/long1 2>/dev/null "
+      "| grep -q '^[.]pexol-' && break; sleep 0.05; done; "
+      "ls -a out/long1 >seen.txt; kill -TERM $pid; wait $pid; }";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(folder.Read("seen.txt").find(".pexol-"), std::string::npos)  // it was rendering
+      << folder.Read("seen.txt");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40));
+  EXPECT_FALSE(ProcessNaming(folder.Path("out")));
+  for (const auto& entry : fs::recursive_directory_iterator(folder.Folder() / "out")) {
+    EXPECT_EQ(entry.path().filename().string().find(".pexol-"), std::string::npos) << entry.path();
+    EXPECT_FALSE(entry.path().string().find("long") != std::string::npos &&
+                 entry.path().filename() == "pexol-result.json")
+        << entry.path();
   }
 }
 

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "check/MediaCheck.h"
+#include "collect/FileDigest.h"
 #include "collect/RunCollect.h"
 #include "support/CliRun.h"
 #include "support/TempFolder.h"
@@ -143,6 +144,36 @@ TEST_F(CollectTest, AStopLeavesNoFolderAndTheExportsLeadIntoTheMediaFolder) {
   EXPECT_TRUE(fs::exists(folder.Folder() / "out/edit.mlt"));
   EXPECT_NE(folder.Read("out/edit.otio").find(folder.Path("out/media/day1/a.avi")),
             std::string::npos);
+}
+
+TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {
+  fs::create_directories(folder.Folder() / "found/caf\u00e9");
+  folder.Write("found/caf\u00e9/c.avi", "c");
+  build::Project p;
+  p.main = {ClipNamed("C:\\Shoot\\day1\\a.avi"), ClipNamed("c.avi")};
+  folder.Write("project/edit.mpj", build::BuildProject(p));
+  CollectJob job = Job("out");
+  job.searchFolders = {folder.Path("found")};
+  CollectSummary summary;
+  const RunResult result = RunCollect(job, quiet, &summary);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(summary.files, 1);
+  EXPECT_EQ(summary.leftOut, 1);
+  EXPECT_EQ(result.MissingCount(), 1);
+  EXPECT_NE(summary.report.find("Left out (found, not copied) (1):\n  c.avi\tits new name "
+                                "\"media\\found\\caf\u00e9\\c.avi\" holds \"\u00e9\" (U+00E9)"),
+            std::string::npos)
+      << summary.report;
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/media/found"));
+}
+
+TEST(Sha256Test, GivesTheStandardDigestsAcrossPieces) {
+  Sha256 empty;
+  EXPECT_EQ(empty.HexDigest(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  Sha256 pieces;
+  pieces.Add("a", 1);
+  pieces.Add("bc", 2);
+  EXPECT_EQ(pieces.HexDigest(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 TEST_F(CollectTest, LinksWhereAsked) {

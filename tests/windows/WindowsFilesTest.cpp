@@ -124,6 +124,27 @@ TEST_F(WindowsFilesTest, JapaneseNamesWorkWhereTheCodePageIsNotJapanese) {
   EXPECT_NE(ReadFile(folder_ / L"報告.txt").find("clips/intro.avi"), std::string::npos);
 }
 
+TEST_F(WindowsFilesTest, CollectCopiesTheMediaUnderJapaneseNamesAndTheMovedFolderFindsThem) {
+  Write(L"demo.mpj", project_);
+  fs::create_directories(folder_ / L"clips");
+  fs::create_directories(folder_ / L"audio");
+  for (const wchar_t* name :
+       {L"clips/intro.avi", L"clips/sunset.jpg", L"clips/scene2.AVI", L"clips/outro.avi",
+        L"clips/logo.png", L"clips/overlay.avi", L"audio/bgm.wav", L"audio/voice.wav"})
+    Write(name, std::string(5000, 'm'));
+  const CliRun collect = Cli(L"collect demo.mpj 集め --format otio");
+  EXPECT_EQ(collect.exitCode, 1u) << collect.errors;  // audio/effect.wav is not there
+  EXPECT_EQ(ReadFile(folder_ / L"集め" / L"media" / L"clips" / L"intro.avi"),
+            std::string(5000, 'm'));
+  EXPECT_TRUE(fs::exists(folder_ / L"集め" / L"demo.otio"));
+  fs::rename(folder_ / L"集め", folder_ / L"移動");
+  const CliRun check = Cli(L"check 移動\\demo.mpj --report 報告.txt");
+  EXPECT_EQ(check.exitCode, 1u) << check.errors;
+  EXPECT_EQ(ReadFile(folder_ / L"報告.txt"),
+            "[MainAV]\r\n[InsertAV]\r\n[ExAudio1]\r\n[ExAudio2]\r\naudio/effect.wav\r\n"
+            "[Title]\r\n[BinWindow]\r\n");
+}
+
 TEST_F(WindowsFilesTest, NulDiscardsAndCreatesNoFile) {
   Write(L"demo.mpj", project_);
   for (const wchar_t* nul : {L"nul", L"NUL"}) {

@@ -1,0 +1,62 @@
+// tests/batch/BatchPartsTest.cpp - the batch's pieces on real folders: which projects it finds
+// and where their outputs go, and command lines a shell reads back as given
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "batch/BatchJob.h"
+#include "batch/ProjectFinder.h"
+#include "support/CliRun.h"
+#include "support/TempFolder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BatchPartsTest, FindsProjectsInAnyCaseOnceThroughLinksAndKeepsClashingNamesApart) {
+  const test::TempFolder folder;
+  fs::create_directories(folder.Folder() / "a/deep");
+  folder.Write("a/edit.mpj", "");
+  folder.Write("a/edit.MPJ", "");
+  folder.Write("a/deep/Cut.Mpj", "");
+  folder.Write("a/deep/cut.mpj.txt", "");
+  fs::create_directory_symlink(folder.Folder() / "a", folder.Folder() / "a/deep/loop");
+  std::string error;
+  const auto found = FindProjects({folder.Path("a")}, error);
+  ASSERT_TRUE(found) << error;
+  std::vector<std::string> into;
+  for (const BatchProject& project : *found) into.push_back(project.into);
+  EXPECT_EQ(into, (std::vector<std::string>{"deep/Cut", "edit.MPJ", "edit.mpj"}));
+
+  // Several folders: each one's projects under its name; a missing one is refused.
+  fs::create_directories(folder.Folder() / "b");
+  folder.Write("b/edit.mpj", "");
+  const auto both = FindProjects({folder.Path("a"), folder.Path("b") + "/"}, error);
+  ASSERT_TRUE(both) << error;
+  EXPECT_EQ(both->back().into, "b/edit");
+  EXPECT_FALSE(FindProjects({folder.Path("none")}, error));
+  EXPECT_NE(error.find("none"), std::string::npos);
+}
+
+TEST(BatchPartsTest, JobLinesReadBackByAShellAsTheyWereGiven) {
+  const test::TempFolder folder;
+  const std::vector<std::string> arguments = {"printf", "[%s]\\n", "it's",  "two words",     "",
+                                              "$HOME",  "a\\b",    "--map", "C:\\Video=/x y"};
+  const test::CliOutcome printed =
+      test::RunCli("sh", folder, "-c " + ShellLine({ShellLine(arguments)}));
+  EXPECT_EQ(printed.out, "[it's]\n[two words]\n[]\n[$HOME]\n[a\\b]\n[--map]\n[C:\\Video=/x y]\n")
+      << printed.err;
+
+  BatchOptions options;
+  options.out = "out";
+  options.maps = {"C:\\Video=media"};
+  options.searchFolders = {"footage"};
+  const BatchOptions absolute = SelfContained(options);
+  EXPECT_EQ(absolute.out, (fs::current_path() / "out").string());
+  EXPECT_EQ(absolute.maps[0], "C:\\Video=" + (fs::current_path() / "media").string());
+  EXPECT_EQ(absolute.searchFolders[0], (fs::current_path() / "footage").string());
+}
+
+}  // namespace
+}  // namespace pexol
