@@ -135,6 +135,7 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
 
   // Read as a render is: the sections take a few steps and the body (the copying) the rest.
   RunPlan plan = RunPlan::Writing(RunKind::Render, job.source, job.software, {}, {}, {});
+  plan.mayWriteNothing = true;  // the body builds its folder itself
   RunResult result = RunOnProject(
       plan,
       [&](const RunInput& input) -> RunOutput {
