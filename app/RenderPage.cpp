@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/Controls.h"
@@ -18,6 +20,20 @@
 
 namespace pexol {
 
+namespace {
+
+// Every container the render writes; the first one's extension names a file by default.
+FileDialogRequest DestinationRequest() {
+  QStringList types;
+  for (const RenderContainer& container : RenderContainers())
+    types << QStringLiteral("%1 (*%2)")
+                 .arg(QLatin1String(container.label), QLatin1String(container.extension));
+  return SaveFile(QLatin1String(RenderContainers().front().extension).mid(1),
+                  WithAllFiles(types.join(QStringLiteral(";;"))));
+}
+
+}  // namespace
+
 RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
   rate = AddRadioGroup(this);
   missing = AddRadioGroup(this);
@@ -25,12 +41,11 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
 
   AddSoftwareBox(page, ids::renderSoftwareBox, ids::renderCorvane, ids::renderLumetta,
                  "render/software");
-  AddChoiceBox(
-      this, page, ids::renderRateBox, QStringLiteral("video"), rate,
-      {{ids::renderNtsc, "NTSC 720x480, 29.97 frames a second",
-        static_cast<int>(TimecodeMode::NtscDrop)},
-       {ids::renderPal, "PAL 720x576, 25 frames a second", static_cast<int>(TimecodeMode::Pal)}},
-      2);
+  std::vector<RadioChoice> rates;
+  for (const RenderRate& choice : RenderRates())
+    rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
+                     choice.label, static_cast<int>(choice.mode)});
+  AddChoiceBox(this, page, ids::renderRateBox, QStringLiteral("video"), rate, rates, 2);
   AddChoiceBox(
       this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
       {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
@@ -53,10 +68,7 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
                       OpenFile(QStringLiteral("mpj"), ProjectFilter()), "render/source");
   destination =
       AddFileRow(page, ids::renderDestinationLabel, QStringLiteral("video destination file"),
-                 ids::renderDestination, ids::renderDestinationChooser,
-                 SaveFile(QStringLiteral("mp4"),
-                          WithAllFiles(QStringLiteral("MP4 video (*.mp4);;Matroska video (*.mkv);;"
-                                                      "QuickTime movie (*.mov)"))),
+                 ids::renderDestination, ids::renderDestinationChooser, DestinationRequest(),
                  "render/destination");
   AddMediaFoldersButton(page, ids::renderMediaFolders);
   AddRunRow(page, ids::renderRun, QStringLiteral("render"), ids::renderProgress, ids::renderStatus,

@@ -134,12 +134,19 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
 }
 
 const std::map<std::string, TimecodeMode>& TimecodeNames() {
-  static const std::map<std::string, TimecodeMode> names = {
-      {"ntsc-drop", TimecodeMode::NtscDrop},
-      {"pal", TimecodeMode::Pal},
-      {"frame", TimecodeMode::Frame},
-      {"ntsc-nondrop", TimecodeMode::NtscNonDrop}};
+  static const std::map<std::string, TimecodeMode> names = [] {
+    std::map<std::string, TimecodeMode> all;
+    for (const TimecodeModeName& name : TimecodeModeNames()) all.emplace(name.name, name.mode);
+    return all;
+  }();
   return names;
+}
+
+std::map<std::string, TimecodeMode> RatedTimecodeNames() {
+  std::map<std::string, TimecodeMode> rated;
+  for (const TimecodeModeName& name : TimecodeModeNames())
+    if (name.rated) rated.emplace(name.name, name.mode);
+  return rated;
 }
 
 TerminalObserver::TerminalObserver(bool textToStdout)

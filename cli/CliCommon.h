@@ -39,6 +39,8 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
                      const std::string& what);
 
 const std::map<std::string, TimecodeMode>& TimecodeNames();
+/// The modes that count at a rate, as an export or a render needs.
+std::map<std::string, TimecodeMode> RatedTimecodeNames();
 
 /// Draws a progress bar with the status text on standard error while a run goes on, only
 /// when standard error is a terminal that standard output does not also write text to.

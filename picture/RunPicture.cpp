@@ -39,20 +39,24 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
       plan,
       [&](const RunInput& input) {
         // Each name is looked up once, however often the timeline uses it.
-        std::map<std::string, bool, std::less<>> missing;
+        std::map<std::string, bool, std::less<>> found;
+        LayoutRules rules;
+        rules.roles.assign(PictureRoles().begin(), PictureRoles().end());
+        rules.levels = LevelsWritten::None;
+        rules.resolve = [&](std::string_view stored) {
+          auto known = found.find(stored);
+          if (known == found.end())
+            known = found
+                        .emplace(std::string(stored),
+                                 resolver.Resolve(stored).status == MediaStatus::Found)
+                        .first;
+          return MediaReference{std::string(stored), {}, known->second};
+        };
         PictureSettings settings;
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
-        settings.isMissing = [&](std::string_view stored) {
-          auto known = missing.find(stored);
-          if (known == missing.end())
-            known = missing
-                        .emplace(std::string(stored),
-                                 resolver.Resolve(stored).status != MediaStatus::Found)
-                        .first;
-          return known->second;
-        };
-        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), settings);
+        const Timeline timeline = BuildTimeline(input.project);
+        const TimelinePicture picture = DrawTimeline(LayOutTimeline(timeline, rules), settings);
         if (job.onPicture) job.onPicture(picture);
         RunOutput output;
         output.bytes = picture.svg;
