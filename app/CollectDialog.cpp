@@ -13,6 +13,7 @@
 #include "app/Controls.h"
 #include "app/FileRequests.h"
 #include "app/UserPrompts.h"
+#include "export/ExportFormats.h"
 
 namespace pexol {
 
@@ -33,10 +34,10 @@ CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(pa
   layout->addWidget(AddLabel(this, ids::collectFormatsLabel,
                              QStringLiteral("also export the collected project as")));
   int id = ids::collectFormatFirst;
-  for (const ExportFormatName& name : ExportFormatNames()) {
-    QCheckBox* box = AddCheckBox(this, id++, QString::fromUtf8(name.label));
+  for (const ExportFormat& format : ExportFormats()) {
+    QCheckBox* box = AddCheckBox(this, id++, QString::fromUtf8(format.label));
     layout->addWidget(box);
-    formats.emplace_back(box, name.format);
+    formats.emplace_back(box, format.name);
   }
   link = AddCheckBox(this, ids::collectLink,
                      QStringLiteral("hard links instead of copies where the disk allows"));
@@ -56,8 +57,8 @@ QString CollectDialog::Folder() const {
   return folder->text();
 }
 
-std::vector<ExportFormat> CollectDialog::Formats() const {
-  std::vector<ExportFormat> chosen;
+std::vector<std::string> CollectDialog::Formats() const {
+  std::vector<std::string> chosen;
   for (const auto& [box, format] : formats)
     if (box->isChecked()) chosen.push_back(format);
   return chosen;

@@ -22,12 +22,12 @@ class CollectDialog final : public QDialog {
   CollectDialog(QWidget* parent, UserPrompts& prompts);
 
   QString Folder() const;
-  std::vector<ExportFormat> Formats() const;
+  std::vector<std::string> Formats() const;  ///< format names
   bool Link() const;
 
  private:
   QLineEdit* folder;
-  std::vector<std::pair<QCheckBox*, ExportFormat>> formats;
+  std::vector<std::pair<QCheckBox*, std::string>> formats;
   QCheckBox* link;
 };
 

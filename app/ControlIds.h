@@ -82,11 +82,8 @@ inline constexpr int exportCorvane = 1091;
 inline constexpr int exportLumetta = 1092;
 inline constexpr int exportFormatBox = 1093;
 inline constexpr int exportFromExtension = 1094;
-inline constexpr int exportOtio = 1095;
-inline constexpr int exportCmx3600 = 1096;
-inline constexpr int exportMlt = 1097;
-inline constexpr int exportKdenlive = 1117;
-inline constexpr int exportFcp7 = 1118;
+// Each format's button has the number its row of the export's table gives (1095 to 1097,
+// 1117, 1118).
 inline constexpr int exportTimecodeBox = 1098;
 inline constexpr int exportNtscDrop = 1099;
 inline constexpr int exportNtscNonDrop = 1100;

@@ -13,38 +13,28 @@
 #include "app/DisplayText.h"
 #include "app/FileRequests.h"
 #include "app/MediaFolders.h"
+#include "export/ExportFormats.h"
 #include "export/RunExport.h"
 
 namespace pexol {
 
 namespace {
 
-// The buttons of the export's formats, in the order of its list; "from the file name" comes
-// first.
-struct FormatButton {
-  ExportFormat format;
-  int id;
-};
-constexpr FormatButton formatButtons[] = {
-    {ExportFormat::Otio, ids::exportOtio}, {ExportFormat::Cmx3600, ids::exportCmx3600},
-    {ExportFormat::Mlt, ids::exportMlt},   {ExportFormat::Kdenlive, ids::exportKdenlive},
-    {ExportFormat::Fcp7, ids::exportFcp7},
-};
-
-int ButtonOf(ExportFormat format) {
-  for (const FormatButton& button : formatButtons)
-    if (button.format == format) return button.id;
-  qFatal("an export format without a button");
-}
+// The format buttons' values: 0 for "from the file name", then each format's place in the
+// table from 1 (the values the settings keep).
+constexpr int fromExtension = 0;
 
 // What the destination's file dialog offers: every format; the first one's extension names a
 // file by default.
 FileDialogRequest DestinationRequest() {
   QStringList types;
-  for (const ExportFormatName& name : ExportFormatNames())
-    types
-        << QStringLiteral("%1 (*%2)").arg(QLatin1String(name.label), QLatin1String(name.extension));
-  const QString first = QLatin1String(ExportFormatNames().front().extension).mid(1);
+  for (const ExportFormat& format : ExportFormats()) {
+    QStringList patterns;
+    for (const std::string& extension : format.extensions)
+      patterns << QStringLiteral("*") + QString::fromStdString(extension);
+    types << QStringLiteral("%1 (%2)").arg(QLatin1String(format.label), patterns.join(' '));
+  }
+  const QString first = QString::fromStdString(ExportFormats().front().extensions.front()).mid(1);
   return SaveFile(first, WithAllFiles(types.join(QStringLiteral(";;"))));
 }
 
@@ -57,10 +47,10 @@ ExportPage::ExportPage(const PageContext& context) : RunPage(context) {
 
   AddSoftwareBox(page, ids::exportSoftwareBox, ids::exportCorvane, ids::exportLumetta,
                  "export/software");
-  std::vector<RadioChoice> choices{{ids::exportFromExtension, "from the file name",
-                                    static_cast<int>(ExportFormat::FromExtension)}};
-  for (const ExportFormatName& name : ExportFormatNames())
-    choices.push_back({ButtonOf(name.format), name.label, static_cast<int>(name.format)});
+  std::vector<RadioChoice> choices{{ids::exportFromExtension, "from the file name", fromExtension}};
+  const auto formats = ExportFormats();
+  for (std::size_t f = 0; f < formats.size(); ++f)
+    choices.push_back({formats[f].buttonId, formats[f].label, static_cast<int>(f) + 1});
   AddChoiceBox(this, page, ids::exportFormatBox, QStringLiteral("format"), format, choices, 2);
   AddChoiceBox(
       this, page, ids::exportTimecodeBox, QStringLiteral("timecode"), timecode,
@@ -81,7 +71,7 @@ ExportPage::ExportPage(const PageContext& context) : RunPage(context) {
             ids::exportCancel);
 
   // Unlike the conversions, the page shows its defaults: the format from the name, drop frame.
-  format->button(static_cast<int>(ExportFormat::FromExtension))->setChecked(true);
+  format->button(fromExtension)->setChecked(true);
   timecode->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
   Remember(format, "export/format");
   Remember(timecode, "export/timecode");
@@ -92,7 +82,10 @@ RunPage::Driver ExportPage::MakeRun() {
   ExportJob job;
   job.source = EncodePath(source->text());
   job.destination = EncodePath(destination->text());
-  job.format = static_cast<ExportFormat>(ValueOf(*format));
+  const int chosen = ValueOf(*format);
+  const auto formats = ExportFormats();
+  if (chosen > 0 && static_cast<std::size_t>(chosen) <= formats.size())
+    job.format = formats[static_cast<std::size_t>(chosen) - 1].name;
   job.software = ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(ValueOf(*timecode));
   job.maps = context.media.EncodedMaps();

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "app/ChildRender.h"
 #include "app/ControlIds.h"
@@ -15,13 +17,21 @@
 #include "app/DisplayText.h"
 #include "app/FileRequests.h"
 #include "app/MediaFolders.h"
+#include "render/RenderChoices.h"
 
 namespace pexol {
 
 namespace {
 
-constexpr int missingFail = 0;
-constexpr int missingBlack = 1;
+// Every container the render writes; the first one's extension names a file by default.
+FileDialogRequest DestinationRequest() {
+  QStringList types;
+  for (const RenderContainer& container : RenderContainers())
+    types << QStringLiteral("%1 (*%2)")
+                 .arg(QLatin1String(container.label), QLatin1String(container.extension));
+  return SaveFile(QLatin1String(RenderContainers().front().extension).mid(1),
+                  WithAllFiles(types.join(QStringLiteral(";;"))));
+}
 
 }  // namespace
 
@@ -32,16 +42,17 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
 
   AddSoftwareBox(page, ids::renderSoftwareBox, ids::renderCorvane, ids::renderLumetta,
                  "render/software");
+  std::vector<RadioChoice> rates;
+  for (const RenderRate& choice : RenderRates())
+    rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
+                     choice.label, static_cast<int>(choice.mode)});
+  AddChoiceBox(this, page, ids::renderRateBox, QStringLiteral("video"), rate, rates, 2);
   AddChoiceBox(
-      this, page, ids::renderRateBox, QStringLiteral("video"), rate,
-      {{ids::renderNtsc, "NTSC 720x480, 29.97 frames a second",
-        static_cast<int>(TimecodeMode::NtscDrop)},
-       {ids::renderPal, "PAL 720x576, 25 frames a second", static_cast<int>(TimecodeMode::Pal)}},
+      this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
+      {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
+       {ids::renderMissingBlack, "render black and silence in their place",
+        static_cast<int>(MissingMedia::Black)}},
       2);
-  AddChoiceBox(this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
-               {{ids::renderMissingFail, "do not render; list them", missingFail},
-                {ids::renderMissingBlack, "render black and silence in their place", missingBlack}},
-               2);
   auto* qualityRow = new QHBoxLayout;
   qualityRow->addWidget(AddLabel(this, ids::renderQualityLabel,
                                  QStringLiteral("quality (0 best, 51 smallest file)")));
@@ -74,17 +85,14 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
                       OpenFile(QStringLiteral("mpj"), ProjectFilter()), "render/source");
   destination =
       AddFileRow(page, ids::renderDestinationLabel, QStringLiteral("video destination file"),
-                 ids::renderDestination, ids::renderDestinationChooser,
-                 SaveFile(QStringLiteral("mp4"),
-                          WithAllFiles(QStringLiteral("MP4 video (*.mp4);;Matroska video (*.mkv);;"
-                                                      "QuickTime movie (*.mov)"))),
+                 ids::renderDestination, ids::renderDestinationChooser, DestinationRequest(),
                  "render/destination");
   AddMediaFoldersButton(page, ids::renderMediaFolders);
   AddRunRow(page, ids::renderRun, QStringLiteral("render"), ids::renderProgress, ids::renderStatus,
             ids::renderCancel);
 
   rate->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
-  missing->button(missingFail)->setChecked(true);
+  missing->button(static_cast<int>(MissingMedia::Fail))->setChecked(true);
   Remember(rate, "render/rate");
   Remember(missing, "render/missing");
   Remember(quality, "render/quality");
@@ -99,7 +107,7 @@ RunPage::Driver RenderPage::MakeRun() {
   job.destination = destination->text();
   job.software = ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(ValueOf(*rate));
-  job.blackForMissing = ValueOf(*missing) == missingBlack;
+  job.blackForMissing = ValueOf(*missing) == static_cast<int>(MissingMedia::Black);
   job.quality = quality->value();
   job.from = from->text().trimmed();
   job.to = to->text().trimmed();

@@ -10,6 +10,7 @@
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
 #include "edl/Timecode.h"
+#include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/MediaResolver.h"
 #include "media/PathText.h"
@@ -56,15 +57,8 @@ std::string OptionsText(const BatchOptions& options) {
 }
 
 std::string ExtensionOf(const std::string& format) {
-  for (const ExportFormatName& name : ExportFormatNames())
-    if (format == name.name) return name.extension;
-  return "." + format;
-}
-
-ExportFormat FormatOf(const std::string& format) {
-  for (const ExportFormatName& name : ExportFormatNames())
-    if (format == name.name) return name.format;
-  return ExportFormat::FromExtension;
+  const ExportFormat* row = ExportFormatNamed(format);
+  return row ? row->extensions.front() : "." + format;
 }
 
 fs::path OutPath(const BatchOptions& options, const std::string& relative) {
@@ -113,10 +107,10 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
           }
         result.frames = end;
         result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
-        PictureSettings settings;
-        settings.isMissing = isMissing;
         RunOutput output;
-        output.bytes = DrawTimeline(timeline, settings).svg;
+        output.bytes =
+            DrawTimeline(timeline, [&](std::string_view stored) { return !isMissing(stored); }, {})
+                .svg;
         output.warnings = resolver.Warnings();
         return output;
       },
@@ -246,7 +240,7 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
         ExportJob job;
         job.source = project.source;
         job.destination = Utf8OfPath(OutPath(options, outputs[next]));
-        job.format = FormatOf(format);
+        job.format = format;
         job.software = SoftwareChoice::Automatic();
         job.maps = options.maps;
         job.searchFolders = options.searchFolders;

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <map>
 #include <memory>
 
 #include "batch/BatchReport.h"
@@ -10,6 +11,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
+#include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/PathText.h"
 
@@ -77,9 +79,9 @@ void PrintPlan(const BatchSettings& settings) {
 }  // namespace
 
 void AddBatchCommand(CLI::App& app, int& exitCode) {
-  static const std::vector<std::string> formatNames = [] {
-    std::vector<std::string> names;
-    for (const ExportFormatName& name : ExportFormatNames()) names.emplace_back(name.name);
+  static const std::map<std::string, std::string> formatNames = [] {
+    std::map<std::string, std::string> names;
+    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
     return names;
   }();
   auto settings = std::make_shared<BatchSettings>();
@@ -95,8 +97,10 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
       ->option_text("=DIR")
       ->required();
   sub->add_option("--format", options.formats,
-                  "export each project: otio, cmx3600, mlt, kdenlive or fcp7 (repeatable)")
-      ->check(CLI::IsMember(formatNames, CLI::ignore_case))
+                  "export each project: " + ListOfFormats([](const ExportFormat& format) {
+                    return std::string(format.name);
+                  }) + " (repeatable)")
+      ->transform(Choices(formatNames))
       ->option_text("=FORMAT");
   sub->add_flag("--text", options.text, "write each project's text exchange file");
   sub->add_option("--render", options.render,

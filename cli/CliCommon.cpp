@@ -243,12 +243,19 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
 }
 
 const std::map<std::string, TimecodeMode>& TimecodeNames() {
-  static const std::map<std::string, TimecodeMode> names = {
-      {"ntsc-drop", TimecodeMode::NtscDrop},
-      {"pal", TimecodeMode::Pal},
-      {"frame", TimecodeMode::Frame},
-      {"ntsc-nondrop", TimecodeMode::NtscNonDrop}};
+  static const std::map<std::string, TimecodeMode> names = [] {
+    std::map<std::string, TimecodeMode> all;
+    for (const TimecodeModeName& name : TimecodeModeNames()) all.emplace(name.name, name.mode);
+    return all;
+  }();
   return names;
+}
+
+std::map<std::string, TimecodeMode> RatedTimecodeNames() {
+  std::map<std::string, TimecodeMode> rated;
+  for (const TimecodeModeName& name : TimecodeModeNames())
+    if (name.rated) rated.emplace(name.name, name.mode);
+  return rated;
 }
 
 void AddProgressOption(CLI::App& app) {
@@ -260,7 +267,7 @@ void AddProgressOption(CLI::App& app) {
                      "how progress shows on standard error: none, lines (a line at every tenth "
                      "and every few seconds) or json (one JSON object a line, ending with the "
                      "result); by default a bar on a terminal, otherwise a line now and then")
-        ->transform(CLI::CheckedTransformer(modes, CLI::ignore_case).description(""))
+        ->transform(Choices(modes))
         ->option_text("=MODE");
 }
 

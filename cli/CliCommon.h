@@ -58,6 +58,8 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
                      const std::string& what);
 
 const std::map<std::string, TimecodeMode>& TimecodeNames();
+/// The modes that count at a rate, as an export or a render needs.
+std::map<std::string, TimecodeMode> RatedTimecodeNames();
 
 /// Values an option takes, for the help, the manual and the completions: the transformer from
 /// names to values, described by the names ("corvane|brisko|lumetta|auto").

@@ -6,13 +6,14 @@
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
 #include "collect/RunCollect.h"
+#include "export/ExportFormats.h"
 
 namespace pexol::cli {
 
 void AddCollectCommand(CLI::App& app, int& exitCode) {
-  static const std::map<std::string, ExportFormat> formats = [] {
-    std::map<std::string, ExportFormat> names;
-    for (const ExportFormatName& name : ExportFormatNames()) names.emplace(name.name, name.format);
+  static const std::map<std::string, std::string> formats = [] {
+    std::map<std::string, std::string> names;
+    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
     return names;
   }();
   auto job = std::make_shared<CollectJob>();
@@ -27,10 +28,12 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
                "find names under the Windows folder PREFIX in the local FOLDER (repeatable; the "
                "longest PREFIX wins)");
   AddSearchOption(*sub, job->searchFolders);
-  sub->add_option("--format", job->formats,
-                  "also export the collected project beside it: otio, cmx3600, mlt, kdenlive or "
-                  "fcp7 (repeatable); its media paths lead into FOLDER/media/")
-      ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case).description(""))
+  sub->add_option(
+         "--format", job->formats,
+         "also export the collected project beside it: " +
+             ListOfFormats([](const ExportFormat& format) { return std::string(format.name); }) +
+             " (repeatable); its media paths lead into FOLDER/media/")
+      ->transform(Choices(formats))
       ->option_text("=FORMAT");
   sub->add_flag("--link", job->link,
                 "hard-link the media instead of copying them where the file system allows");

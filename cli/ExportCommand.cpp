@@ -1,10 +1,10 @@
-// cli/ExportCommand.cpp - `pexol-cli export`: the timeline for OpenTimelineIO, CMX 3600, MLT,
-// Kdenlive or Final Cut Pro 7 XML
+// cli/ExportCommand.cpp - `pexol-cli export`: the timeline in any format of the export's table
 #include <memory>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
+#include "export/ExportFormats.h"
 #include "export/RunExport.h"
 
 namespace pexol::cli {
@@ -13,27 +13,34 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ExportJob job;
   };
-  static const std::map<std::string, ExportFormat> formats = [] {
-    std::map<std::string, ExportFormat> names;
-    for (const ExportFormatName& name : ExportFormatNames()) names.emplace(name.name, name.format);
+  static const std::map<std::string, std::string> formats = [] {
+    std::map<std::string, std::string> names;
+    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
     return names;
   }();
-  static const std::map<std::string, TimecodeMode> rates = {
-      {"ntsc-drop", TimecodeMode::NtscDrop},
-      {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
-      {"pal", TimecodeMode::Pal}};
+  static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
+  // ".edl (one per track: DEST, DEST-insert, ...)" for a format that writes files beside DEST.
+  const auto files = [](const ExportFormat& format) {
+    std::string text = format.extensions.front();
+    if (format.files.size() > 1) {
+      text += " (one per track: DEST";
+      for (std::size_t f = 1; f < format.files.size(); ++f) text += ", DEST" + format.files[f];
+      text += ")";
+    }
+    return text;
+  };
   auto settings = std::make_shared<Settings>();
-  auto* sub = app.add_subcommand(
-      "export",
-      "Write the project's timeline for other editors: OpenTimelineIO, CMX 3600 EDL, MLT "
-      "(Shotcut), Kdenlive or Final Cut Pro 7 XML (Premiere Pro, DaVinci Resolve)");
+  auto* sub = app.add_subcommand("export", "Write the project's timeline for other editors: " +
+                                               ListOfFormats([](const ExportFormat& format) {
+                                                 return std::string(format.label);
+                                               }));
   AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
   AddFile(*sub, "DEST", settings->job.destination,
-          "file to write: .otio, .edl (one per track: DEST, DEST-insert, -exaudio1, -exaudio2), "
-          ".mlt, .kdenlive or .xml (Final Cut Pro 7 XML); - for standard output (with --format; "
-          "an EDL then holds the main track only)");
-  sub->add_option("--format", settings->job.format,
-                  "otio, cmx3600, mlt, kdenlive or fcp7; by default DEST's extension says")
+          "file to write: " + ListOfFormats(files) +
+              "; - for standard output (with --format; files beside DEST are then left out)");
+  sub->add_option("--format", settings->job.format, ListOfFormats([](const ExportFormat& format) {
+                                                      return std::string(format.name);
+                                                    }) + "; by default DEST's extension says")
       ->transform(Choices(formats))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);

@@ -11,16 +11,19 @@ namespace pexol::cli {
 void AddRenderCommand(CLI::App& app, int& exitCode) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
                                                               {"black", MissingMedia::Black}};
-  static const std::map<std::string, TimecodeMode> rates = {
-      {"ntsc-drop", TimecodeMode::NtscDrop},
-      {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
-      {"pal", TimecodeMode::Pal}};
+  static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
+  std::string containers;
+  const auto all = RenderContainers();
+  for (std::size_t c = 0; c < all.size(); ++c)
+    containers += std::string(c == 0                ? ""
+                              : c + 1 == all.size() ? " or "
+                                                    : ", ") +
+                  all[c].extension + " (" + all[c].kind + ")";
   auto job = std::make_shared<RenderJob>();
   auto* sub = app.add_subcommand(
       "render", "Render the project's timeline to a video file (H.264 and AAC) through MLT");
   AddFile(*sub, "SOURCE", job->source, "project file (.mpj)");
-  AddFile(*sub, "DEST", job->destination,
-          "video file to write: .mp4, .mkv (Matroska) or .mov (QuickTime)");
+  AddFile(*sub, "DEST", job->destination, "video file to write: " + containers);
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode, rates,
                     "a render needs a rate: NTSC 720x480 (drop or non-drop frame) or PAL "

@@ -12,6 +12,7 @@
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
 #include "core/TemporaryFiles.h"
+#include "export/ExportFormats.h"
 #include "media/MediaResolver.h"
 #include "relink/RelinkProject.h"
 #include "run/RunFrame.h"
@@ -98,10 +99,9 @@ std::string FolderRefusal(const fs::path& folder, bool& existsEmpty) {
 }
 
 // The export's file name for `format` beside the project: its stem and the format's extension.
-std::string ExportName(const std::string& stem, ExportFormat format) {
-  for (const ExportFormatName& name : ExportFormatNames())
-    if (name.format == format) return stem + name.extension;
-  return stem;
+std::string ExportName(const std::string& stem, const std::string& format) {
+  const ExportFormat* row = ExportFormatNamed(format);
+  return row ? stem + row->extensions.front() : stem;
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
   const std::string projectName = platform::Utf8Of(sourcePath.filename());
   const std::string stem = platform::Utf8Of(sourcePath.stem());
   CollectSummary summary;
-  for (const ExportFormat format : job.formats) summary.exports.push_back(ExportName(stem, format));
+  for (const std::string& format : job.formats) summary.exports.push_back(ExportName(stem, format));
   std::optional<std::string> failure;
   Software used = job.software.named;
 

@@ -17,9 +17,9 @@ struct CollectJob {
   std::string source;  ///< project file
   std::string folder;  ///< the folder to make; must be new or empty
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
-  std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
-  std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
-  std::vector<ExportFormat> formats = {};          ///< exports written beside the project
+  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  std::vector<std::string> formats = {};        ///< names of the exports written beside the project
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the exports' rate
   bool link = false;  ///< hard links where the file system allows, copies elsewhere
 };

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "edl/Timecode.h"
-#include "export/TrackLayout.h"
 
 namespace pexol {
 namespace {
@@ -27,22 +26,19 @@ void AppendPadded(std::string& text, std::string_view field, std::size_t width) 
 
 class CmxBuilder {
  public:
-  CmxBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, bool audioTrack)
-      : settings_(settings),
-        mediaPath_(mediaPath),
-        mode_(TimecodeModeOf(settings.rate)),
-        audioTrack_(audioTrack) {}
+  CmxBuilder(const ExportTimeline& timeline, bool audioTrack)
+      : timeline_(timeline), mode_(TimecodeModeOf(timeline.rate)), audioTrack_(audioTrack) {}
 
   void Header(std::string_view suffix) {
     text_ += "TITLE: ";
-    text_ += settings_.projectName;
+    text_ += timeline_.projectName;
     text_ += suffix;
     text_ +=
         mode_ == TimecodeMode::NtscDrop ? "\r\nFCM: DROP FRAME\r\n" : "\r\nFCM: NON-DROP FRAME\r\n";
   }
 
   // `previous` is the piece the transition into `piece` comes from, when there is one.
-  void Event(const TrackPiece& piece, const TrackPiece* previous) {
+  void Event(const ExportPiece& piece, const ExportPiece* previous) {
     ++number_;
     const TimelineItem& item = *piece.item;
     text_ += "\r\n";
@@ -58,14 +54,12 @@ class CmxBuilder {
     }
     if (item.slow) SpeedLine(item, piece.sourceIn);
     if (previous) {
-      Comment("* FROM CLIP NAME: ", ItemName(*previous->item, settings_));
-      Comment("* TO CLIP NAME: ", ItemName(item, settings_));
+      Comment("* FROM CLIP NAME: ", previous->name);
+      Comment("* TO CLIP NAME: ", piece.name);
     } else {
-      Comment("* FROM CLIP NAME: ", ItemName(item, settings_));
+      Comment("* FROM CLIP NAME: ", piece.name);
     }
-    if (item.kind == ItemKind::Movie || item.kind == ItemKind::Still) {
-      Comment("* SOURCE FILE: ", mediaPath_(item.name));
-    }
+    if (piece.media) Comment("* SOURCE FILE: ", piece.media->path);
   }
 
   std::string Take() { return std::move(text_); }
@@ -103,7 +97,7 @@ class CmxBuilder {
     AppendPadded(text_, Reel(item), 8);
     // Tenths of a frame per second, cut rather than rounded (14.985 shows as 014.9).
     const long long tenths =
-        static_cast<long long>(settings_.rate.numerator) * 10 / (2LL * settings_.rate.denominator);
+        static_cast<long long>(timeline_.rate.numerator) * 10 / (2LL * timeline_.rate.denominator);
     char speed[32];
     std::snprintf(speed, sizeof speed, " %03lld.%lld%16s", tenths / 10, tenths % 10, "");
     text_ += speed;
@@ -117,8 +111,7 @@ class CmxBuilder {
     text_ += "\r\n";
   }
 
-  const ExportSettings& settings_;
-  const MediaPathOf& mediaPath_;
+  const ExportTimeline& timeline_;
   TimecodeMode mode_;
   bool audioTrack_;
   int number_ = 0;
@@ -127,35 +120,29 @@ class CmxBuilder {
 
 }  // namespace
 
-std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings& settings,
-                                  const MediaPathOf& mediaPath, ExportCounts& counts) {
-  counts = {};
-  std::vector<TrackPiece> main = LayOutTrack(timeline.main, {}, &settings);
-  AttachTransitions(main, timeline.transitions, &settings);
-
-  std::vector<CmxFile> files;
-  const auto add = [&](const char* suffix, const std::vector<TrackPiece>& pieces, bool audio) {
-    CmxBuilder builder(settings, mediaPath, audio);
+ExportWritten WriteCmx3600(const ExportTimeline& timeline) {
+  ExportWritten out;
+  std::vector<const ExportTrack*> written;
+  for (const ExportTrack& track : timeline.tracks) {
+    const char* suffix = track.role == TrackRole::Insert        ? "-insert"
+                         : track.role == TrackRole::ExtraAudio1 ? "-exaudio1"
+                         : track.role == TrackRole::ExtraAudio2 ? "-exaudio2"
+                                                                : "";
+    CmxBuilder builder(timeline, !track.video);
     builder.Header(suffix);
     bool any = false;
-    for (std::size_t p = 0; p < pieces.size(); ++p) {
-      const TrackPiece& piece = pieces[p];
+    for (std::size_t p = 0; p < track.pieces.size(); ++p) {
+      const ExportPiece& piece = track.pieces[p];
       if (!piece.item) continue;
-      const TrackPiece* previous = piece.transition ? &pieces[p - 1] : nullptr;
-      builder.Event(piece, previous);
+      builder.Event(piece, piece.transition ? &track.pieces[p - 1] : nullptr);
       any = true;
-      ++counts.clips;
-      if (previous) ++counts.transitions;
     }
-    if (!any) return;
-    files.push_back({suffix, builder.Take()});
-    ++counts.tracks;
-  };
-  add("", main, false);
-  add("-insert", LayOutTrack(timeline.insert, {}, &settings), false);
-  add("-exaudio1", LayOutTrack(timeline.exAudio[0], {}, &settings), true);
-  add("-exaudio2", LayOutTrack(timeline.exAudio[1], {}, &settings), true);
-  return files;
+    if (!any) continue;
+    out.files.push_back({suffix, builder.Take()});
+    written.push_back(&track);
+  }
+  out.counts = CountWritten(written);
+  return out;
 }
 
 }  // namespace pexol

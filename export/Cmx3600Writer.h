@@ -1,24 +1,14 @@
 // export/Cmx3600Writer.h - the timeline as CMX 3600 edit decision lists, one per track
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "export/ExportTypes.h"
-#include "model/Timeline.h"
+#include "export/ExportWritten.h"
 
 namespace pexol {
 
-/// One EDL: the file name suffix ("" for the main track, "-insert", "-exaudio1", "-exaudio2")
-/// and its text.
-struct CmxFile {
-  std::string suffix;
-  std::string text;
-};
-
-/// One EDL per track that holds clips (titles have no media and no EDL). Source and record
+/// One EDL per track that holds clips, suffixed "" (main), "-insert", "-exaudio1" and
+/// "-exaudio2"; an EDL names media by reel and file, so titles (which have none) and the main
+/// clips' sound (an event's "B" channel plays it) have no list of their own. Source and record
 /// timecodes count from 00:00:00:00; outs are exclusive.
-std::vector<CmxFile> WriteCmx3600(const Timeline& timeline, const ExportSettings& settings,
-                                  const MediaPathOf& mediaPath, ExportCounts& counts);
+ExportWritten WriteCmx3600(const ExportTimeline& timeline);
 
 }  // namespace pexol

@@ -4,21 +4,16 @@
 #include <algorithm>
 #include <map>
 
-#include "export/TrackLayout.h"
 #include "export/XmlWriter.h"
 
 namespace pexol {
 namespace {
 
-struct Fcp7Track {
-  std::vector<TrackPiece> pieces;
-  bool counted = true;  // false for the sound of clips counted on a video track
-};
-
-// The tracks of one kind up to the last that holds items; `keepFirst` keeps the first one
+// The tracks of one kind up to the last that holds clips; `keepFirst` keeps the first one
 // even when empty (a sequence shows at least V1).
-std::vector<Fcp7Track> UpToLastUsed(std::vector<Fcp7Track> tracks, bool keepFirst) {
-  while (tracks.size() > (keepFirst ? 1u : 0u) && tracks.back().pieces.empty()) tracks.pop_back();
+std::vector<const ExportTrack*> UpToLastUsed(std::vector<const ExportTrack*> tracks,
+                                             bool keepFirst) {
+  while (tracks.size() > (keepFirst ? 1u : 0u) && tracks.back()->Empty()) tracks.pop_back();
   return tracks;
 }
 
@@ -39,40 +34,31 @@ bool IsSound(const std::string& name) {
 
 class Fcp7Builder {
  public:
-  Fcp7Builder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts)
-      : settings_(settings), mediaPath_(mediaPath), counts_(counts) {}
+  explicit Fcp7Builder(const ExportTimeline& timeline) : timeline_(timeline) {}
 
-  std::string Write(const Timeline& timeline) {
-    std::vector<Fcp7Track> video(3), audio(4);
-    video[0].pieces = LayOutTrack(timeline.main, {}, &settings_);
-    AttachTransitions(video[0].pieces, timeline.transitions, &settings_);
-    video[1].pieces = LayOutTrack(timeline.insert, {}, &settings_);
-    video[2].pieces = LayOutTrack(timeline.titles);
-    audio[0] = {LayOutTrack(timeline.main, CarriesAudio), false};
-    AttachTransitions(audio[0].pieces, timeline.transitions);
-    audio[1].pieces = LayOutTrack(timeline.exAudio[0], {}, &settings_);
-    audio[2].pieces = LayOutTrack(timeline.exAudio[1], {}, &settings_);
-    audio[3] = {LayOutTrack(timeline.insert, CarriesAudio), false};
+  // Video tracks V1 to V3 (main, insert, titles) and audio tracks A1 to A4 (the main clips'
+  // sound, the extra audio, the inserts' sound): the sequence numbers its tracks, so the ones
+  // between used tracks are written even when empty.
+  ExportWritten Write() {
+    std::vector<const ExportTrack*> video, audio;
+    for (const ExportTrack& track : timeline_.tracks)
+      (track.video ? video : audio).push_back(&track);
     video = UpToLastUsed(std::move(video), true);
     audio = UpToLastUsed(std::move(audio), false);
-    std::vector<const std::vector<TrackPiece>*> all;
-    for (const auto* tracks : {&video, &audio})
-      for (const Fcp7Track& track : *tracks) all.push_back(&track.pieces);
-    const Frames length = TimelineEnd(all);
 
     xml_.Open("xmeml");
     xml_.Attribute("version", "4");
     xml_.Open("sequence");
     xml_.Attribute("id", "sequence-1");
-    xml_.Element("name", settings_.projectName);
-    xml_.Element("duration", length.Value());
+    xml_.Element("name", timeline_.projectName);
+    xml_.Element("duration", timeline_.end.Value());
     Rate();
     Timecode();
     xml_.Open("media");
     xml_.Open("video");
-    Format(timeline.wideScreen);
+    Format(timeline_.wideScreen);
     for (std::size_t t = 0; t < video.size(); ++t)
-      Track(video[t], "V" + std::to_string(t + 1), true);
+      Track(*video[t], "V" + std::to_string(t + 1), true);
     xml_.Close();
     xml_.Open("audio");
     xml_.Open("format");
@@ -82,15 +68,20 @@ class Fcp7Builder {
     xml_.Close();
     xml_.Close();
     for (std::size_t t = 0; t < audio.size(); ++t)
-      Track(audio[t], "A" + std::to_string(t + 1), false);
+      Track(*audio[t], "A" + std::to_string(t + 1), false);
     xml_.Close();
     xml_.Close();
     xml_.Close();
-    return xml_.Finish();
+    ExportWritten out;
+    out.files.push_back({"", xml_.Finish()});
+    std::vector<const ExportTrack*> written = video;
+    written.insert(written.end(), audio.begin(), audio.end());
+    out.counts = CountWritten(written);
+    return out;
   }
 
  private:
-  bool Pal() const { return TimecodeModeOf(settings_.rate) == TimecodeMode::Pal; }
+  bool Pal() const { return TimecodeModeOf(timeline_.rate) == TimecodeMode::Pal; }
 
   void Rate() {
     xml_.Open("rate");
@@ -100,7 +91,7 @@ class Fcp7Builder {
   }
 
   void Timecode() {
-    const bool drop = TimecodeModeOf(settings_.rate) == TimecodeMode::NtscDrop;
+    const bool drop = TimecodeModeOf(timeline_.rate) == TimecodeMode::NtscDrop;
     xml_.Open("timecode");
     Rate();
     xml_.Element("string", drop ? "00;00;00;00" : "00:00:00:00");
@@ -123,29 +114,22 @@ class Fcp7Builder {
     xml_.Close();
   }
 
-  void Track(const Fcp7Track& track, const std::string& name, bool video) {
+  void Track(const ExportTrack& track, const std::string& name, bool video) {
     xml_.Open("track");
     xml_.Attribute("MZ.TrackName", name);
-    const auto& pieces = track.pieces;
-    for (std::size_t p = 0; p < pieces.size(); ++p) {
-      if (!pieces[p].item) continue;
-      if (pieces[p].transition) {
-        TransitionItem(pieces[p], video);
-        if (video) ++counts_.transitions;
-      }
-      const bool intoNext = p + 1 < pieces.size() && pieces[p + 1].transition;
-      Item(pieces[p], intoNext ? pieces[p + 1].transitionLength : 0, video);
-      if (track.counted) ++counts_.clips;
+    for (const ExportPiece& piece : track.pieces) {
+      if (!piece.item) continue;
+      if (piece.transition) TransitionItem(piece, video);
+      Item(piece, video);
     }
     xml_.Element("enabled", "TRUE");
     xml_.Element("locked", "FALSE");
     xml_.Close();
-    ++counts_.tracks;
   }
 
   // A transition starting on its cut: it plays the incoming clip's head over the outgoing
   // clip's frames past the cut.
-  void TransitionItem(const TrackPiece& incoming, bool video) {
+  void TransitionItem(const ExportPiece& incoming, bool video) {
     const bool dissolve = incoming.transition->code == 'D';
     xml_.Open("transitionitem");
     xml_.Element("start", incoming.recordIn.Value());
@@ -172,12 +156,13 @@ class Fcp7Builder {
 
   // A clip (movie, still) or generator (colour, title) item. Next to a transition its start
   // or end is -1, the reader taking the transition's cut, and its media runs on under it.
-  void Item(const TrackPiece& piece, Frames tail, bool video) {
+  void Item(const ExportPiece& piece, bool video) {
     const TimelineItem& item = *piece.item;
+    const Frames tail = piece.runOn;
     const bool generator = item.kind == ItemKind::Colour || item.kind == ItemKind::Title;
     xml_.Open(generator ? "generatoritem" : "clipitem");
     xml_.Attribute("id", "clipitem-" + std::to_string(++itemCount_));
-    xml_.Element("name", ItemName(item, settings_));
+    xml_.Element("name", piece.name);
     xml_.Element("enabled", "TRUE");
     const Frames sourceIn = item.kind == ItemKind::Movie ? piece.sourceIn : Frames(0);
     // A slow clip shows one source frame over two recorder frames.
@@ -189,9 +174,9 @@ class Fcp7Builder {
     xml_.Element("in", sourceIn.Value());
     xml_.Element("out", (sourceIn + sourceLength).Value());
     if (generator) {
-      Generator(item);
+      Generator(piece);
     } else {
-      File(item, video);
+      File(piece, video);
       if (!video) {
         xml_.Open("sourcetrack");
         xml_.Element("mediatype", "audio");
@@ -199,23 +184,21 @@ class Fcp7Builder {
         xml_.Close();
       }
       if (item.slow) TimeRemap();
-      if (!video && item.kind == ItemKind::Movie) {
-        const std::vector<GainPoint> envelope =
-            GainEnvelope(item, item.recordOut - item.recordIn, settings_);
-        if (!envelope.empty()) AudioLevels(envelope, item.sourceIn);
-      }
+      if (!video && item.kind == ItemKind::Movie && !piece.gain.empty())
+        AudioLevels(piece.gain, item.sourceIn);
     }
     xml_.Close();
   }
 
   // A media file in full at its first use, by its id after.
-  void File(const TimelineItem& item, bool video) {
-    const std::string path = mediaPath_(item.name);
+  void File(const ExportPiece& piece, bool video) {
+    const TimelineItem& item = *piece.item;
+    const std::string& path = piece.media->path;
     const auto [found, added] = files_.try_emplace(path, files_.size() + 1);
     xml_.Open("file");
     xml_.Attribute("id", "file-" + std::to_string(found->second));
     if (added) {
-      const std::string name = ItemName(item, settings_);
+      const std::string& name = piece.name;
       xml_.Element("name", name);
       xml_.Element("pathurl", FileUrl(path));
       Rate();
@@ -227,7 +210,8 @@ class Fcp7Builder {
     xml_.Close();
   }
 
-  void Generator(const TimelineItem& item) {
+  void Generator(const ExportPiece& piece) {
+    const TimelineItem& item = *piece.item;
     xml_.Open("effect");
     if (item.kind == ItemKind::Colour) {
       EffectHead("Color", "Color", "Matte", "generator", "video");
@@ -243,10 +227,10 @@ class Fcp7Builder {
       xml_.Close();
     } else {
       EffectHead("Text", "Text", "Text", "generator", "video");
-      Parameter("str", "Text", TitleCaption(item, settings_));
+      Parameter("str", "Text", piece.caption);
       for (const TitleText& text : item.texts) {
         if (text.namesMedia) continue;
-        const std::string family = Decode(settings_, text.font);
+        const std::string family = timeline_.Decoded(text.font);
         if (!family.empty()) Parameter("fontname", "Font", family);
         Parameter("fontsize", "Size", std::to_string(text.size > 0 ? text.size : 48));
         break;
@@ -319,9 +303,7 @@ class Fcp7Builder {
     return text;
   }
 
-  const ExportSettings& settings_;
-  const MediaPathOf& mediaPath_;
-  ExportCounts& counts_;
+  const ExportTimeline& timeline_;
   XmlWriter xml_;
   std::map<std::string, std::size_t> files_;  // path to file id
   int itemCount_ = 0;
@@ -351,11 +333,9 @@ std::string FileUrl(const std::string& path) {
   return url;
 }
 
-std::string WriteFcp7(const Timeline& timeline, const ExportSettings& settings,
-                      const MediaPathOf& mediaPath, ExportCounts& counts) {
-  counts = {};
-  Fcp7Builder builder(settings, mediaPath, counts);
-  return builder.Write(timeline);
+ExportWritten WriteFcp7(const ExportTimeline& timeline) {
+  Fcp7Builder builder(timeline);
+  return builder.Write();
 }
 
 }  // namespace pexol

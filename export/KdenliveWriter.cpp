@@ -16,7 +16,7 @@ constexpr int firstBinId = 2;
 
 // One clip of the project bin: a media file (movies and stills), or one colour or title item.
 struct BinClip {
-  const TimelineItem* item = nullptr;
+  const ExportPiece* piece = nullptr;  // its first use
   int binId = 0;
   std::int64_t length = 1;  // the frames its longest use needs (colours, titles, stills)
   bool slowUse = false;     // some use plays it at half speed (a timewarp producer)
@@ -25,7 +25,7 @@ struct BinClip {
 // Where a piece plays: which of its track's two playlists, from which frame, for how long
 // (an outgoing clip runs on under its mix).
 struct Placement {
-  const TrackPiece* piece = nullptr;
+  const ExportPiece* piece = nullptr;
   int side = 0;
   Frames start;
   Frames length;
@@ -33,23 +33,10 @@ struct Placement {
 };
 
 struct PlacedTrack {
-  const MltTrack* track = nullptr;
+  const ExportTrack* track = nullptr;
   std::vector<Placement> placements;
   Frames end;
 };
-
-// An item's levels counted from the first frame its entry plays, `skipped` frames into it (a
-// head cut off by the clip before, or by media that starts late): the level at that frame is
-// the last one before it.
-std::vector<GainPoint> FromEntryStart(std::vector<GainPoint> envelope, Frames skipped) {
-  std::vector<GainPoint> shown;
-  for (std::size_t i = 0; i < envelope.size(); ++i) {
-    const Frames frame = envelope[i].frame - skipped;
-    if (frame < 0 && i + 1 < envelope.size() && envelope[i + 1].frame - skipped <= 0) continue;
-    shown.push_back({std::max(frame, Frames(0)), envelope[i].level});
-  }
-  return shown;
-}
 
 std::string ProducerId(std::size_t bin) {
   return "producer" + std::to_string(bin);
@@ -61,19 +48,26 @@ std::string TimewarpId(std::size_t bin) {
 
 class KdenliveBuilder {
  public:
-  KdenliveBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath,
-                  ExportCounts& counts)
-      : settings_(settings),
-        counts_(counts),
-        graph_(xml_, settings, mediaPath, MltDialect::Kdenlive) {}
+  explicit KdenliveBuilder(const ExportTimeline& timeline)
+      : timeline_(timeline), graph_(xml_, timeline, MltDialect::Kdenlive) {}
 
-  std::string Write(const Timeline& timeline) {
-    std::vector<MltTrack> tracks = MltTracks(timeline, settings_, MltDialect::Kdenlive);
-    AddTitleImages(timeline, tracks);
+  ExportWritten Write() {
+    ExportWritten out;
+    // V1 always, every other track that holds clips. Kdenlive plays no sound from a video
+    // track, so the clips' sound is on tracks of their own, and has no effect that shows an
+    // image, so a title's images are stills of the track "Title images" above the titles.
+    std::vector<const ExportTrack*> tracks;
+    for (const ExportTrack& track : timeline_.tracks)
+      if (!track.Empty() || track.role == TrackRole::Main) tracks.push_back(&track);
+    if (const ExportTrack* images = timeline_.Track(TrackRole::TitleImages);
+        images && !images->Empty())
+      out.notes.push_back(
+          "Kdenlive shows the images of titles as clips of the track \"Title images\", fitted "
+          "to the frame.");
     // The bin lists clips in the order the tracks first use them, V1 first; Kdenlive stacks
     // the tracks from the bottom: the sound tracks last to first, then the video tracks.
     std::vector<PlacedTrack> used;
-    for (const MltTrack& track : tracks) used.push_back(Place(track));
+    for (const ExportTrack* track : tracks) used.push_back(Place(*track));
     std::vector<PlacedTrack> placed;
     for (std::size_t t = used.size(); t-- > 0;)
       if (!used[t].track->video) placed.push_back(used[t]);
@@ -85,54 +79,34 @@ class KdenliveBuilder {
     xml_.Open("mlt");
     xml_.Attribute("LC_NUMERIC", "C");
     xml_.Attribute("version", "7.12.0");
-    xml_.Attribute("title", settings_.projectName);
+    xml_.Attribute("title", timeline_.projectName);
     xml_.Attribute("producer", "main_bin");
     xml_.Attribute("root", "");
-    graph_.Profile(timeline.wideScreen);
+    graph_.Profile(timeline_.wideScreen);
     for (std::size_t b = 0; b < bin_.size(); ++b) BinProducer(b);
     for (std::size_t b = 0; b < bin_.size(); ++b)
       if (bin_[b].slowUse) Timewarp(b);
-    MainBin(timeline.wideScreen, length);
+    MainBin(timeline_.wideScreen, length);
     BlackTrack();
     for (std::size_t t = 0; t < placed.size(); ++t) Track(placed[t], t);
     TimelineTractor(placed, length);
-    return xml_.Finish();
+    out.files.push_back({"", xml_.Finish()});
+    out.counts = CountWritten(tracks);
+    return out;
   }
 
  private:
-  // The images a title shows over its text, as stills of the track "Title images" above the
-  // titles over the title's frames (one at a time).
-  void AddTitleImages(const Timeline& timeline, std::vector<MltTrack>& tracks) {
-    for (const TimelineItem& title : timeline.titles)
-      for (const TitleText& text : title.texts) {
-        if (!text.namesMedia) continue;
-        TimelineItem image = title;
-        image.kind = ItemKind::Still;
-        image.name = text.text;
-        image.texts.clear();
-        titleImages_.push_back(std::move(image));
-      }
-    std::vector<TrackPiece> pieces = LayOutTrack(titleImages_);
-    if (pieces.empty()) return;
-    Warn(settings_,
-         "Kdenlive shows the images of titles as clips of the track \"Title images\", fitted to "
-         "the frame.");
-    // Above the last video track: Titles, or whichever is highest when titles take no frames.
-    const auto above = std::find_if(tracks.begin(), tracks.end(),
-                                    [](const MltTrack& track) { return !track.video; });
-    tracks.insert(above, {"Title images", true, false, std::move(pieces), true});
-  }
-
   // The bin clip of an item, added at its first use.
-  std::size_t BinOf(const TimelineItem& item, Frames length) {
+  std::size_t BinOf(const ExportPiece& piece, Frames length) {
+    const TimelineItem& item = *piece.item;
     std::size_t b = bin_.size();
     const bool media = item.kind == ItemKind::Movie || item.kind == ItemKind::Still;
     if (media) {
       const auto [found, added] = media_.try_emplace(item.name, b);
       b = found->second;
-      if (added) bin_.push_back({&item, firstBinId + static_cast<int>(b)});
+      if (added) bin_.push_back({&piece, firstBinId + static_cast<int>(b)});
     } else {
-      bin_.push_back({&item, firstBinId + static_cast<int>(b)});
+      bin_.push_back({&piece, firstBinId + static_cast<int>(b)});
     }
     bin_[b].length = std::max<std::int64_t>(bin_[b].length, length.Value());
     bin_[b].slowUse = bin_[b].slowUse || item.slow;
@@ -141,49 +115,49 @@ class KdenliveBuilder {
 
   // Two clips joined by a mix overlap, so they lie on the track's two playlists; Kdenlive
   // moves any other clip to the first playlist, with a note.
-  PlacedTrack Place(const MltTrack& track) {
+  PlacedTrack Place(const ExportTrack& track) {
     PlacedTrack placed{&track, {}, 0};
     Frames ends[2] = {0, 0};
     int side = 0;
     for (std::size_t p = 0; p < track.pieces.size(); ++p) {
-      const TrackPiece& piece = track.pieces[p];
+      const ExportPiece& piece = track.pieces[p];
       if (!piece.item) continue;
       side = piece.transition ? 1 - side : 0;
-      const bool next = p + 1 < track.pieces.size() && track.pieces[p + 1].transition;
-      const Frames length = piece.Length() + (next ? track.pieces[p + 1].transitionLength : 0);
-      Placement placement{&piece, side, piece.recordIn, length, BinOf(*piece.item, length)};
+      const Frames length = piece.Length() + piece.runOn;
+      Placement placement{&piece, side, piece.recordIn, length, BinOf(piece, length)};
       ends[side] = piece.recordIn + length;
       placed.end = std::max(placed.end, ends[side]);
       placed.placements.push_back(placement);
-      if (!track.repeats) ++counts_.clips;
-      if (piece.transition && track.video) ++counts_.transitions;
     }
-    ++counts_.tracks;
     return placed;
+  }
+
+  static std::string PathOf(const BinClip& clip) {
+    return clip.piece->media ? clip.piece->media->path : std::string();
   }
 
   void BinProducer(std::size_t b) {
     const BinClip& clip = bin_[b];
-    TimelineItem item = *clip.item;
+    TimelineItem item = *clip.piece->item;
     item.slow = false;  // the bin holds the media; a slow use plays it through a timewarp
     xml_.Open("producer");
     xml_.Attribute("id", ProducerId(b));
-    graph_.Source(item, clip.length, false);
-    graph_.Caption(item);
+    graph_.Source(item, PathOf(clip), clip.length, false);
+    graph_.Caption(clip.piece->name);
     xml_.Property("kdenlive:id", clip.binId);
     xml_.Property("kdenlive:folderid", -1);
     // Kdenlive marks clips without sound as video only.
     if (item.kind != ItemKind::Movie) xml_.Property("kdenlive:clip_type", 2);
-    graph_.PictureFilters(item);
+    graph_.PictureFilters(*clip.piece);
     xml_.Close();
   }
 
   void Timewarp(std::size_t b) {
     xml_.Open("producer");
     xml_.Attribute("id", TimewarpId(b));
-    TimelineItem item = *bin_[b].item;  // the bin's first use may play at full speed
+    TimelineItem item = *bin_[b].piece->item;  // the bin's first use may play at full speed
     item.slow = true;
-    graph_.Source(item, bin_[b].length, false);
+    graph_.Source(item, PathOf(bin_[b]), bin_[b].length, false);
     xml_.Property("kdenlive:id", bin_[b].binId);
     xml_.Close();
   }
@@ -191,7 +165,7 @@ class KdenliveBuilder {
   // The bin and the document properties Kdenlive reads before anything else: without the
   // version it refuses the project, without the profile it asks for one.
   void MainBin(bool wideScreen, Frames length) {
-    const bool pal = TimecodeModeOf(settings_.rate) == TimecodeMode::Pal;
+    const bool pal = TimecodeModeOf(timeline_.rate) == TimecodeMode::Pal;
     std::string profile = pal ? "dv_pal" : "dv_ntsc";
     if (wideScreen) profile += "_wide";
     xml_.Open("playlist");
@@ -223,7 +197,7 @@ class KdenliveBuilder {
   // on every export of it.
   std::int64_t DocumentId(Frames length) const {
     std::uint64_t hash = 1469598103934665603u;
-    const std::string key = settings_.projectName + '\n' + std::to_string(length.Value()) + '\n' +
+    const std::string key = timeline_.projectName + '\n' + std::to_string(length.Value()) + '\n' +
                             std::to_string(bin_.size());
     for (const char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
     return static_cast<std::int64_t>(hash % 1000000000000u);
@@ -243,7 +217,7 @@ class KdenliveBuilder {
   }
 
   void Track(const PlacedTrack& placed, std::size_t number) {
-    const MltTrack& track = *placed.track;
+    const ExportTrack& track = *placed.track;
     for (int side = 0; side < 2; ++side) {
       xml_.Open("playlist");
       xml_.Attribute("id", "playlist" + std::to_string(2 * number + std::size_t(side)));
@@ -281,30 +255,25 @@ class KdenliveBuilder {
     xml_.Close();
   }
 
-  void Entry(const Placement& placement, const MltTrack& track) {
-    const TrackPiece& piece = *placement.piece;
+  void Entry(const Placement& placement, const ExportTrack& track) {
+    const ExportPiece& piece = *placement.piece;
     const TimelineItem& item = *piece.item;
     const std::string producer = item.slow ? TimewarpId(placement.bin) : ProducerId(placement.bin);
     const Frames in = ProducerIn(piece);
     graph_.Entry(producer, in, placement.length, true);
     xml_.Property("kdenlive:id", bin_[placement.bin].binId);
-    if (!track.video && item.kind == ItemKind::Movie) {
-      const std::vector<GainPoint> envelope =
-          FromEntryStart(GainEnvelope(item, item.recordOut - item.recordIn, settings_),
-                         piece.recordIn - item.recordIn);
-      // MLT counts a filter's frames from its in point, Kdenlive its keyframes from the clip's
-      // first frame on the track: the filter spans the entry.
-      if (!envelope.empty())
-        graph_.GainFilter(envelope, 0,
-                          std::pair{std::int64_t{in.Value()}, LastFrame(in, placement.length)});
-    }
+    // MLT counts a filter's frames from its in point, Kdenlive its keyframes from the clip's
+    // first frame on the track: the filter spans the entry.
+    if (!track.video && item.kind == ItemKind::Movie && !piece.pieceGain.empty())
+      graph_.GainFilter(piece.pieceGain, 0,
+                        std::pair{std::int64_t{in.Value()}, LastFrame(in, placement.length)});
     xml_.Close();
   }
 
   // Kdenlive's same-track mix over the frames both clips play: the incoming clip's head and
   // the outgoing clip's frames past the cut, which lies at the mix's start.
   void Mix(const Placement& incoming, bool video) {
-    const TrackPiece& piece = *incoming.piece;
+    const ExportPiece& piece = *incoming.piece;
     xml_.Open("transition");
     xml_.Attribute("id", "mix" + std::to_string(mixCount_++));
     xml_.Attribute("in", piece.recordIn.Value());
@@ -369,11 +338,9 @@ class KdenliveBuilder {
     xml_.Close();
   }
 
-  const ExportSettings& settings_;
-  ExportCounts& counts_;
+  const ExportTimeline& timeline_;
   XmlWriter xml_;
   MltGraph graph_;
-  std::vector<TimelineItem> titleImages_;
   std::vector<BinClip> bin_;
   std::map<std::string, std::size_t> media_;  // stored name to bin clip
   int mixCount_ = 0;
@@ -381,11 +348,9 @@ class KdenliveBuilder {
 
 }  // namespace
 
-std::string WriteKdenlive(const Timeline& timeline, const ExportSettings& settings,
-                          const MediaPathOf& mediaPath, ExportCounts& counts) {
-  counts = {};
-  KdenliveBuilder builder(settings, mediaPath, counts);
-  return builder.Write(timeline);
+ExportWritten WriteKdenlive(const ExportTimeline& timeline) {
+  KdenliveBuilder builder(timeline);
+  return builder.Write();
 }
 
 }  // namespace pexol

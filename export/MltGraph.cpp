@@ -40,32 +40,6 @@ std::string GainKeyframes(const std::vector<GainPoint>& envelope, Frames first) 
 
 }  // namespace
 
-std::vector<MltTrack> MltTracks(const Timeline& timeline, const ExportSettings& settings,
-                                MltDialect dialect) {
-  const bool shotcut = dialect == MltDialect::Shotcut;
-  std::vector<MltTrack> tracks;
-  tracks.push_back({"V1", true, shotcut, LayOutTrack(timeline.main, {}, &settings)});
-  AttachTransitions(tracks.back().pieces, timeline.transitions, &settings);
-  const auto add = [&tracks](const char* name, bool video, bool sound,
-                             std::vector<TrackPiece> pieces, bool repeats = false) {
-    if (!pieces.empty()) tracks.push_back({name, video, sound, std::move(pieces), repeats});
-  };
-  add("V2", true, shotcut, LayOutTrack(timeline.insert, {}, &settings));
-  add("Titles", true, false, LayOutTrack(timeline.titles));
-  if (!shotcut) {
-    // Kdenlive plays no sound from a video track: the main clips' sound gets a track of its
-    // own, with the same transitions where both clips carry sound; the inserts' sound follows
-    // the extra audio tracks.
-    std::vector<TrackPiece> sound = LayOutTrack(timeline.main, CarriesAudio);
-    AttachTransitions(sound, timeline.transitions);
-    add("A1", false, true, std::move(sound), true);
-  }
-  add("A2", false, true, LayOutTrack(timeline.exAudio[0], {}, &settings));
-  add("A3", false, true, LayOutTrack(timeline.exAudio[1], {}, &settings));
-  if (!shotcut) add("V2 sound", false, true, LayOutTrack(timeline.insert, CarriesAudio), true);
-  return tracks;
-}
-
 Frames ProducerIn(const TrackPiece& piece) {
   switch (piece.item->kind) {
     case ItemKind::Movie:
@@ -80,7 +54,7 @@ Frames ProducerIn(const TrackPiece& piece) {
 }
 
 void MltGraph::Profile(bool wideScreen) {
-  const bool pal = TimecodeModeOf(settings_.rate) == TimecodeMode::Pal;
+  const bool pal = TimecodeModeOf(timeline_.rate) == TimecodeMode::Pal;
   // 720 pixels wide on a 4:3 or 16:9 display: 8:9 or 32:27 (NTSC), 16:15 or 64:45 (PAL).
   const int aspect[2][2][2] = {{{8, 9}, {32, 27}}, {{16, 15}, {64, 45}}};
   const auto* pixel = aspect[pal][wideScreen];
@@ -93,8 +67,8 @@ void MltGraph::Profile(bool wideScreen) {
   xml_.Attribute("sample_aspect_den", pixel[1]);
   xml_.Attribute("display_aspect_num", wideScreen ? 16 : 4);
   xml_.Attribute("display_aspect_den", wideScreen ? 9 : 3);
-  xml_.Attribute("frame_rate_num", settings_.rate.numerator);
-  xml_.Attribute("frame_rate_den", settings_.rate.denominator);
+  xml_.Attribute("frame_rate_num", timeline_.rate.numerator);
+  xml_.Attribute("frame_rate_den", timeline_.rate.denominator);
   xml_.Attribute("colorspace", 601);
   xml_.Close();
 }
@@ -107,10 +81,10 @@ void MltGraph::Entry(const std::string& producer, Frames in, Frames length, bool
   if (!open) xml_.Close();
 }
 
-void MltGraph::Source(const TimelineItem& item, std::int64_t length, bool muted) {
+void MltGraph::Source(const TimelineItem& item, const std::string& path, std::int64_t length,
+                      bool muted) {
   switch (item.kind) {
     case ItemKind::Movie: {
-      const std::string path = mediaPath_(item.name);
       if (item.slow) {
         xml_.Property("resource", "0.5:" + path);
         xml_.Property("mlt_service", "timewarp");
@@ -126,7 +100,7 @@ void MltGraph::Source(const TimelineItem& item, std::int64_t length, bool muted)
     }
     case ItemKind::Still:
       xml_.Property("length", length);
-      xml_.Property("resource", mediaPath_(item.name));
+      xml_.Property("resource", path);
       xml_.Property("ttl", 1);
       xml_.Property("mlt_service", stillService_);
       break;
@@ -144,13 +118,13 @@ void MltGraph::Source(const TimelineItem& item, std::int64_t length, bool muted)
   }
 }
 
-void MltGraph::Caption(const TimelineItem& item) {
-  xml_.Property(dialect_ == MltDialect::Shotcut ? "shotcut:caption" : "kdenlive:clipname",
-                ItemName(item, settings_));
+void MltGraph::Caption(const std::string& name) {
+  xml_.Property(dialect_ == MltDialect::Shotcut ? "shotcut:caption" : "kdenlive:clipname", name);
 }
 
-void MltGraph::PictureFilters(const TimelineItem& item) {
-  if (item.kind == ItemKind::Title) TextFilter(item);
+void MltGraph::PictureFilters(const ExportPiece& piece) {
+  const TimelineItem& item = *piece.item;
+  if (item.kind == ItemKind::Title) TextFilter(piece);
   if (item.kind == ItemKind::Colour && item.fill.colours.size() > 1) Gradient(item.fill);
 }
 
@@ -222,13 +196,14 @@ void MltGraph::Gradient(const ColourFill& fill) {
 }
 
 // The dynamic text filter: Shotcut's "Text: Simple", Kdenlive's "Dynamic Text".
-void MltGraph::TextFilter(const TimelineItem& item) {
+void MltGraph::TextFilter(const ExportPiece& piece) {
+  const TimelineItem& item = *piece.item;
   const auto shown = std::find_if(item.texts.begin(), item.texts.end(),
                                   [](const TitleText& text) { return !text.namesMedia; });
   xml_.Open("filter");
-  xml_.Property("argument", TitleCaption(item, settings_));
+  xml_.Property("argument", piece.caption);
   if (shown != item.texts.end()) {
-    const std::string family = Decode(settings_, shown->font);
+    const std::string family = timeline_.Decoded(shown->font);
     if (!family.empty()) xml_.Property("family", family);
     const int size = shown->size > 0 ? shown->size : 48;
     xml_.Property("size", size);
@@ -249,12 +224,10 @@ void MltGraph::TextFilter(const TimelineItem& item) {
   Mark("dynamicText", "dynamictext");
   xml_.Close();
   // Image elements over the text, for the title's length; Kdenlive has no effect that shows
-  // an image, so its projects put them on a track of their own.
-  if (dialect_ != MltDialect::Shotcut) return;
-  for (const TitleText& text : item.texts) {
-    if (!text.namesMedia) continue;
+  // an image, so its projects put them on a track of their own (and lay out no images here).
+  for (const MediaReference* image : piece.images) {
     xml_.Open("filter");
-    xml_.Property("resource", mediaPath_(text.text));
+    xml_.Property("resource", image->path);
     xml_.Property("composite.halign", "centre");
     xml_.Property("composite.valign", "centre");
     xml_.Property("composite.fill", 0);

@@ -15,6 +15,11 @@ struct ServiceNames {
   const char* trackBlend;  // a video track over the ones below it
 };
 
+// Shotcut plays a clip's sound from its video track; titles have none.
+bool PlaysSound(const ExportTrack& track) {
+  return track.role != TrackRole::Titles;
+}
+
 ServiceNames NamesOf(MltServices services) {
   if (services == MltServices::DisplayFree) return {"pixbuf", "affine"};
   return {"qimage", "qtblend"};
@@ -22,18 +27,16 @@ ServiceNames NamesOf(MltServices services) {
 
 class MltBuilder {
  public:
-  MltBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath, ExportCounts& counts,
-             ServiceNames services)
-      : settings_(settings),
-        counts_(counts),
+  MltBuilder(const ExportTimeline& timeline, ServiceNames services)
+      : timeline_(timeline),
         services_(services),
-        graph_(xml_, settings, mediaPath, MltDialect::Shotcut, services.still) {}
+        graph_(xml_, timeline, MltDialect::Shotcut, services.still) {}
 
   void Start(bool wideScreen) {
     xml_.Open("mlt");
     xml_.Attribute("LC_NUMERIC", "C");
     xml_.Attribute("version", "7.12.0");
-    xml_.Attribute("title", settings_.projectName);
+    xml_.Attribute("title", timeline_.projectName);
     xml_.Attribute("producer", "main_bin");
     graph_.Profile(wideScreen);
     xml_.Open("playlist");
@@ -58,23 +61,20 @@ class MltBuilder {
     xml_.Close();
   }
 
-  void Track(const MltTrack& track, int number) {
+  void Track(const ExportTrack& track, int number) {
     std::vector<std::string> producers(track.pieces.size());
     for (std::size_t p = 0; p < track.pieces.size(); ++p) {
-      const TrackPiece& piece = track.pieces[p];
+      const ExportPiece& piece = track.pieces[p];
       if (!piece.item) continue;
-      const bool next = p + 1 < track.pieces.size() && track.pieces[p + 1].transition;
       // Clips on video tracks whose sound the project has turned off play silent.
       const bool muted = track.video && !CarriesAudio(*piece.item);
-      producers[p] = Producer(piece, next ? track.pieces[p + 1].transitionLength : 0, muted);
-      ++counts_.clips;
+      producers[p] = Producer(piece, muted);
     }
     std::vector<std::string> transitions(track.pieces.size());
     for (std::size_t p = 0; p < track.pieces.size(); ++p) {
       if (!track.pieces[p].transition) continue;
       transitions[p] =
           SameTrackTransition(track.pieces[p - 1], producers[p - 1], track.pieces[p], producers[p]);
-      ++counts_.transitions;
     }
 
     xml_.Open("playlist");
@@ -82,7 +82,7 @@ class MltBuilder {
     xml_.Property(track.video ? "shotcut:video" : "shotcut:audio", 1);
     xml_.Property("shotcut:name", track.name);
     for (std::size_t p = 0; p < track.pieces.size(); ++p) {
-      const TrackPiece& piece = track.pieces[p];
+      const ExportPiece& piece = track.pieces[p];
       if (!piece.item) {
         xml_.Open("blank");
         xml_.Attribute("length", piece.Length().Value());
@@ -97,15 +97,14 @@ class MltBuilder {
       }
     }
     xml_.Close();
-    ++counts_.tracks;
   }
 
   // Shotcut does not add the compositing back: without a mix per sounding track and a blend
   // per video track above V1, upper tracks would not show and audio tracks would not play.
-  void TopTractor(const std::vector<MltTrack>& tracks, Frames length) {
+  void TopTractor(const std::vector<const ExportTrack*>& tracks, Frames length) {
     xml_.Open("tractor");
     xml_.Attribute("id", "tractor0");
-    xml_.Attribute("title", settings_.projectName);
+    xml_.Attribute("title", timeline_.projectName);
     if (length > 0) {
       xml_.Attribute("in", 0);
       xml_.Attribute("out", LastFrame(length));
@@ -117,12 +116,12 @@ class MltBuilder {
     for (std::size_t t = 0; t < tracks.size(); ++t) {
       xml_.Open("track");
       xml_.Attribute("producer", "playlist" + std::to_string(t));
-      if (!tracks[t].video) xml_.Attribute("hide", "video");
+      if (!tracks[t]->video) xml_.Attribute("hide", "video");
       xml_.Close();
     }
     for (std::size_t t = 0; t < tracks.size(); ++t) {
       const std::int64_t index = static_cast<std::int64_t>(t) + 1;
-      if (tracks[t].sound) {
+      if (PlaysSound(*tracks[t])) {
         xml_.Open("transition");
         xml_.Property("a_track", 0);
         xml_.Property("b_track", index);
@@ -131,7 +130,7 @@ class MltBuilder {
         xml_.Property("sum", 1);
         xml_.Close();
       }
-      if (tracks[t].video && t > 0) {
+      if (tracks[t]->video && t > 0) {
         xml_.Open("transition");
         xml_.Property("a_track", 1);
         xml_.Property("b_track", index);
@@ -150,22 +149,19 @@ class MltBuilder {
     graph_.Entry(producer, in, length);
   }
 
-  // Writes the producer of one piece; `tail` frames past its end feed a transition.
-  std::string Producer(const TrackPiece& piece, Frames tail, bool muted) {
+  // Writes the producer of one piece, with the frames past its end that feed a transition.
+  std::string Producer(const ExportPiece& piece, bool muted) {
     const TimelineItem& item = *piece.item;
     std::string id = "producer" + std::to_string(producerCount_++);
     xml_.Open("producer");
     xml_.Attribute("id", id);
-    const std::int64_t length = (piece.Length() + tail).Value();
-    graph_.Source(item, length, muted);
-    graph_.Caption(item);
-    graph_.PictureFilters(item);
+    const std::int64_t length = (piece.Length() + piece.runOn).Value();
+    graph_.Source(item, piece.media ? piece.media->path : std::string(), length, muted);
+    graph_.Caption(piece.name);
+    graph_.PictureFilters(piece);
     if (item.kind == ItemKind::Still) graph_.KeepAspect();
-    if (!muted && item.kind == ItemKind::Movie) {
-      const std::vector<GainPoint> envelope =
-          GainEnvelope(item, item.recordOut - item.recordIn, settings_);
-      if (!envelope.empty()) graph_.GainFilter(envelope, item.sourceIn);
-    }
+    if (!muted && item.kind == ItemKind::Movie && !piece.gain.empty())
+      graph_.GainFilter(piece.gain, item.sourceIn);
     xml_.Close();
     return id;
   }
@@ -173,8 +169,8 @@ class MltBuilder {
   // Shotcut's same-track transition: the outgoing clip's frames after its cut and the
   // incoming clip's first frames, mixed by a luma over exactly its frames: a plain dissolve
   // without a wipe pattern, every other transition as a left-to-right bar wipe.
-  std::string SameTrackTransition(const TrackPiece& outgoing, const std::string& outgoingId,
-                                  const TrackPiece& incoming, const std::string& incomingId) {
+  std::string SameTrackTransition(const ExportPiece& outgoing, const std::string& outgoingId,
+                                  const ExportPiece& incoming, const std::string& incomingId) {
     const Frames length = incoming.transitionLength;
     std::string id = "transition" + std::to_string(transitionCount_++);
     xml_.Open("tractor");
@@ -182,7 +178,7 @@ class MltBuilder {
     xml_.Attribute("in", 0);
     xml_.Attribute("out", LastFrame(length));
     xml_.Property("shotcut:transition", "lumaMix");
-    xml_.Property("shotcut:caption", Decode(settings_, incoming.transition->name));
+    xml_.Property("shotcut:caption", timeline_.Decoded(incoming.transition->name));
     const Frames outgoingIn = ProducerIn(outgoing) + outgoing.Length();
     const Frames incomingIn = ProducerIn(incoming);
     for (const auto& [producer, in] :
@@ -213,8 +209,7 @@ class MltBuilder {
     return id;
   }
 
-  const ExportSettings& settings_;
-  ExportCounts& counts_;
+  const ExportTimeline& timeline_;
   ServiceNames services_;
   XmlWriter xml_;
   MltGraph graph_;
@@ -224,25 +219,25 @@ class MltBuilder {
 
 }  // namespace
 
-std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts) {
-  return WriteMltWith(timeline, settings, mediaPath, counts, MltServices::Editor);
+ExportWritten WriteMlt(const ExportTimeline& timeline) {
+  ExportWritten out;
+  out.files.push_back({"", WriteMltWith(timeline, MltServices::Editor, &out.counts)});
+  return out;
 }
 
-std::string WriteMltWith(const Timeline& timeline, const ExportSettings& settings,
-                         const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services) {
-  counts = {};
-  const std::vector<MltTrack> tracks = MltTracks(timeline, settings, MltDialect::Shotcut);
+std::string WriteMltWith(const ExportTimeline& timeline, MltServices services,
+                         ExportCounts* counts) {
+  // V1 always; every other track that holds clips.
+  std::vector<const ExportTrack*> tracks;
+  for (const ExportTrack& track : timeline.tracks)
+    if (!track.Empty() || track.role == TrackRole::Main) tracks.push_back(&track);
 
-  std::vector<const std::vector<TrackPiece>*> pieces;
-  for (const MltTrack& track : tracks) pieces.push_back(&track.pieces);
-  const Frames length = TimelineEnd(pieces);
-
-  MltBuilder builder(settings, mediaPath, counts, NamesOf(services));
+  MltBuilder builder(timeline, NamesOf(services));
   builder.Start(timeline.wideScreen);
-  builder.Background(length);
-  for (std::size_t t = 0; t < tracks.size(); ++t) builder.Track(tracks[t], static_cast<int>(t));
-  builder.TopTractor(tracks, length);
+  builder.Background(timeline.end);
+  for (std::size_t t = 0; t < tracks.size(); ++t) builder.Track(*tracks[t], static_cast<int>(t));
+  builder.TopTractor(tracks, timeline.end);
+  if (counts) *counts = CountWritten(tracks);
   return builder.Finish();
 }
 

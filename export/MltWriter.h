@@ -3,8 +3,7 @@
 
 #include <string>
 
-#include "export/ExportTypes.h"
-#include "model/Timeline.h"
+#include "export/ExportWritten.h"
 
 namespace pexol {
 
@@ -13,15 +12,16 @@ namespace pexol {
 /// there is no X11 display), for rendering on a machine that has none.
 enum class MltServices { Editor, DisplayFree };
 
-/// The timeline as a Shotcut project that melt plays: tracks V1 (main clips with their sound),
-/// V2 (insert), Titles, A1 and A2 (the extra audio tracks), each present when it holds items
-/// (V1 always), over Shotcut's black background track. Dissolves and wipes become Shotcut's
-/// same-track transitions, slow clips timewarp producers, titles transparent clips with a text
-/// filter.
-std::string WriteMlt(const Timeline& timeline, const ExportSettings& settings,
-                     const MediaPathOf& mediaPath, ExportCounts& counts);
-/// `WriteMlt` naming the services `services` chooses.
-std::string WriteMltWith(const Timeline& timeline, const ExportSettings& settings,
-                         const MediaPathOf& mediaPath, ExportCounts& counts, MltServices services);
+/// The stack as a Shotcut project that melt plays: V1 always, then every other track it holds
+/// that has clips (V2, Titles, the extra audio tracks A2 and A3), over Shotcut's black
+/// background track. Shotcut plays a clip's sound from its video track, so the clips' sound
+/// has no track of its own; a title's images are filters over its text. Dissolves and wipes
+/// become Shotcut's same-track transitions, slow clips timewarp producers, titles transparent
+/// clips with a text filter.
+ExportWritten WriteMlt(const ExportTimeline& timeline);
+/// The document `WriteMlt` writes, naming the services `services` chooses; `counts`, when
+/// given, takes what it holds.
+std::string WriteMltWith(const ExportTimeline& timeline, MltServices services,
+                         ExportCounts* counts = nullptr);
 
 }  // namespace pexol

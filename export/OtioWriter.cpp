@@ -3,8 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "export/TrackLayout.h"
-
 namespace pexol {
 namespace {
 
@@ -13,8 +11,8 @@ using Json = nlohmann::json;
 // OpenTimelineIO prints NTSC timecode by itself when the rate is exactly 30000/1001.
 class OtioBuilder {
  public:
-  OtioBuilder(const ExportSettings& settings, const MediaPathOf& mediaPath)
-      : settings_(settings), mediaPath_(mediaPath), rate_(FramesPerSecond(settings.rate)) {}
+  explicit OtioBuilder(const ExportTimeline& timeline)
+      : timeline_(timeline), rate_(FramesPerSecond(timeline.rate)) {}
 
   // Objects are filled by moving values in: brace lists would copy every nested object.
   Json Time(Frames frames) const {
@@ -50,11 +48,10 @@ class OtioBuilder {
 
   Json Gap(Frames length) const { return Item("Gap.1", "", Range(0, length)); }
 
-  Json Clip(const TrackPiece& piece) const {
+  Json Clip(const ExportPiece& piece) const {
     const TimelineItem& item = *piece.item;
-    const bool sounding = item.kind == ItemKind::Movie;
-    Json clip = Item("Clip.2", ItemName(item, settings_), Range(piece.sourceIn, piece.Length()));
-    clip["media_references"]["DEFAULT_MEDIA"] = Reference(item);
+    Json clip = Item("Clip.2", piece.name, Range(piece.sourceIn, piece.Length()));
+    clip["media_references"]["DEFAULT_MEDIA"] = Reference(piece);
     clip["active_media_reference_key"] = "DEFAULT_MEDIA";
     if (item.slow) {
       clip["effects"].push_back({{"OTIO_SCHEMA", "LinearTimeWarp.1"},
@@ -63,18 +60,18 @@ class OtioBuilder {
                                  {"metadata", Json::object()},
                                  {"time_scalar", 0.5}});
     }
-    Json own = Metadata(item, sounding);
+    Json own = Metadata(piece);
     if (!own.empty()) clip["metadata"]["pexol"] = std::move(own);
     return clip;
   }
 
-  Json TransitionInto(const TrackPiece& piece) const {
+  Json TransitionInto(const ExportPiece& piece) const {
     const Transition& transition = *piece.transition;
     Json json = Schema("Transition.1");
-    json["name"] = CleanText(Decode(settings_, transition.name));
+    json["name"] = CleanText(Decode(transition.name));
     json["metadata"] = Json::object();
     json["metadata"]["pexol"] = {
-        {"effect", Decode(settings_, transition.name)},
+        {"effect", Decode(transition.name)},
         {"shown_as", transition.code == 'D' ? "dissolve" : "left-to-right bar wipe"}};
     json["transition_type"] = transition.code == 'D' ? "SMPTE_Dissolve" : "Custom";
     json["in_offset"] = Time(0);
@@ -82,29 +79,25 @@ class OtioBuilder {
     return json;
   }
 
-  Json Track(const char* name, const char* kind, const std::vector<TrackPiece>& pieces,
-             ExportCounts* counts) const {
-    Json track = Item("Track.1", name, nullptr);
-    track["kind"] = kind;
+  Json Track(const ExportTrack& exportTrack) const {
+    Json track = Item("Track.1", exportTrack.name, nullptr);
+    track["kind"] = exportTrack.video ? "Video" : "Audio";
     Json& children = track["children"] = Json::array();
-    for (const TrackPiece& piece : pieces) {
+    for (const ExportPiece& piece : exportTrack.pieces) {
       if (!piece.item) {
         children.push_back(Gap(piece.Length()));
         continue;
       }
       // The transition takes no time on its track: it reaches into the clips either side.
-      if (piece.transition) {
-        children.push_back(TransitionInto(piece));
-        if (counts) ++counts->transitions;
-      }
+      if (piece.transition) children.push_back(TransitionInto(piece));
       children.push_back(Clip(piece));
-      if (counts) ++counts->clips;
     }
     return track;
   }
 
  private:
-  Json Reference(const TimelineItem& item) const {
+  Json Reference(const ExportPiece& piece) const {
+    const TimelineItem& item = *piece.item;
     const bool external = item.kind == ItemKind::Movie || item.kind == ItemKind::Still;
     Json reference = Schema(external ? "ExternalReference.1" : "GeneratorReference.1");
     reference["name"] = "";
@@ -112,18 +105,19 @@ class OtioBuilder {
     reference["available_range"] = nullptr;
     reference["available_image_bounds"] = nullptr;
     if (external) {
-      reference["target_url"] = mediaPath_(item.name);
+      reference["target_url"] = piece.media->path;
     } else if (item.kind == ItemKind::Colour) {
       reference["generator_kind"] = "SolidColor";
       reference["parameters"] = {{"color", HexColour(item.colour)}};
     } else {
       reference["generator_kind"] = "Text";
-      reference["parameters"] = {{"text", TitleCaption(item, settings_)}};
+      reference["parameters"] = {{"text", piece.caption}};
     }
     return reference;
   }
 
-  Json Metadata(const TimelineItem& item, bool sounding) const {
+  Json Metadata(const ExportPiece& piece) const {
+    const TimelineItem& item = *piece.item;
     Json own = Json::object();
     const Levels& levels = item.levels;
     if (levels.in != 0 || levels.out != 0 || !levels.points.empty()) {
@@ -133,11 +127,9 @@ class OtioBuilder {
       }
       own["levels"] = {{"in", levels.in}, {"out", levels.out}, {"points", std::move(points)}};
       // The same levels as gains (100 is the recorded level); silence has no gain (null).
-      const auto envelope = sounding ? GainEnvelope(item, item.recordOut - item.recordIn, settings_)
-                                     : std::vector<GainPoint>{};
-      if (!envelope.empty()) {
+      if (!piece.gain.empty()) {
         Json gains = Json::array();
-        for (const GainPoint& point : envelope) {
+        for (const GainPoint& point : piece.gain) {
           const auto gain = GainDb(point.level);
           gains.push_back({{"frame", point.frame.Value()},
                            {"level", point.level},
@@ -159,8 +151,8 @@ class OtioBuilder {
     if (!item.texts.empty()) {
       Json texts = Json::array();
       for (const TitleText& text : item.texts) {
-        texts.push_back({{"text", Decode(settings_, text.text)},
-                         {"font", Decode(settings_, text.font)},
+        texts.push_back({{"text", Decode(text.text)},
+                         {"font", Decode(text.font)},
                          {"size", text.size},
                          {"names_media", text.namesMedia}});
       }
@@ -169,46 +161,37 @@ class OtioBuilder {
     return own;
   }
 
-  const ExportSettings& settings_;
-  const MediaPathOf& mediaPath_;
+  std::string Decode(std::string_view stored) const { return timeline_.Decoded(stored); }
+
+  const ExportTimeline& timeline_;
   double rate_;
 };
 
 }  // namespace
 
-std::string WriteOtio(const Timeline& timeline, const ExportSettings& settings,
-                      const MediaPathOf& mediaPath, ExportCounts& counts) {
-  counts = {};
-  const OtioBuilder builder(settings, mediaPath);
-
-  std::vector<TrackPiece> main = LayOutTrack(timeline.main, {}, &settings);
-  AttachTransitions(main, timeline.transitions, &settings);
-  std::vector<TrackPiece> mainAudio = LayOutTrack(timeline.main, CarriesAudio);
-  AttachTransitions(mainAudio, timeline.transitions);
-
+ExportWritten WriteOtio(const ExportTimeline& timeline) {
+  const OtioBuilder builder(timeline);
+  // V1 always; every other track that holds clips.
+  std::vector<const ExportTrack*> written;
   Json children = Json::array();
-  const auto add = [&](const char* name, const char* kind, const std::vector<TrackPiece>& pieces,
-                       bool always, ExportCounts* itemCounts) {
-    if (pieces.empty() && !always) return;
-    children.push_back(builder.Track(name, kind, pieces, itemCounts));
-    ++counts.tracks;
-  };
-  add("V1", "Video", main, true, &counts);
-  add("V2", "Video", LayOutTrack(timeline.insert, {}, &settings), false, &counts);
-  add("Titles", "Video", LayOutTrack(timeline.titles), false, &counts);
-  add("A1", "Audio", mainAudio, false, nullptr);  // the V1 clips' sound: counted there
-  add("A2", "Audio", LayOutTrack(timeline.exAudio[0], {}, &settings), false, &counts);
-  add("A3", "Audio", LayOutTrack(timeline.exAudio[1], {}, &settings), false, &counts);
+  for (const ExportTrack& track : timeline.tracks) {
+    if (track.Empty() && track.role != TrackRole::Main) continue;
+    children.push_back(builder.Track(track));
+    written.push_back(&track);
+  }
 
   Json stack = OtioBuilder::Item("Stack.1", "tracks", nullptr);
   stack["children"] = std::move(children);
   const Json document = {{"OTIO_SCHEMA", "Timeline.1"},
-                         {"name", settings.projectName},
+                         {"name", timeline.projectName},
                          {"metadata", Json::object()},
                          {"global_start_time", nullptr},
                          {"tracks", std::move(stack)}};
+  ExportWritten out;
   // A decoder that lets bytes through unchanged must not make the export fail.
-  return document.dump(4, ' ', false, Json::error_handler_t::replace) + '\n';
+  out.files.push_back({"", document.dump(4, ' ', false, Json::error_handler_t::replace) + '\n'});
+  out.counts = CountWritten(written);
+  return out;
 }
 
 }  // namespace pexol

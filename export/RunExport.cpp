@@ -1,87 +1,38 @@
-// export/RunExport.cpp - a project read, its timeline written to OTIO, CMX 3600, MLT, Kdenlive or
-// Final Cut Pro 7 XML
+// export/RunExport.cpp - a project read, its timeline laid out once and written in a format of
+// the table
 #include "export/RunExport.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <memory>
 #include <set>
 
 #include "core/FileIo.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
-#include "export/Cmx3600Writer.h"
-#include "export/Fcp7Writer.h"
-#include "export/KdenliveWriter.h"
-#include "export/MltWriter.h"
-#include "export/OtioWriter.h"
+#include "export/ExportFormats.h"
 #include "media/MediaResolver.h"
+#include "media/OutputPath.h"
 #include "media/PathText.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
 namespace pexol {
 
-std::span<const ExportFormatName> ExportFormatNames() {
-  static constexpr ExportFormatName names[] = {
-      {ExportFormat::Otio, "otio", ".otio", "OpenTimelineIO"},
-      {ExportFormat::Cmx3600, "cmx3600", ".edl", "CMX 3600"},
-      {ExportFormat::Mlt, "mlt", ".mlt", "MLT (Shotcut)"},
-      {ExportFormat::Kdenlive, "kdenlive", ".kdenlive", "Kdenlive"},
-      {ExportFormat::Fcp7, "fcp7", ".xml", "Final Cut Pro 7 XML (Premiere Pro, Resolve)"}};
-  return names;
-}
-
 namespace {
 
-std::optional<ExportFormat> FormatOf(const ExportJob& job) {
-  if (job.format != ExportFormat::FromExtension) return job.format;
-  const std::string extension = PathOfUtf8(job.destination).extension().string();
-  for (const ExportFormatName& name : ExportFormatNames())
-    if (EqualsIgnoreCase(extension, name.extension)) return name.format;
-  return std::nullopt;
+const ExportFormat* FormatOf(const ExportJob& job) {
+  return job.format.empty() ? ExportFormatOfPath(job.destination) : ExportFormatNamed(job.format);
 }
 
 // "the file's extension: .otio for OpenTimelineIO, ...; or name it with --format otio, ...".
 std::string FormatChoices() {
-  std::string extensions, names;
-  const auto formats = ExportFormatNames();
-  for (std::size_t f = 0; f < formats.size(); ++f) {
-    const char* separator = f == 0 ? "" : f + 1 == formats.size() ? " or " : ", ";
-    extensions += separator + std::string(formats[f].extension) + " for " + formats[f].label;
-    names += separator + std::string(formats[f].name);
-  }
-  return "the format follows the file's extension: " + extensions + "; or name it with --format " +
-         names + ".";
-}
-
-std::optional<ExportRate> RateOf(TimecodeMode mode) {
-  switch (mode) {
-    case TimecodeMode::NtscDrop:
-      return ExportRate{30000, 1001, true};
-    case TimecodeMode::NtscNonDrop:
-      return ExportRate{30000, 1001, false};
-    case TimecodeMode::Pal:
-      return ExportRate{25, 1, false};
-    case TimecodeMode::Frame:
-      break;
-  }
-  return std::nullopt;
-}
-
-// A path found or made relative to the working folder (a relative --search folder or project
-// path) as an absolute one, which every editor resolves; Windows forms are kept as they are.
-std::string Absolute(const std::string& path) {
-  const bool windows = (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-                        path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
-                       path.starts_with("//") || path.starts_with("\\\\");
-  const std::filesystem::path native = PathOfUtf8(path);
-  if (windows || native.is_absolute()) return path;
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(native, error);
-  return error ? path : Utf8OfPath(absolute.lexically_normal());
+  return "the format follows the file's extension: " +
+         ListOfFormats([](const ExportFormat& format) {
+           return format.extensions.front() + " for " + format.label;
+         }) +
+         "; or name it with --format " +
+         ListOfFormats([](const ExportFormat& format) { return std::string(format.name); }) + ".";
 }
 
 // "edit.edl" with "-insert" is "edit-insert.edl".
@@ -96,19 +47,17 @@ std::string WithSuffix(const std::string& destination, std::string_view suffix) 
 /// Where each stored name points, with the warnings they give, each name once.
 class ExportNames {
  public:
-  /// MLT's XML can hold neither bytes that are not UTF-8 nor control characters (and MLT undoes
-  /// no escape); OTIO's JSON writes such bytes as U+FFFD; an EDL keeps the bytes.
-  ExportNames(ResolveOptions options, ExportFormat format)
+  /// XML can hold neither bytes that are not UTF-8 nor control characters; JSON writes such
+  /// bytes as U+FFFD; an EDL keeps the bytes.
+  ExportNames(ResolveOptions options, ExportContent content)
       : resolver_(std::move(options)),
-        xml_(format == ExportFormat::Mlt || format == ExportFormat::Kdenlive ||
-             format == ExportFormat::Fcp7),
-        json_(format == ExportFormat::Otio) {}
+        xml_(content == ExportContent::Xml),
+        json_(content == ExportContent::Json) {}
 
-  std::string PathOf(std::string_view stored) {
+  MediaReference ReferenceOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
-    const bool utf8 = IsValidUtf8(found.path);
-    if (xml_ && (!utf8 || HasControl(found.path)) && unfit_.empty()) unfit_ = found.path;
-    if (json_ && !utf8 && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
+    if (xml_ && !XmlCanHold(found.path) && unfit_.empty()) unfit_ = found.path;
+    if (json_ && !JsonCanHold(found.path) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
     if (!found.decoded)
       Warn("\"" + Printable(stored) +
            "\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.");
@@ -117,7 +66,7 @@ class ExportNames {
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
       Warn("\"" + found.path + "\" was not found on this computer.");
-    return Absolute(found.path);
+    return {std::string(stored), OutputPath(found.path), found.status == MediaStatus::Found};
   }
 
   void Warn(std::string warning) {
@@ -128,7 +77,7 @@ class ExportNames {
   /// \xNN; empty when there was none.
   std::string Unfit() const { return unfit_.empty() ? "" : Escaped(unfit_); }
   void CheckName(const std::string& name) {
-    if (xml_ && (!IsValidUtf8(name) || HasControl(name)) && unfit_.empty()) unfit_ = name;
+    if (xml_ && !XmlCanHold(name) && unfit_.empty()) unfit_ = name;
   }
 
   std::vector<std::string> Warnings() {
@@ -147,10 +96,6 @@ class ExportNames {
 
  private:
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
-  static bool HasControl(std::string_view path) {
-    return std::any_of(path.begin(), path.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
-  }
   // A path as a message shows it: bytes that are not UTF-8 and control characters as \xNN.
   static std::string Escaped(std::string_view path) { return pexol::Printable(path, 1000); }
 
@@ -169,28 +114,29 @@ class ExportNames {
   std::set<std::string> missing_;
 };
 
-// The CMX 3600 set: the main track in the destination and the other tracks beside it, where a
-// file can be made beside it; files of an earlier set that this one does not write go.
-void WriteCmxSet(std::vector<CmxFile> files, const std::string& destination, RunOutput& output) {
+// The format's files: the first in the destination and the others beside it, where a file can
+// be made beside it; files of an earlier set that this one does not write go.
+void PlaceFiles(const ExportFormat& format, std::vector<ExportFile> files,
+                const std::string& destination, RunOutput& output) {
   const bool beside = IsRegularDestination(destination);
-  std::vector<std::string_view> written;
-  for (CmxFile& file : files) {
+  std::vector<std::string> written;
+  for (ExportFile& file : files) {
     if (file.suffix.empty()) {
-      output.bytes = std::move(file.text);
+      output.bytes = std::move(file.bytes);
     } else if (beside) {
       written.push_back(file.suffix);
-      output.sideFiles.push_back({WithSuffix(destination, file.suffix), std::move(file.text)});
+      output.sideFiles.push_back({WithSuffix(destination, file.suffix), std::move(file.bytes)});
     }
   }
   if (!beside && files.size() > 1)
     output.warnings.push_back(
         "Only the main track was written; the insert and extra audio tracks are written as "
-        "files beside a destination file: give a file name such as edit.edl to get every "
-        "track.");
+        "files beside a destination file: give a file name such as edit" +
+        format.extensions.front() + " to get every track.");
   if (!beside) return;
   // Files of an earlier export's set that this one does not write would pass for its tracks.
-  for (const std::string_view suffix : {"-insert", "-exaudio1", "-exaudio2"})
-    if (std::find(written.begin(), written.end(), suffix) == written.end())
+  for (const std::string& suffix : format.files)
+    if (!suffix.empty() && std::find(written.begin(), written.end(), suffix) == written.end())
       output.obsolete.push_back(WithSuffix(destination, suffix));
 }
 
@@ -202,10 +148,10 @@ bool TimelineIsEmpty(const Timeline& timeline) {
 }  // namespace
 
 RunResult RunExport(const ExportJob& job, RunObserver& observer) {
-  const auto format = FormatOf(job);
+  const ExportFormat* format = FormatOf(job);
   if (!format)
     return RunResult::Failed(OpenFailureMessage(cannotExport, job.destination, FormatChoices()));
-  const auto rate = RateOf(job.timecode);
+  const auto rate = ExportRateOf(job.timecode);
   if (!rate)
     return RunResult::Failed(
         OpenFailureMessage(cannotExport, job.destination,
@@ -215,7 +161,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
-  ExportNames names(std::move(*resolve), *format);
+  ExportNames names(std::move(*resolve), format->content);
 
   const RunPlan plan = RunPlan::Writing(RunKind::Export, job.source, job.software, job.destination,
                                         cannotExport, "it is the project being exported");
@@ -223,43 +169,26 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
       plan,
       [&](const RunInput& input) {
         const Timeline timeline = BuildTimeline(input.project);
-        ExportSettings settings;
-        settings.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
-        names.CheckName(settings.projectName);
-        settings.rate = *rate;
-        settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-        settings.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
-        const MediaPathOf pathOf = [&names](std::string_view stored) {
-          return names.PathOf(stored);
-        };
-        ExportCounts counts;
-        RunOutput output;
-        switch (*format) {
-          case ExportFormat::Otio:
-            output.bytes = WriteOtio(timeline, settings, pathOf, counts);
-            break;
-          case ExportFormat::Mlt:
-            output.bytes = WriteMlt(timeline, settings, pathOf, counts);
-            break;
-          case ExportFormat::Kdenlive:
-            output.bytes = WriteKdenlive(timeline, settings, pathOf, counts);
-            break;
-          case ExportFormat::Fcp7:
-            output.bytes = WriteFcp7(timeline, settings, pathOf, counts);
-            break;
-          case ExportFormat::Cmx3600:
-          case ExportFormat::FromExtension:
-            WriteCmxSet(WriteCmx3600(timeline, settings, pathOf, counts), job.destination, output);
-            break;
-        }
+        LayoutRules rules = LayoutRulesFor(*format);
+        rules.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+        names.CheckName(rules.projectName);
+        rules.rate = *rate;
+        rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+        rules.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
+        rules.resolve = [&names](std::string_view stored) { return names.ReferenceOf(stored); };
+        ExportWritten written = format->write(LayOutTimeline(timeline, rules));
+        for (std::string& note : written.notes) names.Warn(std::move(note));
         if (const std::string unfit = names.Unfit(); !unfit.empty())
           throw RunFailure(FailedInput::Destination,
                            "the name \"" + unfit +
                                "\" holds bytes that XML cannot hold (not UTF-8, or control "
                                "characters); rename the folder or file, or name another with "
                                "--map.");
+        RunOutput output;
+        PlaceFiles(*format, std::move(written.files), job.destination, output);
         std::vector<std::string> sidePaths;
         for (const SideFile& side : output.sideFiles) sidePaths.push_back(side.path);
+        const ExportCounts& counts = written.counts;
         const ExportOutcome outcome{counts.tracks, counts.clips, counts.transitions};
         output.message = ExportCompletedMessage(job.source, job.destination, sidePaths, outcome);
         output.outcome = outcome;

@@ -40,21 +40,13 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   return RunOnProject(
       plan,
       [&](const RunInput& input) {
-        // Each name is looked up once, however often the timeline uses it.
-        std::map<std::string, bool, std::less<>> missing;
         PictureSettings settings;
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
-        settings.isMissing = [&](std::string_view stored) {
-          auto known = missing.find(stored);
-          if (known == missing.end())
-            known = missing
-                        .emplace(std::string(stored),
-                                 resolver.Resolve(stored).status != MediaStatus::Found)
-                        .first;
-          return known->second;
+        const auto found = [&resolver](std::string_view stored) {
+          return resolver.Resolve(stored).status == MediaStatus::Found;
         };
-        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), settings);
+        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), found, settings);
         if (job.onPicture) job.onPicture(picture);
         RunOutput output;
         output.bytes = picture.svg;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 
 #include "core/TextEncoding.h"
 #include "edl/Timecode.h"
@@ -27,12 +28,21 @@ constexpr std::string_view stillFill = "#b9a3d6";
 constexpr std::string_view missingFill = "#fff4f4";  // under the hatched, crossed mark
 constexpr std::string_view transitionFill = "#333333";
 
+// The rows from the top, each a track of the layout.
 struct Row {
+  TrackRole role;
   std::string_view name;  ///< shown left of the row
   std::string_view idPrefix;
-  const std::vector<TimelineItem>* items;
-  bool sound;  ///< the row of the main clips' sound: only clips that have audio
 };
+constexpr Row rows[] = {
+    {TrackRole::Titles, "titles", "title"},
+    {TrackRole::Insert, "insert", "insert"},
+    {TrackRole::Main, "main", "main"},
+    {TrackRole::MainSound, "main sound", "sound"},
+    {TrackRole::ExtraAudio1, "extra audio 1", "exaudio1"},
+    {TrackRole::ExtraAudio2, "extra audio 2", "exaudio2"},
+};
+constexpr std::size_t mainRow = 2;
 
 std::string Hex(std::uint32_t rgb) {
   static constexpr char digits[] = "0123456789abcdef";
@@ -54,10 +64,6 @@ std::string LabelOf(const TimelineItem& item) {
   return cut == std::string::npos ? decoded : decoded.substr(cut + 1);
 }
 
-bool NamesMedia(const TimelineItem& item) {
-  return item.kind == ItemKind::Movie || item.kind == ItemKind::Still;
-}
-
 std::string LineOf(std::string_view track, const TimelineItem& item, bool missing,
                    TimecodeMode mode) {
   std::string line(track);
@@ -77,19 +83,15 @@ std::string LineOf(std::string_view track, const TimelineItem& item, bool missin
   return line;
 }
 
-std::int64_t EndOf(const Timeline& timeline) {
+// The last frame any clip or transition drawn reaches.
+std::int64_t EndOf(const ExportTimeline& timeline, const std::vector<const Transition*>& drawn) {
   std::int64_t end = 0;
-  const auto extend = [&end](const std::vector<TimelineItem>& items) {
-    for (const TimelineItem& item : items)
-      end = std::max<std::int64_t>(end, item.recordOut.Value());
-  };
-  extend(timeline.main);
-  extend(timeline.insert);
-  extend(timeline.exAudio[0]);
-  extend(timeline.exAudio[1]);
-  extend(timeline.titles);
-  for (const Transition& transition : timeline.transitions)
-    end = std::max<std::int64_t>(end, LastFrame(transition.recordIn, transition.length) + 1);
+  for (const Row& row : rows)
+    if (const ExportTrack* track = timeline.Track(row.role))
+      for (const ExportPiece& piece : track->pieces)
+        if (piece.item) end = std::max<std::int64_t>(end, piece.item->recordOut.Value());
+  for (const Transition* transition : drawn)
+    end = std::max<std::int64_t>(end, LastFrame(transition->recordIn, transition->length) + 1);
   return end;
 }
 
@@ -128,16 +130,19 @@ void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSett
 
 }  // namespace
 
-TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& settings) {
-  const Row rows[] = {
-      {"titles", "title", &timeline.titles, false},
-      {"insert", "insert", &timeline.insert, false},
-      {"main", "main", &timeline.main, false},
-      {"main sound", "sound", &timeline.main, true},
-      {"extra audio 1", "exaudio1", &timeline.exAudio[0], false},
-      {"extra audio 2", "exaudio2", &timeline.exAudio[1], false},
-  };
-  const std::int64_t end = EndOf(timeline);
+std::span<const TrackRole> PictureRoles() {
+  static constexpr TrackRole roles[] = {TrackRole::Main,        TrackRole::Insert,
+                                        TrackRole::Titles,      TrackRole::MainSound,
+                                        TrackRole::ExtraAudio1, TrackRole::ExtraAudio2};
+  return roles;
+}
+
+TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings) {
+  std::vector<const Transition*> transitions;
+  if (const ExportTrack* main = timeline.Track(TrackRole::Main))
+    for (const ExportPiece& piece : main->pieces)
+      if (piece.transition) transitions.push_back(piece.transition);
+  const std::int64_t end = EndOf(timeline, transitions);
   const double width =
       pictureTrackLabelWidth + static_cast<double>(end) * settings.pixelsPerFrame + rightMargin;
   const double height = rulerHeight + std::size(rows) * (rowHeight + rowGap) + rowGap;
@@ -178,16 +183,18 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
     svg.Text(row.name);
     svg.Close();
 
-    for (std::size_t i = 0; i < row.items->size(); ++i) {
-      const TimelineItem& item = (*row.items)[i];
-      if (row.sound && !item.hasAudio) continue;
-      const bool missing = NamesMedia(item) && settings.isMissing && settings.isMissing(item.name);
-      PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(i),
+    const ExportTrack* track = timeline.Track(row.role);
+    for (const ExportPiece& piece : track ? track->pieces : std::vector<ExportPiece>{}) {
+      if (!piece.item) continue;
+      const TimelineItem& item = *piece.item;
+      const bool missing = piece.media && !piece.media->found;
+      PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(piece.index),
                      LineOf(row.name, item, missing, settings.timecode), missing};
+      // The clip as the project places it: under a transition it reaches into the one before.
       const double x = xOf(item.recordIn.Value());
       const double boxWidth =
           static_cast<double>((item.recordOut - item.recordIn).Value()) * settings.pixelsPerFrame;
-      std::string fill(row.sound ? soundFill : foundFill);
+      std::string fill(row.role == TrackRole::MainSound ? soundFill : foundFill);
       if (item.kind == ItemKind::Title) fill = titleFill;
       if (item.kind == ItemKind::Still) fill = stillFill;
       if (item.kind == ItemKind::Colour) fill = Hex(item.colour);
@@ -225,11 +232,12 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
   }
 
   // Transitions over the main row, where the incoming clip starts.
-  const double mainTop = topOf(2);
+  const double mainTop = topOf(mainRow);
   svg.Open("g");
   svg.Attribute("id", "transitions");
-  for (std::size_t t = 0; t < timeline.transitions.size(); ++t) {
-    const Transition& transition = timeline.transitions[t];
+  for (const Transition* drawn : transitions) {
+    const Transition& transition = *drawn;
+    const auto t = static_cast<std::size_t>(drawn - timeline.transitions.data());
     const double x = xOf(transition.recordIn.Value());
     const double length = std::max(2.0, transition.length.Value() * settings.pixelsPerFrame);
     svg.Open("polygon");
@@ -249,6 +257,21 @@ TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& se
   svg.Close();
   picture.svg = svg.Finish();
   return picture;
+}
+
+TimelinePicture DrawTimeline(const Timeline& timeline,
+                             const std::function<bool(std::string_view stored)>& found,
+                             const PictureSettings& settings) {
+  std::map<std::string, bool, std::less<>> known;
+  LayoutRules rules;
+  rules.roles.assign(PictureRoles().begin(), PictureRoles().end());
+  rules.levels = LevelsWritten::None;
+  rules.resolve = [&](std::string_view stored) {
+    auto at = known.find(stored);
+    if (at == known.end()) at = known.emplace(std::string(stored), found(stored)).first;
+    return MediaReference{std::string(stored), {}, at->second};
+  };
+  return DrawTimeline(LayOutTimeline(timeline, rules), settings);
 }
 
 }  // namespace pexol

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/Options.h"
-#include "model/Timeline.h"
+#include "layout/ExportTimeline.h"
 
 namespace pexol {
 
@@ -15,9 +16,6 @@ namespace pexol {
 struct PictureSettings {
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the ruler's labels and the clip lines
   double pixelsPerFrame = 0.2;                     ///< a box's width per frame it lasts
-  /// True when the media file a stored name points to cannot be found; such boxes are hatched and
-  /// crossed.
-  std::function<bool(std::string_view stored)> isMissing = {};
 };
 
 /// One box of the picture, for hit-testing: its element id and the line a tooltip shows.
@@ -33,12 +31,22 @@ struct TimelinePicture {
   int missingCount = 0;           ///< boxes marked missing (a file used twice counts twice)
 };
 
-/// Draws `timeline`: a time ruler, then the rows titles, insert, main, the main clips' sound,
-/// extra audio 1 and 2. Boxes start at `recordIn * pixelsPerFrame` from the rows' left edge
-/// and are as wide as the clip lasts; colour clips are filled with their colour, slow clips
-/// are dashed, transitions are marked over the main row where they play. Names are decoded
-/// from Shift-JIS for the labels.
-TimelinePicture DrawTimeline(const Timeline& timeline, const PictureSettings& settings);
+/// The tracks the picture draws: lay the timeline out with these.
+std::span<const TrackRole> PictureRoles();
+
+/// Draws `timeline` as the exports show it: a time ruler, then the rows titles, insert, main,
+/// the main clips' sound, extra audio 1 and 2. Boxes start at `recordIn * pixelsPerFrame`
+/// from the rows' left edge and are as wide as the piece lasts; colour clips are filled with
+/// their colour, slow clips are dashed, clips whose media is not found hatched and crossed,
+/// transitions are
+/// marked over the main row where they play. Names are decoded from Shift-JIS for the labels.
+TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings);
+
+/// Lays `timeline` out with the picture's tracks and draws it; `found` tells whether the file a
+/// stored media name points to is on this computer, and is asked once for each name.
+TimelinePicture DrawTimeline(const Timeline& timeline,
+                             const std::function<bool(std::string_view stored)>& found,
+                             const PictureSettings& settings);
 
 /// Where the rows start: the width of the track names on their left.
 inline constexpr double pictureTrackLabelWidth = 110;

@@ -52,22 +52,23 @@ std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMo
   return result;
 }
 
+std::string PositionError(const std::string& from, const std::string& to, TimecodeMode mode) {
+  for (const auto& [text, name] : {std::pair{&from, "--from"}, std::pair{&to, "--to"}})
+    if (!text->empty() && !ParseFramePosition(*text, mode))
+      return std::string(name) + " \"" + *text +
+             "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
+             "or hh:mm:ss;ff in drop frame).";
+  return {};
+}
+
 std::optional<FrameRange> RangeOf(std::int64_t length, const std::string& from,
                                   const std::string& to, TimecodeMode mode, std::int64_t maxFrames,
                                   std::string& error) {
   FrameRange range{0, length};
-  for (const auto& [text, name, bound] :
-       {std::tuple{&from, "--from", &range.first}, std::tuple{&to, "--to", &range.end}}) {
-    if (text->empty()) continue;
-    const auto frame = ParseFramePosition(*text, mode);
-    if (!frame) {
-      error = std::string(name) + " \"" + *text +
-              "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
-              "or hh:mm:ss;ff in drop frame).";
-      return std::nullopt;
-    }
-    *bound = *frame;
-  }
+  error = PositionError(from, to, mode);
+  if (!error.empty()) return std::nullopt;
+  if (!from.empty()) range.first = *ParseFramePosition(from, mode);
+  if (!to.empty()) range.end = *ParseFramePosition(to, mode);
   if (range.end > length) range.end = length;
   if (range.first >= range.end) {
     error = "the range to render holds no frames: the timeline is " + std::to_string(length) +

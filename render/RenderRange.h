@@ -15,6 +15,10 @@ namespace pexol {
 /// nullopt when it is neither, or names a frame past 2^31.
 std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMode mode);
 
+/// The message for `from` or `to` (each empty or a position) when one names no frame; empty
+/// when both do.
+std::string PositionError(const std::string& from, const std::string& to, TimecodeMode mode);
+
 /// Frames [first, end) of a timeline `length` frames long; nullopt, with `error` set, when the
 /// given positions do not name a part of it or the part is longer than `maxFrames`.
 struct FrameRange {

@@ -12,9 +12,11 @@
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 #include "edl/Timecode.h"
+#include "export/ExportFormats.h"
 #include "export/MltWriter.h"
 #include "media/FileIdentity.h"
 #include "media/MediaResolver.h"
+#include "media/OutputPath.h"
 #include "media/PathText.h"
 #include "render/MltRender.h"
 #include "render/RenderRange.h"
@@ -25,13 +27,23 @@ namespace pexol {
 
 namespace {
 
-// FFmpeg's name of the container the destination's extension asks for.
-std::optional<std::string> ContainerOf(const std::string& destination) {
+// The container the destination's extension asks for.
+const RenderContainer* ContainerOf(const std::string& destination) {
   const std::string extension = PathOfUtf8(destination).extension().string();
-  if (EqualsIgnoreCase(extension, ".mp4")) return "mp4";
-  if (EqualsIgnoreCase(extension, ".mkv")) return "matroska";
-  if (EqualsIgnoreCase(extension, ".mov")) return "mov";
-  return std::nullopt;
+  for (const RenderContainer& container : RenderContainers())
+    if (EqualsIgnoreCase(extension, container.extension)) return &container;
+  return nullptr;
+}
+
+// ".mp4 (H.264 and AAC), .mkv (Matroska) or .mov (QuickTime)".
+std::string ContainerChoices() {
+  std::string text;
+  const auto containers = RenderContainers();
+  for (std::size_t c = 0; c < containers.size(); ++c) {
+    text += c == 0 ? "" : c + 1 == containers.size() ? " or " : ", ";
+    text += std::string(containers[c].extension) + " (" + containers[c].kind + ")";
+  }
+  return text;
 }
 
 // The project stores a code for its sound; the 32 kHz ones differ in their sample size only.
@@ -135,15 +147,9 @@ class RenderMedia {
       missing_[use.stored] = "";
       return;
     }
-    std::error_code code;
-    const std::filesystem::path absolute =
-        std::filesystem::absolute(PathOfUtf8(found.path), code).lexically_normal();
-    const std::string path = code ? found.path : Utf8OfPath(absolute);
-    // MLT's document is XML, which holds UTF-8 without control characters only.
-    const bool nameable = IsValidUtf8(path) && std::none_of(path.begin(), path.end(), [](char c) {
-                            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-                          });
-    if (!nameable) {
+    const std::string path = OutputPath(found.path);
+    // MLT's document is XML.
+    if (!XmlCanHold(path)) {
       missing_[use.stored] = " (found as a name MLT's document cannot hold)";
     } else if (!Decodes(path, use.image)) {
       missing_[use.stored] = " (found as " + path + ", which does not decode)";
@@ -169,29 +175,6 @@ class RenderMedia {
   std::vector<MediaUse> unusable_;
 };
 
-// Black and silence in place of what cannot be rendered: a clip keeps its place and length as
-// a black colour clip; an image element of a title goes.
-void Blacken(Timeline& timeline, const RenderMedia& media) {
-  const auto blacken = [&media](std::vector<TimelineItem>& items) {
-    for (TimelineItem& item : items) {
-      if ((item.kind == ItemKind::Movie || item.kind == ItemKind::Still) &&
-          media.Missing(item.name)) {
-        item.kind = ItemKind::Colour;
-        item.colour = 0;
-        item.fill.colours = {0};
-        item.hasAudio = false;
-        item.slow = false;
-      }
-      std::erase_if(item.texts, [&media](const TitleText& text) {
-        return text.namesMedia && media.Missing(text.text);
-      });
-    }
-  };
-  for (auto* items : {&timeline.main, &timeline.insert, &timeline.exAudio[0], &timeline.exAudio[1],
-                      &timeline.titles})
-    blacken(*items);
-}
-
 /// The media list of a render that did not start; caught by `RunRender`.
 struct MediaUnusable {
   std::string message;
@@ -207,13 +190,13 @@ std::string Clock(double seconds) {
 }  // namespace
 
 RunResult RunRender(const RenderJob& job, RunObserver& observer) {
-  const auto container = ContainerOf(job.destination);
+  const RenderContainer* container = ContainerOf(job.destination);
   if (!container)
     return RunResult::Failed(OpenFailureMessage(
         cannotRender, job.destination,
-        "the container follows the file's extension: .mp4 (H.264 and AAC), .mkv (Matroska) "
-        "or .mov (QuickTime)."));
-  if (job.timecode == TimecodeMode::Frame)
+        "the container follows the file's extension: " + ContainerChoices() + "."));
+  const auto rate = ExportRateOf(job.timecode);
+  if (!rate)
     return RunResult::Failed(OpenFailureMessage(
         cannotRender, job.destination,
         "a render is made at NTSC (drop or non-drop frame) or PAL rates; frame counts have no "
@@ -222,9 +205,10 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
     return RunResult::Failed(OpenFailureMessage(
         cannotRender, job.destination,
         "the quality is H.264's constant quality, from 0 (best) to 51; 18 by default."));
-  const bool pal = job.timecode == TimecodeMode::Pal;
-  const ExportRate rate{pal ? 25 : 30000, pal ? 1 : 1001, job.timecode == TimecodeMode::NtscDrop};
   std::string error;
+  // Positions that name no frame are refused before the project or any media is opened.
+  if (std::string bad = PositionError(job.from, job.to, job.timecode); !bad.empty())
+    return RunResult::Failed(OpenFailureMessage(cannotRender, job.destination, bad));
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
@@ -243,7 +227,19 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
                              "a render is written to a file: name a file such as "
                              "video.mp4 (not a device, standard output, or a file with more "
                              "than one hard link).");
-          Timeline timeline = BuildTimeline(input.project);
+          const Timeline timeline = BuildTimeline(input.project);
+          const std::string stem = Utf8OfPath(PathOfUtf8(job.source).stem());
+          const ExportFormat* mlt = ExportFormatNamed("mlt");
+          LayoutRules rules = LayoutRulesFor(*mlt);
+          rules.projectName = IsValidUtf8(stem) ? stem : "project";
+          rules.rate = *rate;
+          rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+          ExportTimeline layout = LayOutTimeline(timeline, rules);
+          const auto maxFrames = static_cast<std::int64_t>(24 * 3600 * FramesPerSecond(*rate));
+          const auto range =
+              RangeOf(layout.end.Value(), job.from, job.to, job.timecode, maxFrames, error);
+          if (!range) throw RunFailure(FailedInput::Destination, error);
+
           input.progress.Status("[Render] finding the media");
           media.Find(timeline);
           std::vector<std::string> warnings = media.Warnings();
@@ -256,36 +252,25 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
                 media.List() +
                 "Find them with --map and --search (see 'pexol-cli check'), or render black "
                 "and silence in their place with --missing black."};
+          for (MediaReference& reference : layout.references) {
+            reference.found = !media.Missing(reference.stored);
+            reference.path = media.PathOf(reference.stored);
+          }
           if (media.MissingCount() > 0) {
-            Blacken(timeline, media);
+            BlackOutMissing(layout);
             warnings.push_back(std::to_string(media.MissingCount()) +
                                (media.MissingCount() == 1 ? " media file" : " media files") +
                                " could not be rendered (not found or not decoded): " +
                                media.Named() + "; black and silence are in their place.");
           }
 
-          ExportSettings settings;
-          const std::string stem = Utf8OfPath(PathOfUtf8(job.source).stem());
-          settings.projectName = IsValidUtf8(stem) ? stem : "project";
-          settings.rate = rate;
-          settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-          ExportCounts counts;
-          const std::string document = WriteMltWith(
-              timeline, settings,
-              [&media](std::string_view stored) { return media.PathOf(stored); }, counts,
-              MltServices::DisplayFree);
-          MltDocument graph(document);
+          MltDocument graph(WriteMltWith(layout, MltServices::DisplayFree));
           if (!graph.Valid())
             throw RunFailure(FailedInput::Destination,
                              "MLT could not load the timeline's document.");
-          const double fps = FramesPerSecond(rate);
-          const auto maxFrames = static_cast<std::int64_t>(24 * 3600 * fps);
-          const auto range =
-              RangeOf(graph.Length(), job.from, job.to, job.timecode, maxFrames, error);
-          if (!range) throw RunFailure(FailedInput::Destination, error);
 
           EncodeSettings encode;
-          encode.format = *container;
+          encode.format = container->ffmpegName;
           encode.crf = job.quality;
           encode.frequency = FrequencyOf(input.project.header.audioFrequency);
           int taken = 0;

@@ -1,25 +1,21 @@
 // render/RunRender.h - a project's timeline rendered to a finished video file
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "render/RenderChoices.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 
 namespace pexol {
 
-/// What a render does with media that are not found or do not decode.
-enum class MissingMedia {
-  Fail,   ///< the render does not start; the message lists them
-  Black,  ///< black and silence in their place, with a warning naming them
-};
-
 struct RenderJob {
   std::string source;       ///< project file
-  std::string destination;  ///< .mp4, .mkv or .mov
+  std::string destination;  ///< with a container's extension (`RenderContainers`)
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
@@ -32,8 +28,10 @@ struct RenderJob {
   TimecodeMode timecode = TimecodeMode::NtscDrop;
 };
 
-/// Reads the project, builds its timeline as the MLT export lays it out (with services that
-/// need no display), and has MLT encode it to the destination's temporary file, which replaces
+/// Reads the project, lays its timeline out as the MLT export does, checks the range to render,
+/// finds and tries the media (black and silence in the layout where they cannot be used, with
+/// `MissingMedia::Black`), writes the MLT document with services that need no display, and
+/// has MLT encode it to the destination's temporary file, which replaces
 /// the destination only when the whole render succeeded. A stop (`StopRequested`) ends the
 /// encoding at its next frame and removes the partial file.
 RunResult RunRender(const RenderJob& job, RunObserver& observer);

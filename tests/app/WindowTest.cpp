@@ -10,6 +10,7 @@
 #include "FakePrompts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
+#include "export/ExportFormats.h"
 
 namespace pexol {
 
@@ -99,10 +100,14 @@ class WindowTest : public QObject {
 
   void FieldsAndOptionsSurviveARestart() {
     TypeIntoEveryEdit();
-    const QList<std::pair<int, int>> ticked = {
-        {ids::toTextPal, 0},        {ids::toTextCsv, 0},        {ids::toTextUtf8, 0},
-        {ids::toProjectLumetta, 1}, {ids::toProjectUtf8, 1},    {ids::findCorvane, 2},
-        {ids::exportMlt, 3},        {ids::exportNtscNonDrop, 3}};
+    const QList<std::pair<int, int>> ticked = {{ids::toTextPal, 0},
+                                               {ids::toTextCsv, 0},
+                                               {ids::toTextUtf8, 0},
+                                               {ids::toProjectLumetta, 1},
+                                               {ids::toProjectUtf8, 1},
+                                               {ids::findCorvane, 2},
+                                               {ExportFormatNamed("mlt")->buttonId, 3},
+                                               {ids::exportNtscNonDrop, 3}};
     for (const auto& [id, page] : ticked) {
       window->Tabs().setCurrentIndex(page);
       QTest::mouseClick(Find<QAbstractButton>(*window, id), Qt::LeftButton);

@@ -139,7 +139,7 @@ TEST_F(CollectTest, AStopLeavesNoFolderAndTheExportsLeadIntoTheMediaFolder) {
   EXPECT_EQ(folder.FileCount(), entries);
 
   CollectJob job = Job("out");
-  job.formats = {ExportFormat::Mlt, ExportFormat::Otio};
+  job.formats = {"mlt", "otio"};
   ASSERT_TRUE(RunCollect(job, quiet).Completed());
   EXPECT_TRUE(fs::exists(folder.Folder() / "out/edit.mlt"));
   EXPECT_NE(folder.Read("out/edit.otio").find(folder.Path("out/media/day1/a.avi")),

@@ -11,9 +11,9 @@ namespace {
 
 using test::MediaUnderSlashMedia;
 
-std::vector<CmxFile> Write(const Timeline& timeline, const ExportSettings& settings,
-                           ExportCounts& counts) {
-  return WriteCmx3600(timeline, settings, MediaUnderSlashMedia, counts);
+std::vector<ExportFile> Write(const Timeline& timeline, const ExportSettings& settings,
+                              ExportCounts& counts) {
+  return test::ExportFiles("cmx3600", timeline, settings, MediaUnderSlashMedia, counts);
 }
 
 std::string WithCrLf(std::string_view text) {
@@ -32,7 +32,7 @@ TEST(Cmx3600Writer, MainTrackInTheUsualLayout) {
   EXPECT_EQ(files[0].suffix, "");
   // Exclusive outs; the dissolve and the wipe each one event of two lines, the first a cut of
   // no length of the outgoing clip where its source was cut.
-  EXPECT_EQ(files[0].text, WithCrLf(R"(TITLE: demo
+  EXPECT_EQ(files[0].bytes, WithCrLf(R"(TITLE: demo
 FCM: DROP FRAME
 
 001  AX       B     C        00:00:03;10 00:00:06;25 00:00:00;00 00:00:03;15
@@ -71,7 +71,7 @@ TEST(Cmx3600Writer, OtherTracksOneListEach) {
   EXPECT_EQ(files[1].suffix, "-insert");
   EXPECT_EQ(files[2].suffix, "-exaudio1");
   EXPECT_EQ(files[3].suffix, "-exaudio2");
-  EXPECT_EQ(files[1].text, WithCrLf(R"(TITLE: demo-insert
+  EXPECT_EQ(files[1].bytes, WithCrLf(R"(TITLE: demo-insert
 FCM: NON-DROP FRAME
 
 001  AX       B     C        00:00:00:10 00:00:01:10 00:00:06:20 00:00:07:20
@@ -82,8 +82,8 @@ FCM: NON-DROP FRAME
 * FROM CLIP NAME: i.avi
 * SOURCE FILE: /media/i.avi
 )"));
-  EXPECT_NE(files[3].text.find("001  AX       A     C        00:00:01:00 00:00:02:00 "
-                               "00:00:03:10 00:00:04:10\r\n"),
+  EXPECT_NE(files[3].bytes.find("001  AX       A     C        00:00:01:00 00:00:02:00 "
+                                "00:00:03:10 00:00:04:10\r\n"),
             std::string::npos);
 
   // A track without clips has no list; titles never have one.
@@ -102,19 +102,19 @@ TEST(Cmx3600Writer, DropFrameLabelsAndPalSeconds) {
   ExportCounts counts;
   auto files = Write(timeline, test::NtscSettings(), counts);
   ASSERT_EQ(files.size(), 1u);
-  EXPECT_NE(files[0].text.find("00:01:00;02 01:00:00;00 00:00:00;00 00:58:59;28"),
+  EXPECT_NE(files[0].bytes.find("00:01:00;02 01:00:00;00 00:00:00;00 00:58:59;28"),
             std::string::npos)
-      << files[0].text;
+      << files[0].bytes;
 
   files = Write(timeline, test::PalSettings(), counts);
-  EXPECT_NE(files[0].text.find("FCM: NON-DROP FRAME"), std::string::npos);
-  EXPECT_NE(files[0].text.find("00:01:12:00 01:11:55:17 00:00:00:00 01:10:43:17"),
+  EXPECT_NE(files[0].bytes.find("FCM: NON-DROP FRAME"), std::string::npos);
+  EXPECT_NE(files[0].bytes.find("00:01:12:00 01:11:55:17 00:00:00:00 01:10:43:17"),
             std::string::npos)
-      << files[0].text;
+      << files[0].bytes;
 
   timeline.main[0].slow = true;
   files = Write(timeline, test::PalSettings(), counts);
-  EXPECT_NE(files[0].text.find("\r\nM2   AX       012.5                00:01:12:00\r\n"),
+  EXPECT_NE(files[0].bytes.find("\r\nM2   AX       012.5                00:01:12:00\r\n"),
             std::string::npos);
 }
 
@@ -164,8 +164,8 @@ TEST(Cmx3600Writer, SourceAndRecordDurationsAgree) {
     timeline.exAudio[1].push_back(test::Movie("early.wav", -30, 20, 400, 450, true));
     ExportCounts counts;
     int events = 0;
-    for (const CmxFile& file : Write(timeline, test::NtscSettings(false), counts)) {
-      for (const EventLine& line : EventLines(file.text)) {
+    for (const ExportFile& file : Write(timeline, test::NtscSettings(false), counts)) {
+      for (const EventLine& line : EventLines(file.bytes)) {
         if (line.slow) continue;
         EXPECT_EQ(line.frames[1] - line.frames[0], line.frames[3] - line.frames[2])
             << file.suffix << ": event " << line.number;
@@ -187,7 +187,7 @@ TEST(Cmx3600Writer, EventsAgreeWithTheTimeline) {
                                                &timeline.exAudio[0], &timeline.exAudio[1]};
   for (std::size_t t = 0; t < 4; ++t) {
     SCOPED_TRACE(files[t].suffix);
-    const auto lines = EventLines(files[t].text);
+    const auto lines = EventLines(files[t].bytes);
     std::size_t item = 0;
     int lastNumber = 0;
     for (std::size_t l = 0; l < lines.size(); ++l) {
@@ -217,8 +217,8 @@ TEST(Cmx3600Writer, EventsAgreeWithTheTimeline) {
     }
     EXPECT_EQ(item, tracks[t]->size());
   }
-  EXPECT_NE(files[0].text.find("\r\n999  AX  "), std::string::npos);
-  EXPECT_NE(files[0].text.find("\r\n1000 AX  "), std::string::npos);
+  EXPECT_NE(files[0].bytes.find("\r\n999  AX  "), std::string::npos);
+  EXPECT_NE(files[0].bytes.find("\r\n1000 AX  "), std::string::npos);
   EXPECT_EQ(counts.transitions, static_cast<int>(timeline.transitions.size()));
 }
 

@@ -2,12 +2,52 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "export/ExportTypes.h"
+#include "export/ExportFormats.h"
+#include "layout/ExportTypes.h"
 #include "model/Timeline.h"
 
+namespace pexol {
+
+/// The path a test writes for a stored media name.
+using MediaPathOf = std::function<std::string(std::string_view storedName)>;
+
+}  // namespace pexol
+
 namespace pexol::test {
+
+/// `timeline` laid out as `format` (a name of the export's table) lays it out, with the
+/// settings' name, rate, decoder and warnings and the paths `mediaPath` gives, and written:
+/// every file, the counts in `counts`; the writer's notes go to the settings' warn too.
+inline std::vector<ExportFile> ExportFiles(std::string_view format, const Timeline& timeline,
+                                           const ExportSettings& settings,
+                                           const MediaPathOf& mediaPath, ExportCounts& counts) {
+  const ExportFormat& row = *ExportFormatNamed(format);
+  LayoutRules rules = LayoutRulesFor(row);
+  rules.projectName = settings.projectName;
+  rules.rate = settings.rate;
+  rules.decode = settings.decode;
+  rules.warn = settings.warn;
+  rules.resolve = [&mediaPath](std::string_view stored) {
+    return MediaReference{std::string(stored), mediaPath(stored), true};
+  };
+  ExportWritten written = row.write(LayOutTimeline(timeline, rules));
+  for (std::string& note : written.notes) Warn(settings, std::move(note));
+  counts = written.counts;
+  return std::move(written.files);
+}
+
+/// The first file of `ExportFiles`: the whole document of every format but CMX 3600.
+inline std::string Exported(std::string_view format, const Timeline& timeline,
+                            const ExportSettings& settings, const MediaPathOf& mediaPath,
+                            ExportCounts& counts) {
+  std::vector<ExportFile> files = ExportFiles(format, timeline, settings, mediaPath, counts);
+  return files.empty() ? std::string() : std::move(files.front().bytes);
+}
 
 inline TimelineItem Movie(std::string name, std::int32_t sourceIn, std::int32_t sourceOut,
                           std::int32_t recordIn, std::int32_t recordOut, bool audio = false) {

@@ -63,8 +63,8 @@ std::string Unescaped(const std::string& url) {
 
 TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
   ExportCounts counts;
-  const std::string document =
-      WriteFcp7(test::SampleTimeline(), test::NtscSettings(), test::MediaUnderSlashMedia, counts);
+  const std::string document = test::Exported("fcp7", test::SampleTimeline(), test::NtscSettings(),
+                                              test::MediaUnderSlashMedia, counts);
   const test::XmlRead xml(document);
   ASSERT_TRUE(xml.Loaded());
   EXPECT_EQ(xml.First("/xmeml/sequence/name"), "demo");
@@ -119,8 +119,8 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
 // pathurl leads back to its media's path.
 TEST(Fcp7Writer, FilesDefinedOnceWithUrlsOfTheirPaths) {
   ExportCounts counts;
-  const test::XmlRead xml(
-      WriteFcp7(test::SampleTimeline(), test::NtscSettings(), test::MediaUnderSlashMedia, counts));
+  const test::XmlRead xml(test::Exported("fcp7", test::SampleTimeline(), test::NtscSettings(),
+                                         test::MediaUnderSlashMedia, counts));
   std::map<std::string, std::string> defined;  // id to path
   for (xmlNode* file : xml.Nodes("//file")) {
     const std::string id = xml.First("@id", file);
@@ -144,14 +144,15 @@ TEST(Fcp7Writer, RatesTimecodesAndFrameShape) {
   timeline.wideScreen = true;
   ExportCounts counts;
   const test::XmlRead pal(
-      WriteFcp7(timeline, test::PalSettings(), test::MediaUnderSlashMedia, counts));
+      test::Exported("fcp7", timeline, test::PalSettings(), test::MediaUnderSlashMedia, counts));
   EXPECT_EQ(pal.First("/xmeml/sequence/rate/timebase"), "25");
   EXPECT_EQ(pal.First("/xmeml/sequence/rate/ntsc"), "FALSE");
   EXPECT_EQ(pal.First("/xmeml/sequence/timecode/displayformat"), "NDF");
   EXPECT_EQ(pal.First("//video/format/samplecharacteristics/height"), "576");
   EXPECT_EQ(pal.First("//video/format/samplecharacteristics/anamorphic"), "TRUE");
-  const test::XmlRead nonDrop(WriteFcp7(test::SampleTimeline(), test::NtscSettings(false),
-                                        test::MediaUnderSlashMedia, counts));
+  const test::XmlRead nonDrop(test::Exported("fcp7", test::SampleTimeline(),
+                                             test::NtscSettings(false), test::MediaUnderSlashMedia,
+                                             counts));
   EXPECT_EQ(nonDrop.First("/xmeml/sequence/timecode/string"), "00:00:00:00");
   EXPECT_EQ(nonDrop.First("/xmeml/sequence/timecode/displayformat"), "NDF");
   EXPECT_EQ(nonDrop.First("//video/format/samplecharacteristics/anamorphic"), "FALSE");
@@ -170,8 +171,9 @@ TEST(Fcp7Writer, PathUrlsPercentEncodedFromUtf8) {
     return stored == "\x93\xfa\x96\x7b.avi" ? std::string("日本.avi") : std::string(stored);
   };
   ExportCounts counts;
-  const test::XmlRead xml(WriteFcp7(
-      timeline, settings, [](std::string_view) { return std::string("/v/日本.avi"); }, counts));
+  const test::XmlRead xml(test::Exported(
+      "fcp7", timeline, settings, [](std::string_view) { return std::string("/v/日本.avi"); },
+      counts));
   EXPECT_EQ(xml.First("//file/pathurl"), "file://localhost/v/%E6%97%A5%E6%9C%AC.avi");
   EXPECT_EQ(Unescaped(xml.First("//file/pathurl")), "file://localhost/v/日本.avi");
   EXPECT_EQ(xml.First("//file/name"), "日本.avi");

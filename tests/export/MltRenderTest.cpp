@@ -162,14 +162,14 @@ class MltRender : public testing::Test {
       if (warnings) warnings->push_back(std::move(warning));
     };
     ExportCounts counts;
-    return WriteMlt(timeline, settings, Media, counts);
+    return test::Exported("mlt", timeline, settings, Media, counts);
   }
 
   static std::string Kdenlive(const Timeline& timeline) {
     ExportSettings settings;
     settings.projectName = "render";
     ExportCounts counts;
-    return WriteKdenlive(timeline, settings, Media, counts);
+    return test::Exported("kdenlive", timeline, settings, Media, counts);
   }
 
   static TimelineItem Colour(std::uint32_t colour, Frames in, Frames out) {
@@ -326,7 +326,8 @@ TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
 
   ExportSettings settings;
   ExportCounts counts;
-  const auto otio = nlohmann::json::parse(WriteOtio(timeline, settings, Media, counts));
+  const auto otio =
+      nlohmann::json::parse(test::Exported("otio", timeline, settings, Media, counts));
   for (const auto& track : otio["tracks"]["children"]) {
     if (track["name"] != "A2") continue;
     double start = 0;

@@ -133,7 +133,7 @@ class MltExport : public testing::Test {
 TEST_F(MltExport, SampleLoadsAsTheTimeline) {
   ExportCounts counts;
   const ProbeResult probe =
-      Probe(WriteMlt(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts));
+      Probe(test::Exported("mlt", test::SampleTimeline(), test::NtscSettings(), MediaPath, counts));
   EXPECT_EQ(probe.status, 0) << probe.errors;
   EXPECT_EQ(probe.out, R"(fps 30000/1001
 size 720x480 aspect 4:3
@@ -181,7 +181,7 @@ transition mix 0 1
 TEST_F(MltExport, ShotcutMarksAndSilencedClips) {
   ExportCounts counts;
   const std::string document =
-      WriteMlt(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
+      test::Exported("mlt", test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
   EXPECT_NE(document.find(R"(<property name="shotcut:transition">lumaMix</property>)"),
             std::string::npos);
   EXPECT_NE(document.find(R"(<property name="resource">0xFF0000ff</property>)"), std::string::npos);
@@ -202,7 +202,8 @@ TEST_F(MltExport, PalWideScreenProfile) {
   Timeline timeline = test::SampleTimeline();
   timeline.wideScreen = true;
   ExportCounts counts;
-  const ProbeResult probe = Probe(WriteMlt(timeline, test::PalSettings(), MediaPath, counts));
+  const ProbeResult probe =
+      Probe(test::Exported("mlt", timeline, test::PalSettings(), MediaPath, counts));
   EXPECT_EQ(probe.status, 0) << probe.errors;
   EXPECT_EQ(probe.out.substr(0, probe.out.find("length")), "fps 25/1\nsize 720x576 aspect 16:9\n");
 }
@@ -215,7 +216,7 @@ TEST_F(MltExport, MarkupCharactersInPathsAndNames) {
   ExportSettings settings = test::NtscSettings();
   settings.projectName = "R&D <cut>";
   ExportCounts counts;
-  const std::string document = WriteMlt(timeline, settings, MediaPath, counts);
+  const std::string document = test::Exported("mlt", timeline, settings, MediaPath, counts);
   EXPECT_NE(document.find("title=\"R&amp;D &lt;cut&gt;\""), std::string::npos);
   const ProbeResult probe = Probe(document);
   EXPECT_EQ(probe.status, 0) << probe.errors;
@@ -228,13 +229,15 @@ TEST_F(MltExport, ProbeFailsOnMediaMltCannotOpen) {
   Timeline timeline;
   timeline.main.push_back(test::Movie("missing.mov", 0, 30, 0, 30));
   ExportCounts counts;
-  const ProbeResult probe = Probe(WriteMlt(timeline, test::NtscSettings(), MediaPath, counts));
+  const ProbeResult probe =
+      Probe(test::Exported("mlt", timeline, test::NtscSettings(), MediaPath, counts));
   EXPECT_NE(probe.status, 0);
 }
 
 TEST_F(MltExport, EmptyTimelineStillLoads) {
   ExportCounts counts;
-  const ProbeResult probe = Probe(WriteMlt(Timeline{}, test::NtscSettings(), MediaPath, counts));
+  const ProbeResult probe =
+      Probe(test::Exported("mlt", Timeline{}, test::NtscSettings(), MediaPath, counts));
   EXPECT_EQ(probe.status, 0) << probe.errors;
   EXPECT_NE(probe.out.find("track 1 playlist0 V1"), std::string::npos);
   EXPECT_EQ(counts.clips, 0);
@@ -248,7 +251,7 @@ TEST_F(MltExport, EmptyTimelineStillLoads) {
 TEST_F(MltExport, KdenliveProjectKeepsKdenlivesLoaderRules) {
   ExportCounts counts;
   const std::string document =
-      WriteKdenlive(test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
+      test::Exported("kdenlive", test::SampleTimeline(), test::NtscSettings(), MediaPath, counts);
   const test::XmlRead xml(document);
   ASSERT_TRUE(xml.Loaded());
   const std::string properties =
@@ -325,7 +328,8 @@ TEST_F(MltExport, KdenliveProfileFollowsRateAndAspect) {
   Timeline timeline = test::SampleTimeline();
   timeline.wideScreen = true;
   ExportCounts counts;
-  const test::XmlRead xml(WriteKdenlive(timeline, test::PalSettings(), MediaPath, counts));
+  const test::XmlRead xml(
+      test::Exported("kdenlive", timeline, test::PalSettings(), MediaPath, counts));
   EXPECT_EQ(xml.First("//property[@name='kdenlive:docproperties.profile']"), "dv_pal_wide");
   EXPECT_EQ(xml.First("/mlt/profile/@sample_aspect_num"), "64");
 }

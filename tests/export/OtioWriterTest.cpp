@@ -84,7 +84,8 @@ void CheckSchemaKeys(const Json& node, const std::string& where, int& objects) {
 }
 
 Json Parse(const Timeline& timeline, const ExportSettings& settings, ExportCounts& counts) {
-  return Json::parse(WriteOtio(timeline, settings, test::MediaUnderSlashMedia, counts));
+  return Json::parse(
+      test::Exported("otio", timeline, settings, test::MediaUnderSlashMedia, counts));
 }
 
 double FrameCount(const Json& time) {
@@ -129,7 +130,7 @@ TEST(OtioWriter, TracksPlaceEveryClipAtItsRecordPosition) {
   const Timeline timeline = test::SampleTimeline();
   ExportCounts counts;
   const std::string text =
-      WriteOtio(timeline, test::NtscSettings(), test::MediaUnderSlashMedia, counts);
+      test::Exported("otio", timeline, test::NtscSettings(), test::MediaUnderSlashMedia, counts);
   // The exact NTSC rate, from which OpenTimelineIO derives drop frame timecode by itself.
   EXPECT_NE(text.find("\"rate\": 29.97002997002997"), std::string::npos);
   const Json document = Json::parse(text);

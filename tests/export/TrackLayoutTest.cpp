@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ExportTimelines.h"
-#include "export/TrackLayout.h"
+#include "layout/TrackLayout.h"
 
 namespace pexol {
 namespace {

@@ -2,7 +2,8 @@
 # Run as: cmake -DPEXOL_SOURCE_DIR=<top> -P CheckLayers.cmake
 #
 # Rank of each folder: a folder may include its own headers and those of folders of a lower
-# rank. Folders of equal rank never include one another (cli and app; check, export, relink, picture; render and collect).
+# rank. Folders of equal rank never include one another (run and layout; cli and app; check,
+# export, relink, picture; render and collect).
 set(rank_core 0)
 set(rank_sections 1)
 set(rank_media 1)
@@ -10,6 +11,7 @@ set(rank_model 2)
 set(rank_edl 3)
 set(rank_convert 4)
 set(rank_run 5)
+set(rank_layout 5)
 set(rank_check 6)
 set(rank_export 6)
 set(rank_relink 6)
@@ -19,7 +21,7 @@ set(rank_collect 7)
 set(rank_batch 8)
 set(rank_cli 9)
 set(rank_app 9)
-set(layers core sections media model edl convert run check export relink picture render collect
+set(layers core sections media model edl convert run layout check export relink picture render collect
   batch cli app)
 
 set(failures "")

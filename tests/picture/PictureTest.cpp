@@ -151,8 +151,8 @@ TEST(PictureMarksTest, MissingMediaRulerAndCutNames) {
   const Timeline timeline = BuildTimeline(ReadProject(test::AsBytes(bytes), {}, progress));
   PictureSettings settings;
   settings.pixelsPerFrame = 0.1;
-  settings.isMissing = [](std::string_view stored) { return stored.ends_with(".avi"); };
-  const TimelinePicture picture = DrawTimeline(timeline, settings);
+  const auto found = [](std::string_view stored) { return !stored.ends_with(".avi"); };
+  const TimelinePicture picture = DrawTimeline(timeline, found, settings);
   const std::string& svg = picture.svg;
   EXPECT_EQ(picture.missingCount, 2);  // the clip and its sound
   std::size_t marks = 0;

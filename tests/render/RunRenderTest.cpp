@@ -18,6 +18,7 @@
 
 #include "core/RunObserver.h"
 #include "core/TextEncoding.h"
+#include "export/ExportFormats.h"
 #include "export/MltWriter.h"
 #include "model/Timeline.h"
 #include "render/ConsumerRun.h"
@@ -193,12 +194,13 @@ TEST_F(RunRenderTest, DemoRendersItsTimelineFrameForFrameWithSoundProfileAndColo
 
   // As long as the exported document of the same timeline.
   const Timeline timeline = TimelineOf(build::DemoProject());
-  ExportSettings settings;
-  settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-  ExportCounts counts;
-  const std::string exported = WriteMltWith(
-      timeline, settings, [this](std::string_view name) { return folder.Path(std::string(name)); },
-      counts, MltServices::DisplayFree);
+  LayoutRules rules = LayoutRulesFor(*ExportFormatNamed("mlt"));
+  rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
+  rules.resolve = [this](std::string_view name) {
+    return MediaReference{std::string(name), folder.Path(std::string(name)), true};
+  };
+  const std::string exported =
+      WriteMltWith(LayOutTimeline(timeline, rules), MltServices::DisplayFree);
   Mlt::Profile profile("dv_ntsc");
   Mlt::Producer document(profile, "xml-string", exported.c_str());
   ASSERT_TRUE(document.is_valid());

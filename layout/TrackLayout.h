@@ -1,4 +1,4 @@
-// export/TrackLayout.h - a track's items and gaps in recorder order, shared by the exports
+// layout/TrackLayout.h - a track's items and gaps in recorder order, shared by the exports
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "export/ExportTypes.h"
+#include "layout/ExportTypes.h"
 #include "model/Timeline.h"
 
 namespace pexol {

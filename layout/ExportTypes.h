@@ -1,8 +1,9 @@
-// export/ExportTypes.h - what every timeline export takes and reports
+// layout/ExportTypes.h - what every timeline export takes and reports
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,17 +34,17 @@ struct ExportSettings {
 /// Hands `warning` to the settings' `warn`, when there is one.
 void Warn(const ExportSettings& settings, std::string warning);
 
-/// UTF-8 path to write for a stored (Shift-JIS) media name; supplied by the caller (it decodes,
-/// maps and resolves).
-using MediaPathOf = std::function<std::string(std::string_view storedName)>;
-
-/// What an export wrote: tracks (EDL files for CMX 3600), timeline items (a main clip counts
-/// once even when its audio also fills an audio track) and transitions.
+/// What an export wrote: tracks (files, for a format of one track a file), timeline items (a
+/// main clip counts once even when its audio also fills an audio track) and transitions.
 struct ExportCounts {
   int tracks = 0;
   int clips = 0;
   int transitions = 0;
 };
+
+/// The rate a timecode mode counts at: NTSC 30000/1001 (drop or non-drop labels), PAL 25/1;
+/// nullopt for frame counts, which have none.
+std::optional<ExportRate> ExportRateOf(TimecodeMode mode);
 
 /// The rate as frames per second.
 double FramesPerSecond(const ExportRate& rate);

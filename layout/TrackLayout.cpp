@@ -1,5 +1,5 @@
 // export/TrackLayout.cpp - recorder-order layout of a track, transitions, names and colours
-#include "export/TrackLayout.h"
+#include "layout/TrackLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +20,20 @@ std::string Quoted(const TimelineItem& item, const ExportSettings& settings) {
 
 void Warn(const ExportSettings& settings, std::string warning) {
   if (settings.warn) settings.warn(std::move(warning));
+}
+
+std::optional<ExportRate> ExportRateOf(TimecodeMode mode) {
+  switch (mode) {
+    case TimecodeMode::NtscDrop:
+      return ExportRate{30000, 1001, true};
+    case TimecodeMode::NtscNonDrop:
+      return ExportRate{30000, 1001, false};
+    case TimecodeMode::Pal:
+      return ExportRate{25, 1, false};
+    case TimecodeMode::Frame:
+      break;
+  }
+  return std::nullopt;
 }
 
 double FramesPerSecond(const ExportRate& rate) {

@@ -1,0 +1,109 @@
+// export/ExportFormats.cpp - the table of formats: a format is a writer and a row here
+#include "export/ExportFormats.h"
+
+#include "core/TextScanner.h"
+#include "export/Cmx3600Writer.h"
+#include "export/Fcp7Writer.h"
+#include "export/KdenliveWriter.h"
+#include "export/MltWriter.h"
+#include "export/OtioWriter.h"
+#include "media/PathText.h"
+
+namespace pexol {
+
+namespace {
+
+using enum TrackRole;
+
+}  // namespace
+
+std::span<const ExportFormat> ExportFormats() {
+  // Each writer's header says what its format leaves out of the stack and why.
+  static const ExportFormat formats[] = {
+      {"otio",
+       {".otio"},
+       "OpenTimelineIO",
+       ExportContent::Json,
+       {""},
+       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2},
+       false,
+       LevelsWritten::EveryMovie,
+       WriteOtio,
+       1095},
+      {"cmx3600",
+       {".edl"},
+       "CMX 3600",
+       ExportContent::Bytes,
+       {"", "-insert", "-exaudio1", "-exaudio2"},
+       {Main, Insert, ExtraAudio1, ExtraAudio2},
+       false,
+       LevelsWritten::None,
+       WriteCmx3600,
+       1096},
+      {"mlt",
+       {".mlt"},
+       "MLT (Shotcut)",
+       ExportContent::Xml,
+       {""},
+       {Main, Insert, Titles, ExtraAudio1, ExtraAudio2},
+       true,
+       LevelsWritten::SoundingClips,
+       WriteMlt,
+       1097},
+      {"kdenlive",
+       {".kdenlive"},
+       "Kdenlive",
+       ExportContent::Xml,
+       {""},
+       {Main, Insert, Titles, TitleImages, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
+       false,
+       LevelsWritten::SoundTracks,
+       WriteKdenlive,
+       1117},
+      {"fcp7",
+       {".xml"},
+       "Final Cut Pro 7 XML (Premiere Pro, Resolve)",
+       ExportContent::Xml,
+       {""},
+       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
+       false,
+       LevelsWritten::SoundTracks,
+       WriteFcp7,
+       1118},
+  };
+  return formats;
+}
+
+const ExportFormat* ExportFormatNamed(std::string_view name) {
+  for (const ExportFormat& format : ExportFormats())
+    if (EqualsIgnoreCase(name, format.name)) return &format;
+  return nullptr;
+}
+
+const ExportFormat* ExportFormatOfPath(const std::string& path) {
+  const std::string extension = PathOfUtf8(path).extension().string();
+  for (const ExportFormat& format : ExportFormats())
+    for (const std::string& own : format.extensions)
+      if (EqualsIgnoreCase(extension, own)) return &format;
+  return nullptr;
+}
+
+std::string ListOfFormats(std::string (*part)(const ExportFormat& format)) {
+  std::string list;
+  const auto formats = ExportFormats();
+  for (std::size_t f = 0; f < formats.size(); ++f) {
+    list += f == 0 ? "" : f + 1 == formats.size() ? " or " : ", ";
+    list += part(formats[f]);
+  }
+  return list;
+}
+
+LayoutRules LayoutRulesFor(const ExportFormat& format) {
+  LayoutRules rules;
+  rules.roles = format.roles;
+  rules.imagesOverTitles = format.imagesOverTitles;
+  rules.levels = format.levels;
+  return rules;
+}
+
+}  // namespace pexol

@@ -1,0 +1,49 @@
+// export/ExportFormats.h - every format an export writes, one row each
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/ExportWritten.h"
+
+namespace pexol {
+
+/// What a format's bytes must be: what its paths and names can hold follows from it.
+enum class ExportContent {
+  Json,   ///< UTF-8; bytes that are not become U+FFFD
+  Xml,    ///< UTF-8 without control characters, or the export fails
+  Bytes,  ///< any bytes, as they are
+};
+
+struct ExportFormat {
+  const char* name;                     ///< as --format takes it: "otio", ...
+  std::vector<std::string> extensions;  ///< with their dots; the first names new files
+  const char* label;                    ///< what people call it, in lists and file filters
+  ExportContent content;
+  /// The suffixes of the files it writes beside the destination, "" first (the destination).
+  std::vector<std::string> files;
+  /// The tracks it holds, whether its titles draw their images themselves, whose levels it
+  /// writes.
+  std::vector<TrackRole> roles;
+  bool imagesOverTitles;
+  LevelsWritten levels;
+  ExportWriter write;
+  int buttonId;  ///< the window's control number of its button (kept for scripts and tests)
+};
+
+/// Every format, in the order lists show them.
+std::span<const ExportFormat> ExportFormats();
+
+/// The format `name` names (any case), or the one whose extension ends `path`; null for none.
+const ExportFormat* ExportFormatNamed(std::string_view name);
+const ExportFormat* ExportFormatOfPath(const std::string& path);
+
+/// "a, b, c or d" of the formats' names, extensions or labels.
+std::string ListOfFormats(std::string (*part)(const ExportFormat& format));
+
+/// The rules a run lays the timeline out by for `format`.
+LayoutRules LayoutRulesFor(const ExportFormat& format);
+
+}  // namespace pexol

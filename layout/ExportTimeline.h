@@ -1,0 +1,140 @@
+// layout/ExportTimeline.h - the timeline as every export, the picture and the render show it:
+// a stack of tracks of clips and gaps, laid out once per run
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "layout/ExportTypes.h"
+#include "layout/TrackLayout.h"
+#include "model/Timeline.h"
+
+namespace pexol {
+
+/// What a track of the stack holds.
+enum class TrackRole {
+  Main,         ///< the main clips ("V1")
+  Insert,       ///< the insert clips ("V2")
+  Titles,       ///< the titles ("Titles")
+  TitleImages,  ///< the images the titles show, as stills ("Title images")
+  MainSound,    ///< the main clips' sound ("A1")
+  ExtraAudio1,  ///< "A2"
+  ExtraAudio2,  ///< "A3"
+  InsertSound,  ///< the inserts' sound ("V2 sound")
+};
+
+/// A media file as a piece names it.
+struct MediaReference {
+  std::string stored;  ///< the name as the project stores it (Shift-JIS bytes)
+  std::string path;    ///< the path to write (UTF-8); empty when there is none
+  bool found = true;   ///< false when the file is not on this computer (or cannot be used)
+};
+
+/// One stretch of a track: a clip, or a gap when `item` is null, with its record and source
+/// frames and the transition into it (`TrackPiece`), and all a writer shows of it.
+struct ExportPiece : TrackPiece {
+  /// The frames its media plays on past recordOut, under the transition into the next clip.
+  Frames runOn;
+  /// A movie's levels (where the rules' `levels` asks for them) from the item's first frame, and
+  /// from this piece's first frame (a head cut off by the clip before, or by media that starts
+  /// late: the level there is the last one before it); empty when the sound plays as recorded.
+  std::vector<GainPoint> gain;
+  std::vector<GainPoint> pieceGain;
+  std::string name;     ///< decoded, as the item shows (`ItemName`)
+  std::string caption;  ///< a title's texts (`TitleCaption`)
+  /// The file of a movie or still, and the image files a title shows; null and empty for
+  /// colours and gaps.
+  const MediaReference* media = nullptr;
+  std::vector<const MediaReference*> images;
+  /// True for a clip whose media cannot be used, shown as black and silence in its place
+  /// (`BlackOutMissing`).
+  bool black = false;
+};
+
+struct ExportTrack {
+  TrackRole role;
+  const char* name;  ///< "V1", "V2", "Titles", "Title images", "A1", "A2", "A3", "V2 sound"
+  bool video;        ///< pictures (the first four roles) or sound
+  bool repeats;      ///< the sound or images of clips counted on another track
+  std::vector<ExportPiece> pieces;
+
+  bool Empty() const { return pieces.empty(); }
+};
+
+/// Which clips' levels a format writes (and so which levels above 200 are said to be cut).
+enum class LevelsWritten {
+  None,           ///< no levels at all
+  SoundTracks,    ///< the clips of sound tracks
+  SoundingClips,  ///< those, and the clips of picture tracks whose sound plays
+  EveryMovie,     ///< every movie's
+};
+
+/// How a run lays the timeline out.
+struct LayoutRules {
+  std::string projectName;  ///< UTF-8
+  ExportRate rate;
+  /// The tracks to lay out, in the order of `TrackRole`; an empty list lays out all.
+  std::vector<TrackRole> roles;
+  /// Decodes media names, effect names and title texts and fonts; empty passes bytes through.
+  TextDecoder decode;
+  /// Where a stored media name points; asked once for each use, in stack order. Empty: the
+  /// name as stored, found.
+  std::function<MediaReference(std::string_view stored)> resolve;
+  /// A title's pieces name the image files it shows (`ExportPiece::images`), for formats that
+  /// draw them over its text.
+  bool imagesOverTitles = false;
+  LevelsWritten levels = LevelsWritten::EveryMovie;
+  /// Takes what the layout changed from the project (empty: nothing is said); the same note
+  /// may come more than once.
+  std::function<void(std::string)> warn;
+};
+
+/// The stack: the tracks of the roles asked for, in role order, V1 always and the others
+/// whether or not they hold clips (`Empty`).
+struct ExportTimeline {
+  std::string projectName;
+  ExportRate rate;
+  bool wideScreen = false;
+  std::vector<ExportTrack> tracks;
+  /// The timeline's transitions, which the pieces' `transition` point into.
+  std::span<const Transition> transitions;
+  /// The end of the last piece of any track.
+  Frames end;
+  /// The track of `role`, null when it was not laid out.
+  const ExportTrack* Track(TrackRole role) const;
+  /// Stored text (effect names, title texts and fonts) as the rules' decoder gives it.
+  std::string Decoded(std::string_view stored) const {
+    return decode ? decode(stored) : std::string(stored);
+  }
+  TextDecoder decode;
+
+  // What the pieces point to besides the timeline: resolved references, black stand-ins and
+  // the title images as stills.
+  std::deque<MediaReference> references;
+  std::deque<TimelineItem> standIns;
+  std::vector<TimelineItem> titleImages;
+};
+
+/// Lays `timeline` out. Interchange formats hold one clip at a time per track: a clip that starts
+/// before the one before it ends loses its head, one that ends by then or has no length is left
+/// out; a movie whose in point lies before its media's first frame starts its media at frame 0
+/// and the clip that many frames later. Transitions stay where both clips are side by side on
+/// the main track (and on its sound where both carry sound) and the incoming clip is at least
+/// as long. Every change is said through the rules' `warn`, once per run. Throws
+/// `std::bad_alloc` only. The timeline must outlive the result.
+ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules);
+
+/// Black and silence in place of media whose reference is not `found`: each such clip keeps
+/// its place and length as a black colour clip; a title's image that is not found goes.
+void BlackOutMissing(ExportTimeline& timeline);
+
+/// The counts of the tracks a format wrote: each track, each clip of a track that does not
+/// repeat another, each transition on the main track.
+ExportCounts CountWritten(std::span<const ExportTrack* const> written);
+
+}  // namespace pexol
