@@ -29,18 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view cannotDrawPicture = "Can not write the timeline picture";
 
-/// Hands a job's stop to each run and keeps their bars to themselves.
-class StopOnly final : public RunObserver {
- public:
-  explicit StopOnly(const RunObserver& outer) : outer_(outer) {}
-  void Status(std::string_view) override {}
-  void Progress(int, int) override {}
-  bool StopRequested() const override { return outer_.StopRequested(); }
-
- private:
-  const RunObserver& outer_;
-};
-
 std::string StemOf(const BatchProject& project) {
   return Utf8OfPath(PathOfUtf8(project.source).stem());
 }
@@ -81,7 +69,7 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
   RunPlan plan = RunPlan::Writing(RunKind::Picture, project.source, SoftwareChoice::Automatic(),
                                   Utf8OfPath(OutPath(options, picture)), cannotDrawPicture,
                                   "it is the project being drawn");
-  StopOnly observer(outer);
+  StopOnlyObserver observer(outer);
   const RunResult run = RunOnProject(
       plan,
       [&](const RunInput& input) {
@@ -233,7 +221,7 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
                                 Utf8OfPath(OutPath(options, project.into)) +
                                 "\": " + code.message());
     } else if (Summarise(options, project, outer, result)) {
-      StopOnly observer(outer);
+      StopOnlyObserver observer(outer);
       const std::vector<std::string> outputs = JobOutputs(options, project);
       std::size_t next = 0;
       for (const std::string& format : options.formats) {

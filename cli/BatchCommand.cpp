@@ -79,11 +79,6 @@ void PrintPlan(const BatchSettings& settings) {
 }  // namespace
 
 void AddBatchCommand(CLI::App& app, int& exitCode) {
-  static const std::map<std::string, std::string> formatNames = [] {
-    std::map<std::string, std::string> names;
-    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
-    return names;
-  }();
   auto settings = std::make_shared<BatchSettings>();
   BatchOptions& options = settings->run.options;
   auto* sub = app.add_subcommand(
@@ -100,7 +95,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   "export each project: " + ListOfFormats([](const ExportFormat& format) {
                     return std::string(format.name);
                   }) + " (repeatable)")
-      ->transform(Choices(formatNames))
+      ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
   sub->add_flag("--text", options.text, "write each project's text exchange file");
   sub->add_option("--render", options.render,

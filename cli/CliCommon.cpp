@@ -11,6 +11,7 @@
 
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "export/ExportFormats.h"
 
 namespace pexol::cli {
 
@@ -247,6 +248,15 @@ const std::map<std::string, TimecodeMode>& TimecodeNames() {
     std::map<std::string, TimecodeMode> all;
     for (const TimecodeModeName& name : TimecodeModeNames()) all.emplace(name.name, name.mode);
     return all;
+  }();
+  return names;
+}
+
+const std::map<std::string, std::string>& ExportFormatChoices() {
+  static const std::map<std::string, std::string> names = [] {
+    std::map<std::string, std::string> table;
+    for (const ExportFormat& format : ExportFormats()) table.emplace(format.name, format.name);
+    return table;
   }();
   return names;
 }

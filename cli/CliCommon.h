@@ -58,6 +58,9 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
                      const std::string& what);
 
 const std::map<std::string, TimecodeMode>& TimecodeNames();
+
+/// The export formats' names, each to itself: what "--format" takes, from the format table.
+const std::map<std::string, std::string>& ExportFormatChoices();
 /// The modes that count at a rate, as an export or a render needs.
 std::map<std::string, TimecodeMode> RatedTimecodeNames();
 

@@ -11,11 +11,6 @@
 namespace pexol::cli {
 
 void AddCollectCommand(CLI::App& app, int& exitCode) {
-  static const std::map<std::string, std::string> formats = [] {
-    std::map<std::string, std::string> names;
-    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
-    return names;
-  }();
   auto job = std::make_shared<CollectJob>();
   auto* sub = app.add_subcommand(
       "collect",
@@ -33,7 +28,7 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
          "also export the collected project beside it: " +
              ListOfFormats([](const ExportFormat& format) { return std::string(format.name); }) +
              " (repeatable); its media paths lead into FOLDER/media/")
-      ->transform(Choices(formats))
+      ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
   sub->add_flag("--link", job->link,
                 "hard-link the media instead of copying them where the file system allows");

@@ -117,8 +117,8 @@ std::string BashCompletion(const std::vector<CommandEntry>& commands) {
 }
 
 std::string ZshCompletion(const std::vector<CommandEntry>& commands) {
-  // In an _arguments spec, brackets and colons of a description need a backslash.
-  const auto spec = [](const std::string& text) {
+  // In an _arguments entry, brackets and colons of a description need a backslash.
+  const auto escaped = [](const std::string& text) {
     std::string escaped;
     for (const char c : text) {
       if (c == '[' || c == ']' || c == ':' || c == '\\') escaped += '\\';
@@ -149,13 +149,13 @@ std::string ZshCompletion(const std::vector<CommandEntry>& commands) {
          "  command)\n"
          "    local -a commands=(\n";
   for (const CommandEntry& command : commands)
-    out << "      " << Quoted(command.name + ":" + spec(Brief(command.description))) << "\n";
+    out << "      " << Quoted(command.name + ":" + escaped(Brief(command.description))) << "\n";
   out << "    )\n    _describe command commands\n    ;;\n  argument)\n    case $line[1] in\n";
   for (const CommandEntry& command : commands) {
     out << "    " << command.name << ")\n      _arguments";
     for (const OptionEntry& option : command.options)
       for (const std::string& name : option.names) {
-        const std::string brief = "[" + spec(Brief(option.description)) + "]";
+        const std::string brief = "[" + escaped(Brief(option.description)) + "]";
         out << " \\\n        "
             << Quoted(option.valueName.empty()
                           ? name + brief

@@ -13,11 +13,6 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     ExportJob job;
   };
-  static const std::map<std::string, std::string> formats = [] {
-    std::map<std::string, std::string> names;
-    for (const ExportFormat& format : ExportFormats()) names.emplace(format.name, format.name);
-    return names;
-  }();
   static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
   // ".edl (one per track: DEST, DEST-insert, ...)" for a format that writes files beside DEST.
   const auto files = [](const ExportFormat& format) {
@@ -41,7 +36,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   sub->add_option("--format", settings->job.format, ListOfFormats([](const ExportFormat& format) {
                                                       return std::string(format.name);
                                                     }) + "; by default DEST's extension says")
-      ->transform(Choices(formats))
+      ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.timecode, rates,

@@ -45,18 +45,6 @@ class FolderUnderConstruction {
   fs::path path_;
 };
 
-/// Hands the collect's stop to the exports it runs and keeps their bars off the collect's.
-class StopOnly final : public RunObserver {
- public:
-  explicit StopOnly(const RunObserver& outer) : outer_(outer) {}
-  void Status(std::string_view) override {}
-  void Progress(int, int) override {}
-  bool StopRequested() const override { return outer_.StopRequested(); }
-
- private:
-  const RunObserver& outer_;
-};
-
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
@@ -234,7 +222,7 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
 
   // The exports are made where the project now lies, so that their absolute paths lead into
   // its media folder; a failed export takes the whole folder with it.
-  StopOnly quiet(observer);
+  StopOnlyObserver quiet(observer);
   for (std::size_t i = 0; i < job.formats.size(); ++i) {
     observer.Status("[Collect] writing " + summary.exports[i]);
     ExportJob exportJob;

@@ -23,6 +23,18 @@ class RunObserver {
   virtual bool StopRequested() const { return false; }
 };
 
+/// Shows nothing of a run inside another and stops it when the outer run is asked to stop.
+class StopOnlyObserver final : public RunObserver {
+ public:
+  explicit StopOnlyObserver(const RunObserver& outer) : outer_(outer) {}
+  void Status(std::string_view) override {}
+  void Progress(int, int) override {}
+  bool StopRequested() const override { return outer_.StopRequested(); }
+
+ private:
+  const RunObserver& outer_;
+};
+
 /// Ignores everything; for probes, tests and benchmarks.
 class NullObserver final : public RunObserver {
  public:
