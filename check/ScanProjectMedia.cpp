@@ -2,16 +2,13 @@
 #include "check/MediaCheck.h"
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
+#include "media/MissingMediaList.h"
 #include "model/MediaNames.h"
 #include "model/Project.h"
 
 namespace pexol {
 
 namespace {
-
-/// The list in the message stops at this many missing names; the report keeps them all.
-constexpr int missingListLimit = 20;
-constexpr std::string_view missingListCutOff = "e.t.c..\n";
 
 class MediaScan {
  public:
@@ -23,35 +20,27 @@ class MediaScan {
     const std::string_view line = HeadingOf(id);
     report_.WriteText(line);
     report_.WriteText("\r\n");
-    summary_.missingList += line;
-    summary_.missingList += '\n';
+    list_.Section(line);
   }
 
-  /// Tests `name`; a missing one goes to the report, the count and (up to the cut-off) the list,
-  /// where its note follows it. The report keeps one name a line, as programs read it.
+  /// Tests `name`; a missing one goes to the report and the list, where its note follows it.
+  /// The report keeps one name a line, as programs read it.
   void Test(std::string_view name) {
     if (exists_(name)) return;
     const std::string note = style_.note ? style_.note() : std::string();
     report_.WriteText(style_.encoding == TextEncoding::Utf8 ? DecodeShiftJis(name).utf8
                                                             : std::string(name));
     report_.WriteText("\r\n");
-    ++summary_.missingCount;
-    if (summary_.missingCount < missingListLimit) {
-      summary_.missingList += name;
-      summary_.missingList += note;
-      summary_.missingList += '\n';
-    } else if (summary_.missingCount == missingListLimit) {
-      summary_.missingList += missingListCutOff;
-    }
+    list_.Add(name, note);
   }
 
-  MediaCheckSummary Take() { return std::move(summary_); }
+  MediaCheckSummary Take() { return {list_.Count(), list_.Take()}; }
 
  private:
   const MediaExists& exists_;
   ByteWriter& report_;
   const MediaReportStyle& style_;
-  MediaCheckSummary summary_;
+  MissingMediaList list_;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "export/MltWriter.h"
 #include "media/FileIdentity.h"
 #include "media/MediaResolver.h"
+#include "media/MissingMediaList.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
 #include "render/MltRender.h"
@@ -106,18 +107,15 @@ class RenderMedia {
   bool Missing(const std::string& stored) const { return missing_.count(stored) != 0; }
   std::size_t MissingCount() const { return missing_.size(); }
 
-  /// The unusable names under their tracks' headings, as the check lists them: the first 20,
-  /// then "e.t.c..".
+  /// The unusable names under their tracks' headings, in the check's list.
   std::string List() const {
-    std::string list;
+    MissingMediaList list;
     std::string track;
-    int named = 0;
     for (const MediaUse& use : unusable_) {
-      if (++named > 20) return list + "e.t.c..\n";
-      if (use.track != track) list += (track = use.track) + "\n";
-      list += Printable(use.stored) + missing_.at(use.stored) + "\n";
+      if (use.track != track) list.Section(track = use.track);
+      list.Add(Printable(use.stored), missing_.at(use.stored));
     }
-    return list;
+    return list.Take();
   }
 
   /// The first few unusable names, quoted, for a warning.

@@ -1,6 +1,6 @@
 // tests/export/CrossFormatTest.cpp - every format of the export's table read back (JSON, XML, EDL
 // text, MLT itself) against what the project says: the same clips end at the same frames on the
-// same tracks, with the same transitions
+// same tracks, show the same source frames, with the same transitions
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -24,10 +24,24 @@
 namespace pexol {
 namespace {
 
-// Per track name: where each clip ends (record frames, ascending); for V1 also its
-// transitions as (record in, length).
+// Where a clip of a format starts on the record side, and the source frame it shows there.
+struct Placed {
+  std::int64_t record = 0;
+  std::int64_t source = 0;
+};
+
+// A clip as the project shows it on a one-at-a-time track.
+struct ShownClip {
+  std::size_t index = 0;
+  std::int64_t start = 0;   // record frame it shows from
+  std::int64_t source = 0;  // the source frame there
+};
+
+// Per track name: where each clip ends (record frames, ascending), where the clips a reader can
+// place start and what they show; for V1 also its transitions as (record in, length).
 struct Tracks {
   std::map<std::string, std::vector<std::int64_t>> clipEnds;
+  std::map<std::string, std::vector<Placed>> placed;
   std::set<std::pair<std::int64_t, std::int64_t>> transitions;
 };
 
@@ -38,16 +52,15 @@ bool Sounds(const TimelineItem& item) {
 // The clips of `items` as one-at-a-time tracks show them, stated from the project: in record
 // order, each loses the head an earlier clip still covers, goes when nothing is left; a movie
 // that starts before its media's first frame starts that many frames (twice as many when slow)
-// later. Returns each shown clip's index with its shown record in.
-std::vector<std::pair<std::size_t, std::int64_t>> Shown(const std::vector<TimelineItem>& items,
-                                                        bool soundOnly) {
+// later.
+std::vector<ShownClip> Shown(const std::vector<TimelineItem>& items, bool soundOnly) {
   std::vector<std::size_t> order;
   for (std::size_t i = 0; i < items.size(); ++i)
     if (!soundOnly || Sounds(items[i])) order.push_back(i);
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return items[a].recordIn < items[b].recordIn;
   });
-  std::vector<std::pair<std::size_t, std::int64_t>> shown;
+  std::vector<ShownClip> shown;
   std::int64_t covered = 0;
   for (std::size_t i : order) {
     const TimelineItem& item = items[i];
@@ -56,22 +69,26 @@ std::vector<std::pair<std::size_t, std::int64_t>> Shown(const std::vector<Timeli
     std::int64_t start = std::max(in, covered);
     // Source frames count in the project's 32-bit arithmetic.
     const Frames trimmed = Frames::Wrapped(start - in);
-    const Frames source = item.sourceIn + (item.slow ? trimmed.Half() : trimmed);
-    if (item.kind == ItemKind::Movie && source < 0)
+    Frames source = item.sourceIn + (item.slow ? trimmed.Half() : trimmed);
+    if (item.kind == ItemKind::Movie && source < 0) {
       start += (item.slow ? -2 : -1) * std::int64_t{source.Value()};
+      source = 0;
+    }
     if (start >= out) continue;
-    shown.push_back({i, start});
+    shown.push_back({i, start, source.Value()});
     covered = out;
   }
   return shown;
 }
 
-Tracks Expected(const Timeline& timeline) {
-  Tracks expected;
+// The project's clips per track, as shown, for the source frames a format places.
+using ShownTracks =
+    std::map<std::string, std::pair<const std::vector<TimelineItem>*, std::vector<ShownClip>>>;
+
+ShownTracks ShownOf(const Timeline& timeline) {
+  ShownTracks tracks;
   const auto add = [&](const char* name, const std::vector<TimelineItem>& items, bool sound) {
-    expected.clipEnds[name];
-    for (const auto& [index, start] : Shown(items, sound))
-      expected.clipEnds[name].push_back(items[index].recordOut.Value());
+    tracks[name] = {&items, Shown(items, sound)};
   };
   add("V1", timeline.main, false);
   add("V2", timeline.insert, false);
@@ -80,17 +97,27 @@ Tracks Expected(const Timeline& timeline) {
   add("A2", timeline.exAudio[0], false);
   add("A3", timeline.exAudio[1], false);
   add("V2 sound", timeline.insert, true);
+  return tracks;
+}
+
+Tracks Expected(const Timeline& timeline) {
+  Tracks expected;
+  for (const auto& [name, track] : ShownOf(timeline)) {
+    expected.clipEnds[name];
+    for (const ShownClip& clip : track.second)
+      expected.clipEnds[name].push_back((*track.first)[clip.index].recordOut.Value());
+  }
   // A transition plays where both its clips show side by side and the incoming one lasts it.
   const auto shown = Shown(timeline.main, false);
   for (std::size_t s = 1; s < shown.size(); ++s)
     for (const Transition& transition : timeline.transitions) {
-      const TimelineItem& outgoing = timeline.main[shown[s - 1].first];
-      const TimelineItem& incoming = timeline.main[shown[s].first];
-      if (transition.from != shown[s - 1].first || transition.from + 1 != shown[s].first ||
-          outgoing.recordOut.Value() != shown[s].second || transition.length <= 0 ||
-          transition.length.Value() > incoming.recordOut.Value() - shown[s].second)
+      const TimelineItem& outgoing = timeline.main[shown[s - 1].index];
+      const TimelineItem& incoming = timeline.main[shown[s].index];
+      if (transition.from != shown[s - 1].index || transition.from + 1 != shown[s].index ||
+          outgoing.recordOut.Value() != shown[s].start || transition.length <= 0 ||
+          transition.length.Value() > incoming.recordOut.Value() - shown[s].start)
         continue;
-      expected.transitions.insert({shown[s].second, transition.length.Value()});
+      expected.transitions.insert({shown[s].start, transition.length.Value()});
     }
   for (auto& [name, ends] : expected.clipEnds) std::sort(ends.begin(), ends.end());
   return expected;
@@ -101,7 +128,8 @@ Tracks ReadOtio(const std::string& document) {
   Tracks found;
   const auto json = nlohmann::json::parse(document);
   for (const auto& track : json["tracks"]["children"]) {
-    auto& ends = found.clipEnds[track["name"].get<std::string>()];
+    const std::string name = track["name"].get<std::string>();
+    auto& ends = found.clipEnds[name];
     double at = 0;
     for (const auto& child : track["children"]) {
       if (child["OTIO_SCHEMA"] == "Transition.1") {
@@ -109,7 +137,11 @@ Tracks ReadOtio(const std::string& document) {
           found.transitions.insert({std::int64_t(at), std::int64_t(child["out_offset"]["value"])});
         continue;
       }
-      at += child["source_range"]["duration"]["value"].get<double>();
+      const auto& range = child["source_range"];
+      if (child["OTIO_SCHEMA"] == "Clip.2")
+        found.placed[name].push_back(
+            {std::int64_t(at), std::int64_t(range["start_time"]["value"].get<double>())});
+      at += range["duration"]["value"].get<double>();
       if (child["OTIO_SCHEMA"] == "Clip.2") ends.push_back(std::int64_t(at));
     }
   }
@@ -138,7 +170,10 @@ void ReadCmx(const std::string& name, const std::string& text, Tracks& found) {
     const std::int64_t out = PalFrames(words.back());
     if (kind != "C" && name == "V1") found.transitions.insert({in, std::stoll(words.front())});
     // The outgoing clip of a transition is repeated as a cut of no length: its end is known.
-    if (out > in) ends.push_back(out);
+    if (out > in) {
+      ends.push_back(out);
+      found.placed[name].push_back({in, PalFrames(words[words.size() - 4])});
+    }
   }
 }
 
@@ -189,6 +224,10 @@ Tracks ReadFcp7(const std::string& document) {
         }
         if (!Named(item, "clipitem") && !Named(item, "generatoritem")) continue;
         const std::int64_t end = std::stoll(Content(Child(item, "end")));
+        // A clip after a transition starts at -1, in the transition.
+        if (const std::int64_t start = std::stoll(Content(Child(item, "start"))); start >= 0)
+          if (xmlNode* in = Child(item, "in"))
+            found.placed[name].push_back({start, std::stoll(Content(in))});
         if (end < 0)
           open = true;
         else
@@ -199,8 +238,24 @@ Tracks ReadFcp7(const std::string& document) {
   return found;
 }
 
-// The MLT documents as MLT itself loads them: the frames each named track lasts.
-std::map<std::string, std::int64_t> MltTrackLengths(const std::string& document, bool kdenlive) {
+// Where the clips of an MLT playlist start and their first frames; transitions (tractors) and
+// slow clips (timewarp, which counts its own frames) are not placed.
+void PlaceMltClips(Mlt::Producer& track, std::vector<Placed>& placed) {
+  Mlt::Playlist playlist(track);
+  for (int i = 0; i < playlist.count(); ++i) {
+    if (playlist.is_blank(i)) continue;
+    Mlt::ClipInfo* info = playlist.clip_info(i);
+    const char* service = info->producer->get("mlt_service");
+    const std::string kind = service ? service : "";
+    if (kind != "tractor" && kind != "timewarp") placed.push_back({info->start, info->frame_in});
+    Mlt::Playlist::delete_clip_info(info);
+  }
+}
+
+// The MLT documents as MLT itself loads them: the frames each named track lasts, and where
+// its clips start in `found`.
+std::map<std::string, std::int64_t> MltTrackLengths(const std::string& document, bool kdenlive,
+                                                    Tracks& found) {
   static Mlt::Repository* repository = Mlt::Factory::init();
   (void)repository;
   Mlt::Profile profile("dv_pal");
@@ -221,9 +276,11 @@ std::map<std::string, std::int64_t> MltTrackLengths(const std::string& document,
       for (int s = 0; s < sides->count(); ++s) {
         std::unique_ptr<Mlt::Producer> side(sides->track(s));
         length = std::max<std::int64_t>(length, side->get_playtime());
+        PlaceMltClips(*side, found.placed[name]);
       }
     } else {
       length = track->get_playtime();
+      PlaceMltClips(*track, found.placed[name]);
     }
     lengths[name] = length;
   }
@@ -240,6 +297,31 @@ void ExpectSame(const Tracks& expected, const Tracks& found, const std::string& 
     EXPECT_EQ(sorted, want->second) << format << " " << project << ": track " << name;
   }
   EXPECT_EQ(found.transitions, expected.transitions) << format << " " << project;
+}
+
+// Each placed movie shows the source frame the project has at that record frame; stills,
+// colours and titles have no source frames to compare, slow clips count theirs at half speed.
+void ExpectSameSources(const ShownTracks& shown, const Tracks& found, const std::string& format,
+                       const std::string& project) {
+  for (const auto& [name, placed] : found.placed) {
+    const auto track = shown.find(name);
+    if (track == shown.end()) continue;  // the titles' images: no track of the project
+    const auto& [items, clips] = track->second;
+    for (const Placed& clip : placed) {
+      const auto covering = std::find_if(clips.begin(), clips.end(), [&](const ShownClip& c) {
+        return c.start <= clip.record && clip.record < (*items)[c.index].recordOut.Value();
+      });
+      if (covering == clips.end()) {
+        ADD_FAILURE() << format << " " << project << ": " << name << " has a clip at "
+                      << clip.record << " where the project shows none";
+        continue;
+      }
+      const TimelineItem& item = (*items)[covering->index];
+      if (item.kind != ItemKind::Movie || item.slow) continue;
+      EXPECT_EQ(clip.source, covering->source + (clip.record - covering->start))
+          << format << " " << project << ": " << name << " at " << clip.record;
+    }
+  }
 }
 
 std::vector<std::pair<std::string, std::string>> Projects() {
@@ -265,6 +347,7 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
       continue;  // a random project that does not read is the conversions' concern
     }
     const Tracks expected = Expected(timeline);
+    const ShownTracks shown = ShownOf(timeline);
     ExportSettings settings = test::PalSettings();
     settings.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
     const MediaPathOf path = [](std::string_view stored) {
@@ -277,9 +360,13 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
       ASSERT_FALSE(files.empty() && counts.clips > 0) << format.name;
       const std::string name = format.name;
       if (name == "otio") {
-        ExpectSame(expected, ReadOtio(files[0].bytes), name, label);
+        const Tracks found = ReadOtio(files[0].bytes);
+        ExpectSame(expected, found, name, label);
+        ExpectSameSources(shown, found, name, label);
       } else if (name == "fcp7") {
-        ExpectSame(expected, ReadFcp7(files[0].bytes), name, label);
+        const Tracks found = ReadFcp7(files[0].bytes);
+        ExpectSame(expected, found, name, label);
+        ExpectSameSources(shown, found, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {
@@ -287,6 +374,7 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
         for (const ExportFile& file : files) ReadCmx(trackOf.at(file.suffix), file.bytes, found);
         if (found.clipEnds.count("V1") == 0) found.transitions = expected.transitions;
         ExpectSame(expected, found, name, label);
+        ExpectSameSources(shown, found, name, label);
       } else if (name == "mlt" || name == "kdenlive") {
         // MLT counts frames in an int and plays no more than a day; random projects reach
         // further, their documents are read back by the fuzz target's XML checks. Loading the
@@ -295,13 +383,16 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
         for (const auto& [track, ends] : expected.clipEnds)
           playable = playable && (ends.empty() || ends.back() <= 24 * 3600 * 25);
         if (!playable) continue;
-        for (const auto& [track, length] : MltTrackLengths(files[0].bytes, name == "kdenlive")) {
+        Tracks found;
+        for (const auto& [track, length] :
+             MltTrackLengths(files[0].bytes, name == "kdenlive", found)) {
           if (track == "Title images") continue;  // the titles' images: no track of the project
           const auto want = expected.clipEnds.find(track);
           ASSERT_NE(want, expected.clipEnds.end()) << name << " " << label << ": " << track;
           EXPECT_EQ(length, want->second.empty() ? 0 : want->second.back())
               << name << " " << label << ": " << track;
         }
+        ExpectSameSources(shown, found, name, label);
       } else {
         ADD_FAILURE() << "a format this test does not read back: " << name;
       }
