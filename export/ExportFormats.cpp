@@ -25,7 +25,7 @@ std::span<const ExportFormat> ExportFormats() {
        "OpenTimelineIO",
        ExportContent::Json,
        {""},
-       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2},
+       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
        false,
        LevelsWritten::EveryMovie,
        WriteOtio,

@@ -137,8 +137,9 @@ TEST(OtioWriter, TracksPlaceEveryClipAtItsRecordPosition) {
 
   std::vector<std::string> names;
   for (const Json& track : document["tracks"]["children"]) names.push_back(track["name"]);
-  EXPECT_EQ(names, (std::vector<std::string>{"V1", "V2", "Titles", "A1", "A2", "A3"}));
-  EXPECT_EQ(counts.tracks, 6);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"V1", "V2", "Titles", "A1", "A2", "A3", "V2 sound"}));
+  EXPECT_EQ(counts.tracks, 7);
   EXPECT_EQ(counts.clips, 5 + 2 + 1 + 1 + 1);
   EXPECT_EQ(counts.transitions, 2);
 
@@ -165,6 +166,10 @@ TEST(OtioWriter, TracksPlaceEveryClipAtItsRecordPosition) {
   ASSERT_EQ(sound.size(), 1u);
   EXPECT_EQ(sound[0].first, "a.avi");
   EXPECT_EQ(TrackNamed(document, "A1")["kind"], "Audio");
+  // The inserts' sound, as every other format holds it.
+  const auto insertSound = ClipStarts(TrackNamed(document, "V2 sound"), end);
+  ASSERT_EQ(insertSound.size(), 1u);
+  EXPECT_EQ(TrackNamed(document, "V2 sound")["kind"], "Audio");
   EXPECT_EQ(TrackNamed(document, "Titles")["kind"], "Video");
 }
 
