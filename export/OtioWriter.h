@@ -7,7 +7,8 @@ namespace pexol {
 
 /// The stack as an OpenTimelineIO document: V1 always, then every other track it holds that
 /// has clips (OpenTimelineIO plays no sound from a video track, so the main clips' sound and
-/// the inserts' sound are tracks of their own). Title texts and audio levels go into clip metadata under "pexol".
+/// the inserts' sound are tracks of their own). Title texts and audio levels go into clip metadata
+/// under "pexol".
 ExportWritten WriteOtio(const ExportTimeline& timeline);
 
 }  // namespace pexol
