@@ -213,14 +213,14 @@ std::vector<GainPoint> GainKeyframes(const std::vector<GainPoint>& envelope,
 }
 
 double LevelAt(const std::vector<GainPoint>& envelope, Frames frame) {
-  const auto after = std::upper_bound(
-      envelope.begin(), envelope.end(), frame,
-      [](Frames frame, const GainPoint& point) { return frame < point.frame; });
+  const auto after =
+      std::upper_bound(envelope.begin(), envelope.end(), frame,
+                       [](Frames frame, const GainPoint& point) { return frame < point.frame; });
   if (after == envelope.begin()) return envelope.empty() ? 100 : after->level;
   const GainPoint& before = *(after - 1);
   if (after == envelope.end()) return before.level;
-  const double part = double((frame - before.frame).Value()) /
-                      double((after->frame - before.frame).Value());
+  const double part =
+      double((frame - before.frame).Value()) / double((after->frame - before.frame).Value());
   return before.level + (after->level - before.level) * part;
 }
 

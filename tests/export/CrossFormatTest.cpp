@@ -181,9 +181,8 @@ Tracks ReadFcp7(const std::string& document) {
   for (xmlNode* track = Child(media, "video")->children; track; track = track->next)
     videoTracks += Named(track, "track");
   const std::map<std::string, std::vector<std::string>> names = {
-      {"video",
-       videoTracks == 4 ? std::vector<std::string>{"V1", "V2", "Title images", "Titles"}
-                        : std::vector<std::string>{"V1", "V2", "Titles"}},
+      {"video", videoTracks == 4 ? std::vector<std::string>{"V1", "V2", "Title images", "Titles"}
+                                 : std::vector<std::string>{"V1", "V2", "Titles"}},
       {"audio", {"A1", "A2", "A3", "V2 sound"}}};
   for (const auto& [kind, trackNames] : names) {
     std::size_t index = 0;

@@ -138,9 +138,9 @@ TEST(Fcp7Writer, FilesDefinedOnceWithUrlsOfTheirPaths) {
   }
   std::set<std::string> paths;
   for (const auto& [id, path] : defined) paths.insert(path);
-  EXPECT_EQ(paths, (std::set<std::string>{"/media/a.avi", "/media/b.avi", "/media/c.avi",
-                                          "/media/s.ppm", "/media/i.avi", "/media/m.wav",
-                                          "/media/logo.bmp"}));
+  EXPECT_EQ(paths,
+            (std::set<std::string>{"/media/a.avi", "/media/b.avi", "/media/c.avi", "/media/s.ppm",
+                                   "/media/i.avi", "/media/m.wav", "/media/logo.bmp"}));
   EXPECT_EQ(defined.size(), paths.size());
 }
 

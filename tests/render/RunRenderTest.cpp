@@ -309,8 +309,7 @@ TEST_F(RunRenderTest, StillsTitlesAndFadesRenderWithoutADisplay) {
   build::Project project;
   const std::string black = build::ColorClipName(0, 1, 0, "000000", "", "", "");
   project.main = {{"square.png", 0, 59, 0, "still", 0, 0, {}}, {black, 0, 199, 0, "", 0, 0, {}}};
-  project.exAudio1 = {{"tone.wav", 0, 59, 0, 100, 100, {}},
-                      {"tone.wav", 60, 259, 60, 200, 0, {}}};
+  project.exAudio1 = {{"tone.wav", 0, 59, 0, 100, 100, {}}, {"tone.wav", 60, 259, 60, 200, 0, {}}};
   build::Title title;
   title.begin = 70;
   title.elementKind = 0x200;
@@ -334,7 +333,7 @@ TEST_F(RunRenderTest, StillsTitlesAndFadesRenderWithoutADisplay) {
   const std::vector<std::uint8_t> picture = video.Picture(120);
   int lit = 0;
   for (std::size_t i = 1; i < picture.size(); i += 3) lit += picture[i] > 160;
-  EXPECT_GT(lit, 100);                                  // the title's text over its image,
+  EXPECT_GT(lit, 100);                                       // the title's text over its image,
   EXPECT_TRUE(Near(video.Pixel(120, 20, 20), {0, 0, 255}));  // which fills the 4:3 frame
   EXPECT_LT(video.Pixel(240, 360, 240).g, 40);               // the title is over
 
@@ -342,8 +341,7 @@ TEST_F(RunRenderTest, StillsTitlesAndFadesRenderWithoutADisplay) {
   ASSERT_GT(full, 8000);
   for (int frame : {50, 100, 150}) {
     const double level = 2 * (1 - frame / 199.0);
-    EXPECT_NEAR(20 * std::log10(video.Peak(60 + frame) / full), 20 * std::log10(level), 1)
-        << frame;
+    EXPECT_NEAR(20 * std::log10(video.Peak(60 + frame) / full), 20 * std::log10(level), 1) << frame;
   }
 }
 
