@@ -25,11 +25,13 @@ std::span<const ExportFormat> ExportFormats() {
        "OpenTimelineIO",
        ExportContent::Json,
        {""},
-       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
+       {Main, Insert, TitleImages, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
        false,
        LevelsWritten::EveryMovie,
        WriteOtio,
-       1095},
+       1095,
+       // Its gain envelope gives each point's dB beside its level.
+       GainInterpolation::Decibels},
       {"cmx3600",
        {".edl"},
        "CMX 3600",
@@ -49,27 +51,32 @@ std::span<const ExportFormat> ExportFormats() {
        true,
        LevelsWritten::SoundingClips,
        WriteMlt,
-       1097},
+       1097,
+       GainInterpolation::Decibels},
       {"kdenlive",
        {".kdenlive"},
        "Kdenlive",
        ExportContent::Xml,
        {""},
-       {Main, Insert, Titles, TitleImages, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
+       {Main, Insert, TitleImages, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
        false,
        LevelsWritten::SoundTracks,
        WriteKdenlive,
-       1117},
+       1117,
+       GainInterpolation::Decibels},
       {"fcp7",
        {".xml"},
        "Final Cut Pro 7 XML (Premiere Pro, Resolve)",
        ExportContent::Xml,
        {""},
-       {Main, Insert, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
+       {Main, Insert, TitleImages, Titles, MainSound, ExtraAudio1, ExtraAudio2, InsertSound},
        false,
        LevelsWritten::SoundTracks,
        WriteFcp7,
-       1118},
+       1118,
+       // Neither the format nor its readers say how Audio Levels go between keyframes: points
+       // for a reader in dB lie on the project's line, so they hold for either.
+       GainInterpolation::Decibels},
   };
   return formats;
 }
@@ -101,8 +108,9 @@ std::string ListOfFormats(std::string (*part)(const ExportFormat& format)) {
 LayoutRules LayoutRulesFor(const ExportFormat& format) {
   LayoutRules rules;
   rules.roles = format.roles;
-  rules.imagesOverTitles = format.imagesOverTitles;
+  rules.titlesDrawImages = format.titlesDrawImages;
   rules.levels = format.levels;
+  rules.gainInterpolation = format.gainInterpolation;
   return rules;
 }
 

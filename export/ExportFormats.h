@@ -27,10 +27,12 @@ struct ExportFormat {
   /// The tracks it holds, whether its titles draw their images themselves, whose levels it
   /// writes.
   std::vector<TrackRole> roles;
-  bool imagesOverTitles;
+  bool titlesDrawImages;
   LevelsWritten levels;
   ExportWriter write;
   int buttonId;  ///< the window's control number of its button (kept for scripts and tests)
+  /// How its readers go between the gain keyframes it writes.
+  GainInterpolation gainInterpolation = GainInterpolation::Decibels;
 };
 
 /// Every format, in the order lists show them.

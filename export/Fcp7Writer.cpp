@@ -2,6 +2,7 @@
 #include "export/Fcp7Writer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "export/XmlWriter.h"
@@ -36,13 +37,15 @@ class Fcp7Builder {
  public:
   explicit Fcp7Builder(const ExportTimeline& timeline) : timeline_(timeline) {}
 
-  // Video tracks V1 to V3 (main, insert, titles) and audio tracks A1 to A4 (the main clips'
-  // sound, the extra audio, the inserts' sound): the sequence numbers its tracks, so the ones
-  // between used tracks are written even when empty.
+  // Video tracks V1 to V3 (main, insert, titles; the titles' images under them where titles
+  // have any) and audio tracks A1 to A4 (the main clips' sound, the extra audio, the inserts'
+  // sound): the sequence numbers its tracks, so the ones between used tracks are written even
+  // when empty.
   ExportWritten Write() {
     std::vector<const ExportTrack*> video, audio;
     for (const ExportTrack& track : timeline_.tracks)
-      (track.video ? video : audio).push_back(&track);
+      if (track.role != TrackRole::TitleImages || !track.Empty())
+        (track.video ? video : audio).push_back(&track);
     video = UpToLastUsed(std::move(video), true);
     audio = UpToLastUsed(std::move(audio), false);
 
@@ -293,13 +296,9 @@ class Fcp7Builder {
     xml_.Close();
   }
 
-  static std::string Gain(int level) {
-    const int hundredths = std::clamp(level, 0, 200);
-    std::string text = std::to_string(hundredths / 100);
-    if (hundredths % 100 != 0) {
-      text += '.' + std::to_string(100 + hundredths % 100).substr(1);
-      if (text.back() == '0') text.pop_back();
-    }
+  static std::string Gain(double level) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", std::clamp(level, 0.0, 200.0) / 100);
     return text;
   }
 

@@ -9,9 +9,10 @@
 namespace pexol {
 
 /// One sequence named after the project at its rate and frame size: video tracks V1 (main), V2
-/// (insert) and V3 (titles), audio tracks A1 (the main clips' sound), A2 and A3 (the extra
-/// audio) and A4 (the inserts' sound), each written up to the last that holds clips (V1
-/// always): the sequence numbers its tracks. Every media file is a `file` defined at its first use
+/// (insert) and V3 (titles; where titles show images, V3 the images as stills and V4 the
+/// titles), audio tracks A1 (the main clips' sound), A2 and A3 (the extra audio) and A4 (the
+/// inserts' sound), each written up to the last that holds clips (V1 always): the sequence
+/// numbers its tracks. Every media file is a `file` defined at its first use
 /// and referred to by id after; dissolves and wipes are transition items starting on their cut,
 /// slow clips carry the Time Remap effect at 50 %, levels the Audio Levels filter, colours the
 /// Color generator and titles the Text generator.

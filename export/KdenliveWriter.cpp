@@ -55,15 +55,15 @@ class KdenliveBuilder {
     ExportWritten out;
     // V1 always, every other track that holds clips. Kdenlive plays no sound from a video
     // track, so the clips' sound is on tracks of their own, and has no effect that shows an
-    // image, so a title's images are stills of the track "Title images" above the titles.
+    // image, so a title's images are stills of the track "Title images" under the titles.
     std::vector<const ExportTrack*> tracks;
     for (const ExportTrack& track : timeline_.tracks)
       if (!track.Empty() || track.role == TrackRole::Main) tracks.push_back(&track);
     if (const ExportTrack* images = timeline_.Track(TrackRole::TitleImages);
         images && !images->Empty())
       out.notes.push_back(
-          "Kdenlive shows the images of titles as clips of the track \"Title images\", fitted "
-          "to the frame.");
+          "Kdenlive shows the images of titles as clips of the track \"Title images\" under "
+          "the titles.");
     // The bin lists clips in the order the tracks first use them, V1 first; Kdenlive stacks
     // the tracks from the bottom: the sound tracks last to first, then the video tracks.
     std::vector<PlacedTrack> used;

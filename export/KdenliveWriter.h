@@ -10,12 +10,12 @@ inline constexpr const char* kdenliveWipeLuma = "/usr/share/kdenlive/lumas/PAL/l
 
 /// The stack as a Kdenlive 22.12 project: every media file, colour and title a clip of the
 /// project bin, the tracks as Kdenlive lays them out (a tractor of two playlists each) from the
-/// bottom: the inserts' sound, A3, A2, A1 (the main clips' sound), V1, V2, Titles, Title images,
+/// bottom: the inserts' sound, A3, A2, A1 (the main clips' sound), V1, V2, Title images, Titles,
 /// each present when it holds clips (V1 always). Kdenlive plays no sound from a video track and
-/// shows no image over a title's text: both have tracks of their own. Dissolves and wipes are
+/// has no effect that shows an image: both have tracks of their own. Dissolves and wipes are
 /// Kdenlive's same-track mixes, slow clips timewarp producers, titles transparent clips with a
-/// dynamic text effect (the images a title shows are stills of a track "Title images" above),
-/// levels volume keyframes on the clips.
+/// dynamic text effect (the images a title shows are stills of a track "Title images" under
+/// it), levels volume keyframes on the clips.
 ExportWritten WriteKdenlive(const ExportTimeline& timeline);
 
 }  // namespace pexol

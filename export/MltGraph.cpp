@@ -148,7 +148,9 @@ void MltGraph::GainFilter(const std::vector<GainPoint>& envelope, Frames first,
   xml_.Property("max_gain", "20dB");
   xml_.Property("level", GainKeyframes(envelope, first));
   xml_.Property("mlt_service", "volume");
-  Mark("audioGain", "volume");
+  // Shotcut 22.12 knows its Gain / Volume filter by the service alone and shows one marked with
+  // a name it lacks as an unknown video filter; later versions name an unmarked one themselves.
+  if (dialect_ == MltDialect::Kdenlive) xml_.Property("kdenlive_id", "volume");
   xml_.Close();
 }
 
@@ -195,9 +197,22 @@ void MltGraph::Gradient(const ColourFill& fill) {
   }
 }
 
-// The dynamic text filter: Shotcut's "Text: Simple", Kdenlive's "Dynamic Text".
+// The dynamic text filter: Shotcut's "Text: Simple", Kdenlive's "Dynamic Text", over the
+// title's images.
 void MltGraph::TextFilter(const ExportPiece& piece) {
   const TimelineItem& item = *piece.item;
+  // Each image at its own aspect, as large as fits the frame, centred; a later one over an
+  // earlier. Kdenlive has no effect that shows an image, so its projects put them on a track of
+  // their own (and lay out no images here).
+  for (const MediaReference* image : piece.images) {
+    xml_.Open("filter");
+    xml_.Property("resource", image->path);
+    xml_.Property("composite.halign", "centre");
+    xml_.Property("composite.valign", "centre");
+    xml_.Property("composite.fill", 1);
+    xml_.Property("mlt_service", "watermark");
+    xml_.Close();
+  }
   const auto shown = std::find_if(item.texts.begin(), item.texts.end(),
                                   [](const TitleText& text) { return !text.namesMedia; });
   xml_.Open("filter");
@@ -223,17 +238,6 @@ void MltGraph::TextFilter(const ExportPiece& piece) {
   xml_.Property("mlt_service", "dynamictext");
   Mark("dynamicText", "dynamictext");
   xml_.Close();
-  // Image elements over the text, for the title's length; Kdenlive has no effect that shows
-  // an image, so its projects put them on a track of their own (and lay out no images here).
-  for (const MediaReference* image : piece.images) {
-    xml_.Open("filter");
-    xml_.Property("resource", image->path);
-    xml_.Property("composite.halign", "centre");
-    xml_.Property("composite.valign", "centre");
-    xml_.Property("composite.fill", 0);
-    xml_.Property("mlt_service", "watermark");
-    xml_.Close();
-  }
 }
 
 }  // namespace pexol

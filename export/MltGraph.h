@@ -37,8 +37,8 @@ class MltGraph {
   void Source(const TimelineItem& item, const std::string& path, std::int64_t length, bool muted);
   /// The name the editor shows for the clip.
   void Caption(const std::string& name);
-  /// Filters that belong to the piece's picture: a title's text (and images, for Shotcut), a
-  /// gradient.
+  /// Filters that belong to the piece's picture: a title's text (over its images, for
+  /// Shotcut), a gradient.
   void PictureFilters(const ExportPiece& piece);
   /// A volume filter with a keyframe per level, at `first` plus each point's frame; with a
   /// span (an entry's in and out), its frames count from the span's first.

@@ -160,8 +160,14 @@ class MltBuilder {
     graph_.Caption(piece.name);
     graph_.PictureFilters(piece);
     if (item.kind == ItemKind::Still) graph_.KeepAspect();
-    if (!muted && item.kind == ItemKind::Movie && !piece.gain.empty())
-      graph_.GainFilter(piece.gain, item.sourceIn);
+    // Over the frames the piece plays, as Shotcut puts its own filters: its keyframe panel
+    // counts from the filter's first frame, as MLT then does.
+    if (!muted && item.kind == ItemKind::Movie && !piece.pieceGain.empty()) {
+      const Frames in = ProducerIn(piece);
+      graph_.GainFilter(
+          piece.pieceGain, 0,
+          std::pair{std::int64_t{in.Value()}, LastFrame(in, piece.Length() + piece.runOn)});
+    }
     xml_.Close();
     return id;
   }

@@ -1,6 +1,7 @@
 // export/OtioWriter.cpp - OpenTimelineIO objects in the schema versions OpenTimelineIO 0.17 reads
 #include "export/OtioWriter.h"
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 namespace pexol {
@@ -131,8 +132,10 @@ class OtioBuilder {
         Json gains = Json::array();
         for (const GainPoint& point : piece.gain) {
           const auto gain = GainDb(point.level);
+          // The project's own levels are whole numbers; those between them need not be.
+          const double whole = std::round(point.level);
           gains.push_back({{"frame", point.frame.Value()},
-                           {"level", point.level},
+                           {"level", whole == point.level ? Json(int(whole)) : Json(point.level)},
                            {"gain_db", gain ? Json(*gain) : Json(nullptr)}});
         }
         own["gain_envelope"] = std::move(gains);

@@ -57,6 +57,11 @@ Expected ExpectedLengths(const Timeline& timeline) {
   AddTrack(expected, "V1", timeline.main);
   AddTrack(expected, "V2", timeline.insert);
   AddTrack(expected, "Titles", timeline.titles);
+  std::vector<TimelineItem> images;  // a still under the title for each image it shows
+  for (const TimelineItem& title : timeline.titles)
+    for (const TitleText& text : title.texts)
+      if (text.namesMedia) images.push_back(title);
+  AddTrack(expected, "Title images", images);
   AddTrack(expected, "A1", timeline.main, true);
   AddTrack(expected, "A2", timeline.exAudio[0]);
   AddTrack(expected, "A3", timeline.exAudio[1]);
@@ -157,7 +162,7 @@ Broken CheckKdenlive(const std::string& document, const Expected& expected) {
     if (Named(node, "playlist") && Attribute(node, "id") != "main_bin")
       playlists[Attribute(node, "id")] = PlaylistLength(node);
     const std::string name = Named(node, "tractor") ? PropertyOf(node, "kdenlive:track_name") : "";
-    if (name.empty() || name == "Title images") continue;
+    if (name.empty()) continue;
     std::int64_t length = 0;
     for (xmlNode* track = node->children; track; track = track->next)
       if (Named(track, "track")) length = std::max(length, playlists[Attribute(track, "producer")]);
@@ -166,12 +171,16 @@ Broken CheckKdenlive(const std::string& document, const Expected& expected) {
   return CompareLengths("Kdenlive", written, expected);
 }
 
-// Final Cut Pro 7 XML names tracks by position; a track ends where its last item does.
+// Final Cut Pro 7 XML names tracks by position, the titles' images under the titles where
+// there are any; a track ends where its last item does.
 Broken CheckFcp7(const std::string& document, const Expected& expected) {
   const XmlDocument doc = Parse(document);
   if (!doc) return "FCP 7 XML: not XML";
+  const bool images = expected.lengths.at("Title images") > 0;
   const std::map<std::string, std::vector<std::string>> names = {
-      {"video", {"V1", "V2", "Titles"}}, {"audio", {"A1", "A2", "A3", "V2 sound"}}};
+      {"video", images ? std::vector<std::string>{"V1", "V2", "Title images", "Titles"}
+                       : std::vector<std::string>{"V1", "V2", "Titles"}},
+      {"audio", {"A1", "A2", "A3", "V2 sound"}}};
   TrackLengths written;
   xmlNode* sequence = xmlDocGetRootElement(doc.get())->children;
   while (sequence && !Named(sequence, "sequence")) sequence = sequence->next;

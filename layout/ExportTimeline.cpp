@@ -17,22 +17,22 @@ struct RoleOf {
 constexpr RoleOf roleTable[] = {
     {TrackRole::Main, "V1", true, false},
     {TrackRole::Insert, "V2", true, false},
-    {TrackRole::Titles, "Titles", true, false},
     {TrackRole::TitleImages, "Title images", true, true},
+    {TrackRole::Titles, "Titles", true, false},
     {TrackRole::MainSound, "A1", false, true},
     {TrackRole::ExtraAudio1, "A2", false, false},
     {TrackRole::ExtraAudio2, "A3", false, false},
     {TrackRole::InsertSound, "V2 sound", false, true},
 };
 
-// An item's levels counted from the first frame its piece plays, `skipped` frames into it: the
-// level at that frame is the last one before it.
+// An item's levels counted from the first frame its piece plays, `skipped` frames into it,
+// which starts at the level on the way there.
 std::vector<GainPoint> FromPieceStart(const std::vector<GainPoint>& envelope, Frames skipped) {
   std::vector<GainPoint> shown;
-  for (std::size_t i = 0; i < envelope.size(); ++i) {
-    const Frames frame = envelope[i].frame - skipped;
-    if (frame < 0 && i + 1 < envelope.size() && envelope[i + 1].frame - skipped <= 0) continue;
-    shown.push_back({std::max(frame, Frames(0)), envelope[i].level});
+  for (const GainPoint& point : envelope) {
+    if (point.frame < skipped) continue;
+    if (shown.empty() && point.frame > skipped) shown.push_back({0, LevelAt(envelope, skipped)});
+    shown.push_back({point.frame - skipped, point.level});
   }
   return shown;
 }
@@ -103,7 +103,7 @@ class Layout {
     return true;
   }
 
-  // The images titles show over their text, as stills over the title's frames.
+  // The images titles show under their text, as stills over the title's frames.
   const std::vector<TimelineItem>& TitleImages() {
     for (const TimelineItem& title : timeline_.titles)
       for (const TitleText& text : title.texts) {
@@ -129,11 +129,12 @@ class Layout {
     if (item.kind == ItemKind::Movie || item.kind == ItemKind::Still) {
       piece.media = Reference(item.name);
     }
-    if (item.kind == ItemKind::Title && rules_.imagesOverTitles)
+    if (item.kind == ItemKind::Title && rules_.titlesDrawImages)
       for (const TitleText& text : item.texts)
         if (text.namesMedia) piece.images.push_back(Reference(text.text));
     if (item.kind == ItemKind::Movie && WritesLevels(role, item)) {
-      piece.gain = GainEnvelope(item, item.recordOut - item.recordIn, settings_);
+      piece.gain = GainKeyframes(GainEnvelope(item, item.recordOut - item.recordIn, settings_),
+                                 rules_.gainInterpolation);
       piece.pieceGain = FromPieceStart(piece.gain, piece.recordIn - item.recordIn);
     }
     piece.name = ItemName(item, settings_);

@@ -16,12 +16,12 @@
 
 namespace pexol {
 
-/// What a track of the stack holds.
+/// What a track of the stack holds; the picture tracks from the bottom.
 enum class TrackRole {
   Main,         ///< the main clips ("V1")
   Insert,       ///< the insert clips ("V2")
+  TitleImages,  ///< the images the titles show, as stills under their text ("Title images")
   Titles,       ///< the titles ("Titles")
-  TitleImages,  ///< the images the titles show, as stills ("Title images")
   MainSound,    ///< the main clips' sound ("A1")
   ExtraAudio1,  ///< "A2"
   ExtraAudio2,  ///< "A3"
@@ -40,9 +40,10 @@ struct MediaReference {
 struct ExportPiece : TrackPiece {
   /// The frames its media plays on past recordOut, under the transition into the next clip.
   Frames runOn;
-  /// A movie's levels (where the rules' `levels` asks for them) from the item's first frame, and
-  /// from this piece's first frame (a head cut off by the clip before, or by media that starts
-  /// late: the level there is the last one before it); empty when the sound plays as recorded.
+  /// A movie's levels (where the rules' `levels` asks for them) as keyframes for the format's
+  /// reader (`GainKeyframes`), from the item's first frame, and from this piece's first frame (a
+  /// head cut off by the clip before, or by media that starts late: the level there is the one
+  /// on the way between the points either side); empty when the sound plays as recorded.
   std::vector<GainPoint> gain;
   std::vector<GainPoint> pieceGain;
   std::string name;     ///< decoded, as the item shows (`ItemName`)
@@ -58,7 +59,7 @@ struct ExportPiece : TrackPiece {
 
 struct ExportTrack {
   TrackRole role;
-  const char* name;  ///< "V1", "V2", "Titles", "Title images", "A1", "A2", "A3", "V2 sound"
+  const char* name;  ///< "V1", "V2", "Title images", "Titles", "A1", "A2", "A3", "V2 sound"
   bool video;        ///< pictures (the first four roles) or sound
   bool repeats;      ///< the sound or images of clips counted on another track
   std::vector<ExportPiece> pieces;
@@ -85,17 +86,20 @@ struct LayoutRules {
   /// Where a stored media name points; asked once for each use, in stack order. Empty: the
   /// name as stored, found.
   std::function<MediaReference(std::string_view stored)> resolve;
-  /// A title's pieces name the image files it shows (`ExportPiece::images`), for formats that
-  /// draw them over its text.
-  bool imagesOverTitles = false;
+  /// A title's pieces name the image files it shows (`ExportPiece::images`), for formats whose
+  /// titles draw them, under their text.
+  bool titlesDrawImages = false;
   LevelsWritten levels = LevelsWritten::EveryMovie;
+  /// How the format's reader goes between gain keyframes: the pieces' `gain` holds as many as
+  /// it needs to play the levels as the project does.
+  GainInterpolation gainInterpolation = GainInterpolation::Decibels;
   /// Takes what the layout changed from the project (empty: nothing is said); the same note
   /// may come more than once.
   std::function<void(std::string)> warn;
 };
 
-/// The stack: the tracks of the roles asked for, in role order, V1 always and the others
-/// whether or not they hold clips (`Empty`).
+/// The stack: the tracks of the roles asked for, in role order (a title's images under its
+/// text), V1 always and the others whether or not they hold clips (`Empty`).
 struct ExportTimeline {
   std::string projectName;
   ExportRate rate;

@@ -145,9 +145,9 @@ Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
   return end;
 }
 
-std::optional<double> GainDb(int level) {
+std::optional<double> GainDb(double level) {
   if (level <= 0) return std::nullopt;
-  return 20 * std::log10(std::min(level, maxLevel) / 100.0);
+  return 20 * std::log10(std::min(level, double(maxLevel)) / 100.0);
 }
 
 std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
@@ -163,7 +163,7 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
   bool loud = false;
   const auto add = [&](Frames frame, int level) {
     loud = loud || level > maxLevel;
-    envelope.push_back({std::clamp(frame, Frames(0), last), std::min(level, maxLevel)});
+    envelope.push_back({std::clamp(frame, Frames(0), last), double(std::min(level, maxLevel))});
   };
   add(0, levels.in);
   for (const LevelPoint& point : levels.points) add(point.position, point.level);
@@ -181,6 +181,47 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
                   [](const GainPoint& point) { return point.level == 100; }))
     return {};
   return envelope;
+}
+
+std::vector<GainPoint> GainKeyframes(const std::vector<GainPoint>& envelope,
+                                     GainInterpolation interpolation) {
+  if (interpolation == GainInterpolation::Amplitude || envelope.size() < 2) return envelope;
+  // Amplitudes of neighbouring keyframes differ by at most this factor.
+  constexpr double step = 2;
+  std::vector<GainPoint> keyframes{envelope.front()};
+  for (std::size_t i = 1; i < envelope.size(); ++i) {
+    const GainPoint& from = envelope[i - 1];
+    const GainPoint& to = envelope[i];
+    const double slope = (to.level - from.level) / double((to.frame - from.frame).Value());
+    // Counted in 64 bits: a fade may span the whole 32-bit range of frames.
+    const std::int64_t start = from.frame.Value(), end = to.frame.Value();
+    std::int64_t at = start;
+    double level = from.level;
+    while (slope != 0) {
+      // The frames to the level `step` times higher or lower; from silence the next frame.
+      const double target = slope < 0 ? level / step : level * step;
+      const double frames = std::floor((target - level) / slope);
+      if (frames >= double(end - at)) break;
+      at += std::max<std::int64_t>(1, std::int64_t(frames));
+      if (at >= end) break;
+      level = from.level + slope * double(at - start);
+      keyframes.push_back({Frames::Wrapped(at), level});
+    }
+    keyframes.push_back(to);
+  }
+  return keyframes;
+}
+
+double LevelAt(const std::vector<GainPoint>& envelope, Frames frame) {
+  const auto after =
+      std::upper_bound(envelope.begin(), envelope.end(), frame,
+                       [](Frames frame, const GainPoint& point) { return frame < point.frame; });
+  if (after == envelope.begin()) return envelope.empty() ? 100 : after->level;
+  const GainPoint& before = *(after - 1);
+  if (after == envelope.end()) return before.level;
+  const double part =
+      double((frame - before.frame).Value()) / double((after->frame - before.frame).Value());
+  return before.level + (after->level - before.level) * part;
 }
 
 std::string CleanText(std::string text) {

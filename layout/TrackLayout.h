@@ -48,12 +48,20 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
 
 /// The gain of a level, in dB: 100 is the recorded level, 0 silence (nullopt), levels above
 /// 200 count as 200.
-std::optional<double> GainDb(int level);
+std::optional<double> GainDb(double level);
 
-/// One point of a gain envelope: a frame from the item's first and its level (0 to 200).
+/// One point of a gain envelope: a frame from the item's first and its level (0 to 200), an
+/// amplitude: 100 plays as recorded, and the amplitude goes in a straight line to the next point.
+/// The project's points have whole levels; those between them (`GainKeyframes`) need not.
 struct GainPoint {
   Frames frame;
-  int level = 100;
+  double level = 100;
+};
+
+/// How a format's reader goes from one gain keyframe to the next.
+enum class GainInterpolation {
+  Decibels,   ///< in a straight line in dB (MLT's volume filter, and most editors)
+  Amplitude,  ///< in a straight line in amplitude, as the project's levels go
 };
 
 /// The levels of `item` over `length` frames: the level at the start, the level points in
@@ -61,6 +69,17 @@ struct GainPoint {
 /// Levels above 200 are said through `settings` and taken as 200.
 std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
                                     const ExportSettings& settings);
+
+/// The keyframes a reader that goes between them by `interpolation` needs to play `envelope`
+/// within 1 dB at every frame: each of its points at its own frame and level, and for a reader
+/// in dB as many between them as keep the amplitude of neighbours within a factor of 2 (a line
+/// in dB then strays at most 0.52 dB from the line in amplitude).
+std::vector<GainPoint> GainKeyframes(const std::vector<GainPoint>& envelope,
+                                     GainInterpolation interpolation);
+
+/// The level of `envelope` at `frame`: the first level before its first point, the last after
+/// its last.
+double LevelAt(const std::vector<GainPoint>& envelope, Frames frame);
 
 /// Text a viewer reads: line breaks (CR LF, CR or LF) become LF, other control characters go,
 /// and no line break ends it.

@@ -82,17 +82,26 @@ std::vector<ShownClip> Shown(const std::vector<TimelineItem>& items, bool soundO
 }
 
 // The project's clips per track, as shown, for the source frames a format places.
-using ShownTracks =
-    std::map<std::string, std::pair<const std::vector<TimelineItem>*, std::vector<ShownClip>>>;
+struct ShownTrack {
+  std::vector<TimelineItem> items;
+  std::vector<ShownClip> clips;
+};
+using ShownTracks = std::map<std::string, ShownTrack>;
 
 ShownTracks ShownOf(const Timeline& timeline) {
   ShownTracks tracks;
   const auto add = [&](const char* name, const std::vector<TimelineItem>& items, bool sound) {
-    tracks[name] = {&items, Shown(items, sound)};
+    tracks[name] = {items, Shown(items, sound)};
   };
   add("V1", timeline.main, false);
   add("V2", timeline.insert, false);
   add("Titles", timeline.titles, false);
+  // Each image a title shows is a still over the title's frames, under it.
+  std::vector<TimelineItem> images;
+  for (const TimelineItem& title : timeline.titles)
+    for (const TitleText& text : title.texts)
+      if (text.namesMedia) images.push_back(title);
+  add("Title images", images, false);
   add("A1", timeline.main, true);
   add("A2", timeline.exAudio[0], false);
   add("A3", timeline.exAudio[1], false);
@@ -104,8 +113,8 @@ Tracks Expected(const Timeline& timeline) {
   Tracks expected;
   for (const auto& [name, track] : ShownOf(timeline)) {
     expected.clipEnds[name];
-    for (const ShownClip& clip : track.second)
-      expected.clipEnds[name].push_back((*track.first)[clip.index].recordOut.Value());
+    for (const ShownClip& clip : track.clips)
+      expected.clipEnds[name].push_back(track.items[clip.index].recordOut.Value());
   }
   // A transition plays where both its clips show side by side and the incoming one lasts it.
   const auto shown = Shown(timeline.main, false);
@@ -196,8 +205,8 @@ xmlNode* Child(xmlNode* node, const char* name) {
   return nullptr;
 }
 
-// Final Cut Pro 7 XML numbers its tracks; a clip next to a transition ends at -1, where the
-// transition that follows it starts.
+// Final Cut Pro 7 XML numbers its tracks (the titles' images under the titles where there are
+// any); a clip next to a transition ends at -1, where the transition that follows it starts.
 Tracks ReadFcp7(const std::string& document) {
   Tracks found;
   const XmlDocument doc(xmlReadMemory(document.data(), static_cast<int>(document.size()),
@@ -205,9 +214,14 @@ Tracks ReadFcp7(const std::string& document) {
                         &xmlFreeDoc);
   EXPECT_TRUE(doc);
   if (!doc) return found;
-  const std::map<std::string, std::vector<std::string>> names = {
-      {"video", {"V1", "V2", "Titles"}}, {"audio", {"A1", "A2", "A3", "V2 sound"}}};
   xmlNode* media = Child(Child(xmlDocGetRootElement(doc.get()), "sequence"), "media");
+  std::size_t videoTracks = 0;
+  for (xmlNode* track = Child(media, "video")->children; track; track = track->next)
+    videoTracks += Named(track, "track");
+  const std::map<std::string, std::vector<std::string>> names = {
+      {"video", videoTracks == 4 ? std::vector<std::string>{"V1", "V2", "Title images", "Titles"}
+                                 : std::vector<std::string>{"V1", "V2", "Titles"}},
+      {"audio", {"A1", "A2", "A3", "V2 sound"}}};
   for (const auto& [kind, trackNames] : names) {
     std::size_t index = 0;
     for (xmlNode* track = Child(media, kind.c_str())->children; track; track = track->next) {
@@ -309,14 +323,14 @@ void ExpectSameSources(const ShownTracks& shown, const Tracks& found, const std:
     const auto& [items, clips] = track->second;
     for (const Placed& clip : placed) {
       const auto covering = std::find_if(clips.begin(), clips.end(), [&](const ShownClip& c) {
-        return c.start <= clip.record && clip.record < (*items)[c.index].recordOut.Value();
+        return c.start <= clip.record && clip.record < items[c.index].recordOut.Value();
       });
       if (covering == clips.end()) {
         ADD_FAILURE() << format << " " << project << ": " << name << " has a clip at "
                       << clip.record << " where the project shows none";
         continue;
       }
-      const TimelineItem& item = (*items)[covering->index];
+      const TimelineItem& item = items[covering->index];
       if (item.kind != ItemKind::Movie || item.slow) continue;
       EXPECT_EQ(clip.source, covering->source + (clip.record - covering->start))
           << format << " " << project << ": " << name << " at " << clip.record;
@@ -386,7 +400,6 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
         Tracks found;
         for (const auto& [track, length] :
              MltTrackLengths(files[0].bytes, name == "kdenlive", found)) {
-          if (track == "Title images") continue;  // the titles' images: no track of the project
           const auto want = expected.clipEnds.find(track);
           ASSERT_NE(want, expected.clipEnds.end()) << name << " " << label << ": " << track;
           EXPECT_EQ(length, want->second.empty() ? 0 : want->second.back())

@@ -75,7 +75,7 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
 
   const auto video = xml.Nodes("/xmeml/sequence/media/video/track");
   const auto audio = xml.Nodes("/xmeml/sequence/media/audio/track");
-  ASSERT_EQ(video.size(), 3u);
+  ASSERT_EQ(video.size(), 4u);
   ASSERT_EQ(audio.size(), 4u);
   // The outgoing clip runs on under each transition: its out lies that many frames past its
   // cut. The slow clip shows 30 source frames over 60.
@@ -88,7 +88,11 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
                                                          {"s.ppm", 305, 335, 0, 30}}));
   EXPECT_EQ(ItemsOf(xml, video[1]),
             (std::vector<Placed>{{"i.avi", 200, 230, 10, 40}, {"i.avi", 250, 260, 50, 60}}));
+  // The title's image under it.
   EXPECT_EQ(ItemsOf(xml, video[2]),
+            (std::vector<Placed>{
+                {"logo.bmp", 50, 50 + titleDefaultFrames.Value(), 0, titleDefaultFrames.Value()}}));
+  EXPECT_EQ(ItemsOf(xml, video[3]),
             (std::vector<Placed>{
                 {"Hello", 50, 50 + titleDefaultFrames.Value(), 0, titleDefaultFrames.Value()}}));
   // A1: the sound of a.avi alone (b.avi has none, so no transition); A4: the first insert's.
@@ -96,7 +100,7 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
   EXPECT_EQ(ItemsOf(xml, audio[1]), (std::vector<Placed>{{"m.wav", 0, 300, 0, 300}}));
   EXPECT_EQ(ItemsOf(xml, audio[2]), (std::vector<Placed>{{"m.wav", 100, 130, 30, 60}}));
   EXPECT_EQ(ItemsOf(xml, audio[3]), (std::vector<Placed>{{"i.avi", 200, 230, 10, 40}}));
-  EXPECT_EQ(counts.tracks, 7);
+  EXPECT_EQ(counts.tracks, 8);
   EXPECT_EQ(counts.clips, 10);
   EXPECT_EQ(counts.transitions, 2);
 
@@ -108,10 +112,10 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
   EXPECT_EQ(xml.First("//generatoritem/effect[effectid='Text']/parameter[parameterid='str']/value"),
             "Hello\nWorld");
   // m.wav's levels 100, 80 at frame 60, 100 from 120: linear gains keyed in its media's frames.
-  EXPECT_EQ(xml.Texts("(//track)[5]/clipitem/filter/effect[effectid='audiolevels']"
+  EXPECT_EQ(xml.Texts("(//track)[6]/clipitem/filter/effect[effectid='audiolevels']"
                       "/parameter/keyframe/when"),
             (std::vector<std::string>{"0", "60", "120", "299"}));
-  EXPECT_EQ(xml.Texts("(//track)[5]/clipitem/filter/effect/parameter/keyframe/value"),
+  EXPECT_EQ(xml.Texts("(//track)[6]/clipitem/filter/effect/parameter/keyframe/value"),
             (std::vector<std::string>{"1", "0.8", "1", "1"}));
 }
 
@@ -134,8 +138,9 @@ TEST(Fcp7Writer, FilesDefinedOnceWithUrlsOfTheirPaths) {
   }
   std::set<std::string> paths;
   for (const auto& [id, path] : defined) paths.insert(path);
-  EXPECT_EQ(paths, (std::set<std::string>{"/media/a.avi", "/media/b.avi", "/media/c.avi",
-                                          "/media/s.ppm", "/media/i.avi", "/media/m.wav"}));
+  EXPECT_EQ(paths,
+            (std::set<std::string>{"/media/a.avi", "/media/b.avi", "/media/c.avi", "/media/s.ppm",
+                                   "/media/i.avi", "/media/m.wav", "/media/logo.bmp"}));
   EXPECT_EQ(defined.size(), paths.size());
 }
 

@@ -232,7 +232,7 @@ std::vector<int> LitRows(const Picture& picture) {
   return rows;
 }
 
-TEST_F(MltRender, TitleLinesAtTheirSizeWithTheImageOverThem) {
+TEST_F(MltRender, TitleLinesAtTheirSizeOverTheirImage) {
   Timeline timeline;
   timeline.main = {Colour(0x000000, 0, 200)};
   timeline.mainTail = {0};
@@ -257,10 +257,17 @@ TEST_F(MltRender, TitleLinesAtTheirSizeWithTheImageOverThem) {
     EXPECT_GT(bottom - top + 1, 40 / 2);
     EXPECT_LT(bottom - top + 1, 40 * 3 / 2);
   }
-  int red = 0;
-  for (int y = 0; y < picture.height; y += 4)
-    for (int x = 0; x < picture.width; x += 4) red += Near(picture.At(x, y), {255, 0, 0});
-  EXPECT_GT(red, 20);  // the image element
+  // The square image as large as fits the frame, centred, at its own aspect: 480 rows of a
+  // 4:3 frame of 8:9 pixels are 540 columns.
+  EXPECT_TRUE(Near(picture.At(360, 4), {255, 0, 0}));
+  EXPECT_TRUE(Near(picture.At(110, 240), {255, 0, 0}));
+  EXPECT_TRUE(Dark(picture.At(70, 240)));
+  EXPECT_TRUE(Dark(picture.At(650, 240)));
+  // The text over it: white among red.
+  int white = 0;
+  for (int y = bands.front().first; y <= bands.back().second; ++y)
+    for (int x = 120; x < 600; ++x) white += Near(picture.At(x, y), {255, 255, 255});
+  EXPECT_GT(white, 200);
 }
 
 TEST_F(MltRender, StillKeepsItsAspect) {
@@ -336,6 +343,35 @@ TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
       start += children[i]["source_range"]["duration"]["value"].get<double>();
     EXPECT_EQ(start, 60);
     EXPECT_EQ(children[1]["source_range"]["start_time"]["value"], 0);
+  }
+}
+
+// The level of frame `position` of `render` in dB against `full`.
+double Decibels(Render& render, int position, double full) {
+  return 20 * std::log10(std::max(render.Peak(position), 1) / full);
+}
+
+// A fade from 200 to 0 goes down in a straight line in amplitude: at the recorded level
+// halfway, whereas MLT's volume filter goes in dB between its keyframes; Kdenlive's project
+// the same.
+TEST_F(MltRender, FadeGoesDownInAmplitude) {
+  Timeline timeline;
+  timeline.main = {Colour(0x000000, 0, 130)};
+  timeline.mainTail = {0};
+  TimelineItem fade = test::Movie("tone.wav", 30, 130, 30, 130, true);
+  fade.levels.in = 200;
+  fade.levels.out = 0;
+  timeline.exAudio[0] = {test::Movie("tone.wav", 0, 30, 0, 30, true), fade};
+  for (const std::string& document : {Mlt(timeline), Kdenlive(timeline)}) {
+    Render render(folder_, document);
+    ASSERT_TRUE(render.Loaded());
+    const double full = render.Peak(15);
+    ASSERT_GT(full, 8000);
+    // The fade's frames 0 to 99 go from 200 to 0; a frame's peak is at its first sample.
+    for (int frame : {20, 50, 70, 85}) {
+      const double level = 2 * (1 - (frame - 0.5) / 99);
+      EXPECT_NEAR(Decibels(render, 30 + frame, full), 20 * std::log10(level), 1) << frame;
+    }
   }
 }
 

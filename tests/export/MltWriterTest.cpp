@@ -307,8 +307,8 @@ TEST_F(MltExport, KdenliveProjectKeepsKdenlivesLoaderRules) {
       at = end;
     }
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"V2 sound", "A3", "A2", "A1", "V1", "V2", "Titles",
-                                             "Title images"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"V2 sound", "A3", "A2", "A1", "V1", "V2",
+                                             "Title images", "Titles"}));
   EXPECT_EQ(counts.tracks, 8);
   EXPECT_EQ(counts.clips, 10);
   EXPECT_EQ(counts.transitions, 2);

@@ -137,9 +137,9 @@ TEST(OtioWriter, TracksPlaceEveryClipAtItsRecordPosition) {
 
   std::vector<std::string> names;
   for (const Json& track : document["tracks"]["children"]) names.push_back(track["name"]);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"V1", "V2", "Titles", "A1", "A2", "A3", "V2 sound"}));
-  EXPECT_EQ(counts.tracks, 7);
+  EXPECT_EQ(names, (std::vector<std::string>{"V1", "V2", "Title images", "Titles", "A1", "A2", "A3",
+                                             "V2 sound"}));
+  EXPECT_EQ(counts.tracks, 8);
   EXPECT_EQ(counts.clips, 5 + 2 + 1 + 1 + 1);
   EXPECT_EQ(counts.transitions, 2);
 

@@ -1,7 +1,10 @@
 // tests/export/TrackLayoutTest.cpp - recorder order, overlaps, transitions and names
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ExportTimelines.h"
+#include "layout/ExportTimeline.h"
 #include "layout/TrackLayout.h"
 
 namespace pexol {
@@ -109,6 +112,47 @@ TEST(TrackLayout, LevelsBecomeAGainEnvelope) {
   EXPECT_EQ(warnings.size(), 1u);
   item.levels = {100, 100, {{50, 100}}};
   EXPECT_TRUE(GainEnvelope(item, 100, settings).empty());
+}
+
+// A fade from 200 to 0 as a reader in dB plays its keyframes (silence at -90 dB): within 1 dB
+// of the project's straight line in amplitude at every frame, the project's points kept; a
+// piece whose head is cut off starts at the level on the way.
+TEST(TrackLayout, GainKeyframesHoldTheLevelsWithinADecibel) {
+  const std::vector<GainPoint> envelope = {{0, 100}, {20, 200}, {220, 0}, {300, 60}};
+  EXPECT_EQ(GainKeyframes(envelope, GainInterpolation::Amplitude).size(), envelope.size());
+  const std::vector<GainPoint> keyframes = GainKeyframes(envelope, GainInterpolation::Decibels);
+  EXPECT_LT(keyframes.size(), 40u);
+  for (const GainPoint& point : envelope)
+    EXPECT_TRUE(std::any_of(keyframes.begin(), keyframes.end(), [&](const GainPoint& key) {
+      return key.frame == point.frame && key.level == point.level;
+    })) << point.frame.Value();
+  const auto db = [](double level) { return GainDb(level).value_or(-90); };
+  std::size_t next = 1;
+  for (int frame = 0; frame <= 300; ++frame) {
+    while (keyframes[next].frame < frame) ++next;
+    const GainPoint& before = keyframes[next - 1];
+    const GainPoint& after = keyframes[next];
+    const double part = double((Frames(frame) - before.frame).Value()) /
+                        double((after.frame - before.frame).Value());
+    const double played = db(before.level) + (db(after.level) - db(before.level)) * part;
+    if (LevelAt(envelope, frame) > 0) {
+      EXPECT_NEAR(played, db(LevelAt(envelope, frame)), 1) << frame;
+    }
+  }
+  EXPECT_DOUBLE_EQ(LevelAt(envelope, 120), 100);
+
+  Timeline timeline;
+  TimelineItem fade = test::Movie("m.wav", 0, 100, 30, 130, true);
+  fade.levels = {200, 0, {}};
+  timeline.exAudio[0] = {test::Movie("m.wav", 0, 50, 0, 50, true), fade};
+  LayoutRules rules;
+  rules.roles = {TrackRole::ExtraAudio1};
+  const ExportTimeline layout = LayOutTimeline(timeline, rules);
+  const ExportPiece& cut = layout.Track(TrackRole::ExtraAudio1)->pieces[1];
+  ASSERT_EQ(cut.recordIn, 50);
+  EXPECT_EQ(cut.pieceGain.front().frame, 0);
+  EXPECT_DOUBLE_EQ(cut.pieceGain.front().level, LevelAt(cut.gain, 20));
+  EXPECT_NEAR(cut.pieceGain.front().level, 200 * (1 - 20 / 99.0), 1e-9);
 }
 
 TEST(TrackLayout, ShownTextsHoldNoControlCharacters) {

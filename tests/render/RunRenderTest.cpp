@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -299,20 +300,27 @@ TEST_F(RunRenderTest, MissingOrUndecodableMediaFailBeforeTheRenderOrRenderBlack)
 }
 
 // The window-less case: MLT's Qt services refuse to load without DISPLAY, so the render uses
-// others; the command line is run with no display at all.
-TEST_F(RunRenderTest, StillsAndTitlesRenderWithoutADisplay) {
+// others; the command line is run with no display at all. A title's text shows over its image;
+// a fade from 200 to 0 goes down in a straight line in amplitude, at the recorded level halfway.
+TEST_F(RunRenderTest, StillsTitlesAndFadesRenderWithoutADisplay) {
   WriteImage(folder.Path("square.png"), {0, 255, 0});
+  WriteImage(folder.Path("blue.png"), {0, 0, 255});
+  WriteSound(folder.Path("tone.wav"), 270);
   build::Project project;
   const std::string black = build::ColorClipName(0, 1, 0, "000000", "", "", "");
   project.main = {{"square.png", 0, 59, 0, "still", 0, 0, {}}, {black, 0, 199, 0, "", 0, 0, {}}};
+  project.exAudio1 = {{"tone.wav", 0, 59, 0, 100, 100, {}}, {"tone.wav", 60, 259, 60, 200, 0, {}}};
   build::Title title;
   title.begin = 70;
   title.elementKind = 0x200;
+  build::TitleElement image;
+  image.elementValue = 1;
+  image.text = "blue.png";
   build::TitleElement text;
   text.text = "HELLO";
   text.fontName = "DejaVu Sans";
   text.fontSize = 60;
-  title.elements = {text};
+  title.elements = {text, image};
   project.titles = {title};
   project.titleTrack = 1;
   folder.Write("p.mpj", build::BuildProject(project));
@@ -325,8 +333,16 @@ TEST_F(RunRenderTest, StillsAndTitlesRenderWithoutADisplay) {
   const std::vector<std::uint8_t> picture = video.Picture(120);
   int lit = 0;
   for (std::size_t i = 1; i < picture.size(); i += 3) lit += picture[i] > 160;
-  EXPECT_GT(lit, 100);                          // the title's text over black
-  EXPECT_LT(video.Pixel(240, 360, 240).g, 40);  // the title is over
+  EXPECT_GT(lit, 100);                                       // the title's text over its image,
+  EXPECT_TRUE(Near(video.Pixel(120, 20, 20), {0, 0, 255}));  // which fills the 4:3 frame
+  EXPECT_LT(video.Pixel(240, 360, 240).g, 40);               // the title is over
+
+  const double full = video.Peak(30);
+  ASSERT_GT(full, 8000);
+  for (int frame : {50, 100, 150}) {
+    const double level = 2 * (1 - frame / 199.0);
+    EXPECT_NEAR(20 * std::log10(video.Peak(60 + frame) / full), 20 * std::log10(level), 1) << frame;
+  }
 }
 
 // What scripts and the window read: every line of standard error one JSON object, frames
