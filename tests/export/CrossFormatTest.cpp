@@ -1,15 +1,17 @@
 // tests/export/CrossFormatTest.cpp - every format of the export's table read back (JSON, XML, EDL
 // text, MLT itself) against what the project says: the same clips end at the same frames on the
-// same tracks, show the same source frames, with the same transitions
+// same tracks, show the same source frames, with the same transitions and levels
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <mlt++/Mlt.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -39,11 +41,46 @@ struct ShownClip {
 
 // Per track name: where each clip ends (record frames, ascending), where the clips a reader can
 // place start and what they show; for V1 also its transitions as (record in, length).
+// A clip's gain keyframes as its format keys them (from the item's first frame, the piece's
+// or the media's), with levels as the project's (100 = as recorded). Each format counts them
+// from its own origin, but every envelope ends at its item's last frame: `end` is where the
+// clip ends on the record side.
+struct Envelope {
+  std::int64_t end = 0;
+  std::vector<std::pair<std::int64_t, double>> keys;
+};
+
 struct Tracks {
   std::map<std::string, std::vector<std::int64_t>> clipEnds;
   std::map<std::string, std::vector<Placed>> placed;
+  std::map<std::string, std::vector<Envelope>> gains;
   std::set<std::pair<std::int64_t, std::int64_t>> transitions;
 };
+
+constexpr double floorDb = -90;  // the quietest gain the formats write; silence below it
+
+double Db(double level) {
+  return level <= 0 ? floorDb : std::max(floorDb, 20 * std::log10(level / 100));
+}
+
+double LevelOfDb(double db) {
+  return db <= floorDb ? 0 : 100 * std::pow(10, db / 20);
+}
+
+// The envelope's level at record frame `at`, going between keyframes in a line in dB, as
+// every format's reader does.
+double LevelAt(const Envelope& envelope, std::int64_t at) {
+  const auto& keys = envelope.keys;
+  const std::int64_t frame = keys.back().first - (envelope.end - 1 - at);
+  std::size_t after = 0;
+  while (after < keys.size() && keys[after].first <= frame) ++after;
+  if (after == 0) return keys.front().second;
+  if (after == keys.size()) return keys.back().second;
+  const auto& [x0, y0] = keys[after - 1];
+  const auto& [x1, y1] = keys[after];
+  const double part = double(frame - x0) / double(x1 - x0);
+  return LevelOfDb(Db(y0) + (Db(y1) - Db(y0)) * part);
+}
 
 bool Sounds(const TimelineItem& item) {
   return item.kind == ItemKind::Movie && item.hasAudio && !item.slow;
@@ -151,7 +188,15 @@ Tracks ReadOtio(const std::string& document) {
         found.placed[name].push_back(
             {std::int64_t(at), std::int64_t(range["start_time"]["value"].get<double>())});
       at += range["duration"]["value"].get<double>();
-      if (child["OTIO_SCHEMA"] == "Clip.2") ends.push_back(std::int64_t(at));
+      if (child["OTIO_SCHEMA"] != "Clip.2") continue;
+      ends.push_back(std::int64_t(at));
+      const auto own = child["metadata"].find("pexol");
+      if (own == child["metadata"].end() || !own->contains("gain_envelope")) continue;
+      Envelope envelope{std::int64_t(at), {}};
+      for (const auto& key : (*own)["gain_envelope"])
+        envelope.keys.push_back(
+            {key["frame"], key["gain_db"].is_null() ? 0 : LevelOfDb(key["gain_db"].get<double>())});
+      found.gains[name].push_back(std::move(envelope));
     }
   }
   return found;
@@ -242,10 +287,21 @@ Tracks ReadFcp7(const std::string& document) {
         if (const std::int64_t start = std::stoll(Content(Child(item, "start"))); start >= 0)
           if (xmlNode* in = Child(item, "in"))
             found.placed[name].push_back({start, std::stoll(Content(in))});
-        if (end < 0)
+        if (end < 0) {
           open = true;
-        else
-          ends.push_back(end);
+          continue;
+        }
+        ends.push_back(end);
+        for (xmlNode* filter = item->children; filter; filter = filter->next) {
+          xmlNode* effect = Named(filter, "filter") ? Child(filter, "effect") : nullptr;
+          if (!effect || Content(Child(effect, "effectid")) != "audiolevels") continue;
+          Envelope envelope{end, {}};
+          for (xmlNode* key = Child(effect, "parameter")->children; key; key = key->next)
+            if (Named(key, "keyframe"))
+              envelope.keys.push_back({std::stoll(Content(Child(key, "when"))),
+                                       100 * std::stod(Content(Child(key, "value")))});
+          found.gains[name].push_back(std::move(envelope));
+        }
       }
     }
   }
@@ -254,7 +310,8 @@ Tracks ReadFcp7(const std::string& document) {
 
 // Where the clips of an MLT playlist start and their first frames; transitions (tractors) and
 // slow clips (timewarp, which counts its own frames) are not placed.
-void PlaceMltClips(Mlt::Producer& track, std::vector<Placed>& placed) {
+void PlaceMltClips(Mlt::Producer& track, std::vector<Placed>& placed,
+                   std::vector<Envelope>& gains) {
   Mlt::Playlist playlist(track);
   for (int i = 0; i < playlist.count(); ++i) {
     if (playlist.is_blank(i)) continue;
@@ -262,6 +319,24 @@ void PlaceMltClips(Mlt::Producer& track, std::vector<Placed>& placed) {
     const char* service = info->producer->get("mlt_service");
     const std::string kind = service ? service : "";
     if (kind != "tractor" && kind != "timewarp") placed.push_back({info->start, info->frame_in});
+    // The volume filter's keyframes: "frame=dB;...".
+    for (Mlt::Service* holder :
+         {static_cast<Mlt::Service*>(info->cut), static_cast<Mlt::Service*>(info->producer)}) {
+      for (int f = 0; f < holder->filter_count(); ++f) {
+        std::unique_ptr<Mlt::Filter> filter(holder->filter(f));
+        const char* filterService = filter->get("mlt_service");
+        if (!filterService || std::string(filterService) != "volume") continue;
+        Envelope envelope{info->start + info->frame_count, {}};
+        std::istringstream keys(filter->get("level"));
+        std::string key;
+        while (std::getline(keys, key, ';')) {
+          const auto equals = key.find('=');
+          envelope.keys.push_back(
+              {std::stoll(key.substr(0, equals)), LevelOfDb(std::stod(key.substr(equals + 1)))});
+        }
+        gains.push_back(std::move(envelope));
+      }
+    }
     Mlt::Playlist::delete_clip_info(info);
   }
 }
@@ -290,11 +365,11 @@ std::map<std::string, std::int64_t> MltTrackLengths(const std::string& document,
       for (int s = 0; s < sides->count(); ++s) {
         std::unique_ptr<Mlt::Producer> side(sides->track(s));
         length = std::max<std::int64_t>(length, side->get_playtime());
-        PlaceMltClips(*side, found.placed[name]);
+        PlaceMltClips(*side, found.placed[name], found.gains[name]);
       }
     } else {
       length = track->get_playtime();
-      PlaceMltClips(*track, found.placed[name]);
+      PlaceMltClips(*track, found.placed[name], found.gains[name]);
     }
     lengths[name] = length;
   }
@@ -338,6 +413,50 @@ void ExpectSameSources(const ShownTracks& shown, const Tracks& found, const std:
   }
 }
 
+// Each clip a format gives levels has the project's level at each of its level points, and
+// between two points goes in a line in amplitude, within 1 dB halfway.
+void ExpectSameLevels(const ShownTracks& shown, const Tracks& found, const std::string& format,
+                      const std::string& project) {
+  for (const auto& [name, envelopes] : found.gains) {
+    const auto track = shown.find(name);
+    ASSERT_NE(track, shown.end()) << format << " " << project << ": " << name;
+    const auto& [items, clips] = track->second;
+    for (const Envelope& envelope : envelopes) {
+      const auto clip = std::find_if(clips.begin(), clips.end(), [&](const ShownClip& c) {
+        return items[c.index].recordOut.Value() == envelope.end;
+      });
+      ASSERT_NE(clip, clips.end()) << format << " " << project << ": " << name << " levels of a "
+                                   << "clip ending at " << envelope.end;
+      ASSERT_FALSE(envelope.keys.empty());
+      const TimelineItem& item = items[clip->index];
+      const std::int64_t first = item.recordIn.Value(), last = item.recordOut.Value() - 1;
+      // In, the points, out; of two at one frame the later holds.
+      std::map<std::int64_t, int> points;
+      const auto add = [&](std::int64_t frame, int level) {
+        points[std::clamp(first + frame, first, std::max(first, last))] = std::min(level, 200);
+      };
+      add(0, item.levels.in);
+      for (const LevelPoint& point : item.levels.points) add(point.position, point.level);
+      add(last - first, item.levels.out);
+      const std::string where =
+          format + " " + project + ": " + name + " clip ending at " + std::to_string(envelope.end);
+      std::optional<std::pair<std::int64_t, int>> before;
+      for (const auto& [frame, level] : points) {
+        if (frame < clip->start) continue;  // cut off by the clip before
+        EXPECT_NEAR(Db(LevelAt(envelope, frame)), Db(level), 0.01) << where << " at " << frame;
+        if (before && frame - before->first > 1) {
+          const std::int64_t middle = (before->first + frame) / 2;
+          const double straight = before->second + (level - before->second) *
+                                                       double(middle - before->first) /
+                                                       double(frame - before->first);
+          EXPECT_NEAR(Db(LevelAt(envelope, middle)), Db(straight), 1) << where << " at " << middle;
+        }
+        before = {frame, level};
+      }
+    }
+  }
+}
+
 std::vector<std::pair<std::string, std::string>> Projects() {
   std::vector<std::pair<std::string, std::string>> projects{
       {"demo", build::BuildProject(build::DemoProject())},
@@ -350,7 +469,7 @@ std::vector<std::pair<std::string, std::string>> Projects() {
   return projects;
 }
 
-TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
+TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
   for (const auto& [label, bytes] : Projects()) {
     Timeline timeline;
     try {
@@ -377,10 +496,12 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
         const Tracks found = ReadOtio(files[0].bytes);
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
+        ExpectSameLevels(shown, found, name, label);
       } else if (name == "fcp7") {
         const Tracks found = ReadFcp7(files[0].bytes);
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
+        ExpectSameLevels(shown, found, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {
@@ -406,6 +527,7 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
               << name << " " << label << ": " << track;
         }
         ExpectSameSources(shown, found, name, label);
+        ExpectSameLevels(shown, found, name, label);
       } else {
         ADD_FAILURE() << "a format this test does not read back: " << name;
       }
