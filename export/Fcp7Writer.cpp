@@ -168,14 +168,16 @@ class Fcp7Builder {
     xml_.Element("name", piece.name);
     xml_.Element("enabled", "TRUE");
     const Frames sourceIn = item.kind == ItemKind::Movie ? piece.sourceIn : Frames(0);
-    // A slow clip shows one source frame over two recorder frames.
-    const Frames sourceLength = item.slow ? (piece.Length() + tail).Half() : piece.Length() + tail;
-    xml_.Element("duration", (sourceIn + sourceLength).Value());
+    // Under Time Remap the in, out and duration count the clip's own frames, as the sequence
+    // plays them: at half speed two for each source frame.
+    const Frames in = item.slow ? 2 * sourceIn : sourceIn;
+    const Frames out = in + piece.Length() + tail;
+    xml_.Element("duration", out.Value());
     Rate();
     xml_.Element("start", piece.transition ? -1 : piece.recordIn.Value());
     xml_.Element("end", tail > 0 ? -1 : piece.recordOut.Value());
-    xml_.Element("in", sourceIn.Value());
-    xml_.Element("out", (sourceIn + sourceLength).Value());
+    xml_.Element("in", in.Value());
+    xml_.Element("out", out.Value());
     if (generator) {
       Generator(piece);
     } else {

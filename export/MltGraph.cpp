@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "export/MltMediaNames.h"
+
 namespace pexol {
 namespace {
 
@@ -100,6 +102,14 @@ void MltGraph::Source(const TimelineItem& item, const std::string& path, std::in
     }
     case ItemKind::Still:
       xml_.Property("length", length);
+      if (ImageLoadersMisread(path)) {
+        // FFmpeg's reader opens the one file (and Kdenlive takes a still with a "ttl" for a
+        // slideshow).
+        xml_.Property("resource", FfmpegImageResource(path));
+        xml_.Property("mlt_service", "avformat");
+        xml_.Property("force_fps", ffmpegImageRate);
+        break;
+      }
       xml_.Property("resource", path);
       xml_.Property("ttl", 1);
       xml_.Property("mlt_service", stillService_);
@@ -206,7 +216,12 @@ void MltGraph::TextFilter(const ExportPiece& piece) {
   // their own (and lay out no images here).
   for (const MediaReference* image : piece.images) {
     xml_.Open("filter");
-    xml_.Property("resource", image->path);
+    if (ImageLoadersMisread(image->path)) {
+      xml_.Property("resource", "avformat:" + FfmpegImageResource(image->path));
+      xml_.Property("producer.force_fps", ffmpegImageRate);
+    } else {
+      xml_.Property("resource", image->path);
+    }
     xml_.Property("composite.halign", "centre");
     xml_.Property("composite.valign", "centre");
     xml_.Property("composite.fill", 1);

@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "core/RunFailure.h"
+#include "core/TextEncoding.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
 
@@ -51,6 +52,13 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
       continue;
     }
     if (!visited.insert(*identity).second) continue;
+    // What lies under a name that is not UTF-8 can be written to no export or report (and no
+    // stored name decodes to it), so the walk passes such a folder by.
+    if (const std::string path = Utf8OfPath(folder); !IsValidUtf8(path)) {
+      warnings.push_back("skipped the folder " + Printable(path, 1000) +
+                         ": its name is not valid UTF-8; rename it to have it searched.");
+      continue;
+    }
     // Opened without skip_permission_denied: an unreadable folder must give a warning, not
     // look empty.
     std::error_code error;

@@ -1,7 +1,9 @@
 // render/RenderRange.cpp - frame numbers and timecodes to a range of the timeline
 #include "render/RenderRange.h"
 
+#include <array>
 #include <charconv>
+#include <cstdio>
 #include <tuple>
 #include <vector>
 
@@ -17,9 +19,12 @@ std::optional<std::int64_t> Number(std::string_view text) {
   return value;
 }
 
-}  // namespace
+using TimecodeFieldValues = std::array<std::int64_t, 4>;
 
-std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMode mode) {
+// Hours, minutes, seconds and frames of "hh:mm:ss:ff" (';' or ':' between any of them), each
+// in its range for `mode`'s rate; nullopt when `text` is no such timecode.
+std::optional<TimecodeFieldValues> TimecodeFields(std::string_view text, TimecodeMode mode) {
+  if (mode == TimecodeMode::Frame) return std::nullopt;
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
@@ -28,23 +33,44 @@ std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMo
       start = i + 1;
     }
   }
+  if (parts.size() != 4) return std::nullopt;
+  TimecodeFieldValues field{};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const auto value = Number(parts[i]);
+    if (!value) return std::nullopt;
+    field[i] = *value;
+  }
+  const std::int64_t base = mode == TimecodeMode::Pal ? 25 : 30;
+  if (field[1] > 59 || field[2] > 59 || field[3] >= base) return std::nullopt;
+  return field;
+}
+
+// Drop frame labels skip 00 and 01 of every minute not divisible by ten.
+bool SkippedByDropFrame(const TimecodeFieldValues& field) {
+  return field[2] == 0 && field[3] < 2 && field[1] % 10 != 0;
+}
+
+std::string DropFrameLabel(std::int64_t hours, std::int64_t minutes, std::int64_t seconds,
+                           std::int64_t frames) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld;%02lld", static_cast<long long>(hours),
+                static_cast<long long>(minutes), static_cast<long long>(seconds),
+                static_cast<long long>(frames));
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMode mode) {
   std::optional<std::int64_t> result;
-  if (parts.size() == 1) {
+  if (text.find_first_of(":;") == std::string_view::npos) {
     result = Number(text);
-  } else if (parts.size() == 4 && mode != TimecodeMode::Frame) {
-    std::int64_t field[4];
-    for (int i = 0; i < 4; ++i) {
-      const auto value = Number(parts[static_cast<std::size_t>(i)]);
-      if (!value) return std::nullopt;
-      field[i] = *value;
-    }
+  } else if (const auto field = TimecodeFields(text, mode)) {
     const std::int64_t base = mode == TimecodeMode::Pal ? 25 : 30;
-    if (field[1] > 59 || field[2] > 59 || field[3] >= base) return std::nullopt;
-    const std::int64_t minutes = field[0] * 60 + field[1];
-    result = (minutes * 60 + field[2]) * base + field[3];
-    // Drop frame labels skip 00 and 01 of every minute not divisible by ten.
+    const std::int64_t minutes = (*field)[0] * 60 + (*field)[1];
+    result = (minutes * 60 + (*field)[2]) * base + (*field)[3];
     if (mode == TimecodeMode::NtscDrop) {
-      if (field[2] == 0 && field[3] < 2 && field[1] % 10 != 0) return std::nullopt;
+      if (SkippedByDropFrame(*field)) return std::nullopt;
       *result -= 2 * (minutes - minutes / 10);
     }
   }
@@ -53,11 +79,21 @@ std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMo
 }
 
 std::string PositionError(const std::string& from, const std::string& to, TimecodeMode mode) {
-  for (const auto& [text, name] : {std::pair{&from, "--from"}, std::pair{&to, "--to"}})
-    if (!text->empty() && !ParseFramePosition(*text, mode))
+  for (const auto& [text, name] : {std::pair{&from, "--from"}, std::pair{&to, "--to"}}) {
+    if (text->empty() || ParseFramePosition(*text, mode)) continue;
+    const auto field = TimecodeFields(*text, mode);
+    if (field && mode == TimecodeMode::NtscDrop && SkippedByDropFrame(*field)) {
+      const std::int64_t hours = (*field)[0], minutes = (*field)[1];
       return std::string(name) + " \"" + *text +
-             "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
-             "or hh:mm:ss;ff in drop frame).";
+             "\" names no frame: drop frame timecode skips the labels ;00 and ;01 at the start "
+             "of each minute but every tenth; the labels on either side are " +
+             DropFrameLabel(hours, minutes - 1, 59, 29) + " and " +
+             DropFrameLabel(hours, minutes, 0, 2) + ".";
+    }
+    return std::string(name) + " \"" + *text +
+           "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
+           "or hh:mm:ss;ff in drop frame).";
+  }
   return {};
 }
 

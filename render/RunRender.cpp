@@ -13,6 +13,7 @@
 #include "core/TextScanner.h"
 #include "edl/Timecode.h"
 #include "export/ExportFormats.h"
+#include "export/MltMediaNames.h"
 #include "export/MltWriter.h"
 #include "media/FileIdentity.h"
 #include "media/MediaResolver.h"
@@ -20,6 +21,7 @@
 #include "media/OutputPath.h"
 #include "media/PathText.h"
 #include "render/MltRender.h"
+#include "render/PatternFreeLinks.h"
 #include "render/RenderRange.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -145,7 +147,17 @@ class RenderMedia {
       missing_[use.stored] = "";
       return;
     }
-    const std::string path = OutputPath(found.path);
+    std::string path = OutputPath(found.path);
+    // MLT's image loaders would take a '%' in the name for a sequence pattern.
+    if (use.image && ImageLoadersMisread(path)) {
+      std::string why;
+      const auto link = links_.LinkTo(path, why);
+      if (!link) {
+        missing_[use.stored] = " (found as " + path + ", but " + why + ")";
+        return;
+      }
+      path = *link;
+    }
     // MLT's document is XML.
     if (!XmlCanHold(path)) {
       missing_[use.stored] = " (found as a name MLT's document cannot hold)";
@@ -167,6 +179,7 @@ class RenderMedia {
   }
 
   MediaResolver resolver_;
+  PatternFreeLinks links_;
   std::map<std::string, bool> decodes_;         // file identity and loader to whether it decodes
   std::map<std::string, std::string> paths_;    // stored name to the file rendered
   std::map<std::string, std::string> missing_;  // stored name to why it cannot be rendered

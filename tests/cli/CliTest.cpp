@@ -190,6 +190,21 @@ TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
   EXPECT_NE(Read("s.mlt").find(">" + bgm + "<"), std::string::npos);
 }
 
+// A folder whose name is not UTF-8 holds nothing an export can name: the search passes it by
+// with a warning and goes on, to the file of the same name elsewhere.
+TEST_F(CliTest, ExportSearchPassesFoldersNamedInOtherEncodingsBy) {
+  fs::create_directories(Path("footage/\xff\xfe/audio"));
+  fs::create_directories(Path("footage/other"));
+  Write("footage/\xff\xfe/audio/bgm.wav", "x");  // the better-placed one
+  Write("footage/other/bgm.wav", "x");
+  const Outcome outcome = Run("export demo.mpj s.mlt --search footage");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("skipped the folder "), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("is not valid UTF-8"), std::string::npos) << outcome.err;
+  const std::string other = fs::path(Path("footage/other/bgm.wav")).lexically_normal().string();
+  EXPECT_NE(Read("s.mlt").find(">" + other + "<"), std::string::npos);
+}
+
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   fs::create_directories(Path("clips"));
   Write("clips/intro.avi", "x");

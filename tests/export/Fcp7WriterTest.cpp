@@ -78,11 +78,11 @@ TEST(Fcp7Writer, SampleAtTheTimelinesFrames) {
   ASSERT_EQ(video.size(), 4u);
   ASSERT_EQ(audio.size(), 4u);
   // The outgoing clip runs on under each transition: its out lies that many frames past its
-  // cut. The slow clip shows 30 source frames over 60.
+  // cut. The slow clip's 30 source frames play over 60, which its in and out count.
   EXPECT_EQ(ItemsOf(xml, video[0]), (std::vector<Placed>{{"a.avi", 0, 105, 100, 220},
                                                          {"transition", 105, 120, 0, 0},
                                                          {"b.avi", 105, 185, 10, 90},
-                                                         {"c.avi", 185, 245, 0, 30},
+                                                         {"c.avi", 185, 245, 0, 60},
                                                          {"Colour #FF0000", 245, 305, 0, 70},
                                                          {"transition", 305, 315, 0, 0},
                                                          {"s.ppm", 305, 335, 0, 30}}));

@@ -102,6 +102,33 @@ void WriteImage(const fs::path& path, Rgb colour) {
   for (int i = 0; i < 160 * 120; ++i) out << char(colour.r) << char(colour.g) << char(colour.b);
 }
 
+// A picture of one colour as a 24-bit BMP, which FFmpeg's image reader knows by its ending.
+void WriteBmp(const fs::path& path, Rgb colour) {
+  constexpr std::uint32_t width = 160, height = 120, data = width * 3 * height;
+  std::string bytes = "BM";
+  const auto add = [&bytes](std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  for (const auto& [value, count] : {std::pair{54 + data, 4},
+                                     {0u, 4},
+                                     {54u, 4},
+                                     {40u, 4},
+                                     {width, 4},
+                                     {height, 4},
+                                     {1u, 2},
+                                     {24u, 2},
+                                     {0u, 4},
+                                     {data, 4},
+                                     {2835u, 4},
+                                     {2835u, 4},
+                                     {0u, 4},
+                                     {0u, 4}})
+    add(value, count);
+  for (std::uint32_t i = 0; i < width * height; ++i)
+    bytes += {char(colour.b), char(colour.g), char(colour.r)};
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
 /// A rendered file as MLT's avformat producer reads it back.
 class Rendered {
  public:
@@ -269,6 +296,15 @@ TEST_F(RunRenderTest, PartOfAPalTimelineWithItsSoundToTheLastFrame) {
       Render("red.mpj", "x.mkv", MissingMedia::Fail, "00:00:01:25", "", TimecodeMode::Pal);
   EXPECT_FALSE(badTime.Completed());
   EXPECT_NE(badTime.message.find("--from"), std::string::npos) << badTime.message;
+  // A label drop frame skips is named as one, with the labels on either side.
+  const RunResult skipped = Render("red.mpj", "x.mkv", MissingMedia::Fail, "", "01:21:00;01");
+  EXPECT_NE(skipped.message.find("--to \"01:21:00;01\" names no frame: drop frame timecode skips"),
+            std::string::npos)
+      << skipped.message;
+  EXPECT_NE(skipped.message.find("either side are 01:20:59;29 and 01:21:00;02."), std::string::npos)
+      << skipped.message;
+  const RunResult tenth = Render("red.mpj", "x.mkv", MissingMedia::Fail, "00:10:00;00");
+  EXPECT_NE(tenth.message.find("holds no frames"), std::string::npos) << tenth.message;
   const RunResult badContainer = Render("red.mpj", "x.avi");
   EXPECT_NE(badContainer.message.find(".mp4"), std::string::npos) << badContainer.message;
   EXPECT_FALSE(fs::exists(folder.Path("x.mkv")));
@@ -343,6 +379,58 @@ TEST_F(RunRenderTest, StillsTitlesAndFadesRenderWithoutADisplay) {
     const double level = 2 * (1 - frame / 199.0);
     EXPECT_NEAR(20 * std::log10(video.Peak(60 + frame) / full), 20 * std::log10(level), 1) << frame;
   }
+}
+
+// Names MLT's image loaders read as printf patterns of image sequences (and FFmpeg's reader as
+// frame numbers or globs), in folder and file names: the render shows every still, and MLT
+// loads both editors' exports at once (a loader that loops is stopped after a minute).
+TEST_F(RunRenderTest, MediaNamedLikePatternsRenderAndLoadAtOnce) {
+  build::Project project;
+  std::vector<Rgb> colours;
+  for (const std::string mark : {"%", "%d", "%%", "%s", "%$", "%03d", "%[1]"}) {
+    for (const std::string& name : {"p/s" + mark + "x.bmp", "f" + mark + "x/still.bmp"}) {
+      fs::create_directories(fs::path(folder.Path(name)).parent_path());
+      const auto k = static_cast<int>(colours.size());
+      colours.push_back(
+          {static_cast<std::uint8_t>(40 + 14 * k), static_cast<std::uint8_t>(230 - 14 * k), 90});
+      WriteBmp(folder.Path(name), colours.back());
+      project.main.push_back({name, 0, 4, 0, "still", 0, 0, {}});
+    }
+  }
+  fs::create_directories(folder.Path("m%d"));
+  WriteMovie(folder.Path("m%d/m%d.avi"), "0xff0000ff", 30);
+  project.main.push_back({"m%d/m%d.avi", 0, 29, 0, "", 100, 100, {}});
+  folder.Write("p.mpj", build::BuildProject(project));
+
+  const test::CliOutcome rendered =
+      test::RunCli(PEXOL_CLI, folder, "render p.mpj p.mp4", "timeout 60");
+  ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+  Rendered video(folder.Path("p.mp4"));
+  ASSERT_TRUE(video.Valid());
+  for (std::size_t k = 0; k < colours.size(); ++k)
+    EXPECT_TRUE(Near(video.Pixel(static_cast<int>(5 * k + 2), 360, 240), colours[k], 12)) << k;
+  EXPECT_TRUE(Near(video.Pixel(static_cast<int>(5 * colours.size() + 15), 360, 240), {255, 0, 0}));
+
+  for (const std::string destination : {"p.mlt", "p.kdenlive"}) {
+    const test::CliOutcome exported =
+        test::RunCli(PEXOL_CLI, folder, "export p.mpj " + destination);
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    // MLT's Qt module (the editors' image loader) needs a display name even off screen.
+    const std::string command = "DISPLAY=:99 QT_QPA_PLATFORM=offscreen timeout 60 '" +
+                                std::string(PEXOL_MLT_PROBE) + "' '" + folder.Path(destination) +
+                                "' >/dev/null 2>'" + folder.Path("probe.err") + "'";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(std::system(command.c_str()), 0) << destination << folder.Read("probe.err");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  }
+  // The editor's document shows the stills too, each first asked for in its middle (the
+  // frame-number patterns through the Qt image loader, which needs a display name).
+  setenv("DISPLAY", ":99", 0);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  test::MltFrames shotcut("dv_ntsc", nullptr, folder.Path("p.mlt"));
+  ASSERT_TRUE(shotcut.Valid());
+  for (std::size_t k = 0; k < colours.size(); ++k)
+    EXPECT_TRUE(Near(shotcut.Frame(static_cast<int>(5 * k + 2)).At(360, 240), colours[k], 12)) << k;
 }
 
 // What scripts and the window read: every line of standard error one JSON object, frames
@@ -452,11 +540,19 @@ TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestinati
 }
 
 // SIGTERM ends a render within a second, with its temporary file gone, also while MLT's image
-// loader is busy with a still whose name it takes for a pattern (and never returns).
+// loader is in a call that does not return for seconds: an SVG (under a still's name, which
+// the loader reads by its content) of nested blurs over the whole picture.
 TEST_F(RunRenderTest, ASignalEndsARenderWithinASecondEvenInALoader) {
-  WriteImage(folder.Path("sun%$set.png"), {255, 255, 255});
+  std::string blurs;
+  for (int i = 0; i < 20; ++i) blurs += "<g filter='url(#b)'>";
+  blurs += "<rect width='800' height='800' fill='red'/>";
+  for (int i = 0; i < 20; ++i) blurs += "</g>";
+  folder.Write("sunset.png",
+               "<svg xmlns='http://www.w3.org/2000/svg' width='800' height='800'><defs><filter "
+               "id='b'><feGaussianBlur stdDeviation='200'/></filter></defs>" +
+                   blurs + "</svg>");
   build::Project project;
-  project.main = {{"sun%$set.png", 0, 19999, 0, "still", 0, 0, {}}};
+  project.main = {{"sunset.png", 0, 19999, 0, "still", 0, 0, {}}};
   folder.Write("stuck.mpj", build::BuildProject(project));
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);

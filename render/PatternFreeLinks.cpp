@@ -1,0 +1,45 @@
+// render/PatternFreeLinks.cpp - a temporary folder of links named image-N.EXT
+#include "render/PatternFreeLinks.h"
+
+#include <stdlib.h>
+
+#include <system_error>
+
+#include "media/PathText.h"
+
+namespace pexol {
+
+PatternFreeLinks::~PatternFreeLinks() {
+  std::error_code ignored;
+  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+}
+
+std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code code;
+  if (folder_.empty()) {
+    // The folder's own name must hold no '%' either.
+    fs::path base = fs::temp_directory_path(code);
+    if (code || base.string().find('%') != std::string::npos) base = "/tmp";
+    std::string pattern = (base / "pexol-render-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+      error = "no temporary folder could be made for a link to it";
+      return std::nullopt;
+    }
+    folder_ = pattern;
+  }
+  const fs::path target = PathOfUtf8(path);
+  // The loader that opens a title's image picks it by its ending.
+  std::string extension = target.extension().string();
+  if (extension.find('%') != std::string::npos) extension.clear();
+  const fs::path link = folder_ / ("image-" + std::to_string(++count_) + extension);
+  fs::create_symlink(fs::absolute(target, code), link, code);
+  if (code) fs::copy_file(target, link, code);
+  if (code) {
+    error = "no link to it could be made: " + code.message();
+    return std::nullopt;
+  }
+  return Utf8OfPath(link);
+}
+
+}  // namespace pexol

@@ -1,0 +1,29 @@
+// render/PatternFreeLinks.h - links to images under names MLT's image loaders read as they are
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace pexol {
+
+/// A private temporary folder of links, made at the first one and removed with the object:
+/// the render opens an image whose name MLT's loaders would misread (ImageLoadersMisread)
+/// through a link whose name holds no '%', with the display-free image loader, which seeks.
+class PatternFreeLinks {
+ public:
+  PatternFreeLinks() = default;
+  ~PatternFreeLinks();
+  PatternFreeLinks(const PatternFreeLinks&) = delete;
+  PatternFreeLinks& operator=(const PatternFreeLinks&) = delete;
+
+  /// The link to `path` (UTF-8), a copy where no link can be made; nullopt, with `error`
+  /// set, when neither can.
+  std::optional<std::string> LinkTo(const std::string& path, std::string& error);
+
+ private:
+  std::filesystem::path folder_;
+  int count_ = 0;
+};
+
+}  // namespace pexol
