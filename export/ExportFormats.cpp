@@ -4,6 +4,7 @@
 #include "core/TextScanner.h"
 #include "export/Cmx3600Writer.h"
 #include "export/Fcp7Writer.h"
+#include "export/FcpxmlWriter.h"
 #include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
@@ -70,6 +71,16 @@ std::span<const ExportFormat> ExportFormats() {
        LevelsWritten::SoundTracks,
        WriteFcp7,
        1118},
+      {"fcpxml",
+       {".fcpxml"},
+       "FCPXML 1.10 (Final Cut Pro, Resolve)",
+       ExportContent::Xml,
+       {""},
+       {Main, Insert, Titles, TitleImages, ExtraAudio1, ExtraAudio2},
+       false,
+       LevelsWritten::SoundingClips,
+       WriteFcpxml,
+       1119},
   };
   return formats;
 }

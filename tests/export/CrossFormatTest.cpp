@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "ExportTimelines.h"
+#include "FcpxmlRead.h"
 #include "core/RunObserver.h"
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
@@ -280,6 +281,10 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsAndTransitions) {
         ExpectSame(expected, ReadOtio(files[0].bytes), name, label);
       } else if (name == "fcp7") {
         ExpectSame(expected, ReadFcp7(files[0].bytes), name, label);
+      } else if (name == "fcpxml") {
+        test::ExpectValidFcpxml(files[0].bytes, label);
+        const test::FcpxmlTimeline read = test::ReadFcpxml(files[0].bytes);
+        ExpectSame(expected, Tracks{read.ClipEnds(), read.TransitionSpans()}, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {
