@@ -67,6 +67,7 @@ for project in "${projects[@]}"; do
   PATHS=plain both "$project export cmx3600" export "$project.mpj" out.edl
   PATHS=plain both "$project export kdenlive" export "$project.mpj" out.kdenlive
   PATHS=plain both "$project export fcp7" export "$project.mpj" out.xml
+  PATHS=plain both "$project export fcpxml" export "$project.mpj" out.fcpxml
 done
 both "demo to-project" to-project demo.mpj demo.txt back.mpj
 cmp -s l/back.mpj inputs/demo.mpj || differ "demo to-project: not the project it came from"
