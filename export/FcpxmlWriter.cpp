@@ -221,6 +221,7 @@ class FcpxmlBuilder {
         auto element = std::upper_bound(
             spine_.begin(), spine_.end(), at,
             [](std::int64_t frame, const SpineElement& e) { return frame < e.offset; });
+        if (element == spine_.begin()) continue;  // none: the spine starts at frame 0
         (element - 1)->connected.push_back({&piece, &lane});
       }
     }

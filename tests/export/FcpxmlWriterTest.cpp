@@ -9,9 +9,14 @@
 namespace pexol {
 namespace {
 
-std::string Fcpxml(const Timeline& timeline, const ExportSettings& settings) {
-  ExportCounts counts;
-  return test::Exported("fcpxml", timeline, settings, test::MediaUnderSlashMedia, counts);
+// Every document written here is checked against the DTD too, where it is.
+std::string Fcpxml(const Timeline& timeline, const ExportSettings& settings,
+                   ExportCounts* counts = nullptr) {
+  ExportCounts ignored;
+  std::string document = test::Exported("fcpxml", timeline, settings, test::MediaUnderSlashMedia,
+                                        counts ? *counts : ignored);
+  test::ExpectValidFcpxml(document, settings.projectName);
+  return document;
 }
 
 // A gradient and a silent start, beside the sample's kinds.
@@ -46,8 +51,7 @@ TEST(FcpxmlWriter, DocumentsMatchApplesDtd) {
 
 TEST(FcpxmlWriter, SampleAtTheTimelinesFrames) {
   ExportCounts counts;
-  const std::string document = test::Exported(
-      "fcpxml", test::SampleTimeline(), test::NtscSettings(), test::MediaUnderSlashMedia, counts);
+  const std::string document = Fcpxml(test::SampleTimeline(), test::NtscSettings(), &counts);
   const test::FcpxmlTimeline read = test::ReadFcpxml(document);
   using Clips = std::vector<test::FcpxmlClip>;
   // Each clip shows its first media frame at its cut; the slow clip's time map starts c.avi
@@ -96,12 +100,10 @@ TEST(FcpxmlWriter, SampleAtTheTimelinesFrames) {
 // Levels as volume keyframes in dB (20 log10 of level / 100, silence -96 dB) in the clip's own
 // time; a gradient's colours in its note.
 TEST(FcpxmlWriter, LevelsInDecibelsAndGradientColours) {
-  ExportCounts counts;
   std::vector<std::string> notes;
   ExportSettings settings = test::NtscSettings();
   settings.warn = [&notes](std::string note) { notes.push_back(std::move(note)); };
-  const test::XmlRead xml(
-      test::Exported("fcpxml", GradientAndSilence(), settings, test::MediaUnderSlashMedia, counts));
+  const test::XmlRead xml(Fcpxml(GradientAndSilence(), settings));
   const std::string a2 = "//asset-clip[@lane='-1']/adjust-volume/param/keyframeAnimation/";
   EXPECT_EQ(xml.First(a2 + "keyframe[1]/@time"), "0s");
   EXPECT_EQ(xml.First(a2 + "keyframe[1]/@value"), "0dB");
@@ -135,9 +137,7 @@ TEST(FcpxmlWriter, TitlesInTheirFontAndSize) {
 TEST(FcpxmlWriter, AssetsOncePerFileWithUrlsAndLengths) {
   Timeline timeline = test::SampleTimeline();
   timeline.main[1].name = "日本 語.avi";
-  ExportCounts counts;
-  const test::XmlRead xml(
-      test::Exported("fcpxml", timeline, test::NtscSettings(), test::MediaUnderSlashMedia, counts));
+  const test::XmlRead xml(Fcpxml(timeline, test::NtscSettings()));
   EXPECT_EQ(xml.Texts("//asset/@name"),
             (std::vector<std::string>{"a.avi", "logo.bmp", "m.wav", "日本 語.avi", "c.avi", "i.avi",
                                       "s.ppm"}));
