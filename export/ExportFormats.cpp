@@ -4,6 +4,7 @@
 #include "core/TextScanner.h"
 #include "export/Cmx3600Writer.h"
 #include "export/Fcp7Writer.h"
+#include "export/FcpxmlWriter.h"
 #include "export/KdenliveWriter.h"
 #include "export/MltWriter.h"
 #include "export/OtioWriter.h"
@@ -76,6 +77,17 @@ std::span<const ExportFormat> ExportFormats() {
        1118,
        // Neither the format nor its readers say how Audio Levels go between keyframes: points
        // for a reader in dB lie on the project's line, so they hold for either.
+       GainInterpolation::Decibels},
+      {"fcpxml",
+       {".fcpxml"},
+       "FCPXML 1.10 (Final Cut Pro, Resolve)",
+       ExportContent::Xml,
+       {""},
+       {Main, Insert, TitleImages, Titles, ExtraAudio1, ExtraAudio2},
+       false,
+       LevelsWritten::SoundingClips,
+       WriteFcpxml,
+       1119,
        GainInterpolation::Decibels},
   };
   return formats;

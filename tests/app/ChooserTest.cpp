@@ -23,7 +23,8 @@ const QString projectFilter = QStringLiteral("Corvane file (*.mpj);;all(*.*)");
 const QString textFilter = QStringLiteral("Text file (*.txt);;all(*.*)");
 const QString timelineFilter = QStringLiteral(
     "OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;Kdenlive "
-    "(*.kdenlive);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml);;all(*.*)");
+    "(*.kdenlive);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml);;FCPXML 1.10 (Final Cut "
+    "Pro, Resolve) (*.fcpxml);;all(*.*)");
 const QString videoFilter =
     QStringLiteral("MP4 video (*.mp4);;Matroska video (*.mkv);;QuickTime movie (*.mov);;all(*.*)");
 

@@ -143,7 +143,7 @@ TEST_F(CliTest, TheProgressBarEndsFullAndNeverMixesIntoTheText) {
 }
 
 TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
-  for (const char* name : {"t.otio", "t.mlt", "t.edl", "t.kdenlive", "t.xml"}) {
+  for (const char* name : {"t.otio", "t.mlt", "t.edl", "t.kdenlive", "t.xml", "t.fcpxml"}) {
     const Outcome outcome = Run(std::string("export demo.mpj ") + name);
     EXPECT_EQ(outcome.exitCode, 0) << name << outcome.err;
     EXPECT_NE(outcome.out.find("tracks, "), std::string::npos) << outcome.out;
@@ -155,6 +155,7 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
   EXPECT_NE(Read("t.txt").find("<mlt"), std::string::npos);
 
   EXPECT_NE(Read("t.xml").find("<xmeml"), std::string::npos);
+  EXPECT_NE(Read("t.fcpxml").find("<fcpxml version=\"1.10\">"), std::string::npos);
   EXPECT_NE(Read("t.kdenlive").find("kdenlive:docproperties"), std::string::npos);
   const Outcome unknown = Run("export demo.mpj t.json");
   EXPECT_EQ(unknown.exitCode, 2);

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "ExportTimelines.h"
+#include "FcpxmlRead.h"
 #include "core/RunObserver.h"
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
@@ -502,6 +503,13 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
         ExpectSameLevels(shown, found, name, label);
+      } else if (name == "fcpxml") {
+        test::ExpectValidFcpxml(files[0].bytes, label);
+        const test::FcpxmlTimeline read = test::ReadFcpxml(files[0].bytes);
+        Tracks found;
+        found.clipEnds = read.ClipEnds();
+        found.transitions = read.TransitionSpans();
+        ExpectSame(expected, found, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {

@@ -35,10 +35,10 @@ both() {
     # A refused export (a name XML cannot hold) writes nothing on either side.
     local file
     for file in l/out* w/out*; do [ -f "$file" ] && sed -i -e "$separators" "$file"; done
-    # Final Cut Pro 7 XML writes the drive inside a URL as Z%3A.
+    # Final Cut Pro 7 XML and FCPXML write the drive inside a URL as Z%3A.
     for file in w/out*; do
       [ -f "$file" ] && sed -i -e "s|Z:/|/|g" -e "s|localhost/Z%3A/|localhost/|g" \
-        -e "s|$work/w/|$work/l/|g" "$file"
+        -e "s|file:///Z%3A/|file:///|g" -e "s|$work/w/|$work/l/|g" "$file"
     done
   fi
   diff -r l w >/dev/null || differ "$name: $(diff -rq l w | head -3)"
@@ -67,6 +67,7 @@ for project in "${projects[@]}"; do
   PATHS=plain both "$project export cmx3600" export "$project.mpj" out.edl
   PATHS=plain both "$project export kdenlive" export "$project.mpj" out.kdenlive
   PATHS=plain both "$project export fcp7" export "$project.mpj" out.xml
+  PATHS=plain both "$project export fcpxml" export "$project.mpj" out.fcpxml
 done
 both "demo to-project" to-project demo.mpj demo.txt back.mpj
 cmp -s l/back.mpj inputs/demo.mpj || differ "demo to-project: not the project it came from"
