@@ -11,6 +11,8 @@
 #include <system_error>
 
 #include "render/ConsumerRun.h"
+#include "render/EncoderSettings.h"
+#include "render/ScaledPicture.h"
 
 namespace pexol {
 
@@ -63,24 +65,21 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   stopped = false;
   Mlt::Producer& producer = *graph_->producer;
   producer.set_in_and_out(static_cast<int>(first), static_cast<int>(end - 1));
-  Mlt::Consumer consumer(graph_->profile, "avformat", path.c_str());
+  // Another size has a profile of its own, and the finished frame is scaled into it.
+  std::unique_ptr<ScaledPicture> scaled;
+  if (!settings.soundOnly && !settings.size.Standard()) {
+    scaled = std::make_unique<ScaledPicture>(graph_->profile, producer, settings.size);
+    if (!scaled->Valid()) {
+      error = "MLT's scaler (swscale) is not available.";
+      return false;
+    }
+  }
+  Mlt::Consumer consumer(scaled ? scaled->Profile() : graph_->profile, "avformat", path.c_str());
   if (!consumer.is_valid()) {
     error = "MLT's avformat consumer (FFmpeg) is not available.";
     return false;
   }
-  // The temporary file's name says nothing of the container: name it and the codecs.
-  consumer.set("f", settings.format.c_str());
-  consumer.set("vcodec", "libx264");
-  consumer.set("crf", settings.crf);
-  consumer.set("pix_fmt", "yuv420p");
-  consumer.set("acodec", "aac");
-  consumer.set("ab", "192k");
-  consumer.set("channels", 2);
-  consumer.set("frequency", settings.frequency);
-  consumer.set("progressive", 1);
-  // Every frame, none dropped, rendered ahead on one thread; the end of the range ends it.
-  consumer.set("real_time", -1);
-  consumer.set("terminate_on_pause", 1);
+  SetEncoder(consumer, settings);
   consumer.connect(producer);
   const std::int64_t total = end - first;
   const ConsumerEnd ending = RunConsumer(consumer, producer, [&] {
@@ -107,8 +106,8 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   }
   std::error_code code;
   if (std::filesystem::file_size(path, code) == 0 || code) {
-    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format +
-            " with H.264 and AAC).";
+    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format + " with " +
+            EncodingName(settings) + ").";
     return false;
   }
   return true;
