@@ -13,6 +13,7 @@
 #include "render/ConsumerRun.h"
 #include "render/EncoderSettings.h"
 #include "render/ScaledPicture.h"
+#include "render/SoundTranscode.h"
 
 namespace pexol {
 
@@ -59,10 +60,55 @@ std::int64_t MltDocument::Length() const {
   return Valid() ? graph_->producer->get_length() : 0;
 }
 
+namespace {
+
+// A file of this run's own beside the destination's temporary file, removed however it ends.
+struct ScratchFile {
+  std::string path;
+  ~ScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+};
+
+// Codecs that code blocks of samples: MLT's encoder pads their last block with silence.
+bool CodesBlocks(const EncodeSettings& settings) {
+  return settings.soundOnly && settings.audioCodec != "pcm_s16le";
+}
+
+}  // namespace
+
 bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64_t end,
                          const EncodeSettings& settings, const RenderProgress& progress,
                          bool& stopped, std::string& error) {
   stopped = false;
+  const std::int64_t total = end - first;
+  if (!CodesBlocks(settings))
+    return EncodeByMlt(path, first, end, settings, progress, stopped, error);
+  // The mix as MLT renders it, sample for sample, then encoded by FFmpeg's libraries, which
+  // end on the last sample.
+  const ScratchFile mix{path + ".wav"};
+  EncodeSettings pcm = settings;
+  pcm.format = "wav";
+  pcm.audioCodec = "pcm_s16le";
+  if (!EncodeByMlt(mix.path, first, end, pcm, progress, stopped, error)) return false;
+  if (stopped) return true;
+  const std::int64_t bitRate = settings.audioCodec == "flac" ? 0 : 192000;
+  if (!TranscodeSound(
+          mix.path, path, settings.format.c_str(), settings.audioCodec.c_str(), bitRate,
+          [&] { return progress(total, total); }, stopped, error))
+    return false;
+  std::error_code code;
+  if (!stopped && (std::filesystem::file_size(path, code) == 0 || code)) {
+    error = "the encoder wrote nothing.";
+    return false;
+  }
+  return true;
+}
+
+bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::int64_t end,
+                              const EncodeSettings& settings, const RenderProgress& progress,
+                              bool& stopped, std::string& error) {
   Mlt::Producer& producer = *graph_->producer;
   producer.set_in_and_out(static_cast<int>(first), static_cast<int>(end - 1));
   // Another size has a profile of its own, and the finished frame is scaled into it.

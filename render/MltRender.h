@@ -50,6 +50,11 @@ class MltDocument {
               std::string& error);
 
  private:
+  // MLT's avformat consumer writes the file.
+  bool EncodeByMlt(const std::string& path, std::int64_t first, std::int64_t end,
+                   const EncodeSettings& settings, const RenderProgress& progress, bool& stopped,
+                   std::string& error);
+
   struct Graph;
   std::unique_ptr<Graph> graph_;
 };

@@ -224,13 +224,12 @@ TEST_F(RenderOutputsTest, SoundFilesHoldTheMixAloneToTheSample) {
     const fs::path file = folder.Path(name);
     EXPECT_EQ(Probe(file, "v", "codec_name"), "") << name;  // no picture
     EXPECT_EQ(Probe(file, "a", "sample_rate,channels"), "48000,2") << name;
-    // MLT's encoder fills the last packet of a codec that codes blocks of samples with
-    // silence: up to a block more (4608 for FLAC).
-    const long long decoded = DecodedSamples(file);
-    if (std::string(name) == "mix.wav")
-      EXPECT_EQ(decoded, expected);
+    // FFmpeg's AAC in MP4 states its length to the block of 1024 samples (its own command
+    // line's too); the others to the sample.
+    if (std::string(name) == "mix.m4a")
+      EXPECT_NEAR(DecodedSamples(file), expected, 1024) << name;
     else
-      EXPECT_TRUE(decoded >= expected && decoded <= expected + 4608) << name << " " << decoded;
+      EXPECT_EQ(DecodedSamples(file), expected) << name;
   }
   EXPECT_EQ(Probe(folder.Path("mix.flac"), "a", "codec_name"), "flac");
   EXPECT_EQ(Probe(folder.Path("mix.m4a"), "a", "codec_name"), "aac");
