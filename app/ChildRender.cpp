@@ -118,6 +118,7 @@ QStringList RenderArguments(const ChildRenderJob& job) {
   // Joined to their options: a value may start with "-".
   if (!job.from.isEmpty()) arguments << QStringLiteral("--from=") + job.from;
   if (!job.to.isEmpty()) arguments << QStringLiteral("--to=") + job.to;
+  if (!job.size.isEmpty()) arguments << QStringLiteral("--size=") + job.size;
   for (const QString& rule : job.maps) arguments << QStringLiteral("--map=") + rule;
   for (const QString& folder : job.searchFolders) arguments << QStringLiteral("--search=") + folder;
   return arguments;

@@ -20,6 +20,7 @@ struct ChildRenderJob {
   bool blackForMissing = false;
   int quality = 18;
   QString from, to;  ///< empty: the timeline's start, its end
+  QString size;      ///< as --size takes it; empty: the project's own
   QStringList maps;
   QStringList searchFolders;
 };

@@ -127,6 +127,8 @@ inline constexpr int renderFromLabel = 1162;
 inline constexpr int renderFrom = 1163;
 inline constexpr int renderToLabel = 1164;
 inline constexpr int renderTo = 1165;
+inline constexpr int renderSizeBox = 1166;
+inline constexpr int renderSizeFirst = 1167;  ///< one a size, in `RenderSizes` order
 
 // "about"
 inline constexpr int aboutPicture = 1060;

@@ -37,6 +37,7 @@ FileDialogRequest DestinationRequest() {
 
 RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
   rate = AddRadioGroup(this);
+  size = AddRadioGroup(this);
   missing = AddRadioGroup(this);
   auto* page = new QVBoxLayout(this);
 
@@ -47,6 +48,12 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
     rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
                      choice.label, static_cast<int>(choice.mode)});
   AddChoiceBox(this, page, ids::renderRateBox, QStringLiteral("video"), rate, rates, 2);
+  std::vector<RadioChoice> sizes;
+  for (const RenderSizeChoice& choice : RenderSizes()) {
+    const int index = static_cast<int>(sizes.size());
+    sizes.push_back({ids::renderSizeFirst + index, choice.label, index});
+  }
+  AddChoiceBox(this, page, ids::renderSizeBox, QStringLiteral("size"), size, sizes, 3);
   AddChoiceBox(
       this, page, ids::renderMissingBox, QStringLiteral("missing media"), missing,
       {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
@@ -93,8 +100,10 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context) {
 
   rate->button(static_cast<int>(TimecodeMode::NtscDrop))->setChecked(true);
   missing->button(static_cast<int>(MissingMedia::Fail))->setChecked(true);
+  size->button(0)->setChecked(true);
   Remember(rate, "render/rate");
   Remember(missing, "render/missing");
+  Remember(size, "render/size");
   Remember(quality, "render/quality");
   Remember(from, "render/from");
   Remember(to, "render/to");
@@ -111,6 +120,7 @@ RunPage::Driver RenderPage::MakeRun() {
   job.quality = quality->value();
   job.from = from->text().trimmed();
   job.to = to->text().trimmed();
+  job.size = QLatin1String(RenderSizes()[static_cast<std::size_t>(ValueOf(*size))].name);
   job.maps = context.media.maps;
   job.searchFolders = context.media.searchFolders;
   return [program = RenderProgram(), arguments = RenderArguments(job)](RunObserver& observer) {

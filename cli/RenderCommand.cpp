@@ -12,6 +12,11 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
                                                               {"black", MissingMedia::Black}};
   static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
+  static const std::map<std::string, RenderCodec> codecs = [] {
+    std::map<std::string, RenderCodec> names;
+    for (const RenderCodecChoice& choice : RenderCodecs()) names[choice.name] = choice.codec;
+    return names;
+  }();
   std::string containers;
   const auto all = RenderContainers();
   for (std::size_t c = 0; c < all.size(); ++c)
@@ -21,9 +26,11 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
                   all[c].extension + " (" + all[c].kind + ")";
   auto job = std::make_shared<RenderJob>();
   auto* sub = app.add_subcommand(
-      "render", "Render the project's timeline to a video file (H.264 and AAC) through MLT");
+      "render",
+      "Render the project's timeline to a video file (H.264 and AAC, or ProRes) or its "
+      "sound to a sound file, through MLT");
   AddFile(*sub, "SOURCE", job->source, "project file (.mpj)");
-  AddFile(*sub, "DEST", job->destination, "video file to write: " + containers);
+  AddFile(*sub, "DEST", job->destination, "video or sound file to write: " + containers);
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode, rates,
                     "a render needs a rate: NTSC 720x480 (drop or non-drop frame) or PAL "
@@ -48,9 +55,24 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
                   "H.264 constant quality, 0 (best, largest) to 51; 18 (the default) looks "
                   "like the source")
       ->option_text("=N");
+  sub->add_option("--size", job->size,
+                  "picture size: sd (the default: the project's 720x480 or 720x576), 720p, "
+                  "1080p or WIDTHxHEIGHT; square pixels, the project's frame scaled in whole "
+                  "with bars where its shape differs")
+      ->option_text("=SIZE");
+  sub->add_option("--codec", job->codec,
+                  "picture codec: h264 (the default) or prores (ProRes 422 with uncompressed "
+                  "sound, in a .mov, for finishing in another editor)")
+      ->transform(Choices(codecs))
+      ->option_text("=CODEC");
+  sub->add_flag("--interlaced", job->interlaced,
+                "keep interlaced media's fields (at the sd size only); by default they are "
+                "deinterlaced for a progressive picture");
   sub->footer(
       "Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render and removes "
-      "the partial file; an existing DEST is left as it was.\n\nExample:\n  pexol-cli render "
+      "the partial file; an existing DEST is left as it was. A sound file (.wav, .flac, .m4a, "
+      ".mp3) holds the mix alone, as long as the timeline or range.\n\nExample:\n  pexol-cli "
+      "render "
       "demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([job, &exitCode] {
     TerminalObserver terminal;

@@ -11,6 +11,9 @@
 #include <system_error>
 
 #include "render/ConsumerRun.h"
+#include "render/EncoderSettings.h"
+#include "render/ScaledPicture.h"
+#include "render/SoundTranscode.h"
 
 namespace pexol {
 
@@ -57,30 +60,72 @@ std::int64_t MltDocument::Length() const {
   return Valid() ? graph_->producer->get_length() : 0;
 }
 
+namespace {
+
+// A file of this run's own beside the destination's temporary file, removed however it ends.
+struct ScratchFile {
+  std::string path;
+  ~ScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+};
+
+// Codecs that code blocks of samples: MLT's encoder pads their last block with silence.
+bool CodesBlocks(const EncodeSettings& settings) {
+  return settings.soundOnly && settings.audioCodec != "pcm_s16le";
+}
+
+}  // namespace
+
 bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64_t end,
                          const EncodeSettings& settings, const RenderProgress& progress,
                          bool& stopped, std::string& error) {
   stopped = false;
+  const std::int64_t total = end - first;
+  if (!CodesBlocks(settings))
+    return EncodeByMlt(path, first, end, settings, progress, stopped, error);
+  // The mix as MLT renders it, sample for sample, then encoded by FFmpeg's libraries, which
+  // end on the last sample.
+  const ScratchFile mix{path + ".wav"};
+  EncodeSettings pcm = settings;
+  pcm.format = "wav";
+  pcm.audioCodec = "pcm_s16le";
+  if (!EncodeByMlt(mix.path, first, end, pcm, progress, stopped, error)) return false;
+  if (stopped) return true;
+  const std::int64_t bitRate = settings.audioCodec == "flac" ? 0 : 192000;
+  if (!TranscodeSound(
+          mix.path, path, settings.format.c_str(), settings.audioCodec.c_str(), bitRate,
+          [&] { return progress(total, total); }, stopped, error))
+    return false;
+  std::error_code code;
+  if (!stopped && (std::filesystem::file_size(path, code) == 0 || code)) {
+    error = "the encoder wrote nothing.";
+    return false;
+  }
+  return true;
+}
+
+bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::int64_t end,
+                              const EncodeSettings& settings, const RenderProgress& progress,
+                              bool& stopped, std::string& error) {
   Mlt::Producer& producer = *graph_->producer;
   producer.set_in_and_out(static_cast<int>(first), static_cast<int>(end - 1));
-  Mlt::Consumer consumer(graph_->profile, "avformat", path.c_str());
+  // Another size has a profile of its own, and the finished frame is scaled into it.
+  std::unique_ptr<ScaledPicture> scaled;
+  if (!settings.soundOnly && !settings.size.Standard()) {
+    scaled = std::make_unique<ScaledPicture>(graph_->profile, producer, settings.size);
+    if (!scaled->Valid()) {
+      error = "MLT's scaler (swscale) is not available.";
+      return false;
+    }
+  }
+  Mlt::Consumer consumer(scaled ? scaled->Profile() : graph_->profile, "avformat", path.c_str());
   if (!consumer.is_valid()) {
     error = "MLT's avformat consumer (FFmpeg) is not available.";
     return false;
   }
-  // The temporary file's name says nothing of the container: name it and the codecs.
-  consumer.set("f", settings.format.c_str());
-  consumer.set("vcodec", "libx264");
-  consumer.set("crf", settings.crf);
-  consumer.set("pix_fmt", "yuv420p");
-  consumer.set("acodec", "aac");
-  consumer.set("ab", "192k");
-  consumer.set("channels", 2);
-  consumer.set("frequency", settings.frequency);
-  consumer.set("progressive", 1);
-  // Every frame, none dropped, rendered ahead on one thread; the end of the range ends it.
-  consumer.set("real_time", -1);
-  consumer.set("terminate_on_pause", 1);
+  SetEncoder(consumer, settings);
   consumer.connect(producer);
   const std::int64_t total = end - first;
   const ConsumerEnd ending = RunConsumer(consumer, producer, [&] {
@@ -107,8 +152,8 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
   }
   std::error_code code;
   if (std::filesystem::file_size(path, code) == 0 || code) {
-    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format +
-            " with H.264 and AAC).";
+    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format + " with " +
+            EncodingName(settings) + ").";
     return false;
   }
   return true;

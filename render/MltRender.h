@@ -6,14 +6,26 @@
 #include <memory>
 #include <string>
 
+#include "render/RenderChoices.h"
+
 namespace pexol {
 
-/// How the file is encoded: H.264 at constant quality `crf` and AAC, in the container `format`
-/// (FFmpeg's name: "mp4", "matroska", "mov"), audio at `frequency` Hz, progressive.
+/// How the file is encoded: in the container `format` (FFmpeg's name: "mp4", "matroska",
+/// "mov", "wav"), the picture as `codec` writes it (H.264 at constant quality `crf`, or ProRes
+/// 422) unless `soundOnly`, the sound by FFmpeg's `audioCodec` at `frequency` Hz.
 struct EncodeSettings {
   std::string format = "mp4";
+  RenderCodec codec = RenderCodec::H264;
   int crf = 18;
+  std::string audioCodec = "aac";
   int frequency = 48000;
+  bool soundOnly = false;
+  /// The picture: the document's own frame (`Standard`), or square pixels that frame is
+  /// scaled into, bars where its shape differs.
+  RenderSize size;
+  /// Keeps the fields of interlaced media (the document's own frame only); otherwise they
+  /// are deinterlaced.
+  bool interlaced = false;
 };
 
 /// Called while a render runs with the frames encoded so far and the total; false stops it.
@@ -38,6 +50,11 @@ class MltDocument {
               std::string& error);
 
  private:
+  // MLT's avformat consumer writes the file.
+  bool EncodeByMlt(const std::string& path, std::int64_t first, std::int64_t end,
+                   const EncodeSettings& settings, const RenderProgress& progress, bool& stopped,
+                   std::string& error);
+
   struct Graph;
   std::unique_ptr<Graph> graph_;
 };

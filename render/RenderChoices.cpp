@@ -1,14 +1,57 @@
 // render/RenderChoices.cpp - the render's tables, apart from MLT so the window can list them
 #include "render/RenderChoices.h"
 
+#include <charconv>
+
+#include "core/TextScanner.h"
+
 namespace pexol {
 
 std::span<const RenderContainer> RenderContainers() {
   static constexpr RenderContainer containers[] = {
-      {".mp4", "mp4", "MP4 video", "H.264 and AAC"},
-      {".mkv", "matroska", "Matroska video", "Matroska"},
-      {".mov", "mov", "QuickTime movie", "QuickTime"}};
+      {".mp4", "mp4", "MP4 video", "H.264 and AAC", "aac", false},
+      {".mkv", "matroska", "Matroska video", "Matroska", "aac", false},
+      {".mov", "mov", "QuickTime movie", "QuickTime", "aac", false},
+      {".wav", "wav", "WAV sound", "the sound alone, uncompressed", "pcm_s16le", true},
+      {".flac", "flac", "FLAC sound", "the sound alone, lossless", "flac", true},
+      {".m4a", "ipod", "AAC sound", "the sound alone, AAC", "aac", true},
+      {".mp3", "mp3", "MP3 sound", "the sound alone, MP3", "libmp3lame", true}};
   return containers;
+}
+
+std::span<const RenderSizeChoice> RenderSizes() {
+  static constexpr RenderSizeChoice sizes[] = {{"sd", "SD (the project's 720x480 or 720x576)", {}},
+                                               {"720p", "720p (1280x720)", {1280, 720}},
+                                               {"1080p", "1080p (1920x1080)", {1920, 1080}}};
+  return sizes;
+}
+
+std::optional<RenderSize> ParseRenderSize(std::string_view text) {
+  if (text.empty()) return RenderSize{};
+  for (const RenderSizeChoice& choice : RenderSizes())
+    if (EqualsIgnoreCase(text, choice.name)) return choice.size;
+  const auto cross = text.find_first_of("xX");
+  if (cross == std::string_view::npos) return std::nullopt;
+  // Even sides: 4:2:0 pictures are coded in pairs of lines and columns.
+  const auto side = [](std::string_view digits) -> std::optional<int> {
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || value < 32 ||
+        value > 8192 || value % 2 != 0)
+      return std::nullopt;
+    return value;
+  };
+  const auto width = side(text.substr(0, cross));
+  const auto height = side(text.substr(cross + 1));
+  if (!width || !height) return std::nullopt;
+  return RenderSize{*width, *height};
+}
+
+std::span<const RenderCodecChoice> RenderCodecs() {
+  static constexpr RenderCodecChoice codecs[] = {
+      {RenderCodec::H264, "h264", "H.264 (to watch)"},
+      {RenderCodec::ProRes, "prores", "ProRes 422 (to edit further, .mov only)"}};
+  return codecs;
 }
 
 std::span<const RenderRate> RenderRates() {

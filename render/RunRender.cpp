@@ -22,6 +22,7 @@
 #include "media/PathText.h"
 #include "render/MltRender.h"
 #include "render/PatternFreeLinks.h"
+#include "render/RangeCut.h"
 #include "render/RenderRange.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -92,10 +93,12 @@ class RenderMedia {
  public:
   explicit RenderMedia(ResolveOptions options) : resolver_(std::move(options)) {}
 
-  /// Resolves and tries every file of `timeline`; the names that cannot be rendered are kept.
-  void Find(const Timeline& timeline) {
+  /// Resolves and tries the files of `timeline` named in `used`; the names that cannot be
+  /// rendered are kept.
+  void Find(const Timeline& timeline, const std::set<std::string>& used) {
     std::set<std::string> listed;
     for (const MediaUse& use : MediaOf(timeline)) {
+      if (used.count(use.stored) == 0) continue;
       if (paths_.count(use.stored) == 0 && missing_.count(use.stored) == 0) Try(use);
       if (missing_.count(use.stored) != 0 && listed.insert(use.track + '\n' + use.stored).second)
         unusable_.push_back(use);
@@ -212,6 +215,22 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
         cannotRender, job.destination,
         "a render is made at NTSC (drop or non-drop frame) or PAL rates; frame counts have no "
         "rate."));
+  const auto size = ParseRenderSize(job.size);
+  if (!size)
+    return RunResult::Failed(OpenFailureMessage(
+        cannotRender, job.destination,
+        "the size \"" + job.size +
+            "\" is none of sd, 720p, 1080p or WIDTHxHEIGHT (even numbers from 32 to 8192, "
+            "such as 1280x720)."));
+  if (job.codec == RenderCodec::ProRes && !EqualsIgnoreCase(container->extension, ".mov"))
+    return RunResult::Failed(
+        OpenFailureMessage(cannotRender, job.destination,
+                           "ProRes is written in a QuickTime movie: name a .mov file."));
+  if (job.interlaced && !size->Standard() && !container->soundOnly)
+    return RunResult::Failed(OpenFailureMessage(
+        cannotRender, job.destination,
+        "only the project's own size (sd) keeps the fields: a scaled picture is progressive, "
+        "drop --interlaced or --size."));
   if (job.quality < 0 || job.quality > 51)
     return RunResult::Failed(OpenFailureMessage(
         cannotRender, job.destination,
@@ -251,8 +270,10 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
               RangeOf(layout.end.Value(), job.from, job.to, job.timecode, maxFrames, error);
           if (!range) throw RunFailure(FailedInput::Destination, error);
 
+          // Only the clips the range shows are loaded, and only their media found and opened.
+          CutToRange(layout, range->first, range->end);
           input.progress.Status("[Render] finding the media");
-          media.Find(timeline);
+          media.Find(timeline, MediaUsed(layout));
           std::vector<std::string> warnings = media.Warnings();
           if (media.MissingCount() > 0 && job.missing == MissingMedia::Fail)
             throw MediaUnusable{
@@ -284,6 +305,11 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
           encode.format = container->ffmpegName;
           encode.crf = job.quality;
           encode.frequency = FrequencyOf(input.project.header.audioFrequency);
+          encode.codec = job.codec;
+          encode.audioCodec = container->audioCodec;
+          encode.soundOnly = container->soundOnly;
+          encode.size = *size;
+          encode.interlaced = job.interlaced;
           int taken = 0;
           const auto encodeStart = std::chrono::steady_clock::now();
           const RenderProgress onProgress = [&](std::int64_t done, std::int64_t total) {

@@ -25,8 +25,10 @@ const QString timelineFilter = QStringLiteral(
     "OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;Kdenlive "
     "(*.kdenlive);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml);;FCPXML 1.10 (Final Cut "
     "Pro, Resolve) (*.fcpxml);;all(*.*)");
-const QString videoFilter =
-    QStringLiteral("MP4 video (*.mp4);;Matroska video (*.mkv);;QuickTime movie (*.mov);;all(*.*)");
+const QString videoFilter = QStringLiteral(
+    "MP4 video (*.mp4);;Matroska video (*.mkv);;QuickTime movie (*.mov);;"
+    "WAV sound (*.wav);;FLAC sound (*.flac);;AAC sound (*.m4a);;MP3 sound "
+    "(*.mp3);;all(*.*)");
 
 /// The files a save dialog for `request` returns when `name` is typed in `folder` with
 /// `filter` shown; empty unless it accepted and would ask before replacing a file.

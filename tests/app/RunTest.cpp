@@ -162,6 +162,7 @@ class RunTest : public QObject {
     Type(ids::renderDestination, Path("still.mkv"));
     Click(ids::renderPal);
     Find<QSpinBox>(*window, ids::renderQuality)->setValue(30);
+    Click(ids::renderSizeFirst + 1);  // 720p
     Click(ids::renderRun);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
     QVERIFY2(prompts->messages.last().text.startsWith("render completed"),
@@ -172,6 +173,7 @@ class RunTest : public QObject {
     window = std::make_unique<MainWindow>(*prompts);
     QVERIFY(Find<QRadioButton>(*window, ids::renderPal)->isChecked());
     QCOMPARE(Find<QSpinBox>(*window, ids::renderQuality)->value(), 30);
+    QVERIFY(Find<QRadioButton>(*window, ids::renderSizeFirst + 1)->isChecked());
   }
 
   void ToProjectRunRebuildsTheProject() {

@@ -60,10 +60,11 @@ class WindowTest : public QObject {
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), expected);
     }
     // Only the export and render pages show their defaults: the format from the name, drop
-    // frame; NTSC, no render with media missing.
+    // frame; NTSC, no render with media missing, the project's own size.
     const QSet<QString> defaults = {
         QString::number(ids::exportFromExtension), QString::number(ids::exportNtscDrop),
-        QString::number(ids::renderNtsc), QString::number(ids::renderMissingFail)};
+        QString::number(ids::renderNtsc), QString::number(ids::renderMissingFail),
+        QString::number(ids::renderSizeFirst)};
     for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) {
       const bool shownDefault = defaults.contains(radio->objectName());
       QVERIFY2(radio->isChecked() == shownDefault, qPrintable(radio->objectName()));

@@ -1,0 +1,73 @@
+// render/EncoderSettings.cpp - codecs, scan, quality and sound of the avformat consumer
+#include "render/EncoderSettings.h"
+
+#include <mlt++/Mlt.h>
+
+#include <string>
+
+#include "render/MltRender.h"
+
+namespace pexol {
+
+namespace {
+
+void SetPicture(Mlt::Consumer& consumer, const EncodeSettings& settings) {
+  if (settings.codec == RenderCodec::ProRes) {
+    // ProRes 422 as editors take it: 10 bits, 4:2:2, the standard data rate; with its sound
+    // uncompressed, as editors keep it.
+    consumer.set("vcodec", "prores_ks");
+    consumer.set("vprofile", "standard");
+    consumer.set("pix_fmt", "yuv422p10le");
+    consumer.set("acodec", "pcm_s16le");
+  } else {
+    consumer.set("vcodec", "libx264");
+    consumer.set("crf", settings.crf);
+    consumer.set("pix_fmt", "yuv420p");
+    consumer.set("acodec", settings.audioCodec.c_str());
+    consumer.set("ab", "192k");
+  }
+  if (settings.interlaced) {
+    // The fields as DV records them, lower first; the encoder codes them as fields.
+    consumer.set("progressive", 0);
+    consumer.set("top_field_first", 0);
+  } else {
+    consumer.set("progressive", 1);
+    // Interlaced media are deinterlaced as they are read, before compositing or scaling.
+    consumer.set("deinterlacer", "yadif");
+  }
+  if (!settings.size.Standard()) consumer.set("rescale", "bicubic");
+}
+
+}  // namespace
+
+void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings) {
+  consumer.set("f", settings.format.c_str());
+  if (settings.soundOnly) {
+    consumer.set("vn", 1);
+    // No picture is rendered at all, not only not encoded.
+    consumer.set("video_off", 1);
+    consumer.set("acodec", settings.audioCodec.c_str());
+    if (settings.audioCodec == "aac" || settings.audioCodec == "libmp3lame")
+      consumer.set("ab", "192k");
+  } else {
+    SetPicture(consumer, settings);
+  }
+  consumer.set("channels", 2);
+  consumer.set("frequency", settings.frequency);
+  // Every frame, none dropped, rendered ahead on two threads (frame for frame as one thread
+  // renders them, as measured on the demo); the end of the range ends it.
+  consumer.set("real_time", -2);
+  consumer.set("terminate_on_pause", 1);
+}
+
+const char* EncodingName(const EncodeSettings& settings) {
+  if (settings.soundOnly) {
+    if (settings.audioCodec == "pcm_s16le") return "PCM sound";
+    if (settings.audioCodec == "flac") return "FLAC";
+    if (settings.audioCodec == "libmp3lame") return "MP3";
+    return "AAC";
+  }
+  return settings.codec == RenderCodec::ProRes ? "ProRes 422 and PCM" : "H.264 and AAC";
+}
+
+}  // namespace pexol
