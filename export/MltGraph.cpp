@@ -103,8 +103,8 @@ void MltGraph::Source(const TimelineItem& item, const std::string& path, std::in
     case ItemKind::Still:
       xml_.Property("length", length);
       if (ImageLoadersMisread(path)) {
-        // FFmpeg's reader opens the one file (and Kdenlive takes a still with a "ttl" for a
-        // slideshow).
+        // The image loaders would read the name as a sequence pattern; FFmpeg's reader opens
+        // the one file, its frame held. No "ttl": Kdenlive would take the still for a slideshow.
         xml_.Property("resource", FfmpegImageResource(path));
         xml_.Property("mlt_service", "avformat");
         xml_.Property("force_fps", ffmpegImageRate);
