@@ -30,7 +30,7 @@ std::string Number(double value) {
 }
 
 // The volume filter's keyframes: "frame=dB" each, silence as its lowest gain.
-std::string GainKeyframes(const std::vector<GainPoint>& envelope, Frames first) {
+std::string LevelProperty(const std::vector<GainPoint>& envelope, Frames first) {
   std::string text;
   for (const GainPoint& point : envelope) {
     if (!text.empty()) text += ';';
@@ -156,7 +156,7 @@ void MltGraph::GainFilter(const std::vector<GainPoint>& envelope, Frames first,
   }
   xml_.Property("window", 75);
   xml_.Property("max_gain", "20dB");
-  xml_.Property("level", GainKeyframes(envelope, first));
+  xml_.Property("level", LevelProperty(envelope, first));
   xml_.Property("mlt_service", "volume");
   // Shotcut 22.12 knows its Gain / Volume filter by the service alone and shows one marked with
   // a name it lacks as an unknown video filter; later versions name an unmarked one themselves.

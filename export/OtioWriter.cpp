@@ -131,12 +131,15 @@ class OtioBuilder {
       if (!piece.gain.empty()) {
         Json gains = Json::array();
         for (const GainPoint& point : piece.gain) {
+          // To a millionth of a dB: the last bits of a logarithm differ between the C libraries
+          // of the Linux and Windows builds, which write the same bytes.
           const auto gain = GainDb(point.level);
+          const double db = gain ? std::round(*gain * 1e6) / 1e6 : 0;
           // The project's own levels are whole numbers; those between them need not be.
           const double whole = std::round(point.level);
           gains.push_back({{"frame", point.frame.Value()},
                            {"level", whole == point.level ? Json(int(whole)) : Json(point.level)},
-                           {"gain_db", gain ? Json(*gain) : Json(nullptr)}});
+                           {"gain_db", gain ? Json(db) : Json(nullptr)}});
         }
         own["gain_envelope"] = std::move(gains);
       }
