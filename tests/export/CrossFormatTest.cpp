@@ -509,7 +509,11 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         Tracks found;
         found.clipEnds = read.ClipEnds();
         found.transitions = read.TransitionSpans();
+        for (const auto& [track, clips] : read.tracks)
+          for (const test::FcpxmlClip& clip : clips)
+            found.placed[track].push_back({clip.recordIn, clip.mediaIn});
         ExpectSame(expected, found, name, label);
+        ExpectSameSources(shown, found, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {
