@@ -102,6 +102,7 @@ class FcpxmlBuilder {
   ExportWritten Write() {
     LayOutSpine();
     CollectResources();
+    xml_.DocType("fcpxml");  // Final Cut Pro's own documents name their type
     xml_.Open("fcpxml");
     xml_.Attribute("version", "1.10");
     Resources();
@@ -126,10 +127,7 @@ class FcpxmlBuilder {
     }
     xml_.Close();
     ExportWritten out;
-    std::string document = xml_.Finish();
-    // Final Cut Pro's own documents name their type; libxml2's writer has no call for it here.
-    document.insert(document.find('\n') + 1, "<!DOCTYPE fcpxml>\n");
-    out.files.push_back({"", StyleRefs(document)});
+    out.files.push_back({"", xml_.Finish()});
     std::vector<const ExportTrack*> written;
     for (const ExportTrack& track : timeline_.tracks)
       if (track.role == TrackRole::Main || !track.Empty()) written.push_back(&track);
@@ -148,27 +146,6 @@ class FcpxmlBuilder {
   std::string Time(std::int64_t frames) const {
     if (frames == 0) return "0s";
     return std::to_string(frames * frameTicks_) + "/" + std::to_string(timescale_) + "s";
-  }
-
-  // The writer sets no attribute on an element that holds text: each title's text, the only
-  // bare <text-style> (markup in text and attributes is escaped), is given the ref of its
-  // style, numbered in document order as `Caption` numbers them.
-  static std::string StyleRefs(const std::string& document) {
-    static constexpr std::string_view bare = "<text-style";
-    std::string out;
-    out.reserve(document.size() + document.size() / 64);
-    int style = 0;
-    std::size_t from = 0;
-    for (std::size_t at = document.find(bare); at != std::string::npos;
-         at = document.find(bare, at + bare.size())) {
-      const char next = at + bare.size() < document.size() ? document[at + bare.size()] : ' ';
-      if (next != '>' && next != '/') continue;
-      out.append(document, from, at + bare.size() - from);
-      out += " ref=\"ts" + std::to_string(++style) + "\"";
-      from = at + bare.size();
-    }
-    out.append(document, from, std::string::npos);
-    return out;
   }
 
   static bool IsClip(const ExportPiece& piece, ItemKind kind) {
@@ -445,7 +422,10 @@ class FcpxmlBuilder {
   void Caption(const ExportPiece& piece) {
     const std::string style = "ts" + std::to_string(++styles_);
     xml_.Open("text");
-    xml_.Element("text-style", piece.caption);  // given its ref="tsN" by `StyleRefs`
+    xml_.Open("text-style");
+    xml_.Attribute("ref", style);
+    xml_.Text(piece.caption);
+    xml_.Close();
     xml_.Close();
     xml_.Open("text-style-def");
     xml_.Attribute("id", style);

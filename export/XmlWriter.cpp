@@ -55,6 +55,12 @@ XmlWriter::XmlWriter() : state_(std::make_unique<State>()) {
 
 XmlWriter::~XmlWriter() = default;
 
+void XmlWriter::DocType(const char* root) {
+  // Written as it stands: the DTD writer would lay it out differently from the plain writer.
+  const std::string line = std::string("<!DOCTYPE ") + root + ">\n";
+  Check(xmlTextWriterWriteRaw(state_->writer.get(), Xml(line.c_str())), "doctype");
+}
+
 void XmlWriter::Open(const char* element) {
   Check(xmlTextWriterStartElement(state_->writer.get(), Xml(element)), element);
 }
@@ -72,9 +78,13 @@ void XmlWriter::Attribute(const char* name, std::int64_t value) {
   Attribute(name, std::to_string(value));
 }
 
+void XmlWriter::Text(const std::string& value) {
+  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(Holdable(value).c_str())), "text");
+}
+
 void XmlWriter::Element(const char* element, const std::string& value) {
   Open(element);
-  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(Holdable(value).c_str())), element);
+  Text(value);
   Close();
 }
 
@@ -85,7 +95,7 @@ void XmlWriter::Element(const char* element, std::int64_t value) {
 void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);
-  Check(xmlTextWriterWriteString(state_->writer.get(), Xml(Holdable(value).c_str())), name);
+  Text(value);
   Close();
 }
 

@@ -16,11 +16,15 @@ class XmlWriter {
   XmlWriter(const XmlWriter&) = delete;
   XmlWriter& operator=(const XmlWriter&) = delete;
 
+  /// <!DOCTYPE root>, before the root element: for readers that ask a document to name its type.
+  void DocType(const char* root);
   /// Opens an element; `Close` ends the innermost open one.
   void Open(const char* element);
   void Close();
   void Attribute(const char* name, const std::string& value);
   void Attribute(const char* name, std::int64_t value);
+  /// Text in the innermost open element, after its attributes; its end tag follows on its line.
+  void Text(const std::string& value);
   /// <element>value</element>.
   void Element(const char* element, const std::string& value);
   void Element(const char* element, std::int64_t value);

@@ -40,6 +40,11 @@ XmlWriter::XmlWriter() : state_(std::make_unique<State>()) {
 
 XmlWriter::~XmlWriter() = default;
 
+void XmlWriter::DocType(const char* root) {
+  if (!state_->open.empty()) Fail("doctype");
+  state_->out += std::string("<!DOCTYPE ") + root + ">\n";
+}
+
 void XmlWriter::Open(const char* element) {
   state_->EndStartTag(true);
   state_->Indent(state_->open.size());
@@ -75,11 +80,16 @@ void XmlWriter::Attribute(const char* name, std::int64_t value) {
   Attribute(name, std::to_string(value));
 }
 
-void XmlWriter::Element(const char* element, const std::string& value) {
-  Open(element);
+void XmlWriter::Text(const std::string& value) {
+  if (state_->open.empty()) Fail("text");
   state_->EndStartTag(false);
   AppendXmlEscaped(state_->out, value.c_str(), false);
   state_->indentEnd = false;
+}
+
+void XmlWriter::Element(const char* element, const std::string& value) {
+  Open(element);
+  Text(value);
   Close();
 }
 
@@ -90,9 +100,7 @@ void XmlWriter::Element(const char* element, std::int64_t value) {
 void XmlWriter::Property(const char* name, const std::string& value) {
   Open("property");
   Attribute("name", name);
-  state_->EndStartTag(false);
-  AppendXmlEscaped(state_->out, value.c_str(), false);
-  state_->indentEnd = false;
+  Text(value);
   Close();
 }
 
