@@ -1,38 +1,43 @@
-// app/FileRequests.cpp - the file dialog requests the pages share
+// app/FileRequests.cpp - the page layer's file dialog requests in Qt's strings
 #include "app/FileRequests.h"
 
 namespace pexol {
 
 namespace {
 
-FileDialogRequest Request(FileDialogKind kind, const QString& extension, const QString& filter) {
-  return {kind, extension, QStringLiteral("*.") + extension, filter};
+QString FromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
 }
 
 }  // namespace
 
 QString WithAllFiles(const QString& types) {
-  return types + QStringLiteral(";;all(*.*)");
+  return FromUtf8(pages::WithAllFiles(types.toStdString()));
 }
 
 QString ProjectFilter() {
-  return WithAllFiles(QStringLiteral("Corvane file (*.mpj)"));
+  return FromUtf8(pages::ProjectFilter());
 }
 
 QString TextFilter() {
-  return WithAllFiles(QStringLiteral("Text file (*.txt)"));
+  return FromUtf8(pages::TextFilter());
+}
+
+FileDialogRequest ToQt(const pages::FileRequest& request) {
+  return {request.kind, FromUtf8(request.defaultExtension), FromUtf8(request.initialName),
+          FromUtf8(request.filter)};
 }
 
 FileDialogRequest OpenFile(const QString& extension, const QString& filter) {
-  return Request(FileDialogKind::Open, extension, filter);
+  return ToQt(pages::OpenFile(extension.toStdString(), filter.toStdString()));
 }
 
 FileDialogRequest SaveFile(const QString& extension, const QString& filter) {
-  return Request(FileDialogKind::SaveAs, extension, filter);
+  return ToQt(pages::SaveFile(extension.toStdString(), filter.toStdString()));
 }
 
 FileDialogRequest ChooseFolder() {
-  return {FileDialogKind::Folder, {}, {}, {}};
+  return ToQt(pages::ChooseFolder());
 }
 
 }  // namespace pexol
