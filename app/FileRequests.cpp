@@ -5,27 +5,27 @@ namespace pexol {
 
 namespace {
 
-QString FromUtf8(const std::string& text) {
+QString QtText(const std::string& text) {
   return QString::fromStdString(text);
 }
 
 }  // namespace
 
 QString WithAllFiles(const QString& types) {
-  return FromUtf8(pages::WithAllFiles(types.toStdString()));
+  return QtText(pages::WithAllFiles(types.toStdString()));
 }
 
 QString ProjectFilter() {
-  return FromUtf8(pages::ProjectFilter());
+  return QtText(pages::ProjectFilter());
 }
 
 QString TextFilter() {
-  return FromUtf8(pages::TextFilter());
+  return QtText(pages::TextFilter());
 }
 
 FileDialogRequest ToQt(const pages::FileRequest& request) {
-  return {request.kind, FromUtf8(request.defaultExtension), FromUtf8(request.initialName),
-          FromUtf8(request.filter)};
+  return {request.kind, QtText(request.defaultExtension), QtText(request.initialName),
+          QtText(request.filter)};
 }
 
 FileDialogRequest OpenFile(const QString& extension, const QString& filter) {
