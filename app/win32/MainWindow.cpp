@@ -409,6 +409,14 @@ int MainWindow::Run(std::deque<ScriptStep> steps) {
       break;
     }
     if (got < 0) return 2;
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in a property sheet.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+        (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+      const int count = static_cast<int>(pages.size()) + 1;
+      const int step = (GetKeyState(VK_SHIFT) & 0x8000) != 0 ? count - 1 : 1;
+      SelectPage((current + step) % count);
+      continue;
+    }
     // Tab, the arrow keys in a group of buttons, access keys and Enter on a focused button.
     if (IsDialogMessageW(handle, &message)) continue;
     TranslateMessage(&message);
