@@ -7,7 +7,8 @@ CMAKE_FLAGS ?=
 UNITY ?= ON
 CONFIGURE_FLAGS = -DCMAKE_UNITY_BUILD=$(UNITY) $(CMAKE_FLAGS)
 
-.PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps package
+.PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps package \
+  windows-screenshots
 
 deps:
 	@scripts/install-deps
@@ -49,13 +50,13 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	scripts/fuzz $(FUZZ_SECONDS)
 
-# Windows: pexol-cli.exe cross-compiled with MinGW-w64, statically linked, and packed with its
-# README; test-windows runs the Windows build's tests under Wine and compares its output with
-# the Linux build's (LINUX_REFERENCE, built here when it is not yet).
+# Windows: pexol.exe (the window) and pexol-cli.exe cross-compiled with MinGW-w64, statically
+# linked, and packed with their README; test-windows runs the Windows build's tests under Wine
+# and compares its output with the Linux build's (LINUX_REFERENCE, built here when it is not yet).
 WINDOWS_BUILD ?= build-windows
 LINUX_REFERENCE ?= $(BUILD)
 VERSION := $(shell sed -n 's/^project.pexol VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-WINDOWS_ZIP = dist/pexol-cli-$(VERSION)-windows-x64.zip
+WINDOWS_ZIP = dist/pexol-$(VERSION)-windows-x64.zip
 
 windows-deps:
 	@PEXOL_WITH_WINDOWS=1 scripts/install-deps
@@ -65,9 +66,9 @@ $(WINDOWS_BUILD)/CMakeCache.txt:
 	  -DCMAKE_BUILD_TYPE=Release $(CONFIGURE_FLAGS)
 
 windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol-cli
-	cmake -DEXE=$(WINDOWS_BUILD)/cli/pexol-cli.exe -DZIP=$(WINDOWS_ZIP) \
-	  -P cmake/windows/PackWindows.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol pexol-cli
+	cmake "-DEXES=$(WINDOWS_BUILD)/pexol.exe;$(WINDOWS_BUILD)/cli/pexol-cli.exe" \
+	  -DZIP=$(WINDOWS_ZIP) -P cmake/windows/PackWindows.cmake
 
 test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \
@@ -77,6 +78,10 @@ test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tests/windows/wine-session $(WINDOWS_BUILD) \
 	  ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+# The Win32 window's pages at 100 % and 200 % DPI under Xvfb, to docs/screenshots/windows/.
+windows-screenshots: windows
+	tests/windows/screenshots $(WINDOWS_BUILD) docs/screenshots/windows
 
 clean:
 	rm -rf $(BUILD) build-release build-asan build-fuzz $(WINDOWS_BUILD) dist

@@ -8,7 +8,7 @@
 
 #include "app/ControlIds.h"
 #include "app/Controls.h"
-#include "core/Version.h"
+#include "app/pages/WindowRules.h"
 
 // The icons are compiled into the window library; a static library has to ask for them.
 static void LoadIconResources() {
@@ -28,18 +28,12 @@ AboutPage::AboutPage(const QIcon& icon) {
   picture->setFixedSize(side, side);
   name->addWidget(picture);
   name->addSpacing(fontMetrics().averageCharWidth());
-  name->addWidget(AddLabel(this, ids::aboutName, QStringLiteral("PEXOL")));
+  name->addWidget(AddLabel(this, ids::aboutName, QString::fromUtf8(pages::aboutName)));
   name->addStretch(1);
   page->addLayout(name);
   page->addSpacing(fontMetrics().height());
-  const std::string versionLine = "pexol Version " + std::string(version);
-  for (const auto& [id, text] : {std::pair{ids::aboutVersion, versionLine.c_str()},
-                                 {ids::aboutCorrespondence, "Corvane ver2.94 Correspondence."},
-                                 {ids::aboutBlank, ""},
-                                 {ids::aboutExchange, "Corvane file(*.mpj) - text exchange"},
-                                 {ids::aboutLicence, "Free software, written from scratch."},
-                                 {ids::aboutWarranty, "It comes with no warranty."}})
-    page->addWidget(AddLabel(this, id, QString::fromLatin1(text)));
+  for (const pages::AboutLine& line : pages::AboutLines())
+    page->addWidget(AddLabel(this, line.id, QString::fromStdString(line.text)));
   page->addStretch(1);
 }
 

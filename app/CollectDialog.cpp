@@ -13,7 +13,7 @@
 #include "app/Controls.h"
 #include "app/FileRequests.h"
 #include "app/UserPrompts.h"
-#include "export/ExportFormats.h"
+#include "app/pages/FindPage.h"
 
 namespace pexol {
 
@@ -33,9 +33,8 @@ CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(pa
   });
   layout->addWidget(AddLabel(this, ids::collectFormatsLabel,
                              QStringLiteral("also export the collected project as")));
-  int id = ids::collectFormatFirst;
-  for (const ExportFormat& format : ExportFormats()) {
-    QCheckBox* box = AddCheckBox(this, id++, QString::fromUtf8(format.label));
+  for (const pages::CollectFormat& format : pages::CollectFormats()) {
+    QCheckBox* box = AddCheckBox(this, format.id, QString::fromStdString(format.label));
     layout->addWidget(box);
     formats.emplace_back(box, format.name);
   }

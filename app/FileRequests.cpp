@@ -1,38 +1,43 @@
-// app/FileRequests.cpp - the file dialog requests the pages share
+// app/FileRequests.cpp - the page layer's file dialog requests in Qt's strings
 #include "app/FileRequests.h"
 
 namespace pexol {
 
 namespace {
 
-FileDialogRequest Request(FileDialogKind kind, const QString& extension, const QString& filter) {
-  return {kind, extension, QStringLiteral("*.") + extension, filter};
+QString QtText(const std::string& text) {
+  return QString::fromStdString(text);
 }
 
 }  // namespace
 
 QString WithAllFiles(const QString& types) {
-  return types + QStringLiteral(";;all(*.*)");
+  return QtText(pages::WithAllFiles(types.toStdString()));
 }
 
 QString ProjectFilter() {
-  return WithAllFiles(QStringLiteral("Corvane file (*.mpj)"));
+  return QtText(pages::ProjectFilter());
 }
 
 QString TextFilter() {
-  return WithAllFiles(QStringLiteral("Text file (*.txt)"));
+  return QtText(pages::TextFilter());
+}
+
+FileDialogRequest ToQt(const pages::FileRequest& request) {
+  return {request.kind, QtText(request.defaultExtension), QtText(request.initialName),
+          QtText(request.filter)};
 }
 
 FileDialogRequest OpenFile(const QString& extension, const QString& filter) {
-  return Request(FileDialogKind::Open, extension, filter);
+  return ToQt(pages::OpenFile(extension.toStdString(), filter.toStdString()));
 }
 
 FileDialogRequest SaveFile(const QString& extension, const QString& filter) {
-  return Request(FileDialogKind::SaveAs, extension, filter);
+  return ToQt(pages::SaveFile(extension.toStdString(), filter.toStdString()));
 }
 
 FileDialogRequest ChooseFolder() {
-  return {FileDialogKind::Folder, {}, {}, {}};
+  return ToQt(pages::ChooseFolder());
 }
 
 }  // namespace pexol

@@ -1,9 +1,10 @@
-// app/FileRequests.h - what the "..." buttons ask their file dialogs for
+// app/FileRequests.h - what the "..." buttons ask their file dialogs for, in Qt's strings
 #pragma once
 
 #include <QString>
 
 #include "app/UserPrompts.h"
+#include "app/pages/FileRequest.h"
 
 namespace pexol {
 
@@ -19,5 +20,8 @@ FileDialogRequest OpenFile(const QString& extension, const QString& filter);
 FileDialogRequest SaveFile(const QString& extension, const QString& filter);
 /// A dialog for an existing folder.
 FileDialogRequest ChooseFolder();
+
+/// The page layer's request in Qt's strings.
+FileDialogRequest ToQt(const pages::FileRequest& request);
 
 }  // namespace pexol

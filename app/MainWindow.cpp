@@ -9,31 +9,16 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "app/AboutPage.h"
-#include "app/CheckPage.h"
 #include "app/ControlIds.h"
-#include "app/DisplayText.h"
-#include "app/ExportPage.h"
+#include "app/PageView.h"
 #include "app/RenderPage.h"
 #include "app/TimelineView.h"
-#include "app/ToProjectPage.h"
-#include "app/ToTextPage.h"
 #include "app/UserPrompts.h"
-#include "core/Version.h"
-#include "media/PathText.h"
+#include "app/pages/WindowRules.h"
 
 namespace pexol {
-
-namespace {
-
-bool IsPlainFile(const QString& path) {
-  std::error_code error;
-  return !path.isEmpty() && std::filesystem::is_regular_file(PathOfUtf8(EncodePath(path)), error);
-}
-
-}  // namespace
 
 MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -41,7 +26,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       prompts(prompts) {
   setObjectName(QString::number(ids::window));
-  setWindowTitle(QStringLiteral("pexol Version ") + QLatin1String(version));
+  setWindowTitle(QString::fromStdString(pages::WindowTitle()));
   const QIcon icon = ProgramIcon();
   setWindowIcon(icon);
   setSizeGripEnabled(true);
@@ -53,10 +38,10 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   timeline = new TimelineView(this);
   layout->addWidget(timeline, 1);
   const PageContext context{prompts, mediaFolders, gate};
-  AddPage(new ToTextPage(context), QStringLiteral("mpj to txt"));
-  AddPage(new ToProjectPage(context), QStringLiteral("txt to mpj"));
-  AddPage(new CheckPage(context), QStringLiteral("find"));
-  AddPage(new ExportPage(context), QStringLiteral("export"));
+  for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages()) {
+    const QString title = QString::fromStdString(page->Title());
+    AddPage(new PageView(context, std::move(page)), title);
+  }
   AddPage(new RenderPage(context), QStringLiteral("render"));
   tabs->addTab(new AboutPage(icon), QStringLiteral("about"));
 
@@ -79,10 +64,9 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   // A project named on one page is offered to the pages that have none.
   for (RunPage* page : pages)
     if (QLineEdit* source = page->SourceEdit()) {
-      if (lastProject.isEmpty() && IsPlainFile(source->text())) lastProject = source->text();
-      connect(source, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (IsPlainFile(text)) lastProject = text;
-      });
+      if (offer.For({}).empty()) offer.Named(source->text().toStdString());
+      connect(source, &QLineEdit::textChanged, this,
+              [this](const QString& text) { offer.Named(text.toStdString()); });
     }
 }
 
@@ -103,8 +87,9 @@ void MainWindow::AddPage(RunPage* page, const QString& title) {
 void MainWindow::OfferProject() {
   const auto* page = qobject_cast<const RunPage*>(tabs->currentWidget());
   QLineEdit* source = page != nullptr ? page->SourceEdit() : nullptr;
-  if (source != nullptr && source->text().isEmpty() && IsPlainFile(lastProject))
-    source->setText(lastProject);
+  if (source == nullptr) return;
+  const std::string offered = offer.For(source->text().toStdString());
+  if (!offered.empty()) source->setText(QString::fromStdString(offered));
 }
 
 void MainWindow::LoadSettings() {
@@ -138,22 +123,13 @@ void MainWindow::EditMediaFolders() {
 void MainWindow::FollowPage() {
   const auto* page = qobject_cast<const RunPage*>(tabs->currentWidget());
   if (page == nullptr) return;  // the about page keeps the picture of the page before it
-  PictureRequest request = page->Picture();
-  // Only a plain file is drawn unasked: reading a pipe or a device would take its bytes.
-  if (!IsPlainFile(request.source)) request.source.clear();
-  request.maps = mediaFolders.EncodedMaps();
-  // As the page's run looks: the media folders' search folders, then the page's own.
-  std::vector<std::string> folders = mediaFolders.EncodedSearchFolders();
-  folders.insert(folders.end(), request.searchFolders.begin(), request.searchFolders.end());
-  request.searchFolders = std::move(folders);
-  timeline->Show(request);
+  timeline->Show(pages::PictureToShow(page->State(), mediaFolders.Shared()));
 }
 
 bool MainWindow::MayClose() {
   RunPage* running = gate.Running();
   if (running == nullptr) return true;
-  if (!prompts.Question(this, QStringLiteral("A run is going on. Stop it and close the window?")))
-    return false;
+  if (!prompts.Question(this, QString::fromUtf8(pages::closeQuestion))) return false;
   running->StopAndWait();
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include "app/MediaFolders.h"
 #include "app/RunPage.h"
+#include "app/pages/WindowRules.h"
 
 class QTabWidget;
 
@@ -64,7 +65,7 @@ class MainWindow final : public QDialog {
   QTabWidget* tabs = nullptr;
   TimelineView* timeline = nullptr;
   std::vector<RunPage*> pages;  ///< owned by the tab control
-  QString lastProject;          ///< the project file last named on any page
+  pages::ProjectOffer offer;    ///< the project file last named on any page
 };
 
 }  // namespace pexol

@@ -11,20 +11,23 @@
 #include <QVBoxLayout>
 
 #include "app/ControlIds.h"
-#include "app/DisplayText.h"
+#include "app/QtSettingsStore.h"
 #include "app/UserPrompts.h"
 
 namespace pexol {
 
 namespace {
 
-const QString mapsKey = QStringLiteral("media/maps");
-const QString searchKey = QStringLiteral("media/searchFolders");
-
 std::vector<std::string> Encoded(const QStringList& list) {
   std::vector<std::string> encoded;
-  for (const QString& item : list) encoded.push_back(EncodePath(item));
+  for (const QString& item : list) encoded.push_back(item.toStdString());
   return encoded;
+}
+
+QStringList Decoded(const std::vector<std::string>& list) {
+  QStringList decoded;
+  for (const std::string& item : list) decoded << QString::fromStdString(item);
+  return decoded;
 }
 
 QStringList Items(const QListWidget& list) {
@@ -43,20 +46,20 @@ QPushButton* Button(QWidget* parent, int id, const QString& text) {
 }  // namespace
 
 MediaFolders MediaFolders::Load(QSettings& settings) {
-  MediaFolders folders;
-  folders.maps = settings.value(mapsKey).toStringList();
-  if (settings.contains(searchKey)) {
-    folders.searchFolders = settings.value(searchKey).toStringList();
-  } else {
-    const QString single = settings.value(QStringLiteral("find/searchFolder")).toString();
-    if (!single.isEmpty()) folders.searchFolders << single;
-  }
-  return folders;
+  return Of(pages::MediaFolders::Load(QtSettingsStore(settings)));
 }
 
 void MediaFolders::Save(QSettings& settings) const {
-  settings.setValue(mapsKey, maps);
-  settings.setValue(searchKey, searchFolders);
+  QtSettingsStore store(settings);
+  Shared().Save(store);
+}
+
+pages::MediaFolders MediaFolders::Shared() const {
+  return {Encoded(maps), Encoded(searchFolders)};
+}
+
+MediaFolders MediaFolders::Of(const pages::MediaFolders& folders) {
+  return {Decoded(folders.maps), Decoded(folders.searchFolders)};
 }
 
 std::vector<std::string> MediaFolders::EncodedMaps() const {
@@ -131,11 +134,10 @@ MediaFoldersDialog::MediaFoldersDialog(const MediaFolders& folders, UserPrompts&
 }
 
 void MediaFoldersDialog::AddMap() {
-  const QString from = windowsFolder->text().trimmed();
-  const QString to = localFolder->text().trimmed();
-  // "=" ends the Windows folder in a rule, so it cannot be part of one.
-  if (from.isEmpty() || to.isEmpty() || from.contains(QLatin1Char('='))) return;
-  maps->addItem(from + QLatin1Char('=') + to);
+  const auto rule =
+      pages::MapRule(windowsFolder->text().toStdString(), localFolder->text().toStdString());
+  if (!rule) return;
+  maps->addItem(QString::fromStdString(*rule));
   windowsFolder->clear();
   localFolder->clear();
 }

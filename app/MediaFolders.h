@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/MediaFolders.h"
+
 class QLineEdit;
 class QListWidget;
 class QSettings;
@@ -14,14 +16,16 @@ namespace pexol {
 
 class UserPrompts;
 
-/// The one setting every run that resolves media reads.
+/// The page layer's media folders in Qt's strings, for the dialog and the render page.
 struct MediaFolders {
   QStringList maps;  ///< "PREFIX=FOLDER": Windows folder PREFIX is the local FOLDER
   QStringList searchFolders;
 
-  /// Reads the setting; the find page's former single search folder starts the list.
+  /// Reads the setting as the page layer does.
   static MediaFolders Load(QSettings& settings);
   void Save(QSettings& settings) const;
+  pages::MediaFolders Shared() const;
+  static MediaFolders Of(const pages::MediaFolders& folders);
   std::vector<std::string> EncodedMaps() const;
   std::vector<std::string> EncodedSearchFolders() const;
 };

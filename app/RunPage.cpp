@@ -1,10 +1,9 @@
-// app/RunPage.cpp - a page's run off the window's thread, its files and remembered settings
+// app/RunPage.cpp - a page's run off the window's thread, its controls bound to the page state
 #include "app/RunPage.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,27 +12,10 @@
 #include <QThread>
 
 #include "app/Controls.h"
-#include "app/DisplayText.h"
 #include "app/PageObserver.h"
-#include "core/FileIo.h"
+#include "app/pages/WindowRules.h"
 
 namespace pexol {
-
-namespace {
-
-/// The command line's words for an automatic choice, as a closing paragraph of the message.
-void NoteAutomaticSoftware(std::string& message, Software software) {
-  while (!message.ends_with("\n\n")) message += '\n';
-  message += "Read as \"";
-  message += SoftwareName(software);
-  message += "\" (chosen automatically).";
-}
-
-}  // namespace
-
-QSettings StoredSettings() {
-  return QSettings(QStringLiteral("pexol"), QStringLiteral("pexol"));
-}
 
 void RunGate::Enter(RunPage& page) {
   running = &page;
@@ -45,26 +27,106 @@ void RunGate::Leave() {
   emit BusyChanged(false);
 }
 
-RunPage::RunPage(const PageContext& context) : context(context) {}
+RunPage::RunPage(const PageContext& context)
+    : context(context), ownState(std::make_unique<pages::PageState>()), state(*ownState) {
+  state.onChanged = [this](int field) { Show(field); };
+}
+
+RunPage::RunPage(const PageContext& context, std::unique_ptr<pages::Page> page)
+    : context(context), model(std::move(page)), state(model->State()) {
+  state.onChanged = [this](int field) { Show(field); };
+}
 
 RunPage::~RunPage() {
   StopAndWait();
+  state.onChanged = nullptr;
+}
+
+RunPage::View& RunPage::ViewOf(int field) {
+  if (views.size() <= static_cast<std::size_t>(field)) views.resize(field + 1);
+  return views[static_cast<std::size_t>(field)];
+}
+
+int RunPage::FieldOf(const QObject* control) const {
+  for (std::size_t f = 0; f < views.size(); ++f) {
+    const View& view = views[f];
+    if (view.edit == control || view.box == control || view.group == control ||
+        view.number == control)
+      return static_cast<int>(f);
+  }
+  return -1;
+}
+
+void RunPage::Show(int field) {
+  if (static_cast<std::size_t>(field) < views.size()) {
+    const View& view = views[static_cast<std::size_t>(field)];
+    const pages::Field& value = state.At(field);
+    if (view.edit != nullptr) {
+      const QString text = QString::fromStdString(value.text);
+      if (view.edit->text() != text) view.edit->setText(text);
+    } else if (view.box != nullptr) {
+      view.box->setChecked(value.value != 0);
+    } else if (view.number != nullptr) {
+      view.number->setValue(value.value);
+    } else if (view.group != nullptr) {
+      if (QAbstractButton* button = view.group->button(value.value)) {
+        button->setChecked(true);
+      } else if (QAbstractButton* checked = view.group->checkedButton()) {
+        // An exclusive group keeps one button ticked; none stands for no value.
+        view.group->setExclusive(false);
+        checked->setChecked(false);
+        view.group->setExclusive(true);
+      }
+    }
+  }
+  if (state.DrawsPicture(field)) emit PictureChanged();
+}
+
+void RunPage::Bind(QLineEdit* edit, int field) {
+  ViewOf(field).edit = edit;
+  connect(edit, &QLineEdit::textChanged, this,
+          [this, field](const QString& text) { state.SetText(field, text.toStdString()); });
+  // Typing makes the name the user's own again: the file dialog's question no longer covers it.
+  connect(edit, &QLineEdit::textEdited, this, [this, field] { state.Typed(field); });
+  Show(field);
+}
+
+void RunPage::Bind(QCheckBox* box, int field) {
+  ViewOf(field).box = box;
+  connect(box, &QCheckBox::toggled, this, [this, field](bool on) { state.SetFlag(field, on); });
+  Show(field);
+}
+
+void RunPage::Bind(QButtonGroup* group, int field) {
+  ViewOf(field).group = group;
+  connect(group, &QButtonGroup::idToggled, this, [this, field](int id, bool on) {
+    if (on) state.SetValue(field, id);
+  });
+  Show(field);
+}
+
+void RunPage::Bind(QSpinBox* box, int field) {
+  ViewOf(field).number = box;
+  connect(box, &QSpinBox::valueChanged, this,
+          [this, field](int value) { state.SetValue(field, value); });
+  Show(field);
 }
 
 QLineEdit* RunPage::AddFileRow(QBoxLayout* into, int labelId, const QString& caption, int editId,
                                int buttonId, const FileDialogRequest& request, const char* key) {
+  const int field = state.AddText(key, {}, request.kind == FileDialogKind::SaveAs);
+  return AddFileRowOf(into, labelId, caption, editId, buttonId, request, field);
+}
+
+QLineEdit* RunPage::AddFileRowOf(QBoxLayout* into, int labelId, const QString& caption, int editId,
+                                 int buttonId, const FileDialogRequest& request, int field) {
   const FileRow row = pexol::AddFileRow(this, into, labelId, caption, editId, buttonId);
   QLineEdit* edit = row.edit;
-  Remember(edit, key);
-  if (request.kind == FileDialogKind::SaveAs) destinations << edit;
-  connect(row.chooser, &QPushButton::clicked, this, [this, edit, request] {
+  Bind(edit, field);
+  connect(row.chooser, &QPushButton::clicked, this, [this, field, request] {
     const auto path = context.prompts.ChooseFile(this, request);
-    if (!path) return;
-    edit->setText(*path);
-    chosenInDialog.insert(edit);
+    if (path) state.SetChosen(field, path->toStdString());
   });
-  // Typing makes the name the user's own again: the file dialog's question no longer covers it.
-  connect(edit, &QLineEdit::textEdited, this, [this, edit] { chosenInDialog.remove(edit); });
   return edit;
 }
 
@@ -88,76 +150,55 @@ void RunPage::AddMediaFoldersButton(QBoxLayout* into, int buttonId) {
 }
 
 void RunPage::Remember(QLineEdit* edit, const char* key) {
-  settings.push_back({key, edit});
-  connect(edit, &QLineEdit::textChanged, this,
-          [this, at = settings.size() - 1] { Store(settings[at]); });
+  Bind(edit, state.AddText(key, edit->text().toStdString()));
 }
 
 void RunPage::Remember(QCheckBox* box, const char* key) {
-  settings.push_back({key, nullptr, box});
-  connect(box, &QCheckBox::toggled, this,
-          [this, at = settings.size() - 1] { Store(settings[at]); });
+  Bind(box, state.AddFlag(key, box->isChecked()));
 }
 
 void RunPage::Remember(QButtonGroup* group, const char* key) {
-  settings.push_back({key, nullptr, nullptr, group});
-  connect(group, &QButtonGroup::idToggled, this, [this, at = settings.size() - 1](int, bool on) {
-    if (on) Store(settings[at]);
-  });
+  std::vector<int> values;
+  for (QAbstractButton* button : group->buttons()) values.push_back(group->id(button));
+  Bind(group, state.AddChoice(key, std::move(values), group->checkedId()));
 }
 
 void RunPage::Remember(QSpinBox* box, const char* key) {
-  settings.push_back({key, nullptr, nullptr, nullptr, box});
-  connect(box, &QSpinBox::valueChanged, this,
-          [this, at = settings.size() - 1] { Store(settings[at]); });
-}
-
-void RunPage::Store(const Setting& setting) const {
-  if (!loaded) return;
-  QSettings stored = StoredSettings();
-  WriteTo(stored, setting);
-  stored.sync();
+  Bind(box, state.AddNumber(key, box->minimum(), box->maximum(), box->value()));
 }
 
 void RunPage::AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId,
                              const char* key) {
-  software = AddRadioGroup(this);
+  QButtonGroup* software = AddRadioGroup(this);
   AddChoiceBox(this, into, boxId, QStringLiteral("software"), software,
                {{corvaneId, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
                 {lumettaId, "Lumetta", static_cast<int>(Software::Lumetta)}},
                2);
   Remember(software, key);
-  connect(software, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
+  state.SetSoftwareField(FieldOf(software));
 }
 
 void RunPage::PictureSearches(QLineEdit* folder) {
-  picturedSearchFolder = folder;
-  connect(folder, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
+  state.PictureSearches(FieldOf(folder));
 }
 
 void RunPage::PictureFrom(QLineEdit* source, QButtonGroup* timecode) {
-  picturedSource = source;
-  picturedTimecode = timecode;
-  connect(source, &QLineEdit::textChanged, this, &RunPage::PictureChanged);
-  if (timecode != nullptr)
-    connect(timecode, &QButtonGroup::idClicked, this, &RunPage::PictureChanged);
+  state.PictureFrom(FieldOf(source), timecode != nullptr ? FieldOf(timecode) : -1);
+}
+
+QLineEdit* RunPage::SourceEdit() const {
+  const int field = state.SourceField();
+  return field >= 0 && static_cast<std::size_t>(field) < views.size()
+             ? views[static_cast<std::size_t>(field)].edit
+             : nullptr;
 }
 
 PictureRequest RunPage::Picture() const {
-  PictureRequest request;
-  if (picturedSource != nullptr) request.source = picturedSource->text();
-  if (picturedTimecode != nullptr)
-    request.timecode = static_cast<TimecodeMode>(ValueOf(*picturedTimecode));
-  request.software = ChosenSoftware();
-  if (picturedSearchFolder != nullptr && !picturedSearchFolder->text().isEmpty())
-    request.searchFolders.push_back(EncodePath(picturedSearchFolder->text()));
-  return request;
+  return state.Picture();
 }
 
 SoftwareChoice RunPage::ChosenSoftware() const {
-  const int chosen = software != nullptr ? software->checkedId() : -1;
-  if (chosen < 0) return SoftwareChoice::Automatic();
-  return SoftwareChoice::Named(static_cast<Software>(chosen));
+  return state.ChosenSoftware();
 }
 
 int RunPage::ValueOf(const QButtonGroup& group, int none) {
@@ -165,60 +206,21 @@ int RunPage::ValueOf(const QButtonGroup& group, int none) {
   return checked < 0 ? none : checked;
 }
 
-void RunPage::Load(const QSettings& stored) {
-  loaded = false;
-  for (const Setting& setting : settings) {
-    const QString key = QLatin1String(setting.key);
-    if (setting.edit != nullptr) {
-      setting.edit->setText(stored.value(key, setting.edit->text()).toString());
-      chosenInDialog.remove(setting.edit);
-    } else if (setting.box != nullptr) {
-      setting.box->setChecked(stored.value(key, setting.box->isChecked()).toBool());
-    } else if (setting.number != nullptr) {
-      // The box keeps a stored number inside its range.
-      setting.number->setValue(stored.value(key, setting.number->value()).toInt());
-    } else {
-      // A button is ticked only for a value it stands for; anything else keeps the start state.
-      bool isNumber = false;
-      const int id = stored.value(key).toInt(&isNumber);
-      if (QAbstractButton* button = isNumber ? setting.group->button(id) : nullptr)
-        button->setChecked(true);
-    }
-  }
-  loaded = true;
+void RunPage::Load(QSettings& stored) {
+  state.Load(QtSettingsStore(stored), &live);
 }
 
 void RunPage::Save(QSettings& stored) const {
-  for (const Setting& setting : settings) WriteTo(stored, setting);
-}
-
-void RunPage::WriteTo(QSettings& stored, const Setting& setting) const {
-  const QString key = QLatin1String(setting.key);
-  if (setting.edit != nullptr)
-    stored.setValue(key, setting.edit->text());
-  else if (setting.box != nullptr)
-    stored.setValue(key, setting.box->isChecked());
-  else if (setting.number != nullptr)
-    stored.setValue(key, setting.number->value());
-  else
-    stored.setValue(key, setting.group->checkedId());
-}
-
-bool RunPage::MayReplace() {
-  for (QLineEdit* edit : destinations) {
-    const QString path = edit->text();
-    if (path.isEmpty() || chosenInDialog.contains(edit) || IsNullDevice(EncodePath(path))) continue;
-    const QFileInfo info(path);
-    // A folder or a device is not replaced; the run says what it makes of it.
-    if (!info.exists() || !info.isFile()) continue;
-    if (!context.prompts.Question(this, path + QStringLiteral(" exists. Replace it?")))
-      return false;
-  }
-  return true;
+  QtSettingsStore store(stored);
+  state.Save(store);
 }
 
 void RunPage::Start() {
-  if (context.gate.Running() == nullptr && MayReplace()) StartUnasked();
+  if (context.gate.Running() != nullptr) return;
+  const bool mayReplace = pages::MayReplace(state, [this](const std::string& question) {
+    return context.prompts.Question(this, QString::fromStdString(question));
+  });
+  if (mayReplace) StartUnasked();
 }
 
 void RunPage::StartUnasked() {
@@ -264,16 +266,9 @@ void RunPage::Finish() {
   RunResult ended = std::move(result);
   result = {};
   if (quiet) return;  // the window is closing; the user was asked already
-  if (ended.Completed()) {
-    if (ended.chosenSoftware) NoteAutomaticSoftware(ended.message, *ended.chosenSoftware);
-    // The file dialog asked about the file as it was; what this run wrote may be edited
-    // before the next run, which has to ask again.
-    for (QLineEdit* edit : destinations) chosenInDialog.remove(edit);
-    // Warnings (media not found, unreadable search folders) follow the message.
-    for (const std::string& warning : ended.warnings) ended.message += "\n\nwarning: " + warning;
-  }
-  context.prompts.ShowMessage(this, DecodeForDisplay(ended.message),
-                              ended.Completed() ? MessageIcon::None : MessageIcon::Exclamation);
+  const pages::ShownMessage shown = pages::ResultMessage(std::move(ended), state);
+  context.prompts.ShowMessage(this, QString::fromStdString(shown.text),
+                              shown.exclamation ? MessageIcon::Exclamation : MessageIcon::None);
   progress->setValue(0);
   emit RunEnded();
 }

@@ -2,17 +2,17 @@
 // the worker thread and the result shown
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/QtSettingsStore.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
+#include "app/pages/Page.h"
 #include "core/RunObserver.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
@@ -50,9 +50,6 @@ class RunGate final : public QObject {
   RunPage* running = nullptr;
 };
 
-/// The window's remembered settings (the same store for every page and the window).
-QSettings StoredSettings();
-
 /// What the window shares with its pages; every piece outlives them.
 struct PageContext {
   UserPrompts& prompts;
@@ -60,17 +57,21 @@ struct PageContext {
   RunGate& gate;
 };
 
-/// A page that runs a job: the page builds the job from its controls, this base asks before
-/// a typed destination is replaced, runs the job on a worker thread with the page's status
-/// line and bar, offers Cancel, and shows the result once the run's thread has ended. The
-/// run button returns at once; the end arrives as a queued call.
+/// A page that runs a job, the Qt view of a page layer state: each control shows a field of
+/// it and sets it. The page builds the job, this base asks before a typed destination is
+/// replaced (as the page layer decides), runs the job on a worker thread with the page's
+/// status line and bar, offers Cancel, and shows the result once the run's thread has ended.
+/// The run button returns at once; the end arrives as a queued call.
 class RunPage : public QWidget {
   Q_OBJECT
 
  public:
-  using Driver = std::function<RunResult(RunObserver&)>;
+  using Driver = pages::Page::Driver;
 
+  /// A page whose controls make their own fields (Remember).
   explicit RunPage(const PageContext& context);
+  /// A page whose controls show the fields of the page layer's `page`.
+  RunPage(const PageContext& context, std::unique_ptr<pages::Page> page);
   /// Stops a run still going and waits for it.
   ~RunPage() override;
 
@@ -88,15 +89,16 @@ class RunPage : public QWidget {
   /// Brings back the controls remembered under the page's keys; a value no control stands
   /// for leaves the control as it is. From then on each control's value is written to the
   /// stored settings as soon as it changes, so that a window that ends badly loses nothing.
-  void Load(const QSettings& settings);
+  void Load(QSettings& settings);
   void Save(QSettings& settings) const;
 
   /// The project file field the picture follows; null on a page without one.
-  QLineEdit* SourceEdit() const { return picturedSource; }
+  QLineEdit* SourceEdit() const;
 
   /// The project the page works on, the way its timeline picture is drawn (media folders
   /// aside): the source, software and timecode the page's PictureFrom named.
   PictureRequest Picture() const;
+  const pages::PageState& State() const { return state; }
 
  signals:
   /// The project or the way it is drawn changed.
@@ -114,6 +116,9 @@ class RunPage : public QWidget {
   /// save request makes the edit a destination, which a run asks about before replacing it.
   QLineEdit* AddFileRow(QBoxLayout* into, int labelId, const QString& caption, int editId,
                         int buttonId, const FileDialogRequest& request, const char* key);
+  /// The same row showing the state's text field `field`.
+  QLineEdit* AddFileRowOf(QBoxLayout* into, int labelId, const QString& caption, int editId,
+                          int buttonId, const FileDialogRequest& request, int field);
   /// The run button, Cancel, the bar and the status line at the foot of the page.
   void AddRunRow(QBoxLayout* into, int buttonId, const QString& text, int progressId, int statusId,
                  int cancelId);
@@ -126,6 +131,11 @@ class RunPage : public QWidget {
   void Remember(QCheckBox* box, const char* key);
   void Remember(QButtonGroup* group, const char* key);
   void Remember(QSpinBox* box, const char* key);
+  /// The control shows the state's field and sets it.
+  void Bind(QLineEdit* edit, int field);
+  void Bind(QCheckBox* box, int field);
+  void Bind(QButtonGroup* group, int field);
+  void Bind(QSpinBox* box, int field);
   /// The picture shows the project named in `source` in the timecode of `timecode` (whose ids
   /// are timecode mode values; none: the picture's default), and is drawn again when either
   /// or the software changes.
@@ -142,32 +152,31 @@ class RunPage : public QWidget {
   const PageContext context;
 
  private:
-  struct Setting {
-    const char* key;
+  /// The control of each field; one of them is set.
+  struct View {
     QLineEdit* edit = nullptr;
     QCheckBox* box = nullptr;
     QButtonGroup* group = nullptr;
     QSpinBox* number = nullptr;
   };
 
-  /// True when the run may write the page's destinations: each is new, a device, was chosen
-  /// in a file dialog (which asked already), or the user agrees to replace it.
-  bool MayReplace();
-  /// Writes `setting` to the stored settings at once (not while they are being loaded).
-  void Store(const Setting& setting) const;
-  void WriteTo(QSettings& stored, const Setting& setting) const;
+  /// Shows the state's `field` in its control.
+  void Show(int field);
+  View& ViewOf(int field);
+  int FieldOf(const QObject* control) const;
   /// The run's thread ended: shows the result unless the window is closing.
   void Finish();
   void ShowRunning(bool running);
 
-  std::vector<Setting> settings;
-  QButtonGroup* software = nullptr;  ///< ids are the software values
-  QLineEdit* picturedSource = nullptr;
-  QButtonGroup* picturedTimecode = nullptr;
-  QLineEdit* picturedSearchFolder = nullptr;
-  bool loaded = false;  ///< settings are written as they change once they were loaded
-  QList<QLineEdit*> destinations;
-  QSet<const QLineEdit*> chosenInDialog;  ///< chosen in a dialog and not typed over since
+  std::unique_ptr<pages::PageState> ownState;  ///< for a page of its own fields
+
+ protected:
+  const std::unique_ptr<pages::Page> model;  ///< null for a page of its own fields
+  pages::PageState& state;
+
+ private:
+  std::vector<View> views;  ///< by field
+  QtSettingsStore live;     ///< written as the fields change, once they were loaded
   QPushButton* runButton = nullptr;
   QPushButton* cancel = nullptr;
   QProgressBar* progress = nullptr;

@@ -39,22 +39,6 @@ class PictureCanvas final : public QWidget {
   TimelineView& view;
 };
 
-namespace {
-
-QString KeyOf(const PictureRequest& request) {
-  QString key =
-      request.source + QLatin1Char('\n') + QString::number(static_cast<int>(request.timecode)) +
-      QLatin1Char('\n') +
-      QString::number(request.software.automatic ? -1 : static_cast<int>(request.software.named));
-  for (const std::string& map : request.maps)
-    key += QLatin1Char('\n') + QString::fromStdString(map);
-  for (const std::string& folder : request.searchFolders)
-    key += QLatin1Char('\n') + QString::fromStdString(folder);
-  return key;
-}
-
-}  // namespace
-
 TimelineView::TimelineView(QWidget* parent)
     : QScrollArea(parent), renderer(std::make_unique<QSvgRenderer>()) {
   setObjectName(QString::number(ids::timeline));
@@ -72,18 +56,17 @@ TimelineView::~TimelineView() {
 }
 
 void TimelineView::Show(const PictureRequest& request) {
-  const QString key = KeyOf(request);
   if (watcher.isRunning()) {
     waiting = std::make_unique<PictureRequest>(request);
     return;
   }
-  if (key == shownKey) return;
+  if (shown && *shown == request) return;
   Start(request);
 }
 
 void TimelineView::Start(const PictureRequest& request) {
-  shownKey = KeyOf(request);
-  if (request.source.isEmpty()) {
+  shown = request;
+  if (request.source.empty()) {
     boxes.clear();
     renderer->load(QByteArray());
     hide();
@@ -91,7 +74,7 @@ void TimelineView::Start(const PictureRequest& request) {
     return;
   }
   PictureJob job;
-  job.source = EncodePath(request.source);
+  job.source = request.source;
   job.timecode = request.timecode;
   job.software = request.software;
   job.maps = request.maps;
@@ -114,7 +97,7 @@ void TimelineView::Finished() {
   if (waiting) {
     const PictureRequest next = *waiting;
     waiting.reset();
-    if (KeyOf(next) != shownKey) {
+    if (!(next == *shown)) {
       Start(next);
       return;
     }

@@ -6,22 +6,17 @@
 #include <QString>
 #include <QSvgRenderer>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "app/pages/PageState.h"
 #include "picture/RunPicture.h"
 
 namespace pexol {
 
 class PictureCanvas;
 
-/// What a picture was drawn from; a new one replaces the picture being drawn.
-struct PictureRequest {
-  QString source;
-  TimecodeMode timecode = TimecodeMode::NtscDrop;
-  SoftwareChoice software = SoftwareChoice::Automatic();
-  std::vector<std::string> maps;
-  std::vector<std::string> searchFolders;
-};
+using pages::PictureRequest;
 
 /// Shows a project's timeline: fitted to the width, or at full size with scroll bars
 /// (double-click switches); a clip's tooltip is its line. The picture is drawn by `RunPicture`
@@ -67,7 +62,7 @@ class TimelineView final : public QScrollArea {
   PictureCanvas* canvas = nullptr;
   QFutureWatcher<Drawn> watcher;
   std::vector<PictureBox> boxes;
-  QString shownKey;
+  std::optional<PictureRequest> shown;
   std::unique_ptr<PictureRequest> waiting;
   bool fitted = true;
 };

@@ -5,13 +5,15 @@
 #include <memory>
 #include <optional>
 
+#include "app/pages/FileRequest.h"
+
 class QFileDialog;
 class QWidget;
 
 namespace pexol {
 
 enum class MessageIcon { None, Exclamation };
-enum class FileDialogKind { Open, SaveAs, Folder };
+using pages::FileDialogKind;
 
 /// What a file dialog is opened with.
 struct FileDialogRequest {

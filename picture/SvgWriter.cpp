@@ -19,6 +19,12 @@ std::string SvgNumber(double value) {
   return number;
 }
 
+std::string_view SvgElement::Get(std::string_view attribute) const {
+  for (const auto& [name, value] : attributes)
+    if (name == attribute) return value;
+  return {};
+}
+
 SvgWriter::SvgWriter(double width, double height) {
   out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   Open("svg");
@@ -43,6 +49,7 @@ void SvgWriter::Open(std::string_view element) {
   out_ += '<';
   out_ += element;
   open_.push_back({std::string(element)});
+  building_.push_back({std::string(element)});
 }
 
 void SvgWriter::Close() {
@@ -58,6 +65,12 @@ void SvgWriter::Close() {
     out_ += "</" + element.name + '>';
   }
   open_.pop_back();
+  SvgElement closed = std::move(building_.back());
+  building_.pop_back();
+  if (building_.empty())
+    tree_ = std::move(closed);
+  else
+    building_.back().children.push_back(std::move(closed));
 }
 
 void SvgWriter::Attribute(std::string_view name, std::string_view value) {
@@ -68,6 +81,7 @@ void SvgWriter::Attribute(std::string_view name, std::string_view value) {
   out_ += "=\"";
   AppendXmlEscaped(out_, value, true);
   out_ += '"';
+  building_.back().attributes.emplace_back(std::string(name), std::string(value));
 }
 
 void SvgWriter::Attribute(std::string_view name, double value) {
@@ -79,6 +93,7 @@ void SvgWriter::Text(std::string_view text) {
   EndStartTag();
   open_.back().hasText = true;
   AppendXmlEscaped(out_, text, false);
+  building_.back().text += text;
 }
 
 void SvgWriter::TextElement(std::string_view element, std::string_view text) {

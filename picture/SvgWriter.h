@@ -7,6 +7,18 @@
 
 namespace pexol {
 
+/// One element of a document as it was written: what a window draws the picture from without
+/// reading the SVG back. Values are unescaped, numbers as the document writes them.
+struct SvgElement {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> attributes = {};
+  std::string text = {};
+  std::vector<SvgElement> children = {};
+
+  /// The value of attribute `attribute`; empty when it has none.
+  std::string_view Get(std::string_view attribute) const;
+};
+
 /// Streams elements into a UTF-8 SVG document. Names and labels go in only as attribute values
 /// or text, which are escaped here; characters XML cannot hold become U+FFFD. Portable C++ so
 /// that every build, Windows included, draws the same bytes.
@@ -27,10 +39,14 @@ class SvgWriter {
 
   /// Ends every open element and returns the document.
   std::string Finish();
+  /// The <svg> root element and all it holds, after `Finish`.
+  SvgElement TakeTree() { return std::move(tree_); }
 
  private:
   void EndStartTag();
 
+  std::vector<SvgElement> building_;  ///< the open elements, innermost last
+  SvgElement tree_;
   std::string out_;
   struct Element {
     std::string name;

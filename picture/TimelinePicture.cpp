@@ -256,6 +256,7 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
   }
   svg.Close();
   picture.svg = svg.Finish();
+  picture.drawing = svg.TakeTree();
   return picture;
 }
 

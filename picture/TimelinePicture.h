@@ -9,6 +9,7 @@
 
 #include "core/Options.h"
 #include "layout/ExportTimeline.h"
+#include "picture/SvgWriter.h"
 
 namespace pexol {
 
@@ -27,6 +28,7 @@ struct PictureBox {
 
 struct TimelinePicture {
   std::string svg;
+  SvgElement drawing = {};        ///< the same document as elements, for a window to draw
   std::vector<PictureBox> boxes;  ///< the clips in drawing order (transitions are not boxes)
   int missingCount = 0;           ///< boxes marked missing (a file used twice counts twice)
 };

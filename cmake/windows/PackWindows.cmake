@@ -1,12 +1,12 @@
-# Packs pexol-cli.exe with its README (CR LF, for Notepad) into ZIP.
-# cmake -DEXE=... -DZIP=... -P PackWindows.cmake
+# Packs the programs (pexol.exe, pexol-cli.exe) with their README (CR LF, for Notepad) into ZIP,
+# in one folder. cmake "-DEXES=a.exe;b.exe" -DZIP=... -P PackWindows.cmake
 get_filename_component(zip "${ZIP}" ABSOLUTE)
 get_filename_component(stage "${zip}" NAME_WLE)
 get_filename_component(dist "${zip}" DIRECTORY)
 set(stage "${dist}/${stage}")
 file(REMOVE_RECURSE "${stage}" "${zip}")
 file(MAKE_DIRECTORY "${stage}")
-file(COPY "${EXE}" DESTINATION "${stage}")
+file(COPY ${EXES} DESTINATION "${stage}")
 file(READ "${CMAKE_CURRENT_LIST_DIR}/README.txt" readme)
 string(REPLACE "\n" "\r\n" readme "${readme}")
 file(WRITE "${stage}/README.txt" "${readme}")

@@ -42,6 +42,18 @@ foreach(layer IN LISTS layers)
   endforeach()
 endforeach()
 
+# The window's page layer is below both windows: it includes neither them nor a toolkit.
+file(GLOB page_sources ${PEXOL_SOURCE_DIR}/app/pages/*.h ${PEXOL_SOURCE_DIR}/app/pages/*.cpp)
+foreach(source IN LISTS page_sources)
+  file(STRINGS ${source} includes REGEX "^#include [<\"](Q|windows|app/)")
+  foreach(line IN LISTS includes)
+    if(NOT line MATCHES "^#include \"app/pages/")
+      file(RELATIVE_PATH name ${PEXOL_SOURCE_DIR} ${source})
+      string(APPEND failures "  ${name}: ${line}\n")
+    endif()
+  endforeach()
+endforeach()
+
 if(failures)
   message(FATAL_ERROR "Includes that reach a layer that is not below:\n${failures}")
 endif()

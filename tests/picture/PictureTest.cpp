@@ -4,6 +4,7 @@
 #include <libxml/tree.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -136,6 +137,35 @@ TEST_F(PictureTest, EveryClipIsABoxAsLongAsItLastsAndMissingMediaIsRed) {
   EXPECT_NE(boxes.at("main-1").title.find("missing"), std::string::npos);
   for (const char* found : {"main-0", "main-2", "insert-0", "exaudio1-0"})
     EXPECT_EQ(boxes.at(found).kind, "clip") << found;
+}
+
+// The elements a window draws the picture from are the document's: each box where the SVG puts
+// it, with its fill and its line.
+TEST_F(PictureTest, TheDrawingHandedToAWindowIsTheDocumentItWrites) {
+  PictureJob job;
+  job.source = folder.Path("p.mpj");
+  job.destination = folder.Path("p.svg");
+  TimelinePicture handed;
+  job.onPicture = [&handed](const TimelinePicture& picture) { handed = picture; };
+  NullObserver quiet;
+  ASSERT_TRUE(RunPicture(job, quiet).Completed());
+  EXPECT_EQ(handed.drawing.name, "svg");
+  const auto boxes = BoxesOf(folder.Read("p.svg"));
+  std::size_t found = 0;
+  const std::function<void(const SvgElement&)> visit = [&](const SvgElement& element) {
+    const auto box = boxes.find(std::string(element.Get("id")));
+    if (element.name == "rect" && box != boxes.end()) {
+      ++found;
+      EXPECT_DOUBLE_EQ(std::stod(std::string(element.Get("x"))), box->second.x);
+      EXPECT_EQ(element.Get("fill"), box->second.fill);
+      ASSERT_FALSE(element.children.empty());
+      EXPECT_NE(box->second.title.find(element.children.front().text), std::string::npos);
+    }
+    for (const SvgElement& child : element.children) visit(child);
+  };
+  visit(handed.drawing);
+  EXPECT_EQ(found, boxes.size());
+  EXPECT_EQ(found, handed.boxes.size());
 }
 
 // Missing media look like nothing a colour clip can be (even a red one): hatched and crossed,

@@ -1,0 +1,68 @@
+// app/pages/ConversionPages.cpp - the conversion pages' parts and jobs
+#include "app/pages/ConversionPages.h"
+
+#include "app/pages/ControlIds.h"
+#include "run/RunConversions.h"
+
+namespace pexol::pages {
+
+ToTextPage::ToTextPage() : Page("mpj to txt") {
+  AddSoftwareBox(ids::toTextSoftwareBox, ids::toTextCorvane, ids::toTextLumetta, "toText/software");
+  // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3.
+  timecode = AddChoices(
+      ids::toTextTimecodeBox, "EDL output",
+      {{ids::toTextNtscDrop, "NTSC(drop frame)", static_cast<int>(TimecodeMode::NtscDrop)},
+       {ids::toTextPal, "PAL", static_cast<int>(TimecodeMode::Pal)},
+       {ids::toTextNtscNonDrop, "NTSC(non drop frame)",
+        static_cast<int>(TimecodeMode::NtscNonDrop)},
+       {ids::toTextFrame, "FRAME", static_cast<int>(TimecodeMode::Frame)}},
+      "toText/timecode");
+  csv = AddCheck(ids::toTextCsv, "CSV", "toText/csv", true);
+  utf8 = AddCheck(ids::toTextUtf8, "UTF-8 text", "toText/utf8");
+  AddStretch();
+  source = AddFileRow(ids::toTextSourceLabel, "mpj source file", ids::toTextSource,
+                      ids::toTextSourceChooser, OpenFile("mpj", ProjectFilter()), "toText/source");
+  destination = AddFileRow(ids::toTextDestinationLabel, "txt destination file",
+                           ids::toTextDestination, ids::toTextDestinationChooser,
+                           SaveFile("txt", TextFilter()), "toText/destination");
+  AddRunRow(ids::toTextConvert, "convert", ids::toTextProgress, ids::toTextStatus,
+            ids::toTextCancel);
+  state.PictureFrom(source, timecode);
+}
+
+Page::Driver ToTextPage::MakeRun(const MediaFolders&) {
+  ToTextJob job{state.Text(source), state.Text(destination), {}, state.ChosenSoftware()};
+  // No button ticked means the first of the group, as it always has.
+  job.options.timecode = static_cast<TimecodeMode>(state.Value(timecode, 0));
+  job.options.csv = state.Flag(csv);
+  job.options.encoding = state.Flag(utf8) ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+  return [job](RunObserver& observer) { return RunProjectToText(job, observer); };
+}
+
+ToProjectPage::ToProjectPage() : Page("txt to mpj") {
+  AddSoftwareBox(ids::toProjectSoftwareBox, ids::toProjectCorvane, ids::toProjectLumetta,
+                 "toProject/software");
+  utf8 = AddCheck(ids::toProjectUtf8, "UTF-8 text", "toProject/utf8");
+  source =
+      AddFileRow(ids::toProjectSourceLabel, "mpj source file", ids::toProjectSource,
+                 ids::toProjectSourceChooser, OpenFile("mpj", ProjectFilter()), "toProject/source");
+  text = AddFileRow(ids::toProjectTextLabel, "txt source file", ids::toProjectText,
+                    ids::toProjectTextChooser, OpenFile("txt", TextFilter()), "toProject/text");
+  // The destination sits apart from the two sources, as it always has.
+  AddStretch();
+  destination = AddFileRow(ids::toProjectDestinationLabel, "mpj destination file",
+                           ids::toProjectDestination, ids::toProjectDestinationChooser,
+                           SaveFile("mpj", ProjectFilter()), "toProject/destination");
+  AddRunRow(ids::toProjectConvert, "convert", ids::toProjectProgress, ids::toProjectStatus,
+            ids::toProjectCancel);
+  state.PictureFrom(source);
+}
+
+Page::Driver ToProjectPage::MakeRun(const MediaFolders&) {
+  ToProjectJob job{
+      state.Text(source), state.Text(text), state.Text(destination), {}, state.ChosenSoftware()};
+  job.options.encoding = state.Flag(utf8) ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+  return [job](RunObserver& observer) { return RunTextToProject(job, observer); };
+}
+
+}  // namespace pexol::pages

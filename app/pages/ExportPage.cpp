@@ -1,0 +1,69 @@
+// app/pages/ExportPage.cpp - the "export" page's parts and its job
+#include "app/pages/ExportPage.h"
+
+#include "app/pages/ControlIds.h"
+#include "app/pages/MediaFolders.h"
+#include "export/ExportFormats.h"
+#include "export/RunExport.h"
+
+namespace pexol::pages {
+
+namespace {
+
+// What the destination's file dialog offers: every format; the first one's extension names a
+// file by default.
+FileRequest DestinationRequest() {
+  std::string types;
+  for (const ExportFormat& format : ExportFormats()) {
+    std::string patterns;
+    for (const std::string& extension : format.extensions)
+      patterns += (patterns.empty() ? "*" : " *") + extension;
+    types += (types.empty() ? "" : ";;") + std::string(format.label) + " (" + patterns + ")";
+  }
+  return SaveFile(ExportFormats().front().extensions.front().substr(1), WithAllFiles(types));
+}
+
+}  // namespace
+
+ExportPage::ExportPage() : Page("export") {
+  AddSoftwareBox(ids::exportSoftwareBox, ids::exportCorvane, ids::exportLumetta, "export/software");
+  std::vector<Choice> choices{{ids::exportFromExtension, "from the file name", fromExtension}};
+  const auto formats = ExportFormats();
+  for (std::size_t f = 0; f < formats.size(); ++f)
+    choices.push_back({formats[f].buttonId, formats[f].label, static_cast<int>(f) + 1});
+  // Unlike the conversions, the page shows its defaults: the format from the name, drop frame.
+  format = AddChoices(ids::exportFormatBox, "format", std::move(choices), "export/format",
+                      fromExtension);
+  timecode = AddChoices(
+      ids::exportTimecodeBox, "timecode",
+      {{ids::exportNtscDrop, "NTSC drop frame", static_cast<int>(TimecodeMode::NtscDrop)},
+       {ids::exportNtscNonDrop, "NTSC non-drop frame", static_cast<int>(TimecodeMode::NtscNonDrop)},
+       {ids::exportPal, "PAL", static_cast<int>(TimecodeMode::Pal)}},
+      "export/timecode", static_cast<int>(TimecodeMode::NtscDrop));
+  AddStretch();
+  source = AddFileRow(ids::exportSourceLabel, "mpj source file", ids::exportSource,
+                      ids::exportSourceChooser, OpenFile("mpj", ProjectFilter()), "export/source");
+  destination =
+      AddFileRow(ids::exportDestinationLabel, "timeline destination file", ids::exportDestination,
+                 ids::exportDestinationChooser, DestinationRequest(), "export/destination");
+  AddMediaFoldersButton(ids::exportMediaFolders);
+  AddRunRow(ids::exportRun, "export", ids::exportProgress, ids::exportStatus, ids::exportCancel);
+  state.PictureFrom(source, timecode);
+}
+
+Page::Driver ExportPage::MakeRun(const MediaFolders& media) {
+  ExportJob job;
+  job.source = state.Text(source);
+  job.destination = state.Text(destination);
+  const int chosen = state.Value(format, fromExtension);
+  const auto formats = ExportFormats();
+  if (chosen > 0 && static_cast<std::size_t>(chosen) <= formats.size())
+    job.format = formats[static_cast<std::size_t>(chosen) - 1].name;
+  job.software = state.ChosenSoftware();
+  job.timecode = static_cast<TimecodeMode>(state.Value(timecode, 0));
+  job.maps = media.maps;
+  job.searchFolders = media.searchFolders;
+  return [job](RunObserver& observer) { return RunExport(job, observer); };
+}
+
+}  // namespace pexol::pages

@@ -1,0 +1,21 @@
+// app/pages/ExportPage.h - the "export" page: software, format, timecode, files
+#pragma once
+
+#include "app/pages/Page.h"
+
+namespace pexol::pages {
+
+/// Writes a project's timeline in an editing format, resolving media with the media folders.
+class ExportPage final : public Page {
+ public:
+  ExportPage();
+  Driver MakeRun(const MediaFolders& media) override;
+
+  /// The format field's values: 0 for "from the file name", then each format's place in the
+  /// export's table from 1 (the values the settings keep).
+  static constexpr int fromExtension = 0;
+
+  int format, timecode, source, destination;  ///< fields
+};
+
+}  // namespace pexol::pages

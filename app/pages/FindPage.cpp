@@ -1,0 +1,68 @@
+// app/pages/FindPage.cpp - the "find" page's parts, its check and its collect
+#include "app/pages/FindPage.h"
+
+#include "app/pages/ControlIds.h"
+#include "app/pages/MediaFolders.h"
+#include "check/MediaCheck.h"
+#include "export/ExportFormats.h"
+
+namespace pexol::pages {
+
+FindPage::FindPage() : Page("find") {
+  AddSoftwareBox(ids::findSoftwareBox, ids::findCorvane, ids::findLumetta, "find/software");
+  AddStretch();
+  source = AddFileRow(ids::findSourceLabel, "mpj source file", ids::findSource,
+                      ids::findSourceChooser, OpenFile("mpj", ProjectFilter()), "find/source");
+  searchFolder =
+      AddFileRow(ids::findSearchFolderLabel, "media search folder", ids::findSearchFolder,
+                 ids::findSearchFolderChooser, ChooseFolder(), "find/searchFolder");
+  AddMediaFoldersButton(ids::findMediaFolders);
+  // No report until the user names one.
+  report = AddFileRow(ids::findReportLabel, "txt destination file", ids::findReport,
+                      ids::findReportChooser, SaveFile("txt", TextFilter()), "find/report", "nul");
+  AddRunRow(ids::findCheck, "check", ids::findProgress, ids::findStatus, ids::findCancel);
+  AddAction(ids::findCollect, "collect...");
+  state.PictureFrom(source);
+  state.PictureSearches(searchFolder);
+}
+
+void FindPage::Collect(std::string folder, std::vector<std::string> formats, bool link) {
+  collect = CollectChoice{std::move(folder), std::move(formats), link};
+}
+
+Page::Driver FindPage::MakeRun(const MediaFolders& media) {
+  // As the picture looks: the media folders' search folders, then the page's own.
+  std::vector<std::string> searchFolders = media.searchFolders;
+  if (!state.Text(searchFolder).empty()) searchFolders.push_back(state.Text(searchFolder));
+  if (collect) {
+    CollectJob job;
+    job.source = state.Text(source);
+    job.folder = std::move(collect->folder);
+    job.software = state.ChosenSoftware();
+    job.maps = media.maps;
+    job.searchFolders = std::move(searchFolders);
+    job.formats = std::move(collect->formats);
+    job.link = collect->link;
+    collect.reset();
+    return [job](RunObserver& observer) {
+      CollectSummary summary;
+      RunResult result = RunCollect(job, observer, &summary);
+      if (result.Completed()) result.message = summary.report + "\n" + result.message;
+      return result;
+    };
+  }
+  MediaCheckJob job{state.Text(source), state.Text(report), state.ChosenSoftware()};
+  job.maps = media.maps;
+  job.searchFolders = std::move(searchFolders);
+  return [job](RunObserver& observer) { return RunMediaCheck(job, observer); };
+}
+
+std::vector<CollectFormat> CollectFormats() {
+  std::vector<CollectFormat> formats;
+  int id = ids::collectFormatFirst;
+  for (const ExportFormat& format : ExportFormats())
+    formats.push_back({id++, format.label, format.name});
+  return formats;
+}
+
+}  // namespace pexol::pages

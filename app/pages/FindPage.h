@@ -1,0 +1,45 @@
+// app/pages/FindPage.h - the "find" page: a project's media looked for, or collected
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/pages/Page.h"
+#include "collect/RunCollect.h"
+
+namespace pexol::pages {
+
+/// Looks for a project's media files, with the media folders and the page's own search folder,
+/// and writes what it did not find to the report; "collect..." gathers the project and the
+/// media it finds in a new folder.
+class FindPage final : public Page {
+ public:
+  FindPage();
+  /// The next run is a check, or the collect `Collect` asked for.
+  Driver MakeRun(const MediaFolders& media) override;
+  /// Makes the next run a collect into `folder` with exports in `formats` (format names),
+  /// hard-linking where it can when `link`. The collect replaces nothing: it refuses a folder
+  /// that is not empty, so the run is started without asking.
+  void Collect(std::string folder, std::vector<std::string> formats, bool link);
+
+  int source, searchFolder, report;  ///< fields
+
+ private:
+  struct CollectChoice {
+    std::string folder;
+    std::vector<std::string> formats;
+    bool link = false;
+  };
+  std::optional<CollectChoice> collect;
+};
+
+/// The collect dialog's choices: one check box per export format, in the export's order.
+struct CollectFormat {
+  int id;
+  std::string label;
+  std::string name;
+};
+std::vector<CollectFormat> CollectFormats();
+
+}  // namespace pexol::pages

@@ -1,0 +1,66 @@
+// app/pages/Page.cpp - the parts a page is built of
+#include "app/pages/Page.h"
+
+namespace pexol::pages {
+
+void Page::AddSoftwareBox(int boxId, int corvaneId, int lumettaId, const char* key) {
+  const int field =
+      AddChoices(boxId, "software",
+                 {{corvaneId, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
+                  {lumettaId, "Lumetta", static_cast<int>(Software::Lumetta)}},
+                 key);
+  state.SetSoftwareField(field);
+}
+
+int Page::AddChoices(int boxId, std::string boxTitle, std::vector<Choice> choices, const char* key,
+                     int start) {
+  std::vector<int> values;
+  for (const Choice& choice : choices) values.push_back(choice.value);
+  const int field = state.AddChoice(key, std::move(values), start);
+  FormPart part{PartKind::Choices, field, boxId, std::move(boxTitle)};
+  part.choices = std::move(choices);
+  parts.push_back(std::move(part));
+  return field;
+}
+
+int Page::AddCheck(int id, std::string text, const char* key, bool inBoxAbove) {
+  const int field = state.AddFlag(key);
+  FormPart part{PartKind::Check, field, id, std::move(text)};
+  part.inBoxAbove = inBoxAbove;
+  parts.push_back(std::move(part));
+  return field;
+}
+
+void Page::AddStretch() {
+  parts.push_back({PartKind::Stretch});
+}
+
+int Page::AddFileRow(int labelId, std::string caption, int editId, int chooserId,
+                     FileRequest request, const char* key, std::string start) {
+  const int field = state.AddText(key, std::move(start), request.kind == FileDialogKind::SaveAs);
+  FormPart part{PartKind::File, field, editId, std::move(caption)};
+  part.labelId = labelId;
+  part.editId = editId;
+  part.chooserId = chooserId;
+  part.request = std::move(request);
+  parts.push_back(std::move(part));
+  return field;
+}
+
+void Page::AddMediaFoldersButton(int id) {
+  parts.push_back({PartKind::MediaFolders, -1, id, "media folders..."});
+}
+
+void Page::AddRunRow(int buttonId, std::string text, int progressId, int statusId, int cancelId) {
+  FormPart part{PartKind::Run, -1, buttonId, std::move(text)};
+  part.progressId = progressId;
+  part.statusId = statusId;
+  part.cancelId = cancelId;
+  parts.push_back(std::move(part));
+}
+
+void Page::AddAction(int id, std::string text) {
+  parts.push_back({PartKind::Action, -1, id, std::move(text)});
+}
+
+}  // namespace pexol::pages

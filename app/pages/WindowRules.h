@@ -1,0 +1,65 @@
+// app/pages/WindowRules.h - what the window does around its pages' runs, for either toolkit
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/pages/PageState.h"
+#include "run/RunResult.h"
+
+namespace pexol::pages {
+
+struct MediaFolders;
+
+/// "pexol Version 2.12".
+std::string WindowTitle();
+/// Asked before a run's typed destination is replaced, and before the window closes on a run.
+std::string ReplaceQuestion(std::string_view path);
+inline constexpr std::string_view closeQuestion =
+    "A run is going on. Stop it and close the window?";
+
+/// True when the run may write the page's destinations: each is new, a device, was chosen in a
+/// file dialog (which asked already), or `ask` (a yes/no question) got a yes; the first no ends
+/// the asking.
+bool MayReplace(const PageState& state, const std::function<bool(const std::string&)>& ask);
+
+/// The box a finished run shows: UTF-8 text, with a warning icon when it did not complete.
+struct ShownMessage {
+  std::string text;
+  bool exclamation = false;
+};
+/// The message of `result`: a completed run names the software it chose and lists its
+/// warnings. Tells `state` that a completed run wrote its destinations.
+ShownMessage ResultMessage(RunResult result, PageState& state);
+
+/// True for a name of a plain file: only such a file is read unasked, since reading a pipe or
+/// a device would take its bytes.
+bool IsPlainFile(const std::string& path);
+
+/// The picture of the page in front: its project (when a plain file), timecode and software,
+/// searched as the page's run searches, the media folders' search folders first.
+PictureRequest PictureToShow(const PageState& page, const MediaFolders& media);
+
+/// A project named on one page is offered to the pages that have none.
+class ProjectOffer {
+ public:
+  /// A page's source field now names `path`.
+  void Named(const std::string& path);
+  /// The text an empty source field of the page coming to the front gets; empty for none.
+  std::string For(const std::string& sourceNow) const;
+
+ private:
+  std::string last;
+};
+
+/// The "about" page's lines, under its icon and "PEXOL": {control id, text}.
+struct AboutLine {
+  int id;
+  std::string text;
+};
+std::vector<AboutLine> AboutLines();
+inline constexpr std::string_view aboutName = "PEXOL";
+
+}  // namespace pexol::pages

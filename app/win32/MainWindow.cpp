@@ -1,0 +1,429 @@
+// app/win32/MainWindow.cpp - the tabs, their layout at the window's DPI, settings and the script
+#include "app/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/pages/ControlIds.h"
+#include "app/win32/Dialogs.h"
+
+namespace pexol::win32 {
+
+namespace {
+
+constexpr wchar_t windowClass[] = L"pexolWindow";
+constexpr UINT stepMessage = WM_APP + 10;
+constexpr UINT followMessage = WM_APP + 11;
+constexpr UINT_PTR followTimer = 1;
+
+/// Writes the window's pixels as a 24-bit BMP.
+bool WriteBitmap(HDC screen, const RECT& area, const std::string& path) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<char> pixels(static_cast<std::size_t>(stride) * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  FILE* out = _wfopen(Wide(path).c_str(), L"wb");
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                       std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                       std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+  return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
+    : settings(settings), prompts(prompts) {
+  static const bool registered = [] {
+    WNDCLASSEXW window{};
+    window.cbSize = sizeof window;
+    window.lpfnWndProc = &MainWindow::Procedure;
+    window.hInstance = GetModuleHandleW(nullptr);
+    window.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    window.lpszClassName = windowClass;
+    RegisterPanelClass();
+    RegisterPictureClass();
+    return RegisterClassExW(&window) != 0;
+  }();
+  (void)registered;
+  handle = CreateWindowExW(WS_EX_CONTROLPARENT, windowClass, Wide(pages::WindowTitle()).c_str(),
+                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), this);
+  metrics = std::make_unique<Metrics>(GetDpiForWindow(handle));
+  tabs =
+      MakeControl(handle, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, ids::tabs, *metrics);
+  picture = std::make_unique<PictureView>(handle, ids::timeline);
+  picture->onShown = [this] {
+    // A picture shown gets its room under the pages: the window grows to show it whole, as far
+    // as the screen allows.
+    RECT client;
+    GetClientRect(handle, &client);
+    RECT frame{0, 0, NaturalWidth(),
+               NaturalHeight() - metrics->Scale(120) +
+                   picture->HeightFor(client.right - 2 * metrics->Margin())};
+    AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT,
+                             metrics->Dpi());
+    RECT now;
+    GetWindowRect(handle, &now);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    GetMonitorInfoW(MonitorFromWindow(handle, MONITOR_DEFAULTTONEAREST), &screen);
+    const int wanted = std::min<int>(frame.bottom - frame.top,
+                                     screen.rcWork.bottom - std::max(now.top, screen.rcWork.top));
+    if (picture->HasPicture() && now.bottom - now.top < wanted && !IsZoomed(handle))
+      SetWindowPos(handle, nullptr, 0, 0, now.right - now.left, wanted,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+    PostMessageW(handle, stepMessage, 0, 0);  // a screenshot waits for the picture
+  };
+
+  host = std::make_unique<PanelHost>(PanelHost{
+      prompts, media, [this] { return running != nullptr; }, [this](bool on) { RunChanged(on); },
+      [this] { SetTimer(handle, followTimer, 300, nullptr); }, [this] { EditMediaFolders(); },
+      [this] { PostMessageW(handle, stepMessage, 0, 0); }});
+  for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages())
+    pages.push_back(std::make_unique<PagePanel>(handle, std::move(page), *host, *metrics));
+  about = std::make_unique<AboutPanel>(handle, *metrics);
+  int index = 0;
+  for (const auto& page : pages) {
+    const std::wstring title = Wide(page->Model().Title());
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(title.c_str());
+    SendMessageW(tabs, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
+  }
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(L"about");
+  SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+
+  // The settings of the last session; from here on each change is written at once.
+  for (const auto& page : pages) page->Model().State().Load(settings, &settings);
+  media = pages::MediaFolders::Load(settings);
+  for (const auto& page : pages) {
+    const int source = page->Model().State().SourceField();
+    if (source >= 0 && offer.For({}).empty()) offer.Named(page->Model().State().Text(source));
+  }
+  // Wide enough at first for a path of some length; the user can widen it further.
+  RECT frame{0, 0, std::max(NaturalWidth(), metrics->TextWidth(L"x") * 80), NaturalHeight()};
+  AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT, metrics->Dpi());
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  if (const auto stored = settings.Number("window/width"); stored && *stored >= width / 2)
+    width = *stored;
+  if (const auto stored = settings.Number("window/height"); stored && *stored >= height / 2)
+    height = *stored;
+  SetWindowPos(handle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  SelectPage(0);
+}
+
+MainWindow::~MainWindow() {
+  if (running != nullptr) running->StopAndWait();
+  // Every field for the next start, as the Qt window keeps them.
+  for (const auto& page : pages) page->Model().State().Save(settings);
+  media.Save(settings);
+  picture.reset();
+  pages.clear();
+  if (handle != nullptr) DestroyWindow(handle);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    SetPropW(window, L"pexolWindow", self);
+    self->handle = window;
+  }
+  auto* self = static_cast<MainWindow*>(GetPropW(window, L"pexolWindow"));
+  if (self == nullptr) return DefWindowProcW(window, message, w, l);
+  return self->Handle(message, w, l);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_SIZE:
+      LayOut();
+      if (w == SIZE_RESTORED && !pages.empty()) {
+        RECT frame;
+        GetWindowRect(handle, &frame);
+        settings.SetNumber("window/width", frame.right - frame.left);
+        settings.SetNumber("window/height", frame.bottom - frame.top);
+      }
+      return 0;
+    case WM_GETMINMAXINFO: {
+      if (!metrics) break;
+      RECT frame{0, 0, NaturalWidth(), NaturalHeight()};
+      AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT,
+                               metrics->Dpi());
+      auto* limits = reinterpret_cast<MINMAXINFO*>(l);
+      limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      // Another monitor's DPI: the font and every measure follow; the size is the system's.
+      metrics = std::make_unique<Metrics>(HIWORD(w));
+      SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(metrics->Font()), TRUE);
+      for (const auto& page : pages) page->SetMetrics(*metrics);
+      about->SetMetrics(*metrics);
+      const RECT* suggested = reinterpret_cast<const RECT*>(l);
+      SetWindowPos(handle, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      LayOut();
+      return 0;
+    }
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(l)->hwndFrom == tabs &&
+          reinterpret_cast<NMHDR*>(l)->code == TCN_SELCHANGE)
+        SelectPage(static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+      return 0;
+    case WM_TIMER:
+      if (w == followTimer) {
+        KillTimer(handle, followTimer);
+        FollowPage();
+      }
+      return 0;
+    case followMessage:
+      FollowPage();
+      return 0;
+    case stepMessage:
+      NextStep();
+      return 0;
+    case WM_CLOSE:
+      if (MayClose()) DestroyWindow(handle);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(scriptFailed ? 2 : 0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(handle, message, w, l);
+}
+
+HWND MainWindow::PanelHandle(int index) const {
+  if (index < static_cast<int>(pages.size()))
+    return pages[static_cast<std::size_t>(index)]->Handle();
+  return about->Handle();
+}
+
+int MainWindow::NaturalWidth() const {
+  int width = metrics->TextWidth(L"x") * 60;
+  for (const auto& page : pages) width = std::max(width, page->MinWidth());
+  RECT area{0, 0, width, 100};
+  SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
+  return area.right - area.left + 2 * metrics->Margin();
+}
+
+int MainWindow::NaturalHeight() const {
+  // The tallest page, the tabs' headers around it, and the picture's least room when shown.
+  int tallest = about->LayOut(NaturalWidth(), 0, false);
+  for (const auto& page : pages)
+    tallest = std::max(tallest, page->LayOut(NaturalWidth(), 0, false));
+  RECT area{0, 0, NaturalWidth(), tallest};
+  SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
+  const int margin = metrics->Margin();
+  int height = area.bottom - area.top + 2 * margin;
+  if (picture->HasPicture()) height += metrics->Scale(120) + margin;
+  return height;
+}
+
+void MainWindow::LayOut() {
+  if (!metrics || pages.empty()) return;
+  RECT client;
+  GetClientRect(handle, &client);
+  const int margin = metrics->Margin();
+  const int width = client.right - 2 * margin;
+  int tabsHeight = client.bottom - 2 * margin;
+  if (picture->HasPicture()) {
+    // The pages take what they need; the picture takes the rest, at least its least room.
+    int tallest = about->LayOut(width, 0, false);
+    for (const auto& page : pages) tallest = std::max(tallest, page->LayOut(width, 0, false));
+    RECT area{0, 0, width, tallest};
+    SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
+    // The window's least height keeps the picture's least room below them.
+    tabsHeight = std::min<int>(tabsHeight, area.bottom - area.top);
+    const int top = margin + tabsHeight + margin;
+    const int room = client.bottom - top - margin;
+    Place(picture->Handle(), margin, top, width, std::min(room, picture->HeightFor(width)));
+  }
+  Place(tabs, margin, margin, width, tabsHeight);
+  RECT display{margin, margin, margin + width, margin + tabsHeight};
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const int panelWidth = display.right - display.left;
+  const int panelHeight = display.bottom - display.top;
+  for (std::size_t p = 0; p <= pages.size(); ++p) {
+    HWND panel = PanelHandle(static_cast<int>(p));
+    SetWindowPos(panel, HWND_TOP, display.left, display.top, panelWidth, panelHeight,
+                 SWP_NOACTIVATE);
+  }
+  for (const auto& page : pages) page->LayOut(panelWidth, panelHeight);
+  about->LayOut(panelWidth, panelHeight);
+  InvalidateRect(handle, nullptr, TRUE);
+}
+
+void MainWindow::SelectPage(int index) {
+  current = index;
+  SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+  for (std::size_t p = 0; p <= pages.size(); ++p)
+    ShowWindow(PanelHandle(static_cast<int>(p)), static_cast<int>(p) == index ? SW_SHOW : SW_HIDE);
+  OfferProject();
+  SetTimer(handle, followTimer, 300, nullptr);
+}
+
+void MainWindow::OfferProject() {
+  if (current >= static_cast<int>(pages.size())) return;
+  PagePanel& page = *pages[static_cast<std::size_t>(current)];
+  const int source = page.Model().State().SourceField();
+  if (source < 0) return;
+  for (const auto& each : pages) {
+    const int named = each->Model().State().SourceField();
+    if (named >= 0) offer.Named(each->Model().State().Text(named));
+  }
+  const std::string offered = offer.For(page.Model().State().Text(source));
+  if (!offered.empty()) page.Offer(offered);
+}
+
+void MainWindow::FollowPage() {
+  // The about page keeps the picture of the page before it.
+  if (current >= static_cast<int>(pages.size())) return;
+  picture->Show(
+      pages::PictureToShow(pages[static_cast<std::size_t>(current)]->Model().State(), media));
+}
+
+void MainWindow::EditMediaFolders() {
+  if (const auto edited = win32::EditMediaFolders(handle, media, prompts, *metrics)) {
+    media = *edited;
+    media.Save(settings);
+    FollowPage();
+  }
+}
+
+void MainWindow::RunChanged(bool on) {
+  if (on) {
+    for (const auto& page : pages)
+      if (page->Running()) running = page.get();
+  } else {
+    running = nullptr;
+  }
+  for (const auto& page : pages) page->SetBusy(on);
+}
+
+bool MainWindow::MayClose() {
+  if (running == nullptr) return true;
+  if (!prompts.Question(handle, std::string(pages::closeQuestion))) return false;
+  running->StopAndWait();
+  return true;
+}
+
+bool MainWindow::Screenshot(const std::string& path) const {
+  RECT frame;
+  GetWindowRect(handle, &frame);
+  HDC screen = GetDC(nullptr);
+  const bool written = WriteBitmap(screen, frame, path);
+  ReleaseDC(nullptr, screen);
+  return written;
+}
+
+void MainWindow::NextStep() {
+  if (running != nullptr || script.empty()) return;
+  const ScriptStep step = std::move(script.front());
+  script.pop_front();
+  const auto fail = [this](const std::string& what) {
+    std::fprintf(stderr, "pexol: %s\n", what.c_str());
+    scriptFailed = true;
+  };
+  switch (step.kind) {
+    case ScriptStep::Kind::Page:
+      if (step.id < 0 || step.id > static_cast<int>(pages.size()))
+        fail("no page " + std::to_string(step.id));
+      else
+        SelectPage(step.id);
+      break;
+    case ScriptStep::Kind::Set:
+      if (current >= static_cast<int>(pages.size()) ||
+          !pages[static_cast<std::size_t>(current)]->SetControl(step.id, step.value))
+        fail("no control " + std::to_string(step.id) + " to set");
+      break;
+    case ScriptStep::Kind::Click:
+      if (current >= static_cast<int>(pages.size()) ||
+          !pages[static_cast<std::size_t>(current)]->Click(step.id))
+        fail("no button " + std::to_string(step.id));
+      // A run it started goes on: the next step comes when it has ended.
+      if (running != nullptr) return;
+      break;
+    case ScriptStep::Kind::Screenshot:
+      // The picture follows the page after a pause; it is drawn before the window is taken.
+      FollowPage();
+      if (picture->Drawing()) {
+        script.push_front(step);
+        return;
+      }
+      RedrawWindow(handle, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+      GdiFlush();
+      Sleep(300);
+      if (!Screenshot(step.value)) fail("cannot write " + step.value);
+      break;
+    case ScriptStep::Kind::Close:
+      PostMessageW(handle, WM_CLOSE, 0, 0);
+      return;
+  }
+  PostMessageW(handle, stepMessage, 0, 0);
+}
+
+int MainWindow::Run(std::deque<ScriptStep> steps) {
+  script = std::move(steps);
+  ShowWindow(handle, SW_SHOWNORMAL);
+  UpdateWindow(handle);
+  PostMessageW(handle, stepMessage, 0, 0);
+  MSG message;
+  int status = 0;
+  while (true) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      status = static_cast<int>(message.wParam);
+      break;
+    }
+    if (got < 0) return 2;
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in a property sheet.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+        (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+      const int count = static_cast<int>(pages.size()) + 1;
+      const int step = (GetKeyState(VK_SHIFT) & 0x8000) != 0 ? count - 1 : 1;
+      SelectPage((current + step) % count);
+      continue;
+    }
+    // Tab, the arrow keys in a group of buttons, access keys and Enter on a focused button.
+    if (IsDialogMessageW(handle, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  handle = nullptr;
+  return status;
+}
+
+}  // namespace pexol::win32

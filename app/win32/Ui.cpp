@@ -1,0 +1,88 @@
+// app/win32/Ui.cpp - control makers, the message font at a DPI, access keys
+#include "app/win32/Ui.h"
+
+#include <cwctype>
+
+#include "core/PlatformPath.h"
+
+namespace pexol::win32 {
+
+std::wstring Wide(std::string_view utf8) {
+  return platform::WideOf(utf8);
+}
+
+std::string Utf8(std::wstring_view wide) {
+  return platform::Utf8OfWide(wide);
+}
+
+Metrics::Metrics(UINT dpi) : dpi(dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
+  }
+  font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  TEXTMETRICW text{};
+  GetTextMetricsW(screen, &text);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  line = text.tmHeight;
+  control = line + Scale(9);
+}
+
+Metrics::~Metrics() {
+  if (font != nullptr) DeleteObject(font);
+}
+
+int Metrics::TextWidth(std::wstring_view text) const {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  SIZE size{};
+  GetTextExtentPoint32W(screen, text.data(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return size.cx;
+}
+
+HWND MakeControl(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id,
+                 const Metrics& metrics, DWORD exStyle) {
+  const std::wstring title(text);
+  HWND control = CreateWindowExW(
+      exStyle, className, title.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(metrics.Font()), FALSE);
+  return control;
+}
+
+void Place(HWND control, int x, int y, int width, int height) {
+  SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring WithAccessKey(std::wstring_view text, std::wstring& used) {
+  std::wstring escaped;
+  for (wchar_t c : text) {
+    if (c == L'&') escaped += L'&';
+    escaped += c;
+  }
+  for (std::size_t i = 0; i < escaped.size(); ++i) {
+    const wchar_t c = escaped[i];
+    if (c > 0x7F || !std::iswalnum(c)) continue;
+    const wchar_t key = static_cast<wchar_t>(std::towlower(c));
+    if (used.find(key) != std::wstring::npos) continue;
+    used += key;
+    return escaped.substr(0, i) + L'&' + escaped.substr(i);
+  }
+  return escaped;
+}
+
+}  // namespace pexol::win32

@@ -1,0 +1,154 @@
+// tests/pages/PageRunTest.cpp - the pages' jobs on real files, and a run's progress relayed
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/pages/ConversionPages.h"
+#include "app/pages/ExportPage.h"
+#include "app/pages/FindPage.h"
+#include "app/pages/MediaFolders.h"
+#include "app/pages/RunRelay.h"
+#include "export/ExportFormats.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol::pages {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class PageRuns : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder =
+        fs::temp_directory_path() /
+        ("pages-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(Path("demo.mpj"), std::ios::binary) << projectBytes;
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::string Path(const std::string& name) const { return (folder / name).string(); }
+  static RunResult Run(Page& page, const MediaFolders& media = {}) {
+    NullObserver quiet;
+    return page.MakeRun(media)(quiet);
+  }
+
+  const std::string projectBytes = build::BuildProject(build::DemoProject());
+  fs::path folder;
+};
+
+TEST_F(PageRuns, TextAndBackGiveTheProjectItCameFromInEitherEncoding) {
+  for (const bool utf8 : {false, true}) {
+    ToTextPage toText;
+    toText.State().SetText(toText.source, Path("demo.mpj"));
+    toText.State().SetText(toText.destination, Path("demo.txt"));
+    toText.State().SetFlag(toText.utf8, utf8);
+    const RunResult text = Run(toText);
+    ASSERT_TRUE(text.Completed()) << text.message;
+    EXPECT_EQ(text.chosenSoftware, Software::CorvaneBrisko);  // none ticked: chosen by the run
+
+    ToProjectPage toProject;
+    toProject.State().SetText(toProject.source, Path("demo.mpj"));
+    toProject.State().SetText(toProject.text, Path("demo.txt"));
+    toProject.State().SetText(toProject.destination, Path("back.mpj"));
+    toProject.State().SetFlag(toProject.utf8, utf8);
+    const RunResult back = Run(toProject);
+    ASSERT_TRUE(back.Completed()) << back.message;
+    EXPECT_EQ(ReadAll(Path("back.mpj")), projectBytes) << "utf8 " << utf8;
+  }
+}
+
+TEST_F(PageRuns, TheEDLLayoutFollowsTheTimecodeAndCsvChoices) {
+  ToTextPage page;
+  page.State().SetText(page.source, Path("demo.mpj"));
+  page.State().SetText(page.destination, Path("frames.txt"));
+  page.State().SetValue(page.timecode, static_cast<int>(TimecodeMode::Frame));
+  page.State().SetFlag(page.csv, true);
+  ASSERT_TRUE(Run(page).Completed());
+  page.State().SetText(page.destination, Path("drop.txt"));
+  page.State().SetValue(page.timecode, static_cast<int>(TimecodeMode::NtscDrop));
+  page.State().SetFlag(page.csv, false);
+  ASSERT_TRUE(Run(page).Completed());
+  const std::string frames = ReadAll(Path("frames.txt"));
+  const std::string drop = ReadAll(Path("drop.txt"));
+  EXPECT_NE(frames, drop);
+  EXPECT_NE(frames.find(','), std::string::npos);
+  EXPECT_NE(drop.find(';'), std::string::npos);  // drop-frame timecodes
+}
+
+TEST_F(PageRuns, AnExportTakesItsFormatFromTheNameUnlessOneIsTicked) {
+  ExportPage page;
+  page.State().SetText(page.source, Path("demo.mpj"));
+  page.State().SetText(page.destination, Path("cut.edl"));
+  ASSERT_TRUE(Run(page).Completed());
+  EXPECT_EQ(ReadAll(Path("cut.edl")).rfind("TITLE:", 0), 0u);
+
+  const auto formats = ExportFormats();
+  int otio = 0;
+  for (std::size_t f = 0; f < formats.size(); ++f)
+    if (std::string_view(formats[f].name) == "otio") otio = static_cast<int>(f) + 1;
+  page.State().SetValue(page.format, otio);
+  page.State().SetText(page.destination, Path("cut.timeline"));
+  const RunResult result = Run(page);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(ReadAll(Path("cut.timeline")).front(), '{');
+}
+
+TEST_F(PageRuns, FindChecksWithTheMediaFoldersThenCollectsOnce) {
+  FindPage page;
+  page.State().SetText(page.source, Path("demo.mpj"));
+  page.State().SetText(page.report, Path("missing.txt"));
+  const RunResult check = Run(page, {{}, {folder.string()}});
+  ASSERT_TRUE(check.Completed()) << check.message;
+  EXPECT_GT(check.MissingCount(), 0);
+  EXPECT_FALSE(ReadAll(Path("missing.txt")).empty());
+
+  page.Collect(Path("gathered"), {"otio"}, false);
+  const RunResult collect = Run(page);
+  ASSERT_TRUE(collect.Completed()) << collect.message;
+  EXPECT_TRUE(fs::exists(folder / "gathered" / "demo.mpj"));
+  EXPECT_TRUE(fs::exists(folder / "gathered" / "demo.otio"));
+  // The next run is a check again.
+  fs::remove(Path("missing.txt"));
+  EXPECT_TRUE(Run(page).Completed());
+  EXPECT_TRUE(fs::exists(Path("missing.txt")));
+}
+
+TEST(RunRelayTest, AWorkerWakesTheWindowOnceUntilItHasShownTheLatest) {
+  std::vector<RunShown> shown;
+  int wakes = 0;
+  RunRelay relay(
+      {"", 0, 200}, [&wakes] { ++wakes; }, [&shown](const RunShown& now) { shown.push_back(now); });
+  std::thread worker([&relay] {
+    for (int step = 1; step <= 1000; ++step) {
+      relay.Status("[MainAV] " + std::to_string(step) + " / 1000");
+      relay.Progress(step / 5, 200);
+    }
+  });
+  worker.join();
+  EXPECT_EQ(wakes, 1) << "one wake waits at a time";
+  EXPECT_TRUE(shown.empty()) << "nothing is shown off the window's thread";
+  relay.Flush();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].status, "[MainAV] 1000 / 1000");
+  EXPECT_EQ(shown[0].done, 200);
+
+  // On the window's own thread a cleared line shows at once; Cancel reaches the run.
+  relay.Status("");
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_FALSE(relay.StopRequested());
+  relay.RequestStop();
+  EXPECT_TRUE(relay.StopRequested());
+}
+
+}  // namespace
+}  // namespace pexol::pages

@@ -1,0 +1,223 @@
+// tests/pages/PageStateTest.cpp - the page layer's fields: settings, destinations, the picture
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "MemorySettings.h"
+#include "app/pages/ControlIds.h"
+#include "app/pages/ConversionPages.h"
+#include "app/pages/ExportPage.h"
+#include "app/pages/FileRequest.h"
+#include "app/pages/FindPage.h"
+#include "app/pages/MediaFolders.h"
+#include "app/pages/WindowRules.h"
+#include "export/ExportFormats.h"
+
+namespace pexol::pages {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PageFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder =
+        fs::temp_directory_path() /
+        ("pages-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::string File(const std::string& name, std::string_view bytes = "x") {
+    const fs::path path = folder / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  fs::path folder;
+};
+
+TEST(PageSettings, KeysAndValuesOfEarlierVersionsComeBackAndChangesAreWrittenAtOnce) {
+  MemorySettings stored;
+  stored.values = {{"toText/timecode", 1},
+                   {"toText/csv", true},
+                   {"toText/software", -1},
+                   {"toText/source", std::string("a.mpj")},
+                   {"export/format", 3},
+                   {"export/timecode", 7},
+                   {"find/report", std::string("r.txt")}};
+  ToTextPage toText;
+  ExportPage exportPage;
+  FindPage find;
+  MemorySettings live;
+  toText.State().Load(stored, &live);
+  exportPage.State().Load(stored, &live);
+  find.State().Load(stored, &live);
+  EXPECT_EQ(live.writes, 0) << "loading writes nothing back";
+
+  EXPECT_EQ(toText.State().Value(toText.timecode), static_cast<int>(TimecodeMode::Pal));
+  EXPECT_TRUE(toText.State().Flag(toText.csv));
+  EXPECT_TRUE(toText.State().ChosenSoftware().automatic);
+  EXPECT_EQ(toText.State().Text(toText.source), "a.mpj");
+  EXPECT_EQ(exportPage.State().Value(exportPage.format), 3);
+  // No button stands for 7: the page's own default stays.
+  EXPECT_EQ(exportPage.State().Value(exportPage.timecode),
+            static_cast<int>(TimecodeMode::NtscDrop));
+  EXPECT_EQ(find.State().Text(find.report), "r.txt");
+
+  toText.State().SetValue(toText.timecode, static_cast<int>(TimecodeMode::Frame));
+  toText.State().SetText(toText.destination, "b.txt");
+  EXPECT_EQ(std::get<int>(live.values.at("toText/timecode")), 2);
+  EXPECT_EQ(std::get<std::string>(live.values.at("toText/destination")), "b.txt");
+  EXPECT_EQ(live.flushes, 2);
+
+  MemorySettings saved;
+  toText.State().Save(saved);
+  EXPECT_EQ(std::get<int>(saved.values.at("toText/software")), -1);
+  EXPECT_EQ(std::get<bool>(saved.values.at("toText/utf8")), false);
+}
+
+TEST(PageSettings, DamagedValuesLeaveTheStartState) {
+  MemorySettings stored;
+  stored.values = {{"toText/software", 7},
+                   {"toText/timecode", std::string("PAL")},
+                   {"export/format", -1},
+                   {"toText/csv", 1}};
+  ToTextPage toText;
+  ExportPage exportPage;
+  toText.State().Load(stored);
+  exportPage.State().Load(stored);
+  EXPECT_TRUE(toText.State().ChosenSoftware().automatic);
+  EXPECT_EQ(toText.State().Value(toText.timecode), -1);
+  EXPECT_FALSE(toText.State().Flag(toText.csv));
+  EXPECT_EQ(exportPage.State().Value(exportPage.format), ExportPage::fromExtension);
+  const FindPage find;
+  EXPECT_EQ(find.State().Text(find.report), "nul");
+}
+
+TEST_F(PageFiles, OnlyTypedExistingFilesAreAskedAboutUntilTheUserAgrees) {
+  ToProjectPage page;
+  PageState& state = page.State();
+  const std::string existing = File("old.mpj");
+  std::vector<std::string> asked;
+  const auto answer = [&asked](bool yes) {
+    return [&asked, yes](const std::string& question) {
+      asked.push_back(question);
+      return yes;
+    };
+  };
+
+  for (const std::string& harmless :
+       {std::string(), (folder / "new.mpj").string(), folder.string(), std::string("NUL")}) {
+    state.SetText(page.destination, harmless);
+    EXPECT_TRUE(MayReplace(state, answer(false))) << harmless;
+  }
+  EXPECT_TRUE(asked.empty());
+
+  state.SetText(page.destination, existing);
+  EXPECT_FALSE(MayReplace(state, answer(false)));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], existing + " exists. Replace it?");
+
+  // A save dialog asked already; typing over its choice asks again.
+  state.SetChosen(page.destination, existing);
+  EXPECT_TRUE(MayReplace(state, answer(false)));
+  state.Typed(page.destination);
+  EXPECT_FALSE(MayReplace(state, answer(false)));
+
+  // The file a run wrote may be edited before the next run, which asks again.
+  state.SetChosen(page.destination, existing);
+  ResultMessage(RunResult{}, state);
+  EXPECT_FALSE(MayReplace(state, answer(false)));
+  EXPECT_TRUE(MayReplace(state, answer(true)));
+  // Sources are never destinations.
+  state.SetText(page.source, existing);
+  state.SetText(page.destination, "");
+  EXPECT_TRUE(MayReplace(state, answer(false)));
+}
+
+TEST(PageResults, CompletedRunsNameTheSoftwareChosenAndTheirWarnings) {
+  ToTextPage page;
+  RunResult done{RunResult::Status::Completed,
+                 "convert completed\n\nsource",
+                 Software::Lumetta,
+                 {"media not found: a.avi"}};
+  const ShownMessage shown = ResultMessage(done, page.State());
+  EXPECT_EQ(shown.text,
+            "convert completed\n\nsource\n\nRead as \"Lumetta\" (chosen automatically).\n\n"
+            "warning: media not found: a.avi");
+  EXPECT_FALSE(shown.exclamation);
+
+  // A failure keeps its words; a Shift-JIS name in it is shown decoded.
+  const ShownMessage failed =
+      ResultMessage(RunResult::Failed("Can not read \x83\x5e.mpj"), page.State());
+  EXPECT_EQ(failed.text, "Can not read \xE3\x82\xBF.mpj");
+  EXPECT_TRUE(failed.exclamation);
+}
+
+TEST_F(PageFiles, ThePictureSearchesAsTheRunDoesAndReadsOnlyPlainFiles) {
+  FindPage find;
+  MediaFolders media{{"C:\\Video=/media"}, {"/first"}};
+  find.State().SetText(find.source, (folder / "none.mpj").string());
+  find.State().SetText(find.searchFolder, "/page");
+  EXPECT_EQ(PictureToShow(find.State(), media).source, "");
+  const std::string project = File("p.mpj");
+  find.State().SetText(find.source, project);
+  find.State().SetValue(find.State().SoftwareField(), static_cast<int>(Software::Lumetta));
+  const PictureRequest request = PictureToShow(find.State(), media);
+  EXPECT_EQ(request.source, project);
+  EXPECT_EQ(request.maps, media.maps);
+  EXPECT_EQ(request.searchFolders, (std::vector<std::string>{"/first", "/page"}));
+  EXPECT_FALSE(request.software.automatic);
+  EXPECT_TRUE(find.State().DrawsPicture(find.searchFolder));
+  EXPECT_FALSE(find.State().DrawsPicture(find.report));
+
+  ProjectOffer offer;
+  offer.Named(folder.string());  // a folder is no project
+  EXPECT_EQ(offer.For(""), "");
+  offer.Named(project);
+  EXPECT_EQ(offer.For(""), project);
+  EXPECT_EQ(offer.For("typed.mpj"), "");
+}
+
+TEST(MediaFolderSetting, TheFormerSingleSearchFolderStartsTheListAndRulesAreChecked) {
+  MemorySettings stored;
+  stored.values = {{"find/searchFolder", std::string("/old")}};
+  EXPECT_EQ(MediaFolders::Load(stored).searchFolders, std::vector<std::string>{"/old"});
+  stored.values["media/searchFolders"] = std::vector<std::string>{};
+  EXPECT_TRUE(MediaFolders::Load(stored).searchFolders.empty());
+
+  EXPECT_EQ(MapRule("  C:\\Video ", " /media/video\t"), "C:\\Video=/media/video");
+  EXPECT_FALSE(MapRule("C:\\a=b", "/x"));
+  EXPECT_FALSE(MapRule(" ", "/x"));
+  EXPECT_FALSE(MapRule("C:\\Video", ""));
+}
+
+TEST(PageParts, EveryControlOfTheWindowHasAnIdOfItsOwnAndFiltersListTheirPatterns) {
+  std::set<int> seen;
+  for (const auto& page : MakeSharedPages())
+    for (const FormPart& part : page->Parts()) {
+      std::vector<int> ids{part.id};
+      for (const Choice& choice : part.choices) ids.push_back(choice.id);
+      if (part.kind == PartKind::File) ids = {part.labelId, part.editId, part.chooserId};
+      if (part.kind == PartKind::Run)
+        ids.insert(ids.end(), {part.progressId, part.statusId, part.cancelId});
+      for (int id : ids) {
+        if (id == 0) continue;
+        EXPECT_TRUE(seen.insert(id).second) << page->Title() << ": " << id;
+      }
+    }
+  EXPECT_GT(seen.size(), 60u);
+
+  const auto entries = FilterEntries(
+      "MLT (Shotcut) (*.mlt);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml *.fcp);;all(*.*)");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].label, "MLT (Shotcut) (*.mlt)");
+  EXPECT_EQ(entries[0].patterns, "*.mlt");
+  EXPECT_EQ(entries[1].patterns, "*.xml;*.fcp");
+  EXPECT_EQ(entries[2].patterns, "*.*");
+}
+
+}  // namespace
+}  // namespace pexol::pages
