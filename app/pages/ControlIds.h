@@ -83,7 +83,7 @@ inline constexpr int exportLumetta = 1092;
 inline constexpr int exportFormatBox = 1093;
 inline constexpr int exportFromExtension = 1094;
 // Each format's button has the number its row of the export's table gives (1095 to 1097,
-// 1117, 1118).
+// 1117 to 1119).
 inline constexpr int exportTimecodeBox = 1098;
 inline constexpr int exportNtscDrop = 1099;
 inline constexpr int exportNtscNonDrop = 1100;
