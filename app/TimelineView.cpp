@@ -8,6 +8,7 @@
 
 #include "app/ControlIds.h"
 #include "app/DisplayText.h"
+#include "app/pages/WindowRules.h"
 
 namespace pexol {
 
@@ -73,12 +74,7 @@ void TimelineView::Start(const PictureRequest& request) {
     emit PictureShown();
     return;
   }
-  PictureJob job;
-  job.source = request.source;
-  job.timecode = request.timecode;
-  job.software = request.software;
-  job.maps = request.maps;
-  job.searchFolders = request.searchFolders;
+  PictureJob job = pages::PictureJobFor(request);
   watcher.setFuture(QtConcurrent::run([job]() mutable {
     Drawn drawn;
     job.onPicture = [&drawn](const TimelinePicture& picture) { drawn.picture = picture; };

@@ -64,6 +64,16 @@ PictureRequest PictureToShow(const PageState& page, const MediaFolders& media) {
   return request;
 }
 
+PictureJob PictureJobFor(const PictureRequest& request) {
+  PictureJob job;
+  job.source = request.source;
+  job.timecode = request.timecode;
+  job.software = request.software;
+  job.maps = request.maps;
+  job.searchFolders = request.searchFolders;
+  return job;
+}
+
 void ProjectOffer::Named(const std::string& path) {
   if (IsPlainFile(path)) last = path;
 }

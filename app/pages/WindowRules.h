@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/pages/PageState.h"
+#include "picture/RunPicture.h"
 #include "run/RunResult.h"
 
 namespace pexol::pages {
@@ -41,6 +42,9 @@ bool IsPlainFile(const std::string& path);
 /// The picture of the page in front: its project (when a plain file), timecode and software,
 /// searched as the page's run searches, the media folders' search folders first.
 PictureRequest PictureToShow(const PageState& page, const MediaFolders& media);
+
+/// The picture run that draws `request` (its `onPicture` is the view's to set).
+PictureJob PictureJobFor(const PictureRequest& request);
 
 /// A project named on one page is offered to the pages that have none.
 class ProjectOffer {

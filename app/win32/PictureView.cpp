@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/WindowRules.h"
 #include "app/win32/Ui.h"
 #include "core/RunObserver.h"
 #include "picture/RunPicture.h"
@@ -270,12 +271,7 @@ void PictureView::Start(const pages::PictureRequest& request) {
     if (onShown) onShown();
     return;
   }
-  PictureJob job;
-  job.source = request.source;
-  job.timecode = request.timecode;
-  job.software = request.software;
-  job.maps = request.maps;
-  job.searchFolders = request.searchFolders;
+  PictureJob job = pages::PictureJobFor(request);
   worker = std::thread([this, job]() mutable {
     std::optional<TimelinePicture> picture;
     job.onPicture = [&picture](const TimelinePicture& made) { picture = made; };
