@@ -14,6 +14,7 @@
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/PathText.h"
+#include "render/RenderChoices.h"
 
 namespace pexol::cli {
 
@@ -98,9 +99,15 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
       ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
   sub->add_flag("--text", options.text, "write each project's text exchange file");
+  std::vector<std::string> containers;
+  for (const RenderContainer& container : RenderContainers())
+    containers.push_back(container.extension + 1);  // without its dot
+  std::string containerList;
+  for (std::size_t c = 0; c < containers.size(); ++c)
+    containerList += (c == 0 ? "" : c + 1 == containers.size() ? " or " : ", ") + containers[c];
   sub->add_option("--render", options.render,
-                  "render each project to a video file of this container: mp4, mkv or mov")
-      ->check(CLI::IsMember({"mp4", "mkv", "mov"}, CLI::ignore_case))
+                  "render each project to a file of this kind: " + containerList)
+      ->check(CLI::IsMember(containers, CLI::ignore_case))
       ->option_text("=EXT");
   sub->add_option("--jobs", settings->run.jobs,
                   "projects done at once (a render counts as one); the number of cores by "
