@@ -396,7 +396,8 @@ void ExpectSameSources(const ShownTracks& shown, const Tracks& found, const std:
   for (const auto& [name, placed] : found.placed) {
     const auto track = shown.find(name);
     if (track == shown.end()) continue;  // the titles' images: no track of the project
-    const auto& [items, clips] = track->second;
+    const std::vector<TimelineItem>& items = track->second.items;
+    const std::vector<ShownClip>& clips = track->second.clips;
     for (const Placed& clip : placed) {
       const auto covering = std::find_if(clips.begin(), clips.end(), [&](const ShownClip& c) {
         return c.start <= clip.record && clip.record < items[c.index].recordOut.Value();
@@ -421,7 +422,8 @@ void ExpectSameLevels(const ShownTracks& shown, const Tracks& found, const std::
   for (const auto& [name, envelopes] : found.gains) {
     const auto track = shown.find(name);
     ASSERT_NE(track, shown.end()) << format << " " << project << ": " << name;
-    const auto& [items, clips] = track->second;
+    const std::vector<TimelineItem>& items = track->second.items;
+    const std::vector<ShownClip>& clips = track->second.clips;
     for (const Envelope& envelope : envelopes) {
       const auto clip = std::find_if(clips.begin(), clips.end(), [&](const ShownClip& c) {
         return items[c.index].recordOut.Value() == envelope.end;
