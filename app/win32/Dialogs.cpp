@@ -22,14 +22,7 @@ class Modal {
   Modal(HWND owner, const std::wstring& title, int width, int height, const Metrics& metrics)
       : owner(owner), metrics(metrics) {
     static const bool registered = [] {
-      WNDCLASSEXW modal{};
-      modal.cbSize = sizeof modal;
-      modal.lpfnWndProc = &Modal::Procedure;
-      modal.hInstance = GetModuleHandleW(nullptr);
-      modal.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      modal.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      modal.lpszClassName = modalClass;
-      return RegisterClassExW(&modal) != 0;
+      return RegisterWindowClass(modalClass, &Modal::Procedure);
     }();
     (void)registered;
     RECT frame{0, 0, width, height};

@@ -56,17 +56,10 @@ bool WriteBitmap(HDC screen, const RECT& area, const std::string& path) {
 MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
     : settings(settings), prompts(prompts) {
   static const bool registered = [] {
-    WNDCLASSEXW window{};
-    window.cbSize = sizeof window;
-    window.lpfnWndProc = &MainWindow::Procedure;
-    window.hInstance = GetModuleHandleW(nullptr);
-    window.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    window.lpszClassName = windowClass;
     RegisterPanelClass();
     RegisterPictureClass();
-    return RegisterClassExW(&window) != 0;
+    return RegisterWindowClass(windowClass, &MainWindow::Procedure, 0,
+                               LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   }();
   (void)registered;
   handle = CreateWindowExW(WS_EX_CONTROLPARENT, windowClass, Wide(pages::WindowTitle()).c_str(),

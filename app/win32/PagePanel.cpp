@@ -32,14 +32,7 @@ int ButtonWidth(const Metrics& metrics, std::wstring_view text) {
 }  // namespace
 
 void RegisterPanelClass() {
-  WNDCLASSEXW panel{};
-  panel.cbSize = sizeof panel;
-  panel.lpfnWndProc = &PagePanel::Procedure;
-  panel.hInstance = GetModuleHandleW(nullptr);
-  panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  panel.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  panel.lpszClassName = panelClass;
-  RegisterClassExW(&panel);
+  RegisterWindowClass(panelClass, &PagePanel::Procedure);
 }
 
 PagePanel::PagePanel(HWND window, std::unique_ptr<pages::Page> page, PanelHost& host,

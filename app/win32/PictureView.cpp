@@ -178,15 +178,7 @@ void CollectBoxes(const SvgElement& element, std::vector<std::pair<std::string, 
 }  // namespace
 
 void RegisterPictureClass() {
-  WNDCLASSEXW view{};
-  view.cbSize = sizeof view;
-  view.style = CS_HREDRAW | CS_VREDRAW;
-  view.lpfnWndProc = &PictureView::Procedure;
-  view.hInstance = GetModuleHandleW(nullptr);
-  view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  view.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  view.lpszClassName = pictureClass;
-  RegisterClassExW(&view);
+  RegisterWindowClass(pictureClass, &PictureView::Procedure, CS_HREDRAW | CS_VREDRAW);
 }
 
 PictureView::PictureView(HWND window, int id) {

@@ -7,6 +7,19 @@
 
 namespace pexol::win32 {
 
+bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HICON icon) {
+  WNDCLASSEXW kind{};
+  kind.cbSize = sizeof kind;
+  kind.style = style;
+  kind.lpfnWndProc = procedure;
+  kind.hInstance = GetModuleHandleW(nullptr);
+  kind.hIcon = icon;
+  kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  kind.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  kind.lpszClassName = name;
+  return RegisterClassExW(&kind) != 0;
+}
+
 std::wstring Wide(std::string_view utf8) {
   return platform::WideOf(utf8);
 }

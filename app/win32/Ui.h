@@ -12,6 +12,11 @@ namespace pexol::win32 {
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 
+/// Registers a window class of this program: the arrow cursor, the dialog face colour behind it.
+/// Returns false when Windows refuses it.
+bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0,
+                         HICON icon = nullptr);
+
 /// The system's message font and the measures the layouts use, at one DPI.
 class Metrics {
  public:
