@@ -11,6 +11,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
+#include "core/ListInWords.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/PathText.h"
@@ -102,9 +103,8 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   std::vector<std::string> containers;
   for (const RenderContainer& container : RenderContainers())
     containers.push_back(container.extension + 1);  // without its dot
-  std::string containerList;
-  for (std::size_t c = 0; c < containers.size(); ++c)
-    containerList += (c == 0 ? "" : c + 1 == containers.size() ? " or " : ", ") + containers[c];
+  const std::string containerList =
+      ListInWords(containers, [](const std::string& extension) { return extension; });
   sub->add_option("--render", options.render,
                   "render each project to a file of this kind: " + containerList)
       ->check(CLI::IsMember(containers, CLI::ignore_case))

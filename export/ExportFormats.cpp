@@ -1,6 +1,7 @@
 // export/ExportFormats.cpp - the table of formats: a format is a writer and a row here
 #include "export/ExportFormats.h"
 
+#include "core/ListInWords.h"
 #include "core/TextScanner.h"
 #include "export/Cmx3600Writer.h"
 #include "export/Fcp7Writer.h"
@@ -108,13 +109,7 @@ const ExportFormat* ExportFormatOfPath(const std::string& path) {
 }
 
 std::string ListOfFormats(std::string (*part)(const ExportFormat& format)) {
-  std::string list;
-  const auto formats = ExportFormats();
-  for (std::size_t f = 0; f < formats.size(); ++f) {
-    list += f == 0 ? "" : f + 1 == formats.size() ? " or " : ", ";
-    list += part(formats[f]);
-  }
-  return list;
+  return ListInWords(ExportFormats(), part);
 }
 
 LayoutRules LayoutRulesFor(const ExportFormat& format) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "core/ListInWords.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
@@ -41,13 +42,9 @@ const RenderContainer* ContainerOf(const std::string& destination) {
 
 // ".mp4 (H.264 and AAC), .mkv (Matroska) or .mov (QuickTime)".
 std::string ContainerChoices() {
-  std::string text;
-  const auto containers = RenderContainers();
-  for (std::size_t c = 0; c < containers.size(); ++c) {
-    text += c == 0 ? "" : c + 1 == containers.size() ? " or " : ", ";
-    text += std::string(containers[c].extension) + " (" + containers[c].kind + ")";
-  }
-  return text;
+  return ListInWords(RenderContainers(), [](const RenderContainer& container) {
+    return std::string(container.extension) + " (" + container.kind + ")";
+  });
 }
 
 // The project stores a code for its sound; the 32 kHz ones differ in their sample size only.
