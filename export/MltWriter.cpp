@@ -13,6 +13,7 @@ namespace {
 struct ServiceNames {
   const char* still;       // an image file's producer
   const char* trackBlend;  // a video track over the ones below it
+  bool fitFilter;          // stills carry the editor's own fit filter
 };
 
 // Shotcut plays a clip's sound from its video track; titles have none.
@@ -21,10 +22,12 @@ bool PlaysSound(const ExportTrack& track) {
 }
 
 ServiceNames NamesOf(MltServices services) {
-  // frei0r's cairo blend lays a track over the ones below as qtblend does, at about two thirds
-  // of the affine transition's cost, and keeps a fitted still's bars transparent.
-  if (services == MltServices::DisplayFree) return {"pixbuf", "frei0r.cairoblend"};
-  return {"qimage", "qtblend"};
+  // The composite transition lays a track over the ones below in the frames' own YUV, with no
+  // conversion to RGBA and back, and fits a still to the frame itself (its bars transparent);
+  // on V1 MLT's own scaling keeps a still's shape. Together about a fifth less CPU than the
+  // cairo blend and the affine fit.
+  if (services == MltServices::DisplayFree) return {"pixbuf", "composite", false};
+  return {"qimage", "qtblend", true};
 }
 
 class MltBuilder {
@@ -137,7 +140,14 @@ class MltBuilder {
         xml_.Property("a_track", 1);
         xml_.Property("b_track", index);
         xml_.Property("mlt_service", services_.trackBlend);
-        xml_.Property("threads", 0);
+        if (services_.fitFilter) {
+          xml_.Property("threads", 0);
+        } else {
+          // Pictures smaller than the frame, or of another shape, fit it, centred.
+          xml_.Property("fill", 1);
+          xml_.Property("halign", "centre");
+          xml_.Property("valign", "centre");
+        }
         xml_.Close();
       }
     }
@@ -161,7 +171,7 @@ class MltBuilder {
     graph_.Source(item, piece.media ? piece.media->path : std::string(), length, muted);
     graph_.Caption(piece.name);
     graph_.PictureFilters(piece);
-    if (item.kind == ItemKind::Still) graph_.KeepAspect();
+    if (item.kind == ItemKind::Still && services_.fitFilter) graph_.KeepAspect();
     // Over the frames the piece plays, as Shotcut puts its own filters: its keyframe panel
     // counts from the filter's first frame, as MLT then does.
     if (!muted && item.kind == ItemKind::Movie && !piece.pieceGain.empty()) {

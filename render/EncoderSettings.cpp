@@ -40,7 +40,7 @@ void SetPicture(Mlt::Consumer& consumer, const EncodeSettings& settings) {
 
 }  // namespace
 
-void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings) {
+void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings, int renderThreads) {
   consumer.set("f", settings.format.c_str());
   if (settings.soundOnly) {
     consumer.set("vn", 1);
@@ -54,10 +54,8 @@ void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings) {
   }
   consumer.set("channels", 2);
   consumer.set("frequency", settings.frequency);
-  // Every frame, none dropped, on one render thread: MLT 7.12's gdk image and text producers
-  // free memory another render thread still reads (AddressSanitizer sees it on a title over
-  // its image). The end of the range ends it.
-  consumer.set("real_time", -1);
+  // Every frame, none dropped, in order; the end of the range ends it.
+  consumer.set("real_time", -renderThreads);
   consumer.set("terminate_on_pause", 1);
 }
 

@@ -117,6 +117,29 @@ Extent WhiteExtent(const std::vector<std::uint8_t>& rgb, int width) {
   return extent;
 }
 
+// A 16:9 still over red in a 4:3 project: fitted across, round on the display (its pixels are
+// 8:9 here), with red showing through its bars.
+TEST_F(RenderOutputsTest, AStillOnAnUpperTrackFitsTheFrameOverTheTrackBelow) {
+  WriteCircle(folder.Path("wide.png"), 854, 480, 150);
+  build::Project project;
+  const std::string red = build::ColorClipName(0, 1, 0, "FF0000", "", "", "");
+  project.main = {{red, 0, 5, 0, "", 0, 0, {}}};
+  project.insert = {{"wide.png", 0, 5, 0, "still", 0, 0, {}}};
+  folder.Write("over.mpj", build::BuildProject(project));
+  ASSERT_TRUE(Render("over.mpj", "over.mp4").Completed());
+  const std::vector<std::uint8_t> rgb = Frame(folder.Path("over.mp4"), 3, "rgb24");
+  ASSERT_EQ(rgb.size(), 720u * 480 * 3);
+  const Extent circle = WhiteExtent(rgb, 720);
+  EXPECT_NEAR(circle.Height(), 300 * 360 / 480, 4);
+  EXPECT_NEAR(circle.Width() * 8 / 9, circle.Height(), 4) << circle.Width();
+  const auto pixel = [&rgb](int x, int y) { return &rgb[(std::size_t(y) * 720 + x) * 3]; };
+  EXPECT_GT(pixel(360, 20)[0], 200);  // red above the picture
+  EXPECT_LT(pixel(360, 20)[2], 60);
+  EXPECT_GT(pixel(360, 460)[0], 200);  // and below it
+  EXPECT_GT(pixel(20, 100)[2], 120);   // the picture's blue, to the frame's sides
+  EXPECT_LT(pixel(20, 100)[0], 60);
+}
+
 TEST_F(RenderOutputsTest, SizesScaleTheWholeFrameWithItsShapeKept) {
   // A 4:3 project in 1080p: 1440x1080 of picture between black bars, the circle round.
   WriteCircleProject("narrow", false, 6);
