@@ -13,7 +13,7 @@ namespace {
 struct ServiceNames {
   const char* still;       // an image file's producer
   const char* trackBlend;  // a video track over the ones below it
-  bool fitFilter;          // stills carry the editor's own fit filter
+  bool blendFits;          // the blend fits pictures to the frame: stills need no fit filter
 };
 
 // Shotcut plays a clip's sound from its video track; titles have none.
@@ -26,8 +26,8 @@ ServiceNames NamesOf(MltServices services) {
   // conversion to RGBA and back, and fits a still to the frame itself (its bars transparent);
   // on V1 MLT's own scaling keeps a still's shape. Together about a fifth less CPU than the
   // cairo blend and the affine fit.
-  if (services == MltServices::DisplayFree) return {"pixbuf", "composite", false};
-  return {"qimage", "qtblend", true};
+  if (services == MltServices::DisplayFree) return {"pixbuf", "composite", true};
+  return {"qimage", "qtblend", false};
 }
 
 class MltBuilder {
@@ -140,13 +140,13 @@ class MltBuilder {
         xml_.Property("a_track", 1);
         xml_.Property("b_track", index);
         xml_.Property("mlt_service", services_.trackBlend);
-        if (services_.fitFilter) {
-          xml_.Property("threads", 0);
-        } else {
+        if (services_.blendFits) {
           // Pictures smaller than the frame, or of another shape, fit it, centred.
           xml_.Property("fill", 1);
           xml_.Property("halign", "centre");
           xml_.Property("valign", "centre");
+        } else {
+          xml_.Property("threads", 0);
         }
         xml_.Close();
       }
@@ -171,7 +171,7 @@ class MltBuilder {
     graph_.Source(item, piece.media ? piece.media->path : std::string(), length, muted);
     graph_.Caption(piece.name);
     graph_.PictureFilters(piece);
-    if (item.kind == ItemKind::Still && services_.fitFilter) graph_.KeepAspect();
+    if (item.kind == ItemKind::Still && !services_.blendFits) graph_.KeepAspect();
     // Over the frames the piece plays, as Shotcut puts its own filters: its keyframe panel
     // counts from the filter's first frame, as MLT then does.
     if (!muted && item.kind == ItemKind::Movie && !piece.pieceGain.empty()) {

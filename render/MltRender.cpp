@@ -46,9 +46,9 @@ struct MltDocument::Graph {
 
 namespace {
 
-// MLT 7.12's gdk image and text producers (pixbuf, pango: stills, titles, a title's images)
-// free memory another render thread still reads (AddressSanitizer sees it), so a document with
-// any of them renders on one thread; one without renders a frame on each core.
+// MLT 7.12's gdk image and text producers free memory another render thread still reads
+// (AddressSanitizer sees it), so a document naming a service that uses them (stills, a title's
+// Pango text, a title's images) renders on one thread; one without renders a frame a core.
 int RenderThreads(const std::string& document) {
   for (const char* service : {">pixbuf<", ">dynamictext<", ">watermark<"})
     if (document.find(service) != std::string::npos) return 1;
