@@ -8,7 +8,7 @@
 namespace pexol {
 
 void ByteReader::RanShort() {
-  if (!shortAt_) shortAt_ = bytes_.size();
+  ranPastEnd_ = true;
   if (stopAtEnd_) throw ProjectEndsEarly(bytes_.size());
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,16 +48,14 @@ class ByteReader {
   std::size_t Size() const { return bytes_.size(); }
   std::size_t Remaining() const { return bytes_.size() - offset_; }
   /// True once any read wanted more bytes than the data holds.
-  bool RanPastEnd() const { return shortAt_.has_value(); }
-  /// Where the data first ran short.
-  std::optional<std::size_t> ShortAt() const { return shortAt_; }
+  bool RanPastEnd() const { return ranPastEnd_; }
 
  private:
   void RanShort();
 
   std::span<const std::uint8_t> bytes_;
   std::size_t offset_ = 0;
-  std::optional<std::size_t> shortAt_;
+  bool ranPastEnd_ = false;
   bool stopAtEnd_ = false;
 };
 

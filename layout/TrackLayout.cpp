@@ -1,4 +1,4 @@
-// export/TrackLayout.cpp - recorder-order layout of a track, transitions, names and colours
+// layout/TrackLayout.cpp - recorder-order layout of a track, transitions, names and colours
 #include "layout/TrackLayout.h"
 
 #include <algorithm>

@@ -8,16 +8,37 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace pexol::test {
+
+inline long ProcessId() {
+#ifdef _WIN32
+  return static_cast<long>(_getpid());
+#else
+  return static_cast<long>(::getpid());
+#endif
+}
+
+/// The folder name of the running test, unique to this process: two runs of the suite on one
+/// machine (two checkouts, a developer and CI) must not share their files.
+inline std::string TestFolderName(std::string_view prefix) {
+  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(prefix) + info->test_suite_name() + "-" + info->name() + "-" +
+         std::to_string(ProcessId());
+}
 
 /// Creates an empty folder named after the running test and removes it afterwards.
 class TempFolder {
  public:
   TempFolder() {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("pexol-test-" + std::string(info->test_suite_name()) + "-" + info->name());
+    path_ = std::filesystem::temp_directory_path() / TestFolderName("pexol-test-");
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/PlatformPath.h"
+#include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -46,8 +47,7 @@ std::string ReadFile(const fs::path& path) {
 class WindowsFilesTest : public testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / (std::string("pexol-windows-") + info->name());
+    folder_ = fs::temp_directory_path() / test::TestFolderName("pexol-windows-");
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     project_ = build::BuildProject(build::DemoProject());
