@@ -46,9 +46,13 @@ ChildEnd EndOf(int status) {
 
 bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
                const std::function<void(std::size_t, const ChildEnd&)>& finished,
-               const std::function<bool()>& stop) {
+               const std::function<bool()>& stop,
+               const std::function<void(std::size_t)>& runningCount) {
   if (parallel < 1) parallel = 1;
   std::map<pid_t, std::size_t> running;
+  const auto told = [&] {
+    if (runningCount) runningCount(running.size());
+  };
   std::size_t next = 0;
   bool stopped = false;
   while (next < jobs.size() || !running.empty()) {
@@ -56,15 +60,18 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
       stopped = true;
       for (const auto& [child, index] : running) ::kill(child, SIGTERM);
     }
+    bool started = false;
     while (!stopped && next < jobs.size() && static_cast<int>(running.size()) < parallel) {
       const pid_t child = Spawn(jobs[next]);
       if (child < 0) {
         finished(next, {-1, 0, false});
       } else {
         running.emplace(child, next);
+        started = true;
       }
       ++next;
     }
+    if (started) told();
     if (running.empty()) break;
     int status = 0;
     const pid_t ended = ::waitpid(-1, &status, WNOHANG);
@@ -74,6 +81,7 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
         const std::size_t index = at->second;
         running.erase(at);
         finished(index, EndOf(status));
+        told();
       }
       continue;
     }

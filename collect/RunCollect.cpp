@@ -151,6 +151,12 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
         const int shareSteps = RunProgress::totalSteps - input.progress.Done();
         std::uintmax_t done = 0;
         int stepped = 0;
+        const auto status = [&] {
+          input.progress.Status("[Collect] " + std::to_string(summary.files + 1) + " / " +
+                                std::to_string(collect.files.size()) + " files, " +
+                                ByteCount(done) + " of " + ByteCount(collect.totalBytes));
+        };
+        // The bytes in the status move with the bar: a large file takes many steps.
         const auto advance = [&](std::uintmax_t bytes) {
           done += bytes;
           const int due = collect.totalBytes == 0
@@ -158,15 +164,14 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
                               : static_cast<int>(static_cast<double>(done) * shareSteps /
                                                  static_cast<double>(collect.totalBytes));
           if (due > stepped && stepped < shareSteps) {
+            status();
             input.progress.Step(std::min(due, shareSteps) - stepped);
             stepped = std::min(due, shareSteps);
           }
         };
         const auto stop = [&observer] { return observer.StopRequested(); };
         for (const CollectedFile& file : collect.files) {
-          input.progress.Status("[Collect] " + std::to_string(summary.files + 1) + " / " +
-                                std::to_string(collect.files.size()) + " files, " +
-                                ByteCount(done) + " of " + ByteCount(collect.totalBytes));
+          status();
           const fs::path target = building.Path() / "media" / platform::PathOf(file.relative);
           fs::create_directories(target.parent_path(), code);
           const std::string targetText = platform::Utf8Of(target);
