@@ -50,8 +50,15 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
                const std::function<void(std::size_t)>& runningCount) {
   if (parallel < 1) parallel = 1;
   std::map<pid_t, std::size_t> running;
-  const auto told = [&] {
-    if (runningCount) runningCount(running.size());
+  // Told once a round, after the ended jobs were replaced: a count between the two would say
+  // fewer run than do.
+  bool tellAnyway = true;
+  std::size_t told = 0;
+  const auto tell = [&] {
+    if (!runningCount || (!tellAnyway && running.size() == told)) return;
+    told = running.size();
+    tellAnyway = false;
+    runningCount(told);
   };
   std::size_t next = 0;
   bool stopped = false;
@@ -60,18 +67,17 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
       stopped = true;
       for (const auto& [child, index] : running) ::kill(child, SIGTERM);
     }
-    bool started = false;
     while (!stopped && next < jobs.size() && static_cast<int>(running.size()) < parallel) {
       const pid_t child = Spawn(jobs[next]);
       if (child < 0) {
         finished(next, {-1, 0, false});
+        tellAnyway = true;
       } else {
         running.emplace(child, next);
-        started = true;
       }
       ++next;
     }
-    if (started) told();
+    tell();
     if (running.empty()) break;
     int status = 0;
     const pid_t ended = ::waitpid(-1, &status, WNOHANG);
@@ -81,7 +87,7 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
         const std::size_t index = at->second;
         running.erase(at);
         finished(index, EndOf(status));
-        told();
+        tellAnyway = true;
       }
       continue;
     }
@@ -89,6 +95,7 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
     const timespec pause{0, pollNanoseconds};
     ::nanosleep(&pause, nullptr);
   }
+  tell();
   return !stopped;
 }
 

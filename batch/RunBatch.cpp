@@ -109,7 +109,6 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
         RunProgress::totalSteps);
   };
   bool stopping = false;
-  status(0);
   const bool completed = RunInPool(
       jobs, parallel,
       [&](std::size_t index, const ChildEnd& end) {

@@ -1,6 +1,7 @@
 // collect/RunCollect.cpp - the collect's body: plan, copy into a temporary folder, rename, export
 #include "collect/RunCollect.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -152,7 +153,8 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
         std::uintmax_t done = 0;
         int stepped = 0;
         const auto status = [&] {
-          input.progress.Status("[Collect] " + std::to_string(summary.files + 1) + " / " +
+          const std::size_t file = std::min<std::size_t>(summary.files + 1, collect.files.size());
+          input.progress.Status("[Collect] " + std::to_string(file) + " / " +
                                 std::to_string(collect.files.size()) + " files, " +
                                 ByteCount(done) + " of " + ByteCount(collect.totalBytes));
         };
@@ -187,7 +189,10 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
           summary.bytes += copied->bytes;
           if (copied->linked) ++summary.linked;
         }
-        if (stepped < shareSteps) input.progress.Step(shareSteps - stepped);
+        if (stepped < shareSteps) {
+          if (!collect.files.empty()) status();
+          input.progress.Step(shareSteps - stepped);
+        }
 
         const NewMediaName collected = [&collect](std::string_view stored, const DecodedName&,
                                                   SectionId) -> std::optional<std::string> {

@@ -300,6 +300,8 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
           encode.size = *size;
           encode.interlaced = job.interlaced;
           int taken = 0;
+          // The observer counts the rate from here too, so that both say the same.
+          observer.Frames(0, range->end - range->first);
           const auto encodeStart = std::chrono::steady_clock::now();
           const RenderProgress onProgress = [&](std::int64_t done, std::int64_t total) {
             if (observer.StopRequested()) return false;
