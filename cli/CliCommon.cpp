@@ -168,7 +168,7 @@ std::string UnknownOptionMessage(const CLI::App& app) {
   if (parsed.empty() || !IsCommand(parsed.front())) return {};
   const CLI::App& command = *parsed.front();
   for (std::string given : command.remaining()) {
-    if (!given.starts_with("--")) continue;
+    if (!given.starts_with("--") || given == "--") continue;  // "--" ends the options
     given = given.substr(0, given.find('='));
     std::string nearest;
     std::size_t best = std::string::npos;
