@@ -46,9 +46,20 @@ ChildEnd EndOf(int status) {
 
 bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
                const std::function<void(std::size_t, const ChildEnd&)>& finished,
-               const std::function<bool()>& stop) {
+               const std::function<bool()>& stop,
+               const std::function<void(std::size_t)>& runningCount) {
   if (parallel < 1) parallel = 1;
   std::map<pid_t, std::size_t> running;
+  // Told once a round, after the ended jobs were replaced: a count between the two would say
+  // fewer run than do.
+  bool tellAnyway = true;
+  std::size_t told = 0;
+  const auto tell = [&] {
+    if (!runningCount || (!tellAnyway && running.size() == told)) return;
+    told = running.size();
+    tellAnyway = false;
+    runningCount(told);
+  };
   std::size_t next = 0;
   bool stopped = false;
   while (next < jobs.size() || !running.empty()) {
@@ -60,11 +71,13 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
       const pid_t child = Spawn(jobs[next]);
       if (child < 0) {
         finished(next, {-1, 0, false});
+        tellAnyway = true;
       } else {
         running.emplace(child, next);
       }
       ++next;
     }
+    tell();
     if (running.empty()) break;
     int status = 0;
     const pid_t ended = ::waitpid(-1, &status, WNOHANG);
@@ -74,6 +87,7 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
         const std::size_t index = at->second;
         running.erase(at);
         finished(index, EndOf(status));
+        tellAnyway = true;
       }
       continue;
     }
@@ -81,6 +95,7 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
     const timespec pause{0, pollNanoseconds};
     ::nanosleep(&pause, nullptr);
   }
+  tell();
   return !stopped;
 }
 

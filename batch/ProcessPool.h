@@ -17,11 +17,14 @@ struct ChildEnd {
 
 /// Runs every command line (program first, found by path) with at most `parallel` at once,
 /// their standard output and error discarded, and calls `finished` with each one's index as
-/// it ends. `stop` is asked about every few milliseconds: once it says so no job is started,
-/// the running ones get SIGTERM and are waited for. False when it stopped.
+/// it ends. `running` hears how many children run once they were started, again whenever
+/// that number changed or jobs ended (after their places were filled), and at the end. `stop` is
+/// asked about every few milliseconds: once it says so no job is started, the running ones get
+/// SIGTERM and are waited for. False when it stopped.
 bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
                const std::function<void(std::size_t, const ChildEnd&)>& finished,
-               const std::function<bool()>& stop);
+               const std::function<bool()>& stop,
+               const std::function<void(std::size_t)>& running = {});
 
 /// The path of the running program (so that its jobs run the same build); "pexol-cli" when the
 /// system does not say.

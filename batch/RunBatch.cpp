@@ -1,7 +1,6 @@
 // batch/RunBatch.cpp - the pool over the projects, the progress line and the closing report
 #include "batch/RunBatch.h"
 
-#include <chrono>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -17,7 +16,6 @@ namespace pexol {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 std::string ResultPath(const BatchOptions& options, const BatchProject& project) {
   return Utf8OfPath(PathOfUtf8(options.out) / PathOfUtf8(project.into) / jobResultName);
@@ -47,13 +45,6 @@ void Close(BatchSummary& summary, const std::string& out) {
   if (summary.skipped > 0)
     summary.message += " (" + std::to_string(summary.skipped) + " done before, skipped)";
   summary.message += "; report: " + Utf8OfPath(PathOfUtf8(out) / "report.html");
-}
-
-std::string Duration(double seconds) {
-  const long long whole = static_cast<long long>(seconds + 0.5);
-  if (whole < 60) return std::to_string(whole) + " s";
-  if (whole < 3600) return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-  return std::to_string(whole / 3600) + " h " + std::to_string(whole / 60 % 60) + " min";
 }
 
 }  // namespace
@@ -103,25 +94,21 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
     jobs.push_back(JobArguments(run.program, options, (*projects)[i]));
   const int parallel =
       run.jobs > 0 ? run.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-  const Clock::time_point start = Clock::now();
   int done = 0;
+  // The bar and its time left count the jobs this run does: projects done before take no
+  // time, and would make the estimate run ahead.
   const auto status = [&](int running) {
-    std::string line = "[Batch] " + std::to_string(done + summary.skipped) + " / " +
-                       std::to_string(summary.projects) + " done, " +
-                       std::to_string(summary.failed) + " failed, " + std::to_string(running) +
-                       " running";
-    if (done > 0 && done < static_cast<int>(jobs.size())) {
-      const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-      line += ", about " + Duration(elapsed / done * (static_cast<double>(jobs.size()) - done)) +
-              " left";
-    }
+    std::string line =
+        "[Batch] " + std::to_string(done) + " / " + std::to_string(jobs.size()) + " done, ";
+    if (summary.skipped > 0) line += std::to_string(summary.skipped) + " done before, ";
+    line += std::to_string(summary.failed) + " failed, " + std::to_string(running) + " running";
     observer.Status(line);
-    const int total = std::max(1, summary.projects);
-    observer.Progress((done + summary.skipped) * RunProgress::totalSteps / total,
-                      RunProgress::totalSteps);
+    const int total = std::max(1, static_cast<int>(jobs.size()));
+    observer.Progress(
+        jobs.empty() ? RunProgress::totalSteps : done * RunProgress::totalSteps / total,
+        RunProgress::totalSteps);
   };
   bool stopping = false;
-  status(0);
   const bool completed = RunInPool(
       jobs, parallel,
       [&](std::size_t index, const ChildEnd& end) {
@@ -146,13 +133,12 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
         ++done;
         Count(summary, *result);
         finished(*result, false);
-        status(static_cast<int>(std::min<std::size_t>(
-            static_cast<std::size_t>(parallel), jobs.size() - static_cast<std::size_t>(done))));
       },
       [&] {
         stopping = stopping || observer.StopRequested();
         return stopping;
-      });
+      },
+      [&](std::size_t running) { status(static_cast<int>(running)); });
   observer.Status("");
   summary.stopped = !completed;
   std::vector<std::string> problems;

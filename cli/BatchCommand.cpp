@@ -31,21 +31,28 @@ struct BatchSettings {
 };
 
 // A project that did not simply succeed gets a line; the bar, on the same terminal, is
-// cleared first.
+// cleared first. With --quiet only a failed project's, an error, on standard error.
 void TellOf(const JobResult& result, bool skipped) {
   if (result.status == JobStatus::Succeeded) return;
-  if (isatty(STDOUT_FILENO) != 0) std::cout << "\r\033[K";
-  std::cout << StatusName(result.status) << (skipped ? " (done before)" : "") << '\t'
-            << result.into;
-  if (!result.failures.empty()) std::cout << '\t' << result.failures.front();
+  const bool quiet = Output().quiet;
+  if (quiet && result.status != JobStatus::Failed) return;
+  std::ostream& out = quiet ? std::cerr : std::cout;
+  if (!quiet && isatty(STDOUT_FILENO) != 0) out << "\r\033[K";
+  out << StatusName(result.status) << (skipped ? " (done before)" : "") << '\t' << result.into;
+  if (!result.failures.empty()) out << '\t' << result.failures.front();
   if (result.status == JobStatus::Missing)
-    std::cout << '\t' << result.missing.size() << " name(s) not found";
-  std::cout << std::endl;
+    out << '\t' << result.missing.size() << " name(s) not found";
+  out << std::endl;
 }
 
 int Finish(const BatchSummary& summary) {
+  const bool failed = summary.exitStatus == exitTrouble;
+  if (Output().quiet) {
+    if (failed) std::cerr << summary.message << '\n';
+    return summary.exitStatus;
+  }
   for (const std::string& problem : summary.problems) std::cerr << "warning: " << problem << '\n';
-  (summary.exitStatus == exitTrouble ? std::cerr : std::cout) << summary.message << '\n';
+  (failed ? std::cerr : std::cout) << summary.message << '\n';
   return summary.exitStatus;
 }
 

@@ -162,6 +162,37 @@ std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::st
   return message + "\nRun 'pexol-cli --help' for the commands.";
 }
 
+std::string UnknownOptionMessage(const CLI::App& app) {
+  // The command the parse reached: a later one is none, as one command runs at a time.
+  const std::vector<CLI::App*>& parsed = app.get_subcommands();
+  if (parsed.empty() || !IsCommand(parsed.front())) return {};
+  const CLI::App& command = *parsed.front();
+  for (std::string given : command.remaining()) {
+    if (!given.starts_with("--") || given == "--") continue;  // "--" ends the options
+    given = given.substr(0, given.find('='));
+    std::string nearest;
+    std::size_t best = std::string::npos;
+    for (const CLI::Option* option : command.get_options()) {
+      for (const std::string& name : option->get_lnames()) {
+        const std::string each = "--" + name;
+        const std::size_t distance = EditDistance(given, each);
+        if (distance < best) {
+          best = distance;
+          nearest = each;
+        }
+      }
+    }
+    const std::string name = command.get_name();
+    std::string message =
+        "pexol-cli: there is no option \"" + Printable(given) + "\" for " + name + ".";
+    // The same bound as for a command: a far suggestion would only mislead.
+    if (!nearest.empty() && best <= std::max<std::size_t>(2, nearest.size() / 3))
+      message += " Did you mean \"" + nearest + "\"?";
+    return message + "\nRun 'pexol-cli " + name + " --help' for its options.";
+  }
+  return {};
+}
+
 std::shared_ptr<CLI::Formatter> HelpFormatter() {
   return std::make_shared<GnuFormatter>();
 }
@@ -314,6 +345,7 @@ void TerminalObserver::Progress(int done, int total) {
 }
 
 void TerminalObserver::Frames(std::int64_t done, std::int64_t total) {
+  if (framesDone_ < 0) framesStartMs_ = NowMs();
   framesDone_ = done;
   framesTotal_ = total;
 }
@@ -361,7 +393,12 @@ void TerminalObserver::Draw(bool force) {
   const int filled = done_ * width / total_;
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.resize(width, '.');
-  std::fprintf(stderr, "\r\033[K[%s] %3d%% %s", bar.c_str(), done_ * 100 / total_, status_.c_str());
+  // The time left once the run has taken long enough to tell; a status never adds another.
+  std::string left;
+  if (now - startMs_ >= quietStartMs && done_ > 0 && done_ < total_)
+    left = ", " + Clock(Elapsed() * (total_ - done_) / done_) + " left";
+  std::fprintf(stderr, "\r\033[K[%s] %3d%%%s %s", bar.c_str(), done_ * 100 / total_, left.c_str(),
+               status_.c_str());
   std::fflush(stderr);
   drawn_ = true;
 }
@@ -393,7 +430,9 @@ void TerminalObserver::WriteJson(bool force) {
     object["done"] = framesDone_;
     object["total"] = framesTotal_;
     object["unit"] = "frames";
-    object["fps"] = Rounded(elapsed > 0 ? static_cast<double>(framesDone_) / elapsed : 0);
+    // From the encoder's start, as the status counts it: loading the media is no frame.
+    const double encoding = static_cast<double>(now - framesStartMs_) / 1000;
+    object["fps"] = Rounded(encoding > 0 ? static_cast<double>(framesDone_) / encoding : 0);
   } else {
     object["done"] = done_;
     object["total"] = total_;

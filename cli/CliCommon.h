@@ -114,6 +114,7 @@ class TerminalObserver final : public RunObserver {
   int total_ = 200;
   std::int64_t framesDone_ = -1;  ///< frames of a render; -1 for other runs
   std::int64_t framesTotal_ = 0;
+  long long framesStartMs_ = 0;  ///< when the first frames were reported
   long long startMs_ = 0;
   long long lastDrawMs_ = 0;
   int lastTenth_ = -1;
@@ -136,5 +137,10 @@ int ExitCodeOf(const RunResult& result);
 /// A mistyped command ("totext"): the message naming the nearest command; empty when
 /// `arguments` (the program's, UTF-8) start with a command of `app` or an option.
 std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::string>& arguments);
+
+/// After a parse that failed: for the first option the parsed command does not know
+/// ("--serach"), the message naming its nearest option, as `UnknownCommandMessage` names the
+/// nearest command; empty when every option was known.
+std::string UnknownOptionMessage(const CLI::App& app);
 
 }  // namespace pexol::cli

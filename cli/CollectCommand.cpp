@@ -56,7 +56,7 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
     }
     if (result.Completed()) {
       terminal.Finish(true);
-      std::cout << summary.report;
+      if (!Output().quiet) std::cout << summary.report;
     }
     exitCode = Report(result, terminal, false);
   });

@@ -76,6 +76,12 @@ Exit status: 0 success, 1 media missing (check), 2 any failure.)");
   try {
     app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
   } catch (const CLI::ParseError& e) {
+    if (const std::string unknown =
+            e.get_exit_code() == 0 ? "" : pexol::cli::UnknownOptionMessage(app);
+        !unknown.empty()) {
+      std::cerr << unknown << "\n";
+      return pexol::cli::exitTrouble;
+    }
     const int code = app.exit(e);
     return code == 0 ? 0 : pexol::cli::exitTrouble;
   } catch (const std::bad_alloc&) {

@@ -1,12 +1,21 @@
 // cli/RenderCommand.cpp - `pexol-cli render`: the timeline to a finished video file through MLT
+#include <chrono>
 #include <memory>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
 #include "render/RunRender.h"
+#include "run/RunMessages.h"
 
 namespace pexol::cli {
+
+namespace {
+
+// With the process's own end after it, a stopped render ends within a second of the signal.
+constexpr std::chrono::milliseconds renderStopGrace{400};
+
+}  // namespace
 
 void AddRenderCommand(CLI::App& app, int& exitCode) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
@@ -79,7 +88,11 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
     StoppableObserver observer(terminal);
     RunResult result;
     {
-      const StopOnSignals signals;
+      // An encoder asked to stop still encodes the frames it holds before its thread ends;
+      // past the grace the stop is reported as the run reports it, and the process ends.
+      const RunResult stopped{RunResult::Status::Stopped,
+                              RenderStoppedMessage(job->source, job->destination), std::nullopt};
+      const StopOnSignals signals(renderStopGrace, [&] { Report(stopped, terminal, false); });
       result = RunRender(*job, observer);
     }
     exitCode = Report(result, terminal, false);

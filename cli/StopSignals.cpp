@@ -56,6 +56,7 @@ bool Install(int signal, const struct sigaction& ask, struct sigaction& previous
 // back to its loop) is ended as a second signal would end it, so every run ends within a
 // second.
 std::chrono::milliseconds grace{600};
+std::function<void()> reportStop;
 std::mutex endedMutex;
 std::condition_variable endedChanged;
 bool ended = false;
@@ -65,7 +66,11 @@ void Watch() {
   while (::sem_wait(&signalled) != 0 && errno == EINTR) {
   }
   std::unique_lock<std::mutex> lock(endedMutex);
-  if (!endedChanged.wait_for(lock, grace, [] { return ended; })) EndInterruptedRun();
+  if (endedChanged.wait_for(lock, grace, [] { return ended; })) return;
+  // The lock stays held: a run that ends meanwhile waits in ~StopOnSignals and reports nothing.
+  if (!reportStop) EndInterruptedRun();
+  reportStop();
+  EndStoppedRun();
 }
 #else
 using Handler = void (*)(int);
@@ -85,10 +90,11 @@ void AskToStop(int signal) {
 
 }  // namespace
 
-StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven) {
+StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven, std::function<void()> stopped) {
   stopAsked = false;
 #ifndef _WIN32
   grace = graceGiven;
+  reportStop = std::move(stopped);
   ::sem_init(&signalled, 0, 0);
   ended = false;
   watchdog = std::thread(Watch);
@@ -98,6 +104,7 @@ StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven) {
   if (Install(SIGINT, ask, previousInterrupt)) Install(SIGTERM, ask, previousTerminate);
 #else
   (void)graceGiven;
+  (void)stopped;
   previousInterrupt = std::signal(SIGINT, AskToStop);
   previousTerminate = std::signal(SIGTERM, AskToStop);
 #endif
@@ -115,6 +122,7 @@ StopOnSignals::~StopOnSignals() {
   ::sem_post(&signalled);
   watchdog.join();
   ::sem_destroy(&signalled);
+  reportStop = nullptr;
 #else
   std::signal(SIGINT, previousInterrupt);
   std::signal(SIGTERM, previousTerminate);

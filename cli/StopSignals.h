@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 #include "core/RunObserver.h"
 
@@ -13,8 +14,11 @@ namespace pexol::cli {
 /// process ends.
 class StopOnSignals {
  public:
-  /// A run still going `grace` after the first signal is ended as a second signal ends it.
-  explicit StopOnSignals(std::chrono::milliseconds grace = std::chrono::milliseconds(600));
+  /// A run still going `grace` after the first signal is ended as a second signal ends it;
+  /// with `stopped`, which then reports the stop as the run would have (on another thread,
+  /// while the run's own is still busy), without the interrupt's message.
+  explicit StopOnSignals(std::chrono::milliseconds grace = std::chrono::milliseconds(600),
+                         std::function<void()> stopped = {});
   ~StopOnSignals();
   StopOnSignals(const StopOnSignals&) = delete;
   StopOnSignals& operator=(const StopOnSignals&) = delete;

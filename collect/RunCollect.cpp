@@ -1,6 +1,7 @@
 // collect/RunCollect.cpp - the collect's body: plan, copy into a temporary folder, rename, export
 #include "collect/RunCollect.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -151,6 +152,13 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
         const int shareSteps = RunProgress::totalSteps - input.progress.Done();
         std::uintmax_t done = 0;
         int stepped = 0;
+        const auto status = [&] {
+          const std::size_t file = std::min<std::size_t>(summary.files + 1, collect.files.size());
+          input.progress.Status("[Collect] " + std::to_string(file) + " / " +
+                                std::to_string(collect.files.size()) + " files, " +
+                                ByteCount(done) + " of " + ByteCount(collect.totalBytes));
+        };
+        // The bytes in the status move with the bar: a large file takes many steps.
         const auto advance = [&](std::uintmax_t bytes) {
           done += bytes;
           const int due = collect.totalBytes == 0
@@ -158,15 +166,14 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
                               : static_cast<int>(static_cast<double>(done) * shareSteps /
                                                  static_cast<double>(collect.totalBytes));
           if (due > stepped && stepped < shareSteps) {
+            status();
             input.progress.Step(std::min(due, shareSteps) - stepped);
             stepped = std::min(due, shareSteps);
           }
         };
         const auto stop = [&observer] { return observer.StopRequested(); };
         for (const CollectedFile& file : collect.files) {
-          input.progress.Status("[Collect] " + std::to_string(summary.files + 1) + " / " +
-                                std::to_string(collect.files.size()) + " files, " +
-                                ByteCount(done) + " of " + ByteCount(collect.totalBytes));
+          status();
           const fs::path target = building.Path() / "media" / platform::PathOf(file.relative);
           fs::create_directories(target.parent_path(), code);
           const std::string targetText = platform::Utf8Of(target);
@@ -182,7 +189,10 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
           summary.bytes += copied->bytes;
           if (copied->linked) ++summary.linked;
         }
-        if (stepped < shareSteps) input.progress.Step(shareSteps - stepped);
+        if (stepped < shareSteps) {
+          if (!collect.files.empty()) status();
+          input.progress.Step(shareSteps - stepped);
+        }
 
         const NewMediaName collected = [&collect](std::string_view stored, const DecodedName&,
                                                   SectionId) -> std::optional<std::string> {

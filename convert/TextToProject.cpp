@@ -25,6 +25,23 @@ bool IsLineOf(std::string_view line, std::string_view formatted) {
   return formatted.size() == line.size() + 2 && formatted.starts_with(line);
 }
 
+// What a Shift-JIS table other than the projects' own (JIS X 0208, as iconv's SHIFT_JIS) gives
+// for bytes that code page 932 reads otherwise: 5C as a yen sign instead of the backslash, 7E
+// as an overline, and six symbols. None of them encodes back, so a text converted with such a
+// table fails on its first one.
+constexpr std::array<std::string_view, 8> otherTableCharacters = {
+    "\u00A5", "\u203E", "\u301C", "\u2016", "\u2212", "\u00A2", "\u00A3", "\u00AC"};
+
+// What to do about a field that holds one of them.
+std::string OtherTableAdvice(std::string_view field) {
+  for (const std::string_view character : otherTableCharacters)
+    if (field.find(character) != std::string_view::npos)
+      return " The text was converted from Shift-JIS with a table other than the projects' own "
+             "(iconv's SHIFT_JIS turns \\ into \u00A5): convert the project's text with CP932 "
+             "instead, as in iconv -f CP932 -t UTF-8.";
+  return {};
+}
+
 std::optional<SectionId> HeadingId(std::string_view line) {
   for (const SectionRule& rule : sectionTable)
     if (EqualsIgnoreCase(line, rule.heading)) return rule.id;
@@ -374,7 +391,8 @@ class ProjectWriter {
       auto bytes = EncodeShiftJis(field);
       if (!bytes)
         Fail(quoted() + " holds " + FirstUnencodable(field) +
-             ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS.");
+             ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS." +
+             OtherTableAdvice(field));
       field = std::move(*bytes);
     } else if (IsValidUtf8(field) &&
                (!IsValidShiftJis(field) || DecodeShiftJis(stored).utf8 == field)) {

@@ -60,6 +60,11 @@ struct Slot {
 std::array<Slot, 64> slots;
 static_assert(std::atomic<bool>::is_always_lock_free);
 
+void RemoveRegistered() {
+  for (Slot& slot : slots)
+    if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
+}
+
 void OnInterrupt(int) {
   EndInterruptedRun();
 }
@@ -67,11 +72,15 @@ void OnInterrupt(int) {
 }  // namespace
 
 void EndInterruptedRun() {
-  for (Slot& slot : slots)
-    if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
+  RemoveRegistered();
   static constexpr char message[] =
       "\npexol: interrupted; the run was stopped and its temporary files removed.\n";
   platform::ExitInterrupted(message, sizeof message - 1);
+}
+
+void EndStoppedRun() {
+  RemoveRegistered();
+  platform::ExitInterrupted("", 0);
 }
 
 std::string TemporaryPathFor(const std::string& destination) {

@@ -26,6 +26,9 @@ void ForgetTemporary(int registration);
 /// run that asked to stop by itself first and did not (a library call that does not return).
 /// Async-signal-safe on POSIX.
 [[noreturn]] void EndInterruptedRun();
+/// The same for a run that has already said it was stopped: the temporary files go and the
+/// process ends with status 2, with no message of its own.
+[[noreturn]] void EndStoppedRun();
 
 /// Sets up, once at the start of a program, what ends a run cleanly: a size limit on files
 /// makes the write fail (EFBIG) instead of killing the process, and SIGINT or SIGTERM removes

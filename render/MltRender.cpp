@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
+#include <string>
 #include <system_error>
+#include <utility>
 
+#include "core/TemporaryFiles.h"
 #include "render/ConsumerRun.h"
 #include "render/EncoderSettings.h"
 #include "render/ScaledPicture.h"
@@ -78,12 +81,18 @@ std::int64_t MltDocument::Length() const {
 namespace {
 
 // A file of this run's own beside the destination's temporary file, removed however it ends.
+// Registered as a temporary file: a run ended by a signal removes it too.
 struct ScratchFile {
-  std::string path;
+  explicit ScratchFile(std::string name) : path(std::move(name)) {}
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
   ~ScratchFile() {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
+    ForgetTemporary(registration);
   }
+  std::string path;
+  int registration = RegisterTemporary(path);
 };
 
 // Codecs that code blocks of samples: MLT's encoder pads their last block with silence.

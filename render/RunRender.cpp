@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -191,13 +190,6 @@ struct MediaUnusable {
   std::string message;
 };
 
-std::string Clock(double seconds) {
-  const auto whole = static_cast<long long>(seconds + 0.5);
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
-  return text;
-}
-
 }  // namespace
 
 RunResult RunRender(const RenderJob& job, RunObserver& observer) {
@@ -308,6 +300,8 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
           encode.size = *size;
           encode.interlaced = job.interlaced;
           int taken = 0;
+          // The observer counts the rate from here too, so that both say the same.
+          observer.Frames(0, range->end - range->first);
           const auto encodeStart = std::chrono::steady_clock::now();
           const RenderProgress onProgress = [&](std::int64_t done, std::int64_t total) {
             if (observer.StopRequested()) return false;
@@ -316,10 +310,10 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - encodeStart)
                     .count();
             const double rateNow = seconds > 0 ? double(done) / seconds : 0;
-            std::string line = "[Render] " + std::to_string(done * 100 / total) + "%, " +
-                               std::to_string(static_cast<long long>(rateNow + 0.5)) + " fps";
-            if (rateNow > 0) line += ", " + Clock(double(total - done) / rateNow) + " left";
-            observer.Status(line);
+            // The percentage and the time left are the whole run's, beside the bar; the
+            // status adds only the encoder's rate.
+            observer.Status("[Render] " + std::to_string(static_cast<long long>(rateNow + 0.5)) +
+                            " fps");
             const int steps = static_cast<int>(done * renderShare / total);
             if (steps > taken) {
               input.progress.Step(steps - taken);

@@ -2,12 +2,16 @@
 // through the command line: report and exit status, the second run, and a plan run by xargs
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "support/CliRun.h"
 #include "support/TempFolder.h"
@@ -102,6 +106,37 @@ TEST_F(BatchTest, ReportsEachProjectAndExitsByTheWorstAndASecondRunSkipsWhatWasD
   const CliOutcome forced = RunCli(PEXOL_CLI, folder, args + " --force");
   EXPECT_EQ(forced.err.find("done before"), std::string::npos) << forced.err;
   EXPECT_NE(fs::last_write_time(folder.Folder() / "out/2019/wedding/edit/edit.otio"), before);
+}
+
+// The progress counts the jobs that run from the start, with one estimate (the line's) and
+// no percentage of its own; --quiet leaves only the failed project and the closing line, on
+// standard error.
+TEST_F(BatchTest, TheProgressCountsTheRunningJobsAndQuietTellsOnlyFailures) {
+  const CliOutcome json =
+      RunCli(PEXOL_CLI, folder, "batch archive --out out --format otio --jobs 2 --progress=json");
+  EXPECT_EQ(json.exitCode, 2) << json.err;
+  std::vector<std::string> statuses;
+  std::istringstream lines(json.err);
+  for (std::string line; std::getline(lines, line);) {
+    const auto object = nlohmann::json::parse(line, nullptr, false);
+    // The closing line stays plain text.
+    if (object.is_object() && object.value("type", "") == "progress" && object.contains("status"))
+      statuses.push_back(object["status"]);
+  }
+  ASSERT_FALSE(statuses.empty()) << json.err;
+  EXPECT_EQ(statuses.front(), "[Batch] 0 / 3 done, 0 failed, 2 running");
+  for (const std::string& status : statuses) {
+    EXPECT_EQ(status.find('%'), std::string::npos) << status;
+    EXPECT_EQ(status.find("left"), std::string::npos) << status;
+  }
+
+  const CliOutcome quiet =
+      RunCli(PEXOL_CLI, folder, "batch archive --out quiet --format otio --jobs 2 -q");
+  EXPECT_EQ(quiet.exitCode, 2);
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.err.rfind("failed\t2020/damaged\t", 0), 0u) << quiet.err;
+  EXPECT_EQ(std::count(quiet.err.begin(), quiet.err.end(), '\n'), 2) << quiet.err;
+  EXPECT_NE(quiet.err.find("\nbatch: 3 project(s): 1 succeeded"), std::string::npos) << quiet.err;
 }
 
 TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {

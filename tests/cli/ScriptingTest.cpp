@@ -129,6 +129,16 @@ TEST_F(ScriptingTest, MistypedCommandsAndMissingMapFoldersAreToldOf) {
   const Outcome far = Run("frobnicate demo.mpj");
   EXPECT_EQ(far.exitCode, 2);
   EXPECT_EQ(far.err.find("Did you mean"), std::string::npos) << far.err;
+  // A mistyped option: the nearest of that command's, before what else the parse missed.
+  ExpectRefused("check demo.mpj --serach clips",
+                "pexol-cli: there is no option \"--serach\" for check. Did you mean \"--search\"?\n"
+                "Run 'pexol-cli check --help' for its options.");
+  ExpectRefused("export demo.mpj t.otio --fromat=otio", "Did you mean \"--format\"?");
+  ExpectRefused("relink demo.mpj t.mpj --mpa 'a=b'", "Did you mean \"--map\"?");
+  const Outcome farOption = Run("check demo.mpj --frobnicate");
+  EXPECT_EQ(farOption.exitCode, 2);
+  EXPECT_NE(farOption.err.find("there is no option \"--frobnicate\""), std::string::npos);
+  EXPECT_EQ(farOption.err.find("Did you mean"), std::string::npos) << farOption.err;
   const Outcome map = Run("check demo.mpj --map 'C:\\Video=no-such-folder'");
   EXPECT_NE(map.err.find("warning: cannot find the map folder " + Path("no-such-folder")),
             std::string::npos)
@@ -186,13 +196,15 @@ TEST_F(ScriptingTest, ExportAndRelinkJsonAndQuietRuns) {
   EXPECT_EQ(relinked["names"][0]["after"], "C:\\ビデオ\\運動会2009\\素材\\intro.avi");
   EXPECT_FALSE(fs::exists(Path("moved.mpj")));
 
-  // --quiet: nothing but errors, on every command.
+  // --quiet: nothing but errors, on every command; a collect's summary is in its folder.
   for (const char* command :
-       {"to-text demo.mpj q.txt --quiet", "check demo.mpj -q", "export demo.mpj q.otio -q",
-        "picture demo.mpj q.svg -q", "relink demo.mpj q.mpj --map 'E:\\x=D:\\y' -q"}) {
+       {"to-text demo.mpj q.txt --quiet", "to-project demo.mpj q.txt q.mpj -q", "check demo.mpj -q",
+        "export demo.mpj q.otio -q", "picture demo.mpj q.svg -q",
+        "relink demo.mpj q.mpj --map 'E:\\x=D:\\y' -q", "collect demo.mpj gathered -q"}) {
     const Outcome quiet = Run(command);
     EXPECT_EQ(quiet.out + quiet.err, "") << command;
   }
+  EXPECT_NE(Read("gathered/collect-report.txt"), "");
   EXPECT_NE(Run("to-text missing.mpj q.txt --quiet").err, "");
 }
 

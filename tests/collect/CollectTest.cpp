@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "check/MediaCheck.h"
 #include "collect/FileDigest.h"
@@ -144,6 +147,33 @@ TEST_F(CollectTest, AStopLeavesNoFolderAndTheExportsLeadIntoTheMediaFolder) {
   EXPECT_TRUE(fs::exists(folder.Folder() / "out/edit.mlt"));
   EXPECT_NE(folder.Read("out/edit.otio").find(folder.Path("out/media/day1/a.avi")),
             std::string::npos);
+}
+
+// The status each time the bar moves, as a progress line shows them together.
+class StatusAtEachStep final : public RunObserver {
+ public:
+  void Status(std::string_view line) override { status_ = line; }
+  void Progress(int done, int) override { steps.emplace_back(done, status_); }
+  std::vector<std::pair<int, std::string>> steps;
+
+ private:
+  std::string status_;
+};
+
+// The bytes copied move with the bar while one large file is copied, not only between files.
+TEST_F(CollectTest, TheBytesInTheStatusMoveWithTheBar) {
+  folder.Write("footage/day1/a.avi", std::string(8 << 20, 'a'));  // eight pieces
+  StatusAtEachStep observer;
+  ASSERT_TRUE(RunCollect(Job("out"), observer).Completed());
+  std::vector<std::pair<int, std::string>> copying;
+  for (const auto& step : observer.steps)
+    if (step.second.find(" files, ") != std::string::npos) copying.push_back(step);
+  ASSERT_GT(copying.size(), 8u);
+  for (std::size_t i = 1; i < copying.size(); ++i)
+    EXPECT_NE(copying[i].second, copying[i - 1].second)
+        << "at step " << copying[i].first << " the bar moved and the status did not";
+  EXPECT_NE(copying.back().second.find("8.40 MB of 8.40 MB"), std::string::npos)
+      << copying.back().second;
 }
 
 TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {

@@ -385,6 +385,30 @@ TEST(Utf8TextTest, WhatShiftJisCannotCarryIsRefused) {
             }),
             "line 7: the name \"caf\xC3\xA9.avi\" holds \"\xC3\xA9\" (U+00E9), which Shift-JIS "
             "cannot hold; a project stores its names in Shift-JIS.");
+
+  // A text read with JIS's Shift-JIS table (iconv's SHIFT_JIS) holds \u00A5 for each \ and
+  // seven other characters that code page 932 reads otherwise: CP932 is named as the cure.
+  build::Project windows;
+  windows.main.push_back({"C:\\Video\\a.avi", 0, 9, 0, "", 0, 0, {}});
+  const std::string shown = ToText(build::BuildProject(windows), TextEncoding::Utf8);
+  const std::string advice =
+      " The text was converted from Shift-JIS with a table other than the projects' own "
+      "(iconv's SHIFT_JIS turns \\ into \u00A5): convert the project's text with CP932 instead, "
+      "as in iconv -f CP932 -t UTF-8.";
+  EXPECT_EQ(FailureMessage([&] {
+              ToProject(ReplaceOnce(shown, "C:\\Video\\a.avi", "C:\u00A5Video\u00A5a.avi"),
+                        build::BuildProject(windows), TextEncoding::Utf8);
+            }),
+            "line 7: the name \"C:\u00A5Video\u00A5a.avi\" holds \"\u00A5\" (U+00A5), which "
+            "Shift-JIS cannot hold; a project stores its names in Shift-JIS." +
+                advice);
+  for (const char* other : {"\u203E", "\u301C", "\u2016", "\u2212", "\u00A2", "\u00A3", "\u00AC"}) {
+    const std::string message = FailureMessage([&] {
+      ToProject(ReplaceOnce(shown, "a.avi", std::string(other) + ".avi"),
+                build::BuildProject(windows), TextEncoding::Utf8);
+    });
+    EXPECT_TRUE(message.ends_with(advice)) << message;
+  }
   build::Project bad;
   bad.main.push_back({"x\x81.avi", 0, 9, 0, "", 0, 0, {}});
   EXPECT_EQ(FailureMessage([&] { ToText(build::BuildProject(bad), TextEncoding::Utf8); }),
