@@ -8,8 +8,8 @@
 
 namespace pexol {
 
-/// The EDL's steps of a run's bar, after "[END]"; export, relink and picture take as many for
-/// their own work after reading.
+/// The EDL's steps of a run's 200-step bar, after "[END]"; a run whose work after reading
+/// weighs as much takes as many.
 constexpr int edlShare = 40;
 
 /// Writes the EDL of `timeline` in the chosen layout (CSV or fixed columns) and timecode mode.

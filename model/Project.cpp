@@ -137,7 +137,7 @@ class ProjectReader {
   }
 
   // The option block is read to find the end of the project; nothing in it is interpreted.
-  // It names no file, so a plan such as the media check's does without it when it is cut short.
+  // It names no file, so a plan that wants only the names does without it when it is cut short.
   void ReadOption(const SectionRule& rule) {
     const SectionReading& reading = settings_.plan.get().Of(rule.id);
     progress_.At(reading.status, 0, 0);

@@ -10,8 +10,8 @@ namespace pexol {
 
 /// What a walk does with a main or insert clip whose name gives no known kind.
 enum class UnknownClips {
-  Fail,  ///< the rest of the file cannot be read as a conversion needs it
-  Keep,  ///< kept as a record of its name alone (the media check reads on)
+  Fail,  ///< the rest of the file cannot be laid out without it
+  Keep,  ///< kept as a record of its name alone, for a run that wants only the names
 };
 
 /// One section as a run reads it: the status line while its records are read, and its steps
@@ -26,9 +26,9 @@ struct SectionReading {
 /// walk names no run and a new run adds a plan without touching the layers below it.
 struct ReadingPlan {
   std::array<SectionReading, sectionTable.size()> sections;  ///< in file order
-  /// The check reads on past clips of no known kind; the others cannot lay out what follows.
+  /// A run that wants only the names reads on past clips of no known kind.
   UnknownClips unknownClips = UnknownClips::Fail;
-  /// The check does without an option block cut short: it names no file.
+  /// Such a run also does without an option block cut short: it names no file.
   bool optionMayBeShort = false;
   std::string_view afterReadingStatus = {};  ///< status line while the body works; empty keeps it
   int afterReadingShare = 0;      ///< steps after the sections, taken by the body or at once
