@@ -13,6 +13,8 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "render/RenderOutcome.h"
+
 namespace pexol {
 
 namespace {

@@ -16,10 +16,12 @@
 #include "media/PathText.h"
 #include "model/MediaNames.h"
 #include "model/Timeline.h"
+#include "picture/PictureReading.h"
 #include "picture/TimelinePicture.h"
 #include "render/RunRender.h"
 #include "run/RunConversions.h"
 #include "run/RunFrame.h"
+#include "run/RunMessages.h"
 
 namespace pexol {
 
@@ -66,7 +68,7 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
   resolve->stopRequested = [&outer] { return outer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
   const std::string picture = project.into + "/" + StemOf(project) + ".svg";
-  RunPlan plan = RunPlan::Writing(RunKind::Picture, project.source, SoftwareChoice::Automatic(),
+  RunPlan plan = RunPlan::Writing(pictureReading, project.source, SoftwareChoice::Automatic(),
                                   Utf8OfPath(OutPath(options, picture)), cannotDrawPicture,
                                   "it is the project being drawn");
   StopOnlyObserver observer(outer);
@@ -256,6 +258,9 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
     result.status = JobStatus::Failed;
     result.failures = {"stopped"};
     return result;
+  } catch (const std::exception& unexpected) {
+    // The outputs already made stay; the one being made was not committed.
+    result.failures.push_back(UnexpectedFailureMessage(project.source, unexpected.what()));
   }
   result.status = !result.failures.empty()  ? JobStatus::Failed
                   : !result.missing.empty() ? JobStatus::Missing

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check/CheckOutcome.h"
 #include "core/ByteWriter.h"
 #include "core/Options.h"
 #include "core/RunObserver.h"

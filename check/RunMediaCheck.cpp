@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "check/CheckOutcome.h"
+#include "check/CheckReading.h"
 #include "check/MediaCheck.h"
 #include "media/MediaResolver.h"
 #include "run/RunFrame.h"
@@ -32,7 +34,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   MediaResolver resolver(std::move(*resolve));
   // Writing the report over the project would destroy the file being checked.
   const RunPlan plan =
-      RunPlan::Writing(RunKind::Check, job.source, job.software, job.report,
+      RunPlan::Writing(checkReading, job.source, job.software, job.report,
                        cannotOpenTextDestination, "it is the project being checked");
   return RunOnProject(
       plan,

@@ -1,4 +1,5 @@
 // check/ScanProjectMedia.cpp - the media names of a project tested in file order
+#include "check/CheckReading.h"
 #include "check/MediaCheck.h"
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
@@ -49,8 +50,7 @@ MediaCheckSummary ScanProjectMedia(std::span<const std::uint8_t> bytes, Software
                                    const MediaExists& exists, ByteWriter& report,
                                    RunObserver& observer) {
   RunProgress progress(observer);
-  const Project project =
-      ReadProject(bytes, {software, RunKind::Check, UnknownClips::Keep}, progress);
+  const Project project = ReadProject(bytes, {software, checkReading}, progress);
   MediaCheckSummary summary = ScanProjectMedia(project, exists, report);
   observer.Status("");
   return summary;

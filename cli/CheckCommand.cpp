@@ -117,7 +117,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
                             {"found", counts["found"]},
                             {"missing", counts["missing"]},
                             {"ambiguous", counts["ambiguous"]},
-                            {"undetected", result.MissingCount()}};
+                            {"undetected", MissingCount(result)}};
     }
     exitCode = ReportJson(result, observer, std::move(document));
   });

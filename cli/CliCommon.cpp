@@ -9,9 +9,11 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "check/CheckOutcome.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 #include "export/ExportFormats.h"
+#include "render/RenderOutcome.h"
 
 namespace pexol::cli {
 
@@ -139,7 +141,7 @@ void AddJsonOption(CLI::App& command) {
 
 int ExitCodeOf(const RunResult& result) {
   if (!result.Completed()) return exitTrouble;
-  return result.MissingCount() > 0 ? exitMissing : exitSuccess;
+  return MissingCount(result) > 0 ? exitMissing : exitSuccess;
 }
 
 std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::string>& arguments) {
@@ -464,12 +466,11 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
                           {"exit", exitCode},
                           {"message", message}};
     if (!software.empty()) end["software"] = software;
-    if (const auto* render = std::get_if<RenderOutcome>(&result.outcome)) {
+    if (const auto* render = result.OutcomeAs<RenderOutcome>()) {
       end["frames"] = render->frames;
       end["seconds"] = Rounded(render->seconds);
     }
-    if (const auto* check = std::get_if<CheckOutcome>(&result.outcome))
-      end["missing"] = check->missingCount;
+    if (const auto* check = result.OutcomeAs<CheckOutcome>()) end["missing"] = check->missingCount;
     WriteJsonLine(end);
     return exitCode;
   }

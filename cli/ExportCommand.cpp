@@ -67,7 +67,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
     nlohmann::json document = {{"command", "export"},
                                {"source", settings->job.source},
                                {"destination", settings->job.destination}};
-    if (const auto* counts = std::get_if<ExportOutcome>(&result.outcome))
+    if (const auto* counts = result.OutcomeAs<ExportOutcome>())
       document.update({{"tracks", counts->tracks},
                        {"clips", counts->clips},
                        {"transitions", counts->transitions}});

@@ -63,7 +63,7 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
         {"destination",
          settings->job.dryRun ? nlohmann::json() : nlohmann::json(settings->job.destination)},
         {"dryRun", settings->job.dryRun}};
-    if (const auto* outcome = std::get_if<RelinkOutcome>(&result.outcome)) {
+    if (const auto* outcome = result.OutcomeAs<RelinkOutcome>()) {
       document["changes"] = outcome->changes;
       document["names"] = std::move(names);
     }

@@ -7,7 +7,9 @@
 #include <optional>
 #include <system_error>
 
+#include "check/CheckOutcome.h"
 #include "collect/CollectPlan.h"
+#include "collect/CollectReading.h"
 #include "collect/CollectReport.h"
 #include "collect/CopyVerified.h"
 #include "core/FileReplace.h"
@@ -93,9 +95,7 @@ std::string ExportName(const std::string& stem, const std::string& format) {
   return row ? stem + row->extensions.front() : stem;
 }
 
-}  // namespace
-
-RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
+RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
   std::string folderText = job.folder;
   while (folderText.size() > 1 && (folderText.back() == '/' || folderText.back() == '\\'))
     folderText.pop_back();
@@ -123,7 +123,7 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
   Software used = job.software.named;
 
   // Read as a render is: the sections take a few steps and the body (the copying) the rest.
-  RunPlan plan = RunPlan::Writing(RunKind::Render, job.source, job.software, {}, {}, {});
+  RunPlan plan = RunPlan::Writing(collectReading, job.source, job.software, {}, {}, {});
   plan.mayWriteNothing = true;  // the body builds its folder itself
   RunResult result = RunOnProject(
       plan,
@@ -270,6 +270,13 @@ RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummar
   result.outcome = CheckOutcome{uncollected};
   if (summaryOut != nullptr) *summaryOut = std::move(summary);
   return result;
+}
+
+}  // namespace
+
+RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
+  // A folder half built is removed by its guard as the exception passes.
+  return CatchUnforeseen(job.source, observer, [&] { return Collect(job, observer, summaryOut); });
 }
 
 }  // namespace pexol

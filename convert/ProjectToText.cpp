@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "convert/ConversionReadings.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "edl/Edl.h"
@@ -176,7 +177,7 @@ WalkSummary ProjectToText(std::span<const std::uint8_t> bytes, const ToTextOptio
   RunProgress progress(observer);
   std::optional<Project> project;
   try {
-    project = ReadProject(bytes, {options.software, RunKind::ToText}, progress);
+    project = ReadProject(bytes, {options.software, toTextReading}, progress);
   } catch (const RunFailure&) {
     if (LooksLikeText(bytes))
       throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "convert/ConversionReadings.h"
 #include "convert/EdlEdits.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
@@ -571,7 +572,7 @@ WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view
   RunProgress progress(observer);
   std::optional<Project> project;
   try {
-    project = ReadProject(source, {options.software, RunKind::ToProject}, progress);
+    project = ReadProject(source, {options.software, toProjectReading}, progress);
   } catch (const RunFailure&) {
     if (LooksLikeText(source))
       throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));

@@ -1,4 +1,4 @@
-// core/RunFailure.h - the one way a run stops early: which input was at fault and why
+// core/RunFailure.h - a failure a run foresaw: which input was at fault and why
 #pragma once
 
 #include <stdexcept>
@@ -9,7 +9,9 @@ namespace pexol {
 /// Which file a failure is about; the run frame puts that file's name in front of the detail.
 enum class FailedInput { Project, Text, Destination };
 
-/// Thrown inside a run and caught by the run frame, which turns it into a message.
+/// Thrown inside a run and caught by the run frame, which turns it into a message naming the
+/// input. The frame also catches what a run did not foresee (any other exception, such as a
+/// writer's or a library's), and fails the run with a message naming the file it concerns.
 class RunFailure : public std::runtime_error {
  public:
   RunFailure(FailedInput input, const std::string& detail)

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "edl/Edl.h"
 #include "edl/NumberText.h"
 #include "edl/Timecode.h"
 

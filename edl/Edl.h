@@ -8,6 +8,10 @@
 
 namespace pexol {
 
+/// The EDL's steps of a run's 200-step bar, after "[END]"; a run whose work after reading
+/// weighs as much takes as many.
+constexpr int edlShare = 40;
+
 /// Writes the EDL of `timeline` in the chosen layout (CSV or fixed columns) and timecode mode.
 /// Makes the EDL's 40 progress steps (at once when there are no main clips).
 void WriteEdl(const Timeline& timeline, TimecodeMode mode, bool csv, ByteWriter& out,

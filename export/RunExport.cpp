@@ -11,6 +11,8 @@
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 #include "export/ExportFormats.h"
+#include "export/ExportOutcome.h"
+#include "export/ExportReading.h"
 #include "media/MediaResolver.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
@@ -163,7 +165,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   ExportNames names(std::move(*resolve), format->content);
 
-  const RunPlan plan = RunPlan::Writing(RunKind::Export, job.source, job.software, job.destination,
+  const RunPlan plan = RunPlan::Writing(exportReading, job.source, job.software, job.destination,
                                         cannotExport, "it is the project being exported");
   return RunOnProject(
       plan,

@@ -6,6 +6,7 @@
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "export/ExportOutcome.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 

@@ -1,6 +1,7 @@
 // fuzz/RelinkInvariants.cpp - the invariants of a relink: a project in, a project out
 #include <string>
 
+#include "convert/ConversionReadings.h"
 #include "core/RunFailure.h"
 #include "core/RunObserver.h"
 #include "fuzz/Invariants.h"
@@ -14,7 +15,7 @@ namespace {
 Project Read(std::span<const std::uint8_t> bytes, Software software) {
   NullObserver quiet;
   RunProgress progress(quiet);
-  return ReadProject(bytes, {software, RunKind::ToText, UnknownClips::Fail}, progress);
+  return ReadProject(bytes, {software, toTextReading}, progress);
 }
 
 template <class Record>

@@ -65,7 +65,6 @@ class ProjectReader {
   template <class Record, class WalkRecord>
   void ReadRecords(const SectionRule& rule, RecordList<Record>& list, WalkRecord walkRecord,
                    std::size_t minBytes) {
-    const int run = static_cast<int>(settings_.run);
     const bool present = SectionPresent(rule, project_.header.version, project_.software);
     list.count = present ? CountOf(rule) : 0;
     if (list.count > 0) {
@@ -74,7 +73,8 @@ class ProjectReader {
       list.records.reserve(room);
       list.bytes.reserve(room);
     }
-    SectionProgress progress(progress_, rule.status[run], list.count, rule.share[run]);
+    const SectionReading& reading = settings_.plan.get().Of(rule.id);
+    SectionProgress progress(progress_, reading.status, list.count, reading.share);
     for (std::int32_t i = 0; i < list.count; ++i) {
       const std::size_t start = bytes_.Offset();
       Record record;
@@ -90,7 +90,7 @@ class ProjectReader {
   void WalkOne(SectionId id, ClipRecord& clip, std::int32_t index) {
     const VideoTrack track = TrackOf(id);
     WalkClipRecord(walker_, clip, track);
-    if (clip.kind == ClipKind::Unknown && settings_.unknownClips == UnknownClips::Fail)
+    if (clip.kind == ClipKind::Unknown && settings_.plan.get().unknownClips == UnknownClips::Fail)
       FailUnknownKind(track, index, clip.name);
   }
   void WalkOne(SectionId, ExAudioClip& clip, std::int32_t) { WalkExAudioClip(walker_, clip); }
@@ -137,11 +137,12 @@ class ProjectReader {
   }
 
   // The option block is read to find the end of the project; nothing in it is interpreted.
-  // It names no file, so the media check does without it when it is cut short.
+  // It names no file, so a plan that wants only the names does without it when it is cut short.
   void ReadOption(const SectionRule& rule) {
-    progress_.At(rule.status[static_cast<int>(settings_.run)], 0, 0);
+    const SectionReading& reading = settings_.plan.get().Of(rule.id);
+    progress_.At(reading.status, 0, 0);
     ByteReader option = bytes_;
-    option.StopAtEnd(settings_.run != RunKind::Check);
+    option.StopAtEnd(!settings_.plan.get().optionMayBeShort);
     const std::size_t start = option.Offset();
     for (int i = 0; i < 3; ++i) option.ReadDword();
     std::string_view text;
@@ -149,7 +150,7 @@ class ProjectReader {
     if (option.RanPastEnd()) return;
     project_.option = option.BytesSince(start);
     bytes_.Skip(project_.option.size());
-    progress_.Step(rule.share[static_cast<int>(settings_.run)]);
+    progress_.Step(reading.share);
   }
 
   ByteReader& bytes_;
@@ -207,9 +208,9 @@ ProjectFit ProbeProject(std::span<const std::uint8_t> project, Software software
                         UnknownClips unknownClips) {
   NullObserver quiet;
   RunProgress progress(quiet);
+  const ReadingPlan probe = QuietReading(unknownClips);
   try {
-    return {true,
-            ReadProject(project, {software, RunKind::ToText, unknownClips}, progress).unreadBytes};
+    return {true, ReadProject(project, {software, probe}, progress).unreadBytes};
   } catch (const RunFailure&) {
     return {};
   }

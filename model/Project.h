@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "core/Options.h"
 #include "core/RunProgress.h"
+#include "model/ReadingPlan.h"
 #include "sections/BinItem.h"
 #include "sections/ClipRecord.h"
 #include "sections/EffectRecord.h"
@@ -111,21 +113,15 @@ constexpr VideoTrack TrackOf(SectionId id) {
                                                                   : VideoTrack::Insert;
 }
 
-/// What a walk does with a main or insert clip whose name gives no known kind.
-enum class UnknownClips {
-  Fail,  ///< the rest of the file cannot be read as a conversion needs it
-  Keep,  ///< kept as a record of its name alone (the media check reads on)
-};
-
 struct ReadSettings {
   Software software = Software::CorvaneBrisko;
-  RunKind run = RunKind::ToText;  ///< whose progress shares and status texts to use
-  UnknownClips unknownClips = UnknownClips::Fail;
+  /// The run's status texts, shares and treatment of unknown clips; a quiet reading by default.
+  std::reference_wrapper<const ReadingPlan> plan = quietReading;
 };
 
-/// Reads every section of `bytes` in file order, stepping `progress` by the run's shares.
+/// Reads every section of `bytes` in file order, stepping `progress` by the plan's shares.
 /// Throws `ProjectEndsEarly` (naming the record) when the bytes run out, and `RunFailure`
-/// for a clip of no known kind unless such clips are kept.
+/// for a clip of no known kind unless the plan keeps such clips.
 Project ReadProject(std::span<const std::uint8_t> bytes, const ReadSettings& settings,
                     RunProgress& progress);
 

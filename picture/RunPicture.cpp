@@ -4,6 +4,7 @@
 #include <map>
 
 #include "media/MediaResolver.h"
+#include "picture/PictureReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
@@ -33,7 +34,7 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   MediaResolver resolver(std::move(*resolve));
 
-  RunPlan plan = RunPlan::Writing(RunKind::Picture, job.source, job.software, job.destination,
+  RunPlan plan = RunPlan::Writing(pictureReading, job.source, job.software, job.destination,
                                   cannotDraw, "it is the project being drawn");
   // A picture handed to its caller (the window's timeline) needs no file.
   plan.mayWriteNothing = static_cast<bool>(job.onPicture);

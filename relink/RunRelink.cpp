@@ -1,6 +1,8 @@
 // relink/RunRelink.cpp - the relink's body in the run frame: the rules, then the rewritten bytes
 #include "relink/RunRelink.h"
 
+#include "relink/RelinkOutcome.h"
+#include "relink/RelinkReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
@@ -18,7 +20,7 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
     return RunResult::Failed(
         "Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.");
 
-  RunPlan plan = RunPlan::Writing(RunKind::Relink, job.source, job.software,
+  RunPlan plan = RunPlan::Writing(relinkReading, job.source, job.software,
                                   job.dryRun ? std::string() : job.destination,
                                   cannotOpenProjectDestination, {});
   // The source is read whole before anything is written, so it may be its own destination.

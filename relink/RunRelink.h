@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/RunObserver.h"
+#include "relink/RelinkOutcome.h"
 #include "relink/RelinkProject.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"

@@ -23,7 +23,9 @@
 #include "render/MltRender.h"
 #include "render/PatternFreeLinks.h"
 #include "render/RangeCut.h"
+#include "render/RenderOutcome.h"
 #include "render/RenderRange.h"
+#include "render/RenderReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
@@ -190,9 +192,7 @@ struct MediaUnusable {
   std::string message;
 };
 
-}  // namespace
-
-RunResult RunRender(const RenderJob& job, RunObserver& observer) {
+RunResult Render(const RenderJob& job, RunObserver& observer) {
   const RenderContainer* container = ContainerOf(job.destination);
   if (!container)
     return RunResult::Failed(OpenFailureMessage(
@@ -234,7 +234,7 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
   RenderMedia media(std::move(*resolve));
 
   const auto started = std::chrono::steady_clock::now();
-  const RunPlan plan = RunPlan::Writing(RunKind::Render, job.source, job.software, job.destination,
+  const RunPlan plan = RunPlan::Writing(renderReading, job.source, job.software, job.destination,
                                         cannotRender, "it is the project being rendered");
   RunResult result;
   try {
@@ -349,6 +349,13 @@ RunResult RunRender(const RenderJob& job, RunObserver& observer) {
   if (result.status == RunResult::Status::Stopped)
     result.message = RenderStoppedMessage(job.source, job.destination);
   return result;
+}
+
+}  // namespace
+
+RunResult RunRender(const RenderJob& job, RunObserver& observer) {
+  // MLT, FFmpeg and the file system may fail where no check foresaw it; the project is named.
+  return CatchUnforeseen(job.source, observer, [&] { return Render(job, observer); });
 }
 
 }  // namespace pexol

@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "core/RunObserver.h"
 #include "render/RenderChoices.h"
+#include "render/RenderOutcome.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 

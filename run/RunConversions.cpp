@@ -1,6 +1,7 @@
 // run/RunConversions.cpp - the conversions' bodies in the run frame
 #include "run/RunConversions.h"
 
+#include "convert/ConversionReadings.h"
 #include "convert/ProjectToText.h"
 #include "convert/TextToProject.h"
 #include "core/ByteWriter.h"
@@ -9,10 +10,25 @@
 
 namespace pexol {
 
+namespace {
+
+std::string ToTextCompletedMessage(std::string_view source, std::string_view destination) {
+  return "conversion completed\n\nfrom : " + std::string(source) +
+         "\n   to : " + std::string(destination);
+}
+
+std::string ToProjectCompletedMessage(std::string_view source, std::string_view text,
+                                      std::string_view destination) {
+  return "conversion completed\n\nfrom : " + std::string(source) + "\n      & " +
+         std::string(text) + "\n   to : " + std::string(destination);
+}
+
+}  // namespace
+
 RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
   // The text would take the place of the project it is made from.
   const RunPlan plan =
-      RunPlan::Writing(RunKind::ToText, job.source, job.software, job.destination,
+      RunPlan::Writing(toTextReading, job.source, job.software, job.destination,
                        cannotOpenTextDestination, "it is the project being converted");
   return RunOnProject(
       plan,
@@ -28,7 +44,7 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
 }
 
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
-  RunPlan plan = RunPlan::Writing(RunKind::ToProject, job.source, job.software, job.destination,
+  RunPlan plan = RunPlan::Writing(toProjectReading, job.source, job.software, job.destination,
                                   cannotOpenProjectDestination, "it is the text being converted");
   plan.text = job.text;
   // The new project would take the place of the edited text; the source project may be

@@ -1,6 +1,7 @@
 // run/RunFrame.cpp - open, choose, read, run the body, commit, and one message for it all
 #include "run/RunFrame.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -8,7 +9,6 @@
 #include "core/FileKind.h"
 #include "core/OutputSet.h"
 #include "core/RunFailure.h"
-#include "run/RunKinds.h"
 #include "run/RunMessages.h"
 
 namespace pexol {
@@ -122,7 +122,7 @@ std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
 }  // namespace
 
 RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& observer) {
-  const RunKindRow& row = RowOf(plan.kind);
+  const ReadingPlan& reading = *plan.reading;
   OutputFile destination;
   std::string failure;
   const auto opened = OpenRun(plan, destination, failure);
@@ -134,17 +134,24 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
   RunResult result;
   RunOutput output;
   std::size_t unreadBytes = 0;
+  // Once the project is read, what goes wrong concerns what the run makes of it.
+  bool read = false;
   try {
-    ChosenReading reading =
-        ReadWithChoice(opened->project, plan.software, plan.kind, row.unknownClips, progress, used);
-    result.chosenSoftware = reading.chosen;
-    unreadBytes = reading.project.unreadBytes;
+    ChosenReading chosen = ReadWithChoice(opened->project, plan.software, reading, progress, used);
+    read = true;
+    result.chosenSoftware = chosen.chosen;
+    unreadBytes = chosen.project.unreadBytes;
     const int readSteps = progress.Done();
-    if (!row.afterReadingStatus.empty()) progress.Status(row.afterReadingStatus);
+    if (!reading.afterReadingStatus.empty()) progress.Status(reading.afterReadingStatus);
     output = body(
-        {reading.project, opened->project, opened->text, progress, destination.TemporaryPath()});
+        {chosen.project, opened->project, opened->text, progress, destination.TemporaryPath()});
     // A body that made no steps of its own takes the run's share after reading at once.
-    if (progress.Done() == readSteps) progress.Step(row.afterReadingShare);
+    if (progress.Done() == readSteps) progress.Step(reading.afterReadingShare);
+    observer.Status("");
+    if (!plan.destination.empty()) {
+      if (auto commitFailure = Commit(plan, destination, output, output.warnings))
+        return RunResult::Failed(std::move(*commitFailure));
+    }
   } catch (const RunStopped&) {
     observer.Status("");
     return {RunResult::Status::Stopped, StoppedMessage(plan.source), std::nullopt};
@@ -156,22 +163,39 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
     if (runFailure.Input() == FailedInput::Text)
       return RunResult::Failed(FailureMessage(runFailure, plan.text, used, false));
     return RunResult::Failed(
-        ProjectFailure(runFailure, opened->project, plan.source, used, row.unknownClips));
+        ProjectFailure(runFailure, opened->project, plan.source, used, reading.unknownClips));
   } catch (const std::bad_alloc&) {
     observer.Status("");
-    return RunResult::Failed("\"" + plan.source +
-                             "\": there is not enough memory for this project.");
-  }
-  observer.Status("");
-  if (!plan.destination.empty()) {
-    if (auto commitFailure = Commit(plan, destination, output, output.warnings))
-      return RunResult::Failed(std::move(*commitFailure));
+    return RunResult::Failed(NotEnoughMemoryMessage(plan.source));
+  } catch (const std::exception& unexpected) {
+    // A writer or a library giving up: the destination and its temporary file go with
+    // `destination`, which was not committed.
+    observer.Status("");
+    const bool aboutDestination = read && !plan.destination.empty();
+    return RunResult::Failed(UnexpectedFailureMessage(
+        aboutDestination ? plan.destination : plan.source, unexpected.what()));
   }
   result.message = std::move(output.message);
-  if (row.notesUnreadBytes) result.message += CompletionNote(unreadBytes, opened->project, used);
+  if (reading.notesUnreadBytes)
+    result.message += CompletionNote(unreadBytes, opened->project, used);
   result.outcome = std::move(output.outcome);
   result.warnings = std::move(output.warnings);
   return result;
+}
+
+RunResult CatchUnforeseen(std::string_view path, RunObserver& observer,
+                          const std::function<RunResult()>& run) {
+  try {
+    return run();
+  } catch (const RunFailure&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    observer.Status("");
+    return RunResult::Failed(NotEnoughMemoryMessage(path));
+  } catch (const std::exception& unexpected) {
+    observer.Status("");
+    return RunResult::Failed(UnexpectedFailureMessage(path, unexpected.what()));
+  }
 }
 
 }  // namespace pexol

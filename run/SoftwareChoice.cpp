@@ -7,8 +7,7 @@
 namespace pexol {
 
 ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
-                             RunKind kind, UnknownClips unknownClips, RunProgress& progress,
-                             Software& tried) {
+                             const ReadingPlan& plan, RunProgress& progress, Software& tried) {
   tried = choice.named;
   if (choice.automatic) {
     // The probe's reading is the run's: a project is read once when the first choice fits.
@@ -17,7 +16,7 @@ ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const Software
       NullObserver quiet;
       RunProgress quietProgress(quiet);
       try {
-        Project project = ReadProject(bytes, {candidate, kind, unknownClips}, quietProgress);
+        Project project = ReadProject(bytes, {candidate, plan}, quietProgress);
         const bool exact = project.unreadBytes == 0 && !project.HasUnknownClips();
         if (exact || !readable) {
           readable = std::move(project);
@@ -28,12 +27,12 @@ ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const Software
     }
     if (readable) {
       tried = readable->software;
-      progress.Step(detail::ShareTotal(kind));  // the steps the quiet reading made
+      progress.Step(plan.ReadingSteps());  // the steps the quiet reading made
       return {std::move(*readable), tried};
     }
     tried = Software::CorvaneBrisko;  // neither reads it: say why with the first choice
   }
-  return {ReadProject(bytes, {tried, kind, unknownClips}, progress), std::nullopt};
+  return {ReadProject(bytes, {tried, plan}, progress), std::nullopt};
 }
 
 std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
@@ -41,10 +40,9 @@ std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
   NullObserver quiet;
   RunProgress progress(quiet);
   Software tried = Software::CorvaneBrisko;
+  const ReadingPlan probe = QuietReading(unknownClips);
   try {
-    return ReadWithChoice(bytes, SoftwareChoice::Automatic(), RunKind::ToText, unknownClips,
-                          progress, tried)
-        .chosen;
+    return ReadWithChoice(bytes, SoftwareChoice::Automatic(), probe, progress, tried).chosen;
   } catch (const RunFailure&) {
     return std::nullopt;
   }

@@ -26,14 +26,13 @@ struct ChosenReading {
   std::optional<Software> chosen;  ///< set when the choice was automatic
 };
 
-/// Reads `bytes` for a run of `kind`. A named software is used as it is. The automatic choice
+/// Reads `bytes` as `plan` says. A named software is used as it is. The automatic choice
 /// takes the first software that reads the project exactly (to its end, every clip of a known
-/// kind), else the first that reads it at all with what the run accepts (`unknownClips`); when
+/// kind), else the first that reads it at all with what the plan accepts (its unknown clips); when
 /// neither does, the first, whose failure says what is wrong. Throws as `ReadProject` does;
 /// `tried` holds the software of the failed reading.
 ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
-                             RunKind kind, UnknownClips unknownClips, RunProgress& progress,
-                             Software& tried);
+                             const ReadingPlan& plan, RunProgress& progress, Software& tried);
 
 /// The software the automatic choice takes for `bytes`; nullopt when neither reads it.
 std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,

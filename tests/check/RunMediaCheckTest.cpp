@@ -66,7 +66,7 @@ TEST_F(MediaFolderTest, FindsWhatIsOnDiskAndWritesTheReport) {
   NullObserver quiet;
   const RunResult result = RunMediaCheck({"p.mpj", "missing.txt"}, quiet);
   ASSERT_TRUE(result.Completed()) << result.message;
-  EXPECT_EQ(result.MissingCount(), 3);
+  EXPECT_EQ(MissingCount(result), 3);
   EXPECT_EQ(result.message,
             "complete\n\np.mpj\n\n3 files undetected\n\n[MainAV]\ngone clip.avi\nstills.png\n"
             "[InsertAV]\n[ExAudio1]\n" +
@@ -108,7 +108,7 @@ TEST_F(MediaFolderTest, DefaultReportLeavesNoFile) {
   NullObserver quiet;
   const RunResult result = RunMediaCheck(MediaCheckJob{"p.mpj"}, quiet);
   EXPECT_TRUE(result.Completed());
-  EXPECT_EQ(result.MissingCount(), 3);
+  EXPECT_EQ(MissingCount(result), 3);
   EXPECT_EQ(Listing(), before);
 }
 
@@ -124,7 +124,7 @@ TEST_F(MediaFolderTest, NamesStartInTheProjectsFolderAndEveryReferenceIsTold) {
   };
   const RunResult result = RunMediaCheck(job, quiet);
   ASSERT_TRUE(result.Completed()) << result.message;
-  EXPECT_EQ(result.MissingCount(), 3);
+  EXPECT_EQ(MissingCount(result), 3);
   ASSERT_EQ(told.size(), 5u);
   EXPECT_EQ(told[0], std::pair(std::string("clip one.avi"), MediaStatus::Found));
   EXPECT_EQ(told[2], std::pair(std::string("stills.png"), MediaStatus::Missing));

@@ -77,7 +77,7 @@ TEST_F(CollectTest, CopiesEachFileOnceBelowTheCommonFolderAndTheMovedFolderFinds
   EXPECT_EQ(summary.files, 4);
   EXPECT_EQ(summary.bytes, 15100u);
   EXPECT_EQ(summary.missing, 1);
-  EXPECT_EQ(result.MissingCount(), 1);  // the command line exits 1, as a check does
+  EXPECT_EQ(MissingCount(result), 1);  // the command line exits 1, as a check does
   EXPECT_EQ(folder.Read("out/media/day2/B-2.avi"), std::string(7000, 'c'));
   EXPECT_NE(summary.report.find("C:\\Shoot\\gone.avi\tlast tried: " + folder.Path("footage") +
                                 "/gone.avi"),
@@ -95,7 +95,7 @@ TEST_F(CollectTest, CopiesEachFileOnceBelowTheCommonFolderAndTheMovedFolderFinds
     if (resolution.status == MediaStatus::Found) found.emplace_back(stored);
   };
   const RunResult checked = RunMediaCheck(check, quiet);
-  EXPECT_EQ(checked.MissingCount(), 1) << checked.message;
+  EXPECT_EQ(MissingCount(checked), 1) << checked.message;
   EXPECT_EQ(found, (std::vector<std::string>{"media\\day1\\a.avi", "media\\Day2\\b.avi",
                                              "media\\day2\\B-2.avi", "media\\day1\\a.avi",
                                              "media\\day1\\music.wav", "media\\day1\\a.avi"}));
@@ -189,7 +189,7 @@ TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {
   ASSERT_TRUE(result.Completed()) << result.message;
   EXPECT_EQ(summary.files, 1);
   EXPECT_EQ(summary.leftOut, 1);
-  EXPECT_EQ(result.MissingCount(), 1);
+  EXPECT_EQ(MissingCount(result), 1);
   EXPECT_NE(summary.report.find("Left out (found, not copied) (1):\n  c.avi\tits new name "
                                 "\"media\\found\\caf\u00e9\\c.avi\" holds \"\u00e9\" (U+00E9)"),
             std::string::npos)

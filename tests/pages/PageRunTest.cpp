@@ -12,6 +12,7 @@
 #include "app/pages/FindPage.h"
 #include "app/pages/MediaFolders.h"
 #include "app/pages/RunRelay.h"
+#include "check/CheckOutcome.h"
 #include "export/ExportFormats.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -109,7 +110,7 @@ TEST_F(PageRuns, FindChecksWithTheMediaFoldersThenCollectsOnce) {
   page.State().SetText(page.report, Path("missing.txt"));
   const RunResult check = Run(page, {{}, {folder.string()}});
   ASSERT_TRUE(check.Completed()) << check.message;
-  EXPECT_GT(check.MissingCount(), 0);
+  EXPECT_GT(MissingCount(check), 0);
   EXPECT_FALSE(ReadAll(Path("missing.txt")).empty());
 
   page.Collect(Path("gathered"), {"otio"}, false);

@@ -232,7 +232,7 @@ TEST_F(RunRenderTest, DemoRendersItsTimelineFrameForFrameWithSoundProfileAndColo
   Mlt::Profile profile("dv_ntsc");
   Mlt::Producer document(profile, "xml-string", exported.c_str());
   ASSERT_TRUE(document.is_valid());
-  const auto* outcome = std::get_if<RenderOutcome>(&result.outcome);
+  const auto* outcome = result.OutcomeAs<RenderOutcome>();
   ASSERT_NE(outcome, nullptr);
   EXPECT_EQ(outcome->frames, document.get_length());
   EXPECT_NE(result.message.find("(" + std::to_string(document.get_length()) + " frames)"),

@@ -1,0 +1,27 @@
+// check/CheckOutcome.h - what a media check adds to its result, and its completion message
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "run/RunResult.h"
+
+namespace pexol {
+
+/// What a media check adds: names not found (the same name twice counts twice). A collect
+/// reports the names it could not collect the same way, so that it ends as a check does.
+struct CheckOutcome {
+  int missingCount = 0;
+};
+
+/// Names the check (or the collect) did not find; 0 for every other run.
+inline int MissingCount(const RunResult& result) {
+  const auto* check = result.OutcomeAs<CheckOutcome>();
+  return check != nullptr ? check->missingCount : 0;
+}
+
+/// "complete", the project name and the count, then `missingList` unless nothing is missing.
+std::string MediaCheckMessage(std::string_view source, int missingCount,
+                              std::string_view missingList);
+
+}  // namespace pexol

@@ -1,0 +1,24 @@
+// render/RenderOutcome.h - what a render adds to its result, and its messages
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pexol {
+
+/// What a render wrote: its length and the time it took.
+struct RenderOutcome {
+  long long frames = 0;
+  double seconds = 0;
+};
+
+inline constexpr std::string_view cannotRender = "Can not render the timeline";
+
+/// "render completed", the file written, its length as `length` (a timecode) and in frames,
+/// and the time taken.
+std::string RenderCompletedMessage(std::string_view source, std::string_view destination,
+                                   std::string_view length, const RenderOutcome& outcome);
+/// "render stopped": the partial file was removed, the destination left as it was.
+std::string RenderStoppedMessage(std::string_view source, std::string_view destination);
+
+}  // namespace pexol
