@@ -6,6 +6,7 @@
 
 #include "app/MediaFolders.h"
 #include "app/RunPage.h"
+#include "app/pages/PageRun.h"
 #include "app/pages/WindowRules.h"
 
 class QTabWidget;
@@ -36,6 +37,9 @@ class MainWindow final : public QDialog {
   const MediaFolders& Media() const { return mediaFolders; }
   /// True while a run goes on.
   bool Running() const { return gate.Running() != nullptr; }
+  /// The media folders every page's run and picture use: the setting, then the find page's
+  /// search folder.
+  pages::MediaFolders RunMedia() const;
 
  signals:
   /// A run ended and its result was shown.
@@ -58,10 +62,12 @@ class MainWindow final : public QDialog {
   void FollowPage();
   /// Fills the empty source field of the page in front with the project last named.
   void OfferProject();
+  /// The page whose run goes on; null when none does.
+  RunPage* RunningPage() const;
 
   UserPrompts& prompts;
   MediaFolders mediaFolders;
-  RunGate gate;
+  pages::RunGate gate;
   QTabWidget* tabs = nullptr;
   TimelineView* timeline = nullptr;
   std::vector<RunPage*> pages;  ///< owned by the tab control

@@ -10,6 +10,13 @@
 
 namespace pexol::pages {
 
+/// The report the find page starts with: none, written to the null device.
+#ifdef _WIN32
+inline constexpr const char* nullDevice = "nul";
+#else
+inline constexpr const char* nullDevice = "/dev/null";
+#endif
+
 /// Looks for a project's media files, with the media folders and the page's own search folder,
 /// and writes what it did not find to the report; "collect..." gathers the project and the
 /// media it finds in a new folder.

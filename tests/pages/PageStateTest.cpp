@@ -89,11 +89,11 @@ TEST(PageSettings, DamagedValuesLeaveTheStartState) {
   toText.State().Load(stored);
   exportPage.State().Load(stored);
   EXPECT_TRUE(toText.State().ChosenSoftware().automatic);
-  EXPECT_EQ(toText.State().Value(toText.timecode), -1);
+  EXPECT_EQ(toText.State().Value(toText.timecode), static_cast<int>(TimecodeMode::NtscDrop));
   EXPECT_FALSE(toText.State().Flag(toText.csv));
   EXPECT_EQ(exportPage.State().Value(exportPage.format), ExportPage::fromExtension);
   const FindPage find;
-  EXPECT_EQ(find.State().Text(find.report), "nul");
+  EXPECT_EQ(find.State().Text(find.report), nullDevice);
 }
 
 TEST_F(PageFiles, OnlyTypedExistingFilesAreAskedAboutUntilTheUserAgrees) {
