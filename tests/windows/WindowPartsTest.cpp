@@ -157,8 +157,8 @@ class ThrowingPage final : public pages::Page {
 
 TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
   RegisterPanelClass();
-  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP, 0, 0, 800, 800, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 800, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
@@ -171,9 +171,12 @@ TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
   const Metrics metrics(96);
   for (const bool standard : {true, false}) {
     PagePanel panel(window, std::make_unique<ThrowingPage>(standard), host, metrics);
+    SetWindowPos(panel.Handle(), nullptr, 0, 0, 600, 400, SWP_NOZORDER | SWP_SHOWWINDOW);
+    panel.LayOut(600, 400);
     ASSERT_TRUE(panel.SetControl(ThrowingPage::sourceId, "C:\\projects\\demo.mpj"));
     ASSERT_TRUE(panel.Click(ThrowingPage::runId));
-    EXPECT_EQ(gate.Running() != nullptr, panel.Running());
+    ASSERT_TRUE(panel.Running());
+    EXPECT_NE(gate.Running(), nullptr);
     // The window's messages, until the run's end has been shown.
     const DWORD until = GetTickCount() + 20000;
     MSG message;
