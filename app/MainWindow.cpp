@@ -64,6 +64,10 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   for (RunPage* page : pages)
     connect(page, &RunPage::PictureChanged, follow, qOverload<>(&QTimer::start));
   LoadSettings();
+  placeSaver = new QTimer(this);
+  placeSaver->setSingleShot(true);
+  placeSaver->setInterval(500);
+  connect(placeSaver, &QTimer::timeout, this, &MainWindow::SavePlace);
   // A project named on one page is offered to the pages that have none.
   for (RunPage* page : pages)
     if (QLineEdit* source = page->SourceEdit()) {
@@ -121,6 +125,21 @@ void MainWindow::SaveSettings() {
   for (const RunPage* page : pages) page->Save(settings);
   mediaFolders.Save(settings);
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+}
+
+void MainWindow::SavePlace() {
+  QSettings settings = StoredSettings();
+  settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  if (placeSaver != nullptr && isVisible()) placeSaver->start();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (placeSaver != nullptr && isVisible()) placeSaver->start();
 }
 
 void MainWindow::EditMediaFolders() {

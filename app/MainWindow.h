@@ -10,6 +10,7 @@
 #include "app/pages/WindowRules.h"
 
 class QTabWidget;
+class QTimer;
 
 namespace pexol {
 
@@ -47,6 +48,8 @@ class MainWindow final : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   /// During a run: asks, then stops the run and waits for it before the window closes.
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
@@ -54,6 +57,8 @@ class MainWindow final : public QDialog {
  private:
   void AddPage(RunPage* page, const QString& title);
   void LoadSettings();
+  /// Writes the window's place and size, so that a window that ends badly keeps them too.
+  void SavePlace();
   /// The "media folders..." buttons: opens the dialog; OK keeps what it shows.
   void EditMediaFolders();
   /// False when a run goes on and the user wants it to go on.
@@ -70,8 +75,9 @@ class MainWindow final : public QDialog {
   pages::RunGate gate;
   QTabWidget* tabs = nullptr;
   TimelineView* timeline = nullptr;
-  std::vector<RunPage*> pages;  ///< owned by the tab control
-  pages::ProjectOffer offer;    ///< the project file last named on any page
+  QTimer* placeSaver = nullptr;  ///< writes the place once a move or resize pauses
+  std::vector<RunPage*> pages;   ///< owned by the tab control
+  pages::ProjectOffer offer;     ///< the project file last named on any page
 };
 
 }  // namespace pexol

@@ -202,7 +202,7 @@ QLineEdit* RunPage::SourceEdit() const {
 }
 
 void RunPage::Load(QSettings& stored) {
-  state.Load(QtSettingsStore(stored), &live);
+  model->Load(QtSettingsStore(stored), &live);
 }
 
 void RunPage::Save(QSettings& stored) const {

@@ -27,6 +27,12 @@ FindPage::FindPage() : Page("find") {
   state.PictureSearches(searchFolder);
 }
 
+void FindPage::Load(const SettingsStore& store, SettingsStore* live) {
+  Page::Load(store, live);
+  if (state.Text(report) == "nul" && state.Text(report) != nullDevice)
+    state.SetText(report, nullDevice);
+}
+
 void FindPage::Collect(std::string folder, std::vector<std::string> formats, bool link) {
   collect = CollectChoice{std::move(folder), std::move(formats), link};
 }

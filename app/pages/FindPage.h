@@ -25,6 +25,9 @@ class FindPage final : public Page {
   FindPage();
   /// The next run is a check, or the collect `Collect` asked for.
   Driver MakeRun(const MediaFolders& media) override;
+  /// Away from Windows a remembered report "nul", the name the page once started with, becomes
+  /// the null device's own name.
+  void Load(const SettingsStore& store, SettingsStore* live = nullptr) override;
   /// Makes the next run a collect into `folder` with exports in `formats` (format names),
   /// hard-linking where it can when `link`. The collect replaces nothing: it refuses a folder
   /// that is not empty, so the run is started without asking.

@@ -60,6 +60,10 @@ class Page {
 
   /// The job of the page's fields, run on a worker thread; it owns all it reads.
   virtual Driver MakeRun(const MediaFolders& media) = 0;
+  /// Brings back the page's remembered fields, as `PageState::Load` does.
+  virtual void Load(const SettingsStore& store, SettingsStore* live = nullptr) {
+    state.Load(store, live);
+  }
 
  protected:
   explicit Page(std::string title) : title(std::move(title)) {}

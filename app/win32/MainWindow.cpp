@@ -116,7 +116,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
   SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 
   // The settings of the last session; from here on each change is written at once.
-  for (const auto& page : pages) page->Model().State().Load(settings, &settings);
+  for (const auto& page : pages) page->Model().Load(settings, &settings);
   media = pages::MediaFolders::Load(settings);
   for (const auto& page : pages) {
     const int source = page->Model().State().SourceField();

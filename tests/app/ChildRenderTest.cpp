@@ -103,7 +103,10 @@ int RunChildWindow(int argc, char** argv) {
   auto* dialog = window.findChild<MediaFoldersDialog*>();
   dialog->maps->addItem(QStringLiteral("C:\\Video=/media/video"));
   dialog->accept();
-  std::cout << "changed" << std::endl;
+  window.move(41, 29);
+  window.resize(window.size() + QSize(50, 30));
+  QTest::qWait(1000);  // the place is written once moving pauses
+  std::cout << "changed " << window.width() << " " << window.height() << std::endl;
   return app.exec();  // until SIGKILL
 }
 
@@ -266,7 +269,8 @@ class ChildRenderTest : public QObject {
     QVERIFY(!window->Running());
   }
 
-  // Each setting is written as it changes: a window killed outright keeps them.
+  // Each setting is written as it changes, the window's place once it pauses: a window killed
+  // outright keeps them.
   void SettingsOutliveAKilledWindow() {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -283,6 +287,10 @@ class ChildRenderTest : public QObject {
     QVERIFY(child.waitForFinished());
 
     window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+    QCOMPARE(window->pos(), QPoint(41, 29));
+    const QList<QByteArray> size = said.trimmed().split(' ');
+    QCOMPARE(window->size(), QSize(size.value(1).toInt(), size.value(2).toInt()));
     QCOMPARE(Find<QSpinBox>(*window, ids::renderQuality)->value(), 33);
     QVERIFY(Find<QRadioButton>(*window, ids::renderPal)->isChecked());
     QCOMPARE(Find<QLineEdit>(*window, ids::renderFrom)->text(), "00:00:01:00");
