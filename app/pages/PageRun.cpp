@@ -1,6 +1,8 @@
 // app/pages/PageRun.cpp - the gate, the question, the run's thread, Cancel and the message
 #include "app/pages/PageRun.h"
 
+#include <exception>
+
 #include "app/pages/Page.h"
 
 namespace pexol::pages {
@@ -30,7 +32,15 @@ bool PageRun::Start(const MediaFolders& media) {
 
 bool PageRun::StartUnasked(const MediaFolders& media) {
   if (gate.Running() != nullptr) return false;
-  Driver driver = page.MakeRun(media);
+  Driver driver;
+  try {
+    driver = page.MakeRun(media);
+  } catch (...) {
+    // Ends as a job that threw does, with a message, not in the window's event loop.
+    driver = [error = std::current_exception()](RunObserver&) -> RunResult {
+      std::rethrow_exception(error);
+    };
+  }
   const PageState& state = page.State();
   std::string file = state.SourceField() >= 0 ? state.Text(state.SourceField()) : std::string();
   relay = std::make_unique<RunRelay>(

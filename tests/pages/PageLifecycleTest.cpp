@@ -21,7 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// A page whose job is the test's: a source, a destination and a run row.
+/// A page whose job is the test's (none: making it throws): a source, a destination and a run
+/// row.
 class JobPage final : public Page {
  public:
   explicit JobPage(Driver job) : Page("job"), job(std::move(job)) {
@@ -30,7 +31,10 @@ class JobPage final : public Page {
     AddRunRow(7, "run", 8, 9, 10);
     state.PictureFrom(source);
   }
-  Driver MakeRun(const MediaFolders&) override { return job; }
+  Driver MakeRun(const MediaFolders&) override {
+    if (!job) throw std::invalid_argument("no such job");
+    return job;
+  }
 
   Driver job;
   int source, destination;
@@ -107,6 +111,7 @@ TEST(PageLifecycle, WhateverARunThrowsIsAFailedRunNamingItsFileAndTheWindowGoesO
       {Throwing(std::bad_alloc()), "There is not enough memory for this run."},
       {Throwing(NotAnException{7}), "An unexpected error ended it."},
       {Throwing(42), "An unexpected error ended it."},
+      {nullptr, "no such job."},  // making the job threw, on the window's thread
   };
   for (const auto& each : cases) {
     JobPage page(each.job);
