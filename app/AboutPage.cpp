@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/ControlIds.h"
 #include "app/Controls.h"
+#include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
 
 // The icons are compiled into the window library; a static library has to ask for them.

@@ -89,6 +89,16 @@ void ReadLine(const QByteArray& bytes, ChildReport& report, RunObserver& observe
   // "message" objects repeat what the result holds (the software chosen).
 }
 
+/// In the child, before it runs the program: the signals Cancel sends end it, as they would a
+/// program started from a terminal. A window started with SIGINT ignored (from a script, with
+/// "&") would otherwise pass that on, and Cancel would do nothing the first time.
+void TakeStopSignals() {
+  for (const int signal : {SIGINT, SIGTERM}) ::signal(signal, SIG_DFL);
+  sigset_t none;
+  ::sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 std::string HowItEnded(const QProcess& process) {
   if (process.exitStatus() == QProcess::CrashExit) {
     const int signal = process.exitCode();  // a crashed child's code is the signal's number
@@ -101,30 +111,6 @@ std::string HowItEnded(const QProcess& process) {
 }
 
 }  // namespace
-
-QStringList RenderArguments(const ChildRenderJob& job) {
-  QStringList arguments = {QStringLiteral("render"), job.source, job.destination,
-                           QStringLiteral("--progress=json")};
-  QString software = QStringLiteral("auto");
-  if (!job.software.automatic)
-    software = job.software.named == Software::Lumetta ? QStringLiteral("lumetta")
-                                                       : QStringLiteral("corvane");
-  arguments << QStringLiteral("--software=") + software;
-  arguments << QStringLiteral("--timecode=") +
-                   (job.timecode == TimecodeMode::Pal           ? QStringLiteral("pal")
-                    : job.timecode == TimecodeMode::NtscNonDrop ? QStringLiteral("ntsc-nondrop")
-                                                                : QStringLiteral("ntsc-drop"));
-  arguments << QStringLiteral("--missing=") +
-                   (job.blackForMissing ? QStringLiteral("black") : QStringLiteral("fail"));
-  arguments << QStringLiteral("--quality=") + QString::number(job.quality);
-  // Joined to their options: a value may start with "-".
-  if (!job.from.isEmpty()) arguments << QStringLiteral("--from=") + job.from;
-  if (!job.to.isEmpty()) arguments << QStringLiteral("--to=") + job.to;
-  if (!job.size.isEmpty()) arguments << QStringLiteral("--size=") + job.size;
-  for (const QString& rule : job.maps) arguments << QStringLiteral("--map=") + rule;
-  for (const QString& folder : job.searchFolders) arguments << QStringLiteral("--search=") + folder;
-  return arguments;
-}
 
 QString RenderProgram() {
   const QString here = QCoreApplication::applicationDirPath();
@@ -151,6 +137,7 @@ RunResult RunChildRender(const QString& program, const QStringList& arguments,
   process.setStandardOutputFile(QProcess::nullDevice());
   process.setStandardInputFile(QProcess::nullDevice());
   process.setReadChannel(QProcess::StandardError);
+  process.setChildProcessModifier(TakeStopSignals);
   observer.Status("[Render] starting");
   process.start();
   if (!process.waitForStarted(-1))

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ControlIds.h"
 #include "app/Controls.h"
 #include "app/FileRequests.h"
 #include "app/UserPrompts.h"
+#include "app/pages/ControlIds.h"
 #include "app/pages/FindPage.h"
 
 namespace pexol {

@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 
 #include "app/AboutPage.h"
-#include "app/ControlIds.h"
 #include "app/PageView.h"
 #include "app/RenderPage.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
+#include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
 
 namespace pexol {
@@ -37,12 +37,15 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   layout->addWidget(tabs);
   timeline = new TimelineView(this);
   layout->addWidget(timeline, 1);
-  const PageContext context{prompts, mediaFolders, gate};
+  const PageContext context{prompts, gate, [this] { return RunMedia(); }};
   for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages()) {
     const QString title = QString::fromStdString(page->Title());
     AddPage(new PageView(context, std::move(page)), title);
   }
   AddPage(new RenderPage(context), QStringLiteral("render"));
+  gate.onBusy = [this](bool busy) {
+    for (RunPage* page : pages) page->SetBusy(busy);
+  };
   tabs->addTab(new AboutPage(icon), QStringLiteral("about"));
 
   // No push button is ever the default one, so Enter in an edit neither closes the window
@@ -61,6 +64,10 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   for (RunPage* page : pages)
     connect(page, &RunPage::PictureChanged, follow, qOverload<>(&QTimer::start));
   LoadSettings();
+  placeSaver = new QTimer(this);
+  placeSaver->setSingleShot(true);
+  placeSaver->setInterval(500);
+  connect(placeSaver, &QTimer::timeout, this, &MainWindow::SavePlace);
   // A project named on one page is offered to the pages that have none.
   for (RunPage* page : pages)
     if (QLineEdit* source = page->SourceEdit()) {
@@ -72,9 +79,22 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
 
 MainWindow::~MainWindow() {
   // The pages' runs read the media folders and the gate, which go before the pages do.
-  if (RunPage* running = gate.Running()) running->StopAndWait();
+  if (RunPage* running = RunningPage()) running->StopAndWait();
+  gate.onBusy = nullptr;
   timeline->Wait();
   SaveSettings();
+}
+
+RunPage* MainWindow::RunningPage() const {
+  for (RunPage* page : pages)
+    if (page->Running()) return page;
+  return nullptr;
+}
+
+pages::MediaFolders MainWindow::RunMedia() const {
+  std::vector<const pages::PageState*> states;
+  for (const RunPage* page : pages) states.push_back(&page->State());
+  return pages::WindowMedia(mediaFolders.Shared(), states);
 }
 
 void MainWindow::AddPage(RunPage* page, const QString& title) {
@@ -107,6 +127,21 @@ void MainWindow::SaveSettings() {
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
 }
 
+void MainWindow::SavePlace() {
+  QSettings settings = StoredSettings();
+  settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  if (placeSaver != nullptr && isVisible()) placeSaver->start();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (placeSaver != nullptr && isVisible()) placeSaver->start();
+}
+
 void MainWindow::EditMediaFolders() {
   auto* dialog = new MediaFoldersDialog(mediaFolders, prompts, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -123,11 +158,11 @@ void MainWindow::EditMediaFolders() {
 void MainWindow::FollowPage() {
   const auto* page = qobject_cast<const RunPage*>(tabs->currentWidget());
   if (page == nullptr) return;  // the about page keeps the picture of the page before it
-  timeline->Show(pages::PictureToShow(page->State(), mediaFolders.Shared()));
+  timeline->Show(pages::PictureToShow(page->State(), RunMedia()));
 }
 
 bool MainWindow::MayClose() {
-  RunPage* running = gate.Running();
+  RunPage* running = RunningPage();
   if (running == nullptr) return true;
   if (!prompts.Question(this, QString::fromUtf8(pages::closeQuestion))) return false;
   running->StopAndWait();

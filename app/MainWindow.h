@@ -6,9 +6,11 @@
 
 #include "app/MediaFolders.h"
 #include "app/RunPage.h"
+#include "app/pages/PageRun.h"
 #include "app/pages/WindowRules.h"
 
 class QTabWidget;
+class QTimer;
 
 namespace pexol {
 
@@ -36,6 +38,9 @@ class MainWindow final : public QDialog {
   const MediaFolders& Media() const { return mediaFolders; }
   /// True while a run goes on.
   bool Running() const { return gate.Running() != nullptr; }
+  /// The media folders every page's run and picture use: the setting, then the find page's
+  /// search folder.
+  pages::MediaFolders RunMedia() const;
 
  signals:
   /// A run ended and its result was shown.
@@ -43,6 +48,8 @@ class MainWindow final : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   /// During a run: asks, then stops the run and waits for it before the window closes.
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
@@ -50,6 +57,8 @@ class MainWindow final : public QDialog {
  private:
   void AddPage(RunPage* page, const QString& title);
   void LoadSettings();
+  /// Writes the window's place and size, so that a window that ends badly keeps them too.
+  void SavePlace();
   /// The "media folders..." buttons: opens the dialog; OK keeps what it shows.
   void EditMediaFolders();
   /// False when a run goes on and the user wants it to go on.
@@ -58,14 +67,17 @@ class MainWindow final : public QDialog {
   void FollowPage();
   /// Fills the empty source field of the page in front with the project last named.
   void OfferProject();
+  /// The page whose run goes on; null when none does.
+  RunPage* RunningPage() const;
 
   UserPrompts& prompts;
   MediaFolders mediaFolders;
-  RunGate gate;
+  pages::RunGate gate;
   QTabWidget* tabs = nullptr;
   TimelineView* timeline = nullptr;
-  std::vector<RunPage*> pages;  ///< owned by the tab control
-  pages::ProjectOffer offer;    ///< the project file last named on any page
+  QTimer* placeSaver = nullptr;  ///< writes the place once a move or resize pauses
+  std::vector<RunPage*> pages;   ///< owned by the tab control
+  pages::ProjectOffer offer;     ///< the project file last named on any page
 };
 
 }  // namespace pexol

@@ -10,9 +10,9 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "app/ControlIds.h"
 #include "app/QtSettingsStore.h"
 #include "app/UserPrompts.h"
+#include "app/pages/ControlIds.h"
 
 namespace pexol {
 

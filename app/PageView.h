@@ -1,4 +1,4 @@
-// app/PageView.h - a page of the page layer shown with Qt widgets
+// app/PageView.h - a page of the page layer shown with Qt widgets in a column
 #pragma once
 
 #include <memory>
@@ -8,20 +8,13 @@
 
 namespace pexol {
 
-/// Builds the widgets of a page layer page, part by part, and binds each to its field; the
-/// page's job and all it decides stay in the page layer.
+/// The widgets of a page layer page, part by part, each bound to its field; the page's job and
+/// all it decides stay in the page layer.
 class PageView final : public RunPage {
   Q_OBJECT
 
  public:
   PageView(const PageContext& context, std::unique_ptr<pages::Page> page);
-
- protected:
-  Driver MakeRun() override;
-
- private:
-  /// The page's other button: "collect..." on the find page.
-  void Act();
 };
 
 }  // namespace pexol

@@ -1,45 +1,83 @@
-// app/RunPage.cpp - a page's run off the window's thread, its controls bound to the page state
+// app/RunPage.cpp - a page's parts as Qt widgets, bound to the page state, and its run shown
 #include "app/RunPage.h"
 
-#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QThread>
+#include <QVBoxLayout>
 
+#include "app/CollectDialog.h"
 #include "app/Controls.h"
-#include "app/PageObserver.h"
-#include "app/pages/WindowRules.h"
+#include "app/FileRequests.h"
+#include "app/pages/FindPage.h"
+#include "app/pages/MediaFolders.h"
 
 namespace pexol {
 
-void RunGate::Enter(RunPage& page) {
-  running = &page;
-  emit BusyChanged(true);
-}
-
-void RunGate::Leave() {
-  running = nullptr;
-  emit BusyChanged(false);
-}
-
-RunPage::RunPage(const PageContext& context)
-    : context(context), ownState(std::make_unique<pages::PageState>()), state(*ownState) {
-  state.onChanged = [this](int field) { Show(field); };
-}
-
 RunPage::RunPage(const PageContext& context, std::unique_ptr<pages::Page> page)
-    : context(context), model(std::move(page)), state(model->State()) {
-  state.onChanged = [this](int field) { Show(field); };
+    : context(context),
+      model(std::move(page)),
+      state(model->State()),
+      run(*model, context.gate, *this) {
+  state.onChanged = [this](int field) { ShowField(field); };
+  run.onEnded = [this] { emit RunEnded(); };
 }
 
 RunPage::~RunPage() {
-  StopAndWait();
+  run.StopAndWait();
   state.onChanged = nullptr;
+}
+
+void RunPage::AddParts(QBoxLayout* column, const std::function<void(QBoxLayout*)>& beforeStretch) {
+  QGridLayout* boxAbove = nullptr;
+  int rowsAbove = 0;
+  bool stretched = false;
+  for (const pages::FormPart& part : model->Parts()) {
+    switch (part.kind) {
+      case pages::PartKind::Choices: {
+        std::vector<RadioChoice> choices;
+        for (const pages::Choice& choice : part.choices)
+          choices.push_back({choice.id, choice.text.c_str(), choice.value});
+        QButtonGroup* group = AddRadioGroup(this);
+        boxAbove = AddChoiceBox(this, column, part.id, QString::fromStdString(part.text), group,
+                                std::span<const RadioChoice>(choices), part.columns);
+        rowsAbove = (static_cast<int>(choices.size()) + part.columns - 1) / part.columns;
+        Bind(group, part.field);
+        break;
+      }
+      case pages::PartKind::Check: {
+        QCheckBox* box = AddCheckBox(this, part.id, QString::fromStdString(part.text));
+        if (part.inBoxAbove && boxAbove != nullptr)
+          boxAbove->addWidget(box, rowsAbove++, 0, Qt::AlignLeft);
+        else
+          column->addWidget(box, 0, Qt::AlignLeft);
+        Bind(box, part.field);
+        break;
+      }
+      case pages::PartKind::Stretch:
+        if (!stretched && beforeStretch) beforeStretch(column);
+        stretched = true;
+        column->addStretch(1);
+        break;
+      case pages::PartKind::File:
+        AddFileRow(column, part);
+        break;
+      case pages::PartKind::MediaFolders:
+        AddMediaFoldersButton(column, part.id);
+        break;
+      case pages::PartKind::Run:
+        AddRunRow(column, part);
+        break;
+      case pages::PartKind::Action:
+        AddAction(column, part);
+        break;
+    }
+  }
 }
 
 RunPage::View& RunPage::ViewOf(int field) {
@@ -47,17 +85,7 @@ RunPage::View& RunPage::ViewOf(int field) {
   return views[static_cast<std::size_t>(field)];
 }
 
-int RunPage::FieldOf(const QObject* control) const {
-  for (std::size_t f = 0; f < views.size(); ++f) {
-    const View& view = views[f];
-    if (view.edit == control || view.box == control || view.group == control ||
-        view.number == control)
-      return static_cast<int>(f);
-  }
-  return -1;
-}
-
-void RunPage::Show(int field) {
+void RunPage::ShowField(int field) {
   if (static_cast<std::size_t>(field) < views.size()) {
     const View& view = views[static_cast<std::size_t>(field)];
     const pages::Field& value = state.At(field);
@@ -88,13 +116,13 @@ void RunPage::Bind(QLineEdit* edit, int field) {
           [this, field](const QString& text) { state.SetText(field, text.toStdString()); });
   // Typing makes the name the user's own again: the file dialog's question no longer covers it.
   connect(edit, &QLineEdit::textEdited, this, [this, field] { state.Typed(field); });
-  Show(field);
+  ShowField(field);
 }
 
 void RunPage::Bind(QCheckBox* box, int field) {
   ViewOf(field).box = box;
   connect(box, &QCheckBox::toggled, this, [this, field](bool on) { state.SetFlag(field, on); });
-  Show(field);
+  ShowField(field);
 }
 
 void RunPage::Bind(QButtonGroup* group, int field) {
@@ -102,45 +130,38 @@ void RunPage::Bind(QButtonGroup* group, int field) {
   connect(group, &QButtonGroup::idToggled, this, [this, field](int id, bool on) {
     if (on) state.SetValue(field, id);
   });
-  Show(field);
+  ShowField(field);
 }
 
 void RunPage::Bind(QSpinBox* box, int field) {
   ViewOf(field).number = box;
+  const pages::Field& number = state.At(field);
+  box->setRange(number.min, number.max);
   connect(box, &QSpinBox::valueChanged, this,
           [this, field](int value) { state.SetValue(field, value); });
-  Show(field);
+  ShowField(field);
 }
 
-QLineEdit* RunPage::AddFileRow(QBoxLayout* into, int labelId, const QString& caption, int editId,
-                               int buttonId, const FileDialogRequest& request, const char* key) {
-  const int field = state.AddText(key, {}, request.kind == FileDialogKind::SaveAs);
-  return AddFileRowOf(into, labelId, caption, editId, buttonId, request, field);
+void RunPage::AddFileRow(QBoxLayout* into, const pages::FormPart& part) {
+  const FileRow row = pexol::AddFileRow(this, into, part.labelId, QString::fromStdString(part.text),
+                                        part.editId, part.chooserId);
+  Bind(row.edit, part.field);
+  connect(row.chooser, &QPushButton::clicked, this,
+          [this, field = part.field, request = ToQt(part.request)] {
+            const auto path = context.prompts.ChooseFile(this, request);
+            if (path) state.SetChosen(field, path->toStdString());
+          });
 }
 
-QLineEdit* RunPage::AddFileRowOf(QBoxLayout* into, int labelId, const QString& caption, int editId,
-                                 int buttonId, const FileDialogRequest& request, int field) {
-  const FileRow row = pexol::AddFileRow(this, into, labelId, caption, editId, buttonId);
-  QLineEdit* edit = row.edit;
-  Bind(edit, field);
-  connect(row.chooser, &QPushButton::clicked, this, [this, field, request] {
-    const auto path = context.prompts.ChooseFile(this, request);
-    if (path) state.SetChosen(field, path->toStdString());
-  });
-  return edit;
-}
-
-void RunPage::AddRunRow(QBoxLayout* into, int buttonId, const QString& text, int progressId,
-                        int statusId, int cancelId) {
-  const RunRow row = pexol::AddRunRow(this, into, buttonId, text, progressId, statusId, cancelId);
+void RunPage::AddRunRow(QBoxLayout* into, const pages::FormPart& part) {
+  const RunRow row = pexol::AddRunRow(this, into, part.id, QString::fromStdString(part.text),
+                                      part.progressId, part.statusId, part.cancelId);
   runButton = row.button;
   cancel = row.cancel;
   progress = row.progress;
   status = row.status;
   connect(runButton, &QPushButton::clicked, this, &RunPage::Start);
   connect(cancel, &QPushButton::clicked, this, &RunPage::RequestStop);
-  connect(&context.gate, &RunGate::BusyChanged, runButton,
-          [button = runButton](bool busy) { button->setEnabled(!busy); });
 }
 
 void RunPage::AddMediaFoldersButton(QBoxLayout* into, int buttonId) {
@@ -149,41 +170,28 @@ void RunPage::AddMediaFoldersButton(QBoxLayout* into, int buttonId) {
   connect(button, &QPushButton::clicked, this, &RunPage::MediaFoldersWanted);
 }
 
-void RunPage::Remember(QLineEdit* edit, const char* key) {
-  Bind(edit, state.AddText(key, edit->text().toStdString()));
+void RunPage::AddAction(QBoxLayout* into, const pages::FormPart& part) {
+  QPushButton* button = AddButton(this, part.id, QString::fromStdString(part.text));
+  into->addWidget(button, 0, Qt::AlignRight);
+  connect(button, &QPushButton::clicked, this, &RunPage::Act);
+  actions.push_back(button);
 }
 
-void RunPage::Remember(QCheckBox* box, const char* key) {
-  Bind(box, state.AddFlag(key, box->isChecked()));
+void RunPage::Act() {
+  auto* find = dynamic_cast<pages::FindPage*>(model.get());
+  if (find == nullptr) return;
+  auto* dialog = new CollectDialog(this, context.prompts);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [this, find, dialog] {
+    find->Collect(dialog->Folder().toStdString(), dialog->Formats(), dialog->Link());
+    StartUnasked();  // the collect replaces nothing: it refuses a folder that is not empty
+  });
+  dialog->open();
 }
 
-void RunPage::Remember(QButtonGroup* group, const char* key) {
-  std::vector<int> values;
-  for (QAbstractButton* button : group->buttons()) values.push_back(group->id(button));
-  Bind(group, state.AddChoice(key, std::move(values), group->checkedId()));
-}
-
-void RunPage::Remember(QSpinBox* box, const char* key) {
-  Bind(box, state.AddNumber(key, box->minimum(), box->maximum(), box->value()));
-}
-
-void RunPage::AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId,
-                             const char* key) {
-  QButtonGroup* software = AddRadioGroup(this);
-  AddChoiceBox(this, into, boxId, QStringLiteral("software"), software,
-               {{corvaneId, "Corvane, Brisko", static_cast<int>(Software::CorvaneBrisko)},
-                {lumettaId, "Lumetta", static_cast<int>(Software::Lumetta)}},
-               2);
-  Remember(software, key);
-  state.SetSoftwareField(FieldOf(software));
-}
-
-void RunPage::PictureSearches(QLineEdit* folder) {
-  state.PictureSearches(FieldOf(folder));
-}
-
-void RunPage::PictureFrom(QLineEdit* source, QButtonGroup* timecode) {
-  state.PictureFrom(FieldOf(source), timecode != nullptr ? FieldOf(timecode) : -1);
+void RunPage::SetBusy(bool busy) {
+  if (runButton != nullptr) runButton->setEnabled(!busy);
+  for (QPushButton* action : actions) action->setEnabled(!busy);
 }
 
 QLineEdit* RunPage::SourceEdit() const {
@@ -193,21 +201,8 @@ QLineEdit* RunPage::SourceEdit() const {
              : nullptr;
 }
 
-PictureRequest RunPage::Picture() const {
-  return state.Picture();
-}
-
-SoftwareChoice RunPage::ChosenSoftware() const {
-  return state.ChosenSoftware();
-}
-
-int RunPage::ValueOf(const QButtonGroup& group, int none) {
-  const int checked = group.checkedId();
-  return checked < 0 ? none : checked;
-}
-
 void RunPage::Load(QSettings& stored) {
-  state.Load(QtSettingsStore(stored), &live);
+  model->Load(QtSettingsStore(stored), &live);
 }
 
 void RunPage::Save(QSettings& stored) const {
@@ -216,67 +211,44 @@ void RunPage::Save(QSettings& stored) const {
 }
 
 void RunPage::Start() {
-  if (context.gate.Running() != nullptr) return;
-  const bool mayReplace = pages::MayReplace(state, [this](const std::string& question) {
-    return context.prompts.Question(this, QString::fromStdString(question));
-  });
-  if (mayReplace) StartUnasked();
+  run.Start(context.media());
 }
 
 void RunPage::StartUnasked() {
-  if (context.gate.Running() != nullptr) return;
-  Driver driver = MakeRun();
-  observer = std::make_unique<PageObserver>(*status, *progress);
-  quiet = false;
-  context.gate.Enter(*this);
-  ShowRunning(true);
-  worker.reset(QThread::create([this, driver = std::move(driver), watching = observer.get()] {
-    result = driver(*watching);
-  }));
-  // Queued: the end is shown by the window's thread once the worker has returned. A call
-  // that arrives after StopAndWait finished this run belongs to no run.
-  connect(
-      worker.get(), &QThread::finished, this,
-      [this, run = ++runs] {
-        if (Running() && run == runs) Finish();
-      },
-      Qt::QueuedConnection);
-  worker->start();
+  run.StartUnasked(context.media());
 }
 
-void RunPage::RequestStop() {
-  if (observer) observer->RequestStop();
+void RunPage::Wake() {
+  // Queued to the window's thread; a call still waiting when the page goes is dropped with it.
+  QMetaObject::invokeMethod(
+      this, [this] { run.Deliver(); }, Qt::QueuedConnection);
 }
 
-void RunPage::StopAndWait() {
-  if (!Running()) return;
-  RequestStop();
-  quiet = true;
-  worker->wait();
-  Finish();
+pages::RunShown RunPage::Shown() const {
+  return {status->text().toStdString(), progress->value(), progress->maximum()};
 }
 
-void RunPage::Finish() {
-  worker->wait();
-  worker.reset();
-  observer->Flush();
-  observer.reset();
-  ShowRunning(false);
-  context.gate.Leave();
-  RunResult ended = std::move(result);
-  result = {};
-  if (quiet) return;  // the window is closing; the user was asked already
-  const pages::ShownMessage shown = pages::ResultMessage(std::move(ended), state);
-  context.prompts.ShowMessage(this, QString::fromStdString(shown.text),
-                              shown.exclamation ? MessageIcon::Exclamation : MessageIcon::None);
-  progress->setValue(0);
-  emit RunEnded();
+void RunPage::Show(const pages::RunShown& shown) {
+  if (progress->maximum() != shown.total) progress->setRange(0, shown.total);
+  progress->setValue(shown.done);
+  status->setText(QString::fromStdString(shown.status));
+  status->setCursorPosition(0);
 }
 
 void RunPage::ShowRunning(bool running) {
   // The page's own button turns into Cancel; the gate disables the others.
   runButton->setVisible(!running);
   cancel->setVisible(running);
+}
+
+bool RunPage::Ask(const std::string& question) {
+  return context.prompts.Question(this, QString::fromStdString(question));
+}
+
+void RunPage::ShowResult(const pages::ShownMessage& message) {
+  context.prompts.ShowMessage(this, QString::fromStdString(message.text),
+                              message.exclamation ? MessageIcon::Exclamation : MessageIcon::None);
+  progress->setValue(0);
 }
 
 }  // namespace pexol

@@ -1,8 +1,7 @@
-// app/RunPage.h - what every page with a run shares: files, remembered settings, the run row,
-// the worker thread and the result shown
+// app/RunPage.h - a page of the page layer shown with Qt widgets: its controls bound to its
+// fields, and its run shown
 #pragma once
 
-#include <QObject>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -13,9 +12,7 @@
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
 #include "app/pages/Page.h"
-#include "core/RunObserver.h"
-#include "run/RunResult.h"
-#include "run/SoftwareChoice.h"
+#include "app/pages/PageRun.h"
 
 class QBoxLayout;
 class QButtonGroup;
@@ -25,52 +22,24 @@ class QProgressBar;
 class QPushButton;
 class QSettings;
 class QSpinBox;
-class QThread;
 
 namespace pexol {
-
-class PageObserver;
-class RunPage;
-struct MediaFolders;
-
-/// One run at a time in the whole window: a page enters before its run and leaves after it,
-/// and every page's run button waits while one goes on.
-class RunGate final : public QObject {
-  Q_OBJECT
-
- public:
-  RunPage* Running() const { return running; }
-  void Enter(RunPage& page);
-  void Leave();
-
- signals:
-  void BusyChanged(bool busy);
-
- private:
-  RunPage* running = nullptr;
-};
 
 /// What the window shares with its pages; every piece outlives them.
 struct PageContext {
   UserPrompts& prompts;
-  const MediaFolders& media;  ///< read when a run starts
-  RunGate& gate;
+  pages::RunGate& gate;
+  std::function<pages::MediaFolders()> media;  ///< the window's, read when a run starts
 };
 
-/// A page that runs a job, the Qt view of a page layer state: each control shows a field of
-/// it and sets it. The page builds the job, this base asks before a typed destination is
-/// replaced (as the page layer decides), runs the job on a worker thread with the page's
-/// status line and bar, offers Cancel, and shows the result once the run's thread has ended.
-/// The run button returns at once; the end arrives as a queued call.
-class RunPage : public QWidget {
+/// The Qt view of a page layer page: each control shows a field of its state and sets it, and
+/// the page's `PageRun` runs its job; this view posts its wakes to the window's thread and shows
+/// the status line, bar, Cancel, questions and messages. The run button returns at once; the
+/// end arrives as a queued call.
+class RunPage : public QWidget, private pages::RunView {
   Q_OBJECT
 
  public:
-  using Driver = pages::Page::Driver;
-
-  /// A page whose controls make their own fields (Remember).
-  explicit RunPage(const PageContext& context);
-  /// A page whose controls show the fields of the page layer's `page`.
   RunPage(const PageContext& context, std::unique_ptr<pages::Page> page);
   /// Stops a run still going and waits for it.
   ~RunPage() override;
@@ -80,11 +49,13 @@ class RunPage : public QWidget {
   void Start();
   /// Starts the page's job without asking about its destinations (a run that replaces none).
   void StartUnasked();
-  bool Running() const { return worker != nullptr; }
+  bool Running() const { return run.Running(); }
   /// Asks the run to stop at its next step.
-  void RequestStop();
+  void RequestStop() { run.RequestStop(); }
   /// Stops the run and waits for its thread; the result is not shown. For closing the window.
-  void StopAndWait();
+  void StopAndWait() { run.StopAndWait(); }
+  /// Another page's run goes on (or ended): the run buttons wait.
+  void SetBusy(bool busy);
 
   /// Brings back the controls remembered under the page's keys; a value no control stands
   /// for leaves the control as it is. From then on each control's value is written to the
@@ -94,10 +65,6 @@ class RunPage : public QWidget {
 
   /// The project file field the picture follows; null on a page without one.
   QLineEdit* SourceEdit() const;
-
-  /// The project the page works on, the way its timeline picture is drawn (media folders
-  /// aside): the source, software and timecode the page's PictureFrom named.
-  PictureRequest Picture() const;
   const pages::PageState& State() const { return state; }
 
  signals:
@@ -109,47 +76,18 @@ class RunPage : public QWidget {
   void MediaFoldersWanted();
 
  protected:
-  /// The job of the page's controls, run on the worker thread; it owns all it reads.
-  virtual Driver MakeRun() = 0;
-
-  /// A file row whose edit is remembered under `key`; its "..." button opens `request`. A
-  /// save request makes the edit a destination, which a run asks about before replacing it.
-  QLineEdit* AddFileRow(QBoxLayout* into, int labelId, const QString& caption, int editId,
-                        int buttonId, const FileDialogRequest& request, const char* key);
-  /// The same row showing the state's text field `field`.
-  QLineEdit* AddFileRowOf(QBoxLayout* into, int labelId, const QString& caption, int editId,
-                          int buttonId, const FileDialogRequest& request, int field);
-  /// The run button, Cancel, the bar and the status line at the foot of the page.
-  void AddRunRow(QBoxLayout* into, int buttonId, const QString& text, int progressId, int statusId,
-                 int cancelId);
-  /// The "media folders..." button, at the right of the page.
-  void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
-  /// The "software" box every page starts with, remembered under `key`; none ticked leaves the
-  /// choice to the run.
-  void AddSoftwareBox(QBoxLayout* into, int boxId, int corvaneId, int lumettaId, const char* key);
-  void Remember(QLineEdit* edit, const char* key);
-  void Remember(QCheckBox* box, const char* key);
-  void Remember(QButtonGroup* group, const char* key);
-  void Remember(QSpinBox* box, const char* key);
+  /// The page's parts top to bottom in `column`; `beforeStretch` adds what the page lays out
+  /// itself above its first stretch.
+  void AddParts(QBoxLayout* column, const std::function<void(QBoxLayout*)>& beforeStretch = {});
   /// The control shows the state's field and sets it.
   void Bind(QLineEdit* edit, int field);
   void Bind(QCheckBox* box, int field);
   void Bind(QButtonGroup* group, int field);
   void Bind(QSpinBox* box, int field);
-  /// The picture shows the project named in `source` in the timecode of `timecode` (whose ids
-  /// are timecode mode values; none: the picture's default), and is drawn again when either
-  /// or the software changes.
-  void PictureFrom(QLineEdit* source, QButtonGroup* timecode = nullptr);
-  /// The picture also searches the folder named in `folder`, after the media folders, as the
-  /// page's own run does.
-  void PictureSearches(QLineEdit* folder);
-
-  /// The software box's choice.
-  SoftwareChoice ChosenSoftware() const;
-  /// The checked button's value, or `none` when none is checked.
-  static int ValueOf(const QButtonGroup& group, int none = 0);
 
   const PageContext context;
+  const std::unique_ptr<pages::Page> model;
+  pages::PageState& state;
 
  private:
   /// The control of each field; one of them is set.
@@ -160,32 +98,33 @@ class RunPage : public QWidget {
     QSpinBox* number = nullptr;
   };
 
+  void AddFileRow(QBoxLayout* into, const pages::FormPart& part);
+  void AddRunRow(QBoxLayout* into, const pages::FormPart& part);
+  void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
+  void AddAction(QBoxLayout* into, const pages::FormPart& part);
+  /// The page's other button: "collect..." on the find page.
+  void Act();
+
   /// Shows the state's `field` in its control.
-  void Show(int field);
+  void ShowField(int field);
   View& ViewOf(int field);
-  int FieldOf(const QObject* control) const;
-  /// The run's thread ended: shows the result unless the window is closing.
-  void Finish();
-  void ShowRunning(bool running);
 
-  std::unique_ptr<pages::PageState> ownState;  ///< for a page of its own fields
+  // The run's view.
+  void Wake() override;
+  pages::RunShown Shown() const override;
+  void Show(const pages::RunShown& shown) override;
+  void ShowRunning(bool running) override;
+  bool Ask(const std::string& question) override;
+  void ShowResult(const pages::ShownMessage& message) override;
 
- protected:
-  const std::unique_ptr<pages::Page> model;  ///< null for a page of its own fields
-  pages::PageState& state;
-
- private:
   std::vector<View> views;  ///< by field
   QtSettingsStore live;     ///< written as the fields change, once they were loaded
   QPushButton* runButton = nullptr;
   QPushButton* cancel = nullptr;
   QProgressBar* progress = nullptr;
   QLineEdit* status = nullptr;
-  std::unique_ptr<PageObserver> observer;
-  std::unique_ptr<QThread> worker;
-  RunResult result;  ///< written by the worker, read once it has ended
-  bool quiet = false;
-  int runs = 0;  ///< numbers the runs, so that a late call of an ended one is known
+  std::vector<QPushButton*> actions;
+  pages::PageRun run;
 };
 
 }  // namespace pexol

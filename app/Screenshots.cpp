@@ -13,11 +13,11 @@
 #include <QTimer>
 #include <optional>
 
-#include "app/ControlIds.h"
 #include "app/DisplayText.h"
 #include "app/MainWindow.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
+#include "app/pages/ControlIds.h"
 #include "core/RunObserver.h"
 #include "picture/RunPicture.h"
 

@@ -4,10 +4,9 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
-#include <QtConcurrent/QtConcurrentRun>
 
-#include "app/ControlIds.h"
 #include "app/DisplayText.h"
+#include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
 
 namespace pexol {
@@ -41,67 +40,38 @@ class PictureCanvas final : public QWidget {
 };
 
 TimelineView::TimelineView(QWidget* parent)
-    : QScrollArea(parent), renderer(std::make_unique<QSvgRenderer>()) {
+    : QScrollArea(parent),
+      renderer(std::make_unique<QSvgRenderer>()),
+      drawing(
+          [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { drawing.Deliver(); }, Qt::QueuedConnection);
+          },
+          [this](std::optional<TimelinePicture> drawn) { Finished(std::move(drawn)); }) {
   setObjectName(QString::number(ids::timeline));
   canvas = new PictureCanvas(*this);
   setWidget(canvas);
   setWidgetResizable(false);
   setMinimumHeight(120);
   hide();
-  connect(&watcher, &QFutureWatcher<Drawn>::finished, this, &TimelineView::Finished);
 }
 
 TimelineView::~TimelineView() {
-  waiting.reset();
   Wait();
 }
 
 void TimelineView::Show(const PictureRequest& request) {
-  if (watcher.isRunning()) {
-    waiting = std::make_unique<PictureRequest>(request);
-    return;
-  }
-  if (shown && *shown == request) return;
-  Start(request);
-}
-
-void TimelineView::Start(const PictureRequest& request) {
-  shown = request;
-  if (request.source.empty()) {
-    boxes.clear();
-    renderer->load(QByteArray());
-    hide();
-    emit PictureShown();
-    return;
-  }
-  PictureJob job = pages::PictureJobFor(request);
-  watcher.setFuture(QtConcurrent::run([job]() mutable {
-    Drawn drawn;
-    job.onPicture = [&drawn](const TimelinePicture& picture) { drawn.picture = picture; };
-    NullObserver quiet;
-    drawn.completed = RunPicture(job, quiet).Completed();
-    return drawn;
-  }));
+  drawing.Show(request);
 }
 
 void TimelineView::Wait() {
-  watcher.waitForFinished();
+  drawing.Wait();
 }
 
-void TimelineView::Finished() {
-  const Drawn drawn = watcher.result();
-  if (waiting) {
-    const PictureRequest next = *waiting;
-    waiting.reset();
-    if (!(next == *shown)) {
-      Start(next);
-      return;
-    }
-  }
-  // A project that cannot be read has no picture: the page's run says why.
-  if (drawn.completed) {
-    boxes = drawn.picture.boxes;
-    renderer->load(QByteArray::fromStdString(drawn.picture.svg));
+void TimelineView::Finished(std::optional<TimelinePicture> drawn) {
+  if (drawn) {
+    boxes = drawn->boxes;
+    renderer->load(QByteArray::fromStdString(drawn->svg));
     show();
   } else {
     boxes.clear();

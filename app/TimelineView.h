@@ -1,7 +1,6 @@
 // app/TimelineView.h - the timeline picture of the page in front, drawn off the window's thread
 #pragma once
 
-#include <QFutureWatcher>
 #include <QScrollArea>
 #include <QString>
 #include <QSvgRenderer>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "app/pages/PageState.h"
+#include "app/pages/PictureDrawing.h"
 #include "picture/RunPicture.h"
 
 namespace pexol {
@@ -19,8 +19,8 @@ class PictureCanvas;
 using pages::PictureRequest;
 
 /// Shows a project's timeline: fitted to the width, or at full size with scroll bars
-/// (double-click switches); a clip's tooltip is its line. The picture is drawn by `RunPicture`
-/// on a worker thread; a request made while one is drawn waits for it and then replaces it.
+/// (double-click switches); a clip's tooltip is its line. The page layer's `PictureDrawing`
+/// draws it off the window's thread.
 class TimelineView final : public QScrollArea {
   Q_OBJECT
 
@@ -50,21 +50,14 @@ class TimelineView final : public QScrollArea {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  struct Drawn {
-    bool completed = false;
-    TimelinePicture picture;
-  };
-  void Start(const PictureRequest& request);
-  void Finished();
+  void Finished(std::optional<TimelinePicture> drawn);
   void Layout();
 
   std::unique_ptr<QSvgRenderer> renderer;
   PictureCanvas* canvas = nullptr;
-  QFutureWatcher<Drawn> watcher;
   std::vector<PictureBox> boxes;
-  std::optional<PictureRequest> shown;
-  std::unique_ptr<PictureRequest> waiting;
   bool fitted = true;
+  pages::PictureDrawing drawing;  ///< last: its thread ends before the rest goes
 };
 
 }  // namespace pexol

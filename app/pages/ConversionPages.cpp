@@ -8,7 +8,8 @@ namespace pexol::pages {
 
 ToTextPage::ToTextPage() : Page("mpj to txt") {
   AddSoftwareBox(ids::toTextSoftwareBox, ids::toTextCorvane, ids::toTextLumetta, "toText/software");
-  // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3.
+  // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3. It starts
+  // on the command line's default, as the export and render pages do.
   timecode = AddChoices(
       ids::toTextTimecodeBox, "EDL output",
       {{ids::toTextNtscDrop, "NTSC(drop frame)", static_cast<int>(TimecodeMode::NtscDrop)},
@@ -16,7 +17,7 @@ ToTextPage::ToTextPage() : Page("mpj to txt") {
        {ids::toTextNtscNonDrop, "NTSC(non drop frame)",
         static_cast<int>(TimecodeMode::NtscNonDrop)},
        {ids::toTextFrame, "FRAME", static_cast<int>(TimecodeMode::Frame)}},
-      "toText/timecode");
+      "toText/timecode", static_cast<int>(ToTextOptions{}.timecode));
   csv = AddCheck(ids::toTextCsv, "CSV", "toText/csv", true);
   utf8 = AddCheck(ids::toTextUtf8, "UTF-8 text", "toText/utf8");
   AddStretch();

@@ -31,7 +31,7 @@ ExportPage::ExportPage() : Page("export") {
   const auto formats = ExportFormats();
   for (std::size_t f = 0; f < formats.size(); ++f)
     choices.push_back({formats[f].buttonId, formats[f].label, static_cast<int>(f) + 1});
-  // Unlike the conversions, the page shows its defaults: the format from the name, drop frame.
+  // The page shows its defaults: the format from the name, the command line's timecode.
   format = AddChoices(ids::exportFormatBox, "format", std::move(choices), "export/format",
                       fromExtension);
   timecode = AddChoices(
@@ -39,7 +39,7 @@ ExportPage::ExportPage() : Page("export") {
       {{ids::exportNtscDrop, "NTSC drop frame", static_cast<int>(TimecodeMode::NtscDrop)},
        {ids::exportNtscNonDrop, "NTSC non-drop frame", static_cast<int>(TimecodeMode::NtscNonDrop)},
        {ids::exportPal, "PAL", static_cast<int>(TimecodeMode::Pal)}},
-      "export/timecode", static_cast<int>(TimecodeMode::NtscDrop));
+      "export/timecode", static_cast<int>(ExportJob{}.timecode));
   AddStretch();
   source = AddFileRow(ids::exportSourceLabel, "mpj source file", ids::exportSource,
                       ids::exportSourceChooser, OpenFile("mpj", ProjectFilter()), "export/source");

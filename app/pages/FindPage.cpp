@@ -17,13 +17,20 @@ FindPage::FindPage() : Page("find") {
       AddFileRow(ids::findSearchFolderLabel, "media search folder", ids::findSearchFolder,
                  ids::findSearchFolderChooser, ChooseFolder(), "find/searchFolder");
   AddMediaFoldersButton(ids::findMediaFolders);
-  // No report until the user names one.
-  report = AddFileRow(ids::findReportLabel, "txt destination file", ids::findReport,
-                      ids::findReportChooser, SaveFile("txt", TextFilter()), "find/report", "nul");
+  // No report until the user names one: the system's null device, by the name it has there.
+  report =
+      AddFileRow(ids::findReportLabel, "txt destination file", ids::findReport,
+                 ids::findReportChooser, SaveFile("txt", TextFilter()), "find/report", nullDevice);
   AddRunRow(ids::findCheck, "check", ids::findProgress, ids::findStatus, ids::findCancel);
   AddAction(ids::findCollect, "collect...");
   state.PictureFrom(source);
   state.PictureSearches(searchFolder);
+}
+
+void FindPage::Load(const SettingsStore& store, SettingsStore* live) {
+  Page::Load(store, live);
+  if (state.Text(report) == "nul" && state.Text(report) != nullDevice)
+    state.SetText(report, nullDevice);
 }
 
 void FindPage::Collect(std::string folder, std::vector<std::string> formats, bool link) {
@@ -31,9 +38,10 @@ void FindPage::Collect(std::string folder, std::vector<std::string> formats, boo
 }
 
 Page::Driver FindPage::MakeRun(const MediaFolders& media) {
-  // As the picture looks: the media folders' search folders, then the page's own.
+  // As the picture looks: the media folders' search folders, then the page's own (which the
+  // window's media folders hold already).
   std::vector<std::string> searchFolders = media.searchFolders;
-  if (!state.Text(searchFolder).empty()) searchFolders.push_back(state.Text(searchFolder));
+  AddSearchFolder(searchFolders, state.Text(searchFolder));
   if (collect) {
     CollectJob job;
     job.source = state.Text(source);

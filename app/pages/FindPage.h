@@ -10,6 +10,13 @@
 
 namespace pexol::pages {
 
+/// The report the find page starts with: none, written to the null device.
+#ifdef _WIN32
+inline constexpr const char* nullDevice = "nul";
+#else
+inline constexpr const char* nullDevice = "/dev/null";
+#endif
+
 /// Looks for a project's media files, with the media folders and the page's own search folder,
 /// and writes what it did not find to the report; "collect..." gathers the project and the
 /// media it finds in a new folder.
@@ -18,6 +25,9 @@ class FindPage final : public Page {
   FindPage();
   /// The next run is a check, or the collect `Collect` asked for.
   Driver MakeRun(const MediaFolders& media) override;
+  /// Away from Windows a remembered report "nul", the name the page once started with, becomes
+  /// the null device's own name.
+  void Load(const SettingsStore& store, SettingsStore* live = nullptr) override;
   /// Makes the next run a collect into `folder` with exports in `formats` (format names),
   /// hard-linking where it can when `link`. The collect replaces nothing: it refuses a folder
   /// that is not empty, so the run is started without asking.

@@ -1,6 +1,8 @@
 // app/pages/MediaFolders.cpp - the media folders setting and the rules its dialog adds
 #include "app/pages/MediaFolders.h"
 
+#include <algorithm>
+
 #include "app/pages/SettingsStore.h"
 
 namespace pexol::pages {
@@ -33,6 +35,11 @@ MediaFolders MediaFolders::Load(const SettingsStore& store) {
 void MediaFolders::Save(SettingsStore& store) const {
   store.SetList(mapsKey, maps);
   store.SetList(searchKey, searchFolders);
+}
+
+void AddSearchFolder(std::vector<std::string>& folders, const std::string& folder) {
+  if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+    folders.push_back(folder);
 }
 
 std::optional<std::string> MapRule(std::string_view windowsFolder, std::string_view localFolder) {

@@ -22,6 +22,9 @@ struct MediaFolders {
   bool operator==(const MediaFolders&) const = default;
 };
 
+/// Adds `folder` to the end of `folders` unless it is empty or listed already.
+void AddSearchFolder(std::vector<std::string>& folders, const std::string& folder);
+
 /// The rule the dialog's "add" makes of a Windows folder and a local one (both trimmed);
 /// nullopt when either is empty or the Windows folder holds "=", which ends it in a rule.
 std::optional<std::string> MapRule(std::string_view windowsFolder, std::string_view localFolder);

@@ -13,12 +13,13 @@ void Page::AddSoftwareBox(int boxId, int corvaneId, int lumettaId, const char* k
 }
 
 int Page::AddChoices(int boxId, std::string boxTitle, std::vector<Choice> choices, const char* key,
-                     int start) {
+                     int start, int columns) {
   std::vector<int> values;
   for (const Choice& choice : choices) values.push_back(choice.value);
   const int field = state.AddChoice(key, std::move(values), start);
   FormPart part{PartKind::Choices, field, boxId, std::move(boxTitle)};
   part.choices = std::move(choices);
+  part.columns = columns;
   parts.push_back(std::move(part));
   return field;
 }

@@ -9,8 +9,7 @@
 
 #include "app/pages/FileRequest.h"
 #include "app/pages/PageState.h"
-#include "core/RunObserver.h"
-#include "run/RunResult.h"
+#include "app/pages/RunThread.h"
 
 namespace pexol::pages {
 
@@ -48,10 +47,10 @@ struct FormPart {
 };
 
 /// A page with a run. A window shows its parts, keeps its state as the user changes them and,
-/// when the run button is pressed, runs the job `MakeRun` builds on a worker thread.
+/// when the run button is pressed, runs the job `MakeRun` builds as its `PageRun` runs it.
 class Page {
  public:
-  using Driver = std::function<RunResult(RunObserver&)>;
+  using Driver = pages::Driver;
 
   virtual ~Page() = default;
   const std::string& Title() const { return title; }
@@ -61,15 +60,19 @@ class Page {
 
   /// The job of the page's fields, run on a worker thread; it owns all it reads.
   virtual Driver MakeRun(const MediaFolders& media) = 0;
+  /// Brings back the page's remembered fields, as `PageState::Load` does.
+  virtual void Load(const SettingsStore& store, SettingsStore* live = nullptr) {
+    state.Load(store, live);
+  }
 
  protected:
   explicit Page(std::string title) : title(std::move(title)) {}
 
   /// The "software" box every page starts with; none ticked leaves the choice to the run.
   void AddSoftwareBox(int boxId, int corvaneId, int lumettaId, const char* key);
-  /// A choice box whose field starts at `start` (-1: none ticked).
+  /// A choice box whose field starts at `start` (-1: none ticked), `columns` buttons to a row.
   int AddChoices(int boxId, std::string title, std::vector<Choice> choices, const char* key,
-                 int start = -1);
+                 int start = -1, int columns = 2);
   int AddCheck(int id, std::string text, const char* key, bool inBoxAbove = false);
   void AddStretch();
   /// A save request makes the edit a destination, which a run asks about before replacing it.
@@ -87,7 +90,7 @@ class Page {
 };
 
 /// The pages both windows show, in their order: "mpj to txt", "txt to mpj", "find", "export".
-/// (The Qt window adds "render" after them; "about" closes the row in both.)
+/// (The Qt window adds "render", a `RenderPage`, after them; "about" closes the row in both.)
 std::vector<std::unique_ptr<Page>> MakeSharedPages();
 
 }  // namespace pexol::pages

@@ -54,12 +54,20 @@ bool IsPlainFile(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(platform::PathOf(path), error);
 }
 
+MediaFolders WindowMedia(const MediaFolders& setting, const std::vector<const PageState*>& pages) {
+  MediaFolders media = setting;
+  for (const PageState* page : pages)
+    for (const std::string& folder : page->Picture().searchFolders)
+      AddSearchFolder(media.searchFolders, folder);
+  return media;
+}
+
 PictureRequest PictureToShow(const PageState& page, const MediaFolders& media) {
   PictureRequest request = page.Picture();
   if (!IsPlainFile(request.source)) request.source.clear();
   request.maps = media.maps;
   std::vector<std::string> folders = media.searchFolders;
-  folders.insert(folders.end(), request.searchFolders.begin(), request.searchFolders.end());
+  for (const std::string& folder : request.searchFolders) AddSearchFolder(folders, folder);
   request.searchFolders = std::move(folders);
   return request;
 }

@@ -39,8 +39,12 @@ ShownMessage ResultMessage(RunResult result, PageState& state);
 /// a device would take its bytes.
 bool IsPlainFile(const std::string& path);
 
+/// The media folders every page's run and picture use: the setting's, then each page's own
+/// search folder (the find page's), so that every page finds what a check found.
+MediaFolders WindowMedia(const MediaFolders& setting, const std::vector<const PageState*>& pages);
+
 /// The picture of the page in front: its project (when a plain file), timecode and software,
-/// searched as the page's run searches, the media folders' search folders first.
+/// searched as the page's run searches: `media` (the window's), then the page's own folder.
 PictureRequest PictureToShow(const PageState& page, const MediaFolders& media);
 
 /// The picture run that draws `request` (its `onPicture` is the view's to set).

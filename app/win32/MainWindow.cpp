@@ -94,8 +94,9 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
     PostMessageW(handle, stepMessage, 0, 0);  // a screenshot waits for the picture
   };
 
+  gate.onBusy = [this](bool on) { RunChanged(on); };
   host = std::make_unique<PanelHost>(PanelHost{
-      prompts, media, [this] { return running != nullptr; }, [this](bool on) { RunChanged(on); },
+      prompts, gate, [this] { return RunMedia(); },
       [this] { SetTimer(handle, followTimer, 300, nullptr); }, [this] { EditMediaFolders(); },
       [this] { PostMessageW(handle, stepMessage, 0, 0); }});
   for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages())
@@ -115,7 +116,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
   SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 
   // The settings of the last session; from here on each change is written at once.
-  for (const auto& page : pages) page->Model().State().Load(settings, &settings);
+  for (const auto& page : pages) page->Model().Load(settings, &settings);
   media = pages::MediaFolders::Load(settings);
   for (const auto& page : pages) {
     const int source = page->Model().State().SourceField();
@@ -126,16 +127,39 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
   AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT, metrics->Dpi());
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
+  RestorePlace(width, height);
+  SelectPage(0);
+}
+
+void MainWindow::RestorePlace(int width, int height) {
   if (const auto stored = settings.Number("window/width"); stored && *stored >= width / 2)
     width = *stored;
   if (const auto stored = settings.Number("window/height"); stored && *stored >= height / 2)
     height = *stored;
-  SetWindowPos(handle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-  SelectPage(0);
+  const auto left = settings.Number("window/left");
+  const auto top = settings.Number("window/top");
+  // Where it was, as long as some of its title bar is on a screen now.
+  RECT title{left.value_or(0), top.value_or(0), left.value_or(0) + width,
+             top.value_or(0) + GetSystemMetricsForDpi(SM_CYCAPTION, metrics->Dpi())};
+  const bool placed = left && top && MonitorFromRect(&title, MONITOR_DEFAULTTONULL) != nullptr;
+  SetWindowPos(handle, nullptr, placed ? *left : 0, placed ? *top : 0, width, height,
+               SWP_NOZORDER | (placed ? 0 : SWP_NOMOVE));
+}
+
+void MainWindow::SavePlace() {
+  // A maximized or minimized window keeps the place it had before.
+  if (pages.empty() || IsIconic(handle) || IsZoomed(handle)) return;
+  RECT frame;
+  GetWindowRect(handle, &frame);
+  settings.SetNumber("window/left", frame.left);
+  settings.SetNumber("window/top", frame.top);
+  settings.SetNumber("window/width", frame.right - frame.left);
+  settings.SetNumber("window/height", frame.bottom - frame.top);
 }
 
 MainWindow::~MainWindow() {
-  if (running != nullptr) running->StopAndWait();
+  if (pages::PageRun* running = gate.Running()) running->StopAndWait();
+  gate.onBusy = nullptr;
   // Every field for the next start, as the Qt window keeps them.
   for (const auto& page : pages) page->Model().State().Save(settings);
   media.Save(settings);
@@ -159,12 +183,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_SIZE:
       LayOut();
-      if (w == SIZE_RESTORED && !pages.empty()) {
-        RECT frame;
-        GetWindowRect(handle, &frame);
-        settings.SetNumber("window/width", frame.right - frame.left);
-        settings.SetNumber("window/height", frame.bottom - frame.top);
-      }
+      if (w == SIZE_RESTORED) SavePlace();
+      return 0;
+    case WM_MOVE:
+      SavePlace();
       return 0;
     case WM_GETMINMAXINFO: {
       if (!metrics) break;
@@ -304,7 +326,13 @@ void MainWindow::FollowPage() {
   // The about page keeps the picture of the page before it.
   if (current >= static_cast<int>(pages.size())) return;
   picture->Show(
-      pages::PictureToShow(pages[static_cast<std::size_t>(current)]->Model().State(), media));
+      pages::PictureToShow(pages[static_cast<std::size_t>(current)]->Model().State(), RunMedia()));
+}
+
+pages::MediaFolders MainWindow::RunMedia() const {
+  std::vector<const pages::PageState*> states;
+  for (const auto& page : pages) states.push_back(&page->Model().State());
+  return pages::WindowMedia(media, states);
 }
 
 void MainWindow::EditMediaFolders() {
@@ -316,16 +344,11 @@ void MainWindow::EditMediaFolders() {
 }
 
 void MainWindow::RunChanged(bool on) {
-  if (on) {
-    for (const auto& page : pages)
-      if (page->Running()) running = page.get();
-  } else {
-    running = nullptr;
-  }
   for (const auto& page : pages) page->SetBusy(on);
 }
 
 bool MainWindow::MayClose() {
+  pages::PageRun* running = gate.Running();
   if (running == nullptr) return true;
   if (!prompts.Question(handle, std::string(pages::closeQuestion))) return false;
   running->StopAndWait();
@@ -342,7 +365,7 @@ bool MainWindow::Screenshot(const std::string& path) const {
 }
 
 void MainWindow::NextStep() {
-  if (running != nullptr || script.empty()) return;
+  if (gate.Running() != nullptr || script.empty()) return;
   const ScriptStep step = std::move(script.front());
   script.pop_front();
   const auto fail = [this](const std::string& what) {
@@ -366,7 +389,7 @@ void MainWindow::NextStep() {
           !pages[static_cast<std::size_t>(current)]->Click(step.id))
         fail("no button " + std::to_string(step.id));
       // A run it started goes on: the next step comes when it has ended.
-      if (running != nullptr) return;
+      if (gate.Running() != nullptr) return;
       break;
     case ScriptStep::Kind::Screenshot:
       // The picture follows the page after a pause; it is drawn before the window is taken.

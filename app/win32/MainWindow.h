@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/pages/MediaFolders.h"
+#include "app/pages/PageRun.h"
 #include "app/pages/WindowRules.h"
 #include "app/win32/PagePanel.h"
 #include "app/win32/PictureView.h"
@@ -48,7 +49,15 @@ class MainWindow {
   void FollowPage();
   void OfferProject();
   void EditMediaFolders();
+  /// The media folders every page's run and picture use: the setting, then the find page's
+  /// search folder.
+  pages::MediaFolders RunMedia() const;
   void RunChanged(bool running);
+  /// Writes the window's place and size as the user left them (not maximized).
+  void SavePlace();
+  /// Brings back the place and size written last; `width` and `height` are the natural size,
+  /// which a stored size less than half of does not replace.
+  void RestorePlace(int width, int height);
   bool MayClose();
   void NextStep();
   bool Screenshot(const std::string& path) const;
@@ -62,13 +71,13 @@ class MainWindow {
   HWND tabs = nullptr;
   std::unique_ptr<Metrics> metrics;
   pages::MediaFolders media;
+  pages::RunGate gate;
   std::unique_ptr<PanelHost> host;
   std::vector<std::unique_ptr<PagePanel>> pages;
   std::unique_ptr<AboutPanel> about;
   std::unique_ptr<PictureView> picture;
   pages::ProjectOffer offer;
   int current = 0;
-  PagePanel* running = nullptr;
   std::deque<ScriptStep> script;
   bool scriptFailed = false;
 };

@@ -8,7 +8,6 @@
 #include "app/pages/ControlIds.h"
 #include "app/pages/FindPage.h"
 #include "app/pages/MediaFolders.h"
-#include "app/pages/WindowRules.h"
 #include "app/win32/Dialogs.h"
 #include "app/win32/Prompts.h"
 
@@ -17,8 +16,7 @@ namespace pexol::win32 {
 namespace {
 
 constexpr wchar_t panelClass[] = L"pexolPage";
-constexpr UINT progressMessage = WM_APP + 1;
-constexpr UINT runEndMessage = WM_APP + 2;
+constexpr UINT runMessage = WM_APP + 1;
 
 int RadioWidth(const Metrics& metrics, std::wstring_view text) {
   return GetSystemMetricsForDpi(SM_CXMENUCHECK, metrics.Dpi()) + metrics.Scale(8) +
@@ -37,16 +35,19 @@ void RegisterPanelClass() {
 
 PagePanel::PagePanel(HWND window, std::unique_ptr<pages::Page> page, PanelHost& host,
                      const Metrics& metrics)
-    : model(std::move(page)), host(host), metrics(&metrics) {
+    : model(std::move(page)), host(host), metrics(&metrics), run(*model, host.gate, *this) {
   handle = CreateWindowExW(WS_EX_CONTROLPARENT, panelClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                            0, 0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetPropW(handle, L"pexolPanel", this);
-  model->State().onChanged = [this](int field) { Show(field); };
+  model->State().onChanged = [this](int field) { ShowField(field); };
+  run.onEnded = [this] {
+    if (this->host.runEnded) this->host.runEnded();
+  };
   Build();
 }
 
 PagePanel::~PagePanel() {
-  StopAndWait();
+  run.StopAndWait();
   model->State().onChanged = nullptr;
   RemovePropW(handle, L"pexolPanel");
 }
@@ -66,11 +67,8 @@ LRESULT PagePanel::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       Command(LOWORD(w), HIWORD(w));
       return 0;
-    case progressMessage:
-      if (relay) relay->Flush();
-      return 0;
-    case runEndMessage:
-      if (Running() && w == runs) Finish(w);
+    case runMessage:
+      run.Deliver();
       return 0;
     default:
       return DefWindowProcW(handle, message, w, l);
@@ -138,7 +136,7 @@ void PagePanel::Build() {
         break;
     }
   }
-  for (int field = 0; field < model->State().Count(); ++field) Show(field);
+  for (int field = 0; field < model->State().Count(); ++field) ShowField(field);
 }
 
 void PagePanel::SetMetrics(const Metrics& now) {
@@ -260,7 +258,7 @@ int PagePanel::MinWidth() const {
   return widest + 2 * m.Margin() + 3 * m.Gap();
 }
 
-void PagePanel::Show(int field) {
+void PagePanel::ShowField(int field) {
   const pages::Field& value = model->State().At(field);
   showing = true;
   for (const Control& control : controls) {
@@ -344,7 +342,7 @@ void PagePanel::Choose(std::size_t part) {
 
 void PagePanel::Act() {
   auto* find = dynamic_cast<pages::FindPage*>(model.get());
-  if (find == nullptr || host.busy()) return;
+  if (find == nullptr || host.gate.Running() != nullptr) return;
   if (const auto collect = AskToCollect(handle, host.prompts, *metrics)) {
     find->Collect(collect->folder, collect->formats, collect->link);
     StartUnasked();  // the collect replaces nothing: it refuses a folder that is not empty
@@ -352,65 +350,45 @@ void PagePanel::Act() {
 }
 
 void PagePanel::Start() {
-  if (host.busy()) return;
-  const bool mayReplace = pages::MayReplace(model->State(), [this](const std::string& question) {
-    return host.prompts.Question(GetAncestor(handle, GA_ROOT), question);
-  });
-  if (mayReplace) StartUnasked();
+  run.Start(host.media());
 }
 
 void PagePanel::StartUnasked() {
-  if (host.busy()) return;
-  pages::Page::Driver driver = model->MakeRun(host.media);
-  HWND progress = nullptr;
-  HWND status = nullptr;
-  for (const Control& control : controls) {
-    if (control.kind == Control::Kind::Progress) progress = control.handle;
-    if (control.kind == Control::Kind::Status) status = control.handle;
-  }
-  relay = std::make_unique<pages::RunRelay>(
-      pages::RunShown{Utf8(TextOf(status)),
-                      static_cast<int>(SendMessageW(progress, PBM_GETPOS, 0, 0)), 200},
-      [panel = handle] { PostMessageW(panel, progressMessage, 0, 0); },
-      [progress, status](const pages::RunShown& shown) {
-        SendMessageW(progress, PBM_SETRANGE32, 0, shown.total);
-        SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(shown.done), 0);
-        SetWindowTextW(status, Wide(shown.status).c_str());
-      });
-  quiet = false;
-  ShowRunning(true);
-  worker = std::thread([this, driver = std::move(driver), run = ++runs, panel = handle] {
-    result = driver(*relay);
-    PostMessageW(panel, runEndMessage, run, 0);
-  });
-  host.runChanged(true);
+  run.StartUnasked(host.media());
 }
 
-void PagePanel::RequestStop() {
-  if (relay) relay->RequestStop();
-}
-
-void PagePanel::StopAndWait() {
-  if (!Running()) return;
-  RequestStop();
-  quiet = true;
-  Finish(runs);
-}
-
-void PagePanel::Finish(WPARAM) {
-  worker.join();
-  relay->Flush();
-  relay.reset();
-  ShowRunning(false);
-  host.runChanged(false);
-  RunResult ended = std::move(result);
-  result = {};
-  if (quiet) return;  // the window is closing; the user was asked already
-  const pages::ShownMessage shown = pages::ResultMessage(std::move(ended), model->State());
-  host.prompts.ShowMessage(GetAncestor(handle, GA_ROOT), shown.text, shown.exclamation);
+HWND PagePanel::ControlOf(Control::Kind kind) const {
   for (const Control& control : controls)
-    if (control.kind == Control::Kind::Progress) SendMessageW(control.handle, PBM_SETPOS, 0, 0);
-  if (host.runEnded) host.runEnded();
+    if (control.kind == kind) return control.handle;
+  return nullptr;
+}
+
+void PagePanel::Wake() {
+  // Dropped with the panel when it goes first; the run's thread has ended by then.
+  PostMessageW(handle, runMessage, 0, 0);
+}
+
+pages::RunShown PagePanel::Shown() const {
+  HWND progress = ControlOf(Control::Kind::Progress);
+  return {Utf8(TextOf(ControlOf(Control::Kind::Status))),
+          static_cast<int>(SendMessageW(progress, PBM_GETPOS, 0, 0)),
+          static_cast<int>(SendMessageW(progress, PBM_GETRANGE, FALSE, 0))};
+}
+
+void PagePanel::Show(const pages::RunShown& shown) {
+  HWND progress = ControlOf(Control::Kind::Progress);
+  SendMessageW(progress, PBM_SETRANGE32, 0, shown.total);
+  SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(shown.done), 0);
+  SetWindowTextW(ControlOf(Control::Kind::Status), Wide(shown.status).c_str());
+}
+
+bool PagePanel::Ask(const std::string& question) {
+  return host.prompts.Question(GetAncestor(handle, GA_ROOT), question);
+}
+
+void PagePanel::ShowResult(const pages::ShownMessage& message) {
+  host.prompts.ShowMessage(GetAncestor(handle, GA_ROOT), message.text, message.exclamation);
+  SendMessageW(ControlOf(Control::Kind::Progress), PBM_SETPOS, 0, 0);
 }
 
 void PagePanel::ShowRunning(bool running) {

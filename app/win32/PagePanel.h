@@ -6,11 +6,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/pages/Page.h"
-#include "app/pages/RunRelay.h"
+#include "app/pages/PageRun.h"
 #include "app/win32/Ui.h"
 
 namespace pexol::pages {
@@ -24,18 +23,17 @@ class Prompts;
 /// What the window shares with its pages; every piece outlives them.
 struct PanelHost {
   Prompts& prompts;
-  const pages::MediaFolders& media;  ///< read when a run starts
-  std::function<bool()> busy;        ///< true while any page runs
-  std::function<void(bool running)> runChanged;
+  pages::RunGate& gate;
+  std::function<pages::MediaFolders()> media;  ///< the window's, read when a run starts
   std::function<void()> pictureChanged;
   std::function<void()> mediaFoldersWanted;
   std::function<void()> runEnded;
 };
 
 /// One page in the tab control: builds a control for each part of the page, shows each field
-/// and sets it as the user changes it, lays the controls out at the window's DPI, and runs the
-/// page's job on a worker thread with the status line, bar and Cancel.
-class PagePanel {
+/// and sets it as the user changes it, lays the controls out at the window's DPI, and shows the
+/// page's run (which its `PageRun` runs) in the status line, bar and Cancel.
+class PagePanel : private pages::RunView {
  public:
   PagePanel(HWND window, std::unique_ptr<pages::Page> page, PanelHost& host,
             const Metrics& metrics);
@@ -55,14 +53,14 @@ class PagePanel {
   /// Another page's run goes on (or ended): the run buttons wait.
   void SetBusy(bool busy);
 
-  bool Running() const { return worker.joinable(); }
+  bool Running() const { return run.Running(); }
   /// The run button: starts the job unless the user keeps a destination.
   void Start();
   /// Starts the job without asking about its destinations.
   void StartUnasked();
-  void RequestStop();
+  void RequestStop() { run.RequestStop(); }
   /// Stops the run and waits for it; its result is not shown. For closing the window.
-  void StopAndWait();
+  void StopAndWait() { run.StopAndWait(); }
   /// The project file field, for the project offered to a page that has none.
   HWND SourceEdit() const;
   void Offer(const std::string& project);
@@ -103,12 +101,19 @@ class PagePanel {
   HWND Add(const wchar_t* className, std::wstring_view text, DWORD style, int id,
            Control::Kind kind, int field, std::size_t part, int value = 0);
   void Command(int id, int code);
-  void Show(int field);
+  void ShowField(int field);
   void Choose(std::size_t part);
   void Act();
-  void Finish(WPARAM run);
-  void ShowRunning(bool running);
   const Control* Find(int id) const;
+  HWND ControlOf(Control::Kind kind) const;
+
+  // The run's view.
+  void Wake() override;
+  pages::RunShown Shown() const override;
+  void Show(const pages::RunShown& shown) override;
+  void ShowRunning(bool running) override;
+  bool Ask(const std::string& question) override;
+  void ShowResult(const pages::ShownMessage& message) override;
 
   HWND handle = nullptr;
   std::unique_ptr<pages::Page> model;
@@ -116,11 +121,7 @@ class PagePanel {
   const Metrics* metrics;
   std::vector<Control> controls;
   bool showing = false;  ///< the program sets a control: its notification is no user's edit
-  std::unique_ptr<pages::RunRelay> relay;
-  std::thread worker;
-  RunResult result;
-  bool quiet = false;
-  WPARAM runs = 0;
+  pages::PageRun run;
 };
 
 /// The "about" page: icon, name, version and notice.

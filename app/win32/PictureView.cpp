@@ -181,7 +181,9 @@ void RegisterPictureClass() {
   RegisterWindowClass(pictureClass, &PictureView::Procedure, CS_HREDRAW | CS_VREDRAW);
 }
 
-PictureView::PictureView(HWND window, int id) {
+PictureView::PictureView(HWND window, int id)
+    : drawing([this] { PostMessageW(handle, drawnMessage, 0, 0); },
+              [this](std::optional<TimelinePicture> picture) { Finished(std::move(picture)); }) {
   handle = CreateWindowExW(0, pictureClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
@@ -199,8 +201,7 @@ PictureView::PictureView(HWND window, int id) {
 }
 
 PictureView::~PictureView() {
-  waiting.reset();
-  if (worker.joinable()) worker.join();
+  drawing.Wait();
   RemovePropW(handle, L"pexolPicture");
 }
 
@@ -238,7 +239,7 @@ LRESULT CALLBACK PictureView::Procedure(HWND window, UINT message, WPARAM w, LPA
       return 0;
     }
     case drawnMessage:
-      view->Finished();
+      view->drawing.Deliver();
       return 0;
     default:
       return DefWindowProcW(window, message, w, l);
@@ -246,48 +247,11 @@ LRESULT CALLBACK PictureView::Procedure(HWND window, UINT message, WPARAM w, LPA
 }
 
 void PictureView::Show(const pages::PictureRequest& request) {
-  if (worker.joinable()) {
-    waiting = request;
-    return;
-  }
-  if (shown && *shown == request) return;
-  Start(request);
+  drawing.Show(request);
 }
 
-void PictureView::Start(const pages::PictureRequest& request) {
-  shown = request;
-  if (request.source.empty()) {
-    drawn.reset();
-    boxRects.clear();
-    ShowWindow(handle, SW_HIDE);
-    if (onShown) onShown();
-    return;
-  }
-  PictureJob job = pages::PictureJobFor(request);
-  worker = std::thread([this, job]() mutable {
-    std::optional<TimelinePicture> picture;
-    job.onPicture = [&picture](const TimelinePicture& made) { picture = made; };
-    NullObserver quiet;
-    if (!RunPicture(job, quiet).Completed()) picture.reset();
-    result = std::move(picture);
-    PostMessageW(handle, drawnMessage, 0, 0);
-  });
-}
-
-void PictureView::Finished() {
-  if (!worker.joinable()) return;
-  worker.join();
-  if (waiting) {
-    const pages::PictureRequest next = std::move(*waiting);
-    waiting.reset();
-    if (!(next == *shown)) {
-      Start(next);
-      return;
-    }
-  }
-  // A project that cannot be read has no picture: the page's run says why.
-  drawn = std::move(result);
-  result.reset();
+void PictureView::Finished(std::optional<TimelinePicture> picture) {
+  drawn = std::move(picture);
   boxRects.clear();
   hovered = -1;
   if (drawn) CollectBoxes(drawn->drawing, boxRects);

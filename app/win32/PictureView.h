@@ -5,17 +5,16 @@
 
 #include <functional>
 #include <optional>
-#include <thread>
 
 #include "app/pages/PageState.h"
+#include "app/pages/PictureDrawing.h"
 #include "picture/TimelinePicture.h"
 
 namespace pexol::win32 {
 
 /// Shows a project's timeline fitted to the view's width, drawn with GDI from the elements
-/// the picture's SVG is written from; a clip's tooltip is its line. The picture is drawn by
-/// `RunPicture` on a worker thread; a request made while one is drawn waits for it and then
-/// replaces it.
+/// the picture's SVG is written from; a clip's tooltip is its line. The page layer's
+/// `PictureDrawing` draws it off the window's thread.
 class PictureView {
  public:
   PictureView(HWND window, int id);
@@ -28,7 +27,7 @@ class PictureView {
   void Show(const pages::PictureRequest& request);
   bool HasPicture() const { return drawn.has_value(); }
   /// True while a picture is being drawn (or waits to be).
-  bool Drawing() const { return worker.joinable(); }
+  bool Drawing() const { return drawing.Drawing(); }
   /// The height the picture takes at `width`.
   int HeightFor(int width) const;
   /// Called when a picture was shown or the view hidden.
@@ -37,20 +36,16 @@ class PictureView {
  private:
   friend void RegisterPictureClass();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
-  void Start(const pages::PictureRequest& request);
-  void Finished();
+  void Finished(std::optional<TimelinePicture> picture);
   void Paint(HDC dc, const RECT& area) const;
   int BoxAt(POINT point) const;
 
   HWND handle = nullptr;
   HWND tip = nullptr;
-  std::thread worker;
-  std::optional<TimelinePicture> result;  ///< written by the worker, read once it has ended
   std::optional<TimelinePicture> drawn;
-  std::optional<pages::PictureRequest> shown;
-  std::optional<pages::PictureRequest> waiting;
   std::vector<std::pair<std::string, RECT>> boxRects;  ///< in picture units ×100
   int hovered = -1;
+  pages::PictureDrawing drawing;  ///< last: its thread ends before the rest goes
 };
 
 /// Registers the view's window class; once per process.

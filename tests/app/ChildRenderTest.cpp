@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -101,7 +103,10 @@ int RunChildWindow(int argc, char** argv) {
   auto* dialog = window.findChild<MediaFoldersDialog*>();
   dialog->maps->addItem(QStringLiteral("C:\\Video=/media/video"));
   dialog->accept();
-  std::cout << "changed" << std::endl;
+  window.move(41, 29);
+  window.resize(window.size() + QSize(50, 30));
+  QTest::qWait(1000);  // the place is written once moving pauses
+  std::cout << "changed " << window.width() << " " << window.height() << std::endl;
   return app.exec();  // until SIGKILL
 }
 
@@ -179,9 +184,23 @@ class ChildRenderTest : public QObject {
     QVERIFY(!QFile::exists(Path("gone.mp4")));
   }
 
-  // Cancel and closing the window stop the child as Ctrl-C does: the partial file goes, the
-  // old destination stays.
+  // Cancel and closing the window stop the child as Ctrl-C does, within a second, however the
+  // window was started: a window started from a script with "&" has SIGINT ignored, which its
+  // child must not take over. The partial file goes, the old destination stays.
+  void CancelAndCloseStopTheChildAndKeepTheDestination_data() {
+    QTest::addColumn<bool>("ignoringInterrupts");
+    QTest::newRow("started from a terminal") << false;
+    QTest::newRow("started with SIGINT ignored") << true;
+  }
   void CancelAndCloseStopTheChildAndKeepTheDestination() {
+    QFETCH(bool, ignoringInterrupts);
+    struct sigaction ignore {
+    }, before{};
+    ignore.sa_handler = SIG_IGN;
+    if (ignoringInterrupts) ::sigaction(SIGINT, &ignore, &before);
+    const auto restore = qScopeGuard([&] {
+      if (ignoringInterrupts) ::sigaction(SIGINT, &before, nullptr);
+    });
     build::Project shape;
     shape.main = {{build::ColorClipName(0, 1, 0, "FF0000", "", "", ""), 0, 19999, 0, "", 0, 0, {}}};
     WriteAll(Path("long.mpj"), build::BuildProject(shape));
@@ -194,8 +213,11 @@ class ChildRenderTest : public QObject {
     QSignalSpy ended(window.get(), &MainWindow::RunEnded);
     prompts->replies << true;  // replace out.mp4
     StartAndWaitForFrames();
+    QElapsedTimer stopping;
+    stopping.start();
     QTest::mouseClick(Find<QPushButton>(*window, ids::renderCancel), Qt::LeftButton);
     QVERIFY(ended.wait(30000));
+    QVERIFY2(stopping.elapsed() < 1000, qPrintable(QString::number(stopping.elapsed())));
     QVERIFY2(prompts->messages.last().text.startsWith("render stopped"),
              qPrintable(prompts->messages.last().text));
     ExpectOnlyTheOldDestination();
@@ -203,7 +225,9 @@ class ChildRenderTest : public QObject {
     prompts->replies << true;  // replace out.mp4
     StartAndWaitForFrames();
     prompts->replies << true;  // stop the run and close
+    stopping.start();
     window->close();
+    QVERIFY2(stopping.elapsed() < 1000, qPrintable(QString::number(stopping.elapsed())));
     QCOMPARE(prompts->questions.last(), "A run is going on. Stop it and close the window?");
     QVERIFY(!window->Running());
     ExpectOnlyTheOldDestination();
@@ -245,7 +269,8 @@ class ChildRenderTest : public QObject {
     QVERIFY(!window->Running());
   }
 
-  // Each setting is written as it changes: a window killed outright keeps them.
+  // Each setting is written as it changes, the window's place once it pauses: a window killed
+  // outright keeps them.
   void SettingsOutliveAKilledWindow() {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -262,13 +287,18 @@ class ChildRenderTest : public QObject {
     QVERIFY(child.waitForFinished());
 
     window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+    QCOMPARE(window->pos(), QPoint(41, 29));
+    const QList<QByteArray> size = said.trimmed().split(' ');
+    QCOMPARE(window->size(), QSize(size.value(1).toInt(), size.value(2).toInt()));
     QCOMPARE(Find<QSpinBox>(*window, ids::renderQuality)->value(), 33);
     QVERIFY(Find<QRadioButton>(*window, ids::renderPal)->isChecked());
     QCOMPARE(Find<QLineEdit>(*window, ids::renderFrom)->text(), "00:00:01:00");
     QCOMPARE(window->Media().maps, QStringList{"C:\\Video=/media/video"});
   }
 
-  // The picture under the find page looks in the page's own search folder, as its check does.
+  // The picture under the find page looks in the page's own search folder, as its check does;
+  // so do the other pages.
   void ThePictureFindsMediaAsTheFindPageDoes() {
     QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("found/deep")));
     WriteAll(Path("found/deep/a.avi"), "x");
@@ -285,6 +315,16 @@ class ChildRenderTest : public QObject {
              qPrintable(prompts->messages.last().text));
     TimelineView& picture = window->Timeline();
     QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && NoneMissing(picture), 10000);
+    // Every page looks there: the export finds them, and so does its picture.
+    window->Tabs().setCurrentIndex(3);
+    Type(ids::exportSource, Path("moved.mpj"));
+    Type(ids::exportDestination, Path("moved.otio"));
+    Click(ids::exportRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    QVERIFY2(!prompts->messages.last().text.contains("not found"),
+             qPrintable(prompts->messages.last().text));
+    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && NoneMissing(picture), 10000);
+    window->Tabs().setCurrentIndex(2);
     // Without the folder the picture marks them.
     Type(ids::findSearchFolder, QString());
     QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && !NoneMissing(picture), 10000);

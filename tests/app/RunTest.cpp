@@ -17,7 +17,8 @@
 #include "WindowDriver.h"
 #include "app/CollectDialog.h"
 #include "app/DisplayText.h"
-#include "app/PageObserver.h"
+#include "app/PageView.h"
+#include "app/pages/MediaFolders.h"
 #include "export/ExportFormats.h"
 #include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -53,6 +54,27 @@ class LastProgress final : public RunObserver {
   void Status(std::string_view) override {}
   void Progress(int stepsDone, int) override { done = stepsDone; }
   int done = -1;
+};
+
+/// A page whose job throws: a standard exception or something that is none.
+class ThrowingPage final : public pages::Page {
+ public:
+  static constexpr int sourceId = 9002, runId = 9007;
+  explicit ThrowingPage(bool standard) : Page("throws"), standard(standard) {
+    const int source = AddFileRow(9001, "mpj source file", sourceId, 9003,
+                                  pages::OpenFile("mpj", pages::ProjectFilter()), "throws/source");
+    AddRunRow(runId, "run", 9008, 9009, 9010);
+    state.PictureFrom(source);
+  }
+  pages::Driver MakeRun(const pages::MediaFolders&) override {
+    if (standard)
+      return
+          [](RunObserver&) -> RunResult { throw std::runtime_error("no room left on the device"); };
+    return [](RunObserver&) -> RunResult { throw 3; };
+  }
+
+ private:
+  bool standard;
 };
 
 /// What the page showed while the message box was open.
@@ -447,19 +469,31 @@ class RunTest : public QObject {
     QCOMPARE(DecodeForDisplay("\x87\x40\x81\x60.avi"), QStringLiteral("①～.avi"));
   }
 
-  void ManyRecordsRepaintOnlyNowAndThen() {
-    QLineEdit status;
-    QProgressBar progress;
-    progress.setRange(0, 200);
-    PageObserver observer(status, progress);
-    observer.Progress(0, 200);
-    for (int i = 1; i <= 20000; ++i) {
-      observer.Status(QStringLiteral("[BinWindow] %1 / 20000").arg(i).toStdString());
-      observer.Progress(i / 100, 200);
-    }
-    QVERIFY2(observer.Repaints() < 200, qPrintable(QString::number(observer.Repaints())));
-    QCOMPARE(status.text(), QStringLiteral("[BinWindow] 20000 / 20000"));  // the end is shown
-    QCOMPARE(progress.value(), 200);
+  // A job that throws, a standard exception or anything else, is a failed run with a message
+  // naming the project; the window goes on.
+  void ARunThatThrowsIsAFailedRunWithAMessage_data() {
+    QTest::addColumn<bool>("standard");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("std::exception") << true << "no room left on the device.";
+    QTest::newRow("anything else") << false << "An unexpected error ended it.";
+  }
+  void ARunThatThrowsIsAFailedRunWithAMessage() {
+    QFETCH(bool, standard);
+    QFETCH(QString, reason);
+    pages::RunGate gate;
+    PageView page({*prompts, gate, [] { return pages::MediaFolders{}; }},
+                  std::make_unique<ThrowingPage>(standard));
+    page.show();
+    QTest::keyClicks(Find<QLineEdit>(page, ThrowingPage::sourceId), project);
+    QSignalSpy ended(&page, &RunPage::RunEnded);
+    QTest::mouseClick(Find<QPushButton>(page, ThrowingPage::runId), Qt::LeftButton);
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(prompts->messages.size(), 1);
+    QCOMPARE(prompts->messages[0].text, "The run failed\n\n" + project + "\n" + reason);
+    QCOMPARE(prompts->messages[0].icon, MessageIcon::Exclamation);
+    QVERIFY(!page.Running());
+    QVERIFY(Find<QPushButton>(page, ThrowingPage::runId)->isVisible());
+    QCOMPARE(gate.Running(), nullptr);
   }
 
  private:

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QtTest>
 
-#include "app/ControlIds.h"
 #include "app/MainWindow.h"
+#include "app/pages/ControlIds.h"
 
 namespace pexol {
 

@@ -56,15 +56,16 @@ class WindowTest : public QObject {
       QVERIFY(!Find<QWidget>(*window, hidden)->isVisible());
 
     for (const auto& [id, page] : pathEdits) {
-      const QString expected = id == ids::findReport ? QStringLiteral("nul") : QString();
+      // No report: the null device, by its name on this system.
+      const QString expected = id == ids::findReport ? QStringLiteral("/dev/null") : QString();
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), expected);
     }
-    // Only the export and render pages show their defaults: the format from the name, drop
-    // frame; NTSC, no render with media missing, the project's own size.
+    // The pages show their defaults: every timecode the command line's (drop frame); the
+    // format from the name; NTSC, no render with media missing, the project's own size.
     const QSet<QString> defaults = {
-        QString::number(ids::exportFromExtension), QString::number(ids::exportNtscDrop),
-        QString::number(ids::renderNtsc), QString::number(ids::renderMissingFail),
-        QString::number(ids::renderSizeFirst)};
+        QString::number(ids::toTextNtscDrop),    QString::number(ids::exportFromExtension),
+        QString::number(ids::exportNtscDrop),    QString::number(ids::renderNtsc),
+        QString::number(ids::renderMissingFail), QString::number(ids::renderSizeFirst)};
     for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) {
       const bool shownDefault = defaults.contains(radio->objectName());
       QVERIFY2(radio->isChecked() == shownDefault, qPrintable(radio->objectName()));
@@ -114,7 +115,9 @@ class WindowTest : public QObject {
       QTest::mouseClick(Find<QAbstractButton>(*window, id), Qt::LeftButton);
     }
     window->resize(window->size() + QSize(120, 40));
+    window->move(window->pos() + QPoint(37, 23));
     const QSize size = window->size();
+    const QPoint place = window->pos();
 
     window.reset();
     // The keys and values are those of earlier versions, so saved settings carry over.
@@ -135,6 +138,7 @@ class WindowTest : public QObject {
     for (int id : {ids::toTextCorvane, ids::toTextLumetta, ids::exportCorvane})
       QVERIFY(!Find<QAbstractButton>(*window, id)->isChecked());
     QCOMPARE(window->size(), size);
+    QCOMPARE(window->pos(), place);
   }
 
   void DamagedSettingsLeaveTheStartState() {
@@ -145,8 +149,9 @@ class WindowTest : public QObject {
     stored.setValue("export/format", -1);
     stored.sync();
     window = std::make_unique<MainWindow>(*prompts);
-    for (int id : {ids::toTextCorvane, ids::toTextLumetta, ids::toTextNtscDrop, ids::toTextPal})
+    for (int id : {ids::toTextCorvane, ids::toTextLumetta, ids::toTextPal})
       QVERIFY(!Find<QRadioButton>(*window, id)->isChecked());
+    QVERIFY(Find<QRadioButton>(*window, ids::toTextNtscDrop)->isChecked());
     QVERIFY(Find<QRadioButton>(*window, ids::exportFromExtension)->isChecked());
   }
 

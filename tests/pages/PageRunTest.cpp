@@ -12,6 +12,7 @@
 #include "app/pages/FindPage.h"
 #include "app/pages/MediaFolders.h"
 #include "app/pages/RunRelay.h"
+#include "app/pages/WindowRules.h"
 #include "check/CheckOutcome.h"
 #include "export/ExportFormats.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -124,6 +125,39 @@ TEST_F(PageRuns, FindChecksWithTheMediaFoldersThenCollectsOnce) {
   EXPECT_TRUE(fs::exists(Path("missing.txt")));
 }
 
+TEST_F(PageRuns, EveryPageFindsMediaWhereTheFindPagesCheckFoundThem) {
+  fs::create_directories(folder / "found" / "deep");
+  fs::create_directories(folder / "elsewhere");
+  std::ofstream(folder / "found" / "deep" / "a.avi") << "x";
+  std::ofstream(folder / "found" / "deep" / "b.avi") << "x";
+  build::Project shape;
+  shape.main = {{"C:\\Shoot\\a.avi", 0, 49, 0, "", 100, 100, {}},
+                {"C:\\Shoot\\b.avi", 0, 49, 0, "", 100, 100, {}}};
+  std::ofstream(Path("moved.mpj"), std::ios::binary) << build::BuildProject(shape);
+  FindPage find;
+  ExportPage exportPage;
+  find.State().SetText(find.source, Path("moved.mpj"));
+  find.State().SetText(find.searchFolder, (folder / "found").string());
+  exportPage.State().SetText(exportPage.source, Path("moved.mpj"));
+  exportPage.State().SetText(exportPage.destination, Path("moved.otio"));
+  const MediaFolders setting{{}, {Path("elsewhere")}};
+  const MediaFolders window = WindowMedia(setting, {&find.State(), &exportPage.State()});
+  EXPECT_EQ(window.searchFolders,
+            (std::vector<std::string>{Path("elsewhere"), (folder / "found").string()}));
+  EXPECT_EQ(WindowMedia(window, {&find.State()}), window) << "listed once";
+
+  const RunResult check = Run(find, window);
+  ASSERT_TRUE(check.Completed()) << check.message;
+  EXPECT_EQ(check.MissingCount(), 0);
+  const RunResult exported = Run(exportPage, window);
+  ASSERT_TRUE(exported.Completed()) << exported.message;
+  EXPECT_TRUE(exported.warnings.empty()) << exported.warnings.front();
+  // The setting alone does not find them: the find page's folder is what did.
+  EXPECT_FALSE(Run(exportPage, setting).warnings.empty());
+  // The picture of any page searches there too.
+  EXPECT_EQ(PictureToShow(exportPage.State(), window).searchFolders, window.searchFolders);
+}
+
 TEST(RunRelayTest, AWorkerWakesTheWindowOnceUntilItHasShownTheLatest) {
   std::vector<RunShown> shown;
   int wakes = 0;
@@ -149,6 +183,20 @@ TEST(RunRelayTest, AWorkerWakesTheWindowOnceUntilItHasShownTheLatest) {
   EXPECT_FALSE(relay.StopRequested());
   relay.RequestStop();
   EXPECT_TRUE(relay.StopRequested());
+}
+
+TEST(RunRelayTest, OnTheWindowsOwnThreadManyRecordsRepaintOnlyNowAndThen) {
+  RunShown shown;
+  RunRelay relay(
+      {"", 0, 200}, [] {}, [&shown](const RunShown& now) { shown = now; });
+  relay.Progress(0, 200);
+  for (int i = 1; i <= 20000; ++i) {
+    relay.Status("[BinWindow] " + std::to_string(i) + " / 20000");
+    relay.Progress(i / 100, 200);
+  }
+  EXPECT_LT(relay.Repaints(), 200);
+  EXPECT_EQ(shown.status, "[BinWindow] 20000 / 20000");  // the end is shown
+  EXPECT_EQ(shown.done, 200);
 }
 
 }  // namespace

@@ -89,11 +89,17 @@ TEST(PageSettings, DamagedValuesLeaveTheStartState) {
   toText.State().Load(stored);
   exportPage.State().Load(stored);
   EXPECT_TRUE(toText.State().ChosenSoftware().automatic);
-  EXPECT_EQ(toText.State().Value(toText.timecode), -1);
+  EXPECT_EQ(toText.State().Value(toText.timecode), static_cast<int>(TimecodeMode::NtscDrop));
   EXPECT_FALSE(toText.State().Flag(toText.csv));
   EXPECT_EQ(exportPage.State().Value(exportPage.format), ExportPage::fromExtension);
-  const FindPage find;
-  EXPECT_EQ(find.State().Text(find.report), "nul");
+  FindPage find;
+  EXPECT_EQ(find.State().Text(find.report), nullDevice);
+  // The name it started with before: the null device by its own name on this system.
+  stored.values = {{"find/report", std::string("nul")}};
+  MemorySettings live;
+  find.Load(stored, &live);
+  EXPECT_EQ(find.State().Text(find.report), nullDevice);
+  EXPECT_EQ(live.writes, std::string(nullDevice) == "nul" ? 0 : 1);
 }
 
 TEST_F(PageFiles, OnlyTypedExistingFilesAreAskedAboutUntilTheUserAgrees) {

@@ -6,11 +6,14 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/pages/ConversionPages.h"
 #include "app/pages/MediaFolders.h"
+#include "app/win32/MainWindow.h"
 #include "app/win32/PagePanel.h"
 #include "app/win32/Prompts.h"
 #include "app/win32/RegistrySettings.h"
@@ -48,6 +51,26 @@ TEST_F(Registry, ValuesComeBackAsTheyWereWrittenAndOtherKindsAreNotRead) {
   EXPECT_FALSE(again.Text("toText/timecode"));
 }
 
+TEST_F(Registry, TheWindowComesBackWhereAndAsLargeAsItWasLeft) {
+  Prompts prompts;
+  RECT left;
+  {
+    RegistrySettings settings(root);
+    MainWindow window(settings, prompts);
+    SetWindowPos(window.Handle(), nullptr, 123, 77, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(window.Handle(), &left);
+  }
+  RegistrySettings settings(root);
+  EXPECT_EQ(settings.Number("window/left"), left.left);
+  MainWindow window(settings, prompts);
+  RECT now;
+  GetWindowRect(window.Handle(), &now);
+  EXPECT_EQ(now.left, left.left);
+  EXPECT_EQ(now.top, left.top);
+  EXPECT_EQ(now.right - now.left, left.right - left.left);
+  EXPECT_EQ(now.bottom - now.top, left.bottom - left.top);
+}
+
 TEST(AccessKeys, EachControlOfAPageGetsALetterOfItsOwnAndAmpersandsStay) {
   std::wstring used;
   EXPECT_EQ(WithAccessKey(L"convert", used), L"&convert");
@@ -83,8 +106,8 @@ TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
                                 GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
   Prompts prompts;
-  pages::MediaFolders media;
-  PanelHost host{prompts, media, [] { return false; }, [](bool) {}, nullptr, nullptr, nullptr};
+  pages::RunGate gate;
+  PanelHost host{prompts, gate, [] { return pages::MediaFolders{}; }, nullptr, nullptr, nullptr};
   for (UINT dpi : {96u, 192u}) {
     const Metrics metrics(dpi);
     for (auto& page : pages::MakeSharedPages()) {
@@ -109,6 +132,73 @@ TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
       }
     }
   }
+  DestroyWindow(window);
+}
+
+/// A page whose job throws: a standard exception or something that is none.
+class ThrowingPage final : public pages::Page {
+ public:
+  static constexpr int sourceId = 9002, runId = 9007;
+  explicit ThrowingPage(bool standard) : Page("throws"), standard(standard) {
+    const int source = AddFileRow(9001, "mpj source file", sourceId, 9003,
+                                  pages::OpenFile("mpj", pages::ProjectFilter()), "throws/source");
+    AddRunRow(runId, "run", 9008, 9009, 9010);
+    state.PictureFrom(source);
+  }
+  pages::Driver MakeRun(const pages::MediaFolders&) override {
+    if (standard)
+      return [](RunObserver&) -> RunResult { throw std::runtime_error("no room left"); };
+    return [](RunObserver&) -> RunResult { throw 3; };
+  }
+
+ private:
+  bool standard;
+};
+
+TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
+  RegisterPanelClass();
+  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 800, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  Prompts prompts;
+  prompts.scripted = true;
+  prompts.messagesFile = std::wstring(folder) + L"pexol-parts-messages.txt";
+  DeleteFileW(prompts.messagesFile.c_str());
+  pages::RunGate gate;
+  PanelHost host{prompts, gate, [] { return pages::MediaFolders{}; }, nullptr, nullptr, nullptr};
+  const Metrics metrics(96);
+  for (const bool standard : {true, false}) {
+    PagePanel panel(window, std::make_unique<ThrowingPage>(standard), host, metrics);
+    SetWindowPos(panel.Handle(), nullptr, 0, 0, 600, 400, SWP_NOZORDER | SWP_SHOWWINDOW);
+    panel.LayOut(600, 400);
+    ASSERT_TRUE(panel.SetControl(ThrowingPage::sourceId, "C:\\projects\\demo.mpj"));
+    ASSERT_TRUE(panel.Click(ThrowingPage::runId));
+    ASSERT_TRUE(panel.Running());
+    EXPECT_NE(gate.Running(), nullptr);
+    // The window's messages, until the run's end has been shown.
+    const DWORD until = GetTickCount() + 20000;
+    MSG message;
+    while (panel.Running() && GetTickCount() < until) {
+      if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+      else
+        Sleep(5);
+    }
+    EXPECT_FALSE(panel.Running());
+    EXPECT_EQ(gate.Running(), nullptr);
+  }
+  std::string shown;
+  if (FILE* in = _wfopen(prompts.messagesFile.c_str(), L"rb")) {
+    char buffer[4096];
+    shown.append(buffer, std::fread(buffer, 1, sizeof buffer, in));
+    std::fclose(in);
+  }
+  DeleteFileW(prompts.messagesFile.c_str());
+  EXPECT_EQ(shown,
+            "The run failed\n\nC:\\projects\\demo.mpj\nno room left.\n----\n"
+            "The run failed\n\nC:\\projects\\demo.mpj\nAn unexpected error ended it.\n----\n");
   DestroyWindow(window);
 }
 

@@ -1,0 +1,103 @@
+// app/pages/RenderPage.cpp - the "render" page's parts and the command line its job runs
+#include "app/pages/RenderPage.h"
+
+#include "app/pages/ControlIds.h"
+#include "app/pages/MediaFolders.h"
+#include "render/RenderChoices.h"
+
+namespace pexol::pages {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  constexpr std::string_view space = " \t\r\n\f\v";
+  const std::size_t first = text.find_first_not_of(space);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
+// Every container the render writes; the first one's extension names a file by default.
+FileRequest DestinationRequest() {
+  std::string types;
+  for (const RenderContainer& container : RenderContainers())
+    types += (types.empty() ? "" : ";;") + std::string(container.label) + " (*" +
+             container.extension + ")";
+  return SaveFile(std::string_view(RenderContainers().front().extension).substr(1),
+                  WithAllFiles(types));
+}
+
+}  // namespace
+
+std::vector<std::string> RenderArguments(const ChildRenderJob& job) {
+  std::vector<std::string> arguments = {"render", job.source, job.destination, "--progress=json"};
+  std::string software = "auto";
+  if (!job.software.automatic)
+    software = job.software.named == Software::Lumetta ? "lumetta" : "corvane";
+  arguments.push_back("--software=" + software);
+  arguments.push_back(std::string("--timecode=") + (job.timecode == TimecodeMode::Pal ? "pal"
+                                                    : job.timecode == TimecodeMode::NtscNonDrop
+                                                        ? "ntsc-nondrop"
+                                                        : "ntsc-drop"));
+  arguments.push_back(std::string("--missing=") + (job.blackForMissing ? "black" : "fail"));
+  arguments.push_back("--quality=" + std::to_string(job.quality));
+  // Joined to their options: a value may start with "-".
+  if (!job.from.empty()) arguments.push_back("--from=" + job.from);
+  if (!job.to.empty()) arguments.push_back("--to=" + job.to);
+  if (!job.size.empty()) arguments.push_back("--size=" + job.size);
+  for (const std::string& rule : job.maps) arguments.push_back("--map=" + rule);
+  for (const std::string& folder : job.searchFolders) arguments.push_back("--search=" + folder);
+  return arguments;
+}
+
+RenderPage::RenderPage(Renderer renderer) : Page("render"), renderer(std::move(renderer)) {
+  AddSoftwareBox(ids::renderSoftwareBox, ids::renderCorvane, ids::renderLumetta, "render/software");
+  std::vector<Choice> rates;
+  for (const RenderRate& choice : RenderRates())
+    rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
+                     choice.label, static_cast<int>(choice.mode)});
+  rate = AddChoices(ids::renderRateBox, "video", std::move(rates), "render/rate",
+                    static_cast<int>(ChildRenderJob{}.timecode));
+  std::vector<Choice> sizes;
+  for (const RenderSizeChoice& choice : RenderSizes()) {
+    const int index = static_cast<int>(sizes.size());
+    sizes.push_back({ids::renderSizeFirst + index, choice.label, index});
+  }
+  size = AddChoices(ids::renderSizeBox, "size", std::move(sizes), "render/size", 0, 3);
+  missing = AddChoices(
+      ids::renderMissingBox, "missing media",
+      {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
+       {ids::renderMissingBlack, "render black and silence in their place",
+        static_cast<int>(MissingMedia::Black)}},
+      "render/missing", static_cast<int>(MissingMedia::Fail));
+  quality = state.AddNumber("render/quality", 0, 51, ChildRenderJob{}.quality);
+  from = state.AddText("render/from");
+  to = state.AddText("render/to");
+  AddStretch();
+  source = AddFileRow(ids::renderSourceLabel, "mpj source file", ids::renderSource,
+                      ids::renderSourceChooser, OpenFile("mpj", ProjectFilter()), "render/source");
+  destination =
+      AddFileRow(ids::renderDestinationLabel, "video destination file", ids::renderDestination,
+                 ids::renderDestinationChooser, DestinationRequest(), "render/destination");
+  AddMediaFoldersButton(ids::renderMediaFolders);
+  AddRunRow(ids::renderRun, "render", ids::renderProgress, ids::renderStatus, ids::renderCancel);
+  state.PictureFrom(source, rate);
+}
+
+Driver RenderPage::MakeRun(const MediaFolders& media) {
+  ChildRenderJob job;
+  job.source = state.Text(source);
+  job.destination = state.Text(destination);
+  job.software = state.ChosenSoftware();
+  job.timecode = static_cast<TimecodeMode>(state.Value(rate, 0));
+  job.blackForMissing = state.Value(missing) == static_cast<int>(MissingMedia::Black);
+  job.quality = state.Value(quality);
+  job.from = Trimmed(state.Text(from));
+  job.to = Trimmed(state.Text(to));
+  const int chosen = state.Value(size, 0);
+  job.size = RenderSizes()[static_cast<std::size_t>(chosen)].name;
+  job.maps = media.maps;
+  job.searchFolders = media.searchFolders;
+  return renderer(RenderArguments(job));
+}
+
+}  // namespace pexol::pages
