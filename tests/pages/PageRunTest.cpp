@@ -148,7 +148,7 @@ TEST_F(PageRuns, EveryPageFindsMediaWhereTheFindPagesCheckFoundThem) {
 
   const RunResult check = Run(find, window);
   ASSERT_TRUE(check.Completed()) << check.message;
-  EXPECT_EQ(check.MissingCount(), 0);
+  EXPECT_EQ(MissingCount(check), 0);
   const RunResult exported = Run(exportPage, window);
   ASSERT_TRUE(exported.Completed()) << exported.message;
   EXPECT_TRUE(exported.warnings.empty()) << exported.warnings.front();
