@@ -1,4 +1,4 @@
-// tests/core/FailureTest.cpp - damaged projects and mismatched texts fail clearly, never
+// tests/convert/FailureTest.cpp - damaged projects and mismatched texts fail clearly, never
 // "completed"
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-// tests/core/RoundTripTest.cpp - project to text and back gives the same bytes, and edits come back
+// tests/convert/RoundTripTest.cpp - project to text and back gives the same bytes, and edits
+// come back
 #include <gtest/gtest.h>
 
 #include <string>

@@ -15,6 +15,7 @@
 #include "app/pages/Page.h"
 #include "app/pages/PageRun.h"
 #include "app/pages/PictureDrawing.h"
+#include "support/TempFolder.h"
 
 namespace pexol::pages {
 namespace {
@@ -169,7 +170,8 @@ TEST(PageLifecycle, OneRunAtATimeAndCancelReachesIt) {
 }
 
 TEST(PageLifecycle, ATypedDestinationThatExistsIsReplacedOnlyAfterAYes) {
-  const fs::path out = fs::temp_directory_path() / "pexol-lifecycle-out.txt";
+  const test::TempFolder folder;
+  const fs::path out = folder.Path("out.txt");
   std::ofstream(out) << "kept";
   int runs = 0;
   JobPage page([&runs](RunObserver&) {

@@ -15,6 +15,7 @@
 #include "app/pages/WindowRules.h"
 #include "check/CheckOutcome.h"
 #include "export/ExportFormats.h"
+#include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::pages {
@@ -30,9 +31,7 @@ std::string ReadAll(const fs::path& path) {
 class PageRuns : public testing::Test {
  protected:
   void SetUp() override {
-    folder =
-        fs::temp_directory_path() /
-        ("pages-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    folder = fs::temp_directory_path() / test::TestFolderName("pexol-pages-");
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::ofstream(Path("demo.mpj"), std::ios::binary) << projectBytes;

@@ -14,6 +14,7 @@
 #include "app/pages/MediaFolders.h"
 #include "app/pages/WindowRules.h"
 #include "export/ExportFormats.h"
+#include "support/TempFolder.h"
 
 namespace pexol::pages {
 namespace {
@@ -23,9 +24,7 @@ namespace fs = std::filesystem;
 class PageFiles : public testing::Test {
  protected:
   void SetUp() override {
-    folder =
-        fs::temp_directory_path() /
-        ("pages-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    folder = fs::temp_directory_path() / test::TestFolderName("pexol-pages-");
     fs::remove_all(folder);
     fs::create_directories(folder);
   }

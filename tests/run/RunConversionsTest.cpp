@@ -1,4 +1,5 @@
-// tests/core/RunFrameTest.cpp - whole runs on real files: messages, and nothing lost on failure
+// tests/run/RunConversionsTest.cpp - whole runs on real files: messages, and nothing lost on
+// failure
 #include <gtest/gtest.h>
 
 #include "run/RunConversions.h"
@@ -9,7 +10,7 @@
 namespace pexol {
 namespace {
 
-class RunFrameTest : public testing::Test {
+class RunConversionsTest : public testing::Test {
  protected:
   void SetUp() override {
     project = build::BuildProject(build::DemoProject());
@@ -27,7 +28,7 @@ class RunFrameTest : public testing::Test {
   test::RecordingObserver observer;
 };
 
-TEST_F(RunFrameTest, ConvertsBothWaysWithTheCompletionMessages) {
+TEST_F(RunConversionsTest, ConvertsBothWaysWithTheCompletionMessages) {
   const RunResult toText = RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer);
   ASSERT_TRUE(toText.Completed()) << toText.message;
   EXPECT_EQ(toText.message,
@@ -44,7 +45,7 @@ TEST_F(RunFrameTest, ConvertsBothWaysWithTheCompletionMessages) {
   EXPECT_EQ(FileCount(), 3u);
 }
 
-TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
+TEST_F(RunConversionsTest, AFailedRunLeavesTheDestinationAsItWas) {
   Write("out.txt", "precious");
   Write("cut.mpj", project.substr(0, project.size() / 2));
   const RunResult result = RunProjectToText({Path("cut.mpj"), Path("out.txt"), {}}, observer);
@@ -57,7 +58,7 @@ TEST_F(RunFrameTest, AFailedRunLeavesTheDestinationAsItWas) {
 }
 
 // A stop asked for in the middle of a run: the run ends at its next step, writes nothing.
-TEST_F(RunFrameTest, AStoppedRunLeavesTheDestinationAsItWas) {
+TEST_F(RunConversionsTest, AStoppedRunLeavesTheDestinationAsItWas) {
   class StopAfter final : public RunObserver {
    public:
     void Status(std::string_view) override {}
@@ -76,7 +77,7 @@ TEST_F(RunFrameTest, AStoppedRunLeavesTheDestinationAsItWas) {
   EXPECT_EQ(FileCount(), 2u);
 }
 
-TEST_F(RunFrameTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
+TEST_F(RunConversionsTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
   const RunResult result = RunProjectToText(
       {Path("demo.mpj"), Path("out.txt"), {}, SoftwareChoice::Named(Software::Lumetta)}, observer);
   ASSERT_FALSE(result.Completed());
@@ -85,7 +86,7 @@ TEST_F(RunFrameTest, TheWrongSoftwareIsToldAndTheRightOneSuggested) {
       << result.message;
 }
 
-TEST_F(RunFrameTest, BytesAfterTheProjectAreReported) {
+TEST_F(RunConversionsTest, BytesAfterTheProjectAreReported) {
   Write("tail.mpj", project + "xyz");
   const RunResult result = RunProjectToText({Path("tail.mpj"), Path("out.txt"), {}}, observer);
   ASSERT_TRUE(result.Completed());
@@ -94,7 +95,7 @@ TEST_F(RunFrameTest, BytesAfterTheProjectAreReported) {
       << result.message;
 }
 
-TEST_F(RunFrameTest, TheSourceProjectMayBeTheDestination) {
+TEST_F(RunConversionsTest, TheSourceProjectMayBeTheDestination) {
   ASSERT_TRUE(RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer).Completed());
   const RunResult result =
       RunTextToProject({Path("demo.mpj"), Path("demo.txt"), Path("demo.mpj"), {}}, observer);
@@ -102,7 +103,7 @@ TEST_F(RunFrameTest, TheSourceProjectMayBeTheDestination) {
   EXPECT_EQ(Read("demo.mpj"), project);
 }
 
-TEST_F(RunFrameTest, AnInputIsNeverOverwrittenByItsOwnConversion) {
+TEST_F(RunConversionsTest, AnInputIsNeverOverwrittenByItsOwnConversion) {
   RunResult result = RunProjectToText({Path("demo.mpj"), Path("demo.mpj"), {}}, observer);
   EXPECT_EQ(result.message.rfind("Can not open txt destination file", 0), 0u);
   ASSERT_TRUE(RunProjectToText({Path("demo.mpj"), Path("demo.txt"), {}}, observer).Completed());
@@ -113,7 +114,7 @@ TEST_F(RunFrameTest, AnInputIsNeverOverwrittenByItsOwnConversion) {
   EXPECT_EQ(Read("demo.txt"), text);
 }
 
-TEST_F(RunFrameTest, TheNullDeviceTakesEverything) {
+TEST_F(RunConversionsTest, TheNullDeviceTakesEverything) {
   EXPECT_TRUE(RunProjectToText({Path("demo.mpj"), "NUL", {}}, observer).Completed());
   EXPECT_EQ(FileCount(), 1u);
 }

@@ -1,4 +1,4 @@
-// tests/core/ProgressTest.cpp - every run makes its full count of steps and clears its status
+// tests/run/ProgressTest.cpp - every run makes its full count of steps and clears its status
 #include <gtest/gtest.h>
 
 #include "support/Conversions.h"
