@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFutureWatcher>
+#include <QPainter>
 #include <QScrollArea>
 #include <QString>
 #include <QSvgRenderer>
@@ -41,6 +42,8 @@ class TimelineView final : public QScrollArea {
   bool Fitted() const { return fitted; }
   void SetFitted(bool fit);
   QSvgRenderer& Renderer() { return *renderer; }
+  /// Draws the picture's text over the canvas in the canvas's font (the window's).
+  void PaintLabels(QPainter& painter) const;
 
  signals:
   /// A picture was shown (or the view hidden); tests wait for it.
@@ -62,6 +65,7 @@ class TimelineView final : public QScrollArea {
   PictureCanvas* canvas = nullptr;
   QFutureWatcher<Drawn> watcher;
   std::vector<PictureBox> boxes;
+  std::vector<PictureLabel> labels;
   std::optional<PictureRequest> shown;
   std::unique_ptr<PictureRequest> waiting;
   bool fitted = true;
