@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "app/pages/PageState.h"
+#include "app/win32/Ui.h"
 #include "picture/TimelinePicture.h"
 
 namespace pexol::win32 {
@@ -39,7 +41,7 @@ class PictureView {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   void Start(const pages::PictureRequest& request);
   void Finished();
-  void Paint(HDC dc, const RECT& area) const;
+  void Paint(HDC dc, const RECT& area);
   int BoxAt(POINT point) const;
 
   HWND handle = nullptr;
@@ -51,6 +53,7 @@ class PictureView {
   std::optional<pages::PictureRequest> waiting;
   std::vector<std::pair<std::string, RECT>> boxRects;  ///< in picture units ×100
   int hovered = -1;
+  std::unique_ptr<Metrics> metrics;  ///< the window's font, for the picture's text
 };
 
 /// Registers the view's window class; once per process.
