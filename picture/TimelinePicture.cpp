@@ -266,9 +266,11 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
         svg.Attribute("fill", missing ? "#8b0000" : "#000000");
         svg.Text(fitting);
         svg.Close();
+      }
+      // A window scaling the picture up may have room where the document has none.
+      if (boxWidth > 2 * boxPadding)
         picture.labels.push_back({x + boxPadding, top + rowHeight / 2, boxWidth - 2 * boxPadding,
                                   std::move(label), missing ? "#8b0000" : "#000000"});
-      }
       picture.missingCount += missing ? 1 : 0;
       picture.boxes.push_back(std::move(box));
     }

@@ -41,7 +41,7 @@ struct TimelinePicture {
   SvgElement drawing = {};            ///< the same document as elements, for a window to draw
   std::vector<PictureBox> boxes;      ///< the clips in drawing order (transitions are not boxes)
   int missingCount = 0;               ///< boxes marked missing (a file used twice counts twice)
-  std::vector<PictureLabel> labels;   ///< every text element's, in the same order
+  std::vector<PictureLabel> labels;   ///< the texts, also those the document has no room for
   std::vector<std::string> warnings;  ///< drawn smaller, or hatched less, than asked
 };
 
