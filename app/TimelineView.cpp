@@ -1,15 +1,46 @@
 // app/TimelineView.cpp - the SVG timeline on a canvas, its tooltips hit-tested by element id
 #include "app/TimelineView.h"
 
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
+#include <iterator>
 
 #include "app/DisplayText.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
+#include "picture/SvgWriter.h"
 
 namespace pexol {
+
+namespace {
+
+void Write(SvgWriter& svg, const SvgElement& element) {
+  // The labels are drawn over it in the window's font.
+  if (element.name == "text") return;
+  svg.Open(element.name);
+  for (const auto& [name, value] : element.attributes) svg.Attribute(name, value);
+  if (!element.text.empty()) svg.Text(element.text);
+  for (const SvgElement& child : element.children) Write(svg, child);
+  svg.Close();
+}
+
+/// The picture's document without its text.
+QByteArray WithoutText(const SvgElement& drawing) {
+  SvgWriter svg(drawing.Get("width").empty() ? 0 : std::stod(std::string(drawing.Get("width"))),
+                drawing.Get("height").empty() ? 0 : std::stod(std::string(drawing.Get("height"))));
+  static constexpr std::string_view written[] = {"xmlns", "version", "baseProfile",
+                                                 "width", "height",  "viewBox"};
+  for (const auto& [name, value] : drawing.attributes)
+    if (std::find(std::begin(written), std::end(written), name) == std::end(written))
+      svg.Attribute(name, value);
+  for (const SvgElement& child : drawing.children) Write(svg, child);
+  return QByteArray::fromStdString(svg.Finish());
+}
+
+}  // namespace
 
 /// Paints the renderer at the view's scale and answers tooltips.
 class PictureCanvas final : public QWidget {
@@ -20,6 +51,7 @@ class PictureCanvas final : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     view.Renderer().render(&painter, QRectF(rect()));
+    view.PaintLabels(painter);
   }
   bool event(QEvent* event) override {
     if (event->type() == QEvent::ToolTip) {
@@ -71,10 +103,12 @@ void TimelineView::Wait() {
 void TimelineView::Finished(std::optional<TimelinePicture> drawn) {
   if (drawn) {
     boxes = drawn->boxes;
-    renderer->load(QByteArray::fromStdString(drawn->svg));
+    labels = drawn->labels;
+    renderer->load(WithoutText(drawn->drawing));
     show();
   } else {
     boxes.clear();
+    labels.clear();
     renderer->load(QByteArray());
     hide();
   }
@@ -111,6 +145,25 @@ QRectF TimelineView::BoundsOf(const QString& id) const {
   const double sx = canvas->width() / std::max(1.0, size.width());
   const double sy = canvas->height() / std::max(1.0, size.height());
   return {bounds.x() * sx, bounds.y() * sy, bounds.width() * sx, bounds.height() * sy};
+}
+
+void TimelineView::PaintLabels(QPainter& painter) const {
+  if (!renderer->isValid()) return;
+  // The text in the window's font, whatever the scale: the boxes are scaled, the letters not.
+  const QSizeF size = renderer->viewBoxF().size();
+  const double sx = canvas->width() / std::max(1.0, size.width());
+  const double sy = canvas->height() / std::max(1.0, size.height());
+  painter.setFont(canvas->font());
+  const QFontMetricsF metrics(canvas->font());
+  const double centre = (metrics.ascent() - metrics.descent()) / 2;
+  for (const PictureLabel& label : labels) {
+    const QString whole = QString::fromStdString(label.text);
+    const QString text = metrics.elidedText(whole, Qt::ElideRight, label.room * sx);
+    // As in the document: a label cut to less than a character and "…" is left out.
+    if (text.size() < 2 && text != whole) continue;
+    painter.setPen(QColor(QString::fromStdString(label.fill)));
+    painter.drawText(QPointF(label.x * sx, label.middle * sy + centre), text);
+  }
 }
 
 QString TimelineView::LineAt(const QPointF& point) const {

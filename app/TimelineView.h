@@ -1,6 +1,7 @@
 // app/TimelineView.h - the timeline picture of the page in front, drawn off the window's thread
 #pragma once
 
+#include <QPainter>
 #include <QScrollArea>
 #include <QString>
 #include <QSvgRenderer>
@@ -41,6 +42,8 @@ class TimelineView final : public QScrollArea {
   bool Fitted() const { return fitted; }
   void SetFitted(bool fit);
   QSvgRenderer& Renderer() { return *renderer; }
+  /// Draws the picture's text over the canvas in the canvas's font (the window's).
+  void PaintLabels(QPainter& painter) const;
 
  signals:
   /// A picture was shown (or the view hidden); tests wait for it.
@@ -56,6 +59,7 @@ class TimelineView final : public QScrollArea {
   std::unique_ptr<QSvgRenderer> renderer;
   PictureCanvas* canvas = nullptr;
   std::vector<PictureBox> boxes;
+  std::vector<PictureLabel> labels;
   bool fitted = true;
   pages::PictureDrawing drawing;  ///< last: its thread ends before the rest goes
 };

@@ -97,11 +97,12 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
           }
         result.frames = end;
         result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
+        TimelinePicture drawn =
+            DrawTimeline(timeline, [&](std::string_view stored) { return !isMissing(stored); }, {});
         RunOutput output;
-        output.bytes =
-            DrawTimeline(timeline, [&](std::string_view stored) { return !isMissing(stored); }, {})
-                .svg;
+        output.bytes = std::move(drawn.svg);
         output.warnings = resolver.Warnings();
+        output.warnings.insert(output.warnings.end(), drawn.warnings.begin(), drawn.warnings.end());
         return output;
       },
       observer);

@@ -11,8 +11,9 @@ namespace pexol::fuzz {
 namespace {
 
 constexpr std::array<std::string_view, allTargets.size()> targetNames = {
-    "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
-    "relink",          "export"};
+    "project-to-text", "text-to-project", "source-to-project",
+    "media-check",     "text-scanner",    "relink",
+    "export",          "picture"};
 
 FixedProject MakeFixed(build::Project shape, std::uint16_t version, build::Software software) {
   shape.version = version;
@@ -127,6 +128,7 @@ RunInput DecodeInput(Target target, std::span<const std::uint8_t> input) {
     case Target::ProjectToText:
     case Target::MediaCheck:
     case Target::Export:
+    case Target::Picture:
       run.options.software = (choice & 1) != 0 ? Software::Lumetta : Software::CorvaneBrisko;
       run.options.timecode = static_cast<TimecodeMode>((choice >> 1) & 3);
       run.options.csv = (choice & 8) != 0;
@@ -172,6 +174,8 @@ Broken CheckInput(Target target, std::span<const std::uint8_t> input) {
       return CheckRelink(AsBytes(run.project), run.text, run.options.software);
     case Target::Export:
       return CheckExports(AsBytes(run.project), run.options.software);
+    case Target::Picture:
+      return CheckPicture(AsBytes(run.project), run.options.software, run.options.timecode);
   }
   return std::nullopt;
 }

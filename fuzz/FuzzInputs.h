@@ -25,14 +25,15 @@ enum class Target {
   TextScanner,      ///< the whole input is a text
   Relink,           ///< byte 0: bit 0 software; then rules, one a line, up to a NUL; then a project
   Export,           ///< byte 0: bit 0 software; then a project
+  Picture,          ///< byte 0: bit 0 software, bits 1-2 timecode mode; then a project
 };
 
-inline constexpr std::array<Target, 7> allTargets = {
+inline constexpr std::array<Target, 8> allTargets = {
     Target::ProjectToText, Target::TextToProject, Target::SourceToProject, Target::MediaCheck,
-    Target::TextScanner,   Target::Relink,        Target::Export};
+    Target::TextScanner,   Target::Relink,        Target::Export,          Target::Picture};
 
 /// "project-to-text", "text-to-project", "source-to-project", "media-check", "text-scanner",
-/// "relink", "export":
+/// "relink", "export", "picture":
 /// the names of the fuzz programs and of their folders of seeds and regression inputs.
 std::string_view TargetName(Target target);
 /// The target of a name above; nullopt for any other name.

@@ -56,4 +56,9 @@ Broken CheckRelink(std::span<const std::uint8_t> project, std::string_view rules
 /// documents is exactly as long as the timeline's track of that name.
 Broken CheckExports(std::span<const std::uint8_t> project, Software software);
 
+/// A project that reads is drawn as a picture no wider than `pictureMaxWidth`, whose elements
+/// and bytes are bounded by its clips and its size (never by the frames they reach), and
+/// whose document is XML.
+Broken CheckPicture(std::span<const std::uint8_t> project, Software software, TimecodeMode mode);
+
 }  // namespace pexol::fuzz

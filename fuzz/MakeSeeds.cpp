@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
       build::BuildProject(build::RandomProject(2, 0x207, build::Software::CorvaneBrisko));
 
   // Choice bytes: software in bit 0, timecode mode in bits 1-2, CSV in bit 3.
-  for (Target target : {Target::ProjectToText, Target::MediaCheck, Target::Export}) {
+  for (Target target :
+       {Target::ProjectToText, Target::MediaCheck, Target::Export, Target::Picture}) {
     Write(folder, target, "small", WithChoice(0x00, small));
     Write(folder, target, "small-csv-pal", WithChoice(0x0A, small));
     Write(folder, target, "lumetta-frame", WithChoice(0x05, lumetta));
@@ -56,6 +57,13 @@ int main(int argc, char** argv) {
     Write(folder, target, "empty-main", WithChoice(0x08, empty));
     Write(folder, target, "random-2", WithChoice(0x00, random));
   }
+  // Clips that reach far: the picture is drawn at the scale that fits its widest.
+  Write(folder, Target::Picture, "huge-span",
+        WithChoice(0x00, build::BuildProject(
+                             build::RandomProject(3, 0x207, build::Software::CorvaneBrisko))));
+  Write(folder, Target::Picture, "long-span-frames",
+        WithChoice(0x04,
+                   build::BuildProject(build::RandomProject(1, 0x1FF, build::Software::Lumetta))));
   // Fixed projects 0 (the seed project), 3 (as "Lumetta" writes it) and 5 (no main clips).
   const auto& fixed = FixedProjects();
   for (std::size_t i : {0u, 3u, 5u}) {

@@ -53,6 +53,8 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         output.bytes = picture.svg;
         output.message = CompletedMessage(job, picture);
         output.warnings = resolver.Warnings();
+        output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
+                               picture.warnings.end());
         return output;
       },
       observer);

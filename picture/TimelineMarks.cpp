@@ -2,6 +2,7 @@
 #include "picture/TimelineMarks.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <iterator>
 
@@ -26,6 +27,25 @@ std::int64_t FrameOfSecond(std::int64_t second, TimecodeMode mode) {
   return second * 30 - dropped + (skipped ? 2 : 0);
 }
 
+/// Timecodes are written from 32-bit frame numbers; no tick stands past the last.
+constexpr std::int64_t labelEnd = INT32_MAX;
+
+/// The first of `steps` (in units of `perUnit` frames) whose labels stand `minSpacing` pixels
+/// apart; past the last, it doubled until they do, so that however small the scale the ruler
+/// holds no more labels than its width has room for (and a step past `end` draws only 0).
+template <std::size_t count>
+std::int64_t StepFor(const std::int64_t (&steps)[count], double perUnit, double pixelsPerFrame,
+                     double minSpacing, std::int64_t end) {
+  const auto apart = [&](std::int64_t step) {
+    return static_cast<double>(step) * perUnit * pixelsPerFrame >= minSpacing;
+  };
+  for (const std::int64_t candidate : steps)
+    if (apart(candidate)) return candidate;
+  std::int64_t step = steps[count - 1];
+  while (!apart(step) && static_cast<double>(step) * perUnit <= static_cast<double>(end)) step *= 2;
+  return step;
+}
+
 }  // namespace
 
 std::vector<RulerTick> RulerTicks(std::int64_t end, TimecodeMode mode, double pixelsPerFrame,
@@ -36,31 +56,21 @@ std::vector<RulerTick> RulerTicks(std::int64_t end, TimecodeMode mode, double pi
     static constexpr std::int64_t frameSteps[] = {10,     20,     50,     100,    200,   500,
                                                   1000,   2000,   5000,   10000,  20000, 50000,
                                                   100000, 200000, 500000, 1000000};
-    std::int64_t step = frameSteps[std::size(frameSteps) - 1];
-    for (const std::int64_t candidate : frameSteps)
-      if (static_cast<double>(candidate) * pixelsPerFrame >= minSpacing) {
-        step = candidate;
-        break;
-      }
+    const std::int64_t step = StepFor(frameSteps, 1, pixelsPerFrame, minSpacing, end);
     const std::int64_t minor = step / 5;
-    for (std::int64_t frame = 0; frame <= end; frame += minor)
+    for (std::int64_t frame = 0; frame <= std::min(end, labelEnd); frame += minor)
       ticks.push_back({frame, frame % step == 0 ? std::to_string(frame) : std::string()});
     return ticks;
   }
   const double fps = mode == TimecodeMode::Pal ? 25 : 30000.0 / 1001;
   static constexpr std::int64_t secondSteps[] = {1,   2,   5,   10,   15,   30,   60,
                                                  120, 300, 600, 1800, 3600, 7200, 21600};
-  std::int64_t step = secondSteps[std::size(secondSteps) - 1];
-  for (const std::int64_t candidate : secondSteps)
-    if (static_cast<double>(candidate) * fps * pixelsPerFrame >= minSpacing) {
-      step = candidate;
-      break;
-    }
+  const std::int64_t step = StepFor(secondSteps, fps, pixelsPerFrame, minSpacing, end);
   // Five ticks to a label (three for 15 s and 15 min steps' thirds would not be round).
   const std::int64_t minor = step % 5 == 0 ? step / 5 : step % 3 == 0 ? step / 3 : step;
   for (std::int64_t second = 0;; second += std::max<std::int64_t>(minor, 1)) {
     const std::int64_t frame = FrameOfSecond(second, mode);
-    if (frame > end) break;
+    if (frame > std::min(end, labelEnd)) break;
     // Ticks between labels only where they stand a few pixels apart.
     const bool labelled = second % step == 0;
     if (!labelled && static_cast<double>(minor) * fps * pixelsPerFrame < 6) continue;
@@ -70,12 +80,13 @@ std::vector<RulerTick> RulerTicks(std::int64_t end, TimecodeMode mode, double pi
   return ticks;
 }
 
-void DrawMissingMark(SvgWriter& svg, double x, double y, double width, double height) {
+void DrawMissingMark(SvgWriter& svg, double x, double y, double width, double height,
+                     bool hatched) {
   if (width <= 0 || height <= 0) return;
   // Hatching: lines rising at 45 degrees, cut to the box, as one path.
   std::string hatch;
   const int first = static_cast<int>(std::floor(-height / hatchSpacing));
-  const int last = static_cast<int>(std::ceil(width / hatchSpacing));
+  const int last = hatched ? static_cast<int>(std::ceil(width / hatchSpacing)) : first - 1;
   for (int k = first; k <= last; ++k) {
     const double start = x + k * hatchSpacing;  // where the line meets the box's bottom edge
     const double from = std::max(0.0, x - start);

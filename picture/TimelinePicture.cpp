@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 
 #include "core/TextEncoding.h"
@@ -95,7 +96,8 @@ std::int64_t EndOf(const ExportTimeline& timeline, const std::vector<const Trans
   return end;
 }
 
-void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSettings& settings) {
+void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSettings& settings,
+               std::vector<PictureLabel>& labels) {
   svg.Open("g");
   svg.Attribute("id", "ruler");
   svg.Open("line");
@@ -105,9 +107,20 @@ void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSett
   svg.Attribute("y2", rulerHeight - 1);
   svg.Attribute("stroke", "#666666");
   svg.Close();
-  for (const RulerTick& tick : RulerTicks(end, settings.timecode, settings.pixelsPerFrame)) {
-    const double x =
-        pictureTrackLabelWidth + static_cast<double>(tick.frame) * settings.pixelsPerFrame;
+  const std::vector<RulerTick> ticks = RulerTicks(end, settings.timecode, settings.pixelsPerFrame);
+  const auto xOf = [&settings](const RulerTick& tick) {
+    return pictureTrackLabelWidth + static_cast<double>(tick.frame) * settings.pixelsPerFrame;
+  };
+  double nextLabel = width;  // where the label right of the one drawn stands
+  std::vector<double> rooms(ticks.size());
+  for (std::size_t t = ticks.size(); t-- > 0;) {
+    if (ticks[t].label.empty()) continue;
+    rooms[t] = nextLabel - xOf(ticks[t]) - 6;
+    nextLabel = xOf(ticks[t]);
+  }
+  for (std::size_t t = 0; t < ticks.size(); ++t) {
+    const RulerTick& tick = ticks[t];
+    const double x = xOf(tick);
     svg.Open("line");
     svg.Attribute("x1", x);
     svg.Attribute("y1", rulerHeight - (tick.label.empty() ? 4 : 8));
@@ -124,8 +137,15 @@ void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSett
     svg.Attribute("fill", "#333333");
     svg.Text(tick.label);
     svg.Close();
+    labels.push_back({x + 2, rulerHeight - 12 - fontSize / 3, rooms[t], tick.label, "#333333"});
   }
   svg.Close();
+}
+
+std::string Decimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g", value);
+  return text;
 }
 
 }  // namespace
@@ -137,12 +157,25 @@ std::span<const TrackRole> PictureRoles() {
   return roles;
 }
 
-TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings) {
+TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& asked) {
   std::vector<const Transition*> transitions;
   if (const ExportTrack* main = timeline.Track(TrackRole::Main))
     for (const ExportPiece& piece : main->pieces)
       if (piece.transition) transitions.push_back(piece.transition);
   const std::int64_t end = EndOf(timeline, transitions);
+  TimelinePicture picture;
+  // Past the widest picture, the scale that fits it: what is drawn is bounded by the pixels,
+  // never the frames.
+  PictureSettings settings = asked;
+  const double rowsWidth = pictureMaxWidth - pictureTrackLabelWidth - rightMargin;
+  if (static_cast<double>(end) * asked.pixelsPerFrame > rowsWidth) {
+    settings.pixelsPerFrame = rowsWidth / static_cast<double>(end);
+    picture.warnings.push_back("the timeline is " + std::to_string(end) +
+                               " frames long: drawn at " + Decimal(settings.pixelsPerFrame) +
+                               " pixels per frame instead of " + Decimal(asked.pixelsPerFrame) +
+                               ", so that the picture is no wider than " +
+                               std::to_string(static_cast<int>(pictureMaxWidth)) + " pixels.");
+  }
   const double width =
       pictureTrackLabelWidth + static_cast<double>(end) * settings.pixelsPerFrame + rightMargin;
   const double height = rulerHeight + std::size(rows) * (rowHeight + rowGap) + rowGap;
@@ -153,7 +186,6 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
     return pictureTrackLabelWidth + static_cast<double>(frame) * settings.pixelsPerFrame;
   };
 
-  TimelinePicture picture;
   SvgWriter svg(width, height);
   svg.Attribute("font-family", "sans-serif");
   svg.Open("rect");
@@ -161,7 +193,8 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
   svg.Attribute("height", height);
   svg.Attribute("fill", "#ffffff");
   svg.Close();
-  DrawRuler(svg, end, width, settings);
+  DrawRuler(svg, end, width, settings, picture.labels);
+  bool unhatched = false;
 
   for (std::size_t r = 0; r < std::size(rows); ++r) {
     const Row& row = rows[r];
@@ -182,6 +215,10 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
     svg.Attribute("fill", "#000000");
     svg.Text(row.name);
     svg.Close();
+    picture.labels.push_back(
+        {6, top + rowHeight / 2, pictureTrackLabelWidth - 10, std::string(row.name), "#000000"});
+    // Clips that lie over one another would hatch the same pixels again and again.
+    double hatchRoom = 2 * pictureMaxWidth;
 
     const ExportTrack* track = timeline.Track(row.role);
     for (const ExportPiece& piece : track ? track->pieces : std::vector<ExportPiece>{}) {
@@ -211,20 +248,29 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
       if (item.slow) svg.Attribute("stroke-dasharray", "4,2");
       svg.TextElement("title", box.line);
       svg.Close();
-      if (missing) DrawMissingMark(svg, x, top + 2, std::max(0.0, boxWidth), rowHeight - 4);
+      if (missing) {
+        const bool hatched = boxWidth <= hatchRoom;
+        hatchRoom -= hatched ? std::max(0.0, boxWidth) : 0;
+        unhatched = unhatched || !hatched;
+        DrawMissingMark(svg, x, top + 2, std::max(0.0, boxWidth), rowHeight - 4, hatched);
+      }
       std::string label = LabelOf(item);
       if (item.slow) label = "\xC2\xBD\xC3\x97 " + label;  // "½× ": half speed
       if (missing) label = "missing: " + label;
-      label = FittedLabel(label, boxWidth - 2 * boxPadding, fontSize);
-      if (!label.empty()) {
+      const std::string fitting = FittedLabel(label, boxWidth - 2 * boxPadding, fontSize);
+      if (!fitting.empty()) {
         svg.Open("text");
         svg.Attribute("x", x + boxPadding);
         svg.Attribute("y", top + rowHeight / 2 + fontSize / 3);
         svg.Attribute("font-size", fontSize);
         svg.Attribute("fill", missing ? "#8b0000" : "#000000");
-        svg.Text(label);
+        svg.Text(fitting);
         svg.Close();
       }
+      // A window scaling the picture up may have room where the document has none.
+      if (boxWidth > 2 * boxPadding)
+        picture.labels.push_back({x + boxPadding, top + rowHeight / 2, boxWidth - 2 * boxPadding,
+                                  std::move(label), missing ? "#8b0000" : "#000000"});
       picture.missingCount += missing ? 1 : 0;
       picture.boxes.push_back(std::move(box));
     }
@@ -255,6 +301,9 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
     svg.Close();
   }
   svg.Close();
+  if (unhatched)
+    picture.warnings.push_back(
+        "so many missing clips lie over one another that some are crossed out but not hatched.");
   picture.svg = svg.Finish();
   picture.drawing = svg.TakeTree();
   return picture;

@@ -26,11 +26,23 @@ struct PictureBox {
   bool missing = false;
 };
 
+/// A text of the picture as a window draws it in its own font: the whole text (the document's
+/// is cut to what fits at the picture's size), in picture units.
+struct PictureLabel {
+  double x = 0;
+  double middle = 0;  ///< the height the text is centred on
+  double room = 0;    ///< the width it may take before it is cut
+  std::string text;
+  std::string fill;  ///< "#rrggbb"
+};
+
 struct TimelinePicture {
   std::string svg;
-  SvgElement drawing = {};        ///< the same document as elements, for a window to draw
-  std::vector<PictureBox> boxes;  ///< the clips in drawing order (transitions are not boxes)
-  int missingCount = 0;           ///< boxes marked missing (a file used twice counts twice)
+  SvgElement drawing = {};            ///< the same document as elements, for a window to draw
+  std::vector<PictureBox> boxes;      ///< the clips in drawing order (transitions are not boxes)
+  int missingCount = 0;               ///< boxes marked missing (a file used twice counts twice)
+  std::vector<PictureLabel> labels;   ///< the texts, also those the document has no room for
+  std::vector<std::string> warnings;  ///< drawn smaller, or hatched less, than asked
 };
 
 /// The tracks the picture draws: lay the timeline out with these.
@@ -42,6 +54,7 @@ std::span<const TrackRole> PictureRoles();
 /// their colour, slow clips are dashed, clips whose media is not found hatched and crossed,
 /// transitions are
 /// marked over the main row where they play. Names are decoded from Shift-JIS for the labels.
+/// A timeline that would be wider than `pictureMaxWidth` is drawn at the scale that fits it.
 TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings);
 
 /// Lays `timeline` out with the picture's tracks and draws it; `found` tells whether the file a
@@ -52,5 +65,12 @@ TimelinePicture DrawTimeline(const Timeline& timeline,
 
 /// Where the rows start: the width of the track names on their left.
 inline constexpr double pictureTrackLabelWidth = 110;
+
+/// The widest picture drawn; a longer timeline is drawn at a smaller scale, with a warning. It
+/// holds 500,000 frames (4 h 38 min) at the default scale, and is far below what the viewers
+/// can lay out (browsers 2^25 pixels, Qt's raster engine 2^23, GDI 2^27), while the elements
+/// drawn along it stay a few megabytes: a ruler tick at most every 18 pixels, and each row's
+/// missing clips hatched over at most twice its width.
+inline constexpr double pictureMaxWidth = 100000;
 
 }  // namespace pexol

@@ -53,8 +53,7 @@ class Painter {
       Polygon(element);
     else if (element.name == "path")
       Path(element);
-    else if (element.name == "text")
-      Text(element);
+    // Text is drawn from the picture's labels, in the window's font.
     if (element.name == "svg" || element.name == "g")
       for (const SvgElement& child : element.children) Draw(child);
   }
@@ -143,25 +142,34 @@ class Painter {
     });
   }
 
-  void Text(const SvgElement& element) {
-    const std::wstring text = Wide(element.text);
-    const std::string_view size = element.Get("font-size");
-    HFONT font =
-        CreateFontW(-std::max(1, At(size.empty() ? 11 : Number(size))), 0, 0, 0, FW_NORMAL, FALSE,
-                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    CLEARTYPE_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Segoe UI");
-    HGDIOBJ old = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-    SetTextColor(dc, Colour(element.Get("fill")).value_or(RGB(0, 0, 0)));
-    TextOutW(dc, At(element, "x"), At(element, "y"), text.c_str(), static_cast<int>(text.size()));
-    SelectObject(dc, old);
-    DeleteObject(font);
-  }
-
   HDC dc;
   double scale;
 };
+
+/// The picture's text in `font` whatever the scale, each label cut with "…" to its room.
+void DrawLabels(HDC dc, HFONT font, double scale, const std::vector<PictureLabel>& labels) {
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_TOP | TA_LEFT);
+  const double centre = (metrics.tmAscent - metrics.tmDescent) / 2.0;
+  for (const PictureLabel& label : labels) {
+    std::wstring text = Wide(label.text);
+    const int x = static_cast<int>(label.x * scale + 0.5);
+    const int top = static_cast<int>(label.middle * scale + centre + 0.5) - metrics.tmAscent;
+    const int room = static_cast<int>(label.room * scale);
+    SIZE whole{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &whole);
+    // As in the document: a label cut to less than a character and "…" is left out.
+    if (whole.cx > room && room < 3 * metrics.tmAveCharWidth) continue;
+    SetTextColor(dc, Colour(label.fill).value_or(RGB(0, 0, 0)));
+    RECT box{x, top, x + room, top + metrics.tmHeight};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
+              DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  }
+  SelectObject(dc, old);
+}
 
 /// The rect elements that carry a box's id, in picture units.
 void CollectBoxes(const SvgElement& element, std::vector<std::pair<std::string, RECT>>& into) {
@@ -266,7 +274,7 @@ int PictureView::HeightFor(int width) const {
   return static_cast<int>(Number(drawn->drawing.Get("height")) * width / pictureWidth + 0.5);
 }
 
-void PictureView::Paint(HDC dc, const RECT& area) const {
+void PictureView::Paint(HDC dc, const RECT& area) {
   // Drawn off screen first, so that a redraw does not flicker.
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
@@ -277,6 +285,10 @@ void PictureView::Paint(HDC dc, const RECT& area) const {
   if (drawn) {
     const double scale = width / std::max(1.0, Number(drawn->drawing.Get("width")));
     Painter(memory, scale).Draw(drawn->drawing);
+    // The window's font at the window's DPI, made again when the window moves to another.
+    const UINT dpi = GetDpiForWindow(handle);
+    if (!metrics || metrics->Dpi() != dpi) metrics = std::make_unique<Metrics>(dpi);
+    DrawLabels(memory, metrics->Font(), scale, drawn->labels);
   }
   BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
   SelectObject(memory, old);

@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/pages/PageState.h"
 #include "app/pages/PictureDrawing.h"
+#include "app/win32/Ui.h"
 #include "picture/TimelinePicture.h"
 
 namespace pexol::win32 {
@@ -37,7 +39,7 @@ class PictureView {
   friend void RegisterPictureClass();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   void Finished(std::optional<TimelinePicture> picture);
-  void Paint(HDC dc, const RECT& area) const;
+  void Paint(HDC dc, const RECT& area);
   int BoxAt(POINT point) const;
 
   HWND handle = nullptr;
@@ -45,7 +47,8 @@ class PictureView {
   std::optional<TimelinePicture> drawn;
   std::vector<std::pair<std::string, RECT>> boxRects;  ///< in picture units ×100
   int hovered = -1;
-  pages::PictureDrawing drawing;  ///< last: its thread ends before the rest goes
+  std::unique_ptr<Metrics> metrics;  ///< the window's font, for the picture's text
+  pages::PictureDrawing drawing;     ///< last: its thread ends before the rest goes
 };
 
 /// Registers the view's window class; once per process.

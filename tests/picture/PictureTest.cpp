@@ -3,6 +3,8 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -221,6 +223,70 @@ TEST(PictureMarksTest, MissingMediaRulerAndCutNames) {
   }
   EXPECT_EQ(FittedLabel("abcdef", 6 * 11 * 0.6, 11), "abcdef");
   EXPECT_EQ(FittedLabel("abcdefg", 6 * 11 * 0.6, 11), "abcde\xE2\x80\xA6");
+
+  // A window draws the labels in its own font: it gets them whole, with the room they have.
+  const auto label = std::find_if(picture.labels.begin(), picture.labels.end(), [](const auto& l) {
+    return l.text == "missing: a-rather-long-name-of-a-file.avi";
+  });
+  ASSERT_NE(label, picture.labels.end());
+  EXPECT_DOUBLE_EQ(label->room, boxes.at("main-1").width - 8);
+  EXPECT_DOUBLE_EQ(label->x, boxes.at("main-1").x + 4);
+}
+
+// Clips that reach billions of frames (a damaged project can hold any numbers): the picture is
+// drawn at the scale that fits the widest picture, its ruler and hatching bounded by the pixels,
+// and the run says so.
+TEST(PictureBoundsTest, AHugeFrameSpanIsDrawnSmallerAndSaysSo) {
+  const test::TempFolder folder;
+  build::Project shape;
+  shape.main = {{"here.avi", 0, 99, 0, "", 100, 100, {}}};
+  shape.insert = {{"far.avi", 0, 99, 2'000'000'000, "", 0, 0, {}}};
+  shape.exAudio1 = {{"gone.wav", 0, 1'999'999'999, 0, 1, 1, {}}};  // missing: hatched
+  folder.Write("here.avi", "x");
+  folder.Write("far.mpj", build::BuildProject(shape));
+  PictureJob job;
+  job.source = folder.Path("far.mpj");
+  job.destination = folder.Path("far.svg");
+  job.pixelsPerFrame = 2;
+  NullObserver quiet;
+  const RunResult result = RunPicture(job, quiet);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  const std::string joined = [&] {
+    std::string all;
+    for (const std::string& warning : result.warnings) all += warning + "\n";
+    return all;
+  }();
+  EXPECT_NE(joined.find("the timeline is 2000000100 frames long: drawn at 4.99e-05 pixels per "
+                        "frame instead of 2, so that the picture is no wider than 100000 pixels."),
+            std::string::npos)
+      << joined;
+
+  const std::string svg = folder.Read("far.svg");
+  EXPECT_LT(svg.size(), 8u << 20);
+  const auto boxes = BoxesOf(svg);
+  ASSERT_EQ(boxes.size(), 4u);
+  const Box& far = boxes.at("insert-0");
+  EXPECT_LE(far.x + far.width, pictureMaxWidth - 20 + 0.01);
+  EXPECT_GT(far.x, pictureMaxWidth - 21);
+  std::size_t lines = 0;
+  for (std::size_t at = svg.find("<line"); at != std::string::npos; at = svg.find("<line", at + 1))
+    ++lines;
+  EXPECT_LT(lines, pictureMaxWidth / 18);
+  EXPECT_NE(svg.find(" width=\"100000\""), std::string::npos);
+  EXPECT_EQ(boxes.at("exaudio1-0").kind, "clip missing");
+  EXPECT_GT(boxes.at("exaudio1-0").width, 99000);
+
+  // The ruler alone, at any scale: its labels never closer than asked, so never more of them
+  // than the width holds.
+  for (const TimecodeMode mode : {TimecodeMode::NtscDrop, TimecodeMode::Frame}) {
+    for (const double scale : {1e-9, 1e-5, 4e-5}) {
+      const std::vector<RulerTick> ticks = RulerTicks(4'000'000'000, mode, scale);
+      const double width = std::min(4e9 * scale, double{INT32_MAX} * scale);
+      EXPECT_LE(ticks.size(), static_cast<std::size_t>(width / 18) + 6) << scale;
+      EXPECT_GE(ticks.size(), 1u);
+      for (const RulerTick& tick : ticks) EXPECT_LE(tick.frame, INT32_MAX);
+    }
+  }
 }
 
 TEST_F(PictureTest, AStoppedOrFailedRunLeavesTheDestination) {
