@@ -18,7 +18,7 @@
 #include "app/CollectDialog.h"
 #include "app/DisplayText.h"
 #include "app/PageObserver.h"
-#include "export/ExportFormats.h"
+#include "app/pages/ExportPage.h"
 #include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -128,7 +128,7 @@ class RunTest : public QObject {
     window->Tabs().setCurrentIndex(3);
     Type(ids::exportSource, project);
     Type(ids::exportDestination, Path("cut.otio"));  // the format button wins over the name
-    Click(ExportFormatNamed("cmx3600")->buttonId);
+    Click(pages::ExportPage::FormatButton("cmx3600"));
     Click(ids::exportNtscNonDrop);
     Click(ids::exportRun);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
