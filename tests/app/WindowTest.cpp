@@ -117,7 +117,8 @@ class WindowTest : public QObject {
     const QSize size = window->size();
 
     window.reset();
-    // The keys and values are those of earlier versions, so saved settings carry over.
+    // The keys and values are those of earlier versions, so saved settings carry over; the
+    // format is kept by its name (an earlier version's number is read once).
     const QSettings stored(QStringLiteral("pexol"), QStringLiteral("pexol"));
     QCOMPARE(stored.value("toText/timecode").toInt(), 1);
     QCOMPARE(stored.value("toText/software").toInt(), -1);
