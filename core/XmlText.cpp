@@ -1,4 +1,4 @@
-// core/XmlText.cpp - XML escaping shared by the plain XML writer and the SVG writer
+// core/XmlText.cpp - XML escaping shared by the XML writer and the batch report
 #include "core/XmlText.h"
 
 namespace pexol {

@@ -17,6 +17,7 @@ enum class ExportContent {
   Bytes,  ///< any bytes, as they are
 };
 
+/// A row of the table, written with named fields.
 struct ExportFormat {
   const char* name;                     ///< as --format takes it: "otio", ...
   std::vector<std::string> extensions;  ///< with their dots; the first names new files
@@ -24,13 +25,13 @@ struct ExportFormat {
   ExportContent content;
   /// The suffixes of the files it writes beside the destination, "" first (the destination).
   std::vector<std::string> files;
-  /// The tracks it holds, whether its titles draw their images themselves, whose levels it
-  /// writes.
+  /// The tracks it holds.
   std::vector<TrackRole> roles;
-  bool titlesDrawImages;
+  /// Whether its titles draw their images themselves.
+  bool titlesDrawImages = false;
+  /// Whose levels it writes.
   LevelsWritten levels;
   ExportWriter write;
-  int buttonId;  ///< the window's control number of its button (kept for scripts and tests)
   /// How its readers go between the gain keyframes it writes.
   GainInterpolation gainInterpolation = GainInterpolation::Decibels;
 };

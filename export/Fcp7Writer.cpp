@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "export/XmlWriter.h"
+#include "core/XmlWriter.h"
 
 namespace pexol {
 namespace {

@@ -5,8 +5,8 @@
 #include <charconv>
 #include <map>
 
+#include "core/XmlWriter.h"
 #include "export/Fcp7Writer.h"
-#include "export/XmlWriter.h"
 
 namespace pexol {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "core/XmlWriter.h"
 #include "export/MltGraph.h"
-#include "export/XmlWriter.h"
 
 namespace pexol {
 namespace {

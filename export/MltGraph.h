@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "export/XmlWriter.h"
+#include "core/XmlWriter.h"
 #include "layout/ExportTimeline.h"
 #include "model/Timeline.h"
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "core/XmlWriter.h"
 #include "export/MltGraph.h"
-#include "export/XmlWriter.h"
 
 namespace pexol {
 namespace {

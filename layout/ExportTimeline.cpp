@@ -40,12 +40,7 @@ std::vector<GainPoint> FromPieceStart(const std::vector<GainPoint>& envelope, Fr
 class Layout {
  public:
   Layout(const Timeline& timeline, const LayoutRules& rules, ExportTimeline& out)
-      : timeline_(timeline), rules_(rules), out_(out) {
-    settings_.projectName = rules.projectName;
-    settings_.rate = rules.rate;
-    settings_.decode = rules.decode;
-    settings_.warn = rules.warn;
-  }
+      : timeline_(timeline), rules_(rules), out_(out) {}
 
   void Track(const RoleOf& role) {
     std::vector<TrackPiece> pieces = Pieces(role.role);
@@ -63,7 +58,7 @@ class Layout {
 
  private:
   std::vector<TrackPiece> Pieces(TrackRole role) {
-    const ExportSettings* said = &settings_;
+    const ExportSettings* said = &rules_;
     switch (role) {
       case TrackRole::Main:
       case TrackRole::MainSound: {
@@ -133,18 +128,17 @@ class Layout {
       for (const TitleText& text : item.texts)
         if (text.namesMedia) piece.images.push_back(Reference(text.text));
     if (item.kind == ItemKind::Movie && WritesLevels(role, item)) {
-      piece.gain = GainKeyframes(GainEnvelope(item, item.recordOut - item.recordIn, settings_),
+      piece.gain = GainKeyframes(GainEnvelope(item, item.recordOut - item.recordIn, rules_),
                                  rules_.gainInterpolation);
       piece.pieceGain = FromPieceStart(piece.gain, piece.recordIn - item.recordIn);
     }
-    piece.name = ItemName(item, settings_);
-    if (item.kind == ItemKind::Title) piece.caption = TitleCaption(item, settings_);
+    piece.name = ItemName(item, rules_);
+    if (item.kind == ItemKind::Title) piece.caption = TitleCaption(item, rules_);
   }
 
   const Timeline& timeline_;
   const LayoutRules& rules_;
   ExportTimeline& out_;
-  ExportSettings settings_;
 };
 
 }  // namespace

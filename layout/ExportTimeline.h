@@ -75,14 +75,11 @@ enum class LevelsWritten {
   EveryMovie,     ///< every movie's
 };
 
-/// How a run lays the timeline out.
-struct LayoutRules {
-  std::string projectName;  ///< UTF-8
-  ExportRate rate;
+/// How a run lays the timeline out: the settings every export takes (name, rate, decoder and
+/// warnings, which the layout hands on as they are) and what the format asks for.
+struct LayoutRules : ExportSettings {
   /// The tracks to lay out, in the order of `TrackRole`; an empty list lays out all.
   std::vector<TrackRole> roles;
-  /// Decodes media names, effect names and title texts and fonts; empty passes bytes through.
-  TextDecoder decode;
   /// Where a stored media name points; asked once for each use, in stack order. Empty: the
   /// name as stored, found.
   std::function<MediaReference(std::string_view stored)> resolve;
@@ -93,9 +90,6 @@ struct LayoutRules {
   /// How the format's reader goes between gain keyframes: the pieces' `gain` holds as many as
   /// it needs to play the levels as the project does.
   GainInterpolation gainInterpolation = GainInterpolation::Decibels;
-  /// Takes what the layout changed from the project (empty: nothing is said); the same note
-  /// may come more than once.
-  std::function<void(std::string)> warn;
 };
 
 /// The stack: the tracks of the roles asked for, in role order (a title's images under its

@@ -1,11 +1,9 @@
-// picture/SvgWriter.cpp - the escaping element writer of the timeline picture
+// picture/SvgWriter.cpp - the timeline picture's document, written by the one XML writer, and
+// the tree a window draws it from
 #include "picture/SvgWriter.h"
 
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
-
-#include "core/XmlText.h"
 
 namespace pexol {
 
@@ -26,7 +24,7 @@ std::string_view SvgElement::Get(std::string_view attribute) const {
 }
 
 SvgWriter::SvgWriter(double width, double height) {
-  out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  xml_.BlankLine();
   Open("svg");
   Attribute("xmlns", "http://www.w3.org/2000/svg");
   Attribute("version", "1.2");
@@ -36,35 +34,14 @@ SvgWriter::SvgWriter(double width, double height) {
   Attribute("viewBox", "0 0 " + SvgNumber(width) + " " + SvgNumber(height));
 }
 
-void SvgWriter::EndStartTag() {
-  if (open_.empty() || !open_.back().tagOpen) return;
-  out_ += '>';
-  open_.back().tagOpen = false;
-}
-
 void SvgWriter::Open(std::string_view element) {
-  EndStartTag();
-  out_ += '\n';
-  out_.append(open_.size(), ' ');
-  out_ += '<';
-  out_ += element;
-  open_.push_back({std::string(element)});
+  xml_.Open(element);
   building_.push_back({std::string(element)});
 }
 
 void SvgWriter::Close() {
-  if (open_.empty()) throw std::logic_error("SVG writer: no element to close");
-  const Element& element = open_.back();
-  if (element.tagOpen) {
-    out_ += "/>";
-  } else {
-    if (!element.hasText) {
-      out_ += '\n';
-      out_.append(open_.size() - 1, ' ');
-    }
-    out_ += "</" + element.name + '>';
-  }
-  open_.pop_back();
+  xml_.Close();  // misuse asserts there
+  if (building_.empty()) return;
   SvgElement closed = std::move(building_.back());
   building_.pop_back();
   if (building_.empty())
@@ -74,14 +51,8 @@ void SvgWriter::Close() {
 }
 
 void SvgWriter::Attribute(std::string_view name, std::string_view value) {
-  if (open_.empty() || !open_.back().tagOpen)
-    throw std::logic_error("SVG writer: an attribute after the element's content");
-  out_ += ' ';
-  out_ += name;
-  out_ += "=\"";
-  AppendXmlEscaped(out_, value, true);
-  out_ += '"';
-  building_.back().attributes.emplace_back(std::string(name), std::string(value));
+  xml_.Attribute(name, value);
+  if (!building_.empty()) building_.back().attributes.emplace_back(name, value);
 }
 
 void SvgWriter::Attribute(std::string_view name, double value) {
@@ -89,11 +60,8 @@ void SvgWriter::Attribute(std::string_view name, double value) {
 }
 
 void SvgWriter::Text(std::string_view text) {
-  if (open_.empty()) throw std::logic_error("SVG writer: text outside the document");
-  EndStartTag();
-  open_.back().hasText = true;
-  AppendXmlEscaped(out_, text, false);
-  building_.back().text += text;
+  xml_.Text(text);
+  if (!building_.empty()) building_.back().text += text;
 }
 
 void SvgWriter::TextElement(std::string_view element, std::string_view text) {
@@ -103,9 +71,8 @@ void SvgWriter::TextElement(std::string_view element, std::string_view text) {
 }
 
 std::string SvgWriter::Finish() {
-  while (!open_.empty()) Close();
-  out_ += '\n';
-  return std::move(out_);
+  while (!building_.empty()) Close();
+  return xml_.Finish();
 }
 
 }  // namespace pexol

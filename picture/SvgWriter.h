@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/XmlWriter.h"
+
 namespace pexol {
 
 /// One element of a document as it was written: what a window draws the picture from without
@@ -19,9 +21,9 @@ struct SvgElement {
   std::string_view Get(std::string_view attribute) const;
 };
 
-/// Streams elements into a UTF-8 SVG document. Names and labels go in only as attribute values
-/// or text, which are escaped here; characters XML cannot hold become U+FFFD. Portable C++ so
-/// that every build, Windows included, draws the same bytes.
+/// Streams elements into a UTF-8 SVG document through `XmlWriter`, keeping the tree beside it.
+/// Names and labels go in only as attribute values or text, which are escaped; characters XML
+/// cannot hold become U+FFFD. Misuse asserts, as the XML writer's does.
 class SvgWriter {
  public:
   /// Opens the <svg> root `width` by `height` user units.
@@ -43,17 +45,9 @@ class SvgWriter {
   SvgElement TakeTree() { return std::move(tree_); }
 
  private:
-  void EndStartTag();
-
+  XmlWriter xml_;
   std::vector<SvgElement> building_;  ///< the open elements, innermost last
   SvgElement tree_;
-  std::string out_;
-  struct Element {
-    std::string name;
-    bool tagOpen = true;  ///< "<name attributes" written, its '>' not yet
-    bool hasText = false;
-  };
-  std::vector<Element> open_;
 };
 
 /// A number as SVG writes it: at most two decimals, no trailing zeros.

@@ -1,6 +1,8 @@
 // app/pages/ControlIds.h - every control's id: its object name in Qt, its child id in Win32
 #pragma once
 
+#include <cstddef>
+
 namespace pexol::ids {
 
 // The window and its tabs.
@@ -82,8 +84,12 @@ inline constexpr int exportCorvane = 1091;
 inline constexpr int exportLumetta = 1092;
 inline constexpr int exportFormatBox = 1093;
 inline constexpr int exportFromExtension = 1094;
-// Each format's button has the number its row of the export's table gives (1095 to 1097,
-// 1117 to 1119).
+/// The button of the format in row `row` of the export's table: rows 0 to 2 from 1095, the
+/// next three from 1117 (the numbers scripts and tests click; 1120 is taken, so a seventh row
+/// needs a range of its own).
+constexpr int ExportFormatButton(std::size_t row) {
+  return row < 3 ? 1095 + static_cast<int>(row) : 1117 + static_cast<int>(row - 3);
+}
 inline constexpr int exportTimecodeBox = 1098;
 inline constexpr int exportNtscDrop = 1099;
 inline constexpr int exportNtscNonDrop = 1100;

@@ -28,12 +28,19 @@ FileRequest DestinationRequest() {
 ExportPage::ExportPage() : Page("export") {
   AddSoftwareBox(ids::exportSoftwareBox, ids::exportCorvane, ids::exportLumetta, "export/software");
   std::vector<Choice> choices{{ids::exportFromExtension, "from the file name", fromExtension}};
+  std::vector<std::string> names{fromExtensionName};
   const auto formats = ExportFormats();
-  for (std::size_t f = 0; f < formats.size(); ++f)
-    choices.push_back({formats[f].buttonId, formats[f].label, static_cast<int>(f) + 1});
+  for (std::size_t f = 0; f < formats.size(); ++f) {
+    choices.push_back({ids::ExportFormatButton(f), formats[f].label, static_cast<int>(f) + 1});
+    names.emplace_back(formats[f].name);
+  }
   // The page shows its defaults: the format from the name, the command line's timecode.
   format = AddChoices(ids::exportFormatBox, "format", std::move(choices), "export/format",
                       fromExtension);
+  // Kept by name, so that a new row leaves the choice as it was; earlier versions kept the
+  // value, the row's place in the table as it was then.
+  state.KeepByName(format, std::move(names),
+                   {fromExtensionName, "otio", "cmx3600", "mlt", "kdenlive", "fcp7", "fcpxml"});
   timecode = AddChoices(
       ids::exportTimecodeBox, "timecode",
       {{ids::exportNtscDrop, "NTSC drop frame", static_cast<int>(TimecodeMode::NtscDrop)},
@@ -49,6 +56,12 @@ ExportPage::ExportPage() : Page("export") {
   AddMediaFoldersButton(ids::exportMediaFolders);
   AddRunRow(ids::exportRun, "export", ids::exportProgress, ids::exportStatus, ids::exportCancel);
   state.PictureFrom(source, timecode);
+}
+
+int ExportPage::FormatButton(std::string_view name) {
+  const ExportFormat* format = ExportFormatNamed(name);
+  return format ? ids::ExportFormatButton(static_cast<std::size_t>(format - ExportFormats().data()))
+                : 0;
 }
 
 Page::Driver ExportPage::MakeRun(const MediaFolders& media) {

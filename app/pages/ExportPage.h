@@ -1,6 +1,8 @@
 // app/pages/ExportPage.h - the "export" page: software, format, timecode, files
 #pragma once
 
+#include <string_view>
+
 #include "app/pages/Page.h"
 
 namespace pexol::pages {
@@ -12,8 +14,12 @@ class ExportPage final : public Page {
   Driver MakeRun(const MediaFolders& media) override;
 
   /// The format field's values: 0 for "from the file name", then each format's place in the
-  /// export's table from 1 (the values the settings keep).
+  /// export's table from 1. The settings keep the format's name, or `fromExtensionName`.
   static constexpr int fromExtension = 0;
+  static constexpr const char* fromExtensionName = "from-extension";
+
+  /// The id of the button of the format `name` names (0 for none).
+  static int FormatButton(std::string_view name);
 
   int format, timecode, source, destination;  ///< fields
 };

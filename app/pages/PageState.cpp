@@ -44,6 +44,42 @@ int PageState::AddNumber(std::string key, int min, int max, int start) {
   return Add(std::move(field));
 }
 
+void PageState::KeepByName(int field, std::vector<std::string> names,
+                           std::vector<std::string> numbered) {
+  Field& at = fields.at(static_cast<std::size_t>(field));
+  at.names = std::move(names);
+  at.numbered = std::move(numbered);
+}
+
+std::string PageState::NameOf(const Field& field) {
+  const auto at = std::find(field.values.begin(), field.values.end(), field.value);
+  if (at == field.values.end()) return {};
+  return field.names.at(static_cast<std::size_t>(at - field.values.begin()));
+}
+
+void PageState::LoadByName(int field, const SettingsStore& store) {
+  const Field& at = At(field);
+  std::optional<std::string> name = store.Text(at.key);
+  const auto named = [&at](const std::optional<std::string>& given) {
+    return given && std::find(at.names.begin(), at.names.end(), *given) != at.names.end();
+  };
+  bool rewrite = false;
+  if (!named(name)) {
+    // Qt reads a number back as text too, so the number is asked for only when no name is kept.
+    const std::optional<int> number = store.Number(at.key);
+    if (!number || *number < 0 || static_cast<std::size_t>(*number) >= at.numbered.size()) return;
+    name = at.numbered[static_cast<std::size_t>(*number)];
+    if (!named(name)) return;
+    rewrite = true;
+  }
+  const auto place = std::find(at.names.begin(), at.names.end(), *name) - at.names.begin();
+  SetValue(field, at.values[static_cast<std::size_t>(place)]);
+  if (rewrite && live != nullptr) {
+    live->SetText(at.key, *name);
+    live->Flush();
+  }
+}
+
 int PageState::Value(int field, int none) const {
   const Field& at = At(field);
   return at.kind == FieldKind::Choice && at.value < 0 ? none : at.value;
@@ -61,7 +97,10 @@ void PageState::Changed(int field) {
         break;
       case FieldKind::Choice:
       case FieldKind::Number:
-        live->SetNumber(at.key, at.value);
+        if (at.names.empty())
+          live->SetNumber(at.key, at.value);
+        else
+          live->SetText(at.key, NameOf(at));
         break;
     }
     live->Flush();
@@ -118,7 +157,10 @@ void PageState::Load(const SettingsStore& store, SettingsStore* writeTo) {
         break;
       case FieldKind::Choice:
       case FieldKind::Number:
-        if (const auto number = store.Number(at.key)) SetValue(f, *number);
+        if (!at.names.empty())
+          LoadByName(f, store);
+        else if (const auto number = store.Number(at.key))
+          SetValue(f, *number);
         break;
     }
   }
@@ -136,7 +178,10 @@ void PageState::Save(SettingsStore& store) const {
         break;
       case FieldKind::Choice:
       case FieldKind::Number:
-        store.SetNumber(at.key, at.value);
+        if (at.names.empty())
+          store.SetNumber(at.key, at.value);
+        else
+          store.SetText(at.key, NameOf(at));
         break;
     }
   }

@@ -22,9 +22,13 @@ struct Field {
   std::string text = {};         ///< a Text field's UTF-8 text
   int value = 0;                 ///< a Flag's 0 or 1, a Choice's value (-1: none), a Number
   std::vector<int> values = {};  ///< the values a Choice's buttons stand for
-  int min = 0, max = 0;          ///< a Number's range
-  bool destination = false;      ///< a file a run replaces
-  bool chosenInDialog = false;   ///< chosen in a save dialog (which asked) and not typed over since
+  /// A Choice kept by name: one for each of `values`; empty keeps the value itself.
+  std::vector<std::string> names = {};
+  /// The names of the numbers an older version kept for a Choice kept by name, by number.
+  std::vector<std::string> numbered = {};
+  int min = 0, max = 0;         ///< a Number's range
+  bool destination = false;     ///< a file a run replaces
+  bool chosenInDialog = false;  ///< chosen in a save dialog (which asked) and not typed over since
 };
 
 /// What the project's picture is drawn from; a new one replaces the picture being drawn.
@@ -48,6 +52,10 @@ class PageState {
   /// None of `values` chosen unless `start` is one of them.
   int AddChoice(std::string key, std::vector<int> values, int start = -1);
   int AddNumber(std::string key, int min, int max, int start);
+  /// Keeps the Choice `field` by name, `names` one for each of its values, so that a list that
+  /// grows leaves what was chosen as it was. A number an older version kept is read as
+  /// `numbered`'s name at that place and rewritten as the name when the state is loaded.
+  void KeepByName(int field, std::vector<std::string> names, std::vector<std::string> numbered);
 
   const Field& At(int field) const { return fields.at(static_cast<std::size_t>(field)); }
   int Count() const { return static_cast<int>(fields.size()); }
@@ -99,6 +107,9 @@ class PageState {
  private:
   int Add(Field field);
   void Changed(int field);
+  void LoadByName(int field, const SettingsStore& store);
+  /// The name a Choice kept by name is saved as; "" when none is chosen.
+  static std::string NameOf(const Field& field);
 
   std::vector<Field> fields;
   int software = -1;

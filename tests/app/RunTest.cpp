@@ -18,6 +18,7 @@
 #include "app/CollectDialog.h"
 #include "app/DisplayText.h"
 #include "app/PageView.h"
+#include "app/pages/ExportPage.h"
 #include "app/pages/MediaFolders.h"
 #include "export/ExportFormats.h"
 #include "run/RunConversions.h"
@@ -150,7 +151,7 @@ class RunTest : public QObject {
     window->Tabs().setCurrentIndex(3);
     Type(ids::exportSource, project);
     Type(ids::exportDestination, Path("cut.otio"));  // the format button wins over the name
-    Click(ExportFormatNamed("cmx3600")->buttonId);
+    Click(pages::ExportPage::FormatButton("cmx3600"));
     Click(ids::exportNtscNonDrop);
     Click(ids::exportRun);
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);

@@ -10,7 +10,7 @@
 #include "FakePrompts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
-#include "export/ExportFormats.h"
+#include "app/pages/ExportPage.h"
 
 namespace pexol {
 
@@ -108,7 +108,7 @@ class WindowTest : public QObject {
                                                {ids::toProjectLumetta, 1},
                                                {ids::toProjectUtf8, 1},
                                                {ids::findCorvane, 2},
-                                               {ExportFormatNamed("mlt")->buttonId, 3},
+                                               {pages::ExportPage::FormatButton("mlt"), 3},
                                                {ids::exportNtscNonDrop, 3}};
     for (const auto& [id, page] : ticked) {
       window->Tabs().setCurrentIndex(page);
@@ -120,11 +120,12 @@ class WindowTest : public QObject {
     const QPoint place = window->pos();
 
     window.reset();
-    // The keys and values are those of earlier versions, so saved settings carry over.
+    // The keys and values are those of earlier versions, so saved settings carry over; the
+    // format is kept by its name (an earlier version's number is read once).
     const QSettings stored(QStringLiteral("pexol"), QStringLiteral("pexol"));
     QCOMPARE(stored.value("toText/timecode").toInt(), 1);
     QCOMPARE(stored.value("toText/software").toInt(), -1);
-    QCOMPARE(stored.value("export/format").toInt(), 3);
+    QCOMPARE(stored.value("export/format").toString(), QStringLiteral("mlt"));
     QCOMPARE(stored.value("find/searchFolder").toString(), Typed(ids::findSearchFolder));
     QCOMPARE(stored.value("toProject/utf8").toBool(), true);
 

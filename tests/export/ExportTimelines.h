@@ -28,10 +28,7 @@ inline std::vector<ExportFile> ExportFiles(std::string_view format, const Timeli
                                            const MediaPathOf& mediaPath, ExportCounts& counts) {
   const ExportFormat& row = *ExportFormatNamed(format);
   LayoutRules rules = LayoutRulesFor(row);
-  rules.projectName = settings.projectName;
-  rules.rate = settings.rate;
-  rules.decode = settings.decode;
-  rules.warn = settings.warn;
+  static_cast<ExportSettings&>(rules) = settings;
   rules.resolve = [&mediaPath](std::string_view stored) {
     return MediaReference{std::string(stored), mediaPath(stored), true};
   };

@@ -53,7 +53,9 @@ TEST(PageSettings, KeysAndValuesOfEarlierVersionsComeBackAndChangesAreWrittenAtO
   toText.State().Load(stored, &live);
   exportPage.State().Load(stored, &live);
   find.State().Load(stored, &live);
-  EXPECT_EQ(live.writes, 0) << "loading writes nothing back";
+  // The format an earlier version kept as its row's place comes back and is kept by name.
+  EXPECT_EQ(live.writes, 1) << "loading writes nothing back but the format's name";
+  EXPECT_EQ(std::get<std::string>(live.values.at("export/format")), "mlt");
 
   EXPECT_EQ(toText.State().Value(toText.timecode), static_cast<int>(TimecodeMode::Pal));
   EXPECT_TRUE(toText.State().Flag(toText.csv));
@@ -69,12 +71,49 @@ TEST(PageSettings, KeysAndValuesOfEarlierVersionsComeBackAndChangesAreWrittenAtO
   toText.State().SetText(toText.destination, "b.txt");
   EXPECT_EQ(std::get<int>(live.values.at("toText/timecode")), 2);
   EXPECT_EQ(std::get<std::string>(live.values.at("toText/destination")), "b.txt");
-  EXPECT_EQ(live.flushes, 2);
+  EXPECT_EQ(live.flushes, 3);
 
   MemorySettings saved;
   toText.State().Save(saved);
   EXPECT_EQ(std::get<int>(saved.values.at("toText/software")), -1);
   EXPECT_EQ(std::get<bool>(saved.values.at("toText/utf8")), false);
+}
+
+TEST(PageSettings, TheExportFormatIsKeptByNameAndItsButtonsKeepTheirIds) {
+  ExportPage page;
+  MemorySettings live;
+  page.State().Load(MemorySettings(), &live);
+  page.State().SetValue(page.format, 5);
+  EXPECT_EQ(std::get<std::string>(live.values.at("export/format")), "fcp7");
+  page.State().SetValue(page.format, ExportPage::fromExtension);
+  EXPECT_EQ(std::get<std::string>(live.values.at("export/format")), ExportPage::fromExtensionName);
+
+  for (const auto& [kept, chosen] : std::vector<std::pair<MemorySettings::Value, int>>{
+           {std::string("fcpxml"), 6},
+           {std::string("vegas"), 0},
+           {6, 6},
+           {7, 0},
+           {std::string(ExportPage::fromExtensionName), 0}}) {
+    MemorySettings stored;
+    stored.values["export/format"] = kept;
+    ExportPage again;
+    again.State().Load(stored, &stored);
+    EXPECT_EQ(again.State().Value(again.format), chosen) << stored.writes;
+    // Only a number is rewritten, and only one that named a format.
+    EXPECT_EQ(stored.writes, std::holds_alternative<int>(kept) && chosen != 0 ? 1 : 0);
+    MemorySettings saved;
+    again.State().Save(saved);
+    EXPECT_EQ(std::get<std::string>(saved.values.at("export/format")),
+              chosen == 0 ? ExportPage::fromExtensionName : "fcpxml");
+  }
+
+  // Scripts and tests click the format buttons by these numbers.
+  std::vector<int> buttons;
+  for (const FormPart& part : page.Parts())
+    if (part.id == ids::exportFormatBox)
+      for (const Choice& choice : part.choices) buttons.push_back(choice.id);
+  EXPECT_EQ(buttons, (std::vector<int>{1094, 1095, 1096, 1097, 1117, 1118, 1119}));
+  EXPECT_EQ(ExportPage::FormatButton("kdenlive"), 1117);
 }
 
 TEST(PageSettings, DamagedValuesLeaveTheStartState) {
