@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "export/ExportFormats.h"
-#include "tests/export/ExportTimelines.h"
+#include "export/ExportTimelines.h"
 
 namespace pexol {
 namespace {

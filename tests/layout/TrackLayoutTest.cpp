@@ -1,9 +1,9 @@
-// tests/export/TrackLayoutTest.cpp - recorder order, overlaps, transitions and names
+// tests/layout/TrackLayoutTest.cpp - recorder order, overlaps, transitions and names
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "ExportTimelines.h"
+#include "support/Timelines.h"
 #include "layout/ExportTimeline.h"
 #include "layout/TrackLayout.h"
 
