@@ -6,31 +6,11 @@
 
 namespace pexol {
 
-/// The export: the sections, then the document as long as an EDL takes.
-// clang-format off
-inline constexpr ReadingPlan exportReading = {
-    .sections = {{
-      {SectionId::Header, {}, 0},
-      {SectionId::MainAV, "[MainAV]", 40},
-      {SectionId::InsertAV, "[InsertAV]", 20},
-      {SectionId::ExAudio1, "[ExAudio]", 10},
-      {SectionId::ExAudio2, "[ExAudio]", 10},
-      {SectionId::Effect, "[Effect]", 20},
-      {SectionId::Title, "[Title]", 60},
-      {SectionId::FilterMainAV, "[FilterMainAV]", 0},
-      {SectionId::FilterInsertAV, "[FilterInsertAV]", 0},
-      {SectionId::FilterExAudio1, "[FilterAudio]", 0},
-      {SectionId::FilterExAudio2, "[FilterAudio]", 0},
-      {SectionId::BinWindow, "[BinWindow]", 0},
-      {SectionId::Option, "the option block", 0},
-      {SectionId::End, {}, 0},
-    }},
-    .afterReadingStatus = "[Export]",
-    .afterReadingShare = edlShare,
-    .notesUnreadBytes = true,
-};
-// clang-format on
-static_assert(exportReading.InFileOrder(), "the plan lists the sections in file order");
+/// The export: the timeline's sections, then the document as long as an EDL takes.
+inline constexpr ReadingPlan exportReading = {.sections = SectionsRead(timelineShares),
+                                              .afterReadingStatus = "[Export]",
+                                              .afterReadingShare = edlShare,
+                                              .notesUnreadBytes = true};
 static_assert(exportReading.TotalSteps() == 200, "an export makes 200");
 
 }  // namespace pexol

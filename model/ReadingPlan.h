@@ -22,10 +22,46 @@ struct SectionReading {
   int share = 0;
 };
 
+using SectionReadings = std::array<SectionReading, sectionTable.size()>;
+/// Steps for each section, in file order.
+using SectionShares = std::array<int, sectionTable.size()>;
+
+/// The status line shown while a section's records are read, unless a run names them itself:
+/// the heading, with one name for both extra audio tracks and one for both audio filters.
+constexpr std::string_view ReadingStatus(SectionId id) {
+  switch (id) {
+    case SectionId::Header:
+    case SectionId::End:
+      return {};
+    case SectionId::ExAudio1:
+    case SectionId::ExAudio2:
+      return "[ExAudio]";
+    case SectionId::FilterExAudio1:
+    case SectionId::FilterExAudio2:
+      return "[FilterAudio]";
+    case SectionId::Option:
+      return "the option block";
+    default:
+      return HeadingOf(id);
+  }
+}
+
+/// Every section with its usual status line and its steps of `shares`.
+constexpr SectionReadings SectionsRead(const SectionShares& shares) {
+  SectionReadings sections{};
+  for (std::size_t i = 0; i < sections.size(); ++i)
+    sections[i] = {sectionTable[i].id, ReadingStatus(sectionTable[i].id), shares[i]};
+  return sections;
+}
+
+/// The steps of a run that reads the timeline's sections (tracks, effects, titles) and takes
+/// the rest of its bar after them.
+inline constexpr SectionShares timelineShares = {0, 40, 20, 10, 10, 20, 60, 0, 0, 0, 0, 0, 0, 0};
+
 /// A run's reading and what follows it. Each run keeps its own plan beside its code, so the
 /// walk names no run and a new run adds a plan without touching the layers below it.
 struct ReadingPlan {
-  std::array<SectionReading, sectionTable.size()> sections;  ///< in file order
+  SectionReadings sections;  ///< in file order
   /// A run that wants only the names reads on past clips of no known kind.
   UnknownClips unknownClips = UnknownClips::Fail;
   /// Such a run also does without an option block cut short: it names no file.
@@ -54,9 +90,8 @@ struct ReadingPlan {
 
 /// A reading that shows nothing and makes no steps, for probes whose progress nobody sees.
 constexpr ReadingPlan QuietReading(UnknownClips unknownClips = UnknownClips::Fail) {
-  ReadingPlan plan{};
-  for (std::size_t i = 0; i < plan.sections.size(); ++i)
-    plan.sections[i] = {sectionTable[i].id, {}, 0};
+  ReadingPlan plan{.sections = SectionsRead({})};
+  for (SectionReading& section : plan.sections) section.status = {};
   plan.unknownClips = unknownClips;
   return plan;
 }

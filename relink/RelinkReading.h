@@ -6,30 +6,10 @@
 
 namespace pexol {
 
-/// The relink: the sections, then the renaming as long as an EDL takes.
-// clang-format off
-inline constexpr ReadingPlan relinkReading = {
-    .sections = {{
-      {SectionId::Header, {}, 0},
-      {SectionId::MainAV, "[MainAV]", 40},
-      {SectionId::InsertAV, "[InsertAV]", 20},
-      {SectionId::ExAudio1, "[ExAudio]", 10},
-      {SectionId::ExAudio2, "[ExAudio]", 10},
-      {SectionId::Effect, "[Effect]", 20},
-      {SectionId::Title, "[Title]", 60},
-      {SectionId::FilterMainAV, "[FilterMainAV]", 0},
-      {SectionId::FilterInsertAV, "[FilterInsertAV]", 0},
-      {SectionId::FilterExAudio1, "[FilterAudio]", 0},
-      {SectionId::FilterExAudio2, "[FilterAudio]", 0},
-      {SectionId::BinWindow, "[BinWindow]", 0},
-      {SectionId::Option, "the option block", 0},
-      {SectionId::End, {}, 0},
-    }},
-    .afterReadingShare = edlShare,
-    .notesUnreadBytes = true,
-};
-// clang-format on
-static_assert(relinkReading.InFileOrder(), "the plan lists the sections in file order");
+/// The relink: the timeline's sections, then the renaming as long as an EDL takes.
+inline constexpr ReadingPlan relinkReading = {.sections = SectionsRead(timelineShares),
+                                              .afterReadingShare = edlShare,
+                                              .notesUnreadBytes = true};
 static_assert(relinkReading.TotalSteps() == 200, "a relink makes 200");
 
 }  // namespace pexol
