@@ -14,6 +14,7 @@
 #include "core/TextEncoding.h"
 #include "export/ExportFormats.h"
 #include "fuzz/Invariants.h"
+#include "fuzz/ReadableTimeline.h"
 #include "model/Project.h"
 
 namespace pexol::fuzz {
@@ -232,14 +233,9 @@ Broken CheckWellFormed(const ExportFormat& format, const std::string& document) 
 }  // namespace
 
 Broken CheckExports(std::span<const std::uint8_t> project, Software software) {
-  Timeline timeline;
-  try {
-    NullObserver quiet;
-    RunProgress progress(quiet);
-    timeline = BuildTimeline(ReadProject(project, {software}, progress));
-  } catch (const RunFailure&) {
-    return std::nullopt;  // the conversions' checks cover projects that do not read
-  }
+  const std::optional<Timeline> read = ReadableTimeline(project, software);
+  if (!read) return std::nullopt;
+  const Timeline& timeline = *read;
   const Expected expected = ExpectedLengths(timeline);
   // The formats this target knows how to read back; any other is checked for being well-formed.
   using Reader = Broken (*)(const std::string&, const Expected&);

@@ -9,6 +9,7 @@
 #include "core/RunFailure.h"
 #include "core/RunObserver.h"
 #include "fuzz/Invariants.h"
+#include "fuzz/ReadableTimeline.h"
 #include "model/Project.h"
 #include "picture/TimelinePicture.h"
 
@@ -25,14 +26,9 @@ std::size_t ElementsIn(const SvgElement& element) {
 }  // namespace
 
 Broken CheckPicture(std::span<const std::uint8_t> project, Software software, TimecodeMode mode) {
-  Timeline timeline;
-  try {
-    NullObserver quiet;
-    RunProgress progress(quiet);
-    timeline = BuildTimeline(ReadProject(project, {software}, progress));
-  } catch (const RunFailure&) {
-    return std::nullopt;  // the conversions' checks cover projects that do not read
-  }
+  const std::optional<Timeline> read = ReadableTimeline(project, software);
+  if (!read) return std::nullopt;
+  const Timeline& timeline = *read;
   PictureSettings settings;
   settings.timecode = mode;
   // Every other name missing, so that both kinds of box are drawn.

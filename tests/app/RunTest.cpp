@@ -21,6 +21,7 @@
 #include "app/pages/ExportPage.h"
 #include "app/pages/MediaFolders.h"
 #include "export/ExportFormats.h"
+#include "pages/ThrowingPage.h"
 #include "run/RunConversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -55,27 +56,6 @@ class LastProgress final : public RunObserver {
   void Status(std::string_view) override {}
   void Progress(int stepsDone, int) override { done = stepsDone; }
   int done = -1;
-};
-
-/// A page whose job throws: a standard exception or something that is none.
-class ThrowingPage final : public pages::Page {
- public:
-  static constexpr int sourceId = 9002, runId = 9007;
-  explicit ThrowingPage(bool standard) : Page("throws"), standard(standard) {
-    const int source = AddFileRow(9001, "mpj source file", sourceId, 9003,
-                                  pages::OpenFile("mpj", pages::ProjectFilter()), "throws/source");
-    AddRunRow(runId, "run", 9008, 9009, 9010);
-    state.PictureFrom(source);
-  }
-  pages::Driver MakeRun(const pages::MediaFolders&) override {
-    if (standard)
-      return
-          [](RunObserver&) -> RunResult { throw std::runtime_error("no room left on the device"); };
-    return [](RunObserver&) -> RunResult { throw 3; };
-  }
-
- private:
-  bool standard;
 };
 
 /// What the page showed while the message box was open.
@@ -475,7 +455,7 @@ class RunTest : public QObject {
   void ARunThatThrowsIsAFailedRunWithAMessage_data() {
     QTest::addColumn<bool>("standard");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("std::exception") << true << "no room left on the device.";
+    QTest::newRow("std::exception") << true << "no room left.";
     QTest::newRow("anything else") << false << "An unexpected error ended it.";
   }
   void ARunThatThrowsIsAFailedRunWithAMessage() {
@@ -483,17 +463,17 @@ class RunTest : public QObject {
     QFETCH(QString, reason);
     pages::RunGate gate;
     PageView page({*prompts, gate, [] { return pages::MediaFolders{}; }},
-                  std::make_unique<ThrowingPage>(standard));
+                  std::make_unique<test::ThrowingPage>(standard));
     page.show();
-    QTest::keyClicks(Find<QLineEdit>(page, ThrowingPage::sourceId), project);
+    QTest::keyClicks(Find<QLineEdit>(page, test::ThrowingPage::sourceId), project);
     QSignalSpy ended(&page, &RunPage::RunEnded);
-    QTest::mouseClick(Find<QPushButton>(page, ThrowingPage::runId), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(page, test::ThrowingPage::runId), Qt::LeftButton);
     QVERIFY(ended.wait(10000));
     QCOMPARE(prompts->messages.size(), 1);
     QCOMPARE(prompts->messages[0].text, "The run failed\n\n" + project + "\n" + reason);
     QCOMPARE(prompts->messages[0].icon, MessageIcon::Exclamation);
     QVERIFY(!page.Running());
-    QVERIFY(Find<QPushButton>(page, ThrowingPage::runId)->isVisible());
+    QVERIFY(Find<QPushButton>(page, test::ThrowingPage::runId)->isVisible());
     QCOMPARE(gate.Running(), nullptr);
   }
 

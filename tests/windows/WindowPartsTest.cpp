@@ -17,6 +17,7 @@
 #include "app/win32/PagePanel.h"
 #include "app/win32/Prompts.h"
 #include "app/win32/RegistrySettings.h"
+#include "pages/ThrowingPage.h"
 
 namespace pexol::win32 {
 namespace {
@@ -135,26 +136,6 @@ TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
   DestroyWindow(window);
 }
 
-/// A page whose job throws: a standard exception or something that is none.
-class ThrowingPage final : public pages::Page {
- public:
-  static constexpr int sourceId = 9002, runId = 9007;
-  explicit ThrowingPage(bool standard) : Page("throws"), standard(standard) {
-    const int source = AddFileRow(9001, "mpj source file", sourceId, 9003,
-                                  pages::OpenFile("mpj", pages::ProjectFilter()), "throws/source");
-    AddRunRow(runId, "run", 9008, 9009, 9010);
-    state.PictureFrom(source);
-  }
-  pages::Driver MakeRun(const pages::MediaFolders&) override {
-    if (standard)
-      return [](RunObserver&) -> RunResult { throw std::runtime_error("no room left"); };
-    return [](RunObserver&) -> RunResult { throw 3; };
-  }
-
- private:
-  bool standard;
-};
-
 TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
   RegisterPanelClass();
   HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 800, nullptr,
@@ -170,11 +151,11 @@ TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
   PanelHost host{prompts, gate, [] { return pages::MediaFolders{}; }, nullptr, nullptr, nullptr};
   const Metrics metrics(96);
   for (const bool standard : {true, false}) {
-    PagePanel panel(window, std::make_unique<ThrowingPage>(standard), host, metrics);
+    PagePanel panel(window, std::make_unique<test::ThrowingPage>(standard), host, metrics);
     SetWindowPos(panel.Handle(), nullptr, 0, 0, 600, 400, SWP_NOZORDER | SWP_SHOWWINDOW);
     panel.LayOut(600, 400);
-    ASSERT_TRUE(panel.SetControl(ThrowingPage::sourceId, "C:\\projects\\demo.mpj"));
-    ASSERT_TRUE(panel.Click(ThrowingPage::runId));
+    ASSERT_TRUE(panel.SetControl(test::ThrowingPage::sourceId, "C:\\projects\\demo.mpj"));
+    ASSERT_TRUE(panel.Click(test::ThrowingPage::runId));
     ASSERT_TRUE(panel.Running());
     EXPECT_NE(gate.Running(), nullptr);
     // The window's messages, until the run's end has been shown.
