@@ -85,10 +85,12 @@ inline constexpr int exportLumetta = 1092;
 inline constexpr int exportFormatBox = 1093;
 inline constexpr int exportFromExtension = 1094;
 /// The button of the format in row `row` of the export's table: rows 0 to 2 from 1095, the
-/// next three from 1117 (the numbers scripts and tests click; 1120 is taken, so a seventh row
-/// needs a range of its own).
+/// next three from 1117 (the numbers scripts and tests click), any further from 1400 (1120 and
+/// the collect dialog's formats from 1330 are taken), so a new row needs no new id.
 constexpr int ExportFormatButton(std::size_t row) {
-  return row < 3 ? 1095 + static_cast<int>(row) : 1117 + static_cast<int>(row - 3);
+  if (row < 3) return 1095 + static_cast<int>(row);
+  if (row < 6) return 1117 + static_cast<int>(row - 3);
+  return 1400 + static_cast<int>(row - 6);
 }
 inline constexpr int exportTimecodeBox = 1098;
 inline constexpr int exportNtscDrop = 1099;

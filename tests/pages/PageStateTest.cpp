@@ -114,6 +114,9 @@ TEST(PageSettings, TheExportFormatIsKeptByNameAndItsButtonsKeepTheirIds) {
       for (const Choice& choice : part.choices) buttons.push_back(choice.id);
   EXPECT_EQ(buttons, (std::vector<int>{1094, 1095, 1096, 1097, 1117, 1118, 1119}));
   EXPECT_EQ(ExportPage::FormatButton("kdenlive"), 1117);
+  // A row added to the table takes an id of a range no other control uses.
+  EXPECT_EQ(ids::ExportFormatButton(6), 1400);
+  EXPECT_GT(ids::ExportFormatButton(6), ids::collectFormatFirst + 20);
 }
 
 TEST(PageSettings, DamagedValuesLeaveTheStartState) {
