@@ -184,12 +184,14 @@ TEST_F(BatchTest, SigtermStopsTheRunningRendersAndLeavesNoTemporaryFiles) {
   folder.Write("archive/2020/long1.mpj", build::BuildProject(long_));
   folder.Write("archive/2020/long2.mpj", build::BuildProject(long_));
   const auto start = std::chrono::steady_clock::now();
+  // The job draws its picture first, through a temporary file of its own: a temporary file
+  // beside the finished picture is the render's.
   const std::string command =
       "cd '" + folder.Folder().string() +
       "' && { '" PEXOL_CLI
       "' batch archive/2020 --out out --render mp4 --jobs 2 "
-      ">/dev/null 2>&1 & pid=$!; for i in $(seq 600); do ls -a out/long1 2>/dev/null "
-      "| grep -q '^[.]pexol-' && break; sleep 0.05; done; "
+      ">/dev/null 2>&1 & pid=$!; for i in $(seq 600); do [ -f out/long1/long1.svg ] && "
+      "ls -a out/long1 | grep -q '^[.]pexol-' && break; sleep 0.05; done; "
       "ls -a out/long1 >seen.txt; kill -TERM $pid; wait $pid; }";
   const int status = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
