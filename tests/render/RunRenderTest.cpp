@@ -14,8 +14,10 @@
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "core/RunObserver.h"
 #include "core/TextEncoding.h"
@@ -176,6 +178,36 @@ class RunRenderTest : public testing::Test {
     job.timecode = timecode;
     NullObserver quiet;
     return RunRender(job, quiet);
+  }
+
+  /// Starts `pexol-cli render` with `arguments` in the folder as a process of its own, its
+  /// standard error in err.txt and its files no larger than `fileLimit` bytes (0: as they come).
+  pid_t StartRender(std::vector<std::string> arguments, rlim_t fileLimit = 0) const {
+    arguments.insert(arguments.begin(), {PEXOL_CLI, "render"});
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    const rlimit limit{fileLimit, fileLimit};
+    if (::chdir(folder.Folder().c_str()) != 0 ||
+        (fileLimit != 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
+      ::_exit(99);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("err.txt", "w", stderr);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    ::execv(PEXOL_CLI, argv.data());
+    ::_exit(98);
+  }
+
+  /// The size of a run's temporary file in the folder; nullopt when there is none.
+  std::optional<std::uintmax_t> TemporaryFile() const {
+    for (const auto& entry : fs::directory_iterator(folder.Folder()))
+      if (entry.path().filename().string().starts_with(".pexol-")) {
+        std::error_code gone;  // renamed or removed since it was listed
+        const std::uintmax_t size = fs::file_size(entry.path(), gone);
+        return gone ? 0 : size;
+      }
+    return std::nullopt;
   }
 
   // The demo's media: movies of one colour each with a tone, images, sounds.
@@ -515,25 +547,13 @@ TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestinati
   WriteSound(folder.Path("tone.wav"), 20);
   folder.Write("long.mpj", build::BuildProject(RedWithTone(20000)));
   folder.Write("out.mp4", "old");
-  const pid_t child = ::fork();
+  const pid_t child = StartRender({"long.mpj", "out.mp4", "--missing", "black"});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("err.txt", "w", stderr);
-    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "long.mpj", "out.mp4", "--missing", "black", nullptr);
-    ::_exit(98);
-  }
   // Waits for the encoder to have written something, not for a time.
-  const auto debrisSize = [this] {
-    for (const auto& entry : fs::directory_iterator(folder.Folder()))
-      if (entry.path().filename().string().starts_with(".pexol-")) return fs::file_size(entry);
-    return std::uintmax_t{0};
-  };
   int status = 0;
   bool writing = false;
   while (!writing && ::waitpid(child, &status, WNOHANG) == 0) {
-    writing = debrisSize() > 0;
+    writing = TemporaryFile().value_or(0) > 0;
     if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ASSERT_TRUE(writing) << "the render ended before it was seen writing";
@@ -543,8 +563,7 @@ TEST_F(RunRenderTest, InterruptedRenderRemovesItsPartialFileAndKeepsTheDestinati
   const std::string err = folder.Read("err.txt");
   EXPECT_NE(err.find("render stopped"), std::string::npos) << err;
   EXPECT_EQ(folder.Read("out.mp4"), "old");
-  for (const auto& entry : fs::directory_iterator(folder.Folder()))
-    EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
+  EXPECT_FALSE(TemporaryFile());
 }
 
 // SIGTERM or Ctrl-C while the encoder writes real media ends the render within a second, with
@@ -558,16 +577,8 @@ TEST_F(RunRenderTest, ASignalStopsARenderOfMoviesWithinASecond) {
   for (const auto& [signal, size] : {std::pair{SIGTERM, "sd"}, std::pair{SIGINT, "1080p"}}) {
     SCOPED_TRACE(size);
     fs::remove(folder.Path("err.txt"));  // the last run's must not pass for this one's
-    const pid_t child = ::fork();
+    const pid_t child = StartRender({"takes.mpj", "out.mp4", "--size", size, "--progress=json"});
     ASSERT_GE(child, 0);
-    if (child == 0) {
-      if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
-      std::freopen("/dev/null", "w", stdout);
-      std::freopen("err.txt", "w", stderr);
-      ::execl(PEXOL_CLI, PEXOL_CLI, "render", "takes.mpj", "out.mp4", "--size", size,
-              "--progress=json", nullptr);
-      ::_exit(98);
-    }
     // Signalled once frames have been encoded, not after a time.
     int status = 0;
     while (folder.Read("err.txt").find("\"unit\":\"frames\"") == std::string::npos &&
@@ -582,8 +593,7 @@ TEST_F(RunRenderTest, ASignalStopsARenderOfMoviesWithinASecond) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status << err;
     EXPECT_LT(took, std::chrono::seconds(1));
     EXPECT_NE(err.find("\"message\":\"render stopped"), std::string::npos) << err;
-    for (const auto& entry : fs::directory_iterator(folder.Folder()))
-      EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
+    EXPECT_FALSE(TemporaryFile());
     EXPECT_FALSE(fs::exists(folder.Path("out.mp4")));
   }
 }
@@ -603,22 +613,10 @@ TEST_F(RunRenderTest, ASignalEndsARenderWithinASecondEvenInALoader) {
   build::Project project;
   project.main = {{"sunset.png", 0, 19999, 0, "still", 0, 0, {}}};
   folder.Write("stuck.mpj", build::BuildProject(project));
-  const pid_t child = ::fork();
+  const pid_t child = StartRender({"stuck.mpj", "out.mp4"});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("err.txt", "w", stderr);
-    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "stuck.mpj", "out.mp4", nullptr);
-    ::_exit(98);
-  }
-  const auto temporaryLeft = [this] {
-    for (const auto& entry : fs::directory_iterator(folder.Folder()))
-      if (entry.path().filename().string().starts_with(".pexol-")) return true;
-    return false;
-  };
   int status = 0;
-  while (!temporaryLeft() && ::waitpid(child, &status, WNOHANG) == 0)
+  while (!TemporaryFile() && ::waitpid(child, &status, WNOHANG) == 0)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   // Past the destination's opening, into the loading of the media.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -629,7 +627,7 @@ TEST_F(RunRenderTest, ASignalEndsARenderWithinASecondEvenInALoader) {
   const auto took = std::chrono::steady_clock::now() - signalled;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status << folder.Read("err.txt");
   EXPECT_LT(took, std::chrono::seconds(1));
-  EXPECT_FALSE(temporaryLeft());
+  EXPECT_FALSE(TemporaryFile());
   EXPECT_FALSE(fs::exists(folder.Path("out.mp4")));
 }
 
@@ -639,22 +637,13 @@ TEST_F(RunRenderTest, AWriteFailureMidwayFailsTheRender) {
   WriteSound(folder.Path("tone.wav"), 20);
   folder.Write("long.mpj", build::BuildProject(RedWithTone(600)));
   folder.Write("out.mp4", "old");
-  const pid_t child = ::fork();
+  const pid_t child = StartRender({"long.mpj", "out.mp4", "--missing", "black"}, 16 * 1024);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    const rlimit limit{16 * 1024, 16 * 1024};
-    if (::chdir(folder.Folder().c_str()) != 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-      ::_exit(99);
-    std::freopen("/dev/null", "w", stdout);
-    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "long.mpj", "out.mp4", "--missing", "black", nullptr);
-    ::_exit(98);
-  }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0 && WEXITSTATUS(status) < 98) << status;
   EXPECT_TRUE(folder.Read("out.mp4") == "old");  // not a short video
-  for (const auto& entry : fs::directory_iterator(folder.Folder()))
-    EXPECT_FALSE(entry.path().filename().string().starts_with(".pexol-")) << entry.path();
+  EXPECT_FALSE(TemporaryFile());
 }
 
 }  // namespace
