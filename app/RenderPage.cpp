@@ -40,25 +40,25 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context, MakeModel(
     Bind(quality, render.quality);
     row->addWidget(quality);
     row->addStretch(1);
-    // The part to render, as the command line's --from and --to take it.
-    row->addWidget(AddLabel(this, ids::renderFromLabel, QStringLiteral("from")));
-    QLineEdit* from = AddEdit(this, ids::renderFrom);
-    from->setPlaceholderText(QStringLiteral("start"));
-    from->setToolTip(QStringLiteral("first frame: a frame number or a timecode"));
-    Bind(from, render.from);
-    row->addWidget(from);
-    row->addWidget(AddLabel(this, ids::renderToLabel, QStringLiteral("to")));
-    QLineEdit* to = AddEdit(this, ids::renderTo);
-    to->setPlaceholderText(QStringLiteral("end"));
-    to->setToolTip(QStringLiteral("frame to end before: a frame number or a timecode"));
-    Bind(to, render.to);
-    row->addWidget(to);
-    // As wide as a drop-frame timecode: the row keeps its room for the quality.
-    const int timecodeWidth =
-        from->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00;000")) +
-        from->fontMetrics().averageCharWidth() * 2;
-    from->setMaximumWidth(timecodeWidth);
-    to->setMaximumWidth(timecodeWidth);
+    // The part to render, as the command line's --from and --to take it, each field as wide
+    // as a drop-frame timecode: the row keeps its room for the quality.
+    const auto addFrameField = [this, row](int labelId, const QString& label, int editId,
+                                           const QString& placeholder, const QString& tip,
+                                           int field) {
+      row->addWidget(AddLabel(this, labelId, label));
+      QLineEdit* edit = AddEdit(this, editId);
+      edit->setPlaceholderText(placeholder);
+      edit->setToolTip(tip);
+      edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00;000")) +
+                            edit->fontMetrics().averageCharWidth() * 2);
+      Bind(edit, field);
+      row->addWidget(edit);
+    };
+    addFrameField(ids::renderFromLabel, QStringLiteral("from"), ids::renderFrom,
+                  QStringLiteral("start"),
+                  QStringLiteral("first frame: a frame number or a timecode"), render.from);
+    addFrameField(ids::renderToLabel, QStringLiteral("to"), ids::renderTo, QStringLiteral("end"),
+                  QStringLiteral("frame to end before: a frame number or a timecode"), render.to);
     column->addLayout(row);
   });
 }

@@ -6,38 +6,32 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
-#include <iterator>
 
 #include "app/DisplayText.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
+#include "core/XmlWriter.h"
 #include "picture/SvgWriter.h"
 
 namespace pexol {
 
 namespace {
 
-void Write(SvgWriter& svg, const SvgElement& element) {
-  // The labels are drawn over it in the window's font.
+/// `element` and what it holds, as the picture wrote them, but for the labels: the window
+/// draws those over it in its own font.
+void WriteWithoutText(XmlWriter& xml, const SvgElement& element) {
   if (element.name == "text") return;
-  svg.Open(element.name);
-  for (const auto& [name, value] : element.attributes) svg.Attribute(name, value);
-  if (!element.text.empty()) svg.Text(element.text);
-  for (const SvgElement& child : element.children) Write(svg, child);
-  svg.Close();
+  xml.Open(element.name);
+  for (const auto& [name, value] : element.attributes) xml.Attribute(name, value);
+  if (!element.text.empty()) xml.Text(element.text);
+  for (const SvgElement& child : element.children) WriteWithoutText(xml, child);
+  xml.Close();
 }
 
-/// The picture's document without its text.
 QByteArray WithoutText(const SvgElement& drawing) {
-  SvgWriter svg(drawing.Get("width").empty() ? 0 : std::stod(std::string(drawing.Get("width"))),
-                drawing.Get("height").empty() ? 0 : std::stod(std::string(drawing.Get("height"))));
-  static constexpr std::string_view written[] = {"xmlns", "version", "baseProfile",
-                                                 "width", "height",  "viewBox"};
-  for (const auto& [name, value] : drawing.attributes)
-    if (std::find(std::begin(written), std::end(written), name) == std::end(written))
-      svg.Attribute(name, value);
-  for (const SvgElement& child : drawing.children) Write(svg, child);
-  return QByteArray::fromStdString(svg.Finish());
+  XmlWriter xml;
+  WriteWithoutText(xml, drawing);
+  return QByteArray::fromStdString(xml.Finish());
 }
 
 }  // namespace
