@@ -57,6 +57,10 @@ constexpr SectionReadings SectionsRead(const SectionShares& shares) {
 /// The steps of a run that reads the timeline's sections (tracks, effects, titles) and takes
 /// the rest of its bar after them.
 inline constexpr SectionShares timelineShares = {0, 40, 20, 10, 10, 20, 60, 0, 0, 0, 0, 0, 0, 0};
+/// The steps of a run whose reading is a moment beside its own work (a render, a collect): a
+/// few for the timeline's sections, and the rest of the bar, `briefReadingLeft`, after them.
+inline constexpr SectionShares briefShares = {0, 2, 1, 1, 1, 1, 2, 0, 0, 0, 0, 0, 0, 0};
+inline constexpr int briefReadingLeft = 192;
 
 /// A run's reading and what follows it. Each run keeps its own plan beside its code, so the
 /// walk names no run and a new run adds a plan without touching the layers below it.

@@ -85,24 +85,28 @@ int PageState::Value(int field, int none) const {
   return at.kind == FieldKind::Choice && at.value < 0 ? none : at.value;
 }
 
+void PageState::Write(SettingsStore& store, const Field& at) {
+  switch (at.kind) {
+    case FieldKind::Text:
+      store.SetText(at.key, at.text);
+      break;
+    case FieldKind::Flag:
+      store.SetFlag(at.key, at.value != 0);
+      break;
+    case FieldKind::Choice:
+    case FieldKind::Number:
+      if (at.names.empty())
+        store.SetNumber(at.key, at.value);
+      else
+        store.SetText(at.key, NameOf(at));
+      break;
+  }
+}
+
 void PageState::Changed(int field) {
   const Field& at = At(field);
   if (loaded && live != nullptr) {
-    switch (at.kind) {
-      case FieldKind::Text:
-        live->SetText(at.key, at.text);
-        break;
-      case FieldKind::Flag:
-        live->SetFlag(at.key, at.value != 0);
-        break;
-      case FieldKind::Choice:
-      case FieldKind::Number:
-        if (at.names.empty())
-          live->SetNumber(at.key, at.value);
-        else
-          live->SetText(at.key, NameOf(at));
-        break;
-    }
+    Write(*live, at);
     live->Flush();
   }
   if (onChanged) onChanged(field);
@@ -168,23 +172,7 @@ void PageState::Load(const SettingsStore& store, SettingsStore* writeTo) {
 }
 
 void PageState::Save(SettingsStore& store) const {
-  for (const Field& at : fields) {
-    switch (at.kind) {
-      case FieldKind::Text:
-        store.SetText(at.key, at.text);
-        break;
-      case FieldKind::Flag:
-        store.SetFlag(at.key, at.value != 0);
-        break;
-      case FieldKind::Choice:
-      case FieldKind::Number:
-        if (at.names.empty())
-          store.SetNumber(at.key, at.value);
-        else
-          store.SetText(at.key, NameOf(at));
-        break;
-    }
-  }
+  for (const Field& at : fields) Write(store, at);
 }
 
 SoftwareChoice PageState::ChosenSoftware() const {

@@ -110,6 +110,8 @@ class PageState {
   void LoadByName(int field, const SettingsStore& store);
   /// The name a Choice kept by name is saved as; "" when none is chosen.
   static std::string NameOf(const Field& field);
+  /// Writes `field` under its key, as its kind is kept.
+  static void Write(SettingsStore& store, const Field& field);
 
   std::vector<Field> fields;
   int software = -1;
