@@ -114,9 +114,19 @@ TEST(PageSettings, TheExportFormatIsKeptByNameAndItsButtonsKeepTheirIds) {
       for (const Choice& choice : part.choices) buttons.push_back(choice.id);
   EXPECT_EQ(buttons, (std::vector<int>{1094, 1095, 1096, 1097, 1117, 1118, 1119}));
   EXPECT_EQ(ExportPage::FormatButton("kdenlive"), 1117);
-  // A row added to the table takes an id of a range no other control uses.
-  EXPECT_EQ(ids::ExportFormatButton(6), 1400);
-  EXPECT_GT(ids::ExportFormatButton(6), ids::collectFormatFirst + 20);
+  // Rows added to the table take ids no control of any page has, nor the collect dialog's.
+  std::set<int> taken;
+  for (const auto& shared : MakeSharedPages())
+    for (const FormPart& part : shared->Parts()) {
+      taken.insert({part.id, part.labelId, part.editId, part.chooserId, part.progressId,
+                    part.statusId, part.cancelId});
+      for (const Choice& choice : part.choices) taken.insert(choice.id);
+    }
+  for (std::size_t row = 0; row < 20; ++row)
+    taken.insert(ids::collectFormatFirst + static_cast<int>(row));
+  taken.insert(ids::timeline);  // the picture under the pages
+  for (std::size_t row = ExportFormats().size(); row < ExportFormats().size() + 10; ++row)
+    EXPECT_FALSE(taken.contains(ids::ExportFormatButton(row))) << row;
 }
 
 TEST(PageSettings, DamagedValuesLeaveTheStartState) {
