@@ -3,6 +3,7 @@
 
 #include "app/pages/ControlIds.h"
 #include "app/pages/MediaFolders.h"
+#include "core/Options.h"
 #include "render/RenderChoices.h"
 
 namespace pexol::pages {
@@ -34,10 +35,8 @@ std::vector<std::string> RenderArguments(const ChildRenderJob& job) {
   if (!job.software.automatic)
     software = job.software.named == Software::Lumetta ? "lumetta" : "corvane";
   arguments.push_back("--software=" + software);
-  arguments.push_back(std::string("--timecode=") + (job.timecode == TimecodeMode::Pal ? "pal"
-                                                    : job.timecode == TimecodeMode::NtscNonDrop
-                                                        ? "ntsc-nondrop"
-                                                        : "ntsc-drop"));
+  for (const TimecodeModeName& mode : TimecodeModeNames())
+    if (mode.mode == job.timecode) arguments.push_back("--timecode=" + std::string(mode.name));
   arguments.push_back(std::string("--missing=") + (job.blackForMissing ? "black" : "fail"));
   arguments.push_back("--quality=" + std::to_string(job.quality));
   // Joined to their options: a value may start with "-".
