@@ -18,7 +18,7 @@
 #include "model/Timeline.h"
 #include "picture/PictureReading.h"
 #include "picture/TimelinePicture.h"
-#include "render/RunRender.h"
+#include "render/RenderInProcesses.h"
 #include "run/RunConversions.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -191,25 +191,6 @@ std::vector<std::string> JobArguments(const std::string& program, const BatchOpt
   return arguments;
 }
 
-std::string ShellLine(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (const std::string& argument : arguments) {
-    if (!line.empty()) line += ' ';
-    const bool plain =
-        !argument.empty() && argument.find_first_not_of(
-                                 "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-                                 "-_./=:,+@%") == std::string::npos;
-    if (plain) {
-      line += argument;
-      continue;
-    }
-    line += '\'';
-    for (const char c : argument) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    line += '\'';
-  }
-  return line;
-}
-
 JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
                       const RunObserver& outer) {
   JobResult result;
@@ -251,7 +232,9 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
         job.software = SoftwareChoice::Automatic();
         job.maps = options.maps;
         job.searchFolders = options.searchFolders;
-        Note(RunRender(job, observer), "render", outputs[next++], result);
+        // One process: the batch already runs a job a core.
+        job.jobs = 1;
+        Note(RunRenderInProcesses(job, observer), "render", outputs[next++], result);
       }
       result.outputs.push_back(result.picture);
     }

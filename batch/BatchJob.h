@@ -40,9 +40,6 @@ bool JobIsDone(const BatchOptions& options, const BatchProject& project);
 std::vector<std::string> JobArguments(const std::string& program, const BatchOptions& options,
                                       const BatchProject& project);
 
-/// The line as a POSIX shell reads it back, each argument quoted where it needs to be.
-std::string ShellLine(const std::vector<std::string>& arguments);
-
 /// Does the job in this process: finds the media, draws the picture, writes each output as
 /// the single-project command writes it (a failed one leaves its file as it was) and then the
 /// result file. A project that cannot be read fails at once. `observer` is asked only whether

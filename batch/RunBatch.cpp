@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "batch/BatchReport.h"
-#include "batch/ProcessPool.h"
 #include "core/FileIo.h"
 #include "core/RunProgress.h"
 #include "media/PathText.h"
+#include "run/ProcessPool.h"
 
 namespace pexol {
 
@@ -109,36 +109,36 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
         RunProgress::totalSteps);
   };
   bool stopping = false;
-  const bool completed = RunInPool(
-      jobs, parallel,
-      [&](std::size_t index, const ChildEnd& end) {
-        const BatchProject& project = (*projects)[pending[index]];
-        auto result = ReadResult(ResultPath(options, project));
-        if (!result) {
-          if (stopping) return;  // stopped before it was done: the next run does it
-          JobResult failed;
-          failed.project = project.source;
-          failed.into = project.into;
-          failed.status = JobStatus::Failed;
-          failed.failures.push_back(
-              !end.started      ? "the job could not be started (" + run.program + ")"
-              : end.signal != 0 ? "the job was ended by signal " + std::to_string(end.signal) +
-                                      " before it wrote its result"
-                                : "the job ended with status " + std::to_string(end.exitCode) +
-                                      " without writing its result");
-          std::string writeError;
-          if (!WriteJobResult(options, failed, writeError)) summary.problems.push_back(writeError);
-          result = std::move(failed);
-        }
-        ++done;
-        Count(summary, *result);
-        finished(*result, false);
-      },
-      [&] {
-        stopping = stopping || observer.StopRequested();
-        return stopping;
-      },
-      [&](std::size_t running) { status(static_cast<int>(running)); });
+  PoolCalls calls;
+  calls.finished = [&](std::size_t index, const ChildEnd& end) {
+    const BatchProject& project = (*projects)[pending[index]];
+    auto result = ReadResult(ResultPath(options, project));
+    if (!result) {
+      if (stopping) return;  // stopped before it was done: the next run does it
+      JobResult failed;
+      failed.project = project.source;
+      failed.into = project.into;
+      failed.status = JobStatus::Failed;
+      failed.failures.push_back(!end.started ? "the job could not be started (" + run.program + ")"
+                                : end.signal != 0
+                                    ? "the job was ended by signal " + std::to_string(end.signal) +
+                                          " before it wrote its result"
+                                    : "the job ended with status " + std::to_string(end.exitCode) +
+                                          " without writing its result");
+      std::string writeError;
+      if (!WriteJobResult(options, failed, writeError)) summary.problems.push_back(writeError);
+      result = std::move(failed);
+    }
+    ++done;
+    Count(summary, *result);
+    finished(*result, false);
+  };
+  calls.stop = [&] {
+    stopping = stopping || observer.StopRequested();
+    return stopping;
+  };
+  calls.running = [&](std::size_t running) { status(static_cast<int>(running)); };
+  const bool completed = RunInPool(jobs, parallel, calls);
   observer.Status("");
   summary.stopped = !completed;
   std::vector<std::string> problems;

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "batch/BatchReport.h"
-#include "batch/ProcessPool.h"
 #include "batch/RunBatch.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
@@ -16,6 +15,7 @@
 #include "export/RunExport.h"
 #include "media/PathText.h"
 #include "render/RenderChoices.h"
+#include "run/ProcessPool.h"
 
 namespace pexol::cli {
 

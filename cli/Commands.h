@@ -3,6 +3,14 @@
 
 #include <CLI/CLI.hpp>
 
+#ifdef PEXOL_WITH_RENDER
+#include <chrono>
+
+#include "core/RunObserver.h"
+#include "render/RenderJob.h"
+#include "run/RunResult.h"
+#endif
+
 namespace pexol::cli {
 
 void AddToTextCommand(CLI::App& app, int& exitCode);
@@ -16,7 +24,18 @@ void AddCollectCommand(CLI::App& app, int& exitCode);
 void AddBatchCommand(CLI::App& app, int& exitCode);
 #endif
 #ifdef PEXOL_WITH_RENDER
-void AddRenderCommand(CLI::App& app, int& exitCode);
+/// What does a render and a join: the render program itself, with MLT and FFmpeg, or pexol-cli
+/// through it.
+struct RenderRunners {
+  RunResult (*render)(const RenderJob& job, RunObserver& observer);
+  RunResult (*join)(const JoinJob& job, RunObserver& observer);
+  /// How long a run asked to stop by a signal may take before the process ends anyway: the
+  /// render program's encoder ends within a second; pexol-cli waits for its processes, which
+  /// end within theirs, and removes their pieces.
+  std::chrono::milliseconds stopGrace;
+};
+void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
+void AddJoinCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
 #endif
 
 }  // namespace pexol::cli

@@ -13,6 +13,9 @@
 #include "core/PlatformConsole.h"
 #include "core/TemporaryFiles.h"
 #include "core/Version.h"
+#ifdef PEXOL_WITH_RENDER
+#include "render/RenderInProcesses.h"
+#endif
 
 int main(int argc, char** argv) {
   pexol::InstallRunSignals();
@@ -36,7 +39,11 @@ int main(int argc, char** argv) {
   pexol::cli::AddRelinkCommand(app, exitCode);
   pexol::cli::AddPictureCommand(app, exitCode);
 #ifdef PEXOL_WITH_RENDER
-  pexol::cli::AddRenderCommand(app, exitCode);
+  // The render program does them, in processes of its own: nothing else loads MLT or FFmpeg.
+  const pexol::cli::RenderRunners runners{pexol::RunRenderInProcesses, pexol::RunJoinInProcess,
+                                          std::chrono::milliseconds(2500)};
+  pexol::cli::AddRenderCommand(app, exitCode, runners);
+  pexol::cli::AddJoinCommand(app, exitCode, runners);
 #endif
   pexol::cli::AddCollectCommand(app, exitCode);
 #ifdef PEXOL_WITH_BATCH

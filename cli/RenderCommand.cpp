@@ -1,23 +1,43 @@
 // cli/RenderCommand.cpp - `pexol-cli render`: the timeline to a finished video file through MLT
-#include <chrono>
+#include <iostream>
 #include <memory>
+#include <thread>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
-#include "render/RunRender.h"
+#include "render/RenderInProcesses.h"
+#include "render/RenderOutcome.h"
+#include "run/ProcessPool.h"
 #include "run/RunMessages.h"
 
 namespace pexol::cli {
 
 namespace {
 
-// With the process's own end after it, a stopped render ends within a second of the signal.
-constexpr std::chrono::milliseconds renderStopGrace{400};
+int Cores() {
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// --plan: the commands, one a line, as a shell reads them, for pexol-cli wherever they run.
+int PrintPlan(const RenderJob& job) {
+  RunResult failure;
+  const auto steps = PlanRender(job, failure);
+  if (!steps) {
+    TerminalObserver terminal;
+    return Report(failure, terminal, false);
+  }
+  for (const RenderStep& step : *steps) {
+    std::vector<std::string> line = {"pexol-cli"};
+    line.insert(line.end(), step.arguments.begin(), step.arguments.end());
+    std::cout << ShellLine(line) << "\n";
+  }
+  return exitSuccess;
+}
 
 }  // namespace
 
-void AddRenderCommand(CLI::App& app, int& exitCode) {
+void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners) {
   static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
                                                               {"black", MissingMedia::Black}};
   static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
@@ -34,6 +54,8 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
                                                     : ", ") +
                   all[c].extension + " (" + all[c].kind + ")";
   auto job = std::make_shared<RenderJob>();
+  job->jobs = Cores();
+  auto plan = std::make_shared<bool>(false);
   auto* sub = app.add_subcommand(
       "render",
       "Render the project's timeline to a video file (H.264 and AAC, or ProRes) or its "
@@ -77,13 +99,29 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   sub->add_flag("--interlaced", job->interlaced,
                 "keep interlaced media's fields (at the sd size only); by default they are "
                 "deinterlaced for a progressive picture");
+  sub->add_option("--jobs", job->jobs,
+                  "processes that render ranges of the timeline side by side, joined into one "
+                  "file without encoding again, the sound mixed once: the number of cores by "
+                  "default; 1 renders in one process")
+      ->check(CLI::PositiveNumber)
+      ->option_text("=N");
+  sub->add_flag("--picture-only", job->pictureOnly,
+                "the picture alone, without a sound stream (a range to be joined)");
+  sub->add_flag("--plan", *plan,
+                "print the commands that render the ranges, the sound and the join, one a "
+                "line, instead of rendering: run by hand one after another, or spread over "
+                "machines, they make the same file");
   sub->footer(
       "Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render and removes "
-      "the partial file; an existing DEST is left as it was. A sound file (.wav, .flac, .m4a, "
+      "every partial file; an existing DEST is left as it was. A sound file (.wav, .flac, .m4a, "
       ".mp3) holds the mix alone, as long as the timeline or range.\n\nExample:\n  pexol-cli "
       "render "
       "demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
-  sub->callback([job, &exitCode] {
+  sub->callback([job, plan, runners, &exitCode] {
+    if (*plan) {
+      exitCode = PrintPlan(*job);
+      return;
+    }
     TerminalObserver terminal;
     StoppableObserver observer(terminal);
     RunResult result;
@@ -92,8 +130,8 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
       // past the grace the stop is reported as the run reports it, and the process ends.
       const RunResult stopped{RunResult::Status::Stopped,
                               RenderStoppedMessage(job->source, job->destination), std::nullopt};
-      const StopOnSignals signals(renderStopGrace, [&] { Report(stopped, terminal, false); });
-      result = RunRender(*job, observer);
+      const StopOnSignals signals(runners.stopGrace, [&] { Report(stopped, terminal, false); });
+      result = runners.render(*job, observer);
     }
     exitCode = Report(result, terminal, false);
   });

@@ -52,6 +52,11 @@ void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings, int ren
   } else {
     SetPicture(consumer, settings);
   }
+  if (settings.pictureOnly) {
+    consumer.set("an", 1);
+    // The sound is not mixed at all, not only not encoded.
+    consumer.set("audio_off", 1);
+  }
   consumer.set("channels", 2);
   consumer.set("frequency", settings.frequency);
   // Every frame, none dropped, in order; the end of the range ends it.

@@ -20,6 +20,7 @@ struct EncodeSettings {
   std::string audioCodec = "aac";
   int frequency = 48000;
   bool soundOnly = false;
+  bool pictureOnly = false;  ///< no sound stream, and no sound mixed
   /// The picture: the document's own frame (`Standard`), or square pixels that frame is
   /// scaled into, bars where its shape differs.
   RenderSize size;

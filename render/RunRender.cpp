@@ -7,10 +7,8 @@
 #include <map>
 #include <set>
 
-#include "core/ListInWords.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
-#include "core/TextScanner.h"
 #include "edl/Timecode.h"
 #include "export/ExportFormats.h"
 #include "export/MltMediaNames.h"
@@ -23,8 +21,8 @@
 #include "render/MltRender.h"
 #include "render/PatternFreeLinks.h"
 #include "render/RangeCut.h"
+#include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
-#include "render/RenderRange.h"
 #include "render/RenderReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -32,21 +30,6 @@
 namespace pexol {
 
 namespace {
-
-// The container the destination's extension asks for.
-const RenderContainer* ContainerOf(const std::string& destination) {
-  const std::string extension = PathOfUtf8(destination).extension().string();
-  for (const RenderContainer& container : RenderContainers())
-    if (EqualsIgnoreCase(extension, container.extension)) return &container;
-  return nullptr;
-}
-
-// ".mp4 (H.264 and AAC), .mkv (Matroska) or .mov (QuickTime)".
-std::string ContainerChoices() {
-  return ListInWords(RenderContainers(), [](const RenderContainer& container) {
-    return std::string(container.extension) + " (" + container.kind + ")";
-  });
-}
 
 // The project stores a code for its sound; the 32 kHz ones differ in their sample size only.
 int FrequencyOf(std::int32_t stored) {
@@ -193,41 +176,11 @@ struct MediaUnusable {
 };
 
 RunResult Render(const RenderJob& job, RunObserver& observer) {
+  if (std::string problem = RenderJobProblem(job); !problem.empty())
+    return RunResult::Failed(std::move(problem));
   const RenderContainer* container = ContainerOf(job.destination);
-  if (!container)
-    return RunResult::Failed(OpenFailureMessage(
-        cannotRender, job.destination,
-        "the container follows the file's extension: " + ContainerChoices() + "."));
-  const auto rate = ExportRateOf(job.timecode);
-  if (!rate)
-    return RunResult::Failed(OpenFailureMessage(
-        cannotRender, job.destination,
-        "a render is made at NTSC (drop or non-drop frame) or PAL rates; frame counts have no "
-        "rate."));
   const auto size = ParseRenderSize(job.size);
-  if (!size)
-    return RunResult::Failed(OpenFailureMessage(
-        cannotRender, job.destination,
-        "the size \"" + job.size +
-            "\" is none of sd, 720p, 1080p or WIDTHxHEIGHT (even numbers from 32 to 8192, "
-            "such as 1280x720)."));
-  if (job.codec == RenderCodec::ProRes && !EqualsIgnoreCase(container->extension, ".mov"))
-    return RunResult::Failed(
-        OpenFailureMessage(cannotRender, job.destination,
-                           "ProRes is written in a QuickTime movie: name a .mov file."));
-  if (job.interlaced && !size->Standard() && !container->soundOnly)
-    return RunResult::Failed(OpenFailureMessage(
-        cannotRender, job.destination,
-        "only the project's own size (sd) keeps the fields: a scaled picture is progressive, "
-        "drop --interlaced or --size."));
-  if (job.quality < 0 || job.quality > 51)
-    return RunResult::Failed(OpenFailureMessage(
-        cannotRender, job.destination,
-        "the quality is H.264's constant quality, from 0 (best) to 51; 18 by default."));
   std::string error;
-  // Positions that name no frame are refused before the project or any media is opened.
-  if (std::string bad = PositionError(job.from, job.to, job.timecode); !bad.empty())
-    return RunResult::Failed(OpenFailureMessage(cannotRender, job.destination, bad));
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
@@ -247,16 +200,8 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
                              "video.mp4 (not a device, standard output, or a file with more "
                              "than one hard link).");
           const Timeline timeline = BuildTimeline(input.project);
-          const std::string stem = Utf8OfPath(PathOfUtf8(job.source).stem());
-          const ExportFormat* mlt = ExportFormatNamed("mlt");
-          LayoutRules rules = LayoutRulesFor(*mlt);
-          rules.projectName = IsValidUtf8(stem) ? stem : "project";
-          rules.rate = *rate;
-          rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-          ExportTimeline layout = LayOutTimeline(timeline, rules);
-          const auto maxFrames = static_cast<std::int64_t>(24 * 3600 * FramesPerSecond(*rate));
-          const auto range =
-              RangeOf(layout.end.Value(), job.from, job.to, job.timecode, maxFrames, error);
+          ExportTimeline layout = RenderLayout(timeline, job);
+          const auto range = RenderedFrames(layout, job, error);
           if (!range) throw RunFailure(FailedInput::Destination, error);
 
           // Only the clips the range shows are loaded, and only their media found and opened.
@@ -299,6 +244,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           encode.soundOnly = container->soundOnly;
           encode.size = *size;
           encode.interlaced = job.interlaced;
+          encode.pictureOnly = job.pictureOnly;
           int taken = 0;
           // The observer counts the rate from here too, so that both say the same.
           observer.Frames(0, range->end - range->first);

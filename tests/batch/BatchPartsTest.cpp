@@ -6,6 +6,7 @@
 
 #include "batch/BatchJob.h"
 #include "batch/ProjectFinder.h"
+#include "run/ProcessPool.h"
 #include "support/CliRun.h"
 #include "support/TempFolder.h"
 

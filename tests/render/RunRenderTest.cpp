@@ -25,6 +25,7 @@
 #include "export/MltWriter.h"
 #include "model/Timeline.h"
 #include "render/ConsumerRun.h"
+#include "render/RenderOutcome.h"
 #include "render/RunRender.h"
 #include "support/CliRun.h"
 #include "support/Conversions.h"

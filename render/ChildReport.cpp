@@ -1,0 +1,81 @@
+// render/ChildReport.cpp - JSON progress lines back into progress, warnings and a result
+#include "render/ChildReport.h"
+
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+#include "render/RenderOutcome.h"
+
+namespace pexol {
+
+namespace {
+
+/// The last lines say most of how a child ended; a chatty one does not fill the message.
+constexpr std::size_t maxNotes = 12;
+
+std::optional<Software> SoftwareNamed(const std::string& name) {
+  for (const Software software : {Software::CorvaneBrisko, Software::Lumetta})
+    if (name == SoftwareName(software)) return software;
+  return std::nullopt;
+}
+
+RunResult::Status StatusNamed(const std::string& name) {
+  if (name == "completed") return RunResult::Status::Completed;
+  if (name == "stopped") return RunResult::Status::Stopped;
+  return RunResult::Status::Failed;
+}
+
+}  // namespace
+
+void ReadChildLine(std::string_view line, ChildReport& report) {
+  const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end(), nullptr, false);
+  if (!object.is_object() || !object.contains("type")) {
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos) return;
+    if (report.notes.size() == maxNotes) report.notes.erase(report.notes.begin());
+    report.notes.emplace_back(line);
+    return;
+  }
+  const std::string type = object.value("type", "");
+  if (type == "progress") {
+    report.percent = object.value("percent", 0);
+    report.status = object.value("status", "");
+    if (object.value("unit", "") == "frames") {
+      report.framesDone = object.value("done", std::int64_t{0});
+      report.framesTotal = object.value("total", std::int64_t{0});
+    }
+  } else if (type == "warning") {
+    report.result.warnings.push_back(object.value("message", ""));
+  } else if (type == "result") {
+    report.ended = true;
+    report.result.status = StatusNamed(object.value("status", "failed"));
+    report.result.message = object.value("message", "");
+    report.result.chosenSoftware = SoftwareNamed(object.value("software", ""));
+    if (object.contains("frames"))
+      report.result.outcome =
+          RenderOutcome{object.value("frames", 0LL), object.value("seconds", 0.0)};
+  }
+  // "message" objects repeat what the result holds (the software chosen).
+}
+
+RunResult ChildResult(ChildReport report, const ChildEnd& end, std::string_view headline,
+                      const std::string& program) {
+  if (report.ended) return std::move(report.result);
+  std::string how;
+  if (!end.started) {
+    how = "could not be started";
+  } else if (end.signal != 0) {
+    const char* name = ::strsignal(end.signal);
+    how = "was ended by signal " + std::to_string(end.signal) +
+          (name != nullptr ? std::string(" (") + name + ")" : std::string());
+  } else {
+    how = "ended with exit status " + std::to_string(end.exitCode) + " without saying how it went";
+  }
+  std::string message = std::string(headline) + "\n\nThe process " + program + " " + how + ".";
+  if (!report.notes.empty()) {
+    message += "\n\nIt said:";
+    for (const std::string& note : report.notes) message += "\n" + note;
+  }
+  return RunResult::Failed(std::move(message));
+}
+
+}  // namespace pexol

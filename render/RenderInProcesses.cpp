@@ -1,0 +1,320 @@
+// render/RenderInProcesses.cpp - the render program's processes started, watched, stopped and
+// their pieces removed
+//
+// MLT and FFmpeg pull in a hundred libraries that no other command uses, so they live in a
+// program of their own that this process runs; and MLT's image and text producers cannot be
+// trusted with two threads, so a render uses every core by running ranges of the timeline in
+// processes side by side.
+#include "render/RenderInProcesses.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/TemporaryFiles.h"
+#include "edl/Timecode.h"
+#include "media/PathText.h"
+#include "model/Timeline.h"
+#include "render/ChildReport.h"
+#include "render/RenderLayout.h"
+#include "render/RenderOutcome.h"
+#include "render/RenderReading.h"
+#include "run/ProcessPool.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int totalSteps = RunProgress::totalSteps;
+/// The steps before the first frame: the reading, as one process shows them.
+constexpr int readingSteps = totalSteps - renderShare;
+
+std::vector<std::string> WithProgram(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+  std::vector<std::string> line = {program};
+  line.insert(line.end(), arguments.begin(), arguments.end());
+  // The child's progress and result come back as JSON lines on its standard error.
+  line.insert(line.end(), {"--progress", "json"});
+  return line;
+}
+
+RunResult NoRenderProgram(const std::string& destination) {
+  return RunResult::Failed(OpenFailureMessage(
+      cannotRender, destination,
+      "the render program (pexol-render), which renders with MLT and FFmpeg for pexol-cli, is "
+      "neither beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol whole, "
+      "or name the program in PEXOL_RENDER."));
+}
+
+/// Files of the steps that are not the destination, removed however the render ends; noted as
+/// temporary files, so that a second Ctrl-C removes them too.
+class Pieces {
+ public:
+  explicit Pieces(const std::vector<RenderStep>& steps) {
+    for (const RenderStep& step : steps)
+      if (step.kind == RenderStep::Kind::Range || step.kind == RenderStep::Kind::Sound)
+        pieces_.push_back({step.output, RegisterTemporary(step.output)});
+  }
+  ~Pieces() {
+    for (const auto& [path, registration] : pieces_) {
+      std::error_code ignored;
+      fs::remove(PathOfUtf8(path), ignored);
+      ForgetTemporary(registration);
+    }
+  }
+  Pieces(const Pieces&) = delete;
+  Pieces& operator=(const Pieces&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, int>> pieces_;
+};
+
+/// One child's run, its lines passed to `onLine`; the result as the child reported it.
+RunResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
+                   std::string_view headline, RunObserver& observer,
+                   const std::function<void(const ChildReport&)>& onLine) {
+  ChildReport report;
+  ChildEnd end;
+  PoolCalls calls;
+  calls.finished = [&](std::size_t, const ChildEnd& ended) { end = ended; };
+  calls.stop = [&] { return observer.StopRequested(); };
+  calls.line = [&](std::size_t, std::string_view line) {
+    ReadChildLine(line, report);
+    onLine(report);
+  };
+  RunInPool({WithProgram(program, arguments)}, 1, calls);
+  return ChildResult(std::move(report), end, headline, program);
+}
+
+/// A render in one process, its progress shown as it comes.
+RunResult RunWhole(const std::string& program, const RenderStep& step, RunObserver& observer) {
+  return RunChild(program, step.arguments, cannotRender, observer, [&](const ChildReport& child) {
+    observer.Progress(child.percent * totalSteps / 100, totalSteps);
+    if (child.framesDone >= 0) observer.Frames(child.framesDone, child.framesTotal);
+    observer.Status(child.status);
+  });
+}
+
+/// Where a failed step sits in the render, for its message.
+std::string StepNamed(const std::vector<RenderStep>& steps, std::size_t index) {
+  const RenderStep& step = steps[index];
+  if (step.kind == RenderStep::Kind::Sound) return "the sound of the whole render";
+  std::size_t ranges = 0;
+  for (const RenderStep& each : steps) ranges += each.kind == RenderStep::Kind::Range ? 1 : 0;
+  return "range " + std::to_string(index + 1) + " of " + std::to_string(ranges) + " (frames " +
+         std::to_string(step.frames.first) + " to " + std::to_string(step.frames.end - 1) + ")";
+}
+
+/// The ranges and the sound side by side, then the join.
+class RangedRender {
+ public:
+  RangedRender(const RenderJob& job, const std::vector<RenderStep>& steps, std::string program,
+               RunObserver& observer)
+      : job_(job), steps_(steps), program_(std::move(program)), observer_(observer) {
+    for (const RenderStep& step : steps_)
+      if (step.kind == RenderStep::Kind::Range) total_ += step.frames.end - step.frames.first;
+  }
+
+  RunResult Run() {
+    const auto started = Clock::now();
+    const Pieces pieces(steps_);
+    const std::size_t encoded = steps_.size() - 1;  // every step but the join
+    std::vector<std::vector<std::string>> lines;
+    for (std::size_t index = 0; index < encoded; ++index)
+      lines.push_back(WithProgram(program_, steps_[index].arguments));
+    reports_.assign(encoded, {});
+    results_.assign(encoded, std::nullopt);
+    observer_.Status("[Render] finding the media");
+
+    PoolCalls calls;
+    calls.line = [&](std::size_t index, std::string_view line) {
+      ReadChildLine(line, reports_[index]);
+      ShowProgress();
+    };
+    calls.finished = [&](std::size_t index, const ChildEnd& end) {
+      results_[index] = ChildResult(reports_[index], end, cannotRender, program_);
+      if (!results_[index]->Completed() && !failed_) failed_ = index;
+    };
+    calls.stop = [&] { return observer_.StopRequested() || StopForFailure(); };
+    // The sound takes little beside a range, so it runs in addition to them.
+    RunInPool(lines, job_.jobs + 1, calls);
+
+    if (observer_.StopRequested()) return Stopped();
+    if (failed_) return Failed();
+
+    observer_.Status("[Render] joining the ranges");
+    const RenderStep& join = steps_.back();
+    RunResult joined =
+        RunChild(program_, join.arguments, cannotRender, observer_, [](const ChildReport&) {});
+    observer_.Status("");
+    if (joined.status == RunResult::Status::Stopped || observer_.StopRequested()) return Stopped();
+    if (!joined.Completed()) return joined;
+    observer_.Progress(totalSteps, totalSteps);
+    return Completed(started, std::move(joined));
+  }
+
+ private:
+  void ShowProgress() {
+    std::int64_t done = 0;
+    for (std::size_t index = 0; index < reports_.size(); ++index)
+      if (steps_[index].kind == RenderStep::Kind::Range)
+        done += std::max<std::int64_t>(reports_[index].framesDone, 0);
+    if (done == 0) return;
+    if (!firstFrames_) firstFrames_ = Clock::now();
+    observer_.Frames(done, total_);
+    observer_.Progress(readingSteps + static_cast<int>(done * renderShare / total_), totalSteps);
+    const double seconds = std::chrono::duration<double>(Clock::now() - *firstFrames_).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    observer_.Status("[Render] " + std::to_string(static_cast<long long>(rate + 0.5)) + " fps");
+  }
+
+  // A failed range stops the others at once. A failed sound (its media, as a rule) waits until
+  // every range has passed its own check of its media, so that the message names the range
+  // that cannot be rendered rather than only the sound of all of them.
+  bool StopForFailure() const {
+    if (!failed_) return false;
+    if (steps_[*failed_].kind == RenderStep::Kind::Range) return true;
+    for (std::size_t index = 0; index < reports_.size(); ++index)
+      if (steps_[index].kind == RenderStep::Kind::Range && !results_[index] &&
+          reports_[index].framesDone < 0)
+        return false;
+    return true;
+  }
+
+  RunResult Stopped() const {
+    observer_.Status("");
+    return {RunResult::Status::Stopped, RenderStoppedMessage(job_.source, job_.destination),
+            std::nullopt};
+  }
+
+  RunResult Failed() const {
+    observer_.Status("");
+    // The first range that failed says most; the sound only when no range did.
+    std::size_t chosen = *failed_;
+    for (std::size_t index = 0; index < results_.size(); ++index)
+      if (steps_[index].kind == RenderStep::Kind::Range && results_[index] &&
+          results_[index]->status == RunResult::Status::Failed) {
+        chosen = index;
+        break;
+      }
+    return RunResult::Failed(results_[chosen]->message + "\n\nThat was " +
+                             StepNamed(steps_, chosen) +
+                             " of a render in ranges side by side; the others were stopped and "
+                             "every piece removed, and " +
+                             job_.destination + " was left as it was.");
+  }
+
+  RunResult Completed(Clock::time_point started, RunResult joined) const {
+    RunResult result;
+    const std::int64_t frames = steps_.back().frames.end - steps_.back().frames.first;
+    const RenderOutcome outcome{frames,
+                                std::chrono::duration<double>(Clock::now() - started).count()};
+    result.message = RenderCompletedMessage(
+        job_.source, job_.destination,
+        FormatTimecode(job_.timecode, static_cast<std::int32_t>(frames)), outcome);
+    result.outcome = outcome;
+    // The sound's run tried every medium of the render, so its warnings name each once; the
+    // ranges' would name them again, a part each.
+    for (std::size_t index = 0; index < results_.size(); ++index) {
+      const RunResult& step = *results_[index];
+      if (!result.chosenSoftware) result.chosenSoftware = step.chosenSoftware;
+      if (steps_[index].kind == RenderStep::Kind::Sound)
+        result.warnings.insert(result.warnings.end(), step.warnings.begin(), step.warnings.end());
+    }
+    result.warnings.insert(result.warnings.end(), joined.warnings.begin(), joined.warnings.end());
+    return result;
+  }
+
+  const RenderJob& job_;
+  const std::vector<RenderStep>& steps_;
+  const std::string program_;
+  RunObserver& observer_;
+  std::int64_t total_ = 0;  ///< the frames of every range
+  std::vector<ChildReport> reports_;
+  std::vector<std::optional<RunResult>> results_;
+  std::optional<std::size_t> failed_;
+  std::optional<Clock::time_point> firstFrames_;
+};
+
+}  // namespace
+
+std::string RenderProgram() {
+  if (const char* named = std::getenv("PEXOL_RENDER"); named != nullptr && *named != '\0')
+    return named;
+  const fs::path folder = PathOfUtf8(ThisProgram()).parent_path();
+  for (const fs::path& candidate :
+       {folder / "pexol-render", folder.parent_path() / "libexec" / "pexol" / "pexol-render"}) {
+    std::error_code code;
+    if (fs::is_regular_file(candidate, code) && ::access(candidate.c_str(), X_OK) == 0)
+      return Utf8OfPath(candidate);
+  }
+  return {};
+}
+
+std::optional<std::vector<RenderStep>> PlanRender(const RenderJob& job, RunResult& failure) {
+  if (std::string problem = RenderJobProblem(job); !problem.empty()) {
+    failure = RunResult::Failed(std::move(problem));
+    return std::nullopt;
+  }
+  const RenderContainer* container = ContainerOf(job.destination);
+  if (job.jobs == 1 || job.pictureOnly || container->soundOnly)
+    return PlanRenderSteps(job, {});  // one step, which reads the project itself
+  // The length alone: the reading is quick beside any render, and the render reads it again.
+  RunPlan plan;
+  plan.reading = &renderReading;
+  plan.source = job.source;
+  plan.software = job.software;
+  plan.mayWriteNothing = true;
+  plan.destinationHeadline = cannotRender;
+  std::optional<FrameRange> frames;
+  NullObserver quiet;
+  failure = RunOnProject(
+      plan,
+      [&](const RunInput& input) {
+        std::string error;
+        frames = RenderedFrames(RenderLayout(BuildTimeline(input.project), job), job, error);
+        if (!frames) throw RunFailure(FailedInput::Destination, error);
+        return RunOutput{};
+      },
+      quiet);
+  if (!failure.Completed()) return std::nullopt;
+  return PlanRenderSteps(job, *frames);
+}
+
+RunResult RunRenderInProcesses(const RenderJob& job, RunObserver& observer) {
+  return CatchUnforeseen(job.source, observer, [&]() -> RunResult {
+    const std::string program = RenderProgram();
+    if (program.empty()) return NoRenderProgram(job.destination);
+    RunResult failure;
+    observer.Status("[Render] reading the project");
+    const auto steps = PlanRender(job, failure);
+    if (!steps) {
+      observer.Status("");
+      return failure;
+    }
+    if (steps->size() == 1) return RunWhole(program, steps->front(), observer);
+    observer.Progress(readingSteps, totalSteps);
+    return RangedRender(job, *steps, program, observer).Run();
+  });
+}
+
+RunResult RunJoinInProcess(const JoinJob& job, RunObserver& observer) {
+  const std::string program = RenderProgram();
+  if (program.empty()) return NoRenderProgram(job.destination);
+  std::vector<std::string> arguments = {"join", job.destination};
+  arguments.insert(arguments.end(), job.pieces.begin(), job.pieces.end());
+  if (!job.sound.empty()) arguments.insert(arguments.end(), {"--sound", job.sound});
+  return RunChild(program, arguments, cannotJoin, observer, [&](const ChildReport& child) {
+    observer.Progress(child.percent * totalSteps / 100, totalSteps);
+    observer.Status(child.status);
+  });
+}
+
+}  // namespace pexol

@@ -1,0 +1,115 @@
+// render/RenderSteps.cpp - equal ranges, their files beside the destination, and the commands
+#include "render/RenderSteps.h"
+
+#include <algorithm>
+
+#include "media/PathText.h"
+
+namespace pexol {
+
+namespace {
+
+std::string TimecodeName(TimecodeMode mode) {
+  for (const TimecodeModeName& name : TimecodeModeNames())
+    if (name.mode == mode) return std::string(name.name);
+  return "ntsc-drop";
+}
+
+std::string CodecName(RenderCodec codec) {
+  for (const RenderCodecChoice& choice : RenderCodecs())
+    if (choice.codec == codec) return choice.name;
+  return "h264";
+}
+
+std::string SoftwareArgument(const SoftwareChoice& choice) {
+  if (choice.automatic) return "auto";
+  return choice.named == Software::Lumetta ? "lumetta" : "corvane";
+}
+
+// "DIR/demo.pexol-range-1-of-2.mp4" for "DIR/demo.mp4": beside the destination, so that the
+// join writes on the same disk; named so that no file of the user's is taken for one.
+std::string PieceBeside(const std::string& destination, const std::string& what,
+                        const std::string& extension) {
+  const auto path = PathOfUtf8(destination);
+  return Utf8OfPath(path.parent_path() /
+                    PathOfUtf8(Utf8OfPath(path.stem()) + ".pexol-" + what + extension));
+}
+
+// The sound of a video render, in the codec the video holds it in: PCM beside ProRes, AAC
+// otherwise.
+std::string SoundExtension(const RenderJob& job) {
+  return job.codec == RenderCodec::ProRes ? ".wav" : ".m4a";
+}
+
+}  // namespace
+
+std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange* frames) {
+  std::vector<std::string> arguments = {"render",
+                                        job.source,
+                                        job.destination,
+                                        "--software",
+                                        SoftwareArgument(job.software),
+                                        "--timecode",
+                                        TimecodeName(job.timecode)};
+  for (const std::string& map : job.maps) arguments.insert(arguments.end(), {"--map", map});
+  for (const std::string& folder : job.searchFolders)
+    arguments.insert(arguments.end(), {"--search", folder});
+  arguments.insert(arguments.end(),
+                   {"--missing", job.missing == MissingMedia::Black ? "black" : "fail"});
+  if (frames) {
+    arguments.insert(arguments.end(), {"--from", std::to_string(frames->first), "--to",
+                                       std::to_string(frames->end)});
+  } else {
+    if (!job.from.empty()) arguments.insert(arguments.end(), {"--from", job.from});
+    if (!job.to.empty()) arguments.insert(arguments.end(), {"--to", job.to});
+  }
+  arguments.insert(arguments.end(),
+                   {"--quality", std::to_string(job.quality), "--size",
+                    job.size.empty() ? "sd" : job.size, "--codec", CodecName(job.codec)});
+  if (job.interlaced) arguments.push_back("--interlaced");
+  if (job.pictureOnly) arguments.push_back("--picture-only");
+  arguments.insert(arguments.end(), {"--jobs", "1"});
+  return arguments;
+}
+
+std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames) {
+  const RenderContainer* container = ContainerOf(job.destination);
+  const std::int64_t length = frames.end - frames.first;
+  const auto count = std::min<std::int64_t>(job.jobs, length / minimumRangeFrames);
+  if (count < 2 || job.pictureOnly || (container && container->soundOnly)) {
+    RenderJob whole = job;
+    whole.jobs = 1;
+    return {{RenderStep::Kind::Whole, RenderArguments(whole, nullptr), job.destination, frames}};
+  }
+
+  std::vector<RenderStep> steps;
+  const std::string extension = Utf8OfPath(PathOfUtf8(job.destination).extension());
+  const std::string of = "-of-" + std::to_string(count);
+  std::vector<std::string> join = {"join", job.destination};
+  for (std::int64_t range = 0; range < count; ++range) {
+    RenderJob piece = job;
+    piece.jobs = 1;
+    piece.pictureOnly = true;
+    piece.destination =
+        PieceBeside(job.destination, "range-" + std::to_string(range + 1) + of, extension);
+    const FrameRange part{frames.first + length * range / count,
+                          frames.first + length * (range + 1) / count};
+    steps.push_back(
+        {RenderStep::Kind::Range, RenderArguments(piece, &part), piece.destination, part});
+    join.push_back(piece.destination);
+  }
+  RenderJob sound = job;
+  sound.jobs = 1;
+  sound.destination = PieceBeside(job.destination, "sound", SoundExtension(job));
+  // A sound file's codec follows its extension; the picture's options do not apply to it.
+  sound.codec = RenderCodec::H264;
+  sound.size.clear();
+  sound.interlaced = false;
+  steps.push_back(
+      {RenderStep::Kind::Sound, RenderArguments(sound, &frames), sound.destination, frames});
+  join.insert(join.end(), {"--sound", sound.destination});
+  steps.push_back({RenderStep::Kind::Join, std::move(join), job.destination, frames});
+  return steps;
+}
+
+}  // namespace pexol

@@ -1,0 +1,42 @@
+// render/RenderSteps.h - a render split into commands: ranges side by side, the sound, the join
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/RenderJob.h"
+#include "render/RenderRange.h"
+
+namespace pexol {
+
+/// One command of a render, as `pexol-cli` takes it.
+struct RenderStep {
+  enum class Kind {
+    Whole,  ///< the render in one process, as asked
+    Range,  ///< the picture of a range of frames
+    Sound,  ///< the sound of every range at once
+    Join,   ///< the ranges and the sound in the destination, neither encoded again
+  };
+  Kind kind = Kind::Whole;
+  std::vector<std::string> arguments;  ///< after the program's name: "render", SOURCE, ...
+  std::string output;                  ///< the file it writes
+  FrameRange frames;                   ///< what a Whole or Range step renders
+};
+
+/// A range shorter than this is not worth a process of its own: each one opens MLT and its
+/// media before its first frame.
+constexpr std::int64_t minimumRangeFrames = 300;
+
+/// The steps that render `frames` of `job`'s timeline: one Whole step when `job.jobs` is 1,
+/// the destination holds sound alone or the frames are too few to share; otherwise `job.jobs`
+/// Range steps of nearly equal length, each writing a picture-only file beside the destination
+/// in its container, one Sound step for all of them, and the Join step, in that order. Every
+/// step renders with `--jobs 1`, so that running them one after another gives the same file.
+std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames);
+
+/// The arguments of `pexol-cli render` that render `job` in one process: the project, the
+/// destination and every option, the range as frame numbers when `frames` is given.
+std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange* frames);
+
+}  // namespace pexol
