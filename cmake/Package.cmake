@@ -17,6 +17,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Opened by the runs that need them rather than linked, so dpkg-shlibdeps cannot see them: the
+# description of a file that is not a project, and the collect's digests.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic1, libssl3")
 # The render's transitions and the titles' Japanese text; the programs run without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "frei0r-plugins, fonts-droid-fallback")
 include(CPack)

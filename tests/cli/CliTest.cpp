@@ -1,6 +1,9 @@
 // tests/cli/CliTest.cpp - pexol-cli as a script uses it: output streams and exit codes
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -233,6 +236,41 @@ TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
   EXPECT_NE(none.err.find("warning: no name matched any rule\n"), std::string::npos) << none.err;
   EXPECT_EQ(Read("same.mpj"), project);
   EXPECT_EQ(Run("relink demo.mpj moved.mpj").exitCode, 2);  // no rule
+}
+
+// Only the render loads MLT and FFmpeg: each of these runs is held on a FIFO given as its
+// project while the files mapped into its process are read.
+TEST_F(CliTest, CommandsThatDoNotRenderMapNoMltOrFfmpeg) {
+  const std::string project = Read("demo.mpj");
+  for (const char* arguments :
+       {"to-text held.mpj out.txt", "check held.mpj", "export held.mpj out.mlt"}) {
+    SCOPED_TRACE(arguments);
+    ASSERT_EQ(::mkfifo(Path("held.mpj").c_str(), 0600), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::chdir(temp.Folder().c_str()) != 0) ::_exit(99);
+      std::freopen("/dev/null", "w", stdout);
+      std::freopen("/dev/null", "w", stderr);
+      ::execl("/bin/sh", "sh", "-c", (std::string("exec '") + PEXOL_CLI + "' " + arguments).c_str(),
+              nullptr);
+      ::_exit(98);
+    }
+    // Opening the FIFO for writing waits until the run has opened it: it has started.
+    const int writer = ::open(Path("held.mpj").c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    std::ifstream mapsFile("/proc/" + std::to_string(child) + "/maps");
+    const std::string maps(std::istreambuf_iterator<char>(mapsFile), {});
+    EXPECT_NE(maps.find("libicuuc"), std::string::npos) << maps;
+    for (const char* library : {"libmlt", "libavcodec", "libavformat", "libswscale", "libx264"})
+      EXPECT_EQ(maps.find(library), std::string::npos) << library;
+    EXPECT_EQ(::write(writer, project.data(), project.size()),
+              static_cast<ssize_t>(project.size()));
+    ::close(writer);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1) << status;
+    fs::remove(Path("held.mpj"));
+  }
 }
 
 }  // namespace
