@@ -13,7 +13,7 @@ struct RenderOutcome {
 };
 
 inline constexpr std::string_view cannotRender = "Can not render the timeline";
-inline constexpr std::string_view cannotJoin = "Can not join the ranges";
+inline constexpr std::string_view cannotJoin = "Can not join the rendered ranges";
 
 /// "render completed", the file written, its length as `length` (a timecode) and in frames,
 /// and the time taken.

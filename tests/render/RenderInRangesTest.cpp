@@ -1,0 +1,214 @@
+// tests/render/RenderInRangesTest.cpp - renders made in ranges side by side against renders in
+// one process, read with FFmpeg's own tools; a failing range, Ctrl-C, and the plan run by hand
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/CliRun.h"
+#include "support/TempFolder.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Output(const std::string& command) {
+  std::string out;
+  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  if (!pipe) return out;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
+    out.append(buffer, n);
+  return out;
+}
+
+/// Every packet of the file's first stream of `type` ('v' or 'a'), copied as it is: its
+/// timestamps, size and a digest of its bytes, a line each.
+std::string Packets(const fs::path& file, char type) {
+  std::string lines = Output("ffmpeg -v error -i '" + file.string() + "' -map 0:" + type +
+                             ":0 -c copy -f framemd5 - 2>&1");
+  std::string kept;  // without the header's comment lines, which name the file
+  std::istringstream in(lines);
+  for (std::string line; std::getline(in, line);)
+    if (!line.starts_with('#')) kept += line + "\n";
+  return kept;
+}
+
+/// The decoded sound, as 16-bit stereo samples.
+std::string Samples(const fs::path& file) {
+  return Output("ffmpeg -v error -i '" + file.string() +
+                "' -map 0:a:0 -ac 2 -f s16le -acodec pcm_s16le -");
+}
+
+std::size_t Lines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+class RenderInRangesTest : public testing::Test {
+ protected:
+  // A moving picture with a tone, 700 frames: two ranges of 350, each frame unlike its
+  // neighbours, so that a frame dropped, doubled or shifted at the join shows.
+  void SetUp() override {
+    const std::string command =
+        "ffmpeg -v error -y -f lavfi -i testsrc2=size=160x120:rate=30000/1001 -f lavfi -i "
+        "sine=frequency=440:sample_rate=48000 -frames:v 700 -c:v mpeg4 -q:v 2 -c:a pcm_s16le "
+        "-shortest '" +
+        folder.Path("take.avi") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    build::Project project;
+    project.main = {{"take.avi", 0, 699, 0, "", 0, 0, {}}};
+    folder.Write("p.mpj", build::BuildProject(project));
+  }
+
+  test::CliOutcome Render(const std::string& arguments) const {
+    return test::RunCli(PEXOL_CLI, folder, "render p.mpj " + arguments);
+  }
+
+  /// The files in the folder that a render left beside its own: pieces and temporary files.
+  std::vector<std::string> Leftovers() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder.Folder())) {
+      const std::string name = entry.path().filename().string();
+      if (name.find("pexol") != std::string::npos) found.push_back(name);
+    }
+    return found;
+  }
+
+  /// Processes still running a command line that names the folder.
+  int Running() const {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+      const std::string line(std::istreambuf_iterator<char>(in), {});
+      if (entry.path().filename() != std::to_string(::getpid()) &&
+          line.find(folder.Folder().string()) != std::string::npos)
+        ++count;
+    }
+    return count;
+  }
+
+  test::TempFolder folder;
+};
+
+// ProRes codes each frame on its own: the ranges' packets are the one process's, frame for
+// frame, and so is the sound. H.264 codes each range from a key frame of its own: as many
+// frames, each decoded within a small error, the same sound.
+TEST_F(RenderInRangesTest, RangesSideBySideMakeTheFileOneProcessMakes) {
+  for (const char* options : {"--codec prores", "--codec h264"}) {
+    SCOPED_TRACE(options);
+    const std::string extension = std::string(options).ends_with("prores") ? ".mov" : ".mp4";
+    const test::CliOutcome one = Render("one" + extension + " --jobs 1 " + options);
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    const test::CliOutcome two = Render("two" + extension + " --jobs 2 " + options);
+    ASSERT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_NE(two.out.find("(700 frames)"), std::string::npos) << two.out;
+    EXPECT_TRUE(Leftovers().empty());
+    const fs::path first = folder.Path("one" + extension), second = folder.Path("two" + extension);
+
+    const std::string samples = Samples(first);
+    EXPECT_GT(samples.size(), 700u * 1600 * 4);
+    EXPECT_EQ(Samples(second), samples);
+    if (extension == ".mov") {
+      const std::string packets = Packets(first, 'v');
+      EXPECT_EQ(Lines(packets), 700u);
+      EXPECT_EQ(Packets(second, 'v'), packets);
+      continue;
+    }
+    EXPECT_EQ(Lines(Packets(second, 'v')), 700u);
+    // The smallest PSNR of any frame against the one process's.
+    const std::string psnr =
+        Output("ffmpeg -v info -i '" + first.string() + "' -i '" + second.string() +
+               "' -lavfi 'psnr=stats_file=-' -f null - 2>/dev/null");
+    double lowest = 1000;
+    std::size_t frames = 0;
+    std::istringstream in(psnr);
+    for (std::string line; std::getline(in, line);) {
+      const auto at = line.find("psnr_avg:");
+      if (at == std::string::npos) continue;
+      ++frames;
+      const std::string value = line.substr(at + 9, line.find(' ', at) - at - 9);
+      lowest = std::min(lowest, value == "inf" ? 1000.0 : std::stod(value));
+    }
+    EXPECT_EQ(frames, 700u);
+    EXPECT_GT(lowest, 40) << psnr.substr(0, 2000);
+  }
+}
+
+// A medium that cannot be decoded in the second range fails the whole render naming the range
+// and the file; no piece and no temporary file is left, and the destination is as it was.
+TEST_F(RenderInRangesTest, ARangeThatFailsFailsTheRenderAndLeavesNothing) {
+  folder.Write("broken.png", "not a picture");
+  build::Project project;
+  project.main = {{"take.avi", 0, 399, 0, "", 0, 0, {}},
+                  {"broken.png", 0, 299, 0, "still", 0, 0, {}}};
+  folder.Write("p.mpj", build::BuildProject(project));
+  folder.Write("out.mp4", "old");
+  const test::CliOutcome run = Render("out.mp4 --jobs 2");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("broken.png"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("range 2 of 2 (frames 350 to 699)"), std::string::npos) << run.err;
+  EXPECT_EQ(folder.Read("out.mp4"), "old");
+  EXPECT_TRUE(Leftovers().empty());
+}
+
+// Ctrl-C once the ranges are encoding: every process ends, every piece goes, the render says it
+// stopped.
+TEST_F(RenderInRangesTest, CtrlCEndsEveryProcessAndRemovesEveryPiece) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(folder.Folder().c_str()) != 0) ::_exit(99);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("err.txt", "w", stderr);
+    // The size makes each frame slow enough that the ranges are seen at work.
+    ::execl(PEXOL_CLI, PEXOL_CLI, "render", "p.mpj", (folder.Folder() / "out.mp4").c_str(),
+            "--jobs", "2", "--size", "1920x1080", "--progress=json", nullptr);
+    ::_exit(98);
+  }
+  int status = 0;
+  while (folder.Read("err.txt").find("\"unit\":\"frames\"") == std::string::npos &&
+         ::waitpid(child, &status, WNOHANG) == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the render ended before the signal";
+  EXPECT_GE(Running(), 3);  // this render, its two ranges and the sound
+  ::kill(child, SIGINT);
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+  EXPECT_NE(folder.Read("err.txt").find("\"message\":\"render stopped"), std::string::npos);
+  // The ranges end with it; each removes its own temporary file as it goes.
+  for (int wait = 0; wait < 200 && Running() > 0; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(Running(), 0);
+  EXPECT_TRUE(Leftovers().empty());
+  EXPECT_FALSE(fs::exists(folder.Path("out.mp4")));
+}
+
+// The plan's commands, run one after another by a shell, make the file the render makes.
+TEST_F(RenderInRangesTest, ThePlanRunByHandMakesTheSameFile) {
+  const test::CliOutcome plan = Render("planned.mov --codec prores --jobs 2 --plan");
+  ASSERT_EQ(plan.exitCode, 0) << plan.err;
+  EXPECT_EQ(Lines(plan.out), 4u) << plan.out;  // two ranges, the sound, the join
+  std::istringstream lines(plan.out);
+  for (std::string line; std::getline(lines, line);) {
+    ASSERT_TRUE(line.starts_with("pexol-cli ")) << line;
+    const std::string command = "cd '" + folder.Folder().string() + "' && '" + PEXOL_CLI + "'" +
+                                line.substr(9) + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << line;
+  }
+  ASSERT_EQ(Render("rendered.mov --codec prores --jobs 2").exitCode, 0);
+  EXPECT_EQ(folder.Read("planned.mov"), folder.Read("rendered.mov"));
+}
+
+}  // namespace
+}  // namespace pexol
