@@ -359,16 +359,8 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
   bool pictureLeft = nextPicture();
   bool soundLeft = sound && nextSound();
   int step = 0;
-  for (std::int64_t written = 1; pictureLeft || soundLeft; ++written) {
-    const bool takePicture =
-        pictureLeft && (!soundLeft || av_compare_ts(decodedAt(*picture), video.time_base,
-                                                    decodedAt(*samples), audio->time_base) <= 0);
-    code = av_interleaved_write_frame(output.get(), takePicture ? picture.get() : samples.get());
-    if (code < 0) FailWriting(job.destination, "write the joined file", code);
-    if (takePicture)
-      pictureLeft = nextPicture();
-    else
-      soundLeft = nextSound();
+  for (std::int64_t written = 0; pictureLeft || soundLeft; ++written) {
+    // Asked before the first packet too, so that a stop asked during the opening is heard.
     if (written % 256 == 0) {
       if (observer.StopRequested()) {
         observer.Status("");
@@ -381,6 +373,15 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
           total > 0 ? static_cast<int>(std::min<std::uintmax_t>(read * 200 / total, 200)) : 0;
       if (now != step) observer.Progress(step = now, 200);
     }
+    const bool takePicture =
+        pictureLeft && (!soundLeft || av_compare_ts(decodedAt(*picture), video.time_base,
+                                                    decodedAt(*samples), audio->time_base) <= 0);
+    code = av_interleaved_write_frame(output.get(), takePicture ? picture.get() : samples.get());
+    if (code < 0) FailWriting(job.destination, "write the joined file", code);
+    if (takePicture)
+      pictureLeft = nextPicture();
+    else
+      soundLeft = nextSound();
   }
   if ((code = av_write_trailer(output.get())) < 0 || (code = avio_closep(&output->pb)) < 0)
     FailWriting(job.destination, "finish the joined file", code);
