@@ -193,6 +193,32 @@ AVStream& CopyStream(AVFormatContext& output, const AVStream& source, const std:
   return *stream;
 }
 
+/// Decoding times for a piece whose container keeps showing times only (Matroska), in frame
+/// numbers: each frame is decoded when the earliest of the last `delay` + 1 frames read is
+/// shown, the encoder's delay (B-frames) read as frames before the first.
+class DecodingOrder {
+ public:
+  explicit DecodingOrder(int delay) : showing_(static_cast<std::size_t>(std::max(delay, 0)) + 1) {}
+
+  std::int64_t Next(std::int64_t shown) {
+    if (first_) {
+      // The frames the delay holds back come before the first, one a frame.
+      const auto delay = static_cast<std::int64_t>(showing_.size()) - 1;
+      for (std::size_t i = 1; i < showing_.size(); ++i)
+        showing_[i] = shown + static_cast<std::int64_t>(i) - delay - 1;
+      first_ = false;
+    }
+    showing_[0] = shown;
+    for (std::size_t i = 0; i + 1 < showing_.size() && showing_[i] > showing_[i + 1]; ++i)
+      std::swap(showing_[i], showing_[i + 1]);
+    return showing_[0];
+  }
+
+ private:
+  std::vector<std::int64_t> showing_;
+  bool first_ = true;
+};
+
 std::uintmax_t SizeOf(const std::string& path) {
   std::error_code code;
   const std::uintmax_t size = std::filesystem::file_size(PathOfUtf8(path), code);
@@ -279,6 +305,7 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
   std::int64_t before = 0;  // the frames of the pieces before it
   std::int64_t frames = 0;  // its frames read so far
   std::int64_t lastDts = AV_NOPTS_VALUE;
+  std::optional<DecodingOrder> order;  // when the piece keeps no decoding times
   std::uintmax_t read = 0;
 
   // The next picture packet, its times moved to the whole timeline's; false after the last.
@@ -301,7 +328,10 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
         continue;
       }
       read += static_cast<std::uintmax_t>(picture->size);
-      ++frames;
+      if (frames++ == 0) {
+        order.reset();
+        if (picture->dts == AV_NOPTS_VALUE) order.emplace(piece.stream->codecpar->video_delay);
+      }
       const auto frameOf = [&](std::int64_t time) {
         return av_rescale_q(time, piece.stream->time_base, frame) + before;
       };
@@ -312,11 +342,12 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
         const std::int64_t number = frameOf(picture->pts);
         picture->pts = timeOf(number);
         picture->duration = timeOf(number + 1) - picture->pts;
+        if (order) picture->dts = timeOf(order->Next(number));
       } else {
         picture->duration = timeOf(1);
       }
+      if (!order && picture->dts != AV_NOPTS_VALUE) picture->dts = timeOf(frameOf(picture->dts));
       if (picture->dts != AV_NOPTS_VALUE) {
-        picture->dts = timeOf(frameOf(picture->dts));
         if (lastDts != AV_NOPTS_VALUE && picture->dts <= lastDts)
           Fail(piece.path,
                "its frame " + std::to_string(frames - 1) +

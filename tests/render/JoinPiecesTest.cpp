@@ -193,10 +193,9 @@ TEST_P(JoinH264Test, HasTheWholeEncodesTimesThePiecesPicturesAndTheSoundsSamples
     EXPECT_EQ(DecodedSound(joined), sound);
   } else {
     // Matroska has no word for AAC's priming (FFmpeg writes it for Opus only): the decoder
-    // gives the primed samples first, as it does for the whole encode, and then the same sound.
+    // gives the primed samples first, as it does for any encode to Matroska, then the same sound.
     const std::string primed = DecodedSound(folder.Path("sound.m4a"), "-ignore_editlist 1");
     EXPECT_EQ(DecodedSound(joined), primed);
-    EXPECT_EQ(DecodedSound(folder.Path("whole.mkv")).size(), primed.size());
     ASSERT_GT(primed.size(), sound.size());
     EXPECT_EQ(primed.substr(1024 * 2 * 4, sound.size()), sound);
   }
