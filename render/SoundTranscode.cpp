@@ -11,42 +11,24 @@ extern "C" {
 
 #include <memory>
 
+#include "render/FfmpegObjects.h"
+
 namespace pexol {
+
+using detail::CodecFree;
+using detail::FramePtr;
+using detail::InputClose;
+using detail::OutputClose;
+using detail::PacketFree;
 
 namespace {
 
-// FFmpeg's objects, each freed by its own function.
-struct InputClose {
-  void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct OutputClose {
-  void operator()(AVFormatContext* context) const {
-    if (context->pb) avio_closep(&context->pb);
-    avformat_free_context(context);
-  }
-};
-struct CodecFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
 struct ResamplerFree {
   void operator()(SwrContext* context) const { swr_free(&context); }
 };
 struct FifoFree {
   void operator()(AVAudioFifo* fifo) const { av_audio_fifo_free(fifo); }
 };
-struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
-
-std::string Why(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
-}
 
 // The encoder's side of the run: samples in, in its own frame size, packets out to the file.
 class Encoder {
@@ -82,7 +64,8 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
                     const std::function<bool()>& keepGoing, bool& stopped, std::string& error) {
   stopped = false;
   const auto fail = [&error](const std::string& what, int code) {
-    error = "the encoder could not " + what + (code < 0 ? " (" + Why(code) + ")" : "") + ".";
+    error = "the encoder could not " + what +
+            (code < 0 ? " (" + detail::FfmpegReason(code) + ")" : "") + ".";
     return false;
   };
 
