@@ -13,11 +13,13 @@ namespace pexol {
 
 /// The pieces of a render made in ranges, joined into one file.
 struct JoinJob {
-  std::string
-      destination;  ///< container by its extension, as `RenderContainers` lists (.mp4, .mkv, .mov)
-  std::vector<std::string>
-      pieces;         ///< picture-only renders of consecutive ranges, in timeline order
-  std::string sound;  ///< the whole timeline's sound (.m4a AAC, .wav PCM, ...); empty for none
+  /// The file written; its extension names the container, as `RenderContainers` lists them
+  /// (.mp4, .mkv, .mov).
+  std::string destination;
+  /// Picture-only renders of consecutive ranges, in timeline order.
+  std::vector<std::string> pieces;
+  /// The whole timeline's sound (.m4a AAC, .wav PCM, ...); empty for none.
+  std::string sound;
 };
 
 inline constexpr std::string_view cannotJoin = "Can not join the rendered ranges";
