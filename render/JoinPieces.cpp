@@ -2,10 +2,11 @@
 //
 // Each piece starts its picture at time zero, so its packets are moved on by the length of the
 // pieces before it. The move is made in frame numbers, not by adding up the pieces' durations:
-// Matroska counts whole milliseconds and a frame at 29.97 lasts 33.367 ms, so a sum of rounded
-// durations drifts away from the frames' own times and is a frame off within a few pieces. A
-// timestamp names its frame exactly (a frame is many ticks long), the frame number moves by a
-// whole count, and the one rounding back to ticks is the one a continuous render makes.
+// Matroska counts whole milliseconds and a frame at 29.97 lasts 33.367 ms, so every rounded
+// duration added puts the times up to half a millisecond off a continuous render's, and over a
+// long render in many ranges they drift a whole frame off. A timestamp names its frame exactly (a
+// frame is many ticks long), the frame number moves by a whole count, and the one rounding back
+// to ticks is the one a continuous render makes.
 #include "render/JoinPieces.h"
 
 extern "C" {
@@ -106,7 +107,7 @@ Source Open(const std::string& path, AVMediaType type, std::string_view again) {
   if (count != 1)
     Fail(path, (count == 0 ? std::string("it holds no ") + what + " stream"
                            : "it holds " + std::to_string(count) + " " + what + " streams") +
-                   ", and one is joined." + std::string(again));
+                   "; one is joined." + std::string(again));
   return source;
 }
 
