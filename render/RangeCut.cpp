@@ -2,6 +2,7 @@
 #include "render/RangeCut.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace pexol {
 
@@ -19,6 +20,29 @@ void MakeGap(ExportPiece& piece) {
   piece = ExportPiece{};
   piece.recordIn = in;
   piece.recordOut = out;
+}
+
+// Runs of gaps made one, and the gaps past the range dropped: a long timeline's range would
+// otherwise give MLT thousands of blanks to read and walk before its first frame.
+void CompactGaps(ExportTrack& track, std::int64_t end) {
+  std::vector<ExportPiece> compact;
+  compact.reserve(track.pieces.size());
+  for (ExportPiece& piece : track.pieces) {
+    if (piece.item) {
+      compact.push_back(std::move(piece));
+      continue;
+    }
+    if (piece.recordIn.Value() >= end) continue;
+    if (!compact.empty() && !compact.back().item && compact.back().recordOut == piece.recordIn) {
+      compact.back().recordOut = piece.recordOut;
+      continue;
+    }
+    compact.push_back(std::move(piece));
+  }
+  // Nothing the range plays follows a gap past its end.
+  while (!compact.empty() && !compact.back().item && compact.back().recordIn.Value() >= end)
+    compact.pop_back();
+  track.pieces = std::move(compact);
 }
 
 }  // namespace
@@ -45,6 +69,7 @@ void CutToRange(ExportTimeline& timeline, std::int64_t first, std::int64_t end) 
       kept = previousKept = true;
     }
     if (!kept && track.role != TrackRole::Main) track.pieces.clear();
+    CompactGaps(track, end);
   }
 }
 

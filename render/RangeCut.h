@@ -13,7 +13,8 @@ namespace pexol {
 /// it feeds into a transition), and drops the transitions that led from such a clip, so that a
 /// render of the range loads and opens only the media the range uses. Frames inside the range
 /// are as before; positions do not move. Tracks left without a clip are emptied (V1 keeps
-/// its gaps), so no compositing is done for them.
+/// its gaps), so no compositing is done for them; runs of gaps become one gap, and gaps past
+/// the range go.
 void CutToRange(ExportTimeline& timeline, std::int64_t first, std::int64_t end);
 
 /// The stored names of the media files and title images the pieces of `timeline` use.
