@@ -12,7 +12,7 @@
 
 namespace pexol {
 
-namespace {
+namespace detail {
 
 /// The few calls a digest makes, found once for the process.
 struct Crypto {
@@ -29,6 +29,12 @@ struct Crypto {
 
   bool Complete() const { return newContext && freeContext && sha256 && init && update && final; }
 };
+
+}  // namespace detail
+
+namespace {
+
+using detail::Crypto;
 
 const Crypto& TheCrypto() {
   static const Crypto crypto;

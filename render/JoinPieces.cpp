@@ -55,7 +55,7 @@ constexpr std::string_view soundAgain = " Render the sound again.";
 }
 
 // The video container the destination's extension asks for.
-const RenderContainer& ContainerOf(const std::string& destination) {
+const RenderContainer& VideoContainerOf(const std::string& destination) {
   const std::string extension = PathOfUtf8(destination).extension().string();
   for (const RenderContainer& container : RenderContainers()) {
     if (!EqualsIgnoreCase(extension, container.extension)) continue;
@@ -238,7 +238,7 @@ std::string JoinCompletedMessage(const JoinJob& job, const RenderOutcome& outcom
 
 RunResult Join(const JoinJob& job, RunObserver& observer) {
   const auto started = std::chrono::steady_clock::now();
-  const RenderContainer& container = ContainerOf(job.destination);
+  const RenderContainer& container = VideoContainerOf(job.destination);
   if (job.pieces.empty()) Fail(job.destination, "there are no rendered ranges to join.");
   for (const std::string& input : job.pieces)
     if (SameFile(job.destination, input))

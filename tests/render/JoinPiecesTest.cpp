@@ -13,6 +13,7 @@
 
 #include "core/RunObserver.h"
 #include "render/JoinPieces.h"
+#include "support/CommandOutput.h"
 #include "support/TempFolder.h"
 
 namespace pexol {
@@ -20,20 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-  std::string out;
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return out;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    out.append(buffer, n);
-  return out;
-}
+using test::Ffmpeg;
+using test::Output;
 
-void Ffmpeg(const std::string& arguments) {
-  // Bounded, so that a wrong filter cannot leave an endless source encoding.
-  ASSERT_EQ(std::system(("timeout 60 ffmpeg -v error -y " + arguments).c_str()), 0) << arguments;
-}
+
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/CliRun.h"
+#include "support/CommandOutput.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -24,15 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-  std::string out;
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return out;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    out.append(buffer, n);
-  return out;
-}
+using test::Ffmpeg;
+using test::Output;
+
 
 /// Every packet of the file's first stream of `type` ('v' or 'a'), copied as it is: its
 /// timestamps, size and a digest of its bytes, a line each.
@@ -52,7 +47,7 @@ std::string Samples(const fs::path& file) {
                 "' -map 0:a:0 -ac 2 -f s16le -acodec pcm_s16le -");
 }
 
-std::size_t Lines(const std::string& text) {
+std::size_t LineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
@@ -122,11 +117,11 @@ TEST_F(RenderInRangesTest, RangesSideBySideMakeTheFileOneProcessMakes) {
     EXPECT_EQ(Samples(second), samples);
     if (extension == ".mov") {
       const std::string packets = Packets(first, 'v');
-      EXPECT_EQ(Lines(packets), 700u);
+      EXPECT_EQ(LineCount(packets), 700u);
       EXPECT_EQ(Packets(second, 'v'), packets);
       continue;
     }
-    EXPECT_EQ(Lines(Packets(second, 'v')), 700u);
+    EXPECT_EQ(LineCount(Packets(second, 'v')), 700u);
     // The smallest PSNR of any frame against the one process's.
     const std::string psnr =
         Output("ffmpeg -v info -i '" + first.string() + "' -i '" + second.string() +
@@ -198,7 +193,7 @@ TEST_F(RenderInRangesTest, CtrlCEndsEveryProcessAndRemovesEveryPiece) {
 TEST_F(RenderInRangesTest, ThePlanRunByHandMakesTheSameFile) {
   const test::CliOutcome plan = Render("planned.mov --codec prores --jobs 2 --plan");
   ASSERT_EQ(plan.exitCode, 0) << plan.err;
-  EXPECT_EQ(Lines(plan.out), 4u) << plan.out;  // two ranges, the sound, the join
+  EXPECT_EQ(LineCount(plan.out), 4u) << plan.out;  // two ranges, the sound, the join
   std::istringstream lines(plan.out);
   for (std::string line; std::getline(lines, line);) {
     ASSERT_TRUE(line.starts_with("pexol-cli ")) << line;

@@ -13,6 +13,7 @@
 
 #include "core/RunObserver.h"
 #include "render/RunRender.h"
+#include "support/CommandOutput.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -21,20 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What a shell command prints; FFmpeg's tools are how a user would check the files.
-std::string Output(const std::string& command) {
-  std::string out;
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return out;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    out.append(buffer, n);
-  return out;
-}
+using test::Ffmpeg;
+using test::Output;
 
-void Ffmpeg(const std::string& arguments) {
-  ASSERT_EQ(std::system(("ffmpeg -v error -y " + arguments).c_str()), 0) << arguments;
-}
+
 
 // One stream's entry ("width", "profile") as ffprobe states it.
 std::string Probe(const fs::path& file, const char* stream, const std::string& entry) {
