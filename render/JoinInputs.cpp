@@ -1,0 +1,208 @@
+// render/JoinInputs.cpp - the pieces and the sound opened, compared and read packet by packet
+#include "render/JoinInputs.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "render/RenderOutcome.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+namespace {
+
+using detail::FfmpegReason;
+
+std::string RateText(AVRational rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", av_q2d(rate));
+  return text;
+}
+
+const char* FieldOrderName(AVFieldOrder order) {
+  switch (order) {
+    case AV_FIELD_PROGRESSIVE:
+      return "progressive";
+    case AV_FIELD_TT:
+    case AV_FIELD_TB:
+      return "interlaced, top field first";
+    case AV_FIELD_BB:
+    case AV_FIELD_BT:
+      return "interlaced, bottom field first";
+    default:
+      return "of no stated scan";
+  }
+}
+
+}  // namespace
+
+void FailJoin(std::string_view path, const std::string& reason) {
+  throw JoinFailure{OpenFailureMessage(cannotJoin, path, reason)};
+}
+
+JoinSource OpenJoinSource(const std::string& path, AVMediaType type, std::string_view again) {
+  AVFormatContext* opened = nullptr;
+  int code = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
+  JoinSource source{detail::InputPtr(opened), nullptr, path};
+  if (code >= 0) code = avformat_find_stream_info(opened, nullptr);
+  if (code < 0)
+    FailJoin(path, "FFmpeg could not read it (" + FfmpegReason(code) + ")." + std::string(again));
+  int count = 0;
+  for (unsigned i = 0; i < opened->nb_streams; ++i) {
+    AVStream* stream = opened->streams[i];
+    if (stream->codecpar->codec_type == type &&
+        (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+      ++count;
+      source.stream = stream;
+    } else {
+      stream->discard = AVDISCARD_ALL;
+    }
+  }
+  const char* what = type == AVMEDIA_TYPE_VIDEO ? "picture" : "sound";
+  if (count != 1)
+    FailJoin(path, (count == 0 ? std::string("it holds no ") + what + " stream"
+                               : "it holds " + std::to_string(count) + " " + what + " streams") +
+                       "; one is joined." + std::string(again));
+  return source;
+}
+
+AVRational FrameRateOf(const AVStream& stream) {
+  AVRational rate = stream.avg_frame_rate;
+  if (rate.num <= 0 || rate.den <= 0) rate = stream.r_frame_rate;
+  if (rate.num > 0 && rate.den > 0) av_reduce(&rate.num, &rate.den, rate.num, rate.den, INT32_MAX);
+  return rate;
+}
+
+std::string CodedOtherwise(const JoinSource& first, const JoinSource& piece) {
+  const AVCodecParameters& a = *first.stream->codecpar;
+  const AVCodecParameters& b = *piece.stream->codecpar;
+  const auto its = [](const std::string& mine, const std::string& firsts) {
+    return mine + ", the first piece's " + firsts;
+  };
+  if (a.codec_id != b.codec_id)
+    return its("its picture is coded as " + std::string(avcodec_get_name(b.codec_id)),
+               avcodec_get_name(a.codec_id));
+  if (a.width != b.width || a.height != b.height)
+    return its("its picture is " + std::to_string(b.width) + "x" + std::to_string(b.height),
+               std::to_string(a.width) + "x" + std::to_string(a.height));
+  if (a.format != b.format) {
+    const auto name = [](int format) {
+      const char* text = av_get_pix_fmt_name(static_cast<AVPixelFormat>(format));
+      return std::string(text ? text : "unknown");
+    };
+    return its("its pixels are " + name(b.format), name(a.format));
+  }
+  if (a.field_order != b.field_order)
+    return its(std::string("its picture is ") + FieldOrderName(b.field_order),
+               FieldOrderName(a.field_order));
+  if (av_cmp_q(FrameRateOf(*first.stream), FrameRateOf(*piece.stream)) != 0)
+    return its("it runs at " + RateText(FrameRateOf(*piece.stream)) + " frames a second",
+               RateText(FrameRateOf(*first.stream)));
+  if (a.extradata_size != b.extradata_size ||
+      (a.extradata_size > 0 && std::memcmp(a.extradata, b.extradata, a.extradata_size) != 0))
+    return "its codec's headers (the encoder's settings) differ from the first piece's";
+  return {};
+}
+
+PicturePackets::PicturePackets(std::vector<JoinSource> pieces, const AVStream& output)
+    : pieces_(std::move(pieces)),
+      output_(output),
+      frame_(av_inv_q(FrameRateOf(*pieces_.front().stream))) {}
+
+std::int64_t PicturePackets::DecodedAt(std::int64_t shown) {
+  if (!orderStarted_) {
+    // The frames the delay holds back come before the first, one a frame.
+    const auto delay = static_cast<std::int64_t>(showing_.size()) - 1;
+    for (std::size_t i = 1; i < showing_.size(); ++i)
+      showing_[i] = shown + static_cast<std::int64_t>(i) - delay - 1;
+    orderStarted_ = true;
+  }
+  showing_[0] = shown;
+  for (std::size_t i = 0; i + 1 < showing_.size() && showing_[i] > showing_[i + 1]; ++i)
+    std::swap(showing_[i], showing_[i + 1]);
+  return showing_[0];
+}
+
+bool PicturePackets::Next(AVPacket& packet) {
+  while (at_ < pieces_.size()) {
+    JoinSource& piece = pieces_[at_];
+    const int got = av_read_frame(piece.file.get(), &packet);
+    if (got == AVERROR_EOF) {
+      before_ += frames_;
+      frames_ = 0;
+      piece.file.reset();
+      ++at_;
+      continue;
+    }
+    if (got < 0)
+      FailJoin(piece.path,
+               "FFmpeg could not read it (" + FfmpegReason(got) + ")." + std::string(renderAgain));
+    if (packet.stream_index != piece.stream->index) {
+      av_packet_unref(&packet);
+      continue;
+    }
+    read_ += static_cast<std::uintmax_t>(packet.size);
+    if (frames_++ == 0) {
+      ordered_ = packet.dts == AV_NOPTS_VALUE;
+      orderStarted_ = false;
+      showing_.assign(
+          static_cast<std::size_t>(std::max(piece.stream->codecpar->video_delay, 0)) + 1, 0);
+    }
+    const auto frameOf = [&](std::int64_t time) {
+      return av_rescale_q(time, piece.stream->time_base, frame_) + before_;
+    };
+    const auto timeOf = [&](std::int64_t number) {
+      return av_rescale_q(number, frame_, output_.time_base);
+    };
+    if (packet.pts != AV_NOPTS_VALUE) {
+      const std::int64_t number = frameOf(packet.pts);
+      packet.pts = timeOf(number);
+      packet.duration = timeOf(number + 1) - packet.pts;
+      if (ordered_) packet.dts = timeOf(DecodedAt(number));
+    } else {
+      packet.duration = timeOf(1);
+    }
+    if (!ordered_ && packet.dts != AV_NOPTS_VALUE) packet.dts = timeOf(frameOf(packet.dts));
+    if (packet.dts != AV_NOPTS_VALUE) {
+      if (lastDts_ != AV_NOPTS_VALUE && packet.dts <= lastDts_)
+        FailJoin(piece.path,
+                 "its frame " + std::to_string(frames_ - 1) +
+                     " is decoded before the frames of the piece before it, so the pieces do "
+                     "not follow one another as ranges of one render (another encoder's delay, "
+                     "or a range left out or repeated)." +
+                     std::string(renderAgain));
+      lastDts_ = packet.dts;
+    }
+    packet.stream_index = output_.index;
+    packet.pos = -1;
+    return true;
+  }
+  return false;
+}
+
+bool SoundPackets::Next(AVPacket& packet) {
+  while (true) {
+    const int got = av_read_frame(sound_.file.get(), &packet);
+    if (got == AVERROR_EOF) return false;
+    if (got < 0)
+      FailJoin(sound_.path,
+               "FFmpeg could not read it (" + FfmpegReason(got) + ")." + std::string(soundAgain));
+    if (packet.stream_index != sound_.stream->index) {
+      av_packet_unref(&packet);
+      continue;
+    }
+    read_ += static_cast<std::uintmax_t>(packet.size);
+    av_packet_rescale_ts(&packet, sound_.stream->time_base, output_.time_base);
+    packet.stream_index = output_.index;
+    packet.pos = -1;
+    return true;
+  }
+}
+
+}  // namespace pexol
