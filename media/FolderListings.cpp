@@ -19,11 +19,12 @@ const FolderListings::Listing& FolderListings::ListingOf(const fs::path& folder,
   std::error_code error;
   fs::directory_iterator entries(folder, error);
   for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    Entry entry{Utf8OfPath(entries->path().filename())};
+    Entry entry{Utf8OfPath(entries->path().filename()), {}};
+    entry.match = NameToMatch(entry.name);
     std::error_code typeError;  // a broken link is neither a folder nor a file
     entry.folder = entries->is_directory(typeError);
     entry.file = !entry.folder && entries->is_regular_file(typeError);
-    listing[FoldAsciiCase(entry.name)].push_back(std::move(entry));
+    listing[FoldAsciiCase(entry.match)].push_back(std::move(entry));
   }
   // A folder that does not exist is the common "not here", not a problem worth a warning.
   if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
@@ -51,7 +52,7 @@ std::vector<fs::path> FolderListings::Find(const fs::path& path,
     std::vector<fs::path> files;
     for (const Entry& entry : variants->second) {
       if (!(last ? entry.file : entry.folder)) continue;
-      if (entry.name == parts[i]) {
+      if (entry.match == parts[i]) {
         chosen = &entry;
         break;
       }
@@ -60,7 +61,7 @@ std::vector<fs::path> FolderListings::Find(const fs::path& path,
     }
     if (!chosen) return {};
     if (last) {
-      if (chosen->name == parts[i]) return {current / PathOfUtf8(chosen->name)};
+      if (chosen->match == parts[i]) return {current / PathOfUtf8(chosen->name)};
       return files;
     }
     current /= PathOfUtf8(chosen->name);

@@ -21,7 +21,8 @@ class FolderListings {
 
  private:
   struct Entry {
-    std::string name;  ///< UTF-8
+    std::string name;   ///< as the system names it: UTF-8, or the bytes on disk
+    std::string match;  ///< as a project's decoded names compare with it (`NameToMatch`)
     bool folder = false;
     bool file = false;  ///< a regular file, or a link to one
   };

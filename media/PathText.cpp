@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/PlatformPath.h"
+#include "core/TextEncoding.h"
 
 namespace pexol {
 
@@ -36,6 +37,15 @@ std::filesystem::path PathOfUtf8(std::string_view utf8) {
 
 std::string Utf8OfPath(const std::filesystem::path& path) {
   return platform::Utf8Of(path);
+}
+
+std::string NameToMatch(std::string_view onDisk) {
+  if (IsValidUtf8(onDisk)) return std::string(onDisk);
+  if (IsValidShiftJis(onDisk)) {
+    DecodedName decoded = DecodeShiftJis(onDisk);
+    if (decoded.valid) return std::move(decoded.utf8);
+  }
+  return std::string(onDisk);
 }
 
 }  // namespace pexol

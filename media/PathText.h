@@ -34,4 +34,9 @@ std::filesystem::path PathOfUtf8(std::string_view utf8);
 /// The UTF-8 text of a path (on POSIX systems: its bytes as they are).
 std::string Utf8OfPath(const std::filesystem::path& path);
 
+/// A file or folder name on disk as a project's decoded names are compared with it: itself
+/// when it is UTF-8; decoded when it is Shift-JIS, as folders copied from a Japanese Windows
+/// drive with their bytes kept are named; else its bytes as they are.
+std::string NameToMatch(std::string_view onDisk);
+
 }  // namespace pexol

@@ -18,14 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// How many folders, counted upwards from the file, are alike in both names.
+// How many folders, counted upwards from the file, are alike in both names; the found path's
+// folders as their names are matched (`NameToMatch`).
 std::size_t TrailingFolderMatch(const std::vector<std::string_view>& stored,
                                 const std::vector<std::string_view>& found, bool foldCase) {
   std::size_t count = 0;
   // The last component of each is the file name, equal by construction.
   while (count + 1 < stored.size() && count + 1 < found.size()) {
     const std::string_view a = stored[stored.size() - 2 - count];
-    const std::string_view b = found[found.size() - 2 - count];
+    const std::string b = NameToMatch(found[found.size() - 2 - count]);
     if (foldCase ? !EqualFoldingAsciiCase(a, b) : a != b) break;
     ++count;
   }
@@ -52,13 +53,6 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
       continue;
     }
     if (!visited.insert(*identity).second) continue;
-    // What lies under a name that is not UTF-8 can be written to no export or report (and no
-    // stored name decodes to it), so the walk passes such a folder by.
-    if (const std::string path = Utf8OfPath(folder); !IsValidUtf8(path)) {
-      warnings.push_back("skipped the folder " + Printable(path, 1000) +
-                         ": its name is not valid UTF-8; rename it to have it searched.");
-      continue;
-    }
     // Opened without skip_permission_denied: an unreadable folder must give a warning, not
     // look empty.
     std::error_code error;
@@ -69,7 +63,9 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
       if (entries->is_directory(typeError)) {
         pending.push_back(entries->path());
       } else if (entries->is_regular_file(typeError)) {
-        byName_[Key(Utf8OfPath(entries->path().filename()))].push_back(
+        // A name in another encoding (Shift-JIS, kept by a copy from a Japanese drive) is
+        // matched as a project's name decodes; the path keeps its bytes, which open the file.
+        byName_[Key(NameToMatch(Utf8OfPath(entries->path().filename())))].push_back(
             static_cast<std::uint32_t>(paths_.size()));
         paths_.push_back(Utf8OfPath(entries->path()));
       }

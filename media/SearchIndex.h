@@ -12,7 +12,9 @@ namespace pexol {
 
 /// Every file under the search folders, read once: folders are walked without recursion,
 /// symbolic links followed, and each folder (by identity) listed once, so loops of links
-/// and deep trees end. Unreadable folders are skipped with a warning. Never throws.
+/// and deep trees end. Unreadable folders are skipped with a warning. Names that are not UTF-8
+/// are matched decoded as Shift-JIS (`NameToMatch`); the paths keep their bytes. Never
+/// throws.
 class SearchIndex {
  public:
   /// Walks `folders` (UTF-8; relative ones from the current folder). With `foldCase`, names
@@ -33,7 +35,7 @@ class SearchIndex {
   std::string Key(std::string_view name) const;
 
   bool foldCase_ = true;
-  std::vector<std::string> paths_;  // UTF-8
+  std::vector<std::string> paths_;  // as the system names them: UTF-8, or the bytes on disk
   std::unordered_map<std::string, std::vector<std::uint32_t>> byName_;
 };
 

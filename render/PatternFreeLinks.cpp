@@ -1,10 +1,11 @@
-// render/PatternFreeLinks.cpp - a temporary folder of links named image-N.EXT
+// render/PatternFreeLinks.cpp - a temporary folder of links named media-N.EXT
 #include "render/PatternFreeLinks.h"
 
 #include <stdlib.h>
 
 #include <system_error>
 
+#include "media/OutputPath.h"
 #include "media/PathText.h"
 
 namespace pexol {
@@ -31,8 +32,8 @@ std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std
   const fs::path target = PathOfUtf8(path);
   // The loader that opens a title's image picks it by its ending.
   std::string extension = target.extension().string();
-  if (extension.find('%') != std::string::npos) extension.clear();
-  const fs::path link = folder_ / ("image-" + std::to_string(++count_) + extension);
+  if (extension.find('%') != std::string::npos || !XmlCanHold(extension)) extension.clear();
+  const fs::path link = folder_ / ("media-" + std::to_string(++count_) + extension);
   fs::create_symlink(fs::absolute(target, code), link, code);
   if (code) fs::copy_file(target, link, code);
   if (code) {

@@ -8,8 +8,9 @@
 namespace pexol {
 
 /// A private temporary folder of links, made at the first one and removed with the object:
-/// the render opens an image whose name MLT's loaders would misread (ImageLoadersMisread)
-/// through a link whose name holds no '%', with the display-free image loader, which seeks.
+/// the render opens an image whose name MLT's loaders would misread (ImageLoadersMisread), and
+/// a medium whose name XML cannot hold (bytes in another encoding), through a link of a plain
+/// name: the display-free image loader, which seeks, and MLT's document take it.
 class PatternFreeLinks {
  public:
   PatternFreeLinks() = default;

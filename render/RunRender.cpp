@@ -132,12 +132,14 @@ class RenderMedia {
       return;
     }
     std::string path = OutputPath(found.path);
-    // MLT's image loaders would take a '%' in the name for a sequence pattern.
-    if (use.image && ImageLoadersMisread(path)) {
+    // MLT's image loaders would take a '%' in the name for a sequence pattern, and its document
+    // is XML, which holds no name in another encoding (a Shift-JIS folder): both are opened
+    // through a link of a plain name.
+    if ((use.image && ImageLoadersMisread(path)) || !XmlCanHold(path)) {
       std::string why;
       const auto link = links_.LinkTo(path, why);
       if (!link) {
-        missing_[use.stored] = " (found as " + path + ", but " + why + ")";
+        missing_[use.stored] = " (found as " + Printable(path) + ", but " + why + ")";
         return;
       }
       path = *link;

@@ -194,19 +194,32 @@ TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
   EXPECT_NE(Read("s.mlt").find(">" + bgm + "<"), std::string::npos);
 }
 
-// A folder whose name is not UTF-8 holds nothing an export can name: the search passes it by
-// with a warning and goes on, to the file of the same name elsewhere.
-TEST_F(CliTest, ExportSearchPassesFoldersNamedInOtherEncodingsBy) {
-  fs::create_directories(Path("footage/\xff\xfe/audio"));
-  fs::create_directories(Path("footage/other"));
-  Write("footage/\xff\xfe/audio/bgm.wav", "x");  // the better-placed one
-  Write("footage/other/bgm.wav", "x");
-  const Outcome outcome = Run("export demo.mpj s.mlt --search footage");
-  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("skipped the folder "), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("is not valid UTF-8"), std::string::npos) << outcome.err;
-  const std::string other = fs::path(Path("footage/other/bgm.wav")).lexically_normal().string();
-  EXPECT_NE(Read("s.mlt").find(">" + other + "<"), std::string::npos);
+// Folders copied from a Japanese Windows drive with their bytes kept have Shift-JIS names
+// ("素材" here): the search and the map rules match them as the project's names decode, check
+// and collect take the file by its bytes, and an XML export says by name that it cannot hold
+// such a path.
+TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
+  const std::string folder = "\x91\x66\x8d\xde";  // 素材 in Shift-JIS
+  fs::create_directories(Path("footage/" + folder + "/audio"));
+  Write("footage/" + folder + "/audio/bgm.wav", "x");
+  const Outcome check = Run("check demo.mpj --search footage --list");
+  EXPECT_NE(check.out.find("found\taudio/bgm.wav\tfootage/" + folder + "/audio/bgm.wav\n"),
+            std::string::npos)
+      << check.out;
+  const Outcome exported = Run("export demo.mpj s.mlt --search footage");
+  EXPECT_EQ(exported.exitCode, 2);
+  EXPECT_NE(exported.err.find("holds bytes that XML cannot hold"), std::string::npos)
+      << exported.err;
+  EXPECT_EQ(Run("collect demo.mpj gathered --search footage").exitCode, 1);  // others missing
+  EXPECT_EQ(Read("gathered/media/bgm.wav"), "x");
+
+  // A Windows name in the project, "C:\素材\take.wav", mapped to the folder above it.
+  pexol::build::Project project;
+  project.exAudio1 = {{"C:\\" + folder + "\\take.wav", 0, 29, 0, 100, 100, {}}};
+  Write("mapped.mpj", pexol::build::BuildProject(project));
+  Write("footage/" + folder + "/take.wav", "x");
+  const Outcome mapped = Run("check mapped.mpj --list --map 'C:\\=" + Path("footage") + "'");
+  EXPECT_EQ(mapped.exitCode, 0) << mapped.out << mapped.err;
 }
 
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {

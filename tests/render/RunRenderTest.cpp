@@ -466,6 +466,27 @@ TEST_F(RunRenderTest, MediaNamedLikePatternsRenderAndLoadAtOnce) {
     EXPECT_TRUE(Near(shotcut.Frame(static_cast<int>(5 * k + 2)).At(360, 240), colours[k], 12)) << k;
 }
 
+// A movie and a still in a folder named in Shift-JIS ("素材"), found by the search: MLT's
+// document, which is XML, cannot name them, so the render opens them through links.
+TEST_F(RunRenderTest, MediaInAShiftJisFolderRenderThroughLinks) {
+  const std::string shiftJis = "\x91\x66\x8d\xde";
+  fs::create_directories(folder.Path("footage/" + shiftJis));
+  WriteMovie(folder.Path("footage/" + shiftJis + "/take.avi"), "0xff0000ff", 30);
+  WriteBmp(folder.Path("footage/" + shiftJis + "/still.bmp"), {0, 0, 255});
+  build::Project project;
+  project.main = {{"take.avi", 0, 29, 0, "", 100, 100, {}},
+                  {"still.bmp", 0, 9, 0, "still", 0, 0, {}}};
+  folder.Write("p.mpj", build::BuildProject(project));
+  const test::CliOutcome rendered =
+      test::RunCli(PEXOL_CLI, folder, "render p.mpj p.mp4 --search footage", "timeout 60");
+  ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+  Rendered video(folder.Path("p.mp4"));
+  ASSERT_TRUE(video.Valid());
+  EXPECT_TRUE(Near(video.Pixel(15, 360, 240), {255, 0, 0}));
+  EXPECT_TRUE(Near(video.Pixel(35, 360, 240), {0, 0, 255}));
+  EXPECT_GT(video.Peak(15), 3000);
+}
+
 // What scripts and the window read: every line of standard error one JSON object, frames
 // counting up to the total, warnings as objects and one result at the end; standard output
 // stays empty.
