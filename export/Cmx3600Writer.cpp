@@ -1,6 +1,7 @@
 // export/Cmx3600Writer.cpp - CMX 3600 event lines, dissolve pairs, speed lines and clip comments
 #include "export/Cmx3600Writer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "edl/Timecode.h"
@@ -67,6 +68,13 @@ class CmxBuilder {
  private:
   void EventLine(const TimelineItem& item, std::string_view transition, Frames length,
                  Frames sourceIn, Frames sourceOut, Frames recordIn, Frames recordOut) {
+    // Readers refuse an event whose source and record lengths differ (a slow clip's M2 line
+    // aside). A colour, a still or a title has no time of its own to run out of: its source
+    // runs as long as its record, also where its in point was before its start.
+    if (item.kind != ItemKind::Movie) {
+      sourceIn = std::max(sourceIn, Frames(0));
+      sourceOut = sourceIn + (recordOut - recordIn);
+    }
     // Three digits, four past 999: the reel column stays where readers look for it.
     char number[16];
     std::snprintf(number, sizeof number, "%03d", number_);
@@ -101,7 +109,11 @@ class CmxBuilder {
     char speed[32];
     std::snprintf(speed, sizeof speed, " %03lld.%lld%16s", tenths / 10, tenths % 10, "");
     text_ += speed;
-    AppendTimecode(text_, mode_, sourceIn.Value());
+    // Readers parse this timecode with colons only, also at drop frame.
+    std::string timecode;
+    AppendTimecode(timecode, mode_, sourceIn.Value());
+    std::replace(timecode.begin(), timecode.end(), ';', ':');
+    text_ += timecode;
     text_ += "\r\n";
   }
 

@@ -46,7 +46,7 @@ FCM: DROP FRAME
 * SOURCE FILE: /media/b.avi
 
 003  AX       V     C        00:00:00;00 00:00:01;00 00:00:06;05 00:00:08;05
-M2   AX       014.9                00:00:00;00
+M2   AX       014.9                00:00:00:00
 * FROM CLIP NAME: c.avi
 * SOURCE FILE: /media/c.avi
 
@@ -162,6 +162,11 @@ TEST(Cmx3600Writer, SourceAndRecordDurationsAgree) {
   for (Timeline timeline : {test::SampleTimeline(), test::LargeTimeline()}) {
     timeline.insert.push_back(test::Movie("early.avi", -5, 20, 300, 325));
     timeline.exAudio[1].push_back(test::Movie("early.wav", -30, 20, 400, 450, true));
+    // A colour whose in point is before its start: its source runs as long as its record.
+    TimelineItem colour = test::Of(ItemKind::Colour, 500, 555);
+    colour.sourceIn = -5;
+    colour.sourceOut = 50;
+    timeline.insert.push_back(colour);
     ExportCounts counts;
     int events = 0;
     for (const ExportFile& file : Write(timeline, test::NtscSettings(false), counts)) {
