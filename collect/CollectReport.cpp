@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "export/ExportFormats.h"
+
 namespace pexol {
 
 namespace {
@@ -48,6 +50,17 @@ std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
     text += "Exports:";
     for (const std::string& name : summary.exports) text += " " + name;
     text += '\n';
+    // Those whose readers take only whole paths point at this folder where it was made.
+    std::string absolute;
+    for (const std::string& name : summary.exports) {
+      const ExportFormat* format = ExportFormatOfPath(name);
+      if (format && !format->mediaRelative) absolute += " " + name;
+    }
+    if (!absolute.empty())
+      text +=
+          "Named by their whole paths, for their readers take no other (after a move, the "
+          "editor relinks them by name from media/):" +
+          absolute + '\n';
   }
   return text;
 }

@@ -243,6 +243,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
     exportJob.timecode = job.timecode;
     exportJob.maps = job.maps;
     exportJob.searchFolders = job.searchFolders;
+    // The folder moves whole: its documents name its media from where they lie.
+    exportJob.relativeMedia = true;
     const RunResult exported = RunExport(exportJob, quiet);
     if (!exported.Completed()) {
       std::error_code ignored;

@@ -68,8 +68,12 @@ class ExportNames {
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
       Warn("\"" + found.path + "\" was not found on this computer.");
-    return {std::string(stored), OutputPath(found.path), found.status == MediaStatus::Found};
+    return {std::string(stored), Relative(OutputPath(found.path)),
+            found.status == MediaStatus::Found};
   }
+
+  /// Names media under `folder` relative to it from now on.
+  void RelativeTo(std::filesystem::path folder) { relativeTo_ = std::move(folder); }
 
   void Warn(std::string warning) {
     if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
@@ -98,6 +102,16 @@ class ExportNames {
 
  private:
   static std::string Printable(std::string_view stored) { return DecodeShiftJis(stored).utf8; }
+  // `path` from the folder given, when it lies under it; as it is otherwise.
+  std::string Relative(std::string path) const {
+    if (relativeTo_.empty() || path.empty()) return path;
+    const std::filesystem::path relative = std::filesystem::absolute(PathOfUtf8(path))
+                                               .lexically_normal()
+                                               .lexically_relative(relativeTo_);
+    if (relative.empty() || *relative.begin() == "..") return path;
+    return relative.generic_string();
+  }
+
   // A path as a message shows it: bytes that are not UTF-8 and control characters as \xNN.
   static std::string Escaped(std::string_view path) { return pexol::Printable(path, 1000); }
 
@@ -106,6 +120,7 @@ class ExportNames {
   static constexpr std::size_t listedMissing = 5;
 
   MediaResolver resolver_;
+  std::filesystem::path relativeTo_;  // empty: paths stay absolute
   bool xml_;
   bool json_;
   std::string unfit_;
@@ -164,6 +179,9 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
   ExportNames names(std::move(*resolve), format->content);
+  if (job.relativeMedia && format->mediaRelative)
+    names.RelativeTo(
+        std::filesystem::absolute(PathOfUtf8(job.destination)).lexically_normal().parent_path());
 
   const RunPlan plan = RunPlan::Writing(exportReading, job.source, job.software, job.destination,
                                         cannotExport, "it is the project being exported");

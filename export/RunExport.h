@@ -20,6 +20,9 @@ struct ExportJob {
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
   std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
+  /// Media under the destination's folder named relative to it, where the format's readers
+  /// take such names (`ExportFormat::mediaRelative`): a collected folder then moves whole.
+  bool relativeMedia = false;
 };
 
 /// Reads the project, lays its timeline out for the format and writes it; the destination (and

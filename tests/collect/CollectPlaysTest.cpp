@@ -57,18 +57,31 @@ TEST(CollectPlaysTest, AMovedCollectedFolderPlaysTheSameFrames) {
   collect.source = original.source;
   collect.folder = folder.Path("collected");
   collect.maps = original.maps;
+  collect.formats = {"mlt", "otio", "fcpxml"};
   ASSERT_TRUE(RunCollect(collect, quiet).Completed());
   fs::rename(folder.Folder() / "collected", folder.Folder() / "elsewhere");
   fs::remove_all(folder.Folder() / "shoot");
+  // The documents the collect wrote name the media from where they lie, so they still play;
+  // the report names the one whose readers need whole paths.
+  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 10).bytes, red.bytes);
+  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 45).bytes, blue.bytes);
+  EXPECT_NE(folder.Read("elsewhere/edit.otio").find("\"target_url\": \"media/red.png\""),
+            std::string::npos)
+      << folder.Read("elsewhere/edit.otio");
+  EXPECT_NE(folder.Read("elsewhere/collect-report.txt")
+                .find("editor relinks them by name "
+                      "from media/): edit.fcpxml\n"),
+            std::string::npos)
+      << folder.Read("elsewhere/collect-report.txt");
   ExportJob moved;
   moved.source = folder.Path("elsewhere/edit.mpj");
-  moved.destination = folder.Path("elsewhere/edit.mlt");
+  moved.destination = folder.Path("elsewhere/again.mlt");
   const RunResult exported = RunExport(moved, quiet);
   ASSERT_TRUE(exported.Completed()) << exported.message;
   EXPECT_TRUE(exported.warnings.empty()) << exported.warnings.front();
 
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 10).bytes, red.bytes);
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 45).bytes, blue.bytes);
+  EXPECT_EQ(FrameOf(folder.Path("elsewhere/again.mlt"), 10).bytes, red.bytes);
+  EXPECT_EQ(FrameOf(folder.Path("elsewhere/again.mlt"), 45).bytes, blue.bytes);
   // The frames are the stills, not black or a placeholder.
   EXPECT_TRUE(test::Near(red.At(360, 240), {255, 0, 0}));
   EXPECT_TRUE(test::Near(blue.At(360, 240), {0, 0, 255}));
