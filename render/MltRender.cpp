@@ -183,11 +183,16 @@ bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::
   return true;
 }
 
-bool MediaDecodes(const std::string& path, bool image) {
+std::optional<std::int64_t> MediaLength(const std::string& path, bool image, int rateNumerator,
+                                        int rateDenominator) {
   StartMlt();
   Mlt::Profile profile;
+  // The length is counted in the profile's frames: the render's.
+  profile.set_frame_rate(rateNumerator, rateDenominator);
+  profile.set_explicit(1);
   Mlt::Producer producer(profile, image ? "pixbuf" : "avformat", path.c_str());
-  return producer.is_valid() && producer.get_length() > 0;
+  if (!producer.is_valid() || producer.get_length() <= 0) return std::nullopt;
+  return producer.get_length();
 }
 
 }  // namespace pexol

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/RenderChoices.h"
@@ -60,8 +61,10 @@ class MltDocument {
   std::unique_ptr<Graph> graph_;
 };
 
-/// True when MLT opens `path` and decodes it: a movie or sound file by FFmpeg, an image
-/// (`image`) by the image loader.
-bool MediaDecodes(const std::string& path, bool image);
+/// When MLT opens `path` and decodes it (a movie or sound file by FFmpeg, an image (`image`)
+/// by the image loader), its length in frames at `rateNumerator`/`rateDenominator` (an image's
+/// as MLT states it); nullopt when it does not.
+std::optional<std::int64_t> MediaLength(const std::string& path, bool image, int rateNumerator,
+                                        int rateDenominator);
 
 }  // namespace pexol

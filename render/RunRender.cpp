@@ -72,7 +72,8 @@ std::vector<MediaUse> MediaOf(const Timeline& timeline) {
 /// The files the timeline's names lead to, each tried once: found and decoded, or missing.
 class RenderMedia {
  public:
-  explicit RenderMedia(ResolveOptions options) : resolver_(std::move(options)) {}
+  RenderMedia(ResolveOptions options, ExportRate rate)
+      : resolver_(std::move(options)), rate_(rate) {}
 
   /// Resolves and tries the files of `timeline` named in `used`; the names that cannot be
   /// rendered are kept.
@@ -91,6 +92,11 @@ class RenderMedia {
     return found != paths_.end() ? found->second : std::string();
   }
   bool Missing(const std::string& stored) const { return missing_.count(stored) != 0; }
+  /// The frames a movie or sound file found lasts at the render's rate; nullopt for others.
+  std::optional<std::int64_t> LengthOf(const std::string& stored) const {
+    const auto found = lengths_.find(stored);
+    return found != lengths_.end() ? std::optional(found->second) : std::nullopt;
+  }
   std::size_t MissingCount() const { return missing_.size(); }
 
   /// The unusable names under their tracks' headings, in the check's list.
@@ -147,30 +153,54 @@ class RenderMedia {
     // MLT's document is XML.
     if (!XmlCanHold(path)) {
       missing_[use.stored] = " (found as a name MLT's document cannot hold)";
-    } else if (!Decodes(path, use.image)) {
+    } else if (const auto length = Length(path, use.image); !length) {
       missing_[use.stored] = " (found as " + path + ", which does not decode)";
     } else {
       paths_[use.stored] = path;
+      if (!use.image) lengths_[use.stored] = *length;
     }
   }
 
   // Names that lead to one file (links, other spellings) try it once.
-  bool Decodes(const std::string& path, bool image) {
+  std::optional<std::int64_t> Length(const std::string& path, bool image) {
+    const auto open = [&] { return MediaLength(path, image, rate_.numerator, rate_.denominator); };
     const auto identity = FileIdentity(PathOfUtf8(path));
-    if (!identity) return MediaDecodes(path, image);
+    if (!identity) return open();
     const std::string key = *identity + (image ? "i" : "m");
     const auto tried = decodes_.find(key);
     if (tried != decodes_.end()) return tried->second;
-    return decodes_[key] = MediaDecodes(path, image);
+    return decodes_[key] = open();
   }
 
   MediaResolver resolver_;
+  ExportRate rate_;
   PatternFreeLinks links_;
-  std::map<std::string, bool> decodes_;         // file identity and loader to whether it decodes
-  std::map<std::string, std::string> paths_;    // stored name to the file rendered
-  std::map<std::string, std::string> missing_;  // stored name to why it cannot be rendered
+  // File identity and loader to its length, nullopt when it does not decode.
+  std::map<std::string, std::optional<std::int64_t>> decodes_;
+  std::map<std::string, std::int64_t> lengths_;  // stored name of a movie or sound to its frames
+  std::map<std::string, std::string> paths_;     // stored name to the file rendered
+  std::map<std::string, std::string> missing_;   // stored name to why it cannot be rendered
   std::vector<MediaUse> unusable_;
 };
+
+/// A medium shorter than the frames a clip plays of it (a copy cut short, a file replaced)
+/// leaves black and silence from its end: said once a file, with the first clip that runs
+/// past it.
+void WarnOfShortMedia(const ExportTimeline& layout, const RenderMedia& media,
+                      std::vector<std::string>& warnings) {
+  std::set<std::string> told;
+  for (const ExportTrack& track : layout.tracks)
+    for (const ExportPiece& piece : track.pieces) {
+      if (!piece.item || !piece.media || piece.black) continue;
+      const auto length = media.LengthOf(piece.media->stored);
+      const std::int64_t needed = (piece.sourceOut + piece.runOn).Value();
+      if (!length || needed <= *length || !told.insert(piece.media->stored).second) continue;
+      warnings.push_back("\"" + piece.name + "\" is " + std::to_string(*length) +
+                         " frames long, but the timeline plays it to frame " +
+                         std::to_string(needed) + " (on " + track.name +
+                         "): black and silence from its end.");
+    }
+}
 
 /// The media list of a render that did not start; caught by `RunRender`.
 struct MediaUnusable {
@@ -186,7 +216,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
-  RenderMedia media(std::move(*resolve));
+  RenderMedia media(std::move(*resolve), *ExportRateOf(job.timecode));
 
   const auto started = std::chrono::steady_clock::now();
   const RunPlan plan = RunPlan::Writing(renderReading, job.source, job.software, job.destination,
@@ -224,6 +254,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
             reference.found = !media.Missing(reference.stored);
             reference.path = media.PathOf(reference.stored);
           }
+          WarnOfShortMedia(layout, media, warnings);
           if (media.MissingCount() > 0) {
             BlackOutMissing(layout);
             warnings.push_back(std::to_string(media.MissingCount()) +

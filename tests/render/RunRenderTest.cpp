@@ -466,6 +466,25 @@ TEST_F(RunRenderTest, MediaNamedLikePatternsRenderAndLoadAtOnce) {
     EXPECT_TRUE(Near(shotcut.Frame(static_cast<int>(5 * k + 2)).At(360, 240), colours[k], 12)) << k;
 }
 
+// A movie cut short (30 frames where the clip plays 60): the render completes, black from the
+// movie's end, and says so, naming the clip and where it runs out.
+TEST_F(RunRenderTest, AMovieShorterThanItsClipIsNamedInAWarning) {
+  WriteMovie(folder.Path("short.avi"), "0xff0000ff", 30);
+  build::Project project;
+  project.main = {{"short.avi", 0, 59, 0, "", 100, 100, {}}};
+  folder.Write("p.mpj", build::BuildProject(project));
+  const RunResult result = Render("p.mpj", "p.mp4");
+  ASSERT_TRUE(result.Completed()) << result.message;
+  ASSERT_EQ(result.warnings.size(), 1u);
+  EXPECT_NE(result.warnings[0].find("\"short.avi\" is 30 frames long, but the timeline plays it to "
+                                    "frame 60"),
+            std::string::npos)
+      << result.warnings[0];
+  Rendered video(folder.Path("p.mp4"));
+  EXPECT_TRUE(Near(video.Pixel(10, 360, 240), {255, 0, 0}));
+  EXPECT_LT(video.Pixel(50, 360, 240).r, 40);  // black from its end
+}
+
 // A movie and a still in a folder named in Shift-JIS ("素材"), found by the search: MLT's
 // document, which is XML, cannot name them, so the render opens them through links.
 TEST_F(RunRenderTest, MediaInAShiftJisFolderRenderThroughLinks) {
