@@ -365,14 +365,25 @@ class FcpxmlBuilder {
   }
 
   // A clip of any kind; `element` names the spine element it is, whose connected clips it holds.
+  // A still or a generator is a `video` inside a `clip`, as Final Cut Pro writes them: the clip
+  // holds the timing and the connected clips, which readers (OpenTimelineIO's adapter among
+  // them) look for on a clip, and the video starts where the clip does in its own time.
   void Clip(const ExportPiece& piece, int lane, bool soundLane, std::int64_t offset,
             std::int64_t start, std::int64_t duration, const SpineElement* element) {
     const TimelineItem& item = *piece.item;
     const bool movie = item.kind == ItemKind::Movie;
-    xml_.Open(movie ? "asset-clip" : item.kind == ItemKind::Title ? "title" : "video");
+    const bool wrapped = !movie && item.kind != ItemKind::Title;
+    xml_.Open(movie ? "asset-clip" : wrapped ? "clip" : "title");
     if (lane != 0) xml_.Attribute("lane", std::to_string(lane));
     xml_.Attribute("name", piece.name);
     xml_.Attribute("offset", Time(offset));
+    if (wrapped) {
+      xml_.Attribute("start", Time(start));
+      xml_.Attribute("duration", Time(duration));
+      xml_.Open("video");
+      xml_.Attribute("name", piece.name);
+      xml_.Attribute("offset", Time(start));
+    }
     const Asset* asset = nullptr;
     if (item.kind == ItemKind::Movie || item.kind == ItemKind::Still) {
       asset = &assets_[assetOf_.at(piece.media->path)];
@@ -391,6 +402,7 @@ class FcpxmlBuilder {
     if (item.kind == ItemKind::Title) Caption(piece);
     if (movie && item.slow) HalfSpeed(piece);
     if (sound && !piece.pieceGain.empty()) Volume(piece);
+    if (wrapped) xml_.Close();  // the video
     if (element) Connected(*element);
     xml_.Close();
   }

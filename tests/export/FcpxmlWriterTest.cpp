@@ -55,17 +55,17 @@ TEST(FcpxmlWriter, SampleAtTheTimelinesFrames) {
   const test::FcpxmlTimeline read = test::ReadFcpxml(document);
   using Clips = std::vector<test::FcpxmlClip>;
   // Each clip shows its first media frame at its cut; the slow clip's time map starts c.avi
-  // at its frame 0.
+  // at its frame 0. Stills and generators are videos in clips, as Final Cut Pro writes them.
   EXPECT_EQ(read.tracks.at("V1"), (Clips{{"asset-clip", "a.avi", 0, 105, 100},
                                          {"asset-clip", "b.avi", 105, 185, 10},
                                          {"asset-clip", "c.avi", 185, 245, 0},
-                                         {"video", "Colour #FF0000", 245, 305, 0},
-                                         {"video", "s.ppm", 305, 335, 0}}));
+                                         {"clip", "Colour #FF0000", 245, 305, 0},
+                                         {"clip", "s.ppm", 305, 335, 0}}));
   EXPECT_EQ(read.transitions,
             (std::vector<test::FcpxmlTransition>{{"Dissolve", 105, 15}, {"Wipe", 305, 10}}));
   EXPECT_EQ(read.tracks.at("V2"),
             (Clips{{"asset-clip", "i.avi", 200, 230, 10}, {"asset-clip", "i.avi", 250, 260, 50}}));
-  EXPECT_EQ(read.tracks.at("Title images"), (Clips{{"video", "logo.bmp", 50, 200, 0}}));
+  EXPECT_EQ(read.tracks.at("Title images"), (Clips{{"clip", "logo.bmp", 50, 200, 0}}));
   EXPECT_EQ(read.tracks.at("Titles"), (Clips{{"title", "Hello", 50, 200, 0}}));
   EXPECT_EQ(read.tracks.at("A2"), (Clips{{"asset-clip", "m.wav", 0, 300, 0}}));
   EXPECT_EQ(read.tracks.at("A3"), (Clips{{"asset-clip", "m.wav", 100, 130, 30}}));
