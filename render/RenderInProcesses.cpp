@@ -132,6 +132,9 @@ class RangedRender {
     reports_.assign(encoded, {});
     results_.assign(encoded, std::nullopt);
     observer_.Status("[Render] finding the media");
+    // The frames are counted, and their rate, from here, as one process counts them.
+    started_ = Clock::now();
+    observer_.Frames(0, total_);
 
     PoolCalls calls;
     calls.line = [&](std::size_t index, std::string_view line) {
@@ -167,10 +170,11 @@ class RangedRender {
       if (steps_[index].kind == RenderStep::Kind::Range)
         done += std::max<std::int64_t>(reports_[index].framesDone, 0);
     if (done == 0) return;
-    if (!firstFrames_) firstFrames_ = Clock::now();
     observer_.Frames(done, total_);
     observer_.Progress(readingSteps + static_cast<int>(done * renderShare / total_), totalSteps);
-    const double seconds = std::chrono::duration<double>(Clock::now() - *firstFrames_).count();
+    // Counted from the processes' start, as the frames are: a rate from the first frames seen
+    // would count the frames made before them in no time.
+    const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
     observer_.Status("[Render] " + std::to_string(static_cast<long long>(rate + 0.5)) + " fps");
   }
@@ -240,7 +244,7 @@ class RangedRender {
   std::vector<ChildReport> reports_;
   std::vector<std::optional<RunResult>> results_;
   std::optional<std::size_t> failed_;
-  std::optional<Clock::time_point> firstFrames_;
+  Clock::time_point started_;
 };
 
 }  // namespace
