@@ -120,6 +120,10 @@ TEST_F(RenderInRangesTest, RangesSideBySideMakeTheFileOneProcessMakes) {
       last = object.value("done", 0LL);
       EXPECT_LE(object.value("total", 0LL), 700) << line;
       EXPECT_LT(object.value("fps", 0.0), 5000) << line;
+      const std::string status = object.value("status", "");
+      if (status.starts_with("[Render] ") && status.ends_with(" fps")) {
+        EXPECT_LT(std::stol(status.substr(9)), 5000) << line;
+      }
     }
     EXPECT_GT(last, 0);
     EXPECT_TRUE(Leftovers().empty());
