@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
 
 #include "check/CheckOutcome.h"
@@ -500,6 +501,32 @@ void ReportFailure(const std::string& message, int exitCode) {
                  {"status", "failed"},
                  {"exit", exitCode},
                  {"message", message}});
+}
+
+int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& exitCode,
+                const std::string& program) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+  } catch (const CLI::ParseError& e) {
+    if (const std::string unknown = e.get_exit_code() == 0 ? "" : UnknownOptionMessage(app);
+        !unknown.empty()) {
+      std::cerr << unknown << "\n";
+      return exitTrouble;
+    }
+    const int code = app.exit(e);
+    return code == 0 ? 0 : exitTrouble;
+  } catch (const std::bad_alloc&) {
+    // The run's destinations were not replaced: the commit comes after all the work.
+    ReportFailure(program + ": not enough memory for this run; nothing was written.", exitTrouble);
+    return exitTrouble;
+  } catch (const std::exception& e) {
+    ReportFailure(program + ": the run failed: " + e.what() + "; nothing was written.",
+                  exitTrouble);
+    return exitTrouble;
+  }
+  return exitCode;
 }
 
 }  // namespace pexol::cli

@@ -143,4 +143,11 @@ std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::st
 /// nearest command; empty when every option was known.
 std::string UnknownOptionMessage(const CLI::App& app);
 
+/// Parses `arguments` (the program's, UTF-8) into `app` and so runs the command they name;
+/// returns the exit status: the command's (`exitCode`, which its run sets), 2 for a parse
+/// error (its message naming the nearest option) or for a run that ended in an exception
+/// (reported as one, `program` naming it).
+int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& exitCode,
+                const std::string& program);
+
 }  // namespace pexol::cli

@@ -1,9 +1,7 @@
 // cli/Main.cpp - pexol-cli: the conversions and the media check for scripts and batch work
 #include <CLI/CLI.hpp>
 
-#include <exception>
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -22,8 +20,6 @@ int main(int argc, char** argv) {
   const pexol::platform::ConsoleSession console;
   // UTF-8 on every system, as the file calls and the messages expect.
   std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
-  std::vector<char*> utf8Argv;
-  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
   CLI::App app{
       "pexol-cli - video project files (.mpj) to text and back, their media found and moved, "
       "their timelines exported",
@@ -80,27 +76,5 @@ Exit status: 0 success, 1 media missing (check), 2 any failure.)");
     std::cerr << unknown << "\n";
     return pexol::cli::exitTrouble;
   }
-  try {
-    app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
-  } catch (const CLI::ParseError& e) {
-    if (const std::string unknown =
-            e.get_exit_code() == 0 ? "" : pexol::cli::UnknownOptionMessage(app);
-        !unknown.empty()) {
-      std::cerr << unknown << "\n";
-      return pexol::cli::exitTrouble;
-    }
-    const int code = app.exit(e);
-    return code == 0 ? 0 : pexol::cli::exitTrouble;
-  } catch (const std::bad_alloc&) {
-    // The run's destinations were not replaced: the commit comes after all the work.
-    pexol::cli::ReportFailure("pexol-cli: not enough memory for this run; nothing was written.",
-                              pexol::cli::exitTrouble);
-    return pexol::cli::exitTrouble;
-  } catch (const std::exception& e) {
-    pexol::cli::ReportFailure(
-        std::string("pexol-cli: the run failed: ") + e.what() + "; nothing was written.",
-        pexol::cli::exitTrouble);
-    return pexol::cli::exitTrouble;
-  }
-  return exitCode;
+  return pexol::cli::ParseAndRun(app, arguments, exitCode, "pexol-cli");
 }

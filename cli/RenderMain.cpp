@@ -2,9 +2,6 @@
 // and FFmpeg, in a program that pexol-cli runs for them
 #include <CLI/CLI.hpp>
 
-#include <exception>
-#include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -20,8 +17,6 @@ int main(int argc, char** argv) {
   pexol::InstallRunSignals();
   const pexol::platform::ConsoleSession console;
   std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
-  std::vector<char*> utf8Argv;
-  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
   CLI::App app{
       "pexol-render - renders and joins for pexol-cli, which runs it; run 'pexol-cli render' "
       "and 'pexol-cli join' instead",
@@ -37,20 +32,6 @@ int main(int argc, char** argv) {
   pexol::cli::AddJoinCommand(app, exitCode, runners);
   pexol::cli::AddQuietOption(app);
   pexol::cli::AddProgressOption(app);
-  try {
-    app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
-  } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? 0 : pexol::cli::exitTrouble;
-  } catch (const std::bad_alloc&) {
-    pexol::cli::ReportFailure("pexol-cli: not enough memory for this run; nothing was written.",
-                              pexol::cli::exitTrouble);
-    return pexol::cli::exitTrouble;
-  } catch (const std::exception& e) {
-    pexol::cli::ReportFailure(
-        std::string("pexol-cli: the run failed: ") + e.what() + "; nothing was written.",
-        pexol::cli::exitTrouble);
-    return pexol::cli::exitTrouble;
-  }
-  return exitCode;
+  // Its messages are pexol-cli's, which runs it and passes them on.
+  return pexol::cli::ParseAndRun(app, arguments, exitCode, "pexol-cli");
 }

@@ -18,14 +18,13 @@ void SetPicture(Mlt::Consumer& consumer, const EncodeSettings& settings) {
     consumer.set("vcodec", "prores_ks");
     consumer.set("vprofile", "standard");
     consumer.set("pix_fmt", "yuv422p10le");
-    consumer.set("acodec", "pcm_s16le");
   } else {
     consumer.set("vcodec", "libx264");
     consumer.set("crf", settings.crf);
     consumer.set("pix_fmt", "yuv420p");
-    consumer.set("acodec", settings.audioCodec.c_str());
-    consumer.set("ab", "192k");
   }
+  consumer.set("acodec", settings.audioCodec.c_str());
+  if (settings.audioCodec != "pcm_s16le") consumer.set("ab", "192k");
   if (settings.interlaced) {
     // The fields as DV records them, lower first; the encoder codes them as fields.
     consumer.set("progressive", 0);

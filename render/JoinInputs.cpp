@@ -151,8 +151,10 @@ bool PicturePackets::Next(AVPacket& packet) {
     if (frames_++ == 0) {
       ordered_ = packet.dts == AV_NOPTS_VALUE;
       orderStarted_ = false;
+      // The delay is read from the file: held to what a codec can have (H.264 reorders at
+      // most 16 frames), not trusted to size memory.
       showing_.assign(
-          static_cast<std::size_t>(std::max(piece.stream->codecpar->video_delay, 0)) + 1, 0);
+          static_cast<std::size_t>(std::clamp(piece.stream->codecpar->video_delay, 0, 16)) + 1, 0);
     }
     const auto frameOf = [&](std::int64_t time) {
       return av_rescale_q(time, piece.stream->time_base, frame_) + before_;

@@ -38,13 +38,11 @@ using detail::FfmpegReason;
 
 // The video container the destination's extension asks for.
 const RenderContainer& VideoContainerOf(const std::string& destination) {
-  const std::string extension = PathOfUtf8(destination).extension().string();
-  for (const RenderContainer& container : RenderContainers()) {
-    if (!EqualsIgnoreCase(extension, container.extension)) continue;
-    if (container.soundOnly)
-      FailJoin(destination, "the ranges are joined into a video file, and " + extension +
-                                " holds sound alone, which is rendered in one piece.");
-    return container;
+  if (const RenderContainer* container = ContainerOf(destination)) {
+    if (!container->soundOnly) return *container;
+    FailJoin(destination, "the ranges are joined into a video file, and " +
+                              std::string(container->extension) +
+                              " holds sound alone, which is rendered in one piece.");
   }
   std::vector<const RenderContainer*> videos;
   for (const RenderContainer& container : RenderContainers())

@@ -50,8 +50,15 @@ std::optional<RenderSize> ParseRenderSize(std::string_view text) {
 std::span<const RenderCodecChoice> RenderCodecs() {
   static constexpr RenderCodecChoice codecs[] = {
       {RenderCodec::H264, "h264", "H.264 (to watch)"},
-      {RenderCodec::ProRes, "prores", "ProRes 422 (to edit further, .mov only)"}};
+      // Editors keep ProRes's sound uncompressed.
+      {RenderCodec::ProRes, "prores", "ProRes 422 (to edit further, .mov only)", "pcm_s16le"}};
   return codecs;
+}
+
+const char* AudioCodecOf(RenderCodec codec, const RenderContainer& container) {
+  for (const RenderCodecChoice& choice : RenderCodecs())
+    if (choice.codec == codec && choice.audioCodec != nullptr) return choice.audioCodec;
+  return container.audioCodec;
 }
 
 std::span<const RenderRate> RenderRates() {

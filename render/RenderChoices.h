@@ -58,8 +58,13 @@ struct RenderCodecChoice {
   RenderCodec codec;
   const char* name;   ///< as --codec takes it: "h264", "prores"
   const char* label;  ///< "H.264 (to watch)"
+  /// FFmpeg's encoder of the sound beside it; null for the container's own (`audioCodec`).
+  const char* audioCodec = nullptr;
 };
 std::span<const RenderCodecChoice> RenderCodecs();
+
+/// FFmpeg's encoder of the sound a video in `container` with the picture in `codec` holds.
+const char* AudioCodecOf(RenderCodec codec, const RenderContainer& container);
 
 /// A rate the window offers for a render (the command line takes every rated timecode mode).
 struct RenderRate {

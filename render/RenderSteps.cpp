@@ -35,10 +35,13 @@ std::string PieceBeside(const std::string& destination, const std::string& what,
                     PathOfUtf8(Utf8OfPath(path.stem()) + ".pexol-" + what + extension));
 }
 
-// The sound of a video render, in the codec the video holds it in: PCM beside ProRes, AAC
-// otherwise.
-std::string SoundExtension(const RenderJob& job) {
-  return job.codec == RenderCodec::ProRes ? ".wav" : ".m4a";
+// The extension of the file that holds a video render's sound alone, in the codec the video
+// holds it in (PCM beside ProRes, AAC beside H.264): the sound-only container of that codec.
+std::string SoundExtension(const RenderJob& job, const RenderContainer& video) {
+  const std::string_view codec = AudioCodecOf(job.codec, video);
+  for (const RenderContainer& container : RenderContainers())
+    if (container.soundOnly && codec == container.audioCodec) return container.extension;
+  return ".wav";  // every codec above has one; PCM holds any sound
 }
 
 }  // namespace
@@ -76,7 +79,7 @@ std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames)
   const RenderContainer* container = ContainerOf(job.destination);
   const std::int64_t length = frames.end - frames.first;
   const auto count = std::min<std::int64_t>(job.jobs, length / minimumRangeFrames);
-  if (count < 2 || job.pictureOnly || (container && container->soundOnly)) {
+  if (count < 2 || job.pictureOnly || !container || container->soundOnly) {
     RenderJob whole = job;
     whole.jobs = 1;
     return {{RenderStep::Kind::Whole, RenderArguments(whole, nullptr), job.destination, frames}};
@@ -100,7 +103,7 @@ std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames)
   }
   RenderJob sound = job;
   sound.jobs = 1;
-  sound.destination = PieceBeside(job.destination, "sound", SoundExtension(job));
+  sound.destination = PieceBeside(job.destination, "sound", SoundExtension(job, *container));
   // A sound file's codec follows its extension; the picture's options do not apply to it.
   sound.codec = RenderCodec::H264;
   sound.size.clear();

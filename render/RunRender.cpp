@@ -273,7 +273,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           encode.crf = job.quality;
           encode.frequency = FrequencyOf(input.project.header.audioFrequency);
           encode.codec = job.codec;
-          encode.audioCodec = container->audioCodec;
+          encode.audioCodec = AudioCodecOf(job.codec, *container);
           encode.soundOnly = container->soundOnly;
           encode.size = *size;
           encode.interlaced = job.interlaced;

@@ -23,6 +23,8 @@ namespace {
 /// How long the loop waits for a line or an end: short beside a job, so the pool keeps every
 /// slot busy.
 constexpr int pollMilliseconds = 2;
+/// The most of one line held before it is passed on.
+constexpr std::size_t maxLine = 1 << 20;
 
 struct Child {
   std::size_t index = 0;
@@ -126,6 +128,11 @@ void ReadLines(Child& child, const PoolCalls& calls) {
       start = end + 1;
     }
     child.partial.erase(0, start);
+    // A line that never ends is passed on in pieces rather than held whole.
+    if (child.partial.size() > maxLine) {
+      calls.line(child.index, child.partial);
+      child.partial.clear();
+    }
   }
 }
 
