@@ -201,8 +201,12 @@ std::shared_ptr<CLI::Formatter> HelpFormatter() {
 }
 
 void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
-  static const std::map<std::string, int> names = {
-      {"corvane", 0}, {"brisko", 0}, {"lumetta", 1}, {"auto", -1}};
+  static const std::map<std::string, int> names = [] {
+    std::map<std::string, int> table;
+    for (const SoftwareChoiceName& name : SoftwareChoiceNames())
+      table.emplace(name.name, name.choice.automatic ? -1 : static_cast<int>(name.choice.named));
+    return table;
+  }();
   choice = SoftwareChoice::Automatic();  // unless the option names one
   command
       .add_option_function<int>(

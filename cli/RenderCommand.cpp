@@ -1,7 +1,6 @@
 // cli/RenderCommand.cpp - `pexol-cli render`: the timeline to a finished video file through MLT
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
@@ -14,10 +13,6 @@
 namespace pexol::cli {
 
 namespace {
-
-int Cores() {
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
 
 // --plan: the commands, one a line, as a shell reads them, for pexol-cli wherever they run.
 int PrintPlan(const RenderJob& job) {
@@ -54,7 +49,6 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
                                                     : ", ") +
                   all[c].extension + " (" + all[c].kind + ")";
   auto job = std::make_shared<RenderJob>();
-  job->jobs = Cores();
   auto plan = std::make_shared<bool>(false);
   auto* sub = app.add_subcommand(
       "render",

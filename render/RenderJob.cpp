@@ -1,6 +1,9 @@
 // render/RenderJob.cpp - a render's options checked before the project or any media is opened
 #include "render/RenderJob.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "core/ListInWords.h"
 #include "core/TextScanner.h"
 #include "layout/ExportTypes.h"
@@ -45,6 +48,10 @@ std::string OptionProblem(const RenderJob& job, const RenderContainer& container
 }
 
 }  // namespace
+
+int RenderJobsByDefault() {
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 const RenderContainer* ContainerOf(const std::string& destination) {
   const std::string extension = PathOfUtf8(destination).extension().string();

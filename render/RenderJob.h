@@ -10,6 +10,9 @@
 
 namespace pexol {
 
+/// How many processes a render runs side by side unless told: one a core.
+int RenderJobsByDefault();
+
 struct RenderJob {
   std::string source;       ///< project file
   std::string destination;  ///< with a container's extension (`RenderContainers`)
@@ -33,7 +36,7 @@ struct RenderJob {
   /// mixed once for the whole timeline.
   bool pictureOnly = false;
   /// How many processes render ranges of the timeline side by side; 1 renders it in one.
-  int jobs = 1;
+  int jobs = RenderJobsByDefault();
 };
 
 /// The pieces of a render made in ranges, to be joined into one file without encoding again.

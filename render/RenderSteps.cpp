@@ -22,8 +22,11 @@ std::string CodecName(RenderCodec codec) {
 }
 
 std::string SoftwareArgument(const SoftwareChoice& choice) {
-  if (choice.automatic) return "auto";
-  return choice.named == Software::Lumetta ? "lumetta" : "corvane";
+  for (const SoftwareChoiceName& name : SoftwareChoiceNames())
+    if (name.choice.automatic == choice.automatic &&
+        (choice.automatic || name.choice.named == choice.named))
+      return std::string(name.name);
+  return "auto";
 }
 
 // "DIR/demo.pexol-range-1-of-2.mp4" for "DIR/demo.mp4": beside the destination, so that the
@@ -47,31 +50,27 @@ std::string SoundExtension(const RenderJob& job, const RenderContainer& video) {
 }  // namespace
 
 std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange* frames) {
-  std::vector<std::string> arguments = {"render",
-                                        job.source,
-                                        job.destination,
-                                        "--software",
-                                        SoftwareArgument(job.software),
-                                        "--timecode",
-                                        TimecodeName(job.timecode)};
-  for (const std::string& map : job.maps) arguments.insert(arguments.end(), {"--map", map});
-  for (const std::string& folder : job.searchFolders)
-    arguments.insert(arguments.end(), {"--search", folder});
-  arguments.insert(arguments.end(),
-                   {"--missing", job.missing == MissingMedia::Black ? "black" : "fail"});
+  // Each value joined to its option: a folder, a rule or a position may start with "-".
+  std::vector<std::string> arguments = {"render", job.source, job.destination,
+                                        "--software=" + SoftwareArgument(job.software),
+                                        "--timecode=" + TimecodeName(job.timecode)};
+  for (const std::string& map : job.maps) arguments.push_back("--map=" + map);
+  for (const std::string& folder : job.searchFolders) arguments.push_back("--search=" + folder);
+  arguments.push_back(std::string("--missing=") +
+                      (job.missing == MissingMedia::Black ? "black" : "fail"));
   if (frames) {
-    arguments.insert(arguments.end(), {"--from", std::to_string(frames->first), "--to",
-                                       std::to_string(frames->end)});
+    arguments.push_back("--from=" + std::to_string(frames->first));
+    arguments.push_back("--to=" + std::to_string(frames->end));
   } else {
-    if (!job.from.empty()) arguments.insert(arguments.end(), {"--from", job.from});
-    if (!job.to.empty()) arguments.insert(arguments.end(), {"--to", job.to});
+    if (!job.from.empty()) arguments.push_back("--from=" + job.from);
+    if (!job.to.empty()) arguments.push_back("--to=" + job.to);
   }
-  arguments.insert(arguments.end(),
-                   {"--quality", std::to_string(job.quality), "--size",
-                    job.size.empty() ? "sd" : job.size, "--codec", CodecName(job.codec)});
+  arguments.push_back("--quality=" + std::to_string(job.quality));
+  arguments.push_back("--size=" + (job.size.empty() ? std::string("sd") : job.size));
+  arguments.push_back("--codec=" + CodecName(job.codec));
   if (job.interlaced) arguments.push_back("--interlaced");
   if (job.pictureOnly) arguments.push_back("--picture-only");
-  arguments.insert(arguments.end(), {"--jobs", "1"});
+  arguments.push_back("--jobs=" + std::to_string(job.jobs));
   return arguments;
 }
 
@@ -110,7 +109,7 @@ std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames)
   sound.interlaced = false;
   steps.push_back(
       {RenderStep::Kind::Sound, RenderArguments(sound, &frames), sound.destination, frames});
-  join.insert(join.end(), {"--sound", sound.destination});
+  join.push_back("--sound=" + sound.destination);
   steps.push_back({RenderStep::Kind::Join, std::move(join), job.destination, frames});
   return steps;
 }

@@ -35,8 +35,8 @@ constexpr std::int64_t minimumRangeFrames = 300;
 /// step renders with `--jobs 1`, so that running them one after another gives the same file.
 std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames);
 
-/// The arguments of `pexol-cli render` that render `job` in one process: the project, the
-/// destination and every option, the range as frame numbers when `frames` is given.
+/// The arguments of `pexol-cli render` that render `job`: the project, the destination and
+/// every option (`--jobs` as the job says), the range as frame numbers when `frames` is given.
 std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange* frames);
 
 }  // namespace pexol

@@ -6,6 +6,15 @@
 
 namespace pexol {
 
+std::span<const SoftwareChoiceName> SoftwareChoiceNames() {
+  static const SoftwareChoiceName names[] = {
+      {"corvane", SoftwareChoice::Named(Software::CorvaneBrisko)},
+      {"brisko", SoftwareChoice::Named(Software::CorvaneBrisko)},
+      {"lumetta", SoftwareChoice::Named(Software::Lumetta)},
+      {"auto", SoftwareChoice::Automatic()}};
+  return names;
+}
+
 ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
                              const ReadingPlan& plan, RunProgress& progress, Software& tried) {
   tried = choice.named;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "core/Options.h"
 #include "core/RunProgress.h"
@@ -19,6 +20,13 @@ struct SoftwareChoice {
   static SoftwareChoice Automatic() { return {}; }
   static SoftwareChoice Named(Software software) { return {false, software}; }
 };
+
+/// A name the command line takes for a choice; the first of each choice is the one written.
+struct SoftwareChoiceName {
+  std::string_view name;  ///< "corvane", "brisko", "lumetta", "auto"
+  SoftwareChoice choice;
+};
+std::span<const SoftwareChoiceName> SoftwareChoiceNames();
 
 /// A project read under a choice, and the software it was read as.
 struct ChosenReading {

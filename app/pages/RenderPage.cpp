@@ -5,6 +5,7 @@
 #include "app/pages/MediaFolders.h"
 #include "core/Options.h"
 #include "render/RenderChoices.h"
+#include "render/RenderSteps.h"
 
 namespace pexol::pages {
 
@@ -29,22 +30,9 @@ FileRequest DestinationRequest() {
 
 }  // namespace
 
-std::vector<std::string> RenderArguments(const ChildRenderJob& job) {
-  std::vector<std::string> arguments = {"render", job.source, job.destination, "--progress=json"};
-  std::string software = "auto";
-  if (!job.software.automatic)
-    software = job.software.named == Software::Lumetta ? "lumetta" : "corvane";
-  arguments.push_back("--software=" + software);
-  for (const TimecodeModeName& mode : TimecodeModeNames())
-    if (mode.mode == job.timecode) arguments.push_back("--timecode=" + std::string(mode.name));
-  arguments.push_back(std::string("--missing=") + (job.blackForMissing ? "black" : "fail"));
-  arguments.push_back("--quality=" + std::to_string(job.quality));
-  // Joined to their options: a value may start with "-".
-  if (!job.from.empty()) arguments.push_back("--from=" + job.from);
-  if (!job.to.empty()) arguments.push_back("--to=" + job.to);
-  if (!job.size.empty()) arguments.push_back("--size=" + job.size);
-  for (const std::string& rule : job.maps) arguments.push_back("--map=" + rule);
-  for (const std::string& folder : job.searchFolders) arguments.push_back("--search=" + folder);
+std::vector<std::string> RenderArgumentsForChild(const RenderJob& job) {
+  std::vector<std::string> arguments = RenderArguments(job, nullptr);
+  arguments.push_back("--progress=json");
   return arguments;
 }
 
@@ -55,7 +43,7 @@ RenderPage::RenderPage(Renderer renderer) : Page("render"), renderer(std::move(r
     rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
                      choice.label, static_cast<int>(choice.mode)});
   rate = AddChoices(ids::renderRateBox, "video", std::move(rates), "render/rate",
-                    static_cast<int>(ChildRenderJob{}.timecode));
+                    static_cast<int>(RenderJob{}.timecode));
   std::vector<Choice> sizes;
   for (const RenderSizeChoice& choice : RenderSizes()) {
     const int index = static_cast<int>(sizes.size());
@@ -68,7 +56,7 @@ RenderPage::RenderPage(Renderer renderer) : Page("render"), renderer(std::move(r
        {ids::renderMissingBlack, "render black and silence in their place",
         static_cast<int>(MissingMedia::Black)}},
       "render/missing", static_cast<int>(MissingMedia::Fail));
-  quality = state.AddNumber("render/quality", 0, 51, ChildRenderJob{}.quality);
+  quality = state.AddNumber("render/quality", 0, 51, RenderJob{}.quality);
   from = state.AddText("render/from");
   to = state.AddText("render/to");
   AddStretch();
@@ -83,12 +71,12 @@ RenderPage::RenderPage(Renderer renderer) : Page("render"), renderer(std::move(r
 }
 
 Driver RenderPage::MakeRun(const MediaFolders& media) {
-  ChildRenderJob job;
+  RenderJob job;
   job.source = state.Text(source);
   job.destination = state.Text(destination);
   job.software = state.ChosenSoftware();
   job.timecode = static_cast<TimecodeMode>(state.Value(rate, 0));
-  job.blackForMissing = state.Value(missing) == static_cast<int>(MissingMedia::Black);
+  job.missing = static_cast<MissingMedia>(state.Value(missing));
   job.quality = state.Value(quality);
   job.from = Trimmed(state.Text(from));
   job.to = Trimmed(state.Text(to));
@@ -96,7 +84,7 @@ Driver RenderPage::MakeRun(const MediaFolders& media) {
   job.size = RenderSizes()[static_cast<std::size_t>(chosen)].name;
   job.maps = media.maps;
   job.searchFolders = media.searchFolders;
-  return renderer(RenderArguments(job));
+  return renderer(RenderArgumentsForChild(job));
 }
 
 }  // namespace pexol::pages

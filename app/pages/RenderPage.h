@@ -6,26 +6,12 @@
 #include <vector>
 
 #include "app/pages/Page.h"
-#include "run/SoftwareChoice.h"
+#include "render/RenderJob.h"
 
 namespace pexol::pages {
 
-/// What the render page asks of the command line's `render`.
-struct ChildRenderJob {
-  std::string source;
-  std::string destination;
-  SoftwareChoice software = SoftwareChoice::Automatic();
-  TimecodeMode timecode = TimecodeMode::NtscDrop;
-  bool blackForMissing = false;
-  int quality = 18;
-  std::string from, to;  ///< empty: the timeline's start, its end
-  std::string size;      ///< as --size takes it; empty: the project's own
-  std::vector<std::string> maps;
-  std::vector<std::string> searchFolders;
-};
-
 /// The arguments of `pexol-cli render` for `job`, with progress as JSON lines.
-std::vector<std::string> RenderArguments(const ChildRenderJob& job);
+std::vector<std::string> RenderArgumentsForChild(const RenderJob& job);
 
 /// Renders a project's timeline, or a part of it, at one of `RenderSizes` (or its sound to a
 /// sound file), finding media with the media folders. The render runs in a pexol-cli process
