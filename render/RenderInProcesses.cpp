@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/TemporaryFiles.h"
@@ -21,6 +20,7 @@
 #include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
+#include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -249,19 +249,6 @@ class RangedRender {
 
 }  // namespace
 
-std::string RenderProgram() {
-  if (const char* named = std::getenv("PEXOL_RENDER"); named != nullptr && *named != '\0')
-    return named;
-  const fs::path folder = PathOfUtf8(ThisProgram()).parent_path();
-  for (const fs::path& candidate :
-       {folder / "pexol-render", folder.parent_path() / "libexec" / "pexol" / "pexol-render"}) {
-    std::error_code code;
-    if (fs::is_regular_file(candidate, code) && ::access(candidate.c_str(), X_OK) == 0)
-      return Utf8OfPath(candidate);
-  }
-  return {};
-}
-
 std::optional<std::vector<RenderStep>> PlanRender(const RenderJob& job, RunResult& failure) {
   if (std::string problem = RenderJobProblem(job); !problem.empty()) {
     failure = RunResult::Failed(std::move(problem));
@@ -294,7 +281,7 @@ std::optional<std::vector<RenderStep>> PlanRender(const RenderJob& job, RunResul
 
 RunResult RunRenderInProcesses(const RenderJob& job, RunObserver& observer) {
   return CatchUnforeseen(job.source, observer, [&]() -> RunResult {
-    const std::string program = RenderProgram();
+    const std::string program = MediaProgram();
     if (program.empty()) return NoRenderProgram(job.destination);
     RunResult failure;
     observer.Status("[Render] reading the project");
@@ -310,7 +297,7 @@ RunResult RunRenderInProcesses(const RenderJob& job, RunObserver& observer) {
 }
 
 RunResult RunJoinInProcess(const JoinJob& job, RunObserver& observer) {
-  const std::string program = RenderProgram();
+  const std::string program = MediaProgram();
   if (program.empty()) return NoRenderProgram(job.destination);
   std::vector<std::string> arguments = {"join", job.destination};
   arguments.insert(arguments.end(), job.pieces.begin(), job.pieces.end());

@@ -14,11 +14,6 @@
 
 namespace pexol {
 
-/// The program that renders with MLT and FFmpeg, which no other command loads: PEXOL_RENDER
-/// when set, else "pexol-render" beside the running program (the build tree), else in
-/// ../libexec/pexol/ from its folder (an installed system). Empty when there is none.
-std::string RenderProgram();
-
 /// Reads the project for the frames `job` renders and plans its steps (`PlanRenderSteps`).
 /// nullopt, with `failure` set to the failed run, when the job or the project is refused.
 std::optional<std::vector<RenderStep>> PlanRender(const RenderJob& job, RunResult& failure);
