@@ -1,0 +1,47 @@
+// render/TranscodeChoices.cpp - the transcode kinds' names, endings and labels
+#include "render/TranscodeChoices.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/TextScanner.h"
+#include "sections/ClipKind.h"
+
+namespace pexol {
+
+namespace {
+
+constexpr std::array<TranscodeKindChoice, 4> kinds = {{
+    {TranscodeKind::Copy, "copy", nullptr, "Copy (the files as they are)"},
+    {TranscodeKind::ProRes, "prores", ".mov", "ProRes 422 (.mov), for every editor"},
+    {TranscodeKind::DnxHr, "dnxhr", ".mov", "DNxHR (.mov), for Avid Media Composer"},
+    {TranscodeKind::H264, "h264", ".mp4", "H.264 (.mp4), small"},
+}};
+
+// Final Cut Pro, Premiere Pro, Resolve, Media Composer, Shotcut and Kdenlive all import these.
+constexpr std::array<std::string_view, 6> everywhereEndings = {".png", ".jpg", "jpeg",
+                                                               ".tif", "tiff", "jfif"};
+
+}  // namespace
+
+std::span<const TranscodeKindChoice> TranscodeKinds() {
+  return kinds;
+}
+
+std::optional<TranscodeKind> TranscodeKindNamed(std::string_view name) {
+  for (const TranscodeKindChoice& choice : kinds)
+    if (EqualsIgnoreCase(name, choice.name)) return choice.kind;
+  return std::nullopt;
+}
+
+const TranscodeKindChoice& ChoiceOf(TranscodeKind kind) {
+  return *std::find_if(kinds.begin(), kinds.end(),
+                       [kind](const TranscodeKindChoice& choice) { return choice.kind == kind; });
+}
+
+bool StillOpensEverywhere(std::string_view name) {
+  return std::any_of(everywhereEndings.begin(), everywhereEndings.end(),
+                     [name](std::string_view ending) { return EndsWithIgnoreCase(name, ending); });
+}
+
+}  // namespace pexol
