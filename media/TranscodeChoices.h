@@ -1,4 +1,4 @@
-// render/TranscodeChoices.h - what a collect can make of a movie or a still for today's editors
+// media/TranscodeChoices.h - what a collect can make of a movie or a still for today's editors
 #pragma once
 
 #include <optional>

@@ -1,11 +1,10 @@
-// render/TranscodeChoices.cpp - the transcode kinds' names, endings and labels
-#include "render/TranscodeChoices.h"
+// media/TranscodeChoices.cpp - the transcode kinds' names, endings and labels
+#include "media/TranscodeChoices.h"
 
 #include <algorithm>
 #include <array>
 
 #include "core/TextScanner.h"
-#include "sections/ClipKind.h"
 
 namespace pexol {
 
@@ -41,7 +40,10 @@ const TranscodeKindChoice& ChoiceOf(TranscodeKind kind) {
 
 bool StillOpensEverywhere(std::string_view name) {
   return std::any_of(everywhereEndings.begin(), everywhereEndings.end(),
-                     [name](std::string_view ending) { return EndsWithIgnoreCase(name, ending); });
+                     [name](std::string_view ending) {
+                       return name.size() >= ending.size() &&
+                              EqualsIgnoreCase(name.substr(name.size() - ending.size()), ending);
+                     });
 }
 
 }  // namespace pexol
