@@ -2,6 +2,7 @@
 #include "app/CollectDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,9 +39,26 @@ CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(pa
     layout->addWidget(box);
     formats.emplace_back(box, format.name);
   }
+  layout->addWidget(AddLabel(this, ids::collectTranscodeLabel, QStringLiteral("the movies")));
+  transcode = new QComboBox(this);
+  transcode->setObjectName(QString::number(ids::collectTranscode));
+  for (const TranscodeKindChoice& choice : TranscodeKinds())
+    transcode->addItem(QString::fromUtf8(choice.label), static_cast<int>(choice.kind));
+  layout->addWidget(transcode);
+  trim = AddCheckBox(this, ids::collectTrim,
+                     QStringLiteral("only the frames the timeline uses, with 24 more each side"));
+  layout->addWidget(trim);
   link = AddCheckBox(this, ids::collectLink,
                      QStringLiteral("hard links instead of copies where the disk allows"));
   layout->addWidget(link);
+  // A trim encodes again and a link copies as it is: each goes with its kind of movie.
+  const auto chosen = [this] {
+    const bool copy = transcode->currentIndex() == 0;
+    trim->setEnabled(!copy);
+    if (copy) trim->setChecked(false);
+  };
+  chosen();
+  connect(transcode, &QComboBox::currentIndexChanged, this, chosen);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
   QPushButton* collect = AddButton(this, ids::collectStart, QStringLiteral("collect"));
   buttons->addButton(collect, QDialogButtonBox::AcceptRole);
@@ -65,6 +83,13 @@ std::vector<std::string> CollectDialog::Formats() const {
 
 bool CollectDialog::Link() const {
   return link->isChecked();
+}
+
+TranscodeChoice CollectDialog::Transcode() const {
+  TranscodeChoice choice;
+  choice.kind = static_cast<TranscodeKind>(transcode->currentData().toInt());
+  choice.trim = trim->isChecked();
+  return choice;
 }
 
 }  // namespace pexol

@@ -183,7 +183,8 @@ void RunPage::Act() {
   auto* dialog = new CollectDialog(this, context.prompts);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [this, find, dialog] {
-    find->Collect(dialog->Folder().toStdString(), dialog->Formats(), dialog->Link());
+    find->Collect(dialog->Folder().toStdString(), dialog->Formats(), dialog->Link(),
+                  dialog->Transcode());
     StartUnasked();  // the collect replaces nothing: it refuses a folder that is not empty
   });
   dialog->open();

@@ -6,6 +6,7 @@
 #include <set>
 #include <system_error>
 
+#include "collect/RunCollect.h"
 #include "core/FileIo.h"
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
@@ -35,6 +36,24 @@ std::string StemOf(const BatchProject& project) {
   return Utf8OfPath(PathOfUtf8(project.source).stem());
 }
 
+/// "--transcode prores --trim --handles 24 ", or nothing for a copy.
+std::string TranscodeOptions(const BatchOptions& options) {
+  const TranscodeChoice& choice = options.transcode;
+  if (choice.kind == TranscodeKind::Copy) return {};
+  std::string text = "--transcode " + std::string(ChoiceOf(choice.kind).name) + " ";
+  if (choice.trim) text += "--trim --handles " + std::to_string(choice.handles) + " ";
+  return text;
+}
+
+bool Collecting(const BatchOptions& options) {
+  return options.transcode.kind != TranscodeKind::Copy;
+}
+
+/// The folder below DIR a collecting job gathers the project into.
+std::string CollectFolder(const BatchProject& project) {
+  return project.into + "/" + Utf8OfPath(PathOfUtf8(project.source).stem());
+}
+
 std::string OptionsText(const BatchOptions& options) {
   std::string text;
   for (const std::string& format : options.formats) text += "--format " + format + " ";
@@ -42,6 +61,7 @@ std::string OptionsText(const BatchOptions& options) {
   if (!options.render.empty()) text += "--render " + options.render + " ";
   for (const std::string& map : options.maps) text += "--map " + map + " ";
   for (const std::string& folder : options.searchFolders) text += "--search " + folder + " ";
+  text += TranscodeOptions(options);
   if (!text.empty()) text.pop_back();
   return text;
 }
@@ -129,6 +149,46 @@ void Note(const RunResult& run, const std::string& what, const std::string& rela
     result.warnings.push_back(what + ": " + DisplayText(warning));
 }
 
+/// The project gathered with its media transcoded, the exports beside it; a folder from an
+/// earlier run is replaced only once the new one is whole.
+void Collect(const BatchOptions& options, const BatchProject& project, const RunObserver& observer,
+             const std::vector<std::string>& outputs, JobResult& result) {
+  const fs::path target = OutPath(options, CollectFolder(project));
+  fs::path fresh = target;
+  fresh += ".pexol-new";
+  std::error_code code;
+  fs::remove_all(fresh, code);
+  const bool replacing = fs::exists(target, code);
+  CollectJob job;
+  job.source = project.source;
+  job.folder = Utf8OfPath(replacing ? fresh : target);
+  job.software = SoftwareChoice::Automatic();
+  job.maps = options.maps;
+  job.searchFolders = options.searchFolders;
+  job.formats = options.formats;
+  job.transcode = options.transcode;
+  job.jobs = 1;  // the batch already runs a job a core
+  StopOnlyObserver quiet(observer);
+  const RunResult collected = RunCollect(job, quiet);
+  if (collected.status == RunResult::Status::Stopped) throw RunStopped();
+  if (!collected.Completed()) {
+    result.failures.push_back("collect: " + DisplayText(collected.message));
+    return;
+  }
+  if (replacing) {
+    fs::remove_all(target, code);
+    fs::rename(fresh, target, code);
+    if (code) {
+      result.failures.push_back("collect: cannot put the new folder in the place of \"" +
+                                Utf8OfPath(target) + "\": " + code.message());
+      return;
+    }
+  }
+  for (std::size_t i = 0; i <= options.formats.size(); ++i) result.outputs.push_back(outputs[i]);
+  for (const std::string& warning : collected.warnings)
+    result.warnings.push_back("collect: " + DisplayText(warning));
+}
+
 }  // namespace
 
 std::string AbsolutePath(const std::string& path) {
@@ -150,7 +210,10 @@ BatchOptions SelfContained(BatchOptions options) {
 std::vector<std::string> JobOutputs(const BatchOptions& options, const BatchProject& project) {
   const std::string base = project.into + "/" + StemOf(project);
   std::vector<std::string> outputs;
-  for (const std::string& format : options.formats) outputs.push_back(base + ExtensionOf(format));
+  const std::string collected = CollectFolder(project) + "/" + StemOf(project);
+  for (const std::string& format : options.formats)
+    outputs.push_back((Collecting(options) ? collected : base) + ExtensionOf(format));
+  if (Collecting(options)) outputs.push_back(collected + ".mpj");
   if (options.text) outputs.push_back(base + ".txt");
   if (!options.render.empty()) outputs.push_back(base + "." + options.render);
   outputs.push_back(base + ".svg");
@@ -187,6 +250,12 @@ std::vector<std::string> JobArguments(const std::string& program, const BatchOpt
   for (const std::string& map : options.maps) arguments.insert(arguments.end(), {"--map", map});
   for (const std::string& folder : options.searchFolders)
     arguments.insert(arguments.end(), {"--search", folder});
+  const TranscodeChoice& transcode = options.transcode;
+  if (Collecting(options)) {
+    arguments.insert(arguments.end(), {"--transcode", ChoiceOf(transcode.kind).name});
+    if (transcode.trim)
+      arguments.insert(arguments.end(), {"--trim", "--handles", std::to_string(transcode.handles)});
+  }
   if (options.force) arguments.push_back("--force");
   return arguments;
 }
@@ -208,7 +277,12 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
       StopOnlyObserver observer(outer);
       const std::vector<std::string> outputs = JobOutputs(options, project);
       std::size_t next = 0;
-      for (const std::string& format : options.formats) {
+      if (Collecting(options)) {
+        Collect(options, project, observer, outputs, result);
+        next = options.formats.size() + 1;
+      }
+      for (const std::string& format :
+           Collecting(options) ? std::vector<std::string>{} : options.formats) {
         ExportJob job;
         job.source = project.source;
         job.destination = Utf8OfPath(OutPath(options, outputs[next]));

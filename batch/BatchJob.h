@@ -6,6 +6,7 @@
 
 #include "batch/JobResult.h"
 #include "batch/ProjectFinder.h"
+#include "collect/TranscodePlan.h"
 #include "core/RunObserver.h"
 
 namespace pexol {
@@ -19,6 +20,9 @@ struct BatchOptions {
   std::vector<std::string> maps;     ///< "PREFIX=FOLDER" rules
   std::vector<std::string> searchFolders;
   bool force = false;  ///< redo projects that are done
+  /// Other than a copy: the project is collected into DIR/SUB/NAME/ with its movies and stills
+  /// encoded again, and the exports are written there, naming the new files.
+  TranscodeChoice transcode = {};
 };
 
 /// `path` made absolute (from the current folder) and lexically normal.
@@ -29,7 +33,8 @@ std::string AbsolutePath(const std::string& path);
 BatchOptions SelfContained(BatchOptions options);
 
 /// The files the job writes, relative to DIR: each export, the text, the render (each named
-/// after the project, "edit.otio"), then the timeline picture.
+/// after the project, "edit.otio"), then the timeline picture. With a transcode the exports
+/// and the collected project lie in the project's own folder ("edit/edit.otio").
 std::vector<std::string> JobOutputs(const BatchOptions& options, const BatchProject& project);
 
 /// True when the project's result file says it was done with these options, without a

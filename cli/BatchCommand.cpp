@@ -14,6 +14,7 @@
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/PathText.h"
+#include "media/TranscodeChoices.h"
 #include "render/RenderChoices.h"
 #include "run/ProcessPool.h"
 
@@ -120,6 +121,27 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   "projects done at once (a render counts as one); the number of cores by "
                   "default")
       ->check(CLI::Range(1, 256))
+      ->option_text("=N");
+  static const std::map<std::string, TranscodeKind> kinds = [] {
+    std::map<std::string, TranscodeKind> names;
+    for (const TranscodeKindChoice& choice : TranscodeKinds())
+      names.emplace(choice.name, choice.kind);
+    return names;
+  }();
+  sub->add_option("--transcode", options.transcode.kind,
+                  "collect each project into DIR/<its path>/NAME/ with its movies encoded "
+                  "again, as 'pexol-cli collect --transcode' does: prores, dnxhr or h264 (copy, "
+                  "the default, collects nothing); the --format exports go into that folder, "
+                  "naming the new files")
+      ->transform(Choices(kinds))
+      ->option_text("=KIND");
+  sub->add_flag("--trim", options.transcode.trim,
+                "with --transcode: keep only the frames the timeline uses, with --handles more "
+                "each side")
+      ->needs("--transcode");
+  sub->add_option("--handles", options.transcode.handles,
+                  "frames kept each side of a used range with --trim (24 by default)")
+      ->check(CLI::Range(0, 100000))
       ->option_text("=N");
   AddMapOption(*sub, options.maps,
                "find names under the Windows folder PREFIX in the local FOLDER (repeatable)");

@@ -7,6 +7,7 @@
 #include "cli/StopSignals.h"
 #include "collect/RunCollect.h"
 #include "export/ExportFormats.h"
+#include "media/TranscodeChoices.h"
 
 namespace pexol::cli {
 
@@ -32,6 +33,32 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
       ->option_text("=FORMAT");
   sub->add_flag("--link", job->link,
                 "hard-link the media instead of copying them where the file system allows");
+  static const std::map<std::string, TranscodeKind> kinds = [] {
+    std::map<std::string, TranscodeKind> names;
+    for (const TranscodeKindChoice& choice : TranscodeKinds())
+      names.emplace(choice.name, choice.kind);
+    return names;
+  }();
+  sub->add_option("--transcode", job->transcode.kind,
+                  "what the movies become: copy (the default: the files as they are), prores "
+                  "(ProRes 422 in .mov, which every current editor reads), dnxhr (DNxHR in .mov, "
+                  "as Avid Media Composer links it) or h264 (H.264 and AAC in .mp4, small); each "
+                  "keeps its frame rate, size, fields, pixel shape and sound. Stills that some "
+                  "editor cannot open become PNG")
+      ->transform(Choices(kinds))
+      ->option_text("=KIND");
+  sub->add_flag("--trim", job->transcode.trim,
+                "keep only the frames of each movie that the timeline's clips use, with "
+                "--handles more each side (ranges that then meet make one file); the project's "
+                "in and out points move with them. Needs --transcode");
+  sub->add_option("--handles", job->transcode.handles,
+                  "frames kept each side of a used range with --trim (24 by default)")
+      ->check(CLI::Range(0, 100000))
+      ->option_text("=N");
+  sub->add_option("--jobs", job->jobs,
+                  "files transcoded side by side: the number of cores by default")
+      ->check(CLI::PositiveNumber)
+      ->option_text("=N");
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode,
                     {{"ntsc-drop", TimecodeMode::NtscDrop},
@@ -42,9 +69,10 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
       "Media are found as 'pexol-cli check' finds them; each copy is checked against its source "
       "(size and SHA-256). The project's names become relative ones (media\\...), so the folder "
       "opens wherever it is moved. The folder is built under a hidden name beside FOLDER and "
-      "renamed at the end: a failure, a full disk or Ctrl-C leaves nothing.\n\nExample:\n  "
+      "renamed at the end: a failure, a full disk or Ctrl-C leaves nothing.\n\nExamples:\n  "
       "pexol-cli collect demo.mpj /media/archive/demo --map 'C:\\Video=/media/video' "
-      "--format mlt");
+      "--format mlt\n  pexol-cli collect demo.mpj demo-prores --transcode prores --trim "
+      "--format fcpxml");
   sub->callback([job, &exitCode] {
     TerminalObserver terminal;
     StoppableObserver observer(terminal);

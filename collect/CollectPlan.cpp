@@ -109,7 +109,10 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
     auto [at, added] = fileOfIdentity.emplace(key, plan.files.size());
     if (added) {
       const std::uintmax_t bytes = fs::file_size(path, code);
-      plan.files.push_back({Utf8OfPath(path), {}, code ? 0 : bytes, 0});
+      CollectedFile file;
+      file.source = Utf8OfPath(path);
+      file.bytes = code ? 0 : bytes;
+      plan.files.push_back(std::move(file));
     }
     found.push_back({*name, path, at->second});
   });
@@ -137,10 +140,23 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
     }
     plan.newNames.emplace(name.stored, newName);
     ++file.names;
+    const ClipKind kind = ClipKindOf(name.stored);
+    file.movie = file.movie || kind == ClipKind::Movie;
+    file.still = file.still || kind == ClipKind::Still;
   }
   // A file no name will lead to is not copied.
+  std::vector<std::size_t> newIndex(plan.files.size());
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < plan.files.size(); ++i)
+    if (plan.files[i].names > 0) newIndex[i] = kept++;
   std::erase_if(plan.files, [](const CollectedFile& file) { return file.names == 0; });
-  for (const CollectedFile& file : plan.files) plan.totalBytes += file.bytes;
+  for (const Found& name : found)
+    if (plan.newNames.contains(name.stored))
+      plan.fileOfName.emplace(name.stored, newIndex[name.file]);
+  for (CollectedFile& file : plan.files) {
+    plan.totalBytes += file.bytes;
+    file.output = file.relative;
+  }
   return plan;
 }
 

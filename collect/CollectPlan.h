@@ -11,12 +11,32 @@
 
 namespace pexol {
 
+/// What a collect writes of a file.
+enum class FileAction {
+  Copy,       ///< as it is
+  Transcode,  ///< a movie encoded again, whole or in pieces
+  ToPng,      ///< a still few editors open, written as PNG
+};
+
+/// A part of a movie that a trimmed collect keeps: its frames `first` to `last`, both kept.
+struct MoviePiece {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  std::string name;    ///< the name the project gives it below media/ ('/', ending ".avi")
+  std::string output;  ///< the file written below media/ ('/', ending as its container does)
+};
+
 /// One file to copy: found once, however many names lead to it.
 struct CollectedFile {
   std::string source;        ///< the file found, UTF-8, absolute
   std::string relative;      ///< its place below the folder's media/, '/' separators
   std::uintmax_t bytes = 0;  ///< its size when planned
   int names = 0;             ///< stored names that lead to it
+  bool movie = false;        ///< a name leading to it ends as a movie's does
+  bool still = false;        ///< a name leading to it ends as a still's does
+  FileAction action = FileAction::Copy;
+  std::string output;              ///< the file written below media/; `relative` for a copy
+  std::vector<MoviePiece> pieces;  ///< a trimmed movie's parts, in order; empty when whole
 };
 
 /// A name the collect could not bring along: not found, found in several places, or found
@@ -30,6 +50,8 @@ struct CollectPlan {
   std::vector<CollectedFile> files;
   /// Stored name (bytes as in the project) to its new name, "media\..." in UTF-8.
   std::map<std::string, std::string> newNames;
+  /// Stored name to the index in `files` of the file it leads to, for the names renamed.
+  std::map<std::string, std::size_t> fileOfName;
   std::vector<UncollectedName> missing;
   std::vector<UncollectedName> ambiguous;
   std::vector<UncollectedName> leftOut;

@@ -39,10 +39,17 @@ std::string ByteCount(std::uintmax_t bytes) {
 std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
                               const CollectSummary& summary) {
   std::string text = "Collected \"" + job.source + "\" into \"" + job.folder + "\"\n";
-  text += "Copied: " + std::to_string(summary.files) + " media file" +
-          (summary.files == 1 ? "" : "s") + ", " + ByteCount(summary.bytes);
+  const int copied = summary.files - summary.transcoded - summary.converted;
+  text += "Copied: " + std::to_string(copied) + " media file" + (copied == 1 ? "" : "s");
+  if (summary.transcoded + summary.converted == 0) text += ", " + ByteCount(summary.bytes);
   if (summary.linked > 0) text += " (" + std::to_string(summary.linked) + " as hard links)";
   text += ", into media/\n";
+  if (!summary.done.empty()) {
+    text += "Transcoded (" + std::to_string(summary.done.size()) + "; " + ByteCount(summary.bytes) +
+            " in media/ in all):\n";
+    for (const std::string& line : summary.done) text += "  " + line + '\n';
+  }
+  Listing(text, "Could not be read to transcode (copied as they were)", summary.notTranscoded);
   Listing(text, "Missing", plan.missing);
   Listing(text, "Ambiguous (not copied; use --map or narrower --search folders)", plan.ambiguous);
   Listing(text, "Left out (found, not copied)", plan.leftOut);

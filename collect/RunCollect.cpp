@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "check/CheckOutcome.h"
 #include "collect/CollectPlan.h"
 #include "collect/CollectReading.h"
 #include "collect/CollectReport.h"
 #include "collect/CopyVerified.h"
+#include "collect/TranscodeFiles.h"
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
 #include "core/TemporaryFiles.h"
@@ -89,6 +91,15 @@ std::string FolderRefusal(const fs::path& folder, bool& existsEmpty) {
   return {};
 }
 
+// The reason in a failed transcode's message, on one line for the report: what follows its
+// headline, which names the file the report names already.
+std::string WhyNot(const std::string& message) {
+  const std::size_t blank = message.find("\n\n");
+  std::string reason = blank == std::string::npos ? message : message.substr(blank + 2);
+  std::replace(reason.begin(), reason.end(), '\n', ' ');
+  return reason;
+}
+
 // The export's file name for `format` beside the project: its stem and the format's extension.
 std::string ExportName(const std::string& stem, const std::string& format) {
   const ExportFormat* row = ExportFormatNamed(format);
@@ -96,6 +107,8 @@ std::string ExportName(const std::string& stem, const std::string& format) {
 }
 
 RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
+  if (std::string problem = CollectJobProblem(job); !problem.empty())
+    return RunResult::Failed("Can not collect " + Quoted(job.source) + "\n\n" + problem);
   std::string folderText = job.folder;
   while (folderText.size() > 1 && (folderText.back() == '/' || folderText.back() == '\\'))
     folderText.pop_back();
@@ -130,7 +143,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
       [&](const RunInput& input) -> RunOutput {
         used = input.project.software;
         input.progress.Status("[Collect] finding the media");
-        const CollectPlan collect = PlanCollect(input.project, resolver);
+        CollectPlan collect = PlanCollect(input.project, resolver);
+        PlanTranscodes(collect, input.project, job.transcode);
         std::error_code code;
         const fs::path parent = folder.parent_path().empty() ? fs::path(".") : folder.parent_path();
         const fs::space_info space = fs::space(parent, code);
@@ -152,8 +166,11 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const int shareSteps = RunProgress::totalSteps - input.progress.Done();
         std::uintmax_t done = 0;
         int stepped = 0;
+        std::size_t copiedFiles = 0;
+        std::string transcodeStatus;
         const auto status = [&] {
-          const std::size_t file = std::min<std::size_t>(summary.files + 1, collect.files.size());
+          if (!transcodeStatus.empty()) return input.progress.Status(transcodeStatus);
+          const std::size_t file = std::min<std::size_t>(copiedFiles + 1, collect.files.size());
           input.progress.Status("[Collect] " + std::to_string(file) + " / " +
                                 std::to_string(collect.files.size()) + " files, " +
                                 ByteCount(done) + " of " + ByteCount(collect.totalBytes));
@@ -172,7 +189,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
           }
         };
         const auto stop = [&observer] { return observer.StopRequested(); };
-        for (const CollectedFile& file : collect.files) {
+        const auto copy = [&](const CollectedFile& file) {
           status();
           const fs::path target = building.Path() / "media" / platform::PathOf(file.relative);
           fs::create_directories(target.parent_path(), code);
@@ -183,25 +200,113 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
           ForgetTemporary(registration);
           if (!copied) {
             failure = error + "; nothing was left behind";
-            return {};
+            return false;
           }
+          ++copiedFiles;
           ++summary.files;
           summary.bytes += copied->bytes;
           if (copied->linked) ++summary.linked;
+          return true;
+        };
+        for (const CollectedFile& file : collect.files)
+          if (file.action == FileAction::Copy && !copy(file)) return {};
+
+        // The transcodes, side by side; a file that cannot be read is copied as it was.
+        std::vector<TranscodeTask> tasks;
+        std::vector<std::size_t> fileOfTask;
+        for (std::size_t i = 0; i < collect.files.size(); ++i) {
+          const CollectedFile& file = collect.files[i];
+          const auto task = [&](const std::string& output, std::int64_t first, std::int64_t last,
+                                std::uintmax_t weight) {
+            const fs::path target = building.Path() / "media" / platform::PathOf(output);
+            fs::create_directories(target.parent_path(), code);
+            tasks.push_back(
+                {file.source, platform::Utf8Of(target),
+                 file.action == FileAction::ToPng ? "png" : ChoiceOf(job.transcode.kind).name,
+                 first, last, weight});
+            fileOfTask.push_back(i);
+          };
+          if (file.action == FileAction::Copy) continue;
+          if (file.pieces.empty()) task(file.output, 0, -1, file.bytes);
+          for (const MoviePiece& piece : file.pieces)
+            task(piece.output, piece.first, piece.last, file.bytes / file.pieces.size());
+        }
+        std::vector<TranscodeTaskEnd> ends;
+        const std::uintmax_t copiedBytes = done;
+        const int parallel =
+            job.jobs > 0 ? job.jobs
+                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        const bool ran = RunTranscodeTasks(
+            tasks, parallel, stop,
+            [&](std::uintmax_t weight, std::int64_t frames, std::int64_t ofFrames) {
+              transcodeStatus = "[Collect] transcoding " + std::to_string(tasks.size()) + " file" +
+                                (tasks.size() == 1 ? "" : "s") + ": " + std::to_string(frames) +
+                                " of " + std::to_string(ofFrames) + " frames";
+              if (copiedBytes + weight > done)
+                advance(copiedBytes + weight - done);
+              else
+                status();
+            },
+            ends, error);
+        transcodeStatus.clear();
+        if (!ran) {
+          if (error.empty()) input.progress.StopIfRequested();
+          failure = (error.empty() ? std::string("the collect was stopped") : error) +
+                    "; nothing was left behind";
+          return {};
+        }
+        std::vector<std::int64_t> framesOfFile(collect.files.size(), 0);
+        std::vector<std::string> failedOfFile(collect.files.size());
+        for (std::size_t t = 0; t < tasks.size(); ++t) {
+          framesOfFile[fileOfTask[t]] += ends[t].frames;
+          if (!ends[t].completed && failedOfFile[fileOfTask[t]].empty())
+            failedOfFile[fileOfTask[t]] = ends[t].message;
+        }
+        for (std::size_t i = 0; i < collect.files.size(); ++i) {
+          CollectedFile& file = collect.files[i];
+          if (file.action == FileAction::Copy) continue;
+          const std::string from = "media/" + file.relative;
+          if (!failedOfFile[i].empty()) {
+            for (std::size_t t = 0; t < tasks.size(); ++t)
+              if (fileOfTask[t] == i) fs::remove(platform::PathOf(tasks[t].destination), code);
+            CopyInstead(file);
+            summary.notTranscoded.push_back({from, WhyNot(failedOfFile[i])});
+            if (!copy(file)) return {};
+            continue;
+          }
+          ++summary.files;
+          for (std::size_t t = 0; t < tasks.size(); ++t)
+            if (fileOfTask[t] == i)
+              summary.bytes += fs::file_size(platform::PathOf(tasks[t].destination), code);
+          if (file.action == FileAction::ToPng) {
+            ++summary.converted;
+            summary.done.push_back(from + ": converted to PNG, media/" + file.output);
+            continue;
+          }
+          ++summary.transcoded;
+          std::string line = from + ": transcoded to " + ChoiceOf(job.transcode.kind).label;
+          if (file.pieces.empty()) {
+            line += ", media/" + file.output + " (" + std::to_string(framesOfFile[i]) + " frames)";
+          } else {
+            line += ", trimmed to " + std::to_string(framesOfFile[i]) + " frames in " +
+                    std::to_string(file.pieces.size()) +
+                    (file.pieces.size() == 1 ? " piece:" : " pieces:");
+            for (const MoviePiece& piece : file.pieces)
+              line += " media/" + piece.output + " (frames " + std::to_string(piece.first) + "-" +
+                      std::to_string(piece.last) + ")";
+          }
+          summary.done.push_back(std::move(line));
         }
         if (stepped < shareSteps) {
           if (!collect.files.empty()) status();
           input.progress.Step(shareSteps - stepped);
         }
 
-        const NewMediaName collected = [&collect](std::string_view stored, const DecodedName&,
-                                                  SectionId) -> std::optional<std::string> {
-          const auto at = collect.newNames.find(std::string(stored));
-          if (at == collect.newNames.end()) return std::nullopt;
-          return at->second;
+        const NewMediaUse collected = [&collect](MediaUse& use, const DecodedName&) {
+          return CollectedName(collect, use);
         };
         const std::string project =
-            RenameMediaNames(input.projectBytes, input.project, collected, {});
+            RenameMediaUses(input.projectBytes, input.project, collected, {});
         summary.missing = static_cast<int>(collect.missing.size());
         summary.ambiguous = static_cast<int>(collect.ambiguous.size());
         summary.leftOut = static_cast<int>(collect.leftOut.size());
@@ -262,19 +367,33 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   observer.Status("");
   for (const std::string& warning : resolver.Warnings()) result.warnings.push_back(warning);
   const int uncollected = summary.missing + summary.ambiguous + summary.leftOut;
+  const int unread = static_cast<int>(summary.notTranscoded.size());
   result.message =
       "Collected " + std::to_string(summary.files) + " media file" +
       (summary.files == 1 ? "" : "s") + " (" + ByteCount(summary.bytes) +
       ") and the project into " + Quoted(folderText) +
       (uncollected == 0 ? std::string()
                         : "; " + std::to_string(uncollected) + " name(s) not collected (see " +
-                              collectReportName + ")");
-  result.outcome = CheckOutcome{uncollected};
+                              collectReportName + ")") +
+      (unread == 0
+           ? std::string()
+           : "; " + std::to_string(unread) + " file(s) could not be read to transcode and " +
+                 "were copied as they were (see " + collectReportName + ")");
+  result.outcome = CheckOutcome{uncollected + unread};
   if (summaryOut != nullptr) *summaryOut = std::move(summary);
   return result;
 }
 
 }  // namespace
+
+std::string CollectJobProblem(const CollectJob& job) {
+  if (job.transcode.trim && job.transcode.kind == TranscodeKind::Copy)
+    return "--trim cuts movies by encoding them again: give --transcode=prores, dnxhr or h264 "
+           "with it.";
+  if (job.transcode.handles < 0 || job.transcode.handles > 100000)
+    return "--handles takes a number of frames from 0 to 100000.";
+  return {};
+}
 
 RunResult RunCollect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
   // A folder half built is removed by its guard as the exception passes.

@@ -6,8 +6,10 @@
 #include <system_error>
 
 #include "core/PlatformPath.h"
+#include "core/TextScanner.h"
 #include "media/PathText.h"
 #include "media/SearchIndex.h"
+#include "media/TranscodeChoices.h"
 
 namespace pexol {
 
@@ -32,6 +34,26 @@ MediaResolution Tied(int step, std::vector<std::string> candidates, MediaResolut
   result.step = step;
   result.candidates = std::move(candidates);
   return result;
+}
+
+// Neither "C:..." nor "\\server..." nor "\\folder...": a name from the project's own folder.
+bool StoredNameIsRelative(std::string_view name) {
+  return !(name.size() >= 2 && name[1] == ':') && !IsPathSeparator(name.front());
+}
+
+// A project names its movies as AVI files, whatever the file holds; a collect that transcoded
+// them keeps those names and puts the new file beside where the name leads, ending as its
+// container does.
+std::optional<fs::path> TranscodedTwin(const fs::path& path) {
+  const std::string extension = Utf8OfPath(path.extension());
+  if (!EqualsIgnoreCase(extension, ".avi")) return std::nullopt;
+  for (const TranscodeKindChoice& kind : TranscodeKinds()) {
+    if (kind.extension == nullptr) continue;
+    fs::path twin = path;
+    twin.replace_extension(kind.extension);
+    if (IsFile(twin)) return twin;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -91,8 +113,10 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
 
   // 1. The bytes as stored: a file copied with its Shift-JIS name, or an ASCII name.
   bool sameAsStored = false;
+  bool relative = false;
   try {
     fs::path stored{std::string(storedName)};
+    relative = !platform::IsAbsolute(stored) && StoredNameIsRelative(storedName);
     if (!platform::IsAbsolute(stored)) stored = PathOfUtf8(options_.projectFolder) / stored;
     if (IsFile(stored)) return Found(1, stored, result);
     sameAsStored = Utf8OfPath(stored) == local.path;
@@ -114,6 +138,8 @@ MediaResolution MediaResolver::Resolve(std::string_view storedName) {
         return Tied(3, std::move(candidates), result);
       }
     }
+    if (relative)
+      if (std::optional<fs::path> twin = TranscodedTwin(path)) return Found(2, *twin, result);
   }
 
   // 4. The file name in the search folders.

@@ -10,27 +10,31 @@ namespace pexol {
 
 namespace {
 
-/// Which fields of each kind of record name media files: `visit` is given those fields of
-/// `target` (the record itself to read, a copy to rewrite). True when `visit` said a name
-/// changed.
+/// Which fields of each kind of record name media files: `visit(name, in, out)` is given those
+/// fields of `target` (the record itself to read, a copy to rewrite), with the source frames the
+/// record uses where it has them (null otherwise). True when `visit` said something changed.
 struct RecordNames {
   bool extendedTitles = false;
 
   bool operator()(const ClipRecord& clip, auto& target, auto& visit) const {
-    return NamesMediaFile(clip) && visit(target.name);
+    if (!NamesMediaFile(clip)) return false;
+    // A still's in and out are marks on the recorder, not frames of the file.
+    if (clip.kind != ClipKind::Movie) return visit(target.name, nullptr, nullptr);
+    return visit(target.name, &target.in, &target.out);
   }
   bool operator()(const ExAudioClip&, auto& target, auto& visit) const {
-    return visit(target.name);  // every extra audio clip is a sound file, whatever its name ends in
+    // every extra audio clip is a sound file, whatever its name ends in
+    return visit(target.name, &target.in, &target.out);
   }
   bool operator()(const TitleRecord& title, auto& target, auto& visit) const {
     bool changed = false;
     for (std::size_t i = 0; i < title.elements.size(); ++i)
       if (NamesMediaFile(title, title.elements[i], extendedTitles))
-        changed = visit(target.elements[i].text) || changed;
+        changed = visit(target.elements[i].text, nullptr, nullptr) || changed;
     return changed;
   }
   bool operator()(const BinItem& item, auto& target, auto& visit) const {
-    return NamesMediaFile(item) && visit(target.file);
+    return NamesMediaFile(item) && visit(target.file, &target.in, &target.out);
   }
 };
 
@@ -79,7 +83,7 @@ void ForEachMediaName(const Project& project,
       [&](SectionId id, const auto& list, std::size_t i) {
         using List = std::remove_cvref_t<decltype(list)>;
         if constexpr (namesMedia<List>) {
-          const auto read = [&](const std::string& name) {
+          const auto read = [&](const std::string& name, auto, auto) {
             visit(id, &name);
             return false;
           };
@@ -91,6 +95,13 @@ void ForEachMediaName(const Project& project,
 void RewriteMediaNames(
     const Project& project, const std::function<bool(SectionId, std::string&)>& rewrite,
     const std::function<void(std::string_view original, std::string bytes)>& rewritten) {
+  RewriteMediaUses(
+      project, [&rewrite](MediaUse& use) { return rewrite(use.section, use.name); }, rewritten);
+}
+
+void RewriteMediaUses(
+    const Project& project, const std::function<bool(MediaUse&)>& rewrite,
+    const std::function<void(std::string_view original, std::string bytes)>& rewritten) {
   const bool extended = project.TitlesExtended();
   const RecordNames names{extended};
   WalkMediaRecords(
@@ -99,7 +110,10 @@ void RewriteMediaNames(
         using List = std::remove_cvref_t<decltype(list)>;
         if constexpr (namesMedia<List>) {
           typename List::Record copy = list.records[i];
-          const auto change = [&](std::string& name) { return rewrite(id, name); };
+          const auto change = [&](std::string& name, std::int32_t* in, std::int32_t* out) {
+            MediaUse use{id, i, name, in, out};
+            return rewrite(use);
+          };
           if (!names(list.records[i], copy, change)) return;
           ByteWriter bytes;
           WriteWalker writer(bytes);

@@ -23,4 +23,20 @@ void RewriteMediaNames(
     const Project& project, const std::function<bool(SectionId, std::string&)>& rewrite,
     const std::function<void(std::string_view original, std::string bytes)>& rewritten);
 
+/// One media name of a record being rewritten, with the frames of the file it uses where the
+/// record has them: a movie clip's in and out, an extra audio clip's, a bin item's.
+struct MediaUse {
+  SectionId section;
+  std::size_t record;  ///< index in its section
+  std::string& name;   ///< a copy of the stored name, to change
+  std::int32_t* in;    ///< null for stills, colour clips and title images
+  std::int32_t* out;
+};
+
+/// The rewriting form that may move a record's frames as well as its name: `rewrite` returns
+/// true when it changed either; otherwise as `RewriteMediaNames`.
+void RewriteMediaUses(
+    const Project& project, const std::function<bool(MediaUse&)>& rewrite,
+    const std::function<void(std::string_view original, std::string bytes)>& rewritten);
+
 }  // namespace pexol

@@ -33,16 +33,18 @@ struct Splice {
 
 class Relinker {
  public:
-  Relinker(std::span<const std::uint8_t> bytes, const NewMediaName& newName,
+  Relinker(std::span<const std::uint8_t> bytes, const NewMediaUse& newName,
            const std::function<void(const NameChange&)>& changed)
       : source_(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
         newName_(newName),
         changed_(changed) {}
 
-  /// Rewrites `name` when `newName_` gives it another; true when it changed.
-  bool Rewrite(std::string& name, SectionId section) {
+  /// Rewrites the use's name when `newName_` gives it another; true when it changed.
+  bool Rewrite(MediaUse& use) {
+    std::string& name = use.name;
+    const SectionId section = use.section;
     const DecodedName decoded = DecodeShiftJis(name);
-    const std::optional<std::string> renamed = newName_(name, decoded, section);
+    const std::optional<std::string> renamed = newName_(use, decoded);
     if (!renamed) return false;
     const std::string& after = *renamed;
     auto encoded = EncodeShiftJis(after);
@@ -89,7 +91,7 @@ class Relinker {
 
  private:
   std::string_view source_;
-  const NewMediaName& newName_;
+  const NewMediaUse& newName_;
   const std::function<void(const NameChange&)>& changed_;
   std::vector<Splice> splices_;
 };
@@ -136,12 +138,27 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
 std::string RenameMediaNames(std::span<const std::uint8_t> bytes, const Project& project,
                              const NewMediaName& newName,
                              const std::function<void(const NameChange&)>& changed) {
+  return RenameMediaUses(
+      bytes, project,
+      [&newName](MediaUse& use, const DecodedName& decoded) {
+        return newName(use.name, decoded, use.section);
+      },
+      changed);
+}
+
+std::string RenameMediaUses(std::span<const std::uint8_t> bytes, const Project& project,
+                            const NewMediaUse& newName,
+                            const std::function<void(const NameChange&)>& changed) {
   Relinker relinker(bytes, newName, changed);
-  RewriteMediaNames(
+  RewriteMediaUses(
       project,
-      [&relinker](SectionId section, std::string& name) {
-        const std::string before = name;
-        if (!relinker.Rewrite(name, section)) return false;
+      [&relinker](MediaUse& use) {
+        const std::string before = use.name;
+        const std::int32_t in = use.in ? *use.in : 0;
+        const std::int32_t out = use.out ? *use.out : 0;
+        if (!relinker.Rewrite(use)) return use.in != nullptr && (*use.in != in || *use.out != out);
+        std::string& name = use.name;
+        const SectionId section = use.section;
         // The new name must still say what kind of clip the record is, or its layout changes.
         const bool clip = section == SectionId::MainAV || section == SectionId::InsertAV;
         const ClipKind kind = ClipKindOf(before);

@@ -9,6 +9,7 @@
 
 #include "core/TextEncoding.h"
 #include "media/PathMap.h"
+#include "model/MediaNames.h"
 #include "model/Project.h"
 
 namespace pexol {
@@ -38,9 +39,21 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
 using NewMediaName = std::function<std::optional<std::string>(
     std::string_view stored, const DecodedName& decoded, SectionId section)>;
 
+/// The new UTF-8 name for a record's media name (nullopt keeps it); it may also move the
+/// record's frames (`use.in`, `use.out`, where the record has them), as a collect that trimmed
+/// the file does.
+using NewMediaUse =
+    std::function<std::optional<std::string>(MediaUse& use, const DecodedName& decoded)>;
+
 /// The same rewriting with the new names chosen by `newName` instead of by folder rules.
 std::string RenameMediaNames(std::span<const std::uint8_t> bytes, const Project& project,
                              const NewMediaName& newName,
                              const std::function<void(const NameChange&)>& changed);
+
+/// The same rewriting record by record: names and frames chosen by `newName`; a record whose
+/// name and frames stay keeps its bytes.
+std::string RenameMediaUses(std::span<const std::uint8_t> bytes, const Project& project,
+                            const NewMediaUse& newName,
+                            const std::function<void(const NameChange&)>& changed);
 
 }  // namespace pexol

@@ -76,6 +76,9 @@ inline constexpr int collectFolderChooser = 1323;
 inline constexpr int collectFormatsLabel = 1324;
 inline constexpr int collectLink = 1325;
 inline constexpr int collectStart = 1326;
+inline constexpr int collectTranscodeLabel = 1327;
+inline constexpr int collectTranscode = 1328;
+inline constexpr int collectTrim = 1329;
 inline constexpr int collectFormatFirst = 1330;  ///< one a format, in the export's list order
 
 // "export"

@@ -33,8 +33,9 @@ void FindPage::Load(const SettingsStore& store, SettingsStore* live) {
     state.SetText(report, nullDevice);
 }
 
-void FindPage::Collect(std::string folder, std::vector<std::string> formats, bool link) {
-  collect = CollectChoice{std::move(folder), std::move(formats), link};
+void FindPage::Collect(std::string folder, std::vector<std::string> formats, bool link,
+                       TranscodeChoice transcode) {
+  collect = CollectChoice{std::move(folder), std::move(formats), link, transcode};
 }
 
 Page::Driver FindPage::MakeRun(const MediaFolders& media) {
@@ -51,6 +52,7 @@ Page::Driver FindPage::MakeRun(const MediaFolders& media) {
     job.searchFolders = std::move(searchFolders);
     job.formats = std::move(collect->formats);
     job.link = collect->link;
+    job.transcode = collect->transcode;
     collect.reset();
     return [job](RunObserver& observer) {
       CollectSummary summary;

@@ -31,7 +31,10 @@ class FindPage final : public Page {
   /// Makes the next run a collect into `folder` with exports in `formats` (format names),
   /// hard-linking where it can when `link`. The collect replaces nothing: it refuses a folder
   /// that is not empty, so the run is started without asking.
-  void Collect(std::string folder, std::vector<std::string> formats, bool link);
+  /// Movies and stills are encoded again as `transcode` says (the Windows build, which cannot,
+  /// leaves it a copy).
+  void Collect(std::string folder, std::vector<std::string> formats, bool link,
+               TranscodeChoice transcode = {});
 
   int source, searchFolder, report;  ///< fields
 
@@ -40,6 +43,7 @@ class FindPage final : public Page {
     std::string folder;
     std::vector<std::string> formats;
     bool link = false;
+    TranscodeChoice transcode;
   };
   std::optional<CollectChoice> collect;
 };

@@ -1,0 +1,178 @@
+// tests/collect/CollectTranscodeTest.cpp - a project collected with its movies transcoded, and
+// trimmed, plays the same frames as where its old media were
+#include <gtest/gtest.h>
+#include <mlt++/Mlt.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "support/CliRun.h"
+#include "support/CommandOutput.h"
+#include "support/MltFrames.h"
+#include "support/TempFolder.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// An NTSC DV AVI as the capture cards wrote them: interlaced, a moving pattern and a tone.
+void MakeDvMovie(const fs::path& path, int frames) {
+  test::Ffmpeg(
+      "-f lavfi -i testsrc2=size=720x480:rate=30000/1001 -f lavfi -i "
+      "sine=frequency=440:sample_rate=48000 -frames:v " +
+      std::to_string(frames) +
+      " -c:v dvvideo -pix_fmt yuv411p -flags +ildct -c:a pcm_s16le -ac 2 -shortest '" +
+      path.string() + "'");
+}
+
+/// What ffprobe says of a file's first video stream: "codec,frames,rate,field order,aspect".
+std::string VideoFacts(const fs::path& path) {
+  std::string facts = test::Output(
+      "timeout 60 ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+      "stream=codec_name,nb_read_frames,r_frame_rate,field_order,sample_aspect_ratio -of "
+      "csv=p=0 '" +
+      path.string() + "'");
+  while (!facts.empty() && (facts.back() == '\n' || facts.back() == ',')) facts.pop_back();
+  return facts;
+}
+
+test::Picture FrameOf(const std::string& document, int position) {
+  test::MltFrames frames("dv_ntsc", nullptr, document);
+  EXPECT_TRUE(frames.Valid()) << document;
+  return frames.Frame(position);
+}
+
+/// The mean difference of two pictures' samples; large when either is missing.
+double Difference(const test::Picture& a, const test::Picture& b) {
+  if (a.bytes.empty() || a.bytes.size() != b.bytes.size()) return 255;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.bytes.size(); ++i) sum += std::abs(a.bytes[i] - b.bytes[i]);
+  return sum / static_cast<double>(a.bytes.size());
+}
+
+std::set<std::string> FilesUnder(const fs::path& folder) {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(folder).string());
+  return files;
+}
+
+/// Every media file a document names: the file names in its URLs and paths.
+std::set<std::string> NamedMedia(const std::string& document) {
+  static const std::regex named(R"re(([A-Za-z0-9_-]+\.(avi|mov|mp4|png|sgi|wav|pict?)))re");
+  std::set<std::string> names;
+  for (auto it = std::sregex_iterator(document.begin(), document.end(), named);
+       it != std::sregex_iterator(); ++it)
+    names.insert((*it)[1]);
+  return names;
+}
+
+class CollectTranscodeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("DISPLAY", ":99", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    Mlt::Factory::init();
+    fs::create_directories(folder.Folder() / "shoot");
+    MakeDvMovie(folder.Folder() / "shoot/take.avi", 300);
+    test::Ffmpeg("-f lavfi -i color=c=orange:size=320x240 -frames:v 1 '" +
+                 folder.Path("shoot/sun.sgi") + "'");
+    test::Ffmpeg("-f lavfi -i sine=frequency=220:sample_rate=48000 -t 8 '" +
+                 folder.Path("shoot/music.wav") + "'");
+    // The same movie twice, far apart, around a still; music under it all.
+    build::Project project;
+    project.main = {{"E:\\Shoot\\take.avi", 10, 69, 0, "", 0x8000, 0x8000, {}},
+                    {"E:\\Shoot\\sun.sgi", 0, 29, 0, "still", 0, 0, {}},
+                    {"E:\\Shoot\\take.avi", 200, 259, 0, "", 0x8000, 0x8000, {}}};
+    project.exAudio1 = {{"E:\\Shoot\\music.wav", 0, 149, 0, 0x8000, 0x8000, {}}};
+    folder.Write("edit.mpj", build::BuildProject(project));
+    const test::CliOutcome exported =
+        test::RunCli(PEXOL_CLI, folder, "export edit.mpj original.mlt --map 'E:\\Shoot=shoot'");
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+  }
+
+  test::CliOutcome Collect(const std::string& options) {
+    return test::RunCli(PEXOL_CLI, folder,
+                        "collect edit.mpj collected --map 'E:\\Shoot=shoot' --format mlt "
+                        "--format fcpxml --format fcp7 --format otio " +
+                            options);
+  }
+
+  /// Frames of the original and the collected timeline compared, at each clip's first and last.
+  void ExpectSamePictures() {
+    for (const int position : {0, 59, 60, 89, 90, 149}) {
+      const test::Picture original = FrameOf(folder.Path("original.mlt"), position);
+      const test::Picture collected = FrameOf(folder.Path("collected/edit.mlt"), position);
+      EXPECT_LT(Difference(original, collected), 4.0) << "frame " << position;
+    }
+  }
+
+  test::TempFolder folder;
+};
+
+TEST_F(CollectTranscodeTest, ProResKeepsEveryFrameAndTheExportsNameOnlyTheNewFiles) {
+  const test::CliOutcome collected = Collect("--transcode=prores");
+  ASSERT_EQ(collected.exitCode, 0) << collected.err << collected.out;
+  EXPECT_EQ(FilesUnder(folder.Folder() / "collected/media"),
+            (std::set<std::string>{"take.mov", "sun.png", "music.wav"}));
+  // The codec changes; the frames, their rate, fields and shape do not.
+  std::string source = VideoFacts(folder.Folder() / "shoot/take.avi");
+  std::string result = VideoFacts(folder.Folder() / "collected/media/take.mov");
+  ASSERT_EQ(source.substr(0, source.find(',')), "dvvideo");
+  EXPECT_EQ(result.substr(0, result.find(',')), "prores");
+  EXPECT_EQ(result.substr(result.find(',')), source.substr(source.find(','))) << result;
+  for (const char* document : {"edit.fcpxml", "edit.xml", "edit.otio", "edit.mlt"})
+    EXPECT_EQ(NamedMedia(folder.Read(std::string("collected/") + document)),
+              (std::set<std::string>{"take.mov", "sun.png", "music.wav"}))
+        << document;
+  EXPECT_NE(collected.out.find("media/take.avi: transcoded to ProRes 422"), std::string::npos)
+      << collected.out;
+  ExpectSamePictures();
+  // The project itself still reads, and the check finds every file the collect wrote.
+  const test::CliOutcome check = test::RunCli(PEXOL_CLI, folder, "check collected/edit.mpj");
+  EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+}
+
+TEST_F(CollectTranscodeTest, TrimKeepsTheUsedFramesAndHandlesAndMovesTheInPoints) {
+  const test::CliOutcome collected = Collect("--transcode=prores --trim --handles=24");
+  ASSERT_EQ(collected.exitCode, 0) << collected.err << collected.out;
+  // Frames 10-69 and 200-259 with 24 each side lie apart: two pieces, 0-93 and 176-283.
+  EXPECT_EQ(FilesUnder(folder.Folder() / "collected/media"),
+            (std::set<std::string>{"take-1.mov", "take-2.mov", "sun.png", "music.wav"}));
+  const std::string first = VideoFacts(folder.Folder() / "collected/media/take-1.mov");
+  const std::string second = VideoFacts(folder.Folder() / "collected/media/take-2.mov");
+  EXPECT_NE(first.find(",94,"), std::string::npos) << first;
+  EXPECT_NE(second.find(",108,"), std::string::npos) << second;
+  const std::string text =
+      test::RunCli(PEXOL_CLI, folder, "to-text collected/edit.mpj - --encoding utf-8").out;
+  EXPECT_NE(text.find("media\\take-1.avi"), std::string::npos) << text;
+  EXPECT_NE(text.find("media\\take-2.avi"), std::string::npos) << text;
+  ExpectSamePictures();
+}
+
+TEST_F(CollectTranscodeTest, AMovieThatCannotBeReadIsCopiedAsItWasAndNamed) {
+  folder.Write("shoot/take.avi", "RIFF, but no movie at all");
+  const test::CliOutcome collected = Collect("--transcode=h264");
+  EXPECT_EQ(collected.exitCode, 1) << collected.err << collected.out;
+  EXPECT_EQ(folder.Read("collected/media/take.avi"), "RIFF, but no movie at all");
+  EXPECT_NE(folder.Read("collected/collect-report.txt")
+                .find("Could not be read to transcode (copied as they were) (1):\n  "
+                      "media/take.avi"),
+            std::string::npos)
+      << folder.Read("collected/collect-report.txt");
+}
+
+TEST_F(CollectTranscodeTest, ATrimWithoutATranscodeIsRefused) {
+  const test::CliOutcome collected = Collect("--trim");
+  EXPECT_NE(collected.exitCode, 0);
+  EXPECT_NE(collected.err.find("--trim cuts movies by encoding them again"), std::string::npos)
+      << collected.err;
+  EXPECT_FALSE(fs::exists(folder.Folder() / "collected"));
+}
+
+}  // namespace
+}  // namespace pexol
