@@ -154,8 +154,12 @@ std::optional<std::string> CollectedName(const CollectPlan& plan, MediaUse& use)
   auto piece = std::find_if(file.pieces.begin(), file.pieces.end(),
                             [in](const MoviePiece& p) { return in <= p.last; });
   if (piece == file.pieces.end()) --piece;
-  const auto moved = [&piece](std::int32_t frame) {
-    const std::int64_t inPiece = std::clamp<std::int64_t>(frame, piece->first, piece->last);
+  // A clip's frames lie in its piece (an in point before the file's start stays before it); a
+  // bin item's are kept within it.
+  const bool bin = use.section == SectionId::BinWindow;
+  const auto moved = [&piece, bin](std::int32_t frame) {
+    const std::int64_t inPiece =
+        bin ? std::clamp<std::int64_t>(frame, piece->first, piece->last) : frame;
     return static_cast<std::int32_t>(inPiece - piece->first);
   };
   *use.in = moved(*use.in);

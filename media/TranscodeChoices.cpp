@@ -17,9 +17,10 @@ constexpr std::array<TranscodeKindChoice, 4> kinds = {{
     {TranscodeKind::H264, "h264", ".mp4", "H.264 (.mp4), small"},
 }};
 
-// Final Cut Pro, Premiere Pro, Resolve, Media Composer, Shotcut and Kdenlive all import these.
-constexpr std::array<std::string_view, 6> everywhereEndings = {".png", ".jpg", "jpeg",
-                                                               ".tif", "tiff", "jfif"};
+// Final Cut Pro, Premiere Pro, Resolve, Media Composer, Shotcut and Kdenlive all import PNG in
+// every variant. JPEG and TIFF not quite: CMYK and progressive JPEGs, and TIFF's rarer
+// compressions and layouts, are refused by some, so they are made PNG too.
+constexpr std::array<std::string_view, 1> everywhereEndings = {".png"};
 
 }  // namespace
 

@@ -30,8 +30,8 @@ std::optional<TranscodeKind> TranscodeKindNamed(std::string_view name);
 
 const TranscodeKindChoice& ChoiceOf(TranscodeKind kind);
 
-/// True when a still with this name's ending opens in every current editor (PNG, JPEG, TIFF),
-/// so that it is copied rather than converted to PNG.
+/// True when a still with this name's ending opens in every current editor in every variant
+/// (PNG), so that it is copied rather than converted to PNG.
 bool StillOpensEverywhere(std::string_view name);
 
 }  // namespace pexol

@@ -8,13 +8,17 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "check/MediaCheck.h"
 #include "collect/FileDigest.h"
 #include "collect/RunCollect.h"
+#include "collect/TranscodePlan.h"
+#include "model/MediaNames.h"
 #include "support/CliRun.h"
+#include "support/Conversions.h"
 #include "support/TempFolder.h"
 #include "tests/check/CheckProjects.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -196,6 +200,59 @@ TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {
             std::string::npos)
       << summary.report;
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/media/found"));
+}
+
+TEST_F(CollectTest, TrimmedPiecesTakeNamesNoOtherFileHasAndTheClipsFramesMoveIntoThem) {
+  folder.Write("footage/day1/a-1.avi", "another movie");
+  build::Project p;
+  p.main = {ClipNamed("C:\\Shoot\\day1\\a.avi"), ClipNamed("C:\\Shoot\\day1\\a.avi"),
+            ClipNamed("C:\\Shoot\\day1\\a-1.avi")};
+  p.main[0].in = 20, p.main[0].out = 29;
+  p.main[1].in = 1000, p.main[1].out = 1009;
+  p.main[2].in = 0, p.main[2].out = 9;
+  p.bin = {{"A", "C:\\Shoot\\day1\\a.avi"}};
+  p.bin[0].in = 0, p.bin[0].out = 2000;
+  const std::string bytes = build::BuildProject(p);
+  RunProgress progress(quiet);
+  const Project project = ReadProject(test::AsBytes(bytes), {}, progress);
+  ResolveOptions options;
+  options.map.Add({"C:\\Shoot", folder.Path("footage")});
+  MediaResolver resolver(options);
+  CollectPlan plan = PlanCollect(project, resolver);
+  PlanTranscodes(plan, project, {TranscodeKind::ProRes, true, 5});
+  ASSERT_EQ(plan.files.size(), 2u);
+  const CollectedFile& a = plan.files[0];
+  ASSERT_EQ(a.pieces.size(), 2u);
+  EXPECT_EQ(a.pieces[0].first, 15);
+  EXPECT_EQ(a.pieces[0].last, 34);
+  EXPECT_EQ(a.pieces[1].first, 995);
+  EXPECT_EQ(a.pieces[1].last, 1014);
+  // "a-1" was another movie's name: the first piece goes by another; no two names meet.
+  std::set<std::string> names;
+  for (const MoviePiece& piece : a.pieces) {
+    EXPECT_TRUE(names.insert(piece.name).second) << piece.name;
+    EXPECT_TRUE(names.insert(piece.output).second) << piece.output;
+  }
+  EXPECT_TRUE(names.insert(plan.files[1].relative).second) << plan.files[1].relative;
+  EXPECT_TRUE(names.insert(plan.files[1].output).second) << plan.files[1].output;
+  EXPECT_EQ(plan.files[1].relative, "a-1.avi");
+
+  // Each clip names its piece, its frames counted from the piece's start; the bin's item is
+  // kept within the piece that holds its in point.
+  std::vector<std::tuple<std::string, std::int32_t, std::int32_t>> uses;
+  RewriteMediaUses(
+      project,
+      [&](MediaUse& use) {
+        const auto name = CollectedName(plan, use);
+        uses.emplace_back(name.value_or("?"), use.in ? *use.in : -1, use.out ? *use.out : -1);
+        return false;
+      },
+      [](std::string_view, std::string) {});
+  const std::string first = "media\\" + a.pieces[0].name;
+  const std::string second = "media\\" + a.pieces[1].name;
+  using Use = std::tuple<std::string, std::int32_t, std::int32_t>;
+  EXPECT_EQ(uses, (std::vector<Use>{Use{first, 5, 14}, Use{second, 5, 14},
+                                    Use{"media\\a-1.avi", 0, 9}, Use{first, 0, 19}}));
 }
 
 TEST(Sha256Test, GivesTheStandardDigestsAcrossPieces) {

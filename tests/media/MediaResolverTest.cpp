@@ -80,6 +80,19 @@ TEST_F(MediaResolverTest, StepTwoDecodesAndAppliesTheLongestMapRule) {
   EXPECT_EQ(relative.path, Path("project/運動会.AVI"));
 }
 
+TEST_F(MediaResolverTest, ACollectedMovieIsFoundAsItsTranscodedTwinWhereItsAviIsNot) {
+  Touch("project/media/take.mov");
+  Touch("video/表示/old.mov");
+  MediaResolver resolver(Options());
+  const MediaResolution twin = resolver.Resolve("media\\take.avi");
+  EXPECT_EQ(twin.status, MediaStatus::Found);
+  EXPECT_EQ(twin.path, Path("project/media/take.mov"));
+  // Only a name from the project's own folder: an archive's absolute names are as they are.
+  EXPECT_EQ(resolver.Resolve("C:\\" + video + "\\" + display + "\\old.avi").status,
+            MediaStatus::Missing);
+  EXPECT_EQ(resolver.Resolve("media\\take.png").status, MediaStatus::Missing);
+}
+
 TEST_F(MediaResolverTest, StepThreeMatchesEachComponentInAnyCase) {
   MediaResolver resolver(Options());
   const MediaResolution scene = resolver.Resolve("CLIPS\\Scene2.AVI");
