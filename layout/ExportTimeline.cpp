@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/TextScanner.h"
+
 namespace pexol {
 
 namespace {
@@ -133,6 +135,8 @@ class Layout {
       piece.pieceGain = FromPieceStart(piece.gain, piece.recordIn - item.recordIn);
     }
     piece.name = ItemName(item, rules_);
+    if (item.kind == ItemKind::Movie && piece.media->found)
+      piece.name = TwinName(std::move(piece.name), piece.media->path);
     if (item.kind == ItemKind::Title) piece.caption = TitleCaption(item, rules_);
   }
 
@@ -142,6 +146,19 @@ class Layout {
 };
 
 }  // namespace
+
+std::string TwinName(std::string name, std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t fileDot = file.rfind('.');
+  const std::size_t nameDot = name.rfind('.');
+  if (fileDot == std::string_view::npos || nameDot == std::string::npos) return name;
+  // The same stem with another ending: the movie transcoded beside the name that leads to it.
+  if (file.substr(0, fileDot) != std::string_view(name).substr(0, nameDot) ||
+      EqualsIgnoreCase(file.substr(fileDot), std::string_view(name).substr(nameDot)))
+    return name;
+  return name.substr(0, nameDot) + std::string(file.substr(fileDot));
+}
 
 const ExportTrack* ExportTimeline::Track(TrackRole role) const {
   for (const ExportTrack& track : tracks)

@@ -135,4 +135,9 @@ void BlackOutMissing(ExportTimeline& timeline);
 /// repeat another, each transition on the main track.
 ExportCounts CountWritten(std::span<const ExportTrack* const> written);
 
+/// The name a movie goes by: `name` (its file name as the project stores it), or, when the file
+/// found at `path` has the same stem and another ending (a collect's transcoded twin), the
+/// found file's name.
+std::string TwinName(std::string name, std::string_view path);
+
 }  // namespace pexol

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "support/CliRun.h"
 #include "support/CommandOutput.h"
@@ -25,19 +27,30 @@ void MakeDvMovie(const fs::path& path, int frames) {
       "-f lavfi -i testsrc2=size=720x480:rate=30000/1001 -f lavfi -i "
       "sine=frequency=440:sample_rate=48000 -frames:v " +
       std::to_string(frames) +
-      " -c:v dvvideo -pix_fmt yuv411p -flags +ildct -c:a pcm_s16le -ac 2 -shortest '" +
+      " -c:v dvvideo -pix_fmt yuv411p -aspect 4:3 -flags +ildct -c:a pcm_s16le -ac 2 -shortest '" +
       path.string() + "'");
 }
 
-/// What ffprobe says of a file's first video stream: "codec,frames,rate,field order,aspect".
-std::string VideoFacts(const fs::path& path) {
-  std::string facts = test::Output(
+struct VideoFacts {
+  std::string codec, aspect, fields, rate, frames;
+};
+
+/// What ffprobe says of a file's first video stream, counting its frames.
+VideoFacts FactsOf(const fs::path& path) {
+  const std::string line = test::Output(
       "timeout 60 ffprobe -v error -select_streams v:0 -count_frames -show_entries "
-      "stream=codec_name,nb_read_frames,r_frame_rate,field_order,sample_aspect_ratio -of "
+      "stream=codec_name,sample_aspect_ratio,field_order,r_frame_rate,nb_read_frames -of "
       "csv=p=0 '" +
       path.string() + "'");
-  while (!facts.empty() && (facts.back() == '\n' || facts.back() == ',')) facts.pop_back();
-  return facts;
+  std::vector<std::string> fields(1);
+  for (const char c : line) {
+    if (c == ',')
+      fields.emplace_back();
+    else if (c != '\n')
+      fields.back() += c;
+  }
+  fields.resize(5);
+  return {fields[0], fields[1], fields[2], fields[3], fields[4]};
 }
 
 test::Picture FrameOf(const std::string& document, int position) {
@@ -102,13 +115,18 @@ class CollectTranscodeTest : public testing::Test {
                             options);
   }
 
-  /// Frames of the original and the collected timeline compared, at each clip's first and last.
+  /// Frames of the original and the collected timeline compared at each movie clip's first and
+  /// last; the still, an SGI image that MLT cannot show where it was, shows as its PNG.
   void ExpectSamePictures() {
-    for (const int position : {0, 59, 60, 89, 90, 149}) {
+    for (const int position : {0, 59, 90, 149}) {
       const test::Picture original = FrameOf(folder.Path("original.mlt"), position);
       const test::Picture collected = FrameOf(folder.Path("collected/edit.mlt"), position);
       EXPECT_LT(Difference(original, collected), 4.0) << "frame " << position;
     }
+    for (const int position : {60, 89})
+      EXPECT_TRUE(test::Near(FrameOf(folder.Path("collected/edit.mlt"), position).At(360, 240),
+                             {255, 165, 0}, 8))
+          << "frame " << position;
   }
 
   test::TempFolder folder;
@@ -119,12 +137,16 @@ TEST_F(CollectTranscodeTest, ProResKeepsEveryFrameAndTheExportsNameOnlyTheNewFil
   ASSERT_EQ(collected.exitCode, 0) << collected.err << collected.out;
   EXPECT_EQ(FilesUnder(folder.Folder() / "collected/media"),
             (std::set<std::string>{"take.mov", "sun.png", "music.wav"}));
-  // The codec changes; the frames, their rate, fields and shape do not.
-  std::string source = VideoFacts(folder.Folder() / "shoot/take.avi");
-  std::string result = VideoFacts(folder.Folder() / "collected/media/take.mov");
-  ASSERT_EQ(source.substr(0, source.find(',')), "dvvideo");
-  EXPECT_EQ(result.substr(0, result.find(',')), "prores");
-  EXPECT_EQ(result.substr(result.find(',')), source.substr(source.find(','))) << result;
+  // The codec changes; the frames, their rate, the pixels' shape and the fields do not.
+  const VideoFacts source = FactsOf(folder.Folder() / "shoot/take.avi");
+  const VideoFacts result = FactsOf(folder.Folder() / "collected/media/take.mov");
+  ASSERT_EQ(source.codec, "dvvideo");
+  ASSERT_EQ(source.frames, "300");
+  EXPECT_EQ(result.codec, "prores");
+  EXPECT_EQ(result.frames, source.frames);
+  EXPECT_EQ(result.rate, source.rate);
+  EXPECT_EQ(result.aspect, source.aspect);
+  EXPECT_EQ(result.fields.front(), 'b') << result.fields;  // DV's lower field first
   for (const char* document : {"edit.fcpxml", "edit.xml", "edit.otio", "edit.mlt"})
     EXPECT_EQ(NamedMedia(folder.Read(std::string("collected/") + document)),
               (std::set<std::string>{"take.mov", "sun.png", "music.wav"}))
@@ -143,10 +165,8 @@ TEST_F(CollectTranscodeTest, TrimKeepsTheUsedFramesAndHandlesAndMovesTheInPoints
   // Frames 10-69 and 200-259 with 24 each side lie apart: two pieces, 0-93 and 176-283.
   EXPECT_EQ(FilesUnder(folder.Folder() / "collected/media"),
             (std::set<std::string>{"take-1.mov", "take-2.mov", "sun.png", "music.wav"}));
-  const std::string first = VideoFacts(folder.Folder() / "collected/media/take-1.mov");
-  const std::string second = VideoFacts(folder.Folder() / "collected/media/take-2.mov");
-  EXPECT_NE(first.find(",94,"), std::string::npos) << first;
-  EXPECT_NE(second.find(",108,"), std::string::npos) << second;
+  EXPECT_EQ(FactsOf(folder.Folder() / "collected/media/take-1.mov").frames, "94");
+  EXPECT_EQ(FactsOf(folder.Folder() / "collected/media/take-2.mov").frames, "108");
   const std::string text =
       test::RunCli(PEXOL_CLI, folder, "to-text collected/edit.mpj - --encoding utf-8").out;
   EXPECT_NE(text.find("media\\take-1.avi"), std::string::npos) << text;
