@@ -1,8 +1,9 @@
 // collect/TranscodeFiles.cpp - the media program run once per file in a pool of processes
 #include "collect/TranscodeFiles.h"
 
-#include "render/ChildReport.h"
-#include "render/RenderOutcome.h"
+#include <algorithm>
+
+#include "run/ChildReport.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 
@@ -55,8 +56,7 @@ bool RunTranscodeTasks(const std::vector<TranscodeTask>& tasks, int parallel,
         reports[task], end, "Can not transcode \"" + tasks[task].source + "\"", program);
     ends[task].completed = result.Completed();
     ends[task].message = result.message;
-    if (const auto* outcome = result.OutcomeAs<RenderOutcome>())
-      ends[task].frames = outcome->frames;
+    ends[task].frames = std::max(0LL, reports[task].resultFrames);
     report();
   };
   return RunInPool(lines, parallel, calls);

@@ -16,10 +16,10 @@
 #include "edl/Timecode.h"
 #include "media/PathText.h"
 #include "model/Timeline.h"
-#include "render/ChildReport.h"
 #include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
+#include "run/ChildReport.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 #include "run/RunFrame.h"
@@ -76,6 +76,16 @@ class Pieces {
   std::vector<std::pair<std::string, int>> pieces_;
 };
 
+/// The child's result, with the frames and seconds of the render it said it made.
+RunResult RenderChildResult(ChildReport report, const ChildEnd& end, std::string_view headline,
+                            const std::string& program) {
+  const long long frames = report.resultFrames;
+  const double seconds = report.resultSeconds;
+  RunResult result = ChildResult(std::move(report), end, headline, program);
+  if (frames >= 0) result.outcome = RenderOutcome{frames, seconds};
+  return result;
+}
+
 /// One child's run, its lines passed to `onLine`; the result as the child reported it.
 RunResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                    std::string_view headline, RunObserver& observer,
@@ -90,7 +100,7 @@ RunResult RunChild(const std::string& program, const std::vector<std::string>& a
     onLine(report);
   };
   RunInPool({WithProgram(program, arguments)}, 1, calls);
-  return ChildResult(std::move(report), end, headline, program);
+  return RenderChildResult(std::move(report), end, headline, program);
 }
 
 /// A render in one process, its progress shown as it comes.
@@ -142,7 +152,7 @@ class RangedRender {
       ShowProgress();
     };
     calls.finished = [&](std::size_t index, const ChildEnd& end) {
-      results_[index] = ChildResult(reports_[index], end, cannotRender, program_);
+      results_[index] = RenderChildResult(reports_[index], end, cannotRender, program_);
       if (!results_[index]->Completed() && !failed_) failed_ = index;
     };
     calls.stop = [&] { return observer_.StopRequested() || StopForFailure(); };

@@ -53,6 +53,11 @@ VideoFacts FactsOf(const fs::path& path) {
   return {fields[0], fields[1], fields[2], fields[3], fields[4]};
 }
 
+/// A sound file's samples, mixed to one channel of 16 bits.
+std::string Samples(const std::string& path) {
+  return test::Output("timeout 60 ffmpeg -v error -i '" + path + "' -ac 1 -f s16le -");
+}
+
 test::Picture FrameOf(const std::string& document, int position) {
   test::MltFrames frames("dv_ntsc", nullptr, document);
   EXPECT_TRUE(frames.Valid()) << document;
@@ -154,6 +159,17 @@ TEST_F(CollectTranscodeTest, ProResKeepsEveryFrameAndTheExportsNameOnlyTheNewFil
   EXPECT_NE(collected.out.find("media/take.avi: transcoded to ProRes 422"), std::string::npos)
       << collected.out;
   ExpectSamePictures();
+  // The same sound: the movie's PCM and the music, mixed as before, sample for sample.
+  ASSERT_EQ(test::RunCli(PEXOL_CLI, folder,
+                         "render edit.mpj original.wav --map 'E:\\Shoot=shoot' --jobs 1")
+                .exitCode,
+            0);
+  ASSERT_EQ(
+      test::RunCli(PEXOL_CLI, folder, "render collected/edit.mpj collected.wav --jobs 1").exitCode,
+      0);
+  const std::string samples = Samples(folder.Path("original.wav"));
+  EXPECT_GT(samples.size(), 100000u);
+  EXPECT_EQ(Samples(folder.Path("collected.wav")), samples);
   // The project itself still reads, and the check finds every file the collect wrote.
   const test::CliOutcome check = test::RunCli(PEXOL_CLI, folder, "check collected/edit.mpj");
   EXPECT_EQ(check.exitCode, 0) << check.out << check.err;

@@ -1,4 +1,4 @@
-// render/ChildReport.h - what a pexol command run as a child said on its JSON progress lines
+// run/ChildReport.h - what a pexol command run as a child said on its JSON progress lines
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,10 @@ struct ChildReport {
   std::int64_t framesTotal = 0;
   std::string status;
   std::vector<std::string> notes;  ///< its last lines that were not JSON (what a crash said)
+  /// What its result said it wrote, for runs that say so (a render, a transcode): frames
+  /// (-1 when it did not say) and seconds.
+  long long resultFrames = -1;
+  double resultSeconds = 0;
 };
 
 /// Reads one line the child wrote to its standard error into `report`.

@@ -1,10 +1,8 @@
-// render/ChildReport.cpp - JSON progress lines back into progress, warnings and a result
-#include "render/ChildReport.h"
+// run/ChildReport.cpp - JSON progress lines back into progress, warnings and a result
+#include "run/ChildReport.h"
 
 #include <cstring>
 #include <nlohmann/json.hpp>
-
-#include "render/RenderOutcome.h"
 
 namespace pexol {
 
@@ -50,9 +48,10 @@ void ReadChildLine(std::string_view line, ChildReport& report) {
     report.result.status = StatusNamed(object.value("status", "failed"));
     report.result.message = object.value("message", "");
     report.result.chosenSoftware = SoftwareNamed(object.value("software", ""));
-    if (object.contains("frames"))
-      report.result.outcome =
-          RenderOutcome{object.value("frames", 0LL), object.value("seconds", 0.0)};
+    if (object.contains("frames")) {
+      report.resultFrames = object.value("frames", 0LL);
+      report.resultSeconds = object.value("seconds", 0.0);
+    }
   }
   // "message" objects repeat what the result holds (the software chosen).
 }
