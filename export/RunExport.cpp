@@ -162,8 +162,8 @@ void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const Expor
     const MediaFacts* file = reference.found ? factsOf(reference.stored) : nullptr;
     if (file == nullptr) continue;
     if (const std::optional<std::int64_t> frames = FramesAt(*file, exportRate))
-      reference.length = MediaLength{*frames, file->frameRate.numerator,
-                                     file->frameRate.denominator, file->seconds};
+      reference.length = FileLength{*frames, file->frameRate.numerator, file->frameRate.denominator,
+                                    file->seconds};
   }
   const auto held = [&](const std::string& stored) -> std::optional<std::int64_t> {
     const MediaFacts* file = factsOf(stored);

@@ -30,7 +30,7 @@ enum class TrackRole {
 };
 
 /// A media file's own length, as reading its headers gave it.
-struct MediaLength {
+struct FileLength {
   std::int64_t frames =
       0;                  ///< what it holds in frames of the export's rate, a part of one left out
   int rateNumerator = 0;  ///< its own frame rate; 0/1 for a sound file
@@ -45,7 +45,7 @@ struct MediaReference {
   bool found = true;   ///< false when the file is not on this computer (or cannot be used)
   /// The file's whole length, for formats that say it; unknown unless the export read the
   /// file, and for stills.
-  std::optional<MediaLength> length = {};
+  std::optional<FileLength> length = {};
 };
 
 /// One stretch of a track: a clip, or a gap when `item` is null, with its record and source
