@@ -8,7 +8,6 @@
 #include "check/CheckOutcome.h"
 #include "check/CheckReading.h"
 #include "check/MediaCheck.h"
-#include "core/TextEncoding.h"
 #include "media/MediaResolver.h"
 #include "model/Timeline.h"
 #include "probe/ClipsPastMedia.h"
@@ -53,8 +52,8 @@ void ProbeFoundMedia(const MediaCheckJob& job, const Project& project, const Fou
     return FramesAt(*factsOf.at(path->second), rate);
   };
   const Timeline timeline = BuildTimeline(project);
-  for (const ClipPastMedia& clip : ClipsPastMedia(timeline, held))
-    warnings.push_back(ClipPastMediaWarning(clip, DecodeShiftJis(clip.item->name).utf8));
+  for (std::string& warning : ClipsPastMediaWarnings(ClipsPastMedia(timeline, held)))
+    warnings.push_back(std::move(warning));
 }
 
 }  // namespace

@@ -169,8 +169,8 @@ void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const Expor
     const MediaFacts* file = factsOf(stored);
     return file != nullptr ? FramesAt(*file, exportRate) : std::nullopt;
   };
-  for (const ClipPastMedia& clip : ClipsPastMedia(timeline, held))
-    names.Warn(ClipPastMediaWarning(clip, DecodeShiftJis(clip.item->name).utf8));
+  for (std::string& warning : ClipsPastMediaWarnings(ClipsPastMedia(timeline, held)))
+    names.Warn(std::move(warning));
 }
 
 // The format's files: the first in the destination and the others beside it, where a file can

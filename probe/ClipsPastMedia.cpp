@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "core/TextEncoding.h"
+
 namespace pexol {
 
 std::optional<std::int64_t> FramesAt(const MediaFacts& facts, Fraction rate) {
@@ -51,11 +53,22 @@ std::vector<ClipPastMedia> ClipsPastMedia(
   return past;
 }
 
-std::string ClipPastMediaWarning(const ClipPastMedia& clip, std::string_view name) {
-  return std::string(clip.section) + " clip " + std::to_string(clip.item->record + 1) + " \"" +
-         std::string(name) + "\" needs " + std::to_string(clip.used) +
-         " frames of its file, which holds " + std::to_string(clip.held) +
-         "; the editors show nothing past its end.";
+std::vector<std::string> ClipsPastMediaWarnings(std::span<const ClipPastMedia> clips) {
+  // A project whose media were all cut short would otherwise bury every other warning.
+  constexpr std::size_t named = 12;
+  std::vector<std::string> warnings;
+  for (std::size_t i = 0; i < clips.size() && i < named; ++i) {
+    const ClipPastMedia& clip = clips[i];
+    warnings.push_back(std::string(clip.section) + " clip " +
+                       std::to_string(clip.item->record + 1) + " \"" +
+                       DecodeShiftJis(clip.item->name).utf8 + "\" needs " +
+                       std::to_string(clip.used) + " frames of its file, which holds " +
+                       std::to_string(clip.held) + "; the editors show nothing past its end.");
+  }
+  if (clips.size() > named)
+    warnings.push_back(std::to_string(clips.size() - named) +
+                       " more clips need more frames than their files hold.");
+  return warnings;
 }
 
 }  // namespace pexol

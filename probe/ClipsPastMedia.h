@@ -39,8 +39,9 @@ std::vector<ClipPastMedia> ClipsPastMedia(
     const Timeline& timeline,
     const std::function<std::optional<std::int64_t>(const std::string& stored)>& held);
 
-/// "[MainAV] clip 3 "bgm.wav" needs 1900 frames of its file, which holds 1858; the editors show
-/// nothing past its end.", with the name given (decoded).
-std::string ClipPastMediaWarning(const ClipPastMedia& clip, std::string_view name);
+/// A warning for each of `clips`, the first dozen naming theirs ("[MainAV] clip 3 "bgm.wav"
+/// needs 1900 frames of its file, which holds 1858; the editors show nothing past its end."),
+/// one counting the rest.
+std::vector<std::string> ClipsPastMediaWarnings(std::span<const ClipPastMedia> clips);
 
 }  // namespace pexol

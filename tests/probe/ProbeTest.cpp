@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "export/FcpxmlRead.h"
@@ -117,6 +118,24 @@ TEST_F(ProbedFiles, WithoutTheMediaProgramNothingIsKnown) {
   for (const EditorOpens& answer : EditorsThatOpen(facts[0]))
     EXPECT_EQ(answer.opens, Opens::Unknown) << EditorName(answer.editor);
   EXPECT_EQ(OpensSummary(EditorsThatOpen(facts[0])), "");
+}
+
+// A file that crashes the reader costs only its own answer: the files after it are read by a
+// new run. A stand-in program crashes on cue, as no real file can be made to crash FFmpeg.
+TEST_F(ProbedFiles, AFileThatCrashesTheReaderIsUnreadableAndTheRestAreRead) {
+  const fs::path program = folder_ / "crashing-probe";
+  std::ofstream(program) << "#!/bin/sh\nshift 2\nfor f in \"$@\"; do\n"
+                            "  case \"$f\" in *crash*) kill -SEGV $$;; esac\n"
+                            "  echo '{\"type\":\"probe\",\"kind\":\"still\"}' >&2\ndone\n";
+  fs::permissions(program, fs::perms::owner_all);
+  ::setenv("PEXOL_RENDER", program.c_str(), 1);
+  const std::vector<MediaFacts> facts = ProbeMedia({"a.png", "crash.png", "b.png"}, {});
+  ::setenv("PEXOL_RENDER", PEXOL_RENDER_PROGRAM, 1);
+  ASSERT_EQ(facts.size(), 3u);
+  EXPECT_EQ(facts[0].kind, MediaKind::Still);
+  EXPECT_EQ(facts[1].kind, MediaKind::Unreadable);
+  EXPECT_EQ(facts[1].error, "FFmpeg crashed reading it (signal 11)");
+  EXPECT_EQ(facts[2].kind, MediaKind::Still);
 }
 
 TEST_F(ProbedFiles, EditorsAnswerByContainerAndCodecs) {
