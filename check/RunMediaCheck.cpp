@@ -43,7 +43,8 @@ void ProbeFoundMedia(const MediaCheckJob& job, const Project& project, const Fou
   std::map<std::string, const MediaFacts*, std::less<>> factsOf;
   for (std::size_t i = 0; i < facts.size(); ++i) {
     factsOf.emplace(found.paths[i], &facts[i]);
-    if (job.onProbed) job.onProbed(found.paths[i], facts[i]);
+    // Without the media program nothing is known, and nothing is said.
+    if (job.onProbed && facts[i].kind != MediaKind::Unknown) job.onProbed(found.paths[i], facts[i]);
   }
   const Fraction rate = ProjectRateOf(facts);
   const auto held = [&](const std::string& stored) -> std::optional<std::int64_t> {

@@ -223,10 +223,16 @@ TEST_F(ProbedProject, CheckListsWhatEachFoundFileIsAndNamesClipsPastTheirEnd) {
       << list.out;
   EXPECT_NE(list.err.find(shortClip), std::string::npos) << list.err;
 
-  const test::CliOutcome plain = test::RunCli(PEXOL_CLI, folder, "check p.mpj --json --no-probe");
-  const nlohmann::json unprobed = nlohmann::json::parse(plain.out);
-  EXPECT_FALSE(unprobed["references"][0].contains("media"));
-  EXPECT_TRUE(unprobed["warnings"].empty());
+  // Asked not to read the files, or without the program that reads them, the check says what
+  // it always said.
+  for (const auto& [arguments, shell] :
+       {std::pair{"check p.mpj --json --no-probe", ""},
+        std::pair{"check p.mpj --json", "PEXOL_RENDER=/nonexistent/pexol-render"}}) {
+    const test::CliOutcome plain = test::RunCli(PEXOL_CLI, folder, arguments, shell);
+    const nlohmann::json unprobed = nlohmann::json::parse(plain.out);
+    EXPECT_FALSE(unprobed["references"][0].contains("media")) << arguments;
+    EXPECT_TRUE(unprobed["warnings"].empty()) << arguments;
+  }
 }
 
 TEST_F(ProbedProject, ExportsGiveEachFileItsWholeLengthAndNameClipsPastTheirEnd) {
@@ -241,6 +247,14 @@ TEST_F(ProbedProject, ExportsGiveEachFileItsWholeLengthAndNameClipsPastTheirEnd)
   EXPECT_NE(document.find("name=\"dv.avi\" start=\"0s\" duration=\"60060/30000s\""),
             std::string::npos);
   test::ExpectValidFcpxml(document, "FCPXML with the files' lengths");
+  // Unread, an asset is as long as its uses reach, as it always was.
+  ASSERT_EQ(test::RunCli(PEXOL_CLI, folder, "export p.mpj unread.fcpxml",
+                         "PEXOL_RENDER=/nonexistent/pexol-render")
+                .exitCode,
+            0);
+  EXPECT_NE(
+      folder.Read("unread.fcpxml").find("name=\"bgm.wav\" start=\"0s\" duration=\"300300/30000s\""),
+      std::string::npos);
 
   ASSERT_EQ(test::RunCli(PEXOL_CLI, folder, "export p.mpj edit.otio").exitCode, 0);
   const nlohmann::json otio = nlohmann::json::parse(folder.Read("edit.otio"));
