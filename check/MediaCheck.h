@@ -15,6 +15,7 @@
 #include "core/RunObserver.h"
 #include "media/MediaResolver.h"
 #include "model/Project.h"
+#include "probe/MediaFacts.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 
@@ -29,6 +30,12 @@ struct MediaCheckJob {
   TextEncoding reportEncoding = TextEncoding::ShiftJis;  ///< of the names in the report
   /// Told of every media reference as it is resolved, in file order.
   std::function<void(std::string_view stored, const MediaResolution& found)> onReference = {};
+  /// Reads what each file found is, after the walk, in one run of the media program (none when
+  /// nothing was found): each file's facts go to `onProbed`, once, in the order first found
+  /// (none when there is no media program, as on Windows), and
+  /// clips that need more frames than their file holds become warnings.
+  bool probe = false;
+  std::function<void(const std::string& path, const MediaFacts& facts)> onProbed = {};
 };
 
 /// What a walk found missing.

@@ -1,5 +1,6 @@
 // cli/CheckCommand.cpp - `pexol-cli check`: the media files a project names that are missing
 #include <iostream>
+#include <map>
 #include <memory>
 
 #include "check/MediaCheck.h"
@@ -7,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
 #include "core/TextEncoding.h"
+#include "probe/EditorSupport.h"
 
 namespace pexol::cli {
 
@@ -56,12 +58,31 @@ nlohmann::json ReferenceJson(std::string_view stored, const MediaResolution& fou
   return reference;
 }
 
+// A found file's line of --list: "media", a tab, its path, a tab, what it is, a tab, the
+// editors that open it as it is.
+void ListProbed(const std::string& path, const MediaFacts& facts) {
+  std::cout << "media\t" << path << '\t' << FactsSummary(facts) << '\t'
+            << OpensSummary(EditorsThatOpen(facts, path)) << '\n';
+}
+
+// What --json adds to a found reference: the file's facts and each editor's answer.
+nlohmann::json ProbedJson(const std::string& path, const MediaFacts& facts) {
+  nlohmann::json media = nlohmann::json::parse(FactsLine(facts));
+  media.erase("type");
+  media["summary"] = FactsSummary(facts);
+  nlohmann::json editors = nlohmann::json::object();
+  for (const EditorOpens& answer : EditorsThatOpen(facts, path))
+    editors[std::string(EditorKey(answer.editor))] = OpensWord(answer.opens);
+  return {{"media", std::move(media)}, {"editors", std::move(editors)}};
+}
+
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {
   struct Settings {
     MediaCheckJob job;
     bool list = false;
+    bool noProbe = false;
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
@@ -83,6 +104,9 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
   sub->add_flag("--list", settings->list,
                 "print a line per media reference: found, missing or ambiguous, the name and "
                 "where it is, the candidates or the last path tried (tab-separated)");
+  sub->add_flag("--no-probe", settings->noProbe,
+                "with --list or --json, leave out what each file found is (container, codecs, "
+                "length) and which editors open it, which reads every file's headers");
   AddJsonOption(*sub);
   sub->footer(
       "Names are looked up as stored, relative to the project's folder; then decoded from "
@@ -95,8 +119,13 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
       exitCode = exitTrouble;
       return;
     }
+    // Only a run that lists the media reads what they are.
+    settings->job.probe = (settings->list || Output().json) && !settings->noProbe;
     if (!Output().json) {
-      if (settings->list) settings->job.onReference = ListReference;
+      if (settings->list) {
+        settings->job.onReference = ListReference;
+        settings->job.onProbed = ListProbed;
+      }
       TerminalObserver observer(reportToStdout || settings->list);
       const RunResult result = RunMediaCheck(settings->job, observer);
       exitCode = Report(result, observer, reportToStdout || settings->list);
@@ -108,10 +137,18 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
       references.push_back(ReferenceJson(stored, found));
       ++counts[StatusWord(found.status)];
     };
+    std::map<std::string, nlohmann::json> probed;
+    settings->job.onProbed = [&probed](const std::string& path, const MediaFacts& facts) {
+      probed.emplace(path, ProbedJson(path, facts));
+    };
     TerminalObserver observer(true);
     const RunResult result = RunMediaCheck(settings->job, observer);
     nlohmann::json document = {{"command", "check"}, {"source", settings->job.source}};
     if (result.Completed()) {
+      for (nlohmann::json& reference : references)
+        if (reference.contains("path"))
+          if (const auto at = probed.find(reference["path"].get<std::string>()); at != probed.end())
+            reference.update(at->second);
       document["references"] = std::move(references);
       document["counts"] = {{"references", document["references"].size()},
                             {"found", counts["found"]},

@@ -20,6 +20,7 @@ void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRelinkCommand(CLI::App& app, int& exitCode);
 void AddPictureCommand(CLI::App& app, int& exitCode);
 void AddCollectCommand(CLI::App& app, int& exitCode);
+void AddProbeCommand(CLI::App& app, int& exitCode);  // pexol-render's, with FFmpeg
 #ifdef PEXOL_WITH_BATCH
 void AddBatchCommand(CLI::App& app, int& exitCode);
 #endif

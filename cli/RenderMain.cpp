@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
                                           std::chrono::milliseconds(400)};
   pexol::cli::AddRenderCommand(app, exitCode, runners);
   pexol::cli::AddJoinCommand(app, exitCode, runners);
+  pexol::cli::AddProbeCommand(app, exitCode);
   pexol::cli::AddQuietOption(app);
   pexol::cli::AddProgressOption(app);
   // Its messages are pexol-cli's, which runs it and passes them on.

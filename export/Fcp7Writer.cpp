@@ -207,6 +207,8 @@ class Fcp7Builder {
       xml_.Element("name", name);
       xml_.Element("pathurl", FileUrl(path));
       Rate();
+      if (item.kind == ItemKind::Movie && piece.media->length)
+        xml_.Element("duration", piece.media->length->frames);
       xml_.Open("media");
       if (!IsSound(name)) xml_.Element("video", "");
       if (!video || item.hasAudio) xml_.Element("audio", "");

@@ -63,8 +63,8 @@ std::string Decimal(double value, int decimals) {
   return out == "-0" ? "0" : out;
 }
 
-// A media file as its asset: where it is first used gives its id and name, every use its
-// length.
+// A media file as its asset: where it is first used gives its id and name, and its length
+// the file's own when it was read, else what its uses reach.
 struct Asset {
   std::string id;
   std::string name;
@@ -72,6 +72,7 @@ struct Asset {
   bool video = true;
   bool audio = false;
   bool still = false;
+  bool fileLength = false;
   std::int64_t frames = 0;
 };
 
@@ -226,11 +227,15 @@ class FcpxmlBuilder {
       asset.path = path;
       asset.still = item.kind == ItemKind::Still;
       asset.video = !IsSoundFileName(piece.name);
+      if (!asset.still && piece.media->length) {
+        asset.fileLength = true;
+        asset.frames = piece.media->length->frames;
+      }
       assets_.push_back(std::move(asset));
     }
     Asset& asset = assets_[found->second];
     asset.audio = asset.audio || PlaysSound(piece, soundLane);
-    if (!asset.still && item.kind == ItemKind::Movie)
+    if (!asset.still && !asset.fileLength && item.kind == ItemKind::Movie)
       asset.frames = std::max(asset.frames, MediaEnd(piece));
   }
 

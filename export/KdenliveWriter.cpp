@@ -142,7 +142,7 @@ class KdenliveBuilder {
     item.slow = false;  // the bin holds the media; a slow use plays it through a timewarp
     xml_.Open("producer");
     xml_.Attribute("id", ProducerId(b));
-    graph_.Source(item, PathOf(clip), clip.length, false);
+    graph_.Source(item, PathOf(clip), clip.length, false, clip.piece->media);
     graph_.Caption(clip.piece->name);
     xml_.Property("kdenlive:id", clip.binId);
     xml_.Property("kdenlive:folderid", -1);

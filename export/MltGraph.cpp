@@ -84,7 +84,7 @@ void MltGraph::Entry(const std::string& producer, Frames in, Frames length, bool
 }
 
 void MltGraph::Source(const TimelineItem& item, const std::string& path, std::int64_t length,
-                      bool muted) {
+                      bool muted, const MediaReference* media) {
   switch (item.kind) {
     case ItemKind::Movie: {
       if (item.slow) {
@@ -94,6 +94,7 @@ void MltGraph::Source(const TimelineItem& item, const std::string& path, std::in
         xml_.Property("warp_resource", path);
         if (dialect_ == MltDialect::Shotcut) xml_.Property("shotcut:producer", "avformat");
       } else {
+        if (media != nullptr && media->length) xml_.Property("length", media->length->frames);
         xml_.Property("resource", path);
         xml_.Property("mlt_service", "avformat");
       }

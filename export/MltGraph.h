@@ -33,8 +33,10 @@ class MltGraph {
   void Entry(const std::string& producer, Frames in, Frames length, bool open = false);
   /// The service and resource (`path` for media files) of an item's producer (in an open
   /// <producer>), `length` frames long where the service has no length of its own; `muted`
-  /// movies play no sound.
-  void Source(const TimelineItem& item, const std::string& path, std::int64_t length, bool muted);
+  /// movies play no sound. A movie at full speed whose file was read (`media`) gets the file's
+  /// length.
+  void Source(const TimelineItem& item, const std::string& path, std::int64_t length, bool muted,
+              const MediaReference* media = nullptr);
   /// The name the editor shows for the clip.
   void Caption(const std::string& name);
   /// Filters that belong to the piece's picture: a title's text (over its images, for

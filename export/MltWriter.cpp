@@ -168,7 +168,8 @@ class MltBuilder {
     xml_.Open("producer");
     xml_.Attribute("id", id);
     const std::int64_t length = (piece.Length() + piece.runOn).Value();
-    graph_.Source(item, piece.media ? piece.media->path : std::string(), length, muted);
+    graph_.Source(item, piece.media ? piece.media->path : std::string(), length, muted,
+                  piece.media);
     graph_.Caption(piece.name);
     graph_.PictureFilters(piece);
     if (item.kind == ItemKind::Still && !services_.blendFits) graph_.KeepAspect();

@@ -107,6 +107,9 @@ class OtioBuilder {
     reference["available_image_bounds"] = nullptr;
     if (external) {
       reference["target_url"] = piece.media->path;
+      // The whole file, where it was read: a reader may then trim past the clip's ends.
+      if (item.kind == ItemKind::Movie && piece.media->length)
+        reference["available_range"] = Range(0, Frames::Wrapped(piece.media->length->frames));
     } else if (item.kind == ItemKind::Colour) {
       reference["generator_kind"] = "SolidColor";
       reference["parameters"] = {{"color", HexColour(item.colour)}};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "core/FileIo.h"
@@ -16,6 +17,8 @@
 #include "media/MediaResolver.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
+#include "probe/ClipsPastMedia.h"
+#include "probe/ProbeMedia.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
@@ -68,8 +71,15 @@ class ExportNames {
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
       Warn("\"" + found.path + "\" was not found on this computer.");
+    if (found.status == MediaStatus::Found) foundPaths_.emplace(std::string(stored), found.path);
     return {std::string(stored), Relative(OutputPath(found.path)),
             found.status == MediaStatus::Found};
+  }
+
+  /// Where a stored name was found on this computer, as it opens here; null when it was not.
+  const std::string* FoundPath(const std::string& stored) const {
+    const auto at = foundPaths_.find(stored);
+    return at != foundPaths_.end() ? &at->second : nullptr;
   }
 
   /// Names media under `folder` relative to it from now on.
@@ -129,7 +139,39 @@ class ExportNames {
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
   std::set<std::string> missing_;
+  std::map<std::string, std::string> foundPaths_;  // stored name to the file found
 };
+
+/// Reads the files the timeline found for their lengths: each reference gets its file's length
+/// at the export's rate, and each clip that needs more frames than its file holds a warning.
+void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const ExportRate& rate,
+                     ExportNames& names, const std::function<bool()>& stop) {
+  std::vector<std::string> paths;
+  std::map<std::string, std::size_t> indexOf;
+  for (const MediaReference& reference : laid.references)
+    if (const std::string* path = reference.found ? names.FoundPath(reference.stored) : nullptr)
+      if (indexOf.emplace(*path, paths.size()).second) paths.push_back(*path);
+  if (paths.empty()) return;
+  const std::vector<MediaFacts> facts = ProbeMedia(paths, stop);
+  const Fraction exportRate{rate.numerator, rate.denominator};
+  const auto factsOf = [&](const std::string& stored) -> const MediaFacts* {
+    const std::string* path = names.FoundPath(stored);
+    return path != nullptr ? &facts[indexOf.at(*path)] : nullptr;
+  };
+  for (MediaReference& reference : laid.references) {
+    const MediaFacts* file = reference.found ? factsOf(reference.stored) : nullptr;
+    if (file == nullptr) continue;
+    if (const std::optional<std::int64_t> frames = FramesAt(*file, exportRate))
+      reference.length = FileLength{*frames, file->frameRate.numerator, file->frameRate.denominator,
+                                    file->seconds};
+  }
+  const auto held = [&](const std::string& stored) -> std::optional<std::int64_t> {
+    const MediaFacts* file = factsOf(stored);
+    return file != nullptr ? FramesAt(*file, exportRate) : std::nullopt;
+  };
+  for (std::string& warning : ClipsPastMediaWarnings(ClipsPastMedia(timeline, held)))
+    names.Warn(std::move(warning));
+}
 
 // The format's files: the first in the destination and the others beside it, where a file can
 // be made beside it; files of an earlier set that this one does not write go.
@@ -196,7 +238,11 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
         rules.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
         rules.resolve = [&names](std::string_view stored) { return names.ReferenceOf(stored); };
-        ExportWritten written = format->write(LayOutTimeline(timeline, rules));
+        ExportTimeline laid = LayOutTimeline(timeline, rules);
+        if (job.readMediaLengths)
+          AddMediaLengths(laid, timeline, *rate, names,
+                          [&observer] { return observer.StopRequested(); });
+        ExportWritten written = format->write(laid);
         for (std::string& note : written.notes) names.Warn(std::move(note));
         if (const std::string unfit = names.Unfit(); !unfit.empty())
           throw RunFailure(FailedInput::Destination,

@@ -23,6 +23,10 @@ struct ExportJob {
   /// Media under the destination's folder named relative to it, where the format's readers
   /// take such names (`ExportFormat::mediaRelative`): a collected folder then moves whole.
   bool relativeMedia = false;
+  /// Reads each movie and sound file found (one run of the media program) for its whole length,
+  /// which formats with a place for it write, and to warn of clips that need more frames than
+  /// their file holds.
+  bool readMediaLengths = true;
 };
 
 /// Reads the project, lays its timeline out for the format and writes it; the destination (and

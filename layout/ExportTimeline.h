@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,11 +29,23 @@ enum class TrackRole {
   InsertSound,  ///< the inserts' sound ("V2 sound")
 };
 
+/// A media file's own length, as reading its headers gave it.
+struct FileLength {
+  std::int64_t frames =
+      0;                  ///< what it holds in frames of the export's rate, a part of one left out
+  int rateNumerator = 0;  ///< its own frame rate; 0/1 for a sound file
+  int rateDenominator = 1;
+  double seconds = 0;
+};
+
 /// A media file as a piece names it.
 struct MediaReference {
   std::string stored;  ///< the name as the project stores it (Shift-JIS bytes)
   std::string path;    ///< the path to write (UTF-8); empty when there is none
   bool found = true;   ///< false when the file is not on this computer (or cannot be used)
+  /// The file's whole length, for formats that say it; unknown unless the export read the
+  /// file, and for stills.
+  std::optional<FileLength> length = {};
 };
 
 /// One stretch of a track: a clip, or a gap when `item` is null, with its record and source

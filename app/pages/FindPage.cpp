@@ -5,8 +5,33 @@
 #include "app/pages/MediaFolders.h"
 #include "check/MediaCheck.h"
 #include "export/ExportFormats.h"
+#include "media/PathText.h"
+#include "probe/EditorSupport.h"
 
 namespace pexol::pages {
+
+namespace {
+
+// The box lists this many files; a project's hundreds of files are for `check --list`.
+constexpr std::size_t shownMedia = 12;
+
+}  // namespace
+
+std::string ProbedLine(const std::string& path, const MediaFacts& facts) {
+  const std::string name = Utf8OfPath(PathOfUtf8(path).filename());
+  std::string line = name + ": " + FactsSummary(facts);
+  if (const std::string opens = OpensSummary(EditorsThatOpen(facts, path)); !opens.empty())
+    line += "; opens in " + opens;
+  return line;
+}
+
+std::string ProbedList(const std::vector<std::string>& lines) {
+  std::string list = "The files found, and the editors that open them as they are:";
+  for (std::size_t i = 0; i < lines.size() && i < shownMedia; ++i) list += "\n" + lines[i];
+  if (lines.size() > shownMedia)
+    list += "\n... and " + std::to_string(lines.size() - shownMedia) + " more.";
+  return list;
+}
 
 FindPage::FindPage() : Page("find") {
   AddSoftwareBox(ids::findSoftwareBox, ids::findCorvane, ids::findLumetta, "find/software");
@@ -64,7 +89,16 @@ Page::Driver FindPage::MakeRun(const MediaFolders& media) {
   MediaCheckJob job{state.Text(source), state.Text(report), state.ChosenSoftware()};
   job.maps = media.maps;
   job.searchFolders = std::move(searchFolders);
-  return [job](RunObserver& observer) { return RunMediaCheck(job, observer); };
+  job.probe = true;
+  return [job](RunObserver& observer) mutable {
+    std::vector<std::string> lines;
+    job.onProbed = [&lines](const std::string& path, const MediaFacts& facts) {
+      lines.push_back(ProbedLine(path, facts));
+    };
+    RunResult result = RunMediaCheck(job, observer);
+    if (result.Completed() && !lines.empty()) result.message += "\n\n" + ProbedList(lines);
+    return result;
+  };
 }
 
 std::vector<CollectFormat> CollectFormats() {

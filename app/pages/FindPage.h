@@ -7,6 +7,7 @@
 
 #include "app/pages/Page.h"
 #include "collect/RunCollect.h"
+#include "probe/MediaFacts.h"
 
 namespace pexol::pages {
 
@@ -47,6 +48,12 @@ class FindPage final : public Page {
   };
   std::optional<CollectChoice> collect;
 };
+
+/// A found file's line in the check's message: its name, what it is and the editors that open
+/// it as it is.
+std::string ProbedLine(const std::string& path, const MediaFacts& facts);
+/// The check message's list of those lines, the first dozen of them.
+std::string ProbedList(const std::vector<std::string>& lines);
 
 /// The collect dialog's choices: one check box per export format, in the export's order.
 struct CollectFormat {

@@ -3,7 +3,7 @@
 #
 # Rank of each folder: a folder may include its own headers and those of folders of a lower
 # rank. Folders of equal rank never include one another (run and layout; cli and app; check,
-# export, relink, picture; render and collect).
+# export, relink, picture; render and collect). The probe sits on run, below the drivers.
 set(rank_core 0)
 set(rank_sections 1)
 set(rank_media 1)
@@ -12,17 +12,18 @@ set(rank_edl 3)
 set(rank_convert 4)
 set(rank_run 5)
 set(rank_layout 5)
-set(rank_check 6)
-set(rank_export 6)
-set(rank_relink 6)
-set(rank_picture 6)
-set(rank_render 7)
-set(rank_collect 7)
-set(rank_batch 8)
-set(rank_cli 9)
-set(rank_app 9)
-set(layers core sections media model edl convert run layout check export relink picture render collect
-  batch cli app)
+set(rank_probe 6)
+set(rank_check 7)
+set(rank_export 7)
+set(rank_relink 7)
+set(rank_picture 7)
+set(rank_render 8)
+set(rank_collect 8)
+set(rank_batch 9)
+set(rank_cli 10)
+set(rank_app 10)
+set(layers core sections media model edl convert run layout probe check export relink picture render
+  collect batch cli app)
 
 set(failures "")
 foreach(layer IN LISTS layers)

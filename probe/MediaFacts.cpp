@@ -1,0 +1,154 @@
+// probe/MediaFacts.cpp - the facts of a file to and from their line of JSON, and in a sentence
+#include "probe/MediaFacts.h"
+
+#include <charconv>
+#include <nlohmann/json.hpp>
+
+namespace pexol {
+
+namespace {
+
+constexpr MediaKind everyKind[] = {MediaKind::Unknown, MediaKind::Unreadable, MediaKind::Movie,
+                                   MediaKind::Still, MediaKind::Sound};
+
+nlohmann::json FractionJson(const Fraction& fraction) {
+  return {fraction.numerator, fraction.denominator};
+}
+
+Fraction FractionOf(const nlohmann::json& value) {
+  if (!value.is_array() || value.size() != 2 || !value[0].is_number_integer() ||
+      !value[1].is_number_integer())
+    return {};
+  return {value[0].get<int>(), value[1].get<int>()};
+}
+
+// 29.97, 25, 23.976: a rate as people write it.
+std::string RateText(const Fraction& rate) {
+  char text[32];
+  const auto end =
+      std::to_chars(text, text + sizeof text, rate.Value(), std::chars_format::fixed, 3).ptr;
+  std::string out(text, end);
+  while (out.back() == '0') out.pop_back();
+  if (out.back() == '.') out.pop_back();
+  return out;
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  const auto end =
+      std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 1).ptr;
+  return std::string(text, end) + " s";
+}
+
+std::string ChannelsText(int channels) {
+  if (channels == 1) return "mono";
+  if (channels == 2) return "stereo";
+  return std::to_string(channels) + " channels";
+}
+
+}  // namespace
+
+std::string_view KindName(MediaKind kind) {
+  switch (kind) {
+    case MediaKind::Unreadable:
+      return "unreadable";
+    case MediaKind::Movie:
+      return "movie";
+    case MediaKind::Still:
+      return "still";
+    case MediaKind::Sound:
+      return "sound";
+    case MediaKind::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
+std::string FactsLine(const MediaFacts& facts) {
+  nlohmann::json line = {{"type", "probe"}, {"kind", KindName(facts.kind)}};
+  if (facts.kind == MediaKind::Unreadable) line["error"] = facts.error;
+  if (facts.Read()) {
+    line["container"] = facts.container;
+    line["containerLabel"] = facts.containerLabel;
+  }
+  if (facts.HasVideo()) {
+    line["videoCodec"] = facts.videoCodec;
+    line["videoCodecLabel"] = facts.videoCodecLabel;
+    if (!facts.fourcc.empty()) line["fourcc"] = facts.fourcc;
+    line["pixelFormat"] = facts.pixelFormat;
+    line["width"] = facts.width;
+    line["height"] = facts.height;
+    line["sampleAspect"] = FractionJson(facts.sampleAspect);
+    if (!facts.fieldOrder.empty()) line["fieldOrder"] = facts.fieldOrder;
+    if (facts.kind == MediaKind::Movie) {
+      line["frameRate"] = FractionJson(facts.frameRate);
+      line["frames"] = facts.frames;
+    }
+  }
+  if (facts.Read() && facts.kind != MediaKind::Still) line["seconds"] = facts.seconds;
+  if (facts.HasAudio()) {
+    line["audioCodec"] = facts.audioCodec;
+    line["audioCodecLabel"] = facts.audioCodecLabel;
+    line["sampleRate"] = facts.sampleRate;
+    line["channels"] = facts.channels;
+  }
+  if (facts.timecode) line["timecode"] = true;
+  return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::optional<MediaFacts> FactsOfLine(std::string_view line) {
+  const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end(), nullptr, false);
+  if (!object.is_object() || object.value("type", "") != "probe") return std::nullopt;
+  MediaFacts facts;
+  const std::string kind = object.value("kind", "");
+  for (const MediaKind each : everyKind)
+    if (kind == KindName(each)) facts.kind = each;
+  // A line of another build may hold what this one does not know; the types are checked.
+  try {
+    facts.error = object.value("error", "");
+    facts.container = object.value("container", "");
+    facts.containerLabel = object.value("containerLabel", "");
+    facts.videoCodec = object.value("videoCodec", "");
+    facts.videoCodecLabel = object.value("videoCodecLabel", "");
+    facts.fourcc = object.value("fourcc", "");
+    facts.pixelFormat = object.value("pixelFormat", "");
+    facts.width = object.value("width", 0);
+    facts.height = object.value("height", 0);
+    if (object.contains("sampleAspect")) facts.sampleAspect = FractionOf(object["sampleAspect"]);
+    facts.fieldOrder = object.value("fieldOrder", "");
+    if (object.contains("frameRate")) facts.frameRate = FractionOf(object["frameRate"]);
+    facts.frames = object.value("frames", std::int64_t{0});
+    facts.seconds = object.value("seconds", 0.0);
+    facts.audioCodec = object.value("audioCodec", "");
+    facts.audioCodecLabel = object.value("audioCodecLabel", "");
+    facts.sampleRate = object.value("sampleRate", 0);
+    facts.channels = object.value("channels", 0);
+    facts.timecode = object.value("timecode", false);
+  } catch (const nlohmann::json::exception&) {
+    return std::nullopt;
+  }
+  return facts;
+}
+
+std::string FactsSummary(const MediaFacts& facts) {
+  if (facts.kind == MediaKind::Unknown) return "not probed";
+  if (facts.kind == MediaKind::Unreadable) return "FFmpeg could not read it: " + facts.error;
+  std::string text = facts.containerLabel.empty() ? facts.container : facts.containerLabel;
+  if (facts.HasVideo() && facts.kind != MediaKind::Still) {
+    text += ", " + facts.videoCodecLabel;
+    if (!facts.fourcc.empty()) text += " (" + facts.fourcc + ")";
+  }
+  if (facts.HasVideo()) {
+    text += " " + std::to_string(facts.width) + "x" + std::to_string(facts.height);
+    if (facts.kind == MediaKind::Movie && facts.frameRate.Known())
+      text += " " + RateText(facts.frameRate) + " fps";
+  }
+  if (facts.HasAudio())
+    text += ", " + facts.audioCodecLabel + " " + std::to_string(facts.sampleRate) + " Hz " +
+            ChannelsText(facts.channels);
+  if (facts.kind != MediaKind::Still && facts.seconds > 0)
+    text += ", " + SecondsText(facts.seconds);
+  return text;
+}
+
+}  // namespace pexol
