@@ -3,6 +3,7 @@
 #include "render/PictureConvert.h"
 
 extern "C" {
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -100,15 +101,32 @@ FramePtr PictureConvert::Convert(const AVFrame& frame, bool interlaced, int& cod
   const int lines = fields ? frame.height / 2 : frame.height;
   const Shape shape{frame.width, lines, from, fullRange, frame.colorspace};
   if (!scale_ || !(shape == shape_)) {
-    scale_.reset(sws_getContext(frame.width, lines, from, frame.width, lines, target_, SWS_BICUBIC,
-                                nullptr, nullptr, nullptr));
-    if (!scale_) {
-      code = AVERROR(EINVAL);
+    // The ranges given before the context is made, so that it converts between them.
+    scale_.reset(sws_alloc_context());
+    SwsContext* made = scale_.get();
+    if (!made) {
+      code = AVERROR(ENOMEM);
       return nullptr;
     }
-    const int* matrix = sws_getCoefficients(frame.colorspace);
-    sws_setColorspaceDetails(scale_.get(), matrix, fullRange ? 1 : 0, matrix, 0, 0, 1 << 16,
-                             1 << 16);
+    av_opt_set_int(made, "srcw", frame.width, 0);
+    av_opt_set_int(made, "srch", lines, 0);
+    av_opt_set_int(made, "src_format", from, 0);
+    av_opt_set_int(made, "dstw", frame.width, 0);
+    av_opt_set_int(made, "dsth", lines, 0);
+    av_opt_set_int(made, "dst_format", target_, 0);
+    av_opt_set_int(made, "sws_flags", SWS_BICUBIC, 0);
+    av_opt_set_int(made, "src_range", fullRange ? 1 : 0, 0);
+    av_opt_set_int(made, "dst_range", 0, 0);
+    if ((code = sws_init_context(made, nullptr, nullptr)) < 0) {
+      scale_.reset();
+      return nullptr;
+    }
+    // BT.601 unless the picture states otherwise (high-definition stills, BT.709).
+    if (frame.colorspace != AVCOL_SPC_UNSPECIFIED && frame.colorspace != AVCOL_SPC_BT470BG &&
+        frame.colorspace != AVCOL_SPC_SMPTE170M) {
+      const int* matrix = sws_getCoefficients(frame.colorspace);
+      sws_setColorspaceDetails(made, matrix, fullRange ? 1 : 0, matrix, 0, 0, 1 << 16, 1 << 16);
+    }
     shape_ = shape;
   }
   SwsContext* context = scale_.get();

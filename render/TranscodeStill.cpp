@@ -118,23 +118,50 @@ FramePtr DecodeStill(const std::string& source) {
   FailReading(source, FfmpegReason(code == AVERROR_EOF ? AVERROR_INVALIDDATA : code));
 }
 
-// True when some pixel of a palette picture is not opaque.
+// True when some pixel of a palette picture is not opaque: the colours it uses, as a decoder
+// may leave the palette's unused entries transparent.
 bool PaletteHasAlpha(const AVFrame& picture) {
   const auto* palette = reinterpret_cast<const std::uint32_t*>(picture.data[1]);
   if (!palette) return false;
+  std::array<bool, 256> used{};
+  for (int y = 0; y < picture.height; ++y) {
+    const std::uint8_t* line = picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0];
+    for (int x = 0; x < picture.width; ++x) used[line[x]] = true;
+  }
   for (int c = 0; c < 256; ++c)
-    if ((palette[c] >> 24) != 0xff) return true;
+    if (used[c] && (palette[c] >> 24) != 0xff) return true;
   return false;
 }
 
-// RGB, with alpha when the still has it, 16 bits a sample when it is deeper than 8.
+// True when some pixel's alpha is below opaque; a format's alpha may be there unused (the GIF
+// decoder's BGRA, 32-bit BMP).
+bool AlphaUsed(const AVFrame& picture, const AVPixFmtDescriptor& descriptor) {
+  const AVComponentDescriptor& alpha = descriptor.comp[descriptor.nb_components - 1];
+  if (alpha.depth != 8 && alpha.depth != 16) return true;
+  const unsigned opaque = (1u << alpha.depth) - 1;
+  const bool bigEndian = (descriptor.flags & AV_PIX_FMT_FLAG_BE) != 0;
+  for (int y = 0; y < picture.height; ++y) {
+    const std::uint8_t* line =
+        picture.data[alpha.plane] + std::ptrdiff_t(y) * picture.linesize[alpha.plane];
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint8_t* at = line + std::ptrdiff_t(x) * alpha.step + alpha.offset;
+      const unsigned value = alpha.depth == 8 ? at[0]
+                             : bigEndian      ? unsigned(at[0]) << 8 | at[1]
+                                              : unsigned(at[1]) << 8 | at[0];
+      if (value != opaque) return true;
+    }
+  }
+  return false;
+}
+
+// RGB, with alpha when the still uses it, 16 bits a sample when it is deeper than 8.
 AVPixelFormat PngPixelsFor(const AVFrame& picture) {
   const AVPixFmtDescriptor* descriptor =
       av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture.format));
   if (!descriptor) return AV_PIX_FMT_RGB24;
-  const bool alpha = (descriptor->flags & AV_PIX_FMT_FLAG_PAL)
-                         ? PaletteHasAlpha(picture)
-                         : (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+  const bool alpha = (descriptor->flags & AV_PIX_FMT_FLAG_PAL)     ? PaletteHasAlpha(picture)
+                     : (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) ? AlphaUsed(picture, *descriptor)
+                                                                   : false;
   const bool deep = descriptor->comp[0].depth > 8;
   return alpha ? (deep ? AV_PIX_FMT_RGBA64BE : AV_PIX_FMT_RGBA)
                : (deep ? AV_PIX_FMT_RGB48BE : AV_PIX_FMT_RGB24);
