@@ -40,15 +40,24 @@ namespace {
 
 using detail::FailTranscode;
 
+// What the destination holds, in words.
+const char* WrittenAs(const TranscodeJob& job) {
+  if (job.still) return "PNG";
+  switch (job.kind) {
+    case TranscodeKind::DnxHr:
+      return "DNxHR SQ";
+    case TranscodeKind::H264:
+      return "H.264";
+    default:
+      return "ProRes 422";
+  }
+}
+
 std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutcome& outcome) {
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
-  const std::string what = job.still
-                               ? std::string("PNG")
-                               : std::string(ChoiceOf(job.kind).label)
-                                     .substr(0, std::string(ChoiceOf(job.kind).label).find(" ("));
   return "transcode completed\n\nfrom : " + job.source + "\n   to : " + job.destination + " (" +
-         what + ")\n\n" + std::to_string(outcome.frames) +
+         WrittenAs(job) + ")\n\n" + std::to_string(outcome.frames) +
          (outcome.frames == 1 ? " frame" : " frames") + " in " + taken + " s";
 }
 
@@ -64,7 +73,8 @@ RunResult Transcode(const TranscodeJob& job, RunObserver& observer) {
   const auto started = std::chrono::steady_clock::now();
   // What goes wrong is said in the result; FFmpeg's own lines would only mix into the progress.
   av_log_set_level(AV_LOG_QUIET);
-  if (job.source.empty()) FailTranscode(job.source, std::string(emptyDestinationName));
+  if (job.source.empty())
+    FailTranscode(job.source, "the file name is empty: name the movie or still to read.");
   if (job.destination.empty()) FailTranscode(job.destination, std::string(emptyDestinationName));
   if (!job.still && job.kind == TranscodeKind::Copy)
     FailTranscode(job.destination, "a copy is made by copying the file, not by transcoding it.");

@@ -27,6 +27,14 @@ struct IoClose {
 // Targa files have no mark of their own to be found by; these endings name them.
 constexpr std::array<std::string_view, 5> targaEndings = {".tga", ".targa", ".vda", ".icb", ".vst"};
 
+// Kinds FFmpeg has no decoder for, which its probe might take for something else.
+struct UnreadKind {
+  std::string_view ending;
+  const char* name;
+};
+constexpr std::array<UnreadKind, 4> unreadKinds = {
+    {{".mac", "MacPaint"}, {".pntg", "MacPaint"}, {".pnt", "MacPaint"}, {".fpx", "FlashPix"}}};
+
 [[noreturn]] void FailReading(const std::string& source, const std::string& reason) {
   FailTranscode(source, "FFmpeg cannot read " + std::string(LeafOf(source)) + " as a picture: " +
                             reason + ". Save it as PNG or TIFF in a picture editor.");
@@ -170,9 +178,12 @@ AVPixelFormat PngPixelsFor(const AVFrame& picture) {
 }  // namespace
 
 std::string StillAsPng(const std::string& source) {
-  const bool targa = std::any_of(
-      targaEndings.begin(), targaEndings.end(),
-      [&](std::string_view ending) { return pexol::EndsWithIgnoreCase(source, ending); });
+  for (const UnreadKind& kind : unreadKinds)
+    if (EndsWithIgnoreCase(source, kind.ending))
+      FailReading(source, std::string("FFmpeg has no decoder for ") + kind.name + " pictures");
+  const bool targa =
+      std::any_of(targaEndings.begin(), targaEndings.end(),
+                  [&](std::string_view ending) { return EndsWithIgnoreCase(source, ending); });
   const FramePtr picture = targa ? DecodeTarga(source) : DecodeStill(source);
   const AVPixelFormat pixels = PngPixelsFor(*picture);
   PictureConvert convert(pixels);
