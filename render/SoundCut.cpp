@@ -116,6 +116,11 @@ void SoundCut::Keep(std::int64_t origin, AVRational originBase, AVRational frame
   end_ = lastFrame < 0 ? INT64_MAX : av_rescale_q(lastFrame + 1, frame, sample);
 }
 
+void SoundCut::Restart() {
+  avcodec_flush_buffers(decoder_.get());
+  next_ = INT64_MIN;
+}
+
 void SoundCut::Take(const AVPacket* packet) {
   int code = avcodec_send_packet(decoder_.get(), packet);
   if (code == AVERROR_INVALIDDATA) {

@@ -47,6 +47,9 @@ class SoundCut {
   /// gives to the output.
   void Take(const AVPacket* packet);
 
+  /// Forgets what the decoder holds, before the reading is moved back; nothing was written yet.
+  void Restart();
+
   /// True once samples past the last kept were decoded: the rest of the stream is not needed.
   bool Done() const { return done_; }
   /// Packets the decoder refused as damaged; their time is silent.

@@ -72,6 +72,8 @@ class MovieTranscode {
 
  private:
   void Open();
+  bool SeekBefore(std::int64_t frame);
+  void Rewind();
   void Start(const AVFrame& frame);
   void Decode(const AVPacket* packet);
   void TakePicture(const AVFrame& frame);
@@ -104,6 +106,11 @@ class MovieTranscode {
   bool started_ = false;
   bool interlaced_ = false;
   bool pictureDone_ = false;
+  // Where the reading was last moved to, in frames before the first kept; -1 for none. A
+  // container whose seek lands after the first frame kept (MPEG's, by bytes) is moved further
+  // back.
+  std::int64_t soughtBack_ = -1;
+  bool rewind_ = false;
   std::int64_t last_ = INT64_MAX;  // the last source frame kept
   std::int64_t next_ = 0;          // the next source frame written
   std::int64_t decodedNumber_ = -1;
@@ -183,9 +190,31 @@ void MovieTranscode::Open() {
   next_ = first;
   // From the key frame at or before the first frame kept; the frames before it are decoded
   // and dropped. Where the container cannot seek, everything before it is.
-  if (first > 0)
-    av_seek_frame(opened, video_->index, start_ + av_rescale_q(first, frame_, video_->time_base),
-                  AVSEEK_FLAG_BACKWARD);
+  if (first > 0) SeekBefore(0);
+}
+
+bool MovieTranscode::SeekBefore(std::int64_t frames) {
+  const std::int64_t at = std::max<std::int64_t>(job_.firstFrame - frames, 0);
+  if (av_seek_frame(input_.get(), video_->index,
+                    start_ + av_rescale_q(at, frame_, video_->time_base), AVSEEK_FLAG_BACKWARD) < 0)
+    return false;
+  soughtBack_ = at == 0 ? -1 : frames;
+  return true;
+}
+
+// The first picture decoded came after the first frame kept: reads again from further back
+// (ten seconds, then the start), the decoders emptied of what they held.
+void MovieTranscode::Rewind() {
+  const std::int64_t back =
+      std::max<std::int64_t>(soughtBack_ * 2, av_rescale_q(10, {1, 1}, frame_));
+  if (!SeekBefore(back) && !SeekBefore(job_.firstFrame)) {
+    soughtBack_ = -1;
+    return;
+  }
+  avcodec_flush_buffers(decoder_.get());
+  for (const auto& sound : sounds_) sound->Restart();
+  pending_.clear();
+  decodedNumber_ = -1;
 }
 
 void MovieTranscode::Start(const AVFrame& frame) {
@@ -301,6 +330,7 @@ void MovieTranscode::Decode(const AVPacket* packet) {
     if (code < 0) break;
     TakePicture(*decoded_);
     av_frame_unref(decoded_.get());
+    if (rewind_) return;
   }
   FailTranscode(job_.source, "FFmpeg could not decode its picture past frame " +
                                  std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) + " (" +
@@ -317,6 +347,10 @@ void MovieTranscode::TakePicture(const AVFrame& frame) {
           ? av_rescale_q(frame.best_effort_timestamp - start_, video_->time_base, frame_)
           : decodedNumber_ + 1;
   decodedNumber_ = number;
+  if (!started_ && !holding_ && soughtBack_ >= 0 && number > job_.firstFrame) {
+    rewind_ = true;
+    return;
+  }
   if (number >= job_.firstFrame) {
     if (!started_) Start(frame);
     while (next_ < number && !pictureDone_) Emit(holding_ ? *held_ : frame);
@@ -361,31 +395,37 @@ MovieWritten MovieTranscode::Run() {
   Open();
   observer_.Frames(0, total_);
   MovieWritten result;
-  while (!Finished()) {
-    if (observer_.StopRequested()) {
-      result.stopped = true;
-      return result;
-    }
-    const int code = av_read_frame(input_.get(), packet_.get());
-    if (code == AVERROR_EOF) break;
-    if (code < 0)
-      FailTranscode(job_.source, "FFmpeg could not read it past frame " +
-                                     std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) +
-                                     " (" + FfmpegReason(code) + ").");
-    if (packet_->stream_index == video_->index) {
-      if (!pictureDone_) Decode(packet_.get());
-    } else if (SoundCut* sound = SoundOf(packet_->stream_index)) {
-      if (!started_) {
-        PacketPtr kept(av_packet_alloc());
-        if (!kept || av_packet_ref(kept.get(), packet_.get()) < 0) throw std::bad_alloc();
-        pending_.push_back(std::move(kept));
-      } else if (!sound->Done()) {
-        sound->Take(packet_.get());
+  for (;;) {
+    while (!Finished()) {
+      if (observer_.StopRequested()) {
+        result.stopped = true;
+        return result;
       }
+      const int code = av_read_frame(input_.get(), packet_.get());
+      if (code == AVERROR_EOF) break;
+      if (code < 0)
+        FailTranscode(job_.source, "FFmpeg could not read it past frame " +
+                                       std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) +
+                                       " (" + FfmpegReason(code) + ").");
+      if (packet_->stream_index == video_->index) {
+        if (!pictureDone_) Decode(packet_.get());
+      } else if (SoundCut* sound = SoundOf(packet_->stream_index)) {
+        if (!started_) {
+          PacketPtr kept(av_packet_alloc());
+          if (!kept || av_packet_ref(kept.get(), packet_.get()) < 0) throw std::bad_alloc();
+          pending_.push_back(std::move(kept));
+        } else if (!sound->Done()) {
+          sound->Take(packet_.get());
+        }
+      }
+      av_packet_unref(packet_.get());
+      if (rewind_) break;
     }
-    av_packet_unref(packet_.get());
+    if (!pictureDone_ && !rewind_) Decode(nullptr);
+    if (!rewind_) break;
+    rewind_ = false;
+    Rewind();
   }
-  if (!pictureDone_) Decode(nullptr);
   if (!started_)
     FailTranscode(job_.source,
                   job_.firstFrame > 0

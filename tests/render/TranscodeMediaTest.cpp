@@ -144,6 +144,7 @@ TEST_F(TranscodeMediaTest, ATrimKeepsTheFramesAskedForAndTheSoundOfTheirTime) {
   ASSERT_TRUE(test::MakeDvAvi(folder.Path("dv.avi"), 60));
   ASSERT_TRUE(test::MakeMpeg4Avi(folder.Path("xvid.avi"), 40));
   ASSERT_TRUE(test::MakeMjpegAvi(folder.Path("mjpeg.avi"), 20));
+  ASSERT_TRUE(test::MakeMpeg2Mpg(folder.Path("dvd.mpg"), 300));
 
   const RunResult dv = Transcode("dv.avi", "dv.mov", TranscodeKind::ProRes, 17, 40);
   ASSERT_TRUE(dv.Completed()) << dv.message;
@@ -168,6 +169,14 @@ TEST_F(TranscodeMediaTest, ATrimKeepsTheFramesAskedForAndTheSoundOfTheirTime) {
   EXPECT_LT(MeanDifference(GreyPicture(folder.Path("xvid.mp4"), 0),
                            GreyPicture(folder.Path("xvid.avi"), 15)),
             3);
+
+  // The program stream's seek by bytes lands past frame 200's key frame: read from before it.
+  const RunResult dvd = Transcode("dvd.mpg", "dvd.mov", TranscodeKind::ProRes, 200, 209);
+  ASSERT_TRUE(dvd.Completed()) << dvd.message;
+  EXPECT_EQ(FramesIn(folder.Path("dvd.mov")), 10);
+  EXPECT_LT(MeanDifference(GreyPicture(folder.Path("dvd.mov"), 0),
+                           GreyPicture(folder.Path("dvd.mpg"), 200)),
+            2);
 
   const RunResult mjpeg = Transcode("mjpeg.avi", "mjpeg.mov", TranscodeKind::DnxHr, 0, 4);
   ASSERT_TRUE(mjpeg.Completed()) << mjpeg.message;

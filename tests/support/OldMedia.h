@@ -66,6 +66,14 @@ inline bool MakeMpeg4Avi(const std::filesystem::path& path, int frames) {
                         path);
 }
 
+/// MPEG-2 in a program stream (.mpg), as DVD-era projects linked it: 720x480 at 29.97, a key
+/// frame every 90 with B-frames (a seek by bytes lands between key frames), MP2 sound.
+inline bool MakeMpeg2Mpg(const std::filesystem::path& path, int frames) {
+  return MakeWithFfmpeg(OldMovieInputs("720x480", frames, 30000, 1001, 48000, "10/11") +
+                            " -c:v mpeg2video -q:v 3 -g 90 -bf 2 -c:a mp2 -f vob",
+                        path);
+}
+
 /// A still of 320x240 in the format its ending names (.bmp .dib .png .jpg .jpeg .jfif .tif
 /// .tiff .gif .sgi .rgb .tga .targa .vda .icb .vst), with alpha when asked and the format has
 /// it (PNG, TIFF, SGI, Targa). False for an ending FFmpeg does not write.
