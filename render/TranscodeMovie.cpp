@@ -42,13 +42,13 @@ MovieCoding CodingOf(TranscodeKind kind) {
   }
 }
 
-// The timecode `frames` after `start` ("01:00:00;00") at `rate`; `start` itself when FFmpeg
-// does not count timecodes at that rate.
+// The timecode `frames` after `start` ("01:00:00;00") at `rate`; empty when FFmpeg does not
+// count timecodes at that rate, as a start that is not the first frame's would mislead.
 std::string TimecodeAfter(const char* start, AVRational rate, std::int64_t frames) {
+  if (frames == 0) return start;
   AVTimecode timecode;
-  if (frames == 0 || frames > INT32_MAX ||
-      av_timecode_init_from_string(&timecode, rate, start, nullptr) < 0)
-    return start;
+  if (frames > INT32_MAX || av_timecode_init_from_string(&timecode, rate, start, nullptr) < 0)
+    return {};
   char text[AV_TIMECODE_STR_SIZE];
   return av_timecode_make_string(&timecode, text, static_cast<int>(frames));
 }
@@ -298,9 +298,10 @@ void MovieTranscode::Start(const AVFrame& frame) {
   // The source's timecode, moved on to the first frame kept, becomes QuickTime's timecode track.
   const AVDictionaryEntry* timecode = av_dict_get(video_->metadata, "timecode", nullptr, 0);
   if (!timecode) timecode = av_dict_get(input_->metadata, "timecode", nullptr, 0);
-  if (timecode && std::string_view(coding_.muxer) == "mov")
-    av_dict_set(&picture_->metadata, "timecode",
-                TimecodeAfter(timecode->value, rate_, job_.firstFrame).c_str(), 0);
+  if (timecode && std::string_view(coding_.muxer) == "mov") {
+    const std::string first = TimecodeAfter(timecode->value, rate_, job_.firstFrame);
+    if (!first.empty()) av_dict_set(&picture_->metadata, "timecode", first.c_str(), 0);
+  }
   for (const auto& sound : sounds_) sound->AddTo(*output_, coding_.sound, destination);
 
   if ((code = avio_open(&output_->pb, FileUrl(temporary_).c_str(), AVIO_FLAG_WRITE)) < 0 ||
