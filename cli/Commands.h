@@ -37,6 +37,8 @@ struct RenderRunners {
 };
 void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
 void AddJoinCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
+/// `transcode`, in the render program only: it encodes with FFmpeg in its own process.
+void AddTranscodeCommand(CLI::App& app, int& exitCode);
 #endif
 
 }  // namespace pexol::cli

@@ -1,5 +1,5 @@
-// cli/RenderMain.cpp - pexol-render: the render and the join, the only commands that load MLT
-// and FFmpeg, in a program that pexol-cli runs for them
+// cli/RenderMain.cpp - pexol-render: the render, the join, the probe and the transcode, the only
+// commands that load MLT and FFmpeg, in a program that pexol-cli runs for them
 #include <CLI/CLI.hpp>
 
 #include <string>
@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
   const pexol::platform::ConsoleSession console;
   std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
   CLI::App app{
-      "pexol-render - renders and joins for pexol-cli, which runs it; run 'pexol-cli render' "
-      "and 'pexol-cli join' instead",
+      "pexol-render - renders, joins, probes and transcodes for pexol-cli, which runs it; run "
+      "'pexol-cli render', 'join', 'check' and 'collect' instead",
       "pexol-render"};
   app.formatter(pexol::cli::HelpFormatter());
   app.set_version_flag("--version", "pexol-render " + std::string(pexol::version));
@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
   pexol::cli::AddRenderCommand(app, exitCode, runners);
   pexol::cli::AddJoinCommand(app, exitCode, runners);
   pexol::cli::AddProbeCommand(app, exitCode);
+  pexol::cli::AddTranscodeCommand(app, exitCode);
   pexol::cli::AddQuietOption(app);
   pexol::cli::AddProgressOption(app);
   // Its messages are pexol-cli's, which runs it and passes them on.

@@ -1,0 +1,138 @@
+// render/TranscodeMedia.cpp - one movie or still turned into a file today's editors open: the
+// checks, the destination written beside itself and put in place, the result
+#include "render/TranscodeMedia.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "core/FileIo.h"
+#include "render/FfmpegObjects.h"
+#include "render/RenderOutcome.h"
+#include "render/TranscodeParts.h"
+#include "run/RunFrame.h"
+#include "run/RunMessages.h"
+
+namespace pexol {
+
+namespace detail {
+
+void FailTranscode(std::string_view path, const std::string& reason) {
+  throw TranscodeFailure{OpenFailureMessage(cannotTranscode, path, reason)};
+}
+
+void FailWritingTranscode(std::string_view destination, const std::string& what, int code) {
+  throw TranscodeFailure{WriteFailureMessage(
+      destination, "FFmpeg could not " + what + " (" + FfmpegReason(code) + ").")};
+}
+
+std::string FileUrl(const std::string& path) {
+  return "file:" + path;
+}
+
+std::string_view LeafOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::FailTranscode;
+
+// What the destination holds, in words.
+const char* WrittenAs(const TranscodeJob& job) {
+  if (job.still) return "PNG";
+  switch (job.kind) {
+    case TranscodeKind::DnxHr:
+      return "DNxHR SQ";
+    case TranscodeKind::H264:
+      return "H.264";
+    default:
+      return "ProRes 422";
+  }
+}
+
+std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutcome& outcome) {
+  char taken[32];
+  std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
+  return "transcode completed\n\nfrom : " + job.source + "\n   to : " + job.destination + " (" +
+         WrittenAs(job) + ")\n\n" + std::to_string(outcome.frames) +
+         (outcome.frames == 1 ? " frame" : " frames") + " in " + taken + " s";
+}
+
+RunResult Stopped(const TranscodeJob& job, RunObserver& observer) {
+  observer.Status("");
+  return {RunResult::Status::Stopped,
+          "transcode stopped\n\n" + job.source + "\n\nThe partial file was removed; " +
+              job.destination + " was left as it was.",
+          std::nullopt};
+}
+
+RunResult Transcode(const TranscodeJob& job, RunObserver& observer) {
+  const auto started = std::chrono::steady_clock::now();
+  // What goes wrong is said in the result; FFmpeg's own lines would only mix into the progress.
+  av_log_set_level(AV_LOG_QUIET);
+  if (job.source.empty())
+    FailTranscode(job.source, "the file name is empty: name the movie or still to read.");
+  if (job.destination.empty()) FailTranscode(job.destination, std::string(emptyDestinationName));
+  if (!job.still && job.kind == TranscodeKind::Copy)
+    FailTranscode(job.destination, "a copy is made by copying the file, not by transcoding it.");
+  if (job.firstFrame < 0 || (job.lastFrame >= 0 && job.lastFrame < job.firstFrame) ||
+      job.lastFrame < -1)
+    FailTranscode(job.source, "the frames kept run from " + std::to_string(job.firstFrame) +
+                                  " to " + std::to_string(job.lastFrame) +
+                                  ": the first is 0 or more and the last not before it.");
+  if (SameFile(job.source, job.destination))
+    FailTranscode(job.destination, "it is the file being transcoded; name another file.");
+
+  OutputFile destination;
+  std::string error;
+  if (!destination.Open(job.destination, error))
+    throw detail::TranscodeFailure{WriteFailureMessage(job.destination, error)};
+  if (!destination.Renames())
+    FailTranscode(job.destination,
+                  "a transcode is written into a file: name a file such as clip.mov (not a "
+                  "device, standard output, or a file with more than one hard link).");
+  observer.Status("[Transcode] " + std::string(detail::LeafOf(job.source)));
+
+  RunResult result;
+  RenderOutcome outcome;
+  if (job.still) {
+    const std::string png = detail::StillAsPng(job.source);
+    if (observer.StopRequested()) return Stopped(job, observer);
+    if (!destination.Commit(png, error))
+      throw detail::TranscodeFailure{WriteFailureMessage(job.destination, error)};
+    outcome.frames = 1;
+  } else {
+    detail::MovieWritten written =
+        detail::TranscodeMovie(job, destination.TemporaryPath(), observer);
+    if (written.stopped) return Stopped(job, observer);
+    if (!destination.PrepareWritten(error) || !destination.Place(error))
+      throw detail::TranscodeFailure{WriteFailureMessage(job.destination, error)};
+    outcome.frames = written.frames;
+    result.warnings = std::move(written.warnings);
+  }
+  observer.Progress(200, 200);
+  observer.Status("");
+  outcome.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  result.message = TranscodeCompletedMessage(job, outcome);
+  result.outcome = outcome;
+  return result;
+}
+
+}  // namespace
+
+RunResult RunTranscode(const TranscodeJob& job, RunObserver& observer) {
+  return CatchUnforeseen(job.destination, observer, [&] {
+    try {
+      return Transcode(job, observer);
+    } catch (const detail::TranscodeFailure& failure) {
+      observer.Status("");
+      return RunResult::Failed(failure.message);
+    }
+  });
+}
+
+}  // namespace pexol

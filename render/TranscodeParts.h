@@ -1,0 +1,49 @@
+// render/TranscodeParts.h - what the transcode's parts share: its failure, and the parts that
+// write a movie and a still
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/RunObserver.h"
+#include "render/TranscodeMedia.h"
+
+namespace pexol::detail {
+
+/// Ends a transcode with its message; caught by `RunTranscode`.
+struct TranscodeFailure {
+  std::string message;
+};
+
+/// Throws the failure about the file `path` (source or destination) for `reason`.
+[[noreturn]] void FailTranscode(std::string_view path, const std::string& reason);
+
+/// Throws the failure to write `destination`: FFmpeg could not `what` for the reason `code`.
+[[noreturn]] void FailWritingTranscode(std::string_view destination, const std::string& what,
+                                       int code);
+
+/// "file:PATH": FFmpeg's name for a file, so that a colon in a relative name is not taken for
+/// a protocol.
+std::string FileUrl(const std::string& path);
+
+/// The last part of a path, as messages name a file already named in full above.
+std::string_view LeafOf(std::string_view path);
+
+/// What a movie's transcode wrote.
+struct MovieWritten {
+  std::int64_t frames = 0;
+  bool stopped = false;  ///< `observer` asked it to stop; the file is incomplete
+  std::vector<std::string> warnings;
+};
+
+/// Transcodes the movie of `job` into the file `temporary` (the destination's temporary file,
+/// which it fills). Throws `TranscodeFailure`.
+MovieWritten TranscodeMovie(const TranscodeJob& job, const std::string& temporary,
+                            RunObserver& observer);
+
+/// The first picture of the still `source` as a PNG file's bytes. Throws `TranscodeFailure`.
+std::string StillAsPng(const std::string& source);
+
+}  // namespace pexol::detail
