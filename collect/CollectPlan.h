@@ -37,6 +37,7 @@ struct CollectedFile {
   FileAction action = FileAction::Copy;
   std::string output;              ///< the file written below media/; `relative` for a copy
   std::vector<MoviePiece> pieces;  ///< a trimmed movie's parts, in order; empty when whole
+  std::int64_t frames = 0;         ///< a movie's frames as probed; 0 when not known
 };
 
 /// A name the collect could not bring along: not found, found in several places, or found

@@ -145,6 +145,11 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         input.progress.Status("[Collect] finding the media");
         CollectPlan collect = PlanCollect(input.project, resolver);
         PlanTranscodes(collect, input.project, job.transcode);
+        if (job.transcode.kind != TranscodeKind::Copy) {
+          input.progress.Status("[Collect] reading the movies' lengths");
+          ProbeMovies(collect, [&observer] { return observer.StopRequested(); });
+          input.progress.StopIfRequested();
+        }
         std::error_code code;
         const fs::path parent = folder.parent_path().empty() ? fs::path(".") : folder.parent_path();
         const fs::space_info space = fs::space(parent, code);
@@ -233,6 +238,9 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         }
         std::vector<TranscodeTaskEnd> ends;
         const std::uintmax_t copiedBytes = done;
+        std::int64_t plannedFrames = 0;
+        for (const CollectedFile& file : collect.files)
+          if (file.action == FileAction::Transcode) plannedFrames += FramesToWrite(file);
         const int parallel =
             job.jobs > 0 ? job.jobs
                          : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -241,7 +249,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
             [&](std::uintmax_t weight, std::int64_t frames, std::int64_t ofFrames) {
               transcodeStatus = "[Collect] transcoding " + std::to_string(tasks.size()) + " file" +
                                 (tasks.size() == 1 ? "" : "s") + ": " + std::to_string(frames) +
-                                " of " + std::to_string(ofFrames) + " frames";
+                                " of " + std::to_string(std::max(ofFrames, plannedFrames)) +
+                                " frames";
               if (copiedBytes + weight > done)
                 advance(copiedBytes + weight - done);
               else
@@ -284,11 +293,13 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
             continue;
           }
           ++summary.transcoded;
-          std::string line = from + ": transcoded to " + ChoiceOf(job.transcode.kind).label;
+          std::string line = from + ": transcoded to " + ChoiceOf(job.transcode.kind).format;
           if (file.pieces.empty()) {
             line += ", media/" + file.output + " (" + std::to_string(framesOfFile[i]) + " frames)";
           } else {
-            line += ", trimmed to " + std::to_string(framesOfFile[i]) + " frames in " +
+            line += ", trimmed" +
+                    (file.frames > 0 ? " from " + std::to_string(file.frames) : std::string()) +
+                    " to " + std::to_string(framesOfFile[i]) + " frames in " +
                     std::to_string(file.pieces.size()) +
                     (file.pieces.size() == 1 ? " piece:" : " pieces:");
             for (const MoviePiece& piece : file.pieces)

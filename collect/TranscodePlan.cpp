@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "media/PathText.h"
+#include "probe/ProbeMedia.h"
 #include "sections/ClipKind.h"
 
 namespace pexol {
@@ -135,6 +136,34 @@ void PlanTranscodes(CollectPlan& plan, const Project& project, const TranscodeCh
       file.output = taken.Claim(Stem(file.relative), {".png"}) + ".png";
     }
   }
+}
+
+void ProbeMovies(CollectPlan& plan, const std::function<bool()>& stop) {
+  std::vector<std::string> paths;
+  std::vector<CollectedFile*> movies;
+  for (CollectedFile& file : plan.files)
+    if (file.action == FileAction::Transcode) {
+      paths.push_back(file.source);
+      movies.push_back(&file);
+    }
+  const std::vector<MediaFacts> facts = ProbeMedia(paths, stop);
+  for (std::size_t i = 0; i < movies.size() && i < facts.size(); ++i) {
+    CollectedFile& file = *movies[i];
+    if (facts[i].kind != MediaKind::Movie || facts[i].frames <= 0) continue;
+    file.frames = facts[i].frames;
+    if (file.pieces.empty()) continue;
+    for (MoviePiece& piece : file.pieces) piece.last = std::min(piece.last, file.frames - 1);
+    std::erase_if(file.pieces, [](const MoviePiece& piece) { return piece.first > piece.last; });
+    // Every clip asks for frames past the file's end: nothing to cut, so it goes as it was.
+    if (file.pieces.empty()) CopyInstead(file);
+  }
+}
+
+std::int64_t FramesToWrite(const CollectedFile& file) {
+  if (file.pieces.empty()) return file.frames;
+  std::int64_t frames = 0;
+  for (const MoviePiece& piece : file.pieces) frames += piece.last - piece.first + 1;
+  return file.frames > 0 ? frames : 0;
 }
 
 void CopyInstead(CollectedFile& file) {

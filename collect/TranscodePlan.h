@@ -2,6 +2,8 @@
 // each movie a trim keeps
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,14 @@ struct TranscodeChoice {
 /// ranges that then touch joined into one piece. Names are chosen so that no written file, and
 /// no name the project gives one, meets another.
 void PlanTranscodes(CollectPlan& plan, const Project& project, const TranscodeChoice& choice);
+
+/// Each movie to transcode probed for its length (one run of the media program): its pieces end
+/// where the file does; a piece that then holds no frame is dropped.
+void ProbeMovies(CollectPlan& plan, const std::function<bool()>& stop);
+
+/// The frames a transcode of `file` writes (its pieces', or the whole file's); 0 when its length
+/// is not known.
+std::int64_t FramesToWrite(const CollectedFile& file);
 
 /// A file whose transcode failed, copied as it was instead: its pieces and new ending dropped.
 void CopyInstead(CollectedFile& file);

@@ -11,10 +11,10 @@ namespace pexol {
 namespace {
 
 constexpr std::array<TranscodeKindChoice, 4> kinds = {{
-    {TranscodeKind::Copy, "copy", nullptr, "Copy (the files as they are)"},
-    {TranscodeKind::ProRes, "prores", ".mov", "ProRes 422 (.mov), for every editor"},
-    {TranscodeKind::DnxHr, "dnxhr", ".mov", "DNxHR (.mov), for Avid Media Composer"},
-    {TranscodeKind::H264, "h264", ".mp4", "H.264 (.mp4), small"},
+    {TranscodeKind::Copy, "copy", nullptr, "Copy (the files as they are)", "a copy"},
+    {TranscodeKind::ProRes, "prores", ".mov", "ProRes 422 (.mov), for every editor", "ProRes 422"},
+    {TranscodeKind::DnxHr, "dnxhr", ".mov", "DNxHR (.mov), for Avid Media Composer", "DNxHR"},
+    {TranscodeKind::H264, "h264", ".mp4", "H.264 (.mp4), small", "H.264 and AAC"},
 }};
 
 // Final Cut Pro, Premiere Pro, Resolve, Media Composer, Shotcut and Kdenlive all import PNG in

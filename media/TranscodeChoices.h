@@ -20,6 +20,7 @@ struct TranscodeKindChoice {
   const char* name;       ///< as --transcode takes it: "copy", "prores", "dnxhr", "h264"
   const char* extension;  ///< of the file written, with its dot; null for a copy
   const char* label;      ///< "ProRes 422 (.mov), for every editor"
+  const char* format;     ///< what a file of it holds, in reports: "ProRes 422"
 };
 
 /// Every kind, the copy first.
