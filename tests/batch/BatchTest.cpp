@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/CliRun.h"
+#include "support/OldMedia.h"
 #include "support/TempFolder.h"
 #include "tests/check/CheckProjects.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -35,6 +36,10 @@ std::map<std::string, std::string> Files(const TempFolder& folder, const std::st
   return files;
 }
 
+nlohmann::json ReportOf(const std::string& out, const TempFolder& folder) {
+  return nlohmann::json::parse(folder.Read(out + "/report.json"));
+}
+
 class BatchTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -51,9 +56,7 @@ class BatchTest : public testing::Test {
     folder.Write("archive/2020/notes.txt", "not a project");
   }
 
-  nlohmann::json Report(const std::string& out) const {
-    return nlohmann::json::parse(folder.Read(out + "/report.json"));
-  }
+  nlohmann::json Report(const std::string& out) const { return ReportOf(out, folder); }
 
   TempFolder folder;
 };
@@ -106,6 +109,37 @@ TEST_F(BatchTest, ReportsEachProjectAndExitsByTheWorstAndASecondRunSkipsWhatWasD
   const CliOutcome forced = RunCli(PEXOL_CLI, folder, args + " --force");
   EXPECT_EQ(forced.err.find("done before"), std::string::npos) << forced.err;
   EXPECT_NE(fs::last_write_time(folder.Folder() / "out/2019/wedding/edit/edit.otio"), before);
+}
+
+TEST(BatchTranscodeTest, EachProjectIsCollectedWithItsMoviesTranscodedAndItsExportsBesideThem) {
+  TempFolder folder;
+  fs::create_directories(folder.Folder() / "archive/party");
+  ASSERT_TRUE(MakeDvAvi(folder.Folder() / "archive/party/clip.avi", 60));
+  build::Project project;
+  project.main = {ClipNamed("clip.avi")};
+  project.main[0].in = 30, project.main[0].out = 39;
+  folder.Write("archive/party/edit.mpj", build::BuildProject(project));
+  const std::string args =
+      "batch archive --out out --format otio --transcode h264 --trim --handles 2";
+  const CliOutcome first = RunCli(PEXOL_CLI, folder, args);
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(ReportOf("out", folder)["results"][0]["outputs"],
+            nlohmann::json::array(
+                {"party/edit/edit/edit.otio", "party/edit/edit/edit.mpj", "party/edit/edit.svg"}));
+  // Frames 28-41 of the movie, in H.264; the export names that file.
+  EXPECT_TRUE(fs::exists(folder.Folder() / "out/party/edit/edit/media/clip.mp4"));
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/party/edit/edit/media/clip.avi"));
+  EXPECT_NE(folder.Read("out/party/edit/edit/edit.otio").find("\"target_url\": \"media/clip.mp4\""),
+            std::string::npos);
+  // Done is done; a forced run puts a whole new folder in the old one's place.
+  const CliOutcome second = RunCli(PEXOL_CLI, folder, args);
+  EXPECT_NE(second.out.find("(1 done before, skipped)"), std::string::npos) << second.out;
+  const CliOutcome forced = RunCli(PEXOL_CLI, folder, args + " --force");
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_TRUE(fs::exists(folder.Folder() / "out/party/edit/edit/media/clip.mp4"));
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/party/edit/edit.pexol-new"));
+  // A trim needs a transcode.
+  EXPECT_NE(RunCli(PEXOL_CLI, folder, "batch archive --out out2 --trim").exitCode, 0);
 }
 
 // The progress counts the jobs that run from the start, with one estimate (the line's) and
