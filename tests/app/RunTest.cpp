@@ -1,5 +1,6 @@
 // tests/app/RunTest.cpp - the three runs started by their buttons: files, progress and messages
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -238,6 +239,18 @@ class RunTest : public QObject {
     QVERIFY(!Find<QPushButton>(*dialog, ids::collectStart)->isEnabled());  // no folder yet
     QTest::keyClicks(Find<QLineEdit>(*dialog, ids::collectFolder), Path("gathered"));
     Find<QCheckBox>(*dialog, ids::collectFormatFirst + 2)->setChecked(true);  // MLT
+    // A trim goes with a transcode: it is offered once one is chosen, and no longer after.
+    auto* transcode = Find<QComboBox>(*dialog, ids::collectTranscode);
+    QCheckBox* trim = Find<QCheckBox>(*dialog, ids::collectTrim);
+    QCOMPARE(transcode->count(), 4);
+    QVERIFY(!trim->isEnabled());
+    transcode->setCurrentIndex(1);
+    QVERIFY(trim->isEnabled());
+    trim->setChecked(true);
+    QCOMPARE(dialog->Transcode().kind, TranscodeKind::ProRes);
+    QVERIFY(dialog->Transcode().trim);
+    transcode->setCurrentIndex(0);
+    QVERIFY(!trim->isEnabled() && !trim->isChecked());
     QSignalSpy ended(window.get(), &MainWindow::RunEnded);
     QTest::mouseClick(Find<QPushButton>(*dialog, ids::collectStart), Qt::LeftButton);
     QVERIFY(ended.wait(60000));
