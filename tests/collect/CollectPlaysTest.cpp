@@ -24,12 +24,6 @@ void WriteStill(const fs::path& path, int r, int g, int b) {
   for (int i = 0; i < 64 * 48; ++i) out << char(r) << char(g) << char(b);
 }
 
-test::Picture FrameOf(const std::string& document, int position) {
-  test::MltFrames frames("dv_ntsc", nullptr, document);
-  EXPECT_TRUE(frames.Valid()) << document;
-  return frames.Frame(position);
-}
-
 TEST(CollectPlaysTest, AMovedCollectedFolderPlaysTheSameFrames) {
   // MLT's Qt module (stills) needs a display name even when it draws off screen.
   setenv("DISPLAY", ":99", 0);
@@ -49,8 +43,8 @@ TEST(CollectPlaysTest, AMovedCollectedFolderPlaysTheSameFrames) {
   original.destination = folder.Path("original.mlt");
   original.maps = {"E:\\Shoot=" + folder.Path("shoot")};
   ASSERT_TRUE(RunExport(original, quiet).Completed());
-  const test::Picture red = FrameOf(folder.Path("original.mlt"), 10);
-  const test::Picture blue = FrameOf(folder.Path("original.mlt"), 45);
+  const test::Picture red = test::DocumentFrame(folder.Path("original.mlt"), 10);
+  const test::Picture blue = test::DocumentFrame(folder.Path("original.mlt"), 45);
   ASSERT_FALSE(red.bytes.empty());
 
   CollectJob collect;
@@ -63,8 +57,8 @@ TEST(CollectPlaysTest, AMovedCollectedFolderPlaysTheSameFrames) {
   fs::remove_all(folder.Folder() / "shoot");
   // The documents the collect wrote name the media from where they lie, so they still play;
   // the report names the one whose readers need whole paths.
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 10).bytes, red.bytes);
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/edit.mlt"), 45).bytes, blue.bytes);
+  EXPECT_EQ(test::DocumentFrame(folder.Path("elsewhere/edit.mlt"), 10).bytes, red.bytes);
+  EXPECT_EQ(test::DocumentFrame(folder.Path("elsewhere/edit.mlt"), 45).bytes, blue.bytes);
   EXPECT_NE(folder.Read("elsewhere/edit.otio").find("\"target_url\": \"media/red.png\""),
             std::string::npos)
       << folder.Read("elsewhere/edit.otio");
@@ -80,8 +74,8 @@ TEST(CollectPlaysTest, AMovedCollectedFolderPlaysTheSameFrames) {
   ASSERT_TRUE(exported.Completed()) << exported.message;
   EXPECT_TRUE(exported.warnings.empty()) << exported.warnings.front();
 
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/again.mlt"), 10).bytes, red.bytes);
-  EXPECT_EQ(FrameOf(folder.Path("elsewhere/again.mlt"), 45).bytes, blue.bytes);
+  EXPECT_EQ(test::DocumentFrame(folder.Path("elsewhere/again.mlt"), 10).bytes, red.bytes);
+  EXPECT_EQ(test::DocumentFrame(folder.Path("elsewhere/again.mlt"), 45).bytes, blue.bytes);
   // The frames are the stills, not black or a placeholder.
   EXPECT_TRUE(test::Near(red.At(360, 240), {255, 0, 0}));
   EXPECT_TRUE(test::Near(blue.At(360, 240), {0, 0, 255}));

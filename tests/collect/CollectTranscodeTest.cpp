@@ -44,17 +44,6 @@ VideoFacts FactsOf(const fs::path& path) {
   return {fields[0], fields[1], fields[2], fields[3], fields[4]};
 }
 
-/// A sound file's samples, mixed to one channel of 16 bits.
-std::string Samples(const std::string& path) {
-  return test::Output("timeout 60 ffmpeg -v error -i '" + path + "' -ac 1 -f s16le -");
-}
-
-test::Picture FrameOf(const std::string& document, int position) {
-  test::MltFrames frames("dv_ntsc", nullptr, document);
-  EXPECT_TRUE(frames.Valid()) << document;
-  return frames.Frame(position);
-}
-
 /// The mean difference of two pictures' samples; large when either is missing.
 double Difference(const test::Picture& a, const test::Picture& b) {
   if (a.bytes.empty() || a.bytes.size() != b.bytes.size()) return 255;
@@ -115,13 +104,15 @@ class CollectTranscodeTest : public testing::Test {
   /// last; the still, an SGI image that MLT cannot show where it was, shows as its PNG.
   void ExpectSamePictures() {
     for (const int position : {0, 59, 90, 149}) {
-      const test::Picture original = FrameOf(folder.Path("original.mlt"), position);
-      const test::Picture collected = FrameOf(folder.Path("collected/edit.mlt"), position);
+      const test::Picture original = test::DocumentFrame(folder.Path("original.mlt"), position);
+      const test::Picture collected =
+          test::DocumentFrame(folder.Path("collected/edit.mlt"), position);
       EXPECT_LT(Difference(original, collected), 4.0) << "frame " << position;
     }
     for (const int position : {60, 89})
-      EXPECT_TRUE(test::Near(FrameOf(folder.Path("collected/edit.mlt"), position).At(360, 240),
-                             {255, 165, 0}, 8))
+      EXPECT_TRUE(
+          test::Near(test::DocumentFrame(folder.Path("collected/edit.mlt"), position).At(360, 240),
+                     {255, 165, 0}, 8))
           << "frame " << position;
   }
 
@@ -159,9 +150,9 @@ TEST_F(CollectTranscodeTest, ProResKeepsEveryFrameAndTheExportsNameOnlyTheNewFil
   const test::CliOutcome again =
       test::RunCli(PEXOL_CLI, folder, "render collected/edit.mpj collected.wav --jobs 1");
   ASSERT_EQ(again.exitCode, 0) << again.err;
-  const std::string samples = Samples(folder.Path("original.wav"));
+  const std::string samples = test::DecodedSound(folder.Path("original.wav"));
   EXPECT_GT(samples.size(), 100000u);
-  EXPECT_EQ(Samples(folder.Path("collected.wav")), samples);
+  EXPECT_EQ(test::DecodedSound(folder.Path("collected.wav")), samples);
   // The project itself still reads, and the check finds every file the collect wrote.
   const test::CliOutcome check = test::RunCli(PEXOL_CLI, folder, "check collected/edit.mpj");
   EXPECT_EQ(check.exitCode, 0) << check.out << check.err;

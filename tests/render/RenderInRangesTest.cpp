@@ -41,12 +41,6 @@ std::string Packets(const fs::path& file, char type) {
   return kept;
 }
 
-/// The decoded sound, as 16-bit stereo samples.
-std::string Samples(const fs::path& file) {
-  return Output("ffmpeg -v error -i '" + file.string() +
-                "' -map 0:a:0 -ac 2 -f s16le -acodec pcm_s16le -");
-}
-
 std::size_t LineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
@@ -129,9 +123,9 @@ TEST_F(RenderInRangesTest, RangesSideBySideMakeTheFileOneProcessMakes) {
     EXPECT_TRUE(Leftovers().empty());
     const fs::path first = folder.Path("one" + extension), second = folder.Path("two" + extension);
 
-    const std::string samples = Samples(first);
+    const std::string samples = DecodedSound(first.string());
     EXPECT_GT(samples.size(), 700u * 1600 * 4);
-    EXPECT_EQ(Samples(second), samples);
+    EXPECT_EQ(DecodedSound(second.string()), samples);
     if (extension == ".mov") {
       const std::string packets = Packets(first, 'v');
       EXPECT_EQ(LineCount(packets), 700u);

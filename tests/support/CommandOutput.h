@@ -28,4 +28,10 @@ inline void Ffmpeg(const std::string& arguments) {
   ASSERT_EQ(std::system(("timeout 60 ffmpeg -v error -y " + arguments).c_str()), 0) << arguments;
 }
 
+/// A file's first sound stream decoded, as 16-bit stereo samples.
+inline std::string DecodedSound(const std::string& path) {
+  return Output("timeout 60 ffmpeg -v error -i '" + path +
+                "' -map 0:a:0 -ac 2 -f s16le -acodec pcm_s16le -");
+}
+
 }  // namespace pexol::test

@@ -1,6 +1,7 @@
 // tests/support/MltFrames.h - pictures and sound of what an MLT producer plays, for assertions
 #pragma once
 
+#include <gtest/gtest.h>
 #include <mlt++/Mlt.h>
 
 #include <algorithm>
@@ -90,5 +91,12 @@ class MltFrames {
   Mlt::Profile profile_;
   std::unique_ptr<Mlt::Producer> producer_;
 };
+
+/// Frame `position` of an MLT document as melt plays it in the NTSC DV profile.
+inline Picture DocumentFrame(const std::string& document, int position) {
+  MltFrames frames("dv_ntsc", nullptr, document);
+  EXPECT_TRUE(frames.Valid()) << document;
+  return frames.Frame(position);
+}
 
 }  // namespace pexol::test
