@@ -123,9 +123,9 @@ TEST_F(RenderInRangesTest, RangesSideBySideMakeTheFileOneProcessMakes) {
     EXPECT_TRUE(Leftovers().empty());
     const fs::path first = folder.Path("one" + extension), second = folder.Path("two" + extension);
 
-    const std::string samples = DecodedSound(first.string());
+    const std::string samples = test::DecodedSound(first.string());
     EXPECT_GT(samples.size(), 700u * 1600 * 4);
-    EXPECT_EQ(DecodedSound(second.string()), samples);
+    EXPECT_EQ(test::DecodedSound(second.string()), samples);
     if (extension == ".mov") {
       const std::string packets = Packets(first, 'v');
       EXPECT_EQ(LineCount(packets), 700u);
