@@ -129,6 +129,19 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
 #endif
     plan.files[i].relative = FreeName(relative, taken);
   }
+  // A movie found as its transcoded twin keeps the name a project can give a movie.
+  std::vector<bool> movie(plan.files.size(), false);
+  for (const Found& name : found)
+    if (ClipKindOf(name.stored) == ClipKind::Movie) movie[name.file] = true;
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    CollectedFile& file = plan.files[i];
+    file.asIs = file.relative;
+    const std::size_t dot = file.relative.rfind('.');
+    if (!movie[i] || ClipKindOf(file.relative) == ClipKind::Movie || dot == std::string::npos ||
+        file.relative.find('/', dot) != std::string::npos)
+      continue;
+    file.relative = FreeName(file.relative.substr(0, dot) + ".avi", taken);
+  }
 
   for (const Found& name : found) {
     CollectedFile& file = plan.files[name.file];
@@ -155,7 +168,7 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
       plan.fileOfName.emplace(name.stored, newIndex[name.file]);
   for (CollectedFile& file : plan.files) {
     plan.totalBytes += file.bytes;
-    file.output = file.relative;
+    file.output = file.asIs;
   }
   return plan;
 }

@@ -35,7 +35,10 @@ struct CollectedFile {
   bool movie = false;        ///< a name leading to it ends as a movie's does
   bool still = false;        ///< a name leading to it ends as a still's does
   FileAction action = FileAction::Copy;
-  std::string output;              ///< the file written below media/; `relative` for a copy
+  std::string output;  ///< the file written below media/; `asIs` for a copy
+  /// Where a copy of it goes below media/: `relative`, but for a movie found as a transcoded
+  /// twin (a `.mov` the project names as `.avi`) the twin's own name beside it.
+  std::string asIs;
   std::vector<MoviePiece> pieces;  ///< a trimmed movie's parts, in order; empty when whole
   std::int64_t frames = 0;         ///< a movie's frames as probed; 0 when not known
 };

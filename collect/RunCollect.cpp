@@ -196,7 +196,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const auto stop = [&observer] { return observer.StopRequested(); };
         const auto copy = [&](const CollectedFile& file) {
           status();
-          const fs::path target = building.Path() / "media" / platform::PathOf(file.relative);
+          const fs::path target = building.Path() / "media" / platform::PathOf(file.output);
           fs::create_directories(target.parent_path(), code);
           const std::string targetText = platform::Utf8Of(target);
           const int registration = RegisterTemporary(targetText);

@@ -34,7 +34,10 @@ std::string Extension(const std::string& relative) {
 class TakenNames {
  public:
   explicit TakenNames(const CollectPlan& plan) {
-    for (const CollectedFile& file : plan.files) taken_.insert(FoldAsciiCase(file.relative));
+    for (const CollectedFile& file : plan.files) {
+      taken_.insert(FoldAsciiCase(file.relative));
+      taken_.insert(FoldAsciiCase(file.asIs));
+    }
   }
   void Free(const std::string& name) { taken_.erase(FoldAsciiCase(name)); }
   /// The first of STEM, STEM-2, STEM-3... for which every ending in `endings` is free, taken.
@@ -110,6 +113,7 @@ void PlanTranscodes(CollectPlan& plan, const Project& project, const TranscodeCh
       const std::vector<FrameRange> pieces =
           choice.trim ? Pieces(used[i], choice.handles) : std::vector<FrameRange>{};
       taken.Free(file.relative);
+      taken.Free(file.asIs);
       const std::string stem = Stem(file.relative);
       const std::string ending = Extension(file.relative);
       if (pieces.size() <= 1) {
@@ -133,6 +137,7 @@ void PlanTranscodes(CollectPlan& plan, const Project& project, const TranscodeCh
     } else if (file.still && !StillOpensEverywhere(file.relative)) {
       file.action = FileAction::ToPng;
       taken.Free(file.relative);
+      taken.Free(file.asIs);
       file.output = taken.Claim(Stem(file.relative), {".png"}) + ".png";
     }
   }
@@ -168,7 +173,7 @@ std::int64_t FramesToWrite(const CollectedFile& file) {
 
 void CopyInstead(CollectedFile& file) {
   file.action = FileAction::Copy;
-  file.output = file.relative;
+  file.output = file.asIs;
   file.pieces.clear();
 }
 

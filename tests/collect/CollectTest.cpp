@@ -255,6 +255,32 @@ TEST_F(CollectTest, TrimmedPiecesTakeNamesNoOtherFileHasAndTheClipsFramesMoveInt
                                     Use{"media\\a-1.avi", 0, 9}, Use{first, 0, 19}}));
 }
 
+TEST_F(CollectTest, ACollectedFoldersTranscodedMoviesAreCollectedAgainUnderTheNamesItGivesThem) {
+  // A folder as a transcoding collect leaves it: the project names an AVI, a QuickTime file
+  // lies beside that name.
+  fs::create_directories(folder.Folder() / "first/media");
+  folder.Write("first/media/take.mov", "quicktime bytes");
+  build::Project p;
+  p.main = {ClipNamed("media\\take.avi")};
+  folder.Write("first/edit.mpj", build::BuildProject(p));
+  CollectJob job;
+  job.source = folder.Path("first/edit.mpj");
+  job.folder = folder.Path("second");
+  const RunResult result = RunCollect(job, quiet);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(MissingCount(result), 0) << result.message;
+  EXPECT_EQ(folder.Read("second/media/take.mov"), "quicktime bytes");
+  EXPECT_FALSE(fs::exists(folder.Folder() / "second/media/take.avi"));
+  MediaCheckJob check;
+  check.source = folder.Path("second/edit.mpj");
+  std::vector<std::string> found;
+  check.onReference = [&](std::string_view stored, const MediaResolution& resolution) {
+    if (resolution.status == MediaStatus::Found) found.emplace_back(stored);
+  };
+  EXPECT_EQ(MissingCount(RunMediaCheck(check, quiet)), 0);
+  EXPECT_EQ(found, (std::vector<std::string>{"media\\take.avi"}));
+}
+
 TEST(Sha256Test, GivesTheStandardDigestsAcrossPieces) {
   Sha256 empty;
   EXPECT_EQ(empty.HexDigest(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
