@@ -1,0 +1,281 @@
+// core/CompoundFile.cpp - the sectors, allocation tables, directory and mini stream of a
+// version 4 compound file, laid out once the whole tree is known
+#include "core/CompoundFile.h"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
+namespace pexol {
+
+namespace {
+
+constexpr std::size_t sectorSize = 4096;
+constexpr std::size_t miniSectorSize = 64;
+constexpr std::size_t miniStreamCutoff = 4096;
+constexpr std::size_t entrySize = 128;
+constexpr std::size_t entriesPerSector = sectorSize / entrySize;
+constexpr std::size_t idsPerSector = sectorSize / 4;
+constexpr std::size_t headerFatSectors = 109;
+constexpr std::uint32_t freeSector = 0xFFFFFFFF;
+constexpr std::uint32_t endOfChain = 0xFFFFFFFE;
+constexpr std::uint32_t fatSector = 0xFFFFFFFD;
+constexpr std::uint32_t noStream = 0xFFFFFFFF;
+constexpr std::size_t maxNameUnits = 31;
+
+std::size_t Ceil(std::size_t value, std::size_t unit) {
+  return (value + unit - 1) / unit;
+}
+
+void Put16(std::string& out, std::size_t at, std::uint16_t value) {
+  out[at] = static_cast<char>(value & 0xFF);
+  out[at + 1] = static_cast<char>(value >> 8);
+}
+
+void Put32(std::string& out, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// UTF-8 to UTF-16; the names are short and valid (checked by the caller's own text).
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    char32_t code = byte;
+    std::size_t length = 1;
+    if (byte >= 0xF0)
+      code = byte & 0x07, length = 4;
+    else if (byte >= 0xE0)
+      code = byte & 0x0F, length = 3;
+    else if (byte >= 0xC0)
+      code = byte & 0x1F, length = 2;
+    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += length;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (code >> 10));
+      out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+  }
+  return out;
+}
+
+// The format's order of siblings: shorter names first, then unit by unit in upper case.
+bool NameBefore(const std::u16string& a, const std::u16string& b) {
+  if (a.size() != b.size()) return a.size() < b.size();
+  const auto upper = [](char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  };
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return upper(a[i]) < upper(b[i]);
+  return false;
+}
+
+bool SameName(const std::u16string& a, const std::u16string& b) {
+  return !NameBefore(a, b) && !NameBefore(b, a);
+}
+
+struct TreeLinks {
+  std::uint32_t left = noStream;
+  std::uint32_t right = noStream;
+  std::uint32_t child = noStream;
+  bool red = false;
+};
+
+}  // namespace
+
+CompoundFileWriter::CompoundFileWriter() {
+  Entry root;
+  root.name = u"Root Entry";
+  root.type = 5;
+  entries_.push_back(std::move(root));
+}
+
+void CompoundFileWriter::SetRootClassId(const ClassId& id) {
+  entries_.front().classId = id;
+}
+
+void CompoundFileWriter::SetHeaderClassId(const ClassId& id) {
+  headerClassId_ = id;
+}
+
+std::size_t CompoundFileWriter::Parent(std::string_view path, std::u16string& name) const {
+  std::size_t parent = 0;
+  while (true) {
+    const std::size_t slash = path.find('/');
+    name = Utf16Of(path.substr(0, slash));
+    if (slash == std::string_view::npos) return parent;
+    const auto& children = entries_[parent].children;
+    const auto found = std::find_if(children.begin(), children.end(), [&](std::size_t child) {
+      return entries_[child].type == 1 && SameName(entries_[child].name, name);
+    });
+    if (found == children.end()) return entries_.size();
+    parent = *found;
+    path.remove_prefix(slash + 1);
+  }
+}
+
+bool CompoundFileWriter::Add(std::string_view path, Entry entry) {
+  const std::size_t parent = Parent(path, entry.name);
+  if (parent == entries_.size() || entry.name.empty() || entry.name.size() > maxNameUnits)
+    return false;
+  for (const std::size_t child : entries_[parent].children)
+    if (SameName(entries_[child].name, entry.name)) return false;
+  entries_[parent].children.push_back(entries_.size());
+  entries_.push_back(std::move(entry));
+  return true;
+}
+
+bool CompoundFileWriter::AddStorage(std::string_view path, const ClassId& classId) {
+  Entry entry;
+  entry.type = 1;
+  entry.classId = classId;
+  return Add(path, std::move(entry));
+}
+
+bool CompoundFileWriter::AddStream(std::string_view path, std::string bytes) {
+  Entry entry;
+  entry.type = 2;
+  entry.bytes = std::move(bytes);
+  return Add(path, std::move(entry));
+}
+
+std::string CompoundFileWriter::Bytes() const {
+  // Each storage's children as a balanced tree in the format's order; the last level red when
+  // it is not full, so that every path holds as many black entries.
+  std::vector<TreeLinks> links(entries_.size());
+  for (const Entry& storage : entries_) {
+    if (storage.children.empty()) continue;
+    std::vector<std::size_t> sorted = storage.children;
+    std::sort(sorted.begin(), sorted.end(), [this](std::size_t a, std::size_t b) {
+      return NameBefore(entries_[a].name, entries_[b].name);
+    });
+    std::size_t fullLevels = 0;
+    while ((std::size_t{2} << fullLevels) - 1 <= sorted.size()) ++fullLevels;
+    const bool perfect = (std::size_t{1} << fullLevels) - 1 == sorted.size();
+    const std::function<std::uint32_t(std::size_t, std::size_t, std::size_t)> build =
+        [&](std::size_t from, std::size_t to, std::size_t depth) -> std::uint32_t {
+      if (from >= to) return noStream;
+      const std::size_t middle = from + (to - from) / 2;
+      const std::size_t id = sorted[middle];
+      links[id].left = build(from, middle, depth + 1);
+      links[id].right = build(middle + 1, to, depth + 1);
+      links[id].red = !perfect && depth == fullLevels;
+      return static_cast<std::uint32_t>(id);
+    };
+    const std::size_t self = static_cast<std::size_t>(&storage - entries_.data());
+    links[self].child = build(0, sorted.size(), 0);
+  }
+
+  // Where each stream lies: small ones in the mini stream, the others in sectors of their own.
+  std::vector<std::uint32_t> start(entries_.size(), endOfChain);
+  std::vector<std::uint32_t> miniChain;  // the mini FAT
+  std::string miniStream;
+  std::vector<std::size_t> large;
+  for (std::size_t i = 1; i < entries_.size(); ++i) {
+    const Entry& entry = entries_[i];
+    if (entry.type != 2 || entry.bytes.empty()) continue;
+    if (entry.bytes.size() >= miniStreamCutoff) {
+      large.push_back(i);
+      continue;
+    }
+    const std::size_t first = miniChain.size();
+    const std::size_t count = Ceil(entry.bytes.size(), miniSectorSize);
+    start[i] = static_cast<std::uint32_t>(first);
+    for (std::size_t k = 0; k < count; ++k)
+      miniChain.push_back(k + 1 < count ? static_cast<std::uint32_t>(first + k + 1) : endOfChain);
+    miniStream += entry.bytes;
+    miniStream.resize(Ceil(miniStream.size(), miniSectorSize) * miniSectorSize, '\0');
+  }
+
+  const std::size_t directorySectors = Ceil(entries_.size(), entriesPerSector);
+  const std::size_t miniFatSectors = Ceil(miniChain.size(), idsPerSector);
+  const std::size_t miniStreamSectors = Ceil(miniStream.size(), sectorSize);
+  std::size_t dataSectors = directorySectors + miniFatSectors + miniStreamSectors;
+  for (const std::size_t i : large) dataSectors += Ceil(entries_[i].bytes.size(), sectorSize);
+  // The allocation table covers itself; the header lists its sectors.
+  std::size_t fatSectors = 0;
+  while (Ceil(dataSectors + fatSectors, idsPerSector) != fatSectors)
+    fatSectors = Ceil(dataSectors + fatSectors, idsPerSector);
+  if (fatSectors > headerFatSectors)
+    throw std::length_error("a compound file of more than 436 MB needs a longer table");
+
+  std::vector<std::uint32_t> fat(fatSectors * idsPerSector, freeSector);
+  std::uint32_t next = 0;
+  // A run of `count` sectors chained one after another; its first sector.
+  const auto chain = [&](std::size_t count, std::uint32_t mark) {
+    const std::uint32_t first = count == 0 ? endOfChain : next;
+    for (std::size_t k = 0; k < count; ++k, ++next)
+      fat[next] = mark != 0 ? mark : (k + 1 < count ? next + 1 : endOfChain);
+    return first;
+  };
+  const std::uint32_t firstDirectory = chain(directorySectors, 0);
+  const std::uint32_t firstMiniFat = chain(miniFatSectors, 0);
+  const std::uint32_t firstMiniStream = chain(miniStreamSectors, 0);
+  for (const std::size_t i : large) start[i] = chain(Ceil(entries_[i].bytes.size(), sectorSize), 0);
+  const std::uint32_t firstFat = next;
+  chain(fatSectors, fatSector);
+  start[0] = firstMiniStream;
+
+  const std::size_t sectors = next;
+  std::string out((sectors + 1) * sectorSize, '\0');
+  const auto sector = [](std::size_t n) { return (n + 1) * sectorSize; };
+
+  // The header, in the first sector.
+  static constexpr unsigned char signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  std::copy(std::begin(signature), std::end(signature), out.begin());
+  std::copy(headerClassId_.begin(), headerClassId_.end(), out.begin() + 8);
+  Put16(out, 24, 0x003E);
+  Put16(out, 26, 0x0004);
+  Put16(out, 28, 0xFFFE);
+  Put16(out, 30, 12);
+  Put16(out, 32, 6);
+  Put32(out, 40, static_cast<std::uint32_t>(directorySectors));
+  Put32(out, 44, static_cast<std::uint32_t>(fatSectors));
+  Put32(out, 48, firstDirectory);
+  Put32(out, 56, static_cast<std::uint32_t>(miniStreamCutoff));
+  Put32(out, 60, firstMiniFat);
+  Put32(out, 64, static_cast<std::uint32_t>(miniFatSectors));
+  Put32(out, 68, endOfChain);  // no sectors beyond the header list the allocation table
+  for (std::size_t k = 0; k < headerFatSectors; ++k)
+    Put32(out, 76 + 4 * k, k < fatSectors ? firstFat + static_cast<std::uint32_t>(k) : freeSector);
+  for (std::size_t k = 0; k < fat.size(); ++k) Put32(out, sector(firstFat) + 4 * k, fat[k]);
+
+  // The directory: an entry each, then unused ones to the sector's end.
+  for (std::size_t i = 0; i < directorySectors * entriesPerSector; ++i) {
+    const std::size_t at = sector(firstDirectory) + i * entrySize;
+    if (i >= entries_.size()) {
+      Put32(out, at + 68, noStream);
+      Put32(out, at + 72, noStream);
+      Put32(out, at + 76, noStream);
+      continue;
+    }
+    const Entry& entry = entries_[i];
+    for (std::size_t k = 0; k < entry.name.size(); ++k) Put16(out, at + 2 * k, entry.name[k]);
+    Put16(out, at + 64, static_cast<std::uint16_t>(2 * (entry.name.size() + 1)));
+    out[at + 66] = static_cast<char>(entry.type);
+    out[at + 67] = links[i].red ? 0 : 1;
+    Put32(out, at + 68, links[i].left);
+    Put32(out, at + 72, links[i].right);
+    Put32(out, at + 76, links[i].child);
+    std::copy(entry.classId.begin(), entry.classId.end(), out.begin() + at + 80);
+    const std::size_t size = i == 0 ? miniStream.size() : entry.bytes.size();
+    Put32(out, at + 116, entry.type == 1 ? 0 : start[i]);
+    Put32(out, at + 120, static_cast<std::uint32_t>(size));
+    Put32(out, at + 124, static_cast<std::uint32_t>(static_cast<std::uint64_t>(size) >> 32));
+  }
+  for (std::size_t k = 0; k < miniChain.size(); ++k)
+    Put32(out, sector(firstMiniFat) + 4 * k, miniChain[k]);
+  for (std::size_t k = miniChain.size(); k < miniFatSectors * idsPerSector; ++k)
+    Put32(out, sector(firstMiniFat) + 4 * k, freeSector);
+  if (!miniStream.empty())
+    std::copy(miniStream.begin(), miniStream.end(), out.begin() + sector(firstMiniStream));
+  for (const std::size_t i : large)
+    std::copy(entries_[i].bytes.begin(), entries_[i].bytes.end(), out.begin() + sector(start[i]));
+  return out;
+}
+
+}  // namespace pexol
