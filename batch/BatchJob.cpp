@@ -176,13 +176,21 @@ void Collect(const BatchOptions& options, const BatchProject& project, const Run
     return;
   }
   if (replacing) {
-    fs::remove_all(target, code);
-    fs::rename(fresh, target, code);
+    // The old folder steps aside first and goes only once the new one is in its place.
+    fs::path old = target;
+    old += ".pexol-old";
+    fs::remove_all(old, code);
+    fs::rename(target, old, code);
+    if (!code) fs::rename(fresh, target, code);
     if (code) {
+      std::error_code ignored;
+      if (!fs::exists(target, ignored)) fs::rename(old, target, ignored);
+      fs::remove_all(fresh, ignored);
       result.failures.push_back("collect: cannot put the new folder in the place of \"" +
                                 Utf8OfPath(target) + "\": " + code.message());
       return;
     }
+    fs::remove_all(old, code);
   }
   for (std::size_t i = 0; i <= options.formats.size(); ++i) result.outputs.push_back(outputs[i]);
   for (const std::string& warning : collected.warnings)

@@ -138,6 +138,7 @@ TEST(BatchTranscodeTest, EachProjectIsCollectedWithItsMoviesTranscodedAndItsExpo
   EXPECT_EQ(forced.exitCode, 0) << forced.err;
   EXPECT_TRUE(fs::exists(folder.Folder() / "out/party/edit/edit/media/clip.mp4"));
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/party/edit/edit.pexol-new"));
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/party/edit/edit.pexol-old"));
   // A trim needs a transcode.
   EXPECT_NE(RunCli(PEXOL_CLI, folder, "batch archive --out out2 --trim").exitCode, 0);
 }
