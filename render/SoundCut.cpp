@@ -119,6 +119,7 @@ void SoundCut::Keep(std::int64_t origin, AVRational originBase, AVRational frame
 void SoundCut::Restart() {
   avcodec_flush_buffers(decoder_.get());
   next_ = INT64_MIN;
+  jumped_ = 0;
 }
 
 void SoundCut::Take(const AVPacket* packet) {
@@ -152,9 +153,15 @@ void SoundCut::Place(const AVFrame& frame) {
   if (count <= 0 || done_) return;
   std::int64_t at = next_;
   if (frame.best_effort_timestamp != AV_NOPTS_VALUE) {
-    const std::int64_t stamped =
+    std::int64_t stamped =
         av_rescale_q(frame.best_effort_timestamp, source_.time_base, {1, decoder_->sample_rate}) -
-        origin_;
+        origin_ - jumped_;
+    // A jump longer than any real hole is damage: no hour of silence for it.
+    if (next_ != INT64_MIN &&
+        stamped - next_ > std::int64_t{maxHoleSeconds} * decoder_->sample_rate) {
+      jumped_ += stamped - next_;
+      stamped = next_;
+    }
     if (next_ == INT64_MIN ||
         std::abs(stamped - next_) > decoder_->sample_rate / soundJitterPerSecond)
       at = stamped;

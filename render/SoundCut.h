@@ -90,6 +90,7 @@ class SoundCut {
   std::int64_t end_ = INT64_MAX;   // the sample after the last kept
   std::int64_t written_ = 0;       // samples queued, from the first kept
   std::int64_t next_ = INT64_MIN;  // where the next decoded samples should start
+  std::int64_t jumped_ = 0;        // samples taken out of the times after a damaged jump
   std::int64_t pts_ = 0;           // of the next block encoded
   bool done_ = false;
   int damaged_ = 0;

@@ -114,6 +114,8 @@ class MovieTranscode {
   std::int64_t last_ = INT64_MAX;  // the last source frame kept
   std::int64_t next_ = 0;          // the next source frame written
   std::int64_t decodedNumber_ = -1;
+  std::int64_t jumped_ = 0;         // frames taken out of the times after a damaged jump
+  std::int64_t maxHoleFrames_ = 0;  // the longest run of missing pictures repeated over
   std::int64_t written_ = 0;
   std::int64_t total_ = 0;  // frames to write, as far as the file tells; 0 when not
   int step_ = -1;
@@ -178,6 +180,7 @@ void MovieTranscode::Open() {
     count = av_rescale_q(video_->duration, video_->time_base, frame_);
   else if (opened->duration > 0)
     count = av_rescale_q(opened->duration, AV_TIME_BASE_Q, frame_);
+  maxHoleFrames_ = av_rescale_q(maxHoleSeconds, {1, 1}, frame_);
   const std::int64_t first = job_.firstFrame;
   if (job_.lastFrame >= 0) last_ = job_.lastFrame;
   if (count > 0 && first >= count)
@@ -215,6 +218,7 @@ void MovieTranscode::Rewind() {
   for (const auto& sound : sounds_) sound->Restart();
   pending_.clear();
   decodedNumber_ = -1;
+  jumped_ = 0;
 }
 
 void MovieTranscode::Start(const AVFrame& frame) {
@@ -343,10 +347,16 @@ void MovieTranscode::Decode(const AVPacket* packet) {
 // twice is dropped, so the frame count and times follow the source's rate.
 void MovieTranscode::TakePicture(const AVFrame& frame) {
   if (pictureDone_) return;
-  const std::int64_t number =
+  std::int64_t number =
       frame.best_effort_timestamp != AV_NOPTS_VALUE
-          ? av_rescale_q(frame.best_effort_timestamp - start_, video_->time_base, frame_)
+          ? av_rescale_q(frame.best_effort_timestamp - start_, video_->time_base, frame_) - jumped_
           : decodedNumber_ + 1;
+  // A hole longer than a real capture drops is a damaged time, not missing pictures: the
+  // frames go on from the one before it, and the work stays with what the file holds.
+  if (holding_ && number - decodedNumber_ > maxHoleFrames_) {
+    jumped_ += number - (decodedNumber_ + 1);
+    number = decodedNumber_ + 1;
+  }
   decodedNumber_ = number;
   if (!started_ && !holding_ && soughtBack_ >= 0 && number > job_.firstFrame) {
     rewind_ = true;

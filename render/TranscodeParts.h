@@ -12,6 +12,11 @@
 
 namespace pexol::detail {
 
+/// The longest run of missing pictures or sound a transcode fills (with the picture before it,
+/// or silence); a longer jump in a stream's times is taken for damage, and the stream goes on
+/// from where it was.
+inline constexpr int maxHoleSeconds = 60;
+
 /// Ends a transcode with its message; caught by `RunTranscode`.
 struct TranscodeFailure {
   std::string message;

@@ -191,6 +191,20 @@ TEST_F(TranscodeMediaTest, ATrimKeepsTheFramesAskedForAndTheSoundOfTheirTime) {
   EXPECT_NE(past.message.find("there is no frame 20"), std::string::npos) << past.message;
 }
 
+TEST_F(TranscodeMediaTest, ADamagedJumpInTheTimesIsNotAnHourOfRepeatedPictures) {
+  // 60 pictures and 2.4 s of sound whose times jump an hour halfway, as a damaged index says.
+  test::Ffmpeg(
+      "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=sample_rate=48000 "
+      "-vf \"trim=end_frame=60,setpts='if(gte(N,30),PTS+3600/TB,PTS)'\" -af "
+      "\"atrim=end=2.4,asetpts='if(gte(T,1.2),PTS+3600/TB,PTS)'\" -c:v mjpeg -c:a "
+      "pcm_s16le " +
+      ShellQuoted(folder.Path("jump.mkv")));
+  const RunResult result = Transcode("jump.mkv", "jump.mov", TranscodeKind::ProRes);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(FramesIn(folder.Path("jump.mov")), 60);
+  EXPECT_EQ(SamplesIn(folder.Path("jump.mov")), 2400 * 48);
+}
+
 TEST_F(TranscodeMediaTest, StillsBecomePngsOfTheirSizeKeepingAlpha) {
   for (const char* name : {"a.bmp", "b.dib", "c.png", "d.jpg", "e.jfif", "f.tif", "g.gif", "h.sgi",
                            "i.rgb", "j.tga", "k.vda", "l.icb", "m.vst", "n.targa"}) {
