@@ -122,18 +122,12 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   "default")
       ->check(CLI::Range(1, 256))
       ->option_text("=N");
-  static const std::map<std::string, TranscodeKind> kinds = [] {
-    std::map<std::string, TranscodeKind> names;
-    for (const TranscodeKindChoice& choice : TranscodeKinds())
-      names.emplace(choice.name, choice.kind);
-    return names;
-  }();
   sub->add_option("--transcode", options.transcode.kind,
                   "collect each project into DIR/<its path>/NAME/ with its movies encoded "
                   "again, as 'pexol-cli collect --transcode' does: prores, dnxhr or h264 (copy, "
                   "the default, collects nothing); the --format exports go into that folder, "
                   "naming the new files")
-      ->transform(Choices(kinds))
+      ->transform(Choices(TranscodeKindChoices()))
       ->option_text("=KIND");
   sub->add_flag("--trim", options.transcode.trim,
                 "with --transcode: keep only the frames the timeline uses, with --handles more "

@@ -290,6 +290,16 @@ const std::map<std::string, TimecodeMode>& TimecodeNames() {
   return names;
 }
 
+const std::map<std::string, TranscodeKind>& TranscodeKindChoices() {
+  static const std::map<std::string, TranscodeKind> names = [] {
+    std::map<std::string, TranscodeKind> kinds;
+    for (const TranscodeKindChoice& choice : TranscodeKinds())
+      kinds.emplace(choice.name, choice.kind);
+    return kinds;
+  }();
+  return names;
+}
+
 const std::map<std::string, std::string>& ExportFormatChoices() {
   static const std::map<std::string, std::string> names = [] {
     std::map<std::string, std::string> table;

@@ -10,6 +10,7 @@
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "media/TranscodeChoices.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 
@@ -61,6 +62,9 @@ const std::map<std::string, TimecodeMode>& TimecodeNames();
 
 /// The export formats' names, each to itself: what "--format" takes, from the format table.
 const std::map<std::string, std::string>& ExportFormatChoices();
+
+/// The transcode kinds by name, as --transcode takes them.
+const std::map<std::string, TranscodeKind>& TranscodeKindChoices();
 /// The modes that count at a rate, as an export or a render needs.
 std::map<std::string, TimecodeMode> RatedTimecodeNames();
 

@@ -33,19 +33,13 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
       ->option_text("=FORMAT");
   sub->add_flag("--link", job->link,
                 "hard-link the media instead of copying them where the file system allows");
-  static const std::map<std::string, TranscodeKind> kinds = [] {
-    std::map<std::string, TranscodeKind> names;
-    for (const TranscodeKindChoice& choice : TranscodeKinds())
-      names.emplace(choice.name, choice.kind);
-    return names;
-  }();
   sub->add_option("--transcode", job->transcode.kind,
                   "what the movies become: copy (the default: the files as they are), prores "
                   "(ProRes 422 in .mov, which every current editor reads), dnxhr (DNxHR in .mov, "
                   "as Avid Media Composer links it) or h264 (H.264 and AAC in .mp4, small); each "
                   "keeps its frame rate, size, fields, pixel shape and sound. Stills that some "
                   "editor cannot open become PNG")
-      ->transform(Choices(kinds))
+      ->transform(Choices(TranscodeKindChoices()))
       ->option_text("=KIND");
   sub->add_flag("--trim", job->transcode.trim,
                 "keep only the frames of each movie that the timeline's clips use, with "

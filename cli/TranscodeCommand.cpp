@@ -13,7 +13,7 @@ namespace pexol::cli {
 void AddTranscodeCommand(CLI::App& app, int& exitCode) {
   // A still becomes PNG; every other kind is a movie's.
   static const std::map<std::string, std::string> kinds = [] {
-    std::map<std::string, std::string> names{{"png", "png"}};
+    std::map<std::string, std::string> names{{stillKindName, stillKindName}};
     for (const TranscodeKindChoice& choice : TranscodeKinds())
       if (choice.extension) names[choice.name] = choice.name;
     return names;
@@ -43,11 +43,14 @@ void AddTranscodeCommand(CLI::App& app, int& exitCode) {
       "the partial file.\n\nExample:\n  pexol-render transcode 'clip 01.avi' 'clip 01.mov' "
       "--kind prores --from 120 --to 899");
   sub->callback([job, kind, &exitCode] {
-    const std::string chosen = !kind->empty()                                 ? *kind
-                               : EndsWithIgnoreCase(job->destination, ".png") ? "png"
-                               : EndsWithIgnoreCase(job->destination, ".mp4") ? "h264"
-                                                                              : "prores";
-    job->still = chosen == "png";
+    // By DEST's ending when not named: a still's, or the first kind writing such files.
+    const bool png = EndsWithIgnoreCase(job->destination, ".png");
+    const std::optional<TranscodeKind> byFile = TranscodeKindOfFile(job->destination);
+    const std::string chosen = !kind->empty() ? *kind
+                               : png          ? stillKindName
+                               : byFile       ? ChoiceOf(*byFile).name
+                                              : ChoiceOf(TranscodeKind::ProRes).name;
+    job->still = chosen == stillKindName;
     if (!job->still) job->kind = *TranscodeKindNamed(chosen);
     TerminalObserver terminal;
     StoppableObserver observer(terminal);

@@ -225,10 +225,10 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
                                 std::uintmax_t weight) {
             const fs::path target = building.Path() / "media" / platform::PathOf(output);
             fs::create_directories(target.parent_path(), code);
-            tasks.push_back(
-                {file.source, platform::Utf8Of(target),
-                 file.action == FileAction::ToPng ? "png" : ChoiceOf(job.transcode.kind).name,
-                 first, last, weight});
+            tasks.push_back({file.source, platform::Utf8Of(target),
+                             file.action == FileAction::ToPng ? stillKindName
+                                                              : ChoiceOf(job.transcode.kind).name,
+                             first, last, weight});
             fileOfTask.push_back(i);
           };
           if (file.action == FileAction::Copy) continue;

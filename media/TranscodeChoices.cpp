@@ -39,12 +39,24 @@ const TranscodeKindChoice& ChoiceOf(TranscodeKind kind) {
                        [kind](const TranscodeKindChoice& choice) { return choice.kind == kind; });
 }
 
+namespace {
+
+bool EndsAs(std::string_view name, std::string_view ending) {
+  return name.size() >= ending.size() &&
+         EqualsIgnoreCase(name.substr(name.size() - ending.size()), ending);
+}
+
+}  // namespace
+
+std::optional<TranscodeKind> TranscodeKindOfFile(std::string_view path) {
+  for (const TranscodeKindChoice& choice : kinds)
+    if (choice.extension != nullptr && EndsAs(path, choice.extension)) return choice.kind;
+  return std::nullopt;
+}
+
 bool StillOpensEverywhere(std::string_view name) {
   return std::any_of(everywhereEndings.begin(), everywhereEndings.end(),
-                     [name](std::string_view ending) {
-                       return name.size() >= ending.size() &&
-                              EqualsIgnoreCase(name.substr(name.size() - ending.size()), ending);
-                     });
+                     [name](std::string_view ending) { return EndsAs(name, ending); });
 }
 
 }  // namespace pexol

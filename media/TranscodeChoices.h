@@ -26,6 +26,12 @@ struct TranscodeKindChoice {
 /// Every kind, the copy first.
 std::span<const TranscodeKindChoice> TranscodeKinds();
 
+/// What the media program's transcode takes for a still, whose first picture it writes as PNG.
+inline constexpr const char* stillKindName = "png";
+
+/// The first kind whose files end as `path` does (".mov": ProRes); nullopt for none.
+std::optional<TranscodeKind> TranscodeKindOfFile(std::string_view path);
+
 /// The kind `name` names (any case); nullopt for none.
 std::optional<TranscodeKind> TranscodeKindNamed(std::string_view name);
 

@@ -42,15 +42,7 @@ using detail::FailTranscode;
 
 // What the destination holds, in words.
 const char* WrittenAs(const TranscodeJob& job) {
-  if (job.still) return "PNG";
-  switch (job.kind) {
-    case TranscodeKind::DnxHr:
-      return "DNxHR SQ";
-    case TranscodeKind::H264:
-      return "H.264";
-    default:
-      return "ProRes 422";
-  }
+  return job.still ? "PNG" : ChoiceOf(job.kind).format;
 }
 
 std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutcome& outcome) {

@@ -44,12 +44,8 @@ VideoFacts FactsOf(const fs::path& path) {
   return {fields[0], fields[1], fields[2], fields[3], fields[4]};
 }
 
-/// The mean difference of two pictures' samples; large when either is missing.
-double Difference(const test::Picture& a, const test::Picture& b) {
-  if (a.bytes.empty() || a.bytes.size() != b.bytes.size()) return 255;
-  double sum = 0;
-  for (std::size_t i = 0; i < a.bytes.size(); ++i) sum += std::abs(a.bytes[i] - b.bytes[i]);
-  return sum / static_cast<double>(a.bytes.size());
+std::string_view Bytes(const test::Picture& picture) {
+  return {reinterpret_cast<const char*>(picture.bytes.data()), picture.bytes.size()};
 }
 
 std::set<std::string> FilesUnder(const fs::path& folder) {
@@ -107,7 +103,8 @@ class CollectTranscodeTest : public testing::Test {
       const test::Picture original = test::DocumentFrame(folder.Path("original.mlt"), position);
       const test::Picture collected =
           test::DocumentFrame(folder.Path("collected/edit.mlt"), position);
-      EXPECT_LT(Difference(original, collected), 4.0) << "frame " << position;
+      EXPECT_LT(test::MeanDifference(Bytes(original), Bytes(collected)), 4.0)
+          << "frame " << position;
     }
     for (const int position : {60, 89})
       EXPECT_TRUE(

@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::MeanDifference;
 using test::Output;
 using test::ShellQuoted;
 
@@ -51,14 +52,6 @@ long long SamplesIn(const std::string& file) {
 std::string GreyPicture(const std::string& file, int frame) {
   return Output("timeout 60 ffmpeg -v error -i " + ShellQuoted(file) + " -vf 'select=eq(n\\," +
                 std::to_string(frame) + "),scale=80:60,format=gray' -frames:v 1 -f rawvideo -");
-}
-
-double MeanDifference(const std::string& a, const std::string& b) {
-  if (a.empty() || a.size() != b.size()) return 255;
-  double sum = 0;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    sum += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i]));
-  return sum / static_cast<double>(a.size());
 }
 
 // Asks the run to stop once it has written `after` frames.

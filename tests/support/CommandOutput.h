@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace pexol::test {
 
@@ -32,6 +33,16 @@ inline void Ffmpeg(const std::string& arguments) {
 inline std::string DecodedSound(const std::string& path) {
   return Output("timeout 60 ffmpeg -v error -i '" + path +
                 "' -map 0:a:0 -ac 2 -f s16le -acodec pcm_s16le -");
+}
+
+/// The mean difference of two pictures' samples, byte by byte; 255 when either is missing or
+/// their sizes differ.
+inline double MeanDifference(std::string_view a, std::string_view b) {
+  if (a.empty() || a.size() != b.size()) return 255;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    sum += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i]));
+  return sum / static_cast<double>(a.size());
 }
 
 }  // namespace pexol::test
