@@ -123,24 +123,11 @@ void SoundCut::Restart() {
 }
 
 void SoundCut::Take(const AVPacket* packet) {
-  int code = avcodec_send_packet(decoder_.get(), packet);
-  if (code == AVERROR_INVALIDDATA) {
-    ++damaged_;
-    return;
-  }
-  while (code >= 0) {
-    code = avcodec_receive_frame(decoder_.get(), decoded_.get());
-    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) break;
-    if (code == AVERROR_INVALIDDATA) {
-      ++damaged_;
-      code = 0;
-      continue;
-    }
-    if (code < 0) break;
-    Place(*decoded_);
-    av_frame_unref(decoded_.get());
-  }
-  if (code < 0 && code != AVERROR(EAGAIN) && code != AVERROR_EOF)
+  const int code = DecodeEach(*decoder_, packet, *decoded_, damaged_, [this](AVFrame& frame) {
+    Place(frame);
+    return true;
+  });
+  if (code < 0)
     FailTranscode(path_, "FFmpeg could not decode its sound (" + FfmpegReason(code) + ").");
   if (!packet) {
     Drain(true);

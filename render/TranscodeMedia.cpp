@@ -25,6 +25,29 @@ void FailWritingTranscode(std::string_view destination, const std::string& what,
       destination, "FFmpeg could not " + what + " (" + FfmpegReason(code) + ").")};
 }
 
+int DecodeEach(AVCodecContext& decoder, const AVPacket* packet, AVFrame& frame, int& damaged,
+               const std::function<bool(AVFrame&)>& take) {
+  int code = avcodec_send_packet(&decoder, packet);
+  if (code == AVERROR_INVALIDDATA) {
+    ++damaged;
+    return 0;
+  }
+  while (code >= 0) {
+    code = avcodec_receive_frame(&decoder, &frame);
+    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return 0;
+    if (code == AVERROR_INVALIDDATA) {
+      ++damaged;
+      code = 0;
+      continue;
+    }
+    if (code < 0) break;
+    const bool more = take(frame);
+    av_frame_unref(&frame);
+    if (!more) return 0;
+  }
+  return code;
+}
+
 std::string FileUrl(const std::string& path) {
   return "file:" + path;
 }

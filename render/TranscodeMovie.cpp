@@ -319,27 +319,14 @@ void MovieTranscode::Start(const AVFrame& frame) {
 }
 
 void MovieTranscode::Decode(const AVPacket* packet) {
-  int code = avcodec_send_packet(decoder_.get(), packet);
-  if (code == AVERROR_INVALIDDATA) {
-    ++damaged_;
-    return;
-  }
-  while (code >= 0) {
-    code = avcodec_receive_frame(decoder_.get(), decoded_.get());
-    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return;
-    if (code == AVERROR_INVALIDDATA) {
-      ++damaged_;
-      code = 0;
-      continue;
-    }
-    if (code < 0) break;
-    TakePicture(*decoded_);
-    av_frame_unref(decoded_.get());
-    if (rewind_) return;
-  }
-  FailTranscode(job_.source, "FFmpeg could not decode its picture past frame " +
-                                 std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) + " (" +
-                                 FfmpegReason(code) + ").");
+  const int code = DecodeEach(*decoder_, packet, *decoded_, damaged_, [this](AVFrame& frame) {
+    TakePicture(frame);
+    return !rewind_;
+  });
+  if (code < 0)
+    FailTranscode(job_.source, "FFmpeg could not decode its picture past frame " +
+                                   std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) +
+                                   " (" + FfmpegReason(code) + ").");
 }
 
 // Places a decoded picture at its frame number: the frames before the first kept are dropped,

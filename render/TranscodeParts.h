@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
 
 #include "core/RunObserver.h"
 #include "render/TranscodeMedia.h"
@@ -28,6 +33,12 @@ struct TranscodeFailure {
 /// Throws the failure to write `destination`: FFmpeg could not `what` for the reason `code`.
 [[noreturn]] void FailWritingTranscode(std::string_view destination, const std::string& what,
                                        int code);
+
+/// Sends `packet` (null at the end) to `decoder` and gives `take` each frame it returns, until
+/// `take` says to stop; a damaged packet or frame is counted in `damaged` and passed over.
+/// FFmpeg's code of any other failure, else 0.
+int DecodeEach(AVCodecContext& decoder, const AVPacket* packet, AVFrame& frame, int& damaged,
+               const std::function<bool(AVFrame&)>& take);
 
 /// "file:PATH": FFmpeg's name for a file, so that a colon in a relative name is not taken for
 /// a protocol.
