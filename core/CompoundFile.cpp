@@ -6,6 +6,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "core/TextEncoding.h"
+
 namespace pexol {
 
 namespace {
@@ -34,33 +36,6 @@ void Put16(std::string& out, std::size_t at, std::uint16_t value) {
 
 void Put32(std::string& out, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// UTF-8 to UTF-16; the names are short and valid (checked by the caller's own text).
-std::u16string Utf16Of(std::string_view utf8) {
-  std::u16string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    char32_t code = byte;
-    std::size_t length = 1;
-    if (byte >= 0xF0)
-      code = byte & 0x07, length = 4;
-    else if (byte >= 0xE0)
-      code = byte & 0x0F, length = 3;
-    else if (byte >= 0xC0)
-      code = byte & 0x1F, length = 2;
-    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += length;
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (code >> 10));
-      out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(code);
-    }
-  }
-  return out;
 }
 
 // The format's order of siblings: shorter names first, then unit by unit in upper case.
@@ -127,6 +102,26 @@ bool CompoundFileWriter::Add(std::string_view path, Entry entry) {
   entries_[parent].children.push_back(entries_.size());
   entries_.push_back(std::move(entry));
   return true;
+}
+
+std::size_t CompoundFileWriter::AddStorageIn(std::size_t parent, std::string_view name,
+                                             const ClassId& classId) {
+  Entry entry;
+  entry.type = 1;
+  entry.classId = classId;
+  entry.name = Utf16Of(name);
+  entries_[parent].children.push_back(entries_.size());
+  entries_.push_back(std::move(entry));
+  return entries_.size() - 1;
+}
+
+void CompoundFileWriter::AddStreamIn(std::size_t parent, std::string_view name, std::string bytes) {
+  Entry entry;
+  entry.type = 2;
+  entry.bytes = std::move(bytes);
+  entry.name = Utf16Of(name);
+  entries_[parent].children.push_back(entries_.size());
+  entries_.push_back(std::move(entry));
 }
 
 bool CompoundFileWriter::AddStorage(std::string_view path, const ClassId& classId) {

@@ -29,6 +29,11 @@ class CompoundFileWriter {
   /// A stream at `path` holding `bytes`; false as for a storage.
   bool AddStream(std::string_view path, std::string bytes);
 
+  /// The same by the parent's number (0 the root, a storage's as `AddStorageIn` returns it),
+  /// for writers that make thousands: the caller keeps siblings' names distinct and valid.
+  std::size_t AddStorageIn(std::size_t parent, std::string_view name, const ClassId& classId);
+  void AddStreamIn(std::size_t parent, std::string_view name, std::string bytes);
+
   /// The whole file. Throws `std::length_error` past 436 MB, which the header's own list of
   /// allocation-table sectors can no longer name.
   std::string Bytes() const;

@@ -184,4 +184,34 @@ std::string DisplayText(std::string_view message) {
   return shown;
 }
 
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = byte < 0x80    ? 1
+                         : byte >= 0xF0 ? 4
+                         : byte >= 0xE0 ? 3
+                         : byte >= 0xC0 ? 2
+                                        : 0;
+    // A sequence that is not well-formed UTF-8 becomes one U+FFFD for its first byte.
+    if (length == 0 || i + length > utf8.size() || !IsValidUtf8(utf8.substr(i, length))) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    char32_t code = length == 1 ? byte : byte & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k)
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += length;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (code >> 10));
+      out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+  }
+  return out;
+}
+
 }  // namespace pexol

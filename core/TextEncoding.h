@@ -30,6 +30,10 @@ std::optional<std::string> EncodeShiftJis(std::string_view utf8);
 /// "X" (U+XXXX); "a character" when there is none.
 std::string FirstUnencodable(std::string_view text);
 
+/// UTF-16 of UTF-8 text (what binary containers store); a byte that does not begin a
+/// well-formed sequence becomes U+FFFD.
+std::u16string Utf16Of(std::string_view utf8);
+
 /// True when every byte of `bytes` belongs to a Shift-JIS character.
 bool IsValidShiftJis(std::string_view bytes);
 

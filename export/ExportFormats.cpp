@@ -3,6 +3,7 @@
 
 #include "core/ListInWords.h"
 #include "core/TextScanner.h"
+#include "export/AafWriter.h"
 #include "export/Cmx3600Writer.h"
 #include "export/Fcp7Writer.h"
 #include "export/FcpxmlWriter.h"
@@ -81,6 +82,18 @@ std::span<const ExportFormat> ExportFormats() {
        .roles = {Main, Insert, TitleImages, Titles, ExtraAudio1, ExtraAudio2},
        .levels = LevelsWritten::SoundingClips,
        .write = WriteFcpxml},
+      {.name = "aaf",
+       .extensions = {".aaf"},
+       .label = "AAF (Media Composer, Pro Tools)",
+       .content = ExportContent::Utf16,
+       .files = {""},
+       // The titles' track is laid out for their markers; their images are stills below.
+       .roles = {Main, Insert, TitleImages, Titles, MainSound, ExtraAudio1, ExtraAudio2,
+                 InsertSound},
+       .levels = LevelsWritten::SoundTracks,
+       .write = WriteAaf,
+       // Audio Gain goes between its keyframes in a line in amplitude, as the project's levels.
+       .gainInterpolation = GainInterpolation::Amplitude},
   };
   return formats;
 }

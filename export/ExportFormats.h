@@ -15,6 +15,7 @@ enum class ExportContent {
   Json,   ///< UTF-8; bytes that are not become U+FFFD
   Xml,    ///< UTF-8 without control characters, or the export fails
   Bytes,  ///< any bytes, as they are
+  Utf16,  ///< UTF-16 in a binary file: bytes that are not UTF-8 become U+FFFD
 };
 
 /// A row of the table, written with named fields.

@@ -52,12 +52,12 @@ std::string WithSuffix(const std::string& destination, std::string_view suffix) 
 /// Where each stored name points, with the warnings they give, each name once.
 class ExportNames {
  public:
-  /// XML can hold neither bytes that are not UTF-8 nor control characters; JSON writes such
-  /// bytes as U+FFFD; an EDL keeps the bytes.
+  /// XML can hold neither bytes that are not UTF-8 nor control characters; JSON and AAF write
+  /// such bytes as U+FFFD; an EDL keeps the bytes.
   ExportNames(ResolveOptions options, ExportContent content)
       : resolver_(std::move(options)),
         xml_(content == ExportContent::Xml),
-        json_(content == ExportContent::Json) {}
+        json_(content == ExportContent::Json || content == ExportContent::Utf16) {}
 
   MediaReference ReferenceOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);

@@ -225,6 +225,7 @@ Broken CheckWellFormed(const ExportFormat& format, const std::string& document) 
       if (!Parse(document)) return std::string(format.name) + ": not XML";
       break;
     case ExportContent::Bytes:
+    case ExportContent::Utf16:
       break;
   }
   return std::nullopt;

@@ -1,0 +1,100 @@
+// export/aaf/AafModel.cpp - lookups into the model's tables
+#include "export/aaf/AafModel.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace pexol::aaf {
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  throw std::invalid_argument("not an AUID");
+}
+
+[[noreturn]] void Missing(std::string_view what, std::string_view name) {
+  throw std::logic_error("the AAF model has no " + std::string(what) + " " + std::string(name));
+}
+
+}  // namespace
+
+Auid AuidOf(std::string_view text) {
+  std::array<std::uint8_t, 16> plain{};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '-') continue;
+    if (at >= 32 || i + 1 >= text.size()) throw std::invalid_argument("not an AUID");
+    plain[at / 2] = std::uint8_t(HexDigit(text[i]) * 16 + HexDigit(text[i + 1]));
+    at += 2;
+    ++i;
+  }
+  if (at != 32) throw std::invalid_argument("not an AUID");
+  // Data1 (4 bytes), Data2 and Data3 (2 each) are integers, stored little-endian.
+  return {plain[3], plain[2], plain[1],  plain[0],  plain[5],  plain[4],  plain[7],  plain[6],
+          plain[8], plain[9], plain[10], plain[11], plain[12], plain[13], plain[14], plain[15]};
+}
+
+Model::Model() {
+  for (const ClassDef& cls : ModelClasses()) {
+    classes_[cls.name] = &cls;
+    classIds_[cls.id] = &cls;
+    for (const PropertyDef& property : cls.properties) pids_[property.id] = property.pid;
+  }
+  for (const TypeDef& type : ModelTypes()) types_[type.id] = &type;
+  // The root storage's two properties.
+  pids_["0d010301-0101-0100-060e-2b3401010102"] = 0x0001;  // MetaDictionary
+  pids_["0d010301-0102-0100-060e-2b3401010102"] = 0x0002;  // Header
+}
+
+const Model& Model::Get() {
+  static const Model model;
+  return model;
+}
+
+const ClassDef& Model::Class(std::string_view name) const {
+  const auto found = classes_.find(name);
+  if (found == classes_.end()) Missing("class", name);
+  return *found->second;
+}
+
+const ClassDef* Model::ClassWithId(std::string_view id) const {
+  const auto found = classIds_.find(id);
+  return found == classIds_.end() ? nullptr : found->second;
+}
+
+const PropertyDef& Model::Property(const ClassDef& cls, std::string_view name) const {
+  for (const ClassDef* at = &cls;;) {
+    for (const PropertyDef& property : at->properties)
+      if (name == property.name) return property;
+    const ClassDef* parent = ClassWithId(at->parent);
+    if (parent == nullptr || parent == at) Missing(std::string(cls.name) + " property", name);
+    at = parent;
+  }
+}
+
+const TypeDef& Model::Type(std::string_view id) const {
+  const auto found = types_.find(id);
+  if (found == types_.end()) Missing("type", id);
+  return *found->second;
+}
+
+std::uint16_t Model::PidOf(std::string_view id) const {
+  const auto found = pids_.find(id);
+  if (found == pids_.end()) Missing("property", id);
+  return found->second;
+}
+
+const PropertyDef* Model::Key(const ClassDef& cls) const {
+  for (const ClassDef* at = &cls;;) {
+    for (const PropertyDef& property : at->properties)
+      if (property.unique) return &property;
+    const ClassDef* parent = ClassWithId(at->parent);
+    if (parent == nullptr || parent == at) return nullptr;
+    at = parent;
+  }
+}
+
+}  // namespace pexol::aaf

@@ -1,0 +1,93 @@
+// export/aaf/AafModel.h - the part of AAF's object model the writer uses: classes with their
+// properties and local ids, and the types that say how each property is stored
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pexol::aaf {
+
+struct PropertyDef {
+  const char* name;
+  const char* id;
+  std::uint16_t pid;  ///< the local id objects store it under
+  const char* type;
+  bool optional;
+  bool unique;  ///< the key of the class's objects in sets and weak references
+};
+
+struct ClassDef {
+  const char* name;
+  const char* id;
+  const char* parent;  ///< its own id for the root class
+  bool concrete;
+  std::vector<PropertyDef> properties;
+};
+
+enum class TypeKind {
+  Integer,
+  Enum,
+  Record,
+  FixedArray,
+  VarArray,
+  Rename,
+  String,
+  Stream,
+  Opaque,
+  ExtEnum,
+  Character,
+  Indirect,
+  Set,
+  StrongRef,
+  WeakRef,
+};
+
+/// A type; `element` is the type it is made of (a class for references), `ids` a record's
+/// member types, an extendible enumeration's values or a weak reference's target path.
+struct TypeDef {
+  TypeKind kind;
+  const char* name;
+  const char* id;
+  const char* element = nullptr;
+  int size = 0;  ///< an integer's bytes, a fixed array's count
+  bool isSigned = false;
+  std::vector<const char*> names = {};
+  std::vector<std::int64_t> values = {};
+  std::vector<const char*> ids = {};
+};
+
+std::span<const ClassDef> ModelClasses();
+std::span<const TypeDef> ModelTypes();
+
+/// An AUID as AAF stores it: the first three fields little-endian, the last eight as written.
+using Auid = std::array<std::uint8_t, 16>;
+/// "0d010101-0101-2f00-060e-2b3402060101" as stored.
+Auid AuidOf(std::string_view text);
+
+/// Lookups into the tables, built once.
+class Model {
+ public:
+  static const Model& Get();
+
+  const ClassDef& Class(std::string_view name) const;
+  const ClassDef* ClassWithId(std::string_view id) const;
+  /// The property `name` of `cls` or of a class it derives from.
+  const PropertyDef& Property(const ClassDef& cls, std::string_view name) const;
+  const TypeDef& Type(std::string_view id) const;
+  /// The local id of the property whose id is `id`, the root's two included.
+  std::uint16_t PidOf(std::string_view id) const;
+  /// The key property of objects of `cls` (the unique property of it or a parent).
+  const PropertyDef* Key(const ClassDef& cls) const;
+
+ private:
+  Model();
+  std::unordered_map<std::string_view, const ClassDef*> classes_, classIds_;
+  std::unordered_map<std::string_view, const TypeDef*> types_;
+  std::unordered_map<std::string_view, std::uint16_t> pids_;
+};
+
+}  // namespace pexol::aaf
