@@ -133,9 +133,11 @@ class AafBuilder {
         medium.length = std::max<std::int64_t>(1, piece.media->length->frames);
     }
     (video ? medium.picture : medium.sound) = true;
-    const std::int64_t shown =
-        item.slow ? piece.sourceIn.Value() + ((piece.Length() + piece.runOn).Value() + 1) / 2
-                  : (piece.sourceOut + piece.runOn).Value();
+    // A still shows its one picture from frame 0 for as long as the clip lasts.
+    const std::int64_t length = (piece.Length() + piece.runOn).Value();
+    const std::int64_t shown = item.kind == ItemKind::Still ? length
+                               : item.slow ? piece.sourceIn.Value() + (length + 1) / 2
+                                           : piece.sourceIn.Value() + length;
     medium.length = std::max(medium.length, shown);
   }
 
@@ -196,6 +198,7 @@ class AafBuilder {
                                     std::uint32_t number) {
     const char* data = track.video ? ids::picture : ids::sound;
     auto sequence = Component("Sequence", data, timeline_.end.Value());
+    sequence->Empty("Components");
     std::int64_t length = 0;
     for (const ExportPiece& piece : track.pieces) {
       if (piece.transition) {
@@ -260,9 +263,10 @@ class AafBuilder {
     }
     const TimelineItem& item = *piece.item;
     const Medium& medium = media_.at(piece.media->path);
+    const std::int64_t start = item.kind == ItemKind::Movie ? piece.sourceIn.Value() : 0;
     if (item.slow) {
       // Half speed: the media's frames last twice as long.
-      auto clip = SourceClip(medium, data, video, piece.sourceIn.Value(), (length + 1) / 2);
+      auto clip = SourceClip(medium, data, video, start, (length + 1) / 2);
       auto group = Component("OperationGroup", data, length);
       group->Refer("Operation", KeyOf(ids::motionControl));
       group->Append("InputSegments", std::move(clip));
@@ -272,7 +276,7 @@ class AafBuilder {
       group->AddToSet("Parameters", std::move(ratio), "Definition");
       return group;
     }
-    auto clip = SourceClip(medium, data, video, piece.sourceIn.Value(), length);
+    auto clip = SourceClip(medium, data, video, start, length);
     if (video || piece.pieceGain.empty()) return clip;
     // The levels from the piece's first frame, as amplitudes keyed in the clip's length.
     std::vector<Point> points;
@@ -297,7 +301,7 @@ class AafBuilder {
   std::unique_ptr<Object> MarkerSlot(const ExportTrack& titles, std::uint32_t id,
                                      std::uint32_t mainSlot) {
     auto sequence = Make("Sequence");
-    sequence->Refer("DataDefinition", KeyOf(ids::descriptiveMetadata));
+    sequence->Refer("DataDefinition", KeyOf(ids::descriptiveMetadata)).Empty("Components");
     for (const ExportPiece& piece : titles.pieces) {
       if (!piece.item) continue;
       auto marker = Make("DescriptiveMarker");

@@ -49,7 +49,7 @@ std::unique_ptr<Object> ClassDefinition(const ClassDef& cls) {
     if (property.unique) definition->Bool("IsUniqueIdentifier", true);
     object->AddToSet("Properties", std::move(definition));
   }
-  if (cls.properties.empty()) object->EmptySet("Properties");
+  if (cls.properties.empty()) object->Empty("Properties");
   return object;
 }
 

@@ -193,14 +193,17 @@ Object& Object::AddToSet(std::string_view property, std::unique_ptr<Object> chil
   return *this;
 }
 
-Object& Object::EmptySet(std::string_view property) {
+Object& Object::Empty(std::string_view property) {
   const Model& model = Model::Get();
   const TypeDef& type = model.Type(model.Property(*class_, property).type);
-  Put(property, formStrongSet).keyPid =
-      model.Key(*model.ClassWithId(model.Type(type.element).element))->pid;
+  if (type.kind != TypeKind::Set) {
+    Put(property, formStrongVector);
+    return *this;
+  }
+  const ClassDef& element = *model.ClassWithId(model.Type(type.element).element);
+  Put(property, formStrongSet).keyPid = model.Key(element)->pid;
   return *this;
 }
-
 Object& Object::Refer(std::string_view property, std::string_view key) {
   const Model& model = Model::Get();
   const TypeDef& type = model.Type(model.Property(*class_, property).type);

@@ -46,8 +46,8 @@ class Object {
   Object& Append(std::string_view property, std::unique_ptr<Object> child);
   Object& AddToSet(std::string_view property, std::unique_ptr<Object> child,
                    std::string_view key = {});
-  /// A set that holds nothing yet is still written, so readers find its index.
-  Object& EmptySet(std::string_view property);
+  /// A set or vector that holds nothing (yet) is still written, so readers find its index.
+  Object& Empty(std::string_view property);
   /// Weak references to the object whose key is `key` (an AUID or MobID as stored), in the set
   /// that the property's type names; and a set of them.
   Object& Refer(std::string_view property, std::string_view key);

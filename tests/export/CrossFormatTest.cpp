@@ -21,6 +21,7 @@
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
 #include "model/Project.h"
+#include "support/AafRead.h"
 #include "support/Conversions.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -49,6 +50,7 @@ struct ShownClip {
 struct Envelope {
   std::int64_t end = 0;
   std::vector<std::pair<std::int64_t, double>> keys;
+  bool amplitude = false;  // its reader goes between keys in a line in amplitude, not in dB
 };
 
 struct Tracks {
@@ -68,8 +70,8 @@ double LevelOfDb(double db) {
   return db <= floorDb ? 0 : 100 * std::pow(10, db / 20);
 }
 
-// The envelope's level at record frame `at`, going between keyframes in a line in dB, as
-// every format's reader does.
+// The envelope's level at record frame `at`, going between keyframes as its format's reader
+// does.
 double LevelAt(const Envelope& envelope, std::int64_t at) {
   const auto& keys = envelope.keys;
   const std::int64_t frame = keys.back().first - (envelope.end - 1 - at);
@@ -80,6 +82,7 @@ double LevelAt(const Envelope& envelope, std::int64_t at) {
   const auto& [x0, y0] = keys[after - 1];
   const auto& [x1, y1] = keys[after];
   const double part = double(frame - x0) / double(x1 - x0);
+  if (envelope.amplitude) return y0 + (y1 - y0) * part;
   return LevelOfDb(Db(y0) + (Db(y1) - Db(y0)) * part);
 }
 
@@ -201,6 +204,46 @@ Tracks ReadOtio(const std::string& document) {
     }
   }
   return found;
+}
+
+// AAF read by pyaaf2: each track's clips, the titles' markers as their clips, V1's
+// transitions and the gain keyed on sound clips.
+Tracks ReadAafTracks(const test::AafRead& read) {
+  Tracks found;
+  for (const test::AafTrack& track : read.tracks) {
+    auto& ends = found.clipEnds[track.name];
+    for (const test::AafItem& item : track.items) {
+      if (item.kind == test::AafItem::Transition) {
+        if (track.name == "V1") found.transitions.insert({item.record, item.length});
+        continue;
+      }
+      if (item.kind != test::AafItem::Clip) continue;
+      const std::int64_t end = item.record + item.length;
+      ends.push_back(end);
+      found.placed[track.name].push_back({item.record, item.source});
+      if (item.gain.empty()) continue;
+      Envelope envelope{end, {}, true};
+      for (const auto& [frame, amplitude] : item.gain)
+        envelope.keys.push_back({frame, 100 * amplitude});
+      found.gains[track.name].push_back(std::move(envelope));
+    }
+  }
+  for (const test::AafMarker& marker : read.markers)
+    found.clipEnds["Titles"].push_back(marker.position + marker.length);
+  return found;
+}
+
+// What AAF holds of the project: colour clips are fillers, as its readers share no colour.
+Tracks WithoutColours(Tracks expected, const ShownTracks& shown) {
+  for (const auto& [name, track] : shown)
+    for (const ShownClip& clip : track.clips) {
+      const TimelineItem& item = track.items[clip.index];
+      if (item.kind != ItemKind::Colour) continue;
+      auto& ends = expected.clipEnds[name];
+      const auto at = std::find(ends.begin(), ends.end(), item.recordOut.Value());
+      if (at != ends.end()) ends.erase(at);
+    }
+  return expected;
 }
 
 // PAL timecodes: 25 frames a second.
@@ -516,6 +559,16 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
             found.placed[track].push_back({clip.recordIn, clip.mediaIn});
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
+      } else if (name == "aaf") {
+        const test::AafRead read = test::ReadAaf(files[0].bytes);
+        if (!read.available) continue;  // pyaaf2 is not beside the sources
+        EXPECT_EQ(read.problems, std::vector<std::string>{}) << label;
+        EXPECT_EQ(read.topLevel, 1) << label;
+        EXPECT_EQ(read.timecodeFps, 25) << label;
+        const Tracks found = ReadAafTracks(read);
+        ExpectSame(WithoutColours(expected, shown), found, name, label);
+        ExpectSameSources(shown, found, name, label);
+        ExpectSameLevels(shown, found, name, label);
       } else if (name == "cmx3600") {
         Tracks found;
         const std::map<std::string, std::string> trackOf = {

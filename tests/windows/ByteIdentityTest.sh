@@ -68,6 +68,12 @@ for project in "${projects[@]}"; do
   PATHS=plain both "$project export kdenlive" export "$project.mpj" out.kdenlive
   PATHS=plain both "$project export fcp7" export "$project.mpj" out.xml
   PATHS=plain both "$project export fcpxml" export "$project.mpj" out.fcpxml
+  # AAF holds its names as UTF-16 in a binary file; its writer is compared with the same paths.
+  "$linux/tests/windows/pexol-aaf-bytes" "inputs/$project.mpj" aaf-linux
+  "$wine" "$windows/tests/windows/pexol-aaf-bytes.exe" "inputs/$project.mpj" aaf-windows
+  cmp -s aaf-linux aaf-windows ||
+    differ "$project AAF: $(cmp aaf-linux aaf-windows 2>&1 | head -1)"
+  rm -f aaf-linux aaf-windows
 done
 both "demo to-project" to-project demo.mpj demo.txt back.mpj
 cmp -s l/back.mpj inputs/demo.mpj || differ "demo to-project: not the project it came from"
@@ -77,6 +83,6 @@ cmp -s l/back.mpj inputs/demo.mpj || differ "demo to-project: not the project it
 cmp -s table-linux table-windows ||
   differ "Shift-JIS table: $(diff table-linux table-windows | head -5)"
 
-runs=$(( ${#projects[@]} * 8 + 2 ))
+runs=$(( ${#projects[@]} * 9 + 2 ))
 echo "$((runs - failures)) passed, $failures failed"
 [ "$failures" = 0 ]
