@@ -3,7 +3,7 @@
 #include "core/CompoundFile.h"
 
 #include <algorithm>
-#include <functional>
+#include <span>
 #include <stdexcept>
 
 #include "core/TextEncoding.h"
@@ -39,7 +39,7 @@ void Put32(std::string& out, std::size_t at, std::uint32_t value) {
 }
 
 // The format's order of siblings: shorter names first, then unit by unit in upper case.
-bool NameBefore(const std::u16string& a, const std::u16string& b) {
+bool NameBefore(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return a.size() < b.size();
   const auto upper = [](char16_t c) {
     return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
@@ -49,7 +49,7 @@ bool NameBefore(const std::u16string& a, const std::u16string& b) {
   return false;
 }
 
-bool SameName(const std::u16string& a, const std::u16string& b) {
+bool SameName(std::u16string_view a, std::u16string_view b) {
   return !NameBefore(a, b) && !NameBefore(b, a);
 }
 
@@ -60,13 +60,27 @@ struct TreeLinks {
   bool red = false;
 };
 
+// The entries `sorted[from, to)` as a balanced tree, its root returned; the level `redLevel`
+// (the last, when it is not full) red.
+std::uint32_t BuildTree(std::span<const std::size_t> sorted, std::size_t from, std::size_t to,
+                        std::size_t depth, std::size_t redLevel, std::vector<TreeLinks>& links) {
+  if (from >= to) return noStream;
+  const std::size_t middle = from + (to - from) / 2;
+  const std::size_t id = sorted[middle];
+  links[id].left = BuildTree(sorted, from, middle, depth + 1, redLevel, links);
+  links[id].right = BuildTree(sorted, middle + 1, to, depth + 1, redLevel, links);
+  links[id].red = depth == redLevel;
+  return static_cast<std::uint32_t>(id);
+}
+
 }  // namespace
 
 CompoundFileWriter::CompoundFileWriter() {
   Entry root;
-  root.name = u"Root Entry";
+  names_ = u"Root Entry";
+  root.nameLength = static_cast<std::uint8_t>(names_.size());
   root.type = 5;
-  entries_.push_back(std::move(root));
+  entries_.push_back(root);
 }
 
 void CompoundFileWriter::SetRootClassId(const ClassId& id) {
@@ -82,26 +96,63 @@ std::size_t CompoundFileWriter::Parent(std::string_view path, std::u16string& na
   while (true) {
     const std::size_t slash = path.find('/');
     name = Utf16Of(path.substr(0, slash));
+    if (name.size() > maxNameUnits) return entries_.size();
     if (slash == std::string_view::npos) return parent;
-    const auto& children = entries_[parent].children;
-    const auto found = std::find_if(children.begin(), children.end(), [&](std::size_t child) {
-      return entries_[child].type == 1 && SameName(entries_[child].name, name);
-    });
-    if (found == children.end()) return entries_.size();
-    parent = *found;
+    std::size_t found = entries_.size();
+    for (std::size_t i = 1; i < entries_.size() && found == entries_.size(); ++i)
+      if (entries_[i].parent == parent && entries_[i].type == 1 &&
+          SameName(NameOf(entries_[i]), name))
+        found = i;
+    if (found == entries_.size()) return found;
+    parent = found;
     path.remove_prefix(slash + 1);
   }
 }
 
-bool CompoundFileWriter::Add(std::string_view path, Entry entry) {
-  const std::size_t parent = Parent(path, entry.name);
-  if (parent == entries_.size() || entry.name.empty() || entry.name.size() > maxNameUnits)
-    return false;
-  for (const std::size_t child : entries_[parent].children)
-    if (SameName(entries_[child].name, entry.name)) return false;
-  entries_[parent].children.push_back(entries_.size());
-  entries_.push_back(std::move(entry));
+bool CompoundFileWriter::Add(std::string_view path, Entry entry, std::string_view bytes) {
+  std::u16string name;
+  const std::size_t parent = Parent(path, name);
+  if (parent == entries_.size() || name.empty()) return false;
+  for (std::size_t i = 1; i < entries_.size(); ++i)
+    if (entries_[i].parent == parent && SameName(NameOf(entries_[i]), name)) return false;
+  const std::string utf8(
+      path.substr(path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1));
+  Append(parent, utf8, entry, bytes);
   return true;
+}
+
+bool CompoundFileWriter::AddStorage(std::string_view path, const ClassId& classId) {
+  Entry entry;
+  entry.type = 1;
+  entry.classId = classId;
+  return Add(path, entry, {});
+}
+
+bool CompoundFileWriter::AddStream(std::string_view path, std::string bytes) {
+  Entry entry;
+  entry.type = 2;
+  return Add(path, entry, bytes);
+}
+
+std::size_t CompoundFileWriter::Append(std::size_t parent, std::string_view name, Entry entry,
+                                       std::string_view bytes) {
+  entry.name = static_cast<std::uint32_t>(names_.size());
+  // Writers' names are ASCII; any other goes through the text unit.
+  bool ascii = true;
+  for (const char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii)
+    names_.append(name.begin(), name.end());
+  else
+    names_ += Utf16Of(name);
+  const std::size_t length = std::min(names_.size() - entry.name, maxNameUnits);
+  names_.resize(entry.name + length);
+  entry.nameLength = static_cast<std::uint8_t>(length);
+  entry.parent = static_cast<std::uint32_t>(parent);
+  entry.offset = data_.size();
+  entry.size = bytes.size();
+  data_ += bytes;
+  entries_.push_back(entry);
+  return entries_.size() - 1;
 }
 
 std::size_t CompoundFileWriter::AddStorageIn(std::size_t parent, std::string_view name,
@@ -109,88 +160,69 @@ std::size_t CompoundFileWriter::AddStorageIn(std::size_t parent, std::string_vie
   Entry entry;
   entry.type = 1;
   entry.classId = classId;
-  entry.name = Utf16Of(name);
-  entries_[parent].children.push_back(entries_.size());
-  entries_.push_back(std::move(entry));
-  return entries_.size() - 1;
+  return Append(parent, name, entry, {});
 }
 
-void CompoundFileWriter::AddStreamIn(std::size_t parent, std::string_view name, std::string bytes) {
+void CompoundFileWriter::AddStreamIn(std::size_t parent, std::string_view name,
+                                     std::string_view bytes) {
   Entry entry;
   entry.type = 2;
-  entry.bytes = std::move(bytes);
-  entry.name = Utf16Of(name);
-  entries_[parent].children.push_back(entries_.size());
-  entries_.push_back(std::move(entry));
-}
-
-bool CompoundFileWriter::AddStorage(std::string_view path, const ClassId& classId) {
-  Entry entry;
-  entry.type = 1;
-  entry.classId = classId;
-  return Add(path, std::move(entry));
-}
-
-bool CompoundFileWriter::AddStream(std::string_view path, std::string bytes) {
-  Entry entry;
-  entry.type = 2;
-  entry.bytes = std::move(bytes);
-  return Add(path, std::move(entry));
+  Append(parent, name, entry, bytes);
 }
 
 std::string CompoundFileWriter::Bytes() const {
   // Each storage's children as a balanced tree in the format's order; the last level red when
   // it is not full, so that every path holds as many black entries.
   std::vector<TreeLinks> links(entries_.size());
-  for (const Entry& storage : entries_) {
-    if (storage.children.empty()) continue;
-    std::vector<std::size_t> sorted = storage.children;
-    std::sort(sorted.begin(), sorted.end(), [this](std::size_t a, std::size_t b) {
-      return NameBefore(entries_[a].name, entries_[b].name);
+  // Every storage's children, gathered by parent in one pass.
+  std::vector<std::size_t> first(entries_.size() + 1, 0);
+  for (std::size_t i = 1; i < entries_.size(); ++i) ++first[entries_[i].parent + 1];
+  for (std::size_t i = 0; i < entries_.size(); ++i) first[i + 1] += first[i];
+  std::vector<std::size_t> children(entries_.size() - 1);
+  {
+    std::vector<std::size_t> at(first.begin(), first.end() - 1);
+    for (std::size_t i = 1; i < entries_.size(); ++i) children[at[entries_[i].parent]++] = i;
+  }
+  for (std::size_t self = 0; self < entries_.size(); ++self) {
+    if (first[self] == first[self + 1]) continue;
+    const auto begin = children.begin() + static_cast<long>(first[self]);
+    const auto end = children.begin() + static_cast<long>(first[self + 1]);
+    std::sort(begin, end, [this](std::size_t a, std::size_t b) {
+      return NameBefore(NameOf(entries_[a]), NameOf(entries_[b]));
     });
+    const std::span<const std::size_t> sorted(&*begin, static_cast<std::size_t>(end - begin));
     std::size_t fullLevels = 0;
     while ((std::size_t{2} << fullLevels) - 1 <= sorted.size()) ++fullLevels;
     const bool perfect = (std::size_t{1} << fullLevels) - 1 == sorted.size();
-    const std::function<std::uint32_t(std::size_t, std::size_t, std::size_t)> build =
-        [&](std::size_t from, std::size_t to, std::size_t depth) -> std::uint32_t {
-      if (from >= to) return noStream;
-      const std::size_t middle = from + (to - from) / 2;
-      const std::size_t id = sorted[middle];
-      links[id].left = build(from, middle, depth + 1);
-      links[id].right = build(middle + 1, to, depth + 1);
-      links[id].red = !perfect && depth == fullLevels;
-      return static_cast<std::uint32_t>(id);
-    };
-    const std::size_t self = static_cast<std::size_t>(&storage - entries_.data());
-    links[self].child = build(0, sorted.size(), 0);
+    links[self].child =
+        BuildTree(sorted, 0, sorted.size(), 0, perfect ? ~std::size_t{0} : fullLevels, links);
   }
 
   // Where each stream lies: small ones in the mini stream, the others in sectors of their own.
   std::vector<std::uint32_t> start(entries_.size(), endOfChain);
   std::vector<std::uint32_t> miniChain;  // the mini FAT
-  std::string miniStream;
+  std::size_t miniStreamSize = 0;        // its bytes go straight into the file once it is laid out
   std::vector<std::size_t> large;
   for (std::size_t i = 1; i < entries_.size(); ++i) {
     const Entry& entry = entries_[i];
-    if (entry.type != 2 || entry.bytes.empty()) continue;
-    if (entry.bytes.size() >= miniStreamCutoff) {
+    if (entry.type != 2 || entry.size == 0) continue;
+    if (entry.size >= miniStreamCutoff) {
       large.push_back(i);
       continue;
     }
     const std::size_t first = miniChain.size();
-    const std::size_t count = Ceil(entry.bytes.size(), miniSectorSize);
+    const std::size_t count = Ceil(entry.size, miniSectorSize);
     start[i] = static_cast<std::uint32_t>(first);
     for (std::size_t k = 0; k < count; ++k)
       miniChain.push_back(k + 1 < count ? static_cast<std::uint32_t>(first + k + 1) : endOfChain);
-    miniStream += entry.bytes;
-    miniStream.resize(Ceil(miniStream.size(), miniSectorSize) * miniSectorSize, '\0');
+    miniStreamSize += count * miniSectorSize;
   }
 
   const std::size_t directorySectors = Ceil(entries_.size(), entriesPerSector);
   const std::size_t miniFatSectors = Ceil(miniChain.size(), idsPerSector);
-  const std::size_t miniStreamSectors = Ceil(miniStream.size(), sectorSize);
+  const std::size_t miniStreamSectors = Ceil(miniStreamSize, sectorSize);
   std::size_t dataSectors = directorySectors + miniFatSectors + miniStreamSectors;
-  for (const std::size_t i : large) dataSectors += Ceil(entries_[i].bytes.size(), sectorSize);
+  for (const std::size_t i : large) dataSectors += Ceil(entries_[i].size, sectorSize);
   // The allocation table covers itself; the header lists its sectors.
   std::size_t fatSectors = 0;
   while (Ceil(dataSectors + fatSectors, idsPerSector) != fatSectors)
@@ -210,7 +242,7 @@ std::string CompoundFileWriter::Bytes() const {
   const std::uint32_t firstDirectory = chain(directorySectors, 0);
   const std::uint32_t firstMiniFat = chain(miniFatSectors, 0);
   const std::uint32_t firstMiniStream = chain(miniStreamSectors, 0);
-  for (const std::size_t i : large) start[i] = chain(Ceil(entries_[i].bytes.size(), sectorSize), 0);
+  for (const std::size_t i : large) start[i] = chain(Ceil(entries_[i].size, sectorSize), 0);
   const std::uint32_t firstFat = next;
   chain(fatSectors, fatSector);
   start[0] = firstMiniStream;
@@ -249,15 +281,16 @@ std::string CompoundFileWriter::Bytes() const {
       continue;
     }
     const Entry& entry = entries_[i];
-    for (std::size_t k = 0; k < entry.name.size(); ++k) Put16(out, at + 2 * k, entry.name[k]);
-    Put16(out, at + 64, static_cast<std::uint16_t>(2 * (entry.name.size() + 1)));
+    const std::u16string_view name = NameOf(entry);
+    for (std::size_t k = 0; k < name.size(); ++k) Put16(out, at + 2 * k, name[k]);
+    Put16(out, at + 64, static_cast<std::uint16_t>(2 * (name.size() + 1)));
     out[at + 66] = static_cast<char>(entry.type);
     out[at + 67] = links[i].red ? 0 : 1;
     Put32(out, at + 68, links[i].left);
     Put32(out, at + 72, links[i].right);
     Put32(out, at + 76, links[i].child);
     std::copy(entry.classId.begin(), entry.classId.end(), out.begin() + at + 80);
-    const std::size_t size = i == 0 ? miniStream.size() : entry.bytes.size();
+    const std::size_t size = i == 0 ? miniStreamSize : entry.size;
     Put32(out, at + 116, entry.type == 1 ? 0 : start[i]);
     Put32(out, at + 120, static_cast<std::uint32_t>(size));
     Put32(out, at + 124, static_cast<std::uint32_t>(static_cast<std::uint64_t>(size) >> 32));
@@ -266,10 +299,14 @@ std::string CompoundFileWriter::Bytes() const {
     Put32(out, sector(firstMiniFat) + 4 * k, miniChain[k]);
   for (std::size_t k = miniChain.size(); k < miniFatSectors * idsPerSector; ++k)
     Put32(out, sector(firstMiniFat) + 4 * k, freeSector);
-  if (!miniStream.empty())
-    std::copy(miniStream.begin(), miniStream.end(), out.begin() + sector(firstMiniStream));
+  for (std::size_t i = 1; i < entries_.size(); ++i)
+    if (entries_[i].type == 2 && entries_[i].size > 0 && entries_[i].size < miniStreamCutoff)
+      std::copy_n(
+          data_.begin() + static_cast<long>(entries_[i].offset), entries_[i].size,
+          out.begin() + static_cast<long>(sector(firstMiniStream) + start[i] * miniSectorSize));
   for (const std::size_t i : large)
-    std::copy(entries_[i].bytes.begin(), entries_[i].bytes.end(), out.begin() + sector(start[i]));
+    std::copy_n(data_.begin() + static_cast<long>(entries_[i].offset), entries_[i].size,
+                out.begin() + static_cast<long>(sector(start[i])));
   return out;
 }
 

@@ -32,25 +32,37 @@ class CompoundFileWriter {
   /// The same by the parent's number (0 the root, a storage's as `AddStorageIn` returns it),
   /// for writers that make thousands: the caller keeps siblings' names distinct and valid.
   std::size_t AddStorageIn(std::size_t parent, std::string_view name, const ClassId& classId);
-  void AddStreamIn(std::size_t parent, std::string_view name, std::string bytes);
+  void AddStreamIn(std::size_t parent, std::string_view name, std::string_view bytes);
 
   /// The whole file. Throws `std::length_error` past 436 MB, which the header's own list of
   /// allocation-table sectors can no longer name.
   std::string Bytes() const;
 
  private:
+  /// Entries are small and their names and bytes kept apart: writers add tens of thousands.
   struct Entry {
-    std::u16string name;
-    int type = 0;  ///< 1 storage, 2 stream, 5 root
+    std::uint32_t name = 0;  ///< where its name starts in `names_`
+    std::uint8_t nameLength = 0;
+    std::uint8_t type = 0;  ///< 1 storage, 2 stream, 5 root
     ClassId classId{};
-    std::string bytes;
-    std::vector<std::size_t> children;
+    std::uint32_t parent = 0;
+    std::size_t offset = 0;  ///< a stream's bytes in `data_`
+    std::size_t size = 0;
   };
+  std::u16string_view NameOf(const Entry& entry) const {
+    return std::u16string_view(names_).substr(entry.name, entry.nameLength);
+  }
+  /// The entry of the storage `path` names the parent of, and the last name in `name`; the
+  /// number of entries when there is no such storage or a name is too long.
   std::size_t Parent(std::string_view path, std::u16string& name) const;
-  bool Add(std::string_view path, Entry entry);
+  bool Add(std::string_view path, Entry entry, std::string_view bytes);
+  std::size_t Append(std::size_t parent, std::string_view name, Entry entry,
+                     std::string_view bytes);
 
   ClassId headerClassId_{};
   std::vector<Entry> entries_;
+  std::string data_;      ///< every stream's bytes, one after another
+  std::u16string names_;  ///< every entry's name, one after another
 };
 
 }  // namespace pexol

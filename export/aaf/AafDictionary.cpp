@@ -7,74 +7,75 @@ namespace pexol::aaf {
 
 namespace {
 
-std::unique_ptr<Object> Definition(const char* cls, const char* id, const char* name,
-                                   const char* description) {
-  auto object = std::make_unique<Object>(cls);
-  object->Id("Identification", AuidOf(id)).String("Name", name).String("Description", description);
-  return object;
+void Describe(Node& definition, const Auid& id, const char* name, const char* description) {
+  definition.Id("Identification", id).String("Name", name).String("Description", description);
 }
 
 struct OperationRow {
-  const char* id;
+  const Auid& id;
   const char* name;
-  const char* data;
+  const Auid& data;
   bool timeWarp;
   int inputs;
-  std::vector<std::string> parameters;
+  std::vector<Auid> parameters;
 };
 
 }  // namespace
 
-std::string KeyOf(const char* id) {
-  const Auid auid = AuidOf(id);
-  return std::string(auid.begin(), auid.end());
-}
+void FillDictionary(Node& dictionary) {
+  const struct {
+    const Auid& id;
+    const char* name;
+    const char* description;
+  } data[] = {{ids::picture, "Picture", "Picture Essence"},
+              {ids::sound, "Sound", "Sound Essence"},
+              {ids::timecode, "Timecode", "Timecode"},
+              {ids::descriptiveMetadata, "DescriptiveMetadata", "Descriptive Metadata"}};
+  for (const auto& row : data)
+    dictionary.AddToSet("DataDefinitions", "DataDefinition", KeyOf(row.id), [&](Node& definition) {
+      Describe(definition, row.id, row.name, row.description);
+    });
 
-std::unique_ptr<Object> Dictionary() {
-  auto dictionary = std::make_unique<Object>("Dictionary");
-  const char* data[][3] = {
-      {ids::picture, "Picture", "Picture Essence"},
-      {ids::sound, "Sound", "Sound Essence"},
-      {ids::timecode, "Timecode", "Timecode"},
-      {ids::descriptiveMetadata, "DescriptiveMetadata", "Descriptive Metadata"}};
-  for (const auto& [id, name, description] : data)
-    dictionary->AddToSet("DataDefinitions", Definition("DataDefinition", id, name, description));
-
-  const char* parameters[][4] = {
+  const struct {
+    const Auid& id;
+    const char* name;
+    const char* description;
+    const Auid& type;
+  } parameters[] = {
       {ids::level, "Level", "Mix of the incoming over the outgoing", ids::rationalType},
       {ids::amplitude, "Amplitude", "Amplitude multiplier", ids::rationalType},
       {ids::wipeNumber, "SMPTEWipeNumber", "SMPTE 258M wipe code", ids::int32Type},
       {ids::speedRatio, "SpeedRatio", "Output length over input length", ids::rationalType}};
-  for (const auto& [id, name, description, type] : parameters) {
-    auto definition = Definition("ParameterDefinition", id, name, description);
-    definition->Refer("Type", KeyOf(type));
-    dictionary->AddToSet("ParameterDefinitions", std::move(definition));
-  }
+  for (const auto& row : parameters)
+    dictionary.AddToSet("ParameterDefinitions", "ParameterDefinition", KeyOf(row.id),
+                        [&](Node& definition) {
+                          Describe(definition, row.id, row.name, row.description);
+                          definition.Refer("Type", KeyOf(row.type));
+                        });
 
   const OperationRow operations[] = {
-      {ids::videoDissolve, "VideoDissolve_2", ids::picture, false, 2, {KeyOf(ids::level)}},
-      {ids::audioDissolve, "Audio Dissolve", ids::sound, false, 2, {KeyOf(ids::level)}},
-      {ids::wipe,
-       "SMPTE Video Wipe",
-       ids::picture,
-       false,
-       2,
-       {KeyOf(ids::level), KeyOf(ids::wipeNumber)}},
-      {ids::motionControl, "Motion Control", ids::picture, true, 1, {KeyOf(ids::speedRatio)}},
-      {ids::audioGain, "Audio Gain", ids::sound, false, 1, {KeyOf(ids::amplitude)}},
+      {ids::videoDissolve, "VideoDissolve_2", ids::picture, false, 2, {ids::level}},
+      {ids::audioDissolve, "Audio Dissolve", ids::sound, false, 2, {ids::level}},
+      {ids::wipe, "SMPTE Video Wipe", ids::picture, false, 2, {ids::level, ids::wipeNumber}},
+      {ids::motionControl, "Motion Control", ids::picture, true, 1, {ids::speedRatio}},
+      {ids::audioGain, "Audio Gain", ids::sound, false, 1, {ids::amplitude}},
   };
-  for (const OperationRow& row : operations) {
-    auto definition = Definition("OperationDefinition", row.id, row.name, "");
-    definition->Refer("DataDefinition", KeyOf(row.data)).Bool("IsTimeWarp", row.timeWarp);
-    definition->Id("OperationCategory", AuidOf("0d010102-0101-0100-060e-2b3404010101"));
-    definition->Int("NumberInputs", row.inputs).ReferAll("ParametersDefined", row.parameters);
-    dictionary->AddToSet("OperationDefinitions", std::move(definition));
-  }
+  for (const OperationRow& row : operations)
+    dictionary.AddToSet("OperationDefinitions", "OperationDefinition", KeyOf(row.id),
+                        [&](Node& definition) {
+                          Describe(definition, row.id, row.name, "");
+                          definition.Refer("DataDefinition", KeyOf(row.data));
+                          definition.Bool("IsTimeWarp", row.timeWarp);
+                          definition.Id("OperationCategory", ids::effectCategory);
+                          definition.Int("NumberInputs", row.inputs);
+                          definition.ReferAll("ParametersDefined", row.parameters);
+                        });
 
-  dictionary->AddToSet("InterpolationDefinitions",
-                       Definition("InterpolationDefinition", ids::linear, "LinearInterp",
-                                  "Linear keyframe interpolation"));
-  return dictionary;
+  dictionary.AddToSet("InterpolationDefinitions", "InterpolationDefinition", KeyOf(ids::linear),
+                      [](Node& definition) {
+                        Describe(definition, ids::linear, "LinearInterp",
+                                 "Linear keyframe interpolation");
+                      });
 }
 
 }  // namespace pexol::aaf

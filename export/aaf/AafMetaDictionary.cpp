@@ -8,8 +8,7 @@ namespace pexol::aaf {
 namespace {
 
 std::string Key(std::string_view id) {
-  const Auid auid = AuidOf(id);
-  return std::string(auid.begin(), auid.end());
+  return std::string(KeyOf(AuidOf(id)));
 }
 
 std::string Utf16Array(const std::vector<const char*>& names) {
@@ -37,20 +36,17 @@ std::string Ids(const std::vector<const char*>& ids) {
   return out;
 }
 
-std::unique_ptr<Object> ClassDefinition(const ClassDef& cls) {
-  auto object = std::make_unique<Object>("ClassDefinition");
-  object->String("Name", cls.name).Id("Identification", AuidOf(cls.id));
-  object->Bool("IsConcrete", cls.concrete).Refer("ParentClass", Key(cls.parent));
-  for (const PropertyDef& property : cls.properties) {
-    auto definition = std::make_unique<Object>("PropertyDefinition");
-    definition->String("Name", property.name).Id("Identification", AuidOf(property.id));
-    definition->Id("Type", AuidOf(property.type)).Bool("IsOptional", property.optional);
-    definition->Int("LocalIdentification", property.pid);
-    if (property.unique) definition->Bool("IsUniqueIdentifier", true);
-    object->AddToSet("Properties", std::move(definition));
-  }
-  if (cls.properties.empty()) object->Empty("Properties");
-  return object;
+void ClassDefinition(Node& object, const ClassDef& cls) {
+  object.String("Name", cls.name).Id("Identification", AuidOf(cls.id));
+  object.Bool("IsConcrete", cls.concrete).Refer("ParentClass", Key(cls.parent));
+  object.Empty("Properties");
+  for (const PropertyDef& property : cls.properties)
+    object.AddToSet("Properties", "PropertyDefinition", Key(property.id), [&](Node& definition) {
+      definition.String("Name", property.name).Id("Identification", AuidOf(property.id));
+      definition.Id("Type", AuidOf(property.type)).Bool("IsOptional", property.optional);
+      definition.Int("LocalIdentification", property.pid);
+      if (property.unique) definition.Bool("IsUniqueIdentifier", true);
+    });
 }
 
 const char* TypeClass(TypeKind kind) {
@@ -89,43 +85,42 @@ const char* TypeClass(TypeKind kind) {
   return "TypeDefinition";
 }
 
-std::unique_ptr<Object> TypeDefinition(const TypeDef& type) {
-  auto object = std::make_unique<Object>(TypeClass(type.kind));
-  object->String("Name", type.name).Id("Identification", AuidOf(type.id));
+void TypeDefinition(Node& object, const TypeDef& type) {
+  object.String("Name", type.name).Id("Identification", AuidOf(type.id));
   switch (type.kind) {
     case TypeKind::Integer:
-      object->Int("Size", type.size).Bool("IsSigned", type.isSigned);
+      object.Int("Size", type.size).Bool("IsSigned", type.isSigned);
       break;
     case TypeKind::Enum:
-      object->Refer("ElementType", Key(type.element));
-      object->Bytes("ElementNames", Utf16Array(type.names));
-      object->Bytes("ElementValues", Integers64(type.values));
+      object.Refer("ElementType", Key(type.element));
+      object.Bytes("ElementNames", Utf16Array(type.names));
+      object.Bytes("ElementValues", Integers64(type.values));
       break;
     case TypeKind::Record: {
-      std::vector<std::string> members;
-      for (const char* id : type.ids) members.push_back(Key(id));
-      object->ReferAll("MemberTypes", members).Bytes("MemberNames", Utf16Array(type.names));
+      std::vector<Auid> members;
+      for (const char* id : type.ids) members.push_back(AuidOf(id));
+      object.ReferAll("MemberTypes", members).Bytes("MemberNames", Utf16Array(type.names));
       break;
     }
     case TypeKind::FixedArray:
-      object->Refer("ElementType", Key(type.element)).Int("ElementCount", type.size);
+      object.Refer("ElementType", Key(type.element)).Int("ElementCount", type.size);
       break;
     case TypeKind::VarArray:
     case TypeKind::Set:
     case TypeKind::String:
-      object->Refer("ElementType", Key(type.element));
+      object.Refer("ElementType", Key(type.element));
       break;
     case TypeKind::Rename:
-      object->Refer("RenamedType", Key(type.element));
+      object.Refer("RenamedType", Key(type.element));
       break;
     case TypeKind::ExtEnum:
-      object->Bytes("ElementNames", Utf16Array(type.names)).Bytes("ElementValues", Ids(type.ids));
+      object.Bytes("ElementNames", Utf16Array(type.names)).Bytes("ElementValues", Ids(type.ids));
       break;
     case TypeKind::StrongRef:
-      object->Refer("ReferencedType", Key(type.element));
+      object.Refer("ReferencedType", Key(type.element));
       break;
     case TypeKind::WeakRef:
-      object->Refer("ReferencedType", Key(type.element)).Bytes("TargetSet", Ids(type.ids));
+      object.Refer("ReferencedType", Key(type.element)).Bytes("TargetSet", Ids(type.ids));
       break;
     case TypeKind::Stream:
     case TypeKind::Opaque:
@@ -133,18 +128,17 @@ std::unique_ptr<Object> TypeDefinition(const TypeDef& type) {
     case TypeKind::Indirect:
       break;
   }
-  return object;
 }
 
 }  // namespace
 
-std::unique_ptr<Object> MetaDictionary() {
-  auto dictionary = std::make_unique<Object>("MetaDictionary");
+void FillMetaDictionary(Node& dictionary) {
   for (const ClassDef& cls : ModelClasses())
-    dictionary->AddToSet("ClassDefinitions", ClassDefinition(cls));
+    dictionary.AddToSet("ClassDefinitions", "ClassDefinition", Key(cls.id),
+                        [&](Node& object) { ClassDefinition(object, cls); });
   for (const TypeDef& type : ModelTypes())
-    dictionary->AddToSet("TypeDefinitions", TypeDefinition(type));
-  return dictionary;
+    dictionary.AddToSet("TypeDefinitions", TypeClass(type.kind), Key(type.id),
+                        [&](Node& object) { TypeDefinition(object, type); });
 }
 
 }  // namespace pexol::aaf

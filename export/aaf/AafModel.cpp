@@ -1,6 +1,8 @@
 // export/aaf/AafModel.cpp - lookups into the model's tables
 #include "export/aaf/AafModel.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -17,6 +19,22 @@ int HexDigit(char c) {
 
 [[noreturn]] void Missing(std::string_view what, std::string_view name) {
   throw std::logic_error("the AAF model has no " + std::string(what) + " " + std::string(name));
+}
+
+// The name a property's storage or index goes by: its name, squeezed to leave room for "-pid"
+// (and, for sets and vectors, an element's "{n}" and " index") within the container's 31.
+std::string StorageName(const PropertyDef& def, std::size_t room) {
+  char pid[8];
+  std::snprintf(pid, sizeof pid, "%x", def.pid);
+  const std::string_view name = def.name;
+  const std::size_t size = room - std::string_view(pid).size() - 2;
+  std::string squeezed(name);
+  if (name.size() > size) {
+    const std::size_t half = size / 2;
+    squeezed = std::string(name.substr(0, half)) + "-" +
+               std::string(name.substr(name.size() - (size - half - 1)));
+  }
+  return squeezed + "-" + pid;
 }
 
 }  // namespace
@@ -47,6 +65,66 @@ Model::Model() {
   // The root storage's two properties.
   pids_["0d010301-0101-0100-060e-2b3401010102"] = 0x0001;  // MetaDictionary
   pids_["0d010301-0102-0100-060e-2b3401010102"] = 0x0002;  // Header
+  for (const TypeDef& type : ModelTypes()) {
+    if (type.kind != TypeKind::WeakRef) continue;
+    std::vector<std::uint16_t> path;
+    for (const char* id : type.ids) path.push_back(PidOf(id));
+    if (std::find(targetPaths_.begin(), targetPaths_.end(), path) == targetPaths_.end())
+      targetPaths_.push_back(std::move(path));
+  }
+  for (const ClassDef& cls : ModelClasses()) {
+    ClassInfo& info = infos_[cls.name];
+    info.def = &cls;
+    info.id = AuidOf(cls.id);
+    for (const ClassDef* at = &cls;;) {
+      for (const PropertyDef& property : at->properties)
+        info.properties.try_emplace(property.name, InfoOf(property));
+      const ClassDef* parent = ClassWithId(at->parent);
+      if (parent == nullptr || parent == at) break;
+      at = parent;
+    }
+  }
+}
+
+std::uint16_t Model::TagOf(const TypeDef& weakReference) const {
+  std::vector<std::uint16_t> path;
+  for (const char* id : weakReference.ids) path.push_back(PidOf(id));
+  const auto found = std::find(targetPaths_.begin(), targetPaths_.end(), path);
+  return static_cast<std::uint16_t>(found - targetPaths_.begin());
+}
+
+PropertyInfo Model::InfoOf(const PropertyDef& property) const {
+  PropertyInfo info;
+  info.def = &property;
+  info.type = &Type(property.type);
+  const TypeDef* base = info.type;
+  while (base->kind == TypeKind::Enum || base->kind == TypeKind::Rename)
+    base = &Type(base->element);
+  if (base->kind == TypeKind::Integer) info.width = base->size;
+  info.strongName = StorageName(property, 32);
+  info.collectionName = StorageName(property, 22);
+  const TypeDef* element = info.type;
+  if (element->kind == TypeKind::Set || element->kind == TypeKind::VarArray)
+    element = &Type(element->element);
+  if (element->kind == TypeKind::WeakRef) {
+    info.weakTag = TagOf(*element);
+    if (const ClassDef* target = ClassWithId(element->element))
+      if (const PropertyDef* key = Key(*target)) info.weakKeyPid = key->pid;
+  }
+  if (element->kind == TypeKind::StrongRef) {
+    const ClassDef* held = ClassWithId(element->element);
+    const PropertyDef* key = held != nullptr ? Key(*held) : nullptr;
+    // A parameter has no key of its own: its set goes by its definition, stored under the
+    // definitions' key id, as Media Composer and the AAF toolkit write it.
+    info.setKeyPid = key != nullptr ? key->pid : 0x1b01;
+  }
+  return info;
+}
+
+const ClassInfo& Model::Info(std::string_view name) const {
+  const auto found = infos_.find(name);
+  if (found == infos_.end()) Missing("class", name);
+  return found->second;
 }
 
 const Model& Model::Get() {

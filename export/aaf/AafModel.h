@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -68,6 +69,25 @@ using Auid = std::array<std::uint8_t, 16>;
 /// "0d010101-0101-2f00-060e-2b3402060101" as stored.
 Auid AuidOf(std::string_view text);
 
+/// What writing a property takes, worked out once: its type, an integer's width, the names of
+/// the storages and streams it makes, and the keys of the objects it holds or names.
+struct PropertyInfo {
+  const PropertyDef* def = nullptr;
+  const TypeDef* type = nullptr;
+  int width = 0;               ///< an integer's bytes (enumerations and renames by what they are)
+  std::string strongName;      ///< the storage a strong reference names: "Segment-4803"
+  std::string collectionName;  ///< a set's or vector's, before "{n}" and " index"
+  std::uint16_t weakTag = 0;   ///< weak references: the target path's index in the file's table
+  std::uint16_t weakKeyPid = 0;
+  std::uint16_t setKeyPid = 0;  ///< strong sets: the property their objects are keyed by
+};
+
+struct ClassInfo {
+  const ClassDef* def = nullptr;
+  Auid id{};
+  std::unordered_map<std::string_view, PropertyInfo> properties;  ///< its own and its parents'
+};
+
 /// Lookups into the tables, built once.
 class Model {
  public:
@@ -82,12 +102,21 @@ class Model {
   std::uint16_t PidOf(std::string_view id) const;
   /// The key property of objects of `cls` (the unique property of it or a parent).
   const PropertyDef* Key(const ClassDef& cls) const;
+  /// Everything about writing objects of the class `name`.
+  const ClassInfo& Info(std::string_view name) const;
+  /// The target paths of weak references (local ids from the root), each once, in the model's
+  /// order: every file holds the same table.
+  const std::vector<std::vector<std::uint16_t>>& TargetPaths() const { return targetPaths_; }
 
  private:
   Model();
+  PropertyInfo InfoOf(const PropertyDef& property) const;
+  std::uint16_t TagOf(const TypeDef& weakReference) const;
   std::unordered_map<std::string_view, const ClassDef*> classes_, classIds_;
   std::unordered_map<std::string_view, const TypeDef*> types_;
   std::unordered_map<std::string_view, std::uint16_t> pids_;
+  std::vector<std::vector<std::uint16_t>> targetPaths_;
+  std::unordered_map<std::string_view, ClassInfo> infos_;
 };
 
 }  // namespace pexol::aaf

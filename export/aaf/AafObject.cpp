@@ -1,7 +1,8 @@
 // export/aaf/AafObject.cpp - property values as AAF stores them, and the objects' storages
 #include "export/aaf/AafObject.h"
 
-#include <cstdio>
+#include <charconv>
+#include <numeric>
 #include <stdexcept>
 
 #include "core/TextEncoding.h"
@@ -12,338 +13,230 @@ namespace {
 
 // How a property is stored (the stored forms of the structured storage).
 constexpr std::uint8_t formData = 0x82;
-constexpr std::uint8_t formStrong = 0x22;
-constexpr std::uint8_t formStrongVector = 0x32;
-constexpr std::uint8_t formStrongSet = 0x3A;
 constexpr std::uint8_t formWeak = 0x02;
 constexpr std::uint8_t formWeakVector = 0x12;
 constexpr std::uint8_t formWeakSet = 0x1A;
 constexpr std::uint8_t propertiesVersion = 0x20;
-constexpr std::uint8_t littleEndian = 0x4C;
+constexpr char littleEndian = 0x4C;
 
-void Put(std::string& out, std::uint64_t value, int bytes) {
+void PutLe(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// The width of an integer stored as `type`: enumerations and renames by what they stand for.
-int IntegerWidth(const TypeDef& type) {
-  const Model& model = Model::Get();
-  switch (type.kind) {
-    case TypeKind::Integer:
-      return type.size;
-    case TypeKind::Enum:
-    case TypeKind::Rename:
-      return IntegerWidth(model.Type(type.element));
-    default:
-      throw std::logic_error(std::string("AAF type ") + type.name + " is not an integer");
-  }
-}
-
-// The name a property's storage or index goes by: its name, squeezed to leave room for "-pid"
-// (and, for sets and vectors, an element's "{n}" and " index") within the container's 31.
-std::string StorageName(const PropertyDef& def, std::size_t room) {
-  char pid[8];
-  std::snprintf(pid, sizeof pid, "%x", def.pid);
-  const std::string_view name = def.name;
-  const std::size_t size = room - std::string_view(pid).size() - 2;
-  std::string squeezed;
-  if (name.size() <= size) {
-    squeezed = name;
-  } else {
-    const std::size_t half = size / 2;
-    squeezed = std::string(name.substr(0, half)) + "-" +
-               std::string(name.substr(name.size() - (size - half - 1)));
-  }
-  return squeezed + "-" + pid;
-}
-
-// Every weak reference type's target path as local ids, in the model's order, distinct.
-const std::vector<std::vector<std::uint16_t>>& TargetPaths() {
-  static const std::vector<std::vector<std::uint16_t>> paths = [] {
-    const Model& model = Model::Get();
-    std::vector<std::vector<std::uint16_t>> all;
-    for (const TypeDef& type : ModelTypes()) {
-      if (type.kind != TypeKind::WeakRef) continue;
-      std::vector<std::uint16_t> path;
-      for (const char* id : type.ids) path.push_back(model.PidOf(id));
-      bool known = false;
-      for (const auto& seen : all) known = known || seen == path;
-      if (!known) all.push_back(std::move(path));
-    }
-    return all;
-  }();
-  return paths;
-}
-
-}  // namespace
-
-std::string StoredString(std::string_view utf8) {
-  std::string out;
-  for (const char16_t unit : Utf16Of(utf8)) Put(out, unit, 2);
-  Put(out, 0, 2);
-  return out;
-}
-
-std::uint16_t WeakReferenceTag(const TypeDef& type) {
-  const Model& model = Model::Get();
-  std::vector<std::uint16_t> path;
-  for (const char* id : type.ids) path.push_back(model.PidOf(id));
-  const auto& paths = TargetPaths();
-  for (std::size_t i = 0; i < paths.size(); ++i)
-    if (paths[i] == path) return static_cast<std::uint16_t>(i);
-  throw std::logic_error(std::string("no target path for AAF type ") + type.name);
-}
-
-Object::Object(std::string_view className) : class_(&Model::Get().Class(className)) {}
-
-Object::Value& Object::Put(std::string_view property, std::uint8_t form) {
-  const PropertyDef& def = Model::Get().Property(*class_, property);
-  for (Value& value : values_)
-    if (value.pid == def.pid) {
-      value = Value{};
-      value.pid = def.pid;
-      value.form = form;
-      value.def = &def;
-      return value;
-    }
-  Value& value = values_.emplace_back();
-  value.pid = def.pid;
-  value.form = form;
-  value.def = &def;
-  return value;
-}
-
-Object& Object::Int(std::string_view property, std::int64_t number) {
-  const PropertyDef& def = Model::Get().Property(*class_, property);
-  const int width = IntegerWidth(Model::Get().Type(def.type));
-  Put(property, formData).bytes.clear();
-  std::string bytes;
-  aaf::Put(bytes, static_cast<std::uint64_t>(number), width);
-  return Bytes(property, std::move(bytes));
-}
-
-Object& Object::String(std::string_view property, std::string_view utf8) {
-  return Bytes(property, StoredString(utf8));
-}
-
-Object& Object::Id(std::string_view property, const Auid& id) {
-  return Bytes(property, std::string(id.begin(), id.end()));
-}
-
-Object& Object::Mob(std::string_view property, const MobId& id) {
-  return Bytes(property, std::string(id.begin(), id.end()));
-}
-
-Object& Object::Rational(std::string_view property, std::int32_t numerator,
-                         std::int32_t denominator) {
-  std::string bytes;
-  aaf::Put(bytes, static_cast<std::uint32_t>(numerator), 4);
-  aaf::Put(bytes, static_cast<std::uint32_t>(denominator), 4);
-  return Bytes(property, std::move(bytes));
-}
-
-Object& Object::Bytes(std::string_view property, std::string bytes) {
-  Put(property, formData).bytes = std::move(bytes);
-  return *this;
-}
-
-Object& Object::Indirect(std::string_view property, std::string_view typeId,
-                         std::string_view bytes) {
-  std::string stored(1, static_cast<char>(littleEndian));
-  const Auid type = AuidOf(typeId);
-  stored.append(type.begin(), type.end());
-  stored += bytes;
-  return Bytes(property, std::move(stored));
-}
-
-Object& Object::Child(std::string_view property, std::unique_ptr<Object> child) {
-  Put(property, formStrong).objects.push_back(std::move(child));
-  return *this;
-}
-
-Object& Object::Append(std::string_view property, std::unique_ptr<Object> child) {
-  const PropertyDef& def = Model::Get().Property(*class_, property);
-  for (Value& value : values_)
-    if (value.pid == def.pid) {
-      value.objects.push_back(std::move(child));
-      return *this;
-    }
-  Put(property, formStrongVector).objects.push_back(std::move(child));
-  return *this;
-}
-
-Object& Object::AddToSet(std::string_view property, std::unique_ptr<Object> child,
-                         std::string_view key) {
-  const Model& model = Model::Get();
-  const PropertyDef& def = model.Property(*class_, property);
-  const PropertyDef* keyDef =
-      key.empty() ? model.Key(child->Class()) : &model.Property(child->Class(), key);
-  if (keyDef == nullptr) throw std::logic_error("AAF objects in a set need a key");
-  Value* set = nullptr;
-  for (Value& value : values_)
-    if (value.pid == def.pid) set = &value;
-  if (set == nullptr) {
-    set = &Put(property, formStrongSet);
-    // A parameter is keyed by its definition, yet stored under the definitions' key id, as
-    // Media Composer and the AAF toolkit write it.
-    set->keyPid = key.empty() ? keyDef->pid : model.Key(model.Class("DefinitionObject"))->pid;
-  }
-  set->keys.emplace_back(child->Stored(keyDef->name));
-  set->objects.push_back(std::move(child));
-  return *this;
-}
-
-Object& Object::Empty(std::string_view property) {
-  const Model& model = Model::Get();
-  const TypeDef& type = model.Type(model.Property(*class_, property).type);
-  if (type.kind != TypeKind::Set) {
-    Put(property, formStrongVector);
-    return *this;
-  }
-  const ClassDef& element = *model.ClassWithId(model.Type(type.element).element);
-  Put(property, formStrongSet).keyPid = model.Key(element)->pid;
-  return *this;
-}
-Object& Object::Refer(std::string_view property, std::string_view key) {
-  const Model& model = Model::Get();
-  const TypeDef& type = model.Type(model.Property(*class_, property).type);
-  const PropertyDef* keyDef = model.Key(*model.ClassWithId(type.element));
-  Value& value = Put(property, formWeak);
-  aaf::Put(value.bytes, WeakReferenceTag(type), 2);
-  aaf::Put(value.bytes, keyDef->pid, 2);
-  aaf::Put(value.bytes, key.size(), 1);
-  value.bytes += key;
-  return *this;
-}
-
-Object& Object::ReferAll(std::string_view property, const std::vector<std::string>& keys) {
-  const Model& model = Model::Get();
-  const TypeDef& type = model.Type(model.Property(*class_, property).type);
-  const TypeDef& element = model.Type(type.element);
-  Value& value = Put(property, type.kind == TypeKind::Set ? formWeakSet : formWeakVector);
-  value.tag = WeakReferenceTag(element);
-  value.keyPid = model.Key(*model.ClassWithId(element.element))->pid;
-  value.keys = keys;
-  return *this;
-}
-
-std::string_view Object::Stored(std::string_view property) const {
-  const std::uint16_t pid = Model::Get().Property(*class_, property).pid;
-  for (const Value& value : values_)
-    if (value.pid == pid) return value.bytes;
-  return {};
 }
 
 bool Weak(std::uint8_t form) {
   return form == formWeakVector || form == formWeakSet;
 }
 
-// Writes objects into a compound file, each as a storage under its parent's.
-class StorageWriter {
- public:
-  explicit StorageWriter(CompoundFileWriter& file) : file_(file) {}
+}  // namespace
 
-  void Write(const Object& object, std::size_t parent, std::string_view name) {
-    const Auid classId = AuidOf(object.class_->id);
-    const std::size_t storage = file_.AddStorageIn(parent, name, classId);
-    std::string head, data;
-    head += static_cast<char>(littleEndian);
-    head += static_cast<char>(propertiesVersion);
-    Put(head, object.values_.size(), 2);
-    for (const Object::Value& value : object.values_) {
-      std::string bytes = value.bytes;
-      if (value.form == formStrong) {
-        const std::string child = StorageName(*value.def, 32);
-        bytes = StoredString(child);
-        Write(*value.objects.front(), storage, child);
-      } else if (value.form == formStrongVector || value.form == formStrongSet ||
-                 Weak(value.form)) {
-        const std::string set = StorageName(*value.def, 22);
-        bytes = StoredString(set);
-        WriteIndex(value, storage, set);
-        for (std::size_t i = 0; i < value.objects.size(); ++i) {
-          char element[24];
-          std::snprintf(element, sizeof element, "{%zx}", i);
-          Write(*value.objects[i], storage, set + element);
-        }
-      }
-      Put(head, value.pid, 2);
-      Put(head, value.form, 2);
-      Put(head, bytes.size(), 2);
-      data += bytes;
-    }
-    file_.AddStreamIn(storage, "properties", head + data);
+std::string StoredString(std::string_view utf8) {
+  std::string out;
+  bool ascii = true;
+  for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  out.reserve(2 * utf8.size() + 2);
+  if (ascii) {
+    for (const char c : utf8) out += c, out += '\0';
+  } else {
+    for (const char16_t unit : Utf16Of(utf8)) PutLe(out, unit, 2);
   }
+  PutLe(out, 0, 2);
+  return out;
+}
 
- private:
-  void WriteIndex(const Object::Value& value, std::size_t storage, const std::string& set) {
+const PropertyInfo& Node::Property(std::string_view name) const {
+  const auto found = class_.properties.find(name);
+  if (found == class_.properties.end())
+    throw std::logic_error("the AAF class " + std::string(class_.def->name) + " has no property " +
+                           std::string(name));
+  return found->second;
+}
+
+void Node::Put(const PropertyInfo& property, std::uint8_t form, std::string_view bytes) {
+  PutLe(head_, property.def->pid, 2);
+  PutLe(head_, form, 2);
+  PutLe(head_, bytes.size(), 2);
+  data_ += bytes;
+  ++count_;
+}
+
+Node& Node::Int(std::string_view name, std::int64_t value) {
+  const PropertyInfo& property = Property(name);
+  if (property.width == 0)
+    throw std::logic_error("the AAF property " + std::string(name) + " is not an integer");
+  char bytes[8];
+  for (int i = 0; i < property.width; ++i)
+    bytes[i] = static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
+  Put(property, formData, {bytes, static_cast<std::size_t>(property.width)});
+  return *this;
+}
+
+Node& Node::String(std::string_view name, std::string_view utf8) {
+  Put(Property(name), formData, StoredString(utf8));
+  return *this;
+}
+
+Node& Node::Id(std::string_view name, const Auid& id) {
+  Put(Property(name), formData, {reinterpret_cast<const char*>(id.data()), id.size()});
+  return *this;
+}
+
+Node& Node::Mob(std::string_view name, const MobId& id) {
+  Put(Property(name), formData, {reinterpret_cast<const char*>(id.data()), id.size()});
+  return *this;
+}
+
+Node& Node::Rational(std::string_view name, std::int64_t numerator, std::int64_t denominator) {
+  const std::int64_t common = std::gcd(numerator, denominator);
+  if (common > 1) numerator /= common, denominator /= common;
+  std::string bytes;
+  PutLe(bytes, static_cast<std::uint32_t>(static_cast<std::int32_t>(numerator)), 4);
+  PutLe(bytes, static_cast<std::uint32_t>(static_cast<std::int32_t>(denominator)), 4);
+  Put(Property(name), formData, bytes);
+  return *this;
+}
+
+Node& Node::Bytes(std::string_view name, std::string_view bytes) {
+  Put(Property(name), formData, bytes);
+  return *this;
+}
+
+Node& Node::Indirect(std::string_view name, const Auid& type, std::string_view bytes) {
+  std::string stored(1, littleEndian);
+  stored.append(type.begin(), type.end());
+  stored += bytes;
+  Put(Property(name), formData, stored);
+  return *this;
+}
+
+Node& Node::Refer(std::string_view name, std::string_view key) {
+  const PropertyInfo& property = Property(name);
+  std::string bytes;
+  PutLe(bytes, property.weakTag, 2);
+  PutLe(bytes, property.weakKeyPid, 2);
+  PutLe(bytes, key.size(), 1);
+  bytes += key;
+  Put(property, formWeak, bytes);
+  return *this;
+}
+
+Node& Node::ReferAll(std::string_view name, std::span<const Auid> keys) {
+  const PropertyInfo& property = Property(name);
+  Collection& collection =
+      CollectionOf(property, property.type->kind == TypeKind::Set ? formWeakSet : formWeakVector);
+  for (const Auid& key : keys) collection.keys.append(key.begin(), key.end());
+  collection.count += static_cast<std::uint32_t>(keys.size());
+  return *this;
+}
+
+Node& Node::Empty(std::string_view name) {
+  const PropertyInfo& property = Property(name);
+  CollectionOf(property, property.type->kind == TypeKind::Set ? formStrongSet : formStrongVector);
+  return *this;
+}
+
+Node::Collection& Node::CollectionOf(const PropertyInfo& property, std::uint8_t form) {
+  for (Collection& collection : collections_)
+    if (collection.property == &property) return collection;
+  return collections_.emplace_back(Collection{&property, form, 0, {}, 16});
+}
+
+Node Node::Open(std::string_view name, std::string_view cls, std::uint8_t form,
+                std::string_view key) {
+  const PropertyInfo& property = Property(name);
+  const ClassInfo& info = Model::Get().Info(cls);
+  std::string storage;
+  if (form == formStrong) {
+    storage = property.strongName;
+    Put(property, formStrong, StoredString(storage));
+  } else {
+    Collection& collection = CollectionOf(property, form);
+    if (form == formStrongSet) {
+      collection.keys += key;
+      collection.keySize = static_cast<std::uint8_t>(key.size());
+    }
+    char element[16] = "{";
+    const auto end =
+        std::to_chars(element + 1, element + sizeof element - 1, collection.count++, 16);
+    *end.ptr = '}';
+    storage = property.collectionName;
+    storage.append(element, end.ptr + 1);
+  }
+  return Node(file_, file_.AddStorageIn(storage_, storage, info.id), info);
+}
+
+void Node::Close() {
+  for (const Collection& collection : collections_) {
+    const PropertyInfo& property = *collection.property;
+    const std::string& name = property.collectionName;
+    Put(property, collection.form, StoredString(name));
     std::string index;
-    const std::size_t count = Weak(value.form) ? value.keys.size() : value.objects.size();
-    Put(index, count, 4);
-    if (Weak(value.form)) {
-      Put(index, value.tag, 2);
-      Put(index, value.keyPid, 2);
-      Put(index, value.keys.empty() ? 16 : value.keys.front().size(), 1);
-      for (const std::string& key : value.keys) index += key;
+    PutLe(index, collection.count, 4);
+    if (Weak(collection.form)) {
+      PutLe(index, property.weakTag, 2);
+      PutLe(index, property.weakKeyPid, 2);
+      PutLe(index, 16, 1);
+      index += collection.keys;
     } else {
-      Put(index, count, 4);        // the next free local key
-      Put(index, 0xFFFFFFFFu, 4);  // the last free one: none
-      if (value.form == formStrongSet) {
-        Put(index, value.keyPid, 2);
-        Put(index, value.keys.empty() ? 16 : value.keys.front().size(), 1);
+      PutLe(index, collection.count, 4);  // the next free local key
+      PutLe(index, 0xFFFFFFFFu, 4);       // the last free one: none
+      const bool set = collection.form == formStrongSet;
+      if (set) {
+        PutLe(index, property.setKeyPid, 2);
+        PutLe(index, collection.keySize, 1);
       }
-      for (std::size_t i = 0; i < count; ++i) {
-        Put(index, i, 4);
-        if (value.form == formStrongSet) {
-          Put(index, 1, 4);  // references to it
-          index += value.keys[i];
-        }
+      for (std::uint32_t i = 0; i < collection.count; ++i) {
+        PutLe(index, i, 4);
+        if (!set) continue;
+        PutLe(index, 1, 4);  // references to it
+        index.append(collection.keys, i * std::size_t{collection.keySize}, collection.keySize);
       }
     }
-    file_.AddStreamIn(storage, set + " index", std::move(index));
+    file_.AddStreamIn(storage_, name + " index", index);
   }
+  std::string stream;
+  stream.reserve(4 + head_.size() + data_.size());
+  stream += littleEndian;
+  stream += static_cast<char>(propertiesVersion);
+  PutLe(stream, count_, 2);
+  stream += head_;
+  stream += data_;
+  file_.AddStreamIn(storage_, "properties", stream);
+}
 
-  CompoundFileWriter& file_;
-};
-
-File::File(std::unique_ptr<Object> metaDictionary, std::unique_ptr<Object> header)
-    : metaDictionary_(std::move(metaDictionary)), header_(std::move(header)) {}
-
-std::string File::Bytes() const {
-  CompoundFileWriter file;
+File::File() {
   // The header's class id is AAF's signature; the root's is the structured storage's.
-  file.SetHeaderClassId({0x01, 0x02, 0x01, 0x0d, 0x00, 0x02, 0x00, 0x00, 0x06, 0x0e, 0x2b, 0x34,
-                         0x03, 0x02, 0x01, 0x01});
-  file.SetRootClassId({0xa5, 0x98, 0xb3, 0xb3, 0x90, 0x1c, 0xd4, 0x11, 0x80, 0x53, 0x08, 0x00, 0x36,
-                       0x21, 0x08, 0x04});
-  StorageWriter writer(file);
+  file_.SetHeaderClassId({0x01, 0x02, 0x01, 0x0d, 0x00, 0x02, 0x00, 0x00, 0x06, 0x0e, 0x2b, 0x34,
+                          0x03, 0x02, 0x01, 0x01});
+  file_.SetRootClassId({0xa5, 0x98, 0xb3, 0xb3, 0x90, 0x1c, 0xd4, 0x11, 0x80, 0x53, 0x08, 0x00,
+                        0x36, 0x21, 0x08, 0x04});
+}
+
+std::string File::Finish() {
   std::string head;
-  head += static_cast<char>(littleEndian);
+  head += littleEndian;
   head += static_cast<char>(propertiesVersion);
-  Put(head, 2, 2);
+  PutLe(head, 2, 2);
   const std::string meta = StoredString("MetaDictionary-1"), header = StoredString("Header-2");
-  Put(head, 0x0001, 2);
-  Put(head, formStrong, 2);
-  Put(head, meta.size(), 2);
-  Put(head, 0x0002, 2);
-  Put(head, formStrong, 2);
-  Put(head, header.size(), 2);
-  writer.Write(*header_, 0, "Header-2");
-  writer.Write(*metaDictionary_, 0, "MetaDictionary-1");
-  file.AddStreamIn(0, "properties", head + meta + header);
+  PutLe(head, 0x0001, 2);
+  PutLe(head, Node::formStrong, 2);
+  PutLe(head, meta.size(), 2);
+  PutLe(head, 0x0002, 2);
+  PutLe(head, Node::formStrong, 2);
+  PutLe(head, header.size(), 2);
+  file_.AddStreamIn(0, "properties", head + meta + header);
   // The weak references' target paths, each a list of local ids ending in 0.
-  std::string table(1, static_cast<char>(littleEndian));
-  const auto& paths = TargetPaths();
+  std::string table(1, littleEndian);
+  const auto& paths = Model::Get().TargetPaths();
   std::size_t ids = 0;
   for (const auto& path : paths) ids += path.size() + 1;
-  Put(table, paths.size(), 2);
-  Put(table, ids, 4);
+  PutLe(table, paths.size(), 2);
+  PutLe(table, ids, 4);
   for (const auto& path : paths) {
-    for (const std::uint16_t pid : path) Put(table, pid, 2);
-    Put(table, 0, 2);
+    for (const std::uint16_t pid : path) PutLe(table, pid, 2);
+    PutLe(table, 0, 2);
   }
-  file.AddStreamIn(0, "referenced properties", std::move(table));
-  return file.Bytes();
+  file_.AddStreamIn(0, "referenced properties", table);
+  return file_.Bytes();
 }
 
 }  // namespace pexol::aaf

@@ -24,7 +24,7 @@ const QString textFilter = QStringLiteral("Text file (*.txt);;all(*.*)");
 const QString timelineFilter = QStringLiteral(
     "OpenTimelineIO (*.otio);;CMX 3600 (*.edl);;MLT (Shotcut) (*.mlt);;Kdenlive "
     "(*.kdenlive);;Final Cut Pro 7 XML (Premiere Pro, Resolve) (*.xml);;FCPXML 1.10 (Final Cut "
-    "Pro, Resolve) (*.fcpxml);;all(*.*)");
+    "Pro, Resolve) (*.fcpxml);;AAF (Media Composer, Pro Tools) (*.aaf);;all(*.*)");
 const QString videoFilter = QStringLiteral(
     "MP4 video (*.mp4);;Matroska video (*.mkv);;QuickTime movie (*.mov);;"
     "WAV sound (*.wav);;FLAC sound (*.flac);;AAC sound (*.m4a);;MP3 sound "

@@ -235,7 +235,7 @@ TEST(DocumentsTest, TheManualAndTheBashCompletionKnowEveryCommandAndValue) {
   };
   EXPECT_EQ(complete("ex"), "export\n");
   EXPECT_EQ(complete("to-text a.mpj b.txt --software ''"), "auto brisko corvane lumetta\n");
-  EXPECT_EQ(complete("export a.mpj x --format = ''"), "cmx3600 fcp7 fcpxml kdenlive mlt otio\n");
+  EXPECT_EQ(complete("export a.mpj x --format = ''"), "aaf cmx3600 fcp7 fcpxml kdenlive mlt otio\n");
   EXPECT_EQ(complete("to-text ''"), "a.mpj sub\n");
   EXPECT_EQ(complete("check a.mpj --search ''"), "sub\n");
   EXPECT_EQ(complete("check a.mpj --js"), "--json\n");

@@ -112,7 +112,7 @@ TEST(PageSettings, TheExportFormatIsKeptByNameAndItsButtonsKeepTheirIds) {
   for (const FormPart& part : page.Parts())
     if (part.id == ids::exportFormatBox)
       for (const Choice& choice : part.choices) buttons.push_back(choice.id);
-  EXPECT_EQ(buttons, (std::vector<int>{1094, 1095, 1096, 1097, 1117, 1118, 1119}));
+  EXPECT_EQ(buttons, (std::vector<int>{1094, 1095, 1096, 1097, 1117, 1118, 1119, 1400}));
   EXPECT_EQ(ExportPage::FormatButton("kdenlive"), 1117);
   // Rows added to the table take ids no control of any page has, nor the collect dialog's.
   std::set<int> taken;
