@@ -42,6 +42,15 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   AddTimecodeOption(*sub, settings->job.timecode, rates,
                     "an export needs a rate: NTSC (drop or non-drop frame) or PAL; frame counts "
                     "have none");
+  sub->add_option_function<std::string>(
+         "--timecode-start",
+         [settings](const std::string& start) {
+           settings->job.startAtOneHour = start == "01:00:00:00";
+         },
+         "where AAF's timecode starts: 00:00:00:00 (the default) or 01:00:00:00, as Avid's "
+         "sequences do")
+      ->check(CLI::IsMember({"00:00:00:00", "01:00:00:00"}))
+      ->option_text("=TIMECODE");
   AddMapOption(*sub, settings->job.maps,
                "write names under the Windows folder PREFIX as under the local FOLDER "
                "(repeatable; the longest PREFIX wins; a relative FOLDER is taken from the current "

@@ -164,10 +164,17 @@ class AafBuilder {
     component.Refer("DataDefinition", KeyOf(data)).Int("Length", length);
   }
 
-  void Timecode(Node& timecode, std::int64_t length) const {
+  void Timecode(Node& timecode, std::int64_t length, std::int64_t start = 0) const {
     Component(timecode, ids::timecode, length);
-    timecode.Int("Start", 0).Int("FPS", pal_ ? 25 : 30);
+    timecode.Int("Start", start).Int("FPS", pal_ ? 25 : 30);
     timecode.Bool("Drop", TimecodeModeOf(timeline_.rate) == TimecodeMode::NtscDrop);
+  }
+
+  // 01:00:00:00 counted in frames: on a drop-frame clock 18 numbers a minute are skipped.
+  std::int64_t TimelineStart() const {
+    if (!timeline_.startAtOneHour) return 0;
+    if (pal_) return 25 * 3600;
+    return TimecodeModeOf(timeline_.rate) == TimecodeMode::NtscDrop ? 30 * 3600 - 108 : 30 * 3600;
   }
 
   void Composition(Node& content, const aaf::MobId& id,
@@ -176,7 +183,7 @@ class AafBuilder {
       MobHead(mob, id, timeline_.projectName);
       mob.Id("UsageCode", ids::topLevel);
       Slot(mob, 1, "TC1", 1, "Timecode", [&](Node& timecode) {
-        Timecode(timecode, std::max<std::int64_t>(timeline_.end.Value(), 1));
+        Timecode(timecode, std::max<std::int64_t>(timeline_.end.Value(), 1), TimelineStart());
       });
       std::uint32_t slotId = 2, pictures = 0, sounds = 0, mainSlot = 0;
       for (const ExportTrack* track : slots) {

@@ -235,6 +235,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         rules.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
         names.CheckName(rules.projectName);
         rules.rate = *rate;
+        rules.startAtOneHour = job.startAtOneHour;
         rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
         rules.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
         rules.resolve = [&names](std::string_view stored) { return names.ReferenceOf(stored); };

@@ -18,6 +18,7 @@ struct ExportJob {
   std::string format;       ///< a format's name; empty: the destination's extension says
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
+  bool startAtOneHour = false;                     ///< `ExportSettings::startAtOneHour`
   std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
   /// Media under the destination's folder named relative to it, where the format's readers

@@ -103,6 +103,13 @@ PropertyInfo Model::InfoOf(const PropertyDef& property) const {
   if (base->kind == TypeKind::Integer) info.width = base->size;
   info.strongName = StorageName(property, 32);
   info.collectionName = StorageName(property, 22);
+  info.indexName = info.collectionName + " index";
+  // As AAF stores strings: UTF-16 little-endian ending in a zero unit; the names are ASCII.
+  for (const auto& [name, stored] : {std::pair{&info.strongName, &info.strongNameStored},
+                                     std::pair{&info.collectionName, &info.collectionNameStored}}) {
+    for (const char c : *name) *stored += c, *stored += '\0';
+    *stored += std::string(2, '\0');
+  }
   const TypeDef* element = info.type;
   if (element->kind == TypeKind::Set || element->kind == TypeKind::VarArray)
     element = &Type(element->element);

@@ -77,7 +77,9 @@ struct PropertyInfo {
   int width = 0;               ///< an integer's bytes (enumerations and renames by what they are)
   std::string strongName;      ///< the storage a strong reference names: "Segment-4803"
   std::string collectionName;  ///< a set's or vector's, before "{n}" and " index"
-  std::uint16_t weakTag = 0;   ///< weak references: the target path's index in the file's table
+  std::string indexName;       ///< its index stream's
+  std::string strongNameStored, collectionNameStored;  ///< the names as the property stores them
+  std::uint16_t weakTag = 0;  ///< weak references: the target path's index in the file's table
   std::uint16_t weakKeyPid = 0;
   std::uint16_t setKeyPid = 0;  ///< strong sets: the property their objects are keyed by
 };

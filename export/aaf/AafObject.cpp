@@ -20,7 +20,9 @@ constexpr std::uint8_t propertiesVersion = 0x20;
 constexpr char littleEndian = 0x4C;
 
 void PutLe(std::string& out, std::uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  char little[8];
+  for (int i = 0; i < bytes; ++i) little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  out.append(little, static_cast<std::size_t>(bytes));
 }
 
 bool Weak(std::uint8_t form) {
@@ -41,6 +43,21 @@ std::string StoredString(std::string_view utf8) {
   }
   PutLe(out, 0, 2);
   return out;
+}
+
+Node::Node(CompoundFileWriter& file, Scratches& scratches, std::size_t depth, std::size_t storage,
+           const ClassInfo& cls)
+    : file_(file),
+      scratches_(scratches),
+      depth_(depth),
+      storage_(storage),
+      class_(cls),
+      head_((scratches.size() <= depth ? scratches.emplace_back() : scratches[depth]).head),
+      data_(scratches[depth].data),
+      collections_(scratches[depth].collections) {
+  head_.clear();
+  data_.clear();
+  collections_.clear();
 }
 
 const PropertyInfo& Node::Property(std::string_view name) const {
@@ -144,32 +161,35 @@ Node Node::Open(std::string_view name, std::string_view cls, std::uint8_t form,
                 std::string_view key) {
   const PropertyInfo& property = Property(name);
   const ClassInfo& info = Model::Get().Info(cls);
-  std::string storage;
+  // The storage's name, built in place: "Segment-4803", or "Components-1001{1f}".
+  char storage[48];
+  std::size_t length = 0;
   if (form == formStrong) {
-    storage = property.strongName;
-    Put(property, formStrong, StoredString(storage));
+    length = property.strongName.copy(storage, sizeof storage);
+    Put(property, formStrong, property.strongNameStored);
   } else {
     Collection& collection = CollectionOf(property, form);
     if (form == formStrongSet) {
       collection.keys += key;
       collection.keySize = static_cast<std::uint8_t>(key.size());
     }
-    char element[16] = "{";
+    length = property.collectionName.copy(storage, sizeof storage - 12);
+    storage[length++] = '{';
     const auto end =
-        std::to_chars(element + 1, element + sizeof element - 1, collection.count++, 16);
+        std::to_chars(storage + length, storage + sizeof storage - 1, collection.count++, 16);
     *end.ptr = '}';
-    storage = property.collectionName;
-    storage.append(element, end.ptr + 1);
+    length = static_cast<std::size_t>(end.ptr + 1 - storage);
   }
-  return Node(file_, file_.AddStorageIn(storage_, storage, info.id), info);
+  return Node(file_, scratches_, depth_ + 1,
+              file_.AddStorageIn(storage_, {storage, length}, info.id), info);
 }
 
 void Node::Close() {
   for (const Collection& collection : collections_) {
     const PropertyInfo& property = *collection.property;
-    const std::string& name = property.collectionName;
-    Put(property, collection.form, StoredString(name));
-    std::string index;
+    Put(property, collection.form, property.collectionNameStored);
+    std::string& index = scratches_[depth_].index;
+    index.clear();
     PutLe(index, collection.count, 4);
     if (Weak(collection.form)) {
       PutLe(index, property.weakTag, 2);
@@ -191,10 +211,10 @@ void Node::Close() {
         index.append(collection.keys, i * std::size_t{collection.keySize}, collection.keySize);
       }
     }
-    file_.AddStreamIn(storage_, name + " index", index);
+    file_.AddStreamIn(storage_, property.indexName, index);
   }
-  std::string stream;
-  stream.reserve(4 + head_.size() + data_.size());
+  std::string& stream = scratches_[depth_].stream;
+  stream.clear();
   stream += littleEndian;
   stream += static_cast<char>(propertiesVersion);
   PutLe(stream, count_, 2);

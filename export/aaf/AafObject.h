@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -95,8 +96,16 @@ class Node {
     std::uint8_t keySize = 16;
   };
 
-  Node(CompoundFileWriter& file, std::size_t storage, const ClassInfo& cls)
-      : file_(file), storage_(storage), class_(cls) {}
+  /// What a node builds its streams in, kept from one object to the next at its depth: a file
+  /// of tens of thousands of objects allocates a few dozen buffers.
+  struct Scratch {
+    std::string head, data, stream, index;
+    std::vector<Collection> collections;
+  };
+  using Scratches = std::deque<Scratch>;
+
+  Node(CompoundFileWriter& file, Scratches& scratches, std::size_t depth, std::size_t storage,
+       const ClassInfo& cls);
   Node(Node&&) = default;
   const PropertyInfo& Property(std::string_view name) const;
   void Put(const PropertyInfo& property, std::uint8_t form, std::string_view bytes);
@@ -106,11 +115,14 @@ class Node {
   void Close();
 
   CompoundFileWriter& file_;
+  Scratches& scratches_;
+  std::size_t depth_;
   std::size_t storage_;
   const ClassInfo& class_;
   std::uint16_t count_ = 0;
-  std::string head_, data_;
-  std::vector<Collection> collections_;
+  std::string& head_;
+  std::string& data_;
+  std::vector<Collection>& collections_;
 };
 
 /// The whole file: the meta-dictionary and the header under the root, and the table of weak
@@ -121,21 +133,21 @@ class File {
 
   template <class FillMeta, class FillHeader>
   std::string Write(FillMeta&& metaDictionary, FillHeader&& header) {
-    Node meta(file_,
-              file_.AddStorageIn(0, "MetaDictionary-1", Model::Get().Info("MetaDictionary").id),
-              Model::Get().Info("MetaDictionary"));
-    metaDictionary(meta);
-    meta.Close();
-    Node head(file_, file_.AddStorageIn(0, "Header-2", Model::Get().Info("Header").id),
-              Model::Get().Info("Header"));
-    header(head);
-    head.Close();
+    const ClassInfo& meta = Model::Get().Info("MetaDictionary");
+    Node metaNode(file_, scratches_, 0, file_.AddStorageIn(0, "MetaDictionary-1", meta.id), meta);
+    metaDictionary(metaNode);
+    metaNode.Close();
+    const ClassInfo& head = Model::Get().Info("Header");
+    Node headNode(file_, scratches_, 0, file_.AddStorageIn(0, "Header-2", head.id), head);
+    header(headNode);
+    headNode.Close();
     return Finish();
   }
 
  private:
   std::string Finish();
   CompoundFileWriter file_;
+  Node::Scratches scratches_;
 };
 
 }  // namespace pexol::aaf

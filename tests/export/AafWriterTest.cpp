@@ -110,6 +110,15 @@ TEST(AafWriter, TimecodeAndBytesFollowTheRateAlone) {
   EXPECT_EQ(read.timecodeFps, 25);
   EXPECT_FALSE(read.drop);
   EXPECT_FALSE(test::ReadAaf(WriteOf(timeline, test::NtscSettings(false)).bytes).drop);
+
+  // 01:00:00:00 as Avid's sequences start, counted in frames of each clock.
+  for (const auto& [settings, frames] :
+       {std::pair{test::NtscSettings(), 107892}, std::pair{test::NtscSettings(false), 108000},
+        std::pair{test::PalSettings(), 90000}}) {
+    ExportSettings atOneHour = settings;
+    atOneHour.startAtOneHour = true;
+    EXPECT_EQ(test::ReadAaf(WriteOf(timeline, atOneHour).bytes).timecodeStart, frames);
+  }
 }
 
 TEST(AafWriter, NamesDecodedIntoTheFileWithoutLimitOfLength) {
