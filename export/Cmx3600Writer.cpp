@@ -20,6 +20,12 @@ const char* Channel(const TimelineItem& item, bool audioTrack) {
   return CarriesAudio(item) ? "B" : "V";
 }
 
+// A transition's two lines share its channels: picture and sound where the sound cross-fades,
+// the picture alone where it cuts.
+const char* TransitionChannel(const ExportPiece& incoming) {
+  return incoming.crossFadesSound ? "B" : "V";
+}
+
 void AppendPadded(std::string& text, std::string_view field, std::size_t width) {
   text += field;
   if (field.size() < width) text.append(width - field.size(), ' ');
@@ -45,13 +51,15 @@ class CmxBuilder {
     text_ += "\r\n";
     if (previous) {
       // The outgoing clip as a cut of no length at the start of the transition.
-      EventLine(*previous->item, "C", 0, previous->sourceOut, previous->sourceOut, piece.recordIn,
-                piece.recordIn);
+      const char* channel = TransitionChannel(piece);
+      EventLine(*previous->item, channel, "C", 0, previous->sourceOut, previous->sourceOut,
+                piece.recordIn, piece.recordIn);
       const bool dissolve = piece.transition->code == 'D';
-      EventLine(item, dissolve ? "D" : "W001", piece.transitionLength, piece.sourceIn,
+      EventLine(item, channel, dissolve ? "D" : "W001", piece.transitionLength, piece.sourceIn,
                 piece.sourceOut, piece.recordIn, piece.recordOut);
     } else {
-      EventLine(item, "C", 0, piece.sourceIn, piece.sourceOut, piece.recordIn, piece.recordOut);
+      EventLine(item, Channel(item, audioTrack_), "C", 0, piece.sourceIn, piece.sourceOut,
+                piece.recordIn, piece.recordOut);
     }
     if (item.slow) SpeedLine(item, piece.sourceIn);
     if (previous) {
@@ -61,13 +69,23 @@ class CmxBuilder {
       Comment("* FROM CLIP NAME: ", piece.name);
     }
     if (piece.media) Comment("* SOURCE FILE: ", piece.media->path);
+    // The sound of a clip whose transition is the picture's alone starts on the cut.
+    if (previous && !piece.crossFadesSound && CarriesAudio(item)) {
+      ++number_;
+      text_ += "\r\n";
+      EventLine(item, "A", "C", 0, piece.sourceIn, piece.sourceOut, piece.recordIn,
+                piece.recordOut);
+      Comment("* FROM CLIP NAME: ", piece.name);
+      if (piece.media) Comment("* SOURCE FILE: ", piece.media->path);
+    }
   }
 
   std::string Take() { return std::move(text_); }
 
  private:
-  void EventLine(const TimelineItem& item, std::string_view transition, Frames length,
-                 Frames sourceIn, Frames sourceOut, Frames recordIn, Frames recordOut) {
+  void EventLine(const TimelineItem& item, std::string_view channel, std::string_view transition,
+                 Frames length, Frames sourceIn, Frames sourceOut, Frames recordIn,
+                 Frames recordOut) {
     // Readers refuse an event whose source and record lengths differ (a slow clip's M2 line
     // aside). A colour, a still or a title has no time of its own to run out of: its source
     // runs as long as its record, also where its in point was before its start.
@@ -81,7 +99,7 @@ class CmxBuilder {
     AppendPadded(text_, number, 5);
     AppendPadded(text_, Reel(item), 8);
     text_ += ' ';
-    AppendPadded(text_, Channel(item, audioTrack_), 5);
+    AppendPadded(text_, channel, 5);
     text_ += ' ';
     AppendPadded(text_, transition, 4);
     if (transition == "C") {

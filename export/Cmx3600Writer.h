@@ -7,8 +7,10 @@ namespace pexol {
 
 /// One EDL per track that holds clips, suffixed "" (main), "-insert", "-exaudio1" and
 /// "-exaudio2"; an EDL names media by reel and file, so titles (which have none) and the main
-/// clips' sound (an event's "B" channel plays it) have no list of their own. Source and record
-/// timecodes count from 00:00:00:00; outs are exclusive.
+/// clips' sound (an event's "B" channel plays it) have no list of their own. A transition's two
+/// lines are "B" where the sound cross-fades under it, "V" where it is the picture's alone, the
+/// incoming clip's sound then an "A" event of its own from the cut. Source and record timecodes
+/// count from 00:00:00:00; outs are exclusive.
 ExportWritten WriteCmx3600(const ExportTimeline& timeline);
 
 }  // namespace pexol

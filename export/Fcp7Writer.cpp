@@ -141,7 +141,8 @@ class Fcp7Builder {
     Rate();
     xml_.Open("effect");
     if (!video) {
-      EffectHead("Cross Fade (+3dB)", "KGAudioTransCrossFade3dB", nullptr, "transition", "audio");
+      // A sound track holds only the transitions whose sound cross-fades: linearly, 0 dB.
+      EffectHead("Cross Fade (0dB)", "KGAudioTransCrossFade0dB", nullptr, "transition", "audio");
     } else if (dissolve) {
       EffectHead("Cross Dissolve", "Cross Dissolve", "Dissolve", "transition", "video");
     } else {

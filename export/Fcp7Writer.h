@@ -13,9 +13,10 @@ namespace pexol {
 /// titles), audio tracks A1 (the main clips' sound), A2 and A3 (the extra audio) and A4 (the
 /// inserts' sound), each written up to the last that holds clips (V1 always): the sequence
 /// numbers its tracks. Every media file is a `file` defined at its first use
-/// and referred to by id after; dissolves and wipes are transition items starting on their cut,
-/// slow clips carry the Time Remap effect at 50 %, levels the Audio Levels filter, colours the
-/// Color generator and titles the Text generator.
+/// and referred to by id after; dissolves and wipes are transition items starting on their cut
+/// (on A1 a Cross Fade (0dB) where the layout cross-fades the sound), slow clips carry the Time
+/// Remap effect at 50 %, levels the Audio Levels filter, colours the Color generator and titles the
+/// Text generator.
 ExportWritten WriteFcp7(const ExportTimeline& timeline);
 
 /// `path` (UTF-8) as a file://localhost/ URL: every byte but letters, digits, "-._~" and "/"

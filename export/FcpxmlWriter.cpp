@@ -77,13 +77,17 @@ struct Asset {
 };
 
 // One element of the spine: a clip or a gap from `offset` for `duration` frames, its own time
-// at `offset` being `start`, and the clips connected to it.
+// at `offset` being `start`, and the clips connected to it. Beside a transition whose sound
+// does not cross-fade, a clip's sound keeps to its cut: it starts `soundBefore` frames before
+// the element, or ends `soundCut` frames before the element's end.
 struct SpineElement {
   const ExportPiece* piece = nullptr;
   std::int64_t offset = 0;
   std::int64_t duration = 0;
   std::int64_t start = 0;
   std::vector<std::pair<const ExportPiece*, const ConnectedLane*>> connected;
+  std::int64_t soundBefore = 0;
+  std::int64_t soundCut = 0;
 };
 
 // Final Cut Pro centres a transition on its edit point: the edit lies this many frames past
@@ -123,7 +127,7 @@ class FcpxmlBuilder {
     xml_.Open("spine");
     for (std::size_t e = 0; e < spine_.size(); ++e) {
       const SpineElement& element = spine_[e];
-      if (element.piece && element.piece->transition) TransitionElement(spine_[e - 1], element);
+      if (element.piece && element.piece->transition) TransitionElement(element);
       SpineItem(element);
     }
     xml_.Close();
@@ -176,20 +180,26 @@ class FcpxmlBuilder {
       const auto& pieces = main->pieces;
       for (std::size_t p = 0; p < pieces.size(); ++p) {
         const ExportPiece& piece = pieces[p];
-        const std::int64_t in = piece.recordIn.Value() + EditShift(piece.transitionLength);
-        std::int64_t out = piece.recordOut.Value();
-        if (p + 1 < pieces.size()) out += EditShift(pieces[p + 1].transitionLength);
+        const std::int64_t shiftIn = EditShift(piece.transitionLength);
+        const std::int64_t shiftOut =
+            p + 1 < pieces.size() ? EditShift(pieces[p + 1].transitionLength) : 0;
+        const std::int64_t in = piece.recordIn.Value() + shiftIn;
+        const std::int64_t out = piece.recordOut.Value() + shiftOut;
         SpineElement element;
         element.piece = piece.item ? &piece : nullptr;
         element.offset = in;
         element.duration = out - in;
         element.start = piece.item ? OwnStart(piece) + (in - piece.recordIn.Value()) : 0;
+        if (piece.item && PlaysSound(piece, false)) {
+          if (piece.transition && !piece.crossFadesSound) element.soundBefore = shiftIn;
+          if (shiftOut > 0 && !pieces[p + 1].crossFadesSound) element.soundCut = shiftOut;
+        }
         spine_.push_back(std::move(element));
         end = out;
       }
     }
     spineEnd_ = std::max<std::int64_t>(end, timeline_.end.Value());
-    if (spineEnd_ > end) spine_.push_back({nullptr, end, spineEnd_ - end, 0, {}});
+    if (spineEnd_ > end) spine_.push_back({nullptr, end, spineEnd_ - end, 0, {}, 0, 0});
     for (const ConnectedLane& lane : connectedLanes) {
       const ExportTrack* track = timeline_.Track(lane.role);
       if (!track) continue;
@@ -250,7 +260,7 @@ class FcpxmlBuilder {
       for (const auto& [piece, lane] : element.connected) Use(*piece, lane->sound);
     }
     for (std::size_t e = 1; e < spine_.size(); ++e)
-      if (spine_[e].piece && spine_[e].piece->transition && CrossFades(spine_[e - 1], spine_[e]))
+      if (spine_[e].piece && spine_[e].piece->transition && CrossFades(spine_[e]))
         usesCrossfade_ = true;
     int next = 2;  // r1 is the format
     for (Asset& asset : assets_) asset.id = "r" + std::to_string(next++);
@@ -263,10 +273,7 @@ class FcpxmlBuilder {
     gradientId_ = effect(usesGradient_);
   }
 
-  bool CrossFades(const SpineElement& outgoing, const SpineElement& incoming) const {
-    return outgoing.piece && PlaysSound(*outgoing.piece, false) &&
-           PlaysSound(*incoming.piece, false);
-  }
+  static bool CrossFades(const SpineElement& incoming) { return incoming.piece->crossFadesSound; }
 
   // A DV frame at the project's rate, with the DV pixel shape (anamorphic for 16:9).
   void Resources() {
@@ -327,7 +334,7 @@ class FcpxmlBuilder {
   }
 
   // Dissolves cross-dissolve, every other name wipes; the stored name is the transition's.
-  void TransitionElement(const SpineElement& outgoing, const SpineElement& incoming) {
+  void TransitionElement(const SpineElement& incoming) {
     const ExportPiece& piece = *incoming.piece;
     const bool dissolve = piece.transition->code == 'D';
     xml_.Open("transition");
@@ -338,7 +345,7 @@ class FcpxmlBuilder {
     xml_.Attribute("ref", dissolve ? dissolveId_ : wipeId_);
     xml_.Attribute("name", dissolve ? "Cross Dissolve" : "Wipe");
     xml_.Close();
-    if (CrossFades(outgoing, incoming)) {
+    if (CrossFades(incoming)) {
       xml_.Open("filter-audio");
       xml_.Attribute("ref", crossfadeId_);
       xml_.Attribute("name", "Audio Crossfade");
@@ -401,6 +408,11 @@ class FcpxmlBuilder {
     xml_.Attribute("start", Time(start));
     xml_.Attribute("duration", Time(duration));
     const bool sound = PlaysSound(piece, soundLane);
+    // A split edit: the sound from the cut where the element starts or ends past it.
+    if (sound && element && (element->soundBefore > 0 || element->soundCut > 0)) {
+      xml_.Attribute("audioStart", Time(start - element->soundBefore));
+      xml_.Attribute("audioDuration", Time(duration + element->soundBefore - element->soundCut));
+    }
     if (movie && soundLane && asset->video) xml_.Attribute("srcEnable", "audio");
     if (movie && !sound && asset->audio) xml_.Attribute("srcEnable", "video");
     if (item.kind == ItemKind::Colour) ColourOf(item);

@@ -286,7 +286,10 @@ class KdenliveBuilder {
       xml_.Property("mlt_service", "luma");
       xml_.Property("kdenlive_id", "luma");
     } else {
+      // A sound track holds only the transitions its sound cross-fades under: linearly, the
+      // two weights summing to 1, a clip whose file has no sound fading to silence.
       xml_.Property("start", -1);
+      xml_.Property("accepts_blanks", 1);
       xml_.Property("mlt_service", "mix");
       xml_.Property("kdenlive_id", "mix");
     }

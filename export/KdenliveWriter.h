@@ -13,9 +13,10 @@ inline constexpr const char* kdenliveWipeLuma = "/usr/share/kdenlive/lumas/PAL/l
 /// bottom: the inserts' sound, A3, A2, A1 (the main clips' sound), V1, V2, Title images, Titles,
 /// each present when it holds clips (V1 always). Kdenlive plays no sound from a video track and
 /// has no effect that shows an image: both have tracks of their own. Dissolves and wipes are
-/// Kdenlive's same-track mixes, slow clips timewarp producers, titles transparent clips with a
-/// dynamic text effect (the images a title shows are stills of a track "Title images" under
-/// it), levels volume keyframes on the clips.
+/// Kdenlive's same-track mixes (on A1 an audio mix where the layout cross-fades the sound), slow
+/// clips timewarp producers, titles transparent clips with a dynamic text effect (the images a
+/// title shows are stills of a track "Title images" under it), levels volume keyframes on the
+/// clips.
 ExportWritten WriteKdenlive(const ExportTimeline& timeline);
 
 }  // namespace pexol

@@ -187,7 +187,10 @@ class MltBuilder {
 
   // Shotcut's same-track transition: the outgoing clip's frames after its cut and the
   // incoming clip's first frames, mixed by a luma over exactly its frames: a plain dissolve
-  // without a wipe pattern, every other transition as a left-to-right bar wipe.
+  // without a wipe pattern, every other transition as a left-to-right bar wipe. Its sound is a
+  // mix: a cross-fade where the layout says so, else the incoming clip's sound (or silence)
+  // alone from the cut. Without a mix the tractor would play the outgoing clip's at full level;
+  // hiding a track's sound would hide its producer's everywhere it plays.
   std::string SameTrackTransition(const ExportPiece& outgoing, const std::string& outgoingId,
                                   const ExportPiece& incoming, const std::string& incomingId) {
     const Frames length = incoming.transitionLength;
@@ -221,7 +224,10 @@ class MltBuilder {
     xml_.Attribute("out", LastFrame(length));
     xml_.Property("a_track", 0);
     xml_.Property("b_track", 1);
-    xml_.Property("start", -1);
+    // -1: from the outgoing clip's sound to the incoming clip's in a line in amplitude, the two
+    // weights summing to 1; 1: the incoming clip's alone. A muted clip's silence counts too.
+    xml_.Property("start", incoming.crossFadesSound ? -1 : 1);
+    xml_.Property("accepts_blanks", 1);
     xml_.Property("mlt_service", "mix");
     xml_.Close();
     xml_.Close();

@@ -16,8 +16,9 @@ enum class MltServices { Editor, DisplayFree };
 /// that has clips (V2, Titles, the extra audio tracks A2 and A3), over Shotcut's black
 /// background track. Shotcut plays a clip's sound from its video track, so the clips' sound
 /// has no track of its own; a title's images are filters over its text. Dissolves and wipes
-/// become Shotcut's same-track transitions, slow clips timewarp producers, titles transparent
-/// clips with a text filter.
+/// become Shotcut's same-track transitions (with a mix of the sound where the layout
+/// cross-fades it, else the sound cut on the cut), slow clips timewarp producers, titles
+/// transparent clips with a text filter.
 ExportWritten WriteMlt(const ExportTimeline& timeline);
 /// The document `WriteMlt` writes, naming the services `services` chooses; `counts`, when
 /// given, takes what it holds.

@@ -66,15 +66,19 @@ class OtioBuilder {
     return clip;
   }
 
-  Json TransitionInto(const ExportPiece& piece) const {
+  // On a sound track every transition is the linear cross-fade its sound makes (a wipe has no
+  // meaning for sound), which OpenTimelineIO's dissolve is.
+  Json TransitionInto(const ExportPiece& piece, bool video) const {
     const Transition& transition = *piece.transition;
+    const bool dissolve = transition.code == 'D' || !video;
     Json json = Schema("Transition.1");
     json["name"] = CleanText(Decode(transition.name));
     json["metadata"] = Json::object();
-    json["metadata"]["pexol"] = {
-        {"effect", Decode(transition.name)},
-        {"shown_as", transition.code == 'D' ? "dissolve" : "left-to-right bar wipe"}};
-    json["transition_type"] = transition.code == 'D' ? "SMPTE_Dissolve" : "Custom";
+    json["metadata"]["pexol"] = {{"effect", Decode(transition.name)},
+                                 {"shown_as", !video     ? "linear cross-fade"
+                                              : dissolve ? "dissolve"
+                                                         : "left-to-right bar wipe"}};
+    json["transition_type"] = dissolve ? "SMPTE_Dissolve" : "Custom";
     json["in_offset"] = Time(0);
     json["out_offset"] = Time(piece.transitionLength);
     return json;
@@ -90,7 +94,7 @@ class OtioBuilder {
         continue;
       }
       // The transition takes no time on its track: it reaches into the clips either side.
-      if (piece.transition) children.push_back(TransitionInto(piece));
+      if (piece.transition) children.push_back(TransitionInto(piece, exportTrack.video));
       children.push_back(Clip(piece));
     }
     return track;

@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
@@ -53,6 +54,30 @@ void AddTrack(Expected& expected, const std::string& name, const std::vector<Tim
   expected.exact[name] = exact;
 }
 
+// The main clips' sound is that of the clips V1 shows, one at a time in record order, each
+// hiding those that end by its end: it ends with the last of those that plays sound. Where V1's
+// length is a bound, so is this.
+void AddMainSound(Expected& expected, const std::vector<TimelineItem>& main) {
+  AddTrack(expected, "A1", main, true);
+  if (!expected.exact["V1"]) {
+    expected.exact["A1"] = false;
+    return;
+  }
+  std::vector<const TimelineItem*> order;
+  for (const TimelineItem& item : main) order.push_back(&item);
+  std::stable_sort(order.begin(), order.end(), [](const TimelineItem* a, const TimelineItem* b) {
+    return a->recordIn < b->recordIn;
+  });
+  std::int64_t covered = 0, end = 0;
+  for (const TimelineItem* item : order) {
+    const std::int64_t out = item->recordOut.Value();
+    if (out <= item->recordIn.Value() || out <= covered) continue;
+    covered = out;
+    if (PlaysSound(*item)) end = std::max(end, out);
+  }
+  expected.lengths["A1"] = end;
+}
+
 Expected ExpectedLengths(const Timeline& timeline) {
   Expected expected;
   AddTrack(expected, "V1", timeline.main);
@@ -63,7 +88,7 @@ Expected ExpectedLengths(const Timeline& timeline) {
     for (const TitleText& text : title.texts)
       if (text.namesMedia) images.push_back(title);
   AddTrack(expected, "Title images", images);
-  AddTrack(expected, "A1", timeline.main, true);
+  AddMainSound(expected, timeline.main);
   AddTrack(expected, "A2", timeline.exAudio[0]);
   AddTrack(expected, "A3", timeline.exAudio[1]);
   AddTrack(expected, "V2 sound", timeline.insert, true);

@@ -2,6 +2,7 @@
 #include "layout/ExportTimeline.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/TextScanner.h"
 
@@ -52,6 +53,9 @@ class Layout {
       ExportPiece piece;
       static_cast<TrackPiece&>(piece) = pieces[p];
       if (piece.item) Fill(piece, role, p + 1 < pieces.size() ? pieces[p + 1].transitionLength : 0);
+      // A sound track holds only the transitions its sound follows.
+      piece.crossFadesSound =
+          piece.transition && (!role.video || CrossFadesSound(*pieces[p - 1].item, *piece.item));
       track.pieces.push_back(std::move(piece));
     }
     if (!track.pieces.empty()) out_.end = std::max(out_.end, track.pieces.back().recordOut);
@@ -63,13 +67,10 @@ class Layout {
     const ExportSettings* said = &rules_;
     switch (role) {
       case TrackRole::Main:
-      case TrackRole::MainSound: {
-        std::vector<TrackPiece> pieces = role == TrackRole::Main
-                                             ? LayOutTrack(timeline_.main, {}, said)
-                                             : LayOutTrack(timeline_.main, CarriesAudio);
-        AttachTransitions(pieces, timeline_.transitions, role == TrackRole::Main ? said : nullptr);
-        return pieces;
-      }
+        return MainPieces(said);
+      case TrackRole::MainSound:
+        // The sound of the clips the main track shows, as it shows them.
+        return SoundPieces(main_ ? *main_ : MainPieces(nullptr));
       case TrackRole::Insert:
         return LayOutTrack(timeline_.insert, {}, said);
       case TrackRole::InsertSound:
@@ -84,6 +85,13 @@ class Layout {
         return LayOutTrack(timeline_.exAudio[1], {}, said);
     }
     return {};
+  }
+
+  // The main track's pieces with their transitions, kept for its sound track.
+  const std::vector<TrackPiece>& MainPieces(const ExportSettings* said) {
+    std::vector<TrackPiece> pieces = LayOutTrack(timeline_.main, {}, said);
+    AttachTransitions(pieces, timeline_.transitions, said);
+    return main_.emplace(std::move(pieces));
   }
 
   bool WritesLevels(const RoleOf& role, const TimelineItem& item) const {
@@ -143,6 +151,7 @@ class Layout {
   const Timeline& timeline_;
   const LayoutRules& rules_;
   ExportTimeline& out_;
+  std::optional<std::vector<TrackPiece>> main_;
 };
 
 }  // namespace
@@ -183,7 +192,7 @@ ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules
 }
 
 void BlackOutMissing(ExportTimeline& timeline) {
-  for (ExportTrack& track : timeline.tracks)
+  for (ExportTrack& track : timeline.tracks) {
     for (ExportPiece& piece : track.pieces) {
       std::erase_if(piece.images, [](const MediaReference* image) { return !image->found; });
       if (!piece.media || piece.media->found) continue;
@@ -201,6 +210,18 @@ void BlackOutMissing(ExportTimeline& timeline) {
       piece.pieceGain.clear();
       piece.name = ItemName(*piece.item, ExportSettings{});
     }
+    // Silence beside a transition: the sound there cuts, and a sound track has no transition.
+    for (std::size_t p = 1; p < track.pieces.size(); ++p) {
+      ExportPiece& piece = track.pieces[p];
+      ExportPiece& before = track.pieces[p - 1];
+      if (!piece.transition || !(piece.black || before.black)) continue;
+      piece.crossFadesSound = false;
+      if (track.video) continue;
+      piece.transition = nullptr;
+      piece.transitionLength = 0;
+      before.runOn = 0;
+    }
+  }
 }
 
 ExportCounts CountWritten(std::span<const ExportTrack* const> written) {

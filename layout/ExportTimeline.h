@@ -50,9 +50,27 @@ struct MediaReference {
 
 /// One stretch of a track: a clip, or a gap when `item` is null, with its record and source
 /// frames and the transition into it (`TrackPiece`), and all a writer shows of it.
+///
+/// The sound under a transition, one rule that every format and the render follow: where both
+/// main clips carry sound (`CarriesAudio`) their sound cross-fades over the transition's frames,
+/// as the picture does, for dissolves and wipes alike: the outgoing clip's sound plays on for its
+/// `runOn` frames falling in a straight line in amplitude while the incoming clip's rises, the
+/// two gains summing to 1 (0 dB), over each clip's own levels. Where either clip is silent the
+/// transition is the picture's alone: the outgoing clip's sound ends at its recordOut and the
+/// incoming clip's starts at its recordIn at its own level. (The project's EDL gives a dissolve
+/// the media of its incoming clip, "VA" or "V"; a fade against silence has no form in CMX 3600
+/// nor a Kdenlive mix.) The main track's pieces say so in `crossFadesSound`. The main clips'
+/// sound track (`TrackRole::MainSound`) holds the main track's pieces whose clips carry sound,
+/// at the same frames, with the transition (and its outgoing piece the `runOn`) exactly where
+/// that is true and nowhere else: a writer of a sound track shows its pieces' transitions as
+/// cross-fades and needs no rule of its own, and a format that plays the sound from the main
+/// track plays the same.
 struct ExportPiece : TrackPiece {
   /// The frames its media plays on past recordOut, under the transition into the next clip.
   Frames runOn;
+  /// True when the sound of the clips either side of `transition` cross-fades over its frames
+  /// (see above); false without a transition, and always true with one on a sound track.
+  bool crossFadesSound = false;
   /// A movie's levels (where the rules' `levels` asks for them) as keyframes for the format's
   /// reader (`GainKeyframes`), from the item's first frame, and from this piece's first frame (a
   /// head cut off by the clip before, or by media that starts late: the level there is the one
@@ -136,13 +154,14 @@ struct ExportTimeline {
 /// before the one before it ends loses its head, one that ends by then or has no length is left
 /// out; a movie whose in point lies before its media's first frame starts its media at frame 0
 /// and the clip that many frames later. Transitions stay where both clips are side by side on
-/// the main track (and on its sound where both carry sound) and the incoming clip is at least
-/// as long. Every change is said through the rules' `warn`, once per run. Throws
-/// `std::bad_alloc` only. The timeline must outlive the result.
+/// the main track and the incoming clip is at least as long; the main clips' sound follows them
+/// where both carry sound (`ExportPiece::crossFadesSound`). Every change is said through the rules'
+/// `warn`, once per run. Throws `std::bad_alloc` only. The timeline must outlive the result.
 ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules);
 
 /// Black and silence in place of media whose reference is not `found`: each such clip keeps
-/// its place and length as a black colour clip; a title's image that is not found goes.
+/// its place and length as a black colour clip; a title's image that is not found goes. The
+/// sound under a transition beside such a clip then cuts, as beside any silent clip.
 void BlackOutMissing(ExportTimeline& timeline);
 
 /// The counts of the tracks a format wrote: each track, each clip of a track that does not

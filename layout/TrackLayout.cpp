@@ -133,6 +133,32 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
   }
 }
 
+bool CrossFadesSound(const TimelineItem& outgoing, const TimelineItem& incoming) {
+  return CarriesAudio(outgoing) && CarriesAudio(incoming);
+}
+
+std::vector<TrackPiece> SoundPieces(const std::vector<TrackPiece>& mainPieces) {
+  std::vector<TrackPiece> sound;
+  for (std::size_t p = 0; p < mainPieces.size(); ++p) {
+    const TrackPiece& piece = mainPieces[p];
+    if (!piece.item || !CarriesAudio(*piece.item)) continue;
+    const Frames end = sound.empty() ? Frames(0) : sound.back().recordOut;
+    if (piece.recordIn > end) {
+      TrackPiece gap;
+      gap.recordIn = end;
+      gap.recordOut = piece.recordIn;
+      sound.push_back(gap);
+    }
+    sound.push_back(piece);
+    // Beside a silent clip the transition is the picture's alone.
+    if (piece.transition && !CrossFadesSound(*mainPieces[p - 1].item, *piece.item)) {
+      sound.back().transition = nullptr;
+      sound.back().transitionLength = 0;
+    }
+  }
+  return sound;
+}
+
 bool CarriesAudio(const TimelineItem& item) {
   return item.kind == ItemKind::Movie && item.hasAudio && !item.slow;
 }

@@ -46,6 +46,15 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
                        const std::vector<Transition>& transitions,
                        const ExportSettings* settings = nullptr);
 
+/// True when the sound of the two clips either side of a transition cross-fades under it: both
+/// carry sound.
+bool CrossFadesSound(const TimelineItem& outgoing, const TimelineItem& incoming);
+
+/// The main clips' sound as the main track shows it: the pieces of `mainPieces` (with their
+/// transitions attached) whose clips carry sound, at the same frames, gaps between them, and
+/// the transitions between two of them, which their sound cross-fades under.
+std::vector<TrackPiece> SoundPieces(const std::vector<TrackPiece>& mainPieces);
+
 /// The gain of a level, in dB: 100 is the recorded level, 0 silence (nullopt), levels above
 /// 200 count as 200.
 std::optional<double> GainDb(double level);

@@ -65,6 +65,7 @@ void CutToRange(ExportTimeline& timeline, std::int64_t first, std::int64_t end) 
       if (piece.transition && !previousKept) {
         piece.transition = nullptr;
         piece.transitionLength = 0;
+        piece.crossFadesSound = false;
       }
       kept = previousKept = true;
     }

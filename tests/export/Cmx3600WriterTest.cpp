@@ -31,7 +31,8 @@ TEST(Cmx3600Writer, MainTrackInTheUsualLayout) {
   ASSERT_EQ(files.size(), 4u);
   EXPECT_EQ(files[0].suffix, "");
   // Exclusive outs; the dissolve and the wipe each one event of two lines, the first a cut of
-  // no length of the outgoing clip where its source was cut.
+  // no length of the outgoing clip where its source was cut, both of the picture alone where
+  // one clip is silent (a.avi's sound ends on the cut).
   EXPECT_EQ(files[0].bytes, WithCrLf(R"(TITLE: demo
 FCM: DROP FRAME
 
@@ -39,7 +40,7 @@ FCM: DROP FRAME
 * FROM CLIP NAME: a.avi
 * SOURCE FILE: /media/a.avi
 
-002  AX       B     C        00:00:06;25 00:00:06;25 00:00:03;15 00:00:03;15
+002  AX       V     C        00:00:06;25 00:00:06;25 00:00:03;15 00:00:03;15
 002  AX       V     D    015 00:00:00;10 00:00:03;00 00:00:03;15 00:00:06;05
 * FROM CLIP NAME: a.avi
 * TO CLIP NAME: b.avi
@@ -182,8 +183,12 @@ TEST(Cmx3600Writer, SourceAndRecordDurationsAgree) {
 }
 
 // Every event of a list the size of the largest projects gives its clip's own positions, in
-// track order, numbered on past 999.
+// track order, numbered on past 999; a transition has picture and sound ("B") where both clips
+// carry sound, else the picture alone, the incoming clip's sound an event of its own.
 TEST(Cmx3600Writer, EventsAgreeWithTheTimeline) {
+  const auto sounds = [](const TimelineItem& clip) {
+    return clip.kind == ItemKind::Movie && clip.hasAudio && !clip.slow;
+  };
   const Timeline timeline = test::LargeTimeline();
   ExportCounts counts;
   const auto files = Write(timeline, test::NtscSettings(false), counts);
@@ -206,6 +211,16 @@ TEST(Cmx3600Writer, EventsAgreeWithTheTimeline) {
         EXPECT_EQ(line.frames[1], outgoing.sourceOut);
         EXPECT_EQ(line.frames[2], outgoing.recordOut);
         EXPECT_EQ(line.frames[3], outgoing.recordOut);
+        EXPECT_EQ(line.channel, lines[l + 1].channel);
+        continue;
+      }
+      if (t == 0 && line.channel == "A") {
+        ASSERT_GT(item, 0u);
+        const TimelineItem& clip = (*tracks[t])[item - 1];
+        EXPECT_TRUE(sounds(clip));
+        EXPECT_EQ(line.number, ++lastNumber);
+        EXPECT_EQ(line.frames[2], clip.recordIn);
+        EXPECT_EQ(line.frames[3], clip.recordOut);
         continue;
       }
       ASSERT_LT(item, tracks[t]->size());
@@ -216,8 +231,9 @@ TEST(Cmx3600Writer, EventsAgreeWithTheTimeline) {
       EXPECT_EQ(line.frames[2], clip.recordIn);
       EXPECT_EQ(line.frames[3], clip.recordOut);
       if (t == 0) {
-        EXPECT_EQ(line.channel,
-                  clip.kind == ItemKind::Movie && clip.hasAudio && !clip.slow ? "B" : "V");
+        const bool transition = l > 0 && lines[l - 1].number == line.number;
+        const bool both = sounds(clip) && (!transition || sounds((*tracks[t])[item - 2]));
+        EXPECT_EQ(line.channel, both ? "B" : "V");
       }
     }
     EXPECT_EQ(item, tracks[t]->size());

@@ -42,7 +42,8 @@ struct ShownClip {
 };
 
 // Per track name: where each clip ends (record frames, ascending), where the clips a reader can
-// place start and what they show; for V1 also its transitions as (record in, length).
+// place start and what they show; for V1 also its transitions as (record in, length), and those
+// the main clips' sound cross-fades under (on A1, or on V1 where the format plays its sound).
 // A clip's gain keyframes as its format keys them (from the item's first frame, the piece's
 // or the media's), with levels as the project's (100 = as recorded). Each format counts them
 // from its own origin, but every envelope ends at its item's last frame: `end` is where the
@@ -58,6 +59,7 @@ struct Tracks {
   std::map<std::string, std::vector<Placed>> placed;
   std::map<std::string, std::vector<Envelope>> gains;
   std::set<std::pair<std::int64_t, std::int64_t>> transitions;
+  std::set<std::pair<std::int64_t, std::int64_t>> soundTransitions;
 };
 
 constexpr double floorDb = -90;  // the quietest gain the formats write; silence below it
@@ -143,7 +145,10 @@ ShownTracks ShownOf(const Timeline& timeline) {
     for (const TitleText& text : title.texts)
       if (text.namesMedia) images.push_back(title);
   add("Title images", images, false);
-  add("A1", timeline.main, true);
+  // The main clips' sound is that of the clips V1 shows, as it shows them.
+  ShownTrack& sound = tracks["A1"] = tracks["V1"];
+  std::erase_if(sound.clips,
+                [&](const ShownClip& clip) { return !Sounds(sound.items[clip.index]); });
   add("A2", timeline.exAudio[0], false);
   add("A3", timeline.exAudio[1], false);
   add("V2 sound", timeline.insert, true);
@@ -168,6 +173,9 @@ Tracks Expected(const Timeline& timeline) {
           transition.length.Value() > incoming.recordOut.Value() - shown[s].start)
         continue;
       expected.transitions.insert({shown[s].start, transition.length.Value()});
+      // The sound cross-fades where both clips carry it; beside a silent clip it cuts.
+      if (Sounds(outgoing) && Sounds(incoming))
+        expected.soundTransitions.insert({shown[s].start, transition.length.Value()});
     }
   for (auto& [name, ends] : expected.clipEnds) std::sort(ends.begin(), ends.end());
   return expected;
@@ -183,8 +191,9 @@ Tracks ReadOtio(const std::string& document) {
     double at = 0;
     for (const auto& child : track["children"]) {
       if (child["OTIO_SCHEMA"] == "Transition.1") {
-        if (track["name"] == "V1")
-          found.transitions.insert({std::int64_t(at), std::int64_t(child["out_offset"]["value"])});
+        const std::pair span{std::int64_t(at), std::int64_t(child["out_offset"]["value"])};
+        if (name == "V1") found.transitions.insert(span);
+        if (name == "A1") found.soundTransitions.insert(span);
         continue;
       }
       const auto& range = child["source_range"];
@@ -255,6 +264,7 @@ std::int64_t PalFrames(const std::string& timecode) {
 
 void ReadCmx(const std::string& name, const std::string& text, Tracks& found) {
   auto& ends = found.clipEnds[name];
+  if (name == "V1") found.clipEnds["A1"];
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
@@ -266,11 +276,23 @@ void ReadCmx(const std::string& name, const std::string& text, Tracks& found) {
     while (fields >> word) words.push_back(word);
     const std::int64_t in = PalFrames(words[words.size() - 2]);
     const std::int64_t out = PalFrames(words.back());
-    if (kind != "C" && name == "V1") found.transitions.insert({in, std::stoll(words.front())});
+    // On the main list "B" is picture and sound, the sound being the track A1.
+    const bool picture = name != "V1" || channel != "A";
+    const bool sound = name == "V1" && channel != "V";
+    if (kind != "C" && name == "V1") {
+      found.transitions.insert({in, std::stoll(words.front())});
+      if (sound) found.soundTransitions.insert({in, std::stoll(words.front())});
+    }
     // The outgoing clip of a transition is repeated as a cut of no length: its end is known.
-    if (out > in) {
+    if (out <= in) continue;
+    const Placed placed{in, PalFrames(words[words.size() - 4])};
+    if (picture) {
       ends.push_back(out);
-      found.placed[name].push_back({in, PalFrames(words[words.size() - 4])});
+      found.placed[name].push_back(placed);
+    }
+    if (sound) {
+      found.clipEnds["A1"].push_back(out);
+      found.placed["A1"].push_back(placed);
     }
   }
 }
@@ -322,8 +344,13 @@ Tracks ReadFcp7(const std::string& document) {
         if (Named(item, "transitionitem")) {
           const std::int64_t start = std::stoll(Content(Child(item, "start")));
           if (open) ends.push_back(start), open = false;
-          if (name == "V1")
-            found.transitions.insert({start, std::stoll(Content(Child(item, "end"))) - start});
+          const std::pair span{start, std::stoll(Content(Child(item, "end"))) - start};
+          if (name == "V1") found.transitions.insert(span);
+          if (name == "A1") {
+            found.soundTransitions.insert(span);
+            EXPECT_EQ(Content(Child(Child(item, "effect"), "effectid")),
+                      "KGAudioTransCrossFade0dB");
+          }
         }
         if (!Named(item, "clipitem") && !Named(item, "generatoritem")) continue;
         const std::int64_t end = std::stoll(Content(Child(item, "end")));
@@ -347,6 +374,74 @@ Tracks ReadFcp7(const std::string& document) {
           found.gains[name].push_back(std::move(envelope));
         }
       }
+    }
+  }
+  return found;
+}
+
+std::string MltProperty(xmlNode* node, const char* name) {
+  for (xmlNode* child = node->children; child; child = child->next) {
+    if (!Named(child, "property")) continue;
+    xmlChar* own = xmlGetProp(child, BAD_CAST "name");
+    const bool match = own && xmlStrEqual(own, BAD_CAST name);
+    xmlFree(own);
+    if (match) return Content(child);
+  }
+  return "";
+}
+
+std::int64_t AttributeNumber(xmlNode* node, const char* attribute) {
+  xmlChar* value = xmlGetProp(node, BAD_CAST attribute);
+  const std::int64_t number = value ? std::stoll(reinterpret_cast<const char*>(value)) : 0;
+  xmlFree(value);
+  return number;
+}
+
+// The cross-fades of the main clips' sound in an MLT document: Kdenlive's mixes on its track
+// A1; in Shotcut's, where V1 plays the sound, the mixes of V1's transitions that cross-fade (the
+// others take the incoming clip's sound alone; without a mix the outgoing clip's plays on).
+std::set<std::pair<std::int64_t, std::int64_t>> MltSoundTransitions(const std::string& document,
+                                                                    bool kdenlive) {
+  std::set<std::pair<std::int64_t, std::int64_t>> found;
+  const XmlDocument doc(xmlReadMemory(document.data(), static_cast<int>(document.size()), "mlt.xml",
+                                      nullptr, XML_PARSE_NONET),
+                        &xmlFreeDoc);
+  if (!doc) return found;
+  std::map<std::string, xmlNode*> byId;
+  xmlNode* root = xmlDocGetRootElement(doc.get());
+  for (xmlNode* node = root->children; node; node = node->next)
+    if (Named(node, "tractor") || Named(node, "playlist")) {
+      xmlChar* id = xmlGetProp(node, BAD_CAST "id");
+      if (id) byId[reinterpret_cast<const char*>(id)] = node;
+      xmlFree(id);
+    }
+  const auto mix = [](xmlNode* tractor) {
+    for (xmlNode* child = tractor->children; child; child = child->next)
+      if (Named(child, "transition") && MltProperty(child, "mlt_service") == "mix")
+        return MltProperty(child, "start");
+    return std::string("none");
+  };
+  for (const auto& [id, node] : byId) {
+    if (kdenlive && Named(node, "tractor") && MltProperty(node, "kdenlive:track_name") == "A1")
+      for (xmlNode* child = node->children; child; child = child->next)
+        if (Named(child, "transition") && MltProperty(child, "mlt_service") == "mix")
+          found.insert({AttributeNumber(child, "in"),
+                        AttributeNumber(child, "out") - AttributeNumber(child, "in") + 1});
+    if (kdenlive || !Named(node, "playlist") || MltProperty(node, "shotcut:name") != "V1") continue;
+    std::int64_t at = 0;
+    for (xmlNode* child = node->children; child; child = child->next) {
+      if (Named(child, "blank")) at += AttributeNumber(child, "length");
+      if (!Named(child, "entry")) continue;
+      const std::int64_t length = AttributeNumber(child, "out") - AttributeNumber(child, "in") + 1;
+      xmlChar* producer = xmlGetProp(child, BAD_CAST "producer");
+      const auto transition = byId.find(reinterpret_cast<const char*>(producer));
+      xmlFree(producer);
+      if (transition != byId.end() && Named(transition->second, "tractor")) {
+        const std::string start = mix(transition->second);
+        if (start == "-1") found.insert({at, length});
+        EXPECT_TRUE(start == "-1" || start == "1") << "the sound under the transition at " << at;
+      }
+      at += length;
     }
   }
   return found;
@@ -430,6 +525,7 @@ void ExpectSame(const Tracks& expected, const Tracks& found, const std::string& 
     EXPECT_EQ(sorted, want->second) << format << " " << project << ": track " << name;
   }
   EXPECT_EQ(found.transitions, expected.transitions) << format << " " << project;
+  EXPECT_EQ(found.soundTransitions, expected.soundTransitions) << format << " " << project;
 }
 
 // Each placed movie shows the source frame the project has at that record frame; stills,
@@ -553,7 +649,10 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         const test::FcpxmlTimeline read = test::ReadFcpxml(files[0].bytes);
         Tracks found;
         found.clipEnds = read.ClipEnds();
+        // The main clips' sound plays from V1: where each ends.
+        found.clipEnds["A1"] = read.SoundEnds();
         found.transitions = read.TransitionSpans();
+        found.soundTransitions = read.TransitionSpans(true);
         for (const auto& [track, clips] : read.tracks)
           for (const test::FcpxmlClip& clip : clips)
             found.placed[track].push_back({clip.recordIn, clip.mediaIn});
@@ -574,7 +673,10 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         const std::map<std::string, std::string> trackOf = {
             {"", "V1"}, {"-insert", "V2"}, {"-exaudio1", "A2"}, {"-exaudio2", "A3"}};
         for (const ExportFile& file : files) ReadCmx(trackOf.at(file.suffix), file.bytes, found);
-        if (found.clipEnds.count("V1") == 0) found.transitions = expected.transitions;
+        if (found.clipEnds.count("V1") == 0) {
+          found.transitions = expected.transitions;
+          found.soundTransitions = expected.soundTransitions;
+        }
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
       } else if (name == "mlt" || name == "kdenlive") {
@@ -595,6 +697,9 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         }
         ExpectSameSources(shown, found, name, label);
         ExpectSameLevels(shown, found, name, label);
+        EXPECT_EQ(MltSoundTransitions(files[0].bytes, name == "kdenlive"),
+                  expected.soundTransitions)
+            << name << " " << label;
       } else {
         ADD_FAILURE() << "a format this test does not read back: " << name;
       }

@@ -100,20 +100,31 @@ FcpxmlTimeline ReadFcpxml(const std::string& document) {
   }
   EXPECT_TRUE(format && spine);
   if (!format || !spine) return read;
+  std::set<std::string> withSound;  // the assets that have sound
+  for (xmlNode* node = format->parent->children; node; node = node->next)
+    if (IsElement(node, "asset") && Attribute(node, "hasAudio") == "1")
+      withSound.insert(Attribute(node, "id"));
   const FrameGrid grid(Attribute(format, "frameDuration"));
   const auto frames = [&grid](xmlNode* node, const char* name) {
     return grid.Frames(Attribute(node, name));
   };
   auto& main = read.tracks["V1"];
-  std::int64_t cut = -1;  // where the transition before the next clip starts
+  bool splitEdit = false;  // the clip before has its own sound timing
+  std::int64_t cut = -1;   // where the transition before the next clip starts
   std::int64_t edit = -1;
   for (xmlNode* element = spine->children; element; element = element->next) {
     if (element->type != XML_ELEMENT_NODE) continue;
     const std::int64_t offset = frames(element, "offset");
     const std::int64_t duration = frames(element, "duration");
     if (IsElement(element, "transition")) {
-      read.transitions.push_back({Attribute(element, "name"), offset, duration});
-      if (!main.empty()) main.back().recordOut = offset;
+      bool crossfade = false;
+      for (xmlNode* child = element->children; child; child = child->next)
+        crossfade = crossfade || IsElement(child, "filter-audio");
+      read.transitions.push_back({Attribute(element, "name"), offset, duration, crossfade});
+      if (!main.empty()) {
+        main.back().recordOut = offset;
+        if (crossfade && main.back().soundOut >= 0 && !splitEdit) main.back().soundOut = offset;
+      }
       cut = offset;
       edit = offset + duration;  // checked against the next clip's edit point
       continue;
@@ -122,6 +133,11 @@ FcpxmlTimeline ReadFcpxml(const std::string& document) {
     if (!IsElement(element, "gap")) {
       FcpxmlClip clip{reinterpret_cast<const char*>(element->name), Attribute(element, "name"),
                       offset, offset + duration, MediaFrame(element, start, grid)};
+      splitEdit = !Attribute(element, "audioDuration").empty();
+      if (withSound.count(Attribute(element, "ref")) && Attribute(element, "srcEnable") != "video")
+        clip.soundOut = splitEdit ? offset + frames(element, "audioStart") - start +
+                                        frames(element, "audioDuration")
+                                  : offset + duration;
       if (cut >= 0) {
         // Centred: its edit point lies half its length past its start, to half a frame.
         EXPECT_LE(std::abs(2 * offset - (cut + edit)), 1) << clip.name;
@@ -153,10 +169,19 @@ std::map<std::string, std::vector<std::int64_t>> FcpxmlTimeline::ClipEnds() cons
   return ends;
 }
 
-std::set<std::pair<std::int64_t, std::int64_t>> FcpxmlTimeline::TransitionSpans() const {
+std::vector<std::int64_t> FcpxmlTimeline::SoundEnds() const {
+  std::vector<std::int64_t> ends;
+  for (const FcpxmlClip& clip : tracks.at("V1"))
+    if (clip.soundOut >= 0) ends.push_back(clip.soundOut);
+  return ends;
+}
+
+std::set<std::pair<std::int64_t, std::int64_t>> FcpxmlTimeline::TransitionSpans(
+    bool crossfades) const {
   std::set<std::pair<std::int64_t, std::int64_t>> spans;
   for (const FcpxmlTransition& transition : transitions)
-    spans.insert({transition.start, transition.length});
+    if (!crossfades || transition.audioCrossfade)
+      spans.insert({transition.start, transition.length});
   return spans;
 }
 

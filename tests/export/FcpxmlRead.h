@@ -20,7 +20,15 @@ struct FcpxmlClip {
   std::int64_t recordIn = 0;
   std::int64_t recordOut = 0;
   std::int64_t mediaIn = 0;
-  bool operator==(const FcpxmlClip&) const = default;
+  /// Where a spine clip's sound ends, for a clip whose asset has sound and that plays it: its
+  /// split edit's end, else the start of an audio crossfade after it, else its edit point
+  /// (past which Final Cut Pro plays none); -1 for a clip without sound.
+  std::int64_t soundOut = -1;
+  /// The same clip at the same frames, its sound aside.
+  bool operator==(const FcpxmlClip& other) const {
+    return element == other.element && name == other.name && recordIn == other.recordIn &&
+           recordOut == other.recordOut && mediaIn == other.mediaIn;
+  }
 };
 
 std::ostream& operator<<(std::ostream& out, const FcpxmlClip& clip);
@@ -29,6 +37,7 @@ struct FcpxmlTransition {
   std::string name;
   std::int64_t start = 0;  ///< where it starts: on the cut
   std::int64_t length = 0;
+  bool audioCrossfade = false;  ///< it holds a `filter-audio`
   bool operator==(const FcpxmlTransition&) const = default;
 };
 
@@ -42,8 +51,10 @@ struct FcpxmlTimeline {
 
   /// Where each clip of each track of the project ends; the titles' images are left out.
   std::map<std::string, std::vector<std::int64_t>> ClipEnds() const;
-  /// The transitions as (start, length).
-  std::set<std::pair<std::int64_t, std::int64_t>> TransitionSpans() const;
+  /// The transitions as (start, length); those with an audio crossfade alone when asked.
+  std::set<std::pair<std::int64_t, std::int64_t>> TransitionSpans(bool crossfades = false) const;
+  /// Where the sound of each spine clip that has sound ends.
+  std::vector<std::int64_t> SoundEnds() const;
 };
 
 FcpxmlTimeline ReadFcpxml(const std::string& document);

@@ -28,6 +28,7 @@
 #include "render/RenderOutcome.h"
 #include "render/RunRender.h"
 #include "support/CliRun.h"
+#include "support/CommandOutput.h"
 #include "support/Conversions.h"
 #include "support/MltFrames.h"
 #include "support/TempFolder.h"
@@ -64,12 +65,14 @@ void Encode(const std::string& document, int frames, const fs::path& path,
   ASSERT_EQ(RunConsumer(consumer, producer, [] { return true; }), ConsumerEnd::Finished);
 }
 
-// A colour (0xRRGGBBAA; empty for none) and a 1 kHz tone, `frames` long.
-std::string MediaDocument(const std::string& colour, int frames) {
+// A colour (0xRRGGBBAA; empty for none) and a tone (1 kHz unless said), `frames` long.
+std::string MediaDocument(const std::string& colour, int frames, int frequency = 1000) {
   const std::string length = std::to_string(frames);
   std::string document =
       "<mlt><producer id='a'><property name='mlt_service'>tone</property>"
-      "<property name='frequency'>1000</property><property name='level'>-6"
+      "<property name='frequency'>" +
+      std::to_string(frequency) +
+      "</property><property name='level'>-6"
       "</property><property name='length'>" +
       length + "</property></producer>";
   if (!colour.empty())
@@ -89,8 +92,8 @@ std::string MediaDocument(const std::string& colour, int frames) {
   return document + "</tractor></mlt>";
 }
 
-void WriteMovie(const fs::path& path, const std::string& colour, int frames) {
-  Encode(MediaDocument(colour, frames), frames, path,
+void WriteMovie(const fs::path& path, const std::string& colour, int frames, int frequency = 1000) {
+  Encode(MediaDocument(colour, frames, frequency), frames, path,
          {{"f", "avi"}, {"vcodec", "mpeg4"}, {"qscale", "2"}, {"acodec", "pcm_s16le"}});
 }
 void WriteSound(const fs::path& path, int frames) {
@@ -685,6 +688,63 @@ TEST_F(RunRenderTest, AWriteFailureMidwayFailsTheRender) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0 && WEXITSTATUS(status) < 98) << status;
   EXPECT_TRUE(folder.Read("out.mp4") == "old");  // not a short video
   EXPECT_FALSE(TemporaryFile());
+}
+
+// The amplitude (0 to 1) of the tone of `frequency` in the left channel of NTSC frame `frame`
+// of 16-bit stereo samples at 48 kHz: over 1600 samples, which hold whole periods of the tones
+// measured (multiples of 30 Hz), so that one tone does not count in the other's.
+double ToneAmplitude(const std::string& samples, int frequency, int frame) {
+  constexpr int window = 1600;
+  const auto first = static_cast<std::size_t>(std::llround(frame * 48000.0 * 1001 / 30000));
+  if (samples.size() < (first + window) * 4) return -1;
+  double re = 0, im = 0;
+  for (int n = 0; n < window; ++n) {
+    const std::size_t at = (first + std::size_t(n)) * 4;
+    const auto value = static_cast<std::int16_t>(static_cast<unsigned char>(samples[at]) |
+                                                 static_cast<unsigned char>(samples[at + 1]) << 8);
+    const double phase = 2 * M_PI * frequency * n / 48000;
+    re += value * std::cos(phase);
+    im += value * std::sin(phase);
+  }
+  return 2 * std::hypot(re, im) / window / 32768;
+}
+
+// The sound of two sounding clips cross-fades under the dissolve between them, in a line in
+// amplitude, the two summing to the clips' level; beside a silent still it cuts on the cut.
+TEST_F(RunRenderTest, SoundCrossFadesUnderADissolveAndCutsBesideASilentClip) {
+  WriteMovie(folder.Path("a.avi"), "0xff0000ff", 120, 600);
+  WriteMovie(folder.Path("b.avi"), "0x0000ffff", 120, 1200);
+  WriteImage(folder.Path("white.png"), {255, 255, 255});
+  build::Project project;
+  project.main = {{"a.avi", 0, 99, 0, "", 100, 100, {}},
+                  {"b.avi", 0, 99, 0, "", 100, 100, {}},
+                  {"white.png", 0, 59, 0, "still", 0, 0, {}}};
+  // a.avi to 80, dissolving into b.avi over 80 to 99; b.avi to 160, then into the still.
+  build::Effect into, out;
+  into.clipIndex = 0;
+  into.clipLength = 80;
+  into.name = out.name = "Dissolve";
+  out.clipIndex = 1;
+  out.clipLength = 80;
+  project.effects = {into, out};
+  folder.Write("p.mpj", build::BuildProject(project));
+  const RunResult result = Render("p.mpj", "p.mp4");
+  ASSERT_TRUE(result.Completed()) << result.message;
+  const std::string samples = test::DecodedSound(folder.Path("p.mp4"));
+  const double a = ToneAmplitude(samples, 600, 40), b = ToneAmplitude(samples, 1200, 120);
+  ASSERT_GT(a, 0.2);
+  ASSERT_GT(b, 0.2);
+  for (int frame : {83, 89, 95}) {
+    const double in = (frame - 80) / 20.0;
+    const double outgoing = ToneAmplitude(samples, 600, frame) / a;
+    const double incoming = ToneAmplitude(samples, 1200, frame) / b;
+    EXPECT_NEAR(outgoing, 1 - in, 0.1) << frame;
+    EXPECT_NEAR(incoming, in, 0.1) << frame;
+    EXPECT_NEAR(outgoing + incoming, 1, 0.1) << frame;
+  }
+  EXPECT_LT(ToneAmplitude(samples, 600, 103) / a, 0.05);
+  EXPECT_NEAR(ToneAmplitude(samples, 1200, 157) / b, 1, 0.1);
+  for (int frame : {162, 170}) EXPECT_LT(ToneAmplitude(samples, 1200, frame) / b, 0.05) << frame;
 }
 
 }  // namespace
