@@ -14,6 +14,7 @@
 #include "core/RunObserver.h"
 #include "core/TextEncoding.h"
 #include "export/ExportFormats.h"
+#include "fuzz/AafReadBack.h"
 #include "fuzz/Invariants.h"
 #include "fuzz/ReadableTimeline.h"
 #include "model/Project.h"
@@ -235,6 +236,24 @@ Broken CheckFcp7(const std::string& document, const Expected& expected) {
   return CompareLengths("FCP 7 XML", written, expected);
 }
 
+// AAF read back by a reader of its own: a container that holds together, one top-level
+// composition starting with its timecode, every track as long as the project's, and the main
+// track's transitions as many as were written.
+Broken CheckAaf(const std::string& document, const Expected& expected, const ExportCounts& counts) {
+  const AafReadResult read = ReadAafBack(document);
+  if (read.broken) return "AAF: " + *read.broken;
+  if (read.file.topLevel != 1 || !read.file.timecode)
+    return "AAF: not one top-level composition with its timecode";
+  TrackLengths written;
+  for (const AafTrackRead& track : read.file.tracks) {
+    written[track.name] = track.length;
+    if (track.name == "V1" && track.transitions != counts.transitions)
+      return "AAF: " + std::to_string(track.transitions) + " transitions on V1 of " +
+             std::to_string(counts.transitions) + " written";
+  }
+  return CompareLengths("AAF", written, expected);
+}
+
 Broken CheckCmx(const std::string& document, const Expected&) {
   if (!document.starts_with("TITLE: fuzz")) return "CMX 3600: an EDL without its title";
   return std::nullopt;
@@ -283,6 +302,8 @@ Broken CheckExports(std::span<const std::uint8_t> project, Software software) {
       const auto reader = readers.find(format.name);
       if (reader != readers.end())
         if (auto broken = reader->second(file.bytes, expected)) return broken;
+      if (std::string_view(format.name) == "aaf")
+        if (auto broken = CheckAaf(file.bytes, expected, written.counts)) return broken;
     }
   }
   return std::nullopt;

@@ -8,6 +8,7 @@
 #include "ExportTimelines.h"
 #include "core/TextEncoding.h"
 #include "export/AafWriter.h"
+#include "fuzz/AafReadBack.h"
 #include "support/AafRead.h"
 
 namespace pexol {
@@ -97,6 +98,27 @@ TEST(AafWriter, EveryPieceReadsBackResolvedToItsFile) {
   EXPECT_EQ(read.markers[0].position, 50);
   EXPECT_EQ(read.markers[0].comment, "Hello\nWorld");
   EXPECT_EQ(read.markers[0].font, "Arial");
+}
+
+// The tests' own reader of the container (the fuzz target's) finds the same tracks, and a file
+// cut short or with a sector's table damaged reads as broken, never as a shorter timeline.
+TEST(AafWriter, ItsOwnReaderFindsTheTracksAndRefusesDamage) {
+  const Written written = WriteOf(test::SampleTimeline(), test::NtscSettings());
+  const fuzz::AafReadResult read = fuzz::ReadAafBack(written.bytes);
+  ASSERT_EQ(read.broken, std::nullopt);
+  EXPECT_EQ(read.file.topLevel, 1);
+  EXPECT_TRUE(read.file.timecode);
+  ASSERT_FALSE(read.file.tracks.empty());
+  EXPECT_EQ(read.file.tracks[0].name, "V1");
+  EXPECT_EQ(read.file.tracks[0].length,
+            written.laidOut.Track(TrackRole::Main)->pieces.back().recordOut.Value());
+  EXPECT_EQ(read.file.tracks[0].transitions, 2);
+
+  EXPECT_NE(fuzz::ReadAafBack(written.bytes.substr(0, written.bytes.size() / 2)).broken,
+            std::nullopt);
+  std::string damaged = written.bytes;
+  damaged[76] = '\x7F';  // the first allocation-table sector, now past the file's end
+  EXPECT_NE(fuzz::ReadAafBack(damaged).broken, std::nullopt);
 }
 
 TEST(AafWriter, TimecodeAndBytesFollowTheRateAlone) {

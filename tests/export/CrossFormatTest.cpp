@@ -216,7 +216,7 @@ Tracks ReadOtio(const std::string& document) {
 }
 
 // AAF read by pyaaf2: each track's clips, the titles' markers as their clips, V1's
-// transitions and the gain keyed on sound clips.
+// transitions and A1's cross-fades, and the gain keyed on sound clips.
 Tracks ReadAafTracks(const test::AafRead& read) {
   Tracks found;
   for (const test::AafTrack& track : read.tracks) {
@@ -224,6 +224,10 @@ Tracks ReadAafTracks(const test::AafRead& read) {
     for (const test::AafItem& item : track.items) {
       if (item.kind == test::AafItem::Transition) {
         if (track.name == "V1") found.transitions.insert({item.record, item.length});
+        if (track.name == "A1") {
+          EXPECT_EQ(item.operation, "Audio Dissolve");
+          found.soundTransitions.insert({item.record, item.length});
+        }
         continue;
       }
       if (item.kind != test::AafItem::Clip) continue;

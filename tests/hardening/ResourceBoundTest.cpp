@@ -87,8 +87,9 @@ TEST(ResourceBoundTest, AnyKibibyteEndsQuicklyInFixedMemory) {
     }
   }
   EXPECT_LT(slowest, 2s);
-  // An AAF file carries 200 KB of its own class and type definitions whatever the project.
-  EXPECT_LT(peak, 1u << 20);
+  // An AAF file carries 200 KB of its own class and type definitions whatever the project, and
+  // the check reads it back whole.
+  EXPECT_LT(peak, 2u << 20);
 }
 
 // A project with `n` records in every section.
