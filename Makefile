@@ -73,7 +73,8 @@ windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \
 	  cmake -S . -B $(LINUX_REFERENCE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CONFIGURE_FLAGS)
-	cmake --build $(LINUX_REFERENCE) -j $(JOBS) --target pexol-cli pexol-mkproject pexol-encoding-table
+	cmake --build $(LINUX_REFERENCE) -j $(JOBS) --target pexol-cli pexol-mkproject pexol-encoding-table \
+	  pexol-aaf-bytes
 	cmake -S . -B $(WINDOWS_BUILD) -DPEXOL_LINUX_REFERENCE=$(abspath $(LINUX_REFERENCE))
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tests/windows/wine-session $(WINDOWS_BUILD) \

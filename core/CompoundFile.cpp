@@ -30,12 +30,14 @@ std::size_t Ceil(std::size_t value, std::size_t unit) {
 }
 
 void Put16(std::string& out, std::size_t at, std::uint16_t value) {
-  out[at] = static_cast<char>(value & 0xFF);
-  out[at + 1] = static_cast<char>(value >> 8);
+  char* to = out.data() + at;
+  to[0] = static_cast<char>(value & 0xFF);
+  to[1] = static_cast<char>(value >> 8);
 }
 
 void Put32(std::string& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  char* to = out.data() + at;
+  for (int i = 0; i < 4; ++i) to[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // The format's order of siblings: shorter names first, then unit by unit in upper case.
@@ -168,6 +170,12 @@ void CompoundFileWriter::AddStreamIn(std::size_t parent, std::string_view name,
   Entry entry;
   entry.type = 2;
   Append(parent, name, entry, bytes);
+}
+
+void CompoundFileWriter::Reserve(std::size_t entries, std::size_t bytes) {
+  entries_.reserve(entries);
+  names_.reserve(entries * 16);
+  data_.reserve(bytes);
 }
 
 std::string CompoundFileWriter::Bytes() const {

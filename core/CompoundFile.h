@@ -34,6 +34,10 @@ class CompoundFileWriter {
   std::size_t AddStorageIn(std::size_t parent, std::string_view name, const ClassId& classId);
   void AddStreamIn(std::size_t parent, std::string_view name, std::string_view bytes);
 
+  /// Room for about `entries` storages and streams holding `bytes` in all, so that a large
+  /// file is not copied as it grows.
+  void Reserve(std::size_t entries, std::size_t bytes);
+
   /// The whole file. Throws `std::length_error` past 436 MB, which the header's own list of
   /// allocation-table sectors can no longer name.
   std::string Bytes() const;

@@ -80,8 +80,13 @@ class AafBuilder {
     }
     const aaf::MobId compositionId = NewMobId("composition");
 
+    // About 12 objects a piece (a clip with its gain's points, a transition) and 26 a medium.
+    std::size_t pieces = 0;
+    for (const ExportTrack* track : slots) pieces += track->pieces.size();
+    aaf::File file;
+    file.Reserve(12 * pieces + 26 * media_.size());
     ExportWritten out;
-    out.files.push_back({"", aaf::File().Write(aaf::FillMetaDictionary, [&](Node& header) {
+    out.files.push_back({"", file.Write(aaf::FillMetaDictionary, [&](Node& header) {
                            header.Int("ByteOrder", 0x4949).Bytes("LastModified", FixedTime());
                            header.Bytes("Version", std::string{1, 1}).Int("ObjectModelVersion", 1);
                            header.Id("OperationalPattern", ids::editProtocol);

@@ -69,9 +69,15 @@ const PropertyInfo& Node::Property(std::string_view name) const {
 }
 
 void Node::Put(const PropertyInfo& property, std::uint8_t form, std::string_view bytes) {
-  PutLe(head_, property.def->pid, 2);
-  PutLe(head_, form, 2);
-  PutLe(head_, bytes.size(), 2);
+  // A property's size is 16 bits: a longer value would corrupt the stream, not shorten it.
+  if (bytes.size() > 0xFFFF)
+    throw std::length_error("an AAF property of " + std::to_string(bytes.size()) + " bytes");
+  const std::uint16_t pid = property.def->pid;
+  const auto size = static_cast<std::uint16_t>(bytes.size());
+  const char entry[6] = {static_cast<char>(pid & 0xFF),  static_cast<char>(pid >> 8),
+                         static_cast<char>(form),        '\0',
+                         static_cast<char>(size & 0xFF), static_cast<char>(size >> 8)};
+  head_.append(entry, sizeof entry);
   data_ += bytes;
   ++count_;
 }

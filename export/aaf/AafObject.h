@@ -130,6 +130,8 @@ class Node {
 class File {
  public:
   File();
+  /// Room for a file of about `objects` objects (see `CompoundFileWriter::Reserve`).
+  void Reserve(std::size_t objects) { file_.Reserve(2 * objects + 2000, 64 * objects + 100000); }
 
   template <class FillMeta, class FillHeader>
   std::string Write(FillMeta&& metaDictionary, FillHeader&& header) {
