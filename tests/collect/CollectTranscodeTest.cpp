@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/AafRead.h"
 #include "support/CliRun.h"
 #include "support/CommandOutput.h"
 #include "support/MltFrames.h"
@@ -168,6 +169,22 @@ TEST_F(CollectTranscodeTest, TrimKeepsTheUsedFramesAndHandlesAndMovesTheInPoints
   EXPECT_NE(text.find("media\\take-1.avi"), std::string::npos) << text;
   EXPECT_NE(text.find("media\\take-2.avi"), std::string::npos) << text;
   ExpectSamePictures();
+}
+
+// Media Composer links DNxHR in a QuickTime movie: the AAF written beside it names that file.
+TEST_F(CollectTranscodeTest, DnxhrForMediaComposerIsWhatTheAafNames) {
+  const test::CliOutcome collected = Collect("--transcode=dnxhr --format aaf");
+  ASSERT_EQ(collected.exitCode, 0) << collected.err << collected.out;
+  EXPECT_EQ(FactsOf(folder.Folder() / "collected/media/take.mov").codec, "dnxhd");
+  const test::AafRead read = test::ReadAaf(folder.Read("collected/edit.aaf"));
+  if (!read.available) GTEST_SKIP() << "pyaaf2 is not in " << PEXOL_SHARED_DIR;
+  EXPECT_EQ(read.problems, std::vector<std::string>{});
+  std::set<std::string> files;
+  for (const test::AafTrack& track : read.tracks)
+    for (const test::AafItem& item : track.items)
+      if (item.kind == test::AafItem::Clip)
+        files.insert(fs::path(item.url.substr(item.url.rfind('/') + 1)).string());
+  EXPECT_EQ(files, (std::set<std::string>{"take.mov", "sun.png", "music.wav"}));
 }
 
 TEST_F(CollectTranscodeTest, AMovieThatCannotBeReadIsCopiedAsItWasAndNamed) {
