@@ -20,6 +20,7 @@
 #include "core/RunObserver.h"
 #include "core/RunProgress.h"
 #include "core/TextEncoding.h"
+#include "fuzz/AafReadBack.h"
 #include "model/Project.h"
 #include "support/AafRead.h"
 #include "support/Conversions.h"
@@ -663,6 +664,7 @@ TEST(CrossFormat, EveryFormatHoldsTheProjectsClipsTransitionsAndLevels) {
         ExpectSame(expected, found, name, label);
         ExpectSameSources(shown, found, name, label);
       } else if (name == "aaf") {
+        EXPECT_EQ(fuzz::ReadAafBack(files[0].bytes).broken, std::nullopt) << label;
         const test::AafRead read = test::ReadAaf(files[0].bytes);
         if (!read.available) continue;  // pyaaf2 is not beside the sources
         EXPECT_EQ(read.problems, std::vector<std::string>{}) << label;
