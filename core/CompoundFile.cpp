@@ -3,6 +3,8 @@
 #include "core/CompoundFile.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 
@@ -36,8 +38,12 @@ void Put16(std::string& out, std::size_t at, std::uint16_t value) {
 }
 
 void Put32(std::string& out, std::size_t at, std::uint32_t value) {
-  char* to = out.data() + at;
-  for (int i = 0; i < 4; ++i) to[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out.data() + at, &value, sizeof value);
+  } else {
+    char* to = out.data() + at;
+    for (int i = 0; i < 4; ++i) to[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
 }
 
 // The format's order of siblings: shorter names first, then unit by unit in upper case.
@@ -47,7 +53,7 @@ bool NameBefore(std::u16string_view a, std::u16string_view b) {
     return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
   };
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i])) return upper(a[i]) < upper(b[i]);
+    if (a[i] != b[i] && upper(a[i]) != upper(b[i])) return upper(a[i]) < upper(b[i]);
   return false;
 }
 
@@ -178,14 +184,19 @@ void CompoundFileWriter::Reserve(std::size_t entries, std::size_t bytes) {
   data_.reserve(bytes);
 }
 
+void CompoundFileWriter::AddStreamIn(std::size_t parent, std::string_view name,
+                                     std::initializer_list<std::string_view> pieces) {
+  Entry entry;
+  entry.type = 2;
+  const std::size_t index = Append(parent, name, entry, {});
+  for (const std::string_view piece : pieces) data_ += piece;
+  entries_[index].size = data_.size() - entries_[index].offset;
+}
+
 std::string CompoundFileWriter::Bytes() const {
   // Each storage's children as a balanced tree in the format's order; the last level red when
   // it is not full, so that every path holds as many black entries.
   std::vector<TreeLinks> links(entries_.size());
-  // The names in upper case, as the format compares them.
-  std::u16string upper = names_;
-  for (char16_t& c : upper)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   // Every storage's children, gathered by parent in one pass.
   std::vector<std::size_t> first(entries_.size() + 1, 0);
   for (std::size_t i = 1; i < entries_.size(); ++i) ++first[entries_[i].parent + 1];
@@ -203,8 +214,7 @@ std::string CompoundFileWriter::Bytes() const {
       const Entry& x = entries_[a];
       const Entry& y = entries_[b];
       if (x.nameLength != y.nameLength) return x.nameLength < y.nameLength;
-      return std::u16string_view(upper).substr(x.name, x.nameLength) <
-             std::u16string_view(upper).substr(y.name, y.nameLength);
+      return NameBefore(NameOf(x), NameOf(y));
     };
     // Writers add most children in order: a few out of place are moved in, any other order
     // sorted.
@@ -309,7 +319,15 @@ std::string CompoundFileWriter::Bytes() const {
     }
     const Entry& entry = entries_[i];
     const std::u16string_view name = NameOf(entry);
-    for (std::size_t k = 0; k < name.size(); ++k) Put16(out, at + 2 * k, name[k]);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(out.data() + at, name.data(), 2 * name.size());
+    } else {
+      char* to = out.data() + at;
+      for (const char16_t unit : name) {
+        *to++ = static_cast<char>(unit & 0xFF);
+        *to++ = static_cast<char>(unit >> 8);
+      }
+    }
     Put16(out, at + 64, static_cast<std::uint16_t>(2 * (name.size() + 1)));
     out[at + 66] = static_cast<char>(entry.type);
     out[at + 67] = links[i].red ? 0 : 1;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ class CompoundFileWriter {
   /// for writers that make thousands: the caller keeps siblings' names distinct and valid.
   std::size_t AddStorageIn(std::size_t parent, std::string_view name, const ClassId& classId);
   void AddStreamIn(std::size_t parent, std::string_view name, std::string_view bytes);
+  /// A stream of several pieces one after another, copied once.
+  void AddStreamIn(std::size_t parent, std::string_view name,
+                   std::initializer_list<std::string_view> pieces);
 
   /// Room for about `entries` storages and streams holding `bytes` in all, so that a large
   /// file is not copied as it grows.

@@ -219,14 +219,9 @@ void Node::Close() {
     }
     file_.AddStreamIn(storage_, property.indexName, index);
   }
-  std::string& stream = scratches_[depth_].stream;
-  stream.clear();
-  stream += littleEndian;
-  stream += static_cast<char>(propertiesVersion);
-  PutLe(stream, count_, 2);
-  stream += head_;
-  stream += data_;
-  file_.AddStreamIn(storage_, "properties", stream);
+  const char start[4] = {littleEndian, static_cast<char>(propertiesVersion),
+                         static_cast<char>(count_ & 0xFF), static_cast<char>(count_ >> 8)};
+  file_.AddStreamIn(storage_, "properties", {{start, sizeof start}, head_, data_});
 }
 
 File::File() {

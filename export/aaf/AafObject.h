@@ -99,7 +99,7 @@ class Node {
   /// What a node builds its streams in, kept from one object to the next at its depth: a file
   /// of tens of thousands of objects allocates a few dozen buffers.
   struct Scratch {
-    std::string head, data, stream, index;
+    std::string head, data, index;
     std::vector<Collection> collections;
   };
   using Scratches = std::deque<Scratch>;
