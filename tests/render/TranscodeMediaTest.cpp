@@ -29,15 +29,15 @@ std::string Trimmed(std::string text) {
 }
 
 // ffprobe's values of `entries` for the streams `streams` ("v:0", "a:0"), one a line.
-std::string Probe(const std::string& file, const std::string& streams, const std::string& entries,
-                  const std::string& options = "") {
+std::string ProbeStreams(const std::string& file, const std::string& streams,
+                         const std::string& entries, const std::string& options = "") {
   return Trimmed(Output("timeout 60 ffprobe -v error " + options + " -select_streams " + streams +
                         " -show_entries " + entries + " -of default=nw=1:nk=1 " +
                         ShellQuoted(file)));
 }
 
 long long FramesIn(const std::string& file) {
-  return std::atoll(Probe(file, "v:0", "stream=nb_read_frames", "-count_frames").c_str());
+  return std::atoll(ProbeStreams(file, "v:0", "stream=nb_read_frames", "-count_frames").c_str());
 }
 
 // The samples of the first sound stream, decoded.
@@ -111,25 +111,26 @@ TEST_F(TranscodeMediaTest, DvKeepsItsFramesFieldsShapeTimecodeAndSoundInEveryKin
     ASSERT_TRUE(result.Completed()) << result.message;
     EXPECT_EQ(FramesWritten(result), 30);
     const std::string file = folder.Path(c.file);
-    EXPECT_EQ(Probe(file, "v:0", "stream=codec_name,pix_fmt"), c.picture);
+    EXPECT_EQ(ProbeStreams(file, "v:0", "stream=codec_name,pix_fmt"), c.picture);
     if (c.fields) {
-      EXPECT_EQ(Probe(file, "v:0", "stream=field_order"), c.fields);
+      EXPECT_EQ(ProbeStreams(file, "v:0", "stream=field_order"), c.fields);
     }
-    EXPECT_EQ(Probe(file, "v:0", "stream=width,height,sample_aspect_ratio,r_frame_rate"),
+    EXPECT_EQ(ProbeStreams(file, "v:0", "stream=width,height,sample_aspect_ratio,r_frame_rate"),
               "720\n480\n10:11\n30000/1001");
     EXPECT_EQ(FramesIn(file), 30);
     if (c.kind == TranscodeKind::H264) {
-      EXPECT_EQ(Probe(file, "a:0", "stream=codec_name,sample_rate,channels"), "aac\n48000\n2");
+      EXPECT_EQ(ProbeStreams(file, "a:0", "stream=codec_name,sample_rate,channels"),
+                "aac\n48000\n2");
       EXPECT_NEAR(SamplesIn(file), samples, 1024);  // AAC's blocks
     } else {
-      EXPECT_EQ(Probe(file, "a:0", "stream=codec_name,sample_rate,channels"),
+      EXPECT_EQ(ProbeStreams(file, "a:0", "stream=codec_name,sample_rate,channels"),
                 "pcm_s16le\n48000\n2");
       EXPECT_EQ(SamplesIn(file), samples);
-      EXPECT_EQ(Probe(file, "v:0", "stream_tags=timecode"), "01:00:00;00");
+      EXPECT_EQ(ProbeStreams(file, "v:0", "stream_tags=timecode"), "01:00:00;00");
     }
   }
   EXPECT_TRUE(Transcode("wide.avi", "wide.mov", TranscodeKind::ProRes).Completed());
-  EXPECT_EQ(Probe(folder.Path("wide.mov"), "v:0", "stream=sample_aspect_ratio"), "40:33");
+  EXPECT_EQ(ProbeStreams(folder.Path("wide.mov"), "v:0", "stream=sample_aspect_ratio"), "40:33");
   EXPECT_EQ(folder.FileCount(), 6u);  // nothing left beside the files written
 }
 
@@ -145,7 +146,7 @@ TEST_F(TranscodeMediaTest, ATrimKeepsTheFramesAskedForAndTheSoundOfTheirTime) {
   EXPECT_EQ(FramesIn(folder.Path("dv.mov")), 24);
   // Frames 17 to 40 at 30000/1001 and 48 kHz: samples 27227 (17 × 1601.6, rounded) to 65666.
   EXPECT_EQ(SamplesIn(folder.Path("dv.mov")), 65666 - 27227);
-  EXPECT_EQ(Probe(folder.Path("dv.mov"), "v:0", "stream_tags=timecode"), "01:00:00;17");
+  EXPECT_EQ(ProbeStreams(folder.Path("dv.mov"), "v:0", "stream_tags=timecode"), "01:00:00;17");
   const std::string first = GreyPicture(folder.Path("dv.mov"), 0);
   EXPECT_LT(MeanDifference(first, GreyPicture(folder.Path("dv.avi"), 17)), 2);
   EXPECT_GT(MeanDifference(first, GreyPicture(folder.Path("dv.avi"), 16)), 10);
@@ -157,7 +158,7 @@ TEST_F(TranscodeMediaTest, ATrimKeepsTheFramesAskedForAndTheSoundOfTheirTime) {
   const RunResult xvid = Transcode("xvid.avi", "xvid.mp4", TranscodeKind::H264, 15);
   ASSERT_TRUE(xvid.Completed()) << xvid.message;
   EXPECT_EQ(FramesIn(folder.Path("xvid.mp4")), 25);
-  EXPECT_EQ(Probe(folder.Path("xvid.mp4"), "v:0", "stream=field_order,r_frame_rate"),
+  EXPECT_EQ(ProbeStreams(folder.Path("xvid.mp4"), "v:0", "stream=field_order,r_frame_rate"),
             "progressive\n25/1");
   EXPECT_LT(MeanDifference(GreyPicture(folder.Path("xvid.mp4"), 0),
                            GreyPicture(folder.Path("xvid.avi"), 15)),
@@ -206,7 +207,7 @@ TEST_F(TranscodeMediaTest, StillsBecomePngsOfTheirSizeKeepingAlpha) {
     const std::string png = std::string(name) + ".png";
     const RunResult result = Still(name, png);
     ASSERT_TRUE(result.Completed()) << result.message;
-    EXPECT_EQ(Probe(folder.Path(png), "v:0", "stream=codec_name,width,height,pix_fmt"),
+    EXPECT_EQ(ProbeStreams(folder.Path(png), "v:0", "stream=codec_name,width,height,pix_fmt"),
               "png\n320\n240\nrgb24");
   }
   for (const char* name : {"alpha.png", "alpha.tga", "alpha.tif", "alpha.sgi"}) {
@@ -214,7 +215,8 @@ TEST_F(TranscodeMediaTest, StillsBecomePngsOfTheirSizeKeepingAlpha) {
     ASSERT_TRUE(test::MakeStill(folder.Path(name), true));
     const RunResult result = Still(name, std::string(name) + ".png");
     ASSERT_TRUE(result.Completed()) << result.message;
-    EXPECT_EQ(Probe(folder.Path(std::string(name) + ".png"), "v:0", "stream=pix_fmt"), "rgba");
+    EXPECT_EQ(ProbeStreams(folder.Path(std::string(name) + ".png"), "v:0", "stream=pix_fmt"),
+              "rgba");
   }
 }
 
@@ -250,7 +252,7 @@ TEST_F(TranscodeMediaTest, TheRenderProgramReportsATranscodeAsJson) {
   EXPECT_NE(lines.find("\"type\":\"result\""), std::string::npos) << lines;
   EXPECT_NE(lines.find("\"frames\":1"), std::string::npos) << lines;
   EXPECT_NE(lines.find("exit=0"), std::string::npos) << lines;
-  EXPECT_EQ(Probe(folder.Path("title.png"), "v:0", "stream=codec_name"), "png");
+  EXPECT_EQ(ProbeStreams(folder.Path("title.png"), "v:0", "stream=codec_name"), "png");
 }
 
 }  // namespace
