@@ -1,0 +1,129 @@
+// core/Translation.cpp - GNU gettext's .mo files read, and the language chosen from the
+// environment
+#include "core/Translation.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace pexol {
+
+namespace {
+
+// A .mo file's 32-bit words, in the byte order its magic number says.
+class MoWords {
+ public:
+  explicit MoWords(std::string_view bytes) : bytes_(bytes) {}
+
+  bool Magic() {
+    if (bytes_.size() < 28) return false;
+    const std::uint32_t little = Word(0, false);
+    if (little == 0x950412de) return true;
+    bigEndian_ = true;
+    return Word(0, true) == 0x950412de;
+  }
+  std::optional<std::uint32_t> At(std::size_t offset) const {
+    if (offset > bytes_.size() || bytes_.size() - offset < 4) return std::nullopt;
+    return Word(offset, bigEndian_);
+  }
+  // The text a (length, offset) pair at `entry` names.
+  std::optional<std::string_view> Text(std::size_t entry) const {
+    const auto length = At(entry), offset = At(entry + 4);
+    if (!length || !offset || *offset > bytes_.size() || bytes_.size() - *offset < *length)
+      return std::nullopt;
+    return bytes_.substr(*offset, *length);
+  }
+
+ private:
+  std::uint32_t Word(std::size_t offset, bool bigEndian) const {
+    std::uint32_t word = 0;
+    for (int i = 0; i < 4; ++i) {
+      const auto byte = static_cast<unsigned char>(bytes_[offset + static_cast<std::size_t>(i)]);
+      word |= std::uint32_t{byte} << (bigEndian ? 8 * (3 - i) : 8 * i);
+    }
+    return word;
+  }
+
+  std::string_view bytes_;
+  bool bigEndian_ = false;
+};
+
+std::optional<Catalogue>& Current() {
+  static std::optional<Catalogue> current;
+  return current;
+}
+
+}  // namespace
+
+std::optional<Catalogue> Catalogue::Parse(std::string_view bytes) {
+  MoWords words(bytes);
+  if (!words.Magic()) return std::nullopt;
+  const auto count = words.At(8), originals = words.At(12), translations = words.At(16);
+  if (!count || !originals || !translations) return std::nullopt;
+  Catalogue catalogue;
+  for (std::size_t i = 0; i < *count; ++i) {
+    const auto english = words.Text(*originals + 8 * i);
+    const auto translated = words.Text(*translations + 8 * i);
+    if (!english || !translated) return std::nullopt;
+    // The empty text holds the catalogue's header, which is no translation.
+    if (english->empty() || translated->empty()) continue;
+    catalogue.texts_.emplace(*english, *translated);
+  }
+  return catalogue;
+}
+
+std::string_view Catalogue::Find(std::string_view english) const {
+  const auto found = texts_.find(std::string(english));
+  return found == texts_.end() ? english : std::string_view(found->second);
+}
+
+std::optional<std::string> LanguageOfEnvironment(
+    const std::function<const char*(const char*)>& variable) {
+  const auto value = [&](const char* name) {
+    const char* text = variable(name);
+    return std::string(text != nullptr ? text : "");
+  };
+  std::string locale;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+    if (locale = value(name); !locale.empty()) break;
+  const std::string list = value("LANGUAGE");
+  if (locale.empty() && list.empty()) return std::nullopt;
+  const bool plain =
+      locale.empty() || locale == "C" || locale.starts_with("C.") || locale == "POSIX";
+  // LANGUAGE is a list of languages; the C locale turns it off, as gettext does.
+  std::string chosen = locale;
+  if (!list.empty() && !plain)
+    chosen = list.substr(0, list.find(':'));
+  else if (plain)
+    return "";
+  const std::string language = chosen.substr(0, chosen.find_first_of("_.@"));
+  return language == "en" || language == "C" || language == "POSIX" ? "" : language;
+}
+
+std::optional<Catalogue> FindCatalogue(std::string_view language,
+                                       const std::filesystem::path& programFolder) {
+  if (language.empty()) return std::nullopt;
+  const std::filesystem::path file =
+      std::filesystem::path(std::string(language)) / "LC_MESSAGES" / "pexol.mo";
+  for (const std::filesystem::path& folder :
+       {programFolder / "locale", programFolder / ".." / "share" / "locale",
+        programFolder / ".." / "locale"}) {
+    std::ifstream in(folder / file, std::ios::binary);
+    if (!in) continue;
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    if (auto catalogue = Catalogue::Parse(bytes)) return catalogue;
+  }
+  return std::nullopt;
+}
+
+void UseCatalogue(std::optional<Catalogue> catalogue) {
+  Current() = std::move(catalogue);
+}
+
+std::string_view Tr(std::string_view english) {
+  const std::optional<Catalogue>& current = Current();
+  return current ? current->Find(english) : english;
+}
+
+}  // namespace pexol
