@@ -83,6 +83,14 @@ Model::Model() {
       if (parent == nullptr || parent == at) break;
       at = parent;
     }
+    std::size_t size = 8;
+    while (size < 4 * info.properties.size()) size *= 2;
+    info.table.assign(size, {});
+    for (const auto& [name, property] : info.properties) {
+      std::size_t at = info.Slot(name);
+      while (info.table[at].second != nullptr) at = (at + 1) & (size - 1);
+      info.table[at] = {name, &property};
+    }
   }
 }
 

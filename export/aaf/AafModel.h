@@ -88,6 +88,24 @@ struct ClassInfo {
   const ClassDef* def = nullptr;
   Auid id{};
   std::unordered_map<std::string_view, PropertyInfo> properties;  ///< its own and its parents'
+
+  /// The property `name`, null when the class has none. Writers look properties up hundreds of
+  /// thousands of times: an open table hashed on the name's length and ends does it in a probe
+  /// or two.
+  const PropertyInfo* Find(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    for (std::size_t at = Slot(name);; at = (at + 1) & (table.size() - 1)) {
+      const auto& [key, info] = table[at];
+      if (info == nullptr) return nullptr;
+      if (key == name) return info;
+    }
+  }
+  std::size_t Slot(std::string_view name) const {
+    return (name.size() * 131 + static_cast<unsigned char>(name.front()) * 31 +
+            static_cast<unsigned char>(name.back())) &
+           (table.size() - 1);
+  }
+  std::vector<std::pair<std::string_view, const PropertyInfo*>> table;
 };
 
 /// Lookups into the tables, built once.

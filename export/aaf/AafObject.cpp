@@ -61,11 +61,11 @@ Node::Node(CompoundFileWriter& file, Scratches& scratches, std::size_t depth, st
 }
 
 const PropertyInfo& Node::Property(std::string_view name) const {
-  const auto found = class_.properties.find(name);
-  if (found == class_.properties.end())
+  const PropertyInfo* found = class_.Find(name);
+  if (found == nullptr)
     throw std::logic_error("the AAF class " + std::string(class_.def->name) + " has no property " +
                            std::string(name));
-  return found->second;
+  return *found;
 }
 
 void Node::Put(const PropertyInfo& property, std::uint8_t form, std::string_view bytes) {
