@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "core/ByteWriter.h"
 #include "export/Fcp7Writer.h"
 #include "export/aaf/AafDictionary.h"
 #include "export/aaf/AafMetaDictionary.h"
@@ -16,20 +17,24 @@ using aaf::KeyOf;
 using aaf::Node;
 namespace ids = aaf::ids;
 
-std::string Le(std::uint64_t value, int bytes) {
-  std::string out;
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-  return out;
+using aaf::RationalBytes;
+
+// 32-bit integers as stored, one after another.
+std::string Dwords(std::initializer_list<std::uint32_t> values) {
+  ByteWriter out;
+  for (const std::uint32_t value : values) out.WriteDword(value);
+  return out.TakeBytes();
 }
 
-std::string RationalBytes(std::int64_t numerator, std::int64_t denominator) {
-  return Le(std::uint32_t(std::int32_t(numerator)), 4) +
-         Le(std::uint32_t(std::int32_t(denominator)), 4);
-}
-
-// No clock: every build writes the same bytes for the same project.
+// No clock: every build writes the same bytes for the same project. A time stamp is the year,
+// month, day, hour, minute, second and hundredths: 2000-01-01 00:00:00.
 const std::string& FixedTime() {
-  static const std::string time = Le(2000, 2) + std::string{1, 1, 0, 0, 0, 0};
+  static const std::string time = [] {
+    ByteWriter stamp;
+    stamp.WriteWord(2000);
+    for (const std::uint32_t part : {1, 1, 0, 0, 0, 0}) stamp.WriteByte(part);
+    return stamp.TakeBytes();
+  }();
   return time;
 }
 
@@ -98,10 +103,12 @@ class AafBuilder {
                            header.Append("IdentificationList", "Identification", Identification);
                          })});
     out.counts = CountWritten(written);
-    if (colours_ > 0)
-      out.notes.push_back("AAF has no colour clip its readers share: " + std::to_string(colours_) +
-                          " colour clip" + (colours_ == 1 ? " is" : "s are") +
-                          " left empty (black) in it.");
+    if (colours_ == 1)
+      out.notes.push_back(
+          "AAF has no colour clip its readers share: the colour clip is left empty (black).");
+    else if (colours_ > 1)
+      out.notes.push_back("AAF has no colour clip its readers share: the " +
+                          std::to_string(colours_) + " colour clips are left empty (black).");
     return out;
   }
 
@@ -231,7 +238,7 @@ class AafBuilder {
         if (!dissolve)
           group.AddToSet("Parameters", "ConstantValue", KeyOf(ids::wipeNumber), [](Node& number) {
             number.Id("Definition", ids::wipeNumber);
-            number.Indirect("Value", ids::int32Type, Le(1, 4));  // a bar from left to right
+            number.Indirect("Value", ids::int32Type, Dwords({1}));  // a bar from left to right
           });
       });
     });
@@ -244,10 +251,8 @@ class AafBuilder {
       for (const Point& point : points)
         varying.Append("PointList", "ControlPoint", [&](Node& control) {
           control.Rational("Time", point.timeNumerator, point.timeDenominator);
-          const std::int64_t value = std::llround(point.value * 100000);
-          std::int64_t numerator = value, denominator = 100000;
-          while (numerator % 10 == 0 && denominator > 1) numerator /= 10, denominator /= 10;
-          control.Indirect("Value", ids::rationalType, RationalBytes(numerator, denominator));
+          control.Indirect("Value", ids::rationalType,
+                           RationalBytes(std::llround(point.value * 100000), 100000));
           control.Int("EditHint", 1);  // proportional
         });
     });
@@ -312,7 +317,7 @@ class AafBuilder {
             Component(marker, ids::descriptiveMetadata, piece.Length().Value());
             marker.Int("Position", piece.recordIn.Value());
             marker.String("Comment", piece.caption.empty() ? piece.name : piece.caption);
-            marker.Bytes("DescribedSlots", Le(mainSlot, 4));
+            marker.Bytes("DescribedSlots", Dwords({mainSlot}));
             for (const TitleText& text : piece.item->texts) {
               if (text.namesMedia) continue;
               const std::string font = timeline_.Decoded(text.font);
@@ -387,7 +392,7 @@ class AafBuilder {
     descriptor.Bytes("SampleRate", rate_).Int("Length", medium.length);
     descriptor.Int("StoredWidth", 720).Int("StoredHeight", pal_ ? 576 : 480);
     descriptor.Int("FrameLayout", medium.still ? 0 : 3);  // full frame, or two fields
-    descriptor.Bytes("VideoLineMap", Le(pal_ ? 23 : 21, 4) + Le(pal_ ? 336 : 283, 4));
+    descriptor.Bytes("VideoLineMap", pal_ ? Dwords({23, 336}) : Dwords({21, 283}));
     descriptor.Rational("ImageAspectRatio", timeline_.wideScreen ? 16 : 4,
                         timeline_.wideScreen ? 9 : 3);
     descriptor.Int("ComponentWidth", 8).Int("HorizontalSubsampling", 2);

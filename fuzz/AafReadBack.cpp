@@ -255,11 +255,7 @@ AafTrackRead ReadTrack(const Container& container, const Entry& sequence, const 
         throw Fault(name + ": an effect of " + std::to_string(inputs.size()) + " inputs");
       inner = inputs[0];
     }
-    if (Is(*inner, sourceClipClass))
-      ++track.clips;
-    else if (Is(*inner, fillerClass))
-      ++track.gaps;
-    else
+    if (!Is(*inner, sourceClipClass) && !Is(*inner, fillerClass))
       throw Fault(name + ": a component of another class");
   }
   track.length = sum;
@@ -278,7 +274,6 @@ AafReadResult ReadAafBack(const std::string& bytes) {
     const Entry* content = header ? container.Child(*header, "Content-3b03") : nullptr;
     if (content == nullptr) throw Fault("no header or content");
     const auto mobs = Held(container, *content, PropertiesOf(container, *content).at(0x1901));
-    result.file.mobs = static_cast<int>(mobs.size());
     for (const Entry* mob : mobs) {
       if (!Is(*mob, compositionClass)) continue;
       ++result.file.topLevel;

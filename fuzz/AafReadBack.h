@@ -11,19 +11,17 @@
 
 namespace pexol::fuzz {
 
-/// The top-level composition's tracks as read: each slot's name and the length its sequence
-/// plays (its components' lengths, less the transitions that overlap them), and how many
-/// source clips, fillers and transitions it holds.
+/// The top-level composition's tracks as read: each slot's name, the length its sequence plays
+/// (its components' lengths, less the transitions that overlap them) and its transitions.
 struct AafTrackRead {
   std::string name;
   std::int64_t length = 0;
-  int clips = 0, gaps = 0, transitions = 0;
+  int transitions = 0;
 };
 
 struct AafFileRead {
   std::vector<AafTrackRead> tracks;
-  int topLevel = 0;  ///< compositions that are top-level
-  int mobs = 0;
+  int topLevel = 0;       ///< compositions that are top-level
   bool timecode = false;  ///< the composition's first slot is its timecode
 };
 

@@ -110,7 +110,7 @@ Broken CompareLengths(std::string_view format, const TrackLengths& written,
   return std::nullopt;
 }
 
-Broken CheckOtio(const std::string& document, const Expected& expected) {
+Broken CheckOtio(const std::string& document, const Expected& expected, const ExportCounts&) {
   const auto json = nlohmann::json::parse(document, nullptr, false);
   if (json.is_discarded()) return "OTIO: not JSON";
   TrackLengths written;
@@ -165,7 +165,7 @@ std::int64_t PlaylistLength(xmlNode* playlist) {
   return length;
 }
 
-Broken CheckMlt(const std::string& document, const Expected& expected) {
+Broken CheckMlt(const std::string& document, const Expected& expected, const ExportCounts&) {
   const XmlDocument doc = Parse(document);
   if (!doc) return "MLT: not XML";
   TrackLengths written;
@@ -179,7 +179,7 @@ Broken CheckMlt(const std::string& document, const Expected& expected) {
 }
 
 // A Kdenlive track is a tractor of two playlists: it lasts as long as the longer.
-Broken CheckKdenlive(const std::string& document, const Expected& expected) {
+Broken CheckKdenlive(const std::string& document, const Expected& expected, const ExportCounts&) {
   const XmlDocument doc = Parse(document);
   if (!doc) return "Kdenlive: not XML";
   std::map<std::string, std::int64_t> playlists;
@@ -200,7 +200,7 @@ Broken CheckKdenlive(const std::string& document, const Expected& expected) {
 
 // Final Cut Pro 7 XML names tracks by position, the titles' images under the titles where
 // there are any; a track ends where its last item does.
-Broken CheckFcp7(const std::string& document, const Expected& expected) {
+Broken CheckFcp7(const std::string& document, const Expected& expected, const ExportCounts&) {
   const XmlDocument doc = Parse(document);
   if (!doc) return "FCP 7 XML: not XML";
   const bool images = expected.lengths.at("Title images") > 0;
@@ -254,7 +254,7 @@ Broken CheckAaf(const std::string& document, const Expected& expected, const Exp
   return CompareLengths("AAF", written, expected);
 }
 
-Broken CheckCmx(const std::string& document, const Expected&) {
+Broken CheckCmx(const std::string& document, const Expected&, const ExportCounts&) {
   if (!document.starts_with("TITLE: fuzz")) return "CMX 3600: an EDL without its title";
   return std::nullopt;
 }
@@ -283,12 +283,10 @@ Broken CheckExports(std::span<const std::uint8_t> project, Software software) {
   const Timeline& timeline = *read;
   const Expected expected = ExpectedLengths(timeline);
   // The formats this target knows how to read back; any other is checked for being well-formed.
-  using Reader = Broken (*)(const std::string&, const Expected&);
-  const std::map<std::string, Reader> readers = {{"otio", CheckOtio},
-                                                 {"mlt", CheckMlt},
-                                                 {"kdenlive", CheckKdenlive},
-                                                 {"fcp7", CheckFcp7},
-                                                 {"cmx3600", CheckCmx}};
+  using Reader = Broken (*)(const std::string&, const Expected&, const ExportCounts&);
+  const std::map<std::string, Reader> readers = {{"otio", CheckOtio},         {"mlt", CheckMlt},
+                                                 {"kdenlive", CheckKdenlive}, {"fcp7", CheckFcp7},
+                                                 {"cmx3600", CheckCmx},       {"aaf", CheckAaf}};
   for (const ExportFormat& format : ExportFormats()) {
     LayoutRules rules = LayoutRulesFor(format);
     rules.projectName = "fuzz";
@@ -301,9 +299,7 @@ Broken CheckExports(std::span<const std::uint8_t> project, Software software) {
       if (auto broken = CheckWellFormed(format, file.bytes)) return broken;
       const auto reader = readers.find(format.name);
       if (reader != readers.end())
-        if (auto broken = reader->second(file.bytes, expected)) return broken;
-      if (std::string_view(format.name) == "aaf")
-        if (auto broken = CheckAaf(file.bytes, expected, written.counts)) return broken;
+        if (auto broken = reader->second(file.bytes, expected, written.counts)) return broken;
     }
   }
   return std::nullopt;

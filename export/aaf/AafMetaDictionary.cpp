@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/ByteWriter.h"
+
 namespace pexol::aaf {
 
 namespace {
@@ -11,23 +13,23 @@ std::string Key(std::string_view id) {
   return std::string(KeyOf(AuidOf(id)));
 }
 
+// Names as AAF's string arrays hold them: each UTF-16, ending in a zero unit; they are ASCII.
 std::string Utf16Array(const std::vector<const char*>& names) {
-  std::string out;
+  ByteWriter out;
   for (const char* name : names) {
-    for (const char* c = name; *c != '\0'; ++c) {
-      out += *c;
-      out += '\0';
-    }
-    out += std::string(2, '\0');
+    for (const char* c = name; *c != '\0'; ++c) out.WriteWord(static_cast<unsigned char>(*c));
+    out.WriteWord(0);
   }
-  return out;
+  return out.TakeBytes();
 }
 
 std::string Integers64(const std::vector<std::int64_t>& values) {
-  std::string out;
-  for (const std::int64_t value : values)
-    for (int i = 0; i < 8; ++i) out += static_cast<char>((std::uint64_t(value) >> (8 * i)) & 0xFF);
-  return out;
+  ByteWriter out;
+  for (const std::int64_t value : values) {
+    out.WriteDword(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+    out.WriteDword(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value) >> 32));
+  }
+  return out.TakeBytes();
 }
 
 std::string Ids(const std::vector<const char*>& ids) {

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "core/ByteWriter.h"
 #include "core/TextEncoding.h"
 
 namespace pexol::aaf {
@@ -19,12 +20,6 @@ constexpr std::uint8_t formWeakSet = 0x1A;
 constexpr std::uint8_t propertiesVersion = 0x20;
 constexpr char littleEndian = 0x4C;
 
-void PutLe(std::string& out, std::uint64_t value, int bytes) {
-  char little[8];
-  for (int i = 0; i < bytes; ++i) little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  out.append(little, static_cast<std::size_t>(bytes));
-}
-
 bool Weak(std::uint8_t form) {
   return form == formWeakVector || form == formWeakSet;
 }
@@ -32,17 +27,26 @@ bool Weak(std::uint8_t form) {
 }  // namespace
 
 std::string StoredString(std::string_view utf8) {
-  std::string out;
+  ByteWriter out;
+  out.Reserve(2 * utf8.size() + 2);
   bool ascii = true;
   for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  out.reserve(2 * utf8.size() + 2);
   if (ascii) {
-    for (const char c : utf8) out += c, out += '\0';
+    for (const char c : utf8) out.WriteWord(static_cast<unsigned char>(c));
   } else {
-    for (const char16_t unit : Utf16Of(utf8)) PutLe(out, unit, 2);
+    for (const char16_t unit : Utf16Of(utf8)) out.WriteWord(unit);
   }
-  PutLe(out, 0, 2);
-  return out;
+  out.WriteWord(0);
+  return out.TakeBytes();
+}
+
+std::string RationalBytes(std::int64_t numerator, std::int64_t denominator) {
+  const std::int64_t common = std::gcd(numerator, denominator);
+  if (common > 1) numerator /= common, denominator /= common;
+  ByteWriter bytes;
+  bytes.WriteDword(static_cast<std::uint32_t>(static_cast<std::int32_t>(numerator)));
+  bytes.WriteDword(static_cast<std::uint32_t>(static_cast<std::int32_t>(denominator)));
+  return bytes.TakeBytes();
 }
 
 Node::Node(CompoundFileWriter& file, Scratches& scratches, std::size_t depth, std::size_t storage,
@@ -109,12 +113,7 @@ Node& Node::Mob(std::string_view name, const MobId& id) {
 }
 
 Node& Node::Rational(std::string_view name, std::int64_t numerator, std::int64_t denominator) {
-  const std::int64_t common = std::gcd(numerator, denominator);
-  if (common > 1) numerator /= common, denominator /= common;
-  std::string bytes;
-  PutLe(bytes, static_cast<std::uint32_t>(static_cast<std::int32_t>(numerator)), 4);
-  PutLe(bytes, static_cast<std::uint32_t>(static_cast<std::int32_t>(denominator)), 4);
-  Put(Property(name), formData, bytes);
+  Put(Property(name), formData, RationalBytes(numerator, denominator));
   return *this;
 }
 
@@ -133,12 +132,12 @@ Node& Node::Indirect(std::string_view name, const Auid& type, std::string_view b
 
 Node& Node::Refer(std::string_view name, std::string_view key) {
   const PropertyInfo& property = Property(name);
-  std::string bytes;
-  PutLe(bytes, property.weakTag, 2);
-  PutLe(bytes, property.weakKeyPid, 2);
-  PutLe(bytes, key.size(), 1);
-  bytes += key;
-  Put(property, formWeak, bytes);
+  ByteWriter bytes;
+  bytes.WriteWord(property.weakTag);
+  bytes.WriteWord(property.weakKeyPid);
+  bytes.WriteByte(static_cast<std::uint32_t>(key.size()));
+  bytes.WriteText(key);
+  Put(property, formWeak, bytes.Bytes());
   return *this;
 }
 
@@ -194,30 +193,30 @@ void Node::Close() {
   for (const Collection& collection : collections_) {
     const PropertyInfo& property = *collection.property;
     Put(property, collection.form, property.collectionNameStored);
-    std::string& index = scratches_[depth_].index;
-    index.clear();
-    PutLe(index, collection.count, 4);
+    ByteWriter index;
+    index.WriteDword(collection.count);
     if (Weak(collection.form)) {
-      PutLe(index, property.weakTag, 2);
-      PutLe(index, property.weakKeyPid, 2);
-      PutLe(index, 16, 1);
-      index += collection.keys;
+      index.WriteWord(property.weakTag);
+      index.WriteWord(property.weakKeyPid);
+      index.WriteByte(16);
+      index.WriteText(collection.keys);
     } else {
-      PutLe(index, collection.count, 4);  // the next free local key
-      PutLe(index, 0xFFFFFFFFu, 4);       // the last free one: none
+      index.WriteDword(collection.count);  // the next free local key
+      index.WriteDword(0xFFFFFFFFu);       // the last free one: none
       const bool set = collection.form == formStrongSet;
       if (set) {
-        PutLe(index, property.setKeyPid, 2);
-        PutLe(index, collection.keySize, 1);
+        index.WriteWord(property.setKeyPid);
+        index.WriteByte(collection.keySize);
       }
       for (std::uint32_t i = 0; i < collection.count; ++i) {
-        PutLe(index, i, 4);
+        index.WriteDword(i);
         if (!set) continue;
-        PutLe(index, 1, 4);  // references to it
-        index.append(collection.keys, i * std::size_t{collection.keySize}, collection.keySize);
+        index.WriteDword(1);  // references to it
+        index.WriteText(std::string_view(collection.keys)
+                            .substr(i * std::size_t{collection.keySize}, collection.keySize));
       }
     }
-    file_.AddStreamIn(storage_, property.indexName, index);
+    file_.AddStreamIn(storage_, property.indexName, index.Bytes());
   }
   const char start[4] = {littleEndian, static_cast<char>(propertiesVersion),
                          static_cast<char>(count_ & 0xFF), static_cast<char>(count_ >> 8)};
@@ -233,30 +232,33 @@ File::File() {
 }
 
 std::string File::Finish() {
-  std::string head;
-  head += littleEndian;
-  head += static_cast<char>(propertiesVersion);
-  PutLe(head, 2, 2);
+  // The root's two strong references: the meta-dictionary (local id 1) and the header (2).
   const std::string meta = StoredString("MetaDictionary-1"), header = StoredString("Header-2");
-  PutLe(head, 0x0001, 2);
-  PutLe(head, Node::formStrong, 2);
-  PutLe(head, meta.size(), 2);
-  PutLe(head, 0x0002, 2);
-  PutLe(head, Node::formStrong, 2);
-  PutLe(head, header.size(), 2);
-  file_.AddStreamIn(0, "properties", head + meta + header);
+  ByteWriter root;
+  root.WriteByte(littleEndian);
+  root.WriteByte(propertiesVersion);
+  root.WriteWord(2);
+  for (const auto& [pid, name] : {std::pair{1u, &meta}, std::pair{2u, &header}}) {
+    root.WriteWord(pid);
+    root.WriteWord(Node::formStrong);
+    root.WriteWord(static_cast<std::uint32_t>(name->size()));
+  }
+  root.WriteText(meta);
+  root.WriteText(header);
+  file_.AddStreamIn(0, "properties", root.Bytes());
   // The weak references' target paths, each a list of local ids ending in 0.
-  std::string table(1, littleEndian);
+  ByteWriter table;
+  table.WriteByte(littleEndian);
   const auto& paths = Model::Get().TargetPaths();
   std::size_t ids = 0;
   for (const auto& path : paths) ids += path.size() + 1;
-  PutLe(table, paths.size(), 2);
-  PutLe(table, ids, 4);
+  table.WriteWord(static_cast<std::uint32_t>(paths.size()));
+  table.WriteDword(static_cast<std::uint32_t>(ids));
   for (const auto& path : paths) {
-    for (const std::uint16_t pid : path) PutLe(table, pid, 2);
-    PutLe(table, 0, 2);
+    for (const std::uint16_t pid : path) table.WriteWord(pid);
+    table.WriteWord(0);
   }
-  file_.AddStreamIn(0, "referenced properties", table);
+  file_.AddStreamIn(0, "referenced properties", table.Bytes());
   return file_.Bytes();
 }
 

@@ -24,6 +24,9 @@ using MobId = std::array<std::uint8_t, 32>;
 /// UTF-8 text as AAF stores strings: UTF-16 little-endian, ending in a zero unit.
 std::string StoredString(std::string_view utf8);
 
+/// A rational as AAF stores it, reduced: two 32-bit integers.
+std::string RationalBytes(std::int64_t numerator, std::int64_t denominator);
+
 /// An AUID or MobID as keys and weak references hold it.
 inline std::string_view KeyOf(const Auid& id) {
   return {reinterpret_cast<const char*>(id.data()), id.size()};

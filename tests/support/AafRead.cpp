@@ -18,7 +18,7 @@ import json, sys
 from fractions import Fraction
 sys.path.insert(0, sys.argv[1])
 import aaf2
-from aaf2 import components as C, mobs as M, misc
+from aaf2 import components as C, mobs as M
 problems = []
 out = {'problems': problems, 'tracks': [], 'markers': []}
 
@@ -52,7 +52,6 @@ def parameters(group):
 
 with aaf2.open(sys.argv[2]) as f:
     ids = [m.mob_id for m in f.content.mobs]
-    out['mobs'] = len(ids)
     if len(set(ids)) != len(ids):
         problems.append('mob ids are not unique')
     for mob in f.content.mobs:
@@ -151,7 +150,6 @@ AafRead ReadAaf(const std::string& bytes) {
   }
   read.problems = json["problems"].get<std::vector<std::string>>();
   read.topLevel = json.value("topLevel", 0);
-  read.mobs = json.value("mobs", 0);
   if (json.contains("timecode")) {
     read.timecodeStart = json["timecode"]["start"];
     read.timecodeFps = json["timecode"]["fps"];

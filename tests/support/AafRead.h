@@ -45,7 +45,6 @@ struct AafRead {
   bool drop = false;
   std::vector<AafTrack> tracks;
   std::vector<AafMarker> markers;
-  int mobs = 0;
 };
 
 /// Reads `bytes` as an AAF file with pyaaf2.

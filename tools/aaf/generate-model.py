@@ -6,8 +6,8 @@ The baseline model is read from pyaaf2's tables (../shared/aaf/pyaaf2/aaf2/model
     tools/aaf/generate-model.py ../shared/aaf/pyaaf2 > export/aaf/AafModelTable.cpp
     clang-format -i export/aaf/AafModelTable.cpp
 Add a class to USED and run it again to write objects of another class."""
-import importlib.util
 import os
+import runpy
 import sys
 
 USED = [
@@ -30,16 +30,13 @@ USED = [
 
 
 def load(root, name):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(root, "aaf2", "model", name + ".py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    return runpy.run_path(os.path.join(root, "aaf2", "model", name + ".py"))
 
 
 def main():
     root = sys.argv[1]
-    classdefs = load(root, "classdefs").classdefs
-    t = load(root, "typedefs")
+    classdefs = load(root, "classdefs")["classdefs"]
+    t = type("Tables", (), load(root, "typedefs"))
     by_id = {v[0]: k for k, v in classdefs.items()}
 
     classes = []
