@@ -74,7 +74,7 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view bytes) {
 }
 
 std::string_view Catalogue::Find(std::string_view english) const {
-  const auto found = texts_.find(std::string(english));
+  const auto found = texts_.find(english);
   return found == texts_.end() ? english : std::string_view(found->second);
 }
 
@@ -119,6 +119,34 @@ std::optional<Catalogue> FindCatalogue(std::string_view language,
 
 void UseCatalogue(std::optional<Catalogue> catalogue) {
   Current() = std::move(catalogue);
+}
+
+std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> pieces) {
+  std::string filled;
+  filled.reserve(pattern.size() + 32);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    const bool doubled = i + 1 < pattern.size() && pattern[i + 1] == c;
+    if ((c == '{' || c == '}') && doubled) {
+      filled += c;
+      ++i;
+      continue;
+    }
+    const std::size_t close = c == '{' ? pattern.find('}', i) : std::string_view::npos;
+    std::size_t index = 0;
+    bool number = close != std::string_view::npos && close > i + 1 && close - i <= 3;
+    for (std::size_t j = i + 1; number && j < close; ++j) {
+      number = pattern[j] >= '0' && pattern[j] <= '9';
+      index = index * 10 + static_cast<std::size_t>(pattern[j] - '0');
+    }
+    if (number && index < pieces.size()) {
+      filled += *(pieces.begin() + index);
+      i = close;
+    } else {
+      filled += c;
+    }
+  }
+  return filled;
 }
 
 std::string_view Tr(std::string_view english) {

@@ -3,11 +3,14 @@
 // compiled form (.mo), made from po/LANG.po by msgfmt and read by this unit on every system
 #pragma once
 
+#include <concepts>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 namespace pexol {
@@ -24,7 +27,14 @@ class Catalogue {
   std::size_t Size() const { return texts_.size(); }
 
  private:
-  std::unordered_map<std::string, std::string> texts_;
+  // Looked up by the English text's view, with no copy of it made.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  std::unordered_map<std::string, std::string, Hash, std::equal_to<>> texts_;
 };
 
 /// The language the environment asks for, as gettext reads it: `LANGUAGE` (its first entry,
@@ -49,5 +59,42 @@ void UseCatalogue(std::optional<Catalogue> catalogue);
 
 /// `english` in the chosen language: its translation, or itself.
 std::string_view Tr(std::string_view english);
+
+/// Marks a text for the catalogue where it is defined (a table, a constant) and changes
+/// nothing: `Tr` translates it where it is shown.
+constexpr std::string_view ToTranslate(std::string_view english) {
+  return english;
+}
+
+/// `pattern` with `{0}`, `{1}`… replaced by `pieces` in turn and `{{`, `}}` by single braces;
+/// a number past the pieces stays as written. A translation may put the pieces in any order.
+std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> pieces);
+
+namespace detail {
+inline std::string_view PieceOf(std::string_view text) {
+  return text;
+}
+inline std::string_view PieceOf(const std::string& text) {
+  return text;
+}
+inline std::string_view PieceOf(const char* text) {
+  return text;
+}
+template <std::integral Number>
+std::string PieceOf(Number number) {
+  return std::to_string(number);
+}
+}  // namespace detail
+
+/// A whole sentence in the chosen language with its pieces (names, numbers) put in:
+/// `Say("{0}: the project ends too early, at byte {1}.", path, offset)`. Translators see the
+/// sentence whole, so each language orders it as it must.
+template <class... Pieces>
+std::string Say(std::string_view english, const Pieces&... pieces) {
+  // The pieces live until Fill returns: numbers become strings held in this tuple.
+  const auto held = std::make_tuple(detail::PieceOf(pieces)...);
+  return std::apply(
+      [&](const auto&... piece) { return Fill(Tr(english), {std::string_view(piece)...}); }, held);
+}
 
 }  // namespace pexol

@@ -36,6 +36,15 @@ TEST(Translation, TheJapaneseCatalogueReadsBackAndLeavesTheRestEnglish) {
   EXPECT_EQ(Tr("Export"), "Export");
 }
 
+TEST(Translation, SentencesTakeTheirPiecesInTheOrderTheTranslationAsks) {
+  EXPECT_EQ(Fill("{0}: ends at byte {1}.", {"a.mpj", "12"}), "a.mpj: ends at byte 12.");
+  EXPECT_EQ(Fill("{1} バイト目で {0} が終わります。", {"a.mpj", "12"}),
+            "12 バイト目で a.mpj が終わります。");
+  // Braces doubled are braces; a number past the pieces or not a number stays as written.
+  EXPECT_EQ(Fill("{{0}} {2} {x} {", {"a"}), "{0} {2} {x} {");
+  EXPECT_EQ(Say("{0} of {1} frames", 3, std::string("ten")), "3 of ten frames");
+}
+
 TEST(Translation, TheLanguageIsChosenAsGettextChoosesIt) {
   const auto choose = [](std::map<std::string, std::string> variables) {
     return LanguageOfEnvironment([&](const char* name) -> const char* {

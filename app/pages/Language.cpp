@@ -1,0 +1,40 @@
+// app/pages/Language.cpp - the windows' language: the system's or the user's choice
+#include "app/pages/Language.h"
+
+#include <array>
+
+#include "core/Translation.h"
+
+namespace pexol::pages {
+
+namespace {
+
+constexpr std::array<LanguageChoice, 3> choices{{
+    {"", ToTranslate("System language")},
+    {"en", "English"},
+    {"ja", "日本語"},
+}};
+
+}  // namespace
+
+std::span<const LanguageChoice> LanguageChoices() {
+  return choices;
+}
+
+std::string WindowLanguage(const SettingsStore& settings, std::string_view systemLanguage) {
+  if (const auto chosen = settings.Text(std::string(languageKey)))
+    for (const LanguageChoice& choice : choices)
+      if (!choice.code.empty() && choice.code == *chosen) return choice.code == "en" ? "" : *chosen;
+  return std::string(systemLanguage);
+}
+
+std::string UseWindowLanguage(const SettingsStore& settings,
+                              const std::filesystem::path& programFolder) {
+  std::string language = WindowLanguage(settings, SystemLanguage());
+  auto catalogue = FindCatalogue(language, programFolder);
+  if (!catalogue) language.clear();
+  UseCatalogue(std::move(catalogue));
+  return language;
+}
+
+}  // namespace pexol::pages
