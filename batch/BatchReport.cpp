@@ -7,6 +7,7 @@
 
 #include "core/FileIo.h"
 #include "core/OutputSet.h"
+#include "core/Translation.h"
 #include "core/XmlText.h"
 #include "media/PathText.h"
 
@@ -58,7 +59,7 @@ std::vector<JobResult> ReadJobResults(const std::string& out, std::vector<std::s
                                       error)
                         : std::nullopt;
     if (!result) {
-      problems.push_back("\"" + path + "\" is no job result (" + error + "); left out");
+      problems.push_back(Say("\"{0}\" is no job result ({1}); left out", path, error));
       continue;
     }
     results.push_back(std::move(*result));

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -39,13 +41,13 @@ std::string Dump(const json& value) {
 std::string_view StatusName(JobStatus status) {
   switch (status) {
     case JobStatus::Succeeded:
-      return "succeeded";
+      return ToTranslate("succeeded");
     case JobStatus::Missing:
-      return "missing media";
+      return ToTranslate("missing media");
     case JobStatus::Failed:
       break;
   }
-  return "failed";
+  return ToTranslate("failed");
 }
 
 std::string ResultText(const JobResult& result) {

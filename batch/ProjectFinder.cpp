@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/Translation.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
 #include "sections/ClipKind.h"
@@ -48,7 +49,7 @@ std::optional<std::vector<BatchProject>> FindProjects(const std::vector<std::str
     std::error_code code;
     const fs::path folder = fs::absolute(PathOfUtf8(text), code).lexically_normal();
     if (!fs::is_directory(folder, code)) {
-      error = "\"" + text + "\" is not a folder; give the folders that hold the projects";
+      error = Say("\"{0}\" is not a folder; give the folders that hold the projects", text);
       return std::nullopt;
     }
     fs::path below;

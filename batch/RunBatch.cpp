@@ -8,6 +8,7 @@
 #include "batch/BatchReport.h"
 #include "core/FileIo.h"
 #include "core/RunProgress.h"
+#include "core/Translation.h"
 #include "media/PathText.h"
 #include "run/ProcessPool.h"
 
@@ -37,14 +38,16 @@ void Count(BatchSummary& summary, const JobResult& result) {
 
 void Close(BatchSummary& summary, const std::string& out) {
   summary.exitStatus = summary.failed > 0 || summary.stopped ? 2 : summary.missing > 0 ? 1 : 0;
-  summary.message = std::string(summary.stopped ? "batch stopped: " : "batch: ") +
-                    std::to_string(summary.projects) +
-                    " project(s): " + std::to_string(summary.succeeded) + " succeeded, " +
-                    std::to_string(summary.missing) + " with missing media, " +
-                    std::to_string(summary.failed) + " failed";
-  if (summary.skipped > 0)
-    summary.message += " (" + std::to_string(summary.skipped) + " done before, skipped)";
-  summary.message += "; report: " + Utf8OfPath(PathOfUtf8(out) / "report.html");
+  summary.message =
+      summary.stopped
+          ? Say("batch stopped: {0} project(s): {1} succeeded, {2} with missing media, {3} failed",
+                summary.projects, summary.succeeded, summary.missing, summary.failed)
+          : Say("batch: {0} project(s): {1} succeeded, {2} with missing media, {3} failed",
+                summary.projects, summary.succeeded, summary.missing, summary.failed);
+  // TRANSLATORS: added to the batch's closing line when projects done before were skipped.
+  if (summary.skipped > 0) summary.message += Say(" ({0} done before, skipped)", summary.skipped);
+  // TRANSLATORS: the end of the batch's closing line: the report's path.
+  summary.message += Say("; report: {0}", Utf8OfPath(PathOfUtf8(out) / "report.html"));
 }
 
 }  // namespace
@@ -67,7 +70,7 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
   if (!projects) {
     summary.failed = 1;
     summary.exitStatus = 2;
-    summary.message = "batch: nothing was done: " + error;
+    summary.message = Say("batch: nothing was done: {0}", error);
     return summary;
   }
   const BatchOptions options = SelfContained(run.options);
@@ -98,11 +101,11 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
   // The bar and its time left count the jobs this run does: projects done before take no
   // time, and would make the estimate run ahead.
   const auto status = [&](int running) {
-    std::string line =
-        "[Batch] " + std::to_string(done) + " / " + std::to_string(jobs.size()) + " done, ";
-    if (summary.skipped > 0) line += std::to_string(summary.skipped) + " done before, ";
-    line += std::to_string(summary.failed) + " failed, " + std::to_string(running) + " running";
-    observer.Status(line);
+    observer.Status(summary.skipped > 0
+                        ? Say("[Batch] {0} / {1} done, {2} done before, {3} failed, {4} running",
+                              done, jobs.size(), summary.skipped, summary.failed, running)
+                        : Say("[Batch] {0} / {1} done, {2} failed, {3} running", done, jobs.size(),
+                              summary.failed, running));
     const int total = std::max(1, static_cast<int>(jobs.size()));
     observer.Progress(
         jobs.empty() ? RunProgress::totalSteps : done * RunProgress::totalSteps / total,
@@ -172,7 +175,8 @@ BatchSummary RunOneJob(const BatchOptions& options, const BatchProject& project,
   }
   Count(summary, *result);
   Close(summary, options.out);
-  summary.message = std::string(StatusName(result->status)) + ": " + project.into;
+  // The result file keeps the status's English name; the screen shows it translated.
+  summary.message = std::string(Tr(StatusName(result->status))) + ": " + project.into;
   if (!result->failures.empty()) summary.message += ": " + result->failures.front();
   return summary;
 }

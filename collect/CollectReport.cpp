@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 
 namespace pexol {
@@ -34,6 +35,12 @@ std::string ByteCount(std::uintmax_t bytes) {
   char text[32];
   std::snprintf(text, sizeof text, value < 10 ? "%.2f %s" : "%.1f %s", value, units[unit]);
   return text;
+}
+
+std::string ShownByteCount(std::uintmax_t bytes) {
+  if (bytes == 1) return Say("{0} byte", bytes);
+  if (bytes < 1000) return Say("{0} bytes", bytes);
+  return ByteCount(bytes);
 }
 
 std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,

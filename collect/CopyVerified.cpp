@@ -10,6 +10,7 @@
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
 #include "core/RunFailure.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -19,17 +20,13 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t pieceBytes = std::size_t{1} << 20;
 
-std::string QuotedPath(const std::string& path) {
-  return "\"" + path + "\"";
-}
-
 // The digest and size of a whole file read in pieces; nullopt with `error` when unreadable.
 std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string& path,
                                                                std::vector<unsigned char>& buffer,
                                                                std::string& error) {
   const platform::UniqueFile in = platform::OpenFile(path, "rb");
   if (!in) {
-    error = "cannot read " + QuotedPath(path) + " back: " + platform::ErrorText(errno);
+    error = Say("cannot read \"{0}\" back: {1}", path, platform::ErrorText(errno));
     return std::nullopt;
   }
   Sha256 digest;
@@ -39,7 +36,7 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
     total += got;
   }
   if (std::ferror(in.get()) != 0) {
-    error = "cannot read " + QuotedPath(path) + " back: " + platform::ErrorText(errno);
+    error = Say("cannot read \"{0}\" back: {1}", path, platform::ErrorText(errno));
     return std::nullopt;
   }
   return std::pair{total, digest.HexDigest()};
@@ -72,13 +69,13 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
   }
   const platform::UniqueFile in = platform::OpenFile(source, "rb");
   if (!in) {
-    error = "cannot read " + QuotedPath(source) + ": " + platform::ErrorText(errno);
+    error = Say("cannot read \"{0}\": {1}", source, platform::ErrorText(errno));
     return std::nullopt;
   }
   int createError = 0;
   platform::UniqueFile out = platform::CreateReplacement(destination, {}, createError);
   if (!out) {
-    error = "cannot create " + QuotedPath(destination) + ": " + platform::ErrorText(createError);
+    error = Say("cannot create \"{0}\": {1}", destination, platform::ErrorText(createError));
     return std::nullopt;
   }
   std::vector<unsigned char> buffer(pieceBytes);
@@ -88,36 +85,37 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
     if (stop && stop()) throw RunStopped();
     digest.Add(buffer.data(), got);
     if (std::fwrite(buffer.data(), 1, got, out.get()) != got) {
-      error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
+      error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
       return std::nullopt;
     }
     total += got;
     copied(got);
   }
   if (std::ferror(in.get()) != 0) {
-    error = "cannot read " + QuotedPath(source) + ": " + platform::ErrorText(errno);
+    error = Say("cannot read \"{0}\": {1}", source, platform::ErrorText(errno));
     return std::nullopt;
   }
   if (std::fflush(out.get()) != 0 || !platform::SyncFile(out.get())) {
-    error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
+    error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
     return std::nullopt;
   }
   if (std::fclose(out.release()) != 0) {
-    error = "cannot write " + QuotedPath(destination) + ": " + platform::ErrorText(errno);
+    error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
     return std::nullopt;
   }
   if (total != expectedBytes) {
-    error = QuotedPath(source) + " held " + std::to_string(total) + " bytes when copied, not the " +
-            std::to_string(expectedBytes) + " it had when the collect began; it changed meanwhile";
+    error =
+        Say("\"{0}\" held {1} bytes when copied, not the {2} it had when the collect began; it "
+            "changed meanwhile",
+            source, total, expectedBytes);
     return std::nullopt;
   }
   const std::string sourceDigest = digest.HexDigest();
   const auto copy = DigestOf(destination, buffer, error);
   if (!copy) return std::nullopt;
   if (copy->first != total || copy->second != sourceDigest) {
-    error = "the copy " + QuotedPath(destination) + " differs from " + QuotedPath(source) + " (" +
-            std::to_string(copy->first) + " of " + std::to_string(total) + " bytes, SHA-256 " +
-            copy->second + " not " + sourceDigest + ")";
+    error = Say("the copy \"{0}\" differs from \"{1}\" ({2} of {3} bytes, SHA-256 {4} not {5})",
+                destination, source, copy->first, total, copy->second, sourceDigest);
     return std::nullopt;
   }
   std::error_code ignored;  // an editor that relinks by date finds the same file

@@ -17,6 +17,7 @@
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
 #include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "media/MediaResolver.h"
 #include "relink/RelinkProject.h"
@@ -50,22 +51,18 @@ class FolderUnderConstruction {
   fs::path path_;
 };
 
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
-
 bool WriteNewFile(const fs::path& path, std::string_view bytes, std::string& error) {
   int createError = 0;
   platform::UniqueFile file = platform::CreateReplacement(platform::Utf8Of(path), {}, createError);
   if (!file) {
     error =
-        "cannot create " + Quoted(platform::Utf8Of(path)) + ": " + platform::ErrorText(createError);
+        Say("cannot create \"{0}\": {1}", platform::Utf8Of(path), platform::ErrorText(createError));
     return false;
   }
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
       std::fflush(file.get()) != 0 || !platform::SyncFile(file.get()) ||
       std::fclose(file.release()) != 0) {
-    error = "cannot write " + Quoted(platform::Utf8Of(path)) + ": " + platform::ErrorText(errno);
+    error = Say("cannot write \"{0}\": {1}", platform::Utf8Of(path), platform::ErrorText(errno));
     return false;
   }
   return true;
@@ -79,14 +76,16 @@ std::string FolderRefusal(const fs::path& folder, bool& existsEmpty) {
   if (!fs::exists(status)) {
     const fs::path parent = folder.parent_path().empty() ? fs::path(".") : folder.parent_path();
     if (!fs::is_directory(parent, code))
-      return "the folder " + Quoted(platform::Utf8Of(parent)) +
-             " that should hold it does not exist; create it first";
+      return Say("the folder \"{0}\" that should hold it does not exist; create it first",
+                 platform::Utf8Of(parent));
     return {};
   }
-  if (!fs::is_directory(status)) return "it exists and is not a folder; choose a new folder";
+  if (!fs::is_directory(status))
+    return std::string(Tr("it exists and is not a folder; choose a new folder"));
   if (!fs::is_empty(folder, code) || code)
-    return "the folder exists and is not empty; a collect writes only into a new or empty "
-           "folder, so that nothing is overwritten";
+    return std::string(
+        Tr("the folder exists and is not empty; a collect writes only into a new or empty "
+           "folder, so that nothing is overwritten"));
   existsEmpty = true;
   return {};
 }
@@ -108,14 +107,15 @@ std::string ExportName(const std::string& stem, const std::string& format) {
 
 RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
   if (std::string problem = CollectJobProblem(job); !problem.empty())
-    return RunResult::Failed("Can not collect " + Quoted(job.source) + "\n\n" + problem);
+    return RunResult::Failed(Say("Can not collect \"{0}\"\n\n{1}", job.source, problem));
   std::string folderText = job.folder;
   while (folderText.size() > 1 && (folderText.back() == '/' || folderText.back() == '\\'))
     folderText.pop_back();
   const fs::path folder = platform::PathOf(folderText);
   const auto failed = [&job, &folderText](const std::string& detail) {
-    return RunResult::Failed("Can not collect " + Quoted(job.source) + " into " +
-                             Quoted(folderText) + "\n\n" + detail + ".");
+    // TRANSLATORS: {2} is the reason, a sentence without its full stop.
+    return RunResult::Failed(
+        Say("Can not collect \"{0}\" into \"{1}\"\n\n{2}.", job.source, folderText, detail));
   };
   bool existsEmpty = false;
   if (const std::string refusal = FolderRefusal(folder, existsEmpty); !refusal.empty())
@@ -142,11 +142,11 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
       plan,
       [&](const RunInput& input) -> RunOutput {
         used = input.project.software;
-        input.progress.Status("[Collect] finding the media");
+        input.progress.Status(std::string(Tr("[Collect] finding the media")));
         CollectPlan collect = PlanCollect(input.project, resolver);
         PlanTranscodes(collect, input.project, job.transcode);
         if (job.transcode.kind != TranscodeKind::Copy) {
-          input.progress.Status("[Collect] reading the movies' lengths");
+          input.progress.Status(std::string(Tr("[Collect] reading the movies' lengths")));
           ProbeMovies(collect, [&observer] { return observer.StopRequested(); });
           input.progress.StopIfRequested();
         }
@@ -156,15 +156,16 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const std::uintmax_t needed =
             (job.link ? 0 : collect.totalBytes) + input.projectBytes.size() + spareBytes;
         if (!code && space.available < needed) {
-          failure = "there is not room enough in " + Quoted(platform::Utf8Of(parent)) + ": " +
-                    ByteCount(needed) + " are needed, " + ByteCount(space.available) +
-                    " are free; nothing was written";
+          failure = Say(
+              "there is not room enough in \"{0}\": {1} are needed, {2} are free; nothing was "
+              "written",
+              platform::Utf8Of(parent), ShownByteCount(needed), ShownByteCount(space.available));
           return {};
         }
         FolderUnderConstruction building(platform::PathOf(TemporaryPathFor(folderText)));
         if (!fs::create_directory(building.Path(), code) ||
             !fs::create_directory(building.Path() / "media", code)) {
-          failure = "cannot create a folder beside it: " + code.message();
+          failure = Say("cannot create a folder beside it: {0}", code.message());
           return {};
         }
 
@@ -176,9 +177,9 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const auto status = [&] {
           if (!transcodeStatus.empty()) return input.progress.Status(transcodeStatus);
           const std::size_t file = std::min<std::size_t>(copiedFiles + 1, collect.files.size());
-          input.progress.Status("[Collect] " + std::to_string(file) + " / " +
-                                std::to_string(collect.files.size()) + " files, " +
-                                ByteCount(done) + " of " + ByteCount(collect.totalBytes));
+          input.progress.Status(Say("[Collect] {0} / {1} files, {2} of {3}", file,
+                                    collect.files.size(), ShownByteCount(done),
+                                    ShownByteCount(collect.totalBytes)));
         };
         // The bytes in the status move with the bar: a large file takes many steps.
         const auto advance = [&](std::uintmax_t bytes) {
@@ -204,7 +205,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
               CopyVerified(file.source, targetText, job.link, file.bytes, advance, stop, error);
           ForgetTemporary(registration);
           if (!copied) {
-            failure = error + "; nothing was left behind";
+            failure = Say("{0}; nothing was left behind", error);
             return false;
           }
           ++copiedFiles;
@@ -247,10 +248,12 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const bool ran = RunTranscodeTasks(
             tasks, parallel, stop,
             [&](std::uintmax_t weight, std::int64_t frames, std::int64_t ofFrames) {
-              transcodeStatus = "[Collect] transcoding " + std::to_string(tasks.size()) + " file" +
-                                (tasks.size() == 1 ? "" : "s") + ": " + std::to_string(frames) +
-                                " of " + std::to_string(std::max(ofFrames, plannedFrames)) +
-                                " frames";
+              const std::int64_t of = std::max(ofFrames, plannedFrames);
+              transcodeStatus = tasks.size() == 1
+                                    ? Say("[Collect] transcoding {0} file: {1} of {2} frames",
+                                          tasks.size(), frames, of)
+                                    : Say("[Collect] transcoding {0} files: {1} of {2} frames",
+                                          tasks.size(), frames, of);
               if (copiedBytes + weight > done)
                 advance(copiedBytes + weight - done);
               else
@@ -260,8 +263,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         transcodeStatus.clear();
         if (!ran) {
           if (error.empty()) input.progress.StopIfRequested();
-          failure = (error.empty() ? std::string("the collect was stopped") : error) +
-                    "; nothing was left behind";
+          failure = Say("{0}; nothing was left behind",
+                        error.empty() ? std::string(Tr("the collect was stopped")) : error);
           return {};
         }
         std::vector<std::int64_t> framesOfFile(collect.files.size(), 0);
@@ -324,7 +327,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         summary.report = CollectReportText(job, collect, summary);
         if (!WriteNewFile(building.Path() / platform::PathOf(projectName), project, error) ||
             !WriteNewFile(building.Path() / collectReportName, summary.report, error)) {
-          failure = error + "; nothing was left behind";
+          failure = Say("{0}; nothing was left behind", error);
           return {};
         }
         input.progress.StopIfRequested();
@@ -334,8 +337,9 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
           fs::rename(building.Path(), folder, code);
         }
         if (code) {
-          failure = "cannot rename the finished folder into place: " + code.message() +
-                    "; nothing was left behind";
+          failure =
+              Say("cannot rename the finished folder into place: {0}; nothing was left behind",
+                  code.message());
           return {};
         }
         building.Release();
@@ -350,7 +354,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   // its media folder; a failed export takes the whole folder with it.
   StopOnlyObserver quiet(observer);
   for (std::size_t i = 0; i < job.formats.size(); ++i) {
-    observer.Status("[Collect] writing " + summary.exports[i]);
+    observer.Status(Say("[Collect] writing {0}", summary.exports[i]));
     ExportJob exportJob;
     exportJob.source = platform::Utf8Of(folder / platform::PathOf(projectName));
     exportJob.destination = platform::Utf8Of(folder / platform::PathOf(summary.exports[i]));
@@ -369,8 +373,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
       observer.Status("");
       if (exported.status == RunResult::Status::Stopped)
         return {RunResult::Status::Stopped, StoppedMessage(job.source), std::nullopt};
-      return failed("the export " + summary.exports[i] + " failed, so the folder was removed:\n" +
-                    exported.message);
+      return failed(Say("the export {0} failed, so the folder was removed:\n{1}",
+                        summary.exports[i], exported.message));
     }
     for (const std::string& warning : exported.warnings)
       result.warnings.push_back(summary.exports[i] + ": " + warning);
@@ -379,17 +383,20 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   for (const std::string& warning : resolver.Warnings()) result.warnings.push_back(warning);
   const int uncollected = summary.missing + summary.ambiguous + summary.leftOut;
   const int unread = static_cast<int>(summary.notTranscoded.size());
-  result.message =
-      "Collected " + std::to_string(summary.files) + " media file" +
-      (summary.files == 1 ? "" : "s") + " (" + ByteCount(summary.bytes) +
-      ") and the project into " + Quoted(folderText) +
-      (uncollected == 0 ? std::string()
-                        : "; " + std::to_string(uncollected) + " name(s) not collected (see " +
-                              collectReportName + ")") +
-      (unread == 0
-           ? std::string()
-           : "; " + std::to_string(unread) + " file(s) could not be read to transcode and " +
-                 "were copied as they were (see " + collectReportName + ")");
+  const std::string size = ShownByteCount(summary.bytes);
+  result.message = summary.files == 1
+                       ? Say("Collected {0} media file ({1}) and the project into \"{2}\"",
+                             summary.files, size, folderText)
+                       : Say("Collected {0} media files ({1}) and the project into \"{2}\"",
+                             summary.files, size, folderText);
+  // TRANSLATORS: added to "Collected ... into ..." when some names were not collected.
+  if (uncollected > 0)
+    result.message += Say("; {0} name(s) not collected (see {1})", uncollected, collectReportName);
+  // TRANSLATORS: added to "Collected ... into ..." when some files were copied untranscoded.
+  if (unread > 0)
+    result.message +=
+        Say("; {0} file(s) could not be read to transcode and were copied as they were (see {1})",
+            unread, collectReportName);
   result.outcome = CheckOutcome{uncollected + unread};
   if (summaryOut != nullptr) *summaryOut = std::move(summary);
   return result;
@@ -399,10 +406,11 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
 
 std::string CollectJobProblem(const CollectJob& job) {
   if (job.transcode.trim && job.transcode.kind == TranscodeKind::Copy)
-    return "--trim cuts movies by encoding them again: give --transcode=prores, dnxhr or h264 "
-           "with it.";
+    return std::string(
+        Tr("--trim cuts movies by encoding them again: give --transcode=prores, dnxhr or h264 "
+           "with it."));
   if (job.transcode.handles < 0 || job.transcode.handles > 100000)
-    return "--handles takes a number of frames from 0 to 100000.";
+    return std::string(Tr("--handles takes a number of frames from 0 to 100000."));
   return {};
 }
 

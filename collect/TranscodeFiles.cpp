@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/Translation.h"
 #include "run/ChildReport.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
@@ -17,9 +18,9 @@ bool RunTranscodeTasks(const std::vector<TranscodeTask>& tasks, int parallel,
   const std::string program = MediaProgram();
   if (program.empty()) {
     failure =
-        "the media program (pexol-render), which transcodes with FFmpeg for pexol-cli, is neither "
-        "beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol whole, or name "
-        "the program in PEXOL_RENDER";
+        Tr("the media program (pexol-render), which transcodes with FFmpeg for pexol-cli, is "
+           "neither beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol "
+           "whole, or name the program in PEXOL_RENDER");
     return false;
   }
   std::vector<std::vector<std::string>> lines;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/ByteWriter.h"
+#include "core/Translation.h"
 #include "export/Fcp7Writer.h"
 #include "export/aaf/AafDictionary.h"
 #include "export/aaf/AafMetaDictionary.h"
@@ -104,11 +105,12 @@ class AafBuilder {
                          })});
     out.counts = CountWritten(written);
     if (colours_ == 1)
-      out.notes.push_back(
-          "AAF has no colour clip its readers share: the colour clip is left empty (black).");
+      out.notes.emplace_back(
+          Tr("AAF has no colour clip its readers share: the colour clip is left empty (black)."));
     else if (colours_ > 1)
-      out.notes.push_back("AAF has no colour clip its readers share: the " +
-                          std::to_string(colours_) + " colour clips are left empty (black).");
+      out.notes.push_back(Say(
+          "AAF has no colour clip its readers share: the {0} colour clips are left empty (black).",
+          colours_));
     return out;
   }
 

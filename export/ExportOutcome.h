@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 /// What an export wrote: tracks (EDL files for CMX 3600), timeline items (a main clip counts
@@ -15,7 +17,7 @@ struct ExportOutcome {
   int transitions = 0;
 };
 
-inline constexpr std::string_view cannotExport = "Can not export the timeline";
+inline constexpr std::string_view cannotExport = ToTranslate("Can not export the timeline");
 
 /// "export completed", the files written (`sideFiles` beside the destination) and the counts.
 std::string ExportCompletedMessage(std::string_view source, std::string_view destination,

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <map>
 
+#include "core/Translation.h"
 #include "core/XmlWriter.h"
 #include "export/Fcp7Writer.h"
 
@@ -138,12 +139,15 @@ class FcpxmlBuilder {
       if (track.role == TrackRole::Main || !track.Empty()) written.push_back(&track);
     out.counts = CountWritten(written);
     if (gradients_ > 0)
-      out.notes.push_back("Final Cut Pro's Gradient generator shows " +
-                          (gradients_ == 1
-                               ? std::string("the colour clip")
-                               : "the " + std::to_string(gradients_) + " colour clips") +
-                          " of several colours in its own colours; the clip's note names them "
-                          "and their direction.");
+      out.notes.push_back(
+          gradients_ == 1
+              ? std::string(
+                    Tr("Final Cut Pro's Gradient generator shows the colour clip of several "
+                       "colours in its own colours; the clip's note names them and their "
+                       "direction."))
+              : Say("Final Cut Pro's Gradient generator shows the {0} colour clips of several "
+                    "colours in its own colours; the clip's note names them and their direction.",
+                    gradients_));
     return out;
   }
 

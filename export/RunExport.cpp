@@ -11,6 +11,7 @@
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/ExportOutcome.h"
 #include "export/ExportReading.h"
@@ -32,12 +33,12 @@ const ExportFormat* FormatOf(const ExportJob& job) {
 
 // "the file's extension: .otio for OpenTimelineIO, ...; or name it with --format otio, ...".
 std::string FormatChoices() {
-  return "the format follows the file's extension: " +
-         ListOfFormats([](const ExportFormat& format) {
-           return format.extensions.front() + " for " + format.label;
-         }) +
-         "; or name it with --format " +
-         ListOfFormats([](const ExportFormat& format) { return std::string(format.name); }) + ".";
+  return Say("the format follows the file's extension: {0}; or name it with --format {1}.",
+             ListOfFormats([](const ExportFormat& format) {
+               // TRANSLATORS: {0} is an extension such as .otio, {1} the format's name.
+               return Say("{0} for {1}", format.extensions.front(), format.label);
+             }),
+             ListOfFormats([](const ExportFormat& format) { return std::string(format.name); }));
 }
 
 // "edit.edl" with "-insert" is "edit-insert.edl".
@@ -64,13 +65,13 @@ class ExportNames {
     if (xml_ && !XmlCanHold(found.path) && unfit_.empty()) unfit_ = found.path;
     if (json_ && !JsonCanHold(found.path) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
     if (!found.decoded)
-      Warn("\"" + Printable(stored) +
-           "\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.");
+      Warn(Say("\"{0}\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.",
+               Printable(stored)));
     if (found.status == MediaStatus::Ambiguous)
-      Warn("\"" + found.path + "\" was found in more than one place; written as stored.");
+      Warn(Say("\"{0}\" was found in more than one place; written as stored.", found.path));
     else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
              missing_.size() <= listedMissing)
-      Warn("\"" + found.path + "\" was not found on this computer.");
+      Warn(Say("\"{0}\" was not found on this computer.", found.path));
     if (found.status == MediaStatus::Found) foundPaths_.emplace(std::string(stored), found.path);
     return {std::string(stored), Relative(OutputPath(found.path)),
             found.status == MediaStatus::Found};
@@ -99,14 +100,18 @@ class ExportNames {
   std::vector<std::string> Warnings() {
     std::vector<std::string> all = resolver_.Warnings();
     all.insert(all.end(), warnings_.begin(), warnings_.end());
-    if (notUtf8_ > 0)
+    if (notUtf8_ == 1)
       all.push_back(
-          "\"" + firstNotUtf8_ + "\"" +
-          (notUtf8_ > 1 ? " and " + std::to_string(notUtf8_ - 1) + " more paths are" : " is") +
-          " not valid UTF-8; their undecodable bytes were written as U+FFFD.");
+          Say("\"{0}\" is not valid UTF-8; their undecodable bytes were written as U+FFFD.",
+              firstNotUtf8_));
+    else if (notUtf8_ > 1)
+      all.push_back(
+          Say("\"{0}\" and {1} more paths are not valid UTF-8; their undecodable bytes "
+              "were written as U+FFFD.",
+              firstNotUtf8_, notUtf8_ - 1));
     if (missing_.size() > listedMissing)
-      all.push_back(std::to_string(missing_.size() - listedMissing) +
-                    " more media files were not found on this computer.");
+      all.push_back(Say("{0} more media files were not found on this computer.",
+                        missing_.size() - listedMissing));
     return all;
   }
 
@@ -189,9 +194,10 @@ void PlaceFiles(const ExportFormat& format, std::vector<ExportFile> files,
   }
   if (!beside && files.size() > 1)
     output.warnings.push_back(
-        "Only the main track was written; the insert and extra audio tracks are written as "
-        "files beside a destination file: give a file name such as edit" +
-        format.extensions.front() + " to get every track.");
+        Say("Only the main track was written; the insert and extra audio tracks are written as "
+            "files beside a destination file: give a file name such as edit{0} to get every "
+            "track.",
+            format.extensions.front()));
   if (!beside) return;
   // Files of an earlier export's set that this one does not write would pass for its tracks.
   for (const std::string& suffix : format.files)
@@ -209,13 +215,14 @@ bool TimelineIsEmpty(const Timeline& timeline) {
 RunResult RunExport(const ExportJob& job, RunObserver& observer) {
   const ExportFormat* format = FormatOf(job);
   if (!format)
-    return RunResult::Failed(OpenFailureMessage(cannotExport, job.destination, FormatChoices()));
+    return RunResult::Failed(
+        OpenFailureMessage(Tr(cannotExport), job.destination, FormatChoices()));
   const auto rate = ExportRateOf(job.timecode);
   if (!rate)
     return RunResult::Failed(
-        OpenFailureMessage(cannotExport, job.destination,
-                           "an export is written at NTSC (drop or non-drop frame) or "
-                           "PAL rates; frame counts have no rate."));
+        OpenFailureMessage(Tr(cannotExport), job.destination,
+                           Tr("an export is written at NTSC (drop or non-drop frame) or "
+                              "PAL rates; frame counts have no rate.")));
   std::string error;
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
@@ -226,7 +233,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         std::filesystem::absolute(PathOfUtf8(job.destination)).lexically_normal().parent_path());
 
   const RunPlan plan = RunPlan::Writing(exportReading, job.source, job.software, job.destination,
-                                        cannotExport, "it is the project being exported");
+                                        Tr(cannotExport), Tr("it is the project being exported"));
   return RunOnProject(
       plan,
       [&](const RunInput& input) {
@@ -247,10 +254,10 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         for (std::string& note : written.notes) names.Warn(std::move(note));
         if (const std::string unfit = names.Unfit(); !unfit.empty())
           throw RunFailure(FailedInput::Destination,
-                           "the name \"" + unfit +
-                               "\" holds bytes that XML cannot hold (not UTF-8, or control "
-                               "characters); rename the folder or file, or name another with "
-                               "--map.");
+                           Say("the name \"{0}\" holds bytes that XML cannot hold (not UTF-8, or "
+                               "control characters); rename the folder or file, or name another "
+                               "with --map.",
+                               unfit));
         RunOutput output;
         PlaceFiles(*format, std::move(written.files), job.destination, output);
         std::vector<std::string> sidePaths;
@@ -261,7 +268,7 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         output.outcome = outcome;
         std::vector<std::string> warnings = names.Warnings();
         if (TimelineIsEmpty(timeline))
-          warnings.push_back("the project's timeline is empty: the export holds no clips.");
+          warnings.emplace_back(Tr("the project's timeline is empty: the export holds no clips."));
         warnings.insert(warnings.end(), output.warnings.begin(), output.warnings.end());
         output.warnings = std::move(warnings);
         return output;
