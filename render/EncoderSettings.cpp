@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/Translation.h"
 #include "render/MltRender.h"
 
 namespace pexol {
@@ -68,12 +69,13 @@ void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings, int ren
 
 const char* EncodingName(const EncodeSettings& settings) {
   if (settings.soundOnly) {
-    if (settings.audioCodec == "pcm_s16le") return "PCM sound";
+    if (settings.audioCodec == "pcm_s16le") return ToTranslate("PCM sound").data();
     if (settings.audioCodec == "flac") return "FLAC";
     if (settings.audioCodec == "libmp3lame") return "MP3";
     return "AAC";
   }
-  return settings.codec == RenderCodec::ProRes ? "ProRes 422 and PCM" : "H.264 and AAC";
+  return settings.codec == RenderCodec::ProRes ? ToTranslate("ProRes 422 and PCM").data()
+                                               : ToTranslate("H.264 and AAC").data();
 }
 
 }  // namespace pexol

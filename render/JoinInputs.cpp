@@ -10,6 +10,7 @@ extern "C" {
 #include <cstdio>
 #include <cstring>
 
+#include "core/Translation.h"
 #include "render/RenderOutcome.h"
 #include "run/RunMessages.h"
 
@@ -28,22 +29,22 @@ std::string RateText(AVRational rate) {
 const char* FieldOrderName(AVFieldOrder order) {
   switch (order) {
     case AV_FIELD_PROGRESSIVE:
-      return "progressive";
+      return Tr("progressive").data();
     case AV_FIELD_TT:
     case AV_FIELD_TB:
-      return "interlaced, top field first";
+      return Tr("interlaced, top field first").data();
     case AV_FIELD_BB:
     case AV_FIELD_BT:
-      return "interlaced, bottom field first";
+      return Tr("interlaced, bottom field first").data();
     default:
-      return "of no stated scan";
+      return Tr("of no stated scan").data();
   }
 }
 
 }  // namespace
 
 void FailJoin(std::string_view path, const std::string& reason) {
-  throw JoinFailure{OpenFailureMessage(cannotJoin, path, reason)};
+  throw JoinFailure{OpenFailureMessage(Tr(cannotJoin), path, reason)};
 }
 
 JoinSource OpenJoinSource(const std::string& path, AVMediaType type, std::string_view again) {
@@ -52,7 +53,8 @@ JoinSource OpenJoinSource(const std::string& path, AVMediaType type, std::string
   JoinSource source{detail::InputPtr(opened), nullptr, path};
   if (code >= 0) code = avformat_find_stream_info(opened, nullptr);
   if (code < 0)
-    FailJoin(path, "FFmpeg could not read it (" + FfmpegReason(code) + ")." + std::string(again));
+    FailJoin(path,
+             Say("FFmpeg could not read it ({0}).", FfmpegReason(code)) + std::string(Tr(again)));
   int count = 0;
   for (unsigned i = 0; i < opened->nb_streams; ++i) {
     AVStream* stream = opened->streams[i];
@@ -64,11 +66,15 @@ JoinSource OpenJoinSource(const std::string& path, AVMediaType type, std::string
       stream->discard = AVDISCARD_ALL;
     }
   }
-  const char* what = type == AVMEDIA_TYPE_VIDEO ? "picture" : "sound";
+  const bool picture = type == AVMEDIA_TYPE_VIDEO;
+  if (count == 0)
+    FailJoin(path, std::string(picture ? Tr("it holds no picture stream; one is joined.")
+                                       : Tr("it holds no sound stream; one is joined.")) +
+                       std::string(Tr(again)));
   if (count != 1)
-    FailJoin(path, (count == 0 ? std::string("it holds no ") + what + " stream"
-                               : "it holds " + std::to_string(count) + " " + what + " streams") +
-                       "; one is joined." + std::string(again));
+    FailJoin(path, (picture ? Say("it holds {0} picture streams; one is joined.", count)
+                            : Say("it holds {0} sound streams; one is joined.", count)) +
+                       std::string(Tr(again)));
   return source;
 }
 
@@ -82,31 +88,31 @@ AVRational FrameRateOf(const AVStream& stream) {
 std::string CodedOtherwise(const JoinSource& first, const JoinSource& piece) {
   const AVCodecParameters& a = *first.stream->codecpar;
   const AVCodecParameters& b = *piece.stream->codecpar;
-  const auto its = [](const std::string& mine, const std::string& firsts) {
-    return mine + ", the first piece's " + firsts;
-  };
+  // Each says the piece's value first, then the first piece's.
   if (a.codec_id != b.codec_id)
-    return its("its picture is coded as " + std::string(avcodec_get_name(b.codec_id)),
+    return Say("its picture is coded as {0}, the first piece's {1}", avcodec_get_name(b.codec_id),
                avcodec_get_name(a.codec_id));
   if (a.width != b.width || a.height != b.height)
-    return its("its picture is " + std::to_string(b.width) + "x" + std::to_string(b.height),
-               std::to_string(a.width) + "x" + std::to_string(a.height));
+    return Say("its picture is {0}x{1}, the first piece's {2}x{3}", b.width, b.height, a.width,
+               a.height);
   if (a.format != b.format) {
     const auto name = [](int format) {
       const char* text = av_get_pix_fmt_name(static_cast<AVPixelFormat>(format));
       return std::string(text ? text : "unknown");
     };
-    return its("its pixels are " + name(b.format), name(a.format));
+    return Say("its pixels are {0}, the first piece's {1}", name(b.format), name(a.format));
   }
   if (a.field_order != b.field_order)
-    return its(std::string("its picture is ") + FieldOrderName(b.field_order),
+    // TRANSLATORS: {0} and {1} are "progressive", "interlaced, top field first" and the like.
+    return Say("its picture is {0}, the first piece's {1}", FieldOrderName(b.field_order),
                FieldOrderName(a.field_order));
   if (av_cmp_q(FrameRateOf(*first.stream), FrameRateOf(*piece.stream)) != 0)
-    return its("it runs at " + RateText(FrameRateOf(*piece.stream)) + " frames a second",
-               RateText(FrameRateOf(*first.stream)));
+    return Say("it runs at {0} frames a second, the first piece's {1}",
+               RateText(FrameRateOf(*piece.stream)), RateText(FrameRateOf(*first.stream)));
   if (a.extradata_size != b.extradata_size ||
       (a.extradata_size > 0 && std::memcmp(a.extradata, b.extradata, a.extradata_size) != 0))
-    return "its codec's headers (the encoder's settings) differ from the first piece's";
+    return std::string(
+        Tr("its codec's headers (the encoder's settings) differ from the first piece's"));
   return {};
 }
 
@@ -141,8 +147,8 @@ bool PicturePackets::Next(AVPacket& packet) {
       continue;
     }
     if (got < 0)
-      FailJoin(piece.path,
-               "FFmpeg could not read it (" + FfmpegReason(got) + ")." + std::string(renderAgain));
+      FailJoin(piece.path, Say("FFmpeg could not read it ({0}).", FfmpegReason(got)) +
+                               std::string(Tr(renderAgain)));
     if (packet.stream_index != piece.stream->index) {
       av_packet_unref(&packet);
       continue;
@@ -174,11 +180,11 @@ bool PicturePackets::Next(AVPacket& packet) {
     if (packet.dts != AV_NOPTS_VALUE) {
       if (lastDts_ != AV_NOPTS_VALUE && packet.dts <= lastDts_)
         FailJoin(piece.path,
-                 "its frame " + std::to_string(frames_ - 1) +
-                     " is decoded before the frames of the piece before it, so the pieces do "
-                     "not follow one another as ranges of one render (another encoder's delay, "
-                     "or a range left out or repeated)." +
-                     std::string(renderAgain));
+                 Say("its frame {0} is decoded before the frames of the piece before it, so the "
+                     "pieces do not follow one another as ranges of one render (another "
+                     "encoder's delay, or a range left out or repeated).",
+                     frames_ - 1) +
+                     std::string(Tr(renderAgain)));
       lastDts_ = packet.dts;
     }
     packet.stream_index = output_.index;
@@ -193,8 +199,8 @@ bool SoundPackets::Next(AVPacket& packet) {
     const int got = av_read_frame(sound_.file.get(), &packet);
     if (got == AVERROR_EOF) return false;
     if (got < 0)
-      FailJoin(sound_.path,
-               "FFmpeg could not read it (" + FfmpegReason(got) + ")." + std::string(soundAgain));
+      FailJoin(sound_.path, Say("FFmpeg could not read it ({0}).", FfmpegReason(got)) +
+                                std::string(Tr(soundAgain)));
     if (packet.stream_index != sound_.stream->index) {
       av_packet_unref(&packet);
       continue;

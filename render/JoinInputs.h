@@ -12,6 +12,7 @@ extern "C" {
 #include <string_view>
 #include <vector>
 
+#include "core/Translation.h"
 #include "render/FfmpegObjects.h"
 
 namespace pexol {
@@ -25,8 +26,9 @@ struct JoinFailure {
 [[noreturn]] void FailJoin(std::string_view path, const std::string& reason);
 
 /// What ends the failure message about a piece, and about the sound.
-inline constexpr std::string_view renderAgain = " Render the ranges again with the same options.";
-inline constexpr std::string_view soundAgain = " Render the sound again.";
+inline constexpr std::string_view renderAgain =
+    ToTranslate(" Render the ranges again with the same options.");
+inline constexpr std::string_view soundAgain = ToTranslate(" Render the sound again.");
 
 /// An input file and its one stream that is copied.
 struct JoinSource {

@@ -18,6 +18,7 @@ extern "C" {
 #include "core/FileIo.h"
 #include "core/ListInWords.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "media/PathText.h"
 #include "render/FfmpegObjects.h"
 #include "render/JoinInputs.h"
@@ -31,29 +32,29 @@ namespace {
 
 using detail::FfmpegReason;
 
-[[noreturn]] void FailWriting(std::string_view path, const std::string& what, int code) {
-  throw JoinFailure{
-      WriteFailureMessage(path, "FFmpeg could not " + what + " (" + FfmpegReason(code) + ").")};
+// `reason` is a marked sentence: FFmpeg's reason for `code` is {0}, `names` {1} on.
+template <class... Names>
+[[noreturn]] void FailWriting(std::string_view path, std::string_view reason, int code,
+                              const Names&... names) {
+  throw JoinFailure{WriteFailureMessage(path, Say(reason, FfmpegReason(code), names...))};
 }
 
 // The video container the destination's extension asks for.
 const RenderContainer& VideoContainerOf(const std::string& destination) {
   if (const RenderContainer* container = ContainerOf(destination)) {
     if (!container->soundOnly) return *container;
-    FailJoin(destination, "the ranges are joined into a video file, and " +
-                              std::string(container->extension) +
-                              " holds sound alone, which is rendered in one piece.");
+    FailJoin(destination, Say("the ranges are joined into a video file, and {0} holds sound "
+                              "alone, which is rendered in one piece.",
+                              container->extension));
   }
   std::vector<const RenderContainer*> videos;
   for (const RenderContainer& container : RenderContainers())
     if (!container.soundOnly) videos.push_back(&container);
-  FailJoin(destination, "the container follows the file's extension: " +
-                            ListInWords(videos,
-                                        [](const RenderContainer* container) {
-                                          return std::string(container->extension) + " (" +
-                                                 container->kind + ")";
-                                        }) +
-                            ".");
+  FailJoin(destination, Say("the container follows the file's extension: {0}.",
+                            ListInWords(videos, [](const RenderContainer* container) {
+                              return std::string(container->extension) + " (" +
+                                     std::string(Tr(container->kind)) + ")";
+                            })));
 }
 
 // The tag the stream keeps in the output: its own when the container knows it for its codec
@@ -69,9 +70,10 @@ unsigned TagIn(const AVOutputFormat& format, const AVCodecParameters& codec) {
 // A stream of `output` carrying `source`'s packets as they are.
 AVStream& CopyStream(AVFormatContext& output, const AVStream& source, const std::string& path) {
   AVStream* stream = avformat_new_stream(&output, nullptr);
-  if (!stream) FailWriting(path, "add a stream", AVERROR(ENOMEM));
+  if (!stream)
+    FailWriting(path, ToTranslate("FFmpeg could not add a stream ({0})."), AVERROR(ENOMEM));
   const int code = avcodec_parameters_copy(stream->codecpar, source.codecpar);
-  if (code < 0) FailWriting(path, "add a stream", code);
+  if (code < 0) FailWriting(path, ToTranslate("FFmpeg could not add a stream ({0})."), code);
   stream->codecpar->codec_tag = TagIn(*output.oformat, *source.codecpar);
   // The muxer's time base: the piece's own, which the continuous render had too.
   stream->time_base = source.time_base;
@@ -88,22 +90,31 @@ std::string JoinCompletedMessage(const JoinJob& job, const RenderOutcome& outcom
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
   const std::size_t count = job.pieces.size();
-  return "join completed\n\nfrom : " + std::to_string(count) + (count == 1 ? " piece" : " pieces") +
-         (job.sound.empty() ? std::string(", no sound") : " and " + job.sound) +
-         "\n   to : " + job.destination + "\n\n" + std::to_string(outcome.frames) +
-         (outcome.frames == 1 ? " frame" : " frames") + " in " + taken + " s";
+  // TRANSLATORS: what was joined: "3 pieces, no sound" or "3 pieces and sound.wav".
+  const std::string from =
+      job.sound.empty()
+          ? (count == 1 ? Say("{0} piece, no sound", count) : Say("{0} pieces, no sound", count))
+          : (count == 1 ? Say("{0} piece and {1}", count, job.sound)
+                        : Say("{0} pieces and {1}", count, job.sound));
+  return outcome.frames == 1
+             ? Say("join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frame in {3} s", from,
+                   job.destination, outcome.frames, taken)
+             : Say("join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frames in {3} s", from,
+                   job.destination, outcome.frames, taken);
 }
 
 RunResult Join(const JoinJob& job, RunObserver& observer) {
   const auto started = std::chrono::steady_clock::now();
   const RenderContainer& container = VideoContainerOf(job.destination);
-  if (job.pieces.empty()) FailJoin(job.destination, "there are no rendered ranges to join.");
+  if (job.pieces.empty())
+    FailJoin(job.destination, std::string(Tr("there are no rendered ranges to join.")));
   for (const std::string& input : job.pieces)
     if (SameFile(job.destination, input))
-      FailJoin(job.destination, "it is one of the pieces being joined; name another file.");
+      FailJoin(job.destination,
+               std::string(Tr("it is one of the pieces being joined; name another file.")));
   if (!job.sound.empty() && SameFile(job.destination, job.sound))
-    FailJoin(job.destination, "it is the sound being joined; name another file.");
-  observer.Status("[Render] joining the ranges");
+    FailJoin(job.destination, std::string(Tr("it is the sound being joined; name another file.")));
+  observer.Status(std::string(Tr("[Render] joining the ranges")));
 
   std::vector<JoinSource> pieces;
   std::uintmax_t total = 0;
@@ -111,13 +122,14 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
     pieces.push_back(OpenJoinSource(path, AVMEDIA_TYPE_VIDEO, renderAgain));
     const std::string different = CodedOtherwise(pieces.front(), pieces.back());
     if (!different.empty())
-      FailJoin(path, "it was not rendered like the first piece: " + different + "." +
-                         std::string(renderAgain));
+      FailJoin(path, Say("it was not rendered like the first piece: {0}.", different) +
+                         std::string(Tr(renderAgain)));
     total += SizeOf(path);
   }
   const AVRational rate = FrameRateOf(*pieces.front().stream);
   if (rate.num <= 0 || rate.den <= 0)
-    FailJoin(job.pieces.front(), "it states no frame rate." + std::string(renderAgain));
+    FailJoin(job.pieces.front(),
+             std::string(Tr("it states no frame rate.")) + std::string(Tr(renderAgain)));
   std::optional<JoinSource> sound;
   if (!job.sound.empty()) {
     sound = OpenJoinSource(job.sound, AVMEDIA_TYPE_AUDIO, soundAgain);
@@ -128,15 +140,18 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
   std::string error;
   if (!destination.Open(job.destination, error)) FailJoin(job.destination, error);
   if (!destination.Renames())
-    FailJoin(job.destination,
-             "the ranges are joined into a file: name a file such as video.mp4 (not a device, "
-             "standard output, or a file with more than one hard link).");
+    FailJoin(
+        job.destination,
+        std::string(Tr("the ranges are joined into a file: name a file such as video.mp4 (not a "
+                       "device, standard output, or a file with more than one hard link).")));
   const std::string temporary = destination.TemporaryPath();
   AVFormatContext* created = nullptr;
   int code =
       avformat_alloc_output_context2(&created, nullptr, container.ffmpegName, temporary.c_str());
   const detail::OutputPtr output(created);
-  if (code < 0) FailWriting(job.destination, std::string("write ") + container.ffmpegName, code);
+  if (code < 0)
+    FailWriting(job.destination, ToTranslate("FFmpeg could not write {1} ({0})."), code,
+                container.ffmpegName);
 
   const AVStream& first = *pieces.front().stream;
   AVStream& video = CopyStream(*output, first, job.destination);
@@ -147,14 +162,14 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
   video.sample_aspect_ratio = video.codecpar->sample_aspect_ratio = aspect;
   AVStream* audio = sound ? &CopyStream(*output, *sound->stream, job.destination) : nullptr;
   if ((code = avio_open(&output->pb, temporary.c_str(), AVIO_FLAG_WRITE)) < 0)
-    FailWriting(job.destination, "open the file", code);
+    FailWriting(job.destination, ToTranslate("FFmpeg could not open the file ({0})."), code);
   if ((code = avformat_write_header(output.get(), nullptr)) < 0)
-    FailWriting(job.destination,
-                std::string("start the file; ") + container.extension + " may not hold " +
-                    avcodec_get_name(video.codecpar->codec_id) +
-                    (audio ? std::string(" with ") + avcodec_get_name(audio->codecpar->codec_id)
-                           : std::string()),
-                code);
+    FailWriting(
+        job.destination,
+        audio ? ToTranslate("FFmpeg could not start the file; {1} may not hold {2} with {3} ({0}).")
+              : ToTranslate("FFmpeg could not start the file; {1} may not hold {2} ({0})."),
+        code, container.extension, avcodec_get_name(video.codecpar->codec_id),
+        audio ? avcodec_get_name(audio->codecpar->codec_id) : "");
 
   const detail::PacketPtr picture(av_packet_alloc());
   const detail::PacketPtr samples(av_packet_alloc());
@@ -176,8 +191,8 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
       if (observer.StopRequested()) {
         observer.Status("");
         return {RunResult::Status::Stopped,
-                "join stopped\n\n" + job.destination + "\n\nThe partial file was removed; " +
-                    job.destination + " was left as it was.",
+                Say("join stopped\n\n{0}\n\nThe partial file was removed; {0} was left as it was.",
+                    job.destination),
                 std::nullopt};
       }
       const std::uintmax_t read = pictures.BytesRead() + (sounds ? sounds->BytesRead() : 0);
@@ -189,14 +204,17 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
         pictureLeft && (!soundLeft || av_compare_ts(decodedAt(*picture), video.time_base,
                                                     decodedAt(*samples), audio->time_base) <= 0);
     code = av_interleaved_write_frame(output.get(), takePicture ? picture.get() : samples.get());
-    if (code < 0) FailWriting(job.destination, "write the joined file", code);
+    if (code < 0)
+      FailWriting(job.destination, ToTranslate("FFmpeg could not write the joined file ({0})."),
+                  code);
     if (takePicture)
       pictureLeft = pictures.Next(*picture);
     else
       soundLeft = sounds->Next(*samples);
   }
   if ((code = av_write_trailer(output.get())) < 0 || (code = avio_closep(&output->pb)) < 0)
-    FailWriting(job.destination, "finish the joined file", code);
+    FailWriting(job.destination, ToTranslate("FFmpeg could not finish the joined file ({0})."),
+                code);
   if (!destination.PrepareWritten(error) || !destination.Place(error))
     throw JoinFailure{WriteFailureMessage(job.destination, error)};
   observer.Progress(200, 200);

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 #include "render/ConsumerRun.h"
 #include "render/EncoderSettings.h"
 #include "render/ScaledPicture.h"
@@ -124,7 +125,7 @@ bool MltDocument::Encode(const std::string& path, std::int64_t first, std::int64
     return false;
   std::error_code code;
   if (!stopped && (std::filesystem::file_size(path, code) == 0 || code)) {
-    error = "the encoder wrote nothing.";
+    error = Tr("the encoder wrote nothing.");
     return false;
   }
   return true;
@@ -140,13 +141,13 @@ bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::
   if (!settings.soundOnly && !settings.size.Standard()) {
     scaled = std::make_unique<ScaledPicture>(graph_->profile, producer, settings.size);
     if (!scaled->Valid()) {
-      error = "MLT's scaler (swscale) is not available.";
+      error = Tr("MLT's scaler (swscale) is not available.");
       return false;
     }
   }
   Mlt::Consumer consumer(scaled ? scaled->Profile() : graph_->profile, "avformat", path.c_str());
   if (!consumer.is_valid()) {
-    error = "MLT's avformat consumer (FFmpeg) is not available.";
+    error = Tr("MLT's avformat consumer (FFmpeg) is not available.");
     return false;
   }
   SetEncoder(consumer, settings, settings.soundOnly ? 1 : graph_->renderThreads);
@@ -156,7 +157,7 @@ bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::
     return progress(std::min<std::int64_t>(producer.position(), total), total);
   });
   if (ending == ConsumerEnd::NotStarted) {
-    error = "the encoder could not start.";
+    error = Tr("the encoder could not start.");
     return false;
   }
   stopped = ending == ConsumerEnd::Stopped;
@@ -170,14 +171,15 @@ bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::
   }
   if (failed) {
     error =
-        "the encoder could not write the file (is the disk full, or the file too large "
-        "for it?).";
+        Tr("the encoder could not write the file (is the disk full, or the file too large for "
+           "it?).");
     return false;
   }
   std::error_code code;
   if (std::filesystem::file_size(path, code) == 0 || code) {
-    error = "the encoder wrote nothing (FFmpeg could not write " + settings.format + " with " +
-            EncodingName(settings) + ").";
+    // TRANSLATORS: {0} is FFmpeg's name of the container, {1} what it holds ("H.264 and AAC").
+    error = Say("the encoder wrote nothing (FFmpeg could not write {0} with {1}).", settings.format,
+                Tr(EncodingName(settings)));
     return false;
   }
   return true;

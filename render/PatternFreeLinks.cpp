@@ -5,6 +5,7 @@
 
 #include <system_error>
 
+#include "core/Translation.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
 
@@ -24,7 +25,7 @@ std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std
     if (code || base.string().find('%') != std::string::npos) base = "/tmp";
     std::string pattern = (base / "pexol-render-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
-      error = "no temporary folder could be made for a link to it";
+      error = Tr("no temporary folder could be made for a link to it");
       return std::nullopt;
     }
     folder_ = pattern;
@@ -37,7 +38,7 @@ std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std
   fs::create_symlink(fs::absolute(target, code), link, code);
   if (code) fs::copy_file(target, link, code);
   if (code) {
-    error = "no link to it could be made: " + code.message();
+    error = Say("no link to it could be made: {0}", code.message());
     return std::nullopt;
   }
   return Utf8OfPath(link);

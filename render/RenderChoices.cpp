@@ -1,28 +1,36 @@
-// render/RenderChoices.cpp - the render's tables, apart from MLT so the window can list them
+// render/RenderChoices.cpp - the render's tables, apart from MLT so the window can list them;
+// the labels and kinds are marked for the catalogue and translated where they are shown
 #include "render/RenderChoices.h"
 
 #include <charconv>
 
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
 std::span<const RenderContainer> RenderContainers() {
   static constexpr RenderContainer containers[] = {
-      {".mp4", "mp4", "MP4 video", "H.264 and AAC", "aac", false},
-      {".mkv", "matroska", "Matroska video", "Matroska", "aac", false},
-      {".mov", "mov", "QuickTime movie", "QuickTime", "aac", false},
-      {".wav", "wav", "WAV sound", "the sound alone, uncompressed", "pcm_s16le", true},
-      {".flac", "flac", "FLAC sound", "the sound alone, lossless", "flac", true},
-      {".m4a", "ipod", "AAC sound", "the sound alone, AAC", "aac", true},
-      {".mp3", "mp3", "MP3 sound", "the sound alone, MP3", "libmp3lame", true}};
+      {".mp4", "mp4", ToTranslate("MP4 video").data(), ToTranslate("H.264 and AAC").data(), "aac",
+       false},
+      {".mkv", "matroska", ToTranslate("Matroska video").data(), "Matroska", "aac", false},
+      {".mov", "mov", ToTranslate("QuickTime movie").data(), "QuickTime", "aac", false},
+      {".wav", "wav", ToTranslate("WAV sound").data(),
+       ToTranslate("the sound alone, uncompressed").data(), "pcm_s16le", true},
+      {".flac", "flac", ToTranslate("FLAC sound").data(),
+       ToTranslate("the sound alone, lossless").data(), "flac", true},
+      {".m4a", "ipod", ToTranslate("AAC sound").data(), ToTranslate("the sound alone, AAC").data(),
+       "aac", true},
+      {".mp3", "mp3", ToTranslate("MP3 sound").data(), ToTranslate("the sound alone, MP3").data(),
+       "libmp3lame", true}};
   return containers;
 }
 
 std::span<const RenderSizeChoice> RenderSizes() {
-  static constexpr RenderSizeChoice sizes[] = {{"sd", "SD (the project's 720x480 or 720x576)", {}},
-                                               {"720p", "720p (1280x720)", {1280, 720}},
-                                               {"1080p", "1080p (1920x1080)", {1920, 1080}}};
+  static constexpr RenderSizeChoice sizes[] = {
+      {"sd", ToTranslate("SD (the project's 720x480 or 720x576)").data(), {}},
+      {"720p", "720p (1280x720)", {1280, 720}},
+      {"1080p", "1080p (1920x1080)", {1920, 1080}}};
   return sizes;
 }
 
@@ -49,9 +57,10 @@ std::optional<RenderSize> ParseRenderSize(std::string_view text) {
 
 std::span<const RenderCodecChoice> RenderCodecs() {
   static constexpr RenderCodecChoice codecs[] = {
-      {RenderCodec::H264, "h264", "H.264 (to watch)"},
+      {RenderCodec::H264, "h264", ToTranslate("H.264 (to watch)").data()},
       // Editors keep ProRes's sound uncompressed.
-      {RenderCodec::ProRes, "prores", "ProRes 422 (to edit further, .mov only)", "pcm_s16le"}};
+      {RenderCodec::ProRes, "prores", ToTranslate("ProRes 422 (to edit further, .mov only)").data(),
+       "pcm_s16le"}};
   return codecs;
 }
 
@@ -63,8 +72,8 @@ const char* AudioCodecOf(RenderCodec codec, const RenderContainer& container) {
 
 std::span<const RenderRate> RenderRates() {
   static constexpr RenderRate rates[] = {
-      {TimecodeMode::NtscDrop, "NTSC 720x480, 29.97 frames a second"},
-      {TimecodeMode::Pal, "PAL 720x576, 25 frames a second"}};
+      {TimecodeMode::NtscDrop, ToTranslate("NTSC 720x480, 29.97 frames a second").data()},
+      {TimecodeMode::Pal, ToTranslate("PAL 720x576, 25 frames a second").data()}};
   return rates;
 }
 

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 #include "edl/Timecode.h"
 #include "media/PathText.h"
 #include "model/Timeline.h"
@@ -47,10 +48,10 @@ std::vector<std::string> WithProgram(const std::string& program,
 
 RunResult NoRenderProgram(const std::string& destination) {
   return RunResult::Failed(OpenFailureMessage(
-      cannotRender, destination,
-      "the render program (pexol-render), which renders with MLT and FFmpeg for pexol-cli, is "
-      "neither beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol whole, "
-      "or name the program in PEXOL_RENDER."));
+      Tr(cannotRender), destination,
+      Tr("the render program (pexol-render), which renders with MLT and FFmpeg for pexol-cli, is "
+         "neither beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol whole, "
+         "or name the program in PEXOL_RENDER.")));
 }
 
 /// Files of the steps that are not the destination, removed however the render ends; noted as
@@ -105,21 +106,22 @@ RunResult RunChild(const std::string& program, const std::vector<std::string>& a
 
 /// A render in one process, its progress shown as it comes.
 RunResult RunWhole(const std::string& program, const RenderStep& step, RunObserver& observer) {
-  return RunChild(program, step.arguments, cannotRender, observer, [&](const ChildReport& child) {
-    observer.Progress(child.percent * totalSteps / 100, totalSteps);
-    if (child.framesDone >= 0) observer.Frames(child.framesDone, child.framesTotal);
-    observer.Status(child.status);
-  });
+  return RunChild(program, step.arguments, Tr(cannotRender), observer,
+                  [&](const ChildReport& child) {
+                    observer.Progress(child.percent * totalSteps / 100, totalSteps);
+                    if (child.framesDone >= 0) observer.Frames(child.framesDone, child.framesTotal);
+                    observer.Status(child.status);
+                  });
 }
 
 /// Where a failed step sits in the render, for its message.
 std::string StepNamed(const std::vector<RenderStep>& steps, std::size_t index) {
   const RenderStep& step = steps[index];
-  if (step.kind == RenderStep::Kind::Sound) return "the sound of the whole render";
+  if (step.kind == RenderStep::Kind::Sound) return std::string(Tr("the sound of the whole render"));
   std::size_t ranges = 0;
   for (const RenderStep& each : steps) ranges += each.kind == RenderStep::Kind::Range ? 1 : 0;
-  return "range " + std::to_string(index + 1) + " of " + std::to_string(ranges) + " (frames " +
-         std::to_string(step.frames.first) + " to " + std::to_string(step.frames.end - 1) + ")";
+  return Say("range {0} of {1} (frames {2} to {3})", index + 1, ranges, step.frames.first,
+             step.frames.end - 1);
 }
 
 /// The ranges and the sound side by side, then the join.
@@ -141,7 +143,7 @@ class RangedRender {
       lines.push_back(WithProgram(program_, steps_[index].arguments));
     reports_.assign(encoded, {});
     results_.assign(encoded, std::nullopt);
-    observer_.Status("[Render] finding the media");
+    observer_.Status(std::string(Tr("[Render] finding the media")));
     // The frames are counted, and their rate, from here, as one process counts them.
     started_ = Clock::now();
     observer_.Frames(0, total_);
@@ -152,7 +154,7 @@ class RangedRender {
       ShowProgress();
     };
     calls.finished = [&](std::size_t index, const ChildEnd& end) {
-      results_[index] = RenderChildResult(reports_[index], end, cannotRender, program_);
+      results_[index] = RenderChildResult(reports_[index], end, Tr(cannotRender), program_);
       if (!results_[index]->Completed() && !failed_) failed_ = index;
     };
     calls.stop = [&] { return observer_.StopRequested() || StopForFailure(); };
@@ -162,10 +164,10 @@ class RangedRender {
     if (observer_.StopRequested()) return Stopped();
     if (failed_) return Failed();
 
-    observer_.Status("[Render] joining the ranges");
+    observer_.Status(std::string(Tr("[Render] joining the ranges")));
     const RenderStep& join = steps_.back();
     RunResult joined =
-        RunChild(program_, join.arguments, cannotRender, observer_, [](const ChildReport&) {});
+        RunChild(program_, join.arguments, Tr(cannotRender), observer_, [](const ChildReport&) {});
     observer_.Status("");
     if (joined.status == RunResult::Status::Stopped || observer_.StopRequested()) return Stopped();
     if (!joined.Completed()) return joined;
@@ -186,7 +188,7 @@ class RangedRender {
     // would count the frames made before them in no time.
     const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-    observer_.Status("[Render] " + std::to_string(static_cast<long long>(rate + 0.5)) + " fps");
+    observer_.Status(Say("[Render] {0} fps", static_cast<long long>(rate + 0.5)));
   }
 
   // A failed range stops the others at once. A failed sound (its media, as a rule) waits until
@@ -218,11 +220,12 @@ class RangedRender {
         chosen = index;
         break;
       }
-    return RunResult::Failed(results_[chosen]->message + "\n\nThat was " +
-                             StepNamed(steps_, chosen) +
-                             " of a render in ranges side by side; the others were stopped and "
-                             "every piece removed, and " +
-                             job_.destination + " was left as it was.");
+    // TRANSLATORS: {0} is the failed step's message, {1} the step ("range 2 of 4 (frames ...)").
+    return RunResult::Failed(
+        Say("{0}\n\nThat was {1} of a render in ranges side by side; the "
+            "others were stopped and every piece removed, and {2} was left "
+            "as it was.",
+            results_[chosen]->message, StepNamed(steps_, chosen), job_.destination));
   }
 
   RunResult Completed(Clock::time_point started, RunResult joined) const {
@@ -273,7 +276,7 @@ std::optional<std::vector<RenderStep>> PlanRender(const RenderJob& job, RunResul
   plan.source = job.source;
   plan.software = job.software;
   plan.mayWriteNothing = true;
-  plan.destinationHeadline = cannotRender;
+  plan.destinationHeadline = Tr(cannotRender);
   std::optional<FrameRange> frames;
   NullObserver quiet;
   failure = RunOnProject(
@@ -294,7 +297,7 @@ RunResult RunRenderInProcesses(const RenderJob& job, RunObserver& observer) {
     const std::string program = MediaProgram();
     if (program.empty()) return NoRenderProgram(job.destination);
     RunResult failure;
-    observer.Status("[Render] reading the project");
+    observer.Status(std::string(Tr("[Render] reading the project")));
     const auto steps = PlanRender(job, failure);
     if (!steps) {
       observer.Status("");
@@ -312,7 +315,7 @@ RunResult RunJoinInProcess(const JoinJob& job, RunObserver& observer) {
   std::vector<std::string> arguments = {"join", job.destination};
   arguments.insert(arguments.end(), job.pieces.begin(), job.pieces.end());
   if (!job.sound.empty()) arguments.insert(arguments.end(), {"--sound", job.sound});
-  return RunChild(program, arguments, cannotJoin, observer, [&](const ChildReport& child) {
+  return RunChild(program, arguments, Tr(cannotJoin), observer, [&](const ChildReport& child) {
     observer.Progress(child.percent * totalSteps / 100, totalSteps);
     observer.Status(child.status);
   });

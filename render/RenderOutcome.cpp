@@ -3,21 +3,25 @@
 
 #include <cstdio>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 std::string RenderCompletedMessage(std::string_view source, std::string_view destination,
                                    std::string_view length, const RenderOutcome& outcome) {
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
-  return "render completed\n\nfrom : " + std::string(source) +
-         "\n   to : " + std::string(destination) + "\n\n" + std::string(length) + " (" +
-         std::to_string(outcome.frames) + (outcome.frames == 1 ? " frame" : " frames") + ") in " +
-         taken + " s";
+  // TRANSLATORS: {2} is the rendered length as a timecode, {4} the seconds taken.
+  return outcome.frames == 1
+             ? Say("render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frame) in {4} s",
+                   source, destination, length, outcome.frames, taken)
+             : Say("render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frames) in {4} s",
+                   source, destination, length, outcome.frames, taken);
 }
 
 std::string RenderStoppedMessage(std::string_view source, std::string_view destination) {
-  return "render stopped\n\n" + std::string(source) + "\n\nThe partial file was removed; " +
-         std::string(destination) + " was left as it was.";
+  return Say("render stopped\n\n{0}\n\nThe partial file was removed; {1} was left as it was.",
+             source, destination);
 }
 
 }  // namespace pexol

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 /// What a render wrote: its length and the time it took.
@@ -12,8 +14,8 @@ struct RenderOutcome {
   double seconds = 0;
 };
 
-inline constexpr std::string_view cannotRender = "Can not render the timeline";
-inline constexpr std::string_view cannotJoin = "Can not join the rendered ranges";
+inline constexpr std::string_view cannotRender = ToTranslate("Can not render the timeline");
+inline constexpr std::string_view cannotJoin = ToTranslate("Can not join the rendered ranges");
 
 /// "render completed", the file written, its length as `length` (a timecode) and in frames,
 /// and the time taken.

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -84,15 +86,18 @@ std::string PositionError(const std::string& from, const std::string& to, Timeco
     const auto field = TimecodeFields(*text, mode);
     if (field && mode == TimecodeMode::NtscDrop && SkippedByDropFrame(*field)) {
       const std::int64_t hours = (*field)[0], minutes = (*field)[1];
-      return std::string(name) + " \"" + *text +
-             "\" names no frame: drop frame timecode skips the labels ;00 and ;01 at the start "
-             "of each minute but every tenth; the labels on either side are " +
-             DropFrameLabel(hours, minutes - 1, 59, 29) + " and " +
-             DropFrameLabel(hours, minutes, 0, 2) + ".";
+      // TRANSLATORS: {0} is the option, --from or --to; {2} and {3} are timecodes.
+      return Say(
+          "{0} \"{1}\" names no frame: drop frame timecode skips the labels ;00 and ;01 at "
+          "the start of each minute but every tenth; the labels on either side are {2} "
+          "and {3}.",
+          name, *text, DropFrameLabel(hours, minutes - 1, 59, 29),
+          DropFrameLabel(hours, minutes, 0, 2));
     }
-    return std::string(name) + " \"" + *text +
-           "\" is neither a frame number nor a timecode in the project's rate (hh:mm:ss:ff, "
-           "or hh:mm:ss;ff in drop frame).";
+    return Say(
+        "{0} \"{1}\" is neither a frame number nor a timecode in the project's rate "
+        "(hh:mm:ss:ff, or hh:mm:ss;ff in drop frame).",
+        name, *text);
   }
   return {};
 }
@@ -107,15 +112,17 @@ std::optional<FrameRange> RangeOf(std::int64_t length, const std::string& from,
   if (!to.empty()) range.end = *ParseFramePosition(to, mode);
   if (range.end > length) range.end = length;
   if (range.first >= range.end) {
-    error = "the range to render holds no frames: the timeline is " + std::to_string(length) +
-            " frames long, and the range starts at frame " + std::to_string(range.first) +
-            " and ends before frame " + std::to_string(range.end) + ".";
+    error =
+        Say("the range to render holds no frames: the timeline is {0} frames long, and the "
+            "range starts at frame {1} and ends before frame {2}.",
+            length, range.first, range.end);
     return std::nullopt;
   }
   if (range.end - range.first > maxFrames) {
-    error = "the timeline is " + std::to_string(length) +
-            " frames long, more than 24 hours (its positions are wrapped or absurd); name the "
-            "part to render with --from and --to.";
+    error =
+        Say("the timeline is {0} frames long, more than 24 hours (its positions are wrapped "
+            "or absurd); name the part to render with --from and --to.",
+            length);
     return std::nullopt;
   }
   return range;

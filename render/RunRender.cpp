@@ -9,6 +9,7 @@
 
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "edl/Timecode.h"
 #include "export/ExportFormats.h"
 #include "export/MltMediaNames.h"
@@ -115,7 +116,8 @@ class RenderMedia {
     std::string text;
     std::size_t count = 0;
     for (const auto& [stored, why] : missing_) {
-      if (++count > 5) return text + " and " + std::to_string(missing_.size() - 5) + " more";
+      // TRANSLATORS: {0} is a list of quoted names.
+      if (++count > 5) return Say("{0} and {1} more", text, missing_.size() - 5);
       text += (text.empty() ? "\"" : ", \"") + Printable(stored) + "\"";
     }
     return text;
@@ -129,8 +131,9 @@ class RenderMedia {
   void Try(const MediaUse& use) {
     const MediaResolution found = resolver_.Resolve(use.stored);
     if (found.status == MediaStatus::Ambiguous) {
-      missing_[use.stored] = " (ambiguous: " + std::to_string(found.candidates.size()) +
-                             " files of this name in the search folders)";
+      // TRANSLATORS: follows a media name in the list of those missing.
+      missing_[use.stored] = Say(" (ambiguous: {0} files of this name in the search folders)",
+                                 found.candidates.size());
       return;
     }
     if (found.status != MediaStatus::Found) {
@@ -145,16 +148,16 @@ class RenderMedia {
       std::string why;
       const auto link = links_.LinkTo(path, why);
       if (!link) {
-        missing_[use.stored] = " (found as " + Printable(path) + ", but " + why + ")";
+        missing_[use.stored] = Say(" (found as {0}, but {1})", Printable(path), why);
         return;
       }
       path = *link;
     }
     // MLT's document is XML.
     if (!XmlCanHold(path)) {
-      missing_[use.stored] = " (found as a name MLT's document cannot hold)";
+      missing_[use.stored] = Tr(" (found as a name MLT's document cannot hold)");
     } else if (const auto length = Length(path, use.image); !length) {
-      missing_[use.stored] = " (found as " + path + ", which does not decode)";
+      missing_[use.stored] = Say(" (found as {0}, which does not decode)", path);
     } else {
       paths_[use.stored] = path;
       if (!use.image) lengths_[use.stored] = *length;
@@ -195,10 +198,10 @@ void WarnOfShortMedia(const ExportTimeline& layout, const RenderMedia& media,
       const auto length = media.LengthOf(piece.media->stored);
       const std::int64_t needed = (piece.sourceOut + piece.runOn).Value();
       if (!length || needed <= *length || !told.insert(piece.media->stored).second) continue;
-      warnings.push_back("\"" + piece.name + "\" is " + std::to_string(*length) +
-                         " frames long, but the timeline plays it to frame " +
-                         std::to_string(needed) + " (on " + track.name +
-                         "): black and silence from its end.");
+      warnings.push_back(
+          Say("\"{0}\" is {1} frames long, but the timeline plays it to frame {2} (on {3}): "
+              "black and silence from its end.",
+              piece.name, *length, needed, track.name));
     }
 }
 
@@ -220,7 +223,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
 
   const auto started = std::chrono::steady_clock::now();
   const RunPlan plan = RunPlan::Writing(renderReading, job.source, job.software, job.destination,
-                                        cannotRender, "it is the project being rendered");
+                                        Tr(cannotRender), Tr("it is the project being rendered"));
   RunResult result;
   try {
     result = RunOnProject(
@@ -228,9 +231,9 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
         [&](const RunInput& input) {
           if (input.temporaryPath.empty())
             throw RunFailure(FailedInput::Destination,
-                             "a render is written to a file: name a file such as "
-                             "video.mp4 (not a device, standard output, or a file with more "
-                             "than one hard link).");
+                             std::string(Tr("a render is written to a file: name a file such as "
+                                            "video.mp4 (not a device, standard output, or a file "
+                                            "with more than one hard link).")));
           const Timeline timeline = BuildTimeline(input.project);
           ExportTimeline layout = RenderLayout(timeline, job);
           const auto range = RenderedFrames(layout, job, error);
@@ -238,18 +241,21 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
 
           // Only the clips the range shows are loaded, and only their media found and opened.
           CutToRange(layout, range->first, range->end);
-          input.progress.Status("[Render] finding the media");
+          input.progress.Status(std::string(Tr("[Render] finding the media")));
           media.Find(timeline, MediaUsed(layout));
           std::vector<std::string> warnings = media.Warnings();
           if (media.MissingCount() > 0 && job.missing == MissingMedia::Fail)
             throw MediaUnusable{
-                std::string(cannotRender) + "\n\n" + job.source + "\n" +
-                std::to_string(media.MissingCount()) +
-                (media.MissingCount() == 1 ? " media file is missing or does not decode:\n"
-                                           : " media files are missing or do not decode:\n") +
-                media.List() +
-                "Find them with --map and --search (see 'pexol-cli check'), or render black "
-                "and silence in their place with --missing black."};
+                // TRANSLATORS: {3} is the list of the media, one a line, ending in a new line.
+                media.MissingCount() == 1
+                    ? Say("{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
+                          "them with --map and --search (see 'pexol-cli check'), or render "
+                          "black and silence in their place with --missing black.",
+                          Tr(cannotRender), job.source, media.MissingCount(), media.List())
+                    : Say("{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
+                          "them with --map and --search (see 'pexol-cli check'), or render "
+                          "black and silence in their place with --missing black.",
+                          Tr(cannotRender), job.source, media.MissingCount(), media.List())};
           for (MediaReference& reference : layout.references) {
             reference.found = !media.Missing(reference.stored);
             reference.path = media.PathOf(reference.stored);
@@ -257,16 +263,20 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           WarnOfShortMedia(layout, media, warnings);
           if (media.MissingCount() > 0) {
             BlackOutMissing(layout);
-            warnings.push_back(std::to_string(media.MissingCount()) +
-                               (media.MissingCount() == 1 ? " media file" : " media files") +
-                               " could not be rendered (not found or not decoded): " +
-                               media.Named() + "; black and silence are in their place.");
+            warnings.push_back(
+                media.MissingCount() == 1
+                    ? Say("{0} media file could not be rendered (not found or not decoded): {1}; "
+                          "black and silence are in their place.",
+                          media.MissingCount(), media.Named())
+                    : Say("{0} media files could not be rendered (not found or not decoded): "
+                          "{1}; black and silence are in their place.",
+                          media.MissingCount(), media.Named()));
           }
 
           MltDocument graph(WriteMltWith(layout, MltServices::DisplayFree));
           if (!graph.Valid())
             throw RunFailure(FailedInput::Destination,
-                             "MLT could not load the timeline's document.");
+                             std::string(Tr("MLT could not load the timeline's document.")));
 
           EncodeSettings encode;
           encode.format = container->ffmpegName;
@@ -291,8 +301,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
             const double rateNow = seconds > 0 ? double(done) / seconds : 0;
             // The percentage and the time left are the whole run's, beside the bar; the
             // status adds only the encoder's rate.
-            observer.Status("[Render] " + std::to_string(static_cast<long long>(rateNow + 0.5)) +
-                            " fps");
+            observer.Status(Say("[Render] {0} fps", static_cast<long long>(rateNow + 0.5)));
             const int steps = static_cast<int>(done * renderShare / total);
             if (steps > taken) {
               input.progress.Step(steps - taken);

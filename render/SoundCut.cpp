@@ -12,6 +12,7 @@ extern "C" {
 #include <cstdlib>
 #include <new>
 
+#include "core/Translation.h"
 #include "render/TranscodeParts.h"
 #include "run/RunMessages.h"
 
@@ -42,18 +43,18 @@ SoundCut::SoundCut(const AVStream& stream, const std::string& source)
   const AVCodecParameters& sound = *stream.codecpar;
   const AVCodec* codec = avcodec_find_decoder(sound.codec_id);
   if (!codec)
-    FailTranscode(path_, "FFmpeg has no decoder for its sound (" +
-                             std::string(avcodec_get_name(sound.codec_id)) +
-                             "); copy the file as it is instead.");
+    FailTranscode(path_, Say("FFmpeg has no decoder for its sound ({0}); copy the file as it is "
+                             "instead.",
+                             avcodec_get_name(sound.codec_id)));
   decoder_.reset(avcodec_alloc_context3(codec));
   if (!decoder_ || !decoded_ || !block_ || !packet_) throw std::bad_alloc();
   int code = avcodec_parameters_to_context(decoder_.get(), &sound);
   decoder_->pkt_timebase = stream.time_base;
   if (code >= 0) code = avcodec_open2(decoder_.get(), codec, nullptr);
   if (code < 0)
-    FailTranscode(path_, "FFmpeg could not decode its sound (" + FfmpegReason(code) + ").");
+    FailTranscode(path_, Say("FFmpeg could not decode its sound ({0}).", FfmpegReason(code)));
   if (decoder_->sample_rate <= 0 || decoder_->ch_layout.nb_channels <= 0)
-    FailTranscode(path_, "its sound states no sample rate or channels.");
+    FailTranscode(path_, std::string(Tr("its sound states no sample rate or channels.")));
   // A layout that names no channels is taken as the usual one for that many.
   if (decoder_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
     av_channel_layout_default(&layout_, decoder_->ch_layout.nb_channels);
@@ -75,8 +76,8 @@ void SoundCut::AddTo(AVFormatContext& output, const char* encoder, const std::st
   output_ = &output;
   const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
   if (!codec)
-    throw TranscodeFailure{WriteFailureMessage(
-        destination, std::string("FFmpeg has no ") + encoder + " encoder here.")};
+    throw TranscodeFailure{
+        WriteFailureMessage(destination, Say("FFmpeg has no {0} encoder here.", encoder))};
   encoder_.reset(avcodec_alloc_context3(codec));
   stream_ = avformat_new_stream(&output, nullptr);
   if (!encoder_ || !stream_) throw std::bad_alloc();
@@ -90,7 +91,8 @@ void SoundCut::AddTo(AVFormatContext& output, const char* encoder, const std::st
   int code = avcodec_open2(encoder_.get(), codec, nullptr);
   if (code >= 0) code = avcodec_parameters_from_context(stream_->codecpar, encoder_.get());
   if (code < 0)
-    FailWritingTranscode(destination, std::string("start the ") + encoder + " encoder", code);
+    FailWritingTranscode(destination, ToTranslate("FFmpeg could not start the {1} encoder ({0})."),
+                         code, encoder);
   stream_->time_base = encoder_->time_base;
   av_dict_copy(&stream_->metadata, source_.metadata, 0);  // its language, its title
   stream_->disposition = source_.disposition;
@@ -102,7 +104,9 @@ void SoundCut::AddTo(AVFormatContext& output, const char* encoder, const std::st
                                &layout_, decoder_->sample_fmt, decoder_->sample_rate, 0, nullptr);
     convert_.reset(made);
     if (code >= 0) code = swr_init(convert_.get());
-    if (code < 0) FailWritingTranscode(destination, "convert the sound's samples", code);
+    if (code < 0)
+      FailWritingTranscode(
+          destination, ToTranslate("FFmpeg could not convert the sound's samples ({0})."), code);
   }
   fifo_.reset(av_audio_fifo_alloc(encoder_->sample_fmt, layout_.nb_channels, blockSize_));
   if (!fifo_) throw std::bad_alloc();
@@ -128,7 +132,7 @@ void SoundCut::Take(const AVPacket* packet) {
     return true;
   });
   if (code < 0)
-    FailTranscode(path_, "FFmpeg could not decode its sound (" + FfmpegReason(code) + ").");
+    FailTranscode(path_, Say("FFmpeg could not decode its sound ({0}).", FfmpegReason(code)));
   if (!packet) {
     Drain(true);
     Encode(nullptr);
@@ -193,7 +197,10 @@ void SoundCut::Queue(const AVFrame* frame, int offset, int count) {
         for (std::size_t p = 0; p < in.size(); ++p)
           in[p] = frame->extended_data[p] + std::size_t(offset) * bytes * (planar ? 1 : channels);
         const int made = swr_convert(convert_.get(), scratch_.data(), part, in.data(), part);
-        if (made < 0) FailWritingTranscode(destination_, "convert the sound's samples", made);
+        if (made < 0)
+          FailWritingTranscode(destination_,
+                               ToTranslate("FFmpeg could not convert the sound's samples ({0})."),
+                               made);
       }
       if (av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(scratch_.data()), part) < part)
         throw std::bad_alloc();
@@ -242,7 +249,7 @@ void SoundCut::Encode(AVFrame* frame) {
     packet_->stream_index = stream_->index;
     code = av_interleaved_write_frame(output_, packet_.get());
   }
-  FailWritingTranscode(destination_, "encode the sound", code);
+  FailWritingTranscode(destination_, ToTranslate("FFmpeg could not encode the sound ({0})."), code);
 }
 
 }  // namespace pexol::detail

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/FileIo.h"
+#include "core/Translation.h"
 #include "render/FfmpegObjects.h"
 #include "render/RenderOutcome.h"
 #include "render/TranscodeParts.h"
@@ -17,12 +18,13 @@ namespace pexol {
 namespace detail {
 
 void FailTranscode(std::string_view path, const std::string& reason) {
-  throw TranscodeFailure{OpenFailureMessage(cannotTranscode, path, reason)};
+  throw TranscodeFailure{OpenFailureMessage(Tr(cannotTranscode), path, reason)};
 }
 
-void FailWritingTranscode(std::string_view destination, const std::string& what, int code) {
-  throw TranscodeFailure{WriteFailureMessage(
-      destination, "FFmpeg could not " + what + " (" + FfmpegReason(code) + ").")};
+void FailWritingTranscode(std::string_view destination, std::string_view reason, int code,
+                          std::string_view name, std::string_view other) {
+  throw TranscodeFailure{
+      WriteFailureMessage(destination, Say(reason, FfmpegReason(code), name, other))};
 }
 
 int DecodeEach(AVCodecContext& decoder, const AVPacket* packet, AVFrame& frame, int& damaged,
@@ -71,16 +73,19 @@ const char* WrittenAs(const TranscodeJob& job) {
 std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutcome& outcome) {
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
-  return "transcode completed\n\nfrom : " + job.source + "\n   to : " + job.destination + " (" +
-         WrittenAs(job) + ")\n\n" + std::to_string(outcome.frames) +
-         (outcome.frames == 1 ? " frame" : " frames") + " in " + taken + " s";
+  // TRANSLATORS: {2} is the format written, such as PNG; {4} the seconds taken.
+  return outcome.frames == 1
+             ? Say("transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frame in {4} s",
+                   job.source, job.destination, WrittenAs(job), outcome.frames, taken)
+             : Say("transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frames in {4} s",
+                   job.source, job.destination, WrittenAs(job), outcome.frames, taken);
 }
 
 RunResult Stopped(const TranscodeJob& job, RunObserver& observer) {
   observer.Status("");
   return {RunResult::Status::Stopped,
-          "transcode stopped\n\n" + job.source + "\n\nThe partial file was removed; " +
-              job.destination + " was left as it was.",
+          Say("transcode stopped\n\n{0}\n\nThe partial file was removed; {1} was left as it was.",
+              job.source, job.destination),
           std::nullopt};
 }
 
@@ -89,17 +94,21 @@ RunResult Transcode(const TranscodeJob& job, RunObserver& observer) {
   // What goes wrong is said in the result; FFmpeg's own lines would only mix into the progress.
   av_log_set_level(AV_LOG_QUIET);
   if (job.source.empty())
-    FailTranscode(job.source, "the file name is empty: name the movie or still to read.");
-  if (job.destination.empty()) FailTranscode(job.destination, std::string(emptyDestinationName));
+    FailTranscode(job.source,
+                  std::string(Tr("the file name is empty: name the movie or still to read.")));
+  if (job.destination.empty())
+    FailTranscode(job.destination, std::string(Tr(emptyDestinationName)));
   if (!job.still && job.kind == TranscodeKind::Copy)
-    FailTranscode(job.destination, "a copy is made by copying the file, not by transcoding it.");
+    FailTranscode(job.destination,
+                  std::string(Tr("a copy is made by copying the file, not by transcoding it.")));
   if (job.firstFrame < 0 || (job.lastFrame >= 0 && job.lastFrame < job.firstFrame) ||
       job.lastFrame < -1)
-    FailTranscode(job.source, "the frames kept run from " + std::to_string(job.firstFrame) +
-                                  " to " + std::to_string(job.lastFrame) +
-                                  ": the first is 0 or more and the last not before it.");
+    FailTranscode(job.source, Say("the frames kept run from {0} to {1}: the first is 0 or more "
+                                  "and the last not before it.",
+                                  job.firstFrame, job.lastFrame));
   if (SameFile(job.source, job.destination))
-    FailTranscode(job.destination, "it is the file being transcoded; name another file.");
+    FailTranscode(job.destination,
+                  std::string(Tr("it is the file being transcoded; name another file.")));
 
   OutputFile destination;
   std::string error;
@@ -107,9 +116,10 @@ RunResult Transcode(const TranscodeJob& job, RunObserver& observer) {
     throw detail::TranscodeFailure{WriteFailureMessage(job.destination, error)};
   if (!destination.Renames())
     FailTranscode(job.destination,
-                  "a transcode is written into a file: name a file such as clip.mov (not a "
-                  "device, standard output, or a file with more than one hard link).");
-  observer.Status("[Transcode] " + std::string(detail::LeafOf(job.source)));
+                  std::string(Tr("a transcode is written into a file: name a file such as "
+                                 "clip.mov (not a device, standard output, or a file with more "
+                                 "than one hard link).")));
+  observer.Status(Say("[Transcode] {0}", detail::LeafOf(job.source)));
 
   RunResult result;
   RenderOutcome outcome;

@@ -7,12 +7,13 @@
 #include <string_view>
 
 #include "core/RunObserver.h"
+#include "core/Translation.h"
 #include "media/TranscodeChoices.h"
 #include "run/RunResult.h"
 
 namespace pexol {
 
-inline constexpr std::string_view cannotTranscode = "Can not transcode the medium";
+inline constexpr std::string_view cannotTranscode = ToTranslate("Can not transcode the medium");
 
 struct TranscodeJob {
   std::string source;       ///< UTF-8

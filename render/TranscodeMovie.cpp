@@ -1,5 +1,6 @@
 // render/TranscodeMovie.cpp - a movie decoded and encoded again for today's editors (ProRes,
 // DNxHR or H.264), its frames, fields, pixel shape, timecode and sounds kept
+#include "core/Translation.h"
 #include "render/TranscodeParts.h"
 
 extern "C" {
@@ -140,17 +141,18 @@ void MovieTranscode::Open() {
   input_.reset(opened);
   if (code >= 0) code = avformat_find_stream_info(opened, nullptr);
   if (code < 0)
-    FailTranscode(source, "FFmpeg cannot read " + std::string(LeafOf(source)) +
-                              " as a movie: " + FfmpegReason(code) + ".");
+    FailTranscode(
+        source, Say("FFmpeg cannot read {0} as a movie: {1}.", LeafOf(source), FfmpegReason(code)));
   const int index = av_find_best_stream(opened, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (index < 0 || (opened->streams[index]->disposition & AV_DISPOSITION_ATTACHED_PIC))
-    FailTranscode(source, "it holds no picture to transcode; copy it as it is instead.");
+    FailTranscode(source,
+                  std::string(Tr("it holds no picture to transcode; copy it as it is instead.")));
   video_ = opened->streams[index];
   const AVCodec* codec = avcodec_find_decoder(video_->codecpar->codec_id);
   if (!codec)
-    FailTranscode(source, "FFmpeg has no decoder for its picture (" +
-                              std::string(avcodec_get_name(video_->codecpar->codec_id)) +
-                              "); copy it as it is instead.");
+    FailTranscode(source, Say("FFmpeg has no decoder for its picture ({0}); copy it as it is "
+                              "instead.",
+                              avcodec_get_name(video_->codecpar->codec_id)));
   decoder_.reset(avcodec_alloc_context3(codec));
   if (!decoder_) throw std::bad_alloc();
   code = avcodec_parameters_to_context(decoder_.get(), video_->codecpar);
@@ -158,10 +160,10 @@ void MovieTranscode::Open() {
   decoder_->thread_count = 0;  // as many as the machine has, as ffmpeg decodes
   if (code >= 0) code = avcodec_open2(decoder_.get(), codec, nullptr);
   if (code < 0)
-    FailTranscode(source, "FFmpeg could not decode its picture (" + FfmpegReason(code) + ").");
+    FailTranscode(source, Say("FFmpeg could not decode its picture ({0}).", FfmpegReason(code)));
   rate_ = av_guess_frame_rate(opened, video_, nullptr);
   if (rate_.num <= 0 || rate_.den <= 0)
-    FailTranscode(source, "it states no frame rate, which the transcode keeps.");
+    FailTranscode(source, std::string(Tr("it states no frame rate, which the transcode keeps.")));
   frame_ = av_inv_q(rate_);
   start_ = video_->start_time != AV_NOPTS_VALUE ? video_->start_time : 0;
 
@@ -184,8 +186,8 @@ void MovieTranscode::Open() {
   const std::int64_t first = job_.firstFrame;
   if (job_.lastFrame >= 0) last_ = job_.lastFrame;
   if (count > 0 && first >= count)
-    FailTranscode(source, "it holds " + std::to_string(count) + " frames; there is no frame " +
-                              std::to_string(first) + " to start at.");
+    FailTranscode(source,
+                  Say("it holds {0} frames; there is no frame {1} to start at.", count, first));
   total_ = count > 0 ? std::min(count - 1, last_) - first + 1
                      : (job_.lastFrame >= 0 ? last_ - first + 1 : 0);
   for (const auto& sound : sounds_)
@@ -244,11 +246,13 @@ void MovieTranscode::Start(const AVFrame& frame) {
   AVFormatContext* created = nullptr;
   int code = avformat_alloc_output_context2(&created, nullptr, coding_.muxer, nullptr);
   output_.reset(created);
-  if (code < 0) FailWritingTranscode(destination, std::string("write ") + coding_.muxer, code);
+  if (code < 0)
+    FailWritingTranscode(destination, ToTranslate("FFmpeg could not write {1} ({0})."), code,
+                         coding_.muxer);
   const AVCodec* codec = avcodec_find_encoder_by_name(coding_.picture);
   if (!codec)
-    throw TranscodeFailure{WriteFailureMessage(
-        destination, std::string("FFmpeg has no ") + coding_.picture + " encoder here.")};
+    throw TranscodeFailure{
+        WriteFailureMessage(destination, Say("FFmpeg has no {0} encoder here.", coding_.picture))};
   encoder_.reset(avcodec_alloc_context3(codec));
   picture_ = avformat_new_stream(output_.get(), nullptr);
   if (!encoder_ || !picture_) throw std::bad_alloc();
@@ -291,11 +295,9 @@ void MovieTranscode::Start(const AVFrame& frame) {
   code = avcodec_open2(encoder_.get(), codec, nullptr);
   if (code >= 0) code = avcodec_parameters_from_context(picture_->codecpar, encoder_.get());
   if (code < 0)
-    FailWritingTranscode(destination,
-                         std::string("start the ") + coding_.picture + " encoder for " +
-                             std::to_string(frame.width) + "x" + std::to_string(frame.height) +
-                             " pictures",
-                         code);
+    FailWritingTranscode(
+        destination, ToTranslate("FFmpeg could not start the {1} encoder for {2} pictures ({0})."),
+        code, coding_.picture, std::to_string(frame.width) + "x" + std::to_string(frame.height));
   picture_->time_base = encoder.time_base;
   picture_->avg_frame_rate = picture_->r_frame_rate = rate_;
   picture_->sample_aspect_ratio = encoder.sample_aspect_ratio;
@@ -310,7 +312,7 @@ void MovieTranscode::Start(const AVFrame& frame) {
 
   if ((code = avio_open(&output_->pb, FileUrl(temporary_).c_str(), AVIO_FLAG_WRITE)) < 0 ||
       (code = avformat_write_header(output_.get(), nullptr)) < 0)
-    FailWritingTranscode(destination, "start the file", code);
+    FailWritingTranscode(destination, ToTranslate("FFmpeg could not start the file ({0})."), code);
   started_ = true;
   for (const PacketPtr& packet : pending_)
     if (SoundCut* sound = SoundOf(packet->stream_index); sound && !sound->Done())
@@ -324,9 +326,8 @@ void MovieTranscode::Decode(const AVPacket* packet) {
     return !rewind_;
   });
   if (code < 0)
-    FailTranscode(job_.source, "FFmpeg could not decode its picture past frame " +
-                                   std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) +
-                                   " (" + FfmpegReason(code) + ").");
+    FailTranscode(job_.source, Say("FFmpeg could not decode its picture past frame {0} ({1}).",
+                                   std::max<std::int64_t>(decodedNumber_, 0), FfmpegReason(code)));
 }
 
 // Places a decoded picture at its frame number: the frames before the first kept are dropped,
@@ -362,7 +363,9 @@ void MovieTranscode::TakePicture(const AVFrame& frame) {
 void MovieTranscode::Emit(const AVFrame& frame) {
   int code = 0;
   FramePtr picture = convert_.Convert(frame, interlaced_, code);
-  if (!picture) FailWritingTranscode(job_.destination, "convert the pictures' pixels", code);
+  if (!picture)
+    FailWritingTranscode(job_.destination,
+                         ToTranslate("FFmpeg could not convert the pictures' pixels ({0})."), code);
   picture->pts = next_ - job_.firstFrame;
   picture->pict_type = AV_PICTURE_TYPE_NONE;
   picture->interlaced_frame = interlaced_;
@@ -386,7 +389,8 @@ void MovieTranscode::Encode(const AVFrame* frame) {
     encoded_->stream_index = picture_->index;
     code = av_interleaved_write_frame(output_.get(), encoded_.get());
   }
-  FailWritingTranscode(job_.destination, std::string("encode the pictures"), code);
+  FailWritingTranscode(job_.destination, ToTranslate("FFmpeg could not encode the pictures ({0})."),
+                       code);
 }
 
 MovieWritten MovieTranscode::Run() {
@@ -402,9 +406,9 @@ MovieWritten MovieTranscode::Run() {
       const int code = av_read_frame(input_.get(), packet_.get());
       if (code == AVERROR_EOF) break;
       if (code < 0)
-        FailTranscode(job_.source, "FFmpeg could not read it past frame " +
-                                       std::to_string(std::max<std::int64_t>(decodedNumber_, 0)) +
-                                       " (" + FfmpegReason(code) + ").");
+        FailTranscode(job_.source,
+                      Say("FFmpeg could not read it past frame {0} ({1}).",
+                          std::max<std::int64_t>(decodedNumber_, 0), FfmpegReason(code)));
       if (packet_->stream_index == video_->index) {
         if (!pictureDone_) Decode(packet_.get());
       } else if (SoundCut* sound = SoundOf(packet_->stream_index)) {
@@ -425,10 +429,9 @@ MovieWritten MovieTranscode::Run() {
     Rewind();
   }
   if (!started_)
-    FailTranscode(job_.source,
-                  job_.firstFrame > 0
-                      ? "it has no frame " + std::to_string(job_.firstFrame) + " to start at."
-                      : std::string("FFmpeg decoded no picture of it."));
+    FailTranscode(job_.source, job_.firstFrame > 0
+                                   ? Say("it has no frame {0} to start at.", job_.firstFrame)
+                                   : std::string(Tr("FFmpeg decoded no picture of it.")));
   for (const auto& sound : sounds_) {
     sound->Take(nullptr);
     damaged_ += sound->Damaged();
@@ -436,13 +439,19 @@ MovieWritten MovieTranscode::Run() {
   Encode(nullptr);
   int code = av_write_trailer(output_.get());
   if (code >= 0) code = avio_closep(&output_->pb);
-  if (code < 0) FailWritingTranscode(job_.destination, "finish the file", code);
+  if (code < 0)
+    FailWritingTranscode(job_.destination, ToTranslate("FFmpeg could not finish the file ({0})."),
+                         code);
   result.frames = written_;
   if (damaged_ > 0)
-    result.warnings.push_back(job_.source + ": " + std::to_string(damaged_) +
-                              (damaged_ == 1 ? " damaged packet was" : " damaged packets were") +
-                              " skipped; the frame before stands in for a picture, silence for "
-                              "sound.");
+    result.warnings.push_back(
+        damaged_ == 1
+            ? Say("{0}: {1} damaged packet was skipped; the frame before stands in for a picture, "
+                  "silence for sound.",
+                  job_.source, damaged_)
+            : Say("{0}: {1} damaged packets were skipped; the frame before stands in for a "
+                  "picture, silence for sound.",
+                  job_.source, damaged_));
   return result;
 }
 

@@ -30,9 +30,11 @@ struct TranscodeFailure {
 /// Throws the failure about the file `path` (source or destination) for `reason`.
 [[noreturn]] void FailTranscode(std::string_view path, const std::string& reason);
 
-/// Throws the failure to write `destination`: FFmpeg could not `what` for the reason `code`.
-[[noreturn]] void FailWritingTranscode(std::string_view destination, const std::string& what,
-                                       int code);
+/// Throws the failure to write `destination`; `reason` is a marked sentence in which FFmpeg's
+/// reason for `code` is {0}, `name` {1} and `other` {2}.
+[[noreturn]] void FailWritingTranscode(std::string_view destination, std::string_view reason,
+                                       int code, std::string_view name = {},
+                                       std::string_view other = {});
 
 /// Sends `packet` (null at the end) to `decoder` and gives `take` each frame it returns, until
 /// `take` says to stop; a damaged packet or frame is counted in `damaged` and passed over.

@@ -1,4 +1,5 @@
 // render/TranscodeStill.cpp - a still's first picture as PNG, with its alpha and depth
+#include "core/Translation.h"
 #include "render/TranscodeParts.h"
 
 extern "C" {
@@ -36,8 +37,10 @@ constexpr std::array<UnreadKind, 4> unreadKinds = {
     {{".mac", "MacPaint"}, {".pntg", "MacPaint"}, {".pnt", "MacPaint"}, {".fpx", "FlashPix"}}};
 
 [[noreturn]] void FailReading(const std::string& source, const std::string& reason) {
-  FailTranscode(source, "FFmpeg cannot read " + std::string(LeafOf(source)) + " as a picture: " +
-                            reason + ". Save it as PNG or TIFF in a picture editor.");
+  // TRANSLATORS: {1} is the reason, FFmpeg's or one of this program's, with no full stop.
+  FailTranscode(source, Say("FFmpeg cannot read {0} as a picture: {1}. Save it as PNG or TIFF in "
+                            "a picture editor.",
+                            LeafOf(source), reason));
 }
 
 // The first picture `decoder` makes of `packet` (or of what it holds, once it has all).
@@ -56,7 +59,7 @@ FramePtr FirstPicture(AVCodecContext& decoder, const AVPacket& packet, int& code
 
 CodecPtr OpenDecoder(const AVCodecParameters& parameters, const std::string& source) {
   const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
-  if (!codec) FailReading(source, "FFmpeg has no decoder for it");
+  if (!codec) FailReading(source, std::string(Tr("FFmpeg has no decoder for it")));
   CodecPtr decoder(avcodec_alloc_context3(codec));
   if (!decoder) throw std::bad_alloc();
   int code = avcodec_parameters_to_context(decoder.get(), &parameters);
@@ -109,7 +112,7 @@ FramePtr DecodeStill(const std::string& source) {
   const InputPtr input(opened);
   if (code < 0) FailReading(source, FfmpegReason(code));
   const int index = av_find_best_stream(opened, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (index < 0) FailReading(source, "it holds no picture");
+  if (index < 0) FailReading(source, std::string(Tr("it holds no picture")));
   for (unsigned s = 0; s < opened->nb_streams; ++s)
     if (static_cast<int>(s) != index) opened->streams[s]->discard = AVDISCARD_ALL;
   const CodecPtr decoder = OpenDecoder(*opened->streams[index]->codecpar, source);
@@ -180,7 +183,7 @@ AVPixelFormat PngPixelsFor(const AVFrame& picture) {
 std::string StillAsPng(const std::string& source) {
   for (const UnreadKind& kind : unreadKinds)
     if (EndsWithIgnoreCase(source, kind.ending))
-      FailReading(source, std::string("FFmpeg has no decoder for ") + kind.name + " pictures");
+      FailReading(source, Say("FFmpeg has no decoder for {0} pictures", kind.name));
   const bool targa =
       std::any_of(targaEndings.begin(), targaEndings.end(),
                   [&](std::string_view ending) { return EndsWithIgnoreCase(source, ending); });
@@ -189,7 +192,7 @@ std::string StillAsPng(const std::string& source) {
   PictureConvert convert(pixels);
   int code = 0;
   FramePtr rgb = convert.Convert(*picture, false, code);
-  if (!rgb) FailReading(source, "its pixels could not be converted (" + FfmpegReason(code) + ")");
+  if (!rgb) FailReading(source, Say("its pixels could not be converted ({0})", FfmpegReason(code)));
 
   const AVCodec* png = avcodec_find_encoder(AV_CODEC_ID_PNG);
   CodecPtr encoder(png ? avcodec_alloc_context3(png) : nullptr);
@@ -203,7 +206,7 @@ std::string StillAsPng(const std::string& source) {
   if ((code = avcodec_open2(encoder.get(), png, nullptr)) < 0 ||
       (code = avcodec_send_frame(encoder.get(), rgb.get())) < 0 ||
       (code = avcodec_receive_packet(encoder.get(), packet.get())) < 0)
-    FailReading(source, "it could not be encoded as PNG (" + FfmpegReason(code) + ")");
+    FailReading(source, Say("it could not be encoded as PNG ({0})", FfmpegReason(code)));
   return std::string(reinterpret_cast<const char*>(packet->data),
                      static_cast<std::size_t>(packet->size));
 }
