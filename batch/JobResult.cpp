@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "core/Translation.h"
-
 namespace pexol {
 
 namespace {
@@ -41,13 +39,13 @@ std::string Dump(const json& value) {
 std::string_view StatusName(JobStatus status) {
   switch (status) {
     case JobStatus::Succeeded:
-      return ToTranslate("succeeded");
+      return "succeeded";
     case JobStatus::Missing:
-      return ToTranslate("missing media");
+      return "missing media";
     case JobStatus::Failed:
       break;
   }
-  return ToTranslate("failed");
+  return "failed";
 }
 
 std::string ResultText(const JobResult& result) {

@@ -176,7 +176,17 @@ BatchSummary RunOneJob(const BatchOptions& options, const BatchProject& project,
   Count(summary, *result);
   Close(summary, options.out);
   // The result file keeps the status's English name; the screen shows it translated.
-  summary.message = std::string(Tr(StatusName(result->status))) + ": " + project.into;
+  switch (result->status) {
+    case JobStatus::Succeeded:
+      summary.message = Say("succeeded: {0}", project.into);
+      break;
+    case JobStatus::Missing:
+      summary.message = Say("missing media: {0}", project.into);
+      break;
+    case JobStatus::Failed:
+      summary.message = Say("failed: {0}", project.into);
+      break;
+  }
   if (!result->failures.empty()) summary.message += ": " + result->failures.front();
   return summary;
 }

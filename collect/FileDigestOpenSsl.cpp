@@ -9,6 +9,7 @@
 
 #include "collect/FileDigest.h"
 #include "core/SystemLibrary.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -55,10 +56,11 @@ struct Sha256::State {
 
 Sha256::Sha256() : state_(std::make_unique<State>()) {
   if (!state_->crypto.Complete())
-    throw std::runtime_error("OpenSSL's libcrypto (libcrypto.so.3) is not installed");
+    throw std::runtime_error(
+        std::string(Tr("OpenSSL's libcrypto (libcrypto.so.3) is not installed")));
   if (!state_->context ||
       state_->crypto.init(state_->context.get(), state_->crypto.sha256(), nullptr) != 1)
-    throw std::runtime_error("OpenSSL cannot start a SHA-256 digest");
+    throw std::runtime_error(std::string(Tr("OpenSSL cannot start a SHA-256 digest")));
 }
 
 Sha256::~Sha256() = default;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "collect/FileDigest.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -23,7 +24,7 @@ Sha256::Sha256() : state_(std::make_unique<State>()) {
           BCryptOpenAlgorithmProvider(&state_->algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
       !BCRYPT_SUCCESS(
           BCryptCreateHash(state_->algorithm, &state_->hash, nullptr, 0, nullptr, 0, 0)))
-    throw std::runtime_error("Windows cannot start a SHA-256 digest");
+    throw std::runtime_error(std::string(Tr("Windows cannot start a SHA-256 digest")));
 }
 
 Sha256::~Sha256() = default;

@@ -1,6 +1,8 @@
 // collect/TranscodeFilesUnavailable.cpp - the Windows build has no media program to transcode with
 #include "collect/TranscodeFiles.h"
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 bool RunTranscodeTasks(const std::vector<TranscodeTask>& tasks, int, const std::function<bool()>&,
@@ -9,8 +11,8 @@ bool RunTranscodeTasks(const std::vector<TranscodeTask>& tasks, int, const std::
   ends.assign(tasks.size(), {});
   if (tasks.empty()) return true;
   failure =
-      "this build of pexol cannot transcode: FFmpeg is in the Linux build's media program only; "
-      "collect without --transcode, or run the collect on Linux";
+      Tr("this build of pexol cannot transcode: FFmpeg is in the Linux build's media program only; "
+         "collect without --transcode, or run the collect on Linux");
   return false;
 }
 

@@ -10,16 +10,19 @@ std::string ExportCompletedMessage(std::string_view source, std::string_view des
                                    const ExportOutcome& counts) {
   std::string message = Say("export completed\n\nfrom : {0}\n   to : {1}", source, destination);
   for (const std::string& side : sideFiles) message += "\n      & " + side;
-  const int tracks = counts.tracks;
-  const int clips = counts.clips;
-  const int transitions = counts.transitions;
-  return message + "\n\n" +
-         // TRANSLATORS: the counts of what an export wrote, such as "2 tracks, 5 clips, 1
-         // transition".
-         Say("{0}, {1}, {2}", tracks == 1 ? Say("{0} track", tracks) : Say("{0} tracks", tracks),
-             clips == 1 ? Say("{0} clip", clips) : Say("{0} clips", clips),
-             transitions == 1 ? Say("{0} transition", transitions)
-                              : Say("{0} transitions", transitions));
+  // Each count says "1 track" or "2 tracks": one whole line for each of the eight forms.
+  static constexpr std::string_view lines[8] = {
+      ToTranslate("{0} track, {1} clip, {2} transition"),
+      ToTranslate("{0} track, {1} clip, {2} transitions"),
+      ToTranslate("{0} track, {1} clips, {2} transition"),
+      ToTranslate("{0} track, {1} clips, {2} transitions"),
+      ToTranslate("{0} tracks, {1} clip, {2} transition"),
+      ToTranslate("{0} tracks, {1} clip, {2} transitions"),
+      ToTranslate("{0} tracks, {1} clips, {2} transition"),
+      ToTranslate("{0} tracks, {1} clips, {2} transitions")};
+  const int form = (counts.tracks == 1 ? 0 : 4) + (counts.clips == 1 ? 0 : 2) +
+                   (counts.transitions == 1 ? 0 : 1);
+  return message + "\n\n" + Say(lines[form], counts.tracks, counts.clips, counts.transitions);
 }
 
 }  // namespace pexol

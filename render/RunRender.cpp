@@ -116,8 +116,7 @@ class RenderMedia {
     std::string text;
     std::size_t count = 0;
     for (const auto& [stored, why] : missing_) {
-      // TRANSLATORS: {0} is a list of quoted names.
-      if (++count > 5) return Say("{0} and {1} more", text, missing_.size() - 5);
+      if (++count > 5) break;
       text += (text.empty() ? "\"" : ", \"") + Printable(stored) + "\"";
     }
     return text;
@@ -263,14 +262,21 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           WarnOfShortMedia(layout, media, warnings);
           if (media.MissingCount() > 0) {
             BlackOutMissing(layout);
+            // The first five are named, the rest counted.
+            const std::size_t missing = media.MissingCount();
             warnings.push_back(
-                media.MissingCount() == 1
+                missing == 1
                     ? Say("{0} media file could not be rendered (not found or not decoded): {1}; "
                           "black and silence are in their place.",
-                          media.MissingCount(), media.Named())
-                    : Say("{0} media files could not be rendered (not found or not decoded): "
+                          missing, media.Named())
+                : missing <= 5
+                    ? Say("{0} media files could not be rendered (not found or not decoded): "
                           "{1}; black and silence are in their place.",
-                          media.MissingCount(), media.Named()));
+                          missing, media.Named())
+                    // TRANSLATORS: {1} names five media, {2} counts the others.
+                    : Say("{0} media files could not be rendered (not found or not decoded): {1} "
+                          "and {2} more; black and silence are in their place.",
+                          missing, media.Named(), missing - 5));
           }
 
           MltDocument graph(WriteMltWith(layout, MltServices::DisplayFree));

@@ -1,6 +1,5 @@
 // render/TranscodeMovie.cpp - a movie decoded and encoded again for today's editors (ProRes,
 // DNxHR or H.264), its frames, fields, pixel shape, timecode and sounds kept
-#include "core/Translation.h"
 #include "render/TranscodeParts.h"
 
 extern "C" {
@@ -15,6 +14,7 @@ extern "C" {
 #include <string_view>
 #include <vector>
 
+#include "core/Translation.h"
 #include "render/FfmpegObjects.h"
 #include "render/PictureConvert.h"
 #include "render/SoundCut.h"

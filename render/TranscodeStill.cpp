@@ -1,5 +1,4 @@
 // render/TranscodeStill.cpp - a still's first picture as PNG, with its alpha and depth
-#include "core/Translation.h"
 #include "render/TranscodeParts.h"
 
 extern "C" {
@@ -13,6 +12,7 @@ extern "C" {
 #include <new>
 
 #include "core/FileIo.h"
+#include "core/Translation.h"
 #include "render/FfmpegObjects.h"
 #include "render/PictureConvert.h"
 #include "sections/ClipKind.h"
