@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -16,6 +19,7 @@
 #include "collect/FileDigest.h"
 #include "collect/RunCollect.h"
 #include "collect/TranscodePlan.h"
+#include "core/Translation.h"
 #include "model/MediaNames.h"
 #include "support/CliRun.h"
 #include "support/Conversions.h"
@@ -179,6 +183,44 @@ TEST_F(CollectTest, TheBytesInTheStatusMoveWithTheBar) {
         << "at step " << copying[i].first << " the bar moved and the status did not";
   EXPECT_NE(copying.back().second.find("8.40 MB of 8.40 MB"), std::string::npos)
       << copying.back().second;
+}
+
+// Under the Japanese catalogue the screen's words change and the folder's files do not: the
+// report and the exports are read by scripts and editors.
+TEST_F(CollectTest, SaysItsMessagesInJapaneseAndWritesTheSameReportAndExports) {
+  std::ifstream mo(std::string(PEXOL_LOCALE_DIR) + "/ja/LC_MESSAGES/pexol.mo", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(mo), {}};
+  std::optional<Catalogue> japanese = Catalogue::Parse(bytes);
+  ASSERT_TRUE(japanese) << "no Japanese catalogue in " << PEXOL_LOCALE_DIR;
+  CollectJob job = Job("out");
+  job.formats = {"otio", "fcpxml"};
+  const auto collect = [&] {
+    RunResult result = RunCollect(job, quiet);
+    EXPECT_TRUE(result.Completed()) << result.message;
+    std::vector<std::string> files;
+    for (const char* name : {"collect-report.txt", "edit.mpj", "edit.otio", "edit.fcpxml"})
+      files.push_back(folder.Read(std::string("out/") + name));
+    fs::remove_all(folder.Folder() / "out");
+    return std::pair{std::move(result), std::move(files)};
+  };
+  const auto [english, englishFiles] = collect();
+  EXPECT_EQ(english.message, "Collected 4 media files (15.1 kB) and the project into \"" +
+                                 job.folder + "\"; 1 name(s) not collected (see " +
+                                 collectReportName + ")");
+
+  struct English {
+    ~English() { UseCatalogue(std::nullopt); }
+  } restore;
+  UseCatalogue(std::move(japanese));
+  const auto [said, files] = collect();
+  EXPECT_EQ(said.message, "素材ファイル 4 個 (15.1 kB) とプロジェクトを「" + job.folder +
+                              "」に収集しました。1 件の名前は収集していません (" +
+                              collectReportName + " を参照)");
+  EXPECT_TRUE(std::any_of(said.warnings.begin(), said.warnings.end(), [](const std::string& w) {
+    return w.starts_with("edit.otio: 「") &&
+           w.ends_with("」がこのコンピューターで見つかりません。");
+  })) << testing::PrintToString(said.warnings);
+  EXPECT_EQ(files, englishFiles);
 }
 
 TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {
