@@ -16,7 +16,7 @@ namespace {
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
 std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
-  // TRANSLATORS: {1} counts the clips, {2} those whose media were not found.
+  // The counts are of the clips and of those whose media were not found.
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
                picture.boxes.size(), picture.missingCount);
