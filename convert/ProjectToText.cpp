@@ -30,12 +30,13 @@ std::optional<UndecodedField> Decode(std::string_view what, std::string_view sto
 
 // A name that UTF-8 cannot show without changing it; the default encoding keeps its bytes.
 [[noreturn]] void FailUndecoded(const std::string& record, const UndecodedField& field) {
-  // TRANSLATORS: {0} names the record, as "main track clip 3"; {1} the field, as "its name".
-  throw EncodingFailure(FailedInput::Project,
-                        Say("{0}: {1} \"{2}\" is not valid Shift-JIS, so it cannot be written "
-                            "as UTF-8. Convert with the default encoding (Shift-JIS), which keeps "
-                            "every byte.",
-                            record, Tr(field.what), Printable(field.bytes)));
+  throw EncodingFailure(
+      FailedInput::Project,
+      // TRANSLATORS: {0} names the record, as "main track clip 3"; {1} the field, as "its name".
+      Say("{0}: {1} \"{2}\" is not valid Shift-JIS, so it cannot be written "
+          "as UTF-8. Convert with the default encoding (Shift-JIS), which keeps "
+          "every byte.",
+          record, Tr(field.what), Printable(field.bytes)));
 }
 
 class TextWriter {

@@ -189,9 +189,9 @@ class ProjectWriter {
     if (evidence.empty()) return;
     std::string detail;
     if (headerDiffers && evidence.size() == headerEvidence) {
-      // TRANSLATORS: {1} says what differs, as "this text's header has Version=2 where the
-      // project has Version=1".
       detail = evidence.size() > 1
+                   // TRANSLATORS: {1} says what differs, as "this text's header has Version=2 where
+                   // the project has Version=1".
                    ? Say("line {0}: the header cannot be edited (it always comes from the "
                          "project), but {1}; and more. Put back the project's value, or convert "
                          "the text with the project it was made from.",
@@ -214,8 +214,8 @@ class ProjectWriter {
       std::string listed;
       for (std::size_t i = 0; i < evidence.size() && i < 4; ++i)
         listed += (i > 0 ? "; " : "") + evidence[i];
-      // TRANSLATORS: {1} lists what differs, each part after a semicolon.
       detail = evidence.size() > 4
+                   // TRANSLATORS: {1} lists what differs, each part after a semicolon.
                    ? Say("line {0}: this text was made from another project: {1}; and more. "
                          "Convert it with the project it was made from (the header and the "
                          "number of lines always come from the project).",
@@ -312,8 +312,8 @@ class ProjectWriter {
   // format's readers take.
   void CheckLength(std::string_view field, std::string_view what, bool name) const {
     if (name && field.size() > longestName)
-      // TRANSLATORS: {0} names the field, as "the name" or "the label".
       Fail(
+          // TRANSLATORS: {0} names the field, as "the name" or "the label".
           Say("{0} \"{1}\" is {2} bytes long; a project holds names of up to {3} bytes (as "
               "Shift-JIS).",
               Tr(what), Printable(field), field.size(), longestName));
@@ -356,9 +356,9 @@ class ProjectWriter {
       // TRANSLATORS: {1} is "the dissolve" or "the transition".
       const std::string lengths = Say("the clip now lasts {0}, the project places {1} after {2}",
                                       span, what, effect.clipLength);
-      // TRANSLATORS: {0} is "the dissolve" or "the transition"; {2} says the lengths, as "the clip
-      // now lasts 20, the project places the dissolve after 15".
       if (length < 0 && length != was)
+        // TRANSLATORS: {0} is "the dissolve" or "the transition"; {2} says the lengths, as "the
+        // clip now lasts 20, the project places the dissolve after 15".
         FailAt(clip.line, Say("{0} after this clip would last {1} frames: {2}. Keep the clip "
                               "at least {3} frames long; transitions are changed in the editor.",
                               what, length, lengths, effect.clipLength));
@@ -413,16 +413,16 @@ class ProjectWriter {
   std::string Stored(std::string field, std::string_view stored, std::string_view shown,
                      std::string_view what, bool name = true) const {
     if (field == shown) return std::string(stored);
-    // TRANSLATORS: {0} names the field, as "the name" or "the label"; {1} is its text.
     if (utf8_) {
       if (!IsValidUtf8(field))
         Fail(
+            // TRANSLATORS: {0} names the field, as "the name" or "the label"; {1} is its text.
             Say("{0} \"{1}\" is not valid UTF-8. Save the text as UTF-8, or convert it with the "
                 "default encoding (Shift-JIS).",
                 Tr(what), Printable(field)));
       auto bytes = EncodeShiftJis(field);
-      // TRANSLATORS: {2} names a character, as ""♥" (U+2665)".
       if (!bytes)
+        // TRANSLATORS: {2} names a character, as ""♥" (U+2665)".
         Fail(Say("{0} \"{1}\" holds {2}, which Shift-JIS cannot hold; a project stores its "
                  "names in Shift-JIS.",
                  Tr(what), Printable(field), FirstUnencodable(field)) +

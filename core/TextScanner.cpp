@@ -165,8 +165,8 @@ std::string FieldReader::WithLayout(const std::string& detail) const {
 
 std::string FieldReader::Text(std::string_view what) {
   if (AtEnd()) {
-    // TRANSLATORS: {1} names what belongs in the field, as "the name" or ""in="".
     throw FieldError(
+        // TRANSLATORS: {1} names what belongs in the field, as "the name" or ""in="".
         WithLayout(Say("the line ends before field {0}, where {1} belongs", index_ + 1, Tr(what))));
   }
   const std::size_t start = position_;

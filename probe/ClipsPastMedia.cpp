@@ -60,8 +60,8 @@ std::vector<std::string> ClipsPastMediaWarnings(std::span<const ClipPastMedia> c
   std::vector<std::string> warnings;
   for (std::size_t i = 0; i < clips.size() && i < named; ++i) {
     const ClipPastMedia& clip = clips[i];
-    // TRANSLATORS: {0} is a track's heading, such as [MainAV]; {1} the clip's number there.
     warnings.push_back(
+        // TRANSLATORS: {0} is a track's heading, such as [MainAV]; {1} the clip's number there.
         Say("{0} clip {1} \"{2}\" needs {3} frames of its file, which holds {4}; the "
             "editors show nothing past its end.",
             clip.section, clip.item->record + 1, DecodeShiftJis(clip.item->name).utf8, clip.used,

@@ -111,8 +111,8 @@ std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
     for (const std::string& path : commit.replaced) replaced += "\n  " + path;
     std::string kept;
     for (const std::string& path : commit.kept) kept += "\n  " + path;
-    // TRANSLATORS: {2} and {3} are lists of files, each on a line of its own.
     return Say(
+        // TRANSLATORS: {2} and {3} are lists of files, each on a line of its own.
         "Can not write destination file\n\n{0}\n{1}\nThe set was left part new. "
         "Replaced:{2}\nLeft as they were:{3}",
         commit.failedPath, Tr(commit.reason), replaced, kept);

@@ -74,15 +74,18 @@ std::string NotEnoughMemoryMessage(std::string_view path) {
 std::string FailureMessage(const RunFailure& failure, std::string_view path, Software used,
                            bool otherReadsIt) {
   std::string message;
-  if (const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure)) {
-    // TRANSLATORS: {2} says where, as "[MainAV] record 3 of 5" or "the header" do.
-    message = early->Where().empty()
-                  ? Say("\"{0}\": the project ends too early, at byte {1}. The file is damaged, "
-                        "or it was not written by \"{2}\".",
-                        path, early->Offset(), SoftwareName(used))
-                  : Say("\"{0}\": the project ends too early, at byte {1}, while reading {2}. The "
-                        "file is damaged, or it was not written by \"{3}\".",
-                        path, early->Offset(), early->Where(), SoftwareName(used));
+  const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure);
+  if (early != nullptr && early->Where().empty()) {
+    message =
+        Say("\"{0}\": the project ends too early, at byte {1}. The file is damaged, or it was not "
+            "written by \"{2}\".",
+            path, early->Offset(), SoftwareName(used));
+  } else if (early != nullptr) {
+    message = Say(
+        // TRANSLATORS: {2} says where, as "[MainAV] record 3 of 5" or "the header" do.
+        "\"{0}\": the project ends too early, at byte {1}, while reading {2}. The file is "
+        "damaged, or it was not written by \"{3}\".",
+        path, early->Offset(), early->Where(), SoftwareName(used));
   } else {
     // The detail is a whole clause, translated where it was thrown.
     message = Quoted(path) + ": " + failure.what();
