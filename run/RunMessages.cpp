@@ -5,19 +5,6 @@
 
 namespace pexol {
 
-namespace {
-
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
-
-}  // namespace
-
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason) {
   // A reason that is a marked text (a table's, a constant's) is translated here too; the
@@ -87,8 +74,9 @@ std::string FailureMessage(const RunFailure& failure, std::string_view path, Sof
         "damaged, or it was not written by \"{3}\".",
         path, early->Offset(), early->Where(), SoftwareName(used));
   } else {
-    // The detail is a whole clause, translated where it was thrown.
-    message = Quoted(path) + ": " + failure.what();
+    // The detail is a whole clause, translated where it was thrown; the file is quoted as the
+    // language quotes names.
+    message = Say("\"{0}\": {1}", path, failure.what());
   }
   const bool encoding = dynamic_cast<const EncodingFailure*>(&failure) != nullptr;
   if (failure.Input() == FailedInput::Project && otherReadsIt && !encoding)
