@@ -1,15 +1,16 @@
 // check/CheckOutcome.cpp - the check's completion message
 #include "check/CheckOutcome.h"
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 std::string MediaCheckMessage(std::string_view source, int missingCount,
                               std::string_view missingList) {
-  std::string message = "complete\n\n" + std::string(source) + "\n\n";
-  if (missingCount == 0) return message + "0 file undetected";
-  message += missingCount == 1 ? std::string("1 file undetected")
-                               : std::to_string(missingCount) + " files undetected";
-  return message + "\n\n" + std::string(missingList) + "\n";
+  if (missingCount == 0) return Say("complete\n\n{0}\n\n0 file undetected", source);
+  if (missingCount == 1)
+    return Say("complete\n\n{0}\n\n1 file undetected\n\n{1}\n", source, missingList);
+  return Say("complete\n\n{0}\n\n{1} files undetected\n\n{2}\n", source, missingCount, missingList);
 }
 
 }  // namespace pexol

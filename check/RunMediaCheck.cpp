@@ -8,6 +8,7 @@
 #include "check/CheckOutcome.h"
 #include "check/CheckReading.h"
 #include "check/MediaCheck.h"
+#include "core/Translation.h"
 #include "media/MediaResolver.h"
 #include "model/Timeline.h"
 #include "probe/ClipsPastMedia.h"
@@ -80,7 +81,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
   // Writing the report over the project would destroy the file being checked.
   const RunPlan plan =
       RunPlan::Writing(checkReading, job.source, job.software, job.report,
-                       cannotOpenTextDestination, "it is the project being checked");
+                       cannotOpenTextDestination, ToTranslate("it is the project being checked"));
   return RunOnProject(
       plan,
       [&job, &resolver, &observer](const RunInput& input) {
@@ -97,9 +98,9 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
         const MediaReportStyle style{
             job.reportEncoding, [&found] {
               if (found.status != MediaStatus::Ambiguous) return std::string();
-              return " (ambiguous: " + std::to_string(found.candidates.size()) +
-                     " files of this name in the search folders; "
-                     "--list names them)";
+              return " " + Say("(ambiguous: {0} files of this name in the search folders; "
+                               "--list names them)",
+                               found.candidates.size());
             }};
         ByteWriter lines;
         const MediaCheckSummary summary = ScanProjectMedia(input.project, exists, lines, style);

@@ -5,6 +5,7 @@
 
 #include "convert/ProjectToText.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -66,9 +67,10 @@ std::optional<std::string> EdlEditsWarning(const Project& source, std::string_vi
       WriteProjectEdl(source, options, edl, progress);
       if (Normalised(edl.TakeBytes()) == edited) return std::nullopt;
     }
-  return "the lines after [END] are not the project's EDL: the EDL is written from the project "
+  return std::string(
+      Tr("the lines after [END] are not the project's EDL: the EDL is written from the project "
          "and never read back, so edits there are lost. Edit the clip lines above [END] "
-         "instead, then make the text again with to-text for a new EDL.";
+         "instead, then make the text again with to-text for a new EDL."));
 }
 
 }  // namespace pexol

@@ -6,6 +6,7 @@
 #include "convert/ConversionReadings.h"
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "edl/Edl.h"
 #include "model/Timeline.h"
 
@@ -29,12 +30,13 @@ std::optional<UndecodedField> Decode(std::string_view what, std::string_view sto
 
 // A name that UTF-8 cannot show without changing it; the default encoding keeps its bytes.
 [[noreturn]] void FailUndecoded(const std::string& record, const UndecodedField& field) {
-  throw EncodingFailure(FailedInput::Project,
-                        record + ": its " + std::string(field.what) + " \"" +
-                            Printable(field.bytes) +
-                            "\" is not valid Shift-JIS, so it cannot be written as UTF-8. "
-                            "Convert with the default encoding (Shift-JIS), which keeps every "
-                            "byte.");
+  throw EncodingFailure(
+      FailedInput::Project,
+      // TRANSLATORS: {0} names the record, as "main track clip 3"; {1} the field, as "its name".
+      Say("{0}: {1} \"{2}\" is not valid Shift-JIS, so it cannot be written "
+          "as UTF-8. Convert with the default encoding (Shift-JIS), which keeps "
+          "every byte.",
+          record, Tr(field.what), Printable(field.bytes)));
 }
 
 class TextWriter {
@@ -56,32 +58,36 @@ class TextWriter {
  private:
   void WriteList(SectionId id, const RecordList<ClipRecord>& clips) {
     const VideoTrack track = TrackOf(id);
-    WriteRecords(clips.records, track == VideoTrack::Main ? "main track clip" : "insert track clip",
+    WriteRecords(clips.records,
+                 track == VideoTrack::Main ? ToTranslate("main track clip {0}")
+                                           : ToTranslate("insert track clip {0}"),
                  [track](const ClipRecord& clip) { return FormatClipLine(clip, track); });
   }
   void WriteList(SectionId id, const RecordList<ExAudioClip>& clips) {
     WriteRecords(clips.records,
-                 id == SectionId::ExAudio2 ? "extra audio 2 clip" : "extra audio 1 clip",
+                 id == SectionId::ExAudio2 ? ToTranslate("extra audio 2 clip {0}")
+                                           : ToTranslate("extra audio 1 clip {0}"),
                  [](const ExAudioClip& clip) { return FormatExAudioLine(clip); });
   }
   void WriteList(SectionId, const RecordList<TitleRecord>&) { WriteTitles(); }
   void WriteList(SectionId, const RecordList<BinItem>& bin) {
-    WriteRecords(bin.records, "bin item", [](const BinItem& item) { return FormatBinLine(item); });
+    WriteRecords(bin.records, ToTranslate("bin item {0}"),
+                 [](const BinItem& item) { return FormatBinLine(item); });
   }
   // Effects and filters have no lines.
   template <class List>
   void WriteList(SectionId, const List&) {}
 
   template <class Record, class Format>
-  void WriteRecords(const std::vector<Record>& records, std::string_view what, Format format) {
+  // `which` names a record by its number: a marked text with {0}, as "bin item {0}".
+  void WriteRecords(const std::vector<Record>& records, std::string_view which, Format format) {
     if (!utf8_) {
       for (const Record& record : records) text_.WriteText(format(record));
       return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
       Record shown = records[i];
-      if (const auto bad = DecodeShown(records[i], shown))
-        FailUndecoded(std::string(what) + " " + std::to_string(i + 1), *bad);
+      if (const auto bad = DecodeShown(records[i], shown)) FailUndecoded(Say(which, i + 1), *bad);
       text_.WriteText(format(shown));
     }
   }
@@ -99,8 +105,7 @@ class TextWriter {
         }
         TitleElement shown = title.elements[e];
         if (const auto bad = DecodeShown(title.elements[e], shown))
-          FailUndecoded("title " + std::to_string(t + 1) + " element " + std::to_string(e + 1),
-                        *bad);
+          FailUndecoded(Say("title {0} element {1}", t + 1, e + 1), *bad);
         text_.WriteText(FormatTitleElementLine(shown, withValues));
       }
     }
@@ -135,22 +140,22 @@ std::vector<std::string> HeaderLines(const Project& project) {
 }
 
 std::optional<UndecodedField> DecodeShown(const ClipRecord& stored, ClipRecord& shown) {
-  if (auto bad = Decode("name", stored.name, shown.name)) return bad;
-  return Decode("still information", stored.stillInfo, shown.stillInfo);
+  if (auto bad = Decode(ToTranslate("its name"), stored.name, shown.name)) return bad;
+  return Decode(ToTranslate("its still information"), stored.stillInfo, shown.stillInfo);
 }
 
 std::optional<UndecodedField> DecodeShown(const ExAudioClip& stored, ExAudioClip& shown) {
-  return Decode("name", stored.name, shown.name);
+  return Decode(ToTranslate("its name"), stored.name, shown.name);
 }
 
 std::optional<UndecodedField> DecodeShown(const TitleElement& stored, TitleElement& shown) {
-  if (auto bad = Decode("text", stored.text, shown.text)) return bad;
-  return Decode("font name", stored.fontName, shown.fontName);
+  if (auto bad = Decode(ToTranslate("its text"), stored.text, shown.text)) return bad;
+  return Decode(ToTranslate("its font name"), stored.fontName, shown.fontName);
 }
 
 std::optional<UndecodedField> DecodeShown(const BinItem& stored, BinItem& shown) {
-  if (auto bad = Decode("label", stored.label, shown.label)) return bad;
-  return Decode("file name", stored.file, shown.file);
+  if (auto bad = Decode(ToTranslate("its label"), stored.label, shown.label)) return bad;
+  return Decode(ToTranslate("its file name"), stored.file, shown.file);
 }
 
 void WriteProjectText(const Project& project, const ToTextOptions& options, ByteWriter& text,
@@ -180,7 +185,7 @@ WalkSummary ProjectToText(std::span<const std::uint8_t> bytes, const ToTextOptio
     project = ReadProject(bytes, {options.software, toTextReading}, progress);
   } catch (const RunFailure&) {
     if (LooksLikeText(bytes))
-      throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
+      throw RunFailure(FailedInput::Project, std::string(Tr(textGivenAsProject)));
     throw;
   }
   WriteProjectText(*project, options, text, progress);

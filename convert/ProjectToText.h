@@ -44,7 +44,7 @@ std::vector<std::string> HeaderLines(const Project& project);
 
 /// A field that does not decode from Shift-JIS: what it is and its bytes.
 struct UndecodedField {
-  std::string_view what;  ///< "name", "still information", "text", ...
+  std::string_view what;  ///< "its name", "its text", ... (marked texts)
   std::string_view bytes;
 };
 

@@ -9,6 +9,7 @@
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "model/Timeline.h"
 
 namespace pexol {
@@ -37,9 +38,10 @@ constexpr std::array<std::string_view, 8> otherTableCharacters = {
 std::string OtherTableAdvice(std::string_view field) {
   for (const std::string_view character : otherTableCharacters)
     if (field.find(character) != std::string_view::npos)
-      return " The text was converted from Shift-JIS with a table other than the projects' own "
-             "(iconv's SHIFT_JIS turns \\ into \u00A5): convert the project's text with CP932 "
-             "instead, as in iconv -f CP932 -t UTF-8.";
+      return " " +
+             std::string(Tr("The text was converted from Shift-JIS with a table other than the "
+                            "projects' own (iconv's SHIFT_JIS turns \\ into \u00A5): convert the "
+                            "project's text with CP932 instead, as in iconv -f CP932 -t UTF-8."));
   return {};
 }
 
@@ -83,9 +85,9 @@ class ProjectWriter {
   void CheckIsText() const {
     if (text_.substr(0, 16).find('\0') == std::string_view::npos) return;
     throw RunFailure(FailedInput::Text,
-                     "it starts with binary bytes, as a project does, so it is not a text "
-                     "exchange file. Give the project (.mpj) first and the text second: "
-                     "to-project PROJECT.mpj TEXT.txt NEW.mpj.");
+                     std::string(Tr("it starts with binary bytes, as a project does, so it is not "
+                                    "a text exchange file. Give the project (.mpj) first and the "
+                                    "text second: to-project PROJECT.mpj TEXT.txt NEW.mpj.")));
   }
 
   // Lines the text has in a section for the source's records.
@@ -123,11 +125,17 @@ class ProjectWriter {
     TextReader reader(text_, IsSectionHeading);
     const std::vector<std::string> header = HeaderLines(source_);
     std::vector<std::string> evidence;
+    // The header's evidence said as "this text's header has...", for when it is all there is.
+    std::vector<std::string> headerClauses;
     bool headerDiffers = false;
     int firstLine = 0;
     const auto note = [&](int line, std::string what) {
       if (firstLine == 0) firstLine = line;
       evidence.push_back(std::move(what));
+    };
+    const auto noteHeader = [&](int line, std::string what, std::string clause) {
+      note(line, std::move(what));
+      headerClauses.push_back(std::move(clause));
     };
     std::array<SectionSeen, sectionTable.size()> seen{};
     std::optional<SectionId> current;
@@ -147,12 +155,12 @@ class ProjectWriter {
         section.repeated = section.headingLine != 0;
         if (!section.repeated) section.headingLine = reader.LineNumber();
         if (!source_.Has(*id))
-          note(reader.LineNumber(), "it has the section " + std::string(RuleOf(*id).heading) +
-                                        ", which the project has not");
+          note(reader.LineNumber(),
+               Say("it has the section {0}, which the project has not", RuleOf(*id).heading));
         current = id;
         if (*id == SectionId::Option || *id == SectionId::End) break;
       } else if (!inRecords) {
-        if (CompareHeaderLine(*line, header, reader.LineNumber(), note)) headerDiffers = true;
+        if (CompareHeaderLine(*line, header, reader.LineNumber(), noteHeader)) headerDiffers = true;
       } else if (current) {
         SectionSeen& section = seen[static_cast<std::size_t>(*current)];
         if (section.lines++ == ExpectedLines(*current))
@@ -173,32 +181,49 @@ class ProjectWriter {
       ++countsDiffer;
       more = section.lines > expected;
       note(section.lines > expected ? section.firstExtraLine : section.endLine,
-           std::string(rule.heading) + " has " + Lines(section.lines) + " where the project has " +
-               std::to_string(expected));
+           section.lines == 1
+               ? Say("{0} has 1 line where the project has {1}", rule.heading, expected)
+               : Say("{0} has {1} lines where the project has {2}", rule.heading, section.lines,
+                     expected));
     }
     if (evidence.empty()) return;
-    std::string detail = "line " + std::to_string(firstLine) + ": ";
+    std::string detail;
     if (headerDiffers && evidence.size() == headerEvidence) {
-      // Each piece of header evidence starts with "its header has".
-      detail += "the header cannot be edited (it always comes from the project), but this text's " +
-                evidence.front().substr(4);
-      if (evidence.size() > 1) detail += "; and more";
-      detail +=
-          ". Put back the project's value, or convert the text with the project it was "
-          "made from.";
+      detail = evidence.size() > 1
+                   // TRANSLATORS: {1} says what differs, as "this text's header has Version=2 where
+                   // the project has Version=1".
+                   ? Say("line {0}: the header cannot be edited (it always comes from the "
+                         "project), but {1}; and more. Put back the project's value, or convert "
+                         "the text with the project it was made from.",
+                         firstLine, headerClauses.front())
+                   : Say("line {0}: the header cannot be edited (it always comes from the "
+                         "project), but {1}. Put back the project's value, or convert the text "
+                         "with the project it was made from.",
+                         firstLine, headerClauses.front());
     } else if (!headerDiffers && evidence.size() == 1 && countsDiffer == 1) {
-      detail += evidence.front() + (more ? ": a line was added" : ": a line was deleted") +
-                ", or this text was made from another project. "
-                "Keep one line per record (a title has its position line and one line per "
-                "element).";
+      // TRANSLATORS: {1} is what differs, as "[MainAV] has 3 lines where the project has 2".
+      detail = more ? Say("line {0}: {1}: a line was added, or this text was made from another "
+                          "project. Keep one line per record (a title has its position line and "
+                          "one line per element).",
+                          firstLine, evidence.front())
+                    : Say("line {0}: {1}: a line was deleted, or this text was made from another "
+                          "project. Keep one line per record (a title has its position line and "
+                          "one line per element).",
+                          firstLine, evidence.front());
     } else {
-      detail += "this text was made from another project: ";
+      std::string listed;
       for (std::size_t i = 0; i < evidence.size() && i < 4; ++i)
-        detail += (i > 0 ? "; " : "") + evidence[i];
-      if (evidence.size() > 4) detail += "; and more";
-      detail +=
-          ". Convert it with the project it was made from (the header and the number of "
-          "lines always come from the project).";
+        listed += (i > 0 ? "; " : "") + evidence[i];
+      detail = evidence.size() > 4
+                   // TRANSLATORS: {1} lists what differs, each part after a semicolon.
+                   ? Say("line {0}: this text was made from another project: {1}; and more. "
+                         "Convert it with the project it was made from (the header and the "
+                         "number of lines always come from the project).",
+                         firstLine, listed)
+                   : Say("line {0}: this text was made from another project: {1}. Convert it "
+                         "with the project it was made from (the header and the number of lines "
+                         "always come from the project).",
+                         firstLine, listed);
     }
     throw RunFailure(FailedInput::Text, detail);
   }
@@ -221,13 +246,9 @@ class ProjectWriter {
     for (const SectionRule& rule : sectionTable)
       if (source_.Has(rule.id))
         headings += (headings.empty() ? "" : ", ") + std::string(rule.heading);
-    FailAt(number, "\"" + Printable(line) +
-                       "\" is not a heading. The text must have the headings " + headings +
-                       ", in this order, each on a line of its own (any case).");
-  }
-
-  static std::string Lines(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " line" : " lines");
+    FailAt(number, Say("\"{0}\" is not a heading. The text must have the headings {1}, in "
+                       "this order, each on a line of its own (any case).",
+                       Printable(line), headings));
   }
 
   // A "Key=value" line of [Header] that names a header field must say what the project
@@ -245,10 +266,12 @@ class ProjectWriter {
       if (!EqualsIgnoreCase(std::string_view(expected).substr(0, expected.find('=')), key))
         continue;
       if (EqualsIgnoreCase(line, expected)) return false;
-      note(number, "its header has " + Printable(line) + " where the project has " + expected);
+      note(number, Say("its header has {0} where the project has {1}", Printable(line), expected),
+           Say("this text's header has {0} where the project has {1}", Printable(line), expected));
       return true;
     }
-    note(number, "its header has " + Printable(line) + ", which the project has not");
+    note(number, Say("its header has {0}, which the project has not", Printable(line)),
+         Say("this text's header has {0}, which the project has not", Printable(line)));
     return true;
   }
 
@@ -282,19 +305,21 @@ class ProjectWriter {
   [[noreturn]] void Fail(const std::string& detail) const { FailAt(lines_.LineNumber(), detail); }
 
   [[noreturn]] static void FailAt(int line, const std::string& detail) {
-    throw RunFailure(FailedInput::Text, "line " + std::to_string(line) + ": " + detail);
+    throw RunFailure(FailedInput::Text, Say("line {0}: {1}", line, detail));
   }
 
   // A text taken from a line must fit a counted string; a name, the one-byte length the
   // format's readers take.
   void CheckLength(std::string_view field, std::string_view what, bool name) const {
     if (name && field.size() > longestName)
-      Fail(std::string(what) + " \"" + Printable(field) + "\" is " + std::to_string(field.size()) +
-           " bytes long; a project holds names of up to " + std::to_string(longestName) +
-           " bytes (as Shift-JIS).");
+      Fail(
+          // TRANSLATORS: {0} names the field, as "the name" or "the label".
+          Say("{0} \"{1}\" is {2} bytes long; a project holds names of up to {3} bytes (as "
+              "Shift-JIS).",
+              Tr(what), Printable(field), field.size(), longestName));
     if (field.size() > maxCountedStringLength)
-      Fail("a text of " + std::to_string(field.size()) +
-           " bytes is longer than a project can hold (65535 bytes).");
+      Fail(Say("a text of {0} bytes is longer than a project can hold (65535 bytes).",
+               field.size()));
   }
 
   // A clip lasts out - in + 1 frames; an out typed before the in would play backwards. A
@@ -304,8 +329,10 @@ class ProjectWriter {
     const std::int32_t in = clip.in;
     const std::int32_t out = clip.out;
     if (out < in && (in != stored.in || out != stored.out))
-      Fail("out=" + std::to_string(out) + " falls before in=" + std::to_string(in) +
-           ": a clip lasts from its in to its out frame, so out must not be less than in.");
+      Fail(
+          Say("out={0} falls before in={1}: a clip lasts from its in to its out frame, so out "
+              "must not be less than in.",
+              out, in));
   }
 
   // An effect stores the length its clip keeps on the timeline; the transition after the
@@ -324,15 +351,17 @@ class ProjectWriter {
       const std::int64_t was = Span(stored.in, stored.out) - effect.clipLength;
       const std::int64_t span = Span(clip.in, clip.out);
       const std::int64_t length = span - effect.clipLength;
-      const std::string what = TransitionCode(effect.name) == 'D' ? "dissolve" : "transition";
-      const std::string lengths = "the clip now lasts " + std::to_string(span) +
-                                  ", the project places the " + what + " after " +
-                                  std::to_string(effect.clipLength);
-      const std::string after = "the " + what + " after this clip ";
+      const std::string_view what =
+          TransitionCode(effect.name) == 'D' ? Tr("the dissolve") : Tr("the transition");
+      // TRANSLATORS: {1} is "the dissolve" or "the transition".
+      const std::string lengths = Say("the clip now lasts {0}, the project places {1} after {2}",
+                                      span, what, effect.clipLength);
       if (length < 0 && length != was)
-        FailAt(clip.line, after + "would last " + std::to_string(length) + " frames: " + lengths +
-                              ". Keep the clip at least " + std::to_string(effect.clipLength) +
-                              " frames long; transitions are changed in the editor.");
+        // TRANSLATORS: {0} is "the dissolve" or "the transition"; {2} says the lengths, as "the
+        // clip now lasts 20, the project places the dissolve after 15".
+        FailAt(clip.line, Say("{0} after this clip would last {1} frames: {2}. Keep the clip "
+                              "at least {3} frames long; transitions are changed in the editor.",
+                              what, length, lengths, effect.clipLength));
       if (hasNext) {
         const ClipSpan& next = mainSpans_[i + 1];
         const ClipRecord& storedNext = source_.main.records[i + 1];
@@ -340,16 +369,16 @@ class ProjectWriter {
         const bool nextChanged = nextSpan != Span(storedNext.in, storedNext.out);
         if (length > nextSpan && (length != was || nextChanged))
           FailAt(length != was ? clip.line : next.line,
-                 after + "would last " + std::to_string(length) +
-                     " frames, longer than the clip after it (line " + std::to_string(next.line) +
-                     "), which lasts " + std::to_string(nextSpan) + ": " + lengths +
-                     ". Keep the transition within the clip after it; transitions are changed "
-                     "in the editor.");
+                 Say("{0} after this clip would last {1} frames, longer than the clip after "
+                     "it (line {2}), which lasts {3}: {4}. Keep the transition within the clip "
+                     "after it; transitions are changed in the editor.",
+                     what, length, next.line, nextSpan, lengths));
       }
       if (length != was)
-        warnings_.push_back("line " + std::to_string(clip.line) + ": " + after + "now lasts " +
-                            std::to_string(length) + " frames instead of " + std::to_string(was) +
-                            " (" + lengths + ").");
+        warnings_.push_back(
+            Say("line {0}: {1} after this clip now lasts {2} frames instead "
+                "of {3} ({4}).",
+                clip.line, what, length, was, lengths));
     }
   }
 
@@ -362,9 +391,10 @@ class ProjectWriter {
     constexpr std::int32_t highest = markedRange - 1;
     for (const auto& [key, value] : {std::pair{"in", clip.in}, std::pair{"out", clip.out}}) {
       if (value >= lowest && value <= highest) continue;
-      Fail(std::string(key) + "=" + std::to_string(value) +
-           " of a still or colour clip is outside what a project can hold "
-           "(-16777216 to 16777215).");
+      Fail(
+          Say("{0}={1} of a still or colour clip is outside what a project can hold "
+              "(-16777216 to 16777215).",
+              key, value));
     }
   }
 
@@ -383,24 +413,28 @@ class ProjectWriter {
   std::string Stored(std::string field, std::string_view stored, std::string_view shown,
                      std::string_view what, bool name = true) const {
     if (field == shown) return std::string(stored);
-    const auto quoted = [&] { return std::string(what) + " \"" + Printable(field) + "\""; };
     if (utf8_) {
       if (!IsValidUtf8(field))
-        Fail(quoted() +
-             " is not valid UTF-8. Save the text as UTF-8, or convert it with the "
-             "default encoding (Shift-JIS).");
+        Fail(
+            // TRANSLATORS: {0} names the field, as "the name" or "the label"; {1} is its text.
+            Say("{0} \"{1}\" is not valid UTF-8. Save the text as UTF-8, or convert it with the "
+                "default encoding (Shift-JIS).",
+                Tr(what), Printable(field)));
       auto bytes = EncodeShiftJis(field);
       if (!bytes)
-        Fail(quoted() + " holds " + FirstUnencodable(field) +
-             ", which Shift-JIS cannot hold; a project stores its names in Shift-JIS." +
+        // TRANSLATORS: {2} names a character, as ""♥" (U+2665)".
+        Fail(Say("{0} \"{1}\" holds {2}, which Shift-JIS cannot hold; a project stores its "
+                 "names in Shift-JIS.",
+                 Tr(what), Printable(field), FirstUnencodable(field)) +
              OtherTableAdvice(field));
       field = std::move(*bytes);
     } else if (IsValidUtf8(field) &&
                (!IsValidShiftJis(field) || DecodeShiftJis(stored).utf8 == field)) {
       // Some UTF-8 is valid Shift-JIS too; the source's own text in UTF-8 gives it away.
-      Fail(quoted() +
-           " is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it with "
-           "the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.");
+      Fail(
+          Say("{0} \"{1}\" is UTF-8, not Shift-JIS: the text was saved as UTF-8. Convert it "
+              "with the UTF-8 encoding (--encoding utf-8), or save it as Shift-JIS.",
+              Tr(what), Printable(field)));
     }
     CheckLength(field, what, name);  // as stored: UTF-8 takes more bytes than Shift-JIS
     return field;
@@ -421,17 +455,18 @@ class ProjectWriter {
     }
     auto clip = ParseClipLine(line, track, &shown);
     if (!clip)
-      Fail(
-          "the kind of clip cannot be told from its name (it must end in \"avi\", a "
-          "still-image ending or \"clr\", or the line must start with \"ColorClip\").");
-    clip->name = Stored(std::move(clip->name), stored.name, shown.name, "the name");
+      Fail(std::string(
+          Tr("the kind of clip cannot be told from its name (it must end in \"avi\", a "
+             "still-image ending or \"clr\", or the line must start with \"ColorClip\").")));
+    clip->name = Stored(std::move(clip->name), stored.name, shown.name, ToTranslate("the name"));
     if (ClipKindOf(clip->name) != clip->kind)
-      Fail("the name \"" + Printable(clip->name) +
-           "\" ends otherwise in Shift-JIS than in the text, so its kind of clip changes; "
-           "choose another name.");
+      Fail(
+          Say("the name \"{0}\" ends otherwise in Shift-JIS than in the text, so its kind of "
+              "clip changes; choose another name.",
+              Printable(clip->name)));
     if (clip->kind != ClipKind::Movie) {
       clip->stillInfo = Stored(std::move(clip->stillInfo), stored.stillInfo, shown.stillInfo,
-                               "the still information");
+                               ToTranslate("the still information"));
       CheckMarkedRange(*clip);
     }
     CheckInOut(*clip, stored);
@@ -448,7 +483,7 @@ class ProjectWriter {
       return;
     }
     ExAudioClip clip = ParseExAudioLine(line);
-    clip.name = Stored(std::move(clip.name), stored.name, shown.name, "the name");
+    clip.name = Stored(std::move(clip.name), stored.name, shown.name, ToTranslate("the name"));
     CheckInOut(clip, stored);
     WalkExAudioClip(walker_, clip);
   }
@@ -462,8 +497,8 @@ class ProjectWriter {
       return;
     }
     BinItem item = ParseBinLine(line, &shown);
-    item.label = Stored(std::move(item.label), stored.label, shown.label, "the label");
-    item.file = Stored(std::move(item.file), stored.file, shown.file, "the file name");
+    item.label = Stored(std::move(item.label), stored.label, shown.label, ToTranslate("the label"));
+    item.file = Stored(std::move(item.file), stored.file, shown.file, ToTranslate("the file name"));
     WalkBinItem(walker_, item);
   }
 
@@ -476,10 +511,10 @@ class ProjectWriter {
       const std::string_view position = lines_.ReadRecordLine(rule.heading, i, count);
       // The position always comes from the source; the line only has to be in its place.
       if (!IsTitlePositionLine(position))
-        Fail("\"" + Printable(position) + "\" stands where the position line of title " +
-             std::to_string(i + 1) +
-             " (begin=N) belongs. Keep one position line per title, then one line per "
-             "element.");
+        Fail(
+            Say("\"{0}\" stands where the position line of title {1} (begin=N) belongs. Keep one "
+                "position line per title, then one line per element.",
+                Printable(position), i + 1));
       const auto index = static_cast<std::size_t>(i);
       TitleRecord title = source_.titles.records[index];
       const bool withValues = title.ElementsHaveValues(extended);
@@ -492,10 +527,10 @@ class ProjectWriter {
         edited = true;
         try {
           TitleElementLine parsed = ParseTitleElementLine(line, withValues);
-          element.text =
-              Stored(std::move(parsed.text), element.text, shown.text, "the text", false);
-          element.fontName =
-              Stored(std::move(parsed.fontName), element.fontName, shown.fontName, "the font name");
+          element.text = Stored(std::move(parsed.text), element.text, shown.text,
+                                ToTranslate("the text"), false);
+          element.fontName = Stored(std::move(parsed.fontName), element.fontName, shown.fontName,
+                                    ToTranslate("the font name"));
           element.fontSize = parsed.fontSize;
         } catch (const FieldError& error) {
           Fail(error.what());
@@ -575,7 +610,7 @@ WalkSummary TextToProject(std::span<const std::uint8_t> source, std::string_view
     project = ReadProject(source, {options.software, toProjectReading}, progress);
   } catch (const RunFailure&) {
     if (LooksLikeText(source))
-      throw RunFailure(FailedInput::Project, std::string(textGivenAsProject));
+      throw RunFailure(FailedInput::Project, std::string(Tr(textGivenAsProject)));
     throw;
   }
   std::vector<std::string> warnings = WriteEditedProject(*project, text, options, destination);

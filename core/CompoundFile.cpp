@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -265,7 +266,8 @@ std::string CompoundFileWriter::Bytes() const {
   while (Ceil(dataSectors + fatSectors, idsPerSector) != fatSectors)
     fatSectors = Ceil(dataSectors + fatSectors, idsPerSector);
   if (fatSectors > headerFatSectors)
-    throw std::length_error("a compound file of more than 436 MB needs a longer table");
+    throw std::length_error(
+        std::string(Tr("a compound file of more than 436 MB needs a longer table")));
 
   std::vector<std::uint32_t> fat(fatSectors * idsPerSector, freeSector);
   std::uint32_t next = 0;

@@ -10,6 +10,7 @@
 #include "core/PlatformPath.h"
 #include "core/TemporaryFiles.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -33,21 +34,23 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& err
   int failure = 0;
   UniqueFile file = platform::OpenSource(path, kind, failure);
   if (kind == platform::SourceKind::Folder) {
-    error = "it is a folder";
+    error = Tr("it is a folder");
     return std::nullopt;
   }
   if (kind == platform::SourceKind::Device) {
     error =
-        "it is a device, not a file; give a project file (or a pipe, such as "
-        "<(zcat project.mpj.gz))";
+        Tr("it is a device, not a file; give a project file (or a pipe, such as "
+           "<(zcat project.mpj.gz))");
     return std::nullopt;
   }
   if (!file) {
     error = Reason(failure);
     return std::nullopt;
   }
-  const std::string tooLarge = "it holds more than " + std::to_string(maxSourceBytes >> 20) +
-                               " MiB, more than pexol reads (projects of real edits are a few MB)";
+  const std::string tooLarge =
+      Say("it holds more than {0} MiB, more than pexol reads (projects of real edits are a few "
+          "MB)",
+          maxSourceBytes >> 20);
   const std::uintmax_t size = platform::RegularFileSize(file.get()).value_or(0);
   if (size > maxSourceBytes) {
     error = tooLarge;
@@ -73,7 +76,7 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string& err
     return std::nullopt;
   }
   if (kind == platform::SourceKind::Pipe && filled == 0) {
-    error = "it is a pipe that nothing was written to";
+    error = Tr("it is a pipe that nothing was written to");
     return std::nullopt;
   }
   return bytes;
@@ -98,7 +101,7 @@ bool FollowLinks(std::string& path, std::string& error) {
   fs::path at = PathOf(path);
   for (int hops = 0; fs::is_symlink(fs::symlink_status(at, code)); ++hops) {
     if (hops == 40) {
-      error = "it is a symbolic link that leads round in a loop; make it name a file";
+      error = Tr("it is a symbolic link that leads round in a loop; make it name a file");
       return false;
     }
     const fs::path target = fs::read_symlink(at, code);
@@ -147,11 +150,11 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
   }
   std::error_code code;
   if (path.empty()) {
-    error = "no file name was given";
+    error = Tr("no file name was given");
     return false;
   }
   if (fs::is_directory(PathOf(path), code)) {
-    error = "it is a folder";
+    error = Tr("it is a folder");
     return false;
   }
   // A link is followed, so that the file it names is replaced (or made) and the link stays.
@@ -162,7 +165,8 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     errno = 0;
     file_ = platform::OpenDevice(path_);
     if (!file_) {
-      error = errno == ENXIO ? "it is a pipe that nothing reads from" : Reason(errno);
+      error =
+          errno == ENXIO ? std::string(Tr("it is a pipe that nothing reads from")) : Reason(errno);
       return false;
     }
     kind_ = Kind::Device;
@@ -222,7 +226,7 @@ bool OutputFile::Prepare(std::string_view bytes, std::string& error) {
   }
   std::FILE* out = file_.get();
   if (out == nullptr) {
-    error = "the file is not open";
+    error = Tr("the file is not open");
     return false;
   }
   // The bytes reach the disk before the rename, and the rename before the run reports
@@ -245,7 +249,7 @@ bool OutputFile::Prepare(std::string_view bytes, std::string& error) {
 bool OutputFile::PrepareWritten(std::string& error) {
   std::FILE* out = file_.get();
   if (kind_ != Kind::File || out == nullptr) {
-    error = "the file is not open";
+    error = Tr("the file is not open");
     return false;
   }
   // The writer opened the same file by its name; syncing this handle syncs what it wrote.
@@ -264,7 +268,7 @@ bool OutputFile::PrepareWritten(std::string& error) {
 
 bool OutputFile::Place(std::string& error) {
   if (!prepared_) {
-    error = "the file was not written";
+    error = Tr("the file was not written");
     return false;
   }
   prepared_ = false;
@@ -287,7 +291,7 @@ bool OutputFile::WriteDirect(std::string_view bytes, std::string& error) {
   if (kind_ == Kind::Discard) return true;
   std::FILE* out = kind_ == Kind::StandardOutput ? stdout : file_.get();
   if (out == nullptr) {
-    error = "the file is not open";
+    error = Tr("the file is not open");
     return false;
   }
   if (kind_ == Kind::InPlace) {

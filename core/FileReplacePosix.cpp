@@ -11,7 +11,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <utility>
+
+#include "core/Translation.h"
 
 namespace pexol::platform {
 
@@ -65,8 +68,23 @@ UniqueFile OpenFile(const std::string& path, const char* mode) {
   return UniqueFile(std::fopen(path.c_str(), mode));
 }
 
+namespace {
+
+// The system's words for the failures a run meets most, marked so that a catalogue translates
+// them where they are shown; any other reason stays as the system says it.
+[[maybe_unused]] constexpr std::string_view commonReasons[] = {
+    ToTranslate("No such file or directory"), ToTranslate("Permission denied"),
+    ToTranslate("No space left on device"),   ToTranslate("Read-only file system"),
+    ToTranslate("Not a directory"),           ToTranslate("Is a directory"),
+    ToTranslate("File name too long"),        ToTranslate("Disk quota exceeded"),
+    ToTranslate("Input/output error"),        ToTranslate("Operation not permitted"),
+    ToTranslate("Too many open files"),       ToTranslate("File too large"),
+};
+
+}  // namespace
+
 std::string ErrorText(int error) {
-  return error != 0 ? std::strerror(error) : "unknown error";
+  return std::string(Tr(error != 0 ? std::string_view(std::strerror(error)) : "unknown error"));
 }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string& error) {

@@ -11,6 +11,7 @@
 
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
+#include "core/Translation.h"
 
 namespace pexol::platform {
 
@@ -47,9 +48,10 @@ int ErrnoOf(unsigned long error) {
 }
 
 std::string WindowsErrorText(unsigned long error) {
-  if (HeldByAnotherProgram(error)) return "another program has the file open; close it there";
+  if (HeldByAnotherProgram(error))
+    return std::string(Tr("another program has the file open; close it there"));
   if (error == ERROR_ACCESS_DENIED)
-    return "access denied (the file is read-only or another program has it open)";
+    return std::string(Tr("access denied (the file is read-only or another program has it open)"));
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -59,7 +61,7 @@ std::string WindowsErrorText(unsigned long error) {
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.'))
     message.pop_back();
-  return message.empty() ? "Windows error " + std::to_string(error) : message;
+  return message.empty() ? Say("Windows error {0}", error) : message;
 }
 
 HANDLE HandleOf(std::FILE* file) {
@@ -76,7 +78,8 @@ UniqueFile OpenFile(const std::string& path, const char* mode) {
 std::string ErrorText(int error) {
   // _wfopen reports a file held open elsewhere as EACCES, like a read-only one.
   if (error == EACCES && HeldByAnotherProgram(_doserrno)) return WindowsErrorText(_doserrno);
-  return error != 0 ? std::strerror(error) : "unknown error";
+  // The C library's words, translated where the catalogue has them (see FileReplacePosix).
+  return std::string(Tr(error != 0 ? std::string_view(std::strerror(error)) : "unknown error"));
 }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string& error) {

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 /// Which file a failure is about; the run frame puts that file's name in front of the detail.
@@ -32,7 +34,7 @@ class EncodingFailure : public RunFailure {
 /// The user asked the run to stop; thrown at the run's next step.
 class RunStopped : public RunFailure {
  public:
-  RunStopped() : RunFailure(FailedInput::Project, "the run was stopped") {}
+  RunStopped() : RunFailure(FailedInput::Project, std::string(Tr("the run was stopped"))) {}
 };
 
 /// The project ran out while a record was being read; `offset` is where it ended and
@@ -40,7 +42,7 @@ class RunStopped : public RunFailure {
 class ProjectEndsEarly : public RunFailure {
  public:
   explicit ProjectEndsEarly(std::size_t offset, std::string where = {})
-      : RunFailure(FailedInput::Project, "the project ends too early"),
+      : RunFailure(FailedInput::Project, std::string(Tr("the project ends too early"))),
         offset_(offset),
         where_(std::move(where)) {}
   std::size_t Offset() const { return offset_; }

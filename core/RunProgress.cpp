@@ -15,21 +15,24 @@ void RunProgress::Step(int count) {
 }
 
 void RunProgress::At(std::string_view section, long long record, long long count) {
-  if (section_ != section) section_ = section;
+  const std::string_view shown = Tr(section);
+  if (section_ != shown) section_ = shown;
   record_ = record;
   count_ = count;
 }
 
 std::string RunProgress::Where() const {
-  if (section_.empty()) return "the header";
+  if (section_.empty()) return std::string(Tr("the header"));
   if (record_ <= 0) return section_;
-  if (record_ > count_) return "the end of " + section_;
-  return section_ + " record " + std::to_string(record_) + " of " + std::to_string(count_);
+  // TRANSLATORS: {0} is a section's heading, such as [MainAV].
+  if (record_ > count_) return Say("the end of {0}", section_);
+  // TRANSLATORS: {0} is a section's heading, such as [MainAV]; {1} and {2} count its records.
+  return Say("{0} record {1} of {2}", section_, record_, count_);
 }
 
 SectionProgress::SectionProgress(RunProgress& run, std::string_view name, long long count,
                                  int share)
-    : run_(run), name_(name), count_(count), share_(share) {
+    : run_(run), name_(Tr(name)), count_(count), share_(share) {
   if (count_ <= 0) {
     run_.Step(share_);
     run_.At(name_, 0, 0);

@@ -6,6 +6,7 @@
 
 #include "core/RunFailure.h"
 #include "core/RunObserver.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -19,9 +20,10 @@ class RunProgress {
 
   /// Takes `count` steps at once (for an absent or empty section).
   void Step(int count);
+  /// Shows `line`, translated when it is a marked text.
   void Status(std::string_view line) {
     StopIfRequested();
-    observer_.Status(line);
+    observer_.Status(Tr(line));
   }
   /// Throws `RunStopped` when the observer says the user asked the run to stop.
   void StopIfRequested() const {
@@ -29,9 +31,11 @@ class RunProgress {
   }
   int Done() const { return done_; }
 
-  /// Where the run is: the section's name and the 1-based record being read.
+  /// Where the run is: the section's name (translated when it is a marked text) and the
+  /// 1-based record being read.
   void At(std::string_view section, long long record, long long count);
-  /// "[Title] record 3 of 5", or the section name alone between records.
+  /// "[Title] record 3 of 5", or the section name alone between records, in the chosen
+  /// language: a failure's message puts it in its sentence.
   std::string Where() const;
 
  private:
@@ -47,7 +51,7 @@ class RunProgress {
 /// share at once.
 class SectionProgress {
  public:
-  /// `name` is the section's status text, e.g. "[MainAV]".
+  /// `name` is the section's status text, e.g. "[MainAV]"; a marked text is translated.
   SectionProgress(RunProgress& run, std::string_view name, long long count, int share);
   /// Record `index` (0-based) is done: status "<name> <index+1> / <count>" and the steps.
   void RecordDone(long long index);

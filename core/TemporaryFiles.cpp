@@ -10,6 +10,7 @@
 
 #include "core/PlatformPath.h"
 #include "core/TemporaryFilesPlatform.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -73,9 +74,10 @@ void OnInterrupt(int) {
 
 void EndInterruptedRun() {
   RemoveRegistered();
-  static constexpr char message[] =
-      "\npexol: interrupted; the run was stopped and its temporary files removed.\n";
-  platform::ExitInterrupted(message, sizeof message - 1);
+  // Tr only looks the text up in the catalogue chosen at the start: nothing is allocated.
+  const std::string_view message =
+      Tr("\npexol: interrupted; the run was stopped and its temporary files removed.\n");
+  platform::ExitInterrupted(message.data(), message.size());
 }
 
 void EndStoppedRun() {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/TextEncodingBackend.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -52,7 +53,7 @@ std::string FirstUnencodable(std::string_view text) {
     }
     at += length;
   }
-  return "a character";
+  return std::string(Tr("a character"));
 }
 
 bool IsValidShiftJis(std::string_view bytes) {

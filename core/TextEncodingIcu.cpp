@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/TextEncodingBackend.h"
+#include "core/Translation.h"
 
 namespace pexol::detail {
 
@@ -20,8 +21,8 @@ using Converter = std::unique_ptr<UConverter, ConverterClose>;
 
 void ThrowIfFailed(UErrorCode status) {
   if (U_FAILURE(status))
-    throw std::runtime_error(std::string("cannot open the windows-31j converter: ") +
-                             u_errorName(status));
+    throw std::runtime_error(
+        Say("cannot open the windows-31j converter: {0}", u_errorName(status)));
 }
 
 Converter OpenConverter() {

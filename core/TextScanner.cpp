@@ -7,6 +7,7 @@
 
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -14,10 +15,10 @@ namespace {
 
 // What to do about a backslash in a quoted field; Shift-JIS has it as the second byte of
 // some characters.
-constexpr std::string_view backslashHint =
+constexpr std::string_view backslashHint = ToTranslate(
     "Write \\\\ for a backslash, double the second byte of characters such as \xE8\xA1\xA8, "
     "\xE3\x82\xBD and \xE4\xBA\x88 (as pexol writes them), or edit the text in UTF-8 "
-    "(--encoding utf-8), where characters are whole";
+    "(--encoding utf-8), where characters are whole");
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -97,35 +98,37 @@ std::optional<std::string_view> TextReader::ReadTextLine() {
 }
 
 void TextReader::FailAtEnd(std::string_view wanted) const {
-  throw RunFailure(FailedInput::Text, "the text ends after line " + std::to_string(lineNumber_) +
-                                          ", where " + std::string(wanted) + " was expected.");
+  // TRANSLATORS: {1} is what was expected, as "the heading "[MainAV]"" or "line 2 of 3 of
+  // [MainAV]".
+  throw RunFailure(FailedInput::Text, Say("the text ends after line {0}, where {1} was expected.",
+                                          lineNumber_, wanted));
 }
 
 void TextReader::ReadHeading(std::string_view heading) {
   const auto line = ReadTextLine();
-  if (!line) FailAtEnd("the heading \"" + std::string(heading) + "\"");
+  if (!line) FailAtEnd(Say("the heading \"{0}\"", heading));
   if (!EqualsIgnoreCase(*line, heading))
-    throw RunFailure(FailedInput::Text, "line " + std::to_string(lineNumber_) +
-                                            ": expected the heading \"" + std::string(heading) +
-                                            "\" but found \"" + Printable(*line) + "\".");
+    throw RunFailure(FailedInput::Text,
+                     Say("line {0}: expected the heading \"{1}\" but found \"{2}\".", lineNumber_,
+                         heading, Printable(*line)));
 }
 
 std::string_view TextReader::ReadRecordLine(std::string_view section, int index, int count) {
-  const std::string which = "line " + std::to_string(index + 1) + " of " + std::to_string(count) +
-                            " of " + std::string(section);
+  const std::string which = Say("line {0} of {1} of {2}", index + 1, count, section);
   const auto line = ReadTextLine();
   if (!line) FailAtEnd(which);
   if (isHeading_ != nullptr && isHeading_(*line))
-    throw RunFailure(FailedInput::Text, "line " + std::to_string(lineNumber_) + ": expected " +
-                                            which + " but found the heading \"" + Printable(*line) +
-                                            "\"; the text has fewer lines than its project.");
+    throw RunFailure(FailedInput::Text,
+                     Say("line {0}: expected {1} but found the heading \"{2}\"; the text has "
+                         "fewer lines than its project.",
+                         lineNumber_, which, Printable(*line)));
   return *line;
 }
 
 void TextReader::SkipPast(std::string_view heading) {
   while (const auto line = ReadTextLine())
     if (EqualsIgnoreCase(*line, heading)) return;
-  FailAtEnd("the heading \"" + std::string(heading) + "\"");
+  FailAtEnd(Say("the heading \"{0}\"", heading));
 }
 
 std::string GetField(std::string_view line, int index) {
@@ -148,40 +151,45 @@ std::string FieldReader::Next() {
 }
 
 void FieldReader::Fail(std::string_view problem) const {
-  std::string detail =
-      "field " + std::to_string(index_) + " is \"" + Printable(last_) + "\"" + std::string(problem);
-  if (!layout_.empty()) detail += "; " + layout_;
-  throw FieldError(detail + ".");
+  FailSaying(ToTranslate("field {0} is \"{1}\": {2}"), problem);
+}
+
+void FieldReader::FailSaying(std::string_view pattern, std::string_view piece) const {
+  throw FieldError(WithLayout(Say(pattern, index_, Printable(last_), piece)));
+}
+
+std::string FieldReader::WithLayout(const std::string& detail) const {
+  // TRANSLATORS: {0} says what is wrong with a field, {1} how the line should read.
+  return layout_.empty() ? Say("{0}.", detail) : Say("{0}; {1}.", detail, layout_);
 }
 
 std::string FieldReader::Text(std::string_view what) {
   if (AtEnd()) {
-    std::string detail = "the line ends before field " + std::to_string(index_ + 1) + ", where " +
-                         std::string(what) + " belongs";
-    if (!layout_.empty()) detail += "; " + layout_;
-    throw FieldError(detail + ".");
+    throw FieldError(
+        // TRANSLATORS: {1} names what belongs in the field, as "the name" or ""in="".
+        WithLayout(Say("the line ends before field {0}, where {1} belongs", index_ + 1, Tr(what))));
   }
   const std::size_t start = position_;
   std::string field = Next();
   if (line_[start] == '"') {
     const std::size_t close = SkipQuoted(line_, start) - 1;
     if (close >= line_.size())
-      Fail(": its closing quote is missing (inside quotes write \\\" for a quote). " +
-           std::string(backslashHint));
+      Fail(Say("its closing quote is missing (inside quotes write \\\" for a quote). {0}",
+               Tr(backslashHint)));
     // A backslash that escapes nothing pexol writes was typed as itself, or is the second
     // byte of a Shift-JIS character: taking it as an escape would drop it silently.
     for (std::size_t at = start + 1; at < close; ++at) {
       if (line_[at] != '\\') continue;
       const char next = line_[++at];
       if (next == 'n' || next == 'r' || next == '"' || next == '\\') continue;
-      Fail(std::string(": a backslash inside quotes must be followed by n, r, \" or \\. ") +
-           std::string(backslashHint));
+      Fail(Say("a backslash inside quotes must be followed by n, r, \" or \\. {0}",
+               Tr(backslashHint)));
     }
     if (close + 1 < line_.size() && line_[close + 1] != ',') {
       const std::size_t comma = line_.find(',', close);
       last_ = line_.substr(
           start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-      Fail(": a comma must follow its closing quote");
+      Fail(Tr("a comma must follow its closing quote"));
     }
   }
   return field;
@@ -191,7 +199,7 @@ std::string FieldReader::Key(std::string_view key) {
   std::string field = Text("\"" + std::string(key) + "\"");
   if (field.size() < key.size() ||
       !EqualsIgnoreCase(std::string_view(field).substr(0, key.size()), key))
-    Fail(" where \"" + std::string(key) + "\" belongs");
+    FailSaying(ToTranslate("field {0} is \"{1}\" where \"{2}\" belongs"), key);
   return field.substr(key.size());
 }
 
@@ -202,31 +210,34 @@ std::int64_t FieldReader::Checked(std::string_view key, std::int64_t lowest, std
   if (number) {
     const std::string_view rest = AfterNumber(value);
     if (rest.empty() || (!unit.empty() && EqualsIgnoreCase(rest, unit))) return *number;
-    Fail(": \"" + Printable(rest) + "\" after the number is no part of it; write " +
-         (unit.empty() ? "the number alone"
-                       : "the number alone or with \"" + std::string(unit) + "\""));
+    Fail(unit.empty()
+             ? Say("\"{0}\" after the number is no part of it; write the number alone",
+                   Printable(rest))
+             : Say("\"{0}\" after the number is no part of it; write the number alone or with "
+                   "\"{1}\"",
+                   Printable(rest), unit));
   }
   if (LeadingNumber(value, INT64_MIN, INT64_MAX))
-    Fail(": the number does not fit " + std::string(range));
-  if (key.empty()) Fail(", where a number belongs");
-  Fail(": \"" + std::string(key) + "\" must be followed by a number");
+    Fail(Say("the number does not fit {0}", Tr(range)));
+  if (key.empty()) FailSaying(ToTranslate("field {0} is \"{1}\", where a number belongs"));
+  Fail(Say("\"{0}\" must be followed by a number", key));
 }
 
 std::int32_t FieldReader::Number(std::string_view key, std::string_view unit) {
   const std::int64_t value =
-      Checked(key, INT32_MIN, UINT32_MAX, "32 bits (-2147483648 to 4294967295)", unit);
+      Checked(key, INT32_MIN, UINT32_MAX, ToTranslate("32 bits (-2147483648 to 4294967295)"), unit);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 std::uint16_t FieldReader::Level(std::string_view key, std::string_view unit) {
   return static_cast<std::uint16_t>(
-      Checked(key, INT16_MIN, UINT16_MAX, "16 bits (-32768 to 65535)", unit));
+      Checked(key, INT16_MIN, UINT16_MAX, ToTranslate("16 bits (-32768 to 65535)"), unit));
 }
 
 void FieldReader::End() {
   if (AtEnd()) return;
   Next();
-  Fail(", but the line should end before it");
+  FailSaying(ToTranslate("field {0} is \"{1}\", but the line should end before it"));
 }
 
 std::optional<std::int64_t> LeadingNumber(std::string_view text, std::int64_t lowest,

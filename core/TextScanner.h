@@ -86,10 +86,11 @@ class FieldReader {
   /// True once every field has been read.
   bool AtEnd() const { return position_ >= line_.size(); }
 
-  /// How the line should read, e.g. "NAME,in=N,out=N,...", for the messages.
+  /// How the line should read, e.g. "NAME,in=N,out=N,...", for the messages: a clause in the
+  /// chosen language.
   void SetLayout(std::string layout) { layout_ = std::move(layout); }
   /// The next field, which must exist; a quoted one must close before the next comma.
-  /// `what` names it in a message ("the name").
+  /// `what` names it in a message ("the name"; a marked text is translated).
   std::string Text(std::string_view what);
   /// The next field, which must start with `key` (any case); what follows the key.
   std::string Key(std::string_view key);
@@ -102,14 +103,20 @@ class FieldReader {
   std::uint16_t Level(std::string_view key, std::string_view unit = {});
   /// Fails when fields are left: the layout has no more.
   void End();
-  /// Fails naming the field last read (1-based) and its text, with the layout.
+  /// Fails naming the field last read (1-based) and its text, with the layout: `problem` is
+  /// a clause in the chosen language, said after "field N is "TEXT": ".
   [[noreturn]] void Fail(std::string_view problem) const;
+  /// Fails with `pattern`, a whole sentence marked for translation (ToTranslate), in which
+  /// {0} is the number of the field last read, {1} its text and {2} `piece`; the layout after.
+  [[noreturn]] void FailSaying(std::string_view pattern, std::string_view piece = {}) const;
   /// The text of the field last read, as it stands in the line.
   std::string_view LastField() const { return last_; }
 
  private:
   std::int64_t Checked(std::string_view key, std::int64_t lowest, std::int64_t highest,
                        std::string_view range, std::string_view unit);
+  /// `detail` with the layout after it, as a whole sentence.
+  std::string WithLayout(const std::string& detail) const;
 
   std::string_view line_;
   std::size_t position_ = 0;

@@ -5,16 +5,14 @@
 #include <cmath>
 #include <numeric>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
 
 // Levels above this are taken as it (+6 dB): the project states no scale beyond.
 constexpr int maxLevel = 200;
-
-std::string Quoted(const TimelineItem& item, const ExportSettings& settings) {
-  return "\"" + ItemName(item, settings) + "\"";
-}
 
 }  // namespace
 
@@ -76,9 +74,9 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
       const std::int64_t start =
           std::int64_t{piece.recordIn.Value()} + (item.slow ? 2 * early : early);
       if (settings)
-        Warn(*settings, Quoted(item, *settings) + " starts " + std::to_string(early) +
-                            " frames before its media's first frame: its media starts at frame 0 "
-                            "and the clip that many frames later.");
+        Warn(*settings, Say("\"{0}\" starts {1} frames before its media's first frame: its media "
+                            "starts at frame 0 and the clip that many frames later.",
+                            ItemName(item, *settings), early));
       if (start >= piece.recordOut.Value()) continue;
       piece.recordIn = Frames::Wrapped(start);
       piece.sourceIn = 0;
@@ -106,26 +104,27 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
     if (pieceOf.size() <= piece.index) pieceOf.resize(piece.index + 1, none);
     pieceOf[piece.index] = p;
   }
-  const auto leftOut = [settings](const Transition& transition, const std::string& why) {
+  // `why` is a marked sentence, said after the transition.
+  const auto leftOut = [settings](const Transition& transition, std::string_view why) {
     if (!settings) return;
-    Warn(*settings, "The transition \"" + Decode(*settings, transition.name) + "\" at frame " +
-                        std::to_string(transition.recordIn.Value()) + " was left out: " + why);
+    Warn(*settings, Say("The transition \"{0}\" at frame {1} was left out: {2}",
+                        Decode(*settings, transition.name), transition.recordIn.Value(), Tr(why)));
   };
   for (const Transition& transition : transitions) {
     const std::size_t incoming = transition.from + 1;
     if (transition.length <= 0) continue;
     const std::size_t p = incoming < pieceOf.size() ? pieceOf[incoming] : none;
     if (p == none) {
-      leftOut(transition, "no clip follows it on the track.");
+      leftOut(transition, ToTranslate("no clip follows it on the track."));
       continue;
     }
     if (p == 0 || pieceOf[transition.from] != p - 1) {
-      leftOut(transition, "no clip comes before it on the track.");
+      leftOut(transition, ToTranslate("no clip comes before it on the track."));
       continue;
     }
     TrackPiece& piece = mainPieces[p];
     if (transition.length > piece.Length()) {
-      leftOut(transition, "it is longer than the clip after it.");
+      leftOut(transition, ToTranslate("it is longer than the clip after it."));
       continue;
     }
     piece.transition = &transition;
@@ -201,8 +200,8 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
   for (std::size_t i = envelope.size(); i-- > 1;)
     if (envelope[i - 1].frame == envelope[i].frame) envelope.erase(envelope.begin() + long(i) - 1);
   if (loud)
-    Warn(settings,
-         Quoted(item, settings) + " has levels above 200; they are written as 200 (+6 dB).");
+    Warn(settings, Say("\"{0}\" has levels above 200; they are written as 200 (+6 dB).",
+                       ItemName(item, settings)));
   if (std::all_of(envelope.begin(), envelope.end(),
                   [](const GainPoint& point) { return point.level == 100; }))
     return {};

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/PlatformPath.h"
+#include "core/Translation.h"
 #include "media/PathText.h"
 
 namespace pexol {
@@ -28,7 +29,7 @@ const FolderListings::Listing& FolderListings::ListingOf(const fs::path& folder,
   }
   // A folder that does not exist is the common "not here", not a problem worth a warning.
   if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
-    warnings.push_back("cannot read the folder " + Utf8OfPath(folder) + ": " + error.message());
+    warnings.push_back(Say("cannot read the folder {0}: {1}", Utf8OfPath(folder), error.message()));
   for (auto& [folded, variants] : listing)
     std::sort(variants.begin(), variants.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });

@@ -7,6 +7,7 @@
 
 #include "core/PlatformPath.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "media/PathText.h"
 #include "media/SearchIndex.h"
 #include "media/TranscodeChoices.h"
@@ -73,7 +74,7 @@ std::optional<ResolveOptions> ResolveOptionsFor(const std::string& project,
     std::string error;
     auto rule = ParseMapRule(text, error);
     if (!rule) {
-      failure = "Can not use the map rule \"" + text + "\"\n\n" + error;
+      failure = Say("Can not use the map rule \"{0}\"\n\n{1}", text, error);
       return std::nullopt;
     }
     options.map.Add(std::move(*rule));
@@ -89,7 +90,7 @@ MediaResolver::MediaResolver(ResolveOptions options) : options_(std::move(option
   for (const MapRule& rule : options_.map.Rules()) {
     std::error_code typeError;
     if (!fs::is_directory(PathOfUtf8(rule.folder), typeError))
-      warnings_.push_back("cannot find the map folder " + rule.folder);
+      warnings_.push_back(Say("cannot find the map folder {0}", rule.folder));
   }
 }
 

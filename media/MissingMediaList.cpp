@@ -1,13 +1,15 @@
 // media/MissingMediaList.cpp - the message's list of missing media, cut off after 19 names
 #include "media/MissingMediaList.h"
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
 
 // The list stops at this many missing names; a report keeps them all.
 constexpr int listLimit = 20;
-constexpr std::string_view cutOff = "e.t.c..\n";
+constexpr std::string_view cutOff = ToTranslate("e.t.c..\n");
 
 }  // namespace
 
@@ -23,7 +25,7 @@ void MissingMediaList::Add(std::string_view name, std::string_view why) {
     text_ += why;
     text_ += '\n';
   } else if (count_ == listLimit) {
-    text_ += cutOff;
+    text_ += Tr(cutOff);
   }
 }
 

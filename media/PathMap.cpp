@@ -7,6 +7,7 @@
 
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "media/PathText.h"
 
 namespace pexol {
@@ -49,21 +50,20 @@ fs::path Absolute(const fs::path& path) {
 }  // namespace
 
 std::optional<MapRule> ParseMapRule(std::string_view text, std::string& error) {
-  const std::string quoted = "the map rule \"" + std::string(text) + "\"";
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
-    error = quoted + " has no '=': write PREFIX=FOLDER";
+    error = Say("the map rule \"{0}\" has no '=': write PREFIX=FOLDER", text);
     return std::nullopt;
   }
   std::string_view prefix = text.substr(0, equals);
   const std::string_view folder = text.substr(equals + 1);
   if (prefix.empty() || folder.empty()) {
-    error = quoted + (prefix.empty() ? " has no Windows folder before '='"
-                                     : " has no local folder after '='");
+    error = prefix.empty() ? Say("the map rule \"{0}\" has no Windows folder before '='", text)
+                           : Say("the map rule \"{0}\" has no local folder after '='", text);
     return std::nullopt;
   }
   if (!IsValidUtf8(text)) {
-    error = quoted + " is not UTF-8 text";
+    error = Say("the map rule \"{0}\" is not UTF-8 text", text);
     return std::nullopt;
   }
   // "C:\Video\" names the folder "C:\Video"; without the separator the boundary test is one.

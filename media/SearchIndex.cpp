@@ -9,6 +9,7 @@
 
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
 
@@ -49,7 +50,7 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
     pending.pop_back();
     const std::optional<std::string> identity = FileIdentity(folder);
     if (!identity) {
-      warnings.push_back("cannot find the search folder " + Utf8OfPath(folder));
+      warnings.push_back(Say("cannot find the search folder {0}", Utf8OfPath(folder)));
       continue;
     }
     if (!visited.insert(*identity).second) continue;
@@ -71,7 +72,8 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
       }
     }
     if (error)
-      warnings.push_back("cannot read the folder " + Utf8OfPath(folder) + ": " + error.message());
+      warnings.push_back(
+          Say("cannot read the folder {0}: {1}", Utf8OfPath(folder), error.message()));
     // Listing order is the file system's; sorting keeps every run's walk the same.
     std::sort(pending.begin() + static_cast<std::ptrdiff_t>(firstNew), pending.end(),
               [](const fs::path& a, const fs::path& b) { return a > b; });

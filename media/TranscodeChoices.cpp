@@ -5,16 +5,21 @@
 #include <array>
 
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
 namespace {
 
 constexpr std::array<TranscodeKindChoice, 4> kinds = {{
-    {TranscodeKind::Copy, "copy", nullptr, "Copy (the files as they are)", "a copy"},
-    {TranscodeKind::ProRes, "prores", ".mov", "ProRes 422 (.mov), for every editor", "ProRes 422"},
-    {TranscodeKind::DnxHr, "dnxhr", ".mov", "DNxHR (.mov), for Avid Media Composer", "DNxHR"},
-    {TranscodeKind::H264, "h264", ".mp4", "H.264 (.mp4), small", "H.264 and AAC"},
+    {TranscodeKind::Copy, "copy", nullptr, ToTranslate("Copy (the files as they are)").data(),
+     "a copy"},
+    {TranscodeKind::ProRes, "prores", ".mov",
+     ToTranslate("ProRes 422 (.mov), for every editor").data(), "ProRes 422"},
+    {TranscodeKind::DnxHr, "dnxhr", ".mov",
+     ToTranslate("DNxHR (.mov), for Avid Media Composer").data(), "DNxHR"},
+    {TranscodeKind::H264, "h264", ".mp4", ToTranslate("H.264 (.mp4), small").data(),
+     "H.264 and AAC"},
 }};
 
 // Final Cut Pro, Premiere Pro, Resolve, Media Composer, Shotcut and Kdenlive all import PNG in

@@ -19,7 +19,7 @@ struct TranscodeKindChoice {
   TranscodeKind kind;
   const char* name;       ///< as --transcode takes it: "copy", "prores", "dnxhr", "h264"
   const char* extension;  ///< of the file written, with its dot; null for a copy
-  const char* label;      ///< "ProRes 422 (.mov), for every editor"
+  const char* label;      ///< "ProRes 422 (.mov), for every editor"; marked: Tr where shown
   const char* format;     ///< what a file of it holds, in reports: "ProRes 422"
 };
 

@@ -8,6 +8,7 @@
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -118,11 +119,15 @@ class ProjectReader {
   // Without a layout the rest of the file would be misread, so the run stops here.
   [[noreturn]] static void FailUnknownKind(VideoTrack track, std::int32_t index,
                                            const std::string& name) {
-    throw RunFailure(FailedInput::Project,
-                     std::string(track == VideoTrack::Main ? "main" : "insert") + " track clip " +
-                         std::to_string(index + 1) + " (\"" + Printable(name) +
-                         "\") is neither a movie, a still image nor a colour clip, so the rest "
-                         "of the file cannot be read.");
+    throw RunFailure(
+        FailedInput::Project,
+        track == VideoTrack::Main
+            ? Say("main track clip {0} (\"{1}\") is neither a movie, a still image nor a colour "
+                  "clip, so the rest of the file cannot be read.",
+                  index + 1, Printable(name))
+            : Say("insert track clip {0} (\"{1}\") is neither a movie, a still image nor a "
+                  "colour clip, so the rest of the file cannot be read.",
+                  index + 1, Printable(name)));
   }
 
   void ReadSection(const SectionRule& rule) {

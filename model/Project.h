@@ -9,6 +9,7 @@
 
 #include "core/Options.h"
 #include "core/RunProgress.h"
+#include "core/Translation.h"
 #include "model/ReadingPlan.h"
 #include "sections/BinItem.h"
 #include "sections/ClipRecord.h"
@@ -126,10 +127,10 @@ Project ReadProject(std::span<const std::uint8_t> bytes, const ReadSettings& set
                     RunProgress& progress);
 
 /// The detail of a failure on a source project that is a text exchange file: the files were
-/// given in the wrong order.
-inline constexpr std::string_view textGivenAsProject =
+/// given in the wrong order (a marked text: thrown through Tr).
+inline constexpr std::string_view textGivenAsProject = ToTranslate(
     "it starts with \"[Header]\", so it is a text exchange file, not a project. Give the "
-    "project (.mpj) first and the text second: to-project PROJECT.mpj TEXT.txt NEW.mpj.";
+    "project (.mpj) first and the text second: to-project PROJECT.mpj TEXT.txt NEW.mpj.");
 
 /// True when `project` starts as a text exchange file does: "[Header]" (any case), perhaps
 /// behind a UTF-8 byte-order mark. A run that fails to read such a project says so.

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "core/Translation.h"
 #include "sections/SectionTable.h"
 
 namespace pexol {
@@ -40,7 +41,7 @@ constexpr std::string_view ReadingStatus(SectionId id) {
     case SectionId::FilterExAudio2:
       return "[FilterAudio]";
     case SectionId::Option:
-      return "the option block";
+      return ToTranslate("the option block");
     default:
       return HeadingOf(id);
   }

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "core/Translation.h"
 #include "media/MediaResolver.h"
 #include "picture/PictureReading.h"
 #include "run/RunFrame.h"
@@ -12,22 +13,24 @@ namespace pexol {
 
 namespace {
 
-constexpr std::string_view cannotDraw = "Can not draw the timeline";
+constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
 std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
-  std::string message = "picture completed\n\n" + job.source;
-  if (!job.destination.empty()) message += "\n -> " + job.destination;
-  message += "\n\n" + std::to_string(picture.boxes.size()) + " clips, " +
-             std::to_string(picture.missingCount) + " not found (drawn red)";
-  return message;
+  // The counts are of the clips and of those whose media were not found.
+  if (job.destination.empty())
+    return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
+               picture.boxes.size(), picture.missingCount);
+  return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
+             job.source, job.destination, picture.boxes.size(), picture.missingCount);
 }
 
 }  // namespace
 
 RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   if (!(job.pixelsPerFrame > 0 && job.pixelsPerFrame <= 100))
-    return RunResult::Failed(OpenFailureMessage(
-        cannotDraw, job.destination, "the scale is between 0 and 100 pixels per frame."));
+    return RunResult::Failed(
+        OpenFailureMessage(cannotDraw, job.destination,
+                           ToTranslate("the scale is between 0 and 100 pixels per frame.")));
   std::string error;
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
@@ -35,7 +38,7 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
   MediaResolver resolver(std::move(*resolve));
 
   RunPlan plan = RunPlan::Writing(pictureReading, job.source, job.software, job.destination,
-                                  cannotDraw, "it is the project being drawn");
+                                  cannotDraw, ToTranslate("it is the project being drawn"));
   // A picture handed to its caller (the window's timeline) needs no file.
   plan.mayWriteNothing = static_cast<bool>(job.onPicture);
   return RunOnProject(

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "edl/Timecode.h"
 #include "picture/SvgWriter.h"
 #include "picture/TimelineMarks.h"
@@ -170,11 +171,11 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
   const double rowsWidth = pictureMaxWidth - pictureTrackLabelWidth - rightMargin;
   if (static_cast<double>(end) * asked.pixelsPerFrame > rowsWidth) {
     settings.pixelsPerFrame = rowsWidth / static_cast<double>(end);
-    picture.warnings.push_back("the timeline is " + std::to_string(end) +
-                               " frames long: drawn at " + Decimal(settings.pixelsPerFrame) +
-                               " pixels per frame instead of " + Decimal(asked.pixelsPerFrame) +
-                               ", so that the picture is no wider than " +
-                               std::to_string(static_cast<int>(pictureMaxWidth)) + " pixels.");
+    picture.warnings.push_back(
+        Say("the timeline is {0} frames long: drawn at {1} pixels per frame instead of {2}, so "
+            "that the picture is no wider than {3} pixels.",
+            end, Decimal(settings.pixelsPerFrame), Decimal(asked.pixelsPerFrame),
+            static_cast<int>(pictureMaxWidth)));
   }
   const double width =
       pictureTrackLabelWidth + static_cast<double>(end) * settings.pixelsPerFrame + rightMargin;
@@ -302,8 +303,8 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
   }
   svg.Close();
   if (unhatched)
-    picture.warnings.push_back(
-        "so many missing clips lie over one another that some are crossed out but not hatched.");
+    picture.warnings.push_back(std::string(Tr(
+        "so many missing clips lie over one another that some are crossed out but not hatched.")));
   picture.svg = svg.Finish();
   picture.drawing = svg.TakeTree();
   return picture;

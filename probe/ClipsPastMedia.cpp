@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -59,15 +60,16 @@ std::vector<std::string> ClipsPastMediaWarnings(std::span<const ClipPastMedia> c
   std::vector<std::string> warnings;
   for (std::size_t i = 0; i < clips.size() && i < named; ++i) {
     const ClipPastMedia& clip = clips[i];
-    warnings.push_back(std::string(clip.section) + " clip " +
-                       std::to_string(clip.item->record + 1) + " \"" +
-                       DecodeShiftJis(clip.item->name).utf8 + "\" needs " +
-                       std::to_string(clip.used) + " frames of its file, which holds " +
-                       std::to_string(clip.held) + "; the editors show nothing past its end.");
+    warnings.push_back(
+        // TRANSLATORS: {0} is a track's heading, such as [MainAV]; {1} the clip's number there.
+        Say("{0} clip {1} \"{2}\" needs {3} frames of its file, which holds {4}; the "
+            "editors show nothing past its end.",
+            clip.section, clip.item->record + 1, DecodeShiftJis(clip.item->name).utf8, clip.used,
+            clip.held));
   }
   if (clips.size() > named)
-    warnings.push_back(std::to_string(clips.size() - named) +
-                       " more clips need more frames than their files hold.");
+    warnings.push_back(
+        Say("{0} more clips need more frames than their files hold.", clips.size() - named));
   return warnings;
 }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -212,7 +214,14 @@ std::vector<EditorOpens> EditorsThatOpen(const MediaFacts& facts, std::string_vi
   return answers;
 }
 
-std::string OpensSummary(std::span<const EditorOpens> answers) {
+namespace {
+
+// The line of answers: English for the command line's lines, which programs read, or in the
+// chosen language for a person (`shown`).
+std::string Summary(std::span<const EditorOpens> answers, bool shown) {
+  const auto worded = [shown](std::string_view english, std::string_view names) {
+    return Fill(shown ? Tr(english) : english, {names});
+  };
   std::string groups[4];  // yes, with a plug-in, no, unknown
   for (const EditorOpens& answer : answers) {
     const std::size_t group = answer.opens == Opens::Yes          ? 0
@@ -222,11 +231,23 @@ std::string OpensSummary(std::span<const EditorOpens> answers) {
     groups[group] += (groups[group].empty() ? "" : ", ") + std::string(EditorName(answer.editor));
   }
   if (groups[0].empty() && groups[1].empty() && groups[2].empty()) return {};
-  std::string line = groups[0].empty() ? "none" : groups[0];
-  if (!groups[1].empty()) line += "; with a plug-in: " + groups[1];
-  if (!groups[2].empty()) line += "; not: " + groups[2];
-  if (!groups[3].empty()) line += "; not known: " + groups[3];
+  // TRANSLATORS: no editor opens the file as it is.
+  std::string line = groups[0].empty() ? worded(ToTranslate("none"), {}) : groups[0];
+  // TRANSLATORS: {0} lists editors; the line starts with those that open the file.
+  if (!groups[1].empty()) line += worded(ToTranslate("; with a plug-in: {0}"), groups[1]);
+  if (!groups[2].empty()) line += worded(ToTranslate("; not: {0}"), groups[2]);
+  if (!groups[3].empty()) line += worded(ToTranslate("; not known: {0}"), groups[3]);
   return line;
+}
+
+}  // namespace
+
+std::string OpensSummary(std::span<const EditorOpens> answers) {
+  return Summary(answers, false);
+}
+
+std::string OpensSummaryShown(std::span<const EditorOpens> answers) {
+  return Summary(answers, true);
 }
 
 }  // namespace pexol

@@ -41,7 +41,10 @@ std::string_view OpensWord(Opens opens);
 std::vector<EditorOpens> EditorsThatOpen(const MediaFacts& facts, std::string_view fileName = {});
 
 /// "Premiere Pro, DaVinci Resolve, Shotcut, Kdenlive; with a plug-in: Media Composer; not:
-/// Final Cut Pro": the answers as one line; empty when none is known.
+/// Final Cut Pro": the answers as one line, in English for the command line's lines; empty when
+/// none is known.
 std::string OpensSummary(std::span<const EditorOpens> answers);
+/// The same line in the chosen language, for a person on screen.
+std::string OpensSummaryShown(std::span<const EditorOpens> answers);
 
 }  // namespace pexol

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -40,10 +42,39 @@ std::string SecondsText(double seconds) {
   return std::string(text, end) + " s";
 }
 
-std::string ChannelsText(int channels) {
-  if (channels == 1) return "mono";
-  if (channels == 2) return "stereo";
-  return std::to_string(channels) + " channels";
+// A text of the summary: English for the command line's lines and JSON, which programs read,
+// or in the chosen language for a person (`shown`).
+std::string Worded(bool shown, std::string_view english,
+                   std::initializer_list<std::string_view> pieces = {}) {
+  return Fill(shown ? Tr(english) : english, pieces);
+}
+
+std::string ChannelsText(int channels, bool shown) {
+  if (channels == 1) return Worded(shown, ToTranslate("mono"));
+  if (channels == 2) return Worded(shown, ToTranslate("stereo"));
+  return Worded(shown, ToTranslate("{0} channels"), {std::to_string(channels)});
+}
+
+std::string Summary(const MediaFacts& facts, bool shown) {
+  if (facts.kind == MediaKind::Unknown) return Worded(shown, ToTranslate("not probed"));
+  if (facts.kind == MediaKind::Unreadable)
+    return Worded(shown, ToTranslate("FFmpeg could not read it: {0}"), {facts.error});
+  std::string text = facts.containerLabel.empty() ? facts.container : facts.containerLabel;
+  if (facts.HasVideo() && facts.kind != MediaKind::Still) {
+    text += ", " + facts.videoCodecLabel;
+    if (!facts.fourcc.empty()) text += " (" + facts.fourcc + ")";
+  }
+  if (facts.HasVideo()) {
+    text += " " + std::to_string(facts.width) + "x" + std::to_string(facts.height);
+    if (facts.kind == MediaKind::Movie && facts.frameRate.Known())
+      text += " " + RateText(facts.frameRate) + " fps";
+  }
+  if (facts.HasAudio())
+    text += ", " + facts.audioCodecLabel + " " + std::to_string(facts.sampleRate) + " Hz " +
+            ChannelsText(facts.channels, shown);
+  if (facts.kind != MediaKind::Still && facts.seconds > 0)
+    text += ", " + SecondsText(facts.seconds);
+  return text;
 }
 
 }  // namespace
@@ -131,24 +162,11 @@ std::optional<MediaFacts> FactsOfLine(std::string_view line) {
 }
 
 std::string FactsSummary(const MediaFacts& facts) {
-  if (facts.kind == MediaKind::Unknown) return "not probed";
-  if (facts.kind == MediaKind::Unreadable) return "FFmpeg could not read it: " + facts.error;
-  std::string text = facts.containerLabel.empty() ? facts.container : facts.containerLabel;
-  if (facts.HasVideo() && facts.kind != MediaKind::Still) {
-    text += ", " + facts.videoCodecLabel;
-    if (!facts.fourcc.empty()) text += " (" + facts.fourcc + ")";
-  }
-  if (facts.HasVideo()) {
-    text += " " + std::to_string(facts.width) + "x" + std::to_string(facts.height);
-    if (facts.kind == MediaKind::Movie && facts.frameRate.Known())
-      text += " " + RateText(facts.frameRate) + " fps";
-  }
-  if (facts.HasAudio())
-    text += ", " + facts.audioCodecLabel + " " + std::to_string(facts.sampleRate) + " Hz " +
-            ChannelsText(facts.channels);
-  if (facts.kind != MediaKind::Still && facts.seconds > 0)
-    text += ", " + SecondsText(facts.seconds);
-  return text;
+  return Summary(facts, false);
+}
+
+std::string FactsSummaryShown(const MediaFacts& facts) {
+  return Summary(facts, true);
 }
 
 }  // namespace pexol

@@ -72,7 +72,10 @@ std::string FactsLine(const MediaFacts& facts);
 std::optional<MediaFacts> FactsOfLine(std::string_view line);
 
 /// "AVI, DV (Digital Video) 720x480, PCM signed 16-bit little-endian": what a person reads of
-/// the file; FFmpeg's reason for one that could not be read.
+/// the file; FFmpeg's reason for one that could not be read. English, as the command line's
+/// lines and JSON give it to programs.
 std::string FactsSummary(const MediaFacts& facts);
+/// The same summary in the chosen language, for a person on screen.
+std::string FactsSummaryShown(const MediaFacts& facts);
 
 }  // namespace pexol

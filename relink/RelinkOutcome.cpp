@@ -1,25 +1,24 @@
 // relink/RelinkOutcome.cpp - the relink's completion messages
 #include "relink/RelinkOutcome.h"
 
+#include "core/Translation.h"
+
 namespace pexol {
-
-namespace {
-
-std::string NameCount(int n) {
-  return std::to_string(n) + (n == 1 ? " media name" : " media names");
-}
-
-}  // namespace
 
 std::string RelinkCompletedMessage(std::string_view source, std::string_view destination,
                                    int changes) {
-  return "relink completed\n\nfrom : " + std::string(source) +
-         "\n   to : " + std::string(destination) + "\n\n" + NameCount(changes) + " changed";
+  if (changes == 1)
+    return Say("relink completed\n\nfrom : {0}\n   to : {1}\n\n1 media name changed", source,
+               destination);
+  return Say("relink completed\n\nfrom : {0}\n   to : {1}\n\n{2} media names changed", source,
+             destination, changes);
 }
 
 std::string RelinkTriedMessage(std::string_view source, int changes) {
-  return "relink dry run\n\n" + std::string(source) + "\n\n" + NameCount(changes) +
-         " would change; nothing written";
+  if (changes == 1)
+    return Say("relink dry run\n\n{0}\n\n1 media name would change; nothing written", source);
+  return Say("relink dry run\n\n{0}\n\n{1} media names would change; nothing written", source,
+             changes);
 }
 
 }  // namespace pexol

@@ -5,6 +5,7 @@
 
 #include "core/RunFailure.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "model/MediaNames.h"
 
 namespace pexol {
@@ -50,19 +51,17 @@ class Relinker {
     auto encoded = EncodeShiftJis(after);
     if (!encoded)
       throw RunFailure(FailedInput::Project,
-                       "the new media name \"" + after + "\" (for \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) + ") holds " + FirstUnencodable(after) +
-                           ", which Shift-JIS cannot hold; choose another "
-                           "folder name.");
+                       Say("the new media name \"{0}\" (for \"{1}\" in {2}) holds {3}, which "
+                           "Shift-JIS cannot hold; choose another folder name.",
+                           after, decoded.utf8, HeadingOf(section), FirstUnencodable(after)));
     if (*encoded == name) return false;
     // The format's readers take a name of 255 bytes or more for an escape they do not read.
     if (encoded->size() >= maxNameBytes)
       throw RunFailure(FailedInput::Project,
-                       "the new media name \"" + Printable(after, 80) + "\" (for \"" +
-                           decoded.utf8 + "\" in " + std::string(HeadingOf(section)) + ") is " +
-                           std::to_string(encoded->size()) +
-                           " bytes long; a project's names hold at most " +
-                           std::to_string(maxNameBytes - 1) + " bytes; choose a shorter folder.");
+                       Say("the new media name \"{0}\" (for \"{1}\" in {2}) is {3} bytes long; "
+                           "a project's names hold at most {4} bytes; choose a shorter folder.",
+                           Printable(after, 80), decoded.utf8, HeadingOf(section), encoded->size(),
+                           maxNameBytes - 1));
     if (changed_) changed_({std::string(HeadingOf(section)), decoded.utf8, after});
     name = std::move(*encoded);
     return true;
@@ -101,7 +100,7 @@ class Relinker {
 std::optional<MapRule> ParseRelinkRule(std::string_view text, std::string& error) {
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size()) {
-    error = "a rule is OLD=NEW, two Windows folders, e.g. C:\\Video=D:\\Archive\\Video";
+    error = Tr("a rule is OLD=NEW, two Windows folders, e.g. C:\\Video=D:\\Archive\\Video");
     return std::nullopt;
   }
   std::string prefix(text.substr(0, equals));
@@ -111,7 +110,7 @@ std::optional<MapRule> ParseRelinkRule(std::string_view text, std::string& error
   while (replacement.size() > 1 && (replacement.back() == '\\' || replacement.back() == '/'))
     replacement.pop_back();
   if (!IsValidUtf8(prefix) || !IsValidUtf8(replacement)) {
-    error = "the rule is not UTF-8 text";
+    error = Tr("the rule is not UTF-8 text");
     return std::nullopt;
   }
   return MapRule{std::move(prefix), std::move(replacement)};
@@ -126,10 +125,9 @@ std::string RelinkProject(std::span<const std::uint8_t> bytes, const Project& pr
     if (rule == nullptr) return std::nullopt;
     if (!decoded.valid)
       throw RunFailure(FailedInput::Project,
-                       "the media name \"" + decoded.utf8 + "\" in " +
-                           std::string(HeadingOf(section)) +
-                           " is not valid Shift-JIS, so it cannot be rewritten; leave it to no "
-                           "rule or correct it in the text file.");
+                       Say("the media name \"{0}\" in {1} is not valid Shift-JIS, so it cannot be "
+                           "rewritten; leave it to no rule or correct it in the text file.",
+                           decoded.utf8, HeadingOf(section)));
     return UnderFolder(rule->folder, decoded.utf8.substr(rule->prefix.size()));
   };
   return RenameMediaNames(bytes, project, byRule, changed);
@@ -164,16 +162,19 @@ std::string RenameMediaUses(std::span<const std::uint8_t> bytes, const Project& 
         const ClipKind kind = ClipKindOf(before);
         if (clip && ClipKindOf(name) != kind)
           throw RunFailure(FailedInput::Project,
-                           "the new media name of \"" + DecodeShiftJis(before).utf8 +
-                               "\" no longer ends as a " +
-                               (kind == ClipKind::Movie ? "movie" : "still") +
-                               " does; a rule may move a file, not rename it.");
+                           kind == ClipKind::Movie
+                               ? Say("the new media name of \"{0}\" no longer ends as a movie "
+                                     "does; a rule may move a file, not rename it.",
+                                     DecodeShiftJis(before).utf8)
+                               : Say("the new media name of \"{0}\" no longer ends as a still "
+                                     "does; a rule may move a file, not rename it.",
+                                     DecodeShiftJis(before).utf8));
         // A file item whose new name reads as a colour clip would change the item's layout.
         if (section == SectionId::BinWindow && ClipKindOf(name) == ClipKind::Colour)
           throw RunFailure(FailedInput::Project,
-                           "the new media name of the bin item \"" + DecodeShiftJis(before).utf8 +
-                               "\" ends as a colour clip's does; a rule may move a file, not "
-                               "rename it.");
+                           Say("the new media name of the bin item \"{0}\" ends as a colour "
+                               "clip's does; a rule may move a file, not rename it.",
+                               DecodeShiftJis(before).utf8));
         return true;
       },
       [&relinker](std::string_view original, std::string bytes) {

@@ -1,6 +1,7 @@
 // relink/RunRelink.cpp - the relink's body in the run frame: the rules, then the rewritten bytes
 #include "relink/RunRelink.h"
 
+#include "core/Translation.h"
 #include "relink/RelinkOutcome.h"
 #include "relink/RelinkReading.h"
 #include "run/RunFrame.h"
@@ -13,12 +14,12 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
   std::string error;
   for (const std::string& text : job.rules) {
     auto rule = ParseRelinkRule(text, error);
-    if (!rule) return RunResult::Failed("Can not use the rule \"" + text + "\"\n\n" + error);
+    if (!rule) return RunResult::Failed(Say("Can not use the rule \"{0}\"\n\n{1}", text, error));
     rules.Add(std::move(*rule));
   }
   if (rules.Rules().empty())
-    return RunResult::Failed(
-        "Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.");
+    return RunResult::Failed(std::string(
+        Tr("Nothing to relink\n\nGive at least one rule, e.g. --map 'C:\\Video=D:\\Video'.")));
 
   RunPlan plan = RunPlan::Writing(relinkReading, job.source, job.software,
                                   job.dryRun ? std::string() : job.destination,
@@ -37,7 +38,7 @@ RunResult RunRelink(const RelinkJob& job, RunObserver& observer) {
             });
         // Otherwise a run whose rules fit no name would pass for one that did its work.
         std::vector<std::string> warnings;
-        if (changes == 0) warnings.push_back("no name matched any rule");
+        if (changes == 0) warnings.push_back(std::string(Tr("no name matched any rule")));
         if (job.dryRun)
           return RunOutput{{},
                            {},

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -59,19 +61,21 @@ void ReadChildLine(std::string_view line, ChildReport& report) {
 RunResult ChildResult(ChildReport report, const ChildEnd& end, std::string_view headline,
                       const std::string& program) {
   if (report.ended) return std::move(report.result);
-  std::string how;
+  std::string message = std::string(Tr(headline)) + "\n\n";
   if (!end.started) {
-    how = "could not be started";
+    message += Say("The process {0} could not be started.", program);
   } else if (end.signal != 0) {
     const char* name = ::strsignal(end.signal);
-    how = "was ended by signal " + std::to_string(end.signal) +
-          (name != nullptr ? std::string(" (") + name + ")" : std::string());
+    message +=
+        name != nullptr
+            ? Say("The process {0} was ended by signal {1} ({2}).", program, end.signal, name)
+            : Say("The process {0} was ended by signal {1}.", program, end.signal);
   } else {
-    how = "ended with exit status " + std::to_string(end.exitCode) + " without saying how it went";
+    message += Say("The process {0} ended with exit status {1} without saying how it went.",
+                   program, end.exitCode);
   }
-  std::string message = std::string(headline) + "\n\nThe process " + program + " " + how + ".";
   if (!report.notes.empty()) {
-    message += "\n\nIt said:";
+    message += "\n\n" + std::string(Tr("It said:"));
     for (const std::string& note : report.notes) message += "\n" + note;
   }
   return RunResult::Failed(std::move(message));

@@ -13,14 +13,13 @@ namespace pexol {
 namespace {
 
 std::string ToTextCompletedMessage(std::string_view source, std::string_view destination) {
-  return "conversion completed\n\nfrom : " + std::string(source) +
-         "\n   to : " + std::string(destination);
+  return Say("conversion completed\n\nfrom : {0}\n   to : {1}", source, destination);
 }
 
 std::string ToProjectCompletedMessage(std::string_view source, std::string_view text,
                                       std::string_view destination) {
-  return "conversion completed\n\nfrom : " + std::string(source) + "\n      & " +
-         std::string(text) + "\n   to : " + std::string(destination);
+  return Say("conversion completed\n\nfrom : {0}\n      & {1}\n   to : {2}", source, text,
+             destination);
 }
 
 }  // namespace
@@ -29,7 +28,7 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
   // The text would take the place of the project it is made from.
   const RunPlan plan =
       RunPlan::Writing(toTextReading, job.source, job.software, job.destination,
-                       cannotOpenTextDestination, "it is the project being converted");
+                       cannotOpenTextDestination, ToTranslate("it is the project being converted"));
   return RunOnProject(
       plan,
       [&job](const RunInput& input) {
@@ -44,8 +43,9 @@ RunResult RunProjectToText(const ToTextJob& job, RunObserver& observer) {
 }
 
 RunResult RunTextToProject(const ToProjectJob& job, RunObserver& observer) {
-  RunPlan plan = RunPlan::Writing(toProjectReading, job.source, job.software, job.destination,
-                                  cannotOpenProjectDestination, "it is the text being converted");
+  RunPlan plan =
+      RunPlan::Writing(toProjectReading, job.source, job.software, job.destination,
+                       cannotOpenProjectDestination, ToTranslate("it is the text being converted"));
   plan.text = job.text;
   // The new project would take the place of the edited text; the source project may be
   // replaced, since it is read whole before anything is written.

@@ -9,6 +9,7 @@
 #include "core/FileKind.h"
 #include "core/OutputSet.h"
 #include "core/RunFailure.h"
+#include "core/Translation.h"
 #include "run/RunMessages.h"
 
 namespace pexol {
@@ -19,8 +20,8 @@ namespace {
 std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8_t> project,
                            const std::string& path, Software used, UnknownClips unknownClips) {
   if (LooksLikeText(project))
-    return FailureMessage(RunFailure(FailedInput::Project, std::string(textGivenAsProject)), path,
-                          used, false);
+    return FailureMessage(RunFailure(FailedInput::Project, std::string(Tr(textGivenAsProject))),
+                          path, used, false);
   const bool otherReadsIt = ProbeProject(project, OtherSoftware(used), unknownClips).readable;
   return FailureMessage(failure, path, used, otherReadsIt);
 }
@@ -106,16 +107,19 @@ std::optional<std::string> Commit(const RunPlan& plan, OutputFile& destination,
   if (!commit.completed && commit.replaced.empty())
     return WriteFailureMessage(commit.failedPath, commit.reason);
   if (!commit.completed) {
-    std::string message = "Can not write destination file\n\n" + commit.failedPath + "\n" +
-                          commit.reason + "\nThe set was left part new. Replaced:";
-    for (const std::string& path : commit.replaced) message += "\n  " + path;
-    message += "\nLeft as they were:";
-    for (const std::string& path : commit.kept) message += "\n  " + path;
-    return message;
+    std::string replaced;
+    for (const std::string& path : commit.replaced) replaced += "\n  " + path;
+    std::string kept;
+    for (const std::string& path : commit.kept) kept += "\n  " + path;
+    return Say(
+        // TRANSLATORS: {2} and {3} are lists of files, each on a line of its own.
+        "Can not write destination file\n\n{0}\n{1}\nThe set was left part new. "
+        "Replaced:{2}\nLeft as they were:{3}",
+        commit.failedPath, Tr(commit.reason), replaced, kept);
   }
   for (const std::string& path : commit.removed)
-    warnings.push_back("\"" + path +
-                       "\" was removed: it held a track that this project no longer has.");
+    warnings.push_back(
+        Say("\"{0}\" was removed: it held a track that this project no longer has.", path));
   return std::nullopt;
 }
 

@@ -5,76 +5,83 @@
 
 namespace pexol {
 
-namespace {
-
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
-
-}  // namespace
-
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason) {
-  return std::string(headline) + "\n\n" + std::string(path) + "\n" + std::string(reason);
+  // A reason that is a marked text (a table's, a constant's) is translated here too; the
+  // system's own reasons and texts made whole elsewhere find no entry and stay as they are.
+  return std::string(Tr(headline)) + "\n\n" + std::string(path) + "\n" + std::string(Tr(reason));
 }
 
 std::string WriteFailureMessage(std::string_view path, std::string_view reason) {
-  return "Can not write destination file\n\n" + std::string(path) + "\n" + std::string(reason) +
-         "\nThe destination was left as it was.";
+  return Say("Can not write destination file\n\n{0}\n{1}\nThe destination was left as it was.",
+             path, Tr(reason));
 }
 
 std::string StoppedMessage(std::string_view source) {
-  return "run stopped\n\n" + std::string(source) +
-         "\n\nNothing was written; every destination was left as it was.";
+  return Say("run stopped\n\n{0}\n\nNothing was written; every destination was left as it was.",
+             source);
 }
 
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {
-  std::string note = "\n\n" + std::to_string(unreadBytes) +
-                     (unreadBytes == 1 ? " byte" : " bytes") +
-                     " after the end of the project were left unread.";
+  std::string note =
+      "\n\n" + (unreadBytes == 1
+                    ? std::string(Tr("1 byte after the end of the project was left unread."))
+                    : Say("{0} bytes after the end of the project were left unread.", unreadBytes));
   if (otherFitsExactly)
-    note += " " + Quoted(SoftwareName(OtherSoftware(used))) +
-            " reads the file exactly to its end; it may be the right software choice.";
+    note += " " + Say("\"{0}\" reads the file exactly to its end; it may be the right software "
+                      "choice.",
+                      SoftwareName(OtherSoftware(used)));
   return note;
 }
 
 std::string NotAProjectMessage(std::string_view path, std::string_view kind) {
-  return Quoted(path) + ": this is not a project of " +
-         Quoted(SoftwareName(Software::CorvaneBrisko)) + " or " +
-         Quoted(SoftwareName(Software::Lumetta)) + "; it looks like " + Printable(kind, 120) +
-         ". Give a project file (.mpj).";
+  return Say(
+      "\"{0}\": this is not a project of \"{1}\" or \"{2}\"; it looks like {3}. Give a "
+      "project file (.mpj).",
+      path, SoftwareName(Software::CorvaneBrisko), SoftwareName(Software::Lumetta),
+      Printable(kind, 120));
 }
 
 std::string UnexpectedFailureMessage(std::string_view path, std::string_view detail) {
-  return Quoted(path) + ": the run failed: " +
-         std::string(detail.empty() ? std::string_view("an unexpected error") : detail) +
-         ". Nothing was written; every destination was left as it was.";
+  if (detail.empty())
+    return Say(
+        "\"{0}\": the run failed: an unexpected error. Nothing was written; every "
+        "destination was left as it was.",
+        path);
+  return Say(
+      "\"{0}\": the run failed: {1}. Nothing was written; every destination was left as "
+      "it was.",
+      path, detail);
 }
 
 std::string NotEnoughMemoryMessage(std::string_view path) {
-  return Quoted(path) + ": there is not enough memory for this project.";
+  return Say("\"{0}\": there is not enough memory for this project.", path);
 }
 
 std::string FailureMessage(const RunFailure& failure, std::string_view path, Software used,
                            bool otherReadsIt) {
-  std::string message = Quoted(path) + ": ";
-  if (const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure)) {
-    message += "the project ends too early, at byte " + std::to_string(early->Offset());
-    if (!early->Where().empty()) message += ", while reading " + early->Where();
-    message +=
-        ". The file is damaged, or it was not written by " + Quoted(SoftwareName(used)) + ".";
+  std::string message;
+  const auto* early = dynamic_cast<const ProjectEndsEarly*>(&failure);
+  if (early != nullptr && early->Where().empty()) {
+    message =
+        Say("\"{0}\": the project ends too early, at byte {1}. The file is damaged, or it was not "
+            "written by \"{2}\".",
+            path, early->Offset(), SoftwareName(used));
+  } else if (early != nullptr) {
+    message = Say(
+        // TRANSLATORS: {2} says where, as "[MainAV] record 3 of 5" or "the header" do.
+        "\"{0}\": the project ends too early, at byte {1}, while reading {2}. The file is "
+        "damaged, or it was not written by \"{3}\".",
+        path, early->Offset(), early->Where(), SoftwareName(used));
   } else {
-    message += failure.what();
+    // The detail is a whole clause, translated where it was thrown; the file is quoted as the
+    // language quotes names.
+    message = Say("\"{0}\": {1}", path, failure.what());
   }
   const bool encoding = dynamic_cast<const EncodingFailure*>(&failure) != nullptr;
   if (failure.Input() == FailedInput::Project && otherReadsIt && !encoding)
-    message += " " + Quoted(SoftwareName(OtherSoftware(used))) +
-               " reads it completely; choose that software.";
+    message += " " + Say("\"{0}\" reads it completely; choose that software.",
+                         SoftwareName(OtherSoftware(used)));
   return message;
 }
 

@@ -9,20 +9,26 @@
 
 #include "core/Options.h"
 #include "core/RunFailure.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
 inline constexpr std::string_view messageCaption = "pexol";
-inline constexpr std::string_view cannotOpenProjectSource = "Can not open mpj source file";
-inline constexpr std::string_view cannotOpenTextSource = "Can not open txt source file";
-inline constexpr std::string_view cannotOpenTextDestination = "Can not open txt destination file";
+// The headlines are translated where a message is made (OpenFailureMessage).
+inline constexpr std::string_view cannotOpenProjectSource =
+    ToTranslate("Can not open mpj source file");
+inline constexpr std::string_view cannotOpenTextSource =
+    ToTranslate("Can not open txt source file");
+inline constexpr std::string_view cannotOpenTextDestination =
+    ToTranslate("Can not open txt destination file");
 inline constexpr std::string_view cannotOpenProjectDestination =
-    "Can not open mpj destination file";
+    ToTranslate("Can not open mpj destination file");
 
 inline constexpr std::string_view emptyDestinationName =
-    "the file name is empty: name the file to write.";
+    ToTranslate("the file name is empty: name the file to write.");
 
-/// An open failure: the fixed first line, then the file and the system's reason.
+/// An open failure: the fixed first line (a marked text, translated here), then the file and
+/// the system's reason.
 std::string OpenFailureMessage(std::string_view headline, std::string_view path,
                                std::string_view reason);
 /// A write failure of a destination (disk full and the like).

@@ -5,8 +5,10 @@
 #include <cstdint>
 
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "sections/ClipKind.h"
 #include "sections/ClipRecord.h"
+#include "sections/SectionTable.h"
 
 namespace pexol {
 
@@ -46,8 +48,9 @@ BinItem ParseBinLine(std::string_view line, const BinItem* source) {
   FieldReader fields(line);
   if (IsColourLine(line)) {
     fields.SetLayout(
-        "a colour item line of [BinWindow] reads ColorClip(count=C,direction=D,1st=RRGGBB,"
-        "2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB),in=N,out=N");
+        Say("a colour item line of {0} reads {1}", HeadingOf(SectionId::BinWindow),
+            "ColorClip(count=C,direction=D,1st=RRGGBB,2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB),in=N,"
+            "out=N"));
     item.file = ReadColourClipName(fields, false, source ? std::string_view(source->file) : "");
     // The line shows no label: an item labelled with its own name keeps that pairing.
     item.label = source && source->label != source->file ? source->label : item.file;
@@ -56,17 +59,18 @@ BinItem ParseBinLine(std::string_view line, const BinItem* source) {
     fields.End();
     return item;
   }
-  fields.SetLayout(
-      "an item line of [BinWindow] reads LABEL,FILE,in=N,out=N,audio=RATEHzBITSbit "
-      "(without the audio for still images)");
-  item.label = fields.Text("the label");
-  item.file = fields.Text("the file name");
+  fields.SetLayout(Say("an item line of {0} reads {1} (without the audio for still images)",
+                       HeadingOf(SectionId::BinWindow),
+                       "LABEL,FILE,in=N,out=N,audio=RATEHzBITSbit"));
+  item.label = fields.Text(ToTranslate("the label"));
+  item.file = fields.Text(ToTranslate("the file name"));
   const bool still = source && source->file == item.file
                          ? ClipKindOf(source->file) == ClipKind::Still
                          : IsStillImageName(item.file);
-  fields.SetLayout(still ? "a still image item line of [BinWindow] reads LABEL,FILE,in=N,out=N"
-                         : "an item line of [BinWindow] reads LABEL,FILE,in=N,out=N,"
-                           "audio=RATEHzBITSbit");
+  fields.SetLayout(still ? Say("a still image item line of {0} reads {1}",
+                               HeadingOf(SectionId::BinWindow), "LABEL,FILE,in=N,out=N")
+                         : Say("an item line of {0} reads {1}", HeadingOf(SectionId::BinWindow),
+                               "LABEL,FILE,in=N,out=N,audio=RATEHzBITSbit"));
   item.in = fields.Number(inKey);
   item.out = fields.Number(outKey);
   if (!still) {
@@ -80,7 +84,8 @@ BinItem ParseBinLine(std::string_view line, const BinItem* source) {
     const auto bits = hzFollows ? LeadingNumber(bitsText, INT32_MIN, UINT32_MAX) : std::nullopt;
     const std::string_view unit = AfterNumber(bitsText);
     if (!rate || !bits || !(unit.empty() || EqualsIgnoreCase(unit, "bit")))
-      fields.Fail(": the audio reads audio=RATEHzBITSbit, such as audio=48000Hz16bit");
+      fields.Fail(
+          Say("the audio reads {0}, such as {1}", "audio=RATEHzBITSbit", "audio=48000Hz16bit"));
     item.audioRate = static_cast<std::int32_t>(static_cast<std::uint32_t>(*rate));
     item.audioBits = static_cast<std::int32_t>(static_cast<std::uint32_t>(*bits));
   }

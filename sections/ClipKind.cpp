@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -86,7 +87,8 @@ std::string ReadColourClipName(FieldReader& fields, bool withType, std::string_v
   const bool sourceIsDescriptor = sourceName.size() == descriptorLength;
   const auto digit = [&fields](std::string_view key) {
     const std::string value = fields.Key(key);
-    if (value.size() != 1 || !IsDigit(value[0])) fields.Fail(": one digit belongs after the \"=\"");
+    if (value.size() != 1 || !IsDigit(value[0]))
+      fields.Fail(Tr("one digit belongs after the \"=\""));
     return value[0];
   };
   std::string name;
@@ -102,7 +104,7 @@ std::string ReadColourClipName(FieldReader& fields, bool withType, std::string_v
   else if (direction.size() == 1 && IsDigit(direction[0]))
     name += direction;  // a digit without a direction text stands for itself
   else
-    fields.Fail(": the direction is U, UR, R, BR, B, BL, L, UL or a digit");
+    fields.Fail(Tr("the direction is U, UR, R, BR, B, BL, L, UL or a digit"));
   constexpr std::string_view labels[4] = {"1st=", "2nd=", "3rd=", "4th="};
   for (std::size_t i = 0; i < 4; ++i) {
     std::string colour = fields.Key(labels[i]);
@@ -111,7 +113,7 @@ std::string ReadColourClipName(FieldReader& fields, bool withType, std::string_v
                        return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
                      });
     if (!hex && !(sourceIsDescriptor && sourceName.substr(colourPositions[i], 6) == colour))
-      fields.Fail(": a colour is six hexadecimal digits (0-9, A-F), such as FF8000");
+      fields.Fail(Tr("a colour is six hexadecimal digits (0-9, A-F), such as FF8000"));
     name += "00";
     name += colour;
   }

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/Translation.h"
+#include "sections/SectionTable.h"
+
 namespace pexol {
 
 bool Levels::AnyLevel() const {
@@ -25,7 +28,7 @@ namespace {
 // The bracket closes the level list, so only the line's last field may end with it.
 void CheckClosing(FieldReader& fields) {
   if (fields.LastField().ends_with(')') && !fields.AtEnd())
-    fields.Fail(": its \")\" closes the level list, so no field may follow it");
+    fields.Fail(Tr("its \")\" closes the level list, so no field may follow it"));
 }
 
 }  // namespace
@@ -37,7 +40,7 @@ Levels ParseLevels(FieldReader& fields) {
   CheckClosing(fields);
   // One pass over the fields: a line typed by hand may hold any number of points.
   while (!fields.AtEnd()) {
-    const std::string field = fields.Text("a level point");
+    const std::string field = fields.Text(ToTranslate("a level point"));
     const std::size_t equals = field.find('=');
     const std::string_view text(field);
     const std::string_view before = text.substr(0, equals);
@@ -49,9 +52,9 @@ Levels ParseLevels(FieldReader& fields) {
                            : LeadingNumber(levelText, INT16_MIN, UINT16_MAX);
     const std::string_view rest = AfterNumber(levelText);
     if (!position || !AfterNumber(before).empty() || !level || !(rest.empty() || rest == ")"))
-      fields.Fail(
-          ", where a level point POSITION=LEVEL belongs, POSITION a 32-bit number and LEVEL a "
-          "16-bit one, nothing after them but the closing \")\"");
+      fields.FailSaying(ToTranslate(
+          "field {0} is \"{1}\", where a level point POSITION=LEVEL belongs, POSITION a 32-bit "
+          "number and LEVEL a 16-bit one, nothing after them but the closing \")\""));
     CheckClosing(fields);
     levels.points.push_back({static_cast<std::int32_t>(static_cast<std::uint32_t>(*position)),
                              static_cast<std::uint16_t>(*level)});
@@ -63,10 +66,7 @@ namespace {
 
 std::string ClipLayout(ClipKind kind, VideoTrack track, bool colourForm) {
   const bool main = track == VideoTrack::Main;
-  std::string layout = kind == ClipKind::Movie   ? "a movie"
-                       : kind == ClipKind::Still ? "a still"
-                                                 : "a colour";
-  layout += main ? " clip line of [MainAV] reads " : " clip line of [InsertAV] reads ";
+  std::string layout;
   if (colourForm)
     layout +=
         main ? "ColorClip(type=T,count=C,direction=D,1st=RRGGBB,2nd=RRGGBB,3rd=RRGGBB,4th=RRGGBB)"
@@ -77,7 +77,11 @@ std::string ClipLayout(ClipKind kind, VideoTrack track, bool colourForm) {
   if (!main) layout += "begin=N,";
   if (kind != ClipKind::Movie) layout += "INFO,";
   layout += levelsLayout;
-  return layout;
+  const std::string_view heading = HeadingOf(main ? SectionId::MainAV : SectionId::InsertAV);
+  // TRANSLATORS: {0} is the track's heading, {1} the line's fields, such as NAME,in=N,out=N.
+  return kind == ClipKind::Movie   ? Say("a movie clip line of {0} reads {1}", heading, layout)
+         : kind == ClipKind::Still ? Say("a still clip line of {0} reads {1}", heading, layout)
+                                   : Say("a colour clip line of {0} reads {1}", heading, layout);
 }
 
 }  // namespace
@@ -106,7 +110,7 @@ std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track,
                                    source ? std::string_view(source->name) : std::string_view{});
     clip.kind = ClipKind::Colour;
   } else {
-    clip.name = fields.Text("the name");
+    clip.name = fields.Text(ToTranslate("the name"));
     // An unchanged name keeps the layout it was written with.
     clip.kind = source && source->name == clip.name ? source->kind : ClipKindOf(clip.name);
     if (clip.kind == ClipKind::Unknown) return std::nullopt;
@@ -115,7 +119,8 @@ std::optional<ClipRecord> ParseClipLine(std::string_view line, VideoTrack track,
   clip.in = fields.Number(inKey);
   clip.out = fields.Number(outKey);
   if (track == VideoTrack::Insert) clip.begin = fields.Number(beginKey);
-  if (clip.kind != ClipKind::Movie) clip.stillInfo = fields.Text("the still information");
+  if (clip.kind != ClipKind::Movie)
+    clip.stillInfo = fields.Text(ToTranslate("the still information"));
   clip.levels = ParseLevels(fields);
   return clip;
 }

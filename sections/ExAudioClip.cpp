@@ -1,6 +1,8 @@
 // sections/ExAudioClip.cpp - extra audio lines in both directions
 #include "sections/ExAudioClip.h"
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 std::string FormatExAudioLine(const ExAudioClip& clip) {
@@ -12,9 +14,9 @@ std::string FormatExAudioLine(const ExAudioClip& clip) {
 ExAudioClip ParseExAudioLine(std::string_view line) {
   ExAudioClip clip;
   FieldReader fields(line);
-  fields.SetLayout("an extra audio clip line reads NAME,in=N,out=N,begin=N," +
-                   std::string(levelsLayout));
-  clip.name = fields.Text("the name");
+  fields.SetLayout(Say("an extra audio clip line reads {0}",
+                       "NAME,in=N,out=N,begin=N," + std::string(levelsLayout)));
+  clip.name = fields.Text(ToTranslate("the name"));
   clip.in = fields.Number(inKey);
   clip.out = fields.Number(outKey);
   clip.begin = fields.Number(beginKey);

@@ -2,6 +2,7 @@
 #include "sections/TitleRecord.h"
 
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -23,15 +24,17 @@ std::string FormatTitleElementLine(const TitleElement& element, bool withValue) 
 
 TitleElementLine ParseTitleElementLine(std::string_view line, bool withValue) {
   FieldReader fields(line);
-  fields.SetLayout(withValue ? "a title element line reads ,VALUE,\"TEXT\",\"FONT\",fontsize=N"
-                             : "a title element line reads ,\"TEXT\",\"FONT\",fontsize=N");
-  if (!fields.Text("an empty field").empty())
-    fields.Fail(", where the line should start with a comma");
+  fields.SetLayout(Say("a title element line reads {0}", withValue
+                                                             ? ",VALUE,\"TEXT\",\"FONT\",fontsize=N"
+                                                             : ",\"TEXT\",\"FONT\",fontsize=N"));
+  if (!fields.Text(ToTranslate("an empty field")).empty())
+    fields.FailSaying(
+        ToTranslate("field {0} is \"{1}\", where the line should start with a comma"));
   // The value is checked for the line's sake; it comes from the project.
   if (withValue) fields.Number("");
   TitleElementLine element;
-  element.text = fields.Text("the text");
-  element.fontName = fields.Text("the font name");
+  element.text = fields.Text(ToTranslate("the text"));
+  element.fontName = fields.Text(ToTranslate("the font name"));
   element.fontSize = fields.Number(fontSizeKey, "pt");
   fields.End();
   return element;

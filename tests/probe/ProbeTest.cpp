@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "core/Translation.h"
 #include "export/FcpxmlRead.h"
 #include "probe/EditorSupport.h"
 #include "probe/ProbeMedia.h"
@@ -157,6 +158,20 @@ TEST_F(ProbedFiles, EditorsAnswerByContainerAndCodecs) {
   EXPECT_EQ(OpensSummary(EditorsThatOpen(divx)),
             "Shotcut, Kdenlive; with a plug-in: Premiere Pro; not: Final Cut Pro, DaVinci "
             "Resolve, Media Composer");
+  // The line on screen speaks the chosen language; the command line's stays English for the
+  // programs that read it.
+  UseCatalogue(FindCatalogue("ja", fs::path(PEXOL_LOCALE_DIR).parent_path()));
+  const std::string opens = OpensSummary(EditorsThatOpen(divx));
+  const std::string opensShown = OpensSummaryShown(EditorsThatOpen(divx));
+  const std::string facts0 = FactsSummary(facts[0]);
+  const std::string facts0Shown = FactsSummaryShown(facts[0]);
+  UseCatalogue(std::nullopt);
+  EXPECT_EQ(opens, OpensSummary(EditorsThatOpen(divx)));
+  EXPECT_EQ(opensShown,
+            "Shotcut, Kdenlive; プラグインで可: Premiere Pro; 不可: Final Cut Pro, DaVinci "
+            "Resolve, Media Composer");
+  EXPECT_EQ(facts0, FactsSummary(facts[0]));
+  EXPECT_NE(facts0Shown.find("ステレオ"), std::string::npos) << facts0Shown;
 
   MediaFacts cinepak = facts[0];
   cinepak.videoCodec = "cinepak";

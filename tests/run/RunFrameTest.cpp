@@ -9,6 +9,7 @@
 
 #include "convert/ConversionReadings.h"
 #include "core/RunFailure.h"
+#include "core/Translation.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 #include "support/Conversions.h"
@@ -145,6 +146,33 @@ TEST_F(RunFrameTest, AnEntryCatchesWhatItsWorkAroundTheFrameThrows) {
   EXPECT_EQ(observer.statuses.back(), "");
   EXPECT_THROW(CatchUnforeseen("a.mpj", observer, []() -> RunResult { throw RunStopped(); }),
                RunStopped);
+}
+
+// Under the Japanese catalogue a failed run says a whole Japanese sentence around the file's
+// name and where the project ended; with no catalogue the same run says it in English again.
+TEST_F(RunFrameTest, AFailedRunSpeaksTheChosenLanguage) {
+  const std::string project = temp.Read("demo.mpj");
+  temp.Write("cut.mpj", project.substr(0, project.size() / 2));
+  RunPlan plan = Plan(toTextReading, "out.txt");
+  plan.source = temp.Path("cut.mpj");
+  const auto body = [](const RunInput&) { return RunOutput{}; };
+
+  auto japanese = FindCatalogue("ja", std::filesystem::path(PEXOL_LOCALE_DIR).parent_path());
+  ASSERT_TRUE(japanese) << "no Japanese catalogue in " << PEXOL_LOCALE_DIR;
+  UseCatalogue(std::move(japanese));
+  const RunResult inJapanese = RunOnProject(plan, body, observer);
+  UseCatalogue(std::nullopt);
+  EXPECT_TRUE(inJapanese.message.starts_with("「" + temp.Path("cut.mpj") + "」: "))
+      << inJapanese.message;
+  EXPECT_NE(inJapanese.message.find("の読み込み中、プロジェクトが "), std::string::npos)
+      << inJapanese.message;
+  EXPECT_EQ(inJapanese.message.find("the project"), std::string::npos) << inJapanese.message;
+
+  const RunResult inEnglish = RunOnProject(plan, body, observer);
+  EXPECT_TRUE(inEnglish.message.starts_with("\"" + temp.Path("cut.mpj") +
+                                            "\": the project ends too early, at byte "))
+      << inEnglish.message;
+  EXPECT_EQ(temp.Read("out.txt"), "precious");
 }
 
 }  // namespace
