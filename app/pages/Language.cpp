@@ -21,6 +21,18 @@ std::span<const LanguageChoice> LanguageChoices() {
   return choices;
 }
 
+std::string ChoiceName(const LanguageChoice& choice) {
+  return std::string(choice.code.empty() ? Tr(choice.name) : choice.name);
+}
+
+std::string LanguageLabel() {
+  return std::string(Tr("language"));
+}
+
+std::string LanguageNote() {
+  return std::string(Tr("A new choice takes effect when pexol starts again."));
+}
+
 std::string WindowLanguage(const SettingsStore& settings, std::string_view systemLanguage) {
   if (const auto chosen = settings.Text(std::string(languageKey)))
     for (const LanguageChoice& choice : choices)
