@@ -2,6 +2,7 @@
 // catalogue, and every page and dialog fits its texts at the scale the test runs at
 // (QT_SCALE_FACTOR)
 #include <QAbstractButton>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,6 +142,11 @@ class JapaneseTest : public QObject {
         QVERIFY2(problems.isEmpty(),
                  qPrintable(dialog->windowTitle() + ":\n" + problems.join(QLatin1Char('\n'))));
       }
+      // Kept for a look, as the layout test keeps the pages.
+      const QString folder = QDir::current().filePath(QStringLiteral("screenshots"));
+      QVERIFY(QDir().mkpath(folder));
+      QVERIFY(dialog->grab().save(
+          QStringLiteral("%1/dialog-%2-ja.png").arg(folder).arg(dialog == &collect ? 1 : 2)));
       dialog->hide();
     }
   }
