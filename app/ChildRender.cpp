@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "app/pages/Language.h"
 #include "core/Translation.h"
 #include "render/RenderOutcome.h"
 
@@ -160,6 +161,14 @@ RunResult RunChildRender(const QString& program, const QStringList& arguments,
   process.setStandardInputFile(QProcess::nullDevice());
   process.setReadChannel(QProcess::StandardError);
   process.setChildProcessModifier(TakeStopSignals);
+  // The render speaks the window's language, which the about page may have set apart from the
+  // system's ("en" is English, as gettext reads it).
+  if (const std::string language = pages::LanguageInUse(); language != SystemLanguage()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANGUAGE"),
+                       language.empty() ? QStringLiteral("en") : QString::fromStdString(language));
+    process.setProcessEnvironment(environment);
+  }
   observer.Status(std::string(Tr("[Render] starting")));
   process.start();
   if (!process.waitForStarted(-1))

@@ -2,12 +2,16 @@
 #include "app/pages/Language.h"
 
 #include <array>
+#include <optional>
 
 #include "core/Translation.h"
 
 namespace pexol::pages {
 
 namespace {
+
+// Set once, as the window starts, before any thread reads it.
+std::optional<std::string> inUse;
 
 constexpr std::array<LanguageChoice, 3> choices{{
     {"", ToTranslate("System language")},
@@ -46,7 +50,12 @@ std::string UseWindowLanguage(const SettingsStore& settings,
   auto catalogue = FindCatalogue(language, programFolder);
   if (!catalogue) language.clear();
   UseCatalogue(std::move(catalogue));
+  inUse = language;
   return language;
+}
+
+std::string LanguageInUse() {
+  return inUse ? *inUse : SystemLanguage();
 }
 
 }  // namespace pexol::pages

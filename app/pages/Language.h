@@ -44,4 +44,8 @@ std::string WindowLanguage(const SettingsStore& settings, std::string_view syste
 std::string UseWindowLanguage(const SettingsStore& settings,
                               const std::filesystem::path& programFolder);
 
+/// What `UseWindowLanguage` chose ("ja", empty for English); the system's language before it
+/// was called. A program the window starts is asked to speak it.
+std::string LanguageInUse();
+
 }  // namespace pexol::pages
