@@ -2,8 +2,14 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
+#include <string>
 
 namespace pexol {
+
+/// Installs Qt's own translations of `language` ("ja") in `translator` and the application, so
+/// that file dialogs and standard buttons speak it too. False when Qt has none; English stays.
+bool UseQtTranslations(QTranslator& translator, const std::string& language);
 
 /// The application; one per process.
 class Application final : public QApplication {
@@ -13,6 +19,9 @@ class Application final : public QApplication {
   Application(int& argc, char** argv);
   /// Shows the window and returns the exit code once it is closed.
   int Run();
+
+ private:
+  QTranslator qtTexts;
 };
 
 }  // namespace pexol

@@ -13,6 +13,8 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "app/pages/Language.h"
+#include "core/Translation.h"
 #include "render/RenderOutcome.h"
 
 namespace pexol {
@@ -49,14 +51,21 @@ void ShowProgress(const nlohmann::json& object, RunObserver& observer) {
     observer.Status(object.value("status", ""));
     return;
   }
-  QString line = QStringLiteral("rendering frame %1 of %2")
-                     .arg(object.value("done", 0LL))
-                     .arg(object.value("total", 0LL));
+  const long long done = object.value("done", 0LL), total = object.value("total", 0LL);
   const double fps = object.value("fps", 0.0);
-  if (fps > 0) line += QStringLiteral(", %1 frames a second").arg(fps, 0, 'f', 1);
-  if (object.contains("remaining"))
-    line += QStringLiteral(", %1 left").arg(Clock(object.value("remaining", 0.0)));
-  observer.Status(line.toStdString());
+  const std::string rate = QString::number(fps, 'f', 1).toStdString();
+  const bool timed = object.contains("remaining");
+  const std::string left = timed ? Clock(object.value("remaining", 0.0)).toStdString() : "";
+  // Each combination a whole line, as a translator sees it.
+  if (fps > 0 && timed)
+    observer.Status(
+        Say("rendering frame {0} of {1}, {2} frames a second, {3} left", done, total, rate, left));
+  else if (fps > 0)
+    observer.Status(Say("rendering frame {0} of {1}, {2} frames a second", done, total, rate));
+  else if (timed)
+    observer.Status(Say("rendering frame {0} of {1}, {2} left", done, total, left));
+  else
+    observer.Status(Say("rendering frame {0} of {1}", done, total));
 }
 
 void ReadLine(const QByteArray& bytes, ChildReport& report, RunObserver& observer) {
@@ -99,15 +108,30 @@ void TakeStopSignals() {
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-std::string HowItEnded(const QProcess& process) {
+/// How a child that gave no result ended, as a whole sentence.
+std::string HowItEnded(const QProcess& process, const std::string& program) {
   if (process.exitStatus() == QProcess::CrashExit) {
     const int signal = process.exitCode();  // a crashed child's code is the signal's number
     const char* name = signal > 0 ? ::strsignal(signal) : nullptr;
-    return "was ended by signal " + std::to_string(signal) +
-           (name != nullptr ? std::string(" (") + name + ")" : std::string());
+    if (name != nullptr)
+      return Say(
+          "The render process ({0}) was ended by signal {1} ({2}). The destination was "
+          "not replaced.",
+          program, signal, name);
+    return Say(
+        "The render process ({0}) was ended by signal {1}. The destination was not "
+        "replaced.",
+        program, signal);
   }
-  return "ended with exit status " + std::to_string(process.exitCode()) +
-         " without saying how the render went";
+  return Say(
+      "The render process ({0}) ended with exit status {1} without saying how the render "
+      "went. The destination was not replaced.",
+      program, process.exitCode());
+}
+
+// Every failure of the child's run opens with the same line.
+RunResult RenderFailed(const std::string& why) {
+  return RunResult::Failed(Say("render failed\n\n{0}", why));
 }
 
 }  // namespace
@@ -126,11 +150,10 @@ QString RenderProgram() {
 
 RunResult RunChildRender(const QString& program, const QStringList& arguments,
                          RunObserver& observer) {
-  const std::string cannot = "render failed\n\n";
   if (program.isEmpty())
-    return RunResult::Failed(cannot +
-                             "pexol-cli, which renders for the window, is neither beside the "
-                             "program nor on the PATH. Install it with the window.");
+    return RenderFailed(
+        std::string(Tr("pexol-cli, which renders for the window, is neither beside "
+                       "the program nor on the PATH. Install it with the window.")));
   QProcess process;
   process.setProgram(program);
   process.setArguments(arguments);
@@ -138,11 +161,19 @@ RunResult RunChildRender(const QString& program, const QStringList& arguments,
   process.setStandardInputFile(QProcess::nullDevice());
   process.setReadChannel(QProcess::StandardError);
   process.setChildProcessModifier(TakeStopSignals);
-  observer.Status("[Render] starting");
+  // The render speaks the window's language, which the about page may have set apart from the
+  // system's ("en" is English, as gettext reads it).
+  if (const std::string language = pages::LanguageInUse(); language != SystemLanguage()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANGUAGE"),
+                       language.empty() ? QStringLiteral("en") : QString::fromStdString(language));
+    process.setProcessEnvironment(environment);
+  }
+  observer.Status(std::string(Tr("[Render] starting")));
   process.start();
   if (!process.waitForStarted(-1))
-    return RunResult::Failed(cannot + "The render program " + program.toStdString() +
-                             " could not be started: " + process.errorString().toStdString() + ".");
+    return RenderFailed(Say("The render program {0} could not be started: {1}.",
+                            program.toStdString(), process.errorString().toStdString()));
 
   ChildReport report;
   QElapsedTimer sinceSignal;
@@ -168,13 +199,13 @@ RunResult RunChildRender(const QString& program, const QStringList& arguments,
   observer.Status("");
 
   if (!report.ended) {
-    std::string message = cannot + "The render process (" + program.toStdString() + ") " +
-                          HowItEnded(process) + ". The destination was not replaced.";
+    std::string message = HowItEnded(process, program.toStdString());
     if (!report.notes.empty()) {
-      message += "\n\nIt said:";
+      message += "\n\n";
+      message += Tr("It said:");
       for (const std::string& note : report.notes) message += "\n" + InWindowWords(note);
     }
-    return RunResult::Failed(std::move(message));
+    return RenderFailed(message);
   }
   report.result.warnings = std::move(report.warnings);
   return std::move(report.result);
@@ -184,19 +215,23 @@ std::string InWindowWords(std::string message) {
   static const std::pair<std::string_view, std::string_view> words[] = {
       {"Find them with --map and --search (see 'pexol-cli check'), or render black and silence "
        "in their place with --missing black.",
-       "Find them with \"media folders...\" (the \"find\" page checks them), or choose \"render "
-       "black and silence in their place\" under \"missing media\"."},
+       ToTranslate("Find them with \"media folders...\" (the \"find\" page checks them), or choose "
+                   "\"render black and silence in their place\" under \"missing media\".")},
       {"name the part to render with --from and --to.",
-       "name the part to render in \"from\" and \"to\"."},
+       ToTranslate("name the part to render in \"from\" and \"to\".")},
       {"--from \"", "\"from\" \""},
       {"--to \"", "\"to\" \""},
-      {"pexol-cli: the run failed:", "the render failed:"},
+      {"pexol-cli: the run failed:", ToTranslate("the render failed:")},
       {"pexol-cli: ", ""},
   };
-  for (const auto& [theirs, ours] : words)
-    for (std::size_t at = message.find(theirs); at != std::string::npos;
-         at = message.find(theirs, at + ours.size()))
-      message.replace(at, theirs.size(), ours);
+  // The command line's words as it says them in English or, by the same catalogue, translated.
+  for (const auto& [english, windowWords] : words) {
+    const std::string_view ours = Tr(windowWords);
+    for (const std::string_view theirs : {english, Tr(english)})
+      for (std::size_t at = message.find(theirs); at != std::string::npos;
+           at = message.find(theirs, at + ours.size()))
+        message.replace(at, theirs.size(), ours);
+  }
   return message;
 }
 

@@ -15,14 +15,15 @@
 #include "app/UserPrompts.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/FindPage.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
 CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("collect"));
+  setWindowTitle(QtText(Tr("collect")));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(AddLabel(this, ids::collectFolderLabel,
-                             QStringLiteral("new or empty folder for the project and its media")));
+                             QtText(Tr("new or empty folder for the project and its media"))));
   auto* row = new QHBoxLayout;
   folder = AddEdit(this, ids::collectFolder);
   QPushButton* chooser = AddChooserButton(this, ids::collectFolderChooser);
@@ -32,24 +33,24 @@ CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(pa
   connect(chooser, &QPushButton::clicked, this, [this, &prompts] {
     if (const auto path = prompts.ChooseFile(this, ChooseFolder())) folder->setText(*path);
   });
-  layout->addWidget(AddLabel(this, ids::collectFormatsLabel,
-                             QStringLiteral("also export the collected project as")));
+  layout->addWidget(
+      AddLabel(this, ids::collectFormatsLabel, QtText(Tr("also export the collected project as"))));
   for (const pages::CollectFormat& format : pages::CollectFormats()) {
     QCheckBox* box = AddCheckBox(this, format.id, QString::fromStdString(format.label));
     layout->addWidget(box);
     formats.emplace_back(box, format.name);
   }
-  layout->addWidget(AddLabel(this, ids::collectTranscodeLabel, QStringLiteral("the movies")));
+  layout->addWidget(AddLabel(this, ids::collectTranscodeLabel, QtText(Tr("the movies"))));
   transcode = new QComboBox(this);
   transcode->setObjectName(QString::number(ids::collectTranscode));
   for (const TranscodeKindChoice& choice : TranscodeKinds())
-    transcode->addItem(QString::fromUtf8(choice.label), static_cast<int>(choice.kind));
+    transcode->addItem(QtText(Tr(choice.label)), static_cast<int>(choice.kind));
   layout->addWidget(transcode);
   trim = AddCheckBox(this, ids::collectTrim,
-                     QStringLiteral("only the frames the timeline uses, with 24 more each side"));
+                     QtText(Tr("only the frames the timeline uses, with 24 more each side")));
   layout->addWidget(trim);
   link = AddCheckBox(this, ids::collectLink,
-                     QStringLiteral("hard links instead of copies where the disk allows"));
+                     QtText(Tr("hard links instead of copies where the disk allows")));
   layout->addWidget(link);
   // A trim encodes again and a link copies as it is: each goes with its kind of movie.
   const auto chosen = [this] {
@@ -60,7 +61,7 @@ CollectDialog::CollectDialog(QWidget* parent, UserPrompts& prompts) : QDialog(pa
   chosen();
   connect(transcode, &QComboBox::currentIndexChanged, this, chosen);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-  QPushButton* collect = AddButton(this, ids::collectStart, QStringLiteral("collect"));
+  QPushButton* collect = AddButton(this, ids::collectStart, QtText(Tr("collect")));
   buttons->addButton(collect, QDialogButtonBox::AcceptRole);
   collect->setEnabled(false);
   connect(folder, &QLineEdit::textChanged, collect,

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QStyle>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 namespace {
@@ -125,7 +127,7 @@ FileRow AddFileRow(QWidget* page, QBoxLayout* into, int labelId, const QString& 
 
 RunRow AddRunRow(QWidget* page, QBoxLayout* into, int buttonId, const QString& text, int progressId,
                  int statusId, int cancelId) {
-  RunRow run{AddButton(page, buttonId, text), AddButton(page, cancelId, QStringLiteral("Cancel")),
+  RunRow run{AddButton(page, buttonId, text), AddButton(page, cancelId, QtText(Tr("Cancel"))),
              AddProgressBar(page, progressId), AddStatusLine(page, statusId)};
   run.cancel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   run.cancel->hide();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <initializer_list>
 #include <span>
+#include <string_view>
 
 class QBoxLayout;
 class QButtonGroup;
@@ -18,6 +19,11 @@ class QRadioButton;
 class QWidget;
 
 namespace pexol {
+
+/// A text of the catalogue or the page layer (UTF-8) as Qt holds it.
+inline QString QtText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Each maker creates the control as a child of `page` (which owns it) and names it by its
 // control id so that tests and tools can find it; the page's layouts place it.

@@ -1,14 +1,18 @@
 // app/Main.cpp - the pexol program: the desktop window
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/Application.h"
 #include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 #include "core/Version.h"
 
 namespace {
 
-constexpr const char* usage =
+// TRANSLATORS: the options' names stay as they are; the descriptions may move to keep one
+// column.
+constexpr std::string_view usage = pexol::ToTranslate(
     "Usage: pexol [Qt options]\n"
     "\n"
     "The desktop window of pexol: video project files (.mpj) to text and back, their media\n"
@@ -18,7 +22,15 @@ constexpr const char* usage =
     "      --version  print the version and exit\n"
     "\n"
     "Qt's own options (-platform, -style, ...) are taken as Qt takes them. For scripts and\n"
-    "batch work use the command line: run 'pexol-cli --help'.\n";
+    "batch work use the command line: run 'pexol-cli --help'.\n");
+
+// The folder of this program, where its catalogues are found as the window finds them.
+std::filesystem::path ProgramFolder(const char* argv0) {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) self = argv0;
+  return self.parent_path();
+}
 
 }  // namespace
 
@@ -26,7 +38,10 @@ int main(int argc, char** argv) {
   // Answered before Qt starts: no display is needed to read them.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(usage, stdout);
+      // The system's language: the about page's choice is Qt's setting, read once Qt starts.
+      pexol::UseCatalogue(pexol::FindCatalogue(pexol::SystemLanguage(), ProgramFolder(argv[0])));
+      const std::string_view text = pexol::Tr(usage);
+      std::fwrite(text.data(), 1, text.size(), stdout);
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {

@@ -11,12 +11,14 @@
 #include <QVBoxLayout>
 
 #include "app/AboutPage.h"
+#include "app/Controls.h"
 #include "app/PageView.h"
 #include "app/RenderPage.h"
 #include "app/TimelineView.h"
 #include "app/UserPrompts.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/WindowRules.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -42,11 +44,11 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     const QString title = QString::fromStdString(page->Title());
     AddPage(new PageView(context, std::move(page)), title);
   }
-  AddPage(new RenderPage(context), QStringLiteral("render"));
+  AddPage(new RenderPage(context), QtText(Tr("render")));
   gate.onBusy = [this](bool busy) {
     for (RunPage* page : pages) page->SetBusy(busy);
   };
-  tabs->addTab(new AboutPage(icon), QStringLiteral("about"));
+  tabs->addTab(new AboutPage(icon), QString::fromStdString(pages::AboutTitle()));
 
   // No push button is ever the default one, so Enter in an edit neither closes the window
   // nor starts a run; keyPressEvent lets Enter press a focused button.
@@ -164,7 +166,7 @@ void MainWindow::FollowPage() {
 bool MainWindow::MayClose() {
   RunPage* running = RunningPage();
   if (running == nullptr) return true;
-  if (!prompts.Question(this, QString::fromUtf8(pages::closeQuestion))) return false;
+  if (!prompts.Question(this, QString::fromStdString(pages::CloseQuestion()))) return false;
   running->StopAndWait();
   return true;
 }

@@ -10,9 +10,11 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include "app/Controls.h"
 #include "app/QtSettingsStore.h"
 #include "app/UserPrompts.h"
 #include "app/pages/ControlIds.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -74,16 +76,16 @@ MediaFoldersDialog::MediaFoldersDialog(const MediaFolders& folders, UserPrompts&
                                        QWidget* parent)
     : QDialog(parent), prompts(prompts) {
   setObjectName(QString::number(ids::mediaFoldersDialog));
-  setWindowTitle(QStringLiteral("media folders"));
+  setWindowTitle(QtText(Tr("media folders")));
   auto* layout = new QVBoxLayout(this);
 
-  layout->addWidget(new QLabel(QStringLiteral("Windows folder moved to a folder here"), this));
+  layout->addWidget(new QLabel(QtText(Tr("Windows folder moved to a folder here")), this));
   auto* rule = new QGridLayout;
   windowsFolder = new QLineEdit(this);
   windowsFolder->setPlaceholderText(QStringLiteral("C:\\Video"));
   localFolder = new QLineEdit(this);
   auto* chooseLocal = Button(this, ids::mediaChooseLocal, QStringLiteral("..."));
-  auto* addMap = Button(this, ids::mediaAddMap, QStringLiteral("add"));
+  auto* addMap = Button(this, ids::mediaAddMap, QtText(Tr("add")));
   rule->addWidget(windowsFolder, 0, 0);
   rule->addWidget(new QLabel(QStringLiteral("->"), this), 0, 1);
   rule->addWidget(localFolder, 0, 2);
@@ -96,18 +98,18 @@ MediaFoldersDialog::MediaFoldersDialog(const MediaFolders& folders, UserPrompts&
   maps->setObjectName(QString::number(ids::mediaMaps));
   maps->addItems(folders.maps);
   layout->addWidget(maps);
-  auto* removeMap = Button(this, ids::mediaRemoveMap, QStringLiteral("remove"));
+  auto* removeMap = Button(this, ids::mediaRemoveMap, QtText(Tr("remove")));
   layout->addWidget(removeMap, 0, Qt::AlignRight);
 
-  layout->addWidget(new QLabel(QStringLiteral("search folders (searched by file name)"), this));
+  layout->addWidget(new QLabel(QtText(Tr("search folders (searched by file name)")), this));
   searchFolders = new QListWidget(this);
   searchFolders->setObjectName(QString::number(ids::mediaSearchFolders));
   searchFolders->addItems(folders.searchFolders);
   layout->addWidget(searchFolders);
   auto* searchButtons = new QHBoxLayout;
   searchButtons->addStretch(1);
-  auto* addSearch = Button(this, ids::mediaAddSearchFolder, QStringLiteral("add..."));
-  auto* removeSearch = Button(this, ids::mediaRemoveSearchFolder, QStringLiteral("remove"));
+  auto* addSearch = Button(this, ids::mediaAddSearchFolder, QtText(Tr("add...")));
+  auto* removeSearch = Button(this, ids::mediaRemoveSearchFolder, QtText(Tr("remove")));
   searchButtons->addWidget(addSearch);
   searchButtons->addWidget(removeSearch);
   layout->addLayout(searchButtons);

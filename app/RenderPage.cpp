@@ -12,6 +12,7 @@
 #include "app/Controls.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/RenderPage.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -33,8 +34,8 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context, MakeModel(
   const auto& render = static_cast<const pages::RenderPage&>(*model);
   AddParts(new QVBoxLayout(this), [this, &render](QBoxLayout* column) {
     auto* row = new QHBoxLayout;
-    row->addWidget(AddLabel(this, ids::renderQualityLabel,
-                            QStringLiteral("quality (0 best, 51 smallest file)")));
+    row->addWidget(
+        AddLabel(this, ids::renderQualityLabel, QtText(Tr("quality (0 best, 51 smallest file)"))));
     auto* quality = new QSpinBox(this);
     quality->setObjectName(QString::number(ids::renderQuality));
     Bind(quality, render.quality);
@@ -54,11 +55,11 @@ RenderPage::RenderPage(const PageContext& context) : RunPage(context, MakeModel(
       Bind(edit, field);
       row->addWidget(edit);
     };
-    addFrameField(ids::renderFromLabel, QStringLiteral("from"), ids::renderFrom,
-                  QStringLiteral("start"),
-                  QStringLiteral("first frame: a frame number or a timecode"), render.from);
-    addFrameField(ids::renderToLabel, QStringLiteral("to"), ids::renderTo, QStringLiteral("end"),
-                  QStringLiteral("frame to end before: a frame number or a timecode"), render.to);
+    // TRANSLATORS: "from" and "to" name the first frame to render and the one to end before.
+    addFrameField(ids::renderFromLabel, QtText(Tr("from")), ids::renderFrom, QtText(Tr("start")),
+                  QtText(Tr("first frame: a frame number or a timecode")), render.from);
+    addFrameField(ids::renderToLabel, QtText(Tr("to")), ids::renderTo, QtText(Tr("end")),
+                  QtText(Tr("frame to end before: a frame number or a timecode")), render.to);
     column->addLayout(row);
   });
 }

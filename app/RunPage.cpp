@@ -68,7 +68,7 @@ void RunPage::AddParts(QBoxLayout* column, const std::function<void(QBoxLayout*)
         AddFileRow(column, part);
         break;
       case pages::PartKind::MediaFolders:
-        AddMediaFoldersButton(column, part.id);
+        AddMediaFoldersButton(column, part);
         break;
       case pages::PartKind::Run:
         AddRunRow(column, part);
@@ -164,8 +164,8 @@ void RunPage::AddRunRow(QBoxLayout* into, const pages::FormPart& part) {
   connect(cancel, &QPushButton::clicked, this, &RunPage::RequestStop);
 }
 
-void RunPage::AddMediaFoldersButton(QBoxLayout* into, int buttonId) {
-  QPushButton* button = AddButton(this, buttonId, QStringLiteral("media folders..."));
+void RunPage::AddMediaFoldersButton(QBoxLayout* into, const pages::FormPart& part) {
+  QPushButton* button = AddButton(this, part.id, QString::fromStdString(part.text));
   into->addWidget(button, 0, Qt::AlignRight);
   connect(button, &QPushButton::clicked, this, &RunPage::MediaFoldersWanted);
 }

@@ -100,7 +100,7 @@ class RunPage : public QWidget, private pages::RunView {
 
   void AddFileRow(QBoxLayout* into, const pages::FormPart& part);
   void AddRunRow(QBoxLayout* into, const pages::FormPart& part);
-  void AddMediaFoldersButton(QBoxLayout* into, int buttonId);
+  void AddMediaFoldersButton(QBoxLayout* into, const pages::FormPart& part);
   void AddAction(QBoxLayout* into, const pages::FormPart& part);
   /// The page's other button: "collect..." on the find page.
   void Act();

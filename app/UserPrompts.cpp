@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/Controls.h"
+#include "core/Translation.h"
 #include "run/RunMessages.h"
 
 namespace pexol {
@@ -49,8 +51,10 @@ std::optional<QString> QtUserPrompts::ChooseFile(QWidget* owner, const FileDialo
       continue;
     }
     if (request.kind == FileDialogKind::SaveAs || FolderOfPathExists(path)) return path;
-    ShowMessage(dialog.get(), QStringLiteral("The folder does not exist:\n\n%1").arg(path),
-                MessageIcon::Exclamation);
+    ShowMessage(
+        dialog.get(),
+        QString::fromStdString(Say("The folder does not exist:\n\n{0}", path.toStdString())),
+        MessageIcon::Exclamation);
   }
   return std::nullopt;
 }

@@ -150,6 +150,9 @@ inline constexpr int aboutBlank = 1066;
 inline constexpr int aboutExchange = 1067;
 inline constexpr int aboutLicence = 1068;
 inline constexpr int aboutWarranty = 1069;
+inline constexpr int aboutLanguageLabel = 1180;
+inline constexpr int aboutLanguage = 1181;  ///< the list of languages
+inline constexpr int aboutLanguageNote = 1182;
 
 // The timeline picture, under the pages.
 inline constexpr int timeline = 1120;

@@ -2,31 +2,32 @@
 #include "app/pages/ConversionPages.h"
 
 #include "app/pages/ControlIds.h"
+#include "core/Translation.h"
 #include "run/RunConversions.h"
 
 namespace pexol::pages {
 
-ToTextPage::ToTextPage() : Page("mpj to txt") {
+ToTextPage::ToTextPage() : Page(Tr("mpj to txt")) {
   AddSoftwareBox(ids::toTextSoftwareBox, ids::toTextCorvane, ids::toTextLumetta, "toText/software");
   // The values do not follow the places: PAL is 1, FRAME 2, NTSC(non drop frame) 3. It starts
   // on the command line's default, as the export and render pages do.
-  timecode = AddChoices(
-      ids::toTextTimecodeBox, "EDL output",
-      {{ids::toTextNtscDrop, "NTSC(drop frame)", static_cast<int>(TimecodeMode::NtscDrop)},
-       {ids::toTextPal, "PAL", static_cast<int>(TimecodeMode::Pal)},
-       {ids::toTextNtscNonDrop, "NTSC(non drop frame)",
-        static_cast<int>(TimecodeMode::NtscNonDrop)},
-       {ids::toTextFrame, "FRAME", static_cast<int>(TimecodeMode::Frame)}},
-      "toText/timecode", static_cast<int>(ToTextOptions{}.timecode));
+  timecode = AddChoices(ids::toTextTimecodeBox, Tr("EDL output"),
+                        {{ids::toTextNtscDrop, std::string(Tr("NTSC(drop frame)")),
+                          static_cast<int>(TimecodeMode::NtscDrop)},
+                         {ids::toTextPal, "PAL", static_cast<int>(TimecodeMode::Pal)},
+                         {ids::toTextNtscNonDrop, std::string(Tr("NTSC(non drop frame)")),
+                          static_cast<int>(TimecodeMode::NtscNonDrop)},
+                         {ids::toTextFrame, "FRAME", static_cast<int>(TimecodeMode::Frame)}},
+                        "toText/timecode", static_cast<int>(ToTextOptions{}.timecode));
   csv = AddCheck(ids::toTextCsv, "CSV", "toText/csv", true);
-  utf8 = AddCheck(ids::toTextUtf8, "UTF-8 text", "toText/utf8");
+  utf8 = AddCheck(ids::toTextUtf8, Tr("UTF-8 text"), "toText/utf8");
   AddStretch();
-  source = AddFileRow(ids::toTextSourceLabel, "mpj source file", ids::toTextSource,
+  source = AddFileRow(ids::toTextSourceLabel, Tr("mpj source file"), ids::toTextSource,
                       ids::toTextSourceChooser, OpenFile("mpj", ProjectFilter()), "toText/source");
-  destination = AddFileRow(ids::toTextDestinationLabel, "txt destination file",
+  destination = AddFileRow(ids::toTextDestinationLabel, Tr("txt destination file"),
                            ids::toTextDestination, ids::toTextDestinationChooser,
                            SaveFile("txt", TextFilter()), "toText/destination");
-  AddRunRow(ids::toTextConvert, "convert", ids::toTextProgress, ids::toTextStatus,
+  AddRunRow(ids::toTextConvert, Tr("convert"), ids::toTextProgress, ids::toTextStatus,
             ids::toTextCancel);
   state.PictureFrom(source, timecode);
 }
@@ -40,21 +41,21 @@ Page::Driver ToTextPage::MakeRun(const MediaFolders&) {
   return [job](RunObserver& observer) { return RunProjectToText(job, observer); };
 }
 
-ToProjectPage::ToProjectPage() : Page("txt to mpj") {
+ToProjectPage::ToProjectPage() : Page(Tr("txt to mpj")) {
   AddSoftwareBox(ids::toProjectSoftwareBox, ids::toProjectCorvane, ids::toProjectLumetta,
                  "toProject/software");
-  utf8 = AddCheck(ids::toProjectUtf8, "UTF-8 text", "toProject/utf8");
+  utf8 = AddCheck(ids::toProjectUtf8, Tr("UTF-8 text"), "toProject/utf8");
   source =
-      AddFileRow(ids::toProjectSourceLabel, "mpj source file", ids::toProjectSource,
+      AddFileRow(ids::toProjectSourceLabel, Tr("mpj source file"), ids::toProjectSource,
                  ids::toProjectSourceChooser, OpenFile("mpj", ProjectFilter()), "toProject/source");
-  text = AddFileRow(ids::toProjectTextLabel, "txt source file", ids::toProjectText,
+  text = AddFileRow(ids::toProjectTextLabel, Tr("txt source file"), ids::toProjectText,
                     ids::toProjectTextChooser, OpenFile("txt", TextFilter()), "toProject/text");
   // The destination sits apart from the two sources, as it always has.
   AddStretch();
-  destination = AddFileRow(ids::toProjectDestinationLabel, "mpj destination file",
+  destination = AddFileRow(ids::toProjectDestinationLabel, Tr("mpj destination file"),
                            ids::toProjectDestination, ids::toProjectDestinationChooser,
                            SaveFile("mpj", ProjectFilter()), "toProject/destination");
-  AddRunRow(ids::toProjectConvert, "convert", ids::toProjectProgress, ids::toProjectStatus,
+  AddRunRow(ids::toProjectConvert, Tr("convert"), ids::toProjectProgress, ids::toProjectStatus,
             ids::toProjectCancel);
   state.PictureFrom(source);
 }

@@ -3,6 +3,7 @@
 
 #include "app/pages/ControlIds.h"
 #include "app/pages/MediaFolders.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 
@@ -25,9 +26,10 @@ FileRequest DestinationRequest() {
 
 }  // namespace
 
-ExportPage::ExportPage() : Page("export") {
+ExportPage::ExportPage() : Page(Tr("export")) {
   AddSoftwareBox(ids::exportSoftwareBox, ids::exportCorvane, ids::exportLumetta, "export/software");
-  std::vector<Choice> choices{{ids::exportFromExtension, "from the file name", fromExtension}};
+  std::vector<Choice> choices{
+      {ids::exportFromExtension, std::string(Tr("from the file name")), fromExtension}};
   std::vector<std::string> names{fromExtensionName};
   const auto formats = ExportFormats();
   for (std::size_t f = 0; f < formats.size(); ++f) {
@@ -35,26 +37,28 @@ ExportPage::ExportPage() : Page("export") {
     names.emplace_back(formats[f].name);
   }
   // The page shows its defaults: the format from the name, the command line's timecode.
-  format = AddChoices(ids::exportFormatBox, "format", std::move(choices), "export/format",
+  format = AddChoices(ids::exportFormatBox, Tr("format"), std::move(choices), "export/format",
                       fromExtension);
   // Kept by name, so that a new row leaves the choice as it was; earlier versions kept the
   // value, the row's place in the table as it was then.
   state.KeepByName(format, std::move(names),
                    {fromExtensionName, "otio", "cmx3600", "mlt", "kdenlive", "fcp7", "fcpxml"});
-  timecode = AddChoices(
-      ids::exportTimecodeBox, "timecode",
-      {{ids::exportNtscDrop, "NTSC drop frame", static_cast<int>(TimecodeMode::NtscDrop)},
-       {ids::exportNtscNonDrop, "NTSC non-drop frame", static_cast<int>(TimecodeMode::NtscNonDrop)},
-       {ids::exportPal, "PAL", static_cast<int>(TimecodeMode::Pal)}},
-      "export/timecode", static_cast<int>(ExportJob{}.timecode));
+  timecode = AddChoices(ids::exportTimecodeBox, Tr("timecode"),
+                        {{ids::exportNtscDrop, std::string(Tr("NTSC drop frame")),
+                          static_cast<int>(TimecodeMode::NtscDrop)},
+                         {ids::exportNtscNonDrop, std::string(Tr("NTSC non-drop frame")),
+                          static_cast<int>(TimecodeMode::NtscNonDrop)},
+                         {ids::exportPal, "PAL", static_cast<int>(TimecodeMode::Pal)}},
+                        "export/timecode", static_cast<int>(ExportJob{}.timecode));
   AddStretch();
-  source = AddFileRow(ids::exportSourceLabel, "mpj source file", ids::exportSource,
+  source = AddFileRow(ids::exportSourceLabel, Tr("mpj source file"), ids::exportSource,
                       ids::exportSourceChooser, OpenFile("mpj", ProjectFilter()), "export/source");
-  destination =
-      AddFileRow(ids::exportDestinationLabel, "timeline destination file", ids::exportDestination,
-                 ids::exportDestinationChooser, DestinationRequest(), "export/destination");
+  destination = AddFileRow(ids::exportDestinationLabel, Tr("timeline destination file"),
+                           ids::exportDestination, ids::exportDestinationChooser,
+                           DestinationRequest(), "export/destination");
   AddMediaFoldersButton(ids::exportMediaFolders);
-  AddRunRow(ids::exportRun, "export", ids::exportProgress, ids::exportStatus, ids::exportCancel);
+  AddRunRow(ids::exportRun, Tr("export"), ids::exportProgress, ids::exportStatus,
+            ids::exportCancel);
   state.PictureFrom(source, timecode);
 }
 

@@ -1,6 +1,8 @@
 // app/pages/FileRequest.cpp - the file dialog requests the pages share
 #include "app/pages/FileRequest.h"
 
+#include "core/Translation.h"
+
 namespace pexol::pages {
 
 namespace {
@@ -12,15 +14,15 @@ FileRequest Request(FileDialogKind kind, std::string_view extension, std::string
 }  // namespace
 
 std::string WithAllFiles(std::string_view types) {
-  return std::string(types) + ";;all(*.*)";
+  return std::string(types) + ";;" + std::string(Tr("all(*.*)"));
 }
 
 std::string ProjectFilter() {
-  return WithAllFiles("Corvane file (*.mpj)");
+  return WithAllFiles(Tr("Corvane file (*.mpj)"));
 }
 
 std::string TextFilter() {
-  return WithAllFiles("Text file (*.txt)");
+  return WithAllFiles(Tr("Text file (*.txt)"));
 }
 
 FileRequest OpenFile(std::string_view extension, std::string filter) {

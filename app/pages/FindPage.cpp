@@ -4,6 +4,7 @@
 #include "app/pages/ControlIds.h"
 #include "app/pages/MediaFolders.h"
 #include "check/MediaCheck.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "media/PathText.h"
 #include "probe/EditorSupport.h"
@@ -19,35 +20,34 @@ constexpr std::size_t shownMedia = 12;
 
 std::string ProbedLine(const std::string& path, const MediaFacts& facts) {
   const std::string name = Utf8OfPath(PathOfUtf8(path).filename());
-  std::string line = name + ": " + FactsSummary(facts);
+  const std::string summary = FactsSummary(facts);
   if (const std::string opens = OpensSummary(EditorsThatOpen(facts, path)); !opens.empty())
-    line += "; opens in " + opens;
-  return line;
+    return Say("{0}: {1}; opens in {2}", name, summary, opens);
+  return name + ": " + summary;
 }
 
 std::string ProbedList(const std::vector<std::string>& lines) {
-  std::string list = "The files found, and the editors that open them as they are:";
+  std::string list(Tr("The files found, and the editors that open them as they are:"));
   for (std::size_t i = 0; i < lines.size() && i < shownMedia; ++i) list += "\n" + lines[i];
-  if (lines.size() > shownMedia)
-    list += "\n... and " + std::to_string(lines.size() - shownMedia) + " more.";
+  if (lines.size() > shownMedia) list += "\n" + Say("... and {0} more.", lines.size() - shownMedia);
   return list;
 }
 
-FindPage::FindPage() : Page("find") {
+FindPage::FindPage() : Page(Tr("find")) {
   AddSoftwareBox(ids::findSoftwareBox, ids::findCorvane, ids::findLumetta, "find/software");
   AddStretch();
-  source = AddFileRow(ids::findSourceLabel, "mpj source file", ids::findSource,
+  source = AddFileRow(ids::findSourceLabel, Tr("mpj source file"), ids::findSource,
                       ids::findSourceChooser, OpenFile("mpj", ProjectFilter()), "find/source");
   searchFolder =
-      AddFileRow(ids::findSearchFolderLabel, "media search folder", ids::findSearchFolder,
+      AddFileRow(ids::findSearchFolderLabel, Tr("media search folder"), ids::findSearchFolder,
                  ids::findSearchFolderChooser, ChooseFolder(), "find/searchFolder");
   AddMediaFoldersButton(ids::findMediaFolders);
   // No report until the user names one: the system's null device, by the name it has there.
   report =
-      AddFileRow(ids::findReportLabel, "txt destination file", ids::findReport,
+      AddFileRow(ids::findReportLabel, Tr("txt destination file"), ids::findReport,
                  ids::findReportChooser, SaveFile("txt", TextFilter()), "find/report", nullDevice);
-  AddRunRow(ids::findCheck, "check", ids::findProgress, ids::findStatus, ids::findCancel);
-  AddAction(ids::findCollect, "collect...");
+  AddRunRow(ids::findCheck, Tr("check"), ids::findProgress, ids::findStatus, ids::findCancel);
+  AddAction(ids::findCollect, Tr("collect..."));
   state.PictureFrom(source);
   state.PictureSearches(searchFolder);
 }

@@ -2,12 +2,16 @@
 #include "app/pages/Language.h"
 
 #include <array>
+#include <optional>
 
 #include "core/Translation.h"
 
 namespace pexol::pages {
 
 namespace {
+
+// Set once, as the window starts, before any thread reads it.
+std::optional<std::string> inUse;
 
 constexpr std::array<LanguageChoice, 3> choices{{
     {"", ToTranslate("System language")},
@@ -19,6 +23,18 @@ constexpr std::array<LanguageChoice, 3> choices{{
 
 std::span<const LanguageChoice> LanguageChoices() {
   return choices;
+}
+
+std::string ChoiceName(const LanguageChoice& choice) {
+  return std::string(choice.code.empty() ? Tr(choice.name) : choice.name);
+}
+
+std::string LanguageLabel() {
+  return std::string(Tr("language"));
+}
+
+std::string LanguageNote() {
+  return std::string(Tr("A new choice takes effect when pexol starts again."));
 }
 
 std::string WindowLanguage(const SettingsStore& settings, std::string_view systemLanguage) {
@@ -34,7 +50,12 @@ std::string UseWindowLanguage(const SettingsStore& settings,
   auto catalogue = FindCatalogue(language, programFolder);
   if (!catalogue) language.clear();
   UseCatalogue(std::move(catalogue));
+  inUse = language;
   return language;
+}
+
+std::string LanguageInUse() {
+  return inUse ? *inUse : SystemLanguage();
 }
 
 }  // namespace pexol::pages

@@ -26,6 +26,14 @@ struct LanguageChoice {
 /// A new translation adds its row here beside its po/LANG.po.
 std::span<const LanguageChoice> LanguageChoices();
 
+/// A choice's name as the list shows it: the system's entry translated, the others as they are.
+std::string ChoiceName(const LanguageChoice& choice);
+
+/// The list's label, and the line beside it that says when a new choice takes effect;
+/// translated.
+std::string LanguageLabel();
+std::string LanguageNote();
+
 /// The language the window speaks: the user's choice if it is one of the list, else the
 /// system's (`systemLanguage`, as `SystemLanguage()` gives it).
 std::string WindowLanguage(const SettingsStore& settings, std::string_view systemLanguage);
@@ -35,5 +43,9 @@ std::string WindowLanguage(const SettingsStore& settings, std::string_view syste
 /// language chosen, empty for English.
 std::string UseWindowLanguage(const SettingsStore& settings,
                               const std::filesystem::path& programFolder);
+
+/// What `UseWindowLanguage` chose ("ja", empty for English); the system's language before it
+/// was called. A program the window starts is asked to speak it.
+std::string LanguageInUse();
 
 }  // namespace pexol::pages

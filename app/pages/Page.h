@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/pages/FileRequest.h"
@@ -66,21 +67,23 @@ class Page {
   }
 
  protected:
-  explicit Page(std::string title) : title(std::move(title)) {}
+  /// `title` and every text given to the Add functions are shown as they are: the pages pass
+  /// them translated.
+  explicit Page(std::string_view title) : title(title) {}
 
   /// The "software" box every page starts with; none ticked leaves the choice to the run.
   void AddSoftwareBox(int boxId, int corvaneId, int lumettaId, const char* key);
   /// A choice box whose field starts at `start` (-1: none ticked), `columns` buttons to a row.
-  int AddChoices(int boxId, std::string title, std::vector<Choice> choices, const char* key,
+  int AddChoices(int boxId, std::string_view title, std::vector<Choice> choices, const char* key,
                  int start = -1, int columns = 2);
-  int AddCheck(int id, std::string text, const char* key, bool inBoxAbove = false);
+  int AddCheck(int id, std::string_view text, const char* key, bool inBoxAbove = false);
   void AddStretch();
   /// A save request makes the edit a destination, which a run asks about before replacing it.
-  int AddFileRow(int labelId, std::string caption, int editId, int chooserId, FileRequest request,
-                 const char* key, std::string start = {});
+  int AddFileRow(int labelId, std::string_view caption, int editId, int chooserId,
+                 FileRequest request, const char* key, std::string start = {});
   void AddMediaFoldersButton(int id);
-  void AddRunRow(int buttonId, std::string text, int progressId, int statusId, int cancelId);
-  void AddAction(int id, std::string text);
+  void AddRunRow(int buttonId, std::string_view text, int progressId, int statusId, int cancelId);
+  void AddAction(int id, std::string_view text);
 
   PageState state;
 

@@ -4,6 +4,7 @@
 #include "app/pages/ControlIds.h"
 #include "app/pages/MediaFolders.h"
 #include "core/Options.h"
+#include "core/Translation.h"
 #include "render/RenderChoices.h"
 #include "render/RenderSteps.h"
 
@@ -22,7 +23,7 @@ std::string Trimmed(const std::string& text) {
 FileRequest DestinationRequest() {
   std::string types;
   for (const RenderContainer& container : RenderContainers())
-    types += (types.empty() ? "" : ";;") + std::string(container.label) + " (*" +
+    types += (types.empty() ? "" : ";;") + std::string(Tr(container.label)) + " (*" +
              container.extension + ")";
   return SaveFile(std::string_view(RenderContainers().front().extension).substr(1),
                   WithAllFiles(types));
@@ -36,37 +37,39 @@ std::vector<std::string> RenderArgumentsForChild(const RenderJob& job) {
   return arguments;
 }
 
-RenderPage::RenderPage(Renderer renderer) : Page("render"), renderer(std::move(renderer)) {
+RenderPage::RenderPage(Renderer renderer) : Page(Tr("render")), renderer(std::move(renderer)) {
   AddSoftwareBox(ids::renderSoftwareBox, ids::renderCorvane, ids::renderLumetta, "render/software");
   std::vector<Choice> rates;
   for (const RenderRate& choice : RenderRates())
     rates.push_back({choice.mode == TimecodeMode::Pal ? ids::renderPal : ids::renderNtsc,
-                     choice.label, static_cast<int>(choice.mode)});
-  rate = AddChoices(ids::renderRateBox, "video", std::move(rates), "render/rate",
+                     std::string(Tr(choice.label)), static_cast<int>(choice.mode)});
+  rate = AddChoices(ids::renderRateBox, Tr("video"), std::move(rates), "render/rate",
                     static_cast<int>(RenderJob{}.timecode));
   std::vector<Choice> sizes;
   for (const RenderSizeChoice& choice : RenderSizes()) {
     const int index = static_cast<int>(sizes.size());
-    sizes.push_back({ids::renderSizeFirst + index, choice.label, index});
+    sizes.push_back({ids::renderSizeFirst + index, std::string(Tr(choice.label)), index});
   }
-  size = AddChoices(ids::renderSizeBox, "size", std::move(sizes), "render/size", 0, 3);
+  size = AddChoices(ids::renderSizeBox, Tr("size"), std::move(sizes), "render/size", 0, 3);
   missing = AddChoices(
-      ids::renderMissingBox, "missing media",
-      {{ids::renderMissingFail, "do not render; list them", static_cast<int>(MissingMedia::Fail)},
-       {ids::renderMissingBlack, "render black and silence in their place",
+      ids::renderMissingBox, Tr("missing media"),
+      {{ids::renderMissingFail, std::string(Tr("do not render; list them")),
+        static_cast<int>(MissingMedia::Fail)},
+       {ids::renderMissingBlack, std::string(Tr("render black and silence in their place")),
         static_cast<int>(MissingMedia::Black)}},
       "render/missing", static_cast<int>(MissingMedia::Fail));
   quality = state.AddNumber("render/quality", 0, 51, RenderJob{}.quality);
   from = state.AddText("render/from");
   to = state.AddText("render/to");
   AddStretch();
-  source = AddFileRow(ids::renderSourceLabel, "mpj source file", ids::renderSource,
+  source = AddFileRow(ids::renderSourceLabel, Tr("mpj source file"), ids::renderSource,
                       ids::renderSourceChooser, OpenFile("mpj", ProjectFilter()), "render/source");
   destination =
-      AddFileRow(ids::renderDestinationLabel, "video destination file", ids::renderDestination,
+      AddFileRow(ids::renderDestinationLabel, Tr("video destination file"), ids::renderDestination,
                  ids::renderDestinationChooser, DestinationRequest(), "render/destination");
   AddMediaFoldersButton(ids::renderMediaFolders);
-  AddRunRow(ids::renderRun, "render", ids::renderProgress, ids::renderStatus, ids::renderCancel);
+  AddRunRow(ids::renderRun, Tr("render"), ids::renderProgress, ids::renderStatus,
+            ids::renderCancel);
   state.PictureFrom(source, rate);
 }
 

@@ -4,15 +4,15 @@
 #include <exception>
 #include <new>
 
+#include "core/Translation.h"
+
 namespace pexol::pages {
 
 namespace {
 
 RunResult FailedOn(std::string_view file, std::string_view reason) {
-  std::string message = "The run failed\n\n";
-  if (!file.empty()) message += std::string(file) + "\n";
-  message += reason;
-  return RunResult::Failed(std::move(message));
+  return RunResult::Failed(file.empty() ? Say("The run failed\n\n{0}", reason)
+                                        : Say("The run failed\n\n{0}\n{1}", file, reason));
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ RunResult RunCaught(const Driver& driver, RunObserver& observer, std::string_vie
     return driver(observer);
   } catch (const std::bad_alloc&) {
     observer.Status("");
-    return FailedOn(file, "There is not enough memory for this run.");
+    return FailedOn(file, Tr("There is not enough memory for this run."));
   } catch (const std::exception& error) {
     observer.Status("");
     std::string reason = error.what();
@@ -32,7 +32,7 @@ RunResult RunCaught(const Driver& driver, RunObserver& observer, std::string_vie
     return FailedOn(file, reason);
   } catch (...) {
     observer.Status("");
-    return FailedOn(file, "An unexpected error ended it.");
+    return FailedOn(file, Tr("An unexpected error ended it."));
   }
 }
 

@@ -8,6 +8,7 @@
 #include "app/pages/MediaFolders.h"
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "core/Version.h"
 
 namespace pexol::pages {
@@ -17,19 +18,25 @@ namespace {
 /// The command line's words for an automatic choice, as a closing paragraph of the message.
 void NoteAutomaticSoftware(std::string& message, Software software) {
   while (!message.ends_with("\n\n")) message += '\n';
-  message += "Read as \"";
-  message += SoftwareName(software);
-  message += "\" (chosen automatically).";
+  message += Say("Read as \"{0}\" (chosen automatically).", SoftwareName(software));
 }
 
 }  // namespace
 
 std::string WindowTitle() {
-  return "pexol Version " + std::string(version);
+  return Say("pexol Version {0}", version);
+}
+
+std::string CloseQuestion() {
+  return std::string(Tr(closeQuestion));
+}
+
+std::string AboutTitle() {
+  return std::string(Tr(aboutTitle));
 }
 
 std::string ReplaceQuestion(std::string_view path) {
-  return std::string(path) + " exists. Replace it?";
+  return Say("{0} exists. Replace it?", path);
 }
 
 bool MayReplace(const PageState& state, const std::function<bool(const std::string&)>& ask) {
@@ -43,7 +50,8 @@ ShownMessage ResultMessage(RunResult result, PageState& state) {
     if (result.chosenSoftware) NoteAutomaticSoftware(result.message, *result.chosenSoftware);
     state.RunCompleted();
     // Warnings (media not found, unreadable search folders) follow the message.
-    for (const std::string& warning : result.warnings) result.message += "\n\nwarning: " + warning;
+    for (const std::string& warning : result.warnings)
+      result.message += "\n\n" + Say("warning: {0}", warning);
   }
   // Names from projects are Shift-JIS: decoded as the command line decodes them.
   return {DisplayText(result.message), !result.Completed()};
@@ -91,12 +99,12 @@ std::string ProjectOffer::For(const std::string& sourceNow) const {
 }
 
 std::vector<AboutLine> AboutLines() {
-  return {{ids::aboutVersion, "pexol Version " + std::string(version)},
-          {ids::aboutCorrespondence, "Corvane ver2.94 Correspondence."},
+  return {{ids::aboutVersion, WindowTitle()},
+          {ids::aboutCorrespondence, std::string(Tr("Corvane ver2.94 Correspondence."))},
           {ids::aboutBlank, ""},
-          {ids::aboutExchange, "Corvane file(*.mpj) - text exchange"},
-          {ids::aboutLicence, "Free software, written from scratch."},
-          {ids::aboutWarranty, "It comes with no warranty."}};
+          {ids::aboutExchange, std::string(Tr("Corvane file(*.mpj) - text exchange"))},
+          {ids::aboutLicence, std::string(Tr("Free software, written from scratch."))},
+          {ids::aboutWarranty, std::string(Tr("It comes with no warranty."))}};
 }
 
 }  // namespace pexol::pages

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/pages/PageState.h"
+#include "core/Translation.h"
 #include "picture/RunPicture.h"
 #include "run/RunResult.h"
 
@@ -14,12 +15,17 @@ namespace pexol::pages {
 
 struct MediaFolders;
 
-/// "pexol Version 2.12".
+/// "pexol Version 2.12", translated.
 std::string WindowTitle();
 /// Asked before a run's typed destination is replaced, and before the window closes on a run.
 std::string ReplaceQuestion(std::string_view path);
 inline constexpr std::string_view closeQuestion =
-    "A run is going on. Stop it and close the window?";
+    ToTranslate("A run is going on. Stop it and close the window?");
+/// `closeQuestion` translated, as the window asks it.
+std::string CloseQuestion();
+/// The last page's title, translated.
+inline constexpr std::string_view aboutTitle = ToTranslate("about");
+std::string AboutTitle();
 
 /// True when the run may write the page's destinations: each is new, a device, was chosen in a
 /// file dialog (which asked already), or `ask` (a yes/no question) got a yes; the first no ends
@@ -62,7 +68,7 @@ class ProjectOffer {
   std::string last;
 };
 
-/// The "about" page's lines, under its icon and "PEXOL": {control id, text}.
+/// The "about" page's lines, under its icon and "PEXOL": {control id, text}, translated.
 struct AboutLine {
   int id;
   std::string text;

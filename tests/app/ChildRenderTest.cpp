@@ -2,6 +2,8 @@
 // window, and the pages that agree with each other
 #include <signal.h>
 
+#include <tuple>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -343,20 +345,25 @@ class ChildRenderTest : public QObject {
     QCOMPARE(Find<QLineEdit>(*window, ids::exportSource)->text(), Path("other.mpj"));
   }
 
-  // "pexol --help" and "--version" answer on standard output without opening the window.
+  // "pexol --help" and "--version" answer on standard output without opening the window, the
+  // help in the system's language.
   void HelpAndVersionPrintInsteadOfOpeningTheWindow() {
-    for (const auto& [argument, start] :
-         {std::pair{"--help", "Usage: pexol"}, std::pair{"--version", "pexol "}}) {
+    for (const auto& [argument, language, start] :
+         {std::tuple{"--help", "C", "Usage: pexol"}, std::tuple{"--version", "C", "pexol "},
+          std::tuple{"--help", "ja_JP.UTF-8", "使い方: pexol"}}) {
       QProcess program;
       QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
       environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
       environment.remove(QStringLiteral("DISPLAY"));  // a window could not open anyway
+      for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        environment.remove(QLatin1String(variable));
+      environment.insert(QStringLiteral("LANG"), QLatin1String(language));
       program.setProcessEnvironment(environment);
       program.start(QStringLiteral(PEXOL_WINDOW), {QString::fromLatin1(argument)});
       QVERIFY(program.waitForFinished(10000));
       QCOMPARE(program.exitStatus(), QProcess::NormalExit);
       QCOMPARE(program.exitCode(), 0);
-      QVERIFY2(program.readAllStandardOutput().startsWith(start), argument);
+      QVERIFY2(program.readAllStandardOutput().startsWith(start), start);
     }
   }
 
