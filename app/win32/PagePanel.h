@@ -34,7 +34,7 @@ struct PanelHost {
 /// One page in the tab control: builds a control for each part of the page, shows each field
 /// and sets it as the user changes it, lays the controls out at the window's DPI, and shows the
 /// page's run (which its `PageRun` runs) in the status line, bar and Cancel.
-class PagePanel : private pages::RunView {
+class PagePanel final : private pages::RunView {
  public:
   PagePanel(HWND window, std::unique_ptr<pages::Page> page, PanelHost& host,
             const Metrics& metrics);
