@@ -51,8 +51,9 @@ fuzz: deps
 	scripts/fuzz $(FUZZ_SECONDS)
 
 # Windows: pexol.exe (the window) and pexol-cli.exe cross-compiled with MinGW-w64, statically
-# linked, and packed with their README; test-windows runs the Windows build's tests under Wine
-# and compares its output with the Linux build's (LINUX_REFERENCE, built here when it is not yet).
+# linked, and packed with their README and their catalogues (locale\ beside them); test-windows
+# runs the Windows build's tests under Wine and compares its output with the Linux build's
+# (LINUX_REFERENCE, built here when it is not yet).
 WINDOWS_BUILD ?= build-windows
 LINUX_REFERENCE ?= $(BUILD)
 VERSION := $(shell sed -n 's/^project.pexol VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -66,9 +67,9 @@ $(WINDOWS_BUILD)/CMakeCache.txt:
 	  -DCMAKE_BUILD_TYPE=Release $(CONFIGURE_FLAGS)
 
 windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol pexol-cli
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol pexol-cli pexol_catalogues
 	cmake "-DEXES=$(WINDOWS_BUILD)/pexol.exe;$(WINDOWS_BUILD)/cli/pexol-cli.exe" \
-	  -DZIP=$(WINDOWS_ZIP) -P cmake/windows/PackWindows.cmake
+	  -DLOCALE=$(WINDOWS_BUILD)/locale -DZIP=$(WINDOWS_ZIP) -P cmake/windows/PackWindows.cmake
 
 test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \

@@ -3,11 +3,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
 
 #include "app/pages/ControlIds.h"
 #include "app/pages/FindPage.h"
 #include "app/win32/Prompts.h"
+#include "core/Translation.h"
 
 namespace pexol::win32 {
 
@@ -114,6 +117,20 @@ void AddItem(HWND list, const std::string& item) {
   SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
+/// The widest of `texts` as a button shows it, at least the usual button's width.
+int ButtonWidth(const Metrics& m, std::initializer_list<std::wstring_view> texts) {
+  int widest = m.Scale(75);
+  for (std::wstring_view text : texts) widest = std::max(widest, m.LabelWidth(text) + m.Scale(24));
+  return widest;
+}
+
+/// The widest of `texts` as a line or a check box shows it.
+int LineWidth(const Metrics& m, std::initializer_list<std::wstring_view> texts) {
+  int widest = 0;
+  for (std::wstring_view text : texts) widest = std::max(widest, m.LabelWidth(text));
+  return widest;
+}
+
 void RemoveSelected(HWND list) {
   const auto selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (selected != LB_ERR) SendMessageW(list, LB_DELETESTRING, selected, 0);
@@ -128,15 +145,23 @@ std::optional<pages::MediaFolders> EditMediaFolders(HWND owner, const pages::Med
   const int row = m.ControlHeight();
   const int line = m.LineHeight();
   const int gap = m.Gap();
-  const int width = m.TextWidth(L"x") * 70;
+  const std::wstring title = Wide(Tr("media folders"));
+  const std::wstring mapsCaption = Wide(Tr("Windows folder moved to a folder here"));
+  const std::wstring searchCaption = Wide(Tr("search folders (searched by file name)"));
+  const std::wstring add = Wide(Tr("add"));
+  const std::wstring addFolder = Wide(Tr("add..."));
+  const std::wstring remove = Wide(Tr("remove"));
+  const std::wstring ok = Wide(Tr("OK"));
+  const std::wstring cancel = Wide(Tr("Cancel"));
+  const int button = ButtonWidth(m, {add, addFolder, remove, ok, cancel});
+  const int width =
+      std::max(m.TextWidth(L"x") * 70, LineWidth(m, {mapsCaption, searchCaption}) + 2 * margin);
   const int inner = width - 2 * margin;
-  const int button = std::max(m.Scale(75), m.TextWidth(L"remove") + m.Scale(24));
   const int listHeight = 5 * line;
   const int height = margin + 2 * line + 3 * row + 2 * listHeight + 7 * gap + row + margin;
-  Modal dialog(owner, L"media folders", width, height, m);
+  Modal dialog(owner, title, width, height, m);
   int y = margin;
-  dialog.Add(WC_STATICW, L"Windows folder moved to a folder here", SS_LEFT, -1, margin, y, inner,
-             line);
+  dialog.Add(WC_STATICW, mapsCaption, SS_LEFT, -1, margin, y, inner, line);
   y += line + gap / 2;
   const int arrow = m.TextWidth(L"->") + gap;
   const int chooser = std::max(row, m.TextWidth(L"...") + m.Scale(16));
@@ -152,32 +177,31 @@ std::optional<pages::MediaFolders> EditMediaFolders(HWND owner, const pages::Med
   x += fields - fields / 3 + gap;
   dialog.Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, ids::mediaChooseLocal, x, y, chooser,
              row);
-  dialog.Add(WC_BUTTONW, L"add", BS_PUSHBUTTON | WS_TABSTOP, ids::mediaAddMap,
-             margin + inner - button, y, button, row);
+  dialog.Add(WC_BUTTONW, add, BS_PUSHBUTTON | WS_TABSTOP, ids::mediaAddMap, margin + inner - button,
+             y, button, row);
   y += row + gap;
   HWND maps =
       dialog.Add(WC_LISTBOXW, L"", WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                  ids::mediaMaps, margin, y, inner, listHeight);
   y += listHeight + gap;
-  dialog.Add(WC_BUTTONW, L"remove", BS_PUSHBUTTON | WS_TABSTOP, ids::mediaRemoveMap,
+  dialog.Add(WC_BUTTONW, remove, BS_PUSHBUTTON | WS_TABSTOP, ids::mediaRemoveMap,
              margin + inner - button, y, button, row);
   y += row + gap;
-  dialog.Add(WC_STATICW, L"search folders (searched by file name)", SS_LEFT, -1, margin, y, inner,
-             line);
+  dialog.Add(WC_STATICW, searchCaption, SS_LEFT, -1, margin, y, inner, line);
   y += line + gap / 2;
   HWND search =
       dialog.Add(WC_LISTBOXW, L"", WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                  ids::mediaSearchFolders, margin, y, inner, listHeight);
   y += listHeight + gap;
-  dialog.Add(WC_BUTTONW, L"add...", BS_PUSHBUTTON | WS_TABSTOP, ids::mediaAddSearchFolder,
+  dialog.Add(WC_BUTTONW, addFolder, BS_PUSHBUTTON | WS_TABSTOP, ids::mediaAddSearchFolder,
              margin + inner - 2 * button - gap, y, button, row);
-  dialog.Add(WC_BUTTONW, L"remove", BS_PUSHBUTTON | WS_TABSTOP, ids::mediaRemoveSearchFolder,
+  dialog.Add(WC_BUTTONW, remove, BS_PUSHBUTTON | WS_TABSTOP, ids::mediaRemoveSearchFolder,
              margin + inner - button, y, button, row);
   y += row + 2 * gap;
-  dialog.Add(WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
-             margin + inner - 2 * button - gap, y, button, row);
-  dialog.Add(WC_BUTTONW, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, margin + inner - button,
+  dialog.Add(WC_BUTTONW, ok, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, margin + inner - 2 * button - gap,
              y, button, row);
+  dialog.Add(WC_BUTTONW, cancel, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, margin + inner - button, y,
+             button, row);
   for (const std::string& map : folders.maps) AddItem(maps, map);
   for (const std::string& folder : folders.searchFolders) AddItem(search, folder);
 
@@ -219,15 +243,24 @@ std::optional<CollectChoice> AskToCollect(HWND owner, Prompts& prompts, const Me
   const int line = m.LineHeight();
   const int gap = m.Gap();
   const int check = line + m.Scale(6);
-  const int width = m.TextWidth(L"x") * 60;
+  const std::wstring title = Wide(Tr("collect"));
+  const std::wstring folderCaption = Wide(Tr("new or empty folder for the project and its media"));
+  const std::wstring formatsCaption = Wide(Tr("also export the collected project as"));
+  const std::wstring linkText = Wide(Tr("hard links instead of copies where the disk allows"));
+  const std::wstring cancel = Wide(Tr("Cancel"));
+  const int button = ButtonWidth(m, {title, cancel});
+  const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, m.Dpi()) + m.Scale(8);
+  int width = std::max({m.TextWidth(L"x") * 60, LineWidth(m, {folderCaption, formatsCaption}),
+                        box + LineWidth(m, {linkText})});
+  for (const pages::CollectFormat& format : formats)
+    width = std::max(width, box + m.LabelWidth(Wide(format.label)));
+  width += 2 * margin;
   const int inner = width - 2 * margin;
-  const int button = std::max(m.Scale(75), m.TextWidth(L"Cancel") + m.Scale(24));
   const int height = margin + 2 * line + row + static_cast<int>(formats.size() + 1) * check +
                      4 * gap + row + margin;
-  Modal dialog(owner, L"collect", width, height, m);
+  Modal dialog(owner, title, width, height, m);
   int y = margin;
-  dialog.Add(WC_STATICW, L"new or empty folder for the project and its media", SS_LEFT,
-             ids::collectFolderLabel, margin, y, inner, line);
+  dialog.Add(WC_STATICW, folderCaption, SS_LEFT, ids::collectFolderLabel, margin, y, inner, line);
   y += line + gap / 2;
   const int chooser = std::max(row, m.TextWidth(L"...") + m.Scale(16));
   HWND folder = dialog.Add(WC_EDITW, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
@@ -235,8 +268,7 @@ std::optional<CollectChoice> AskToCollect(HWND owner, Prompts& prompts, const Me
   dialog.Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, ids::collectFolderChooser,
              margin + inner - chooser, y, chooser, row);
   y += row + gap;
-  dialog.Add(WC_STATICW, L"also export the collected project as", SS_LEFT, ids::collectFormatsLabel,
-             margin, y, inner, line);
+  dialog.Add(WC_STATICW, formatsCaption, SS_LEFT, ids::collectFormatsLabel, margin, y, inner, line);
   y += line + gap / 2;
   std::vector<std::pair<HWND, std::string>> boxes;
   for (const pages::CollectFormat& format : formats) {
@@ -245,13 +277,13 @@ std::optional<CollectChoice> AskToCollect(HWND owner, Prompts& prompts, const Me
                        format.name);
     y += check;
   }
-  HWND link = dialog.Add(WC_BUTTONW, L"hard links instead of copies where the disk allows",
-                         BS_AUTOCHECKBOX | WS_TABSTOP, ids::collectLink, margin, y, inner, check);
+  HWND link = dialog.Add(WC_BUTTONW, linkText, BS_AUTOCHECKBOX | WS_TABSTOP, ids::collectLink,
+                         margin, y, inner, check);
   y += check + 2 * gap;
-  dialog.Add(WC_BUTTONW, L"collect", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
+  dialog.Add(WC_BUTTONW, title, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
              margin + inner - 2 * button - gap, y, button, row);
-  dialog.Add(WC_BUTTONW, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, margin + inner - button,
-             y, button, row);
+  dialog.Add(WC_BUTTONW, cancel, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, margin + inner - button, y,
+             button, row);
   dialog.command = [&](int id) {
     if (id != ids::collectFolderChooser) return;
     if (const auto path = prompts.ChooseFile(dialog.handle, pages::ChooseFolder()))

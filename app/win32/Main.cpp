@@ -6,14 +6,18 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <string>
 
+#include "app/pages/Language.h"
 #include "app/win32/MainWindow.h"
+#include "core/Translation.h"
 #include "core/Version.h"
 
 namespace {
 
-constexpr const char* usage =
+constexpr std::string_view usage = pexol::ToTranslate(
     "Usage: pexol [OPTIONS]\n"
     "\n"
     "The desktop window of pexol: video project files (.mpj) to text and back, their media\n"
@@ -33,13 +37,28 @@ constexpr const char* usage =
     "  With a script no box opens: messages are appended to --messages FILE, questions take\n"
     "  the next --answer yes|no (else No), file dialogs the next --choose PATH (else cancelled).\n"
     "\n"
-    "For scripts and batch work use the command line: run 'pexol-cli --help'.\n";
+    "For scripts and batch work use the command line: run 'pexol-cli --help'.\n");
 
 using pexol::win32::ScriptStep;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "pexol: %s\n", message.c_str());
   return 2;
+}
+
+/// The folder of pexol.exe, where the zip puts the catalogues (locale\).
+std::filesystem::path ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::filesystem::path(path).parent_path();
 }
 
 }  // namespace
@@ -54,21 +73,33 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::wstring root = L"Software\\pexol";
   pexol::win32::Prompts prompts;
   std::deque<ScriptStep> script;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  // What ends the start before the window opens (help, version, a wrong option) speaks the
+  // window's language, which the settings (--settings) choose: it waits until they are known.
+  std::function<int()> early;
+  for (std::size_t i = 0; i < args.size() && !early; ++i) {
     const std::string& option = args[i];
     if (option == "--help" || option == "-h") {
-      std::fputs(usage, stdout);
-      return 0;
+      early = [] {
+        std::fputs(std::string(pexol::Tr(usage)).c_str(), stdout);
+        return 0;
+      };
+      break;
     }
     if (option == "--version") {
-      std::printf("pexol %.*s\n", static_cast<int>(pexol::version.size()), pexol::version.data());
-      return 0;
+      early = [] {
+        std::printf("pexol %.*s\n", static_cast<int>(pexol::version.size()), pexol::version.data());
+        return 0;
+      };
+      break;
     }
     if (option == "--close") {
       script.push_back({ScriptStep::Kind::Close});
       continue;
     }
-    if (i + 1 >= args.size()) return Fail(option + " needs a value; see --help");
+    if (i + 1 >= args.size()) {
+      early = [option] { return Fail(pexol::Say("{0} needs a value; see --help", option)); };
+      break;
+    }
     const std::string value = args[++i];
     const std::size_t equals = value.find('=');
     if (option == "--settings") {
@@ -89,9 +120,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       script.push_back({ScriptStep::Kind::Set, std::atoi(value.substr(0, equals).c_str()),
                         value.substr(equals + 1)});
     } else {
-      return Fail("unknown option " + option + "; see --help");
+      early = [option] { return Fail(pexol::Say("unknown option {0}; see --help", option)); };
     }
   }
+  pexol::win32::RegistrySettings settings(root);
+  // The access keys are the English window's in every language; the English texts they come
+  // from are read before a catalogue is chosen, and every other text after it.
+  pexol::win32::KeepEnglishLabels();
+  pexol::pages::UseWindowLanguage(settings, ProgramFolder());
+  if (early) return early();
   prompts.scripted = !script.empty() || !prompts.messagesFile.empty();
 
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
@@ -101,7 +138,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int status = 0;
   {
-    pexol::win32::RegistrySettings settings(root);
     pexol::win32::MainWindow window(settings, prompts);
     status = window.Run(std::move(script));
   }

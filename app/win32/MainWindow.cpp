@@ -8,6 +8,7 @@
 
 #include "app/pages/ControlIds.h"
 #include "app/win32/Dialogs.h"
+#include "core/Translation.h"
 
 namespace pexol::win32 {
 
@@ -101,7 +102,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
       [this] { PostMessageW(handle, stepMessage, 0, 0); }});
   for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages())
     pages.push_back(std::make_unique<PagePanel>(handle, std::move(page), *host, *metrics));
-  about = std::make_unique<AboutPanel>(handle, *metrics);
+  about = std::make_unique<AboutPanel>(handle, *metrics, settings);
   int index = 0;
   for (const auto& page : pages) {
     const std::wstring title = Wide(page->Model().Title());
@@ -110,9 +111,10 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
     item.pszText = const_cast<wchar_t*>(title.c_str());
     SendMessageW(tabs, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
   }
+  const std::wstring aboutTitle = Wide(Tr("about"));
   TCITEMW item{};
   item.mask = TCIF_TEXT;
-  item.pszText = const_cast<wchar_t*>(L"about");
+  item.pszText = const_cast<wchar_t*>(aboutTitle.c_str());
   SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 
   // The settings of the last session; from here on each change is written at once.
@@ -246,8 +248,14 @@ HWND MainWindow::PanelHandle(int index) const {
 }
 
 int MainWindow::NaturalWidth() const {
-  int width = metrics->TextWidth(L"x") * 60;
+  int width = std::max(metrics->TextWidth(L"x") * 60, about->MinWidth());
   for (const auto& page : pages) width = std::max(width, page->MinWidth());
+  // Every tab's title in one row.
+  const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+  RECT last{};
+  if (count > 0 && SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(count - 1),
+                                reinterpret_cast<LPARAM>(&last)))
+    width = std::max<int>(width, last.right + metrics->Margin());
   RECT area{0, 0, width, 100};
   SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
   return area.right - area.left + 2 * metrics->Margin();
@@ -350,7 +358,7 @@ void MainWindow::RunChanged(bool on) {
 bool MainWindow::MayClose() {
   pages::PageRun* running = gate.Running();
   if (running == nullptr) return true;
-  if (!prompts.Question(handle, std::string(pages::closeQuestion))) return false;
+  if (!prompts.Question(handle, std::string(Tr(pages::closeQuestion)))) return false;
   running->StopAndWait();
   return true;
 }
@@ -375,19 +383,19 @@ void MainWindow::NextStep() {
   switch (step.kind) {
     case ScriptStep::Kind::Page:
       if (step.id < 0 || step.id > static_cast<int>(pages.size()))
-        fail("no page " + std::to_string(step.id));
+        fail(Say("no page {0}", step.id));
       else
         SelectPage(step.id);
       break;
     case ScriptStep::Kind::Set:
       if (current >= static_cast<int>(pages.size()) ||
           !pages[static_cast<std::size_t>(current)]->SetControl(step.id, step.value))
-        fail("no control " + std::to_string(step.id) + " to set");
+        fail(Say("no control {0} to set", step.id));
       break;
     case ScriptStep::Kind::Click:
       if (current >= static_cast<int>(pages.size()) ||
           !pages[static_cast<std::size_t>(current)]->Click(step.id))
-        fail("no button " + std::to_string(step.id));
+        fail(Say("no button {0}", step.id));
       // A run it started goes on: the next step comes when it has ended.
       if (gate.Running() != nullptr) return;
       break;
@@ -402,7 +410,7 @@ void MainWindow::NextStep() {
                    RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
       GdiFlush();
       Sleep(300);
-      if (!Screenshot(step.value)) fail("cannot write " + step.value);
+      if (!Screenshot(step.value)) fail(Say("cannot write {0}", step.value));
       break;
     case ScriptStep::Kind::Close:
       PostMessageW(handle, WM_CLOSE, 0, 0);

@@ -4,12 +4,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 
 #include "app/pages/ControlIds.h"
 #include "app/pages/FindPage.h"
+#include "app/pages/Language.h"
 #include "app/pages/MediaFolders.h"
 #include "app/win32/Dialogs.h"
 #include "app/win32/Prompts.h"
+#include "core/Translation.h"
 
 namespace pexol::win32 {
 
@@ -18,16 +21,47 @@ namespace {
 constexpr wchar_t panelClass[] = L"pexolPage";
 constexpr UINT runMessage = WM_APP + 1;
 
+// The about page's language row: ids of the window's own, beside the page layer's.
+constexpr int aboutLanguageLabel = 1062;
+constexpr int aboutLanguageList = 1063;
+constexpr int aboutLanguageNote = 1087;
+
 int RadioWidth(const Metrics& metrics, std::wstring_view text) {
   return GetSystemMetricsForDpi(SM_CXMENUCHECK, metrics.Dpi()) + metrics.Scale(8) +
-         metrics.TextWidth(text);
+         metrics.LabelWidth(text);
 }
 
 int ButtonWidth(const Metrics& metrics, std::wstring_view text) {
-  return std::max(metrics.Scale(75), metrics.TextWidth(text) + metrics.Scale(24));
+  return std::max(metrics.Scale(75), metrics.LabelWidth(text) + metrics.Scale(24));
+}
+
+/// The English texts of the pages' controls that take access keys, by control id.
+std::map<int, std::wstring>& EnglishLabels() {
+  static std::map<int, std::wstring> labels;
+  return labels;
+}
+
+/// `text` with the access key of control `id` as the English window has it.
+std::wstring Keyed(std::wstring_view text, int id, std::wstring& used) {
+  const auto& english = EnglishLabels();
+  const auto found = english.find(id);
+  if (found == english.end()) return WithAccessKey(text, used);
+  return WithEnglishKey(text, found->second, used);
 }
 
 }  // namespace
+
+void KeepEnglishLabels() {
+  auto& labels = EnglishLabels();
+  for (const auto& page : pages::MakeSharedPages())
+    for (const pages::FormPart& part : page->Parts()) {
+      for (const pages::Choice& choice : part.choices) labels[choice.id] = Wide(choice.text);
+      if (part.kind == pages::PartKind::File)
+        labels[part.labelId] = Wide(part.text);
+      else if (part.kind != pages::PartKind::Choices && part.kind != pages::PartKind::Stretch)
+        labels[part.id] = Wide(part.text);
+    }
+}
 
 void RegisterPanelClass() {
   RegisterWindowClass(panelClass, &PagePanel::Procedure);
@@ -56,6 +90,11 @@ LRESULT CALLBACK PagePanel::Procedure(HWND window, UINT message, WPARAM w, LPARA
   if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
     SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if (auto* about = static_cast<AboutPanel*>(GetPropW(window, L"pexolAbout"))) {
+    if (message == WM_COMMAND && LOWORD(w) == aboutLanguageList && HIWORD(w) == CBN_SELCHANGE)
+      about->Chosen();
+    return DefWindowProcW(window, message, w, l);
   }
   auto* panel = static_cast<PagePanel*>(GetPropW(window, L"pexolPanel"));
   if (panel == nullptr) return DefWindowProcW(window, message, w, l);
@@ -94,7 +133,7 @@ void PagePanel::Build() {
         Add(WC_BUTTONW, text, BS_GROUPBOX, part.id, Kind::Box, -1, p);
         bool first = true;
         for (const pages::Choice& choice : part.choices) {
-          Add(WC_BUTTONW, WithAccessKey(Wide(choice.text), keys),
+          Add(WC_BUTTONW, Keyed(Wide(choice.text), choice.id, keys),
               BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), choice.id, Kind::Radio,
               part.field, p, choice.value);
           first = false;
@@ -102,28 +141,28 @@ void PagePanel::Build() {
         break;
       }
       case pages::PartKind::Check:
-        Add(WC_BUTTONW, WithAccessKey(text, keys), BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, part.id,
-            Kind::Check, part.field, p);
+        Add(WC_BUTTONW, Keyed(text, part.id, keys), BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP,
+            part.id, Kind::Check, part.field, p);
         break;
       case pages::PartKind::Stretch:
         break;
       case pages::PartKind::File:
         // The caption's access key moves to the edit after it, as in a dialog.
-        Add(WC_STATICW, WithAccessKey(text, keys), SS_LEFT | WS_GROUP, part.labelId, Kind::Label,
-            -1, p);
+        Add(WC_STATICW, Keyed(text, part.labelId, keys), SS_LEFT | WS_GROUP, part.labelId,
+            Kind::Label, -1, p);
         Add(WC_EDITW, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, part.editId, Kind::Edit,
             part.field, p);
         Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, part.chooserId, Kind::Chooser,
             part.field, p);
         break;
       case pages::PartKind::MediaFolders:
-        Add(WC_BUTTONW, WithAccessKey(text, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
+        Add(WC_BUTTONW, Keyed(text, part.id, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
             Kind::MediaFolders, -1, p);
         break;
       case pages::PartKind::Run:
-        Add(WC_BUTTONW, WithAccessKey(text, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
+        Add(WC_BUTTONW, Keyed(text, part.id, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
             Kind::Run, -1, p);
-        ShowWindow(Add(WC_BUTTONW, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, part.cancelId,
+        ShowWindow(Add(WC_BUTTONW, Wide(Tr("Cancel")), BS_PUSHBUTTON | WS_TABSTOP, part.cancelId,
                        Kind::Cancel, -1, p),
                    SW_HIDE);
         SendMessageW(Add(PROGRESS_CLASSW, L"", 0, part.progressId, Kind::Progress, -1, p),
@@ -131,7 +170,7 @@ void PagePanel::Build() {
         Add(WC_EDITW, L"", ES_READONLY | ES_AUTOHSCROLL, part.statusId, Kind::Status, -1, p);
         break;
       case pages::PartKind::Action:
-        Add(WC_BUTTONW, WithAccessKey(text, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
+        Add(WC_BUTTONW, Keyed(text, part.id, keys), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, part.id,
             Kind::Action, -1, p);
         break;
     }
@@ -230,7 +269,8 @@ int PagePanel::LayOut(int width, int height, bool place) {
       }
       case pages::PartKind::Run: {
         // The button (Cancel in its place while it runs) beside the bar over the status line.
-        const int w = ButtonWidth(m, TextOf(own[0]->handle));
+        const int w = std::max(ButtonWidth(m, TextOf(own[0]->handle)),
+                               ButtonWidth(m, TextOf(own[1]->handle)));
         const int high = row + line;
         move(own[0]->handle, margin, y, w, high);
         move(own[1]->handle, margin, y, w, high);
@@ -245,17 +285,45 @@ int PagePanel::LayOut(int width, int height, bool place) {
 }
 
 int PagePanel::MinWidth() const {
-  // The widest row of choices, each column as wide as its widest button.
+  // The widest row of choices, each column as wide as its widest button; every other text
+  // whole on its row.
   const Metrics& m = *metrics;
+  const auto& parts = model->Parts();
   int widest = 0;
-  for (const pages::FormPart& part : model->Parts()) {
-    if (part.kind != pages::PartKind::Choices) continue;
+  for (std::size_t p = 0; p < parts.size(); ++p) {
+    if (parts[p].kind != pages::PartKind::Choices) continue;
     int column = 0;
-    for (const pages::Choice& choice : part.choices)
-      column = std::max(column, RadioWidth(m, Wide(choice.text)));
-    widest = std::max(widest, std::max(1, part.columns) * (column + m.Gap()));
+    for (const Control& control : controls)
+      if (control.part == p && control.kind == Control::Kind::Radio)
+        column = std::max(column, RadioWidth(m, TextOf(control.handle)));
+    widest = std::max(widest, std::max(1, parts[p].columns) * (column + m.Gap()) + 3 * m.Gap());
   }
-  return widest + 2 * m.Margin() + 3 * m.Gap();
+  for (const Control& control : controls) {
+    const std::wstring text = TextOf(control.handle);
+    switch (control.kind) {
+      case Control::Kind::Label:
+        widest = std::max(widest, m.LabelWidth(text));
+        break;
+      case Control::Kind::Box:
+        widest = std::max(widest, m.LabelWidth(text) + m.Scale(20));
+        break;
+      case Control::Kind::Check:
+        widest = std::max(widest, RadioWidth(m, text) + 2 * m.Gap());
+        break;
+      case Control::Kind::MediaFolders:
+      case Control::Kind::Action:
+        widest = std::max(widest, ButtonWidth(m, text));
+        break;
+      case Control::Kind::Run:
+      case Control::Kind::Cancel:
+        // The bar and status line beside it keep some room.
+        widest = std::max(widest, ButtonWidth(m, text) + m.Gap() + m.Scale(150));
+        break;
+      default:
+        break;
+    }
+  }
+  return widest + 2 * m.Margin();
 }
 
 void PagePanel::ShowField(int field) {
@@ -450,7 +518,8 @@ bool PagePanel::Click(int id) {
   return true;
 }
 
-AboutPanel::AboutPanel(HWND window, const Metrics& metrics) : metrics(&metrics) {
+AboutPanel::AboutPanel(HWND window, const Metrics& metrics, pages::SettingsStore& settings)
+    : metrics(&metrics), settings(settings) {
   handle = CreateWindowExW(WS_EX_CONTROLPARENT, panelClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                            0, 0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
   icon = MakeControl(handle, WC_STATICW, L"", SS_ICON | SS_REALSIZECONTROL, ids::aboutPicture,
@@ -459,7 +528,40 @@ AboutPanel::AboutPanel(HWND window, const Metrics& metrics) : metrics(&metrics) 
       MakeControl(handle, WC_STATICW, Wide(pages::aboutName), SS_LEFT, ids::aboutName, metrics));
   for (const pages::AboutLine& line : pages::AboutLines())
     lines.push_back(MakeControl(handle, WC_STATICW, Wide(line.text), SS_LEFT, line.id, metrics));
+  std::wstring keys;
+  languageLabel =
+      MakeControl(handle, WC_STATICW, WithEnglishKey(Wide(Tr("language")), L"language", keys),
+                  SS_LEFT, aboutLanguageLabel, metrics);
+  languageList = MakeControl(handle, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                             aboutLanguageList, metrics);
+  const std::string chosen = settings.Text(std::string(pages::languageKey)).value_or("");
+  int selected = 0;
+  int index = 0;
+  for (const pages::LanguageChoice& choice : pages::LanguageChoices()) {
+    // Each language by its own name; the system's entry in the language shown now.
+    const std::wstring name = Wide(choice.code.empty() ? Tr(choice.name) : choice.name);
+    SendMessageW(languageList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    if (!choice.code.empty() && choice.code == chosen) selected = index;
+    ++index;
+  }
+  SendMessageW(languageList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  languageNote = MakeControl(
+      handle, WC_STATICW, Wide(Tr("The chosen language takes effect the next time pexol starts.")),
+      SS_LEFT, aboutLanguageNote, metrics);
+  SetPropW(handle, L"pexolAbout", this);
   SetMetrics(metrics);
+}
+
+AboutPanel::~AboutPanel() {
+  RemovePropW(handle, L"pexolAbout");
+}
+
+void AboutPanel::Chosen() {
+  const auto selected = SendMessageW(languageList, CB_GETCURSEL, 0, 0);
+  const auto choices = pages::LanguageChoices();
+  if (selected < 0 || static_cast<std::size_t>(selected) >= choices.size()) return;
+  settings.SetText(std::string(pages::languageKey),
+                   std::string(choices[static_cast<std::size_t>(selected)].code));
 }
 
 void AboutPanel::SetMetrics(const Metrics& now) {
@@ -473,6 +575,18 @@ void AboutPanel::SetMetrics(const Metrics& now) {
     DestroyIcon(old);
   for (HWND line : lines)
     SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(now.Font()), TRUE);
+  for (HWND control : {languageLabel, languageList, languageNote})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(now.Font()), TRUE);
+}
+
+int AboutPanel::MinWidth() const {
+  const Metrics& m = *metrics;
+  int widest = 2 * m.LineHeight() + m.Scale(8) + m.LabelWidth(TextOf(lines[0]));
+  for (std::size_t l = 1; l < lines.size(); ++l)
+    widest = std::max(widest, m.LabelWidth(TextOf(lines[l])));
+  widest =
+      std::max({widest, m.LabelWidth(TextOf(languageLabel)), m.LabelWidth(TextOf(languageNote))});
+  return widest + 2 * m.Scale(30);
 }
 
 int AboutPanel::LayOut(int width, int, bool place) {
@@ -490,6 +604,31 @@ int AboutPanel::LayOut(int width, int, bool place) {
     if (place) Place(lines[l], margin, y, width - 2 * margin, line);
     y += line + m.Scale(4);
   }
+  // The language list under a blank line: its caption, the list as wide as its longest name,
+  // and the note that the choice waits for the next start.
+  y += line;
+  if (place) Place(languageLabel, margin, y, width - 2 * margin, line);
+  y += line + m.Scale(3);
+  int list = 0;
+  const auto count = SendMessageW(languageList, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring name(
+        static_cast<std::size_t>(SendMessageW(languageList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(languageList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name.data()));
+    name.resize(wcslen(name.c_str()));
+    list = std::max(list, m.TextWidth(name));
+  }
+  list += GetSystemMetricsForDpi(SM_CXVSCROLL, m.Dpi()) + m.Scale(16);
+  const int row = m.ControlHeight();
+  if (place) {
+    // A drop-down list's height is that of its open list; the closed box is the font's.
+    Place(languageList, margin, y, std::min(list, width - 2 * margin),
+          row + static_cast<int>(count + 1) * line);
+    SendMessageW(languageList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), row - m.Scale(6));
+  }
+  y += row + m.Scale(4);
+  if (place) Place(languageNote, margin, y, width - 2 * margin, line);
+  y += line;
   return y + margin;
 }
 

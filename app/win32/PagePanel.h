@@ -14,7 +14,8 @@
 
 namespace pexol::pages {
 struct MediaFolders;
-}
+class SettingsStore;
+}  // namespace pexol::pages
 
 namespace pexol::win32 {
 
@@ -33,7 +34,7 @@ struct PanelHost {
 /// One page in the tab control: builds a control for each part of the page, shows each field
 /// and sets it as the user changes it, lays the controls out at the window's DPI, and shows the
 /// page's run (which its `PageRun` runs) in the status line, bar and Cancel.
-class PagePanel : private pages::RunView {
+class PagePanel final : private pages::RunView {
  public:
   PagePanel(HWND window, std::unique_ptr<pages::Page> page, PanelHost& host,
             const Metrics& metrics);
@@ -124,20 +125,38 @@ class PagePanel : private pages::RunView {
   pages::PageRun run;
 };
 
-/// The "about" page: icon, name, version and notice.
+/// The "about" page: icon, name, version and notice, and the list of the window's languages.
 class AboutPanel {
  public:
-  AboutPanel(HWND window, const Metrics& metrics);
+  AboutPanel(HWND window, const Metrics& metrics, pages::SettingsStore& settings);
+  ~AboutPanel();
+  AboutPanel(const AboutPanel&) = delete;
+  AboutPanel& operator=(const AboutPanel&) = delete;
+
   HWND Handle() const { return handle; }
   int LayOut(int width, int height, bool place = true);
+  /// The least width that shows every line whole.
+  int MinWidth() const;
   void SetMetrics(const Metrics& now);
 
  private:
+  friend class PagePanel;
+  /// The user chose a language from the list: it is the window's from its next start.
+  void Chosen();
+
   HWND handle = nullptr;
   const Metrics* metrics;
+  pages::SettingsStore& settings;
   HWND icon = nullptr;
   std::vector<HWND> lines;
+  HWND languageLabel = nullptr;
+  HWND languageList = nullptr;
+  HWND languageNote = nullptr;
 };
+
+/// Keeps the English texts of the pages' controls, so that a translated window gives each the
+/// access key it has in English. Called once at the start, before a catalogue is chosen.
+void KeepEnglishLabels();
 
 /// Registers the panels' window class; once per process.
 void RegisterPanelClass();

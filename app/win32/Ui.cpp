@@ -60,6 +60,17 @@ int Metrics::TextWidth(std::wstring_view text) const {
   return size.cx;
 }
 
+int Metrics::LabelWidth(std::wstring_view text) const {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  RECT area{0, 0, 0, 0};
+  DrawTextW(screen, text.data(), static_cast<int>(text.size()), &area,
+            DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return area.right - area.left;
+}
+
 HWND MakeControl(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id,
                  const Metrics& metrics, DWORD exStyle) {
   const std::wstring title(text);
@@ -81,12 +92,22 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
-std::wstring WithAccessKey(std::wstring_view text, std::wstring& used) {
+namespace {
+
+/// `text` with each "&" doubled: shown as itself, no access key.
+std::wstring Escaped(std::wstring_view text) {
   std::wstring escaped;
   for (wchar_t c : text) {
     if (c == L'&') escaped += L'&';
     escaped += c;
   }
+  return escaped;
+}
+
+}  // namespace
+
+std::wstring WithAccessKey(std::wstring_view text, std::wstring& used) {
+  const std::wstring escaped = Escaped(text);
   for (std::size_t i = 0; i < escaped.size(); ++i) {
     const wchar_t c = escaped[i];
     if (c > 0x7F || !std::iswalnum(c)) continue;
@@ -96,6 +117,16 @@ std::wstring WithAccessKey(std::wstring_view text, std::wstring& used) {
     return escaped.substr(0, i) + L'&' + escaped.substr(i);
   }
   return escaped;
+}
+
+std::wstring WithEnglishKey(std::wstring_view shown, std::wstring_view english,
+                            std::wstring& used) {
+  const std::size_t before = used.size();
+  const std::wstring keyed = WithAccessKey(english, used);
+  if (shown == english) return keyed;
+  if (used.size() == before) return Escaped(shown);
+  const wchar_t key = static_cast<wchar_t>(std::towupper(used.back()));
+  return Escaped(shown) + L"(&" + key + L')';
 }
 
 }  // namespace pexol::win32

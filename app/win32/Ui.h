@@ -34,6 +34,8 @@ class Metrics {
   int Gap() const { return Scale(6); }
   /// The width of `text` in the font.
   int TextWidth(std::wstring_view text) const;
+  /// The width of a control's `text` as it is drawn: "&&" one ampersand, "&x" an underline.
+  int LabelWidth(std::wstring_view text) const;
 
  private:
   UINT dpi;
@@ -51,5 +53,10 @@ std::wstring TextOf(HWND control);
 /// `text` with an access key ("&") before its first letter that `used` does not hold yet;
 /// the letter joins `used`. Texts keep their words: the key shows only as an underline.
 std::wstring WithAccessKey(std::wstring_view text, std::wstring& used);
+
+/// `shown` with the access key `WithAccessKey` gives its English text `english`, so that a key
+/// is the same in every language: a text still in English has it underlined in place, a
+/// translation ends with it in parentheses as Japanese programs show it ("書き出し(&E)").
+std::wstring WithEnglishKey(std::wstring_view shown, std::wstring_view english, std::wstring& used);
 
 }  // namespace pexol::win32

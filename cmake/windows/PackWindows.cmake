@@ -1,5 +1,7 @@
-# Packs the programs (pexol.exe, pexol-cli.exe) with their README (CR LF, for Notepad) into ZIP,
-# in one folder. cmake "-DEXES=a.exe;b.exe" -DZIP=... -P PackWindows.cmake
+# Packs the programs (pexol.exe, pexol-cli.exe) with their README (CR LF, for Notepad) and their
+# translations (LOCALE: the build's locale folder, LANG\LC_MESSAGES\pexol.mo, which the programs
+# read from locale\ beside them) into ZIP, in one folder.
+# cmake "-DEXES=a.exe;b.exe" -DLOCALE=build/locale -DZIP=... -P PackWindows.cmake
 get_filename_component(zip "${ZIP}" ABSOLUTE)
 get_filename_component(stage "${zip}" NAME_WLE)
 get_filename_component(dist "${zip}" DIRECTORY)
@@ -7,13 +9,20 @@ set(stage "${dist}/${stage}")
 file(REMOVE_RECURSE "${stage}" "${zip}")
 file(MAKE_DIRECTORY "${stage}")
 file(COPY ${EXES} DESTINATION "${stage}")
+if(LOCALE)
+  file(GLOB catalogues "${LOCALE}/*/LC_MESSAGES/pexol.mo")
+  if(NOT catalogues)
+    message(FATAL_ERROR "no catalogues in ${LOCALE}: build the target pexol_catalogues first")
+  endif()
+  file(COPY "${LOCALE}" DESTINATION "${stage}" FILES_MATCHING PATTERN "pexol.mo")
+endif()
 file(READ "${CMAKE_CURRENT_LIST_DIR}/README.txt" readme)
 string(REPLACE "\n" "\r\n" readme "${readme}")
 file(WRITE "${stage}/README.txt" "${readme}")
 if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE")
   file(COPY "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE" DESTINATION "${stage}")
 endif()
-file(GLOB files RELATIVE "${dist}" "${stage}/*")
+file(GLOB_RECURSE files RELATIVE "${dist}" "${stage}/*")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${zip}" --format=zip ${files}
                 WORKING_DIRECTORY "${dist}" RESULT_VARIABLE failed)
 if(failed)

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+// The cross build has no template to hold the catalogues against: the helpers go unused there.
 namespace {
 
 struct Entry {
@@ -16,7 +17,7 @@ struct Entry {
 };
 
 // A po or pot file's live entries by their English text (contexts and plurals are not used).
-std::map<std::string, Entry> ReadEntries(const std::filesystem::path& path) {
+[[maybe_unused]] std::map<std::string, Entry> ReadEntries(const std::filesystem::path& path) {
   std::ifstream in(path);
   std::map<std::string, Entry> entries;
   std::string line, id, text, flags;
@@ -67,7 +68,7 @@ std::map<std::string, Entry> ReadEntries(const std::filesystem::path& path) {
 }
 
 // The pieces ({0}, {1}…) a text fills in, and how many access-key marks (&F) it has.
-std::multiset<std::string> Pieces(const std::string& text) {
+[[maybe_unused]] std::multiset<std::string> Pieces(const std::string& text) {
   std::multiset<std::string> pieces;
   for (std::size_t at = text.find('{'); at != std::string::npos; at = text.find('{', at + 1)) {
     const std::size_t end = text.find('}', at);
@@ -77,7 +78,7 @@ std::multiset<std::string> Pieces(const std::string& text) {
   return pieces;
 }
 
-int AccessKeys(const std::string& text) {
+[[maybe_unused]] int AccessKeys(const std::string& text) {
   int keys = 0;
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != '&') continue;

@@ -1,5 +1,6 @@
 // tests/windows/WindowPartsTest.cpp - the Win32 window's settings in the registry, its access
-// keys, and its pages laid out at 100 % and 200 % DPI without overlapping controls
+// keys, and its pages laid out at 100 % and 200 % DPI without overlapping controls or cut texts,
+// in English and in Japanese
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,16 +8,23 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cwctype>
+#include <filesystem>
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/pages/ControlIds.h"
 #include "app/pages/ConversionPages.h"
+#include "app/pages/Language.h"
 #include "app/pages/MediaFolders.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/PagePanel.h"
 #include "app/win32/Prompts.h"
 #include "app/win32/RegistrySettings.h"
+#include "core/Translation.h"
 #include "pages/ThrowingPage.h"
 
 namespace pexol::win32 {
@@ -81,6 +89,17 @@ TEST(AccessKeys, EachControlOfAPageGetsALetterOfItsOwnAndAmpersandsStay) {
   EXPECT_EQ(used, L"cor");
 }
 
+TEST(AccessKeys, ATranslationKeepsTheEnglishLetterAtItsEnd) {
+  std::wstring used = L"c";
+  EXPECT_EQ(WithEnglishKey(L"書き出し", L"export", used), L"書き出し(&E)");
+  // The letter the English text would take next, not one the translation happens to hold.
+  EXPECT_EQ(WithEnglishKey(L"元の mpj ファイル", L"mpj source file", used),
+            L"元の mpj ファイル(&M)");
+  EXPECT_EQ(WithEnglishKey(L"convert", L"convert", used), L"c&onvert");
+  EXPECT_EQ(WithEnglishKey(L"R&D 用", L"...", used), L"R&&D 用");
+  EXPECT_EQ(used, L"cemo");
+}
+
 /// The controls of a page laid out in a panel of the page's least size.
 std::vector<RECT> LaidOut(const PagePanel& panel) {
   std::vector<RECT> placed;
@@ -101,7 +120,29 @@ std::vector<RECT> LaidOut(const PagePanel& panel) {
   return placed;
 }
 
-TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
+/// The room a control of class `name` and `style` leaves its text.
+int TextRoom(HWND control, const Metrics& metrics) {
+  wchar_t name[32];
+  GetClassNameW(control, name, 32);
+  RECT rect;
+  GetClientRect(control, &rect);
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  if (std::wstring(name) == WC_STATICW) return rect.right;
+  if (std::wstring(name) != WC_BUTTONW) return -1;  // edits and bars hold no fixed text
+  switch (style & BS_TYPEMASK) {
+    case BS_AUTORADIOBUTTON:
+    case BS_AUTOCHECKBOX:
+      return rect.right - GetSystemMetricsForDpi(SM_CXMENUCHECK, metrics.Dpi()) - metrics.Scale(4);
+    case BS_GROUPBOX:
+      return rect.right - metrics.Scale(16);
+    default:
+      return rect.right - metrics.Scale(8);
+  }
+}
+
+/// Every page in a panel of its least size at 100 % and 200 %: no two controls overlap, each is
+/// inside the panel and shows its whole text.
+void ExpectPagesLaidOut() {
   RegisterPanelClass();
   HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP, 0, 0, 800, 800, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
@@ -131,9 +172,160 @@ TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
               << title << " at " << dpi << ": controls " << a << " and " << b << " overlap";
         }
       }
+      for (HWND child = GetWindow(panel.Handle(), GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = TextOf(child);
+        const int room = TextRoom(child, metrics);
+        if (text.empty() || room < 0) continue;
+        EXPECT_LE(metrics.LabelWidth(text), room)
+            << title << " at " << dpi << ": \"" << Utf8(text) << "\" is cut";
+      }
     }
   }
   DestroyWindow(window);
+}
+
+TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
+  ExpectPagesLaidOut();
+}
+
+/// The window as a Japanese user starts it: the access keys' English texts kept, then the
+/// catalogue the build made (locale\ja) chosen; English again after the test.
+class Japanese : public testing::Test {
+ protected:
+  void SetUp() override {
+    KeepEnglishLabels();
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::filesystem::path program = std::filesystem::path(self).parent_path();
+    catalogue = FindCatalogue("ja", (program / PEXOL_BUILD_FROM_TESTS).lexically_normal());
+    ASSERT_TRUE(catalogue) << "no locale/ja/LC_MESSAGES/pexol.mo in the build";
+    UseCatalogue(catalogue);
+  }
+  void TearDown() override { UseCatalogue(std::nullopt); }
+
+  std::optional<Catalogue> catalogue;
+};
+
+TEST_F(Japanese, PagesFitAndDoNotOverlapAtEitherDpi) {
+  ExpectPagesLaidOut();
+}
+
+/// Every text of every page's controls as a window shows it, by control id.
+std::map<int, std::wstring> ShownTexts() {
+  RegisterPanelClass();
+  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP, 0, 0, 800, 800, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  Prompts prompts;
+  pages::RunGate gate;
+  PanelHost host{prompts, gate, [] { return pages::MediaFolders{}; }, nullptr, nullptr, nullptr};
+  const Metrics metrics(96);
+  std::map<int, std::wstring> shown;
+  for (auto& page : pages::MakeSharedPages()) {
+    PagePanel panel(window, std::move(page), host, metrics);
+    for (HWND child = GetWindow(panel.Handle(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+      shown[GetDlgCtrlID(child)] = TextOf(child);
+  }
+  DestroyWindow(window);
+  return shown;
+}
+
+/// The control `id` anywhere under `window`.
+HWND Descendant(HWND window, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM l) {
+        auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(l);
+        if (GetDlgCtrlID(child) != wanted->first) return TRUE;
+        wanted->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+/// A control's text without its access key ("&&" is one "&"); `key` gets the key's letter.
+std::wstring Plain(std::wstring_view text, wchar_t& key) {
+  std::wstring plain;
+  key = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'&' && i + 1 < text.size() && text[i + 1] != L'&') {
+      key = static_cast<wchar_t>(std::towupper(text[i + 1]));
+      continue;
+    }
+    if (text[i] == L'&') ++i;
+    plain += text[i];
+  }
+  return plain;
+}
+
+TEST_F(Japanese, EveryTextIsTheCataloguesAndEveryAccessKeyTheEnglishWindows) {
+  UseCatalogue(std::nullopt);
+  const std::map<int, std::wstring> english = ShownTexts();
+  UseCatalogue(catalogue);
+  const std::map<int, std::wstring> japanese = ShownTexts();
+  int translated = 0;
+  for (const auto& [id, keyed] : english) {
+    wchar_t key = 0;
+    const std::string text = Utf8(Plain(keyed, key));
+    const std::string wanted(catalogue->Find(text));
+    // Names and formats ("Corvane", "CMX 3600") have no translation and stay as they are.
+    if (wanted == text) continue;
+    ++translated;
+    std::wstring expected;
+    for (wchar_t c : Wide(wanted)) expected += c == L'&' ? L"&&" : std::wstring(1, c);
+    if (key != 0) expected += std::wstring(L"(&") + key + L')';
+    EXPECT_EQ(Utf8(japanese.at(id)), Utf8(expected))
+        << "control " << id << ", in English " << Utf8(keyed);
+  }
+  EXPECT_GT(translated, 20);
+}
+
+TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
+  const std::wstring root =
+      L"Software\\pexol-parts-test-ja-" + std::to_wstring(GetCurrentProcessId());
+  {
+    RegistrySettings settings(root);
+    Prompts prompts;
+    MainWindow window(settings, prompts);
+    HWND tabs = GetDlgItem(window.Handle(), ids::tabs);
+    const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+    ASSERT_GT(count, 1);
+    wchar_t title[64]{};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = title;
+    item.cchTextMax = 64;
+    SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(count - 1),
+                 reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(Utf8(title), catalogue->Find("about"));
+    EXPECT_NE(Utf8(title), "about");
+    // The about page's language list: the system's entry in Japanese, each language in itself;
+    // a choice is kept for the next start.
+    HWND list = Descendant(window.Handle(), 1063);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), 1062))),
+              std::string(catalogue->Find("language")) + "(&L)");
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), 1087))),
+              catalogue->Find("The chosen language takes effect the next time pexol starts."));
+    std::vector<std::string> names;
+    for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+      wchar_t name[64]{};
+      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+      names.push_back(Utf8(name));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{std::string(catalogue->Find("System language")),
+                                               "English", "日本語"}));
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
+    SendMessageW(list, CB_SETCURSEL, 2, 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(1063, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(settings.Text(std::string(pages::languageKey)), "ja");
+    EXPECT_EQ(pages::WindowLanguage(settings, ""), "ja");
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
 }
 
 TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {

@@ -141,5 +141,26 @@ window --page 0 --set "$(id toTextSource)=デモ.mpj" --set "$(id toTextDestinat
 compare "Japanese names"
 grep -q "デモ.mpj" messages.txt || differ "Japanese names: the message reads $(head -3 messages.txt)"
 
+# The language: the environment's (as Windows' own would be), unless the about page chose one;
+# English stays as it was. A script's messages follow the window's language too.
+help() {
+  (cd w && "$wine" "$windows/pexol.exe" "$@" --help 2>&1 | tr -d '\r' | head -1) || true
+}
+fresh
+[ "$(help)" = "Usage: pexol [OPTIONS]" ] || differ "English help: $(help)"
+[ "$(LC_MESSAGES=ja_JP.UTF-8 help)" = "使い方: pexol [オプション]" ] ||
+  differ "Japanese help: $(LC_MESSAGES=ja_JP.UTF-8 help)"
+key="Software\\pexol-test-$$-language"
+"$wine" reg add "HKCU\\$key\\about" /v language /d en /f >/dev/null 2>&1
+[ "$(LC_MESSAGES=ja_JP.UTF-8 help --settings "$key")" = "Usage: pexol [OPTIONS]" ] ||
+  differ "the about page's English does not win over the environment"
+"$wine" reg add "HKCU\\$key\\about" /v language /d ja /f >/dev/null 2>&1
+[ "$(help --settings "$key")" = "使い方: pexol [オプション]" ] ||
+  differ "the about page's Japanese does not win over the environment"
+"$wine" reg delete "HKCU\\$key" /f >/dev/null 2>&1 || true
+wrong=$(cd w && LC_MESSAGES=ja_JP.UTF-8 "$wine" "$windows/pexol.exe" --page 9 --close 2>&1 |
+  tr -d '\r' || true)
+[ "$wrong" = "pexol: ページ 9 はありません。" ] || differ "Japanese script message: $wrong"
+
 echo "$runs window runs, $failures failed"
 [ "$failures" = 0 ]
