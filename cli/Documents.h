@@ -1,6 +1,8 @@
 // cli/Documents.h - the manual pages and shell completions, made from the command line itself
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +16,11 @@ namespace pexol::cli {
 inline constexpr std::string_view writeDocumentsFlag = "--write-documents";
 
 /// Writes pexol-cli.1, pexol.1, pexol-cli.bash, _pexol-cli (zsh) and pexol-cli.fish into
-/// `folder`; the exit code (2, with a message, when a file cannot be written).
-int WriteDocuments(CLI::App& app, const std::string& folder);
+/// `folder`, and the two manual pages in each of `languages` ("ja") into `folder`/LANGUAGE/,
+/// each from the app `makeApp` makes with that language's catalogue in use; the exit code (2,
+/// with a message, when a file cannot be written or a language has no catalogue).
+int WriteDocuments(const std::function<std::unique_ptr<CLI::App>()>& makeApp,
+                   const std::string& folder, const std::vector<std::string>& languages);
 
 /// What the documents say of one option or argument.
 struct OptionEntry {
