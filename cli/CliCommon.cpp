@@ -654,6 +654,12 @@ std::string ParseErrorText(const CLI::Error& error) {
     return Say("{0} excludes {1}", match[1].str(), match[2].str());
   if (kind == "ArgumentMismatch" && is("(\\S+): 1 required (\\S+) missing"))
     return Say("{0}: 1 required {1} missing", match[1].str(), match[2].str());
+  // CLI11 says a positive number's range up to the largest double, in full: a translation
+  // says what it means.
+  constexpr std::string_view positive = ToTranslate("{0}: {1} is not a number greater than 0");
+  if (Tr(positive).data() != positive.data() && kind == "ValidationError" &&
+      is("(\\S+): Value (\\S+) not in range 0\\.0+ to \\d{300,}\\.0+"))
+    return Say(positive, match[1].str(), match[2].str());
   if (kind == "ValidationError" && is("(\\S+): Value (\\S+) not in range (\\S+) to (\\S+)"))
     return Say("{0}: Value {1} not in range {2} to {3}", match[1].str(), match[2].str(),
                match[3].str(), match[4].str());

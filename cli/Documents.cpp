@@ -91,20 +91,15 @@ std::vector<CommandEntry> DescribeCommands(CLI::App& app) {
 
 int WriteDocuments(const std::function<std::unique_ptr<CLI::App>()>& makeApp,
                    const std::string& folder, const std::vector<std::string>& languages) {
-  UseLanguage("");
-  const std::unique_ptr<CLI::App> app = makeApp();
-  const std::vector<CommandEntry> commands = DescribeCommands(*app);
   const std::string base = folder + "/";
-  bool written = WriteFile(base + "pexol-cli.1", ManualPage(*app, commands)) &&
-                 WriteFile(base + "pexol.1", WindowManualPage(commands)) &&
-                 WriteFile(base + "pexol-cli.bash", BashCompletion(commands)) &&
-                 WriteFile(base + "_pexol-cli", ZshCompletion(commands)) &&
-                 WriteFile(base + "pexol-cli.fish", FishCompletion(commands));
-  // The same pages from the same definitions, their texts from the language's catalogue.
+  // The same pages from the same definitions, their texts from each language's catalogue; the
+  // completions gather each language's descriptions.
+  std::vector<TranslatedCompletion> zsh, fish;
+  bool written = true;
   for (const std::string& language : languages) {
-    if (!written) break;
     if (!UseLanguage(language)) {
       std::cerr << "pexol-cli: no catalogue for " << language << " beside the program\n";
+      UseLanguage("");
       return 2;
     }
     const std::unique_ptr<CLI::App> translated = makeApp();
@@ -112,10 +107,19 @@ int WriteDocuments(const std::function<std::unique_ptr<CLI::App>()>& makeApp,
     const std::string place = base + language + "/";
     std::error_code ignored;
     std::filesystem::create_directories(platform::PathOf(place), ignored);
-    written = WriteFile(place + "pexol-cli.1", ManualPage(*translated, described)) &&
+    written = written && WriteFile(place + "pexol-cli.1", ManualPage(*translated, described)) &&
               WriteFile(place + "pexol.1", WindowManualPage(described));
+    zsh.push_back({language, ZshFunction(described, "_pexol-cli_" + language)});
+    fish.push_back({language, FishLines(described)});
   }
   UseLanguage("");
+  const std::unique_ptr<CLI::App> app = makeApp();
+  const std::vector<CommandEntry> commands = DescribeCommands(*app);
+  written = written && WriteFile(base + "pexol-cli.1", ManualPage(*app, commands)) &&
+            WriteFile(base + "pexol.1", WindowManualPage(commands)) &&
+            WriteFile(base + "pexol-cli.bash", BashCompletion(commands)) &&
+            WriteFile(base + "_pexol-cli", ZshCompletion(commands, zsh)) &&
+            WriteFile(base + "pexol-cli.fish", FishCompletion(commands, fish));
   return written ? 0 : 2;
 }
 

@@ -48,7 +48,21 @@ std::vector<CommandEntry> DescribeCommands(CLI::App& app);
 std::string ManualPage(const CLI::App& app, const std::vector<CommandEntry>& commands);
 std::string WindowManualPage(const std::vector<CommandEntry>& commands);
 std::string BashCompletion(const std::vector<CommandEntry>& commands);
-std::string ZshCompletion(const std::vector<CommandEntry>& commands);
-std::string FishCompletion(const std::vector<CommandEntry>& commands);
+/// A shell's completions made while a language's catalogue was in use.
+struct TranslatedCompletion {
+  std::string language;  ///< "ja"
+  std::string text;      ///< ZshFunction's or FishLines'
+};
+
+/// zsh's and fish's menus show the descriptions: in the language the user's locale asks for,
+/// from `translations`, English otherwise.
+std::string ZshCompletion(const std::vector<CommandEntry>& commands,
+                          const std::vector<TranslatedCompletion>& translations = {});
+std::string FishCompletion(const std::vector<CommandEntry>& commands,
+                           const std::vector<TranslatedCompletion>& translations = {});
+/// The zsh function `name` completing `commands`, and fish's lines for them (bash shows no
+/// descriptions).
+std::string ZshFunction(const std::vector<CommandEntry>& commands, const std::string& name);
+std::string FishLines(const std::vector<CommandEntry>& commands);
 
 }  // namespace pexol::cli
