@@ -26,12 +26,17 @@ std::string Brief(const std::string& description) {
   std::string brief = description.substr(0, description.find_first_of(";:("));
   brief = brief.substr(0, brief.find("。"));  // a translation's first sentence
   while (!brief.empty() && brief.back() == ' ') brief.pop_back();
-  if (brief.size() > 70) {
-    // Cut between two characters of a translation's UTF-8, never inside one.
-    std::size_t cut = 67;
-    while (cut > 0 && (static_cast<unsigned char>(brief[cut]) & 0xC0) == 0x80) --cut;
-    brief = brief.substr(0, cut) + "...";
+  // Measured in columns, a translation's characters of three bytes or more taking two, and cut
+  // between two characters, never inside one.
+  std::size_t columns = 0, cut = 0;
+  for (std::size_t at = 0; at < brief.size();) {
+    const auto lead = static_cast<unsigned char>(brief[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    columns += length >= 3 ? 2 : 1;
+    at += length;
+    if (columns <= 67) cut = at;
   }
+  if (columns > 70) brief = brief.substr(0, cut) + "...";
   return brief;
 }
 
