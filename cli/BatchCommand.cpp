@@ -10,7 +10,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
-#include "core/ListInWords.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 #include "media/PathText.h"
@@ -31,6 +31,13 @@ struct BatchSettings {
   std::string into;
 };
 
+// The status a person reads (the result files keep StatusName's English).
+std::string_view StatusWords(JobStatus status, bool skipped) {
+  if (status == JobStatus::Missing)
+    return skipped ? Tr("missing media (done before)") : Tr("missing media");
+  return skipped ? Tr("failed (done before)") : Tr("failed");  // no line tells of a success
+}
+
 // A project that did not simply succeed gets a line; the bar, on the same terminal, is
 // cleared first. With --quiet only a failed project's, an error, on standard error.
 void TellOf(const JobResult& result, bool skipped) {
@@ -39,10 +46,10 @@ void TellOf(const JobResult& result, bool skipped) {
   if (quiet && result.status != JobStatus::Failed) return;
   std::ostream& out = quiet ? std::cerr : std::cout;
   if (!quiet && isatty(STDOUT_FILENO) != 0) out << "\r\033[K";
-  out << StatusName(result.status) << (skipped ? " (done before)" : "") << '\t' << result.into;
+  out << StatusWords(result.status, skipped) << '\t' << result.into;
   if (!result.failures.empty()) out << '\t' << result.failures.front();
   if (result.status == JobStatus::Missing)
-    out << '\t' << result.missing.size() << " name(s) not found";
+    out << '\t' << Say("{0} name(s) not found", result.missing.size());
   out << std::endl;
 }
 
@@ -52,7 +59,8 @@ int Finish(const BatchSummary& summary) {
     if (failed) std::cerr << summary.message << '\n';
     return summary.exitStatus;
   }
-  for (const std::string& problem : summary.problems) std::cerr << "warning: " << problem << '\n';
+  for (const std::string& problem : summary.problems)
+    std::cerr << Say("warning: {0}", problem) << '\n';
   (failed ? std::cerr : std::cout) << summary.message << '\n';
   return summary.exitStatus;
 }
@@ -92,73 +100,84 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   auto settings = std::make_shared<BatchSettings>();
   BatchOptions& options = settings->run.options;
   auto* sub = app.add_subcommand(
-      "batch", "Do every project under some folders at once: exports, text files, renders");
+      "batch",
+      std::string(Tr("Do every project under some folders at once: exports, text files, renders")));
   sub->add_option("FOLDER", settings->run.folders,
-                  "folders whose projects (*.mpj, any letter case) are done, recursively")
+                  std::string(Tr("folders whose projects (*.mpj, any letter case) are done, "
+                                 "recursively")))
       ->option_text(" ");
   sub->add_option("--out", options.out,
-                  "folder for the outputs: each project's go to DIR/<its path below FOLDER>/, "
-                  "with its result file; DIR/report.html and report.json sum them up")
+                  std::string(Tr("folder for the outputs: each project's go to DIR/<its path "
+                                 "below FOLDER>/, with its result file; DIR/report.html and "
+                                 "report.json sum them up")))
       ->option_text("=DIR")
       ->required();
+  std::vector<std::string> formats;
+  for (const ExportFormat& format : ExportFormats()) formats.emplace_back(format.name);
   sub->add_option("--format", options.formats,
-                  "export each project: " + ListOfFormats([](const ExportFormat& format) {
-                    return std::string(format.name);
-                  }) + " (repeatable)")
+                  Say("export each project: {0} (repeatable)", OneOf(formats)))
       ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
-  sub->add_flag("--text", options.text, "write each project's text exchange file");
+  sub->add_flag("--text", options.text, std::string(Tr("write each project's text exchange file")));
   std::vector<std::string> containers;
   for (const RenderContainer& container : RenderContainers())
     containers.push_back(container.extension + 1);  // without its dot
-  const std::string containerList =
-      ListInWords(containers, [](const std::string& extension) { return extension; });
   sub->add_option("--render", options.render,
-                  "render each project to a file of this kind: " + containerList)
+                  Say("render each project to a file of this kind: {0}", OneOf(containers)))
       ->check(CLI::IsMember(containers, CLI::ignore_case))
       ->option_text("=EXT");
   sub->add_option("--jobs", settings->run.jobs,
-                  "projects done at once (a render counts as one); the number of cores by "
-                  "default")
+                  std::string(Tr("projects done at once (a render counts as one); the number "
+                                 "of cores by default")))
       ->check(CLI::Range(1, 256))
       ->option_text("=N");
   sub->add_option("--transcode", options.transcode.kind,
-                  "collect each project into DIR/<its path>/NAME/ with its movies encoded "
-                  "again, as 'pexol-cli collect --transcode' does: prores, dnxhr or h264 (copy, "
-                  "the default, collects nothing); the --format exports go into that folder, "
-                  "naming the new files")
+                  std::string(Tr("collect each project into DIR/<its path>/NAME/ with its "
+                                 "movies encoded again, as 'pexol-cli collect --transcode' does: "
+                                 "prores, dnxhr or h264 (copy, the default, collects nothing); "
+                                 "the --format exports go into that folder, naming the new "
+                                 "files")))
       ->transform(Choices(TranscodeKindChoices()))
       ->option_text("=KIND");
   sub->add_flag("--trim", options.transcode.trim,
-                "with --transcode: keep only the frames the timeline uses, with --handles more "
-                "each side")
+                std::string(Tr("with --transcode: keep only the frames the timeline uses, with "
+                               "--handles more each side")))
       ->needs("--transcode");
   sub->add_option("--handles", options.transcode.handles,
-                  "frames kept each side of a used range with --trim (24 by default)")
+                  std::string(Tr("frames kept each side of a used range with --trim (24 by "
+                                 "default)")))
       ->check(CLI::Range(0, 100000))
       ->option_text("=N");
   AddMapOption(*sub, options.maps,
-               "find names under the Windows folder PREFIX in the local FOLDER (repeatable)");
+               std::string(Tr("find names under the Windows folder PREFIX in the local FOLDER "
+                              "(repeatable)")));
   AddSearchOption(*sub, options.searchFolders);
   sub->add_flag("--force", options.force,
-                "redo projects whose outputs are complete and newer than the project");
+                std::string(Tr("redo projects whose outputs are complete and newer than the "
+                               "project")));
   sub->add_flag("--plan", settings->plan,
-                "print one self-contained pexol-cli command line per project and do nothing; "
-                "for GNU parallel, xargs -P or a Slurm job array");
+                std::string(Tr("print one self-contained pexol-cli command line per project "
+                               "and do nothing; for GNU parallel, xargs -P or a Slurm job "
+                               "array")));
   sub->add_flag("--plan-json", settings->planJson,
-                "the same as JSON lines: {\"argv\": [...]} per project");
+                std::string(Tr("the same as JSON lines: {\"argv\": [...]} per project")));
   sub->add_flag("--report-only", settings->reportOnly,
-                "write DIR/report.html and report.json from the result files under DIR");
-  sub->add_option("--project", settings->project, "do this one project (as a planned job does)")
+                std::string(Tr("write DIR/report.html and report.json from the result files "
+                               "under DIR")));
+  sub->add_option("--project", settings->project,
+                  std::string(Tr("do this one project (as a planned job does)")))
       ->option_text("=FILE");
   sub->add_option("--into", settings->into,
-                  "with --project: its outputs' folder below DIR; its name without the "
-                  "extension by default")
+                  std::string(Tr("with --project: its outputs' folder below DIR; its name "
+                                 "without the extension by default")))
       ->option_text("=SUB");
   sub->footer(
-      "Exit status: 0 when every project succeeded, 1 when some had missing media, 2 when "
-      "some failed (or the batch was stopped). A second run skips what the first finished.\n\n"
-      "Examples:\n  pexol-cli batch ~/archive --out ~/converted --format otio --text --jobs 4\n"
+      std::string(Tr("Exit status:")) + " " +
+      std::string(Tr("0 when every project succeeded, 1 when some had missing media, 2 when "
+                     "some failed (or the batch was stopped). A second run skips what the first "
+                     "finished.")) +
+      "\n\n" + std::string(Tr("Examples:")) +
+      "\n  pexol-cli batch ~/archive --out ~/converted --format otio --text --jobs 4\n"
       "  pexol-cli batch ~/archive --out /shared/converted --format mlt --plan |\n"
       "    parallel --sshloginfile hosts.txt && pexol-cli batch --report-only --out "
       "/shared/converted");
@@ -182,7 +201,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
       return;
     }
     if (settings->run.folders.empty())
-      throw CLI::ValidationError("FOLDER", "give at least one folder of projects");
+      throw CLI::ValidationError("FOLDER", std::string(Tr("give at least one folder of projects")));
     settings->run.program = ThisProgram();
     if (settings->plan || settings->planJson) {
       PrintPlan(*settings);

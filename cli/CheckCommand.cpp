@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "probe/EditorSupport.h"
 
 namespace pexol::cli {
@@ -86,33 +87,38 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
-      "check", "Find the media files a project names that are missing on this computer");
-  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+      "check",
+      std::string(Tr("Find the media files a project names that are missing on this computer")));
+  AddFile(*sub, "SOURCE", settings->job.source, std::string(Tr("project file (.mpj)")));
   sub->add_option("--report", settings->job.report,
-                  "file to list the missing names in; nul (the default) for none, - for "
-                  "standard output")
+                  std::string(Tr("file to list the missing names in; nul (the default) for "
+                                 "none, - for standard output")))
       ->option_text("=FILE");
   AddEncodingOption(*sub, settings->job.reportEncoding,
-                    "encoding of the names in the report: shift-jis (the default, the projects' "
-                    "own, with CR LF) or utf-8");
+                    std::string(Tr("encoding of the names in the report: shift-jis (the "
+                                   "default, the projects' own, with CR LF) or utf-8")));
   AddSoftwareOption(*sub, settings->job.software);
   AddMapOption(*sub, settings->job.maps,
-               "find names under the Windows folder PREFIX in the local FOLDER, e.g. "
-               "'C:\\Video=/media/archive/video' (repeatable; the longest PREFIX wins; a "
-               "relative FOLDER is taken from the current folder)");
+               std::string(Tr("find names under the Windows folder PREFIX in the local FOLDER, "
+                              "e.g. 'C:\\Video=/media/archive/video' (repeatable; the longest "
+                              "PREFIX wins; a relative FOLDER is taken from the current "
+                              "folder)")));
   AddSearchOption(*sub, settings->job.searchFolders);
   sub->add_flag("--list", settings->list,
-                "print a line per media reference: found, missing or ambiguous, the name and "
-                "where it is, the candidates or the last path tried (tab-separated)");
+                std::string(Tr("print a line per media reference: found, missing or "
+                               "ambiguous, the name and where it is, the candidates or the last "
+                               "path tried (tab-separated)")));
   sub->add_flag("--no-probe", settings->noProbe,
-                "with --list or --json, leave out what each file found is (container, codecs, "
-                "length) and which editors open it, which reads every file's headers");
+                std::string(Tr("with --list or --json, leave out what each file found is "
+                               "(container, codecs, length) and which editors open it, which "
+                               "reads every file's headers")));
   AddJsonOption(*sub);
   sub->footer(
-      "Names are looked up as stored, relative to the project's folder; then decoded from "
-      "Shift-JIS with the map rules applied; then in any letter case; then in the search "
-      "folders.\n\nExample:\n  pexol-cli check demo.mpj --map 'C:\\Video=/media/video' "
-      "--search ~/footage --list");
+      std::string(Tr("Names are looked up as stored, relative to the project's folder; then "
+                     "decoded from Shift-JIS with the map rules applied; then in any letter "
+                     "case; then in the search folders.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli check demo.mpj --map 'C:\\Video=/media/video' --search ~/footage --list");
   sub->callback([settings, &exitCode] {
     const bool reportToStdout = settings->job.report == "-";
     if (JsonClashesWithStandardOutput(reportToStdout || settings->list)) {

@@ -9,10 +9,13 @@
 #include <iostream>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
 
 #include "check/CheckOutcome.h"
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "render/RenderOutcome.h"
 
@@ -68,14 +71,36 @@ class GnuFormatter : public CLI::Formatter {
  public:
   GnuFormatter() {
     label("REQUIRED", "");
+    // CLI11's own words in the help; the groups' names come from the options and commands.
+    for (const std::string_view key :
+         {ToTranslate("Usage"), ToTranslate("OPTIONS"), ToTranslate("SUBCOMMAND"),
+          ToTranslate("SUBCOMMANDS"), ToTranslate("Positionals")})
+      label(std::string(key), std::string(Tr(key)));
     column_width(34);
+  }
+  // The groups CLI11 names: the options' ("Options", or the positionals' label) and the
+  // commands'.
+  std::string make_group(std::string group, bool positional,
+                         std::vector<const CLI::Option*> options) const override {
+    static_cast<void>(ToTranslate("Options"));
+    return CLI::Formatter::make_group(std::string(Tr(group)), positional, std::move(options));
+  }
+  std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+    std::string text = CLI::Formatter::make_subcommands(app, mode);
+    const std::string english = "\nSubcommands:\n";
+    if (text.starts_with(english))
+      text.replace(0, english.size(), "\n" + std::string(Tr("Subcommands")) + ":\n");
+    return text;
   }
   std::string make_option_opts(const CLI::Option* option) const override {
     return option->get_option_text();
   }
   // Descriptions wrap at 79 columns; the help writer indents each line it is given.
   std::string make_option_desc(const CLI::Option* option) const override {
-    return Wrap(option->get_description(), 79 - get_column_width());
+    const std::string& text = option->get_description();
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? Wrap(text, 79 - get_column_width()) : WrapWide(text, 79 - get_column_width());
   }
 
  private:
@@ -99,6 +124,77 @@ class GnuFormatter : public CLI::Formatter {
       start = end + 1;
     }
     return wrapped;
+  }
+
+  // A translation's lines: CJK characters take two columns, and a line may break between two
+  // of them (but not before closing punctuation nor after opening), or at a space.
+  static std::string WrapWide(const std::string& text, std::size_t width) {
+    struct Piece {
+      std::string text;
+      std::size_t columns = 0;
+      bool wide = false;
+      bool spaceBefore = false;
+    };
+    std::vector<Piece> pieces;
+    bool space = false;
+    for (std::size_t at = 0; at < text.size();) {
+      const auto lead = static_cast<unsigned char>(text[at]);
+      if (lead == ' ') {
+        space = true;
+        ++at;
+        continue;
+      }
+      const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+      const std::string character = text.substr(at, length);
+      at += length;
+      const bool wide = IsWide(character);
+      // Narrow characters gather into words; each wide one stands alone.
+      if (!pieces.empty() && !space && !wide && !pieces.back().wide) {
+        pieces.back().text += character;
+        pieces.back().columns += 1;
+      } else {
+        pieces.push_back({character, wide ? 2u : 1u, wide, space});
+      }
+      space = false;
+    }
+    static constexpr std::string_view noLineStart[] = {"、", "。", "，", "．", "）", "」", "』",
+                                                       "】", "ー", "：", "；", "？", "！", "・"};
+    static constexpr std::string_view noLineEnd[] = {"（", "「", "『", "【"};
+    const auto among = [](const std::string& piece, const auto& list) {
+      return std::find(std::begin(list), std::end(list), piece) != std::end(list);
+    };
+    std::string wrapped;
+    std::size_t lineLength = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const Piece& piece = pieces[i];
+      const std::size_t gap = lineLength > 0 && piece.spaceBefore ? 1 : 0;
+      const bool breakable = piece.spaceBefore || piece.wide || pieces[i - 1].wide;
+      const bool allowed = i > 0 && breakable && !among(piece.text, noLineStart) &&
+                           !among(pieces[i - 1].text, noLineEnd);
+      if (lineLength > 0 && allowed && lineLength + gap + piece.columns > width) {
+        wrapped += '\n';
+        lineLength = 0;
+      } else if (gap > 0) {
+        wrapped += ' ';
+        ++lineLength;
+      }
+      wrapped += piece.text;
+      lineLength += piece.columns;
+    }
+    return wrapped;
+  }
+
+  // Two columns on a terminal: CJK, kana, Hangul and the full-width forms.
+  static bool IsWide(const std::string& character) {
+    if (character.size() < 3) return false;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
+    const unsigned point = character.size() == 3 ? ((byte(0) & 0x0Fu) << 12) |
+                                                       ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu)
+                                                 : 0x20000;
+    return (point >= 0x1100 && point <= 0x115F) || (point >= 0x2E80 && point <= 0xA4CF) ||
+           (point >= 0xAC00 && point <= 0xD7A3) || (point >= 0xF900 && point <= 0xFAFF) ||
+           (point >= 0xFE30 && point <= 0xFE4F) || (point >= 0xFF00 && point <= 0xFF60) ||
+           (point >= 0xFFE0 && point <= 0xFFE6) || point >= 0x20000;
   }
 };
 
@@ -130,14 +226,15 @@ OutputChoice& Output() {
 void AddQuietOption(CLI::App& app) {
   for (CLI::App* command : app.get_subcommands([](CLI::App* each) { return IsCommand(each); }))
     command->add_flag("--quiet,-q", Output().quiet,
-                      "print nothing but errors (on standard error): no progress, no warnings, "
-                      "no completion message");
+                      std::string(Tr("print nothing but errors (on standard error): no progress, "
+                                     "no warnings, no completion message")));
 }
 
 void AddJsonOption(CLI::App& command) {
   command.add_flag("--json", Output().json,
-                   "print the summary as one JSON document on standard output (its fields are "
-                   "in pexol-cli(1)); errors still go to standard error");
+                   std::string(Tr("print the summary as one JSON document on standard output "
+                                  "(its fields are in pexol-cli(1)); errors still go to standard "
+                                  "error")));
 }
 
 int ExitCodeOf(const RunResult& result) {
@@ -158,11 +255,11 @@ std::string UnknownCommandMessage(const CLI::App& app, const std::vector<std::st
       nearest = command->get_name();
     }
   }
-  std::string message = "pexol-cli: there is no command \"" + Printable(given) + "\".";
+  std::string message = Say("pexol-cli: there is no command \"{0}\".", Printable(given));
   // A suggestion far from what was typed would only mislead.
   if (!nearest.empty() && best <= std::max<std::size_t>(2, nearest.size() / 3))
-    message += " Did you mean \"" + nearest + "\"?";
-  return message + "\nRun 'pexol-cli --help' for the commands.";
+    message += Say(" Did you mean \"{0}\"?", nearest);
+  return message + "\n" + std::string(Tr("Run 'pexol-cli --help' for the commands."));
 }
 
 std::string UnknownOptionMessage(const CLI::App& app) {
@@ -187,11 +284,11 @@ std::string UnknownOptionMessage(const CLI::App& app) {
     }
     const std::string name = command.get_name();
     std::string message =
-        "pexol-cli: there is no option \"" + Printable(given) + "\" for " + name + ".";
+        Say("pexol-cli: there is no option \"{0}\" for {1}.", Printable(given), name);
     // The same bound as for a command: a far suggestion would only mislead.
     if (!nearest.empty() && best <= std::max<std::size_t>(2, nearest.size() / 3))
-      message += " Did you mean \"" + nearest + "\"?";
-    return message + "\nRun 'pexol-cli " + name + " --help' for its options.";
+      message += Say(" Did you mean \"{0}\"?", nearest);
+    return message + "\n" + Say("Run 'pexol-cli {0} --help' for its options.", name);
   }
   return {};
 }
@@ -215,8 +312,9 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
             choice =
                 chosen < 0 ? SoftwareChoice::Automatic() : SoftwareChoice::Named(Software{chosen});
           },
-          "which application wrote the project: corvane (or brisko), lumetta, or auto "
-          "(the default): the one that reads the project exactly to its end")
+          std::string(Tr("which application wrote the project: corvane (or brisko), lumetta, or "
+                         "auto (the default): the one that reads the project exactly to its "
+                         "end")))
       ->transform(Choices(names))
       ->option_text("=WHICH");
 }
@@ -235,10 +333,12 @@ void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                 mode = value;
                 return;
               }
-            throw CLI::ValidationError("--timecode", "\"" + given + "\" is not one of " + words +
-                                                         (why.empty() ? "" : "; " + why));
+            throw CLI::ValidationError(
+                "--timecode", why.empty()
+                                  ? Say("\"{0}\" is not one of {1}", given, words)
+                                  : Say("\"{0}\" is not one of {1}; {2}", given, words, why));
           },
-          "timecodes and rate: " + words + " (default ntsc-drop)")
+          Say("timecodes and rate: {0} (default ntsc-drop)", words))
       ->check(CLI::Validator([](const std::string&) { return std::string(); },
                              [&choices] {
                                std::string names;
@@ -255,10 +355,12 @@ void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::str
                                                             {"utf-8", TextEncoding::Utf8}};
   command
       .add_option("--encoding", encoding,
-                  !what.empty() ? what
-                                : "text encoding of names, titles, fonts and labels in the text "
-                                  "file: shift-jis (the default, the projects' own) or utf-8; a "
-                                  "text that starts with a UTF-8 byte-order mark is read as utf-8")
+                  !what.empty()
+                      ? what
+                      : std::string(Tr("text encoding of names, titles, fonts and labels in the "
+                                       "text file: shift-jis (the default, the projects' own) or "
+                                       "utf-8; a text that starts with a UTF-8 byte-order mark is "
+                                       "read as utf-8")))
       ->transform(Choices(names))
       ->option_text("=NAME");
 }
@@ -270,8 +372,9 @@ void AddMapOption(CLI::App& command, std::vector<std::string>& rules, const std:
 void AddSearchOption(CLI::App& command, std::vector<std::string>& folders) {
   command
       .add_option("--search", folders,
-                  "look for media not found by name in this folder and every folder in it, by "
-                  "file name without regard to case (repeatable)")
+                  std::string(Tr("look for media not found by name in this folder and every "
+                                 "folder in it, by file name without regard to case "
+                                 "(repeatable)")))
       ->option_text("=FOLDER")
       ->take_all();
 }
@@ -300,6 +403,13 @@ const std::map<std::string, TranscodeKind>& TranscodeKindChoices() {
   return names;
 }
 
+std::string OneOf(const std::vector<std::string>& items) {
+  if (items.size() < 2) return items.empty() ? std::string() : items.front();
+  std::string head;
+  for (std::size_t i = 0; i + 1 < items.size(); ++i) head += (i == 0 ? "" : ", ") + items[i];
+  return Say("{0} or {1}", head, items.back());
+}
+
 const std::map<std::string, std::string>& ExportFormatChoices() {
   static const std::map<std::string, std::string> names = [] {
     std::map<std::string, std::string> table;
@@ -322,9 +432,10 @@ void AddProgressOption(CLI::App& app) {
   for (CLI::App* command : app.get_subcommands({}))
     command
         ->add_option("--progress", progressMode,
-                     "how progress shows on standard error: none, lines (a line at every tenth "
-                     "and every few seconds) or json (one JSON object a line, ending with the "
-                     "result); by default a bar on a terminal, otherwise a line now and then")
+                     std::string(Tr("how progress shows on standard error: none, lines (a line "
+                                    "at every tenth and every few seconds) or json (one JSON "
+                                    "object a line, ending with the result); by default a bar on "
+                                    "a terminal, otherwise a line now and then")))
         ->transform(Choices(modes))
         ->option_text("=MODE");
 }
@@ -413,7 +524,7 @@ void TerminalObserver::Draw(bool force) {
   // The time left once the run has taken long enough to tell; a status never adds another.
   std::string left;
   if (now - startMs_ >= quietStartMs && done_ > 0 && done_ < total_)
-    left = ", " + Clock(Elapsed() * (total_ - done_) / done_) + " left";
+    left = Say(", {0} left", Clock(Elapsed() * (total_ - done_) / done_));
   std::fprintf(stderr, "\r\033[K[%s] %3d%%%s %s", bar.c_str(), done_ * 100 / total_, left.c_str(),
                status_.c_str());
   std::fflush(stderr);
@@ -431,7 +542,7 @@ void TerminalObserver::WriteLine() {
   std::string line = std::to_string(done_ * 100 / total_) + "%";
   const double elapsed = Elapsed();
   if (done_ > 0 && done_ < total_)
-    line += ", " + Clock(elapsed * (total_ - done_) / done_) + " left";
+    line += Say(", {0} left", Clock(elapsed * (total_ - done_) / done_));
   if (!status_.empty()) line += "  " + DisplayText(status_);
   std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
@@ -494,10 +605,11 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
     return exitCode;
   }
   if (result.chosenSoftware)
-    std::cerr << "software: \"" << SoftwareName(*result.chosenSoftware)
-              << "\" (chosen automatically)\n";
+    std::cerr << Say("software: \"{0}\" (chosen automatically)",
+                     SoftwareName(*result.chosenSoftware))
+              << "\n";
   for (const std::string& warning : result.warnings)
-    std::cerr << "warning: " << DisplayText(warning) << "\n";
+    std::cerr << Say("warning: {0}", DisplayText(warning)) << "\n";
   if (!result.Completed())
     std::cerr << message << "\n";
   else
@@ -517,8 +629,73 @@ void ReportFailure(const std::string& message, int exitCode) {
                  {"message", message}});
 }
 
+namespace {
+
+// CLI11's message for a parse error, in the chosen language where its form is known; the
+// English templates give CLI11's own words byte for byte.
+std::string ParseErrorText(const CLI::Error& error) {
+  const std::string what = error.what();
+  std::smatch match;
+  const auto is = [&](const char* pattern) {
+    return std::regex_match(what, match, std::regex(pattern));
+  };
+  const std::string kind = error.get_name();
+  if (kind == "RequiredError" && what == "A subcommand is required")
+    return std::string(Tr("A subcommand is required"));
+  if (kind == "RequiredError" && is("(.+) is required"))
+    return Say("{0} is required", match[1].str());
+  if (kind == "ExtrasError" && is("The following argument was not expected: (.*)"))
+    return Say("The following argument was not expected: {0}", match[1].str());
+  if (kind == "ExtrasError" && is("The following arguments were not expected: (.*)"))
+    return Say("The following arguments were not expected: {0}", match[1].str());
+  if (kind == "RequiresError" && is("(\\S+) requires (\\S+)"))
+    return Say("{0} requires {1}", match[1].str(), match[2].str());
+  if (kind == "ExcludesError" && is("(\\S+) excludes (\\S+)"))
+    return Say("{0} excludes {1}", match[1].str(), match[2].str());
+  if (kind == "ArgumentMismatch" && is("(\\S+): 1 required (\\S+) missing"))
+    return Say("{0}: 1 required {1} missing", match[1].str(), match[2].str());
+  // CLI11 says a positive number's range up to the largest double, in full: a translation
+  // says what it means.
+  constexpr std::string_view positive = ToTranslate("{0}: {1} is not a number greater than 0");
+  if (Tr(positive).data() != positive.data() && kind == "ValidationError" &&
+      is("(\\S+): Value (\\S+) not in range 0\\.0+ to \\d{300,}\\.0+"))
+    return Say(positive, match[1].str(), match[2].str());
+  if (kind == "ValidationError" && is("(\\S+): Value (\\S+) not in range (\\S+) to (\\S+)"))
+    return Say("{0}: Value {1} not in range {2} to {3}", match[1].str(), match[2].str(),
+               match[3].str(), match[4].str());
+  // A value outside a set: English keeps CLI11's words, which show the set as its code holds
+  // it; a translation names the values alone.
+  constexpr std::string_view outside = ToTranslate("{0}: \"{1}\" is not one of {2}");
+  const bool translated = Tr(outside).data() != outside.data();
+  if (translated && kind == "ValidationError" &&
+      (is("(\\S+): Check (.*) value in \\{([^}]*)\\}.* FAILED") ||
+       is("(\\S+): (.*) not in \\{([^}]*)\\}"))) {
+    std::vector<std::string> values;
+    std::stringstream list(match[3].str());
+    for (std::string value; std::getline(list, value, ',');)
+      values.push_back(value.substr(0, value.find("->")));
+    return Say(outside, match[1].str(), match[2].str(), OneOf(values));
+  }
+  if (kind == "ConversionError" && is("The value (.*) is not an allowed value for (\\S+)"))
+    return Say("The value {0} is not an allowed value for {1}", match[1].str(), match[2].str());
+  if (kind == "ConversionError" && is("Could not convert: (\\S+) = (.*)"))
+    return Say("Could not convert: {0} = {1}", match[1].str(), match[2].str());
+  return what;
+}
+
+// CLI11's simple failure message, translated.
+std::string FailureMessage(const CLI::App* app, const CLI::Error& error) {
+  std::string text = ParseErrorText(error) + "\n";
+  if (app->get_help_ptr() != nullptr)
+    text += Say("Run with {0} for more information.", app->get_help_ptr()->get_name()) + "\n";
+  return text;
+}
+
+}  // namespace
+
 int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& exitCode,
                 const std::string& program) {
+  app.failure_message(FailureMessage);
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   try {
@@ -533,10 +710,11 @@ int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& e
     return code == 0 ? 0 : exitTrouble;
   } catch (const std::bad_alloc&) {
     // The run's destinations were not replaced: the commit comes after all the work.
-    ReportFailure(program + ": not enough memory for this run; nothing was written.", exitTrouble);
+    ReportFailure(Say("{0}: not enough memory for this run; nothing was written.", program),
+                  exitTrouble);
     return exitTrouble;
   } catch (const std::exception& e) {
-    ReportFailure(program + ": the run failed: " + e.what() + "; nothing was written.",
+    ReportFailure(Say("{0}: the run failed: {1}; nothing was written.", program, e.what()),
                   exitTrouble);
     return exitTrouble;
   }

@@ -60,6 +60,9 @@ CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& va
 
 const std::map<std::string, TimecodeMode>& TimecodeNames();
 
+/// Choices as a sentence names them: "a, b or c" (in the chosen language).
+std::string OneOf(const std::vector<std::string>& items);
+
 /// The export formats' names, each to itself: what "--format" takes, from the format table.
 const std::map<std::string, std::string>& ExportFormatChoices();
 

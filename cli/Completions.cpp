@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "cli/Documents.h"
+#include "core/Translation.h"
 
 namespace pexol::cli {
 
@@ -23,8 +24,19 @@ std::string Quoted(const std::string& text) {
 // The first clause of a description, short enough for a completion menu.
 std::string Brief(const std::string& description) {
   std::string brief = description.substr(0, description.find_first_of(";:("));
+  brief = brief.substr(0, brief.find("。"));  // a translation's first sentence
   while (!brief.empty() && brief.back() == ' ') brief.pop_back();
-  if (brief.size() > 70) brief = brief.substr(0, 67) + "...";
+  // Measured in columns, a translation's characters of three bytes or more taking two, and cut
+  // between two characters, never inside one.
+  std::size_t columns = 0, cut = 0;
+  for (std::size_t at = 0; at < brief.size();) {
+    const auto lead = static_cast<unsigned char>(brief[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    columns += length >= 3 ? 2 : 1;
+    at += length;
+    if (columns <= 67) cut = at;
+  }
+  if (columns > 70) brief = brief.substr(0, cut) + "...";
   return brief;
 }
 
@@ -116,7 +128,7 @@ std::string BashCompletion(const std::vector<CommandEntry>& commands) {
   return out.str();
 }
 
-std::string ZshCompletion(const std::vector<CommandEntry>& commands) {
+std::string ZshFunction(const std::vector<CommandEntry>& commands, const std::string& name) {
   // In an _arguments entry, brackets and colons of a description need a backslash.
   const auto escaped = [](const std::string& text) {
     std::string escaped;
@@ -139,11 +151,14 @@ std::string ZshCompletion(const std::vector<CommandEntry>& commands) {
     return std::string(" ");
   };
   std::ostringstream out;
-  out << "#compdef pexol-cli\n# zsh completion for pexol-cli, generated from its command line\n\n"
-         "_pexol-cli() {\n"
+  out << name
+      << "() {\n"
          "  local curcontext=$curcontext state line\n"
          "  typeset -A opt_args\n"
-         "  _arguments -C '(- *)--help[print help]' '(- *)--version[print the version]' \\\n"
+         "  _arguments -C '(- *)--help["
+      << escaped(std::string(Tr("print help"))) << "]' '(- *)--version["
+      << escaped(std::string(Tr("print the version")))
+      << "]' \\\n"
          "    '1:command:->command' '*::argument:->argument'\n"
          "  case $state in\n"
          "  command)\n"
@@ -167,18 +182,40 @@ std::string ZshCompletion(const std::vector<CommandEntry>& commands) {
                     action(command.positionals[i]));
     out << "\n      ;;\n";
   }
-  out << "    esac\n    ;;\n  esac\n}\n\n_pexol-cli \"$@\"\n";
+  out << "    esac\n    ;;\n  esac\n}\n";
   return out.str();
 }
 
-std::string FishCompletion(const std::vector<CommandEntry>& commands) {
+std::string ZshCompletion(const std::vector<CommandEntry>& commands,
+                          const std::vector<TranslatedCompletion>& translations) {
+  std::ostringstream out;
+  out << "#compdef pexol-cli\n# zsh completion for pexol-cli, generated from its command line\n\n"
+      << ZshFunction(commands, "_pexol-cli") << "\n";
+  if (translations.empty()) {
+    out << "_pexol-cli \"$@\"\n";
+    return out.str();
+  }
+  for (const TranslatedCompletion& translation : translations) out << translation.text << "\n";
+  // The descriptions in the language the locale asks for, as pexol-cli chooses it.
+  out << "local pexol_locale=${LC_ALL:-${LC_MESSAGES:-$LANG}}\n"
+         "[[ -n $LANGUAGE && -n $pexol_locale && $pexol_locale != (C|POSIX|C.*) ]] &&\n"
+         "  pexol_locale=${LANGUAGE%%:*}\n"
+         "case ${pexol_locale%%[_.@]*} in\n";
+  for (const TranslatedCompletion& translation : translations)
+    out << translation.language << ") _pexol-cli_" << translation.language << " \"$@\" ;;\n";
+  out << "*) _pexol-cli \"$@\" ;;\nesac\n";
+  return out.str();
+}
+
+std::string FishLines(const std::vector<CommandEntry>& commands) {
   std::ostringstream out;
   std::vector<std::string> names;
   for (const CommandEntry& command : commands) names.push_back(command.name);
-  out << "# fish completion for pexol-cli, generated from its command line\n"
-         "complete -c pexol-cli -f\n"
-         "complete -c pexol-cli -n __fish_use_subcommand -l help -d 'print help'\n"
-         "complete -c pexol-cli -n __fish_use_subcommand -l version -d 'print the version'\n";
+  out << "complete -c pexol-cli -n __fish_use_subcommand -l help -d "
+      << Quoted(std::string(Tr("print help")))
+      << "\n"
+         "complete -c pexol-cli -n __fish_use_subcommand -l version -d "
+      << Quoted(std::string(Tr("print the version"))) << "\n";
   for (const CommandEntry& command : commands)
     out << "complete -c pexol-cli -n __fish_use_subcommand -a " << command.name << " -d "
         << Quoted(Brief(command.description)) << "\n";
@@ -209,6 +246,30 @@ std::string FishCompletion(const std::vector<CommandEntry>& commands) {
       out << "complete -c pexol-cli" << when << " -a "
           << Quoted("(__fish_complete_suffix ." + extension + ")") << "\n";
   }
+  return out.str();
+}
+
+std::string FishCompletion(const std::vector<CommandEntry>& commands,
+                           const std::vector<TranslatedCompletion>& translations) {
+  std::ostringstream out;
+  out << "# fish completion for pexol-cli, generated from its command line\n"
+         "complete -c pexol-cli -f\n";
+  if (translations.empty()) {
+    out << FishLines(commands);
+    return out.str();
+  }
+  // The descriptions in the language the locale asks for, as pexol-cli chooses it.
+  out << "set -l pexol_locale $LC_ALL\n"
+         "test -n \"$pexol_locale\"; or set pexol_locale $LC_MESSAGES\n"
+         "test -n \"$pexol_locale\"; or set pexol_locale $LANG\n"
+         "if test -n \"$LANGUAGE\" -a -n \"$pexol_locale\"; and not string match -qr "
+         "'^(C|POSIX)([.]|$)' -- $pexol_locale\n"
+         "  set pexol_locale (string split -m1 : -- $LANGUAGE)[1]\n"
+         "end\n"
+         "switch (string replace -r '[_.@].*' '' -- \"$pexol_locale\")\n";
+  for (const TranslatedCompletion& translation : translations)
+    out << "case " << translation.language << "\n" << translation.text;
+  out << "case '*'\n" << FishLines(commands) << "end\n";
   return out.str();
 }
 

@@ -1,12 +1,15 @@
 // cli/Documents.cpp - the commands and options read back from the CLI11 app, and the files
 #include "cli/Documents.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <regex>
 
 #include "cli/CliCommon.h"
+#include "cli/CliLanguage.h"
 #include "core/PlatformPath.h"
+#include "core/Translation.h"
 
 namespace pexol::cli {
 
@@ -66,7 +69,7 @@ bool WriteFile(const std::string& path, const std::string& text) {
   out << text;
   out.close();
   if (out) return true;
-  std::cerr << "pexol-cli: can not write " << path << "\n";
+  std::cerr << Say("pexol-cli: can not write {0}", path) << "\n";
   return false;
 }
 
@@ -86,14 +89,37 @@ std::vector<CommandEntry> DescribeCommands(CLI::App& app) {
   return commands;
 }
 
-int WriteDocuments(CLI::App& app, const std::string& folder) {
-  const std::vector<CommandEntry> commands = DescribeCommands(app);
+int WriteDocuments(const std::function<std::unique_ptr<CLI::App>()>& makeApp,
+                   const std::string& folder, const std::vector<std::string>& languages) {
   const std::string base = folder + "/";
-  const bool written = WriteFile(base + "pexol-cli.1", ManualPage(app, commands)) &&
-                       WriteFile(base + "pexol.1", WindowManualPage(commands)) &&
-                       WriteFile(base + "pexol-cli.bash", BashCompletion(commands)) &&
-                       WriteFile(base + "_pexol-cli", ZshCompletion(commands)) &&
-                       WriteFile(base + "pexol-cli.fish", FishCompletion(commands));
+  // The same pages from the same definitions, their texts from each language's catalogue; the
+  // completions gather each language's descriptions.
+  std::vector<TranslatedCompletion> zsh, fish;
+  bool written = true;
+  for (const std::string& language : languages) {
+    if (!UseLanguage(language)) {
+      std::cerr << "pexol-cli: no catalogue for " << language << " beside the program\n";
+      UseLanguage("");
+      return 2;
+    }
+    const std::unique_ptr<CLI::App> translated = makeApp();
+    const std::vector<CommandEntry> described = DescribeCommands(*translated);
+    const std::string place = base + language + "/";
+    std::error_code ignored;
+    std::filesystem::create_directories(platform::PathOf(place), ignored);
+    written = written && WriteFile(place + "pexol-cli.1", ManualPage(*translated, described)) &&
+              WriteFile(place + "pexol.1", WindowManualPage(described));
+    zsh.push_back({language, ZshFunction(described, "_pexol-cli_" + language)});
+    fish.push_back({language, FishLines(described)});
+  }
+  UseLanguage("");
+  const std::unique_ptr<CLI::App> app = makeApp();
+  const std::vector<CommandEntry> commands = DescribeCommands(*app);
+  written = written && WriteFile(base + "pexol-cli.1", ManualPage(*app, commands)) &&
+            WriteFile(base + "pexol.1", WindowManualPage(commands)) &&
+            WriteFile(base + "pexol-cli.bash", BashCompletion(commands)) &&
+            WriteFile(base + "_pexol-cli", ZshCompletion(commands, zsh)) &&
+            WriteFile(base + "pexol-cli.fish", FishCompletion(commands, fish));
   return written ? 0 : 2;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
 
@@ -15,52 +16,54 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   };
   static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
   // ".edl (one per track: DEST, DEST-insert, ...)" for a format that writes files beside DEST.
-  const auto files = [](const ExportFormat& format) {
+  std::vector<std::string> files, labels, names;
+  for (const ExportFormat& format : ExportFormats()) {
     std::string text = format.extensions.front();
     if (format.files.size() > 1) {
-      text += " (one per track: DEST";
-      for (std::size_t f = 1; f < format.files.size(); ++f) text += ", DEST" + format.files[f];
-      text += ")";
+      std::string beside = "DEST";
+      for (std::size_t f = 1; f < format.files.size(); ++f) beside += ", DEST" + format.files[f];
+      text += Say(" (one per track: {0})", beside);
     }
-    return text;
-  };
+    files.push_back(text);
+    labels.emplace_back(format.label);
+    names.emplace_back(format.name);
+  }
   auto settings = std::make_shared<Settings>();
-  auto* sub = app.add_subcommand("export", "Write the project's timeline for other editors: " +
-                                               ListOfFormats([](const ExportFormat& format) {
-                                                 return std::string(format.label);
-                                               }));
-  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+  auto* sub = app.add_subcommand(
+      "export", Say("Write the project's timeline for other editors: {0}", OneOf(labels)));
+  AddFile(*sub, "SOURCE", settings->job.source, std::string(Tr("project file (.mpj)")));
   AddFile(*sub, "DEST", settings->job.destination,
-          "file to write: " + ListOfFormats(files) +
-              "; - for standard output (with --format; files beside DEST are then left out)");
-  sub->add_option("--format", settings->job.format, ListOfFormats([](const ExportFormat& format) {
-                                                      return std::string(format.name);
-                                                    }) + "; by default DEST's extension says")
+          Say("file to write: {0}; - for standard output (with --format; files beside DEST are "
+              "then left out)",
+              OneOf(files)));
+  sub->add_option("--format", settings->job.format,
+                  Say("{0}; by default DEST's extension says", OneOf(names)))
       ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
   AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.timecode, rates,
-                    "an export needs a rate: NTSC (drop or non-drop frame) or PAL; frame counts "
-                    "have none");
+                    std::string(Tr("an export needs a rate: NTSC (drop or non-drop frame) or "
+                                   "PAL; frame counts have none")));
   sub->add_option_function<std::string>(
          "--timecode-start",
          [settings](const std::string& start) {
            settings->job.startAtOneHour = start == "01:00:00:00";
          },
-         "where AAF's timecode starts: 00:00:00:00 (the default) or 01:00:00:00, as Avid's "
-         "sequences do")
+         std::string(Tr("where AAF's timecode starts: 00:00:00:00 (the default) or 01:00:00:00, "
+                        "as Avid's sequences do")))
       ->check(CLI::IsMember({"00:00:00:00", "01:00:00:00"}))
       ->option_text("=TIMECODE");
   AddMapOption(*sub, settings->job.maps,
-               "write names under the Windows folder PREFIX as under the local FOLDER "
-               "(repeatable; the longest PREFIX wins; a relative FOLDER is taken from the current "
-               "folder)");
+               std::string(Tr("write names under the Windows folder PREFIX as under the local "
+                              "FOLDER (repeatable; the longest PREFIX wins; a relative FOLDER is "
+                              "taken from the current folder)")));
   AddSearchOption(*sub, settings->job.searchFolders);
   AddJsonOption(*sub);
   sub->footer(
-      "Media names are written as the files found (see 'pexol-cli check --help'); a name still "
-      "in Windows form keeps it, with / separators.\n\nExample:\n  pexol-cli export demo.mpj "
-      "demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
+      std::string(Tr("Media names are written as the files found (see 'pexol-cli check --help'); "
+                     "a name still in Windows form keeps it, with / separators.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli export demo.mpj demo.mlt --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([settings, &exitCode] {
     const bool toStdout = settings->job.destination == "-";
     if (JsonClashesWithStandardOutput(toStdout)) {

@@ -4,6 +4,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
+#include "core/Translation.h"
 
 namespace pexol::cli {
 
@@ -11,23 +12,26 @@ void AddJoinCommand(CLI::App& app, int& exitCode, const RenderRunners& runners) 
   auto job = std::make_shared<JoinJob>();
   auto* sub = app.add_subcommand(
       "join",
-      "Join the ranges of a render made in parts ('pexol-cli render --plan') and its sound "
-      "into one video file, without encoding them again");
-  AddFile(*sub, "DEST", job->destination, "video file to write: .mp4, .mkv or .mov");
+      std::string(Tr("Join the ranges of a render made in parts ('pexol-cli render --plan') and "
+                     "its sound into one video file, without encoding them again")));
+  AddFile(*sub, "DEST", job->destination,
+          std::string(Tr("video file to write: .mp4, .mkv or .mov")));
   sub->add_option("PIECE", job->pieces,
-                  "picture-only renders of consecutive ranges (--picture-only), in the "
-                  "timeline's order")
+                  std::string(Tr("picture-only renders of consecutive ranges "
+                                 "(--picture-only), in the timeline's order")))
       ->required()
       ->option_text(" ");
   sub->add_option("--sound", job->sound,
-                  "the sound of all the ranges, rendered once (a .m4a beside H.264, a .wav "
-                  "beside ProRes)")
+                  std::string(Tr("the sound of all the ranges, rendered once (a .m4a beside "
+                                 "H.264, a .wav beside ProRes)")))
       ->option_text("=FILE");
   sub->footer(
-      "Every piece must have been rendered with the same options. DEST is replaced only when "
-      "the whole join succeeded; the pieces are left as they were.\n\nExample:\n  pexol-cli "
-      "join demo.mp4 demo.pexol-range-1-of-2.mp4 demo.pexol-range-2-of-2.mp4 --sound "
-      "demo.pexol-sound.m4a");
+      std::string(Tr("Every piece must have been rendered with the same options. DEST is "
+                     "replaced only when the whole join succeeded; the pieces are left as they "
+                     "were.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli join demo.mp4 demo.pexol-range-1-of-2.mp4 demo.pexol-range-2-of-2.mp4 "
+      "--sound demo.pexol-sound.m4a");
   sub->callback([job, runners, &exitCode] {
     TerminalObserver terminal;
     StoppableObserver observer(terminal);

@@ -3,6 +3,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/Translation.h"
 #include "picture/RunPicture.h"
 
 namespace pexol::cli {
@@ -10,21 +11,24 @@ namespace pexol::cli {
 void AddPictureCommand(CLI::App& app, int& exitCode) {
   auto job = std::make_shared<PictureJob>();
   auto* sub = app.add_subcommand(
-      "picture", "Draw the project's timeline as an SVG picture: a row per track, a box per clip");
-  AddFile(*sub, "SOURCE", job->source, "project file (.mpj)");
-  AddFile(*sub, "DEST", job->destination, "picture to write (.svg)");
+      "picture", std::string(Tr("Draw the project's timeline as an SVG picture: a row per "
+                                "track, a box per clip")));
+  AddFile(*sub, "SOURCE", job->source, std::string(Tr("project file (.mpj)")));
+  AddFile(*sub, "DEST", job->destination, std::string(Tr("picture to write (.svg)")));
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode, TimecodeNames());
-  sub->add_option("--scale", job->pixelsPerFrame, "pixels per frame of a box's width (0.2)")
+  sub->add_option("--scale", job->pixelsPerFrame,
+                  std::string(Tr("pixels per frame of a box's width (0.2)")))
       ->check(CLI::Range(0.001, 100.0))
       ->option_text("=PIXELS");
   AddMapOption(*sub, job->maps,
-               "look for names under the Windows folder PREFIX in the local FOLDER "
-               "(repeatable; the longest PREFIX wins)");
+               std::string(Tr("look for names under the Windows folder PREFIX in the local "
+                              "FOLDER (repeatable; the longest PREFIX wins)")));
   AddSearchOption(*sub, job->searchFolders);
   sub->footer(
-      "Media that cannot be found (see 'pexol-cli check --help') are drawn red.\n\nExample:\n"
-      "  pexol-cli picture demo.mpj demo.svg --search ~/footage --timecode pal");
+      std::string(Tr("Media that cannot be found (see 'pexol-cli check --help') are drawn red.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli picture demo.mpj demo.svg --search ~/footage --timecode pal");
   sub->callback([job, &exitCode] {
     TerminalObserver observer;
     const RunResult result = RunPicture(*job, observer);

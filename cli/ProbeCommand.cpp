@@ -4,6 +4,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/Translation.h"
 #include "probe/ProbeWithFfmpeg.h"
 
 namespace pexol::cli {
@@ -11,11 +12,15 @@ namespace pexol::cli {
 void AddProbeCommand(CLI::App& app, int& exitCode) {
   auto files = std::make_shared<std::vector<std::string>>();
   auto* sub = app.add_subcommand(
-      "probe", "Say what each media file is: container, codecs, size, rate and length");
-  sub->add_option("FILE", *files, "media files to read")->required()->option_text(" ");
+      "probe",
+      std::string(Tr("Say what each media file is: container, codecs, size, rate and length")));
+  sub->add_option("FILE", *files, std::string(Tr("media files to read")))
+      ->required()
+      ->option_text(" ");
   sub->footer(
-      "Writes one line of JSON per file, in their order, to standard error, where pexol-cli "
-      "reads it; a file FFmpeg cannot read gets a line with its reason.");
+      std::string(Tr("Writes one line of JSON per file, in their order, to standard "
+                     "error, where pexol-cli reads it; a file FFmpeg cannot read gets a "
+                     "line with its reason.")));
   sub->callback([files, &exitCode] {
     SilenceFfmpegLog();
     for (const std::string& file : *files) std::cerr << FactsLine(ProbeWithFfmpeg(file)) << '\n';

@@ -5,6 +5,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
+#include "core/Translation.h"
 #include "relink/RunRelink.h"
 
 namespace pexol::cli {
@@ -15,24 +16,27 @@ void AddRelinkCommand(CLI::App& app, int& exitCode) {
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand(
-      "relink", "Rewrite the media names of a project whose media moved on the Windows side");
-  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+      "relink", std::string(Tr("Rewrite the media names of a project whose media moved on the "
+                               "Windows side")));
+  AddFile(*sub, "SOURCE", settings->job.source, std::string(Tr("project file (.mpj)")));
   AddFile(*sub, "DEST", settings->job.destination,
-          "project file to write; may be SOURCE; - for standard output");
+          std::string(Tr("project file to write; may be SOURCE; - for standard output")));
   sub->add_option("--map", settings->job.rules,
-                  "names under the Windows folder OLD move under NEW, e.g. "
-                  "'C:\\Video=D:\\Archive\\Video' (repeatable; the longest OLD wins; letter "
-                  "case and \\ or / do not matter in OLD)")
+                  std::string(Tr("names under the Windows folder OLD move under NEW, e.g. "
+                                 "'C:\\Video=D:\\Archive\\Video' (repeatable; the longest OLD "
+                                 "wins; letter case and \\ or / do not matter in OLD)")))
       ->option_text("='OLD=NEW'")
       ->take_all()
       ->required();
   AddSoftwareOption(*sub, settings->job.software);
-  sub->add_flag("--dry-run", settings->job.dryRun, "print each change and write nothing");
+  sub->add_flag("--dry-run", settings->job.dryRun,
+                std::string(Tr("print each change and write nothing")));
   AddJsonOption(*sub);
   sub->footer(
-      "Every other byte of the project is kept, and so are names no rule matches.\n\n"
-      "Example:\n  pexol-cli relink old.mpj new.mpj --map 'C:\\Video=D:\\Archive\\Video' "
-      "--dry-run");
+      std::string(
+          Tr("Every other byte of the project is kept, and so are names no rule matches.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli relink old.mpj new.mpj --map 'C:\\Video=D:\\Archive\\Video' --dry-run");
   sub->callback([settings, &exitCode] {
     if (JsonClashesWithStandardOutput(settings->job.destination == "-" && !settings->job.dryRun)) {
       exitCode = exitTrouble;

@@ -5,6 +5,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
+#include "core/Translation.h"
 #include "render/RenderInProcesses.h"
 #include "render/RenderOutcome.h"
 #include "run/ProcessPool.h"
@@ -41,76 +42,80 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
     for (const RenderCodecChoice& choice : RenderCodecs()) names[choice.name] = choice.codec;
     return names;
   }();
-  std::string containers;
-  const auto all = RenderContainers();
-  for (std::size_t c = 0; c < all.size(); ++c)
-    containers += std::string(c == 0                ? ""
-                              : c + 1 == all.size() ? " or "
-                                                    : ", ") +
-                  all[c].extension + " (" + all[c].kind + ")";
+  std::vector<std::string> containers;
+  for (const RenderContainer& container : RenderContainers())
+    containers.push_back(std::string(container.extension) + " (" + std::string(Tr(container.kind)) +
+                         ")");
   auto job = std::make_shared<RenderJob>();
   auto plan = std::make_shared<bool>(false);
   auto* sub = app.add_subcommand(
       "render",
-      "Render the project's timeline to a video file (H.264 and AAC, or ProRes) or its "
-      "sound to a sound file, through MLT");
-  AddFile(*sub, "SOURCE", job->source, "project file (.mpj)");
-  AddFile(*sub, "DEST", job->destination, "video or sound file to write: " + containers);
+      std::string(Tr("Render the project's timeline to a video file (H.264 and AAC, or ProRes) "
+                     "or its sound to a sound file, through MLT")));
+  AddFile(*sub, "SOURCE", job->source, std::string(Tr("project file (.mpj)")));
+  AddFile(*sub, "DEST", job->destination,
+          Say("video or sound file to write: {0}", OneOf(containers)));
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode, rates,
-                    "a render needs a rate: NTSC 720x480 (drop or non-drop frame) or PAL "
-                    "720x576; frame counts have none");
+                    std::string(Tr("a render needs a rate: NTSC 720x480 (drop or non-drop "
+                                   "frame) or PAL 720x576; frame counts have none")));
   AddMapOption(*sub, job->maps,
-               "look for media under the Windows folder PREFIX in the local FOLDER (repeatable; "
-               "the longest PREFIX wins)");
+               std::string(Tr("look for media under the Windows folder PREFIX in the local "
+                              "FOLDER (repeatable; the longest PREFIX wins)")));
   AddSearchOption(*sub, job->searchFolders);
   sub->add_option("--missing", job->missing,
-                  "media not found or not decoded: fail (the default: nothing is rendered, "
-                  "they are listed) or black (black and silence in their place, with a "
-                  "warning)")
+                  std::string(Tr("media not found or not decoded: fail (the default: nothing "
+                                 "is rendered, they are listed) or black (black and silence in "
+                                 "their place, with a warning)")))
       ->transform(Choices(missing))
       ->option_text("=WHAT");
   sub->add_option("--from", job->from,
-                  "first frame to render: a frame number or a timecode in the rate "
-                  "(hh:mm:ss;ff drop frame, hh:mm:ss:ff otherwise)")
+                  std::string(Tr("first frame to render: a frame number or a timecode in the "
+                                 "rate (hh:mm:ss;ff drop frame, hh:mm:ss:ff otherwise)")))
       ->option_text("=TIME");
-  sub->add_option("--to", job->to, "frame to end before, as --from; the timeline's end by default")
+  sub->add_option("--to", job->to,
+                  std::string(Tr("frame to end before, as --from; the timeline's end by default")))
       ->option_text("=TIME");
   sub->add_option("--quality", job->quality,
-                  "H.264 constant quality, 0 (best, largest) to 51; 18 (the default) looks "
-                  "like the source")
+                  std::string(Tr("H.264 constant quality, 0 (best, largest) to 51; 18 (the "
+                                 "default) looks like the source")))
       ->option_text("=N");
   sub->add_option("--size", job->size,
-                  "picture size: sd (the default: the project's 720x480 or 720x576), 720p, "
-                  "1080p or WIDTHxHEIGHT; square pixels, the project's frame scaled in whole "
-                  "with bars where its shape differs")
+                  std::string(Tr("picture size: sd (the default: the project's 720x480 or "
+                                 "720x576), 720p, 1080p or WIDTHxHEIGHT; square pixels, the "
+                                 "project's frame scaled in whole with bars where its shape "
+                                 "differs")))
       ->option_text("=SIZE");
   sub->add_option("--codec", job->codec,
-                  "picture codec: h264 (the default) or prores (ProRes 422 with uncompressed "
-                  "sound, in a .mov, for finishing in another editor)")
+                  std::string(Tr("picture codec: h264 (the default) or prores (ProRes 422 with "
+                                 "uncompressed sound, in a .mov, for finishing in another "
+                                 "editor)")))
       ->transform(Choices(codecs))
       ->option_text("=CODEC");
   sub->add_flag("--interlaced", job->interlaced,
-                "keep interlaced media's fields (at the sd size only); by default they are "
-                "deinterlaced for a progressive picture");
+                std::string(Tr("keep interlaced media's fields (at the sd size only); by "
+                               "default they are deinterlaced for a progressive picture")));
   sub->add_option("--jobs", job->jobs,
-                  "processes that render ranges of the timeline side by side, joined into one "
-                  "file without encoding again, the sound mixed once: the number of cores by "
-                  "default; 1 renders in one process")
+                  std::string(Tr("processes that render ranges of the timeline side by side, "
+                                 "joined into one file without encoding again, the sound mixed "
+                                 "once: the number of cores by default; 1 renders in one "
+                                 "process")))
       ->check(CLI::PositiveNumber)
       ->option_text("=N");
   sub->add_flag("--picture-only", job->pictureOnly,
-                "the picture alone, without a sound stream (a range to be joined)");
+                std::string(Tr("the picture alone, without a sound stream (a range to be "
+                               "joined)")));
   sub->add_flag("--plan", *plan,
-                "print the commands that render the ranges, the sound and the join, one a "
-                "line, instead of rendering: run by hand one after another, or spread over "
-                "machines, they make the same file");
+                std::string(Tr("print the commands that render the ranges, the sound and the "
+                               "join, one a line, instead of rendering: run by hand one after "
+                               "another, or spread over machines, they make the same file")));
   sub->footer(
-      "Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render and removes "
-      "every partial file; an existing DEST is left as it was. A sound file (.wav, .flac, .m4a, "
-      ".mp3) holds the mix alone, as long as the timeline or range.\n\nExample:\n  pexol-cli "
-      "render "
-      "demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
+      std::string(Tr("Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render "
+                     "and removes every partial file; an existing DEST is left as it was. A "
+                     "sound file (.wav, .flac, .m4a, .mp3) holds the mix alone, as long as the "
+                     "timeline or range.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-cli render demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([job, plan, runners, &exitCode] {
     if (*plan) {
       exitCode = PrintPlan(*job);

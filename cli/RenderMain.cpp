@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
+#include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 #include "core/PlatformConsole.h"
 #include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 #include "core/Version.h"
 #include "render/JoinPieces.h"
 #include "render/RunRender.h"
@@ -17,12 +19,17 @@ int main(int argc, char** argv) {
   pexol::InstallRunSignals();
   const pexol::platform::ConsoleSession console;
   std::vector<std::string> arguments = pexol::platform::Utf8Arguments(argc, argv);
-  CLI::App app{
-      "pexol-render - renders, joins, probes and transcodes for pexol-cli, which runs it; run "
-      "'pexol-cli render', 'join', 'check' and 'collect' instead",
-      "pexol-render"};
+  // pexol-cli passes its messages on: in the language pexol-cli speaks, which its environment
+  // tells this program.
+  pexol::cli::UseLanguageOf(arguments);
+  CLI::App app{std::string(pexol::Tr("pexol-render - renders, joins, probes and transcodes for "
+                                     "pexol-cli, which runs it; run 'pexol-cli render', 'join', "
+                                     "'check' and 'collect' instead")),
+               "pexol-render"};
   app.formatter(pexol::cli::HelpFormatter());
-  app.set_version_flag("--version", "pexol-render " + std::string(pexol::version));
+  app.set_help_flag("-h,--help", std::string(pexol::Tr("Print this help message and exit")));
+  app.set_version_flag("--version", "pexol-render " + std::string(pexol::version),
+                       std::string(pexol::Tr("Display program version information and exit")));
   app.require_subcommand(1);
   int exitCode = pexol::cli::exitSuccess;
   // Here the work is done in this process, the encoder ending within a second of a stop.

@@ -3,6 +3,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/Translation.h"
 #include "run/RunConversions.h"
 
 namespace pexol::cli {
@@ -13,14 +14,18 @@ void AddToProjectCommand(CLI::App& app, int& exitCode) {
   };
   auto settings = std::make_shared<Settings>();
   auto* sub = app.add_subcommand("to-project",
-                                 "Build a new project file from an edited text and its project");
-  AddFile(*sub, "SOURCE", settings->job.source, "the project file (.mpj) the text was made from");
-  AddFile(*sub, "TEXT", settings->job.text, "the edited text exchange file (.txt)");
+                                 std::string(Tr("Build a new project file from an edited text "
+                                                "and its project")));
+  AddFile(*sub, "SOURCE", settings->job.source,
+          std::string(Tr("the project file (.mpj) the text was made from")));
+  AddFile(*sub, "TEXT", settings->job.text,
+          std::string(Tr("the edited text exchange file (.txt)")));
   AddFile(*sub, "DEST", settings->job.destination,
-          "the project file to write (.mpj); - for standard output");
+          std::string(Tr("the project file to write (.mpj); - for standard output")));
   AddSoftwareOption(*sub, settings->job.software);
   AddEncodingOption(*sub, settings->job.options.encoding);
-  sub->footer("Example:\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
+  sub->footer(std::string(Tr("Example:")) +
+              "\n  pexol-cli to-project demo.mpj demo.txt edited.mpj");
   sub->callback([settings, &exitCode] {
     const bool toStdout = settings->job.destination == "-";
     TerminalObserver observer(toStdout);

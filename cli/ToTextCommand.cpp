@@ -3,6 +3,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "core/Translation.h"
 #include "run/RunConversions.h"
 
 namespace pexol::cli {
@@ -12,15 +13,18 @@ void AddToTextCommand(CLI::App& app, int& exitCode) {
     ToTextJob job;
   };
   auto settings = std::make_shared<Settings>();
-  auto* sub = app.add_subcommand("to-text", "Convert a project file to a text exchange file");
-  AddFile(*sub, "SOURCE", settings->job.source, "project file (.mpj)");
+  auto* sub = app.add_subcommand("to-text",
+                                 std::string(Tr("Convert a project file to a text exchange file")));
+  AddFile(*sub, "SOURCE", settings->job.source, std::string(Tr("project file (.mpj)")));
   AddFile(*sub, "DEST", settings->job.destination,
-          "text file to write (.txt); - for standard output");
+          std::string(Tr("text file to write (.txt); - for standard output")));
   AddSoftwareOption(*sub, settings->job.software);
   AddTimecodeOption(*sub, settings->job.options.timecode, TimecodeNames());
-  sub->add_flag("--csv", settings->job.options.csv, "write the EDL as CSV instead of columns");
+  sub->add_flag("--csv", settings->job.options.csv,
+                std::string(Tr("write the EDL as CSV instead of columns")));
   AddEncodingOption(*sub, settings->job.options.encoding);
-  sub->footer("Example:\n  pexol-cli to-text demo.mpj demo.txt --timecode pal --csv");
+  sub->footer(std::string(Tr("Example:")) +
+              "\n  pexol-cli to-text demo.mpj demo.txt --timecode pal --csv");
   sub->callback([settings, &exitCode] {
     const bool toStdout = settings->job.destination == "-";
     TerminalObserver observer(toStdout);

@@ -5,6 +5,7 @@
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
+#include "core/Translation.h"
 #include "render/TranscodeMedia.h"
 #include "sections/ClipKind.h"
 
@@ -22,26 +23,32 @@ void AddTranscodeCommand(CLI::App& app, int& exitCode) {
   auto kind = std::make_shared<std::string>();
   auto* sub = app.add_subcommand(
       "transcode",
-      "Transcode one movie (ProRes 422 or DNxHR in .mov, H.264 in .mp4) or still (to PNG) "
-      "for today's editors, keeping its rate, size, fields, pixel shape, timecode and sound");
-  AddFile(*sub, "SOURCE", job->source, "movie or still to read");
-  AddFile(*sub, "DEST", job->destination, "file to write: .mov, .mp4 or .png");
+      std::string(Tr("Transcode one movie (ProRes 422 or DNxHR in .mov, H.264 in .mp4) or still "
+                     "(to PNG) for today's editors, keeping its rate, size, fields, pixel shape, "
+                     "timecode and sound")));
+  AddFile(*sub, "SOURCE", job->source, std::string(Tr("movie or still to read")));
+  AddFile(*sub, "DEST", job->destination, std::string(Tr("file to write: .mov, .mp4 or .png")));
   sub->add_option("--kind", *kind,
-                  "what to write: prores, dnxhr, h264 or png (a still's first picture); by "
-                  "default DEST's ending says: .png a still, .mp4 H.264, else ProRes")
+                  std::string(Tr("what to write: prores, dnxhr, h264 or png (a still's first "
+                                 "picture); by default DEST's ending says: .png a still, .mp4 "
+                                 "H.264, else ProRes")))
       ->transform(Choices(kinds))
       ->option_text("=KIND");
   sub->add_option("--from", job->firstFrame,
-                  "first frame of the movie kept (counted from 0 at its own rate)")
+                  std::string(Tr("first frame of the movie kept (counted from 0 at its own "
+                                 "rate)")))
       ->check(CLI::NonNegativeNumber)
       ->option_text("=N");
-  sub->add_option("--to", job->lastFrame, "last frame kept, included; the movie's end by default")
+  sub->add_option("--to", job->lastFrame,
+                  std::string(Tr("last frame kept, included; the movie's end by default")))
       ->check(CLI::NonNegativeNumber)
       ->option_text("=N");
   sub->footer(
-      "DEST is replaced only when the whole transcode succeeded; Ctrl-C stops it and removes "
-      "the partial file.\n\nExample:\n  pexol-render transcode 'clip 01.avi' 'clip 01.mov' "
-      "--kind prores --from 120 --to 899");
+      std::string(Tr("DEST is replaced only when the whole transcode succeeded; Ctrl-C stops it "
+                     "and removes the partial file.")) +
+      "\n\n" + std::string(Tr("Example:")) +
+      "\n  pexol-render transcode 'clip 01.avi' 'clip 01.mov' --kind prores --from 120 --to "
+      "899");
   sub->callback([job, kind, &exitCode] {
     // By DEST's ending when not named: a still's, or the first kind writing such files.
     const bool png = EndsWithIgnoreCase(job->destination, ".png");

@@ -1,6 +1,7 @@
 # `make package`: a Debian package of what `cmake --install` puts in place (both programs, the
-# desktop entry and icons, the manual pages and the shell completions), its dependencies read
-# from the shared libraries the programs load (dpkg-shlibdeps, from dpkg-dev).
+# desktop entry and icons, the manual pages in English and in each translation's language
+# (share/man/ja/man1/), the catalogues and the shell completions), its dependencies read from the
+# shared libraries the programs load (dpkg-shlibdeps, from dpkg-dev).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pexol)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
