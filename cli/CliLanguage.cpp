@@ -46,10 +46,16 @@ std::filesystem::path ProgramFolder() {
 
 bool RunsInEnglish(const std::vector<std::string>& arguments) {
   const bool batch = arguments.size() > 1 && arguments[1] == "batch";
+  const bool transcode = arguments.size() > 1 && arguments[1] == "transcode";
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == "--") break;  // what follows is a file name
     if (arguments[i] == "--json") return true;
     if (batch && IsOption(arguments[i], "--project")) return true;
+    // A collect's transcode: its reason for failing is written into collect's report.
+    if (transcode && (arguments[i] == "--progress=json" ||
+                      (arguments[i] == "--progress" && i + 1 < arguments.size() &&
+                       arguments[i + 1] == "json")))
+      return true;
   }
   return false;
 }

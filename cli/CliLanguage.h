@@ -8,7 +8,8 @@
 namespace pexol::cli {
 
 /// True when the run's messages are data that must stay English: a run given --json (its
-/// document holds them), and the one project a batch job does (its result file holds them).
+/// document holds them), the one project a batch job does (its result file holds them), and a
+/// transcode reporting to the collect that started it (collect's report holds its reason).
 /// `arguments` are the program's, UTF-8.
 bool RunsInEnglish(const std::vector<std::string>& arguments);
 

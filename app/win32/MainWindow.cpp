@@ -111,7 +111,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
     item.pszText = const_cast<wchar_t*>(title.c_str());
     SendMessageW(tabs, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
   }
-  const std::wstring aboutTitle = Wide(Tr("about"));
+  const std::wstring aboutTitle = Wide(pages::AboutTitle());
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<wchar_t*>(aboutTitle.c_str());
@@ -358,7 +358,7 @@ void MainWindow::RunChanged(bool on) {
 bool MainWindow::MayClose() {
   pages::PageRun* running = gate.Running();
   if (running == nullptr) return true;
-  if (!prompts.Question(handle, std::string(Tr(pages::closeQuestion)))) return false;
+  if (!prompts.Question(handle, pages::CloseQuestion())) return false;
   running->StopAndWait();
   return true;
 }

@@ -21,10 +21,6 @@ namespace {
 constexpr wchar_t panelClass[] = L"pexolPage";
 constexpr UINT runMessage = WM_APP + 1;
 
-// The about page's language row: ids of the window's own, beside the page layer's.
-constexpr int aboutLanguageLabel = 1062;
-constexpr int aboutLanguageList = 1063;
-constexpr int aboutLanguageNote = 1087;
 
 int RadioWidth(const Metrics& metrics, std::wstring_view text) {
   return GetSystemMetricsForDpi(SM_CXMENUCHECK, metrics.Dpi()) + metrics.Scale(8) +
@@ -92,7 +88,7 @@ LRESULT CALLBACK PagePanel::Procedure(HWND window, UINT message, WPARAM w, LPARA
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
   if (auto* about = static_cast<AboutPanel*>(GetPropW(window, L"pexolAbout"))) {
-    if (message == WM_COMMAND && LOWORD(w) == aboutLanguageList && HIWORD(w) == CBN_SELCHANGE)
+    if (message == WM_COMMAND && LOWORD(w) == ids::aboutLanguage && HIWORD(w) == CBN_SELCHANGE)
       about->Chosen();
     return DefWindowProcW(window, message, w, l);
   }
@@ -530,24 +526,23 @@ AboutPanel::AboutPanel(HWND window, const Metrics& metrics, pages::SettingsStore
     lines.push_back(MakeControl(handle, WC_STATICW, Wide(line.text), SS_LEFT, line.id, metrics));
   std::wstring keys;
   languageLabel =
-      MakeControl(handle, WC_STATICW, WithEnglishKey(Wide(Tr("language")), L"language", keys),
-                  SS_LEFT, aboutLanguageLabel, metrics);
+      MakeControl(handle, WC_STATICW, WithEnglishKey(Wide(pages::LanguageLabel()), L"language", keys),
+                  SS_LEFT, ids::aboutLanguageLabel, metrics);
   languageList = MakeControl(handle, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                             aboutLanguageList, metrics);
+                             ids::aboutLanguage, metrics);
   const std::string chosen = settings.Text(std::string(pages::languageKey)).value_or("");
   int selected = 0;
   int index = 0;
   for (const pages::LanguageChoice& choice : pages::LanguageChoices()) {
     // Each language by its own name; the system's entry in the language shown now.
-    const std::wstring name = Wide(choice.code.empty() ? Tr(choice.name) : choice.name);
+    const std::wstring name = Wide(pages::ChoiceName(choice));
     SendMessageW(languageList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     if (!choice.code.empty() && choice.code == chosen) selected = index;
     ++index;
   }
   SendMessageW(languageList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
   languageNote = MakeControl(
-      handle, WC_STATICW, Wide(Tr("The chosen language takes effect the next time pexol starts.")),
-      SS_LEFT, aboutLanguageNote, metrics);
+      handle, WC_STATICW, Wide(pages::LanguageNote()), SS_LEFT, ids::aboutLanguageNote, metrics);
   SetPropW(handle, L"pexolAbout", this);
   SetMetrics(metrics);
 }

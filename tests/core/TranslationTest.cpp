@@ -22,18 +22,18 @@ TEST(Translation, TheJapaneseCatalogueReadsBackAndLeavesTheRestEnglish) {
   ASSERT_FALSE(bytes.empty()) << "msgfmt made no catalogue in " << PEXOL_LOCALE_DIR;
   const std::optional<Catalogue> japanese = Catalogue::Parse(bytes);
   ASSERT_TRUE(japanese);
-  EXPECT_EQ(japanese->Find("Export"), "書き出し");
-  EXPECT_EQ(japanese->Find("Media"), "素材");
+  EXPECT_EQ(japanese->Find("export"), "書き出し");
+  EXPECT_EQ(japanese->Find("missing media"), "見つからない素材");
   EXPECT_EQ(japanese->Find("a text nobody translated"), "a text nobody translated");
   // What is cut short or not a catalogue is none, never a partial one.
   EXPECT_FALSE(Catalogue::Parse(bytes.substr(0, bytes.size() / 2)));
   EXPECT_FALSE(Catalogue::Parse("not a catalogue at all, though long enough"));
 
-  EXPECT_EQ(Tr("Export"), "Export");
+  EXPECT_EQ(Tr("export"), "export");
   UseCatalogue(japanese);
-  EXPECT_EQ(Tr("Export"), "書き出し");
+  EXPECT_EQ(Tr("export"), "書き出し");
   UseCatalogue(std::nullopt);
-  EXPECT_EQ(Tr("Export"), "Export");
+  EXPECT_EQ(Tr("export"), "export");
 }
 
 TEST(Translation, SentencesTakeTheirPiecesInTheOrderTheTranslationAsks) {

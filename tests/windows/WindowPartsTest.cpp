@@ -304,12 +304,12 @@ TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
     EXPECT_NE(Utf8(title), "about");
     // The about page's language list: the system's entry in Japanese, each language in itself;
     // a choice is kept for the next start.
-    HWND list = Descendant(window.Handle(), 1063);
+    HWND list = Descendant(window.Handle(), ids::aboutLanguage);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), 1062))),
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), ids::aboutLanguageLabel))),
               std::string(catalogue->Find("language")) + "(&L)");
-    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), 1087))),
-              catalogue->Find("The chosen language takes effect the next time pexol starts."));
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), ids::aboutLanguageNote))),
+              catalogue->Find("A new choice takes effect when pexol starts again."));
     std::vector<std::string> names;
     for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
       wchar_t name[64]{};
@@ -320,7 +320,7 @@ TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
                                                "English", "日本語"}));
     EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
     SendMessageW(list, CB_SETCURSEL, 2, 0);
-    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(1063, CBN_SELCHANGE),
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(ids::aboutLanguage, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(settings.Text(std::string(pages::languageKey)), "ja");
     EXPECT_EQ(pages::WindowLanguage(settings, ""), "ja");
