@@ -21,6 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opened by the runs that need them rather than linked, so dpkg-shlibdeps cannot see them: the
 # description of a file that is not a project, and the collect's digests.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic1, libssl3")
-# The render's transitions and the titles' Japanese text; the programs run without them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "frei0r-plugins, fonts-droid-fallback")
+# The render's transitions and the titles' Japanese text, the window's Japanese (Qt's own
+# dialogs, a font with its characters); the programs run without them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "frei0r-plugins, fonts-droid-fallback, qt6-translations-l10n, fonts-noto-cjk | fonts-ipafont-gothic")
 include(CPack)

@@ -215,7 +215,7 @@ TEST_F(LanguageTest, FailingRunsSayWhyInTheLocalesLanguage) {
   // A run that succeeds says so in Japanese too.
   outcome = Run("to-text demo.mpj t.txt", japanese);
   EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("ソフト: 「Corvane, Brisko」(自動選択)"), std::string::npos)
+  EXPECT_NE(outcome.err.find("ソフトウェア: 「Corvane, Brisko」(自動選択)"), std::string::npos)
       << outcome.err;
 }
 
