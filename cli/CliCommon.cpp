@@ -168,7 +168,7 @@ class GnuFormatter : public CLI::Formatter {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       const Piece& piece = pieces[i];
       const std::size_t gap = lineLength > 0 && piece.spaceBefore ? 1 : 0;
-      const bool breakable = piece.spaceBefore || piece.wide || pieces[i - 1].wide;
+      const bool breakable = piece.spaceBefore || piece.wide || (i > 0 && pieces[i - 1].wide);
       const bool allowed = i > 0 && breakable && !among(piece.text, noLineStart) &&
                            !among(pieces[i - 1].text, noLineEnd);
       if (lineLength > 0 && allowed && lineLength + gap + piece.columns > width) {

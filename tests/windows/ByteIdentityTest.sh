@@ -23,9 +23,14 @@ both() {
   shift
   rm -rf l w && mkdir l w && cp inputs/* l/ && cp inputs/* w/
   local ls ws
-  (cd l && "$linux/cli/pexol-cli" "$@" >stdout 2>/dev/null) && ls=0 || ls=$?
-  (cd w && "$wine" "$windows/cli/pexol-cli.exe" "$@" >stdout 2>/dev/null) && ws=0 || ws=$?
-  [ "$ls" = "$ws" ] || differ "$name: exit status $ls on Linux, $ws on Windows"
+  (cd l && "$linux/cli/pexol-cli" "$@" >stdout 2>../stderr-l) && ls=0 || ls=$?
+  (cd w && "$wine" "$windows/cli/pexol-cli.exe" "$@" >stdout 2>../stderr-w) && ws=0 || ws=$?
+  if [ "$ls" != "$ws" ]; then
+    differ "$name: exit status $ls on Linux, $ws on Windows"
+    # What each said, to tell a fault of the build from one of Wine.
+    head -c 600 stderr-l | sed 's/^/  linux: /'
+    head -c 600 stderr-w | sed 's/^/  windows: /'
+  fi
   # An export names media by paths, which the Windows build writes with its own separators
   # (escaped in JSON), absolute ones as Z:\tmp\... under Wine for the same /tmp folder. Both
   # builds' exports are compared with '\' read as '/', in names and texts alike.
