@@ -47,6 +47,7 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         PictureSettings settings;
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
+        settings.rowsWidth = job.rowsWidth;
         const auto found = [&resolver](std::string_view stored) {
           return resolver.Resolve(stored).status == MediaStatus::Found;
         };

@@ -19,7 +19,8 @@ struct PictureJob {
   SoftwareChoice software = SoftwareChoice::Automatic();
   TimecodeMode timecode = TimecodeMode::NtscDrop;
   double pixelsPerFrame = 0.2;
-  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  double rowsWidth = 0;                ///< above 0: the rows this wide, at the scale that fits them
+  std::vector<std::string> maps = {};  ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
   /// Given the picture once it is drawn, before the destination is written.
   std::function<void(const TimelinePicture&)> onPicture = {};

@@ -169,7 +169,9 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
   // never the frames.
   PictureSettings settings = asked;
   const double rowsWidth = pictureMaxWidth - pictureTrackLabelWidth - rightMargin;
-  if (static_cast<double>(end) * asked.pixelsPerFrame > rowsWidth) {
+  if (asked.rowsWidth > 0 && end > 0) {
+    settings.pixelsPerFrame = std::min(asked.rowsWidth, rowsWidth) / static_cast<double>(end);
+  } else if (static_cast<double>(end) * asked.pixelsPerFrame > rowsWidth) {
     settings.pixelsPerFrame = rowsWidth / static_cast<double>(end);
     picture.warnings.push_back(
         Say("the timeline is {0} frames long: drawn at {1} pixels per frame instead of {2}, so "

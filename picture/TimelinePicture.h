@@ -17,6 +17,9 @@ namespace pexol {
 struct PictureSettings {
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the ruler's labels and the clip lines
   double pixelsPerFrame = 0.2;                     ///< a box's width per frame it lasts
+  /// When above 0, the scale that makes the rows this many pixels wide instead (a thumbnail:
+  /// the whole timeline in a few hundred pixels, whatever its length).
+  double rowsWidth = 0;
 };
 
 /// One box of the picture, for hit-testing: its element id and the line a tooltip shows.

@@ -1,0 +1,79 @@
+// app/Thumbnailer.cpp - pexol-thumbnailer SIZE SOURCE DEST: a project's timeline as a PNG of
+// at most SIZE pixels a side, which file managers show as the project's icon (the freedesktop
+// thumbnailer convention: packaging/linux/pexol.thumbnailer)
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "core/RunObserver.h"
+#include "picture/RunPicture.h"
+
+namespace {
+
+constexpr int largestSize = 1024;
+
+std::optional<int> SizeOf(const char* text) {
+  try {
+    std::size_t used = 0;
+    const int size = std::stoi(text, &used);
+    if (used == std::string(text).size() && size >= 8 && size <= largestSize) return size;
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<int> size = argc == 4 ? SizeOf(argv[1]) : std::nullopt;
+  if (!size) {
+    std::fprintf(stderr,
+                 "Usage: pexol-thumbnailer SIZE SOURCE DEST\n"
+                 "Draws the timeline of the project SOURCE (.mpj) into DEST, a PNG at most SIZE "
+                 "pixels a side (8 to %d).\n",
+                 largestSize);
+    return 2;
+  }
+  // The picture's texts need Qt's fonts, not a screen.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QGuiApplication application(qtArgc, argv);
+
+  std::optional<std::string> svg;
+  pexol::PictureJob job;
+  job.source = argv[2];
+  // The whole timeline in about the picture's own height: what is drawn stays a few hundred
+  // boxes' worth of pixels, whatever the project's length.
+  job.rowsWidth = 360;
+  job.onPicture = [&](const pexol::TimelinePicture& picture) { svg = picture.svg; };
+  pexol::NullObserver quiet;
+  const pexol::RunResult result = pexol::RunPicture(job, quiet);
+  if (!result.Completed() || !svg) {
+    std::fprintf(stderr, "pexol-thumbnailer: %s\n", result.message.c_str());
+    return 1;
+  }
+  QSvgRenderer renderer(QByteArray::fromStdString(*svg));
+  if (!renderer.isValid()) return 1;
+  // Fitted into SIZE by SIZE, as the thumbnail convention asks, keeping its shape.
+  const QSize drawn = renderer.defaultSize().scaled(*size, *size, Qt::KeepAspectRatio);
+  QImage image(std::max(1, drawn.width()), std::max(1, drawn.height()),
+               QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(image.rect()));
+  }
+  QSaveFile file(QString::fromLocal8Bit(argv[3]));
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    std::fprintf(stderr, "pexol-thumbnailer: can not write %s\n", argv[3]);
+    return 1;
+  }
+  return 0;
+}
