@@ -58,6 +58,7 @@ WINDOWS_BUILD ?= build-windows
 LINUX_REFERENCE ?= $(BUILD)
 VERSION := $(shell sed -n 's/^project.pexol VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP = dist/pexol-$(VERSION)-windows-x64.zip
+WINDOWS_SETUP = dist/pexol-$(VERSION)-windows-x64-setup.exe
 
 windows-deps:
 	@PEXOL_WITH_WINDOWS=1 scripts/install-deps
@@ -69,7 +70,8 @@ $(WINDOWS_BUILD)/CMakeCache.txt:
 windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pexol pexol-cli pexol_catalogues
 	cmake "-DEXES=$(WINDOWS_BUILD)/pexol.exe;$(WINDOWS_BUILD)/cli/pexol-cli.exe" \
-	  -DLOCALE=$(WINDOWS_BUILD)/locale -DZIP=$(WINDOWS_ZIP) -P cmake/windows/PackWindows.cmake
+	  -DLOCALE=$(WINDOWS_BUILD)/locale -DZIP=$(WINDOWS_ZIP) -DSETUP=$(WINDOWS_SETUP) \
+	  -DVERSION=$(VERSION) -P cmake/windows/PackWindows.cmake
 
 test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	@[ -f $(LINUX_REFERENCE)/CMakeCache.txt ] || \

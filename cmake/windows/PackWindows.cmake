@@ -1,7 +1,9 @@
 # Packs the programs (pexol.exe, pexol-cli.exe) with their README (CR LF, for Notepad) and their
 # translations (LOCALE: the build's locale folder, LANG\LC_MESSAGES\pexol.mo, which the programs
 # read from locale\ beside them) into ZIP, in one folder.
-# cmake "-DEXES=a.exe;b.exe" -DLOCALE=build/locale -DZIP=... -P PackWindows.cmake
+# With SETUP (and VERSION), also the installer of the same files (pexol.nsi).
+# cmake "-DEXES=a.exe;b.exe" -DLOCALE=build/locale -DZIP=... [-DSETUP=... -DVERSION=...]
+#   -P PackWindows.cmake
 get_filename_component(zip "${ZIP}" ABSOLUTE)
 get_filename_component(stage "${zip}" NAME_WLE)
 get_filename_component(dist "${zip}" DIRECTORY)
@@ -21,6 +23,20 @@ string(REPLACE "\n" "\r\n" readme "${readme}")
 file(WRITE "${stage}/README.txt" "${readme}")
 if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE")
   file(COPY "${CMAKE_CURRENT_LIST_DIR}/../../LICENSE" DESTINATION "${stage}")
+endif()
+# The installer of the same files, when SETUP names it (makensis, from Debian's nsis).
+if(SETUP)
+  find_program(MAKENSIS makensis REQUIRED)
+  get_filename_component(setup "${SETUP}" ABSOLUTE)
+  execute_process(
+    COMMAND ${MAKENSIS} -V2 -DVERSION=${VERSION} -DSTAGE=${stage} -DOUTFILE=${setup}
+            -DICON=${CMAKE_CURRENT_LIST_DIR}/../../app/win32/pexol.ico
+            ${CMAKE_CURRENT_LIST_DIR}/pexol.nsi
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "makensis could not make ${setup}")
+  endif()
+  message(STATUS "Made ${setup}")
 endif()
 file(GLOB_RECURSE files RELATIVE "${dist}" "${stage}/*")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${zip}" --format=zip ${files}
