@@ -1,6 +1,8 @@
 // app/Application.cpp - start-up: names, icon, the language and the window
 #include "app/Application.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <filesystem>
 
@@ -35,6 +37,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 int Application::Run() {
   QtUserPrompts prompts;
   MainWindow window(prompts);
+  // `pexol FILE`: the desktop entry's %F when a project is opened from a file manager. One
+  // project fills the pages; the first is taken.
+  for (const QString& argument : arguments().mid(1))
+    if (!argument.startsWith(QLatin1Char('-'))) {
+      window.OpenProject(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
+      break;
+    }
   window.exec();
   return 0;
 }

@@ -13,10 +13,11 @@ namespace {
 // TRANSLATORS: the options' names stay as they are; the descriptions may move to keep one
 // column.
 constexpr std::string_view usage = pexol::ToTranslate(
-    "Usage: pexol [Qt options]\n"
+    "Usage: pexol [Qt options] [PROJECT]\n"
     "\n"
     "The desktop window of pexol: video project files (.mpj) to text and back, their media\n"
     "found, their timelines exported and rendered. Every page remembers its fields.\n"
+    "PROJECT, when given, is put into every page's source field.\n"
     "\n"
     "  -h, --help     print this help and exit\n"
     "      --version  print the version and exit\n"

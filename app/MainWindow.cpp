@@ -2,12 +2,17 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/AboutPage.h"
@@ -21,6 +26,18 @@
 #include "core/Translation.h"
 
 namespace pexol {
+
+namespace {
+
+// The first local file of what is dragged: a project dropped from a file manager.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return QDir::toNativeSeparators(url.toLocalFile());
+  return {};
+}
+
+}  // namespace
 
 MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,6 +83,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   for (RunPage* page : pages)
     connect(page, &RunPage::PictureChanged, follow, qOverload<>(&QTimer::start));
   LoadSettings();
+  setAcceptDrops(true);
   placeSaver = new QTimer(this);
   placeSaver->setSingleShot(true);
   placeSaver->setInterval(500);
@@ -104,6 +122,22 @@ void MainWindow::AddPage(RunPage* page, const QString& title) {
   tabs->addTab(page, title);
   connect(page, &RunPage::MediaFoldersWanted, this, &MainWindow::EditMediaFolders);
   connect(page, &RunPage::RunEnded, this, &MainWindow::RunEnded);
+}
+
+void MainWindow::OpenProject(const QString& path) {
+  for (RunPage* page : pages)
+    if (QLineEdit* source = page->SourceEdit()) source->setText(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = DroppedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  OpenProject(file);
+  event->acceptProposedAction();
 }
 
 void MainWindow::OfferProject() {

@@ -27,6 +27,9 @@ class MainWindow final : public QDialog {
   /// Builds the window and brings back the settings of the last session; boxes and file
   /// dialogs go through `prompts`, which must outlive the window.
   explicit MainWindow(UserPrompts& prompts, QWidget* parent = nullptr);
+  /// Puts `path` (a project opened from the file manager, the command line or dropped on the
+  /// window) into every page's source field; the page in front stays.
+  void OpenProject(const QString& path);
   /// Waits for a run still going and remembers the settings for the next start.
   ~MainWindow() override;
 
@@ -48,6 +51,8 @@ class MainWindow final : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   /// During a run: asks, then stops the run and waits for it before the window closes.

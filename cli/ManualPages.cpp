@@ -192,7 +192,7 @@ std::string WindowManualPage(const std::vector<CommandEntry>& commands) {
       << Roff(std::string(Tr("the window for video project files (.mpj): to text and back, "
                              "their media found and moved, their timelines exported")))
       << "\n";
-  out << Section(ToTranslate("SYNOPSIS")) << ".B pexol\n";
+  out << Section(ToTranslate("SYNOPSIS")) << ".B pexol\n.RI [ PROJECT ]\n";
   out << Section(ToTranslate("DESCRIPTION")) << ".B pexol\n"
       << Tr("opens a window with a page for each job that \\fBpexol\\-cli\\fR(1) does from the "
             "command line, with the same choices and the same messages:")
@@ -200,6 +200,9 @@ std::string WindowManualPage(const std::vector<CommandEntry>& commands) {
   for (const CommandEntry& command : commands)
     out << ".TP\n.B " << Roff(command.name) << "\n" << Sentence(Roff(command.description)) << "\n";
   out << ".PP\n"
+      << Tr("A \\fIPROJECT\\fR named on the command line (as a file manager names the file "
+            "opened), or dropped on the window, is put into every page's source field.")
+      << "\n.PP\n"
       << Tr("It takes the standard options of Qt programs, such as \\fB\\-platform\\fR.") << "\n"
       << Section(ToTranslate("SEE ALSO")) << ".BR pexol\\-cli (1)\n";
   return out.str();

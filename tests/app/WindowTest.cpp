@@ -1,10 +1,13 @@
 // tests/app/WindowTest.cpp - start state, option buttons, pages, keys and remembered settings
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QSet>
 #include <QSettings>
 #include <QTabWidget>
+#include <QUrl>
 #include <QtTest>
 
 #include "FakePrompts.h"
@@ -180,6 +183,29 @@ class WindowTest : public QObject {
   }
 
  private:
+  void AProjectOpenedOrDroppedFillsEveryPagesSource() {
+    const QList<int> sources = {ids::toTextSource, ids::toProjectSource, ids::findSource,
+                                ids::exportSource, ids::renderSource};
+    window->OpenProject(QStringLiteral("/archive/運動会.mpj"));
+    for (const int id : sources)
+      QCOMPARE(Find<QLineEdit>(*window, id)->text(), QStringLiteral("/archive/運動会.mpj"));
+    QCOMPARE(window->Tabs().currentIndex(), 0);
+
+    // Dropped from a file manager: the file's own path, and nothing for what is no file.
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/a.mpj"))});
+    QDropEvent away(QPointF(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &away);
+    QCOMPARE(Find<QLineEdit>(*window, ids::exportSource)->text(),
+             QStringLiteral("/archive/運動会.mpj"));
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(QStringLiteral("/media/old/demo.mpj"))});
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &dropped);
+    for (const int id : sources)
+      QCOMPARE(Find<QLineEdit>(*window, id)->text(), QStringLiteral("/media/old/demo.mpj"));
+  }
+
   void TypeIntoEveryEdit() {
     for (const auto& [id, page] : pathEdits) {
       window->Tabs().setCurrentIndex(page);
