@@ -73,6 +73,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::wstring root = L"Software\\pexol";
   pexol::win32::Prompts prompts;
   std::deque<ScriptStep> script;
+  std::string project;
   // What ends the start before the window opens (help, version, a wrong option) speaks the
   // window's language, which the settings (--settings) choose: it waits until they are known.
   std::function<int()> early;
@@ -94,6 +95,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (option == "--close") {
       script.push_back({ScriptStep::Kind::Close});
+      continue;
+    }
+    // A project, as Explorer names the file opened with the window; the first one counts.
+    if (!option.starts_with('-')) {
+      if (project.empty()) project = option;
       continue;
     }
     if (i + 1 >= args.size()) {
@@ -139,6 +145,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int status = 0;
   {
     pexol::win32::MainWindow window(settings, prompts);
+    if (!project.empty()) window.OpenProject(project);
     status = window.Run(std::move(script));
   }
   CoUninitialize();

@@ -419,6 +419,13 @@ void MainWindow::NextStep() {
   PostMessageW(handle, stepMessage, 0, 0);
 }
 
+void MainWindow::OpenProject(const std::string& path) {
+  for (const std::unique_ptr<PagePanel>& page : pages)
+    for (const int source :
+         {ids::toTextSource, ids::toProjectSource, ids::findSource, ids::exportSource})
+      page->SetControl(source, path);
+}
+
 int MainWindow::Run(std::deque<ScriptStep> steps) {
   script = std::move(steps);
   ShowWindow(handle, SW_SHOWNORMAL);

@@ -40,6 +40,9 @@ class MainWindow {
   /// Shows the window and runs its messages until it is closed; `script` runs first, step by
   /// step, each step once the run it started has ended. Returns the exit status.
   int Run(std::deque<ScriptStep> script);
+  /// Puts `path` (the project Explorer opens with the window, `pexol.exe FILE`) into every
+  /// page's source field.
+  void OpenProject(const std::string& path);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -328,6 +328,15 @@ TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
   RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
 }
 
+TEST_F(Registry, AProjectOpenedWithTheWindowFillsEveryPagesSource) {
+  Prompts prompts;
+  RegistrySettings settings(root);
+  MainWindow window(settings, prompts);
+  window.OpenProject("C:\\archive\\運動会.mpj");
+  for (const int id : {ids::toTextSource, ids::toProjectSource, ids::findSource, ids::exportSource})
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), id))), "C:\\archive\\運動会.mpj") << id;
+}
+
 TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
   RegisterPanelClass();
   HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 800, nullptr,
