@@ -8,11 +8,14 @@
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "core/RunObserver.h"
+#include "core/Translation.h"
 #include "picture/RunPicture.h"
+#include "run/ProcessPool.h"
 
 namespace {
 
@@ -31,13 +34,17 @@ std::optional<int> SizeOf(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A person who runs it by hand reads its messages in their language.
+  pexol::UseCatalogue(pexol::FindCatalogue(
+      pexol::SystemLanguage(), std::filesystem::path(pexol::ThisProgram()).parent_path()));
   const std::optional<int> size = argc == 4 ? SizeOf(argv[1]) : std::nullopt;
   if (!size) {
-    std::fprintf(stderr,
-                 "Usage: pexol-thumbnailer SIZE SOURCE DEST\n"
-                 "Draws the timeline of the project SOURCE (.mpj) into DEST, a PNG at most SIZE "
-                 "pixels a side (8 to %d).\n",
-                 largestSize);
+    std::fputs(pexol::Say("Usage: pexol-thumbnailer SIZE SOURCE DEST\n"
+                          "Draws the timeline of the project SOURCE (.mpj) into DEST, a PNG at "
+                          "most SIZE pixels a side (8 to {0}).\n",
+                          largestSize)
+                   .c_str(),
+               stderr);
     return 2;
   }
   // The picture's texts need Qt's fonts, not a screen.
@@ -72,7 +79,8 @@ int main(int argc, char** argv) {
   }
   QSaveFile file(QString::fromLocal8Bit(argv[3]));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    std::fprintf(stderr, "pexol-thumbnailer: can not write %s\n", argv[3]);
+    std::fprintf(stderr, "pexol-thumbnailer: %s\n",
+                 pexol::Say("can not write {0}.", argv[3]).c_str());
     return 1;
   }
   return 0;

@@ -29,7 +29,7 @@ if(SETUP)
   find_program(MAKENSIS makensis REQUIRED)
   get_filename_component(setup "${SETUP}" ABSOLUTE)
   execute_process(
-    COMMAND ${MAKENSIS} -V2 -DVERSION=${VERSION} -DSTAGE=${stage} -DOUTFILE=${setup}
+    COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DSTAGE=${stage} -DOUTFILE=${setup}
             -DICON=${CMAKE_CURRENT_LIST_DIR}/../../app/win32/pexol.ico
             ${CMAKE_CURRENT_LIST_DIR}/pexol.nsi
     RESULT_VARIABLE failed)

@@ -42,6 +42,11 @@ RequestExecutionLevel user
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
+; What Explorer shows of a project, in the language the installer ran in.
+LangString ProjectType ${LANG_ENGLISH} "Video editing project"
+LangString ProjectType ${LANG_JAPANESE} "動画編集プロジェクト"
+LangString OpenWith ${LANG_ENGLISH} "Open with pexol"
+LangString OpenWith ${LANG_JAPANESE} "pexol で開く"
 
 Function .onInit
   ${If} ${RunningX64}
@@ -77,9 +82,9 @@ Section "pexol"
   ; Projects open in the window; the programs' icon stands for them.
   WriteRegStr SHCTX "Software\Classes\.mpj" "" "${PROGID}"
   WriteRegStr SHCTX "Software\Classes\.mpj\OpenWithProgids" "${PROGID}" ""
-  WriteRegStr SHCTX "Software\Classes\${PROGID}" "" "Video editing project"
+  WriteRegStr SHCTX "Software\Classes\${PROGID}" "" "$(ProjectType)"
   WriteRegStr SHCTX "Software\Classes\${PROGID}\DefaultIcon" "" '"$INSTDIR\pexol.exe",0'
-  WriteRegStr SHCTX "Software\Classes\${PROGID}\shell\open" "" "Open with pexol"
+  WriteRegStr SHCTX "Software\Classes\${PROGID}\shell\open" "" "$(OpenWith)"
   WriteRegStr SHCTX "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\pexol.exe" "%1"'
 
   WriteRegStr SHCTX "Software\${PRODUCT}\Installer" "InstallMode" $MultiUser.InstallMode

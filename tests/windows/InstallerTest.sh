@@ -30,6 +30,8 @@ for mode in CurrentUser AllUsers; do
   [ -n "$(find "$WINEPREFIX/drive_c" -name pexol.lnk -path '*Start Menu*')" ] ||
     fail "$mode: no Start menu entry"
   [ "$(key "$hive\\Software\\Classes\\.mpj")" = pexol.Project ] || fail "$mode: .mpj is not pexol's"
+  type=$(key "$hive\\Software\\Classes\\pexol.Project")
+  [ "$type" = "Video editing project" ] || fail "$mode: Explorer names projects '$type'"
   command=$(key "$hive\\Software\\Classes\\pexol.Project\\shell\\open\\command")
   [ "$command" = "\"$target\\pexol.exe\" \"%1\"" ] || fail "$mode: opens projects with '$command'"
   has "$hive\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\pexol" ||
