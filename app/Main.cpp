@@ -1,9 +1,9 @@
 // app/Main.cpp - the pexol program: the desktop window
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "app/Application.h"
+#include "core/PlatformPath.h"
 #include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "core/Version.h"
@@ -25,14 +25,6 @@ constexpr std::string_view usage = pexol::ToTranslate(
     "Qt's own options (-platform, -style, ...) are taken as Qt takes them. For scripts and\n"
     "batch work use the command line: run 'pexol-cli --help'.\n");
 
-// The folder of this program, where its catalogues are found as the window finds them.
-std::filesystem::path ProgramFolder(const char* argv0) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) self = argv0;
-  return self.parent_path();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,7 +32,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       // The system's language: the about page's choice is Qt's setting, read once Qt starts.
-      pexol::UseCatalogue(pexol::FindCatalogue(pexol::SystemLanguage(), ProgramFolder(argv[0])));
+      pexol::UseCatalogue(
+          pexol::FindCatalogue(pexol::SystemLanguage(), pexol::platform::ProgramFolder()));
       const std::string_view text = pexol::Tr(usage);
       std::fwrite(text.data(), 1, text.size(), stdout);
       return 0;

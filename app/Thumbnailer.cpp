@@ -8,14 +8,13 @@
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 
+#include "core/PlatformPath.h"
 #include "core/RunObserver.h"
 #include "core/Translation.h"
 #include "picture/RunPicture.h"
-#include "run/ProcessPool.h"
 
 namespace {
 
@@ -35,8 +34,8 @@ std::optional<int> SizeOf(const char* text) {
 
 int main(int argc, char** argv) {
   // A person who runs it by hand reads its messages in their language.
-  pexol::UseCatalogue(pexol::FindCatalogue(
-      pexol::SystemLanguage(), std::filesystem::path(pexol::ThisProgram()).parent_path()));
+  pexol::UseCatalogue(
+      pexol::FindCatalogue(pexol::SystemLanguage(), pexol::platform::ProgramFolder()));
   const std::optional<int> size = argc == 4 ? SizeOf(argv[1]) : std::nullopt;
   if (!size) {
     std::fputs(pexol::Say("Usage: pexol-thumbnailer SIZE SOURCE DEST\n"

@@ -2,14 +2,11 @@
 #include "cli/CliLanguage.h"
 
 #include <cstdlib>
-#include <filesystem>
 
+#include "core/PlatformPath.h"
 #include "core/Translation.h"
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include "core/PlatformPath.h"
-#include "run/ProcessPool.h"
 #endif
 
 namespace pexol::cli {
@@ -29,19 +26,6 @@ void AskChildrenForEnglish() {
 #endif
 }
 
-// Where the catalogue is looked for: beside the program, as the Windows zip and the build tree
-// lay it out, or in the installed tree.
-std::filesystem::path ProgramFolder() {
-#ifdef _WIN32
-  std::wstring path(MAX_PATH, L'\0');
-  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-  path.resize(length < MAX_PATH ? length : 0);
-  return std::filesystem::path(path).parent_path();
-#else
-  return platform::PathOf(ThisProgram()).parent_path();
-#endif
-}
-
 }  // namespace
 
 bool RunsInEnglish(const std::vector<std::string>& arguments) {
@@ -52,9 +36,9 @@ bool RunsInEnglish(const std::vector<std::string>& arguments) {
     if (arguments[i] == "--json") return true;
     if (batch && IsOption(arguments[i], "--project")) return true;
     // A collect's transcode: its reason for failing is written into collect's report.
-    if (transcode && (arguments[i] == "--progress=json" ||
-                      (arguments[i] == "--progress" && i + 1 < arguments.size() &&
-                       arguments[i + 1] == "json")))
+    if (transcode &&
+        (arguments[i] == "--progress=json" ||
+         (arguments[i] == "--progress" && i + 1 < arguments.size() && arguments[i + 1] == "json")))
       return true;
   }
   return false;
@@ -66,11 +50,11 @@ void UseLanguageOf(const std::vector<std::string>& arguments) {
     UseCatalogue(std::nullopt);
     return;
   }
-  UseCatalogue(FindCatalogue(SystemLanguage(), ProgramFolder()));
+  UseCatalogue(FindCatalogue(SystemLanguage(), platform::ProgramFolder()));
 }
 
 bool UseLanguage(const std::string& language) {
-  auto catalogue = FindCatalogue(language, ProgramFolder());
+  auto catalogue = FindCatalogue(language, platform::ProgramFolder());
   const bool found = catalogue.has_value();
   UseCatalogue(std::move(catalogue));
   return found || language.empty();

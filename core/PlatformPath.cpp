@@ -3,6 +3,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
+#include <climits>
 #endif
 
 namespace pexol::platform {
@@ -20,6 +23,13 @@ std::string Utf8Of(const std::filesystem::path& path) {
 
 bool IsAbsolute(const std::filesystem::path& path) {
   return path.is_absolute();
+}
+
+std::filesystem::path ProgramFolder() {
+  char path[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return {};
+  return std::filesystem::path(std::string(path, static_cast<std::size_t>(length))).parent_path();
 }
 
 #else
@@ -55,6 +65,20 @@ bool IsAbsolute(const std::filesystem::path& path) {
   const std::wstring& name = path.native();
   const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
   return path.is_absolute() || (name.size() > 2 && separator(name[0]) && separator(name[1]));
+}
+
+std::filesystem::path ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::filesystem::path(path).parent_path();
 }
 
 #endif

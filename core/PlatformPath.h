@@ -20,6 +20,10 @@ std::string Utf8Of(const std::filesystem::path& path);
 /// the standard library of MinGW's g++ 12 does not count as absolute.
 bool IsAbsolute(const std::filesystem::path& path);
 
+/// The folder of the running program, where its catalogues are looked for; empty when the
+/// system does not say.
+std::filesystem::path ProgramFolder();
+
 #ifdef _WIN32
 /// UTF-16 for the wide Windows calls; bytes that are not UTF-8 become U+FFFD.
 std::wstring WideOf(std::string_view utf8);

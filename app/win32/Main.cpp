@@ -6,12 +6,13 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <filesystem>
+
 #include <functional>
 #include <string>
 
 #include "app/pages/Language.h"
 #include "app/win32/MainWindow.h"
+#include "core/PlatformPath.h"
 #include "core/Translation.h"
 #include "core/Version.h"
 
@@ -44,21 +45,6 @@ using pexol::win32::ScriptStep;
 int Fail(const std::string& message) {
   std::fprintf(stderr, "pexol: %s\n", message.c_str());
   return 2;
-}
-
-/// The folder of pexol.exe, where the zip puts the catalogues (locale\).
-std::filesystem::path ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return std::filesystem::path(path).parent_path();
 }
 
 }  // namespace
@@ -133,7 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The access keys are the English window's in every language; the English texts they come
   // from are read before a catalogue is chosen, and every other text after it.
   pexol::win32::KeepEnglishLabels();
-  pexol::pages::UseWindowLanguage(settings, ProgramFolder());
+  pexol::pages::UseWindowLanguage(settings, pexol::platform::ProgramFolder());
   if (early) return early();
   prompts.scripted = !script.empty() || !prompts.messagesFile.empty();
 
