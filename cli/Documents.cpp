@@ -8,6 +8,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliLanguage.h"
+#include "cli/PackageDescription.h"
 #include "core/PlatformPath.h"
 #include "core/Translation.h"
 
@@ -119,7 +120,8 @@ int WriteDocuments(const std::function<std::unique_ptr<CLI::App>()>& makeApp,
             WriteFile(base + "pexol.1", WindowManualPage(commands)) &&
             WriteFile(base + "pexol-cli.bash", BashCompletion(commands)) &&
             WriteFile(base + "_pexol-cli", ZshCompletion(commands, zsh)) &&
-            WriteFile(base + "pexol-cli.fish", FishCompletion(commands, fish));
+            WriteFile(base + "pexol-cli.fish", FishCompletion(commands, fish)) &&
+            WriteFile(base + "package-description.txt", PackageDescription());
   return written ? 0 : 2;
 }
 

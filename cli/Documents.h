@@ -15,7 +15,8 @@ namespace pexol::cli {
 /// of the commands and options `app` defines, so that they cannot drift from --help.
 inline constexpr std::string_view writeDocumentsFlag = "--write-documents";
 
-/// Writes pexol-cli.1, pexol.1, pexol-cli.bash, _pexol-cli (zsh) and pexol-cli.fish into
+/// Writes pexol-cli.1, pexol.1, pexol-cli.bash, _pexol-cli (zsh), pexol-cli.fish and the
+/// package's description (package-description.txt) into
 /// `folder`, and the two manual pages in each of `languages` ("ja") into `folder`/LANGUAGE/,
 /// each from the app `makeApp` makes with that language's catalogue in use; the exit code (2,
 /// with a message, when a file cannot be written or a language has no catalogue).

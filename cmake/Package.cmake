@@ -1,18 +1,20 @@
 # `make package`: a Debian package of what `cmake --install` puts in place (both programs, the
 # desktop entry and icons, the manual pages in English and in each translation's language
-# (share/man/ja/man1/), the catalogues and the shell completions), its dependencies read from the
+# (share/man/ja/man1/), the catalogues and the shell completions, the file type and thumbnailer,
+# the AppStream metadata, the copyright file and changelog), its dependencies read from the
 # shared libraries the programs load (dpkg-shlibdeps, from dpkg-dev).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pexol)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "pexol developers <pexol@localhost>")
+set(CPACK_PACKAGE_CONTACT "pexol maintainers <maintainers@users.noreply.c-seed-9922694a.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "video project files (.mpj) to text and back, their media found, their timelines exported")
-set(CPACK_PACKAGE_DESCRIPTION
-  "pexol reads the project files of the video editors Corvane, Brisko and Lumetta: it converts
-them to an editable text and back, finds and relinks their media, exports their timelines to
-OpenTimelineIO, CMX 3600, MLT (Shotcut), Kdenlive and Final Cut Pro 7 XML, and renders them.
-pexol is the window, pexol-cli the command line.")
+# The long description names every export format: the program writes it from its table during
+# the build, and cpack reads it when it packs.
+set(PEXOL_PACKAGE_DESCRIPTION_FILE ${PEXOL_PACKAGE_DESCRIPTION})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/PackageDescription.cmake.in
+  ${CMAKE_BINARY_DIR}/PackageDescription.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/PackageDescription.cmake)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

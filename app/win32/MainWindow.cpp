@@ -2,6 +2,7 @@
 #include "app/win32/MainWindow.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -63,7 +64,8 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
                                LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   }();
   (void)registered;
-  handle = CreateWindowExW(WS_EX_CONTROLPARENT, windowClass, Wide(pages::WindowTitle()).c_str(),
+  // Files dropped from Explorer: a project put on the pages as one named on the command line.
+  handle = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, windowClass, Wide(pages::WindowTitle()).c_str(),
                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                            GetModuleHandleW(nullptr), this);
@@ -229,6 +231,19 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case stepMessage:
       NextStep();
       return 0;
+    case WM_DROPFILES: {
+      const auto drop = reinterpret_cast<HDROP>(w);
+      // The first file dropped; several at once name one project as the Qt window takes them.
+      const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+      if (length > 0) {
+        std::wstring name(length + 1, L'\0');
+        DragQueryFileW(drop, 0, name.data(), length + 1);
+        name.resize(length);
+        OpenProject(Utf8(name));
+      }
+      DragFinish(drop);
+      return 0;
+    }
     case WM_CLOSE:
       if (MayClose()) DestroyWindow(handle);
       return 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -328,13 +329,35 @@ TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
   RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
 }
 
-TEST_F(Registry, AProjectOpenedWithTheWindowFillsEveryPagesSource) {
+// What Explorer hands a window a file dropped on it: DROPFILES and the names after it, each
+// ended by a zero and the list by another.
+HGLOBAL DropOf(std::wstring_view first, std::wstring_view second) {
+  const std::size_t chars = first.size() + second.size() + 3;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+  std::copy(first.begin(), first.end(), names);
+  std::copy(second.begin(), second.end(), names + first.size() + 1);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+TEST_F(Registry, AProjectOpenedWithTheWindowOrDroppedOnItFillsEveryPagesSource) {
   Prompts prompts;
   RegistrySettings settings(root);
   MainWindow window(settings, prompts);
+  const int sources[] = {ids::toTextSource, ids::toProjectSource, ids::findSource,
+                         ids::exportSource};
   window.OpenProject("C:\\archive\\運動会.mpj");
-  for (const int id : {ids::toTextSource, ids::toProjectSource, ids::findSource, ids::exportSource})
+  for (const int id : sources)
     EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), id))), "C:\\archive\\運動会.mpj") << id;
+  EXPECT_TRUE(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  SendMessageW(window.Handle(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(DropOf(L"D:\\卒業式.mpj", L"D:\\other.mpj")), 0);
+  for (const int id : sources)
+    EXPECT_EQ(Utf8(TextOf(Descendant(window.Handle(), id))), "D:\\卒業式.mpj") << id;
 }
 
 TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
