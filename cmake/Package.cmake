@@ -7,8 +7,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pexol)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "pexol maintainers <maintainers@users.noreply.c-seed-9922694a.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "video project files (.mpj) to text and back, their media found, their timelines exported")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "old video projects (.mpj) opened in today's editors")
 # The long description names every export format: the program writes it from its table during
 # the build, and cpack reads it when it packs.
 set(PEXOL_PACKAGE_DESCRIPTION_FILE ${PEXOL_PACKAGE_DESCRIPTION})
