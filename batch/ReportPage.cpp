@@ -129,7 +129,7 @@ code, .path { font-family: ui-monospace, "SFMono-Regular", Menlo, Consolas, "Dej
 figure { margin: 1rem 0 0; }
 figure a { display: block; border: 1px solid var(--line); border-radius: 4px;
   background: #fff; padding: 0.5rem; }
-figure img { display: block; width: 100%; height: auto; max-height: 18rem; object-fit: contain;
+figure img { display: block; width: 100%; height: auto; max-height: 20rem; object-fit: contain;
   object-position: left top; }
 figcaption { font-size: 0.8rem; color: var(--muted); margin-top: 0.25rem; }
 .names { columns: 20rem; column-gap: 2rem; }
@@ -139,10 +139,11 @@ figcaption { font-size: 0.8rem; color: var(--muted); margin-top: 0.25rem; }
 .outputs a { display: inline-block; padding: 0.15rem 0.6rem; border: 1px solid var(--line);
   border-radius: 4px; text-decoration: none; }
 .outputs a:hover { text-decoration: underline; }
-.warnings li { margin-top: 0.4rem; }
-.tags { display: inline; }
-.tag { display: inline-block; font-size: 0.75rem; color: var(--muted); background: var(--page);
-  border: 1px solid var(--line); border-radius: 4px; padding: 0 0.4rem; margin: 0.1rem 0.25rem 0 0; }
+.warnings + .warnings { margin-top: 0.75rem; }
+.tags { display: flex; flex-wrap: wrap; gap: 0.25rem; margin-bottom: 0.25rem; }
+.tag { font-size: 0.75rem; color: var(--muted); background: var(--page); min-width: 0;
+  border: 1px solid var(--line); border-radius: 4px; padding: 0 0.4rem; }
+.note { color: var(--muted); margin-top: 1rem; }
 .failures { color: var(--bad); }
 @media print { html { background: #fff; } .card { break-inside: avoid-page; } }
 </style>
@@ -171,7 +172,7 @@ void Summary(std::string& html, const std::vector<JobResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i)
       if (results[i].status == JobStatus::Missing)
         html += "<li><a href=\"#" + Anchor(i) + "\">" + Breakable(NameOf(results[i])) +
-                "</a> <span class=\"why\">" +
+                "</a>: <span class=\"why\">" +
                 Counted(results[i].missing.size(), "file missing", "files missing") +
                 "</span></li>";
     html += "</ul>\n";
@@ -181,7 +182,7 @@ void Summary(std::string& html, const std::vector<JobResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i)
       if (results[i].status == JobStatus::Failed)
         html += "<li><a href=\"#" + Anchor(i) + "\">" + Breakable(NameOf(results[i])) +
-                "</a> <span class=\"why\">" +
+                "</a><br><span class=\"why\">" +
                 Escaped(results[i].failures.empty() ? std::string("no reason given")
                                                     : results[i].failures.front()) +
                 "</span></li>";
@@ -196,6 +197,29 @@ void Names(std::string& html, const char* css, const std::vector<std::string>& n
   html += "<ul class=\"" + std::string(css) + "\">";
   for (const std::string& name : names) html += "<li>" + Breakable(name) + "</li>";
   html += "</ul>\n";
+}
+
+/// The warnings under what gave them: those given by the same outputs together, in the order
+/// first given.
+void Warnings(std::string& html, const std::vector<JobWarning>& warnings) {
+  std::vector<bool> done(warnings.size(), false);
+  for (std::size_t i = 0; i < warnings.size(); ++i) {
+    if (done[i]) continue;
+    html += "<div class=\"warnings\">";
+    if (!warnings[i].concerns.empty()) {
+      html += "<p class=\"tags\">";
+      for (const std::string& what : warnings[i].concerns)
+        html += "<span class=\"tag\">" + Escaped(what) + "</span>";
+      html += "</p>";
+    }
+    html += "<ul>";
+    for (std::size_t j = i; j < warnings.size(); ++j)
+      if (!done[j] && warnings[j].concerns == warnings[i].concerns) {
+        done[j] = true;
+        html += "<li>" + Breakable(warnings[j].message) + "</li>";
+      }
+    html += "</ul></div>\n";
+  }
 }
 
 void Project(std::string& html, const JobResult& result, std::size_t index) {
@@ -227,12 +251,16 @@ void Project(std::string& html, const JobResult& result, std::size_t index) {
     Names(html, "failures", result.failures);
   }
   // Fitted to the page's width, no taller than a third of a screen: a long timeline's picture
-  // is thin, and opens at its own size.
-  if (!result.picture.empty())
+  // is thin, and opens at its own size. Positions that cannot be right draw no timeline worth
+  // showing, only a link.
+  if (!result.picture.empty() && result.frames)
     html += "<figure><a href=\"" + Link(result.picture) + "\"><img src=\"" + Link(result.picture) +
             "\" alt=\"Timeline of " + Escaped(file) +
             "\"></a><figcaption>A row per track; clips whose media is missing are hatched and "
             "crossed. Open the picture for its full size.</figcaption></figure>\n";
+  else if (!result.picture.empty())
+    html += "<p class=\"note\">The project's positions cannot be right, so its <a href=\"" +
+            Link(result.picture) + "\">timeline picture</a> shows little.</p>\n";
   if (!result.missing.empty()) {
     html += "<h3>Missing media (" + std::to_string(result.missing.size()) + ")</h3>\n";
     Names(html, "names path", result.missing);
@@ -250,18 +278,7 @@ void Project(std::string& html, const JobResult& result, std::size_t index) {
   }
   if (!result.warnings.empty()) {
     html += "<h3>Warnings (" + std::to_string(result.warnings.size()) + ")</h3>\n";
-    html += "<ul class=\"warnings\">";
-    for (const JobWarning& warning : result.warnings) {
-      html += "<li>" + Escaped(warning.message);
-      if (!warning.concerns.empty()) {
-        html += "<br><span class=\"tags\">";
-        for (const std::string& what : warning.concerns)
-          html += "<span class=\"tag\">" + Escaped(what) + "</span>";
-        html += "</span>";
-      }
-      html += "</li>";
-    }
-    html += "</ul>\n";
+    Warnings(html, result.warnings);
   }
   html += "</section>\n";
 }

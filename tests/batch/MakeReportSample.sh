@@ -9,7 +9,7 @@ set -euo pipefail
 cli=$1 source=$2 work=$3
 
 rm -rf "$work"
-deep="$work/archive/2003/Wedding_of_Anna_and_Bartholomew_at_the_Old_Town_Hall_reception_and_evening"
+deep="$work/archive/2005/Wedding_of_Anna_and_Bartholomew_at_the_Old_Town_Hall_reception_and_evening"
 mkdir -p "$deep" "$work/archive/2004"
 cp "$source/examples/demo.mpj" "$work/archive/demo.mpj"
 cp "$source/examples/demo.mpj" "$deep/FirstDanceAndSpeechesFinalCutVersionThreeWithTitles.mpj"
