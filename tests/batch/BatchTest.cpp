@@ -165,7 +165,8 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
   early.insert = {ClipNamed("over.avi")};
   early.insert[0].out = 30;
   early.insert[0].begin = -50;
-  folder.Write("archive/early.mpj", build::BuildProject(early));
+  // Its name has characters a link must encode.
+  folder.Write("archive/early #2.mpj", build::BuildProject(early));
   const CliOutcome first =
       RunCli(PEXOL_CLI, folder, "batch archive --out out --format otio --format mlt");
   EXPECT_EQ(first.exitCode, 1) << first.err;
@@ -189,6 +190,7 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
   for (std::size_t at = 0; (at = html.find(">unknown</dd>", at)) != std::string::npos; ++at)
     ++unknowns;
   EXPECT_EQ(unknowns, 2u);
+  EXPECT_NE(html.find("<a href=\"early%20%232/early%20%232.svg\""), std::string::npos);
 
   // The demo's result, as if edited or brought from elsewhere, names files outside its folder.
   fs::create_directories(folder.Folder() / "elsewhere");
