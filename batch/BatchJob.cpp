@@ -260,21 +260,22 @@ void RemoveDropped(const BatchOptions& options, const BatchProject& project,
   for (const std::string& old : earlier) {
     if (std::find(made.begin(), made.end(), old) != made.end()) continue;
     const fs::path path = OutPath(options, old);
-    const fs::path parent = fs::weakly_canonical(path.parent_path(), code);
-    if (!NamesBelow(PathOfUtf8(old), PathOfUtf8(project.into)) || code || !Within(parent, folder)) {
+    const bool named = NamesBelow(PathOfUtf8(old), PathOfUtf8(project.into));
+    const fs::path parent = named ? fs::weakly_canonical(path.parent_path(), code) : fs::path();
+    if (!named || (!code && !Within(parent, folder))) {
       AddWarning(result, "removal",
                  "\"" + old + "\", named by the earlier result, lies outside \"" + project.into +
                      "\"; left alone");
       continue;
     }
-    const fs::file_status status = fs::symlink_status(path, code);
-    if (code || !fs::exists(status) || fs::is_directory(status)) continue;
-    if (fs::remove(path, code))
-      result.removed.push_back(old);
-    else
-      AddWarning(
-          result, "removal",
-          "cannot remove \"" + old + "\", which this run no longer makes: " + code.message());
+    fs::file_status status;
+    if (!code) status = fs::symlink_status(path, code);
+    // Gone already, or a folder, which no result names as an output.
+    if (!code && (!fs::exists(status) || fs::is_directory(status))) continue;
+    if (!code && fs::remove(path, code)) result.removed.push_back(old);
+    if (!code) continue;
+    AddWarning(result, "removal",
+               "cannot remove \"" + old + "\", which this run no longer makes: " + code.message());
   }
 }
 

@@ -92,10 +92,8 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
     std::error_code ignored;
     const fs::path path = PathOfUtf8(ResultPath(options, project));
     const fs::path aside = path.parent_path() / earlierResultName;
-    if (fs::exists(aside, ignored))
-      fs::remove(path, ignored);
-    else
-      fs::rename(path, aside, ignored);
+    if (!fs::exists(aside, ignored)) fs::rename(path, aside, ignored);
+    fs::remove(path, ignored);
     pending.push_back(i);
   }
 
