@@ -26,7 +26,8 @@ out="$work/sample/out"
 status=0
 for width in 1280 1920 800 500; do
   # --no-sandbox: the tests may run as root, where Chromium's sandbox refuses to start.
-  dom=$("$chromium" --headless --no-sandbox --disable-gpu --hide-scrollbars --no-first-run \
+  dom=$("$chromium" --headless --no-sandbox --disable-gpu --disable-dev-shm-usage \
+    --hide-scrollbars --no-first-run \
     --user-data-dir="$work/profile" --window-size="$width,900" --virtual-time-budget=5000 \
     --dump-dom "file://$out/measured.html" 2>"$work/chromium.log") || true
   verdict=$(printf '%s\n' "$dom" | sed -n '/<pre id="verdict">/,/<\/pre>/p')
