@@ -1,6 +1,7 @@
 // batch/BatchJob.cpp - a project's outputs made through the single-project runs
 #include "batch/BatchJob.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -31,6 +32,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view cannotDrawPicture = "Can not write the timeline picture";
+
+/// 24 hours of NTSC drop frame labels: no tape or project was that long, so a timeline that
+/// ends there or later has positions a damaged file made up.
+constexpr std::int32_t dayOfNtscFrames = 24 * 107892;
 
 std::string StemOf(const BatchProject& project) {
   return Utf8OfPath(PathOfUtf8(project.source).stem());
@@ -109,14 +114,19 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
         });
         const Timeline timeline = BuildTimeline(input.project);
         std::int32_t end = 0;
+        bool negative = false;
         for (const auto* track : {&timeline.main, &timeline.insert, &timeline.exAudio[0],
                                   &timeline.exAudio[1], &timeline.titles})
           for (const TimelineItem& item : *track) {
             ++result.clips;
             end = std::max(end, item.recordOut.Value());
+            negative = negative || item.recordIn.Value() < 0 || item.recordOut.Value() < 0;
           }
-        result.frames = end;
-        result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
+        // Positions that wrapped or went negative give no length worth a number.
+        if (!negative && end < dayOfNtscFrames) {
+          result.frames = end;
+          result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
+        }
         TimelinePicture drawn =
             DrawTimeline(timeline, [&](std::string_view stored) { return !isMissing(stored); }, {});
         RunOutput output;
@@ -132,7 +142,8 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
     return false;
   }
   result.picture = picture;
-  for (const std::string& warning : run.warnings) result.warnings.push_back(DisplayText(warning));
+  for (const std::string& warning : run.warnings)
+    AddWarning(result, "picture", DisplayText(warning));
   return true;
 }
 
@@ -145,8 +156,7 @@ void Note(const RunResult& run, const std::string& what, const std::string& rela
     return;
   }
   result.outputs.push_back(relative);
-  for (const std::string& warning : run.warnings)
-    result.warnings.push_back(what + ": " + DisplayText(warning));
+  for (const std::string& warning : run.warnings) AddWarning(result, what, DisplayText(warning));
 }
 
 /// The project gathered with its media transcoded, the exports beside it; a folder from an
@@ -194,7 +204,79 @@ void Collect(const BatchOptions& options, const BatchProject& project, const Run
   }
   for (std::size_t i = 0; i <= options.formats.size(); ++i) result.outputs.push_back(outputs[i]);
   for (const std::string& warning : collected.warnings)
-    result.warnings.push_back("collect: " + DisplayText(warning));
+    AddWarning(result, "collect", DisplayText(warning));
+}
+
+fs::path ResultFile(const BatchOptions& options, const BatchProject& project, const char* name) {
+  return OutPath(options, project.into + "/" + name);
+}
+
+/// The outputs the earlier run's result file names, with those of the one a batch set aside
+/// for a job that then never finished.
+std::vector<std::string> EarlierOutputs(const BatchOptions& options, const BatchProject& project) {
+  std::vector<std::string> outputs;
+  for (const char* name : {jobResultName, earlierResultName}) {
+    std::string error;
+    const auto bytes = ReadWholeFile(Utf8OfPath(ResultFile(options, project, name)), error);
+    if (!bytes) continue;
+    const auto result = ParseResult(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
+    if (!result) continue;
+    for (const std::string& output : result->outputs)
+      if (std::find(outputs.begin(), outputs.end(), output) == outputs.end())
+        outputs.push_back(output);
+  }
+  return outputs;
+}
+
+/// True when `relative` names something below the folder `into`, by its names alone: not
+/// absolute, no "..", no ".".
+bool NamesBelow(const fs::path& relative, const fs::path& into) {
+  if (relative.has_root_name() || relative.has_root_directory()) return false;
+  for (const fs::path& part : relative)
+    if (part == ".." || part == "." || part.empty()) return false;
+  auto inside = relative.begin();
+  for (const fs::path& part : into) {
+    if (inside == relative.end() || *inside != part) return false;
+    ++inside;
+  }
+  return inside != relative.end();
+}
+
+/// `path` below `folder` or the folder itself, both real paths.
+bool Within(const fs::path& path, const fs::path& folder) {
+  const auto [end, rest] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+  return end == folder.end();
+}
+
+/// Removes what the earlier run wrote and this one no longer makes (a format no longer asked
+/// for): only files, only below the project's folder, reached through no link that leads out.
+void RemoveDropped(const BatchOptions& options, const BatchProject& project,
+                   const std::vector<std::string>& earlier, JobResult& result) {
+  const std::vector<std::string> made = JobOutputs(options, project);
+  std::error_code code;
+  const fs::path folder = fs::weakly_canonical(OutPath(options, project.into), code);
+  if (code) return;
+  for (const std::string& old : earlier) {
+    if (std::find(made.begin(), made.end(), old) != made.end()) continue;
+    const fs::path path = OutPath(options, old);
+    const bool named = NamesBelow(PathOfUtf8(old), PathOfUtf8(project.into));
+    const fs::path parent = named ? fs::weakly_canonical(path.parent_path(), code) : fs::path();
+    if (!named || (!code && !Within(parent, folder))) {
+      AddWarning(result, "removal",
+                 "\"" + old + "\", named by the earlier result, lies outside \"" + project.into +
+                     "\"; left alone");
+      continue;
+    }
+    fs::file_status status;
+    if (!code) status = fs::symlink_status(path, code);
+    // Gone already, or a folder, which no result names as an output.
+    if (!code && (!fs::exists(status) || fs::is_directory(status))) continue;
+    if (!code && fs::remove(path, code)) result.removed.push_back(old);
+    if (!code) continue;
+    AddWarning(result, "removal",
+               "cannot remove \"" + old + "\", which this run no longer makes: " + code.message());
+  }
 }
 
 }  // namespace
@@ -274,6 +356,7 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
   result.project = project.source;
   result.into = project.into;
   result.options = OptionsText(options);
+  const std::vector<std::string> earlier = EarlierOutputs(options, project);
   try {
     std::error_code code;
     fs::create_directories(OutPath(options, project.into), code);
@@ -328,6 +411,8 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
     // The outputs already made stay; the one being made was not committed.
     result.failures.push_back(UnexpectedFailureMessage(project.source, unexpected.what()));
   }
+  // Once the new outputs are in place: a stopped job never gets here.
+  RemoveDropped(options, project, earlier, result);
   result.status = !result.failures.empty()  ? JobStatus::Failed
                   : !result.missing.empty() ? JobStatus::Missing
                                             : JobStatus::Succeeded;

@@ -46,10 +46,11 @@ std::vector<std::string> JobArguments(const std::string& program, const BatchOpt
                                       const BatchProject& project);
 
 /// Does the job in this process: finds the media, draws the picture, writes each output as
-/// the single-project command writes it (a failed one leaves its file as it was) and then the
-/// result file. A project that cannot be read fails at once. `observer` is asked only whether
-/// to stop; a stopped job writes no result file and its status is Failed with the failure
-/// "stopped".
+/// the single-project command writes it (a failed one leaves its file as it was), then removes
+/// the files the earlier result (or the one set aside as `earlierResultName`) names below the
+/// project's folder that this run no longer makes, as `removed`. A project that cannot be read
+/// fails at once. `observer` is asked only whether to stop; a stopped job removes nothing and
+/// its status is Failed with the failure "stopped". The caller writes the result file.
 JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
                       const RunObserver& observer);
 

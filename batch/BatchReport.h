@@ -13,11 +13,6 @@ namespace pexol {
 /// read or parsed becomes a warning in `problems`.
 std::vector<JobResult> ReadJobResults(const std::string& out, std::vector<std::string>& problems);
 
-/// The page: a row per project with its timeline picture, clips and length, missing media,
-/// links to its outputs and every warning and failure; self-contained (no scripts, no
-/// resources from elsewhere; the pictures are the SVG files beside the outputs).
-std::string ReportHtml(const std::vector<JobResult>& results);
-
 /// Writes DIR/report.json and DIR/report.html (each replaced only when written whole); false,
 /// with `error` set, when it cannot.
 bool WriteBatchReport(const std::string& out, const std::vector<JobResult>& results,

@@ -14,20 +14,36 @@ enum class JobStatus { Succeeded, Missing, Failed };
 
 /// The name of each job's result file in its outputs' folder.
 inline constexpr const char* jobResultName = "pexol-result.json";
+/// An earlier result a batch sets aside before it runs the job again (so that a job that ends
+/// without its own leaves none to pass for it), for the job to learn what the earlier run made.
+inline constexpr const char* earlierResultName = "pexol-result.earlier.json";
+
+/// One warning of a job, once however many of its outputs gave it.
+struct JobWarning {
+  std::string message;
+  /// What gave it, in the order first heard: "picture", "export otio", "text", "render",
+  /// "collect", "removal"; empty for a warning read from an older result file that named none.
+  std::vector<std::string> concerns;
+  friend bool operator==(const JobWarning&, const JobWarning&) = default;
+};
 
 struct JobResult {
   std::string project;  ///< the project file
   std::string into;     ///< its outputs' folder below DIR
   JobStatus status = JobStatus::Failed;
-  std::string software;              ///< the software the project was read as
-  int clips = 0;                     ///< timeline items
-  long long frames = 0;              ///< the timeline's length
+  std::string software;  ///< the software the project was read as
+  int clips = 0;         ///< timeline items
+  /// The timeline's length; none when the project's positions cannot be right (a negative
+  /// position, a day or more), and then `length` is empty.
+  std::optional<long long> frames;
   std::string length;                ///< the same as a timecode
   std::vector<std::string> missing;  ///< media names not found (UTF-8), each once
   std::vector<std::string> outputs;  ///< files written, relative to DIR
   std::string picture;               ///< the timeline picture, relative to DIR
-  std::vector<std::string> warnings;
+  std::vector<JobWarning> warnings;
   std::vector<std::string> failures;  ///< one per output that failed, with its message
+  /// Outputs of an earlier run that this one no longer makes, removed (relative to DIR).
+  std::vector<std::string> removed;
   /// The outputs the job was asked for (formats, text, render, maps, search folders), so that
   /// a result made with other options does not count as done.
   std::string options;
@@ -35,9 +51,13 @@ struct JobResult {
 
 std::string_view StatusName(JobStatus status);  ///< "succeeded", "missing media", "failed"
 
+/// Adds `message` as given by `what`: a new warning, or `what` added to the same message's.
+void AddWarning(JobResult& result, std::string_view what, std::string message);
+
 /// The result as JSON text (UTF-8; bytes that are not become U+FFFD).
 std::string ResultText(const JobResult& result);
-/// The result a file's text holds; nullopt, with `error` set, when it is not one.
+/// The result a file's text holds; nullopt, with `error` set, when it is not one. Older
+/// files' warnings, texts such as "export otio: ...", are read with that prefix as their concern.
 std::optional<JobResult> ParseResult(std::string_view text, std::string& error);
 
 /// DIR/report.json's text: the totals and every result, in order.

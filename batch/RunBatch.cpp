@@ -86,9 +86,14 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
         continue;
       }
     }
-    // A result left from an earlier run must not pass for this one's.
+    // A result left from an earlier run must not pass for this one's; it is set aside for the
+    // job to learn what that run made. One already aside is a job's that never finished, and
+    // the result beside it at most the failure written for it.
     std::error_code ignored;
-    fs::remove(PathOfUtf8(ResultPath(options, project)), ignored);
+    const fs::path path = PathOfUtf8(ResultPath(options, project));
+    const fs::path aside = path.parent_path() / earlierResultName;
+    if (!fs::exists(aside, ignored)) fs::rename(path, aside, ignored);
+    fs::remove(path, ignored);
     pending.push_back(i);
   }
 
@@ -170,6 +175,11 @@ BatchSummary RunOneJob(const BatchOptions& options, const BatchProject& project,
       if (!WriteJobResult(options, *result, error)) {
         summary.problems.push_back(error);
         result->status = JobStatus::Failed;
+      } else {
+        // The new result names what is there now.
+        std::error_code ignored;
+        fs::remove(PathOfUtf8(ResultPath(options, project)).parent_path() / earlierResultName,
+                   ignored);
       }
     }
   }

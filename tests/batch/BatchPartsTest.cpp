@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "batch/BatchJob.h"
+#include "batch/JobResult.h"
 #include "batch/ProjectFinder.h"
 #include "run/ProcessPool.h"
 #include "support/CliRun.h"
@@ -57,6 +58,38 @@ TEST(BatchPartsTest, JobLinesReadBackByAShellAsTheyWereGiven) {
   EXPECT_EQ(absolute.out, (fs::current_path() / "out").string());
   EXPECT_EQ(absolute.maps[0], "C:\\Video=" + (fs::current_path() / "media").string());
   EXPECT_EQ(absolute.searchFolders[0], (fs::current_path() / "footage").string());
+}
+
+// Archives keep result files of earlier versions, whose warnings were texts with what gave
+// them in front and which had no removed outputs; JobIsDone and the report read them still.
+TEST(BatchPartsTest, ResultFilesOfEarlierVersionsReadWithTheirWarningsGrouped) {
+  const std::string earlier = R"({"project": "/a/edit.mpj", "into": "edit", "status": "missing",
+    "software": "Corvane, Brisko", "clips": 2, "frames": 90, "length": "00:00:03;00",
+    "missing": ["clip.avi"], "outputs": ["edit/edit.otio", "edit/edit.svg"],
+    "picture": "edit/edit.svg", "failures": [], "options": "--format otio --format mlt",
+    "warnings": ["export otio: late", "export mlt: late", "text: odd", "note: kept whole",
+                 "export nothing: kept whole too"]})";
+  std::string error;
+  const auto result = ParseResult(earlier, error);
+  ASSERT_TRUE(result) << error;
+  EXPECT_EQ(result->frames, 90);
+  EXPECT_TRUE(result->removed.empty());
+  EXPECT_EQ(result->warnings, (std::vector<JobWarning>{{"late", {"export otio", "export mlt"}},
+                                                       {"odd", {"text"}},
+                                                       {"note: kept whole", {}},
+                                                       {"export nothing: kept whole too", {}}}));
+
+  // Today's file reads back as written, an unknown length as none.
+  JobResult unknown = *result;
+  unknown.frames.reset();
+  unknown.length.clear();
+  unknown.removed = {"edit/edit.mlt"};
+  const auto again = ParseResult(ResultText(unknown), error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_FALSE(again->frames);
+  EXPECT_EQ(again->warnings, unknown.warnings);
+  EXPECT_EQ(again->removed, unknown.removed);
+  EXPECT_EQ(ResultText(*again), ResultText(unknown));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -91,7 +92,11 @@ TEST_F(BatchTest, ReportsEachProjectAndExitsByTheWorstAndASecondRunSkipsWhatWasD
   EXPECT_EQ(folder.Read("t.txt"), folder.Read("out/2019/wedding/edit/edit.txt"));
   const std::string html = folder.Read("out/report.html");
   EXPECT_NE(html.find("<img src=\"2019/wedding/edit/edit.svg\""), std::string::npos);
-  EXPECT_NE(html.find("<a href=\"2019/wedding/edit/edit.otio\">edit.otio</a>"), std::string::npos);
+  EXPECT_NE(
+      html.find("<a href=\"2019/wedding/edit/edit.otio\" title=\"2019/wedding/edit/edit.otio\">"
+                "edit.otio</a>"),
+      std::string::npos)
+      << html;
   EXPECT_EQ(html.find("<script"), std::string::npos);
 
   // The second run redoes only the failed project; a touched one is done again, and all with
@@ -141,6 +146,84 @@ TEST(BatchTranscodeTest, EachProjectIsCollectedWithItsMoviesTranscodedAndItsExpo
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/party/edit/edit.pexol-old"));
   // A trim needs a transcode.
   EXPECT_NE(RunCli(PEXOL_CLI, folder, "batch archive --out out2 --trim").exitCode, 0);
+}
+
+// The demo's warnings come from every export: each is listed once, with the exports that gave
+// it. Positions no timeline has (a day long, before the start) give no length. A rerun without
+// a format removes that format's file, and nothing a result names outside the project's folder.
+TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemoved) {
+  TempFolder folder;
+  fs::create_directories(folder.Folder() / "archive");
+  folder.Write("archive/demo.mpj", build::BuildProject(build::DemoProject()));
+  build::Project long_;
+  long_.main = {ClipNamed("clip.avi")};
+  long_.main[0].out = 24 * 107892;
+  folder.Write("archive/long.mpj", build::BuildProject(long_));
+  build::Project early;
+  early.main = {ClipNamed("clip.avi")};
+  early.main[0].out = 90;
+  early.insert = {ClipNamed("over.avi")};
+  early.insert[0].out = 30;
+  early.insert[0].begin = -50;
+  // Its name has characters a link must encode.
+  folder.Write("archive/early #2.mpj", build::BuildProject(early));
+  const CliOutcome first =
+      RunCli(PEXOL_CLI, folder, "batch archive --out out --format otio --format mlt");
+  EXPECT_EQ(first.exitCode, 1) << first.err;
+  const nlohmann::json results = ReportOf("out", folder)["results"];
+  ASSERT_EQ(results.size(), 3u);
+  std::set<std::string> messages;
+  nlohmann::json late;
+  for (const auto& warning : results[0]["warnings"]) {
+    EXPECT_TRUE(messages.insert(warning["message"].get<std::string>()).second) << warning;
+    if (warning["message"].get<std::string>().find("starts 5 frames before") != std::string::npos)
+      late = warning;
+  }
+  EXPECT_EQ(late["concerns"], nlohmann::json::array({"export otio", "export mlt"})) << results[0];
+  EXPECT_EQ(results[0]["length"], "00:00:53;15");
+  for (const int unknown : {1, 2}) {
+    EXPECT_TRUE(results[unknown]["frames"].is_null()) << results[unknown];
+    EXPECT_TRUE(results[unknown]["length"].is_null()) << results[unknown];
+  }
+  std::string html = folder.Read("out/report.html");
+  std::size_t unknowns = 0;
+  for (std::size_t at = 0; (at = html.find(">unknown</dd>", at)) != std::string::npos; ++at)
+    ++unknowns;
+  EXPECT_EQ(unknowns, 2u);
+  EXPECT_NE(html.find("<a href=\"early%20%232/early%20%232.svg\""), std::string::npos);
+
+  // The demo's result, as if edited or brought from elsewhere, names files outside its folder.
+  fs::create_directories(folder.Folder() / "elsewhere");
+  folder.Write("elsewhere/kept.txt", "keep");
+  folder.Write("out/kept.txt", "keep");
+  fs::create_directory_symlink(folder.Folder() / "elsewhere", folder.Folder() / "out/demo/link");
+  nlohmann::json old = nlohmann::json::parse(folder.Read("out/demo/pexol-result.json"));
+  for (const std::string& outside :
+       {std::string("kept.txt"), std::string("demo/../kept.txt"), folder.Path("out/kept.txt"),
+        std::string("demo/link/kept.txt")})
+    old["outputs"].push_back(outside);
+  folder.Write("out/demo/pexol-result.json", old.dump());
+  const CliOutcome second = RunCli(PEXOL_CLI, folder, "batch archive --out out --format mlt");
+  EXPECT_EQ(second.exitCode, 1) << second.err;
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/demo/demo.otio"));
+  EXPECT_TRUE(fs::exists(folder.Folder() / "out/demo/demo.mlt"));
+  EXPECT_EQ(folder.Read("out/kept.txt"), "keep");
+  EXPECT_EQ(folder.Read("elsewhere/kept.txt"), "keep");
+  const nlohmann::json report = ReportOf("out", folder);
+  EXPECT_EQ(report["removed"], 3);
+  const nlohmann::json& demo = report["results"][0];
+  EXPECT_EQ(demo["removed"], nlohmann::json::array({"demo/demo.otio"}));
+  std::size_t leftAlone = 0;
+  for (const auto& warning : demo["warnings"])
+    if (warning["concerns"] == nlohmann::json::array({"removal"})) ++leftAlone;
+  EXPECT_EQ(leftAlone, 4u) << demo["warnings"];
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out/demo/pexol-result.earlier.json"));
+  html = folder.Read("out/report.html");
+  EXPECT_NE(html.find("<span class=\"n\">3</span>old outputs removed"), std::string::npos);
+  EXPECT_NE(html.find("<li>demo/<wbr>demo.otio</li>"), std::string::npos);
+  // A third run has nothing more to remove.
+  ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive --out out --format mlt --force").exitCode, 1);
+  EXPECT_EQ(ReportOf("out", folder)["removed"], 0);
 }
 
 // The progress counts the jobs that run from the start, with one estimate (the line's) and
