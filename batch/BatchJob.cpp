@@ -257,8 +257,19 @@ void RemoveDropped(const BatchOptions& options, const BatchProject& project,
   std::error_code code;
   const fs::path folder = fs::weakly_canonical(OutPath(options, project.into), code);
   if (code) return;
+  // An export's files beside its destination ("edit-insert.edl") go with it.
+  std::vector<std::string> dropped;
   for (const std::string& old : earlier) {
     if (std::find(made.begin(), made.end(), old) != made.end()) continue;
+    dropped.push_back(old);
+    const ExportFormat* format = ExportFormatOfPath(old);
+    const fs::path named = PathOfUtf8(old);
+    for (const std::string& suffix : format ? format->files : std::vector<std::string>{})
+      if (!suffix.empty())
+        dropped.push_back(Utf8OfPath(named.parent_path() / named.stem()) + suffix +
+                          Utf8OfPath(named.extension()));
+  }
+  for (const std::string& old : dropped) {
     const fs::path path = OutPath(options, old);
     const bool named = NamesBelow(PathOfUtf8(old), PathOfUtf8(project.into));
     const fs::path parent = named ? fs::weakly_canonical(path.parent_path(), code) : fs::path();

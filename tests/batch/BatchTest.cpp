@@ -167,9 +167,10 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
   early.insert[0].begin = -50;
   // Its name has characters a link must encode.
   folder.Write("archive/early #2.mpj", build::BuildProject(early));
-  const CliOutcome first =
-      RunCli(PEXOL_CLI, folder, "batch archive --out out --format otio --format mlt");
+  const CliOutcome first = RunCli(
+      PEXOL_CLI, folder, "batch archive --out out --format otio --format mlt --format cmx3600");
   EXPECT_EQ(first.exitCode, 1) << first.err;
+  EXPECT_TRUE(fs::exists(folder.Folder() / "out/demo/demo-insert.edl"));
   const nlohmann::json results = ReportOf("out", folder)["results"];
   ASSERT_EQ(results.size(), 3u);
   std::set<std::string> messages;
@@ -179,7 +180,9 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
     if (warning["message"].get<std::string>().find("starts 5 frames before") != std::string::npos)
       late = warning;
   }
-  EXPECT_EQ(late["concerns"], nlohmann::json::array({"export otio", "export mlt"})) << results[0];
+  EXPECT_EQ(late["concerns"],
+            nlohmann::json::array({"export otio", "export mlt", "export cmx3600"}))
+      << results[0];
   EXPECT_EQ(results[0]["length"], "00:00:53;15");
   for (const int unknown : {1, 2}) {
     EXPECT_TRUE(results[unknown]["frames"].is_null()) << results[unknown];
@@ -206,20 +209,25 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
   const CliOutcome second = RunCli(PEXOL_CLI, folder, "batch archive --out out --format mlt");
   EXPECT_EQ(second.exitCode, 1) << second.err;
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/demo/demo.otio"));
+  // The EDL's files beside it go with it.
+  for (const auto& file : fs::directory_iterator(folder.Folder() / "out/demo"))
+    EXPECT_NE(file.path().extension(), ".edl") << file.path();
   EXPECT_TRUE(fs::exists(folder.Folder() / "out/demo/demo.mlt"));
   EXPECT_EQ(folder.Read("out/kept.txt"), "keep");
   EXPECT_EQ(folder.Read("elsewhere/kept.txt"), "keep");
   const nlohmann::json report = ReportOf("out", folder);
-  EXPECT_EQ(report["removed"], 3);
+  EXPECT_EQ(report["removed"], 9);
   const nlohmann::json& demo = report["results"][0];
-  EXPECT_EQ(demo["removed"], nlohmann::json::array({"demo/demo.otio"}));
+  EXPECT_EQ(demo["removed"],
+            nlohmann::json::array({"demo/demo.otio", "demo/demo.edl", "demo/demo-insert.edl",
+                                   "demo/demo-exaudio1.edl", "demo/demo-exaudio2.edl"}));
   std::size_t leftAlone = 0;
   for (const auto& warning : demo["warnings"])
     if (warning["concerns"] == nlohmann::json::array({"removal"})) ++leftAlone;
   EXPECT_EQ(leftAlone, 4u) << demo["warnings"];
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/demo/pexol-result.earlier.json"));
   html = folder.Read("out/report.html");
-  EXPECT_NE(html.find("<span class=\"n\">3</span>old outputs removed"), std::string::npos);
+  EXPECT_NE(html.find("<span class=\"n\">9</span>old outputs removed"), std::string::npos);
   EXPECT_NE(html.find("<li>demo/<wbr>demo.otio</li>"), std::string::npos);
   // A third run has nothing more to remove.
   ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive --out out --format mlt --force").exitCode, 1);
