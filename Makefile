@@ -8,7 +8,7 @@ UNITY ?= ON
 CONFIGURE_FLAGS = -DCMAKE_UNITY_BUILD=$(UNITY) $(CMAKE_FLAGS)
 
 .PHONY: deps build run test bench sanitize fuzz clean windows test-windows windows-deps package \
-  windows-screenshots
+  windows-screenshots editor-screenshots
 
 deps:
 	@scripts/install-deps
@@ -82,6 +82,11 @@ test-windows: deps windows-deps $(WINDOWS_BUILD)/CMakeCache.txt
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tests/windows/wine-session $(WINDOWS_BUILD) \
 	  ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+# Shotcut and Kdenlive with the demo's exports, and the frames MLT renders, to docs/renders/.
+editor-screenshots: build
+	@PEXOL_WITH_EDITORS=1 scripts/install-deps
+	scripts/editor-screenshots $(BUILD) docs/renders
 
 # The Win32 window's pages at 100 % and 200 % DPI under Xvfb, to docs/screenshots/windows/.
 windows-screenshots: windows
