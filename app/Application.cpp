@@ -23,6 +23,13 @@ bool UseQtTranslations(QTranslator& translator, const std::string& language) {
   return QCoreApplication::installTranslator(&translator);
 }
 
+QString ProjectOfArguments(const QStringList& arguments) {
+  for (const QString& argument : arguments.mid(1))
+    if (!argument.startsWith(QLatin1Char('-')))
+      return QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+  return {};
+}
+
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("pexol"));
   setApplicationVersion(QLatin1String(version));
@@ -37,13 +44,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 int Application::Run() {
   QtUserPrompts prompts;
   MainWindow window(prompts);
-  // `pexol FILE`: the desktop entry's %F when a project is opened from a file manager. One
-  // project fills the pages; the first is taken.
-  for (const QString& argument : arguments().mid(1))
-    if (!argument.startsWith(QLatin1Char('-'))) {
-      window.OpenProject(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
-      break;
-    }
+  const QString project = ProjectOfArguments(arguments());
+  if (!project.isEmpty()) window.OpenProject(project);
   window.exec();
   return 0;
 }

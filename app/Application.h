@@ -11,6 +11,11 @@ namespace pexol {
 /// that file dialogs and standard buttons speak it too. False when Qt has none; English stays.
 bool UseQtTranslations(QTranslator& translator, const std::string& language);
 
+/// The project `pexol FILE...` names (the desktop entry's %F when a project is opened from a
+/// file manager), absolute and in the system's separators; empty for none. One project fills
+/// the pages, so the first is taken.
+QString ProjectOfArguments(const QStringList& arguments);
+
 /// The application; one per process.
 class Application final : public QApplication {
   Q_OBJECT

@@ -13,6 +13,7 @@
 #include "FakePrompts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
+#include "app/Application.h"
 #include "app/pages/ExportPage.h"
 
 namespace pexol {
@@ -186,7 +187,15 @@ class WindowTest : public QObject {
   void AProjectOpenedOrDroppedFillsEveryPagesSource() {
     const QList<int> sources = {ids::toTextSource, ids::toProjectSource, ids::findSource,
                                 ids::exportSource, ids::renderSource};
-    window->OpenProject(QStringLiteral("/archive/運動会.mpj"));
+    // `pexol FILE...` as a file manager starts it: the first project, absolute.
+    QVERIFY(ProjectOfArguments({QStringLiteral("pexol")}).isEmpty());
+    QCOMPARE(ProjectOfArguments({QStringLiteral("pexol"), QStringLiteral("--verbose"),
+                                 QStringLiteral("/archive/運動会.mpj"), QStringLiteral("b.mpj")}),
+             QStringLiteral("/archive/運動会.mpj"));
+    QCOMPARE(ProjectOfArguments({QStringLiteral("pexol"), QStringLiteral("old/a.mpj")}),
+             QDir::current().absoluteFilePath(QStringLiteral("old/a.mpj")));
+    window->OpenProject(
+        ProjectOfArguments({QStringLiteral("pexol"), QStringLiteral("/archive/運動会.mpj")}));
     for (const int id : sources)
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), QStringLiteral("/archive/運動会.mpj"));
     QCOMPARE(window->Tabs().currentIndex(), 0);

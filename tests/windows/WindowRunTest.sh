@@ -108,6 +108,14 @@ window --page 3 --set "$(id exportLumetta)=1" --set 1097=1 --set "$(id exportPal
   --set "$(id exportSource)=demo.mpj" --set "$(id exportDestination)=out.mlt" --click "$(id exportRun)"
 compare "demo export mlt ticked, pal, lumetta"
 
+# A project named on the command line, as Explorer's association starts the window: on every
+# page without typing it.
+fresh
+(cd l && "$linux/cli/pexol-cli" export demo.mpj out.mlt >/dev/null 2>&1)
+window "$(winepath -w "$work/w/demo.mpj" 2>/dev/null)" --page 3 \
+  --set "$(id exportDestination)=out.mlt" --click "$(id exportRun)"
+compare "demo opened with the window, exported"
+
 # A typed destination that exists is replaced only after a yes.
 fresh
 echo kept >w/out.txt
