@@ -1,11 +1,13 @@
 // app/Thumbnailer.cpp - pexol-thumbnailer SIZE SOURCE DEST: a project's timeline as a PNG of
 // at most SIZE pixels a side, which file managers show as the project's icon (the freedesktop
 // thumbnailer convention: packaging/linux/pexol.thumbnailer)
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -48,6 +50,11 @@ int main(int argc, char** argv) {
   }
   // The picture's texts need Qt's fonts, not a screen.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // GNOME runs thumbnailers in a sandbox without a runtime folder, whose /tmp is a folder it
+  // removes afterwards and warns of anything left in it: Qt's own runtime folder goes with us.
+  const QTemporaryDir runtime;
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
   int qtArgc = 1;
   QGuiApplication application(qtArgc, argv);
 
