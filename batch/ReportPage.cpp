@@ -149,7 +149,7 @@ figcaption { font-size: 0.8rem; color: var(--muted); margin-top: 0.25rem; }
 </style>
 )";
 
-void Summary(std::string& html, const std::vector<JobResult>& results) {
+void SummarySection(std::string& html, const std::vector<JobResult>& results) {
   int counts[3] = {0, 0, 0};
   std::size_t removed = 0;
   for (const JobResult& result : results) {
@@ -222,7 +222,7 @@ void Warnings(std::string& html, const std::vector<JobWarning>& warnings) {
   }
 }
 
-void Project(std::string& html, const JobResult& result, std::size_t index) {
+void ProjectSection(std::string& html, const JobResult& result, std::size_t index) {
   const std::string css = ClassOf(result);
   const std::filesystem::path into = PathOfUtf8(result.into);
   const std::string folder = Utf8OfPath(into.parent_path());
@@ -293,8 +293,8 @@ std::string ReportHtml(const std::vector<JobResult>& results) {
   html += style;
   html += "</head>\n<body>\n<main>\n<h1>Batch report</h1>\n<p class=\"lead\">" +
           Counted(results.size(), "project", "projects") + "</p>\n";
-  Summary(html, results);
-  for (std::size_t i = 0; i < results.size(); ++i) Project(html, results[i], i);
+  SummarySection(html, results);
+  for (std::size_t i = 0; i < results.size(); ++i) ProjectSection(html, results[i], i);
   html += "</main>\n</body>\n</html>\n";
   return html;
 }
