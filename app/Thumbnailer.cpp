@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // GNOME runs thumbnailers in a sandbox without a runtime folder, whose /tmp is a folder it
   // removes afterwards and warns of anything left in it: Qt's own runtime folder goes with us.
-  const QTemporaryDir runtime;
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  std::optional<QTemporaryDir> runtime;
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.emplace().isValid())
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
   int qtArgc = 1;
   QGuiApplication application(qtArgc, argv);
 

@@ -167,27 +167,25 @@ void SummarySection(std::string& html, const std::vector<JobResult>& results) {
   tile("failed", counts[2], "failed");
   tile("removed", removed, removed == 1 ? "old output removed" : "old outputs removed");
   html += "</div>\n";
-  if (counts[1] > 0) {
-    html += "<h3>Need media</h3>\n<ul class=\"todo\">";
+  // The projects of one status, each linked to its section with why it is listed.
+  const auto todo = [&](JobStatus status, const char* heading, const char* between,
+                        const auto& why) {
+    html += "<h3>" + std::string(heading) + "</h3>\n<ul class=\"todo\">";
     for (std::size_t i = 0; i < results.size(); ++i)
-      if (results[i].status == JobStatus::Missing)
-        html += "<li><a href=\"#" + Anchor(i) + "\">" + Breakable(NameOf(results[i])) +
-                "</a>: <span class=\"why\">" +
-                Counted(results[i].missing.size(), "file missing", "files missing") +
-                "</span></li>";
+      if (results[i].status == status)
+        html += "<li><a href=\"#" + Anchor(i) + "\">" + Breakable(NameOf(results[i])) + "</a>" +
+                between + "<span class=\"why\">" + why(results[i]) + "</span></li>";
     html += "</ul>\n";
-  }
-  if (counts[2] > 0) {
-    html += "<h3>Failed</h3>\n<ul class=\"todo\">";
-    for (std::size_t i = 0; i < results.size(); ++i)
-      if (results[i].status == JobStatus::Failed)
-        html += "<li><a href=\"#" + Anchor(i) + "\">" + Breakable(NameOf(results[i])) +
-                "</a><br><span class=\"why\">" +
-                Escaped(results[i].failures.empty() ? std::string("no reason given")
-                                                    : results[i].failures.front()) +
-                "</span></li>";
-    html += "</ul>\n";
-  }
+  };
+  if (counts[1] > 0)
+    todo(JobStatus::Missing, "Need media", ": ", [](const JobResult& result) {
+      return Counted(result.missing.size(), "file missing", "files missing");
+    });
+  if (counts[2] > 0)
+    todo(JobStatus::Failed, "Failed", "<br>", [](const JobResult& result) {
+      return Escaped(result.failures.empty() ? std::string("no reason given")
+                                             : result.failures.front());
+    });
   if (!results.empty() && counts[0] == static_cast<int>(results.size()))
     html += "<p class=\"all-clear\">Every project opened cleanly.</p>\n";
   html += "</section>\n";
