@@ -10,7 +10,6 @@ set(CPACK_PACKAGE_CONTACT "pexol maintainers <maintainers@users.noreply.c-seed-9
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "old video projects (.mpj) opened in today's editors")
 # The long description names every export format: the program writes it from its table during
 # the build, and cpack reads it when it packs.
-set(PEXOL_PACKAGE_DESCRIPTION_FILE ${PEXOL_PACKAGE_DESCRIPTION})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/PackageDescription.cmake.in
   ${CMAKE_BINARY_DIR}/PackageDescription.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/PackageDescription.cmake)
