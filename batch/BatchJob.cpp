@@ -64,6 +64,8 @@ std::string OptionsText(const BatchOptions& options) {
   for (const std::string& format : options.formats) text += "--format " + format + " ";
   if (options.text) text += "--text ";
   if (!options.render.empty()) text += "--render " + options.render + " ";
+  // Named only when not the default, so that results written before the option still count.
+  if (options.missing == MissingMedia::Black) text += "--missing black ";
   for (const std::string& map : options.maps) text += "--map " + map + " ";
   for (const std::string& folder : options.searchFolders) text += "--search " + folder + " ";
   text += TranscodeOptions(options);
@@ -348,6 +350,8 @@ std::vector<std::string> JobArguments(const std::string& program, const BatchOpt
     arguments.insert(arguments.end(), {"--format", format});
   if (options.text) arguments.push_back("--text");
   if (!options.render.empty()) arguments.insert(arguments.end(), {"--render", options.render});
+  if (options.missing == MissingMedia::Black)
+    arguments.insert(arguments.end(), {"--missing", "black"});
   for (const std::string& map : options.maps) arguments.insert(arguments.end(), {"--map", map});
   for (const std::string& folder : options.searchFolders)
     arguments.insert(arguments.end(), {"--search", folder});
@@ -408,6 +412,7 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
         job.software = SoftwareChoice::Automatic();
         job.maps = options.maps;
         job.searchFolders = options.searchFolders;
+        job.missing = options.missing;
         // One process: the batch already runs a job a core.
         job.jobs = 1;
         Note(RunRenderInProcesses(job, observer), "render", outputs[next++], result);

@@ -126,6 +126,8 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   Say("render each project to a file of this kind: {0}", OneOf(containers)))
       ->check(CLI::IsMember(containers, CLI::ignore_case))
       ->option_text("=EXT");
+  AddMissingOption(*sub, options.missing);
+  sub->get_option("--missing")->needs("--render");
   sub->add_option("--jobs", settings->run.jobs,
                   std::string(Tr("projects done at once (a render counts as one); the number "
                                  "of cores by default")))
