@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Every file below the test's folder, to show that a refused run wrote nothing.
-std::vector<std::string> Tree(const test::TempFolder& folder) {
+std::vector<std::string> FilesBelow(const test::TempFolder& folder) {
   std::vector<std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder.Folder()))
     files.push_back(entry.path().lexically_relative(folder.Folder()).string());
@@ -29,7 +29,7 @@ std::vector<std::string> Tree(const test::TempFolder& folder) {
 }
 
 // The commands that read a project, SOURCE standing for it.
-std::vector<std::string> Commands(const std::string& map) {
+std::vector<std::string> ProjectCommands(const std::string& map) {
   return {"to-text SOURCE out.txt",
           "to-project SOURCE real.txt out.mpj",
           "check SOURCE --report report.txt " + map,
@@ -66,8 +66,8 @@ TEST(NotAProjectCommandsTest, StillsMoviesAndSoundsAreRefusedByEveryCommandAndPr
       {stills / archive.stills[2].file, "Adobe Photoshop Image"},
       {stills / archive.stills[3].file, "Targa image data"},
       {folder.Folder() / "plain.tga", "Targa image data"}};
-  const std::vector<std::string> before = Tree(folder);
-  for (const std::string& command : Commands(map))
+  const std::vector<std::string> before = FilesBelow(folder);
+  for (const std::string& command : ProjectCommands(map))
     for (const auto& [file, words] : given) {
       const std::string arguments = WithSource(command, file);
       const test::CliOutcome outcome = test::RunCli(PEXOL_CLI, folder, arguments);
@@ -77,7 +77,7 @@ TEST(NotAProjectCommandsTest, StillsMoviesAndSoundsAreRefusedByEveryCommandAndPr
       EXPECT_NE(refusal, std::string::npos) << arguments << "\n" << outcome.err;
       EXPECT_NE(outcome.err.find(words, refusal), std::string::npos) << arguments << "\n"
                                                                      << outcome.err;
-      EXPECT_EQ(Tree(folder), before) << arguments;
+      EXPECT_EQ(FilesBelow(folder), before) << arguments;
     }
 
   // The archive's project, and the builder's, are read by each.
@@ -85,7 +85,7 @@ TEST(NotAProjectCommandsTest, StillsMoviesAndSoundsAreRefusedByEveryCommandAndPr
   folder.Write("large.mpj", build::BuildProject(build::LargeProject()));
   folder.Write("random.mpj",
                build::BuildProject(build::RandomProject(7, 0x1FF, build::Software::Lumetta)));
-  for (const std::string& command : Commands(map)) {
+  for (const std::string& command : ProjectCommands(map)) {
     const test::CliOutcome outcome =
         test::RunCli(PEXOL_CLI, folder, WithSource(command, archive.project));
     EXPECT_LE(outcome.exitCode, 1) << command << "\n" << outcome.err;
@@ -128,7 +128,7 @@ TEST(NotAProjectCommandsTest, AProjectThatLeavesMostOfItsFileUnreadIsWarnedOfByE
                               std::to_string(project.size() + sound.size()) +
                               " bytes lie after the end of the project and were not read; they "
                               "look like RIFF (little-endian) data, WAVE audio";
-  for (const std::string& command : Commands("")) {
+  for (const std::string& command : ProjectCommands("")) {
     const test::CliOutcome outcome =
         test::RunCli(PEXOL_CLI, folder, WithSource(command, "tail.mpj"));
     EXPECT_LE(outcome.exitCode, 1) << command << "\n" << outcome.err;
