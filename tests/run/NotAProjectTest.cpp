@@ -147,9 +147,12 @@ TEST_F(NotAProjectRunTest, AProjectThatLeavesMostOfItsFileUnreadWarnsOfWhatItLef
     EXPECT_EQ(result.message.find("were left unread"), std::string::npos) << result.message;
     EXPECT_EQ(temp.Read("out.txt"), test::ConvertToText(demo, Software::CorvaneBrisko));
   }
-  // Padding a real project may carry, less than half its file or a few bytes, is only noted.
-  for (const std::size_t bytes : {demo.size() - 1, std::size_t{4000}}) {
-    temp.Write("padded.mpj", demo + std::string(bytes, '\0'));
+  // Padding a real project may carry, a few kilobytes or less than half its file, is only
+  // noted.
+  const std::string large = build::BuildProject(build::LargeProject());
+  for (const auto& [project, bytes] :
+       {std::pair{demo, std::size_t{4096}}, std::pair{large, large.size() - 1}}) {
+    temp.Write("padded.mpj", project + std::string(bytes, '\0'));
     const RunResult result = ToText("padded.mpj");
     ASSERT_TRUE(result.Completed()) << result.message;
     EXPECT_TRUE(result.warnings.empty()) << result.warnings.front();
