@@ -274,7 +274,6 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
       if (boxWidth > 2 * boxPadding)
         picture.labels.push_back({x + boxPadding, top + rowHeight / 2, boxWidth - 2 * boxPadding,
                                   std::move(label), missing ? "#8b0000" : "#000000"});
-      picture.missingCount += missing ? 1 : 0;
       picture.boxes.push_back(std::move(box));
     }
     svg.Close();

@@ -41,9 +41,10 @@ struct PictureLabel {
 
 struct TimelinePicture {
   std::string svg;
-  SvgElement drawing = {};            ///< the same document as elements, for a window to draw
-  std::vector<PictureBox> boxes;      ///< the clips in drawing order (transitions are not boxes)
-  int missingCount = 0;               ///< boxes marked missing (a file used twice counts twice)
+  SvgElement drawing = {};  ///< the same document as elements, for a window to draw
+  /// The boxes in drawing order, a main clip's sound one of its own (transitions are not
+  /// boxes): what is drawn, not what the project holds (`ClipCount`).
+  std::vector<PictureBox> boxes;
   std::vector<PictureLabel> labels;   ///< the texts, also those the document has no room for
   std::vector<std::string> warnings;  ///< drawn smaller, or hatched less, than asked
 };
