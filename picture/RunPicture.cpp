@@ -5,7 +5,6 @@
 
 #include "core/Translation.h"
 #include "media/MediaResolver.h"
-#include "model/ClipCount.h"
 #include "picture/PictureReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -16,14 +15,14 @@ namespace {
 
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
-// The counts are of the project's clips (`ClipCount`: a main clip's sound is no clip of its
-// own) and of those among them whose media were not found.
-std::string CompletedMessage(const PictureJob& job, std::size_t clips, std::size_t missing) {
+std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
+  // The counts are of the project's clips (`ClipCount`: a main clip's sound is no clip of its
+  // own) and of those among them whose media were not found.
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
-               clips, missing);
+               picture.clips, picture.missingCount);
   return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
-             job.source, job.destination, clips, missing);
+             job.source, job.destination, picture.clips, picture.missingCount);
 }
 
 }  // namespace
@@ -50,25 +49,14 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
         settings.rowsWidth = job.rowsWidth;
-        std::map<std::string, bool, std::less<>> known;
-        const auto found = [&](std::string_view stored) {
-          auto at = known.find(stored);
-          if (at == known.end())
-            at = known
-                     .emplace(std::string(stored),
-                              resolver.Resolve(stored).status == MediaStatus::Found)
-                     .first;
-          return at->second;
+        const auto found = [&resolver](std::string_view stored) {
+          return resolver.Resolve(stored).status == MediaStatus::Found;
         };
-        const Timeline timeline = BuildTimeline(input.project);
-        const TimelinePicture picture = DrawTimeline(timeline, found, settings);
+        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), found, settings);
         if (job.onPicture) job.onPicture(picture);
-        const std::size_t missing = ClipCount(timeline, [&](const TimelineItem& item) {
-          return PlaysMediaFile(item) && !found(item.name);
-        });
         RunOutput output;
         output.bytes = picture.svg;
-        output.message = CompletedMessage(job, ClipCount(timeline), missing);
+        output.message = CompletedMessage(job, picture);
         output.warnings = resolver.Warnings();
         output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
                                picture.warnings.end());

@@ -99,8 +99,10 @@ Page::Driver FindPage::MakeRun(const MediaFolders& media) {
     RunResult result = RunMediaCheck(job, observer);
     // The check's message counts every name not found; a person also reads how many files.
     if (const auto* check = result.OutcomeAs<CheckOutcome>(); result.Completed() && check)
-      result.message +=
-          (result.message.ends_with('\n') ? "\n" : "\n\n") + MediaCountText(check->media);
+      result.message += (result.message.ends_with("\n\n") ? ""
+                         : result.message.ends_with('\n') ? "\n"
+                                                          : "\n\n") +
+                        MediaCountText(check->media);
     if (result.Completed() && !lines.empty()) result.message += "\n\n" + ProbedList(lines);
     return result;
   };
