@@ -17,11 +17,11 @@ std::string MediaFileKey(std::string_view stored, const MediaResolution& resolut
 
 bool MediaCount::Add(std::string_view stored, const MediaResolution& resolution) {
   ++references_;
-  std::string key = MediaFileKey(stored, resolution);
-  files_.insert(key);
-  if (resolution.status == MediaStatus::Found) return false;
-  ++missingReferences_;
-  return missingFiles_.insert(std::move(key)).second;
+  const bool missing = resolution.status != MediaStatus::Found;
+  missingReferences_ += missing ? 1 : 0;
+  const bool first = files_.insert(MediaFileKey(stored, resolution)).second;
+  missingFiles_ += missing && first ? 1 : 0;
+  return missing && first;
 }
 
 std::string_view MediaFilesPattern(int references, int files) {

@@ -2,9 +2,9 @@
 // and the sentences that say them
 #pragma once
 
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "media/MediaResolver.h"
 
@@ -28,13 +28,14 @@ class MediaCount {
   int References() const { return references_; }
   int Files() const { return static_cast<int>(files_.size()); }
   int MissingReferences() const { return missingReferences_; }
-  int MissingFiles() const { return static_cast<int>(missingFiles_.size()); }
+  int MissingFiles() const { return missingFiles_; }
 
  private:
   int references_ = 0;
   int missingReferences_ = 0;
-  std::set<std::string, std::less<>> files_;
-  std::set<std::string, std::less<>> missingFiles_;
+  int missingFiles_ = 0;
+  /// Each file's key once; a key says by itself whether its file was found.
+  std::unordered_set<std::string> files_;
 };
 
 /// "13 references to 10 media files.", marked for the catalogue: `Say` it with the two counts,
