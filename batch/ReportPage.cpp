@@ -55,7 +55,7 @@ std::string Counted(std::size_t count, std::string_view one, std::string_view ma
 
 // "5 references to 2 missing files.": the words a check says on screen, in English, as the
 // page is.
-std::string MissingMedia(const JobResult& result) {
+std::string MissingMediaSaid(const JobResult& result) {
   const int files = static_cast<int>(result.missing.size());
   return Fill(MissingFilesPattern(result.missingReferences, files),
               {std::to_string(result.missingReferences), std::to_string(files)});
@@ -187,7 +187,7 @@ void SummarySection(std::string& html, const std::vector<JobResult>& results) {
                 between + "<span class=\"why\">" + why(results[i]) + "</span></li>";
     html += "</ul>\n";
   };
-  if (counts[1] > 0) todo(JobStatus::Missing, "Need media", ": ", MissingMedia);
+  if (counts[1] > 0) todo(JobStatus::Missing, "Need media", ": ", MissingMediaSaid);
   if (counts[2] > 0)
     todo(JobStatus::Failed, "Failed", "<br>", [](const JobResult& result) {
       return Escaped(result.failures.empty() ? std::string("no reason given")
@@ -267,7 +267,7 @@ void ProjectSection(std::string& html, const JobResult& result, std::size_t inde
     html += "<p class=\"note\">The project's positions cannot be right, so its <a href=\"" +
             Link(result.picture) + "\">timeline picture</a> shows little.</p>\n";
   if (!result.missing.empty()) {
-    html += "<h3>Missing media</h3>\n<p>" + MissingMedia(result) + "</p>\n";
+    html += "<h3>Missing media</h3>\n<p>" + MissingMediaSaid(result) + "</p>\n";
     Names(html, "names path", result.missing);
   }
   if (!result.outputs.empty()) {
