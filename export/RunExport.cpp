@@ -90,9 +90,32 @@ class ExportNames {
     if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
   }
 
-  /// The first path (or project name) that the XML output cannot hold, with its odd bytes as
-  /// \xNN; empty when there was none.
-  std::string Unfit() const { return unfit_.empty() ? "" : Escaped(unfit_); }
+  /// Why the XML output cannot be written, naming the first path (or project name) it cannot
+  /// hold and what to do; empty when it can hold them all.
+  std::string Unfit() const {
+    if (unfit_.empty()) return {};
+    // Bytes that are not UTF-8 show escaped: decoded, the name would look as valid as any.
+    const std::string shown = EscapedPath(unfit_);
+    if (IsValidUtf8(unfit_))
+      return Say(
+          "the name \"{0}\" holds control characters, which XML cannot hold; rename the "
+          "folder or file, or name another with --map.",
+          shown);
+    // A folder copied from a Japanese Windows drive: its name read as it was meant.
+    const std::string reading = Utf8PathName(unfit_);
+    if (reading.find("(x") == std::string::npos)
+      return Say(
+          "the path \"{0}\" is not UTF-8, and XML holds no other names; in Shift-JIS it "
+          "reads \"{1}\". Collect the project (pexol-cli collect, or \"collect...\" on "
+          "the find page), which gives its media UTF-8 names, or rename the folder to "
+          "UTF-8, for example with convmv -r -f cp932 -t utf-8 --notest FOLDER.",
+          shown, reading);
+    return Say(
+        "the path \"{0}\" is not UTF-8, and XML holds no other names. Collect the project "
+        "(pexol-cli collect, or \"collect...\" on the find page), which gives its media "
+        "UTF-8 names, or rename the folder to UTF-8.",
+        shown);
+  }
   void CheckName(const std::string& name) {
     if (xml_ && !XmlCanHold(name) && unfit_.empty()) unfit_ = name;
   }
@@ -239,7 +262,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
       [&](const RunInput& input) {
         const Timeline timeline = BuildTimeline(input.project);
         LayoutRules rules = LayoutRulesFor(*format);
-        rules.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+        // The timeline's name, decoded when the project file is named in Shift-JIS.
+        rules.projectName = Utf8FileName(Utf8OfPath(PathOfUtf8(job.source).stem()));
         names.CheckName(rules.projectName);
         rules.rate = *rate;
         rules.startAtOneHour = job.startAtOneHour;
@@ -252,12 +276,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
                           [&observer] { return observer.StopRequested(); });
         ExportWritten written = format->write(laid);
         for (std::string& note : written.notes) names.Warn(std::move(note));
-        if (const std::string unfit = names.Unfit(); !unfit.empty())
-          throw RunFailure(FailedInput::Destination,
-                           Say("the name \"{0}\" holds bytes that XML cannot hold (not UTF-8, or "
-                               "control characters); rename the folder or file, or name another "
-                               "with --map.",
-                               unfit));
+        if (std::string unfit = names.Unfit(); !unfit.empty())
+          throw RunFailure(FailedInput::Destination, std::move(unfit));
         RunOutput output;
         PlaceFiles(*format, std::move(written.files), job.destination, output);
         std::vector<std::string> sidePaths;

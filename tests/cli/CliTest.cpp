@@ -196,8 +196,8 @@ TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
 
 // Folders copied from a Japanese Windows drive with their bytes kept have Shift-JIS names
 // ("素材" here): the search and the map rules match them as the project's names decode, check
-// and collect take the file by its bytes, and an XML export says by name that it cannot hold
-// such a path.
+// and collect take the file by its bytes, and an XML export refuses such a path, saying what
+// to do.
 TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
   const std::string folder = "\x91\x66\x8d\xde";  // 素材 in Shift-JIS
   fs::create_directories(Path("footage/" + folder + "/audio"));
@@ -208,8 +208,15 @@ TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
       << check.out;
   const Outcome exported = Run("export demo.mpj s.mlt --search footage");
   EXPECT_EQ(exported.exitCode, 2);
-  EXPECT_NE(exported.err.find("holds bytes that XML cannot hold"), std::string::npos)
+  // Its bytes escaped, for decoded the name would look valid; what it reads as; what to do.
+  EXPECT_NE(exported.err.find("\"footage/\\x91f\\x8D\\xDE/audio/bgm.wav\" is not UTF-8, and XML "
+                              "holds no other names; in Shift-JIS it reads "
+                              "\"footage/\xe7\xb4\xa0\xe6\x9d\x90/audio/bgm.wav\""),
+            std::string::npos)
       << exported.err;
+  EXPECT_NE(exported.err.find("Collect the project (pexol-cli collect"), std::string::npos)
+      << exported.err;
+  EXPECT_NE(exported.err.find("convmv"), std::string::npos) << exported.err;
   EXPECT_EQ(Run("collect demo.mpj gathered --search footage").exitCode, 1);  // others missing
   EXPECT_EQ(Read("gathered/media/bgm.wav"), "x");
 
