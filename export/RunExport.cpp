@@ -262,8 +262,11 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
       [&](const RunInput& input) {
         const Timeline timeline = BuildTimeline(input.project);
         LayoutRules rules = LayoutRulesFor(*format);
-        // The timeline's name, decoded when the project file is named in Shift-JIS.
-        rules.projectName = Utf8FileName(Utf8OfPath(PathOfUtf8(job.source).stem()));
+        // The timeline's name: a project file named in Shift-JIS is decoded for the formats
+        // that hold only UTF-8; an EDL keeps its bytes, as it keeps the paths'.
+        rules.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+        if (format->content != ExportContent::Bytes)
+          rules.projectName = Utf8FileName(rules.projectName);
         names.CheckName(rules.projectName);
         rules.rate = *rate;
         rules.startAtOneHour = job.startAtOneHour;

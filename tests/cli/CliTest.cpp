@@ -227,6 +227,12 @@ TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
   Write("footage/" + folder + "/take.wav", "x");
   const Outcome mapped = Run("check mapped.mpj --list --map 'C:\\=" + Path("footage") + "'");
   EXPECT_EQ(mapped.exitCode, 0) << mapped.out << mapped.err;
+  // A project file named in Shift-JIS gives an XML export's timeline its decoded name.
+  Write(folder + ".mpj", pexol::build::BuildProject(project));
+  const Outcome named = Run("export '" + folder + ".mpj' named.mlt");
+  EXPECT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_NE(Read("named.mlt").find("title=\"\xe7\xb4\xa0\xe6\x9d\x90\""), std::string::npos)
+      << Read("named.mlt");
 }
 
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {
