@@ -288,7 +288,12 @@ std::string DisplayText(std::string_view message) {
     std::size_t end = message.find('\n', start);
     if (end == std::string_view::npos) end = message.size();
     const std::string_view line = message.substr(start, end - start);
-    const std::string decoded = IsValidUtf8(line) ? std::string(line) : DecodeShiftJis(line).utf8;
+    // Piece by piece between '/', which no Shift-JIS character holds: a path with folders named
+    // in both encodings shows each as it reads.
+    const std::string decoded =
+        IsValidUtf8(line) ? std::string(line) : ByComponent(line, [](std::string_view piece) {
+          return IsValidUtf8(piece) ? std::string(piece) : DecodeShiftJis(piece).utf8;
+        });
     // A control byte quoted from the input would act on the terminal, a NUL cut the text
     // short in a window; each shows as \xNN. Tabs lay out lists and stay.
     for (const char c : decoded) {

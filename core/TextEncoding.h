@@ -64,7 +64,8 @@ std::string Utf8PathName(std::string_view path);
 std::string EscapedPath(std::string_view path);
 
 /// A message as a UTF-8 terminal or window shows it, line by line: a line that is valid UTF-8
-/// stays as it is, any other is decoded from Shift-JIS (undecodable bytes as U+FFFD); control
+/// stays as it is; in any other each piece between '/' that is not UTF-8 is decoded from
+/// Shift-JIS (undecodable bytes as U+FFFD); control
 /// bytes but the tab (a NUL, ESC, a lone CR) as \xNN. Messages quote names as stored (a
 /// check's list of missing files, say) beside UTF-8 paths.
 std::string DisplayText(std::string_view message);

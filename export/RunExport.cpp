@@ -62,8 +62,11 @@ class ExportNames {
 
   MediaReference ReferenceOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
-    if (xml_ && !XmlCanHold(found.path) && unfit_.empty()) unfit_ = found.path;
-    if (json_ && !JsonCanHold(found.path) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
+    // What the document holds is what must fit: a name relative to it leaves out the folders
+    // above it, whatever they are named in.
+    std::string written = Relative(OutputPath(found.path));
+    if (xml_ && !XmlCanHold(written) && unfit_.empty()) unfit_ = written;
+    if (json_ && !JsonCanHold(written) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(written);
     if (!found.decoded)
       Warn(Say("\"{0}\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.",
                Printable(stored)));
@@ -73,8 +76,7 @@ class ExportNames {
              missing_.size() <= listedMissing)
       Warn(Say("\"{0}\" was not found on this computer.", found.path));
     if (found.status == MediaStatus::Found) foundPaths_.emplace(std::string(stored), found.path);
-    return {std::string(stored), Relative(OutputPath(found.path)),
-            found.status == MediaStatus::Found};
+    return {std::string(stored), std::move(written), found.status == MediaStatus::Found};
   }
 
   /// Where a stored name was found on this computer, as it opens here; null when it was not.

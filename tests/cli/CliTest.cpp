@@ -209,9 +209,10 @@ TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
   const Outcome exported = Run("export demo.mpj s.mlt --search footage");
   EXPECT_EQ(exported.exitCode, 2);
   // Its bytes escaped, for decoded the name would look valid; what it reads as; what to do.
-  EXPECT_NE(exported.err.find("\"footage/\\x91f\\x8D\\xDE/audio/bgm.wav\" is not UTF-8, and XML "
-                              "holds no other names; in Shift-JIS it reads "
-                              "\"footage/\xe7\xb4\xa0\xe6\x9d\x90/audio/bgm.wav\""),
+  EXPECT_NE(exported.err.find(Path("footage/\\x91f\\x8D\\xDE/audio/bgm.wav") +
+                              "\" is not UTF-8, and XML holds no other names; in Shift-JIS it "
+                              "reads \"" +
+                              Path("footage/\xe7\xb4\xa0\xe6\x9d\x90/audio/bgm.wav") + "\""),
             std::string::npos)
       << exported.err;
   EXPECT_NE(exported.err.find("Collect the project (pexol-cli collect"), std::string::npos)

@@ -270,6 +270,16 @@ TEST_F(CollectTest, ANameThatDecodesToNothingIsCollectedUnderAVisibleEscape) {
   MediaCheckJob check;
   check.source = folder.Path("moved/edit.mpj");
   EXPECT_EQ(MissingCount(RunMediaCheck(check, quiet)), 0);
+
+  // Collected below a folder named in Shift-JIS, the documents that name the media from where
+  // they lie hold only the UTF-8 names below it.
+  fs::create_directory(folder.Folder() / odd);
+  job.folder = folder.Path(odd + "/out");
+  job.formats = {"mlt", "otio"};
+  const RunResult below = RunCollect(job, quiet);
+  EXPECT_TRUE(below.Completed()) << below.message;
+  EXPECT_NE(folder.Read(odd + "/out/edit.mlt").find(">media/found/" + escaped + "/c.avi<"),
+            std::string::npos);
 }
 
 // The folder is built beside the destination: when it cannot be, the message says beside what,

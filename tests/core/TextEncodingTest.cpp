@@ -163,6 +163,8 @@ TEST(TextEncodingTest, MessagesShowStoredNamesBesideUtf8Paths) {
   // A check's message: its list holds names as stored, its heading a path typed in UTF-8.
   EXPECT_EQ(DisplayText("complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\x95\x5C.avi\n"),
             "complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\xE8\xA1\xA8.avi\n");
+  // A path below a folder named in Shift-JIS, ending in a name in UTF-8: each reads as it is.
+  EXPECT_EQ(DisplayText("/out/\x95\x5C/\xE8\xA1\xA8.mlt"), "/out/\xE8\xA1\xA8/\xE8\xA1\xA8.mlt");
 }
 
 // Names found on disk become the names of a collected folder: UTF-8 whatever they were, each
