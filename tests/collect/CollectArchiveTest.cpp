@@ -33,7 +33,7 @@ std::set<std::string> Utf8FilesUnder(const fs::path& folder) {
   return files;
 }
 
-std::string_view Bytes(const test::Picture& picture) {
+std::string_view PictureBytes(const test::Picture& picture) {
   return {reinterpret_cast<const char*>(picture.bytes.data()), picture.bytes.size()};
 }
 
@@ -118,7 +118,9 @@ TEST_F(CollectArchiveTest, TranscodedItsMltDocumentPlaysEveryFileAfterAMove) {
     const int into = position % 30;  // each clip plays frames 0 to 29 of its file
     test::MltFrames source("dv_ntsc", nullptr, original);
     ASSERT_TRUE(source.Valid()) << Printable(original);
-    EXPECT_LT(test::MeanDifference(Bytes(source.Frame(into)), Bytes(played.Frame(position))), 4.0)
+    EXPECT_LT(test::MeanDifference(PictureBytes(source.Frame(into)),
+                                   PictureBytes(played.Frame(position))),
+              4.0)
         << "frame " << position;
   }
   // Each still shows its colour all over the frame.
