@@ -16,12 +16,13 @@ namespace {
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
 std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
-  // The counts are of the clips and of those whose media were not found.
+  // The counts are of the project's clips (`ClipCount`: a main clip's sound is no clip of its
+  // own) and of those among them whose media were not found.
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
-               picture.boxes.size(), picture.missingCount);
+               picture.clips, picture.missingCount);
   return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
-             job.source, job.destination, picture.boxes.size(), picture.missingCount);
+             job.source, job.destination, picture.clips, picture.missingCount);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "edl/Timecode.h"
+#include "model/ClipCount.h"
 #include "picture/SvgWriter.h"
 #include "picture/TimelineMarks.h"
 
@@ -274,7 +275,9 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
       if (boxWidth > 2 * boxPadding)
         picture.labels.push_back({x + boxPadding, top + rowHeight / 2, boxWidth - 2 * boxPadding,
                                   std::move(label), missing ? "#8b0000" : "#000000"});
-      picture.missingCount += missing ? 1 : 0;
+      // A track that repeats another's clips (their sound) adds no clip.
+      picture.clips += track->repeats ? 0 : 1;
+      picture.missingCount += missing && !track->repeats ? 1 : 0;
       picture.boxes.push_back(std::move(box));
     }
     svg.Close();
@@ -324,7 +327,13 @@ TimelinePicture DrawTimeline(const Timeline& timeline,
     if (at == known.end()) at = known.emplace(std::string(stored), found(stored)).first;
     return MediaReference{std::string(stored), {}, at->second};
   };
-  return DrawTimeline(LayOutTimeline(timeline, rules), settings);
+  TimelinePicture picture = DrawTimeline(LayOutTimeline(timeline, rules), settings);
+  // The project's clips, also those the layout leaves out (hidden under the one before).
+  picture.clips = static_cast<int>(ClipCount(timeline));
+  picture.missingCount = static_cast<int>(ClipCount(timeline, [&](const TimelineItem& item) {
+    return PlaysMediaFile(item) && !rules.resolve(item.name).found;
+  }));
+  return picture;
 }
 
 }  // namespace pexol
