@@ -49,6 +49,24 @@ class MoWords {
   bool bigEndian_ = false;
 };
 
+// The "Language:" field of a catalogue's header: "Language: ja\n".
+std::string HeaderLanguage(std::string_view header) {
+  constexpr std::string_view field = "Language:";
+  for (std::size_t start = 0; start < header.size();) {
+    std::size_t end = header.find('\n', start);
+    if (end == std::string_view::npos) end = header.size();
+    std::string_view line = header.substr(start, end - start);
+    if (line.starts_with(field)) {
+      line.remove_prefix(field.size());
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+      while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.remove_suffix(1);
+      return std::string(line);
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 std::optional<Catalogue>& Current() {
   static std::optional<Catalogue> current;
   return current;
@@ -67,6 +85,7 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view bytes) {
     const auto translated = words.Text(*translations + 8 * i);
     if (!english || !translated) return std::nullopt;
     // The empty text holds the catalogue's header, which is no translation.
+    if (english->empty()) catalogue.language_ = HeaderLanguage(*translated);
     if (english->empty() || translated->empty()) continue;
     catalogue.texts_.emplace(*english, *translated);
   }
@@ -147,6 +166,11 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
     }
   }
   return filled;
+}
+
+std::string_view CatalogueLanguage() {
+  const std::optional<Catalogue>& current = Current();
+  return current ? std::string_view(current->Language()) : std::string_view();
 }
 
 std::string_view Tr(std::string_view english) {

@@ -25,6 +25,8 @@ class Catalogue {
   /// The translation of `english`; `english` itself when there is none.
   std::string_view Find(std::string_view english) const;
   std::size_t Size() const { return texts_.size(); }
+  /// The language its header names ("ja"); empty when it names none.
+  const std::string& Language() const { return language_; }
 
  private:
   // Looked up by the English text's view, with no copy of it made.
@@ -35,6 +37,7 @@ class Catalogue {
     }
   };
   std::unordered_map<std::string, std::string, Hash, std::equal_to<>> texts_;
+  std::string language_;
 };
 
 /// The language the environment asks for, as gettext reads it: `LANGUAGE` (its first entry,
@@ -56,6 +59,10 @@ std::optional<Catalogue> FindCatalogue(std::string_view language,
 
 /// The catalogue every `Tr` reads from now on; set once, before any thread reads texts.
 void UseCatalogue(std::optional<Catalogue> catalogue);
+
+/// The language of the catalogue in use ("ja"); empty while the texts are English. Texts from
+/// elsewhere (the system's reasons) are shown in it, so that a sentence speaks one language.
+std::string_view CatalogueLanguage();
 
 /// `english` in the chosen language: its translation, or itself.
 std::string_view Tr(std::string_view english);
