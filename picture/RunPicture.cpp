@@ -15,13 +15,13 @@ namespace {
 
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
-std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
+std::string CompletedMessage(const PictureJob& job, std::size_t clips, std::size_t missing) {
   // The counts are of the clips and of those whose media were not found.
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
-               picture.boxes.size(), picture.missingCount);
+               clips, missing);
   return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
-             job.source, job.destination, picture.boxes.size(), picture.missingCount);
+             job.source, job.destination, clips, missing);
 }
 
 }  // namespace
@@ -39,8 +39,8 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
 
   RunPlan plan = RunPlan::Writing(pictureReading, job.source, job.software, job.destination,
                                   cannotDraw, ToTranslate("it is the project being drawn"));
-  // A picture handed to its caller (the window's timeline) needs no file.
-  plan.mayWriteNothing = static_cast<bool>(job.onPicture);
+  // A picture or scene handed to its caller (the window's timeline) needs no file.
+  plan.mayWriteNothing = job.onPicture || job.onScene;
   return RunOnProject(
       plan,
       [&](const RunInput& input) {
@@ -48,17 +48,23 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
         settings.rowsWidth = job.rowsWidth;
-        const auto found = [&resolver](std::string_view stored) {
-          return resolver.Resolve(stored).status == MediaStatus::Found;
-        };
-        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), found, settings);
-        if (job.onPicture) job.onPicture(picture);
+        TimelineScene scene =
+            SceneOf(BuildTimeline(input.project), job.timecode,
+                    [&resolver](std::string_view stored) { return resolver.Resolve(stored); });
         RunOutput output;
-        output.bytes = picture.svg;
-        output.message = CompletedMessage(job, picture);
         output.warnings = resolver.Warnings();
-        output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
-                               picture.warnings.end());
+        if (!job.destination.empty() || job.onPicture) {
+          const TimelinePicture picture = DrawTimeline(scene, settings);
+          if (job.onPicture) job.onPicture(picture);
+          output.bytes = picture.svg;
+          output.message = CompletedMessage(job, picture.boxes.size(),
+                                            static_cast<std::size_t>(picture.missingCount));
+          output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
+                                 picture.warnings.end());
+        } else {
+          output.message = CompletedMessage(job, scene.Clips(), scene.MissingClips());
+        }
+        if (job.onScene) job.onScene(std::move(scene));
         return output;
       },
       observer);
