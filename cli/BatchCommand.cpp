@@ -13,6 +13,7 @@
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
+#include "media/MediaCount.h"
 #include "media/PathText.h"
 #include "media/TranscodeChoices.h"
 #include "render/RenderChoices.h"
@@ -49,7 +50,10 @@ void TellOf(const JobResult& result, bool skipped) {
   out << StatusWords(result.status, skipped) << '\t' << result.into;
   if (!result.failures.empty()) out << '\t' << result.failures.front();
   if (result.status == JobStatus::Missing)
-    out << '\t' << Say("{0} name(s) not found", result.missing.size());
+    out << '\t'
+        << Say(MissingFilesPattern(result.missingReferences,
+                                   static_cast<int>(result.missing.size())),
+               result.missingReferences, result.missing.size());
   out << std::endl;
 }
 
@@ -126,6 +130,8 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   Say("render each project to a file of this kind: {0}", OneOf(containers)))
       ->check(CLI::IsMember(containers, CLI::ignore_case))
       ->option_text("=EXT");
+  AddMissingOption(*sub, options.missing);
+  sub->get_option("--missing")->needs("--render");
   sub->add_option("--jobs", settings->run.jobs,
                   std::string(Tr("projects done at once (a render counts as one); the number "
                                  "of cores by default")))

@@ -15,9 +15,11 @@
 #include "export/ExportFormats.h"
 #include "export/ExportOutcome.h"
 #include "export/ExportReading.h"
+#include "media/MediaCount.h"
 #include "media/MediaResolver.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
+#include "model/ClipCount.h"
 #include "probe/ClipsPastMedia.h"
 #include "probe/ProbeMedia.h"
 #include "run/RunFrame.h"
@@ -69,7 +71,8 @@ class ExportNames {
                Printable(stored)));
     if (found.status == MediaStatus::Ambiguous)
       Warn(Say("\"{0}\" was found in more than one place; written as stored.", found.path));
-    else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
+    else if (found.status == MediaStatus::Missing &&
+             missing_.insert(MediaFileKey(stored, found)).second &&
              missing_.size() <= listedMissing)
       Warn(Say("\"{0}\" was not found on this computer.", found.path));
     if (found.status == MediaStatus::Found) foundPaths_.emplace(std::string(stored), found.path);
@@ -143,7 +146,7 @@ class ExportNames {
   std::string firstNotUtf8_;
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
-  std::set<std::string> missing_;
+  std::set<std::string> missing_;  // each missing file once, as every count of files tells them
   std::map<std::string, std::string> foundPaths_;  // stored name to the file found
 };
 
@@ -263,7 +266,9 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         std::vector<std::string> sidePaths;
         for (const SideFile& side : output.sideFiles) sidePaths.push_back(side.path);
         const ExportCounts& counts = written.counts;
-        const ExportOutcome outcome{counts.tracks, counts.clips, counts.transitions};
+        // The clips are the project's, whatever the format could hold of them.
+        const ExportOutcome outcome{counts.tracks, static_cast<int>(ClipCount(timeline)),
+                                    counts.transitions};
         output.message = ExportCompletedMessage(job.source, job.destination, sidePaths, outcome);
         output.outcome = outcome;
         std::vector<std::string> warnings = names.Warnings();

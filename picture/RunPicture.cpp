@@ -5,6 +5,7 @@
 
 #include "core/Translation.h"
 #include "media/MediaResolver.h"
+#include "model/ClipCount.h"
 #include "picture/PictureReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -15,8 +16,9 @@ namespace {
 
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
+// The counts are of the project's clips (`ClipCount`: a main clip's sound is no clip of its
+// own) and of those among them whose media were not found.
 std::string CompletedMessage(const PictureJob& job, std::size_t clips, std::size_t missing) {
-  // The counts are of the clips and of those whose media were not found.
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
                clips, missing);
@@ -48,21 +50,30 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
         settings.rowsWidth = job.rowsWidth;
-        TimelineScene scene =
-            SceneOf(BuildTimeline(input.project), job.timecode,
-                    [&resolver](std::string_view stored) { return resolver.Resolve(stored); });
+        std::map<std::string, MediaResolution, std::less<>> known;
+        const auto resolve = [&](std::string_view stored) -> const MediaResolution& {
+          auto at = known.find(stored);
+          if (at == known.end())
+            at = known.emplace(std::string(stored), resolver.Resolve(stored)).first;
+          return at->second;
+        };
+        const Timeline timeline = BuildTimeline(input.project);
+        TimelineScene scene = SceneOf(timeline, job.timecode, resolve);
+        const std::size_t clips = ClipCount(timeline);
+        const std::size_t missing = ClipCount(timeline, [&](const TimelineItem& item) {
+          return PlaysMediaFile(item) && resolve(item.name).status != MediaStatus::Found;
+        });
         RunOutput output;
         output.warnings = resolver.Warnings();
         if (!job.destination.empty() || job.onPicture) {
           const TimelinePicture picture = DrawTimeline(scene, settings);
           if (job.onPicture) job.onPicture(picture);
           output.bytes = picture.svg;
-          output.message = CompletedMessage(job, picture.boxes.size(),
-                                            static_cast<std::size_t>(picture.missingCount));
+          output.message = CompletedMessage(job, clips, missing);
           output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
                                  picture.warnings.end());
         } else {
-          output.message = CompletedMessage(job, scene.Clips(), scene.MissingClips());
+          output.message = CompletedMessage(job, clips, missing);
         }
         if (job.onScene) job.onScene(std::move(scene));
         return output;

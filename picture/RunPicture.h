@@ -31,8 +31,9 @@ struct PictureJob {
 
 /// Reads the project, resolves its media as the check and the export do (a name not found,
 /// or found in several places, is marked missing) and draws its timeline; the destination is
-/// replaced only when everything succeeded. The message counts the clips and the missing ones.
-/// A run that only hands its scene over (`onScene`) writes nothing.
+/// replaced only when everything succeeded. The message counts the project's clips (`ClipCount`)
+/// and those whose media were not found. A run that only hands its scene over (`onScene`)
+/// writes nothing.
 RunResult RunPicture(const PictureJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -9,6 +9,7 @@
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "edl/Timecode.h"
+#include "model/ClipCount.h"
 #include "picture/SvgWriter.h"
 #include "picture/TimelineMarks.h"
 
@@ -186,7 +187,10 @@ TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& 
         svg.Text(fitting);
         svg.Close();
       }
-      picture.missingCount += missing ? 1 : 0;
+      // The main clips' sound repeats clips counted on the main row.
+      const bool repeats = row.role == TrackRole::MainSound;
+      picture.clips += repeats ? 0 : 1;
+      picture.missingCount += missing && !repeats ? 1 : 0;
       picture.boxes.push_back(std::move(box));
     }
     svg.Close();
@@ -230,15 +234,27 @@ TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettin
 TimelinePicture DrawTimeline(const Timeline& timeline,
                              const std::function<bool(std::string_view stored)>& found,
                              const PictureSettings& settings) {
-  return DrawTimeline(SceneOf(timeline, settings.timecode,
-                              [&found](std::string_view stored) {
-                                MediaResolution resolution;
-                                resolution.status =
-                                    found(stored) ? MediaStatus::Found : MediaStatus::Missing;
-                                resolution.path = std::string(stored);
-                                return resolution;
-                              }),
-                      settings);
+  std::map<std::string, bool, std::less<>> known;
+  const auto isFound = [&](std::string_view stored) {
+    auto at = known.find(stored);
+    if (at == known.end()) at = known.emplace(std::string(stored), found(stored)).first;
+    return at->second;
+  };
+  TimelinePicture picture = DrawTimeline(
+      SceneOf(timeline, settings.timecode,
+              [&isFound](std::string_view stored) {
+                MediaResolution resolution;
+                resolution.status = isFound(stored) ? MediaStatus::Found : MediaStatus::Missing;
+                resolution.path = std::string(stored);
+                return resolution;
+              }),
+      settings);
+  // The project's clips, also those the layout leaves out (hidden under the one before).
+  picture.clips = static_cast<int>(ClipCount(timeline));
+  picture.missingCount = static_cast<int>(ClipCount(timeline, [&](const TimelineItem& item) {
+    return PlaysMediaFile(item) && !isFound(item.name);
+  }));
+  return picture;
 }
 
 }  // namespace pexol

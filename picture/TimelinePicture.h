@@ -32,9 +32,14 @@ struct PictureBox {
 
 struct TimelinePicture {
   std::string svg;
-  SvgElement drawing = {};            ///< the same document as elements
-  std::vector<PictureBox> boxes;      ///< the clips in drawing order (transitions are not boxes)
-  int missingCount = 0;               ///< boxes marked missing (a file used twice counts twice)
+  SvgElement drawing = {};  ///< the same document as elements
+  /// The boxes in drawing order: a main clip's sound is a box of its own, transitions are none.
+  std::vector<PictureBox> boxes;
+  /// The clips, each once (a main clip's sound is part of it): drawn from a `Timeline`, every
+  /// clip it holds (`ClipCount`), else those laid out; and those of them whose media were not
+  /// found (a file used twice counts twice).
+  int clips = 0;
+  int missingCount = 0;
   std::vector<std::string> warnings;  ///< drawn smaller, or hatched less, than asked
 };
 

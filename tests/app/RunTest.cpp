@@ -214,7 +214,8 @@ class RunTest : public QObject {
     Click(ids::findCheck);
     ExpectCompleted("complete\n\n" + source +
                     "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
-                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n" +
+                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n1 reference to 1 media file.\n"
+                    "1 reference to 1 missing file.\n\n" +
                     Automatic("Corvane, Brisko").mid(2));
     const QByteArray report = ReadAll(Path("report.txt"));
     QVERIFY(report.startsWith(

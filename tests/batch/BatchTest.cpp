@@ -290,6 +290,53 @@ TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {
   }
 }
 
+// A render whose media are missing fails its project, with advice that names the option the
+// batch takes; with --missing black, passed to each render and to the plan's jobs, it renders
+// black and silence in their place and says so.
+TEST_F(BatchTest, RendersWithMissingMediaFailOrRenderBlackWithMissingBlack) {
+  const CliOutcome failed =
+      RunCli(PEXOL_CLI, folder, "batch archive/2019 --out failed --render mp4 --jobs 1");
+  EXPECT_EQ(failed.exitCode, 2) << failed.err;
+  const nlohmann::json failures = Report("failed")["results"][0];
+  ASSERT_EQ(failures["status"], "failed") << failures;
+  const std::string why = failures["failures"][0];
+  EXPECT_NE(why.find("render: "), std::string::npos) << why;
+  EXPECT_NE(why.find("--missing black"), std::string::npos) << why;
+  EXPECT_NE(RunCli(PEXOL_CLI, folder, "batch --help").out.find("--missing"), std::string::npos);
+
+  const std::string options = " --out black --render mp4 --missing black";
+  const CliOutcome black = RunCli(PEXOL_CLI, folder, "batch archive/2019" + options);
+  EXPECT_EQ(black.exitCode, 1) << black.err;  // the media are still missing
+  const nlohmann::json results = Report("black")["results"];
+  ASSERT_EQ(results.size(), 2u);
+  for (const nlohmann::json& result : results) {
+    SCOPED_TRACE(result.dump());
+    EXPECT_TRUE(result["failures"].empty());
+    const std::string into = result["into"];
+    const std::string video =
+        folder.Path("black/" + into + "/" + fs::path(into).filename().string() + ".mp4");
+    EXPECT_EQ(Output("ffprobe -v error -count_frames -select_streams v -show_entries "
+                     "stream=nb_read_frames -of csv=p=0 '" +
+                     video + "'"),
+              "91\n");
+    EXPECT_NE(result["warnings"].dump().find("black and silence are in their place"),
+              std::string::npos);
+  }
+  EXPECT_EQ(results[0]["status"], "missing");  // Other.MPJ, whose clip is not beside it
+
+  const CliOutcome plan = RunCli(PEXOL_CLI, folder, "batch archive/2019" + options + " --plan");
+  EXPECT_EQ(std::count(plan.out.begin(), plan.out.end(), '\n'), 2) << plan.out;
+  std::size_t named = 0;
+  for (std::size_t at = 0;
+       (at = plan.out.find("--render mp4 --missing black", at)) != std::string::npos; ++at)
+    ++named;
+  EXPECT_EQ(named, 2u) << plan.out;
+
+  const CliOutcome alone = RunCli(PEXOL_CLI, folder, "batch archive --out x --missing black");
+  EXPECT_NE(alone.exitCode, 0);
+  EXPECT_NE(alone.err.find("--render"), std::string::npos) << alone.err;
+}
+
 // Any process whose command line names `text`.
 bool ProcessNaming(const std::string& text) {
   for (const auto& entry : fs::directory_iterator("/proc")) {
