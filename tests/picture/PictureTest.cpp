@@ -223,14 +223,6 @@ TEST(PictureMarksTest, MissingMediaRulerAndCutNames) {
   }
   EXPECT_EQ(FittedLabel("abcdef", 6 * 11 * 0.6, 11), "abcdef");
   EXPECT_EQ(FittedLabel("abcdefg", 6 * 11 * 0.6, 11), "abcde\xE2\x80\xA6");
-
-  // A window draws the labels in its own font: it gets them whole, with the room they have.
-  const auto label = std::find_if(picture.labels.begin(), picture.labels.end(), [](const auto& l) {
-    return l.text == "missing: a-rather-long-name-of-a-file.avi";
-  });
-  ASSERT_NE(label, picture.labels.end());
-  EXPECT_DOUBLE_EQ(label->room, boxes.at("main-1").width - 8);
-  EXPECT_DOUBLE_EQ(label->x, boxes.at("main-1").x + 4);
 }
 
 // Clips that reach billions of frames (a damaged project can hold any numbers): the picture is
