@@ -9,6 +9,7 @@
 #include "batch/RunBatch.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/PlanJsonLine.h"
 #include "cli/StopSignals.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
@@ -78,23 +79,7 @@ void PrintPlan(const BatchSettings& settings) {
       std::cout << ShellLine(job) << '\n';
       continue;
     }
-    std::string line = "{\"argv\":[";
-    for (std::size_t i = 0; i < job.size(); ++i) {
-      line += i == 0 ? "\"" : ",\"";
-      for (const char c : job[i]) {
-        if (c == '"' || c == '\\') line += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char hex[] = "0123456789abcdef";
-          line += "\\u00";
-          line += hex[(c >> 4) & 15];
-          line += hex[c & 15];
-          continue;
-        }
-        line += c;
-      }
-      line += '"';
-    }
-    std::cout << line << "]}\n";
+    std::cout << PlanJsonLine(job) << '\n';
   }
 }
 
