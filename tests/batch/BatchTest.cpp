@@ -302,11 +302,11 @@ TEST_F(BatchTest, APlanInJsonOverShiftJisFoldersIsReadAndRunByPython) {
   const std::string sportsDay = "\x89\x5e\x93\xae\x89\xef";  // 運動会
   fs::rename(folder.Folder() / "archive/2019/wedding",
              folder.Folder() / "archive/2019" / sportsDay);
-  const std::string options = " --out out --format mlt --format cmx3600";
-  ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive" + options).exitCode, 2);
-  const CliOutcome plan = RunCli(PEXOL_CLI, folder,
-                                 "batch archive --out planned --format mlt "
-                                 "--format cmx3600 --plan-json");
+  // Formats that hold the names' bytes (XML refuses them), so that the project completes.
+  const std::string formats = " --format cmx3600 --text";
+  ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive --out out" + formats).exitCode, 2);
+  const CliOutcome plan =
+      RunCli(PEXOL_CLI, folder, "batch archive --out planned --plan-json" + formats);
   ASSERT_EQ(plan.exitCode, 0) << plan.err;
   EXPECT_NE(plan.out.find("\\udc89^\\udc93\\udcae\\udc89\\udcef"), std::string::npos) << plan.out;
   folder.Write("plan.jsonl", plan.out);

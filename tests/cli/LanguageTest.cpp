@@ -279,7 +279,7 @@ TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
                                    "export demo.mpj out.unknown",
                                    "export demo.mpj x.otio --jobs 2",
                                    "relink demo.mpj r.mpj --map nothing",
-                                   "collect demo.mpj gathered",
+                                   "collect absent.mpj gathered",
                                    "picture demo.mpj p.svg --scale 0"};
   for (const std::string& command : Commands()) runs.push_back(command + " --help");
   for (const std::string& run : runs) {
