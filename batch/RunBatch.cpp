@@ -146,6 +146,8 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
     return stopping;
   };
   calls.running = [&](std::size_t running) { status(static_cast<int>(running)); };
+  // A job asked to stop ends its own children first, which may take it two seconds and more.
+  calls.stopGrace = std::chrono::seconds(5);
   const bool completed = RunInPool(jobs, parallel, calls);
   observer.Status("");
   summary.stopped = !completed;

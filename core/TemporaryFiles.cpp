@@ -1,4 +1,5 @@
-// core/TemporaryFiles.cpp - stamped temporary names, their cleanup, and the interrupt handler
+// core/TemporaryFiles.cpp - stamped temporary names, their cleanup, the children and results of a
+// run ended by a signal, and the interrupt handler
 #include "core/TemporaryFiles.h"
 
 #include <array>
@@ -53,17 +54,38 @@ bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
 // read in a signal handler.
 constexpr std::size_t pathRoom = 4096;
 
+enum class Removal : char { File, Folder, FolderContents };
+
 struct Slot {
   std::atomic<bool> claimed{false};
   std::atomic<bool> ready{false};
+  Removal removal = Removal::File;
   std::array<char, pathRoom> path{};
 };
 std::array<Slot, 64> slots;
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-void RemoveRegistered() {
-  for (Slot& slot : slots)
-    if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
+// A child's group: its leader's id, 0 when the slot is free.
+std::array<std::atomic<std::int64_t>, 64> childGroups{};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+
+// The placing of results against the end of the run: the count of placings under way, and a
+// bit set once the run is being ended.
+constexpr int ending = 1 << 30;
+std::atomic<int> placing{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+int Register(const std::string& path, Removal removal) {
+  if (path.size() >= pathRoom) return -1;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    bool expected = false;
+    if (!slots[i].claimed.compare_exchange_strong(expected, true)) continue;
+    slots[i].removal = removal;
+    std::memcpy(slots[i].path.data(), path.c_str(), path.size() + 1);
+    slots[i].ready.store(true);
+    return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void OnInterrupt(int) {
@@ -72,8 +94,25 @@ void OnInterrupt(int) {
 
 }  // namespace
 
+void EndChildrenAndTemporaries(std::chrono::milliseconds grace) {
+  placing.fetch_or(ending);
+  std::array<std::int64_t, childGroups.size()> groups{};
+  for (std::size_t i = 0; i < groups.size(); ++i) groups[i] = childGroups[i].load();
+  platform::EndChildGroups(groups.data(), groups.size(), static_cast<long>(grace.count()));
+  // Reaped now: their ids may be another process's from here on.
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    childGroups[i].compare_exchange_strong(groups[i], 0);
+  for (Slot& slot : slots) {
+    if (!slot.ready.load()) continue;
+    if (slot.removal == Removal::File)
+      platform::RemoveNamed(slot.path.data());
+    else
+      platform::RemoveTree(slot.path.data(), slot.removal == Removal::FolderContents);
+  }
+}
+
 void EndInterruptedRun() {
-  RemoveRegistered();
+  EndChildrenAndTemporaries({});
   // Tr only looks the text up in the catalogue chosen at the start: nothing is allocated.
   const std::string_view message =
       Tr("\npexol: interrupted; the run was stopped and its temporary files removed.\n");
@@ -81,7 +120,7 @@ void EndInterruptedRun() {
 }
 
 void EndStoppedRun() {
-  RemoveRegistered();
+  EndChildrenAndTemporaries({});
   platform::ExitInterrupted("", 0);
 }
 
@@ -108,15 +147,11 @@ void RemoveStaleTemporaries(const std::string& destination) {
 }
 
 int RegisterTemporary(const std::string& path) {
-  if (path.size() >= pathRoom) return -1;
-  for (std::size_t i = 0; i < slots.size(); ++i) {
-    bool expected = false;
-    if (!slots[i].claimed.compare_exchange_strong(expected, true)) continue;
-    std::memcpy(slots[i].path.data(), path.c_str(), path.size() + 1);
-    slots[i].ready.store(true);
-    return static_cast<int>(i);
-  }
-  return -1;
+  return Register(path, Removal::File);
+}
+
+int RegisterTemporaryFolder(const std::string& path, bool keepFolder) {
+  return Register(path, keepFolder ? Removal::FolderContents : Removal::Folder);
 }
 
 void ForgetTemporary(int registration) {
@@ -124,6 +159,37 @@ void ForgetTemporary(int registration) {
   Slot& slot = slots[static_cast<std::size_t>(registration)];
   slot.ready.store(false);
   slot.claimed.store(false);
+}
+
+int RegisterChildGroup(std::int64_t group) {
+  for (std::size_t i = 0; i < childGroups.size(); ++i) {
+    std::int64_t expected = 0;
+    if (childGroups[i].compare_exchange_strong(expected, group)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void ForgetChildGroup(int registration) {
+  if (registration >= 0 && registration < static_cast<int>(childGroups.size()))
+    childGroups[static_cast<std::size_t>(registration)].store(0);
+}
+
+PlacingResults::PlacingResults() {
+  int seen = placing.load();
+  while ((seen & ending) == 0)
+    if (placing.compare_exchange_weak(seen, seen + 1)) {
+      allowed_ = true;
+      return;
+    }
+}
+
+PlacingResults::~PlacingResults() {
+  if (allowed_) placing.fetch_sub(1);
+}
+
+bool BeginEndingRun() {
+  int idle = 0;
+  return placing.compare_exchange_strong(idle, ending) || (placing.load() & ending) != 0;
 }
 
 void InstallRunSignals() {

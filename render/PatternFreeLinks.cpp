@@ -5,6 +5,7 @@
 
 #include <system_error>
 
+#include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
@@ -14,6 +15,7 @@ namespace pexol {
 PatternFreeLinks::~PatternFreeLinks() {
   std::error_code ignored;
   if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  ForgetTemporary(registration_);
 }
 
 std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std::string& error) {
@@ -29,6 +31,7 @@ std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std
       return std::nullopt;
     }
     folder_ = pattern;
+    registration_ = RegisterTemporaryFolder(pattern);
   }
   const fs::path target = PathOfUtf8(path);
   // The loader that opens a title's image picks it by its ending.

@@ -7,7 +7,8 @@
 
 namespace pexol {
 
-/// A private temporary folder of links, made at the first one and removed with the object:
+/// A private temporary folder of links, made at the first one and removed with the object (or
+/// by a run ended by a signal):
 /// the render opens an image whose name MLT's loaders would misread (ImageLoadersMisread), and
 /// a medium whose name XML cannot hold (bytes in another encoding), through a link of a plain
 /// name: the display-free image loader, which seeks, and MLT's document take it.
@@ -24,6 +25,7 @@ class PatternFreeLinks {
 
  private:
   std::filesystem::path folder_;
+  int registration_ = -1;
   int count_ = 0;
 };
 
