@@ -30,12 +30,11 @@ const platform::ProcessStamp& Self() {
   return self;
 }
 
-// Reads "PID-START-N" from a name of ours; false for any other name.
+// Reads "PID-START-N" from a name of ours: a temporary file's, or one a run made beside it
+// under the same name with an ending of its own (".tmp.wav"); false for any other name.
 bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
-  if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
-      !name.ends_with(suffix))
-    return false;
-  name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  if (!name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
   std::uint64_t count = 0;
   for (std::uint64_t* field : {&stamp.id, &stamp.start, &count}) {
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *field);
@@ -46,7 +45,9 @@ bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
       name.remove_prefix(1);
     }
   }
-  return name.empty();
+  if (!name.starts_with(suffix)) return false;
+  name.remove_prefix(suffix.size());
+  return name.empty() || name.front() == '.';
 }
 
 // The interrupt handler may run at any point of a registration, so each slot is claimed, then
@@ -71,8 +72,8 @@ static_assert(std::atomic<std::int64_t>::is_always_lock_free);
 
 // The placing of results against the end of the run: the count of placings under way, and a
 // bit set once the run is being ended.
-constexpr int ending = 1 << 30;
-std::atomic<int> placing{0};
+constexpr int endingBit = 1 << 30;
+std::atomic<int> placingState{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 int Register(const std::string& path, Removal removal) {
@@ -95,7 +96,7 @@ void OnInterrupt(int) {
 }  // namespace
 
 void EndChildrenAndTemporaries(std::chrono::milliseconds grace) {
-  placing.fetch_or(ending);
+  placingState.fetch_or(endingBit);
   std::array<std::int64_t, childGroups.size()> groups{};
   for (std::size_t i = 0; i < groups.size(); ++i) groups[i] = childGroups[i].load();
   platform::EndChildGroups(groups.data(), groups.size(), static_cast<long>(grace.count()));
@@ -146,6 +147,13 @@ void RemoveStaleTemporaries(const std::string& destination) {
   }
 }
 
+void RemoveStaleTemporariesOfChildren(const std::string& destination) {
+  RemoveStaleTemporaries(destination);
+  std::error_code code;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(code);
+  if (!code) RemoveStaleTemporaries(platform::Utf8Of(temporary / "pexol"));
+}
+
 int RegisterTemporary(const std::string& path) {
   return Register(path, Removal::File);
 }
@@ -175,21 +183,22 @@ void ForgetChildGroup(int registration) {
 }
 
 PlacingResults::PlacingResults() {
-  int seen = placing.load();
-  while ((seen & ending) == 0)
-    if (placing.compare_exchange_weak(seen, seen + 1)) {
+  int seen = placingState.load();
+  while ((seen & endingBit) == 0)
+    if (placingState.compare_exchange_weak(seen, seen + 1)) {
       allowed_ = true;
       return;
     }
 }
 
 PlacingResults::~PlacingResults() {
-  if (allowed_) placing.fetch_sub(1);
+  if (allowed_) placingState.fetch_sub(1);
 }
 
 bool BeginEndingRun() {
   int idle = 0;
-  return placing.compare_exchange_strong(idle, ending) || (placing.load() & ending) != 0;
+  return placingState.compare_exchange_strong(idle, endingBit) ||
+         (placingState.load() & endingBit) != 0;
 }
 
 void InstallRunSignals() {

@@ -17,6 +17,9 @@ std::string TemporaryPathFor(const std::string& destination);
 /// Removes, from the folder of `destination`, the temporary files of runs whose process is
 /// gone (killed, or the machine stopped); those of live runs are left alone.
 void RemoveStaleTemporaries(const std::string& destination);
+/// The same beside `destination` and in the system's temporary folder: what a child process
+/// killed for not stopping in time left there, since it removed nothing itself.
+void RemoveStaleTemporariesOfChildren(const std::string& destination);
 
 /// Notes `path` as a temporary file of this process, removed if the run is interrupted; the
 /// note is dropped again by `ForgetTemporary` with the number returned (-1 when there was no

@@ -1,8 +1,6 @@
 // render/PatternFreeLinks.cpp - a temporary folder of links named media-N.EXT
 #include "render/PatternFreeLinks.h"
 
-#include <stdlib.h>
-
 #include <system_error>
 
 #include "core/TemporaryFiles.h"
@@ -22,16 +20,25 @@ std::optional<std::string> PatternFreeLinks::LinkTo(const std::string& path, std
   namespace fs = std::filesystem;
   std::error_code code;
   if (folder_.empty()) {
-    // The folder's own name must hold no '%' either.
+    // The folder's own name must hold no '%' either. Stamped as this process's, so that if it
+    // is killed the run that started it removes the folder.
     fs::path base = fs::temp_directory_path(code);
     if (code || base.string().find('%') != std::string::npos) base = "/tmp";
-    std::string pattern = (base / "pexol-render-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    for (int attempt = 0; attempt < 16 && folder_.empty(); ++attempt) {
+      const std::string named = TemporaryPathFor(Utf8OfPath(base / "pexol"));
+      registration_ = RegisterTemporaryFolder(named);
+      if (fs::create_directory(PathOfUtf8(named), code) && !code) {
+        fs::permissions(PathOfUtf8(named), fs::perms::owner_all, code);
+        folder_ = PathOfUtf8(named);
+        break;
+      }
+      ForgetTemporary(registration_);
+      registration_ = -1;
+    }
+    if (folder_.empty()) {
       error = Tr("no temporary folder could be made for a link to it");
       return std::nullopt;
     }
-    folder_ = pattern;
-    registration_ = RegisterTemporaryFolder(pattern);
   }
   const fs::path target = PathOfUtf8(path);
   // The loader that opens a title's image picks it by its ending.

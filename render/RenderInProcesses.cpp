@@ -71,7 +71,7 @@ class Pieces {
       fs::remove(PathOfUtf8(path), ignored);
       ForgetTemporary(registration);
     }
-    if (killed_) RemoveStaleTemporaries(destination_);
+    if (killed_) RemoveStaleTemporariesOfChildren(destination_);
   }
   Pieces(const Pieces&) = delete;
   Pieces& operator=(const Pieces&) = delete;
@@ -111,7 +111,7 @@ RunResult RunChild(const std::string& program, const std::vector<std::string>& a
     onLine(report);
   };
   const bool ran = RunInPool({WithProgram(program, arguments)}, 1, calls);
-  if (end && end->killed) RemoveStaleTemporaries(destination);
+  if (end && end->killed) RemoveStaleTemporariesOfChildren(destination);
   const bool completed = report.ended && report.result.Completed();
   if (!completed && (!ran || !end)) return {RunResult::Status::Stopped, stopped, std::nullopt};
   return RenderChildResult(std::move(report), end.value_or(ChildEnd{}), headline, program);

@@ -32,8 +32,9 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-/// Stops per command, spread evenly over the length of a whole run and a little past it.
-constexpr int stops = 20;
+/// Moments per command, spread evenly over the length of a whole run and a little past it; the
+/// even ones get SIGINT, the odd ones SIGTERM, each signal in a test of its own.
+constexpr int moments = 20;
 constexpr std::string_view interrupted =
     "pexol: interrupted; the run was stopped and its temporary files removed.";
 
@@ -65,8 +66,8 @@ int DecodedFrames(const fs::path& movie) {
   return std::atoi(counted.c_str());
 }
 
-class StopAtAnyMomentTest : public testing::Test {
- protected:
+class StopAtAnyMomentTest : public testing::TestWithParam<int> {
+ public:
   /// Runs pexol-cli with `arguments` in the test's folder as a shell runs a job (in a process
   /// group of its own) with TMPDIR an empty folder of its own; `after` that (unless it has
   /// ended) the whole group gets `signal`, as a terminal sends Ctrl-C.
@@ -110,49 +111,54 @@ class StopAtAnyMomentTest : public testing::Test {
     return outcome;
   }
 
-  /// What a stopped or finished run may not leave: a temporary file or folder of ours below
-  /// the test's folder, anything in its TMPDIR, or a process still running on its files.
+  /// What a stopped or finished run may not leave: a temporary file or folder of ours (or a
+  /// piece of a render) below the test's folder, anything in its TMPDIR, or a process still
+  /// running on its files.
   void ExpectNothingLeft(const fs::path& temporary) const {
-    for (const auto& entry : fs::recursive_directory_iterator(folder.Folder())) {
-      const std::string name = entry.path().filename().string();
-      EXPECT_FALSE(name.starts_with(".pexol-") || name.starts_with("pexol-render-"))
+    for (const auto& entry : fs::recursive_directory_iterator(folder.Folder()))
+      EXPECT_EQ(entry.path().filename().string().find(".pexol-"), std::string::npos)
           << entry.path();
-    }
     EXPECT_TRUE(fs::is_empty(temporary)) << Files(temporary).size() << " in " << temporary;
+    // Every process of the run works in the folder, where the run was started, or names it.
+    const std::string root = folder.Folder().string();
     for (const auto& entry : fs::directory_iterator("/proc")) {
+      if (entry.path().filename() == std::to_string(::getpid())) continue;
+      std::error_code code;
+      const std::string cwd = fs::read_symlink(entry.path() / "cwd", code).string();
       std::ifstream in(entry.path() / "cmdline", std::ios::binary);
       const std::string line(std::istreambuf_iterator<char>(in), {});
-      EXPECT_TRUE(entry.path().filename() == std::to_string(::getpid()) ||
-                  line.find(folder.Folder().string()) == std::string::npos)
-          << line;
+      EXPECT_TRUE(cwd != root && !cwd.starts_with(root + "/") &&
+                  line.find(root) == std::string::npos)
+          << cwd << ": " << line;
     }
   }
 
-  /// Runs `arguments` whole twice (the second, with the files it reads in the cache, measures
-  /// its length; both give the exit status of a run that ends before its signal), then `stops`
-  /// times with SIGINT and SIGTERM in turn at moments spread over that length; `check` is told
-  /// of each run after the common checks.
+  /// Runs `arguments` whole (the exit status of a run that ends before its signal, and the
+  /// length the moments are spread over), then once at each of this test's moments, the
+  /// signal (the test's parameter) sent to the run's process group; `check` is told of each
+  /// run after the common checks. A run that ended before its moment came shortens the length:
+  /// a busy machine makes some runs quicker than the first.
   void StopAtMoments(const std::vector<std::string>& arguments, const std::string& stoppedWords,
                      const std::function<void(const Outcome&, bool completed)>& check) {
-    Outcome whole;
-    milliseconds length{};
-    for (int time = 0; time < 2; ++time) {
-      const auto start = Clock::now();
-      whole = Run(arguments, std::nullopt, 0, folder.Folder() / "tmp-whole");
-      length = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-      ASSERT_LE(whole.exitCode, 1) << whole.err;
-      ExpectNothingLeft(folder.Folder() / "tmp-whole");
-      check(whole, true);
-      if (HasFatalFailure()) return;
-    }
+    const int signal = GetParam();
+    auto start = Clock::now();
+    const Outcome whole = Run(arguments, std::nullopt, 0, folder.Folder() / "tmp-whole");
+    milliseconds length = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+    ASSERT_LE(whole.exitCode, 1) << whole.err;
+    ExpectNothingLeft(folder.Folder() / "tmp-whole");
+    check(whole, true);
+    if (HasFatalFailure()) return;
+    int runs = 0;
     int stopped = 0;
-    for (int run = 0; run < stops; ++run) {
-      const milliseconds at(length.count() * (2 * run + 1) * 23 / (2 * stops * 20));
-      const int signal = run % 2 == 0 ? SIGINT : SIGTERM;
+    for (int moment = signal == SIGINT ? 0 : 1; moment < moments; moment += 2, ++runs) {
+      const milliseconds at(length.count() * (2 * moment + 1) * 23 / (2 * moments * 20));
       SCOPED_TRACE("signal " + std::to_string(signal) + " after " + std::to_string(at.count()) +
                    " ms of " + std::to_string(length.count()));
-      const fs::path temporary = folder.Folder() / ("tmp-" + std::to_string(run));
+      const fs::path temporary = folder.Folder() / ("tmp-" + std::to_string(moment));
+      start = Clock::now();
       const Outcome outcome = Run(arguments, at, signal, temporary);
+      if (!outcome.signalled)
+        length = std::min(length, std::chrono::duration_cast<milliseconds>(Clock::now() - start));
       ExpectNothingLeft(temporary);
       const bool completed = outcome.exitCode == whole.exitCode;
       if (completed) {
@@ -170,9 +176,8 @@ class StopAtAnyMomentTest : public testing::Test {
       fs::remove_all(temporary);
       if (HasFatalFailure()) return;
     }
-    // Most moments fall inside the run; the last ones may come after its end, and a busy
-    // machine makes some runs quicker than the one measured.
-    EXPECT_GE(stopped, stops / 2);
+    // Most moments fall inside the run; the last ones may come after its end.
+    EXPECT_GE(stopped, runs / 2);
   }
 
   test::TempFolder folder;
@@ -202,18 +207,16 @@ void MakeShoot(const test::TempFolder& folder, int frames) {
 // Collects with the movies transcoded (and trimmed), into a new folder and into an empty one
 // that was there: a stop leaves no folder (the empty one empty), a finished collect the whole
 // folder with its exports.
-class CollectStopTest : public StopAtAnyMomentTest,
-                        public testing::WithParamInterface<std::vector<std::string>> {};
-
-TEST_P(CollectStopTest, LeavesNoFolderOrTheWholeOne) {
+void StopCollects(StopAtAnyMomentTest& test, const test::TempFolder& folder,
+                  const std::vector<std::string>& transcode) {
   MakeShoot(folder, 60);
-  if (HasFatalFailure()) return;
+  if (testing::Test::HasFatalFailure()) return;
   std::vector<std::string> arguments = {
       "collect", "edit.mpj", "out", "--map=E:\\Shoot=shoot", "--format=mlt", "--format=fcpxml"};
-  arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
+  arguments.insert(arguments.end(), transcode.begin(), transcode.end());
   std::map<std::string, std::string> whole;
   int run = 0;
-  StopAtMoments(arguments, "Nothing was written", [&](const Outcome& outcome, bool completed) {
+  test.StopAtMoments(arguments, "Nothing was written", [&](const Outcome& outcome, bool completed) {
     const fs::path out = folder.Folder() / "out";
     if (completed) {
       std::map<std::string, std::string> files = Files(out);
@@ -225,22 +228,25 @@ TEST_P(CollectStopTest, LeavesNoFolderOrTheWholeOne) {
           EXPECT_EQ(files[name], bytes) << name;
         }
       }
-    } else if (run % 4 == 1) {
+    } else if (run % 3 == 1) {
       EXPECT_TRUE(fs::is_directory(out));
       EXPECT_TRUE(fs::is_empty(out));
     } else {
       EXPECT_FALSE(fs::exists(out));
     }
     fs::remove_all(out);
-    // Every fourth run collects into an empty folder made before it.
-    if (++run % 4 == 1) fs::create_directory(out);
+    // Every third run collects into an empty folder made before it.
+    if (++run % 3 == 1) fs::create_directory(out);
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcodes, CollectStopTest,
-                         testing::Values(std::vector<std::string>{"--transcode=prores"},
-                                         std::vector<std::string>{"--transcode=h264", "--trim",
-                                                                  "--handles=5"}));
+TEST_P(StopAtAnyMomentTest, ACollectWithProResLeavesNoFolderOrTheWholeOne) {
+  StopCollects(*this, folder, {"--transcode=prores"});
+}
+
+TEST_P(StopAtAnyMomentTest, ATrimmedCollectLeavesNoFolderOrTheWholeOne) {
+  StopCollects(*this, folder, {"--transcode=h264", "--trim", "--handles=5"});
+}
 
 /// A moving picture with a tone, 160x120, `frames` long, and a project playing it whole.
 void MakeTake(const test::TempFolder& folder, const std::string& project, int frames) {
@@ -257,31 +263,35 @@ void MakeTake(const test::TempFolder& folder, const std::string& project, int fr
 // Renders in one process and in ranges side by side (two of 300 frames, the fewest a range
 // has): a stop leaves the earlier file as it was, a finished render replaces it with every
 // frame.
-class RenderStopTest : public StopAtAnyMomentTest, public testing::WithParamInterface<int> {};
-
-TEST_P(RenderStopTest, LeavesTheEarlierFileOrTheWholeRender) {
-  const int jobs = GetParam();
+void StopRenders(StopAtAnyMomentTest& test, const test::TempFolder& folder, int jobs) {
   const int frames = jobs == 1 ? 150 : 600;
   MakeTake(folder, "p.mpj", frames);
   folder.Write("out.mp4", "earlier");
-  StopAtMoments({"render", "p.mpj", "out.mp4", "--size=160x120", "--jobs=" + std::to_string(jobs)},
-                "render stopped", [&](const Outcome& outcome, bool completed) {
-                  if (!completed) {
-                    EXPECT_EQ(folder.Read("out.mp4"), "earlier");
-                    EXPECT_NE(outcome.err.find("out.mp4 was left as it was"), std::string::npos)
-                        << outcome.err;
-                    return;
-                  }
-                  EXPECT_EQ(DecodedFrames(folder.Folder() / "out.mp4"), frames);
-                  folder.Write("out.mp4", "earlier");
-                });
+  test.StopAtMoments(
+      {"render", "p.mpj", "out.mp4", "--size=160x120", "--jobs=" + std::to_string(jobs)},
+      "render stopped", [&](const Outcome& outcome, bool completed) {
+        if (!completed) {
+          EXPECT_EQ(folder.Read("out.mp4"), "earlier");
+          EXPECT_NE(outcome.err.find("out.mp4 was left as it was"), std::string::npos)
+              << outcome.err;
+          return;
+        }
+        EXPECT_EQ(DecodedFrames(folder.Folder() / "out.mp4"), frames);
+        folder.Write("out.mp4", "earlier");
+      });
 }
 
-INSTANTIATE_TEST_SUITE_P(OneProcessAndRanges, RenderStopTest, testing::Values(1, 2));
+TEST_P(StopAtAnyMomentTest, ARenderInOneProcessLeavesTheEarlierFileOrTheWholeRender) {
+  StopRenders(*this, folder, 1);
+}
+
+TEST_P(StopAtAnyMomentTest, ARenderInRangesLeavesTheEarlierFileOrTheWholeRender) {
+  StopRenders(*this, folder, 2);
+}
 
 // A batch rendering two projects and exporting them, run again with --force over its earlier
 // outputs: a stop leaves each output either as the earlier run made it or made again whole.
-TEST_F(StopAtAnyMomentTest, ABatchLeavesEachOutputEarlierOrWhole) {
+TEST_P(StopAtAnyMomentTest, ABatchLeavesEachOutputEarlierOrWhole) {
   const int frames = 90;
   fs::create_directories(folder.Folder() / "projects/day2");
   MakeTake(folder, "projects/day1.mpj", frames);
@@ -311,6 +321,11 @@ TEST_F(StopAtAnyMomentTest, ABatchLeavesEachOutputEarlierOrWhole) {
     }
   });
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopAtAnyMomentTest, testing::Values(SIGINT, SIGTERM),
+                         [](const testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == SIGINT ? "Sigint" : "Sigterm");
+                         });
 
 }  // namespace
 }  // namespace pexol

@@ -208,6 +208,41 @@ TEST(ProcessPoolTest, AProgramThatCannotBeExecutedFailsAtOnceSayingWhy) {
       << result.message;
 }
 
+// A child killed for not stopping in time removed nothing of its own. What it left beside its
+// destination (a temporary file, and one made under the same stamped name with an ending of its
+// own) and in the temporary folder (a folder of links) is removed for it; a live process's is
+// not.
+TEST(ProcessPoolTest, WhatAKilledChildLeftIsRemovedForIt) {
+  const test::TempFolder folder;
+  const fs::path temporary = folder.Folder() / "tmp";
+  fs::create_directory(temporary);
+  const std::string previous = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+  ::setenv("TMPDIR", temporary.c_str(), 1);
+  const std::string live = TemporaryPathFor(folder.Path("out.mp4"));
+  folder.Write(fs::path(live).filename().string(), "this run's");
+  const std::string script =
+      "stamp=.pexol-$$-$(cut -d' ' -f22 /proc/$$/stat); cd '" + folder.Folder().string() +
+      "'; : >$stamp-0.tmp; : >$stamp-0.tmp.wav; mkdir tmp/$stamp-1.tmp; : "
+      ">tmp/$stamp-1.tmp/media-1.png; trap '' TERM; echo ready >&2; sleep 30";
+  bool ready = false;
+  ChildEnd end;
+  PoolCalls calls;
+  calls.stopGrace = milliseconds(100);
+  calls.line = [&](std::size_t, std::string_view line) { ready = ready || line == "ready"; };
+  calls.stop = [&] { return ready; };
+  calls.finished = [&](std::size_t, const ChildEnd& ended) { end = ended; };
+  EXPECT_FALSE(RunInPool({Shell(script)}, 1, calls));
+  EXPECT_TRUE(end.killed);
+  EXPECT_EQ(folder.FileCount(), 4u);  // tmp, the live run's and the child's two
+  EXPECT_FALSE(fs::is_empty(temporary));
+  RemoveStaleTemporariesOfChildren(folder.Path("out.mp4"));
+  ::setenv("TMPDIR", previous.c_str(), 1);
+  if (previous.empty()) ::unsetenv("TMPDIR");
+  EXPECT_EQ(folder.FileCount(), 2u);
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_TRUE(fs::is_empty(temporary));
+}
+
 // A run ended by a signal while its pool runs (a second Ctrl-C, or the first one in a command
 // that does not stop by itself): its child is killed with its group and reaped, and its
 // temporary folder goes with everything in it, before the process ends with status 2.
