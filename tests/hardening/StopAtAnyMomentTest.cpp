@@ -66,6 +66,19 @@ int DecodedFrames(const fs::path& movie) {
   return std::atoi(counted.c_str());
 }
 
+/// The command line of the process `/proc/PID`; empty once it has gone, which any process of
+/// the machine may do while it is read.
+std::string CommandLineOf(const fs::path& process) {
+  const int file = ::open((process / "cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return {};
+  std::string line;
+  char buffer[4096];
+  for (ssize_t count; (count = ::read(file, buffer, sizeof buffer)) > 0;)
+    line.append(buffer, static_cast<std::size_t>(count));
+  ::close(file);
+  return line;
+}
+
 class StopAtAnyMomentTest : public testing::TestWithParam<int> {
  public:
   /// Runs pexol-cli with `arguments` in the test's folder as a shell runs a job (in a process
@@ -125,8 +138,7 @@ class StopAtAnyMomentTest : public testing::TestWithParam<int> {
       if (entry.path().filename() == std::to_string(::getpid())) continue;
       std::error_code code;
       const std::string cwd = fs::read_symlink(entry.path() / "cwd", code).string();
-      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-      const std::string line(std::istreambuf_iterator<char>(in), {});
+      const std::string line = CommandLineOf(entry.path());
       EXPECT_TRUE(cwd != root && !cwd.starts_with(root + "/") &&
                   line.find(root) == std::string::npos)
           << cwd << ": " << line;
