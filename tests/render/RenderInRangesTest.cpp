@@ -19,6 +19,7 @@
 
 #include "support/CliRun.h"
 #include "support/CommandOutput.h"
+#include "support/ProcessCommandLines.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -79,13 +80,8 @@ class RenderInRangesTest : public testing::Test {
   /// Processes still running a command line that names the folder.
   int Running() const {
     int count = 0;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-      const std::string line(std::istreambuf_iterator<char>(in), {});
-      if (entry.path().filename() != std::to_string(::getpid()) &&
-          line.find(folder.Folder().string()) != std::string::npos)
-        ++count;
-    }
+    for (const auto& [process, line] : test::OtherProcesses())
+      if (line.find(folder.Folder().string()) != std::string::npos) ++count;
     return count;
   }
 
