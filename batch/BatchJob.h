@@ -8,6 +8,7 @@
 #include "batch/ProjectFinder.h"
 #include "collect/TranscodePlan.h"
 #include "core/RunObserver.h"
+#include "render/RenderChoices.h"
 
 namespace pexol {
 
@@ -17,7 +18,9 @@ struct BatchOptions {
   std::vector<std::string> formats;  ///< export format names: "otio", "mlt", ...
   bool text = false;                 ///< the text exchange file
   std::string render;                ///< a render's container ("mp4"); empty for none
-  std::vector<std::string> maps;     ///< "PREFIX=FOLDER" rules
+  /// What the render does with media it cannot use: fail, or black and silence in their place.
+  MissingMedia missing = MissingMedia::Fail;
+  std::vector<std::string> maps;  ///< "PREFIX=FOLDER" rules
   std::vector<std::string> searchFolders;
   bool force = false;  ///< redo projects that are done
   /// Other than a copy: the project is collected into DIR/SUB/NAME/ with its movies and stills

@@ -36,6 +36,8 @@ struct RenderRunners {
   std::chrono::milliseconds stopGrace;
 };
 void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
+/// "--missing fail|black": what a render does with media it cannot use; render's and batch's.
+void AddMissingOption(CLI::App& command, MissingMedia& missing);
 void AddJoinCommand(CLI::App& app, int& exitCode, const RenderRunners& runners);
 /// `transcode`, in the render program only: it encodes with FFmpeg in its own process.
 void AddTranscodeCommand(CLI::App& app, int& exitCode);

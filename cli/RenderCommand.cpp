@@ -8,6 +8,7 @@
 #include "core/Translation.h"
 #include "render/RenderInProcesses.h"
 #include "render/RenderOutcome.h"
+#include "render/RenderSteps.h"
 #include "run/ProcessPool.h"
 #include "run/RunMessages.h"
 
@@ -33,9 +34,19 @@ int PrintPlan(const RenderJob& job) {
 
 }  // namespace
 
-void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners) {
-  static const std::map<std::string, MissingMedia> missing = {{"fail", MissingMedia::Fail},
+void AddMissingOption(CLI::App& command, MissingMedia& missing) {
+  static const std::map<std::string, MissingMedia> choices = {{"fail", MissingMedia::Fail},
                                                               {"black", MissingMedia::Black}};
+  command
+      .add_option("--missing", missing,
+                  std::string(Tr("media not found or not decoded: fail (the default: nothing "
+                                 "is rendered, they are listed) or black (black and silence in "
+                                 "their place, with a warning)")))
+      ->transform(Choices(choices))
+      ->option_text("=WHAT");
+}
+
+void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners) {
   static const std::map<std::string, TimecodeMode> rates = RatedTimecodeNames();
   static const std::map<std::string, RenderCodec> codecs = [] {
     std::map<std::string, RenderCodec> names;
@@ -63,12 +74,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
                std::string(Tr("look for media under the Windows folder PREFIX in the local "
                               "FOLDER (repeatable; the longest PREFIX wins)")));
   AddSearchOption(*sub, job->searchFolders);
-  sub->add_option("--missing", job->missing,
-                  std::string(Tr("media not found or not decoded: fail (the default: nothing "
-                                 "is rendered, they are listed) or black (black and silence in "
-                                 "their place, with a warning)")))
-      ->transform(Choices(missing))
-      ->option_text("=WHAT");
+  AddMissingOption(*sub, job->missing);
   sub->add_option("--from", job->from,
                   std::string(Tr("first frame to render: a frame number or a timecode in the "
                                  "rate (hh:mm:ss;ff drop frame, hh:mm:ss:ff otherwise)")))
@@ -102,6 +108,12 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
                                  "process")))
       ->check(CLI::PositiveNumber)
       ->option_text("=N");
+  sub->add_option("--stills-folder", job->stillsFolder,
+                  std::string(Tr("folder where the stills MLT cannot read are kept, converted to "
+                                 "PNG once for every process of a render in ranges (which makes "
+                                 "one beside DEST and removes it); by default the render's own "
+                                 "temporary folder")))
+      ->option_text("=DIR");
   sub->add_flag("--picture-only", job->pictureOnly,
                 std::string(Tr("the picture alone, without a sound stream (a range to be "
                                "joined)")));

@@ -20,6 +20,7 @@
 #include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
+#include "render/RenderSteps.h"
 #include "run/ChildReport.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
@@ -59,11 +60,22 @@ RunResult NoRenderProgram(const std::string& destination) {
 /// in time removed nothing of its own: its temporary files beside the destination go too.
 class Pieces {
  public:
-  Pieces(const std::vector<RenderStep>& steps, std::string destination)
-      : destination_(std::move(destination)) {
+  Pieces(const std::vector<RenderStep>& steps, const RenderJob& job)
+      : destination_(job.destination) {
     for (const RenderStep& step : steps)
       if (step.kind == RenderStep::Kind::Range || step.kind == RenderStep::Kind::Sound)
         pieces_.push_back({step.output, RegisterTemporary(step.output)});
+    // The stills the steps convert for one another beside the destination go with them; a
+    // folder of that name that held something before is only emptied of them.
+    if (job.stillsFolder.empty()) {
+      stills_ = SharedStillsFolder(job.destination);
+      std::error_code code;
+      const fs::path folder = PathOfUtf8(stills_);
+      if (!fs::exists(fs::symlink_status(folder, code)) && !code)
+        stillsRegistration_ = RegisterTemporaryFolder(stills_);
+      else if (fs::is_directory(folder, code) && fs::is_empty(folder, code))
+        stillsRegistration_ = RegisterTemporaryFolder(stills_, true);
+    }
   }
   ~Pieces() {
     for (const auto& [path, registration] : pieces_) {
@@ -71,6 +83,8 @@ class Pieces {
       fs::remove(PathOfUtf8(path), ignored);
       ForgetTemporary(registration);
     }
+    if (!stills_.empty()) RemoveSharedStills(stills_);
+    ForgetTemporary(stillsRegistration_);
     if (killed_) RemoveStaleTemporariesOfChildren(destination_);
   }
   Pieces(const Pieces&) = delete;
@@ -80,6 +94,8 @@ class Pieces {
  private:
   std::vector<std::pair<std::string, int>> pieces_;
   std::string destination_;
+  std::string stills_;
+  int stillsRegistration_ = -1;
   bool killed_ = false;
 };
 
@@ -151,7 +167,7 @@ class RangedRender {
 
   RunResult Run() {
     const auto started = Clock::now();
-    Pieces pieces(steps_, job_.destination);
+    Pieces pieces(steps_, job_);
     const std::size_t encoded = steps_.size() - 1;  // every step but the join
     std::vector<std::vector<std::string>> lines;
     for (std::size_t index = 0; index < encoded; ++index)

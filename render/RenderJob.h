@@ -37,6 +37,9 @@ struct RenderJob {
   bool pictureOnly = false;
   /// How many processes render ranges of the timeline side by side; 1 renders it in one.
   int jobs = RenderJobsByDefault();
+  /// Where stills MLT cannot read are kept once converted to PNG, shared by the processes of a
+  /// render in ranges (`SharedStillsFolder`); empty for the render's own temporary folder.
+  std::string stillsFolder = {};
 };
 
 /// The pieces of a render made in ranges, to be joined into one file without encoding again.

@@ -2,6 +2,8 @@
 #include "render/RenderSteps.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "media/PathText.h"
 
@@ -49,6 +51,23 @@ std::string SoundExtension(const RenderJob& job, const RenderContainer& video) {
 
 }  // namespace
 
+std::string SharedStillsFolder(const std::string& destination) {
+  return PieceBeside(destination, "stills", "");
+}
+
+void RemoveSharedStills(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code code;
+  const fs::path path = PathOfUtf8(folder);
+  if (!fs::is_directory(fs::symlink_status(path, code))) return;
+  for (fs::directory_iterator entry(path, code), end; !code && entry != end; entry.increment(code))
+    if (Utf8OfPath(entry->path().filename()).starts_with(sharedStillPrefix)) {
+      std::error_code ignored;
+      fs::remove(entry->path(), ignored);
+    }
+  fs::remove(path, code);  // only when empty: a folder of the user's that bore the name stays
+}
+
 std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange* frames) {
   // Each value joined to its option: a folder, a rule or a position may start with "-".
   std::vector<std::string> arguments = {"render", job.source, job.destination,
@@ -71,6 +90,7 @@ std::vector<std::string> RenderArguments(const RenderJob& job, const FrameRange*
   if (job.interlaced) arguments.push_back("--interlaced");
   if (job.pictureOnly) arguments.push_back("--picture-only");
   arguments.push_back("--jobs=" + std::to_string(job.jobs));
+  if (!job.stillsFolder.empty()) arguments.push_back("--stills-folder=" + job.stillsFolder);
   return arguments;
 }
 
@@ -88,10 +108,15 @@ std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames)
   const std::string extension = Utf8OfPath(PathOfUtf8(job.destination).extension());
   const std::string of = "-of-" + std::to_string(count);
   std::vector<std::string> join = {"join", job.destination};
+  // Every range and the sound take the stills MLT cannot read from one folder: each is
+  // converted once, by the first process that needs it.
+  const std::string stills =
+      job.stillsFolder.empty() ? SharedStillsFolder(job.destination) : job.stillsFolder;
   for (std::int64_t range = 0; range < count; ++range) {
     RenderJob piece = job;
     piece.jobs = 1;
     piece.pictureOnly = true;
+    piece.stillsFolder = stills;
     piece.destination =
         PieceBeside(job.destination, "range-" + std::to_string(range + 1) + of, extension);
     const FrameRange part{frames.first + length * range / count,
@@ -102,6 +127,7 @@ std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames)
   }
   RenderJob sound = job;
   sound.jobs = 1;
+  sound.stillsFolder = stills;
   sound.destination = PieceBeside(job.destination, "sound", SoundExtension(job, *container));
   // A sound file's codec follows its extension; the picture's options do not apply to it.
   sound.codec = RenderCodec::H264;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/RenderJob.h"
@@ -34,6 +35,17 @@ constexpr std::int64_t minimumRangeFrames = 300;
 /// in its container, one Sound step for all of them, and the Join step, in that order. Every
 /// step renders with `--jobs 1`, so that running them one after another gives the same file.
 std::vector<RenderStep> PlanRenderSteps(const RenderJob& job, FrameRange frames);
+
+/// The folder beside the destination ("DIR/demo.pexol-stills" for "DIR/demo.mp4") where the
+/// processes of a render in ranges keep the stills MLT cannot read, converted to PNG once for
+/// all of them; made only when a still needs it.
+std::string SharedStillsFolder(const std::string& destination);
+
+/// How the PNG files there begin; nothing else is put there.
+inline constexpr std::string_view sharedStillPrefix = "still-";
+
+/// Removes the converted stills from `folder`, and the folder when nothing else is left in it.
+void RemoveSharedStills(const std::string& folder);
 
 /// The arguments of `pexol-cli render` that render `job`: the project, the destination and
 /// every option (`--jobs` as the job says), the range as frame numbers when `frames` is given.

@@ -19,12 +19,13 @@
 #include "media/MissingMediaList.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
+#include "render/ConvertedStills.h"
 #include "render/MltRender.h"
-#include "render/PatternFreeLinks.h"
 #include "render/RangeCut.h"
 #include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
+#include "render/RenderTemporaryFolder.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 
@@ -73,8 +74,8 @@ std::vector<MediaUse> MediaOf(const Timeline& timeline) {
 /// The files the timeline's names lead to, each tried once: found and decoded, or missing.
 class RenderMedia {
  public:
-  RenderMedia(ResolveOptions options, ExportRate rate)
-      : resolver_(std::move(options)), rate_(rate) {}
+  RenderMedia(ResolveOptions options, ExportRate rate, const std::string& stillsFolder)
+      : resolver_(std::move(options)), rate_(rate), stills_(stillsFolder, folder_) {}
 
   /// Resolves and tries the files of `timeline` named in `used`; the names that cannot be
   /// rendered are kept.
@@ -139,28 +140,49 @@ class RenderMedia {
       missing_[use.stored] = "";
       return;
     }
-    std::string path = OutputPath(found.path);
-    // MLT's image loaders would take a '%' in the name for a sequence pattern, and its document
-    // is XML, which holds no name in another encoding (a Shift-JIS folder): both are opened
-    // through a link of a plain name.
-    if ((use.image && ImageLoadersMisread(path)) || !XmlCanHold(path)) {
-      std::string why;
-      const auto link = links_.LinkTo(path, why);
-      if (!link) {
-        missing_[use.stored] = Say(" (found as {0}, but {1})", Printable(path), why);
-        return;
-      }
-      path = *link;
+    // Messages name the file as found, in its own bytes (shown decoded where they are
+    // Shift-JIS), not the link or PNG rendered in its place.
+    const std::string foundPath = OutputPath(found.path);
+    std::string why;
+    std::optional<std::string> path = Openable(foundPath, use.image, why);
+    if (!path) {
+      missing_[use.stored] = Say(" (found as {0}, but {1})", foundPath, why);
+      return;
     }
     // MLT's document is XML.
-    if (!XmlCanHold(path)) {
+    if (!XmlCanHold(*path)) {
       missing_[use.stored] = Tr(" (found as a name MLT's document cannot hold)");
-    } else if (const auto length = Length(path, use.image); !length) {
-      missing_[use.stored] = Say(" (found as {0}, which does not decode)", path);
+      return;
+    }
+    std::optional<std::int64_t> length = Length(*path, use.image);
+    // A still MLT's image loader cannot read (PICT, SGI, PSD, some Targa kinds) is rendered from
+    // the PNG FFmpeg makes of it, in a folder of plain names or through a link.
+    if (!length && use.image) {
+      if (const auto png = stills_.PngOf(*path, why)) {
+        path = Openable(*png, true, why);
+        if (path) length = Length(*path, true);
+      }
+      if (!why.empty()) {
+        missing_[use.stored] =
+            Say(" (found as {0}, which MLT reads only as PNG, but {1})", foundPath, why);
+        return;
+      }
+    }
+    if (!length) {
+      missing_[use.stored] = Say(" (found as {0}, which does not decode)", foundPath);
     } else {
-      paths_[use.stored] = path;
+      paths_[use.stored] = *path;
       if (!use.image) lengths_[use.stored] = *length;
     }
+  }
+
+  // `path` under a name MLT reads as it is: its image loaders would take a '%' in the name
+  // for a sequence pattern, and its document is XML, which holds no name in another encoding
+  // (a Shift-JIS folder); both are opened through a link of a plain name. nullopt, with `why`
+  // set, when no link can be made.
+  std::optional<std::string> Openable(const std::string& path, bool image, std::string& why) {
+    if ((image && ImageLoadersMisread(path)) || !XmlCanHold(path)) return folder_.LinkTo(path, why);
+    return path;
   }
 
   // Names that lead to one file (links, other spellings) try it once.
@@ -176,7 +198,8 @@ class RenderMedia {
 
   MediaResolver resolver_;
   ExportRate rate_;
-  PatternFreeLinks links_;
+  RenderTemporaryFolder folder_;
+  ConvertedStills stills_;
   // File identity and loader to its length, nullopt when it does not decode.
   std::map<std::string, std::optional<std::int64_t>> decodes_;
   std::map<std::string, std::int64_t> lengths_;  // stored name of a movie or sound to its frames
@@ -218,7 +241,7 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
-  RenderMedia media(std::move(*resolve), *ExportRateOf(job.timecode));
+  RenderMedia media(std::move(*resolve), *ExportRateOf(job.timecode), job.stillsFolder);
 
   const auto started = std::chrono::steady_clock::now();
   const RunPlan plan = RunPlan::Writing(renderReading, job.source, job.software, job.destination,
@@ -246,15 +269,14 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           if (media.MissingCount() > 0 && job.missing == MissingMedia::Fail)
             throw MediaUnusable{
                 // TRANSLATORS: {3} is the list of the media, one a line, ending in a new line.
-                media.MissingCount() == 1
-                    ? Say("{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
-                          "them with --map and --search (see 'pexol-cli check'), or render "
-                          "black and silence in their place with --missing black.",
-                          Tr(cannotRender), job.source, media.MissingCount(), media.List())
-                    : Say("{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
-                          "them with --map and --search (see 'pexol-cli check'), or render "
-                          "black and silence in their place with --missing black.",
-                          Tr(cannotRender), job.source, media.MissingCount(), media.List())};
+                SayN(media.MissingCount(),
+                     "{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
+                     "them with --map and --search (see 'pexol-cli check'), or render "
+                     "black and silence in their place with --missing black.",
+                     "{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
+                     "them with --map and --search (see 'pexol-cli check'), or render "
+                     "black and silence in their place with --missing black.",
+                     Tr(cannotRender), job.source, media.MissingCount(), media.List())};
           for (MediaReference& reference : layout.references) {
             reference.found = !media.Missing(reference.stored);
             reference.path = media.PathOf(reference.stored);
@@ -265,18 +287,20 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
             // The first five are named, the rest counted.
             const std::size_t missing = media.MissingCount();
             warnings.push_back(
-                missing == 1
-                    ? Say("{0} media file could not be rendered (not found or not decoded): {1}; "
-                          "black and silence are in their place.",
-                          missing, media.Named())
-                : missing <= 5
-                    ? Say("{0} media files could not be rendered (not found or not decoded): "
-                          "{1}; black and silence are in their place.",
-                          missing, media.Named())
-                    // TRANSLATORS: {1} names five media, {2} counts the others.
-                    : Say("{0} media files could not be rendered (not found or not decoded): {1} "
-                          "and {2} more; black and silence are in their place.",
-                          missing, media.Named(), missing - 5));
+                missing <= 5
+                    ? SayN(missing,
+                           "{0} media file could not be rendered (not found or not decoded): {1}; "
+                           "black and silence are in their place.",
+                           "{0} media files could not be rendered (not found or not decoded): "
+                           "{1}; black and silence are in their place.",
+                           missing, media.Named())
+                    // TRANSLATORS: {1} names five media, {2} counts the others; {0} is above 5.
+                    : SayN(missing,
+                           "{0} media file could not be rendered (not found or not decoded): {1} "
+                           "and {2} more; black and silence are in their place.",
+                           "{0} media files could not be rendered (not found or not decoded): {1} "
+                           "and {2} more; black and silence are in their place.",
+                           missing, media.Named(), missing - 5));
           }
 
           MltDocument graph(WriteMltWith(layout, MltServices::DisplayFree));

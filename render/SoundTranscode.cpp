@@ -64,39 +64,44 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
                     const char* codecName, std::int64_t bitRate,
                     const std::function<bool()>& keepGoing, bool& stopped, std::string& error) {
   stopped = false;
-  // `reason` is a marked sentence: {0} is FFmpeg's reason in parentheses after a space, or
-  // nothing; `name` is {1}.
+  // `reason` is a marked sentence: {0} is FFmpeg's reason for `code`, `name` is {1}.
   const auto fail = [&error](std::string_view reason, int code, std::string_view name = {}) {
-    error = Say(reason, code < 0 ? " (" + detail::FfmpegReason(code) + ")" : std::string(), name);
+    error = Say(reason, detail::FfmpegReason(code), name);
     return false;
   };
 
   AVFormatContext* opened = nullptr;
   int code = avformat_open_input(&opened, wav.c_str(), nullptr, nullptr);
-  // TRANSLATORS: {0} is FFmpeg's reason in parentheses after a space, or nothing.
+  // TRANSLATORS: {0} is FFmpeg's reason.
   if (code < 0)
-    return fail(ToTranslate("the encoder could not read back the mixed sound{0}."), code);
+    return fail(ToTranslate("the encoder could not read back the mixed sound ({0})."), code);
   const std::unique_ptr<AVFormatContext, InputClose> input(opened);
-  if ((code = avformat_find_stream_info(input.get(), nullptr)) < 0 || input->nb_streams != 1)
-    return fail(ToTranslate("the encoder could not read back the mixed sound{0}."), code);
+  if ((code = avformat_find_stream_info(input.get(), nullptr)) >= 0 && input->nb_streams != 1)
+    code = AVERROR_INVALIDDATA;
+  if (code < 0)
+    return fail(ToTranslate("the encoder could not read back the mixed sound ({0})."), code);
   const AVCodecParameters* pcm = input->streams[0]->codecpar;
   const AVCodec* decoder = avcodec_find_decoder(pcm->codec_id);
   const std::unique_ptr<AVCodecContext, CodecFree> decoding(avcodec_alloc_context3(decoder));
-  if (!decoder || !decoding || avcodec_parameters_to_context(decoding.get(), pcm) < 0 ||
-      (code = avcodec_open2(decoding.get(), decoder, nullptr)) < 0)
-    return fail(ToTranslate("the encoder could not read back the mixed sound{0}."), code);
+  code = !decoder ? AVERROR_DECODER_NOT_FOUND : !decoding ? AVERROR(ENOMEM) : 0;
+  if (code == 0 && (code = avcodec_parameters_to_context(decoding.get(), pcm)) >= 0)
+    code = avcodec_open2(decoding.get(), decoder, nullptr);
+  if (code < 0)
+    return fail(ToTranslate("the encoder could not read back the mixed sound ({0})."), code);
 
   const AVCodec* encoder = avcodec_find_encoder_by_name(codecName);
-  if (!encoder)
-    return fail(ToTranslate("the encoder could not find FFmpeg's {1} encoder{0}."), 0, codecName);
+  if (!encoder) {
+    error = Say("the encoder could not find FFmpeg's {0} encoder.", codecName);
+    return false;
+  }
   AVFormatContext* created = nullptr;
   if ((code = avformat_alloc_output_context2(&created, nullptr, format, path.c_str())) < 0)
-    return fail(ToTranslate("the encoder could not write {1}{0}."), code, format);
+    return fail(ToTranslate("the encoder could not write {1} ({0})."), code, format);
   const std::unique_ptr<AVFormatContext, OutputClose> output(created);
   AVStream* stream = avformat_new_stream(output.get(), nullptr);
   const std::unique_ptr<AVCodecContext, CodecFree> encoding(avcodec_alloc_context3(encoder));
   if (!stream || !encoding)
-    return fail(ToTranslate("the encoder could not start{0}."), AVERROR(ENOMEM));
+    return fail(ToTranslate("the encoder could not start ({0})."), AVERROR(ENOMEM));
   encoding->sample_rate = decoding->sample_rate;
   // The mix is stereo; the WAV file may not say which channel is which.
   encoding->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
@@ -106,12 +111,12 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
   if (output->oformat->flags & AVFMT_GLOBALHEADER) encoding->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   if ((code = avcodec_open2(encoding.get(), encoder, nullptr)) < 0 ||
       (code = avcodec_parameters_from_context(stream->codecpar, encoding.get())) < 0)
-    return fail(ToTranslate("the encoder could not start FFmpeg's {1} encoder{0}."), code,
+    return fail(ToTranslate("the encoder could not start FFmpeg's {1} encoder ({0})."), code,
                 codecName);
   stream->time_base = encoding->time_base;
   if ((code = avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0 ||
       (code = avformat_write_header(output.get(), nullptr)) < 0)
-    return fail(ToTranslate("the encoder could not write the file{0}."), code);
+    return fail(ToTranslate("the encoder could not write the file ({0})."), code);
 
   // Both sides stereo: the WAV file may not say which channel is which.
   SwrContext* made = nullptr;
@@ -120,7 +125,7 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
                              decoding->sample_rate, 0, nullptr);
   const std::unique_ptr<SwrContext, ResamplerFree> convert(made);
   if (code < 0 || (code = swr_init(convert.get())) < 0)
-    return fail(ToTranslate("the encoder could not convert the samples{0}."), code);
+    return fail(ToTranslate("the encoder could not convert the samples ({0})."), code);
   // Codecs that take blocks of samples are given whole blocks, and the rest as a short last one.
   const int block = encoding->frame_size > 0 ? encoding->frame_size : 4096;
   const std::unique_ptr<AVAudioFifo, FifoFree> fifo(
@@ -129,7 +134,7 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
   const FramePtr send(av_frame_alloc());
   const std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
   if (!fifo || !decoded || !send || !packet)
-    return fail(ToTranslate("the encoder could not start{0}."), AVERROR(ENOMEM));
+    return fail(ToTranslate("the encoder could not start ({0})."), AVERROR(ENOMEM));
   Encoder encode(*output, *encoding, *stream);
   std::int64_t pts = 0;
 
@@ -181,17 +186,17 @@ bool TranscodeSound(const std::string& wav, const std::string& path, const char*
       code = avcodec_receive_frame(decoding.get(), decoded.get());
       if (code == AVERROR(EAGAIN)) break;
       if (code < 0)
-        return fail(ToTranslate("the encoder could not read back the mixed sound{0}."), code);
+        return fail(ToTranslate("the encoder could not read back the mixed sound ({0})."), code);
       if ((code = take(decoded.get())) < 0)
-        return fail(ToTranslate("the encoder could not encode the sound{0}."), code);
+        return fail(ToTranslate("the encoder could not encode the sound ({0})."), code);
     }
   }
   if (code != AVERROR_EOF && code < 0)
-    return fail(ToTranslate("the encoder could not read back the mixed sound{0}."), code);
+    return fail(ToTranslate("the encoder could not read back the mixed sound ({0})."), code);
   if ((code = take(nullptr)) < 0 || (code = drain(true)) < 0 || (code = encode.Send(nullptr)) < 0)
-    return fail(ToTranslate("the encoder could not encode the sound{0}."), code);
+    return fail(ToTranslate("the encoder could not encode the sound ({0})."), code);
   if ((code = av_write_trailer(output.get())) < 0)
-    return fail(ToTranslate("the encoder could not write the file{0}."), code);
+    return fail(ToTranslate("the encoder could not write the file ({0})."), code);
   return true;
 }
 
