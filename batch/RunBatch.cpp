@@ -8,6 +8,7 @@
 #include "batch/BatchReport.h"
 #include "core/FileIo.h"
 #include "core/RunProgress.h"
+#include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "media/PathText.h"
 #include "run/ProcessPool.h"
@@ -120,6 +121,8 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
   PoolCalls calls;
   calls.finished = [&](std::size_t index, const ChildEnd& end) {
     const BatchProject& project = (*projects)[pending[index]];
+    // A job killed for not stopping in time removed none of its temporary files.
+    if (end.killed) RemoveStaleTemporariesOfChildren(ResultPath(options, project));
     auto result = ReadResult(ResultPath(options, project));
     if (!result) {
       if (stopping) return;  // stopped before it was done: the next run does it
@@ -146,6 +149,8 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
     return stopping;
   };
   calls.running = [&](std::size_t running) { status(static_cast<int>(running)); };
+  // A job asked to stop ends its own children first, which may take it two seconds and more.
+  calls.stopGrace = std::chrono::seconds(5);
   const bool completed = RunInPool(jobs, parallel, calls);
   observer.Status("");
   summary.stopped = !completed;

@@ -203,8 +203,9 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     StoppableObserver observer(terminal);
     BatchSummary summary;
     {
-      // The jobs end within a second of the signal the batch hands them; it waits for them.
-      const StopOnSignals signals(std::chrono::seconds(3));
+      // The jobs end soon after the signal the batch hands them, killed five seconds after it
+      // at the latest; it waits for them.
+      const StopOnSignals signals(std::chrono::seconds(6));
       summary = RunBatch(settings->run, observer, TellOf);
     }
     terminal.Finish(!summary.stopped);

@@ -9,6 +9,7 @@
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "media/TranscodeChoices.h"
+#include "run/RunMessages.h"
 
 namespace pexol::cli {
 
@@ -83,7 +84,12 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
     CollectSummary summary;
     RunResult result;
     {
-      const StopOnSignals signals;
+      // Its transcodes end within a second of the stop it hands them, the folder then removed;
+      // past the grace the stop is reported as the run reports it, and the process ends.
+      const RunResult stopped{RunResult::Status::Stopped, StoppedMessage(job->source),
+                              std::nullopt};
+      const StopOnSignals signals(std::chrono::milliseconds(2500),
+                                  [&] { Report(stopped, terminal, false); });
       result = RunCollect(*job, observer, &summary);
     }
     if (result.Completed()) {

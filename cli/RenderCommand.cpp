@@ -144,9 +144,6 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
       const StopOnSignals signals(runners.stopGrace, [&] { Report(stopped, terminal, false); });
       result = runners.render(*job, observer);
     }
-    // The ranges and the sound kept the stills they converted for one another beside DEST.
-    if (job->stillsFolder.empty() && job->jobs > 1)
-      RemoveSharedStills(SharedStillsFolder(job->destination));
     exitCode = Report(result, terminal, false);
   });
 }

@@ -45,16 +45,39 @@ void AskToStop(int signal) {
   ::raise(signal);
 }
 
+std::atomic<bool> signalAfterTheRun{false};
+
+// Once the run has ended, a signal does not change how it ended, which it is about to say (or
+// has said); a second one ends the process as before, should what is left never end (a report
+// written to a pipe that nothing reads).
+void AfterTheRun(int signal) {
+  if (!signalAfterTheRun.exchange(true)) return;
+  ::sigaction(signal, signal == SIGINT ? &previousInterrupt : &previousTerminate, nullptr);
+  ::raise(signal);
+}
+
 bool Install(int signal, const struct sigaction& ask, struct sigaction& previous) {
-  if (::sigaction(signal, nullptr, &previous) != 0) return false;
+  struct sigaction current {};
+  if (::sigaction(signal, nullptr, &current) != 0) return false;
+  // After an earlier run in this process, the handler before it stays the one to go back to.
+  if (current.sa_handler != AfterTheRun) previous = current;
   // A shell starts background jobs with SIGINT ignored; they stay deaf to it.
   if (previous.sa_handler == SIG_IGN) return true;
   return ::sigaction(signal, &ask, nullptr) == 0;
 }
 
+void LeaveAfterTheRun(int signal, const struct sigaction& previous) {
+  if (previous.sa_handler == SIG_IGN) return;
+  struct sigaction after {};
+  after.sa_handler = AfterTheRun;
+  ::sigemptyset(&after.sa_mask);
+  ::sigaction(signal, &after, nullptr);
+}
+
 // A run that has not ended soon after the first signal (stuck in a loader that never comes
-// back to its loop) is ended as a second signal would end it, so every run ends within a
-// second.
+// back to its loop) is ended as a second signal would end it, its children given this long to
+// end themselves first.
+constexpr std::chrono::seconds childrenGrace{2};
 std::chrono::milliseconds grace{600};
 std::function<void()> reportStop;
 std::mutex endedMutex;
@@ -66,8 +89,14 @@ void Watch() {
   while (::sem_wait(&signalled) != 0 && errno == EINTR) {
   }
   std::unique_lock<std::mutex> lock(endedMutex);
-  if (endedChanged.wait_for(lock, grace, [] { return ended; })) return;
+  // A run putting its results in place is let finish, and given the grace again: it reports
+  // what it placed.
+  do {
+    if (endedChanged.wait_for(lock, grace, [] { return ended; })) return;
+  } while (!BeginEndingRun());
   // The lock stays held: a run that ends meanwhile waits in ~StopOnSignals and reports nothing.
+  // What it leaves is gone before the stop is reported.
+  EndChildrenAndTemporaries(childrenGrace);
   if (!reportStop) EndInterruptedRun();
   reportStop();
   EndStoppedRun();
@@ -93,6 +122,7 @@ void AskToStop(int signal) {
 StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven, std::function<void()> stopped) {
   stopAsked = false;
 #ifndef _WIN32
+  signalAfterTheRun = false;
   grace = graceGiven;
   reportStop = std::move(stopped);
   ::sem_init(&signalled, 0, 0);
@@ -112,8 +142,8 @@ StopOnSignals::StopOnSignals(std::chrono::milliseconds graceGiven, std::function
 
 StopOnSignals::~StopOnSignals() {
 #ifndef _WIN32
-  ::sigaction(SIGINT, &previousInterrupt, nullptr);
-  ::sigaction(SIGTERM, &previousTerminate, nullptr);
+  LeaveAfterTheRun(SIGINT, previousInterrupt);
+  LeaveAfterTheRun(SIGTERM, previousTerminate);
   {
     const std::lock_guard<std::mutex> lock(endedMutex);
     ended = true;

@@ -10,13 +10,17 @@ namespace pexol::cli {
 
 /// While it lives, the first SIGINT or SIGTERM only asks the run to stop (`StopAsked`), so that
 /// it can close and remove what it was writing (an encoder's file, a folder being built, child
-/// processes); a second one is handled as by every run: the temporary files go and the
-/// process ends.
+/// processes); a second one is handled as by every run: the children are killed, the
+/// temporary files and folders go and the process ends. Once it is gone the run has ended, and
+/// on POSIX a first signal no longer changes the result it reports and the status it exits
+/// with; a second ends the process as before.
 class StopOnSignals {
  public:
-  /// A run still going `grace` after the first signal is ended as a second signal ends it;
-  /// with `stopped`, which then reports the stop as the run would have (on another thread,
-  /// while the run's own is still busy), without the interrupt's message.
+  /// A run still going `grace` after the first signal (and not placing its results, which it
+  /// is let finish) is ended: its children get SIGTERM and, two seconds later, SIGKILL, its
+  /// temporary files and folders go, and the process ends with status 2; with `stopped`, which
+  /// then reports the stop as the run would have (on another thread, while the run's own is
+  /// still busy), without the interrupt's message.
   explicit StopOnSignals(std::chrono::milliseconds grace = std::chrono::milliseconds(600),
                          std::function<void()> stopped = {});
   ~StopOnSignals();

@@ -23,8 +23,11 @@ namespace fs = std::filesystem;
 constexpr std::size_t pieceBytes = std::size_t{1} << 20;
 
 // The digest and size of a whole file read in pieces; nullopt with `error` when unreadable.
+// Throws `RunStopped` when `stop` says so between pieces: a large copy takes seconds to read
+// back.
 std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string& path,
                                                                std::vector<unsigned char>& buffer,
+                                                               const std::function<bool()>& stop,
                                                                std::string& error) {
   const platform::UniqueFile in = platform::OpenFile(path, "rb");
   if (!in) {
@@ -35,6 +38,7 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
   Sha256 digest;
   std::uintmax_t total = 0;
   while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
+    if (stop && stop()) throw RunStopped();
     digest.Add(buffer.data(), got);
     total += got;
   }
@@ -121,7 +125,7 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
     return std::nullopt;
   }
   const std::string sourceDigest = digest.HexDigest();
-  const auto copy = DigestOf(destination, buffer, error);
+  const auto copy = DigestOf(destination, buffer, stop, error);
   if (!copy) return std::nullopt;
   if (copy->first != total || copy->second != sourceDigest) {
     error = Say("the copy \"{0}\" differs from \"{1}\" ({2} of {3} bytes, SHA-256 {4} not {5})",

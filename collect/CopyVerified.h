@@ -20,8 +20,8 @@ struct CopiedFile {
 /// SHA-256) before it counts. `copied` hears of the bytes as they are written (or at once for a
 /// link); `expectedBytes` is the size the source had when the collect was planned, so that a
 /// source that shrank or grew meanwhile fails too. Throws `RunStopped` when `stop` says so
-/// between pieces. nullopt, with `error` set, when anything failed; the destination may then be
-/// left for the caller to remove with its folder.
+/// between pieces, of the copy or of its reading back. nullopt, with `error` set, when anything
+/// failed; the destination may then be left for the caller to remove with its folder.
 std::optional<CopiedFile> CopyVerified(const std::string& source, const std::string& destination,
                                        bool link, std::uintmax_t expectedBytes,
                                        const std::function<void(std::uintmax_t)>& copied,

@@ -16,6 +16,7 @@
 #include "collect/TranscodeFiles.h"
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
+#include "core/RunFailure.h"
 #include "core/SystemReason.h"
 #include "core/TemporaryFiles.h"
 #include "core/TextEncoding.h"
@@ -35,22 +36,45 @@ namespace fs = std::filesystem;
 /// Room kept free beyond the media and the project: the folder entries and the exports.
 constexpr std::uintmax_t spareBytes = std::uintmax_t{16} << 20;
 
-/// The folder being built: removed with everything in it unless it was renamed into place.
-class FolderUnderConstruction {
+/// A folder of the run's: removed with everything in it (or only emptied, for one that was there
+/// empty before) unless kept. Noted as a temporary folder before it is made, so that a run
+/// ended by a signal at any moment removes it too.
+class FolderOfTheRun {
  public:
-  explicit FolderUnderConstruction(fs::path path) : path_(std::move(path)) {}
-  ~FolderUnderConstruction() {
+  FolderOfTheRun() = default;
+  ~FolderOfTheRun() { Remove(); }
+  FolderOfTheRun(const FolderOfTheRun&) = delete;
+  FolderOfTheRun& operator=(const FolderOfTheRun&) = delete;
+
+  void Hold(fs::path path, bool keepFolder) {
+    Remove();
+    path_ = std::move(path);
+    keepFolder_ = keepFolder;
+    registration_ = RegisterTemporaryFolder(platform::Utf8Of(path_), keepFolder);
+  }
+  const fs::path& Path() const { return path_; }
+  void Remove() {
     if (path_.empty()) return;
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    if (!keepFolder_) {
+      fs::remove_all(path_, ignored);
+    } else {
+      for (fs::directory_iterator entry(path_, ignored), end; !ignored && entry != end;
+           entry.increment(ignored))
+        fs::remove_all(entry->path(), ignored);
+    }
+    Keep();
   }
-  FolderUnderConstruction(const FolderUnderConstruction&) = delete;
-  FolderUnderConstruction& operator=(const FolderUnderConstruction&) = delete;
-  const fs::path& Path() const { return path_; }
-  void Release() { path_.clear(); }
+  void Keep() {
+    ForgetTemporary(registration_);
+    registration_ = -1;
+    path_.clear();
+  }
 
  private:
   fs::path path_;
+  bool keepFolder_ = false;
+  int registration_ = -1;
 };
 
 bool WriteNewFile(const fs::path& path, std::string_view bytes, std::string& error) {
@@ -144,6 +168,10 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   for (const std::string& format : job.formats) summary.exports.push_back(ExportName(stem, format));
   std::optional<std::string> failure;
   Software used = job.software.named;
+  // From the rename into place to the last export the folder is the run's result being
+  // placed: a run ended meanwhile for not stopping waits, and a failure removes it.
+  std::optional<PlacingResults> placing;
+  FolderOfTheRun placed;
 
   // Read as a render is: the sections take a few steps and the body (the copying) the rest.
   RunPlan plan = RunPlan::Writing(collectReading, job.source, job.software, {}, {}, {});
@@ -173,7 +201,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
                   ShownByteCount(space.available));
           return {};
         }
-        FolderUnderConstruction building(platform::PathOf(TemporaryPathFor(folderText)));
+        FolderOfTheRun building;
+        building.Hold(platform::PathOf(TemporaryPathFor(folderText)), false);
         if (!fs::create_directory(building.Path(), code) ||
             !fs::create_directory(building.Path() / "media", code)) {
           failure = Say("cannot create a folder beside \"{0}\" to build it in: {1}", shownFolder,
@@ -212,10 +241,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
           const fs::path target = building.Path() / "media" / platform::PathOf(file.output);
           fs::create_directories(target.parent_path(), code);
           const std::string targetText = platform::Utf8Of(target);
-          const int registration = RegisterTemporary(targetText);
           const auto copied =
               CopyVerified(file.source, targetText, job.link, file.bytes, advance, stop, error);
-          ForgetTemporary(registration);
           if (!copied) {
             failure = Say("{0}; nothing was left behind", error);
             return false;
@@ -343,18 +370,22 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
           return {};
         }
         input.progress.StopIfRequested();
+        placing.emplace();
+        if (!*placing) throw RunStopped();
+        placed.Hold(folder, existsEmpty);
         fs::rename(building.Path(), folder, code);
         if (code && existsEmpty) {  // Windows renames over no folder, even an empty one
           fs::remove(folder, code);
           fs::rename(building.Path(), folder, code);
         }
         if (code) {
+          placed.Keep();  // it is still what it was
           failure =
               Say("cannot rename the finished folder into place: {0}; nothing was left behind",
                   SystemReason(code));
           return {};
         }
-        building.Release();
+        building.Keep();
         platform::SyncFolderOf(folderText);
         return {};
       },
@@ -379,9 +410,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
     exportJob.relativeMedia = true;
     const RunResult exported = RunExport(exportJob, quiet);
     if (!exported.Completed()) {
-      std::error_code ignored;
-      fs::remove_all(folder, ignored);
-      if (existsEmpty) fs::create_directory(folder, ignored);
+      placed.Remove();
       observer.Status("");
       if (exported.status == RunResult::Status::Stopped)
         return {RunResult::Status::Stopped, StoppedMessage(shownSource), std::nullopt};
@@ -391,6 +420,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
     for (const std::string& warning : exported.warnings)
       result.warnings.push_back(summary.exports[i] + ": " + warning);
   }
+  placed.Keep();
   observer.Status("");
   for (const std::string& warning : resolver.Warnings()) result.warnings.push_back(warning);
   const int uncollected = summary.missing + summary.ambiguous + summary.leftOut;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "run/ChildReport.h"
 #include "run/MediaProgram.h"
@@ -53,6 +54,7 @@ bool RunTranscodeTasks(const std::vector<TranscodeTask>& tasks, int parallel,
   };
   calls.finished = [&](std::size_t task, const ChildEnd& end) {
     finished[task] = true;
+    if (end.killed) RemoveStaleTemporariesOfChildren(tasks[task].destination);
     const RunResult result = ChildResult(
         reports[task], end, "Can not transcode \"" + tasks[task].source + "\"", program);
     ends[task].completed = result.Completed();

@@ -272,6 +272,14 @@ bool OutputFile::Place(std::string& error) {
     return false;
   }
   prepared_ = false;
+  // A run being ended for not stopping in time replaces nothing; one that is replacing its
+  // destination is not ended before it has.
+  const PlacingResults placing;
+  if (!placing) {
+    error = Tr("the run was stopped");
+    Abandon();
+    return false;
+  }
   if (kind_ == Kind::File) {
     if (!platform::RenameOver(temporaryPath_, path_, error)) {
       Abandon();

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "core/PlatformPath.h"
+#include "core/TemporaryFiles.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
@@ -19,6 +21,14 @@ SetCommit CommitSet(std::span<const SetMember> members, std::span<const std::str
     }
   }
   if (members.empty()) return result;
+  // The set is placed whole or not at all when the run is being ended (see `PlacingResults`).
+  const PlacingResults placing;
+  if (!placing) {
+    result.reason = Tr("the run was stopped");
+    result.failedPath = members.front().file->Path();
+    for (const SetMember& member : members) result.kept.push_back(member.file->Path());
+    return result;
+  }
   const platform::FolderLock lock(members.front().file->Path());
   // Files that are not renamed (devices, files with other hard links) are written first: they
   // are the ones that can still fail, and renames rarely do.

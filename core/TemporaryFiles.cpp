@@ -1,4 +1,5 @@
-// core/TemporaryFiles.cpp - stamped temporary names, their cleanup, and the interrupt handler
+// core/TemporaryFiles.cpp - stamped temporary names, their cleanup, the children and results of a
+// run ended by a signal, and the interrupt handler
 #include "core/TemporaryFiles.h"
 
 #include <array>
@@ -29,12 +30,11 @@ const platform::ProcessStamp& Self() {
   return self;
 }
 
-// Reads "PID-START-N" from a name of ours; false for any other name.
+// Reads "PID-START-N" from a name of ours: a temporary file's, or one a run made beside it
+// under the same name with an ending of its own (".tmp.wav"); false for any other name.
 bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
-  if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
-      !name.ends_with(suffix))
-    return false;
-  name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  if (!name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
   std::uint64_t count = 0;
   for (std::uint64_t* field : {&stamp.id, &stamp.start, &count}) {
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *field);
@@ -45,7 +45,9 @@ bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
       name.remove_prefix(1);
     }
   }
-  return name.empty();
+  if (!name.starts_with(suffix)) return false;
+  name.remove_prefix(suffix.size());
+  return name.empty() || name.front() == '.';
 }
 
 // The interrupt handler may run at any point of a registration, so each slot is claimed, then
@@ -53,17 +55,38 @@ bool ParseStamp(std::string_view name, platform::ProcessStamp& stamp) {
 // read in a signal handler.
 constexpr std::size_t pathRoom = 4096;
 
+enum class Removal : char { File, Folder, FolderContents };
+
 struct Slot {
   std::atomic<bool> claimed{false};
   std::atomic<bool> ready{false};
+  Removal removal = Removal::File;
   std::array<char, pathRoom> path{};
 };
 std::array<Slot, 64> slots;
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-void RemoveRegistered() {
-  for (Slot& slot : slots)
-    if (slot.ready.load()) platform::RemoveNamed(slot.path.data());
+// A child's group: its leader's id, 0 when the slot is free.
+std::array<std::atomic<std::int64_t>, 64> childGroups{};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+
+// The placing of results against the end of the run: the count of placings under way, and a
+// bit set once the run is being ended.
+constexpr int endingBit = 1 << 30;
+std::atomic<int> placingState{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+int Register(const std::string& path, Removal removal) {
+  if (path.size() >= pathRoom) return -1;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    bool expected = false;
+    if (!slots[i].claimed.compare_exchange_strong(expected, true)) continue;
+    slots[i].removal = removal;
+    std::memcpy(slots[i].path.data(), path.c_str(), path.size() + 1);
+    slots[i].ready.store(true);
+    return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void OnInterrupt(int) {
@@ -72,8 +95,25 @@ void OnInterrupt(int) {
 
 }  // namespace
 
+void EndChildrenAndTemporaries(std::chrono::milliseconds grace) {
+  placingState.fetch_or(endingBit);
+  std::array<std::int64_t, childGroups.size()> groups{};
+  for (std::size_t i = 0; i < groups.size(); ++i) groups[i] = childGroups[i].load();
+  platform::EndChildGroups(groups.data(), groups.size(), static_cast<long>(grace.count()));
+  // Reaped now: their ids may be another process's from here on.
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    childGroups[i].compare_exchange_strong(groups[i], 0);
+  for (Slot& slot : slots) {
+    if (!slot.ready.load()) continue;
+    if (slot.removal == Removal::File)
+      platform::RemoveNamed(slot.path.data());
+    else
+      platform::RemoveTree(slot.path.data(), slot.removal == Removal::FolderContents);
+  }
+}
+
 void EndInterruptedRun() {
-  RemoveRegistered();
+  EndChildrenAndTemporaries({});
   // Tr only looks the text up in the catalogue chosen at the start: nothing is allocated.
   const std::string_view message =
       Tr("\npexol: interrupted; the run was stopped and its temporary files removed.\n");
@@ -81,7 +121,7 @@ void EndInterruptedRun() {
 }
 
 void EndStoppedRun() {
-  RemoveRegistered();
+  EndChildrenAndTemporaries({});
   platform::ExitInterrupted("", 0);
 }
 
@@ -107,16 +147,19 @@ void RemoveStaleTemporaries(const std::string& destination) {
   }
 }
 
+void RemoveStaleTemporariesOfChildren(const std::string& destination) {
+  RemoveStaleTemporaries(destination);
+  std::error_code code;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(code);
+  if (!code) RemoveStaleTemporaries(platform::Utf8Of(temporary / "pexol"));
+}
+
 int RegisterTemporary(const std::string& path) {
-  if (path.size() >= pathRoom) return -1;
-  for (std::size_t i = 0; i < slots.size(); ++i) {
-    bool expected = false;
-    if (!slots[i].claimed.compare_exchange_strong(expected, true)) continue;
-    std::memcpy(slots[i].path.data(), path.c_str(), path.size() + 1);
-    slots[i].ready.store(true);
-    return static_cast<int>(i);
-  }
-  return -1;
+  return Register(path, Removal::File);
+}
+
+int RegisterTemporaryFolder(const std::string& path, bool keepFolder) {
+  return Register(path, keepFolder ? Removal::FolderContents : Removal::Folder);
 }
 
 void ForgetTemporary(int registration) {
@@ -124,6 +167,38 @@ void ForgetTemporary(int registration) {
   Slot& slot = slots[static_cast<std::size_t>(registration)];
   slot.ready.store(false);
   slot.claimed.store(false);
+}
+
+int RegisterChildGroup(std::int64_t group) {
+  for (std::size_t i = 0; i < childGroups.size(); ++i) {
+    std::int64_t expected = 0;
+    if (childGroups[i].compare_exchange_strong(expected, group)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void ForgetChildGroup(int registration) {
+  if (registration >= 0 && registration < static_cast<int>(childGroups.size()))
+    childGroups[static_cast<std::size_t>(registration)].store(0);
+}
+
+PlacingResults::PlacingResults() {
+  int seen = placingState.load();
+  while ((seen & endingBit) == 0)
+    if (placingState.compare_exchange_weak(seen, seen + 1)) {
+      allowed_ = true;
+      return;
+    }
+}
+
+PlacingResults::~PlacingResults() {
+  if (allowed_) placingState.fetch_sub(1);
+}
+
+bool BeginEndingRun() {
+  int idle = 0;
+  return placingState.compare_exchange_strong(idle, endingBit) ||
+         (placingState.load() & endingBit) != 0;
 }
 
 void InstallRunSignals() {

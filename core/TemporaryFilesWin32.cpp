@@ -51,6 +51,20 @@ void RemoveNamed(const char* path) {
   DeleteFileW(WideOf(path).c_str());
 }
 
+void RemoveTree(const char* path, bool keepFolder) {
+  std::error_code ignored;
+  const std::filesystem::path folder = PathOf(path);
+  if (!keepFolder) {
+    std::filesystem::remove_all(folder, ignored);
+    return;
+  }
+  for (std::filesystem::directory_iterator entry(folder, ignored), end; !ignored && entry != end;
+       entry.increment(ignored))
+    std::filesystem::remove_all(entry->path(), ignored);
+}
+
+void EndChildGroups(const std::int64_t*, std::size_t, long) {}
+
 void ExitInterrupted(const char* message, std::size_t length) {
   _write(2, message, static_cast<unsigned>(length));
   _exit(2);

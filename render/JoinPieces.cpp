@@ -190,10 +190,7 @@ RunResult Join(const JoinJob& job, RunObserver& observer) {
     if (written % 256 == 0) {
       if (observer.StopRequested()) {
         observer.Status("");
-        return {RunResult::Status::Stopped,
-                Say("join stopped\n\n{0}\n\nThe partial file was removed; {0} was left as it was.",
-                    job.destination),
-                std::nullopt};
+        return {RunResult::Status::Stopped, JoinStoppedMessage(job.destination), std::nullopt};
       }
       const std::uintmax_t read = pictures.BytesRead() + (sounds ? sounds->BytesRead() : 0);
       const int now =

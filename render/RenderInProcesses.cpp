@@ -20,6 +20,7 @@
 #include "render/RenderLayout.h"
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
+#include "render/RenderSteps.h"
 #include "run/ChildReport.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
@@ -55,13 +56,26 @@ RunResult NoRenderProgram(const std::string& destination) {
 }
 
 /// Files of the steps that are not the destination, removed however the render ends; noted as
-/// temporary files, so that a second Ctrl-C removes them too.
+/// temporary files, so that a second Ctrl-C removes them too. A step killed for not stopping
+/// in time removed nothing of its own: its temporary files beside the destination go too.
 class Pieces {
  public:
-  explicit Pieces(const std::vector<RenderStep>& steps) {
+  Pieces(const std::vector<RenderStep>& steps, const RenderJob& job)
+      : destination_(job.destination) {
     for (const RenderStep& step : steps)
       if (step.kind == RenderStep::Kind::Range || step.kind == RenderStep::Kind::Sound)
         pieces_.push_back({step.output, RegisterTemporary(step.output)});
+    // The stills the steps convert for one another beside the destination go with them; a
+    // folder of that name that held something before is only emptied of them.
+    if (job.stillsFolder.empty()) {
+      stills_ = SharedStillsFolder(job.destination);
+      std::error_code code;
+      const fs::path folder = PathOfUtf8(stills_);
+      if (!fs::exists(fs::symlink_status(folder, code)) && !code)
+        stillsRegistration_ = RegisterTemporaryFolder(stills_);
+      else if (fs::is_directory(folder, code) && fs::is_empty(folder, code))
+        stillsRegistration_ = RegisterTemporaryFolder(stills_, true);
+    }
   }
   ~Pieces() {
     for (const auto& [path, registration] : pieces_) {
@@ -69,12 +83,20 @@ class Pieces {
       fs::remove(PathOfUtf8(path), ignored);
       ForgetTemporary(registration);
     }
+    if (!stills_.empty()) RemoveSharedStills(stills_);
+    ForgetTemporary(stillsRegistration_);
+    if (killed_) RemoveStaleTemporariesOfChildren(destination_);
   }
   Pieces(const Pieces&) = delete;
   Pieces& operator=(const Pieces&) = delete;
+  void Killed() { killed_ = true; }
 
  private:
   std::vector<std::pair<std::string, int>> pieces_;
+  std::string destination_;
+  std::string stills_;
+  int stillsRegistration_ = -1;
+  bool killed_ = false;
 };
 
 /// The child's result, with the frames and seconds of the render it said it made.
@@ -87,12 +109,16 @@ RunResult RenderChildResult(ChildReport report, const ChildEnd& end, std::string
   return result;
 }
 
-/// One child's run, its lines passed to `onLine`; the result as the child reported it.
+/// One child's run writing `destination`, its lines passed to `onLine`; the result as the child
+/// reported it. A child that completed did so whatever was asked meanwhile; one that was
+/// stopped (or not started, or killed, for a stop) was stopped, which `stopped` says, and the
+/// temporary files of a killed one are removed.
 RunResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                   std::string_view headline, RunObserver& observer,
+                   std::string_view headline, const std::string& destination,
+                   const std::string& stopped, RunObserver& observer,
                    const std::function<void(const ChildReport&)>& onLine) {
   ChildReport report;
-  ChildEnd end;
+  std::optional<ChildEnd> end;
   PoolCalls calls;
   calls.finished = [&](std::size_t, const ChildEnd& ended) { end = ended; };
   calls.stop = [&] { return observer.StopRequested(); };
@@ -100,13 +126,18 @@ RunResult RunChild(const std::string& program, const std::vector<std::string>& a
     ReadChildLine(line, report);
     onLine(report);
   };
-  RunInPool({WithProgram(program, arguments)}, 1, calls);
-  return RenderChildResult(std::move(report), end, headline, program);
+  const bool ran = RunInPool({WithProgram(program, arguments)}, 1, calls);
+  if (end && end->killed) RemoveStaleTemporariesOfChildren(destination);
+  const bool completed = report.ended && report.result.Completed();
+  if (!completed && (!ran || !end)) return {RunResult::Status::Stopped, stopped, std::nullopt};
+  return RenderChildResult(std::move(report), end.value_or(ChildEnd{}), headline, program);
 }
 
 /// A render in one process, its progress shown as it comes.
-RunResult RunWhole(const std::string& program, const RenderStep& step, RunObserver& observer) {
-  return RunChild(program, step.arguments, Tr(cannotRender), observer,
+RunResult RunWhole(const RenderJob& job, const std::string& program, const RenderStep& step,
+                   RunObserver& observer) {
+  return RunChild(program, step.arguments, Tr(cannotRender), job.destination,
+                  RenderStoppedMessage(job.source, job.destination), observer,
                   [&](const ChildReport& child) {
                     observer.Progress(child.percent * totalSteps / 100, totalSteps);
                     if (child.framesDone >= 0) observer.Frames(child.framesDone, child.framesTotal);
@@ -136,7 +167,7 @@ class RangedRender {
 
   RunResult Run() {
     const auto started = Clock::now();
-    const Pieces pieces(steps_);
+    Pieces pieces(steps_, job_);
     const std::size_t encoded = steps_.size() - 1;  // every step but the join
     std::vector<std::vector<std::string>> lines;
     for (std::size_t index = 0; index < encoded; ++index)
@@ -154,25 +185,39 @@ class RangedRender {
       ShowProgress();
     };
     calls.finished = [&](std::size_t index, const ChildEnd& end) {
+      if (end.killed) pieces.Killed();
       results_[index] = RenderChildResult(reports_[index], end, Tr(cannotRender), program_);
-      if (!results_[index]->Completed() && !failed_) failed_ = index;
+      const RunResult& result = *results_[index];
+      // A step ended by the stop sent to it (stopped, or ended by the signal) failed for no
+      // reason of its own; one that said why it failed did, even after the stop.
+      const bool ownFailure =
+          result.status == RunResult::Status::Failed && (!stopSent_ || reports_[index].ended);
+      if (ownFailure) failures_.push_back(index);
     };
-    calls.stop = [&] { return observer_.StopRequested() || StopForFailure(); };
+    calls.stop = [&] {
+      stopSent_ = stopSent_ || observer_.StopRequested() || StopForFailure();
+      return stopSent_;
+    };
     // The sound takes little beside a range, so it runs in addition to them.
     RunInPool(lines, job_.jobs + 1, calls);
 
     if (observer_.StopRequested()) return Stopped();
-    if (failed_) return Failed();
+    if (!failures_.empty()) return Failed();
+    if (stopSent_) return Stopped();  // not asked for, but nothing said why: no join
 
     observer_.Status(std::string(Tr("[Render] joining the ranges")));
     const RenderStep& join = steps_.back();
-    RunResult joined =
-        RunChild(program_, join.arguments, Tr(cannotRender), observer_, [](const ChildReport&) {});
+    RunResult joined = RunChild(program_, join.arguments, Tr(cannotRender), job_.destination,
+                                RenderStoppedMessage(job_.source, job_.destination), observer_,
+                                [](const ChildReport&) {});
     observer_.Status("");
+    // Joined is joined, even when a stop came as the destination took its place.
+    if (joined.Completed()) {
+      observer_.Progress(totalSteps, totalSteps);
+      return Completed(started, std::move(joined));
+    }
     if (joined.status == RunResult::Status::Stopped || observer_.StopRequested()) return Stopped();
-    if (!joined.Completed()) return joined;
-    observer_.Progress(totalSteps, totalSteps);
-    return Completed(started, std::move(joined));
+    return joined;
   }
 
  private:
@@ -195,8 +240,8 @@ class RangedRender {
   // every range has passed its own check of its media, so that the message names the range
   // that cannot be rendered rather than only the sound of all of them.
   bool StopForFailure() const {
-    if (!failed_) return false;
-    if (steps_[*failed_].kind == RenderStep::Kind::Range) return true;
+    if (failures_.empty()) return false;
+    if (steps_[failures_.front()].kind == RenderStep::Kind::Range) return true;
     for (std::size_t index = 0; index < reports_.size(); ++index)
       if (steps_[index].kind == RenderStep::Kind::Range && !results_[index] &&
           reports_[index].framesDone < 0)
@@ -212,11 +257,10 @@ class RangedRender {
 
   RunResult Failed() const {
     observer_.Status("");
-    // The first range that failed says most; the sound only when no range did.
-    std::size_t chosen = *failed_;
-    for (std::size_t index = 0; index < results_.size(); ++index)
-      if (steps_[index].kind == RenderStep::Kind::Range && results_[index] &&
-          results_[index]->status == RunResult::Status::Failed) {
+    // The range that failed first says most; the sound only when no range failed of itself.
+    std::size_t chosen = failures_.front();
+    for (const std::size_t index : failures_)
+      if (steps_[index].kind == RenderStep::Kind::Range) {
         chosen = index;
         break;
       }
@@ -256,7 +300,8 @@ class RangedRender {
   std::int64_t total_ = 0;  ///< the frames of every range
   std::vector<ChildReport> reports_;
   std::vector<std::optional<RunResult>> results_;
-  std::optional<std::size_t> failed_;
+  std::vector<std::size_t> failures_;  ///< the steps that failed of themselves, in that order
+  bool stopSent_ = false;              ///< the steps still running were told to stop
   Clock::time_point started_;
 };
 
@@ -303,7 +348,7 @@ RunResult RunRenderInProcesses(const RenderJob& job, RunObserver& observer) {
       observer.Status("");
       return failure;
     }
-    if (steps->size() == 1) return RunWhole(program, steps->front(), observer);
+    if (steps->size() == 1) return RunWhole(job, program, steps->front(), observer);
     observer.Progress(readingSteps, totalSteps);
     return RangedRender(job, *steps, program, observer).Run();
   });
@@ -315,10 +360,11 @@ RunResult RunJoinInProcess(const JoinJob& job, RunObserver& observer) {
   std::vector<std::string> arguments = {"join", job.destination};
   arguments.insert(arguments.end(), job.pieces.begin(), job.pieces.end());
   if (!job.sound.empty()) arguments.insert(arguments.end(), {"--sound", job.sound});
-  return RunChild(program, arguments, Tr(cannotJoin), observer, [&](const ChildReport& child) {
-    observer.Progress(child.percent * totalSteps / 100, totalSteps);
-    observer.Status(child.status);
-  });
+  return RunChild(program, arguments, Tr(cannotJoin), job.destination,
+                  JoinStoppedMessage(job.destination), observer, [&](const ChildReport& child) {
+                    observer.Progress(child.percent * totalSteps / 100, totalSteps);
+                    observer.Status(child.status);
+                  });
 }
 
 }  // namespace pexol

@@ -24,4 +24,9 @@ std::string RenderStoppedMessage(std::string_view source, std::string_view desti
              source, destination);
 }
 
+std::string JoinStoppedMessage(std::string_view destination) {
+  return Say("join stopped\n\n{0}\n\nThe partial file was removed; {0} was left as it was.",
+             destination);
+}
+
 }  // namespace pexol

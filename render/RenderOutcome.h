@@ -23,5 +23,7 @@ std::string RenderCompletedMessage(std::string_view source, std::string_view des
                                    std::string_view length, const RenderOutcome& outcome);
 /// "render stopped": the partial file was removed, the destination left as it was.
 std::string RenderStoppedMessage(std::string_view source, std::string_view destination);
+/// "join stopped": the same for a join.
+std::string JoinStoppedMessage(std::string_view destination);
 
 }  // namespace pexol

@@ -1,11 +1,10 @@
-// render/RenderTemporaryFolder.cpp - a folder made by mkdtemp, links in it named media-N.EXT
+// render/RenderTemporaryFolder.cpp - a private temporary folder, links in it named media-N.EXT
 #include "render/RenderTemporaryFolder.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
 #include <system_error>
 
+#include "core/SystemReason.h"
+#include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
@@ -15,6 +14,7 @@ namespace pexol {
 RenderTemporaryFolder::~RenderTemporaryFolder() {
   std::error_code ignored;
   if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  ForgetTemporary(registration_);
 }
 
 std::optional<std::filesystem::path> RenderTemporaryFolder::Path(std::string& error) {
@@ -25,14 +25,20 @@ std::optional<std::filesystem::path> RenderTemporaryFolder::Path(std::string& er
   fs::path base = fs::temp_directory_path(code);
   if (code || base.string().find('%') != std::string::npos || !XmlCanHold(base.string()))
     base = "/tmp";
-  std::string pattern = (base / "pexol-render-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    error = Say("no temporary folder could be made: {0}",
-                std::error_code(errno, std::generic_category()).message());
-    return std::nullopt;
+  // Stamped as this process's, so that if it is killed the run that started it removes it.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string named = TemporaryPathFor(Utf8OfPath(base / "pexol"));
+    registration_ = RegisterTemporaryFolder(named);
+    if (fs::create_directory(PathOfUtf8(named), code) && !code) {
+      fs::permissions(PathOfUtf8(named), fs::perms::owner_all, code);
+      folder_ = PathOfUtf8(named);
+      return folder_;
+    }
+    ForgetTemporary(registration_);
+    registration_ = -1;
   }
-  folder_ = pattern;
-  return folder_;
+  error = Say("no temporary folder could be made: {0}", SystemReason(code));
+  return std::nullopt;
 }
 
 std::optional<std::string> RenderTemporaryFolder::LinkTo(const std::string& path,

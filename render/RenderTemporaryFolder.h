@@ -8,7 +8,8 @@
 
 namespace pexol {
 
-/// A private temporary folder, made at its first use and removed with the object. The render
+/// A private temporary folder, made at its first use and removed with the object (or by a run
+/// ended by a signal, or by the run that started this one when it was killed). The render
 /// opens an image whose name MLT's loaders would misread (ImageLoadersMisread), and a medium
 /// whose name XML cannot hold (bytes in another encoding), through a link of a plain name there:
 /// the display-free image loader, which seeks, and MLT's document take it. Stills MLT cannot read
@@ -30,6 +31,7 @@ class RenderTemporaryFolder {
 
  private:
   std::filesystem::path folder_;
+  int registration_ = -1;
   int count_ = 0;
 };
 

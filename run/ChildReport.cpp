@@ -4,6 +4,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "core/FileReplace.h"
 #include "core/Translation.h"
 
 namespace pexol {
@@ -63,7 +64,12 @@ RunResult ChildResult(ChildReport report, const ChildEnd& end, std::string_view 
   if (report.ended) return std::move(report.result);
   std::string message = std::string(Tr(headline)) + "\n\n";
   if (!end.started) {
-    message += Say("The process {0} could not be started.", program);
+    message += end.startError != 0 ? Say("The process {0} could not be started: {1}.", program,
+                                         platform::ErrorText(end.startError))
+                                   : Say("The process {0} could not be started.", program);
+  } else if (end.killed) {
+    message +=
+        Say("The process {0} did not end when it was asked to stop, and was killed.", program);
   } else if (end.signal != 0) {
     const char* name = ::strsignal(end.signal);
     message +=

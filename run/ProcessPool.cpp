@@ -1,146 +1,97 @@
-// run/ProcessPool.cpp - fork and exec, a loop over the children's pipes and ends that never
-// blocks past a stop
+// run/ProcessPool.cpp - a loop over the children's pipes and ends that never blocks past a stop,
+// and the grace a stopped child has before it is killed
 #include "run/ProcessPool.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 #include <cerrno>
 #include <climits>
-#include <map>
+#include <list>
+
+#include "run/ChildProcess.h"
 
 namespace pexol {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 /// How long the loop waits for a line or an end: short beside a job, so the pool keeps every
 /// slot busy.
 constexpr int pollMilliseconds = 2;
 /// The most of one line held before it is passed on.
 constexpr std::size_t maxLine = 1 << 20;
+/// How long an ended child's pipe may stay open without a byte, and at all: only something the
+/// child started and left running holds it then.
+constexpr int drainMilliseconds = 200;
+constexpr auto drainLimit = std::chrono::seconds(2);
 
-struct Child {
-  std::size_t index = 0;
-  int errorPipe = -1;   ///< the read end of its standard error; -1 when discarded or at its end
+struct Job {
+  Job(std::size_t at, const std::vector<std::string>& arguments, bool piped)
+      : index(at), child(arguments, piped) {}
+  std::size_t index;
+  ChildProcess child;
   std::string partial;  ///< the start of a line not yet ended
+  bool killed = false;  ///< SIGKILL was sent to it
 };
 
-/// In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void BecomeJob(char* const* argv, int errorWrite, int execFailed, pid_t parent) {
-  ::setpgid(0, 0);
-#ifdef __linux__
-  // A pool's process that dies without stopping its jobs (killed) still ends them.
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-  if (::getppid() != parent) ::_exit(127);
-#else
-  (void)parent;
-#endif
-  // The pool's process may ignore or block these (a window does); its jobs take them as usual.
-  ::signal(SIGINT, SIG_DFL);
-  ::signal(SIGTERM, SIG_DFL);
-  sigset_t none;
-  ::sigemptyset(&none);
-  ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  const int null = ::open("/dev/null", O_RDWR);
-  if (null >= 0) {
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(errorWrite >= 0 ? errorWrite : null, STDERR_FILENO);
-  }
-  ::execvp(argv[0], argv);
-  const int error = errno;
-  [[maybe_unused]] const ssize_t told = ::write(execFailed, &error, sizeof error);
-  ::_exit(127);
-}
-
-/// The child's pid, with the read end of its standard error in `errorRead` when `piped`; -1
-/// when it could not be started.
-pid_t Start(const std::vector<std::string>& arguments, bool piped, int& errorRead) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  int ends[2] = {-1, -1};
-  if (piped && ::pipe2(ends, O_CLOEXEC) != 0) return -1;
-  // Closed by a successful exec; the child writes its errno to it when the exec fails.
-  int execEnds[2] = {-1, -1};
-  if (::pipe2(execEnds, O_CLOEXEC) != 0) {
-    for (const int end : ends)
-      if (end >= 0) ::close(end);
-    return -1;
-  }
-  const pid_t parent = ::getpid();
-  const pid_t child = ::fork();
-  if (child == 0) BecomeJob(argv.data(), ends[1], execEnds[1], parent);
-  if (ends[1] >= 0) ::close(ends[1]);
-  ::close(execEnds[1]);
-  int error = 0;
-  ssize_t told = 0;
-  if (child >= 0)
-    while ((told = ::read(execEnds[0], &error, sizeof error)) < 0 && errno == EINTR) {
-    }
-  ::close(execEnds[0]);
-  if (child >= 0 && told > 0) {
-    int ignored = 0;
-    ::waitpid(child, &ignored, 0);
-  }
-  if (child < 0 || told > 0) {
-    if (ends[0] >= 0) ::close(ends[0]);
-    return -1;
-  }
-  // Also here, so that a stop sent at once reaches the group the child is about to form.
-  ::setpgid(child, child);
-  errorRead = ends[0];
-  if (errorRead >= 0) ::fcntl(errorRead, F_SETFL, O_NONBLOCK);
-  return child;
-}
-
-ChildEnd EndOf(int status) {
-  if (WIFEXITED(status)) return {WEXITSTATUS(status), 0, true};
-  return {-1, WIFSIGNALED(status) ? WTERMSIG(status) : 0, true};
-}
-
-/// Reads what the child's pipe holds and passes on its whole lines; closes the pipe at its end.
-void ReadLines(Child& child, const PoolCalls& calls) {
+/// Reads what the job's pipe holds and passes on its whole lines; closes the pipe at its end.
+/// True when it read anything.
+bool ReadLines(Job& job, const PoolCalls& calls) {
+  bool read = false;
   char buffer[4096];
-  while (child.errorPipe >= 0) {
-    const ssize_t count = ::read(child.errorPipe, buffer, sizeof buffer);
+  while (job.child.ErrorPipe() >= 0) {
+    const ssize_t count = ::read(job.child.ErrorPipe(), buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return read;
     if (count <= 0) {
-      ::close(child.errorPipe);
-      child.errorPipe = -1;
-      if (!child.partial.empty()) calls.line(child.index, child.partial);
-      child.partial.clear();
-      return;
+      job.child.CloseErrorPipe();
+      if (!job.partial.empty()) calls.line(job.index, job.partial);
+      job.partial.clear();
+      return true;
     }
-    child.partial.append(buffer, static_cast<std::size_t>(count));
+    read = true;
+    job.partial.append(buffer, static_cast<std::size_t>(count));
     std::size_t start = 0;
-    for (std::size_t end = child.partial.find('\n'); end != std::string::npos;
-         end = child.partial.find('\n', start)) {
-      calls.line(child.index, std::string_view(child.partial).substr(start, end - start));
+    for (std::size_t end = job.partial.find('\n'); end != std::string::npos;
+         end = job.partial.find('\n', start)) {
+      calls.line(job.index, std::string_view(job.partial).substr(start, end - start));
       start = end + 1;
     }
-    child.partial.erase(0, start);
+    job.partial.erase(0, start);
     // A line that never ends is passed on in pieces rather than held whole.
-    if (child.partial.size() > maxLine) {
-      calls.line(child.index, child.partial);
-      child.partial.clear();
+    if (job.partial.size() > maxLine) {
+      calls.line(job.index, job.partial);
+      job.partial.clear();
     }
+  }
+  return read;
+}
+
+/// Everything an ended job wrote, which the pipe still holds: its last lines (a result) come
+/// before its end.
+void Drain(Job& job, const PoolCalls& calls) {
+  const Clock::time_point limit = Clock::now() + drainLimit;
+  while (job.child.ErrorPipe() >= 0) {
+    pollfd pipe{job.child.ErrorPipe(), POLLIN, 0};
+    if (::poll(&pipe, 1, drainMilliseconds) == 0 || Clock::now() > limit) {
+      job.child.CloseErrorPipe();
+      if (!job.partial.empty()) calls.line(job.index, job.partial);
+      job.partial.clear();
+      return;
+    }
+    ReadLines(job, calls);
   }
 }
 
-/// Waits up to `milliseconds` for any running child to write.
-void AwaitOutput(std::map<pid_t, Child>& running, int milliseconds) {
+/// Waits up to `milliseconds` for any running job to write.
+void AwaitOutput(const std::list<Job>& running, int milliseconds) {
   std::vector<pollfd> pipes;
-  for (const auto& [pid, child] : running)
-    if (child.errorPipe >= 0) pipes.push_back({child.errorPipe, POLLIN, 0});
+  for (const Job& job : running)
+    if (job.child.ErrorPipe() >= 0) pipes.push_back({job.child.ErrorPipe(), POLLIN, 0});
   if (pipes.empty()) {
     const timespec pause{0, milliseconds * 1'000'000L};
     ::nanosleep(&pause, nullptr);
@@ -155,7 +106,8 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
                const PoolCalls& calls) {
   if (parallel < 1) parallel = 1;
   const bool piped = static_cast<bool>(calls.line);
-  std::map<pid_t, Child> running;
+  // Jobs still here when a call throws are killed and reaped as the list goes.
+  std::list<Job> running;
   // Told once a round, after the ended jobs were replaced: a count between the two would say
   // fewer run than do.
   bool tellAnyway = true;
@@ -168,43 +120,50 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
   };
   std::size_t next = 0;
   bool stopped = false;
+  bool killing = false;
+  Clock::time_point stoppedAt;
   while (next < jobs.size() || !running.empty()) {
     if (!stopped && calls.stop()) {
       stopped = true;
-      for (const auto& [pid, child] : running) ::kill(pid, SIGTERM);
+      stoppedAt = Clock::now();
+      for (Job& job : running) job.child.Signal(SIGTERM);
+    }
+    if (stopped && !killing && Clock::now() - stoppedAt >= calls.stopGrace) {
+      killing = true;
+      for (Job& job : running) {
+        job.child.Signal(SIGKILL);
+        job.killed = true;
+      }
     }
     while (!stopped && next < jobs.size() && static_cast<int>(running.size()) < parallel) {
-      int errorRead = -1;
-      const pid_t pid = Start(jobs[next], piped, errorRead);
-      if (pid < 0) {
-        calls.finished(next, {-1, 0, false});
-        tellAnyway = true;
-      } else {
-        running.emplace(pid, Child{next, errorRead, {}});
-      }
+      Job& job = running.emplace_back(next, jobs[next], piped);
       ++next;
+      if (job.child.Started()) continue;
+      const ChildEnd notStarted{-1, 0, false, job.child.StartError(), false};
+      const std::size_t index = job.index;
+      running.pop_back();
+      calls.finished(index, notStarted);
+      tellAnyway = true;
     }
     tell();
     if (running.empty()) break;
-    for (auto& [pid, child] : running) ReadLines(child, calls);
-    int status = 0;
-    const pid_t ended = ::waitpid(-1, &status, WNOHANG);
-    if (ended > 0) {
-      const auto at = running.find(ended);
-      if (at != running.end()) {
-        Child child = std::move(at->second);
-        running.erase(at);
-        // Its last lines (a result) come before its end; only a grandchild holding the pipe
-        // would keep it open, and none of our jobs leaves one.
-        if (child.errorPipe >= 0) ::fcntl(child.errorPipe, F_SETFL, 0);
-        ReadLines(child, calls);
-        calls.finished(child.index, EndOf(status));
-        tellAnyway = true;
+    for (Job& job : running) ReadLines(job, calls);
+    bool anyEnded = false;
+    for (auto at = running.begin(); at != running.end();) {
+      std::optional<ChildEnd> end = at->child.Ended();
+      if (!end) {
+        ++at;
+        continue;
       }
-      continue;
+      Drain(*at, calls);
+      end->killed = at->killed && end->signal == SIGKILL;
+      const std::size_t index = at->index;
+      at = running.erase(at);
+      calls.finished(index, *end);
+      tellAnyway = true;
+      anyEnded = true;
     }
-    if (ended < 0 && errno == ECHILD) break;
-    AwaitOutput(running, pollMilliseconds);
+    if (!anyEnded) AwaitOutput(running, pollMilliseconds);
   }
   tell();
   return !stopped;

@@ -16,6 +16,7 @@
 
 #include "support/CliRun.h"
 #include "support/OldMedia.h"
+#include "support/ProcessCommandLines.h"
 #include "support/TempFolder.h"
 #include "tests/check/CheckProjects.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -374,12 +375,9 @@ TEST_F(BatchTest, RendersWithMissingMediaFailOrRenderBlackWithMissingBlack) {
 
 // Any process whose command line names `text`.
 bool ProcessNaming(const std::string& text) {
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-    const std::string line(std::istreambuf_iterator<char>(in), {});
+  for (const auto& [process, line] : test::OtherProcesses())
     if (line.find(text) != std::string::npos && line.find("sh\0-c") == std::string::npos)
       return true;
-  }
   return false;
 }
 

@@ -1,5 +1,6 @@
 // tests/render/RenderInRangesTest.cpp - renders made in ranges side by side against renders in
-// one process, read with FFmpeg's own tools; a failing range, Ctrl-C, and the plan run by hand
+// one process, read with FFmpeg's own tools; a failing range, every medium missing, Ctrl-C, and
+// the plan run by hand
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,6 +19,7 @@
 
 #include "support/CliRun.h"
 #include "support/CommandOutput.h"
+#include "support/ProcessCommandLines.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -78,13 +80,8 @@ class RenderInRangesTest : public testing::Test {
   /// Processes still running a command line that names the folder.
   int Running() const {
     int count = 0;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-      const std::string line(std::istreambuf_iterator<char>(in), {});
-      if (entry.path().filename() != std::to_string(::getpid()) &&
-          line.find(folder.Folder().string()) != std::string::npos)
-        ++count;
-    }
+    for (const auto& [process, line] : test::OtherProcesses())
+      if (line.find(folder.Folder().string()) != std::string::npos) ++count;
     return count;
   }
 
@@ -167,6 +164,31 @@ TEST_F(RenderInRangesTest, ARangeThatFailsFailsTheRenderAndLeavesNothing) {
   EXPECT_NE(run.err.find("range 2 of 2 (frames 350 to 699)"), std::string::npos) << run.err;
   EXPECT_EQ(folder.Read("out.mp4"), "old");
   EXPECT_TRUE(Leftovers().empty());
+}
+
+// Every medium missing: the ranges and the sound all fail, at nearly the same moment, and the
+// steps still running are stopped. Whichever failed first, the render says what it said (the
+// missing file), never the signal the others were stopped with, run after run.
+TEST_F(RenderInRangesTest, EveryMediumMissingIsWhatTheRenderSaysEveryTime) {
+  build::Project project;
+  project.main = {{"gone.avi", 0, 349, 0, "", 0, 0, {}}, {"lost.avi", 0, 349, 0, "", 0, 0, {}}};
+  folder.Write("gone.mpj", build::BuildProject(project));
+  folder.Write("out.mp4", "old");
+  for (int run = 0; run < 8; ++run) {
+    SCOPED_TRACE(run);
+    const test::CliOutcome outcome =
+        test::RunCli(PEXOL_CLI, folder, "render gone.mpj out.mp4 --jobs 2");
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_NE(outcome.err.find("1 media file is missing or does not decode"), std::string::npos)
+        << outcome.err;
+    EXPECT_TRUE(outcome.err.find("\ngone.avi\n") != std::string::npos ||
+                outcome.err.find("\nlost.avi\n") != std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(outcome.err.find("signal"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("That was range "), std::string::npos) << outcome.err;
+    EXPECT_EQ(folder.Read("out.mp4"), "old");
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << outcome.err;
+  }
 }
 
 // Ctrl-C once the ranges are encoding: every process ends, every piece goes, the render says it
