@@ -52,9 +52,9 @@ TEST(TrackLayout, TransitionsNeedBothClipsSideBySide) {
 }
 
 TEST(TrackLayout, NegativeInPointsStartTheMediaAtItsFirstFrame) {
-  const std::vector<TimelineItem> items = {test::Movie("a.avi", -5, 55, 0, 60),
-                                           test::Slow("s.avi", -3, 10, 100),
-                                           test::Movie("gone.avi", -50, 10, 200, 260)};
+  const std::vector<TimelineItem> items = {
+      test::Movie("a.avi", -5, 55, 0, 60), test::Slow("s.avi", -3, 10, 100),
+      test::Movie("gone.avi", -50, 10, 200, 260), test::Movie("never.avi", -90, 10, 300, 360)};
   ExportNotes notes;
   const ExportSettings settings;
   const NoteTaker said{notes, settings};
@@ -69,13 +69,17 @@ TEST(TrackLayout, NegativeInPointsStartTheMediaAtItsFirstFrame) {
   EXPECT_EQ(pieces[3].sourceIn, 0);
   EXPECT_EQ(pieces[5].recordIn, 250);
   EXPECT_EQ(pieces[5].sourceIn, 0);
+  // A clip whose media would start only after it ends is left out, and said to be.
   const std::vector<ExportNote> listed = notes.List();
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].kind, NoteKind::InBeforeMedia);
-  EXPECT_EQ(listed[0].count, 3u);
-  ASSERT_EQ(listed[0].clips.size(), 3u);
-  EXPECT_EQ(listed[0].clips[0].name, "a.avi");
-  EXPECT_EQ(listed[0].clips[2].record, 200);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].kind, NoteKind::ClipsLeftOut);
+  ASSERT_EQ(listed[0].count, 1u);
+  EXPECT_EQ(listed[0].clips[0].name, "never.avi");
+  EXPECT_EQ(listed[1].kind, NoteKind::InBeforeMedia);
+  EXPECT_EQ(listed[1].count, 3u);
+  ASSERT_EQ(listed[1].clips.size(), 3u);
+  EXPECT_EQ(listed[1].clips[0].name, "a.avi");
+  EXPECT_EQ(listed[1].clips[2].record, 200);
 }
 
 TEST(TrackLayout, TransitionsThatCannotStandAreNamed) {
