@@ -67,7 +67,10 @@ std::span<const ExportFormat> ExportFormats() {
        .roles = {Main, Insert, TitleImages, Titles, MainSound, ExtraAudio1, ExtraAudio2,
                  InsertSound},
        .levels = LevelsWritten::SoundTracks,
-       .write = WriteKdenlive},
+       .write = WriteKdenlive,
+       // MLT's loader resolves them from the document's folder, and Kdenlive opens such a
+       // document from wherever it was moved with every clip present.
+       .mediaRelative = true},
       {.name = "fcp7",
        .extensions = {".xml"},
        .label = "Final Cut Pro 7 XML (Premiere Pro, Resolve)",

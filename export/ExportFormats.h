@@ -35,9 +35,9 @@ struct ExportFormat {
   ExportWriter write;
   /// How its readers go between the gain keyframes it writes.
   GainInterpolation gainInterpolation = GainInterpolation::Decibels;
-  /// Whether its readers take media named relative to the document's folder (MLT's loader
-  /// resolves them from the document's folder, Kdenlive's OpenTimelineIO import from the
-  /// .otio's), so that a folder holding both can move.
+  /// Whether its readers take media named relative to the document's folder (MLT's loader,
+  /// so Shotcut and Kdenlive, resolves them from the document's folder, Kdenlive's
+  /// OpenTimelineIO import from the .otio's), so that a folder holding both can move.
   bool mediaRelative = false;
   /// What it holds its own way beyond its tracks and levels: with those, what an export's notes
   /// say it keeps differently or cannot keep.

@@ -29,8 +29,8 @@ struct FormatNote {
   friend bool operator==(const FormatNote&, const FormatNote&) = default;
 };
 
-/// What an export wrote: tracks (EDL files for CMX 3600), timeline items (a main clip counts
-/// once even when its audio also fills an audio track) and transitions; and what its format
+/// What an export wrote: tracks (EDL files for CMX 3600) and transitions as the format holds
+/// them, the project's clips as every command counts them (`ClipCount`), and what its format
 /// keeps differently from the project or cannot keep.
 struct ExportOutcome {
   int tracks = 0;

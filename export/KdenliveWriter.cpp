@@ -76,7 +76,9 @@ class KdenliveBuilder {
     xml_.Attribute("version", "7.12.0");
     xml_.Attribute("title", timeline_.projectName);
     xml_.Attribute("producer", "main_bin");
-    xml_.Attribute("root", "");
+    // No "root": MLT would resolve media named relative to the document from the working folder
+    // (an empty root) or from where the document was written; without one, MLT and Kdenlive take
+    // them from the document's own folder wherever it was moved.
     graph_.Profile(timeline_.wideScreen);
     for (std::size_t b = 0; b < bin_.size(); ++b) BinProducer(b);
     for (std::size_t b = 0; b < bin_.size(); ++b)

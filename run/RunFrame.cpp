@@ -7,6 +7,7 @@
 
 #include "core/FileIo.h"
 #include "core/FileKind.h"
+#include "core/FileSignatures.h"
 #include "core/OutputSet.h"
 #include "core/RunFailure.h"
 #include "core/Translation.h"
@@ -26,11 +27,31 @@ std::string ProjectFailure(const RunFailure& failure, std::span<const std::uint8
   return FailureMessage(failure, path, used, otherReadsIt);
 }
 
+// What a source that is no project is, in words; empty for one that may be a project. A
+// signature no project carries refuses a file whatever its header; a looser kind (libmagic's
+// words for anything) only one whose header cannot be a project's.
+std::string NotAProjectKind(std::span<const std::uint8_t> project) {
+  const auto signature = KindBySignature(project);
+  if ((!signature || !signature->certain) && HeaderMayBeAProject(project)) return {};
+  return DescribeFileKind(project);
+}
+
+// Real projects may carry bytes after their option block; a file that leaves more than half of
+// itself, and more than an allocation unit of a disk, unread is more likely another kind of
+// file, or a damaged project, read as a short project.
+constexpr std::size_t mostlyUnreadFloor = 4096;
+
+bool MostlyUnread(std::size_t unreadBytes, std::size_t fileBytes) {
+  return unreadBytes > mostlyUnreadFloor && unreadBytes > fileBytes / 2;
+}
+
 std::string CompletionNote(std::size_t unreadBytes, std::span<const std::uint8_t> project,
                            Software used) {
   if (unreadBytes == 0) return {};
   const bool otherExact = ProbeProject(project, OtherSoftware(used)).Exact();
-  return UnreadBytesNote(unreadBytes, used, otherExact);
+  // A warning already names the bytes.
+  const bool warned = MostlyUnread(unreadBytes, project.size());
+  return UnreadBytesNote(warned ? 0 : unreadBytes, used, otherExact);
 }
 
 /// The sources read whole and the destination opened beside its place; nullopt, with the
@@ -49,12 +70,11 @@ std::optional<OpenedRun> OpenRun(const RunPlan& plan, OutputFile& output, std::s
     return std::nullopt;
   }
   opened.project = std::move(*project);
-  // A photo or a video given in the project's place would fail on a record read from its
-  // bytes; say what it is instead, before any record is read. A header that may be a
-  // project's is never refused: the reading decides.
-  if (!LooksLikeText(opened.project) && !HeaderMayBeAProject(opened.project)) {
-    const std::string kind = DescribeFileKind(opened.project);
-    if (!kind.empty()) {
+  // A photo, a movie or a sound given in the project's place would fail on a record read from
+  // its bytes, or worse, read as a project of garbage; say what it is instead, before any
+  // record is read.
+  if (!LooksLikeText(opened.project)) {
+    if (const std::string kind = NotAProjectKind(opened.project); !kind.empty()) {
       failure = NotAProjectMessage(plan.source, kind);
       return std::nullopt;
     }
@@ -184,6 +204,12 @@ RunResult RunOnProject(const RunPlan& plan, const RunBody& body, RunObserver& ob
     result.message += CompletionNote(unreadBytes, opened->project, used);
   result.outcome = std::move(output.outcome);
   result.warnings = std::move(output.warnings);
+  if (MostlyUnread(unreadBytes, opened->project.size())) {
+    const auto tail = std::span(opened->project).last(unreadBytes);
+    result.warnings.insert(
+        result.warnings.begin(),
+        MostlyUnreadWarning(unreadBytes, opened->project.size(), LookOfBytes(tail)));
+  }
   return result;
 }
 

@@ -23,15 +23,48 @@ std::string StoppedMessage(std::string_view source) {
 }
 
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {
-  std::string note =
-      "\n\n" + (unreadBytes == 1
-                    ? std::string(Tr("1 byte after the end of the project was left unread."))
-                    : Say("{0} bytes after the end of the project were left unread.", unreadBytes));
+  std::string note;
+  if (unreadBytes > 0)
+    note = SayN(unreadBytes, "1 byte after the end of the project was left unread.",
+                "{0} bytes after the end of the project were left unread.", unreadBytes);
   if (otherFitsExactly)
-    note += " " + Say("\"{0}\" reads the file exactly to its end; it may be the right software "
-                      "choice.",
-                      SoftwareName(OtherSoftware(used)));
-  return note;
+    note += (note.empty() ? "" : " ") +
+            Say("\"{0}\" reads the file exactly to its end; it may be the right software "
+                "choice.",
+                SoftwareName(OtherSoftware(used)));
+  return note.empty() ? note : "\n\n" + note;
+}
+
+std::string MostlyUnreadWarning(std::size_t unreadBytes, std::size_t fileBytes,
+                                const BytesLook& look) {
+  switch (look.kind) {
+    case BytesLook::Kind::Zeros:
+      return Say(
+          "{0} of the file's {1} bytes lie after the end of the project and were not read; "
+          "they are all zeros. The file may be damaged, or not be a project: check that it is "
+          "the one you meant.",
+          unreadBytes, fileBytes);
+    case BytesLook::Kind::Named:
+      return Say(
+          // TRANSLATORS: {2} is what file(1) calls the bytes, in English: "JPEG image data".
+          "{0} of the file's {1} bytes lie after the end of the project and were not read; "
+          "they look like {2}. The file may be damaged, or not be a project: check that it is "
+          "the one you meant.",
+          unreadBytes, fileBytes, Printable(look.words, 120));
+    case BytesLook::Kind::Text:
+      return Say(
+          "{0} of the file's {1} bytes lie after the end of the project and were not read; "
+          "they are text. The file may be damaged, or not be a project: check that it is the "
+          "one you meant.",
+          unreadBytes, fileBytes);
+    case BytesLook::Kind::Binary:
+      break;
+  }
+  return Say(
+      "{0} of the file's {1} bytes lie after the end of the project and were not read; they "
+      "are binary data of no known kind. The file may be damaged, or not be a project: check "
+      "that it is the one you meant.",
+      unreadBytes, fileBytes);
 }
 
 std::string NotAProjectMessage(std::string_view path, std::string_view kind) {

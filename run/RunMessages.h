@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/FileKind.h"
 #include "core/Options.h"
 #include "core/RunFailure.h"
 #include "core/Translation.h"
@@ -38,8 +39,14 @@ std::string WriteFailureMessage(std::string_view path, std::string_view reason);
 std::string StoppedMessage(std::string_view source);
 
 /// A note for a completion message when bytes followed the option block; names the other
-/// software choice when it reads the project exactly.
+/// software choice when it reads the project exactly. Empty when `unreadBytes` is 0 (a
+/// warning named them) and the other choice does not fit.
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly);
+
+/// The warning of a run that left most of the file unread after the project: how many bytes
+/// and what they look like.
+std::string MostlyUnreadWarning(std::size_t unreadBytes, std::size_t fileBytes,
+                                const BytesLook& look);
 
 /// A source that is not a project of these applications; `kind` says what it looks like.
 std::string NotAProjectMessage(std::string_view path, std::string_view kind);
