@@ -169,6 +169,8 @@ void Note(const RunResult& run, const std::string& what, const std::string& rela
     return;
   }
   result.outputs.push_back(relative);
+  if (const auto* exported = run.OutcomeAs<ExportOutcome>())
+    result.notes.push_back({relative, exported->format, exported->notes});
   for (const std::string& warning : run.warnings) AddWarning(result, what, DisplayText(warning));
 }
 

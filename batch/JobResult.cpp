@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "export/ExportFormats.h"
+#include "layout/ExportNotes.h"
 
 namespace pexol {
 
@@ -60,6 +61,49 @@ std::vector<JobWarning> WarningsOf(const json& list) {
   return warnings;
 }
 
+json NotesJson(const std::vector<OutputNotes>& outputs) {
+  json list = json::array();
+  for (const OutputNotes& output : outputs) {
+    json notes = json::array();
+    for (const FormatNote& note : output.notes) {
+      json clips = json::array();
+      for (const FormatNoteClip& clip : note.clips)
+        clips.push_back(json{{"record", clip.record}, {"name", clip.name}});
+      notes.push_back(json{{"kind", note.kind},
+                           {"count", note.count},
+                           {"clips", std::move(clips)},
+                           {"sentence", note.sentence}});
+    }
+    list.push_back(json{{"output", output.output},
+                        {"format", output.format},
+                        {"keepsEverything", output.notes.empty()},
+                        {"notes", std::move(notes)}});
+  }
+  return list;
+}
+
+std::vector<OutputNotes> NotesOf(const json& list) {
+  std::vector<OutputNotes> outputs;
+  for (const json& item : list) {
+    OutputNotes output{
+        item.at("output").get<std::string>(), item.at("format").get<std::string>(), {}};
+    for (const json& each : item.at("notes")) {
+      FormatNote note;
+      note.kind = each.at("kind").get<std::string>();
+      note.count = each.at("count").get<std::size_t>();
+      note.sentence = each.at("sentence").get<std::string>();
+      const std::optional<NoteKind> kind = NoteKindOfId(note.kind);
+      note.transitions = kind && NoteNamesTransitions(*kind);
+      for (const json& clip : each.at("clips"))
+        note.clips.push_back(
+            {clip.at("record").get<std::string>(), clip.at("name").get<std::string>()});
+      output.notes.push_back(std::move(note));
+    }
+    outputs.push_back(std::move(output));
+  }
+  return outputs;
+}
+
 json ToJson(const JobResult& result) {
   // A length that cannot be right is null, as is its timecode, rather than a number a reader
   // would add up.
@@ -76,6 +120,7 @@ json ToJson(const JobResult& result) {
               {"missingReferences", result.missingReferences},
               {"outputs", result.outputs},
               {"picture", result.picture},
+              {"notes", NotesJson(result.notes)},
               {"warnings", WarningsJson(result.warnings)},
               {"failures", result.failures},
               {"removed", result.removed},
@@ -132,6 +177,8 @@ std::optional<JobResult> ParseResult(std::string_view text, std::string& error) 
                                    : static_cast<int>(result.missing.size());
     result.outputs = value.at("outputs").get<std::vector<std::string>>();
     result.picture = value.at("picture").get<std::string>();
+    if (value.contains("notes"))  // older files have none
+      result.notes = NotesOf(value.at("notes"));
     result.warnings = WarningsOf(value.at("warnings"));
     result.failures = value.at("failures").get<std::vector<std::string>>();
     if (value.contains("removed"))  // older files have none

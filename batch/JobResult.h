@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "export/ExportOutcome.h"
+
 namespace pexol {
 
 /// A project's job: done, done with media missing, or failed.
@@ -27,6 +29,14 @@ struct JobWarning {
   friend bool operator==(const JobWarning&, const JobWarning&) = default;
 };
 
+/// What one export keeps differently from the project or cannot keep, beside the export.
+struct OutputNotes {
+  std::string output;             ///< the export, relative to DIR
+  std::string format;             ///< its format's name: "otio", ...
+  std::vector<FormatNote> notes;  ///< none: it keeps everything the timeline holds
+  friend bool operator==(const OutputNotes&, const OutputNotes&) = default;
+};
+
 struct JobResult {
   std::string project;  ///< the project file
   std::string into;     ///< its outputs' folder below DIR
@@ -43,6 +53,8 @@ struct JobResult {
   int missingReferences = 0;
   std::vector<std::string> outputs;  ///< files written, relative to DIR
   std::string picture;               ///< the timeline picture, relative to DIR
+  /// Each export's notes, in the order of `outputs`.
+  std::vector<OutputNotes> notes;
   std::vector<JobWarning> warnings;
   std::vector<std::string> failures;  ///< one per output that failed, with its message
   /// Outputs of an earlier run that this one no longer makes, removed (relative to DIR).

@@ -5,6 +5,7 @@
 
 #include "core/Translation.h"
 #include "core/XmlText.h"
+#include "export/ExportFormats.h"
 #include "media/MediaCount.h"
 #include "media/PathText.h"
 
@@ -149,7 +150,9 @@ figcaption { font-size: 0.8rem; color: var(--muted); margin-top: 0.25rem; }
 .outputs a { display: inline-block; padding: 0.15rem 0.6rem; border: 1px solid var(--line);
   border-radius: 4px; text-decoration: none; }
 .outputs a:hover { text-decoration: underline; }
-.warnings + .warnings { margin-top: 0.75rem; }
+.warnings + .warnings, .kept + .kept { margin-top: 0.75rem; }
+.kept .format { color: var(--muted); }
+.kept .clips { color: var(--muted); font-size: 0.85rem; }
 .tags { display: flex; flex-wrap: wrap; gap: 0.25rem; margin-bottom: 0.25rem; }
 .tag { font-size: 0.75rem; color: var(--muted); background: var(--page); min-width: 0;
   border: 1px solid var(--line); border-radius: 4px; padding: 0 0.4rem; }
@@ -227,6 +230,39 @@ void Warnings(std::string& html, const std::vector<JobWarning>& warnings) {
   }
 }
 
+/// "2 clips: 00:00:05;00 “voice.wav”, 00:01:10;02 “bgm.wav”", or "12 clips, among them ...".
+std::string NotedClips(const FormatNote& note) {
+  std::string text = note.transitions ? Counted(note.count, "transition", "transitions")
+                                      : Counted(note.count, "clip", "clips");
+  text += note.count > note.clips.size() ? ", among them " : ": ";
+  for (std::size_t c = 0; c < note.clips.size(); ++c) {
+    if (c > 0) text += ", ";
+    text += Escaped(note.clips[c].record) + " &ldquo;" + Breakable(note.clips[c].name) + "&rdquo;";
+  }
+  return text;
+}
+
+/// Each export with what its format keeps differently from the project or cannot keep.
+void EditorNotes(std::string& html, const std::vector<OutputNotes>& outputs) {
+  html += "<h3>What each editor gets</h3>\n";
+  for (const OutputNotes& output : outputs) {
+    const ExportFormat* format = ExportFormatNamed(output.format);
+    html += "<div class=\"kept\"><p><a href=\"" + Link(output.output) + "\">" +
+            Breakable(Utf8OfPath(PathOfUtf8(output.output).filename())) +
+            "</a> <span class=\"format\">(" + Escaped(format ? format->label : output.format) +
+            ")</span>";
+    if (output.notes.empty()) {
+      html += " keeps everything this timeline holds.</p></div>\n";
+      continue;
+    }
+    html += " keeps differently or cannot keep:</p><ul>";
+    for (const FormatNote& note : output.notes)
+      html += "<li data-kind=\"" + Escaped(note.kind) + "\">" + Escaped(note.sentence) +
+              "<br><span class=\"clips\">" + NotedClips(note) + "</span></li>";
+    html += "</ul></div>\n";
+  }
+}
+
 void ProjectSection(std::string& html, const JobResult& result, std::size_t index) {
   const std::string css = ClassOf(result);
   const std::filesystem::path into = PathOfUtf8(result.into);
@@ -277,6 +313,7 @@ void ProjectSection(std::string& html, const JobResult& result, std::size_t inde
               Breakable(Utf8OfPath(PathOfUtf8(output).filename())) + "</a></li>";
     html += "</ul>\n";
   }
+  if (!result.notes.empty()) EditorNotes(html, result.notes);
   if (!result.removed.empty()) {
     html += "<h3>Removed: no longer asked for</h3>\n";
     Names(html, "path", result.removed);

@@ -79,10 +79,13 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
     nlohmann::json document = {{"command", "export"},
                                {"source", settings->job.source},
                                {"destination", settings->job.destination}};
-    if (const auto* counts = result.OutcomeAs<ExportOutcome>())
-      document.update({{"tracks", counts->tracks},
-                       {"clips", counts->clips},
-                       {"transitions", counts->transitions}});
+    if (const auto* outcome = result.OutcomeAs<ExportOutcome>())
+      document.update({{"tracks", outcome->tracks},
+                       {"clips", outcome->clips},
+                       {"transitions", outcome->transitions},
+                       {"format", outcome->format},
+                       {"keepsEverything", outcome->notes.empty()},
+                       {"notes", NotesJson(outcome->notes)}});
     exitCode = ReportJson(result, observer, std::move(document));
   });
 }

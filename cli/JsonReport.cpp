@@ -44,6 +44,20 @@ int ReportJson(const RunResult& result, TerminalObserver& observer, nlohmann::js
   return ExitCodeOf(result);
 }
 
+nlohmann::json NotesJson(const std::vector<FormatNote>& notes) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const FormatNote& note : notes) {
+    nlohmann::json clips = nlohmann::json::array();
+    for (const FormatNoteClip& clip : note.clips)
+      clips.push_back({{"record", clip.record}, {"name", clip.name}});
+    list.push_back({{"kind", note.kind},
+                    {"count", note.count},
+                    {"clips", std::move(clips)},
+                    {"sentence", note.sentence}});
+  }
+  return list;
+}
+
 bool JsonClashesWithStandardOutput(bool runWritesToStdout) {
   if (!Output().json || !runWritesToStdout) return false;
   std::cerr << "pexol-cli: --json prints the summary on standard output, where this run "

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliCommon.h"
+#include "export/ExportOutcome.h"
 
 namespace pexol::cli {
 
@@ -18,6 +19,10 @@ std::string EscapedBytes(std::string_view bytes);
 /// "status" (completed, failed or stopped), "message", "warnings" and, when the run chose
 /// it, "software"; a failure's message also goes to standard error. Returns the exit code.
 int ReportJson(const RunResult& result, TerminalObserver& observer, nlohmann::json document);
+
+/// An export's notes: each its kind's id, count, first clips (record timecode and name) and
+/// sentence.
+nlohmann::json NotesJson(const std::vector<FormatNote>& notes);
 
 /// True, after an error message, when --json was asked for and the run writes its own output
 /// to standard output too (DEST -), where the two would mix.

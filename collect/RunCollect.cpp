@@ -419,6 +419,11 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
     }
     for (const std::string& warning : exported.warnings)
       result.warnings.push_back(summary.exports[i] + ": " + warning);
+    // What the format keeps differently, as the export's own warnings said it before it noted it.
+    if (const auto* made = exported.OutcomeAs<ExportOutcome>())
+      for (const FormatNote& note : made->notes)
+        result.warnings.push_back(summary.exports[i] + ": " + note.sentence + " " +
+                                  NoteClipsText(note));
   }
   placed.Keep();
   observer.Status("");

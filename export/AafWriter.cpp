@@ -6,7 +6,6 @@
 #include <map>
 
 #include "core/ByteWriter.h"
-#include "core/Translation.h"
 #include "export/Fcp7Writer.h"
 #include "export/aaf/AafDictionary.h"
 #include "export/aaf/AafMetaDictionary.h"
@@ -104,13 +103,6 @@ class AafBuilder {
                            header.Append("IdentificationList", "Identification", Identification);
                          })});
     out.counts = CountWritten(written);
-    if (colours_ == 1)
-      out.notes.emplace_back(
-          Tr("AAF has no colour clip its readers share: the colour clip is left empty (black)."));
-    else if (colours_ > 1)
-      out.notes.push_back(Say(
-          "AAF has no colour clip its readers share: the {0} colour clips are left empty (black).",
-          colours_));
     return out;
   }
 
@@ -263,7 +255,6 @@ class AafBuilder {
   void Piece(Node& sequence, const ExportPiece& piece, const aaf::Auid& data, bool video) {
     const std::int64_t length = (piece.Length() + piece.runOn).Value();
     if (!Shows(piece)) {
-      if (piece.item != nullptr && video) ++colours_;
       sequence.Append("Components", "Filler",
                       [&](Node& filler) { Component(filler, data, length); });
       return;
@@ -422,7 +413,6 @@ class AafBuilder {
   std::string rate_;
   bool pal_;
   std::uint32_t mobs_ = 0;
-  int colours_ = 0;
   std::map<std::string, Medium> media_;
 };
 

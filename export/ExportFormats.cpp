@@ -34,7 +34,11 @@ std::span<const ExportFormat> ExportFormats() {
        .write = WriteOtio,
        // Its gain envelope gives each point's dB beside its level.
        .gainInterpolation = GainInterpolation::Decibels,
-       .mediaRelative = true},
+       .mediaRelative = true,
+       // A text generator names no font; colours are solid; its levels are metadata.
+       .holds = {.titles = TitleForm::TextOnly,
+                 .colours = ColourForm::GradientsFirstColour,
+                 .levelsInMetadata = true}},
       {.name = "cmx3600",
        .extensions = {".edl"},
        .label = "CMX 3600",
@@ -42,7 +46,9 @@ std::span<const ExportFormat> ExportFormats() {
        .files = {"", "-insert", "-exaudio1", "-exaudio2"},
        .roles = {Main, Insert, ExtraAudio1, ExtraAudio2},
        .levels = LevelsWritten::None,
-       .write = WriteCmx3600},
+       .write = WriteCmx3600,
+       // Colour clips are the black reel; the M2 line's speed has tenths of a frame a second.
+       .holds = {.colours = ColourForm::Black, .slowSpeedInTenths = true}},
       {.name = "mlt",
        .extensions = {".mlt"},
        .label = "MLT (Shotcut)",
@@ -76,7 +82,9 @@ std::span<const ExportFormat> ExportFormats() {
        .write = WriteFcp7,
        // Neither the format nor its readers say how Audio Levels go between keyframes: points
        // for a reader in dB lie on the project's line, so they hold for either.
-       .gainInterpolation = GainInterpolation::Decibels},
+       .gainInterpolation = GainInterpolation::Decibels,
+       // The Color generator has one colour.
+       .holds = {.colours = ColourForm::GradientsFirstColour}},
       {.name = "fcpxml",
        .extensions = {".fcpxml"},
        .label = "FCPXML 1.10 (Final Cut Pro, Resolve)",
@@ -84,7 +92,10 @@ std::span<const ExportFormat> ExportFormats() {
        .files = {""},
        .roles = {Main, Insert, TitleImages, Titles, ExtraAudio1, ExtraAudio2},
        .levels = LevelsWritten::SoundingClips,
-       .write = WriteFcpxml},
+       .write = WriteFcpxml,
+       // Final Cut Pro centres a transition on its edit; its Gradient's colours are not set.
+       .holds = {.colours = ColourForm::GradientsGeneratorColours,
+                 .transitions = TransitionForm::CentredOnEdit}},
       {.name = "aaf",
        .extensions = {".aaf"},
        .label = "AAF (Media Composer, Pro Tools)",
@@ -96,7 +107,9 @@ std::span<const ExportFormat> ExportFormats() {
        .levels = LevelsWritten::SoundTracks,
        .write = WriteAaf,
        // Audio Gain goes between its keyframes in a line in amplitude, as the project's levels.
-       .gainInterpolation = GainInterpolation::Amplitude},
+       .gainInterpolation = GainInterpolation::Amplitude,
+       // Titles are markers; colour clips are fillers.
+       .holds = {.titles = TitleForm::Markers, .colours = ColourForm::Black}},
   };
   return formats;
 }
@@ -125,6 +138,7 @@ LayoutRules LayoutRulesFor(const ExportFormat& format) {
   rules.titlesDrawImages = format.titlesDrawImages;
   rules.levels = format.levels;
   rules.gainInterpolation = format.gainInterpolation;
+  rules.holds = format.holds;
   return rules;
 }
 

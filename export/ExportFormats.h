@@ -39,6 +39,9 @@ struct ExportFormat {
   /// so Shotcut and Kdenlive, resolves them from the document's folder, Kdenlive's
   /// OpenTimelineIO import from the .otio's), so that a folder holding both can move.
   bool mediaRelative = false;
+  /// What it holds its own way beyond its tracks and levels: with those, what an export's notes
+  /// say it keeps differently or cannot keep.
+  FormatHolds holds = {};
 };
 
 /// Every format, in the order lists show them.

@@ -15,12 +15,11 @@ struct ExportFile {
   std::string bytes;
 };
 
-/// What a writer made of the stack: its files, the counts of what it wrote (`CountWritten`),
-/// and notes on what the format shows its own way.
+/// What a writer made of the stack: its files and the counts of what it wrote (`CountWritten`).
+/// What the format shows its own way the layout notes, from the format's row.
 struct ExportWritten {
   std::vector<ExportFile> files;
   ExportCounts counts;
-  std::vector<std::string> notes;
 };
 
 /// Serialises a stack laid out with the format's `roles`; it decides nothing of the layout.

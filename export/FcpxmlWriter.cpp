@@ -5,7 +5,6 @@
 #include <charconv>
 #include <map>
 
-#include "core/Translation.h"
 #include "core/XmlWriter.h"
 #include "export/Fcp7Writer.h"
 
@@ -138,16 +137,6 @@ class FcpxmlBuilder {
     for (const ExportTrack& track : timeline_.tracks)
       if (track.role == TrackRole::Main || !track.Empty()) written.push_back(&track);
     out.counts = CountWritten(written);
-    if (gradients_ > 0)
-      out.notes.push_back(
-          gradients_ == 1
-              ? std::string(
-                    Tr("Final Cut Pro's Gradient generator shows the colour clip of several "
-                       "colours in its own colours; the clip's note names them and their "
-                       "direction."))
-              : Say("Final Cut Pro's Gradient generator shows the {0} colour clips of several "
-                    "colours in its own colours; the clip's note names them and their direction.",
-                    gradients_));
     return out;
   }
 
@@ -439,7 +428,6 @@ class FcpxmlBuilder {
       for (std::uint32_t colour : item.fill.colours) note += " " + HexColour(colour);
       note += std::string(", ") + directions[item.fill.direction & 7];
       xml_.Element("note", note);
-      ++gradients_;
       return;
     }
     const std::uint32_t colour = item.fill.colours.empty() ? item.colour : item.fill.colours[0];
@@ -524,7 +512,6 @@ class FcpxmlBuilder {
        usesSolid_ = false, usesGradient_ = false;
   std::string dissolveId_, wipeId_, crossfadeId_, titleId_, solidId_, gradientId_;
   int styles_ = 0;
-  int gradients_ = 0;
 };
 
 }  // namespace

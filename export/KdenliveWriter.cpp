@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <map>
 
-#include "core/Translation.h"
 #include "core/XmlWriter.h"
 #include "export/MltGraph.h"
 
@@ -60,12 +59,6 @@ class KdenliveBuilder {
     std::vector<const ExportTrack*> tracks;
     for (const ExportTrack& track : timeline_.tracks)
       if (!track.Empty() || track.role == TrackRole::Main) tracks.push_back(&track);
-    if (const ExportTrack* images = timeline_.Track(TrackRole::TitleImages);
-        images && !images->Empty())
-      // TRANSLATORS: {0} is the track's name in the Kdenlive project, "Title images".
-      out.notes.push_back(
-          Say("Kdenlive shows the images of titles as clips of the track \"{0}\" under the titles.",
-              "Title images"));
     // The bin lists clips in the order the tracks first use them, V1 first; Kdenlive stacks
     // the tracks from the bottom: the sound tracks last to first, then the video tracks.
     std::vector<PlacedTrack> used;

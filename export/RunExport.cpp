@@ -12,6 +12,7 @@
 #include "core/TextEncoding.h"
 #include "core/TextScanner.h"
 #include "core/Translation.h"
+#include "edl/Timecode.h"
 #include "export/ExportFormats.h"
 #include "export/ExportOutcome.h"
 #include "export/ExportReading.h"
@@ -176,9 +177,10 @@ class ExportNames {
 };
 
 /// Reads the files the timeline found for their lengths: each reference gets its file's length
-/// at the export's rate, and each clip that needs more frames than its file holds a warning.
-void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const ExportRate& rate,
+/// at the export's rate, and each clip that needs more frames than its file holds a note.
+void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const ExportSettings& settings,
                      ExportNames& names, const std::function<bool()>& stop) {
+  const ExportRate& rate = settings.rate;
   std::vector<std::string> paths;
   std::map<std::string, std::size_t> indexOf;
   for (const MediaReference& reference : laid.references)
@@ -202,8 +204,27 @@ void AddMediaLengths(ExportTimeline& laid, const Timeline& timeline, const Expor
     const MediaFacts* file = factsOf(stored);
     return file != nullptr ? FramesAt(*file, exportRate) : std::nullopt;
   };
-  for (std::string& warning : ClipsPastMediaWarnings(ClipsPastMedia(timeline, held)))
-    names.Warn(std::move(warning));
+  const NoteTaker said{laid.notes, settings};
+  for (const ClipPastMedia& clip : ClipsPastMedia(timeline, held))
+    said.Clip(NoteKind::PastMediaEnd, *clip.item);
+}
+
+/// The notes of the layout as the run tells them: kind ids, record timecodes at the export's
+/// rate, sentences in the run's language.
+std::vector<FormatNote> NotesOf(const ExportTimeline& laid) {
+  const TimecodeMode mode = TimecodeModeOf(laid.rate);
+  std::vector<FormatNote> notes;
+  for (const ExportNote& note : laid.notes.List()) {
+    FormatNote shown{std::string(NoteKindId(note.kind)),
+                     note.count,
+                     {},
+                     std::string(Tr(NoteSentence(note.kind))),
+                     NoteNamesTransitions(note.kind)};
+    for (const NotedClip& clip : note.clips)
+      shown.clips.push_back({FormatTimecode(mode, clip.record.Value()), clip.name});
+    notes.push_back(std::move(shown));
+  }
+  return notes;
 }
 
 // The format's files: the first in the destination and the others beside it, where a file can
@@ -276,14 +297,12 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         rules.rate = *rate;
         rules.startAtOneHour = job.startAtOneHour;
         rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
-        rules.warn = [&names](std::string warning) { names.Warn(std::move(warning)); };
         rules.resolve = [&names](std::string_view stored) { return names.ReferenceOf(stored); };
         ExportTimeline laid = LayOutTimeline(timeline, rules);
         if (job.readMediaLengths)
-          AddMediaLengths(laid, timeline, *rate, names,
+          AddMediaLengths(laid, timeline, rules, names,
                           [&observer] { return observer.StopRequested(); });
         ExportWritten written = format->write(laid);
-        for (std::string& note : written.notes) names.Warn(std::move(note));
         if (std::string unfit = names.Unfit(); !unfit.empty())
           throw RunFailure(FailedInput::Destination, std::move(unfit));
         RunOutput output;
@@ -293,8 +312,9 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         const ExportCounts& counts = written.counts;
         // The clips are the project's, whatever the format could hold of them.
         const ExportOutcome outcome{counts.tracks, static_cast<int>(ClipCount(timeline)),
-                                    counts.transitions};
-        output.message = ExportCompletedMessage(job.source, job.destination, sidePaths, outcome);
+                                    counts.transitions, format->name, NotesOf(laid)};
+        output.message =
+            ExportCompletedMessage(job.source, job.destination, sidePaths, outcome, format->label);
         output.outcome = outcome;
         std::vector<std::string> warnings = names.Warnings();
         if (TimelineIsEmpty(timeline))

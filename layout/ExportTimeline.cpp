@@ -43,7 +43,7 @@ std::vector<GainPoint> FromPieceStart(const std::vector<GainPoint>& envelope, Fr
 class Layout {
  public:
   Layout(const Timeline& timeline, const LayoutRules& rules, ExportTimeline& out)
-      : timeline_(timeline), rules_(rules), out_(out) {}
+      : timeline_(timeline), rules_(rules), out_(out), said_{out.notes, rules} {}
 
   void Track(const RoleOf& role) {
     std::vector<TrackPiece> pieces = Pieces(role.role);
@@ -52,7 +52,10 @@ class Layout {
     for (std::size_t p = 0; p < pieces.size(); ++p) {
       ExportPiece piece;
       static_cast<TrackPiece&>(piece) = pieces[p];
-      if (piece.item) Fill(piece, role, p + 1 < pieces.size() ? pieces[p + 1].transitionLength : 0);
+      if (piece.item) {
+        Fill(piece, role, p + 1 < pieces.size() ? pieces[p + 1].transitionLength : 0);
+        Note(role, piece);
+      }
       // A sound track holds only the transitions its sound follows.
       piece.crossFadesSound =
           piece.transition && (!role.video || CrossFadesSound(*pieces[p - 1].item, *piece.item));
@@ -62,9 +65,20 @@ class Layout {
     out_.tracks.push_back(std::move(track));
   }
 
+  // A format without titles leaves out every one, with the images it shows.
+  void NoteTitlesLeftOut() {
+    if (LaysOut(TrackRole::Titles)) return;
+    for (const TimelineItem& title : timeline_.titles) said_.Clip(NoteKind::TitlesLeftOut, title);
+  }
+
  private:
+  bool LaysOut(TrackRole role) const {
+    return rules_.roles.empty() ||
+           std::find(rules_.roles.begin(), rules_.roles.end(), role) != rules_.roles.end();
+  }
+
   std::vector<TrackPiece> Pieces(TrackRole role) {
-    const ExportSettings* said = &rules_;
+    const NoteTaker* said = &said_;
     switch (role) {
       case TrackRole::Main:
         return MainPieces(said);
@@ -76,7 +90,7 @@ class Layout {
       case TrackRole::InsertSound:
         return LayOutTrack(timeline_.insert, CarriesAudio);
       case TrackRole::Titles:
-        return LayOutTrack(timeline_.titles);
+        return LayOutTrack(timeline_.titles, {}, said);
       case TrackRole::TitleImages:
         return LayOutTrack(TitleImages());
       case TrackRole::ExtraAudio1:
@@ -88,7 +102,7 @@ class Layout {
   }
 
   // The main track's pieces with their transitions, kept for its sound track.
-  const std::vector<TrackPiece>& MainPieces(const ExportSettings* said) {
+  const std::vector<TrackPiece>& MainPieces(const NoteTaker* said) {
     std::vector<TrackPiece> pieces = LayOutTrack(timeline_.main, {}, said);
     AttachTransitions(pieces, timeline_.transitions, said);
     return main_.emplace(std::move(pieces));
@@ -138,7 +152,7 @@ class Layout {
       for (const TitleText& text : item.texts)
         if (text.namesMedia) piece.images.push_back(Reference(text.text));
     if (item.kind == ItemKind::Movie && WritesLevels(role, item)) {
-      piece.gain = GainKeyframes(GainEnvelope(item, item.recordOut - item.recordIn, rules_),
+      piece.gain = GainKeyframes(GainEnvelope(item, item.recordOut - item.recordIn),
                                  rules_.gainInterpolation);
       piece.pieceGain = FromPieceStart(piece.gain, piece.recordIn - item.recordIn);
     }
@@ -148,9 +162,111 @@ class Layout {
     if (item.kind == ItemKind::Title) piece.caption = TitleCaption(item, rules_);
   }
 
+  // What the format shows of a clip its own way, noted once: on the track that shows it, its
+  // sound on the track the clip is on.
+  void Note(const RoleOf& role, const ExportPiece& piece) {
+    const TimelineItem& item = *piece.item;
+    switch (role.role) {
+      case TrackRole::MainSound:
+      case TrackRole::InsertSound:
+        said_.Clip(NoteKind::SoundOnOwnTracks, item);
+        NoteLevels(role, item);
+        return;
+      case TrackRole::TitleImages:
+        said_.Clip(NoteKind::TitleImagesAsClips, item);
+        return;
+      case TrackRole::Titles:
+        NoteTitle(item);
+        return;
+      case TrackRole::Main:
+      case TrackRole::Insert:
+      case TrackRole::ExtraAudio1:
+      case TrackRole::ExtraAudio2:
+        break;
+    }
+    const FormatHolds& holds = rules_.holds;
+    if (const Transition* transition = piece.transition) {
+      if (transition->code != 'D') said_.Transition(NoteKind::WipesLeftToRight, *transition);
+      if (holds.transitions == TransitionForm::CentredOnEdit)
+        said_.Transition(NoteKind::TransitionsCentred, *transition);
+    }
+    if (item.kind == ItemKind::Colour) NoteColour(item);
+    if (item.kind != ItemKind::Movie) return;
+    // Half the rate in tenths of a frame a second: 12.5 for PAL, 14.985 cut to 14.9 for NTSC.
+    const std::int64_t halfRate = 2 * std::int64_t{rules_.rate.denominator};
+    if (item.slow && holds.slowSpeedInTenths && rules_.rate.numerator * 10LL % halfRate != 0)
+      said_.Clip(NoteKind::SlowSpeedInTenths, item);
+    NoteLevels(role, item);
+  }
+
+  void NoteTitle(const TimelineItem& title) {
+    switch (rules_.holds.titles) {
+      case TitleForm::Markers:
+        said_.Clip(NoteKind::TitlesAsMarkers, title);
+        return;
+      case TitleForm::TextOnly:
+        if (std::any_of(title.texts.begin(), title.texts.end(), [](const TitleText& text) {
+              return !text.namesMedia && (!text.font.empty() || text.size > 0);
+            }))
+          said_.Clip(NoteKind::TitleFontsInMetadata, title);
+        return;
+      case TitleForm::Styled:
+        break;
+    }
+    // Every text shows in the font and size of the first that does not name media.
+    const TitleText* first = nullptr;
+    for (const TitleText& text : title.texts) {
+      if (text.namesMedia) continue;
+      if (!first) {
+        first = &text;
+      } else if ((text.font != first->font || text.size != first->size) &&
+                 !CleanText(text.text).empty()) {
+        said_.Clip(NoteKind::TitleTextsOneFont, title);
+        return;
+      }
+    }
+  }
+
+  void NoteColour(const TimelineItem& item) {
+    const bool gradient = item.fill.colours.size() > 1;
+    switch (rules_.holds.colours) {
+      case ColourForm::Black:
+        said_.Clip(NoteKind::ColoursBlack, item);
+        break;
+      case ColourForm::GradientsFirstColour:
+        if (gradient) said_.Clip(NoteKind::GradientsFirstColour, item);
+        break;
+      case ColourForm::GradientsGeneratorColours:
+        if (gradient) said_.Clip(NoteKind::GradientsGeneratorColours, item);
+        break;
+      case ColourForm::AsStored:
+        break;
+    }
+  }
+
+  // Levels that play, where the format leaves them out, keeps them as metadata or takes them
+  // as 200; noted on the track the sound plays from: a picture track's clips play theirs there
+  // unless the format lays their sound out on a track of its own, which may show a clip the
+  // picture track hides.
+  void NoteLevels(const RoleOf& role, const TimelineItem& item) {
+    if (role.video) {
+      if (!CarriesAudio(item)) return;
+      if (LaysOut(role.role == TrackRole::Main ? TrackRole::MainSound : TrackRole::InsertSound))
+        return;
+    }
+    if (GainEnvelope(item, item.recordOut - item.recordIn).empty()) return;  // as recorded
+    if (!WritesLevels(role, item))
+      said_.Clip(NoteKind::LevelsLeftOut, item);
+    else if (rules_.holds.levelsInMetadata)
+      said_.Clip(NoteKind::LevelsInMetadata, item);
+    else if (LevelsAbove200(item))
+      said_.Clip(NoteKind::LevelsAbove200, item);
+  }
+
   const Timeline& timeline_;
   const LayoutRules& rules_;
   ExportTimeline& out_;
+  const NoteTaker said_;
   std::optional<std::vector<TrackPiece>> main_;
 };
 
@@ -184,6 +300,7 @@ ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules
   out.decode = rules.decode;
   out.transitions = timeline.transitions;
   Layout layout(timeline, rules, out);
+  layout.NoteTitlesLeftOut();
   for (const RoleOf& role : roleTable)
     if (rules.roles.empty() ||
         std::find(rules.roles.begin(), rules.roles.end(), role.role) != rules.roles.end())

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/ExportNotes.h"
 #include "layout/ExportTypes.h"
 #include "layout/TrackLayout.h"
 #include "model/Timeline.h"
@@ -106,8 +107,39 @@ enum class LevelsWritten {
   EveryMovie,     ///< every movie's
 };
 
-/// How a run lays the timeline out: the settings every export takes (name, rate, decoder and
-/// warnings, which the layout hands on as they are) and what the format asks for.
+/// How a format shows titles, where it has a track for them.
+enum class TitleForm {
+  Styled,    ///< their text in their first text's font and size
+  TextOnly,  ///< their text; fonts and sizes only in its metadata
+  Markers,   ///< markers holding their text
+};
+
+/// How a format shows colour clips.
+enum class ColourForm {
+  AsStored,                   ///< one colour or a gradient, as the project has them
+  GradientsFirstColour,       ///< one colour: a gradient's first
+  GradientsGeneratorColours,  ///< a gradient is a generator in colours of its own
+  Black,                      ///< black: it has no colour clip
+};
+
+/// Where a format's transitions lie.
+enum class TransitionForm {
+  FromCut,        ///< from the cut, as the project has them
+  CentredOnEdit,  ///< centred on an edit point written half the transition past the cut
+};
+
+/// What a format holds of the timeline its own way, beyond its tracks and levels: the layout
+/// notes each clip it shows so (`ExportTimeline::notes`).
+struct FormatHolds {
+  TitleForm titles = TitleForm::Styled;
+  ColourForm colours = ColourForm::AsStored;
+  TransitionForm transitions = TransitionForm::FromCut;
+  bool levelsInMetadata = false;   ///< its levels are metadata its editors do not apply
+  bool slowSpeedInTenths = false;  ///< a slow clip's speed is in tenths of a frame a second
+};
+
+/// How a run lays the timeline out: the settings every export takes (name, rate, decoder) and
+/// what the format asks for.
 struct LayoutRules : ExportSettings {
   /// The tracks to lay out, in the order of `TrackRole`; an empty list lays out all.
   std::vector<TrackRole> roles;
@@ -121,6 +153,8 @@ struct LayoutRules : ExportSettings {
   /// How the format's reader goes between gain keyframes: the pieces' `gain` holds as many as
   /// it needs to play the levels as the project does.
   GainInterpolation gainInterpolation = GainInterpolation::Decibels;
+  /// What the format holds its own way, which the layout notes.
+  FormatHolds holds;
 };
 
 /// The stack: the tracks of the roles asked for, in role order (a title's images under its
@@ -148,6 +182,9 @@ struct ExportTimeline {
   std::deque<MediaReference> references;
   std::deque<TimelineItem> standIns;
   std::vector<TimelineItem> titleImages;
+
+  /// What the format keeps differently from the project or cannot keep, clip by clip.
+  ExportNotes notes;
 };
 
 /// Lays `timeline` out. Interchange formats hold one clip at a time per track: a clip that starts
@@ -155,8 +192,9 @@ struct ExportTimeline {
 /// out; a movie whose in point lies before its media's first frame starts its media at frame 0
 /// and the clip that many frames later. Transitions stay where both clips are side by side on
 /// the main track and the incoming clip is at least as long; the main clips' sound follows them
-/// where both carry sound (`ExportPiece::crossFadesSound`). Every change is said through the rules'
-/// `warn`, once per run. Throws `std::bad_alloc` only. The timeline must outlive the result.
+/// where both carry sound (`ExportPiece::crossFadesSound`). Every change, and every clip the
+/// format shows its own way (the rules' `holds`, `roles` and `levels`), is noted once in the
+/// result's `notes`. Throws `std::bad_alloc` only. The timeline must outlive the result.
 ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules);
 
 /// Black and silence in place of media whose reference is not `found`: each such clip keeps

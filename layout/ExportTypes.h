@@ -29,13 +29,7 @@ struct ExportSettings {
   bool startAtOneHour = false;
   /// Decodes media names, effect names and title texts and fonts; empty passes bytes through.
   TextDecoder decode;
-  /// Takes what an export changed from the project to write it (empty: nothing is said). The
-  /// same note may come more than once.
-  std::function<void(std::string)> warn;
 };
-
-/// Hands `warning` to the settings' `warn`, when there is one.
-void Warn(const ExportSettings& settings, std::string warning);
 
 /// What an export wrote: tracks (files, for a format of one track a file), timeline items (a
 /// main clip counts once even when its audio also fills an audio track) and transitions.

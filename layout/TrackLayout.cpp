@@ -5,8 +5,6 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/Translation.h"
-
 namespace pexol {
 
 namespace {
@@ -16,8 +14,13 @@ constexpr int maxLevel = 200;
 
 }  // namespace
 
-void Warn(const ExportSettings& settings, std::string warning) {
-  if (settings.warn) settings.warn(std::move(warning));
+void NoteTaker::Clip(NoteKind kind, const TimelineItem& item) const {
+  notes.Add(kind, item.recordIn, [&] { return ItemName(item, settings); });
+}
+
+void NoteTaker::Transition(NoteKind kind, const pexol::Transition& transition) const {
+  notes.Add(kind, transition.recordIn,
+            [&] { return CleanText(Decode(settings, transition.name)); });
 }
 
 std::optional<ExportRate> ExportRateOf(TimecodeMode mode) {
@@ -45,7 +48,7 @@ TimecodeMode TimecodeModeOf(const ExportRate& rate) {
 
 std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
                                     const std::function<bool(const TimelineItem&)>& keep,
-                                    const ExportSettings* settings) {
+                                    const NoteTaker* said) {
   std::vector<std::size_t> order(items.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&items](std::size_t a, std::size_t b) {
@@ -58,7 +61,10 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
   for (std::size_t index : order) {
     const TimelineItem& item = items[index];
     if (keep && !keep(item)) continue;
-    if (item.recordOut <= cursor || item.recordOut <= item.recordIn) continue;
+    if (item.recordOut <= cursor || item.recordOut <= item.recordIn) {
+      if (said) said->Clip(NoteKind::ClipsLeftOut, item);
+      continue;
+    }
     TrackPiece piece;
     piece.item = &item;
     piece.index = index;
@@ -73,14 +79,16 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
       const std::int64_t early = -std::int64_t{piece.sourceIn.Value()};
       const std::int64_t start =
           std::int64_t{piece.recordIn.Value()} + (item.slow ? 2 * early : early);
-      if (settings)
-        Warn(*settings, Say("\"{0}\" starts {1} frames before its media's first frame: its media "
-                            "starts at frame 0 and the clip that many frames later.",
-                            ItemName(item, *settings), early));
-      if (start >= piece.recordOut.Value()) continue;
+      // Its media would start only after it ends: nothing of it shows.
+      if (start >= piece.recordOut.Value()) {
+        if (said) said->Clip(NoteKind::ClipsLeftOut, item);
+        continue;
+      }
+      if (said) said->Clip(NoteKind::InBeforeMedia, item);
       piece.recordIn = Frames::Wrapped(start);
       piece.sourceIn = 0;
     }
+    if (said && item.recordIn < cursor) said->Clip(NoteKind::HeadsUnderClipBefore, item);
     piece.sourceOut = std::max(item.sourceOut, piece.sourceIn);
     if (piece.recordIn > cursor) {
       TrackPiece gap;
@@ -95,7 +103,7 @@ std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
 }
 
 void AttachTransitions(std::vector<TrackPiece>& mainPieces,
-                       const std::vector<Transition>& transitions, const ExportSettings* settings) {
+                       const std::vector<Transition>& transitions, const NoteTaker* said) {
   std::vector<std::size_t> pieceOf;
   constexpr std::size_t none = static_cast<std::size_t>(-1);
   for (std::size_t p = 0; p < mainPieces.size(); ++p) {
@@ -104,27 +112,24 @@ void AttachTransitions(std::vector<TrackPiece>& mainPieces,
     if (pieceOf.size() <= piece.index) pieceOf.resize(piece.index + 1, none);
     pieceOf[piece.index] = p;
   }
-  // `why` is a marked sentence, said after the transition.
-  const auto leftOut = [settings](const Transition& transition, std::string_view why) {
-    if (!settings) return;
-    Warn(*settings, Say("The transition \"{0}\" at frame {1} was left out: {2}",
-                        Decode(*settings, transition.name), transition.recordIn.Value(), Tr(why)));
+  const auto leftOut = [said](const Transition& transition) {
+    if (said) said->Transition(NoteKind::TransitionsLeftOut, transition);
   };
   for (const Transition& transition : transitions) {
     const std::size_t incoming = transition.from + 1;
     if (transition.length <= 0) continue;
     const std::size_t p = incoming < pieceOf.size() ? pieceOf[incoming] : none;
     if (p == none) {
-      leftOut(transition, ToTranslate("no clip follows it on the track."));
+      leftOut(transition);
       continue;
     }
     if (p == 0 || pieceOf[transition.from] != p - 1) {
-      leftOut(transition, ToTranslate("no clip comes before it on the track."));
+      leftOut(transition);
       continue;
     }
     TrackPiece& piece = mainPieces[p];
     if (transition.length > piece.Length()) {
-      leftOut(transition, ToTranslate("it is longer than the clip after it."));
+      leftOut(transition);
       continue;
     }
     piece.transition = &transition;
@@ -175,8 +180,14 @@ std::optional<double> GainDb(double level) {
   return 20 * std::log10(std::min(level, double(maxLevel)) / 100.0);
 }
 
-std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
-                                    const ExportSettings& settings) {
+bool LevelsAbove200(const TimelineItem& item) {
+  const Levels& levels = item.levels;
+  return levels.in > maxLevel || levels.out > maxLevel ||
+         std::any_of(levels.points.begin(), levels.points.end(),
+                     [](const LevelPoint& point) { return point.level > maxLevel; });
+}
+
+std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length) {
   const Levels& levels = item.levels;
   const auto recorded = [](int level) { return level == 100; };
   if (recorded(levels.in) && recorded(levels.out) &&
@@ -185,9 +196,7 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
     return {};
   const Frames last = std::max(length - 1, Frames(0));
   std::vector<GainPoint> envelope;
-  bool loud = false;
   const auto add = [&](Frames frame, int level) {
-    loud = loud || level > maxLevel;
     envelope.push_back({std::clamp(frame, Frames(0), last), double(std::min(level, maxLevel))});
   };
   add(0, levels.in);
@@ -199,9 +208,6 @@ std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
   // the level at the end.
   for (std::size_t i = envelope.size(); i-- > 1;)
     if (envelope[i - 1].frame == envelope[i].frame) envelope.erase(envelope.begin() + long(i) - 1);
-  if (loud)
-    Warn(settings, Say("\"{0}\" has levels above 200; they are written as 200 (+6 dB).",
-                       ItemName(item, settings)));
   if (std::all_of(envelope.begin(), envelope.end(),
                   [](const GainPoint& point) { return point.level == 100; }))
     return {};

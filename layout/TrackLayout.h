@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "layout/ExportNotes.h"
 #include "layout/ExportTypes.h"
 #include "model/Timeline.h"
 
@@ -28,23 +29,32 @@ struct TrackPiece {
   Frames Length() const { return recordOut - recordIn; }
 };
 
+/// Where a layout says what it changed: its notes, which name clips as they show (`ItemName`,
+/// decoded by the settings) and transitions by their names.
+struct NoteTaker {
+  ExportNotes& notes;
+  const ExportSettings& settings;
+
+  void Clip(NoteKind kind, const TimelineItem& item) const;
+  void Transition(NoteKind kind, const pexol::Transition& transition) const;
+};
+
 /// The items of `items` that `keep` accepts (all when empty), in recorder order from frame 0,
 /// with gaps between them. Interchange formats hold one item at a time per track: an item that
 /// starts before the one before it ends loses its head, one that ends by then or has no length
 /// is left out. A movie or sound whose in point lies before its media's first frame starts its
-/// media at frame 0 and the clip that many frames later (said through `settings`, when given):
-/// every format then shows the same frames at the same positions.
+/// media at frame 0 and the clip that many frames later: every format then shows the same
+/// frames at the same positions. Each such change is noted through `said`, when given.
 std::vector<TrackPiece> LayOutTrack(const std::vector<TimelineItem>& items,
                                     const std::function<bool(const TimelineItem&)>& keep = {},
-                                    const ExportSettings* settings = nullptr);
+                                    const NoteTaker* said = nullptr);
 
 /// Attaches the transitions to the main-track pieces they lead into. A transition is kept only
 /// when both of its clips are on the track, side by side, and it is no longer than the incoming
-/// piece, so that no export shows a transition its reader cannot place; the others are named
-/// through `settings`, when given.
+/// piece, so that no export shows a transition its reader cannot place; the others are noted
+/// through `said`, when given.
 void AttachTransitions(std::vector<TrackPiece>& mainPieces,
-                       const std::vector<Transition>& transitions,
-                       const ExportSettings* settings = nullptr);
+                       const std::vector<Transition>& transitions, const NoteTaker* said = nullptr);
 
 /// True when the sound of the two clips either side of a transition cross-fades under it: both
 /// carry sound.
@@ -75,9 +85,11 @@ enum class GainInterpolation {
 
 /// The levels of `item` over `length` frames: the level at the start, the level points in
 /// order and the level at the end; empty when every level is 100 (the sound as recorded).
-/// Levels above 200 are said through `settings` and taken as 200.
-std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length,
-                                    const ExportSettings& settings);
+/// Levels above 200 are taken as 200 (`LevelsAbove200`).
+std::vector<GainPoint> GainEnvelope(const TimelineItem& item, Frames length);
+
+/// True when a level of `item` is above 200, the most a gain envelope holds.
+bool LevelsAbove200(const TimelineItem& item);
 
 /// The keyframes a reader that goes between them by `interpolation` needs to play `envelope`
 /// within 1 dB at every frame: each of its points at its own frame and level, and for a reader

@@ -84,11 +84,19 @@ TEST(BatchPartsTest, ResultFilesOfEarlierVersionsReadWithTheirWarningsGrouped) {
   unknown.frames.reset();
   unknown.length.clear();
   unknown.removed = {"edit/edit.mlt"};
+  unknown.notes = {
+      {"edit/edit.otio",
+       "otio",
+       {{"transitions-left-out", 2, {{"00:00:01;00", "Wipe"}}, "Transitions ... left out.", true},
+        {"levels-in-metadata", 1, {{"00:00:00;00", "a.wav"}}, "Levels ... as recorded.", false}}},
+      {"edit/edit.mlt", "mlt", {}}};
+  EXPECT_TRUE(result->notes.empty()) << "an earlier file has none";
   const auto again = ParseResult(ResultText(unknown), error);
   ASSERT_TRUE(again) << error;
   EXPECT_FALSE(again->frames);
   EXPECT_EQ(again->warnings, unknown.warnings);
   EXPECT_EQ(again->removed, unknown.removed);
+  EXPECT_EQ(again->notes, unknown.notes);
   EXPECT_EQ(ResultText(*again), ResultText(unknown));
 }
 

@@ -190,15 +190,29 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
   const nlohmann::json results = ReportOf("out", folder)["results"];
   ASSERT_EQ(results.size(), 3u);
   std::set<std::string> messages;
-  nlohmann::json late;
-  for (const auto& warning : results[0]["warnings"]) {
+  for (const auto& warning : results[0]["warnings"])
     EXPECT_TRUE(messages.insert(warning["message"].get<std::string>()).second) << warning;
-    if (warning["message"].get<std::string>().find("starts 5 frames before") != std::string::npos)
-      late = warning;
+  // Beside each export, what its format keeps differently: the demo's clip that starts before
+  // its media by each of them, the EDL's titles left out by it alone; one clip kept whole.
+  const nlohmann::json& notes = results[0]["notes"];
+  ASSERT_EQ(notes.size(), 3u) << results[0];
+  const std::vector<std::string> formats = {"otio", "mlt", "cmx3600"};
+  for (std::size_t f = 0; f < formats.size(); ++f) {
+    EXPECT_EQ(notes[f]["format"], formats[f]);
+    EXPECT_EQ(notes[f]["output"], results[0]["outputs"][f]);
+    EXPECT_EQ(notes[f]["keepsEverything"], false);
+    std::set<std::string> kinds;
+    for (const auto& note : notes[f]["notes"]) {
+      kinds.insert(note["kind"].get<std::string>());
+      if (note["kind"] == "in-before-media") {
+        EXPECT_EQ(note["clips"],
+                  nlohmann::json::parse(R"([{"record": "00:00:46;20", "name": "outro.avi"}])"));
+      }
+    }
+    EXPECT_TRUE(kinds.contains("in-before-media")) << notes[f];
+    EXPECT_EQ(kinds.contains("titles-left-out"), formats[f] == "cmx3600") << notes[f];
   }
-  EXPECT_EQ(late["concerns"],
-            nlohmann::json::array({"export otio", "export mlt", "export cmx3600"}))
-      << results[0];
+  for (const auto& kept : results[2]["notes"]) EXPECT_EQ(kept["keepsEverything"], true) << kept;
   EXPECT_EQ(results[0]["length"], "00:00:53;15");
   for (const int unknown : {1, 2}) {
     EXPECT_TRUE(results[unknown]["frames"].is_null()) << results[unknown];
@@ -210,6 +224,18 @@ TEST(BatchReportTest, WarningsOnceUnknownLengthsAndOutputsNoLongerAskedForRemove
     ++unknowns;
   EXPECT_EQ(unknowns, 2u);
   EXPECT_NE(html.find("<a href=\"early%20%232/early%20%232.svg\""), std::string::npos);
+  EXPECT_NE(html.find("<h3>What each editor gets</h3>\n<div class=\"kept\"><p><a "
+                      "href=\"demo/demo.otio\">demo.otio</a> <span class=\"format\">"
+                      "(OpenTimelineIO)</span> keeps differently or cannot keep:</p><ul>"),
+            std::string::npos)
+      << html;
+  EXPECT_NE(html.find("<li data-kind=\"titles-left-out\">Titles are left out, with the images "
+                      "they show: the format has no titles.<br><span class=\"clips\">1 clip: "
+                      "00:00:04;00 &ldquo;"),
+            std::string::npos)
+      << html;
+  EXPECT_NE(html.find("(CMX 3600)</span> keeps everything this timeline holds.</p>"),
+            std::string::npos);
 
   // The demo's result, as if edited or brought from elsewhere, names files outside its folder.
   fs::create_directories(folder.Folder() / "elsewhere");

@@ -176,7 +176,7 @@ TEST_F(CliTest, ExportFollowsTheExtensionAndRefusesWhatItCannotWrite) {
 }
 
 // A file found through a relative search folder is written as an absolute path, which every
-// editor resolves; what the export changed from the project is said on standard error.
+// editor resolves; what the export changed from the project is listed after its counts.
 TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
   fs::create_directories(Path("footage/music"));
   Write("footage/music/bgm.wav", "x");
@@ -185,12 +185,16 @@ TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
   const std::string bgm = fs::path(Path("footage/music/bgm.wav")).lexically_normal().string();
   EXPECT_NE(Read("s-exaudio1.edl").find("* SOURCE FILE: " + bgm + "\r\n"), std::string::npos)
       << Read("s-exaudio1.edl");
-  EXPECT_NE(outcome.err.find("\"outro.avi\" starts 5 frames before its media's first frame"),
+  EXPECT_NE(outcome.out.find("their media's first frame start their media at frame 0, and the "
+                             "clip as many frames later.\n  1 clip: 00:00:46;20 \"outro.avi\""),
             std::string::npos)
-      << outcome.err;
+      << outcome.out;
   // Levels become gains in the formats that carry them.
   const Outcome mlt = Run("export demo.mpj s.mlt --search footage");
-  EXPECT_NE(mlt.err.find("\"voice.wav\" has levels above 200"), std::string::npos) << mlt.err;
+  EXPECT_NE(mlt.out.find("- Levels above 200 are written as 200 (+6 dB).\n  1 clip: 00:00:00;00 "
+                         "\"voice.wav\""),
+            std::string::npos)
+      << mlt.out;
   EXPECT_NE(Read("s.mlt").find(">" + bgm + "<"), std::string::npos);
 }
 

@@ -220,6 +220,27 @@ TEST_F(LanguageTest, FailingRunsSayWhyInTheLocalesLanguage) {
       << outcome.err;
 }
 
+// An export says what its format keeps differently in the locale's language, the names quoted
+// as Japanese quotes them; its --json keeps the English sentences, as it keeps every message.
+TEST_F(LanguageTest, AnExportsNotesAreInTheLocalesLanguageAndItsJsonInEnglish) {
+  const Outcome run = Run("export demo.mpj demo.aaf", japanese);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(
+      run.out.find("AAF (Media Composer, Pro Tools) で異なる形で保持するもの、保持できないもの:\n"
+                   "- カラークリップは黒になります: この形式には、編集ソフトに共通のカラー"
+                   "クリップがありません。\n  クリップ 2 個: "),
+      std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("00:00:16;20 「Colour #0000FF」, 00:00:44;00 「Colour #FF0000」\n"),
+            std::string::npos)
+      << run.out;
+  const Outcome json = Run("export demo.mpj demo.aaf --json", japanese);
+  EXPECT_NE(json.out.find("\"sentence\": \"Colour clips are black: the format has no colour clip "
+                          "its editors share.\""),
+            std::string::npos)
+      << json.out;
+}
+
 // Without a language, under C and under English the help is the same bytes; --json and a
 // batch's job speak English whatever the locale, since what they print is recorded.
 TEST_F(LanguageTest, EnglishIsTheSameEverywhereAndDataStaysEnglish) {

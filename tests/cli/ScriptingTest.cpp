@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "support/CliRun.h"
 #include "support/JapaneseArchive.h"
@@ -275,6 +277,71 @@ TEST_F(ScriptingTest, ExportAndRelinkJsonAndQuietRuns) {
   }
   EXPECT_NE(Read("gathered/collect-report.txt"), "");
   EXPECT_NE(Run("to-text missing.mpj q.txt --quiet").err, "");
+}
+
+// What each format keeps differently from the project, in --json for every format of the demo
+// and the large project: a kind, a count, the first clips by record timecode and name, the
+// sentence; a timeline a format keeps whole says so, in its JSON and its message.
+TEST_F(ScriptingTest, ExportJsonNotesWhatEachFormatKeepsDifferently) {
+  Write("large.mpj", pexol::build::BuildProject(pexol::build::LargeProject()));
+  pexol::build::Project still;
+  still.main = {{"a.png", 0, 59, 0, "still", 0, 0, {}}};
+  Write("still.mpj", pexol::build::BuildProject(still));
+  const std::vector<std::pair<std::string, std::string>> formats = {
+      {"otio", ".otio"}, {"cmx3600", ".edl"},   {"mlt", ".mlt"}, {"kdenlive", ".kdenlive"},
+      {"fcp7", ".xml"},  {"fcpxml", ".fcpxml"}, {"aaf", ".aaf"}};
+  std::map<std::string, std::set<std::string>> kinds;
+  for (const auto& [format, extension] : formats) {
+    for (const std::string project : {"demo", "large"}) {
+      const Outcome run = Run("export " + project + ".mpj " + project + extension + " --json");
+      ASSERT_EQ(run.exitCode, 0) << format << " " << project << "\n" << run.err;
+      const json document = json::parse(run.out);
+      EXPECT_EQ(document["format"], format);
+      EXPECT_EQ(document["keepsEverything"], false) << format << " " << project;
+      ASSERT_FALSE(document["notes"].empty()) << format << " " << project;
+      for (const json& note : document["notes"]) {
+        const std::string kind = note["kind"].get<std::string>();
+        if (project == "demo") kinds[format].insert(kind);
+        EXPECT_GE(note["count"].get<int>(), 1) << kind;
+        EXPECT_GE(note["clips"].size(), 1u) << kind;
+        EXPECT_LE(note["clips"].size(), std::min<std::size_t>(3, note["count"].get<std::size_t>()));
+        for (const json& clip : note["clips"]) {
+          EXPECT_EQ(clip["record"].get<std::string>().size(), 11u) << clip;
+          EXPECT_FALSE(clip["name"].get<std::string>().empty()) << clip;
+        }
+        // The sentence the message prints, in a list after the counts.
+        EXPECT_NE(
+            document["message"].get<std::string>().find("- " + note["sentence"].get<std::string>()),
+            std::string::npos);
+      }
+    }
+    const Outcome whole = Run("export still.mpj still" + extension + " --json");
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    const json kept = json::parse(whole.out);
+    EXPECT_EQ(kept["keepsEverything"], true) << format;
+    EXPECT_EQ(kept["notes"], json::array()) << format;
+    EXPECT_NE(kept["message"].get<std::string>().find(" keeps everything this timeline holds."),
+              std::string::npos)
+        << kept["message"];
+  }
+  // The demo's blue colour clip and red gradient as AAF's readers show them, by record and name.
+  const json aaf = json::parse(Run("export demo.mpj again.aaf --json").out);
+  const auto colours = std::find_if(aaf["notes"].begin(), aaf["notes"].end(), [](const json& note) {
+    return note["kind"] == "colours-black";
+  });
+  ASSERT_NE(colours, aaf["notes"].end()) << aaf["notes"];
+  EXPECT_EQ((*colours)["count"], 2);
+  EXPECT_EQ((*colours)["clips"],
+            json::parse(R"([{"record": "00:00:16;20", "name": "Colour #0000FF"},
+                            {"record": "00:00:44;00", "name": "Colour #FF0000"}])"));
+  EXPECT_EQ((*colours)["sentence"],
+            "Colour clips are black: the format has no colour clip its editors share.");
+  EXPECT_TRUE(kinds["cmx3600"].contains("titles-left-out"));
+  EXPECT_TRUE(kinds["cmx3600"].contains("levels-left-out"));
+  EXPECT_TRUE(kinds["fcpxml"].contains("transitions-centred"));
+  EXPECT_TRUE(kinds["otio"].contains("levels-in-metadata"));
+  EXPECT_TRUE(kinds["mlt"].contains("levels-above-200"));
+  EXPECT_FALSE(kinds["mlt"].contains("sound-on-own-tracks"));
 }
 
 // The manual and the completions are made from the command line's own definitions.

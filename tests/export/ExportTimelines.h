@@ -22,19 +22,21 @@ using MediaPathOf = std::function<std::string(std::string_view storedName)>;
 namespace pexol::test {
 
 /// `timeline` laid out as `format` (a name of the export's table) lays it out, with the
-/// settings' name, rate, decoder and warnings and the paths `mediaPath` gives, and written:
-/// every file, the counts in `counts`; the writer's notes go to the settings' warn too.
+/// settings' name, rate and decoder and the paths `mediaPath` gives, and written: every file,
+/// the counts in `counts`, the layout's notes in `notes` when given.
 inline std::vector<ExportFile> ExportFiles(std::string_view format, const Timeline& timeline,
                                            const ExportSettings& settings,
-                                           const MediaPathOf& mediaPath, ExportCounts& counts) {
+                                           const MediaPathOf& mediaPath, ExportCounts& counts,
+                                           std::vector<ExportNote>* notes = nullptr) {
   const ExportFormat& row = *ExportFormatNamed(format);
   LayoutRules rules = LayoutRulesFor(row);
   static_cast<ExportSettings&>(rules) = settings;
   rules.resolve = [&mediaPath](std::string_view stored) {
     return MediaReference{std::string(stored), mediaPath(stored), true};
   };
-  ExportWritten written = row.write(LayOutTimeline(timeline, rules));
-  for (std::string& note : written.notes) Warn(settings, std::move(note));
+  const ExportTimeline laid = LayOutTimeline(timeline, rules);
+  ExportWritten written = row.write(laid);
+  if (notes) *notes = laid.notes.List();
   counts = written.counts;
   return std::move(written.files);
 }
@@ -42,9 +44,16 @@ inline std::vector<ExportFile> ExportFiles(std::string_view format, const Timeli
 /// The first file of `ExportFiles`: the whole document of every format but CMX 3600.
 inline std::string Exported(std::string_view format, const Timeline& timeline,
                             const ExportSettings& settings, const MediaPathOf& mediaPath,
-                            ExportCounts& counts) {
-  std::vector<ExportFile> files = ExportFiles(format, timeline, settings, mediaPath, counts);
+                            ExportCounts& counts, std::vector<ExportNote>* notes = nullptr) {
+  std::vector<ExportFile> files = ExportFiles(format, timeline, settings, mediaPath, counts, notes);
   return files.empty() ? std::string() : std::move(files.front().bytes);
+}
+
+/// The kinds of `notes`, in their order.
+inline std::vector<NoteKind> KindsOf(const std::vector<ExportNote>& notes) {
+  std::vector<NoteKind> kinds;
+  for (const ExportNote& note : notes) kinds.push_back(note.kind);
+  return kinds;
 }
 
 /// Media under /media, named as stored.

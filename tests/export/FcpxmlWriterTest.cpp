@@ -2,6 +2,8 @@
 // against Apple's DTD
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ExportTimelines.h"
 #include "FcpxmlRead.h"
 #include "XmlRead.h"
@@ -11,10 +13,10 @@ namespace {
 
 // Every document written here is checked against the DTD too, where it is.
 std::string Fcpxml(const Timeline& timeline, const ExportSettings& settings,
-                   ExportCounts* counts = nullptr) {
+                   ExportCounts* counts = nullptr, std::vector<ExportNote>* notes = nullptr) {
   ExportCounts ignored;
   std::string document = test::Exported("fcpxml", timeline, settings, test::MediaUnderSlashMedia,
-                                        counts ? *counts : ignored);
+                                        counts ? *counts : ignored, notes);
   test::ExpectValidFcpxml(document, settings.projectName);
   return document;
 }
@@ -100,10 +102,8 @@ TEST(FcpxmlWriter, SampleAtTheTimelinesFrames) {
 // Levels as volume keyframes in dB (20 log10 of level / 100, silence -96 dB) in the clip's own
 // time; a gradient's colours in its note.
 TEST(FcpxmlWriter, LevelsInDecibelsAndGradientColours) {
-  std::vector<std::string> notes;
-  ExportSettings settings = test::NtscSettings();
-  settings.warn = [&notes](std::string note) { notes.push_back(std::move(note)); };
-  const test::XmlRead xml(Fcpxml(GradientAndSilence(), settings));
+  std::vector<ExportNote> notes;
+  const test::XmlRead xml(Fcpxml(GradientAndSilence(), test::NtscSettings(), nullptr, &notes));
   const std::string a2 = "//asset-clip[@lane='-1']/adjust-volume/param/keyframeAnimation/";
   EXPECT_EQ(xml.First(a2 + "keyframe[1]/@time"), "0s");
   EXPECT_EQ(xml.First(a2 + "keyframe[1]/@value"), "0dB");
@@ -113,8 +113,12 @@ TEST(FcpxmlWriter, LevelsInDecibelsAndGradientColours) {
   EXPECT_EQ(xml.First("//asset-clip[@lane='-2']/adjust-volume//keyframe[1]/@value"), "-96dB");
   EXPECT_EQ(xml.First("//effect[@id=//video[note]/@ref]/@name"), "Gradient");
   EXPECT_EQ(xml.First("//video/note"), "Gradient #FF0000 #0000FF, right");
-  ASSERT_FALSE(notes.empty());
-  EXPECT_NE(notes.back().find("Gradient generator"), std::string::npos);
+  const auto gradients = std::find_if(notes.begin(), notes.end(), [](const ExportNote& note) {
+    return note.kind == NoteKind::GradientsGeneratorColours;
+  });
+  ASSERT_NE(gradients, notes.end());
+  EXPECT_EQ(gradients->count, 1u);
+  EXPECT_EQ(gradients->clips[0].name, "Colour #FF0000");
 }
 
 // A title's caption in the style its text-style-def gives: the first text's font and size.

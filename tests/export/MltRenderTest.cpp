@@ -155,14 +155,11 @@ class MltRender : public testing::Test {
     return (folder_ / std::string(stored)).string();
   }
 
-  static std::string Mlt(const Timeline& timeline, std::vector<std::string>* warnings = nullptr) {
+  static std::string Mlt(const Timeline& timeline, std::vector<ExportNote>* notes = nullptr) {
     ExportSettings settings;
     settings.projectName = "render";
-    settings.warn = [warnings](std::string warning) {
-      if (warnings) warnings->push_back(std::move(warning));
-    };
     ExportCounts counts;
-    return test::Exported("mlt", timeline, settings, Media, counts);
+    return test::Exported("mlt", timeline, settings, Media, counts, notes);
   }
 
   static std::string Kdenlive(const Timeline& timeline) {
@@ -320,10 +317,11 @@ TEST_F(MltRender, NegativeInPointStartsLaterAsInOpenTimelineIo) {
   timeline.mainTail = {0};
   timeline.exAudio[0] = {test::Movie("tone.wav", -5, 55, 0, 60, true),
                          test::Movie("tone.wav", 0, 30, 60, 90, true)};
-  std::vector<std::string> warnings;
-  Render render(folder_, Mlt(timeline, &warnings));
+  std::vector<ExportNote> notes;
+  Render render(folder_, Mlt(timeline, &notes));
   ASSERT_TRUE(render.Loaded());
-  EXPECT_EQ(warnings.size(), 1u);
+  ASSERT_EQ(test::KindsOf(notes), std::vector<NoteKind>{NoteKind::InBeforeMedia});
+  EXPECT_EQ(notes[0].clips[0].name, "tone.wav");
   // Silence until the media's first frame, then the first clip; the second clip from frame 60
   // to 89 (MLT alone would have started it 5 frames early, so it would have ended by 85).
   EXPECT_LT(render.Peak(2), 100);

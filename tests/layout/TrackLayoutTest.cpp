@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "support/Timelines.h"
 #include "layout/ExportTimeline.h"
 #include "layout/TrackLayout.h"
+#include "support/Timelines.h"
 
 namespace pexol {
 namespace {
@@ -52,13 +52,13 @@ TEST(TrackLayout, TransitionsNeedBothClipsSideBySide) {
 }
 
 TEST(TrackLayout, NegativeInPointsStartTheMediaAtItsFirstFrame) {
-  const std::vector<TimelineItem> items = {test::Movie("a.avi", -5, 55, 0, 60),
-                                           test::Slow("s.avi", -3, 10, 100),
-                                           test::Movie("gone.avi", -50, 10, 200, 260)};
-  std::vector<std::string> warnings;
-  ExportSettings settings;
-  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
-  const auto pieces = LayOutTrack(items, {}, &settings);
+  const std::vector<TimelineItem> items = {
+      test::Movie("a.avi", -5, 55, 0, 60), test::Slow("s.avi", -3, 10, 100),
+      test::Movie("gone.avi", -50, 10, 200, 260), test::Movie("never.avi", -90, 10, 300, 360)};
+  ExportNotes notes;
+  const ExportSettings settings;
+  const NoteTaker said{notes, settings};
+  const auto pieces = LayOutTrack(items, {}, &said);
   ASSERT_EQ(pieces.size(), 6u);
   EXPECT_EQ(pieces[0].Length(), 5);
   EXPECT_EQ(pieces[1].recordIn, 5);
@@ -69,27 +69,36 @@ TEST(TrackLayout, NegativeInPointsStartTheMediaAtItsFirstFrame) {
   EXPECT_EQ(pieces[3].sourceIn, 0);
   EXPECT_EQ(pieces[5].recordIn, 250);
   EXPECT_EQ(pieces[5].sourceIn, 0);
-  ASSERT_EQ(warnings.size(), 3u);
-  EXPECT_EQ(warnings[0],
-            "\"a.avi\" starts 5 frames before its media's first frame: its media starts at "
-            "frame 0 and the clip that many frames later.");
+  // A clip whose media would start only after it ends is left out, and said to be.
+  const std::vector<ExportNote> listed = notes.List();
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].kind, NoteKind::ClipsLeftOut);
+  ASSERT_EQ(listed[0].count, 1u);
+  EXPECT_EQ(listed[0].clips[0].name, "never.avi");
+  EXPECT_EQ(listed[1].kind, NoteKind::InBeforeMedia);
+  EXPECT_EQ(listed[1].count, 3u);
+  ASSERT_EQ(listed[1].clips.size(), 3u);
+  EXPECT_EQ(listed[1].clips[0].name, "a.avi");
+  EXPECT_EQ(listed[1].clips[2].record, 200);
 }
 
 TEST(TrackLayout, TransitionsThatCannotStandAreNamed) {
   Timeline timeline = test::SampleTimeline();
   timeline.transitions.push_back(test::Effect(4, 'D', "Dissolve", 20, 335));  // no clip after
   timeline.transitions[1].length = 31;  // longer than the still it leads into
-  std::vector<std::string> warnings;
-  ExportSettings settings;
-  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
+  ExportNotes notes;
+  const ExportSettings settings;
+  const NoteTaker said{notes, settings};
   auto pieces = LayOutTrack(timeline.main);
-  AttachTransitions(pieces, timeline.transitions, &settings);
+  AttachTransitions(pieces, timeline.transitions, &said);
   EXPECT_EQ(pieces[4].transition, nullptr);
-  EXPECT_EQ(warnings, (std::vector<std::string>{
-                          "The transition \"Wipe\" at frame 305 was left out: it is longer than "
-                          "the clip after it.",
-                          "The transition \"Dissolve\" at frame 335 was left out: no clip "
-                          "follows it on the track."}));
+  const std::vector<ExportNote> listed = notes.List();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].kind, NoteKind::TransitionsLeftOut);
+  ASSERT_EQ(listed[0].clips.size(), 2u);
+  EXPECT_EQ(listed[0].clips[0].name, "Wipe");
+  EXPECT_EQ(listed[0].clips[0].record, 305);
+  EXPECT_EQ(listed[0].clips[1].name, "Dissolve");
 }
 
 TEST(TrackLayout, LevelsBecomeAGainEnvelope) {
@@ -97,21 +106,19 @@ TEST(TrackLayout, LevelsBecomeAGainEnvelope) {
   EXPECT_DOUBLE_EQ(*GainDb(100), 0);
   EXPECT_NEAR(*GainDb(50), -6.02, 0.01);
   EXPECT_NEAR(*GainDb(65535), 6.02, 0.01);
-  std::vector<std::string> warnings;
-  ExportSettings settings;
-  settings.warn = [&warnings](std::string warning) { warnings.push_back(std::move(warning)); };
   TimelineItem item = test::Movie("m.wav", 0, 100, 0, 100, true);
   item.levels = {100, 300, {{50, 80}, {-10, 90}, {500, 100}}};
-  const auto envelope = GainEnvelope(item, 100, settings);
+  const auto envelope = GainEnvelope(item, 100);
   ASSERT_EQ(envelope.size(), 3u);
   EXPECT_EQ(envelope[0].frame, 0);
   EXPECT_EQ(envelope[0].level, 90);  // a point before the first frame holds from it
   EXPECT_EQ(envelope[1].frame, 50);
   EXPECT_EQ(envelope[2].frame, 99);
   EXPECT_EQ(envelope[2].level, 200);
-  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_TRUE(LevelsAbove200(item));
   item.levels = {100, 100, {{50, 100}}};
-  EXPECT_TRUE(GainEnvelope(item, 100, settings).empty());
+  EXPECT_FALSE(LevelsAbove200(item));
+  EXPECT_TRUE(GainEnvelope(item, 100).empty());
 }
 
 // A fade from 200 to 0 as a reader in dB plays its keyframes (silence at -90 dB): within 1 dB

@@ -14,6 +14,7 @@
 #include "app/pages/RunRelay.h"
 #include "app/pages/WindowRules.h"
 #include "check/CheckOutcome.h"
+#include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -102,6 +103,44 @@ TEST_F(PageRuns, AnExportTakesItsFormatFromTheNameUnlessOneIsTicked) {
   const RunResult result = Run(page);
   ASSERT_TRUE(result.Completed()) << result.message;
   EXPECT_EQ(ReadAll(Path("cut.timeline")).front(), '{');
+}
+
+// After an export the page shows what its format keeps differently, clip by clip, or that it
+// keeps everything; in Japanese under the Japanese catalogue.
+TEST_F(PageRuns, AnExportShowsWhatItsFormatKeepsDifferently) {
+  ExportPage page;
+  page.State().SetText(page.source, Path("demo.mpj"));
+  page.State().SetText(page.destination, Path("cut.aaf"));
+  const std::string shown = ResultMessage(Run(page), page.State()).text;
+  EXPECT_NE(shown.find("\n\nWhat AAF (Media Composer, Pro Tools) keeps differently or cannot "
+                       "keep:\n- Colour clips are black: the format has no colour clip its "
+                       "editors share.\n  2 clips: "),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("\"Colour #FF0000\""), std::string::npos) << shown;
+
+  build::Project still;
+  still.main = {{"a.png", 0, 59, 0, "still", 0, 0, {}}};
+  std::ofstream(Path("still.mpj"), std::ios::binary) << build::BuildProject(still);
+  page.State().SetText(page.source, Path("still.mpj"));
+  page.State().SetText(page.destination, Path("still.aaf"));
+  EXPECT_NE(ResultMessage(Run(page), page.State())
+                .text.find("AAF (Media Composer, Pro Tools) keeps everything this timeline holds."),
+            std::string::npos);
+
+  auto japanese = FindCatalogue("ja", PEXOL_BUILD_DIR);
+  ASSERT_TRUE(japanese);
+  UseCatalogue(std::move(japanese));
+  page.State().SetText(page.source, Path("demo.mpj"));
+  page.State().SetText(page.destination, Path("ja.aaf"));
+  const std::string inJapanese = ResultMessage(Run(page), page.State()).text;
+  UseCatalogue(std::nullopt);
+  EXPECT_NE(inJapanese.find(
+                "で異なる形で保持するもの、保持できないもの:\n- カラークリップは黒になります"),
+            std::string::npos)
+      << inJapanese;
+  EXPECT_NE(inJapanese.find("クリップ 2 個: "), std::string::npos) << inJapanese;
+  EXPECT_NE(inJapanese.find(" 「Colour #FF0000」"), std::string::npos) << inJapanese;
 }
 
 TEST_F(PageRuns, FindChecksWithTheMediaFoldersThenCollectsOnce) {

@@ -2,6 +2,7 @@
 // the check and the export that use them
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -253,7 +254,24 @@ TEST_F(ProbedProject, CheckListsWhatEachFoundFileIsAndNamesClipsPastTheirEnd) {
 TEST_F(ProbedProject, ExportsGiveEachFileItsWholeLengthAndNameClipsPastTheirEnd) {
   const test::CliOutcome fcpxml = test::RunCli(PEXOL_CLI, folder, "export p.mpj edit.fcpxml");
   EXPECT_EQ(fcpxml.exitCode, 0) << fcpxml.err;
-  EXPECT_NE(fcpxml.err.find(shortClip), std::string::npos) << fcpxml.err;
+  EXPECT_NE(fcpxml.out.find("- Clips need more frames than their media file holds: editors show "
+                            "nothing past its end.\n  1 clip: 00:00:00;00 \"dv.avi\""),
+            std::string::npos)
+      << fcpxml.out;
+  // Every format notes it, as its editors show black there.
+  for (const char* format : {"otio", "cmx3600", "mlt", "kdenlive", "fcp7", "fcpxml", "aaf"}) {
+    const test::CliOutcome run = test::RunCli(
+        PEXOL_CLI, folder, std::string("export p.mpj noted.out --json --format ") + format);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json notes = nlohmann::json::parse(run.out)["notes"];
+    const auto past = std::find_if(notes.begin(), notes.end(), [](const nlohmann::json& note) {
+      return note["kind"] == "past-media-end";
+    });
+    ASSERT_NE(past, notes.end()) << format << " " << notes;
+    EXPECT_EQ((*past)["count"], 1) << format;
+    EXPECT_EQ((*past)["clips"],
+              nlohmann::json::parse(R"([{"record": "00:00:00;00", "name": "dv.avi"}])"));
+  }
   const std::string document = folder.Read("edit.fcpxml");
   // 62 s at 30000/1001 is 1858 whole frames, each 1001/30000 s; the DV file's own 60 frames.
   EXPECT_NE(document.find("name=\"bgm.wav\" start=\"0s\" duration=\"1859858/30000s\""),
