@@ -39,6 +39,8 @@ std::optional<SlurmPlan> BatchSlurmPlan(const BatchRun& run, std::string& error)
   plan.name = "pexol-batch";
   plan.program = run.program;
   plan.shared = BatchSharedFolders(run, options);
+  // DIR is made here, where the plan runs, so that every node finds it.
+  plan.prepare = {"mkdir -p -- " + ShellLine({options.out})};
   plan.about = {"pexol-cli batch of " + std::to_string(projects->size()) + " project(s) into " +
                     options.out + " on a Slurm cluster: sh THIS-FILE [SBATCH-OPTIONS]",
                 "Each project's job is a task of a job array; the report is written once every "

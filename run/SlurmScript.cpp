@@ -130,6 +130,7 @@ std::string SlurmScript(const SlurmPlan& plan) {
       << "cpus=${PEXOL_SLURM_CPUS:-" << task.cpus << "}\n"
       << "memory=${PEXOL_SLURM_MEMORY:-" << task.megabytes << "}\n"
       << "minutes=${PEXOL_SLURM_TIME:-" << task.minutes << "}\n";
+  for (const std::string& line : plan.prepare) out << line << '\n';
   // Each sbatch reads its job's script from a here-document, in a function of its own, which
   // the command substitution calls: a here-document inside $( ) trips some shells.
   const std::string tasks = TaskScript(plan);

@@ -25,14 +25,15 @@ struct SlurmTask {
 };
 
 struct SlurmPlan {
-  std::string name;                 ///< the jobs' name in the queue: "pexol-render"
-  std::vector<std::string> about;   ///< what the plan does, the script's first comment lines
-  std::string program;              ///< pexol-cli as every node runs it; PEXOL_CLI overrides
-  std::vector<std::string> shared;  ///< folders every node must see at the same paths
-  std::vector<SlurmTask> tasks;     ///< the array, one task each
-  SlurmDemand taskDemand;           ///< each task's; PEXOL_SLURM_CPUS, _MEMORY, _TIME override
-  std::string demandFrom;           ///< what `taskDemand` was estimated from, for a comment
-  std::vector<std::string> finish;  ///< shell lines run once every task succeeded; none: no job
+  std::string name;                  ///< the jobs' name in the queue: "pexol-render"
+  std::vector<std::string> about;    ///< what the plan does, the script's first comment lines
+  std::string program;               ///< pexol-cli as every node runs it; PEXOL_CLI overrides
+  std::vector<std::string> shared;   ///< folders every node must see at the same paths
+  std::vector<std::string> prepare;  ///< shell lines run before submitting: folders made
+  std::vector<SlurmTask> tasks;      ///< the array, one task each
+  SlurmDemand taskDemand;            ///< each task's; PEXOL_SLURM_CPUS, _MEMORY, _TIME override
+  std::string demandFrom;            ///< what `taskDemand` was estimated from, for a comment
+  std::vector<std::string> finish;   ///< shell lines run once every task succeeded; none: no job
   SlurmDemand finishDemand;
 };
 
