@@ -25,7 +25,7 @@ namespace {
 
 struct BatchSettings {
   BatchRun run;
-  std::string plan;  ///< "lines" or "slurm"; empty for none
+  std::string plan;  ///< "true" (lines) or "slurm"; empty for none
   bool planJson = false;
   bool reportOnly = false;
   std::string project;
@@ -164,14 +164,11 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   sub->add_flag("--force", options.force,
                 std::string(Tr("redo projects whose outputs are complete and newer than the "
                                "project")));
-  // A flag that takes a value only after "=": "--plan FOLDER" stays the flag and a folder.
-  sub->add_flag("--plan{lines}", settings->plan,
+  AddPlanOption(*sub, settings->plan,
                 std::string(Tr("print one self-contained pexol-cli command line per project "
                                "and do nothing, for GNU parallel or xargs -P; --plan=slurm "
                                "prints a script that submits them to Slurm as a job array and "
-                               "the report as a job that waits for it")))
-      ->check(CLI::IsMember({"lines", "slurm"}))
-      ->option_text("[=slurm]");
+                               "the report as a job that waits for it")));
   sub->add_flag("--plan-json", settings->planJson,
                 std::string(Tr("the same as JSON lines: {\"argv\": [...]} per project")));
   sub->add_flag("--report-only", settings->reportOnly,

@@ -125,15 +125,12 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
   sub->add_flag("--picture-only", job->pictureOnly,
                 std::string(Tr("the picture alone, without a sound stream (a range to be "
                                "joined)")));
-  // A flag that takes a value only after "=": "--plan DEST" stays the flag and the file.
-  sub->add_flag("--plan{lines}", *plan,
+  AddPlanOption(*sub, *plan,
                 std::string(Tr("print the commands that render the ranges, the sound and the "
                                "join, one a line, instead of rendering: run by hand one after "
                                "another, or spread over machines, they make the same file; "
                                "--plan=slurm prints a script that submits them to Slurm as a "
-                               "job array and the join as a job that waits for it")))
-      ->check(CLI::IsMember({"lines", "slurm"}))
-      ->option_text("[=slurm]");
+                               "job array and the join as a job that waits for it")));
   sub->footer(
       std::string(Tr("Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render "
                      "and removes every partial file; an existing DEST is left as it was. A "
