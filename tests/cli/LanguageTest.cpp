@@ -57,6 +57,7 @@ const std::set<std::string> kept = {"Avid",
                                     "Brisko",
                                     "Lumetta",
                                     "Ctrl",
+                                    "slurm",  // --plan=slurm's value
                                     "Cut",
                                     "DNxHR",
                                     "Final",
