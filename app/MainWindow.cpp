@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AboutPage.h"
 #include "app/Controls.h"
@@ -55,7 +57,17 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
   tabs->setObjectName(QString::number(ids::tabs));
   layout->addWidget(tabs);
   timeline = new TimelineView(this);
-  layout->addWidget(timeline, 1);
+  layout->addWidget(timeline);
+  connect(timeline, &TimelineView::MediaFoldersWanted, this, &MainWindow::EditMediaFolders);
+  // A timeline shown gets its room under the pages: the window grows to show it whole, as far as
+  // the screen allows.
+  connect(timeline, &TimelineView::PictureShown, this, [this] {
+    this->layout()->activate();
+    int wanted = sizeHint().height();
+    if (const QScreen* shown = screen()) wanted = std::min(wanted, shown->availableSize().height());
+    if (timeline->isVisible() && height() < wanted && !isMaximized() && !isFullScreen())
+      resize(width(), wanted);
+  });
   const PageContext context{prompts, gate, [this] { return RunMedia(); }};
   for (std::unique_ptr<pages::Page>& page : pages::MakeSharedPages()) {
     const QString title = QString::fromStdString(page->Title());
@@ -101,7 +113,7 @@ MainWindow::~MainWindow() {
   // The pages' runs read the media folders and the gate, which go before the pages do.
   if (RunPage* running = RunningPage()) running->StopAndWait();
   gate.onBusy = nullptr;
-  timeline->Wait();
+  timeline->State().Wait();
   SaveSettings();
 }
 
@@ -120,7 +132,7 @@ pages::MediaFolders MainWindow::RunMedia() const {
 void MainWindow::AddPage(RunPage* page, const QString& title) {
   pages.push_back(page);
   tabs->addTab(page, title);
-  connect(page, &RunPage::MediaFoldersWanted, this, &MainWindow::EditMediaFolders);
+  connect(page, &RunPage::MediaFoldersWanted, this, [this] { EditMediaFolders(); });
   connect(page, &RunPage::RunEnded, this, &MainWindow::RunEnded);
 }
 
@@ -178,9 +190,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   if (placeSaver != nullptr && isVisible()) placeSaver->start();
 }
 
-void MainWindow::EditMediaFolders() {
+void MainWindow::EditMediaFolders(const QString& windowsFolder) {
   auto* dialog = new MediaFoldersDialog(mediaFolders, prompts, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
+  // A missing clip's folder: the rule for it wants only the local folder.
+  if (!windowsFolder.isEmpty()) dialog->windowsFolder->setText(windowsFolder);
   connect(dialog, &QDialog::accepted, this, [this, dialog] {
     mediaFolders = dialog->Folders();
     QSettings settings = StoredSettings();

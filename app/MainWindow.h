@@ -64,8 +64,9 @@ class MainWindow final : public QDialog {
   void LoadSettings();
   /// Writes the window's place and size, so that a window that ends badly keeps them too.
   void SavePlace();
-  /// The "media folders..." buttons: opens the dialog; OK keeps what it shows.
-  void EditMediaFolders();
+  /// The "media folders..." buttons and a click on a missing clip: opens the dialog, its
+  /// Windows folder filled in with `windowsFolder`; OK keeps what it shows.
+  void EditMediaFolders(const QString& windowsFolder = {});
   /// False when a run goes on and the user wants it to go on.
   bool MayClose();
   /// Shows the picture of the page in front.

@@ -64,14 +64,6 @@ MediaFolders MediaFolders::Of(const pages::MediaFolders& folders) {
   return {Decoded(folders.maps), Decoded(folders.searchFolders)};
 }
 
-std::vector<std::string> MediaFolders::EncodedMaps() const {
-  return Encoded(maps);
-}
-
-std::vector<std::string> MediaFolders::EncodedSearchFolders() const {
-  return Encoded(searchFolders);
-}
-
 MediaFoldersDialog::MediaFoldersDialog(const MediaFolders& folders, UserPrompts& prompts,
                                        QWidget* parent)
     : QDialog(parent), prompts(prompts) {

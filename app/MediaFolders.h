@@ -26,8 +26,6 @@ struct MediaFolders {
   void Save(QSettings& settings) const;
   pages::MediaFolders Shared() const;
   static MediaFolders Of(const pages::MediaFolders& folders);
-  std::vector<std::string> EncodedMaps() const;
-  std::vector<std::string> EncodedSearchFolders() const;
 };
 
 /// A small dialog that edits the media folders: a rule is a Windows folder and a local

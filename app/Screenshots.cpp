@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
   QDir::setCurrent(demoFile.absolutePath());
   window.findChild<QLineEdit*>(QString::number(exportSource))->setText(demoFile.fileName());
   drawn.exec();
-  window.resize(window.width(), window.sizeHint().height() + 120);
+  QApplication::processEvents();
+  window.resize(window.width(), window.sizeHint().height());
   QApplication::processEvents();
   if (!window.grab().save(picture)) return 1;
   return 0;

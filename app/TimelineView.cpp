@@ -1,170 +1,272 @@
-// app/TimelineView.cpp - the SVG timeline on a canvas, its tooltips hit-tested by element id
+// app/TimelineView.cpp - the canvas, its buttons and scroll bar, and the input they hand over
 #include "app/TimelineView.h"
 
 #include <QFontMetricsF>
+#include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
 #include <QToolTip>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
-#include "app/DisplayText.h"
+#include "app/Controls.h"
+#include "app/TimelinePainter.h"
 #include "app/pages/ControlIds.h"
-#include "app/pages/WindowRules.h"
-#include "core/XmlWriter.h"
-#include "picture/SvgWriter.h"
+#include "core/Translation.h"
 
 namespace pexol {
 
 namespace {
 
-/// `element` and what it holds, as the picture wrote them, but for the labels: the window
-/// draws those over it in its own font.
-void WriteWithoutText(XmlWriter& xml, const SvgElement& element) {
-  if (element.name == "text") return;
-  xml.Open(element.name);
-  for (const auto& [name, value] : element.attributes) xml.Attribute(name, value);
-  if (!element.text.empty()) xml.Text(element.text);
-  for (const SvgElement& child : element.children) WriteWithoutText(xml, child);
-  xml.Close();
-}
-
-QByteArray WithoutText(const SvgElement& drawing) {
-  XmlWriter xml;
-  WriteWithoutText(xml, drawing);
-  return QByteArray::fromStdString(xml.Finish());
+std::optional<pages::TimelineKey> KeyOf(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      return pages::TimelineKey::ZoomIn;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+      return pages::TimelineKey::ZoomOut;
+    case Qt::Key_0:
+      return pages::TimelineKey::Fit;
+    case Qt::Key_1:
+      return pages::TimelineKey::OneToOne;
+    case Qt::Key_Left:
+      return pages::TimelineKey::Left;
+    case Qt::Key_Right:
+      return pages::TimelineKey::Right;
+    case Qt::Key_PageUp:
+      return pages::TimelineKey::PageLeft;
+    case Qt::Key_PageDown:
+      return pages::TimelineKey::PageRight;
+    case Qt::Key_Home:
+      return pages::TimelineKey::Start;
+    case Qt::Key_End:
+      return pages::TimelineKey::End;
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace
 
-/// Paints the renderer at the view's scale and answers tooltips.
-class PictureCanvas final : public QWidget {
+/// Paints the state's shapes and hands it the pointer, the wheel and the keys.
+class TimelineCanvas final : public QWidget {
  public:
-  explicit PictureCanvas(TimelineView& view) : QWidget(&view), view(view) {}
+  explicit TimelineCanvas(TimelineView& view) : QWidget(&view), view(view) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    view.Renderer().render(&painter, QRectF(rect()));
-    view.PaintLabels(painter);
+    PaintTimeline(painter, view.state.Shapes(), font());
+    // The keys reach it: said by a frame in the style's focus colour.
+    if (hasFocus()) {
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    QWidget::focusInEvent(event);
+    update();
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QWidget::focusOutEvent(event);
+    update();
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    view.Measure();
+  }
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) view.Measure();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    const QPointF at = event->position();
+    if (view.state.PointerAt(at.x(), at.y())) update();
+    // A missing clip is a link to the media folders.
+    const bool link = view.state.FolderToFind(at.x(), at.y()).has_value();
+    setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    if (QToolTip::isVisible()) ShowHover(event->globalPosition().toPoint());
+  }
+  void leaveEvent(QEvent*) override {
+    if (view.state.PointerLeft()) update();
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) return;
+    const QPointF at = event->position();
+    if (const auto folder = view.state.FolderToFind(at.x(), at.y()))
+      emit view.MediaFoldersWanted(QString::fromStdString(*folder));
+  }
+  void mouseDoubleClickEvent(QMouseEvent*) override {
+    // The whole timeline, or 1:1 around the pointer.
+    const bool whole = view.state.Zoom().Fitted();
+    if (view.state.Press(whole ? pages::TimelineKey::OneToOne : pages::TimelineKey::Fit))
+      view.Moved();
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    const QPoint angle = event->angleDelta();
+    const bool zoom = (event->modifiers() & Qt::ControlModifier) != 0;
+    // Shift turns the wheel's notches across, as elsewhere in Qt.
+    const bool across = (event->modifiers() & Qt::ShiftModifier) != 0;
+    const double right = -(across ? angle.y() : angle.x()) / 120.0;
+    const double away = across ? 0 : angle.y() / 120.0;
+    if (view.state.Wheel(right, away, zoom, event->position().x())) view.Moved();
+    event->accept();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    const std::optional<pages::TimelineKey> key = KeyOf(*event);
+    if (!key) {
+      QWidget::keyPressEvent(event);
+      return;
+    }
+    if (view.state.Press(*key)) view.Moved();
   }
   bool event(QEvent* event) override {
     if (event->type() == QEvent::ToolTip) {
-      auto* help = static_cast<QHelpEvent*>(event);
-      const QString line = view.LineAt(help->pos());
-      if (line.isEmpty())
-        QToolTip::hideText();
-      else
-        QToolTip::showText(help->globalPos(), line, this);
+      // The clip where the pointer rests, wherever the moves before it left the pointer.
+      const auto* help = static_cast<QHelpEvent*>(event);
+      if (view.state.PointerAt(help->pos().x(), help->pos().y())) update();
+      ShowHover(help->globalPos());
       return true;
     }
     return QWidget::event(event);
   }
-  void mouseDoubleClickEvent(QMouseEvent*) override { view.SetFitted(!view.Fitted()); }
+
+ public:
+  void ShowHover(const QPoint& global) {
+    const QString text = view.HoverText();
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(global, text, this);
+  }
 
  private:
   TimelineView& view;
 };
 
 TimelineView::TimelineView(QWidget* parent)
-    : QScrollArea(parent),
-      renderer(std::make_unique<QSvgRenderer>()),
-      drawing(
+    : QWidget(parent),
+      state(
           [this] {
             QMetaObject::invokeMethod(
-                this, [this] { drawing.Deliver(); }, Qt::QueuedConnection);
+                this, [this] { state.Deliver(); }, Qt::QueuedConnection);
           },
-          [this](std::optional<TimelinePicture> drawn) { Finished(std::move(drawn)); }) {
+          [this] { Changed(); }) {
   setObjectName(QString::number(ids::timeline));
-  canvas = new PictureCanvas(*this);
-  setWidget(canvas);
-  setWidgetResizable(false);
-  setMinimumHeight(120);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(2);
+  struct Button {
+    int id;
+    std::string text;
+    std::string_view tip;
+    pages::TimelineKey key;
+  };
+  const Button made[] = {
+      {ids::timelineFit, std::string(Tr("fit")), ToTranslate("Show the whole timeline (0)"),
+       pages::TimelineKey::Fit},
+      {ids::timelineOneToOne, "1:1", ToTranslate("A pixel a frame (1)"),
+       pages::TimelineKey::OneToOne},
+      {ids::timelineZoomOut, "\xE2\x88\x92", ToTranslate("Zoom out (-, Ctrl and the wheel)"),
+       pages::TimelineKey::ZoomOut},
+      {ids::timelineZoomIn, "+", ToTranslate("Zoom in (+, Ctrl and the wheel)"),
+       pages::TimelineKey::ZoomIn}};
+  for (const Button& each : made) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::number(each.id));
+    button->setText(QString::fromStdString(each.text));
+    button->setToolTip(QtText(Tr(each.tip)));
+    button->setFocusPolicy(Qt::TabFocus);
+    connect(button, &QToolButton::clicked, this, [this, key = each.key] {
+      if (state.Press(key)) Moved();
+    });
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+  canvas = new TimelineCanvas(*this);
+  canvas->setObjectName(QString::number(ids::timelineCanvas));
+  layout->addWidget(canvas);
+  scrollBar = new QScrollBar(Qt::Horizontal, this);
+  connect(scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+    if (state.ScrollBarMoved(value)) canvas->update();
+  });
+  layout->addWidget(scrollBar);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   hide();
 }
 
 TimelineView::~TimelineView() {
-  Wait();
+  state.Wait();
+}
+
+QWidget* TimelineView::Canvas() const {
+  return canvas;
 }
 
 void TimelineView::Show(const PictureRequest& request) {
-  drawing.Show(request);
+  state.Show(request);
 }
 
 void TimelineView::Wait() {
-  drawing.Wait();
+  state.Settle();
 }
 
-void TimelineView::Finished(std::optional<TimelinePicture> drawn) {
-  if (drawn) {
-    boxes = drawn->boxes;
-    labels = drawn->labels;
-    renderer->load(WithoutText(drawn->drawing));
-    show();
-  } else {
-    boxes.clear();
-    labels.clear();
-    renderer->load(QByteArray());
-    hide();
-  }
-  Layout();
+QString TimelineView::HoverText() const {
+  return QString::fromStdString(state.HoverText());
+}
+
+void TimelineView::Changed() {
+  const bool shown = state.Scene() != nullptr;
+  setVisible(shown);
+  Measure();
+  canvas->setFixedHeight(std::max(1, static_cast<int>(std::ceil(state.Height()))));
+  canvas->update();
+  // Facts read while the clip's text is up: the text says them now.
+  if (QToolTip::isVisible() && canvas->underMouse()) canvas->ShowHover(QCursor::pos());
   emit PictureShown();
 }
 
-void TimelineView::SetFitted(bool fit) {
-  fitted = fit;
-  Layout();
-}
-
-void TimelineView::resizeEvent(QResizeEvent* event) {
-  QScrollArea::resizeEvent(event);
-  Layout();
-}
-
-void TimelineView::Layout() {
-  const QSizeF size = renderer->isValid() ? QSizeF(renderer->defaultSize()) : QSizeF(1, 1);
-  if (fitted) {
-    const double width = std::max(1, viewport()->width());
-    const double scale = width / std::max(1.0, size.width());
-    canvas->resize(static_cast<int>(width), std::max(1, static_cast<int>(size.height() * scale)));
-  } else {
-    canvas->resize(size.toSize());
+void TimelineView::Measure() {
+  double labelWidth = 60;
+  if (const TimelineScene* scene = state.Scene()) {
+    const QFontMetricsF metrics(canvas->font());
+    for (const std::string& name : pages::RowNames(*scene))
+      labelWidth =
+          std::max(labelWidth, metrics.horizontalAdvance(QString::fromStdString(name)) + 16);
   }
+  state.SetView(canvas->width(), 1, std::ceil(labelWidth));
+  Moved();
+}
+
+void TimelineView::Moved() {
+  const pages::TimelineZoom::Bar bar = state.Zoom().ScrollBar();
+  {
+    const QSignalBlocker quiet(scrollBar);
+    scrollBar->setRange(0, bar.maximum);
+    scrollBar->setPageStep(bar.page);
+    scrollBar->setSingleStep(std::max(1, bar.page / 16));
+    scrollBar->setValue(bar.value);
+  }
+  scrollBar->setEnabled(bar.maximum > 0);
   canvas->update();
-}
-
-QRectF TimelineView::BoundsOf(const QString& id) const {
-  if (!renderer->isValid() || !renderer->elementExists(id)) return {};
-  const QRectF bounds = renderer->transformForElement(id).mapRect(renderer->boundsOnElement(id));
-  const QSizeF size = renderer->viewBoxF().size();
-  const double sx = canvas->width() / std::max(1.0, size.width());
-  const double sy = canvas->height() / std::max(1.0, size.height());
-  return {bounds.x() * sx, bounds.y() * sy, bounds.width() * sx, bounds.height() * sy};
-}
-
-void TimelineView::PaintLabels(QPainter& painter) const {
-  if (!renderer->isValid()) return;
-  // The text in the window's font, whatever the scale: the boxes are scaled, the letters not.
-  const QSizeF size = renderer->viewBoxF().size();
-  const double sx = canvas->width() / std::max(1.0, size.width());
-  const double sy = canvas->height() / std::max(1.0, size.height());
-  painter.setFont(canvas->font());
-  const QFontMetricsF metrics(canvas->font());
-  const double centre = (metrics.ascent() - metrics.descent()) / 2;
-  for (const PictureLabel& label : labels) {
-    const QString whole = QString::fromStdString(label.text);
-    const QString text = metrics.elidedText(whole, Qt::ElideRight, label.room * sx);
-    // As in the document: a label cut to less than a character and "…" is left out.
-    if (text.size() < 2 && text != whole) continue;
-    painter.setPen(QColor(QString::fromStdString(label.fill)));
-    painter.drawText(QPointF(label.x * sx, label.middle * sy + centre), text);
-  }
-}
-
-QString TimelineView::LineAt(const QPointF& point) const {
-  for (const PictureBox& box : boxes)
-    if (BoundsOf(QString::fromStdString(box.id)).contains(point))
-      return QString::fromStdString(box.line);
-  return {};
 }
 
 }  // namespace pexol

@@ -1,67 +1,65 @@
-// app/TimelineView.h - the timeline picture of the page in front, drawn off the window's thread
+// app/TimelineView.h - the timeline of the page in front: zoom, scroll and hover, painted with Qt
 #pragma once
 
-#include <QPainter>
-#include <QScrollArea>
 #include <QString>
-#include <QSvgRenderer>
+#include <QWidget>
 #include <memory>
-#include <optional>
-#include <vector>
 
 #include "app/pages/PageState.h"
-#include "app/pages/PictureDrawing.h"
-#include "picture/RunPicture.h"
+#include "app/pages/TimelineState.h"
+
+class QScrollBar;
+class QToolButton;
 
 namespace pexol {
 
-class PictureCanvas;
+class TimelineCanvas;
 
 using pages::PictureRequest;
 
-/// Shows a project's timeline: fitted to the width, or at full size with scroll bars
-/// (double-click switches); a clip's tooltip is its line. The page layer's `PictureDrawing`
-/// draws it off the window's thread.
-class TimelineView final : public QScrollArea {
+/// Shows a project's timeline under the pages: a ruler in the project's timecode, a row per
+/// track, a box per clip. It zooms with Ctrl and the wheel, + and -, 0 (the whole timeline) and
+/// 1 (1:1, a pixel a frame), and its buttons; it scrolls with the wheel, the arrows and its
+/// scroll bar. The clip under the pointer says what it is and where its medium is; a click on a
+/// clip whose medium is not found asks for the media folders. The page layer's `TimelineState`
+/// does all of that; this view paints and hands it the input.
+class TimelineView final : public QWidget {
   Q_OBJECT
 
  public:
   explicit TimelineView(QWidget* parent = nullptr);
   ~TimelineView() override;
 
-  /// Draws the picture of `request` unless it is the one shown; an empty source hides it.
+  /// Makes the timeline of `request` unless it is the one shown; an empty source hides it.
   void Show(const PictureRequest& request);
-  /// Waits for a picture being drawn; for tests and for closing.
+  /// Waits for the timeline being made and its media's facts, and shows them; for tests and
+  /// for closing.
   void Wait();
-  /// The boxes of the picture shown; empty before one is.
-  const std::vector<PictureBox>& Boxes() const { return boxes; }
-  /// The line of the clip under `point` (in the canvas's coordinates); empty over no clip.
-  QString LineAt(const QPointF& point) const;
-  /// The bounds of box `id` on the canvas as it is shown now.
-  QRectF BoundsOf(const QString& id) const;
-  bool Fitted() const { return fitted; }
-  void SetFitted(bool fit);
-  QSvgRenderer& Renderer() { return *renderer; }
-  /// Draws the picture's text over the canvas in the canvas's font (the window's).
-  void PaintLabels(QPainter& painter) const;
+  pages::TimelineState& State() { return state; }
+  /// The widget the timeline is painted on, which takes the pointer, the wheel and the keys.
+  QWidget* Canvas() const;
+  QScrollBar* ScrollBar() const { return scrollBar; }
+  /// The text shown over the clip under the pointer; empty over none.
+  QString HoverText() const;
 
  signals:
-  /// A picture was shown (or the view hidden); tests wait for it.
+  /// A timeline was shown (or the view hidden); tests wait for it.
   void PictureShown();
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
+  /// A clip whose medium is not found was clicked: the media folders are wanted, with the
+  /// clip's Windows folder (empty when it has none).
+  void MediaFoldersWanted(const QString& windowsFolder);
 
  private:
-  void Finished(std::optional<TimelinePicture> drawn);
-  void Layout();
+  friend class TimelineCanvas;
+  void Changed();
+  /// The view's width, scale and names' column handed to the state; the bar follows.
+  void Measure();
+  /// Paints again after the zoom or scroll changed, and moves the bar.
+  void Moved();
 
-  std::unique_ptr<QSvgRenderer> renderer;
-  PictureCanvas* canvas = nullptr;
-  std::vector<PictureBox> boxes;
-  std::vector<PictureLabel> labels;
-  bool fitted = true;
-  pages::PictureDrawing drawing;  ///< last: its thread ends before the rest goes
+  TimelineCanvas* canvas = nullptr;
+  QScrollBar* scrollBar = nullptr;
+  pages::TimelineState state;  ///< last: its threads end before the rest goes
 };
 
 }  // namespace pexol

@@ -14,8 +14,10 @@
 #include "edl/Timecode.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
+#include "media/MediaCount.h"
 #include "media/MediaResolver.h"
 #include "media/PathText.h"
+#include "model/ClipCount.h"
 #include "model/MediaNames.h"
 #include "model/Timeline.h"
 #include "picture/PictureReading.h"
@@ -103,24 +105,33 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
       plan,
       [&](const RunInput& input) {
         result.software = std::string(SoftwareName(input.project.software));
+        // Every reference counted as the check counts it; each missing file named once, by
+        // the first name that points to it.
         std::map<std::string, bool, std::less<>> missing;
+        MediaCount count;
+        ForEachMediaName(input.project, [&](SectionId, const std::string* name) {
+          if (name == nullptr) return;
+          const MediaResolution found = resolver.Resolve(*name);
+          if (count.Add(*name, found)) result.missing.push_back(DecodeShiftJis(*name).utf8);
+          missing.emplace(*name, found.status != MediaStatus::Found);
+        });
+        result.missingReferences = count.MissingReferences();
         const auto isMissing = [&](std::string_view stored) {
           auto known = missing.find(stored);
-          if (known != missing.end()) return known->second;
-          const bool absent = resolver.Resolve(stored).status != MediaStatus::Found;
-          if (absent) result.missing.push_back(DecodeShiftJis(stored).utf8);
-          return missing.emplace(std::string(stored), absent).first->second;
+          if (known == missing.end())
+            known = missing
+                        .emplace(std::string(stored),
+                                 resolver.Resolve(stored).status != MediaStatus::Found)
+                        .first;
+          return known->second;
         };
-        ForEachMediaName(input.project, [&](SectionId, const std::string* name) {
-          if (name != nullptr) isMissing(*name);
-        });
         const Timeline timeline = BuildTimeline(input.project);
+        result.clips = static_cast<int>(ClipCount(timeline));
         std::int32_t end = 0;
         bool negative = false;
         for (const auto* track : {&timeline.main, &timeline.insert, &timeline.exAudio[0],
                                   &timeline.exAudio[1], &timeline.titles})
           for (const TimelineItem& item : *track) {
-            ++result.clips;
             end = std::max(end, item.recordOut.Value());
             negative = negative || item.recordIn.Value() < 0 || item.recordOut.Value() < 0;
           }

@@ -58,13 +58,4 @@ bool WriteBatchReport(const std::string& out, const std::vector<JobResult>& resu
   return commit.completed;
 }
 
-int BatchExitStatus(const std::vector<JobResult>& results) {
-  int status = 0;
-  for (const JobResult& result : results)
-    status = std::max(status, result.status == JobStatus::Failed    ? 2
-                              : result.status == JobStatus::Missing ? 1
-                                                                    : 0);
-  return status;
-}
-
 }  // namespace pexol

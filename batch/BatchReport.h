@@ -18,7 +18,4 @@ std::vector<JobResult> ReadJobResults(const std::string& out, std::vector<std::s
 bool WriteBatchReport(const std::string& out, const std::vector<JobResult>& results,
                       std::string& error);
 
-/// The exit status for these results: 2 when any failed, 1 when any missed media, else 0.
-int BatchExitStatus(const std::vector<JobResult>& results);
-
 }  // namespace pexol

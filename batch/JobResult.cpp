@@ -73,6 +73,7 @@ json ToJson(const JobResult& result) {
               {"frames", frames},
               {"length", length},
               {"missing", result.missing},
+              {"missingReferences", result.missingReferences},
               {"outputs", result.outputs},
               {"picture", result.picture},
               {"warnings", WarningsJson(result.warnings)},
@@ -125,6 +126,10 @@ std::optional<JobResult> ParseResult(std::string_view text, std::string& error) 
       result.length = value.at("length").get<std::string>();
     }
     result.missing = value.at("missing").get<std::vector<std::string>>();
+    // Older files named each missing name once and counted no references.
+    result.missingReferences = value.contains("missingReferences")
+                                   ? value.at("missingReferences").get<int>()
+                                   : static_cast<int>(result.missing.size());
     result.outputs = value.at("outputs").get<std::vector<std::string>>();
     result.picture = value.at("picture").get<std::string>();
     result.warnings = WarningsOf(value.at("warnings"));

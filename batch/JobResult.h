@@ -32,12 +32,15 @@ struct JobResult {
   std::string into;     ///< its outputs' folder below DIR
   JobStatus status = JobStatus::Failed;
   std::string software;  ///< the software the project was read as
-  int clips = 0;         ///< timeline items
+  int clips = 0;         ///< the project's clips (`ClipCount`)
   /// The timeline's length; none when the project's positions cannot be right (a negative
   /// position, a day or more), and then `length` is empty.
   std::optional<long long> frames;
-  std::string length;                ///< the same as a timecode
-  std::vector<std::string> missing;  ///< media names not found (UTF-8), each once
+  std::string length;  ///< the same as a timecode
+  /// The missing media files, each named once (UTF-8) by the first reference to it; and the
+  /// references to them, as the check counts them (`MediaCount`).
+  std::vector<std::string> missing;
+  int missingReferences = 0;
   std::vector<std::string> outputs;  ///< files written, relative to DIR
   std::string picture;               ///< the timeline picture, relative to DIR
   std::vector<JobWarning> warnings;

@@ -3,7 +3,9 @@
 
 #include <filesystem>
 
+#include "core/Translation.h"
 #include "core/XmlText.h"
+#include "media/MediaCount.h"
 #include "media/PathText.h"
 
 namespace pexol {
@@ -49,6 +51,14 @@ std::string Link(std::string_view relative) {
 
 std::string Counted(std::size_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// "5 references to 2 missing files.": the words a check says on screen, in English, as the
+// page is.
+std::string MissingMediaSaid(const JobResult& result) {
+  const int files = static_cast<int>(result.missing.size());
+  return Fill(MissingFilesPattern(result.missingReferences, files),
+              {std::to_string(result.missingReferences), std::to_string(files)});
 }
 
 constexpr const char* classes[] = {"succeeded", "missing", "failed"};
@@ -177,10 +187,7 @@ void SummarySection(std::string& html, const std::vector<JobResult>& results) {
                 between + "<span class=\"why\">" + why(results[i]) + "</span></li>";
     html += "</ul>\n";
   };
-  if (counts[1] > 0)
-    todo(JobStatus::Missing, "Need media", ": ", [](const JobResult& result) {
-      return Counted(result.missing.size(), "file missing", "files missing");
-    });
+  if (counts[1] > 0) todo(JobStatus::Missing, "Need media", ": ", MissingMediaSaid);
   if (counts[2] > 0)
     todo(JobStatus::Failed, "Failed", "<br>", [](const JobResult& result) {
       return Escaped(result.failures.empty() ? std::string("no reason given")
@@ -260,7 +267,7 @@ void ProjectSection(std::string& html, const JobResult& result, std::size_t inde
     html += "<p class=\"note\">The project's positions cannot be right, so its <a href=\"" +
             Link(result.picture) + "\">timeline picture</a> shows little.</p>\n";
   if (!result.missing.empty()) {
-    html += "<h3>Missing media (" + std::to_string(result.missing.size()) + ")</h3>\n";
+    html += "<h3>Missing media</h3>\n<p>" + MissingMediaSaid(result) + "</p>\n";
     Names(html, "names path", result.missing);
   }
   if (!result.outputs.empty()) {

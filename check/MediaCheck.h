@@ -71,7 +71,8 @@ MediaCheckSummary ScanProjectMedia(const Project& project, const MediaExists& ex
 bool MediaFileExists(std::string_view name);
 
 /// The whole check on named files; the result's message is the completion message
-/// ("complete ... file(s) undetected") and its outcome the missing count. Names are resolved as
+/// ("complete ... file(s) undetected") and its outcome the missing count with every reference
+/// and file counted (`CheckOutcome`). Names are resolved as
 /// `MediaResolver` does, relative names from the project's folder; a name found in several
 /// places of the search folders counts as missing. The report is replaced only when the walk
 /// succeeds.

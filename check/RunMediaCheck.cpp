@@ -88,8 +88,10 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
         const std::function<bool()> stops = [&observer] { return observer.StopRequested(); };
         MediaResolution found;
         FoundMedia media;
+        MediaCount count;
         const MediaExists exists = [&](std::string_view name) {
           found = resolver.Resolve(name);
+          count.Add(name, found);
           if (job.onReference) job.onReference(name, found);
           if (job.probe && found.status == MediaStatus::Found) media.Add(name, found.path);
           return found.status == MediaStatus::Found;
@@ -109,7 +111,7 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
         return RunOutput{lines.TakeBytes(),
                          {},
                          MediaCheckMessage(job.source, summary.missingCount, summary.missingList),
-                         CheckOutcome{summary.missingCount},
+                         CheckOutcome{summary.missingCount, std::move(count)},
                          std::move(warnings)};
       },
       observer);

@@ -10,10 +10,12 @@
 #include "batch/RunBatch.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
+#include "cli/PlanJsonLine.h"
 #include "cli/StopSignals.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
+#include "media/MediaCount.h"
 #include "media/PathText.h"
 #include "media/TranscodeChoices.h"
 #include "render/RenderChoices.h"
@@ -50,7 +52,10 @@ void TellOf(const JobResult& result, bool skipped) {
   out << StatusWords(result.status, skipped) << '\t' << result.into;
   if (!result.failures.empty()) out << '\t' << result.failures.front();
   if (result.status == JobStatus::Missing)
-    out << '\t' << Say("{0} name(s) not found", result.missing.size());
+    out << '\t'
+        << Say(MissingFilesPattern(result.missingReferences,
+                                   static_cast<int>(result.missing.size())),
+               result.missingReferences, result.missing.size());
   out << std::endl;
 }
 
@@ -81,23 +86,7 @@ void PrintPlan(const BatchSettings& settings) {
       std::cout << ShellLine(job) << '\n';
       continue;
     }
-    std::string line = "{\"argv\":[";
-    for (std::size_t i = 0; i < job.size(); ++i) {
-      line += i == 0 ? "\"" : ",\"";
-      for (const char c : job[i]) {
-        if (c == '"' || c == '\\') line += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char hex[] = "0123456789abcdef";
-          line += "\\u00";
-          line += hex[(c >> 4) & 15];
-          line += hex[c & 15];
-          continue;
-        }
-        line += c;
-      }
-      line += '"';
-    }
-    std::cout << line << "]}\n";
+    std::cout << PlanJsonLine(job) << '\n';
   }
 }
 

@@ -1,4 +1,5 @@
 // cli/CheckCommand.cpp - `pexol-cli check`: the media files a project names that are missing
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -8,7 +9,10 @@
 #include "cli/Commands.h"
 #include "cli/JsonReport.h"
 #include "core/TextEncoding.h"
+#include "core/TextScanner.h"
 #include "core/Translation.h"
+#include "media/MediaCount.h"
+#include "media/PathText.h"
 #include "probe/EditorSupport.h"
 
 namespace pexol::cli {
@@ -27,22 +31,58 @@ std::string_view StatusWord(MediaStatus status) {
   return "missing";
 }
 
-// "found", a tab, the name in UTF-8, a tab, where it was found (or the candidates).
+// A name or path as one column of --list, as it reads, unless it holds a control character or
+// starts with a double quote: then quoted and escaped as the text exchange file writes such a
+// name (\r, \n, \" and \\), a tab as \t and any other control character as \xNN, so that
+// every reference keeps its one line and each column its place. The bytes are in --json.
+std::string Column(std::string_view text) {
+  const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+  if (std::none_of(text.begin(), text.end(), control) && !text.starts_with('"'))
+    return std::string(text);
+  constexpr char digits[] = "0123456789ABCDEF";
+  std::string column = "\"";
+  for (const char c : EscapeQuoted(text)) {
+    if (c == '\t') {
+      column += "\\t";
+    } else if (control(c)) {
+      const auto byte = static_cast<unsigned char>(c);
+      column += {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
+    } else {
+      column += c;
+    }
+  }
+  return column + '"';
+}
+
+// A path found on this computer as its column: a folder named in Shift-JIS shows decoded.
+std::string PathColumn(std::string_view path) {
+  return Column(PathToShow(path));
+}
+
+// "found", a tab, the name in UTF-8, a tab, where it was found (or the candidates, a column
+// each). Only the first column is a keyword for scripts; the rest is in the reader's language.
 void ListReference(std::string_view stored, const MediaResolution& found) {
   std::string line(StatusWord(found.status));
   line += '\t';
-  line += DecodeShiftJis(stored).utf8;
+  line += Column(DecodeShiftJis(stored).utf8);
   line += '\t';
   if (found.status == MediaStatus::Ambiguous) {
     for (std::size_t i = 0; i < found.candidates.size(); ++i)
-      line += (i == 0 ? "" : "\t") + found.candidates[i];
+      line += (i == 0 ? "" : "\t") + PathColumn(found.candidates[i]);
   } else if (found.status == MediaStatus::Missing) {
     // The last path tried is no location: say so.
-    if (!found.path.empty()) line += "last tried: " + found.path;
+    if (!found.path.empty()) line += Say("last tried: {0}", PathColumn(found.path));
   } else {
-    line += found.path;
+    line += PathColumn(found.path);
   }
   std::cout << line << '\n';
+}
+
+// `path` under `key` as it reads, and, when its bytes are not UTF-8 (a folder copied with its
+// Shift-JIS name), under `key` + "Bytes" as the name's "stored" gives them.
+void AddPath(nlohmann::json& reference, const std::string& key, const std::string& path) {
+  reference[key] = PathToShow(path);
+  if (!IsValidUtf8(path)) reference[key + "Bytes"] = EscapedBytes(path);
 }
 
 // One reference of --json: the status, the name as stored and in UTF-8, and where it is.
@@ -52,18 +92,28 @@ nlohmann::json ReferenceJson(std::string_view stored, const MediaResolution& fou
                               {"stored", EscapedBytes(stored)},
                               {"name", decoded.utf8},
                               {"decoded", decoded.valid}};
-  if (found.status == MediaStatus::Found) reference["path"] = found.path;
-  if (found.status == MediaStatus::Ambiguous) reference["candidates"] = found.candidates;
+  if (found.status == MediaStatus::Found) AddPath(reference, "path", found.path);
+  if (found.status == MediaStatus::Ambiguous) {
+    nlohmann::json shown = nlohmann::json::array();
+    nlohmann::json bytes = nlohmann::json::array();
+    for (const std::string& candidate : found.candidates) {
+      shown.push_back(PathToShow(candidate));
+      bytes.push_back(EscapedBytes(candidate));
+    }
+    reference["candidates"] = std::move(shown);
+    if (!std::all_of(found.candidates.begin(), found.candidates.end(), IsValidUtf8))
+      reference["candidatesBytes"] = std::move(bytes);
+  }
   if (found.status == MediaStatus::Missing && !found.path.empty())
-    reference["lastTried"] = found.path;
+    AddPath(reference, "lastTried", found.path);
   return reference;
 }
 
 // A found file's line of --list: "media", a tab, its path, a tab, what it is, a tab, the
-// editors that open it as it is.
+// editors that open it as it is, in the reader's language.
 void ListProbed(const std::string& path, const MediaFacts& facts) {
-  std::cout << "media\t" << path << '\t' << FactsSummary(facts) << '\t'
-            << OpensSummary(EditorsThatOpen(facts, path)) << '\n';
+  std::cout << "media\t" << PathColumn(path) << '\t' << Column(FactsSummaryShown(facts)) << '\t'
+            << Column(OpensSummaryShown(EditorsThatOpen(facts, path))) << '\n';
 }
 
 // What --json adds to a found reference: the file's facts and each editor's answer.
@@ -75,6 +125,13 @@ nlohmann::json ProbedJson(const std::string& path, const MediaFacts& facts) {
   for (const EditorOpens& answer : EditorsThatOpen(facts, path))
     editors[std::string(EditorKey(answer.editor))] = OpensWord(answer.opens);
   return {{"media", std::move(media)}, {"editors", std::move(editors)}};
+}
+
+// After --list's lines and the message: the references and files counted, for a person.
+void TellMediaCount(const RunResult& result, const TerminalObserver& observer) {
+  const auto* check = result.OutcomeAs<CheckOutcome>();
+  if (check == nullptr || Output().quiet || observer.Mode() == ProgressMode::Json) return;
+  std::cerr << MediaCountText(check->media) << '\n';
 }
 
 }  // namespace
@@ -135,12 +192,15 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
       TerminalObserver observer(reportToStdout || settings->list);
       const RunResult result = RunMediaCheck(settings->job, observer);
       exitCode = Report(result, observer, reportToStdout || settings->list);
+      if (settings->list) TellMediaCount(result, observer);
       return;
     }
     nlohmann::json references = nlohmann::json::array();
+    std::vector<std::string> paths;  // each reference's file found, as its bytes are
     std::map<std::string_view, int> counts = {{"found", 0}, {"missing", 0}, {"ambiguous", 0}};
     settings->job.onReference = [&](std::string_view stored, const MediaResolution& found) {
       references.push_back(ReferenceJson(stored, found));
+      paths.push_back(found.status == MediaStatus::Found ? found.path : std::string());
       ++counts[StatusWord(found.status)];
     };
     std::map<std::string, nlohmann::json> probed;
@@ -150,17 +210,18 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
     TerminalObserver observer(true);
     const RunResult result = RunMediaCheck(settings->job, observer);
     nlohmann::json document = {{"command", "check"}, {"source", settings->job.source}};
-    if (result.Completed()) {
-      for (nlohmann::json& reference : references)
-        if (reference.contains("path"))
-          if (const auto at = probed.find(reference["path"].get<std::string>()); at != probed.end())
-            reference.update(at->second);
+    if (const auto* check = result.OutcomeAs<CheckOutcome>(); result.Completed() && check) {
+      for (std::size_t i = 0; i < references.size(); ++i)
+        if (const auto at = probed.find(paths[i]); at != probed.end())
+          references[i].update(at->second);
       document["references"] = std::move(references);
-      document["counts"] = {{"references", document["references"].size()},
+      document["counts"] = {{"references", check->media.References()},
                             {"found", counts["found"]},
                             {"missing", counts["missing"]},
                             {"ambiguous", counts["ambiguous"]},
-                            {"undetected", MissingCount(result)}};
+                            {"undetected", check->missingCount},
+                            {"files", check->media.Files()},
+                            {"undetectedFiles", check->media.MissingFiles()}};
     }
     exitCode = ReportJson(result, observer, std::move(document));
   });

@@ -95,7 +95,6 @@ enum class ProgressMode {
 /// "--progress=none|lines|json" on every subcommand of `app`; the mode given applies to the
 /// whole run (one command runs per process).
 void AddProgressOption(CLI::App& app);
-ProgressMode ChosenProgress();
 
 /// Shows a run's progress on standard error in the chosen mode. The bar is drawn only on a
 /// terminal that standard output does not also write text to, and nothing but errors with

@@ -93,13 +93,13 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
     const std::string display = DecodeShiftJis(*name).utf8;
     if (resolution.status == MediaStatus::Missing) {
       plan.missing.push_back(
-          {display, resolution.path.empty() ? "" : "last tried: " + resolution.path});
+          {display, resolution.path.empty() ? "" : "last tried: " + Utf8PathName(resolution.path)});
       return;
     }
     if (resolution.status == MediaStatus::Ambiguous) {
       std::string candidates;
       for (const std::string& candidate : resolution.candidates)
-        candidates += (candidates.empty() ? "" : "; ") + candidate;
+        candidates += (candidates.empty() ? "" : "; ") + Utf8PathName(candidate);
       plan.ambiguous.push_back({display, "found as " + candidates});
       return;
     }
@@ -127,7 +127,9 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
     for (char& c : relative)
       if (c == '\\') c = '/';
 #endif
-    plan.files[i].relative = FreeName(relative, taken);
+    // The folder gets UTF-8 names, which every editor and XML document takes, whatever
+    // encoding the names had where the files were found.
+    plan.files[i].relative = FreeName(Utf8PathName(relative), taken);
   }
   // A movie found as its transcoded twin keeps the name a project can give a movie.
   std::vector<bool> movie(plan.files.size(), false);

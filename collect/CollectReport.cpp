@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
 
@@ -45,7 +46,9 @@ std::string ShownByteCount(std::uintmax_t bytes) {
 
 std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
                               const CollectSummary& summary) {
-  std::string text = "Collected \"" + job.source + "\" into \"" + job.folder + "\"\n";
+  // UTF-8 throughout, whatever the names: the folders given may be named in Shift-JIS.
+  std::string text =
+      "Collected \"" + Utf8PathName(job.source) + "\" into \"" + Utf8PathName(job.folder) + "\"\n";
   const int copied = summary.files - summary.transcoded - summary.converted;
   text += "Copied: " + std::to_string(copied) + " media file" + (copied == 1 ? "" : "s");
   if (summary.transcoded + summary.converted == 0) text += ", " + ByteCount(summary.bytes);

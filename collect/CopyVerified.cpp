@@ -10,6 +10,8 @@
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
 #include "core/RunFailure.h"
+#include "core/SystemReason.h"
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 
 namespace pexol {
@@ -26,7 +28,8 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
                                                                std::string& error) {
   const platform::UniqueFile in = platform::OpenFile(path, "rb");
   if (!in) {
-    error = Say("cannot read \"{0}\" back: {1}", path, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot read \"{0}\" back: {1}", Utf8PathName(path), reason);
     return std::nullopt;
   }
   Sha256 digest;
@@ -36,7 +39,8 @@ std::optional<std::pair<std::uintmax_t, std::string>> DigestOf(const std::string
     total += got;
   }
   if (std::ferror(in.get()) != 0) {
-    error = Say("cannot read \"{0}\" back: {1}", path, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot read \"{0}\" back: {1}", Utf8PathName(path), reason);
     return std::nullopt;
   }
   return std::pair{total, digest.HexDigest()};
@@ -69,13 +73,15 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
   }
   const platform::UniqueFile in = platform::OpenFile(source, "rb");
   if (!in) {
-    error = Say("cannot read \"{0}\": {1}", source, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot read \"{0}\": {1}", Utf8PathName(source), reason);
     return std::nullopt;
   }
   int createError = 0;
   platform::UniqueFile out = platform::CreateReplacement(destination, {}, createError);
   if (!out) {
-    error = Say("cannot create \"{0}\": {1}", destination, platform::ErrorText(createError));
+    const std::string reason = SystemReason(createError);
+    error = Say("cannot create \"{0}\": {1}", Utf8PathName(destination), reason);
     return std::nullopt;
   }
   std::vector<unsigned char> buffer(pieceBytes);
@@ -85,29 +91,33 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
     if (stop && stop()) throw RunStopped();
     digest.Add(buffer.data(), got);
     if (std::fwrite(buffer.data(), 1, got, out.get()) != got) {
-      error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
+      const std::string reason = SystemReason(errno);
+      error = Say("cannot write \"{0}\": {1}", Utf8PathName(destination), reason);
       return std::nullopt;
     }
     total += got;
     copied(got);
   }
   if (std::ferror(in.get()) != 0) {
-    error = Say("cannot read \"{0}\": {1}", source, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot read \"{0}\": {1}", Utf8PathName(source), reason);
     return std::nullopt;
   }
   if (std::fflush(out.get()) != 0 || !platform::SyncFile(out.get())) {
-    error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot write \"{0}\": {1}", Utf8PathName(destination), reason);
     return std::nullopt;
   }
   if (std::fclose(out.release()) != 0) {
-    error = Say("cannot write \"{0}\": {1}", destination, platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot write \"{0}\": {1}", Utf8PathName(destination), reason);
     return std::nullopt;
   }
   if (total != expectedBytes) {
     error =
         Say("\"{0}\" held {1} bytes when copied, not the {2} it had when the collect began; it "
             "changed meanwhile",
-            source, total, expectedBytes);
+            Utf8PathName(source), total, expectedBytes);
     return std::nullopt;
   }
   const std::string sourceDigest = digest.HexDigest();
@@ -115,7 +125,8 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
   if (!copy) return std::nullopt;
   if (copy->first != total || copy->second != sourceDigest) {
     error = Say("the copy \"{0}\" differs from \"{1}\" ({2} of {3} bytes, SHA-256 {4} not {5})",
-                destination, source, copy->first, total, copy->second, sourceDigest);
+                Utf8PathName(destination), Utf8PathName(source), copy->first, total, copy->second,
+                sourceDigest);
     return std::nullopt;
   }
   std::error_code ignored;  // an editor that relinks by date finds the same file

@@ -16,7 +16,9 @@
 #include "collect/TranscodeFiles.h"
 #include "core/FileReplace.h"
 #include "core/PlatformPath.h"
+#include "core/SystemReason.h"
 #include "core/TemporaryFiles.h"
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
 #include "media/MediaResolver.h"
@@ -55,14 +57,15 @@ bool WriteNewFile(const fs::path& path, std::string_view bytes, std::string& err
   int createError = 0;
   platform::UniqueFile file = platform::CreateReplacement(platform::Utf8Of(path), {}, createError);
   if (!file) {
-    error =
-        Say("cannot create \"{0}\": {1}", platform::Utf8Of(path), platform::ErrorText(createError));
+    error = Say("cannot create \"{0}\": {1}", Utf8PathName(platform::Utf8Of(path)),
+                SystemReason(createError));
     return false;
   }
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
       std::fflush(file.get()) != 0 || !platform::SyncFile(file.get()) ||
       std::fclose(file.release()) != 0) {
-    error = Say("cannot write \"{0}\": {1}", platform::Utf8Of(path), platform::ErrorText(errno));
+    const std::string reason = SystemReason(errno);
+    error = Say("cannot write \"{0}\": {1}", Utf8PathName(platform::Utf8Of(path)), reason);
     return false;
   }
   return true;
@@ -77,7 +80,7 @@ std::string FolderRefusal(const fs::path& folder, bool& existsEmpty) {
     const fs::path parent = folder.parent_path().empty() ? fs::path(".") : folder.parent_path();
     if (!fs::is_directory(parent, code))
       return Say("the folder \"{0}\" that should hold it does not exist; create it first",
-                 platform::Utf8Of(parent));
+                 Utf8PathName(platform::Utf8Of(parent)));
     return {};
   }
   if (!fs::is_directory(status))
@@ -106,16 +109,22 @@ std::string ExportName(const std::string& stem, const std::string& format) {
 }
 
 RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* summaryOut) {
+  // Names in messages as a UTF-8 terminal shows them, whatever encoding the folders have.
+  const std::string shownSource = Utf8PathName(job.source);
   if (std::string problem = CollectJobProblem(job); !problem.empty())
-    return RunResult::Failed(Say("Can not collect \"{0}\"\n\n{1}", job.source, problem));
+    return RunResult::Failed(Say("Can not collect \"{0}\"\n\n{1}", shownSource, problem));
   std::string folderText = job.folder;
   while (folderText.size() > 1 && (folderText.back() == '/' || folderText.back() == '\\'))
     folderText.pop_back();
+  const std::string shownFolder = Utf8PathName(folderText);
   const fs::path folder = platform::PathOf(folderText);
-  const auto failed = [&job, &folderText](const std::string& detail) {
+  const auto failed = [&shownSource, &shownFolder](std::string detail) {
+    // The frame ends the sentence: a reason quoted whole (an export's message) has its own stop.
+    for (const std::string_view stop : {".", "\xE3\x80\x82"})  // "。"
+      if (detail.ends_with(stop)) detail.resize(detail.size() - stop.size());
     // TRANSLATORS: {2} is the reason, a sentence without its full stop.
     return RunResult::Failed(
-        Say("Can not collect \"{0}\" into \"{1}\"\n\n{2}.", job.source, folderText, detail));
+        Say("Can not collect \"{0}\" into \"{1}\"\n\n{2}.", shownSource, shownFolder, detail));
   };
   bool existsEmpty = false;
   if (const std::string refusal = FolderRefusal(folder, existsEmpty); !refusal.empty())
@@ -127,9 +136,10 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   MediaResolver resolver(std::move(*resolve));
   RemoveStaleTemporaries(folderText);
 
+  // The collected project and its exports are named in UTF-8 like its media.
   const fs::path sourcePath = platform::PathOf(job.source);
-  const std::string projectName = platform::Utf8Of(sourcePath.filename());
-  const std::string stem = platform::Utf8Of(sourcePath.stem());
+  const std::string projectName = Utf8FileName(platform::Utf8Of(sourcePath.filename()));
+  const std::string stem = Utf8FileName(platform::Utf8Of(sourcePath.stem()));
   CollectSummary summary;
   for (const std::string& format : job.formats) summary.exports.push_back(ExportName(stem, format));
   std::optional<std::string> failure;
@@ -156,16 +166,18 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const std::uintmax_t needed =
             (job.link ? 0 : collect.totalBytes) + input.projectBytes.size() + spareBytes;
         if (!code && space.available < needed) {
-          failure = Say(
-              "there is not room enough in \"{0}\": {1} are needed, {2} are free; nothing was "
-              "written",
-              platform::Utf8Of(parent), ShownByteCount(needed), ShownByteCount(space.available));
+          failure =
+              Say("there is not room enough in \"{0}\": {1} are needed, {2} are free; nothing was "
+                  "written",
+                  Utf8PathName(platform::Utf8Of(parent)), ShownByteCount(needed),
+                  ShownByteCount(space.available));
           return {};
         }
         FolderUnderConstruction building(platform::PathOf(TemporaryPathFor(folderText)));
         if (!fs::create_directory(building.Path(), code) ||
             !fs::create_directory(building.Path() / "media", code)) {
-          failure = Say("cannot create a folder beside it: {0}", code.message());
+          failure = Say("cannot create a folder beside \"{0}\" to build it in: {1}", shownFolder,
+                        SystemReason(code));
           return {};
         }
 
@@ -282,7 +294,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
             for (std::size_t t = 0; t < tasks.size(); ++t)
               if (fileOfTask[t] == i) fs::remove(platform::PathOf(tasks[t].destination), code);
             CopyInstead(file);
-            summary.notTranscoded.push_back({from, WhyNot(failedOfFile[i])});
+            summary.notTranscoded.push_back({from, Utf8PathName(WhyNot(failedOfFile[i]))});
             if (!copy(file)) return {};
             continue;
           }
@@ -339,7 +351,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         if (code) {
           failure =
               Say("cannot rename the finished folder into place: {0}; nothing was left behind",
-                  code.message());
+                  SystemReason(code));
           return {};
         }
         building.Release();
@@ -372,7 +384,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
       if (existsEmpty) fs::create_directory(folder, ignored);
       observer.Status("");
       if (exported.status == RunResult::Status::Stopped)
-        return {RunResult::Status::Stopped, StoppedMessage(job.source), std::nullopt};
+        return {RunResult::Status::Stopped, StoppedMessage(shownSource), std::nullopt};
       return failed(Say("the export {0} failed, so the folder was removed:\n{1}",
                         summary.exports[i], exported.message));
     }
@@ -386,9 +398,9 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   const std::string size = ShownByteCount(summary.bytes);
   result.message = summary.files == 1
                        ? Say("Collected {0} media file ({1}) and the project into \"{2}\"",
-                             summary.files, size, folderText)
+                             summary.files, size, shownFolder)
                        : Say("Collected {0} media files ({1}) and the project into \"{2}\"",
-                             summary.files, size, folderText);
+                             summary.files, size, shownFolder);
   // TRANSLATORS: added to "Collected ... into ..." when some names were not collected.
   if (uncollected > 0)
     result.message += Say("; {0} name(s) not collected (see {1})", uncollected, collectReportName);

@@ -1,4 +1,4 @@
-// core/RunObserver.h - what a front end sees of a running conversion or check
+// core/RunObserver.h - what a front end sees of a running command: its status, progress and stop
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,8 @@ class RunObserver {
   virtual ~RunObserver() = default;
   /// The status line, e.g. "[MainAV] 12 / 40"; empty clears it at the end of a run.
   virtual void Status(std::string_view line) = 0;
-  /// The progress bar: `done` steps of `total` (always 200 for a run).
+  /// The progress bar: `done` steps of `total`, whatever scale the run chose (a front end shows
+  /// the fraction).
   virtual void Progress(int done, int total) = 0;
   /// Frames encoded of the frames a render writes; called along with `Progress` by a render.
   virtual void Frames(std::int64_t /*done*/, std::int64_t /*total*/) {}

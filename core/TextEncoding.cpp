@@ -161,6 +161,126 @@ std::string Printable(std::string_view bytes, std::size_t maxChars) {
   return shown;
 }
 
+namespace {
+
+// A lead byte of a two-byte code page 932 character.
+bool IsDoubleByteLead(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsControl(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F;
+}
+
+// True when UTF-8 `text` holds a control character or one of the private use area (what code
+// page 932's user-defined characters decode to), which no other system shows.
+bool HoldsUnshowable(std::string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (IsControl(byte)) return true;
+    // U+E000 to U+F8FF: EE 80 80 to EF A3 BF.
+    if (byte == 0xEE && at + 1 < text.size()) return true;
+    if (byte == 0xEF && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) <= 0xA3)
+      return true;
+  }
+  return false;
+}
+
+void AppendNameEscape(std::string& out, unsigned char byte) {
+  constexpr char digits[] = "0123456789ABCDEF";
+  out += "(x";
+  out += digits[byte >> 4];
+  out += digits[byte & 0xF];
+  out += ')';
+}
+
+}  // namespace
+
+std::string Utf8FileName(std::string_view name) {
+  if (IsValidUtf8(name) && !HoldsUnshowable(name)) return std::string(name);
+  if (!IsValidUtf8(name)) {
+    DecodedName whole = DecodeShiftJis(name);
+    if (whole.valid && !HoldsUnshowable(whole.utf8)) return std::move(whole.utf8);
+  }
+  // Character by character: each one that decodes to something shown, else its bytes escaped.
+  const bool utf8 = IsValidUtf8(name);
+  std::string out;
+  for (std::size_t at = 0; at < name.size();) {
+    const auto byte = static_cast<unsigned char>(name[at]);
+    if (IsControl(byte)) {
+      AppendNameEscape(out, byte);
+      ++at;
+      continue;
+    }
+    if (byte < 0x80) {
+      out += name[at++];
+      continue;
+    }
+    std::size_t length = 0;
+    std::string text;
+    if (utf8) {  // a private character in a UTF-8 name
+      length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+      text = name.substr(at, length);
+    } else {
+      length = IsDoubleByteLead(byte) && at + 1 < name.size() ? 2 : 1;
+      DecodedName decoded = DecodeShiftJis(name.substr(at, length));
+      if (!decoded.valid && length == 2) {  // a lead byte whose partner is none
+        length = 1;
+        decoded = DecodeShiftJis(name.substr(at, 1));
+      }
+      if (decoded.valid) text = std::move(decoded.utf8);
+    }
+    if (!text.empty() && !HoldsUnshowable(text)) {
+      out += text;
+    } else {
+      for (std::size_t i = 0; i < length; ++i)
+        AppendNameEscape(out, static_cast<unsigned char>(name[at + i]));
+    }
+    at += length;
+  }
+  return out;
+}
+
+namespace {
+
+// `path` with each piece between '/' made by `piece`.
+template <class Piece>
+std::string ByComponent(std::string_view path, const Piece& piece) {
+  std::string out;
+  out.reserve(path.size() + path.size() / 4);
+  for (std::size_t start = 0; start <= path.size();) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    out += piece(path.substr(start, end - start));
+    if (end == path.size()) break;
+    out += '/';
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8PathName(std::string_view path) {
+  // '/' is never part of a code page 932 character, so the pieces are the names.
+  return ByComponent(path, Utf8FileName);
+}
+
+std::string EscapedPath(std::string_view path) {
+  return ByComponent(path, [](std::string_view name) {
+    const bool utf8 = IsValidUtf8(name);
+    std::string shown;
+    for (const char c : name) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (IsControl(byte) || (!utf8 && byte >= 0x80))
+        AppendHexByte(shown, byte);
+      else
+        shown += c;
+    }
+    return shown;
+  });
+}
+
 std::string DisplayText(std::string_view message) {
   std::string shown;
   shown.reserve(message.size() + message.size() / 4);
@@ -168,7 +288,12 @@ std::string DisplayText(std::string_view message) {
     std::size_t end = message.find('\n', start);
     if (end == std::string_view::npos) end = message.size();
     const std::string_view line = message.substr(start, end - start);
-    const std::string decoded = IsValidUtf8(line) ? std::string(line) : DecodeShiftJis(line).utf8;
+    // Piece by piece between '/', which no Shift-JIS character holds: a path with folders named
+    // in both encodings shows each as it reads.
+    const std::string decoded =
+        IsValidUtf8(line) ? std::string(line) : ByComponent(line, [](std::string_view piece) {
+          return IsValidUtf8(piece) ? std::string(piece) : DecodeShiftJis(piece).utf8;
+        });
     // A control byte quoted from the input would act on the terminal, a NUL cut the text
     // short in a window; each shows as \xNN. Tabs lay out lists and stay.
     for (const char c : decoded) {

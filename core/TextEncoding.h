@@ -46,8 +46,26 @@ bool IsValidUtf8(std::string_view bytes);
 /// as \n, \r, \t or \xNN; cut after `maxChars` characters with "...".
 std::string Printable(std::string_view bytes, std::size_t maxChars = 60);
 
+/// A file or folder name (one component, its bytes as on disk) as a UTF-8 name any program
+/// takes: itself when it is UTF-8; else decoded from Shift-JIS (code page 932), as a folder
+/// copied from a Japanese Windows drive with its bytes kept is named. A byte that decodes to
+/// nothing (or to a private character, which shows as nothing), and a control byte, becomes
+/// "(xNN)": visible, and plain text to Windows and Linux, to URLs and to MLT and FFmpeg, which
+/// take '%' for a pattern ('\', '#' and '?' mean something to one or the other as well).
+std::string Utf8FileName(std::string_view name);
+
+/// The bytes of a path with each component between '/' as `Utf8FileName` gives it: a folder
+/// named in Shift-JIS reads as it did on Windows, whatever the folders around it are named in.
+std::string Utf8PathName(std::string_view path);
+
+/// A path as a message shows a name no UTF-8 reader takes: each component that is not UTF-8
+/// with its bytes from 80 up as \xNN, so that it does not pass for a valid name; control bytes
+/// as \xNN.
+std::string EscapedPath(std::string_view path);
+
 /// A message as a UTF-8 terminal or window shows it, line by line: a line that is valid UTF-8
-/// stays as it is, any other is decoded from Shift-JIS (undecodable bytes as U+FFFD); control
+/// stays as it is; in any other each piece between '/' that is not UTF-8 is decoded from
+/// Shift-JIS (undecodable bytes as U+FFFD); control
 /// bytes but the tab (a NUL, ESC, a lone CR) as \xNN. Messages quote names as stored (a
 /// check's list of missing files, say) beside UTF-8 paths.
 std::string DisplayText(std::string_view message);

@@ -49,6 +49,24 @@ class MoWords {
   bool bigEndian_ = false;
 };
 
+// The "Language:" field of a catalogue's header: "Language: ja\n".
+std::string HeaderLanguage(std::string_view header) {
+  constexpr std::string_view field = "Language:";
+  for (std::size_t start = 0; start < header.size();) {
+    std::size_t end = header.find('\n', start);
+    if (end == std::string_view::npos) end = header.size();
+    std::string_view line = header.substr(start, end - start);
+    if (line.starts_with(field)) {
+      line.remove_prefix(field.size());
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+      while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.remove_suffix(1);
+      return std::string(line);
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 std::optional<Catalogue>& Current() {
   static std::optional<Catalogue> current;
   return current;
@@ -67,7 +85,23 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view bytes) {
     const auto translated = words.Text(*translations + 8 * i);
     if (!english || !translated) return std::nullopt;
     // The empty text holds the catalogue's header, which is no translation.
+    if (english->empty()) {
+      catalogue.language_ = HeaderLanguage(*translated);
+      if (auto forms = PluralForms::Parse(*translated)) catalogue.forms_ = *forms;
+    }
     if (english->empty() || translated->empty()) continue;
+    // A sentence with a count is "singular\0plural", its translation the forms apart by \0.
+    if (const std::size_t split = english->find('\0'); split != std::string_view::npos) {
+      std::vector<std::string> forms;
+      for (std::size_t start = 0; start <= translated->size();) {
+        std::size_t end = translated->find('\0', start);
+        if (end == std::string_view::npos) end = translated->size();
+        forms.emplace_back(translated->substr(start, end - start));
+        start = end + 1;
+      }
+      catalogue.plurals_.emplace(english->substr(0, split), std::move(forms));
+      continue;
+    }
     catalogue.texts_.emplace(*english, *translated);
   }
   return catalogue;
@@ -76,6 +110,15 @@ std::optional<Catalogue> Catalogue::Parse(std::string_view bytes) {
 std::string_view Catalogue::Find(std::string_view english) const {
   const auto found = texts_.find(english);
   return found == texts_.end() ? english : std::string_view(found->second);
+}
+
+std::string_view Catalogue::Find(std::string_view singular, std::string_view plural,
+                                 std::uint64_t n) const {
+  const auto found = plurals_.find(singular);
+  const std::size_t form = found == plurals_.end() ? (n == 1 ? 0 : 1) : forms_.FormOf(n);
+  if (found == plurals_.end() || form >= found->second.size() || found->second[form].empty())
+    return n == 1 ? singular : plural;
+  return found->second[form];
 }
 
 std::optional<std::string> LanguageOfEnvironment(
@@ -97,7 +140,11 @@ std::optional<std::string> LanguageOfEnvironment(
     chosen = list.substr(0, list.find(':'));
   else if (plain)
     return "";
-  const std::string language = chosen.substr(0, chosen.find_first_of("_.@"));
+  std::string language = chosen.substr(0, chosen.find_first_of("_.@"));
+  // A modifier names a variant with a catalogue of its own ("en@pseudo"); English without one
+  // is the source.
+  if (const std::size_t at = chosen.find('@'); at != std::string::npos && at + 1 < chosen.size())
+    return language + chosen.substr(at);
   return language == "en" || language == "C" || language == "POSIX" ? "" : language;
 }
 
@@ -114,6 +161,9 @@ std::optional<Catalogue> FindCatalogue(std::string_view language,
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     if (auto catalogue = Catalogue::Parse(bytes)) return catalogue;
   }
+  // A variant without a catalogue of its own ("ja@foo") takes its language's.
+  if (const std::size_t at = language.find('@'); at != std::string_view::npos)
+    return FindCatalogue(language.substr(0, at), programFolder);
   return std::nullopt;
 }
 
@@ -149,9 +199,19 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
   return filled;
 }
 
+std::string_view CatalogueLanguage() {
+  const std::optional<Catalogue>& current = Current();
+  return current ? std::string_view(current->Language()) : std::string_view();
+}
+
 std::string_view Tr(std::string_view english) {
   const std::optional<Catalogue>& current = Current();
   return current ? current->Find(english) : english;
+}
+
+std::string_view TrN(std::string_view singular, std::string_view plural, std::uint64_t n) {
+  const std::optional<Catalogue>& current = Current();
+  return current ? current->Find(singular, plural, n) : (n == 1 ? singular : plural);
 }
 
 }  // namespace pexol

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -11,7 +12,11 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <type_traits>
 #include <unordered_map>
+#include <vector>
+
+#include "core/PluralForms.h"
 
 namespace pexol {
 
@@ -24,7 +29,12 @@ class Catalogue {
 
   /// The translation of `english`; `english` itself when there is none.
   std::string_view Find(std::string_view english) const;
-  std::size_t Size() const { return texts_.size(); }
+  /// The form of the sentence `singular`/`plural` that the count `n` takes, by the
+  /// catalogue's plural forms; English's choice of the two when it has no translation.
+  std::string_view Find(std::string_view singular, std::string_view plural, std::uint64_t n) const;
+  std::size_t Size() const { return texts_.size() + plurals_.size(); }
+  /// The language its header names ("ja"); empty when it names none.
+  const std::string& Language() const { return language_; }
 
  private:
   // Looked up by the English text's view, with no copy of it made.
@@ -35,6 +45,10 @@ class Catalogue {
     }
   };
   std::unordered_map<std::string, std::string, Hash, std::equal_to<>> texts_;
+  /// The forms of sentences with a count, by their English singular.
+  std::unordered_map<std::string, std::vector<std::string>, Hash, std::equal_to<>> plurals_;
+  PluralForms forms_ = PluralForms::English();
+  std::string language_;
 };
 
 /// The language the environment asks for, as gettext reads it: `LANGUAGE` (its first entry,
@@ -57,8 +71,16 @@ std::optional<Catalogue> FindCatalogue(std::string_view language,
 /// The catalogue every `Tr` reads from now on; set once, before any thread reads texts.
 void UseCatalogue(std::optional<Catalogue> catalogue);
 
+/// The language of the catalogue in use ("ja"); empty while the texts are English. Texts from
+/// elsewhere (the system's reasons) are shown in it, so that a sentence speaks one language.
+std::string_view CatalogueLanguage();
+
 /// `english` in the chosen language: its translation, or itself.
 std::string_view Tr(std::string_view english);
+
+/// The form of a sentence with a count that `n` takes in the chosen language: English has
+/// `singular` for one and `plural` otherwise; a translation has as many forms as its language.
+std::string_view TrN(std::string_view singular, std::string_view plural, std::uint64_t n);
 
 /// Marks a text for the catalogue where it is defined (a table, a constant) and changes
 /// nothing: `Tr` translates it where it is shown.
@@ -95,6 +117,22 @@ std::string Say(std::string_view english, const Pieces&... pieces) {
   const auto held = std::make_tuple(detail::PieceOf(pieces)...);
   return std::apply(
       [&](const auto&... piece) { return Fill(Tr(english), {std::string_view(piece)...}); }, held);
+}
+
+/// `Say` for a sentence with a count: the form `count` takes (see `TrN`), with the pieces put in
+/// (the count among them where the sentence shows it):
+/// `SayN(files, "{0} file was copied.", "{0} files were copied.", files)`.
+template <std::integral Count, class... Pieces>
+std::string SayN(Count count, std::string_view singular, std::string_view plural,
+                 const Pieces&... pieces) {
+  const auto held = std::make_tuple(detail::PieceOf(pieces)...);
+  std::uint64_t n = static_cast<std::uint64_t>(count);
+  if constexpr (std::is_signed_v<Count>) n = count < 0 ? 0 : n;
+  return std::apply(
+      [&](const auto&... piece) {
+        return Fill(TrN(singular, plural, n), {std::string_view(piece)...});
+      },
+      held);
 }
 
 }  // namespace pexol

@@ -9,8 +9,8 @@
 
 namespace pexol {
 
-/// What an export wrote: tracks (EDL files for CMX 3600), timeline items (a main clip counts
-/// once even when its audio also fills an audio track) and transitions.
+/// What an export wrote: tracks (EDL files for CMX 3600) and transitions as the format holds
+/// them, and the project's clips as every command counts them (`ClipCount`).
 struct ExportOutcome {
   int tracks = 0;
   int clips = 0;

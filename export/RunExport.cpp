@@ -15,9 +15,11 @@
 #include "export/ExportFormats.h"
 #include "export/ExportOutcome.h"
 #include "export/ExportReading.h"
+#include "media/MediaCount.h"
 #include "media/MediaResolver.h"
 #include "media/OutputPath.h"
 #include "media/PathText.h"
+#include "model/ClipCount.h"
 #include "probe/ClipsPastMedia.h"
 #include "probe/ProbeMedia.h"
 #include "run/RunFrame.h"
@@ -62,19 +64,22 @@ class ExportNames {
 
   MediaReference ReferenceOf(std::string_view stored) {
     const MediaResolution found = resolver_.Resolve(stored);
-    if (xml_ && !XmlCanHold(found.path) && unfit_.empty()) unfit_ = found.path;
-    if (json_ && !JsonCanHold(found.path) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(found.path);
+    // What the document holds is what must fit: a name relative to it leaves out the folders
+    // above it, whatever they are named in.
+    std::string written = Relative(OutputPath(found.path));
+    if (xml_ && !XmlCanHold(written) && unfit_.empty()) unfit_ = written;
+    if (json_ && !JsonCanHold(written) && notUtf8_++ == 0) firstNotUtf8_ = Escaped(written);
     if (!found.decoded)
       Warn(Say("\"{0}\" is not valid Shift-JIS; its undecodable bytes were written as U+FFFD.",
                Printable(stored)));
     if (found.status == MediaStatus::Ambiguous)
       Warn(Say("\"{0}\" was found in more than one place; written as stored.", found.path));
-    else if (found.status == MediaStatus::Missing && missing_.insert(found.path).second &&
+    else if (found.status == MediaStatus::Missing &&
+             missing_.insert(MediaFileKey(stored, found)).second &&
              missing_.size() <= listedMissing)
       Warn(Say("\"{0}\" was not found on this computer.", found.path));
     if (found.status == MediaStatus::Found) foundPaths_.emplace(std::string(stored), found.path);
-    return {std::string(stored), Relative(OutputPath(found.path)),
-            found.status == MediaStatus::Found};
+    return {std::string(stored), std::move(written), found.status == MediaStatus::Found};
   }
 
   /// Where a stored name was found on this computer, as it opens here; null when it was not.
@@ -90,9 +95,32 @@ class ExportNames {
     if (seen_.insert(warning).second) warnings_.push_back(std::move(warning));
   }
 
-  /// The first path (or project name) that the XML output cannot hold, with its odd bytes as
-  /// \xNN; empty when there was none.
-  std::string Unfit() const { return unfit_.empty() ? "" : Escaped(unfit_); }
+  /// Why the XML output cannot be written, naming the first path (or project name) it cannot
+  /// hold and what to do; empty when it can hold them all.
+  std::string Unfit() const {
+    if (unfit_.empty()) return {};
+    // Bytes that are not UTF-8 show escaped: decoded, the name would look as valid as any.
+    const std::string shown = EscapedPath(unfit_);
+    if (IsValidUtf8(unfit_))
+      return Say(
+          "the name \"{0}\" holds control characters, which XML cannot hold; rename the "
+          "folder or file, or name another with --map.",
+          shown);
+    // A folder copied from a Japanese Windows drive: its name read as it was meant.
+    const std::string reading = Utf8PathName(unfit_);
+    if (reading.find("(x") == std::string::npos)
+      return Say(
+          "the path \"{0}\" is not UTF-8, and XML holds no other names; in Shift-JIS it "
+          "reads \"{1}\". Collect the project (pexol-cli collect, or \"collect...\" on "
+          "the find page), which gives its media UTF-8 names, or rename the folder to "
+          "UTF-8, for example with convmv -r -f cp932 -t utf-8 --notest FOLDER.",
+          shown, reading);
+    return Say(
+        "the path \"{0}\" is not UTF-8, and XML holds no other names. Collect the project "
+        "(pexol-cli collect, or \"collect...\" on the find page), which gives its media "
+        "UTF-8 names, or rename the folder to UTF-8.",
+        shown);
+  }
   void CheckName(const std::string& name) {
     if (xml_ && !XmlCanHold(name) && unfit_.empty()) unfit_ = name;
   }
@@ -143,7 +171,7 @@ class ExportNames {
   std::string firstNotUtf8_;
   std::vector<std::string> warnings_;
   std::set<std::string> seen_;
-  std::set<std::string> missing_;
+  std::set<std::string> missing_;  // each missing file once, as every count of files tells them
   std::map<std::string, std::string> foundPaths_;  // stored name to the file found
 };
 
@@ -239,7 +267,11 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
       [&](const RunInput& input) {
         const Timeline timeline = BuildTimeline(input.project);
         LayoutRules rules = LayoutRulesFor(*format);
+        // The timeline's name: a project file named in Shift-JIS is decoded for the formats
+        // that hold only UTF-8; an EDL keeps its bytes, as it keeps the paths'.
         rules.projectName = Utf8OfPath(PathOfUtf8(job.source).stem());
+        if (format->content != ExportContent::Bytes)
+          rules.projectName = Utf8FileName(rules.projectName);
         names.CheckName(rules.projectName);
         rules.rate = *rate;
         rules.startAtOneHour = job.startAtOneHour;
@@ -252,18 +284,16 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
                           [&observer] { return observer.StopRequested(); });
         ExportWritten written = format->write(laid);
         for (std::string& note : written.notes) names.Warn(std::move(note));
-        if (const std::string unfit = names.Unfit(); !unfit.empty())
-          throw RunFailure(FailedInput::Destination,
-                           Say("the name \"{0}\" holds bytes that XML cannot hold (not UTF-8, or "
-                               "control characters); rename the folder or file, or name another "
-                               "with --map.",
-                               unfit));
+        if (std::string unfit = names.Unfit(); !unfit.empty())
+          throw RunFailure(FailedInput::Destination, std::move(unfit));
         RunOutput output;
         PlaceFiles(*format, std::move(written.files), job.destination, output);
         std::vector<std::string> sidePaths;
         for (const SideFile& side : output.sideFiles) sidePaths.push_back(side.path);
         const ExportCounts& counts = written.counts;
-        const ExportOutcome outcome{counts.tracks, counts.clips, counts.transitions};
+        // The clips are the project's, whatever the format could hold of them.
+        const ExportOutcome outcome{counts.tracks, static_cast<int>(ClipCount(timeline)),
+                                    counts.transitions};
         output.message = ExportCompletedMessage(job.source, job.destination, sidePaths, outcome);
         output.outcome = outcome;
         std::vector<std::string> warnings = names.Warnings();

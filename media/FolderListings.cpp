@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "core/PlatformPath.h"
+#include "core/SystemReason.h"
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "media/PathText.h"
 
@@ -29,7 +31,8 @@ const FolderListings::Listing& FolderListings::ListingOf(const fs::path& folder,
   }
   // A folder that does not exist is the common "not here", not a problem worth a warning.
   if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
-    warnings.push_back(Say("cannot read the folder {0}: {1}", Utf8OfPath(folder), error.message()));
+    warnings.push_back(Say("cannot read the folder {0}: {1}", Utf8PathName(Utf8OfPath(folder)),
+                           SystemReason(error)));
   for (auto& [folded, variants] : listing)
     std::sort(variants.begin(), variants.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });

@@ -48,4 +48,20 @@ std::string NameToMatch(std::string_view onDisk) {
   return std::string(onDisk);
 }
 
+std::string PathToShow(std::string_view path) {
+  if (IsValidUtf8(path)) return std::string(path);
+  std::string shown;
+  shown.reserve(path.size());
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, slash - start);
+    std::string read = NameToMatch(part);
+    shown += IsValidUtf8(read) ? read : DecodeShiftJis(part).utf8;
+    if (slash < path.size()) shown += '/';
+    start = slash + 1;
+  }
+  return shown;
+}
+
 }  // namespace pexol

@@ -39,4 +39,9 @@ std::string Utf8OfPath(const std::filesystem::path& path);
 /// drive with their bytes kept are named; else its bytes as they are.
 std::string NameToMatch(std::string_view onDisk);
 
+/// A path on this computer as a person reads it: each part between '/' read as `NameToMatch`
+/// reads it (a folder copied with its Shift-JIS name shows decoded beside UTF-8 ones); a part
+/// that is neither UTF-8 nor Shift-JIS shows U+FFFD for the bytes that do not decode.
+std::string PathToShow(std::string_view path);
+
 }  // namespace pexol

@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "core/RunFailure.h"
+#include "core/SystemReason.h"
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "media/FileIdentity.h"
@@ -72,8 +73,8 @@ SearchIndex::SearchIndex(const std::vector<std::string>& folders, bool foldCase,
       }
     }
     if (error)
-      warnings.push_back(
-          Say("cannot read the folder {0}: {1}", Utf8OfPath(folder), error.message()));
+      warnings.push_back(Say("cannot read the folder {0}: {1}", Utf8PathName(Utf8OfPath(folder)),
+                             SystemReason(error)));
     // Listing order is the file system's; sorting keeps every run's walk the same.
     std::sort(pending.begin() + static_cast<std::ptrdiff_t>(firstNew), pending.end(),
               [](const fs::path& a, const fs::path& b) { return a > b; });

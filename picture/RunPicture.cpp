@@ -5,6 +5,7 @@
 
 #include "core/Translation.h"
 #include "media/MediaResolver.h"
+#include "model/ClipCount.h"
 #include "picture/PictureReading.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
@@ -15,13 +16,14 @@ namespace {
 
 constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline");
 
-std::string CompletedMessage(const PictureJob& job, const TimelinePicture& picture) {
-  // The counts are of the clips and of those whose media were not found.
+// The counts are of the project's clips (`ClipCount`: a main clip's sound is no clip of its
+// own) and of those among them whose media were not found.
+std::string CompletedMessage(const PictureJob& job, std::size_t clips, std::size_t missing) {
   if (job.destination.empty())
     return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
-               picture.boxes.size(), picture.missingCount);
+               clips, missing);
   return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
-             job.source, job.destination, picture.boxes.size(), picture.missingCount);
+             job.source, job.destination, clips, missing);
 }
 
 }  // namespace
@@ -39,8 +41,8 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
 
   RunPlan plan = RunPlan::Writing(pictureReading, job.source, job.software, job.destination,
                                   cannotDraw, ToTranslate("it is the project being drawn"));
-  // A picture handed to its caller (the window's timeline) needs no file.
-  plan.mayWriteNothing = static_cast<bool>(job.onPicture);
+  // A picture or scene handed to its caller (the window's timeline) needs no file.
+  plan.mayWriteNothing = job.onPicture || job.onScene;
   return RunOnProject(
       plan,
       [&](const RunInput& input) {
@@ -48,17 +50,32 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         settings.timecode = job.timecode;
         settings.pixelsPerFrame = job.pixelsPerFrame;
         settings.rowsWidth = job.rowsWidth;
-        const auto found = [&resolver](std::string_view stored) {
-          return resolver.Resolve(stored).status == MediaStatus::Found;
+        std::map<std::string, MediaResolution, std::less<>> known;
+        const auto resolve = [&](std::string_view stored) -> const MediaResolution& {
+          auto at = known.find(stored);
+          if (at == known.end())
+            at = known.emplace(std::string(stored), resolver.Resolve(stored)).first;
+          return at->second;
         };
-        const TimelinePicture picture = DrawTimeline(BuildTimeline(input.project), found, settings);
-        if (job.onPicture) job.onPicture(picture);
+        const Timeline timeline = BuildTimeline(input.project);
+        TimelineScene scene = SceneOf(timeline, job.timecode, resolve);
+        const std::size_t clips = ClipCount(timeline);
+        const std::size_t missing = ClipCount(timeline, [&](const TimelineItem& item) {
+          return PlaysMediaFile(item) && resolve(item.name).status != MediaStatus::Found;
+        });
         RunOutput output;
-        output.bytes = picture.svg;
-        output.message = CompletedMessage(job, picture);
         output.warnings = resolver.Warnings();
-        output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
-                               picture.warnings.end());
+        if (!job.destination.empty() || job.onPicture) {
+          const TimelinePicture picture = DrawTimeline(scene, settings);
+          if (job.onPicture) job.onPicture(picture);
+          output.bytes = picture.svg;
+          output.message = CompletedMessage(job, clips, missing);
+          output.warnings.insert(output.warnings.end(), picture.warnings.begin(),
+                                 picture.warnings.end());
+        } else {
+          output.message = CompletedMessage(job, clips, missing);
+        }
+        if (job.onScene) job.onScene(std::move(scene));
         return output;
       },
       observer);

@@ -24,11 +24,16 @@ struct PictureJob {
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
   /// Given the picture once it is drawn, before the destination is written.
   std::function<void(const TimelinePicture&)> onPicture = {};
+  /// Given the scene the picture is drawn from (a window draws it itself); with neither a
+  /// destination nor `onPicture`, no picture is drawn.
+  std::function<void(TimelineScene)> onScene = {};
 };
 
 /// Reads the project, resolves its media as the check and the export do (a name not found,
 /// or found in several places, is marked missing) and draws its timeline; the destination is
-/// replaced only when everything succeeded. The message counts the clips and the missing ones.
+/// replaced only when everything succeeded. The message counts the project's clips (`ClipCount`)
+/// and those whose media were not found. A run that only hands its scene over (`onScene`)
+/// writes nothing.
 RunResult RunPicture(const PictureJob& job, RunObserver& observer);
 
 }  // namespace pexol

@@ -50,27 +50,43 @@ std::int64_t StepFor(const std::int64_t (&steps)[count], double perUnit, double 
 
 std::vector<RulerTick> RulerTicks(std::int64_t end, TimecodeMode mode, double pixelsPerFrame,
                                   double minSpacing) {
+  return RulerTicks(0, end, mode, pixelsPerFrame, minSpacing);
+}
+
+std::vector<RulerTick> RulerTicks(std::int64_t from, std::int64_t to, TimecodeMode mode,
+                                  double pixelsPerFrame, double minSpacing) {
   std::vector<RulerTick> ticks;
   if (pixelsPerFrame <= 0) return ticks;
+  from = std::max<std::int64_t>(from, 0);
+  to = std::min(to, labelEnd);
   if (mode == TimecodeMode::Frame) {
     static constexpr std::int64_t frameSteps[] = {10,     20,     50,     100,    200,   500,
                                                   1000,   2000,   5000,   10000,  20000, 50000,
                                                   100000, 200000, 500000, 1000000};
-    const std::int64_t step = StepFor(frameSteps, 1, pixelsPerFrame, minSpacing, end);
+    const std::int64_t step = StepFor(frameSteps, 1, pixelsPerFrame, minSpacing, to);
     const std::int64_t minor = step / 5;
-    for (std::int64_t frame = 0; frame <= std::min(end, labelEnd); frame += minor)
-      ticks.push_back({frame, frame % step == 0 ? std::to_string(frame) : std::string()});
+    for (std::int64_t frame = from / minor * minor; frame <= to; frame += minor)
+      if (frame >= from)
+        ticks.push_back({frame, frame % step == 0 ? std::to_string(frame) : std::string()});
     return ticks;
   }
   const double fps = mode == TimecodeMode::Pal ? 25 : 30000.0 / 1001;
   static constexpr std::int64_t secondSteps[] = {1,   2,   5,   10,   15,   30,   60,
                                                  120, 300, 600, 1800, 3600, 7200, 21600};
-  const std::int64_t step = StepFor(secondSteps, fps, pixelsPerFrame, minSpacing, end);
+  const std::int64_t step = StepFor(secondSteps, fps, pixelsPerFrame, minSpacing, to);
   // Five ticks to a label (three for 15 s and 15 min steps' thirds would not be round).
-  const std::int64_t minor = step % 5 == 0 ? step / 5 : step % 3 == 0 ? step / 3 : step;
-  for (std::int64_t second = 0;; second += std::max<std::int64_t>(minor, 1)) {
+  const std::int64_t minor = std::max<std::int64_t>(step % 5 == 0   ? step / 5
+                                                    : step % 3 == 0 ? step / 3
+                                                                    : step,
+                                                    1);
+  // The tick at or before `from`: a second counted at the rate lies within a frame of its
+  // timecode's, so one step back is always early enough.
+  const auto near = static_cast<std::int64_t>(static_cast<double>(from) / fps);
+  for (std::int64_t second = std::max<std::int64_t>(0, near / minor * minor - minor);;
+       second += minor) {
     const std::int64_t frame = FrameOfSecond(second, mode);
-    if (frame > std::min(end, labelEnd)) break;
+    if (frame > to) break;
+    if (frame < from) continue;
     // Ticks between labels only where they stand a few pixels apart.
     const bool labelled = second % step == 0;
     if (!labelled && static_cast<double>(minor) * fps * pixelsPerFrame < 6) continue;

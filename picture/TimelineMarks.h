@@ -24,6 +24,10 @@ struct RulerTick {
 /// frame a minute that drops its first two labels starts at ";02").
 std::vector<RulerTick> RulerTicks(std::int64_t end, TimecodeMode mode, double pixelsPerFrame,
                                   double minSpacing = 90);
+/// The same ruler's ticks from frame `from` to `to` alone (a window's view of a long timeline):
+/// as many as those frames have room for, however long the timeline is.
+std::vector<RulerTick> RulerTicks(std::int64_t from, std::int64_t to, TimecodeMode mode,
+                                  double pixelsPerFrame, double minSpacing = 90);
 
 /// Draws over a box what no colour clip can look like: a hatched (unless `hatched` is false),
 /// crossed box with a dashed red outline.

@@ -10,6 +10,7 @@
 #include "core/Options.h"
 #include "layout/ExportTimeline.h"
 #include "picture/SvgWriter.h"
+#include "picture/TimelineScene.h"
 
 namespace pexol {
 
@@ -29,35 +30,28 @@ struct PictureBox {
   bool missing = false;
 };
 
-/// A text of the picture as a window draws it in its own font: the whole text (the document's
-/// is cut to what fits at the picture's size), in picture units.
-struct PictureLabel {
-  double x = 0;
-  double middle = 0;  ///< the height the text is centred on
-  double room = 0;    ///< the width it may take before it is cut
-  std::string text;
-  std::string fill;  ///< "#rrggbb"
-};
-
 struct TimelinePicture {
   std::string svg;
-  SvgElement drawing = {};            ///< the same document as elements, for a window to draw
-  std::vector<PictureBox> boxes;      ///< the clips in drawing order (transitions are not boxes)
-  int missingCount = 0;               ///< boxes marked missing (a file used twice counts twice)
-  std::vector<PictureLabel> labels;   ///< the texts, also those the document has no room for
+  SvgElement drawing = {};  ///< the same document as elements
+  /// The boxes in drawing order: a main clip's sound is a box of its own, transitions are none.
+  std::vector<PictureBox> boxes;
+  /// The clips, each once (a main clip's sound is part of it): drawn from a `Timeline`, every
+  /// clip it holds (`ClipCount`), else those laid out; and those of them whose media were not
+  /// found (a file used twice counts twice).
+  int clips = 0;
+  int missingCount = 0;
   std::vector<std::string> warnings;  ///< drawn smaller, or hatched less, than asked
 };
-
-/// The tracks the picture draws: lay the timeline out with these.
-std::span<const TrackRole> PictureRoles();
 
 /// Draws `timeline` as the exports show it: a time ruler, then the rows titles, insert, main,
 /// the main clips' sound, extra audio 1 and 2. Boxes start at `recordIn * pixelsPerFrame`
 /// from the rows' left edge and are as wide as the piece lasts; colour clips are filled with
 /// their colour, slow clips are dashed, clips whose media is not found hatched and crossed,
 /// transitions are
-/// marked over the main row where they play. Names are decoded from Shift-JIS for the labels.
+/// marked over the main row where they play. Names are decoded from Shift-JIS for the labels,
+/// which stay English whatever the language: the picture is a file for other programs.
 /// A timeline that would be wider than `pictureMaxWidth` is drawn at the scale that fits it.
+TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& settings);
 TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings);
 
 /// Lays `timeline` out with the picture's tracks and draws it; `found` tells whether the file a

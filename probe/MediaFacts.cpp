@@ -67,10 +67,11 @@ std::string Summary(const MediaFacts& facts, bool shown) {
   if (facts.HasVideo()) {
     text += " " + std::to_string(facts.width) + "x" + std::to_string(facts.height);
     if (facts.kind == MediaKind::Movie && facts.frameRate.Known())
-      text += " " + RateText(facts.frameRate) + " fps";
+      text += " " + Worded(shown, ToTranslate("{0} fps"), {RateText(facts.frameRate)});
   }
   if (facts.HasAudio())
-    text += ", " + facts.audioCodecLabel + " " + std::to_string(facts.sampleRate) + " Hz " +
+    text += ", " + facts.audioCodecLabel + " " +
+            Worded(shown, ToTranslate("{0} Hz"), {std::to_string(facts.sampleRate)}) + " " +
             ChannelsText(facts.channels, shown);
   if (facts.kind != MediaKind::Still && facts.seconds > 0)
     text += ", " + SecondsText(facts.seconds);

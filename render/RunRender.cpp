@@ -269,15 +269,14 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
           if (media.MissingCount() > 0 && job.missing == MissingMedia::Fail)
             throw MediaUnusable{
                 // TRANSLATORS: {3} is the list of the media, one a line, ending in a new line.
-                media.MissingCount() == 1
-                    ? Say("{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
-                          "them with --map and --search (see 'pexol-cli check'), or render "
-                          "black and silence in their place with --missing black.",
-                          Tr(cannotRender), job.source, media.MissingCount(), media.List())
-                    : Say("{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
-                          "them with --map and --search (see 'pexol-cli check'), or render "
-                          "black and silence in their place with --missing black.",
-                          Tr(cannotRender), job.source, media.MissingCount(), media.List())};
+                SayN(media.MissingCount(),
+                     "{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
+                     "them with --map and --search (see 'pexol-cli check'), or render "
+                     "black and silence in their place with --missing black.",
+                     "{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
+                     "them with --map and --search (see 'pexol-cli check'), or render "
+                     "black and silence in their place with --missing black.",
+                     Tr(cannotRender), job.source, media.MissingCount(), media.List())};
           for (MediaReference& reference : layout.references) {
             reference.found = !media.Missing(reference.stored);
             reference.path = media.PathOf(reference.stored);
@@ -288,18 +287,20 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
             // The first five are named, the rest counted.
             const std::size_t missing = media.MissingCount();
             warnings.push_back(
-                missing == 1
-                    ? Say("{0} media file could not be rendered (not found or not decoded): {1}; "
-                          "black and silence are in their place.",
-                          missing, media.Named())
-                : missing <= 5
-                    ? Say("{0} media files could not be rendered (not found or not decoded): "
-                          "{1}; black and silence are in their place.",
-                          missing, media.Named())
-                    // TRANSLATORS: {1} names five media, {2} counts the others.
-                    : Say("{0} media files could not be rendered (not found or not decoded): {1} "
-                          "and {2} more; black and silence are in their place.",
-                          missing, media.Named(), missing - 5));
+                missing <= 5
+                    ? SayN(missing,
+                           "{0} media file could not be rendered (not found or not decoded): {1}; "
+                           "black and silence are in their place.",
+                           "{0} media files could not be rendered (not found or not decoded): "
+                           "{1}; black and silence are in their place.",
+                           missing, media.Named())
+                    // TRANSLATORS: {1} names five media, {2} counts the others; {0} is above 5.
+                    : SayN(missing,
+                           "{0} media file could not be rendered (not found or not decoded): {1} "
+                           "and {2} more; black and silence are in their place.",
+                           "{0} media files could not be rendered (not found or not decoded): {1} "
+                           "and {2} more; black and silence are in their place.",
+                           missing, media.Named(), missing - 5));
           }
 
           MltDocument graph(WriteMltWith(layout, MltServices::DisplayFree));

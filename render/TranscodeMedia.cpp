@@ -74,11 +74,10 @@ std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutco
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
   // TRANSLATORS: {2} is the format written, such as PNG; {4} the seconds taken.
-  return outcome.frames == 1
-             ? Say("transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frame in {4} s",
-                   job.source, job.destination, WrittenAs(job), outcome.frames, taken)
-             : Say("transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frames in {4} s",
-                   job.source, job.destination, WrittenAs(job), outcome.frames, taken);
+  return SayN(outcome.frames,
+              "transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frame in {4} s",
+              "transcode completed\n\nfrom : {0}\n   to : {1} ({2})\n\n{3} frames in {4} s",
+              job.source, job.destination, WrittenAs(job), outcome.frames, taken);
 }
 
 RunResult Stopped(const TranscodeJob& job, RunObserver& observer) {

@@ -445,13 +445,12 @@ MovieWritten MovieTranscode::Run() {
   result.frames = written_;
   if (damaged_ > 0)
     result.warnings.push_back(
-        damaged_ == 1
-            ? Say("{0}: {1} damaged packet was skipped; the frame before stands in for a picture, "
-                  "silence for sound.",
-                  job_.source, damaged_)
-            : Say("{0}: {1} damaged packets were skipped; the frame before stands in for a "
-                  "picture, silence for sound.",
-                  job_.source, damaged_));
+        SayN(damaged_,
+             "{0}: {1} damaged packet was skipped; the frame before stands in for a picture, "
+             "silence for sound.",
+             "{0}: {1} damaged packets were skipped; the frame before stands in for a "
+             "picture, silence for sound.",
+             job_.source, damaged_));
   return result;
 }
 

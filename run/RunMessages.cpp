@@ -24,10 +24,9 @@ std::string StoppedMessage(std::string_view source) {
 
 std::string UnreadBytesNote(std::size_t unreadBytes, Software used, bool otherFitsExactly) {
   std::string note;
-  if (unreadBytes == 1)
-    note = Tr("1 byte after the end of the project was left unread.");
-  else if (unreadBytes > 1)
-    note = Say("{0} bytes after the end of the project were left unread.", unreadBytes);
+  if (unreadBytes > 0)
+    note = SayN(unreadBytes, "1 byte after the end of the project was left unread.",
+                "{0} bytes after the end of the project were left unread.", unreadBytes);
   if (otherFitsExactly)
     note += (note.empty() ? "" : " ") +
             Say("\"{0}\" reads the file exactly to its end; it may be the right software "

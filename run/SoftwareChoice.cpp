@@ -44,17 +44,4 @@ ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const Software
   return {ReadProject(bytes, {tried, plan}, progress), std::nullopt};
 }
 
-std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
-                                       UnknownClips unknownClips) {
-  NullObserver quiet;
-  RunProgress progress(quiet);
-  Software tried = Software::CorvaneBrisko;
-  const ReadingPlan probe = QuietReading(unknownClips);
-  try {
-    return ReadWithChoice(bytes, SoftwareChoice::Automatic(), probe, progress, tried).chosen;
-  } catch (const RunFailure&) {
-    return std::nullopt;
-  }
-}
-
 }  // namespace pexol

@@ -42,8 +42,4 @@ struct ChosenReading {
 ChosenReading ReadWithChoice(std::span<const std::uint8_t> bytes, const SoftwareChoice& choice,
                              const ReadingPlan& plan, RunProgress& progress, Software& tried);
 
-/// The software the automatic choice takes for `bytes`; nullopt when neither reads it.
-std::optional<Software> ChooseSoftware(std::span<const std::uint8_t> bytes,
-                                       UnknownClips unknownClips = UnknownClips::Fail);
-
 }  // namespace pexol

@@ -154,8 +154,13 @@ inline constexpr int aboutLanguageLabel = 1180;
 inline constexpr int aboutLanguage = 1181;  ///< the list of languages
 inline constexpr int aboutLanguageNote = 1182;
 
-// The timeline picture, under the pages.
+// The timeline picture, under the pages, and its zoom buttons.
 inline constexpr int timeline = 1120;
+inline constexpr int timelineFit = 1121;
+inline constexpr int timelineOneToOne = 1122;
+inline constexpr int timelineZoomOut = 1123;
+inline constexpr int timelineZoomIn = 1124;
+inline constexpr int timelineCanvas = 1125;
 
 // The media folders dialog.
 inline constexpr int mediaFoldersDialog = 1130;

@@ -6,6 +6,7 @@
 #include "check/MediaCheck.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
+#include "media/MediaCount.h"
 #include "media/PathText.h"
 #include "probe/EditorSupport.h"
 
@@ -19,9 +20,9 @@ constexpr std::size_t shownMedia = 12;
 }  // namespace
 
 std::string ProbedLine(const std::string& path, const MediaFacts& facts) {
-  const std::string name = Utf8OfPath(PathOfUtf8(path).filename());
-  const std::string summary = FactsSummary(facts);
-  if (const std::string opens = OpensSummary(EditorsThatOpen(facts, path)); !opens.empty())
+  const std::string name = PathToShow(Utf8OfPath(PathOfUtf8(path).filename()));
+  const std::string summary = FactsSummaryShown(facts);
+  if (const std::string opens = OpensSummaryShown(EditorsThatOpen(facts, path)); !opens.empty())
     return Say("{0}: {1}; opens in {2}", name, summary, opens);
   return name + ": " + summary;
 }
@@ -96,6 +97,12 @@ Page::Driver FindPage::MakeRun(const MediaFolders& media) {
       lines.push_back(ProbedLine(path, facts));
     };
     RunResult result = RunMediaCheck(job, observer);
+    // The check's message counts every name not found; a person also reads how many files.
+    if (const auto* check = result.OutcomeAs<CheckOutcome>(); result.Completed() && check)
+      result.message += (result.message.ends_with("\n\n") ? ""
+                         : result.message.ends_with('\n') ? "\n"
+                                                          : "\n\n") +
+                        MediaCountText(check->media);
     if (result.Completed() && !lines.empty()) result.message += "\n\n" + ProbedList(lines);
     return result;
   };

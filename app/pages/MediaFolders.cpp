@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/pages/SettingsStore.h"
+#include "core/TextEncoding.h"
 
 namespace pexol::pages {
 
@@ -47,6 +48,13 @@ std::optional<std::string> MapRule(std::string_view windowsFolder, std::string_v
   const std::string_view to = Trimmed(localFolder);
   if (from.empty() || to.empty() || from.find('=') != std::string_view::npos) return std::nullopt;
   return std::string(from) + "=" + std::string(to);
+}
+
+std::string StoredFolder(std::string_view stored) {
+  const DecodedName name = DecodeShiftJis(stored);
+  const std::size_t cut = name.utf8.find_last_of("\\/");
+  if (!name.valid || cut == std::string::npos) return {};
+  return name.utf8.substr(0, cut);
 }
 
 }  // namespace pexol::pages

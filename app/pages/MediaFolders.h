@@ -25,6 +25,11 @@ struct MediaFolders {
 /// Adds `folder` to the end of `folders` unless it is empty or listed already.
 void AddSearchFolder(std::vector<std::string>& folders, const std::string& folder);
 
+/// The folder of a stored media name (Shift-JIS bytes) as the dialog's Windows folder takes it:
+/// C:\Video\day of C:\Video\day\a.avi; empty for a name with no folder or bytes that
+/// do not decode, which typed back would not name the same folder.
+std::string StoredFolder(std::string_view stored);
+
 /// The rule the dialog's "add" makes of a Windows folder and a local one (both trimmed);
 /// nullopt when either is empty or the Windows folder holds "=", which ends it in a rule.
 std::optional<std::string> MapRule(std::string_view windowsFolder, std::string_view localFolder);

@@ -1,4 +1,4 @@
-// app/pages/PictureDrawing.cpp - one picture drawn at a time, the latest request next
+// app/pages/PictureDrawing.cpp - one scene made at a time, the latest request next
 #include "app/pages/PictureDrawing.h"
 
 #include "app/pages/WindowRules.h"
@@ -7,7 +7,7 @@
 namespace pexol::pages {
 
 PictureDrawing::PictureDrawing(std::function<void()> wake,
-                               std::function<void(std::optional<TimelinePicture>)> show)
+                               std::function<void(std::optional<TimelineScene>)> show)
     : wake(std::move(wake)), show(std::move(show)) {}
 
 void PictureDrawing::Show(const PictureRequest& request) {
@@ -26,7 +26,7 @@ void PictureDrawing::Start(const PictureRequest& request) {
     return;
   }
   PictureJob job = PictureJobFor(request);
-  job.onPicture = [this](const TimelinePicture& picture) { made = picture; };
+  job.onScene = [this](TimelineScene scene) { made = std::move(scene); };
   thread.Start([job](RunObserver& observer) { return RunPicture(job, observer); }, quiet,
                request.source, wake);
 }
@@ -34,7 +34,7 @@ void PictureDrawing::Start(const PictureRequest& request) {
 void PictureDrawing::Deliver() {
   if (!thread.Busy() || !thread.Done()) return;
   const bool completed = thread.Take().Completed();
-  std::optional<TimelinePicture> picture = std::move(made);
+  std::optional<TimelineScene> picture = std::move(made);
   made.reset();
   if (waiting) {
     const PictureRequest next = std::move(*waiting);

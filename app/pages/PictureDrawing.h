@@ -1,4 +1,4 @@
-// app/pages/PictureDrawing.h - the timeline picture under the pages, drawn off the window's thread
+// app/pages/PictureDrawing.h - the timeline under the pages, laid out off the window's thread
 #pragma once
 
 #include <functional>
@@ -6,19 +6,19 @@
 
 #include "app/pages/PageState.h"
 #include "app/pages/RunThread.h"
-#include "picture/TimelinePicture.h"
+#include "picture/TimelineScene.h"
 
 namespace pexol::pages {
 
-/// Draws the picture of the page in front with `RunPicture` on a `RunThread`; a request made
-/// while one is drawn waits for it and then replaces it.
+/// Makes the scene of the page in front's project with `RunPicture` on a `RunThread` (the
+/// window draws it itself); a request made while one is made waits for it and then replaces it.
 class PictureDrawing {
  public:
   /// `wake` posts a call of `Deliver` to the window's thread and does nothing else (it is
   /// called from the drawing's thread); `show` is called on the window's thread with the
-  /// picture drawn, or nothing to hide the picture.
+  /// scene made, or nothing to hide the timeline.
   PictureDrawing(std::function<void()> wake,
-                 std::function<void(std::optional<TimelinePicture>)> show);
+                 std::function<void(std::optional<TimelineScene>)> show);
 
   /// Draws the picture of `request` unless it is the one shown; an empty source hides it.
   void Show(const PictureRequest& request);
@@ -33,8 +33,8 @@ class PictureDrawing {
   void Start(const PictureRequest& request);
 
   std::function<void()> wake;
-  std::function<void(std::optional<TimelinePicture>)> show;
-  std::optional<TimelinePicture> made;  ///< written by the drawing's thread, read once it ended
+  std::function<void(std::optional<TimelineScene>)> show;
+  std::optional<TimelineScene> made;  ///< written by the drawing's thread, read once it ended
   std::optional<PictureRequest> shown;
   std::optional<PictureRequest> waiting;
   NullObserver quiet;

@@ -139,7 +139,8 @@ void RemoveSelected(HWND list) {
 }  // namespace
 
 std::optional<pages::MediaFolders> EditMediaFolders(HWND owner, const pages::MediaFolders& folders,
-                                                    Prompts& prompts, const Metrics& m) {
+                                                    Prompts& prompts, const Metrics& m,
+                                                    const std::string& windowsFolderStart) {
   if (prompts.scripted) return std::nullopt;
   const int margin = m.Margin();
   const int row = m.ControlHeight();
@@ -169,6 +170,8 @@ std::optional<pages::MediaFolders> EditMediaFolders(HWND owner, const pages::Med
   HWND windowsFolder = dialog.Add(WC_EDITW, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, -1,
                                   margin, y, fields / 3, row);
   SendMessageW(windowsFolder, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"C:\\Video"));
+  // A missing clip's folder: the rule for it wants only the local folder.
+  SetWindowTextW(windowsFolder, Wide(windowsFolderStart).c_str());
   int x = margin + fields / 3 + gap / 2;
   dialog.Add(WC_STATICW, L"->", SS_CENTER, -1, x, y + (row - line) / 2, arrow - gap / 2, line);
   x += arrow;

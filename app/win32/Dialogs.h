@@ -15,9 +15,11 @@ namespace pexol::win32 {
 class Prompts;
 
 /// Edits the media folders: a rule is a Windows folder and a local folder (with a chooser);
-/// search folders are added with a chooser. OK gives what the lists show.
+/// search folders are added with a chooser; `windowsFolder` (a missing clip's) starts a rule.
+/// OK gives what the lists show.
 std::optional<pages::MediaFolders> EditMediaFolders(HWND owner, const pages::MediaFolders& folders,
-                                                    Prompts& prompts, const Metrics& metrics);
+                                                    Prompts& prompts, const Metrics& metrics,
+                                                    const std::string& windowsFolder = {});
 
 /// The collect's choices: the folder, the exports written beside the project, links.
 struct CollectChoice {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -65,10 +66,10 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
   }();
   (void)registered;
   // Files dropped from Explorer: a project put on the pages as one named on the command line.
-  handle = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, windowClass, Wide(pages::WindowTitle()).c_str(),
-                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), this);
+  handle = CreateWindowExW(
+      WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, windowClass, Wide(pages::WindowTitle()).c_str(),
+      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+      CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   metrics = std::make_unique<Metrics>(GetDpiForWindow(handle));
   tabs =
       MakeControl(handle, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, ids::tabs, *metrics);
@@ -76,11 +77,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
   picture->onShown = [this] {
     // A picture shown gets its room under the pages: the window grows to show it whole, as far
     // as the screen allows.
-    RECT client;
-    GetClientRect(handle, &client);
-    RECT frame{0, 0, NaturalWidth(),
-               NaturalHeight() - metrics->Scale(120) +
-                   picture->HeightFor(client.right - 2 * metrics->Margin())};
+    RECT frame{0, 0, NaturalWidth(), NaturalHeight()};
     AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT,
                              metrics->Dpi());
     RECT now;
@@ -96,6 +93,7 @@ MainWindow::MainWindow(RegistrySettings& settings, Prompts& prompts)
     LayOut();
     PostMessageW(handle, stepMessage, 0, 0);  // a screenshot waits for the picture
   };
+  picture->onMediaFolders = [this](const std::string& folder) { EditMediaFolders(folder); };
 
   gate.onBusy = [this](bool on) { RunChanged(on); };
   host = std::make_unique<PanelHost>(PanelHost{
@@ -277,7 +275,7 @@ int MainWindow::NaturalWidth() const {
 }
 
 int MainWindow::NaturalHeight() const {
-  // The tallest page, the tabs' headers around it, and the picture's least room when shown.
+  // The tallest page, the tabs' headers around it, and the picture when shown.
   int tallest = about->LayOut(NaturalWidth(), 0, false);
   for (const auto& page : pages)
     tallest = std::max(tallest, page->LayOut(NaturalWidth(), 0, false));
@@ -285,7 +283,7 @@ int MainWindow::NaturalHeight() const {
   SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
   const int margin = metrics->Margin();
   int height = area.bottom - area.top + 2 * margin;
-  if (picture->HasPicture()) height += metrics->Scale(120) + margin;
+  if (picture->HasPicture()) height += picture->HeightFor(NaturalWidth()) + margin;
   return height;
 }
 
@@ -297,12 +295,12 @@ void MainWindow::LayOut() {
   const int width = client.right - 2 * margin;
   int tabsHeight = client.bottom - 2 * margin;
   if (picture->HasPicture()) {
-    // The pages take what they need; the picture takes the rest, at least its least room.
+    // The pages take what they need; the picture takes its height below them.
     int tallest = about->LayOut(width, 0, false);
     for (const auto& page : pages) tallest = std::max(tallest, page->LayOut(width, 0, false));
     RECT area{0, 0, width, tallest};
     SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
-    // The window's least height keeps the picture's least room below them.
+    // The window's least height keeps the picture's room below them.
     tabsHeight = std::min<int>(tabsHeight, area.bottom - area.top);
     const int top = margin + tabsHeight + margin;
     const int room = client.bottom - top - margin;
@@ -358,8 +356,9 @@ pages::MediaFolders MainWindow::RunMedia() const {
   return pages::WindowMedia(media, states);
 }
 
-void MainWindow::EditMediaFolders() {
-  if (const auto edited = win32::EditMediaFolders(handle, media, prompts, *metrics)) {
+void MainWindow::EditMediaFolders(const std::string& windowsFolder) {
+  if (const auto edited =
+          win32::EditMediaFolders(handle, media, prompts, *metrics, windowsFolder)) {
     media = *edited;
     media.Save(settings);
     FollowPage();
@@ -462,6 +461,13 @@ int MainWindow::Run(std::deque<ScriptStep> steps) {
       const int step = (GetKeyState(VK_SHIFT) & 0x8000) != 0 ? count - 1 : 1;
       SelectPage((current + step) % count);
       continue;
+    }
+    // The wheel over the timeline turns it, wherever the focus is.
+    if (message.message == WM_MOUSEWHEEL || message.message == WM_MOUSEHWHEEL) {
+      const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+      const HWND under = WindowFromPoint(at);
+      if (under == picture->Handle() || GetParent(under) == picture->Handle())
+        message.hwnd = picture->Handle();
     }
     // Tab, the arrow keys in a group of buttons, access keys and Enter on a focused button.
     if (IsDialogMessageW(handle, &message)) continue;

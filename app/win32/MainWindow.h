@@ -51,7 +51,8 @@ class MainWindow {
   void SelectPage(int index);
   void FollowPage();
   void OfferProject();
-  void EditMediaFolders();
+  /// The "media folders..." buttons and a click on a missing clip (`windowsFolder` its folder).
+  void EditMediaFolders(const std::string& windowsFolder = {});
   /// The media folders every page's run and picture use: the setting, then the find page's
   /// search folder.
   pages::MediaFolders RunMedia() const;

@@ -1,22 +1,23 @@
-// app/win32/PictureView.h - the timeline picture under the pages, drawn with GDI
+// app/win32/PictureView.h - the timeline under the pages: zoom, scroll and hover, painted with GDI
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <optional>
+#include <string>
 
 #include "app/pages/PageState.h"
-#include "app/pages/PictureDrawing.h"
+#include "app/pages/TimelineState.h"
 #include "app/win32/Ui.h"
-#include "picture/TimelinePicture.h"
 
 namespace pexol::win32 {
 
-/// Shows a project's timeline fitted to the view's width, drawn with GDI from the elements
-/// the picture's SVG is written from; a clip's tooltip is its line. The page layer's
-/// `PictureDrawing` draws it off the window's thread.
+/// Shows a project's timeline under the pages, as the Qt window does: the zoom buttons over
+/// the canvas, a scroll bar under it. Ctrl and the wheel, + and -, 0 and 1 zoom; the wheel, the
+/// arrows and the bar scroll; the clip under the pointer says what it is; a click on a clip
+/// whose medium is not found asks for the media folders. The page layer's `TimelineState` does
+/// all of that; this view paints it with GDI and hands it the input.
 class PictureView {
  public:
   PictureView(HWND window, int id);
@@ -25,30 +26,44 @@ class PictureView {
   PictureView& operator=(const PictureView&) = delete;
 
   HWND Handle() const { return handle; }
-  /// Draws the picture of `request` unless it is the one shown; an empty source hides it.
+  /// Makes the timeline of `request` unless it is the one shown; an empty source hides it.
   void Show(const pages::PictureRequest& request);
-  bool HasPicture() const { return drawn.has_value(); }
-  /// True while a picture is being drawn (or waits to be).
-  bool Drawing() const { return drawing.Drawing(); }
-  /// The height the picture takes at `width`.
+  bool HasPicture() const { return state.Scene() != nullptr; }
+  /// True while a timeline is being made.
+  bool Drawing() const { return state.Drawing(); }
+  /// The height the view takes at `width`: its buttons, the ruler and rows, and the bar.
   int HeightFor(int width) const;
-  /// Called when a picture was shown or the view hidden.
+  pages::TimelineState& State() { return state; }
+  /// The text the tooltip shows now; empty over no clip.
+  const std::wstring& TipText() const { return tipText; }
+  /// Called when a timeline was shown or the view hidden.
   std::function<void()> onShown;
+  /// Called with a missing clip's Windows folder when it is clicked.
+  std::function<void(const std::string& windowsFolder)> onMediaFolders;
 
  private:
   friend void RegisterPictureClass();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
-  void Finished(std::optional<TimelinePicture> picture);
-  void Paint(HDC dc, const RECT& area);
-  int BoxAt(POINT point) const;
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  void Changed();
+  /// The fonts and measures at the window's DPI, the buttons and the bar placed, the view's
+  /// size handed to the state.
+  void LayOut();
+  /// Paints again after the zoom or scroll changed, and moves the bar.
+  void Moved();
+  void Paint(HDC dc);
+  void Scrolled(int code);
+  void Tip();
+  int ButtonsHeight() const;
+  int BarHeight() const;
 
   HWND handle = nullptr;
   HWND tip = nullptr;
-  std::optional<TimelinePicture> drawn;
-  std::vector<std::pair<std::string, RECT>> boxRects;  ///< in picture units ×100
-  int hovered = -1;
-  std::unique_ptr<Metrics> metrics;  ///< the window's font, for the picture's text
-  pages::PictureDrawing drawing;     ///< last: its thread ends before the rest goes
+  HWND bar = nullptr;
+  std::wstring tipText;
+  bool tracking = false;  ///< the pointer's leaving is asked for
+  std::unique_ptr<Metrics> metrics;
+  pages::TimelineState state;  ///< last: its threads end before the rest goes
 };
 
 /// Registers the view's window class; once per process.

@@ -1,10 +1,8 @@
-// tests/app/BackgroundTest.cpp - runs off the window's thread, Cancel, media folders, the picture
+// tests/app/BackgroundTest.cpp - runs off the window's thread, Cancel, media folders
 
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QImage>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -17,7 +15,6 @@
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/MediaFolders.h"
-#include "app/TimelineView.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -153,84 +150,6 @@ class BackgroundTest : public QObject {
     window.reset();
     window = std::make_unique<MainWindow>(*prompts);
     QCOMPARE(window->Media().maps, QStringList{"C:\\Video=" + Path("local")});
-  }
-
-  // The picture's text is in the window's font, however much the picture is scaled.
-  void ThePictureWritesInTheWindowsFont() {
-    WriteAll(Path("moved.mpj"), MovedProject());
-    window->Tabs().setCurrentIndex(3);
-    QSignalSpy shown((&window->Timeline()), &TimelineView::PictureShown);
-    Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
-    QVERIFY(shown.wait(5000));
-    TimelineView& view = window->Timeline();
-    QWidget* canvas = view.widget();
-    // The height of the dark pixels in `area`.
-    const auto inkHeight = [](const QImage& image, const QRect& area) {
-      int top = area.bottom() + 1;
-      int bottom = area.top() - 1;
-      for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-          if (qGray(image.pixel(x, y)) < 100) {
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-          }
-      return bottom - top + 1;
-    };
-    QImage reference(200, 100, QImage::Format_RGB32);
-    reference.fill(Qt::white);
-    {
-      QPainter painter(&reference);
-      painter.setFont(canvas->font());
-      painter.setPen(Qt::black);
-      painter.drawText(QPointF(10, 60), QStringLiteral("main"));
-    }
-    const int expected = inkHeight(reference, reference.rect());
-    QVERIFY(expected > 3);
-    for (const bool fitted : {true, false}) {
-      view.SetFitted(fitted);
-      const QSizeF size = view.Renderer().viewBoxF().size();
-      const double sx = canvas->width() / size.width();
-      const double sy = canvas->height() / size.height();
-      QImage image(canvas->size(), QImage::Format_RGB32);
-      canvas->render(&image);
-      // The name of the main row, left of its boxes: 30 units high from 106 down.
-      const QRect name(0, static_cast<int>(106 * sy), static_cast<int>(108 * sx),
-                       static_cast<int>(30 * sy));
-      QVERIFY2(std::abs(inkHeight(image, name) - expected) <= 1,
-               qPrintable(QStringLiteral("%1 pixels high at %2 pixels a unit, %3 in the font")
-                              .arg(inkHeight(image, name))
-                              .arg(sy)
-                              .arg(expected)));
-    }
-  }
-
-  void ThePictureMarksAMissingFileWithItsLine() {
-    WriteAll(Path("moved.mpj"), MovedProject());
-    window->Tabs().setCurrentIndex(3);
-    QSignalSpy shown((&window->Timeline()), &TimelineView::PictureShown);
-    Find<QLineEdit>(ids::exportSource)->setText(Path("moved.mpj"));
-    QVERIFY(shown.wait(5000));
-    QVERIFY(window->Timeline().isVisible());
-    const QRectF box = window->Timeline().BoundsOf(QStringLiteral("main-0"));
-    QVERIFY(!box.isEmpty());
-    const QString line = window->Timeline().LineAt(box.center());
-    QVERIFY2(line.contains(QStringLiteral("a.avi")) && line.contains(QStringLiteral("missing")),
-             qPrintable(line));
-
-    QWidget* canvas = window->Timeline().widget();
-    QImage image(canvas->size(), QImage::Format_RGB32);
-    canvas->render(&image);
-    // Crossed out in red over a pale, hatched box: what no colour clip, red or not, looks like.
-    int red = 0;
-    int pale = 0;
-    const int y = static_cast<int>(box.center().y() + box.height() / 4);
-    for (int x = static_cast<int>(box.left()) + 3; x < static_cast<int>(box.right()) - 3; ++x) {
-      const QColor pixel = image.pixelColor(x, y);
-      red += pixel.red() > 150 && pixel.green() < 80 ? 1 : 0;
-      pale += pixel.red() > 230 && pixel.green() > 200 ? 1 : 0;
-    }
-    QVERIFY2(red >= 2 && pale > 10,
-             qPrintable(QStringLiteral("%1 red, %2 pale").arg(red).arg(pale)));
   }
 
  private:

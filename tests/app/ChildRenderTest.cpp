@@ -316,7 +316,7 @@ class ChildRenderTest : public QObject {
     QVERIFY2(prompts->messages.last().text.contains("\n0 file undetected"),
              qPrintable(prompts->messages.last().text));
     TimelineView& picture = window->Timeline();
-    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && NoneMissing(picture), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Clips(picture) == 4 && NoneMissing(picture), 10000);
     // Every page looks there: the export finds them, and so does its picture.
     window->Tabs().setCurrentIndex(3);
     Type(ids::exportSource, Path("moved.mpj"));
@@ -325,11 +325,11 @@ class ChildRenderTest : public QObject {
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
     QVERIFY2(!prompts->messages.last().text.contains("not found"),
              qPrintable(prompts->messages.last().text));
-    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && NoneMissing(picture), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Clips(picture) == 4 && NoneMissing(picture), 10000);
     window->Tabs().setCurrentIndex(2);
     // Without the folder the picture marks them.
     Type(ids::findSearchFolder, QString());
-    QTRY_VERIFY_WITH_TIMEOUT(picture.Boxes().size() == 4 && !NoneMissing(picture), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Clips(picture) == 4 && !NoneMissing(picture), 10000);
   }
 
   // A project named on one page is offered to the pages that have none, not to the others.
@@ -400,10 +400,13 @@ class ChildRenderTest : public QObject {
       QVERIFY2(!name.startsWith(".pexol-"), qPrintable(name));
   }
 
-  static bool NoneMissing(const TimelineView& picture) {
-    for (const PictureBox& box : picture.Boxes())
-      if (box.missing) return false;
-    return true;
+  static std::size_t Clips(TimelineView& picture) {
+    const TimelineScene* scene = picture.State().Scene();
+    return scene != nullptr ? scene->Clips() : 0;
+  }
+  static bool NoneMissing(TimelineView& picture) {
+    const TimelineScene* scene = picture.State().Scene();
+    return scene != nullptr && scene->MissingClips() == 0;
   }
 
   TestSettings settings;

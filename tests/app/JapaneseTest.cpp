@@ -54,7 +54,8 @@ QMap<QString, QString> ShownTexts(const QWidget& root) {
 /// Texts that are the same in every language: names, formats and signs.
 QSet<QString> Names() {
   QSet<QString> names = {"CSV",   "PAL", "FRAME", "Corvane, Brisko", "Lumetta",
-                         "PEXOL", "...", "->",    "C:\\Video",       "OK"};
+                         "PEXOL", "...", "->",    "C:\\Video",       "OK",
+                         "1:1",   "+",   "\u2212"};
   for (const ExportFormat& format : ExportFormats()) names << QString::fromUtf8(format.label);
   // The render library's tables are its own to translate; the page only passes them through.
   for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);

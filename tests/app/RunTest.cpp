@@ -17,10 +17,12 @@
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/CollectDialog.h"
+#include "app/Controls.h"
 #include "app/DisplayText.h"
 #include "app/PageView.h"
 #include "app/pages/ExportPage.h"
 #include "app/pages/MediaFolders.h"
+#include "core/TextEncoding.h"
 #include "export/ExportFormats.h"
 #include "pages/ThrowingPage.h"
 #include "run/RunConversions.h"
@@ -214,7 +216,8 @@ class RunTest : public QObject {
     Click(ids::findCheck);
     ExpectCompleted("complete\n\n" + source +
                     "\n\n1 file undetected\n\n[MainAV]\nタイトル.avi\n[InsertAV]\n[ExAudio1]\n"
-                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n" +
+                    "[ExAudio2]\n[Title]\n[BinWindow]\n\n1 reference to 1 media file.\n"
+                    "1 reference to 1 missing file.\n\n" +
                     Automatic("Corvane, Brisko").mid(2));
     const QByteArray report = ReadAll(Path("report.txt"));
     QVERIFY(report.startsWith(
@@ -451,7 +454,9 @@ class RunTest : public QObject {
   }
 
   void MessageLinesDecodeOneByOne() {
-    // A UTF-8 path, a Shift-JIS name and a name that is neither, in one message.
+    // A UTF-8 path, a Shift-JIS name and a name that is neither, in one message, decoded as
+    // the window's messages are (and the command line's).
+    const auto DecodeForDisplay = [](std::string_view bytes) { return QtText(DisplayText(bytes)); };
     const QString shown =
         DecodeForDisplay("/home/\xc3\xa9t\xc3\xa9\n\x83\x5e\x83\x43.avi\nbad\xff\x81.avi");
     QCOMPARE(shown.section('\n', 0, 0), QStringLiteral("/home/été"));

@@ -42,6 +42,21 @@ nlohmann::json ReportOf(const std::string& out, const TempFolder& folder) {
   return nlohmann::json::parse(folder.Read(out + "/report.json"));
 }
 
+/// The files of `batch` and `planned` alike but for the output folder's own name, which the
+/// exports write as absolute paths.
+void ExpectSameOutputs(const TempFolder& folder, const std::string& batchOut,
+                       const std::string& plannedOut) {
+  std::map<std::string, std::string> batch = Files(folder, batchOut);
+  std::map<std::string, std::string> planned = Files(folder, plannedOut);
+  ASSERT_EQ(batch.size(), planned.size());
+  for (auto& [name, bytes] : batch) {
+    std::string expected = bytes;
+    for (std::size_t at = 0; (at = expected.find(folder.Path(batchOut), at)) != std::string::npos;)
+      expected.replace(at, folder.Path(batchOut).size(), folder.Path(plannedOut));
+    EXPECT_EQ(planned[name], expected) << name;
+  }
+}
+
 class BatchTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -279,16 +294,36 @@ TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {
       RunCli(PEXOL_CLI, folder, "", "xargs -P 2 -d '\\n' -n 1 sh -c 'eval \"$0\"' <plan.txt; ");
   const CliOutcome report = RunCli(PEXOL_CLI, folder, "batch --report-only --out planned");
   EXPECT_EQ(report.exitCode, 2) << report.err;
-  std::map<std::string, std::string> batch = Files(folder, "out");
-  std::map<std::string, std::string> planned = Files(folder, "planned");
-  ASSERT_EQ(batch.size(), planned.size());
-  for (auto& [name, bytes] : batch) {
-    // Only the output folder's own name differs, where the exports write absolute paths.
-    std::string expected = bytes;
-    for (std::size_t at = 0; (at = expected.find(folder.Path("out"), at)) != std::string::npos;)
-      expected.replace(at, folder.Path("out").size(), folder.Path("planned"));
-    EXPECT_EQ(planned[name], expected) << name;
-  }
+  ExpectSameOutputs(folder, "out", "planned");
+}
+
+// A folder named in Shift-JIS bytes: each JSON line is read by Python's json module and run by
+// its subprocess with the exact bytes, and "argvBytes" gives the same bytes back.
+TEST_F(BatchTest, APlanInJsonOverShiftJisFoldersIsReadAndRunByPython) {
+  const std::string sportsDay = "\x89\x5e\x93\xae\x89\xef";  // 運動会
+  fs::rename(folder.Folder() / "archive/2019/wedding",
+             folder.Folder() / "archive/2019" / sportsDay);
+  const std::string options = " --out out --format mlt --format cmx3600";
+  ASSERT_EQ(RunCli(PEXOL_CLI, folder, "batch archive" + options).exitCode, 2);
+  const CliOutcome plan = RunCli(PEXOL_CLI, folder,
+                                 "batch archive --out planned --format mlt "
+                                 "--format cmx3600 --plan-json");
+  ASSERT_EQ(plan.exitCode, 0) << plan.err;
+  EXPECT_NE(plan.out.find("\\udc89^\\udc93\\udcae\\udc89\\udcef"), std::string::npos) << plan.out;
+  folder.Write("plan.jsonl", plan.out);
+  folder.Write("run.py", R"(import codecs, json, os, subprocess, sys
+for line in open("plan.jsonl", encoding="utf-8"):
+    job = json.loads(line)
+    if "argvBytes" in job:
+        exact = [codecs.escape_decode(a)[0] for a in job["argvBytes"]]
+        assert exact == [os.fsencode(a) for a in job["argv"]], exact
+    subprocess.run(job["argv"])
+)");
+  const CliOutcome ran =
+      RunCli(PEXOL_CLI, folder, "--version", "python3 run.py >/dev/null || exit 9;");
+  ASSERT_NE(ran.exitCode, 9) << "the plan's JSON did not read or run";
+  EXPECT_EQ(RunCli(PEXOL_CLI, folder, "batch --report-only --out planned").exitCode, 2);
+  ExpectSameOutputs(folder, "out", "planned");
 }
 
 /// Runs `command` with sh in the folder: its exit status, and what it wrote to standard error.

@@ -9,6 +9,7 @@
 #include "check/MediaCheck.h"
 #include "core/RunFailure.h"
 #include "run/RunMessages.h"
+#include "support/SoftwareChosen.h"
 #include "tests/check/CheckProjects.h"
 #include "tools/builder/Bytes.h"
 #include "tools/builder/ProjectBuilder.h"

@@ -196,20 +196,27 @@ TEST_F(CliTest, ExportWritesAbsolutePathsAndSaysWhatItChanged) {
 
 // Folders copied from a Japanese Windows drive with their bytes kept have Shift-JIS names
 // ("素材" here): the search and the map rules match them as the project's names decode, check
-// and collect take the file by its bytes, and an XML export says by name that it cannot hold
-// such a path.
+// and collect take the file by its bytes (check --list shows it decoded), and an XML export
+// refuses such a path, saying what to do.
 TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
   const std::string folder = "\x91\x66\x8d\xde";  // 素材 in Shift-JIS
   fs::create_directories(Path("footage/" + folder + "/audio"));
   Write("footage/" + folder + "/audio/bgm.wav", "x");
   const Outcome check = Run("check demo.mpj --search footage --list");
-  EXPECT_NE(check.out.find("found\taudio/bgm.wav\tfootage/" + folder + "/audio/bgm.wav\n"),
-            std::string::npos)
+  EXPECT_NE(check.out.find("found\taudio/bgm.wav\tfootage/素材/audio/bgm.wav\n"), std::string::npos)
       << check.out;
   const Outcome exported = Run("export demo.mpj s.mlt --search footage");
   EXPECT_EQ(exported.exitCode, 2);
-  EXPECT_NE(exported.err.find("holds bytes that XML cannot hold"), std::string::npos)
+  // Its bytes escaped, for decoded the name would look valid; what it reads as; what to do.
+  EXPECT_NE(exported.err.find(Path("footage/\\x91f\\x8D\\xDE/audio/bgm.wav") +
+                              "\" is not UTF-8, and XML holds no other names; in Shift-JIS it "
+                              "reads \"" +
+                              Path("footage/\xe7\xb4\xa0\xe6\x9d\x90/audio/bgm.wav") + "\""),
+            std::string::npos)
       << exported.err;
+  EXPECT_NE(exported.err.find("Collect the project (pexol-cli collect"), std::string::npos)
+      << exported.err;
+  EXPECT_NE(exported.err.find("convmv"), std::string::npos) << exported.err;
   EXPECT_EQ(Run("collect demo.mpj gathered --search footage").exitCode, 1);  // others missing
   EXPECT_EQ(Read("gathered/media/bgm.wav"), "x");
 
@@ -220,6 +227,12 @@ TEST_F(CliTest, FoldersNamedInShiftJisAreSearchedAndMapped) {
   Write("footage/" + folder + "/take.wav", "x");
   const Outcome mapped = Run("check mapped.mpj --list --map 'C:\\=" + Path("footage") + "'");
   EXPECT_EQ(mapped.exitCode, 0) << mapped.out << mapped.err;
+  // A project file named in Shift-JIS gives an XML export's timeline its decoded name.
+  Write(folder + ".mpj", pexol::build::BuildProject(project));
+  const Outcome named = Run("export '" + folder + ".mpj' named.mlt");
+  EXPECT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_NE(Read("named.mlt").find("title=\"\xe7\xb4\xa0\xe6\x9d\x90\""), std::string::npos)
+      << Read("named.mlt");
 }
 
 TEST_F(CliTest, CheckListsEveryReferenceAndRelinkSaysWhatItWouldChange) {

@@ -2,6 +2,7 @@
 // help and messages under a Japanese locale, English byte for byte under C, and English data
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <set>
@@ -238,6 +239,59 @@ TEST_F(LanguageTest, EnglishIsTheSameEverywhereAndDataStaysEnglish) {
   for (const char c : json.out + json.err) EXPECT_GE(c, 0) << json.out << json.err;
   const Outcome parse = Run("check --json", japanese);
   EXPECT_EQ(parse.err, "SOURCE is required\nRun with --help for more information.\n");
+}
+
+// The pseudo-language brackets every text of the catalogue and accents its vowels: what is
+// left outside the brackets came through no catalogue entry.
+constexpr const char* pseudo = "env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 LANGUAGE=en@pseudo";
+
+std::string OutsideTheCatalogue(const std::string& text) {
+  static const std::string open = "\xe2\x9f\xa6", close = "\xe2\x9f\xa7";  // ⟦ ⟧
+  std::string outside;
+  int depth = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    if (text.compare(at, open.size(), open) == 0) {
+      ++depth;
+      at += open.size();
+    } else if (text.compare(at, close.size(), close) == 0) {
+      depth = std::max(0, depth - 1);
+      at += close.size();
+      outside += ' ';
+    } else {
+      outside += depth == 0 ? text[at] : ' ';
+      ++at;
+    }
+  }
+  return outside;
+}
+
+// Every help and the failures a user meets first, under the pseudo-language: nothing but its
+// texts, names, option values and the words of lines a script reads.
+TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
+  temp.Write("picture.mpj", "\x89PNG\r\n\x1a\n not a project");
+  std::vector<std::string> runs = {"--help",
+                                   "totext demo.mpj",
+                                   "to-text demo.mpj",
+                                   "to-text demo.mpj t.txt --software x",
+                                   "to-text absent.mpj t.txt",
+                                   "check picture.mpj",
+                                   "check demo.mpj",
+                                   "check demo.mpj --list",
+                                   "export demo.mpj out.unknown",
+                                   "export demo.mpj x.otio --jobs 2",
+                                   "relink demo.mpj r.mpj --map nothing",
+                                   "collect demo.mpj gathered",
+                                   "picture demo.mpj p.svg --scale 0"};
+  for (const std::string& command : Commands()) runs.push_back(command + " --help");
+  for (const std::string& run : runs) {
+    const Outcome outcome = Run(run, pseudo);
+    std::string left;
+    for (const std::string& word : EnglishWordsIn(OutsideTheCatalogue(outcome.out + outcome.err)))
+      left += word + " ";
+    EXPECT_EQ(left, "") << run << ":\n" << outcome.out << outcome.err;
+  }
+  // The pseudo-language is there: a help is its text.
+  EXPECT_NE(Run("--help", pseudo).out.find("\xe2\x9f\xa6"), std::string::npos);
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // problem and write nothing, and the manual and completions made from the command line
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "support/CliRun.h"
+#include "support/JapaneseArchive.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -175,6 +177,73 @@ TEST_F(ScriptingTest, CheckJsonListsEveryReferenceWithItsStoredBytes) {
   ExpectRefused("check demo.mpj --json --list", "--json");
 }
 
+// The bytes an escaped "stored" or "...Bytes" field stands for.
+std::string Unescaped(const std::string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      bytes += text[i];
+    } else if (text[i + 1] == '\\') {
+      bytes += text[++i];
+    } else {
+      bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    }
+  }
+  return bytes;
+}
+
+// check --list in the archive a Japanese user keeps: one line per reference, whatever the name
+// holds. A path under a folder named in Shift-JIS shows decoded, a name holding CR, LF and a tab
+// shows quoted and escaped as the text exchange file writes it, the words for people are in the
+// reader's language beside the first column's keywords, and --json gives the bytes of the name
+// and of the path back.
+TEST_F(ScriptingTest, CheckListKeepsOneLinePerNameAndJsonKeepsTheBytes) {
+  namespace sjis = pexol::test::sjis;
+  namespace utf8 = pexol::test::utf8;
+  const pexol::test::JapaneseArchive archive = pexol::test::MakeJapaneseArchive(Path("archive"));
+  ASSERT_FALSE(HasFailure());
+  const std::string odd = "D:\\Video\\" + sjis::shashin + "\\line\r\nbreak\ttab.avi";
+  pexol::build::Project project;
+  project.main = {{"D:\\Video\\" + sjis::undokai + "\\intro.avi", 0, 29, 0, "", 0x8000, 0x8000, {}},
+                  {odd, 0, 29, 0, "", 0x8000, 0x8000, {}}};
+  Write("odd.mpj", pexol::build::BuildProject(project));
+  const std::string map = " --map '" + archive.map + "'";
+  const std::string video = Path("archive/Video/");
+  const std::string intro = video + utf8::undokai + "/intro.avi";
+
+  const Outcome list = pexol::test::RunCli(PEXOL_CLI, temp, "check odd.mpj --list" + map,
+                                           "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES "
+                                           "LANG=ja_JP.UTF-8");
+  EXPECT_EQ(list.exitCode, 1) << list.err;
+  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 3) << list.out;
+  EXPECT_TRUE(list.out.starts_with("found\tD:\\Video\\" + utf8::undokai + "\\intro.avi\t" + intro +
+                                   "\n"
+                                   "missing\t\"D:\\\\Video\\\\" +
+                                   utf8::shashin +
+                                   "\\\\line\\r\\nbreak\\ttab.avi\"\t最後に試したパス: \"" + video +
+                                   utf8::shashin +
+                                   "/line\\r\\nbreak\\ttab.avi\"\n"
+                                   "media\t" +
+                                   intro + "\t"))
+      << list.out;
+  const std::string media = list.out.substr(list.out.rfind("media\t"));
+  EXPECT_EQ(std::count(media.begin(), media.end(), '\t'), 3) << media;
+  for (const char* english : {"not:", "not known:", "with a plug-in:"})
+    EXPECT_EQ(media.find(english), std::string::npos) << media;
+
+  const Outcome run = Run("check odd.mpj --json" + map);
+  const json document = json::parse(run.out);
+  const json& references = document["references"];
+  ASSERT_EQ(references.size(), 2u) << run.out;
+  EXPECT_EQ(references[0]["path"], intro);
+  EXPECT_EQ(Unescaped(references[0]["pathBytes"]), archive.media[0].string());
+  EXPECT_EQ(Unescaped(references[1]["stored"]), odd);
+  EXPECT_EQ(references[1]["name"], "D:\\Video\\" + utf8::shashin + "\\line\r\nbreak\ttab.avi");
+  EXPECT_EQ(references[1]["lastTried"], video + utf8::shashin + "/line\r\nbreak\ttab.avi");
+  EXPECT_FALSE(references[1].contains("lastTriedBytes"));  // a decoded name is UTF-8
+}
+
 TEST_F(ScriptingTest, ExportAndRelinkJsonAndQuietRuns) {
   json exported = json::parse(Run("export demo.mpj t.otio --json").out);
   EXPECT_EQ(exported["completed"], true);
@@ -235,7 +304,8 @@ TEST(DocumentsTest, TheManualAndTheBashCompletionKnowEveryCommandAndValue) {
   };
   EXPECT_EQ(complete("ex"), "export\n");
   EXPECT_EQ(complete("to-text a.mpj b.txt --software ''"), "auto brisko corvane lumetta\n");
-  EXPECT_EQ(complete("export a.mpj x --format = ''"), "aaf cmx3600 fcp7 fcpxml kdenlive mlt otio\n");
+  EXPECT_EQ(complete("export a.mpj x --format = ''"),
+            "aaf cmx3600 fcp7 fcpxml kdenlive mlt otio\n");
   EXPECT_EQ(complete("to-text ''"), "a.mpj sub\n");
   EXPECT_EQ(complete("check a.mpj --search ''"), "sub\n");
   EXPECT_EQ(complete("check a.mpj --js"), "--json\n");

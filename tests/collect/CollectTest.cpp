@@ -244,6 +244,90 @@ TEST_F(CollectTest, LeavesOutAFileWhoseNewNameShiftJisCannotHold) {
   EXPECT_FALSE(fs::exists(folder.Folder() / "out/media/found"));
 }
 
+// A folder whose name holds a byte that begins no Shift-JIS character (a drive copied with a
+// damaged name): its files are collected under a name that shows the byte, and the collected
+// project names them in Shift-JIS.
+TEST_F(CollectTest, ANameThatDecodesToNothingIsCollectedUnderAVisibleEscape) {
+  const std::string odd = "\x83\x8d\x83\x53\xff";  // ロゴ in Shift-JIS, then FF
+  fs::create_directories(folder.Folder() / "found" / odd);
+  folder.Write("found/" + odd + "/c.avi", "c");
+  build::Project p;
+  p.main = {ClipNamed("C:\\Shoot\\day1\\a.avi"), ClipNamed("C:\\Lost\\c.avi")};
+  folder.Write("project/edit.mpj", build::BuildProject(p));
+  CollectJob job = Job("out");
+  job.searchFolders = {folder.Path("found")};
+  CollectSummary summary;
+  const RunResult result = RunCollect(job, quiet, &summary);
+  ASSERT_TRUE(result.Completed()) << result.message;
+  EXPECT_EQ(summary.leftOut, 0) << summary.report;
+  const std::string escaped = "\xe3\x83\xad\xe3\x82\xb4(xFF)";  // ロゴ(xFF)
+  EXPECT_EQ(Tree(folder.Folder() / "out/media"),
+            (std::set<std::string>{"footage", "footage/day1", "footage/day1/a.avi", "found",
+                                   "found/" + escaped, "found/" + escaped + "/c.avi"}));
+  EXPECT_NE(folder.Read("out/edit.mpj").find("media\\found\\\x83\x8d\x83\x53(xFF)\\c.avi"),
+            std::string::npos);
+  fs::rename(folder.Folder() / "out", folder.Folder() / "moved");
+  MediaCheckJob check;
+  check.source = folder.Path("moved/edit.mpj");
+  EXPECT_EQ(MissingCount(RunMediaCheck(check, quiet)), 0);
+
+  // Collected below a folder named in Shift-JIS, the documents that name the media from where
+  // they lie hold only the UTF-8 names below it.
+  fs::create_directory(folder.Folder() / odd);
+  job.folder = folder.Path(odd + "/out");
+  job.formats = {"mlt", "otio"};
+  const RunResult below = RunCollect(job, quiet);
+  EXPECT_TRUE(below.Completed()) << below.message;
+  EXPECT_NE(folder.Read(odd + "/out/edit.mlt").find(">media/found/" + escaped + "/c.avi<"),
+            std::string::npos);
+}
+
+// The folder is built beside the destination: when it cannot be, the message says beside what,
+// and the system's reason is in the language of the sentence around it.
+TEST_F(CollectTest, AFolderThatCannotBeBuiltIsNamedWithTheSystemsReasonInJapanese) {
+  std::ifstream mo(std::string(PEXOL_LOCALE_DIR) + "/ja/LC_MESSAGES/pexol.mo", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(mo), {}};
+  std::optional<Catalogue> japanese = Catalogue::Parse(bytes);
+  ASSERT_TRUE(japanese) << "no Japanese catalogue in " << PEXOL_LOCALE_DIR;
+  struct English {
+    ~English() { UseCatalogue(std::nullopt); }
+  } restore;
+  UseCatalogue(std::move(japanese));
+  // A destination whose path the system still takes, beside which the longer name of the
+  // folder being built is too long for it (ENAMETOOLONG, which even root meets).
+  fs::path deep = folder.Folder();
+  while (deep.string().size() < 4090 - 200) deep /= std::string(200, 'd');
+  deep /= std::string(4090 - deep.string().size() - 1, 'e');
+  fs::create_directories(deep);
+  CollectJob job = Job("out");
+  job.folder = (deep / "o").string();
+  const RunResult failed = RunCollect(job, quiet);
+  ASSERT_EQ(failed.status, RunResult::Status::Failed) << failed.message;
+  EXPECT_NE(
+      failed.message.find("\xe3\x80\x8c" + job.folder + "\xe3\x80\x8d\xe3\x81\xae\xe9\x9a\xa3"),
+      std::string::npos)  // 「FOLDER」の隣
+      << failed.message;
+  const std::string reason = failed.message.substr(failed.message.rfind(": ") + 2);
+  EXPECT_EQ(reason.find("File name too long"), std::string::npos) << reason;
+  EXPECT_GE(static_cast<unsigned char>(reason.front()), 0xE3) << reason;    // kana or kanji
+  EXPECT_TRUE(failed.message.ends_with("\xe3\x80\x82")) << failed.message;  // 。
+  EXPECT_EQ(failed.message.find("\xe3\x80\x82\xe3\x80\x82"), std::string::npos) << failed.message;
+  EXPECT_TRUE(fs::is_empty(deep));
+
+  // A reason that ends a sentence of its own (an export's message) takes no second stop.
+  const std::string stem(250, 's');
+  folder.Write("project/" + stem + ".mpj", folder.Read("project/edit.mpj"));
+  job = Job("out");
+  job.source = folder.Path("project/" + stem + ".mpj");
+  job.formats = {"fcpxml"};  // its name would be 257 bytes long
+  const RunResult exportFailed = RunCollect(job, quiet);
+  ASSERT_EQ(exportFailed.status, RunResult::Status::Failed) << exportFailed.message;
+  EXPECT_TRUE(exportFailed.message.ends_with("\xe3\x80\x82")) << exportFailed.message;
+  EXPECT_EQ(exportFailed.message.find("\xe3\x80\x82\xe3\x80\x82"), std::string::npos)
+      << exportFailed.message;
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out"));
+}
+
 TEST_F(CollectTest, TrimmedPiecesTakeNamesNoOtherFileHasAndTheClipsFramesMoveIntoThem) {
   folder.Write("footage/day1/a-1.avi", "another movie");
   build::Project p;

@@ -7,6 +7,7 @@
 #include "core/RunFailure.h"
 #include "run/RunConversions.h"
 #include "support/Conversions.h"
+#include "support/SoftwareChosen.h"
 #include "tools/builder/Bytes.h"
 #include "tools/builder/ProjectBuilder.h"
 

@@ -7,6 +7,7 @@
 #include <unicode/ustring.h>
 #endif
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -162,6 +163,41 @@ TEST(TextEncodingTest, MessagesShowStoredNamesBesideUtf8Paths) {
   // A check's message: its list holds names as stored, its heading a path typed in UTF-8.
   EXPECT_EQ(DisplayText("complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\x95\x5C.avi\n"),
             "complete\n\n/tmp/\xE8\xA1\xA8.mpj\n\n[MainAV]\n\xE8\xA1\xA8.avi\n");
+  // A path below a folder named in Shift-JIS, ending in a name in UTF-8: each reads as it is.
+  EXPECT_EQ(DisplayText("/out/\x95\x5C/\xE8\xA1\xA8.mlt"), "/out/\xE8\xA1\xA8/\xE8\xA1\xA8.mlt");
+}
+
+// Names found on disk become the names of a collected folder: UTF-8 whatever they were, each
+// folder decoded on its own, and what decodes to nothing visible and harmless everywhere.
+TEST(TextEncodingTest, NamesOnDiskBecomeUtf8ComponentByComponent) {
+  const std::string undokai = "\xe9\x81\x8b\xe5\x8b\x95\xe4\xbc\x9a";  // 運動会
+  const std::string ryoko = "\xe6\x97\x85\xe8\xa1\x8c";                // 旅行
+  EXPECT_EQ(Utf8FileName(ryoko + ".avi"), ryoko + ".avi");
+  EXPECT_EQ(Utf8FileName("\x89\x5e\x93\xae\x89\xef"), undokai);
+  EXPECT_EQ(Utf8FileName("\x95\x5c\x8e\x86.pct"), "\xe8\xa1\xa8\xe7\xb4\x99.pct");  // 5C trail
+  // A UTF-8 folder beside Shift-JIS ones: each keeps its own reading.
+  EXPECT_EQ(Utf8PathName("/a/\x89\x5e\x93\xae\x89\xef/" + ryoko + "/intro.avi"),
+            "/a/" + undokai + "/" + ryoko + "/intro.avi");
+  // Bytes that begin no character, a lead byte without its partner, a user-defined character
+  // (private use, shown as nothing) and control bytes are escaped; the rest still decodes.
+  EXPECT_EQ(Utf8FileName("\x83\x8d\x83\x53\xff.tga"), "\xe3\x83\xad\xe3\x82\xb4(xFF).tga");
+  EXPECT_EQ(Utf8FileName("a\x80\xa0\xfd b\x89"), "a(x80)(xA0)(xFD) b(x89)");
+  EXPECT_EQ(Utf8FileName("\x89\x20x"), "(x89) x");
+  EXPECT_EQ(Utf8FileName("gaiji\xf0\x40.wav"), "gaiji(xF0)(x40).wav");
+  EXPECT_EQ(Utf8FileName("line\nbreak\x7f"), "line(x0A)break(x7F)");
+  EXPECT_EQ(Utf8FileName("\xee\x80\x80.wav"), "(xEE)(x80)(x80).wav");  // private use in UTF-8
+  for (const std::string odd : {"\x80\x81\xff", "\xfd\xfe%#?\\", "\xf0\x40\x01"}) {
+    const std::string name = Utf8FileName(odd);
+    EXPECT_TRUE(IsValidUtf8(name)) << name;
+    for (const char special : std::string("%#?\\"))  // only those the name had
+      EXPECT_EQ(std::count(name.begin(), name.end(), special),
+                std::count(odd.begin(), odd.end(), special))
+          << name;
+  }
+  // A message shows such a path escaped, so that it does not pass for a valid one, and keeps
+  // the components that are UTF-8.
+  EXPECT_EQ(EscapedPath("/v/\x89\x5e\x93\xae/" + ryoko + "/a\tb.avi"),
+            "/v/\\x89^\\x93\\xAE/" + ryoko + "/a\\x09b.avi");
 }
 
 }  // namespace

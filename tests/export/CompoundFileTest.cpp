@@ -8,6 +8,7 @@
 
 #include "core/CompoundFile.h"
 #include "support/CommandOutput.h"
+#include "support/SharedFolder.h"
 #include "support/TempFolder.h"
 
 namespace pexol {
@@ -45,8 +46,10 @@ print('same')
 )py";
 
 TEST(CompoundFileTest, AnIndependentReaderFindsEveryStreamAndClassId) {
-  const fs::path reader = fs::path(PEXOL_SHARED_DIR) / "aaf/pyaaf2";
-  if (!fs::exists(reader / "aaf2/cfb.py")) GTEST_SKIP() << "pyaaf2 is not at " << reader;
+  if (!test::SharedFolderHere()) GTEST_SKIP() << "no ../shared beside the sources";
+  const fs::path reader = test::SharedFolder() / "aaf/pyaaf2";
+  ASSERT_TRUE(fs::exists(reader / "aaf2/cfb.py"))
+      << "../shared is here but pyaaf2 is not at " << reader;
   CompoundFileWriter file;
   // AAF's root class and the signature AAF files carry in their header.
   file.SetRootClassId({0xa5, 0x98, 0xb3, 0xb3, 0x90, 0x1c, 0xd4, 0x11, 0x80, 0x53, 0x08, 0x00, 0x36,

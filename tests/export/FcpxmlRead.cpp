@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/SharedFolder.h"
+
 namespace pexol::test {
 namespace {
 
@@ -186,8 +188,7 @@ std::set<std::pair<std::int64_t, std::int64_t>> FcpxmlTimeline::TransitionSpans(
 }
 
 std::string FcpxmlDtdPath() {
-  const std::string path = PEXOL_SOURCE_DIR "/../shared/fcpxml/FCPXMLv1_10.dtd";
-  return std::filesystem::exists(path) ? path : "";
+  return SharedFolderHere() ? (SharedFolder() / "fcpxml/FCPXMLv1_10.dtd").string() : "";
 }
 
 namespace {

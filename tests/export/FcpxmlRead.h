@@ -59,7 +59,8 @@ struct FcpxmlTimeline {
 
 FcpxmlTimeline ReadFcpxml(const std::string& document);
 
-/// Apple's FCPXML 1.10 DTD beside the project (../shared/fcpxml), or empty where it is absent.
+/// Apple's FCPXML 1.10 DTD in ../shared/fcpxml, or empty where ../shared is absent (where it is
+/// here and the DTD is not, validating against the path fails).
 std::string FcpxmlDtdPath();
 
 /// What libxml2's validation against the DTD at `dtdPath` finds wrong with `document`; empty

@@ -33,7 +33,7 @@ Timeline GradientAndSilence() {
 // rates, both frame shapes and names in Japanese go through it.
 TEST(FcpxmlWriter, DocumentsMatchApplesDtd) {
   const std::string dtd = test::FcpxmlDtdPath();
-  if (dtd.empty()) GTEST_SKIP() << "no ../shared/fcpxml/FCPXMLv1_10.dtd here";
+  if (dtd.empty()) GTEST_SKIP() << "no ../shared beside the sources";
   Timeline wide = GradientAndSilence();
   wide.wideScreen = true;
   wide.main[0].name = "日本 & <1>.avi";

@@ -201,7 +201,7 @@ TEST(PictureDrawingTest, AProjectThatCannotBeReadHidesThePictureAndTheLatestRequ
         const std::lock_guard locked(lock);
         ++wakes;
       },
-      [&shown](std::optional<TimelinePicture> picture) { shown.push_back(picture.has_value()); });
+      [&shown](std::optional<TimelineScene> scene) { shown.push_back(scene.has_value()); });
   drawing.Show({"/no/such/project.mpj"});
   drawing.Show({"/no/such/other.mpj"});  // waits for the first
   for (int turn = 0; turn < 2; ++turn) {

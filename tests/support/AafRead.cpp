@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/CommandOutput.h"
+#include "support/SharedFolder.h"
 #include "support/TempFolder.h"
 
 namespace pexol::test {
@@ -135,9 +136,13 @@ print(json.dumps(out))
 
 AafRead ReadAaf(const std::string& bytes) {
   AafRead read;
-  const fs::path pyaaf2 = fs::path(PEXOL_SHARED_DIR) / "aaf/pyaaf2";
-  if (!fs::exists(pyaaf2 / "aaf2/__init__.py")) return read;
+  if (!SharedFolderHere()) return read;
   read.available = true;
+  const fs::path pyaaf2 = SharedFolder() / "aaf/pyaaf2";
+  if (!fs::exists(pyaaf2 / "aaf2/__init__.py")) {
+    read.problems.push_back("../shared is here but pyaaf2 is not at " + pyaaf2.string());
+    return read;
+  }
   TempFolder folder;
   folder.Write("read.aaf", bytes);
   folder.Write("read.py", reader);

@@ -37,7 +37,7 @@ struct AafMarker {
 };
 
 struct AafRead {
-  bool available = false;             ///< false when pyaaf2 is not beside the sources
+  bool available = false;             ///< false where ../shared is absent
   std::vector<std::string> problems;  ///< the structure's faults; empty when sound
   int topLevel = 0;
   std::int64_t timecodeStart = -1;

@@ -2,32 +2,42 @@
 // catalogue, whole: no entry missing, unfinished or left over, the same pieces and access keys
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 // The cross build has no template to hold the catalogues against: the helpers go unused there.
 namespace {
 
 struct Entry {
-  std::string translation;
+  std::string translation;  ///< of a sentence with a count, its first form
   bool fuzzy = false;
+  std::string plural;              ///< the English plural of a sentence with a count
+  std::vector<std::string> forms;  ///< its translated forms, msgstr[0], msgstr[1]…
 };
 
-// A po or pot file's live entries by their English text (contexts and plurals are not used).
+// A po or pot file's live entries by their English text (its singular where it has a count;
+// contexts are not used).
 [[maybe_unused]] std::map<std::string, Entry> ReadEntries(const std::filesystem::path& path) {
   std::ifstream in(path);
   std::map<std::string, Entry> entries;
-  std::string line, id, text, flags;
+  std::string line, id, text, flags, plural;
+  std::vector<std::string> forms;
   std::string* filling = nullptr;
   bool haveId = false;
   const auto close = [&] {
-    if (haveId && !id.empty()) entries[id] = {text, flags.find("fuzzy") != std::string::npos};
+    if (haveId && !id.empty())
+      entries[id] = {forms.empty() ? text : forms.front(), flags.find("fuzzy") != std::string::npos,
+                     plural, forms};
     id.clear();
     text.clear();
     flags.clear();
+    plural.clear();
+    forms.clear();
     haveId = false;
     filling = nullptr;
   };
@@ -54,9 +64,15 @@ struct Entry {
       haveId = true;
       id = unquote(line);
       filling = &id;
+    } else if (line.starts_with("msgid_plural ")) {
+      plural = unquote(line);
+      filling = &plural;
     } else if (line.starts_with("msgstr ")) {
       text = unquote(line);
       filling = &text;
+    } else if (line.starts_with("msgstr[")) {
+      forms.push_back(unquote(line));
+      filling = &forms.back();
     } else if (line.starts_with("\"") && filling != nullptr) {
       *filling += unquote(line);
     } else if (line.empty()) {
@@ -104,10 +120,23 @@ TEST(Catalogue, EveryMarkedTextIsTranslatedWholeInEveryLanguage) {
     const std::string language = file.path().stem().string();
     const auto translated = ReadEntries(file.path());
     std::ostringstream missing, unfinished, unmatched, leftOver;
-    for (const auto& [english, ignored] : marked) {
+    for (const auto& [english, source] : marked) {
       const auto found = translated.find(english);
-      if (found == translated.end() || found->second.translation.empty()) {
+      // A sentence with a count: every form of the language is there, and each fills in what
+      // the English plural does (a language's singular may say "one" instead of "{0}").
+      const auto& forms = found == translated.end() ? source.forms : found->second.forms;
+      const bool formsWhole =
+          std::all_of(forms.begin(), forms.end(), [](const std::string& f) { return !f.empty(); });
+      const bool formsMatch = std::all_of(forms.begin(), forms.end(), [&](const std::string& form) {
+        return Pieces(form) == Pieces(source.plural) || Pieces(form) == Pieces(english);
+      });
+      if (found == translated.end() || found->second.translation.empty() || !formsWhole ||
+          source.plural.empty() != found->second.plural.empty()) {
         missing << "\n  " << english;
+      } else if (found->second.fuzzy) {
+        unfinished << "\n  " << english;
+      } else if (!source.plural.empty()) {
+        if (!formsMatch) unmatched << "\n  " << english << "\n  -> " << found->second.translation;
       } else if (found->second.fuzzy) {
         unfinished << "\n  " << english;
       } else if (Pieces(english) != Pieces(found->second.translation) ||

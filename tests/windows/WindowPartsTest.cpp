@@ -1,6 +1,6 @@
 // tests/windows/WindowPartsTest.cpp - the Win32 window's settings in the registry, its access
-// keys, and its pages laid out at 100 % and 200 % DPI without overlapping controls or cut texts,
-// in English and in Japanese
+// keys, its pages laid out at 100 % and 200 % DPI without overlapping controls or cut texts, in
+// English and in Japanese, and its timeline
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,9 +8,11 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -23,10 +25,12 @@
 #include "app/pages/MediaFolders.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/PagePanel.h"
+#include "app/win32/PictureView.h"
 #include "app/win32/Prompts.h"
 #include "app/win32/RegistrySettings.h"
 #include "core/Translation.h"
 #include "pages/ThrowingPage.h"
+#include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::win32 {
 namespace {
@@ -405,6 +409,159 @@ TEST(PageRun, AJobThatThrowsIsAFailedRunWithAMessageAndTheWindowGoesOn) {
             "The run failed\n\nC:\\projects\\demo.mpj\nno room left.\n----\n"
             "The run failed\n\nC:\\projects\\demo.mpj\nAn unexpected error ended it.\n----\n");
   DestroyWindow(window);
+}
+
+/// Runs the window's messages until `done` or 30 s have passed.
+template <class Done>
+bool PumpUntil(Done done) {
+  const DWORD until = GetTickCount() + 30000;
+  MSG message;
+  while (!done() && GetTickCount() < until) {
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
+    else
+      Sleep(5);
+  }
+  return done();
+}
+
+/// The view's pixels as it paints them.
+struct Painted {
+  explicit Painted(HWND view) {
+    RECT client;
+    GetClientRect(view, &client);
+    width = client.right;
+    height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    dc = CreateCompatibleDC(screen);
+    bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    old = SelectObject(dc, bitmap);
+    SendMessageW(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  }
+  ~Painted() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+
+  int width = 0, height = 0;
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+};
+
+// The large project under the Win32 window's pages, as the Qt window shows it: fitted, every
+// pixel of the main row a clip; at 1:1 (the button) scrolled to the middle with the bar, each
+// colour clip as many pixels of its colour as it has frames; Ctrl and the wheel zoom around the
+// pointer, 0 fits again. Over a missing clip the tooltip says a click leads to the media
+// folders, and the click asks for them with the clip's Windows folder.
+TEST(Timeline, TheLargeProjectReadsAndAMissingClipLeadsToTheMediaFolders) {
+  wchar_t temporary[MAX_PATH];
+  GetTempPathW(MAX_PATH, temporary);
+  const std::filesystem::path project =
+      std::filesystem::path(temporary) /
+      (L"pexol-timeline-" + std::to_wstring(GetCurrentProcessId()) + L".mpj");
+  build::Project shape = build::LargeProject();
+  shape.main.front().name = "C:\\Video\\moved\\gone.avi";
+  {
+    std::ofstream out(project, std::ios::binary);
+    out << build::BuildProject(shape);
+  }
+  RegisterPictureClass();
+  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 1400, 600, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  {
+    PictureView view(window, ids::timeline);
+    std::string asked;
+    view.onMediaFolders = [&asked](const std::string& folder) { asked = folder; };
+    pages::PictureRequest request;
+    request.source = Utf8(project.wstring());
+    view.Show(request);
+    ASSERT_TRUE(PumpUntil([&] { return view.HasPicture() && !view.Drawing(); }));
+    SetWindowPos(view.Handle(), nullptr, 0, 0, 1400, view.HeightFor(1400), SWP_NOZORDER);
+    pages::TimelineState& state = view.State();
+    const TimelineScene& scene = *state.Scene();
+    const pages::TimelineMetrics& metrics = state.Metrics();
+    ASSERT_EQ(scene.end, 304440);
+    EXPECT_TRUE(state.Zoom().Fitted());
+    const int canvasTop = view.HeightFor(1400) - static_cast<int>(std::ceil(state.Height())) -
+                          GetSystemMetrics(SM_CYHSCROLL);
+    const auto colourOf = [](std::uint32_t rgb) {
+      return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    };
+    const std::size_t main = TimelineScene::mainRow;
+    {
+      const Painted painted(view.Handle());
+      const int y = canvasTop + static_cast<int>(metrics.TopOf(main) + metrics.Row()) - 4;
+      const int left = static_cast<int>(metrics.labelWidth);
+      const int right = static_cast<int>(metrics.labelWidth + state.Zoom().XOf(304440));
+      int covered = 0;
+      for (int x = left; x < right; ++x)
+        covered += painted.At(x, y) != colourOf(scene_colours::row) ? 1 : 0;
+      EXPECT_GE(covered, (right - left) * 95 / 100);
+    }
+
+    SendMessageW(GetDlgItem(view.Handle(), ids::timelineOneToOne), BM_CLICK, 0, 0);
+    EXPECT_EQ(state.Zoom().Zoom(), 1);
+    HWND bar = FindWindowExW(view.Handle(), nullptr, L"SCROLLBAR", nullptr);
+    ASSERT_NE(bar, nullptr);
+    // A page at a time to the middle, as clicks beside the bar's thumb go; the thumb follows.
+    for (int page = 0; page < 1000 && state.Zoom().Left() + state.Zoom().RowsWidth() / 2 < 152220;
+         ++page)
+      SendMessageW(view.Handle(), WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(bar));
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(bar, SB_CTL, &info);
+    EXPECT_EQ(info.nPos, state.Zoom().ScrollBar().value);
+    EXPECT_GT(info.nPos, 0);
+    EXPECT_NEAR(state.Zoom().Left() + state.Zoom().RowsWidth() / 2, 304440 / 2.0, 1300);
+    {
+      const Painted painted(view.Handle());
+      const int top = canvasTop + static_cast<int>(metrics.TopOf(main)) + 4;
+      int colourClips = 0;
+      for (const SceneClip& clip : scene.rows[main].clips) {
+        const double x0 = metrics.labelWidth + state.Zoom().XOf(static_cast<double>(clip.recordIn));
+        const double x1 =
+            metrics.labelWidth + state.Zoom().XOf(static_cast<double>(clip.recordOut));
+        if (clip.kind != ItemKind::Colour || x0 < metrics.labelWidth || x1 > 1400) continue;
+        ++colourClips;
+        int filled = 0;
+        for (int x = static_cast<int>(x0) + 1; x < static_cast<int>(x1) - 1; ++x)
+          filled += painted.At(x, top) == colourOf(clip.fill) ? 1 : 0;
+        EXPECT_GE(filled, 200) << clip.recordIn;
+      }
+      EXPECT_GE(colourClips, 1);
+    }
+
+    // Ctrl and the wheel, at the pointer: twice as close, the frame under it where it was.
+    POINT pointer{700, canvasTop + static_cast<int>(metrics.TopOf(main)) + 8};
+    const double frame = state.Zoom().FrameAt(pointer.x - metrics.labelWidth);
+    POINT screen = pointer;
+    ClientToScreen(view.Handle(), &screen);
+    SendMessageW(view.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 2 * WHEEL_DELTA),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_NEAR(state.Zoom().Zoom(), 2, 1e-9);
+    EXPECT_NEAR(state.Zoom().FrameAt(pointer.x - metrics.labelWidth), frame, 0.01);
+    SendMessageW(view.Handle(), WM_KEYDOWN, '0', 0);
+    EXPECT_TRUE(state.Zoom().Fitted());
+
+    // The first clip, whose medium moved from C:\Video\moved.
+    SendMessageW(view.Handle(), WM_KEYDOWN, '1', 0);
+    SendMessageW(view.Handle(), WM_KEYDOWN, VK_HOME, 0);
+    const LPARAM onIt = MAKELPARAM(static_cast<int>(metrics.labelWidth) + 20, pointer.y);
+    SendMessageW(view.Handle(), WM_MOUSEMOVE, 0, onIt);
+    const std::string tip = Utf8(view.TipText());
+    EXPECT_EQ(tip.find("C:\\Video\\moved\\gone.avi\n"), 0u) << tip;
+    EXPECT_NE(tip.find("Not found. Click the clip to choose the media folders."), std::string::npos)
+        << tip;
+    SendMessageW(view.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onIt);
+    EXPECT_EQ(asked, "C:\\Video\\moved");
+  }
+  DestroyWindow(window);
+  std::filesystem::remove(project);
 }
 
 }  // namespace

@@ -1,0 +1,352 @@
+// tests/app/TimelineTest.cpp - the timeline under the pages, offscreen: the large project read
+// fitted and at 1:1 in its middle, its ruler, zoom by wheel and keys, what the pointer finds,
+// and a missing clip leading to the media folders
+#include <QApplication>
+#include <QFile>
+#include <QHelpEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <QtTest>
+#include <fstream>
+
+#include "FakePrompts.h"
+#include "TestSettings.h"
+#include "WindowDriver.h"
+#include "app/MediaFolders.h"
+#include "app/TimelineView.h"
+#include "core/Translation.h"
+#include "edl/Timecode.h"
+#include "tools/builder/ProjectBuilder.h"
+
+namespace pexol {
+
+namespace {
+
+void WriteAll(const QString& path, std::string_view bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+QImage Painted(QWidget& canvas) {
+  QImage image(canvas.size(), QImage::Format_RGB32);
+  canvas.render(&image);
+  return image;
+}
+
+QRgb Rgb(std::uint32_t colour) {
+  return 0xFF000000u | colour;
+}
+
+/// Two seconds of NTSC DV in an AVI, as the old editors' movies are, made by FFmpeg.
+bool MakeDv(const QString& path) {
+  QProcess ffmpeg;
+  ffmpeg.start(QStringLiteral("ffmpeg"), {"-v",
+                                          "error",
+                                          "-y",
+                                          "-f",
+                                          "lavfi",
+                                          "-i",
+                                          "testsrc=size=720x480:rate=30000/1001",
+                                          "-f",
+                                          "lavfi",
+                                          "-i",
+                                          "sine=sample_rate=48000",
+                                          "-t",
+                                          "2",
+                                          "-c:v",
+                                          "dvvideo",
+                                          "-pix_fmt",
+                                          "yuv411p",
+                                          "-c:a",
+                                          "pcm_s16le",
+                                          path});
+  return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && QFile::exists(path);
+}
+
+}  // namespace
+
+class TimelineTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    settings.Clear();
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    prompts = std::make_unique<FakePrompts>();
+    window = std::make_unique<MainWindow>(*prompts);
+    window->resize(1400, 800);
+    window->show();
+  }
+  void cleanup() {
+    window.reset();
+    prompts.reset();
+  }
+
+  // Fitted, the whole 2 h 49 min fills the width, every pixel of the main row a clip, the row
+  // names in the window's font. At 1:1 (a pixel a frame: a clip of 2 s is 60 pixels, room for
+  // its name's first characters) scrolled to the middle, each colour clip is as many pixels of
+  // its colour as it has frames; the ruler's ticks stand under their timecodes; the line
+  // under the pointer and its time follow the pointer; Ctrl and the wheel zoom around it, 0
+  // fits again.
+  void TheLargeProjectReadsFittedAndAtOneToOne() {
+    WriteAll(Path("large.mpj"), build::BuildProject(build::LargeProject()));
+    ShowProject(Path("large.mpj"));
+    TimelineView& view = window->Timeline();
+    QWidget& canvas = *view.Canvas();
+    const pages::TimelineState& state = view.State();
+    const TimelineScene& scene = *state.Scene();
+    const pages::TimelineMetrics& metrics = state.Metrics();
+    QCOMPARE(scene.end, 304440);
+    QVERIFY(state.Zoom().Fitted());
+    QVERIFY(!view.ScrollBar()->isEnabled());
+    QImage image = Painted(canvas);
+    QVERIFY(canvas.width() > 1300);
+    const int rowsLeft = static_cast<int>(metrics.labelWidth);
+    const int boxBottom =
+        static_cast<int>(metrics.TopOf(TimelineScene::mainRow) + metrics.Row() - 4);
+    int covered = 0;
+    const int end = static_cast<int>(metrics.labelWidth + state.Zoom().XOf(304440));
+    for (int x = rowsLeft; x < end; ++x)
+      covered += image.pixel(x, boxBottom) != Rgb(scene_colours::row) ? 1 : 0;
+    QVERIFY2(covered >= (end - rowsLeft) * 95 / 100,
+             qPrintable(QStringLiteral("%1 of %2").arg(covered).arg(end - rowsLeft)));
+    QVERIFY(end > canvas.width() - 30);
+    // The row's name in the window's font: as tall as the font's letters.
+    QImage reference(200, 100, QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    {
+      QPainter painter(&reference);
+      painter.setFont(canvas.font());
+      painter.drawText(QPointF(10, 60), QStringLiteral("main"));
+    }
+    const int top = static_cast<int>(metrics.TopOf(TimelineScene::mainRow));
+    QCOMPARE(InkHeight(image, QRect(0, top, rowsLeft - 4, static_cast<int>(metrics.Row()))),
+             InkHeight(reference, reference.rect()));
+
+    QTest::mouseClick(Find<QToolButton>(ids::timelineOneToOne), Qt::LeftButton);
+    QCOMPARE(state.Zoom().Zoom(), 1.0);
+    QScrollBar& bar = *view.ScrollBar();
+    QVERIFY(bar.isEnabled());
+    bar.setValue(bar.maximum() / 2);
+    const double shown = state.Zoom().RowsWidth() - pages::TimelineZoom::endRoom;
+    QVERIFY(std::abs(state.Zoom().Left() - (304440 - shown) / 2) < 2);
+    image = Painted(canvas);
+    // Every clip a pixel a frame: its colour along its box's top, clear of its name and of
+    // the transition's wedge, which rises to the box's top at its end.
+    int colourClips = 0;
+    const int boxTop = static_cast<int>(metrics.TopOf(TimelineScene::mainRow) + 4);
+    for (const SceneClip& clip : scene.rows[TimelineScene::mainRow].clips) {
+      const double x0 = metrics.labelWidth + state.Zoom().XOf(static_cast<double>(clip.recordIn));
+      const double x1 = metrics.labelWidth + state.Zoom().XOf(static_cast<double>(clip.recordOut));
+      if (clip.kind != ItemKind::Colour || x0 < metrics.labelWidth || x1 > canvas.width()) continue;
+      ++colourClips;
+      QCOMPARE(x1 - x0, static_cast<double>(clip.Length()));
+      int filled = 0;
+      for (int x = static_cast<int>(x0) + 1; x < static_cast<int>(x1) - 1; ++x)
+        filled += image.pixel(x, boxTop) == Rgb(clip.fill) ? 1 : 0;
+      QVERIFY2(filled >= 200, qPrintable(QString::number(filled)));
+    }
+    QVERIFY(colourClips >= 1);
+    // The ruler: round timecodes of the middle, each over its tick.
+    int labels = 0;
+    for (const pages::TimelineShape& shape : state.Shapes()) {
+      const auto* text = std::get_if<pages::ShapeText>(&shape);
+      if (text == nullptr || text->middle > metrics.Ruler() || text->x - 2 < metrics.labelWidth)
+        continue;
+      ++labels;
+      const double tick = text->x - 2;
+      const auto frame =
+          static_cast<std::int32_t>(std::lround(state.Zoom().FrameAt(tick - metrics.labelWidth)));
+      QCOMPARE(QString::fromStdString(text->text),
+               QString::fromStdString(FormatTimecode(TimecodeMode::NtscDrop, frame)));
+      QVERIFY(text->text.starts_with("01:2"));
+      QCOMPARE(image.pixel(static_cast<int>(tick), static_cast<int>(metrics.Ruler()) - 4),
+               Rgb(scene_colours::ruler));
+    }
+    QVERIFY(labels >= 4);
+
+    // The pointer's line and time.
+    const QPoint pointer(500, boxBottom);
+    MoveTo(canvas, pointer);
+    const std::string time = pages::TimeAt(scene, state.Zoom(), metrics, 500);
+    bool timeShown = false;
+    for (const pages::TimelineShape& shape : state.Shapes())
+      if (const auto* text = std::get_if<pages::ShapeText>(&shape))
+        timeShown = timeShown || (text->text == time && text->x < metrics.labelWidth);
+    QVERIFY2(timeShown, time.c_str());
+    image = Painted(canvas);
+    QCOMPARE(image.pixel(500, static_cast<int>(metrics.Ruler()) / 2), 0xFFD04A02u);
+
+    const double frame = state.Zoom().FrameAt(500 - metrics.labelWidth);
+    QWheelEvent wheel(QPointF(pointer), QPointF(canvas.mapToGlobal(pointer)), QPoint(),
+                      QPoint(0, 240), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&canvas, &wheel);
+    QCOMPARE(state.Zoom().Zoom(), 2.0);
+    QVERIFY(std::abs(state.Zoom().FrameAt(500 - metrics.labelWidth) - frame) < 0.01);
+    QCOMPARE(bar.value(), state.Zoom().ScrollBar().value);
+    QTest::keyClick(&canvas, Qt::Key_0);
+    QVERIFY(state.Zoom().Fitted());
+    QVERIFY(!bar.isEnabled());
+  }
+
+  // Over a found clip the window says what it is, where its file is, what the file is (read by
+  // the media program, off the window's thread) and which editors open it; over a missing one,
+  // that a click leads to the media folders, and the click opens them with the clip's Windows
+  // folder: a local folder for it finds the clip, and the timeline shows it found.
+  void TheClipUnderThePointerSaysWhatItIsAndAMissingOneLeadsToTheMediaFolders() {
+    QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("day")));
+    QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("local")));
+    QVERIFY(MakeDv(Path("day/here.avi")));
+    build::Project shape;
+    shape.main = {{"day\\here.avi", 0, 59, 0, "", 100, 100, {}},
+                  {"C:\\Video\\moved\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
+    WriteAll(Path("p.mpj"), build::BuildProject(shape));
+    ShowProject(Path("p.mpj"));
+    TimelineView& view = window->Timeline();
+    QWidget& canvas = *view.Canvas();
+    const pages::TimelineState& state = view.State();
+    QTRY_VERIFY_WITH_TIMEOUT(!state.ReadingFacts(), 30000);
+    const pages::TimelineMetrics& metrics = state.Metrics();
+    const auto pointAt = [&](std::int64_t frame) {
+      return QPoint(
+          static_cast<int>(metrics.labelWidth + state.Zoom().XOf(static_cast<double>(frame) + 0.5)),
+          static_cast<int>(metrics.TopOf(TimelineScene::mainRow) + 8));
+    };
+
+    QString tip = Hover(canvas, pointAt(30));
+    QVERIFY2(tip.startsWith(QStringLiteral("day\\here.avi\nmovie on the main row\nrecord: "
+                                           "00:00:00;00 to 00:00:02;00 (60 frames)\nsource: ")),
+             qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("found: ") + Path("day/here.avi")), qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("\nfile: AVI")) && tip.contains(QStringLiteral("DV")),
+             qPrintable(tip));
+    QVERIFY2(
+        tip.contains(QStringLiteral("\nopens in: ")) && tip.contains(QStringLiteral("Resolve")),
+        qPrintable(tip));
+    QCOMPARE(canvas.cursor().shape(), Qt::ArrowCursor);
+
+    tip = Hover(canvas, pointAt(90));
+    QVERIFY2(tip.startsWith(QStringLiteral("C:\\Video\\moved\\gone.avi\n")), qPrintable(tip));
+    QVERIFY2(
+        tip.endsWith(QStringLiteral("\nNot found. Click the clip to choose the media folders.")),
+        qPrintable(tip));
+    QCOMPARE(canvas.cursor().shape(), Qt::PointingHandCursor);
+    // Crossed out in red over a pale, hatched box: what no colour clip, red or not, looks like.
+    const QImage image = Painted(canvas);
+    int red = 0;
+    int pale = 0;
+    const int y = static_cast<int>(metrics.TopOf(TimelineScene::mainRow) + metrics.Row() * 3 / 4);
+    for (int x = pointAt(60).x() + 3; x < pointAt(119).x() - 3; ++x) {
+      const QColor pixel = image.pixelColor(x, y);
+      red += pixel.red() > 150 && pixel.green() < 80 ? 1 : 0;
+      pale += pixel.red() > 230 && pixel.green() > 200 ? 1 : 0;
+    }
+    QVERIFY2(red >= 2 && pale > 10,
+             qPrintable(QStringLiteral("%1 red, %2 pale").arg(red).arg(pale)));
+
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, pointAt(90));
+    auto* dialog = window->findChild<MediaFoldersDialog*>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowsFolder->text(), QStringLiteral("C:\\Video\\moved"));
+    QVERIFY(QFile::copy(Path("day/here.avi"), Path("local/gone.avi")));
+    dialog->localFolder->setText(Path("local"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(ids::mediaAddMap)),
+                      Qt::LeftButton);
+    dialog->accept();
+    QCOMPARE(window->Media().maps, QStringList{"C:\\Video\\moved=" + Path("local")});
+    QTRY_VERIFY_WITH_TIMEOUT(state.Scene()->MissingClips() == 0 && !state.ReadingFacts(), 30000);
+    tip = Hover(canvas, pointAt(90));
+    QVERIFY2(tip.contains(QStringLiteral("found: ") + Path("local/gone.avi")), qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("\nfile: AVI")), qPrintable(tip));
+  }
+
+  // In Japanese the timeline says everything in Japanese: its rows, its buttons, its clips.
+  void TheTimelineSpeaksTheWindowsLanguage() {
+    auto japanese = FindCatalogue("ja", PEXOL_BUILD_DIR);
+    QVERIFY(japanese);
+    UseCatalogue(std::move(japanese));
+    window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+    build::Project shape;
+    shape.main = {{"C:\\Video\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
+    WriteAll(Path("p.mpj"), build::BuildProject(shape));
+    ShowProject(Path("p.mpj"));
+    QStringList texts;
+    for (const pages::TimelineShape& shape : window->Timeline().State().Shapes())
+      if (const auto* text = std::get_if<pages::ShapeText>(&shape))
+        texts << QString::fromStdString(text->text);
+    const QString fit = Find<QToolButton>(ids::timelineFit)->text();
+    const pages::TimelineState& state = window->Timeline().State();
+    const QPoint clip(static_cast<int>(state.Metrics().labelWidth + state.Zoom().XOf(30)),
+                      static_cast<int>(state.Metrics().TopOf(TimelineScene::mainRow) + 8));
+    const QString tip = Hover(*window->Timeline().Canvas(), clip);
+    UseCatalogue(std::nullopt);
+    for (const char* row : {"タイトル", "インサート", "メイン", "メインの音声", "追加オーディオ 1"})
+      QVERIFY2(texts.contains(QString::fromUtf8(row)), qPrintable(texts.join(QLatin1Char('|'))));
+    QVERIFY(texts.contains(QStringLiteral("見つからない: gone.avi")));
+    QCOMPARE(fit, QStringLiteral("全体"));
+    QVERIFY2(tip.contains(QStringLiteral("素材が見つかりません")), qPrintable(tip));
+  }
+
+ private:
+  /// Names `project` on the export page and waits for its timeline and its media's facts.
+  void ShowProject(const QString& project) {
+    QSignalSpy shown(&window->Timeline(), &TimelineView::PictureShown);
+    window->Tabs().setCurrentIndex(3);
+    Find<QLineEdit>(ids::exportSource)->setText(project);
+    QVERIFY(shown.wait(20000));
+    window->Timeline().Wait();
+    QVERIFY(window->Timeline().State().Scene());
+    QCoreApplication::processEvents();
+  }
+  /// The tooltip over `point`, as the pointer resting there shows it.
+  static QString Hover(QWidget& canvas, QPoint point) {
+    MoveTo(canvas, point);
+    QHelpEvent help(QEvent::ToolTip, point, canvas.mapToGlobal(point));
+    QApplication::sendEvent(&canvas, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  }
+  /// The pointer moved over `canvas` to `point`.
+  static void MoveTo(QWidget& canvas, QPoint point) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(point), QPointF(canvas.mapToGlobal(point)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &move);
+  }
+  /// The height of the dark pixels in `area`.
+  static int InkHeight(const QImage& image, const QRect& area) {
+    int top = area.bottom() + 1;
+    int bottom = area.top() - 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (qGray(image.pixel(x, y)) < 100) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    return bottom - top + 1;
+  }
+  QString Path(const QString& name) const { return folder->filePath(name); }
+  template <class Widget>
+  Widget* Find(int id) {
+    return pexol::Find<Widget>(*window, id);
+  }
+
+  TestSettings settings;
+  std::unique_ptr<QTemporaryDir> folder;
+  std::unique_ptr<FakePrompts> prompts;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace pexol
+
+QTEST_MAIN(pexol::TimelineTest)
+#include "TimelineTest.moc"
