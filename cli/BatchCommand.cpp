@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "batch/BatchReport.h"
+#include "batch/BatchSlurmPlan.h"
 #include "batch/RunBatch.h"
 #include "cli/CliCommon.h"
 #include "cli/Commands.h"
@@ -26,7 +27,7 @@ namespace {
 
 struct BatchSettings {
   BatchRun run;
-  bool plan = false;
+  std::string plan;  ///< "true" (lines) or "slurm"; empty for none
   bool planJson = false;
   bool reportOnly = false;
   std::string project;
@@ -72,6 +73,12 @@ int Finish(const BatchSummary& summary) {
 
 void PrintPlan(const BatchSettings& settings) {
   std::string error;
+  if (settings.plan == "slurm") {
+    const auto plan = BatchSlurmPlan(settings.run, error);
+    if (!plan) throw CLI::ValidationError("FOLDER", error);
+    std::cout << SlurmScript(*plan);
+    return;
+  }
   const auto jobs = PlanBatch(settings.run, error);
   if (!error.empty()) throw CLI::ValidationError("FOLDER", error);
   for (const std::vector<std::string>& job : jobs) {
@@ -146,10 +153,11 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   sub->add_flag("--force", options.force,
                 std::string(Tr("redo projects whose outputs are complete and newer than the "
                                "project")));
-  sub->add_flag("--plan", settings->plan,
+  AddPlanOption(*sub, settings->plan,
                 std::string(Tr("print one self-contained pexol-cli command line per project "
-                               "and do nothing; for GNU parallel, xargs -P or a Slurm job "
-                               "array")));
+                               "and do nothing, for GNU parallel or xargs -P; --plan=slurm "
+                               "prints a script that submits them to Slurm as a job array and "
+                               "the report as a job that waits for it")));
   sub->add_flag("--plan-json", settings->planJson,
                 std::string(Tr("the same as JSON lines: {\"argv\": [...]} per project")));
   sub->add_flag("--report-only", settings->reportOnly,
@@ -194,7 +202,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     if (settings->run.folders.empty())
       throw CLI::ValidationError("FOLDER", std::string(Tr("give at least one folder of projects")));
     settings->run.program = ThisProgram();
-    if (settings->plan || settings->planJson) {
+    if (!settings->plan.empty() || settings->planJson) {
       PrintPlan(*settings);
       exitCode = exitSuccess;
       return;

@@ -71,6 +71,10 @@ const std::map<std::string, TranscodeKind>& TranscodeKindChoices();
 /// The modes that count at a rate, as an export or a render needs.
 std::map<std::string, TimecodeMode> RatedTimecodeNames();
 
+/// "--plan" alone (the value "true": lines for GNU parallel) or "--plan=slurm" (a script for
+/// Slurm); a flag, so that "--plan FILE" leaves FILE to the command.
+CLI::Option* AddPlanOption(CLI::App& command, std::string& target, const std::string& what);
+
 /// Values an option takes, for the help, the manual and the completions: the transformer from
 /// names to values, described by the names ("corvane|brisko|lumetta|auto").
 template <typename Value>

@@ -8,6 +8,7 @@
 #include "core/Translation.h"
 #include "render/RenderInProcesses.h"
 #include "render/RenderOutcome.h"
+#include "render/RenderSlurmPlan.h"
 #include "render/RenderSteps.h"
 #include "run/ProcessPool.h"
 #include "run/RunMessages.h"
@@ -16,13 +17,20 @@ namespace pexol::cli {
 
 namespace {
 
-// --plan: the commands, one a line, as a shell reads them, for pexol-cli wherever they run.
-int PrintPlan(const RenderJob& job) {
+// --plan: the commands, one a line, as a shell reads them, for pexol-cli wherever they run;
+// --plan=slurm: a script that submits them to Slurm, every path in them absolute.
+int PrintPlan(const RenderJob& asked, const std::string& target) {
+  const bool slurm = target == "slurm";
+  const RenderJob job = slurm ? SelfContainedRender(asked) : asked;
   RunResult failure;
   const auto steps = PlanRender(job, failure);
   if (!steps) {
     TerminalObserver terminal;
     return Report(failure, terminal, false);
+  }
+  if (slurm) {
+    std::cout << SlurmScript(RenderSlurmPlan(job, *steps, ThisProgram()));
+    return exitSuccess;
   }
   for (const RenderStep& step : *steps) {
     std::vector<std::string> line = {"pexol-cli"};
@@ -58,7 +66,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
     containers.push_back(std::string(container.extension) + " (" + std::string(Tr(container.kind)) +
                          ")");
   auto job = std::make_shared<RenderJob>();
-  auto plan = std::make_shared<bool>(false);
+  auto plan = std::make_shared<std::string>();
   auto* sub = app.add_subcommand(
       "render",
       std::string(Tr("Render the project's timeline to a video file (H.264 and AAC, or ProRes) "
@@ -117,10 +125,12 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
   sub->add_flag("--picture-only", job->pictureOnly,
                 std::string(Tr("the picture alone, without a sound stream (a range to be "
                                "joined)")));
-  sub->add_flag("--plan", *plan,
+  AddPlanOption(*sub, *plan,
                 std::string(Tr("print the commands that render the ranges, the sound and the "
                                "join, one a line, instead of rendering: run by hand one after "
-                               "another, or spread over machines, they make the same file")));
+                               "another, or spread over machines, they make the same file; "
+                               "--plan=slurm prints a script that submits them to Slurm as a "
+                               "job array and the join as a job that waits for it")));
   sub->footer(
       std::string(Tr("Media are found as 'pexol-cli check' finds them. Ctrl-C stops the render "
                      "and removes every partial file; an existing DEST is left as it was. A "
@@ -129,8 +139,8 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
       "\n\n" + std::string(Tr("Example:")) +
       "\n  pexol-cli render demo.mpj demo.mp4 --map 'C:\\Video=/media/video' --timecode pal");
   sub->callback([job, plan, runners, &exitCode] {
-    if (*plan) {
-      exitCode = PrintPlan(*job);
+    if (!plan->empty()) {
+      exitCode = PrintPlan(*job, *plan);
       return;
     }
     TerminalObserver terminal;

@@ -111,6 +111,16 @@ void AddSearchOption(CLI::App& command, std::vector<std::string>& folders) {
       ->take_all();
 }
 
+CLI::Option* AddPlanOption(CLI::App& command, std::string& target, const std::string& what) {
+  const auto known = [](std::string& value) -> std::string {
+    if (value == "true" || value == "slurm") return {};
+    return Say("give --plan alone or --plan=slurm, not --plan={0}", value);
+  };
+  return command.add_flag("--plan", target, what)
+      ->check(CLI::Validator(known, "", "plan"))
+      ->option_text("[=slurm]");
+}
+
 CLI::Option* AddFile(CLI::App& command, const std::string& name, std::string& value,
                      const std::string& what) {
   return command.add_option(name, value, what)->required()->option_text(" ");

@@ -40,7 +40,7 @@ void SetPicture(Mlt::Consumer& consumer, const EncodeSettings& settings) {
 
 }  // namespace
 
-void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings, int renderThreads) {
+void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings) {
   consumer.set("f", settings.format.c_str());
   if (settings.soundOnly) {
     consumer.set("vn", 1);
@@ -62,8 +62,12 @@ void SetEncoder(Mlt::Consumer& consumer, const EncodeSettings& settings, int ren
   }
   consumer.set("channels", 2);
   consumer.set("frequency", settings.frequency);
-  // Every frame, none dropped, in order; the end of the range ends it.
-  consumer.set("real_time", -renderThreads);
+  // Every frame, none dropped, in order; the end of the range ends it. One thread renders them:
+  // on two, MLT 7.12's image and text producers free memory the other still reads, and the
+  // deinterlacer's neighbouring frames (which frame asks first, whether they are fetched at
+  // all) depend on the threads' timing, so that a range rendered twice differed in its
+  // pixels; on one, a range gives the same packets however and wherever it is rendered.
+  consumer.set("real_time", -1);
   consumer.set("terminate_on_pause", 1);
 }
 

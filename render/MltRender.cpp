@@ -45,25 +45,10 @@ void StartMlt() {
 struct MltDocument::Graph {
   Mlt::Profile profile;
   std::unique_ptr<Mlt::Producer> producer;
-  int renderThreads = 1;
 };
-
-namespace {
-
-// MLT 7.12's gdk image and text producers free memory another render thread still reads
-// (AddressSanitizer sees it), so a document naming a service that uses them (stills, a title's
-// Pango text, a title's images) renders on one thread; one without renders a frame a core.
-int RenderThreads(const std::string& document) {
-  for (const char* service : {">pixbuf<", ">dynamictext<", ">watermark<"})
-    if (document.find(service) != std::string::npos) return 1;
-  return 2;
-}
-
-}  // namespace
 
 MltDocument::MltDocument(const std::string& document) : graph_(std::make_unique<Graph>()) {
   StartMlt();
-  graph_->renderThreads = RenderThreads(document);
   // The profile is not explicit, so the document's own <profile> sets it.
   graph_->producer =
       std::make_unique<Mlt::Producer>(graph_->profile, "xml-string", document.c_str());
@@ -150,7 +135,7 @@ bool MltDocument::EncodeByMlt(const std::string& path, std::int64_t first, std::
     error = Tr("MLT's avformat consumer (FFmpeg) is not available.");
     return false;
   }
-  SetEncoder(consumer, settings, settings.soundOnly ? 1 : graph_->renderThreads);
+  SetEncoder(consumer, settings);
   consumer.connect(producer);
   const std::int64_t total = end - first;
   const ConsumerEnd ending = RunConsumer(consumer, producer, [&] {

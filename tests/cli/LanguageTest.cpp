@@ -58,6 +58,7 @@ const std::set<std::string> kept = {"Avid",
                                     "Brisko",
                                     "Lumetta",
                                     "Ctrl",
+                                    "slurm",  // --plan=slurm's value
                                     "Cut",
                                     "DNxHR",
                                     "Final",
