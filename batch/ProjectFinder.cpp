@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
@@ -65,10 +66,17 @@ std::optional<std::vector<BatchProject>> FindProjects(const std::vector<std::str
   };
   for (const auto& [file, relative] : walk.found) ++uses[stemOf(relative)];
   std::vector<BatchProject> projects;
+  std::set<std::string> taken;
   for (const auto& [file, relative] : walk.found) {
     const fs::path into =
         uses[stemOf(relative)] > 1 ? relative : relative.parent_path() / relative.stem();
-    projects.push_back({Utf8OfPath(file), Utf8OfPath(into.generic_string())});
+    // Output folders are named in UTF-8, a folder named in Shift-JIS decoded, so that every
+    // program (a browser following the report's links, an editor) takes them; where two
+    // names decode alike, the later keeps its bytes rather than share the other's folder.
+    const std::string bytes = Utf8OfPath(into.generic_string());
+    std::string named = Utf8PathName(bytes);
+    if (!taken.insert(FoldAsciiCase(named)).second) named = bytes;
+    projects.push_back({Utf8OfPath(file), named});
   }
   std::sort(projects.begin(), projects.end(),
             [](const BatchProject& a, const BatchProject& b) { return a.into < b.into; });

@@ -351,6 +351,11 @@ for line in open("plan.jsonl", encoding="utf-8"):
   ASSERT_NE(ran.exitCode, 9) << "the plan's JSON did not read or run";
   EXPECT_EQ(RunCli(PEXOL_CLI, folder, "batch --report-only --out planned").exitCode, 2);
   ExpectSameOutputs(folder, "out", "planned");
+  // The outputs are named in UTF-8, so that the report's links lead to them.
+  EXPECT_TRUE(
+      fs::exists(folder.Folder() / "out/2019/\xe9\x81\x8b\xe5\x8b\x95\xe4\xbc\x9a/edit/edit.edl"));
+  EXPECT_NE(folder.Read("out/report.html").find("href=\"2019/%E9%81%8B%E5%8B%95%E4%BC%9A/edit/"),
+            std::string::npos);
 }
 
 /// Runs `command` with sh in the folder: its exit status, and what it wrote to standard error.
