@@ -90,17 +90,19 @@ TEST_F(CollectArchiveTest, TranscodedItsMltDocumentPlaysEveryFileAfterAMove) {
   setenv("DISPLAY", ":99", 0);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   Mlt::Factory::init();
-  const test::CliOutcome collected = Collect("prores", "--transcode prores --format mlt");
+  const test::CliOutcome collected =
+      Collect("prores", "--transcode prores --format mlt --format kdenlive");
   ASSERT_EQ(collected.exitCode, 0) << collected.err << collected.out;
   const std::string report = folder.Read("prores/collect-report.txt");
   EXPECT_TRUE(IsValidUtf8(report)) << report;
   EXPECT_EQ(report.find("Left out"), std::string::npos) << report;
   const std::string stem = utf8::undokai;
   const std::set<std::string> files = Utf8FilesUnder(folder.Folder() / "prores");
-  for (const std::string& file : {stem + ".mlt", "media/" + utf8::undokai + "/intro.mov",
-                                  "media/" + utf8::undokai + "/" + utf8::tokyoso + ".mov",
-                                  "media/" + utf8::shashin + "/" + utf8::hyoshi + ".png",
-                                  "media/" + utf8::ryoko + "/walk.mov"})
+  for (const std::string& file :
+       {stem + ".mlt", stem + ".kdenlive", "media/" + utf8::undokai + "/intro.mov",
+        "media/" + utf8::undokai + "/" + utf8::tokyoso + ".mov",
+        "media/" + utf8::shashin + "/" + utf8::hyoshi + ".png",
+        "media/" + utf8::ryoko + "/walk.mov"})
     EXPECT_TRUE(files.contains(file)) << file << " is not among " << testing::PrintToString(files);
 
   fs::rename(folder.Folder() / "prores", folder.Folder() / "moved");
@@ -123,14 +125,21 @@ TEST_F(CollectArchiveTest, TranscodedItsMltDocumentPlaysEveryFileAfterAMove) {
               4.0)
         << "frame " << position;
   }
-  // Each still shows its colour all over the frame.
+  // Each still shows its colour all over the frame, in the MLT document and in Kdenlive's
+  // (an MLT document too, its media named relative to it), both read from the moved folder.
+  const std::string kdenlive = folder.Path("moved/" + stem + ".kdenlive");
+  test::MltFrames edited("dv_ntsc", nullptr, kdenlive);
+  ASSERT_TRUE(edited.Valid()) << kdenlive;
   for (std::size_t i = 0; i < archive.stills.size(); ++i) {
     const test::ArchiveStill& still = archive.stills[i];
     const int position = archive.firstStillFrame + static_cast<int>(i) * archive.stillFrames + 15;
-    EXPECT_TRUE(test::Near(played.Frame(position).At(360, 240),
-                           {still.rgb[0], still.rgb[1], still.rgb[2]}, 8))
-        << still.colour << " at frame " << position;
+    for (test::MltFrames* frames : {&played, &edited})
+      EXPECT_TRUE(test::Near(frames->Frame(position).At(360, 240),
+                             {still.rgb[0], still.rgb[1], still.rgb[2]}, 8))
+          << still.colour << " at frame " << position << (frames == &edited ? " (Kdenlive)" : "");
   }
+  EXPECT_LT(test::MeanDifference(PictureBytes(played.Frame(40)), PictureBytes(edited.Frame(40))),
+            4.0);
 }
 
 }  // namespace
