@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <climits>
 #include <map>
+#include <optional>
 
 namespace pexol {
 
@@ -187,23 +188,29 @@ bool RunInPool(const std::vector<std::vector<std::string>>& jobs, int parallel,
     tell();
     if (running.empty()) break;
     for (auto& [pid, child] : running) ReadLines(child, calls);
-    int status = 0;
-    const pid_t ended = ::waitpid(-1, &status, WNOHANG);
-    if (ended > 0) {
-      const auto at = running.find(ended);
-      if (at != running.end()) {
-        Child child = std::move(at->second);
-        running.erase(at);
-        // Its last lines (a result) come before its end; only a grandchild holding the pipe
-        // would keep it open, and none of our jobs leaves one.
-        if (child.errorPipe >= 0) ::fcntl(child.errorPipe, F_SETFL, 0);
-        ReadLines(child, calls);
-        calls.finished(child.index, EndOf(status));
-        tellAnyway = true;
-      }
+    // Only this pool's own children: another pool on another thread (the window reads its
+    // media's facts and posters side by side) and the window's own child processes keep theirs.
+    auto at = running.begin();
+    std::optional<ChildEnd> end;
+    for (; at != running.end(); ++at) {
+      int status = 0;
+      const pid_t result = ::waitpid(at->first, &status, WNOHANG);
+      if (result == at->first) end = EndOf(status);
+      // Reaped by someone else: how it ended is not known.
+      if (result < 0 && errno == ECHILD) end = ChildEnd{-1, 0, true};
+      if (end) break;
+    }
+    if (end) {
+      Child child = std::move(at->second);
+      running.erase(at);
+      // Its last lines (a result) come before its end; only a grandchild holding the pipe
+      // would keep it open, and none of our jobs leaves one.
+      if (child.errorPipe >= 0) ::fcntl(child.errorPipe, F_SETFL, 0);
+      ReadLines(child, calls);
+      calls.finished(child.index, *end);
+      tellAnyway = true;
       continue;
     }
-    if (ended < 0 && errno == ECHILD) break;
     AwaitOutput(running, pollMilliseconds);
   }
   tell();
