@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
   // The whole timeline in about the picture's own height: what is drawn stays a few hundred
   // boxes' worth of pixels, whatever the project's length.
   job.rowsWidth = 360;
+  // Each found clip shows its own picture, decoded once and then taken from the cache.
+  job.posters = true;
   job.onPicture = [&](const pexol::TimelinePicture& picture) { svg = picture.svg; };
   pexol::NullObserver quiet;
   const pexol::RunResult result = pexol::RunPicture(job, quiet);

@@ -3,6 +3,7 @@
 
 #include <QFontMetricsF>
 #include <QPolygonF>
+#include <algorithm>
 #include <type_traits>
 
 namespace pexol {
@@ -17,8 +18,11 @@ QColor ColourOf(std::uint32_t rgb, double opacity = 1) {
 
 class ShapePainter {
  public:
-  ShapePainter(QPainter& painter, const QFont& font)
-      : painter(painter), metrics(font), centre((metrics.ascent() - metrics.descent()) / 2) {
+  ShapePainter(QPainter& painter, const QFont& font, PosterImages* posters)
+      : painter(painter),
+        metrics(font),
+        centre((metrics.ascent() - metrics.descent()) / 2),
+        posters(posters) {
     painter.setFont(font);
   }
 
@@ -60,17 +64,41 @@ class ShapePainter {
     painter.drawText(QPointF(text.x, text.middle + centre), shown);
   }
 
+  void operator()(const pages::ShapePoster& poster) {
+    if (!posters) return;
+    const QImage& image = posters->Of(poster.png);
+    if (image.isNull() || poster.height <= 0) return;
+    // Its shape kept at the room's height; a narrower room shows its middle.
+    const double scale = image.height() / poster.height;
+    const double shownWidth = std::min(poster.width * scale, double(image.width()));
+    const QRectF from((image.width() - shownWidth) / 2, 0, shownWidth, image.height());
+    const QRectF to(poster.x, poster.y, shownWidth / scale, poster.height);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(to, image, from);
+    painter.restore();
+  }
+
  private:
   QPainter& painter;
   QFontMetricsF metrics;
   double centre;
+  PosterImages* posters;
 };
 
 }  // namespace
 
+const QImage& PosterImages::Of(std::string_view png) {
+  const auto at = images.find(png.data());
+  if (at != images.end()) return at->second;
+  QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()),
+                                  static_cast<int>(png.size()), "PNG");
+  return images.emplace(png.data(), std::move(image)).first->second;
+}
+
 void PaintTimeline(QPainter& painter, const std::vector<pages::TimelineShape>& shapes,
-                   const QFont& font) {
-  ShapePainter paint(painter, font);
+                   const QFont& font, PosterImages* posters) {
+  ShapePainter paint(painter, font, posters);
   for (const pages::TimelineShape& shape : shapes) std::visit(paint, shape);
 }
 

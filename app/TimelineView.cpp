@@ -69,7 +69,7 @@ class TimelineCanvas final : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    PaintTimeline(painter, view.state.Shapes(), font());
+    PaintTimeline(painter, view.state.Shapes(), font(), &view.posterImages);
     // The keys reach it: said by a frame in the style's focus colour.
     if (hasFocus()) {
       painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
@@ -234,6 +234,8 @@ QString TimelineView::HoverText() const {
 }
 
 void TimelineView::Changed() {
+  // The scene or its posters changed: the bytes decoded may be gone.
+  posterImages.Clear();
   const bool shown = state.Scene() != nullptr;
   setVisible(shown);
   Measure();

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/TimelinePainter.h"
 #include "app/pages/PageState.h"
 #include "app/pages/TimelineState.h"
 
@@ -59,6 +60,7 @@ class TimelineView final : public QWidget {
 
   TimelineCanvas* canvas = nullptr;
   QScrollBar* scrollBar = nullptr;
+  PosterImages posterImages;   ///< the state's posters decoded, until they change
   pages::TimelineState state;  ///< last: its threads end before the rest goes
 };
 

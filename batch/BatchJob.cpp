@@ -21,6 +21,7 @@
 #include "model/MediaNames.h"
 #include "model/Timeline.h"
 #include "picture/PictureReading.h"
+#include "picture/ScenePosters.h"
 #include "picture/TimelinePicture.h"
 #include "render/RenderInProcesses.h"
 #include "run/RunConversions.h"
@@ -107,24 +108,15 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
         result.software = std::string(SoftwareName(input.project.software));
         // Every reference counted as the check counts it; each missing file named once, by
         // the first name that points to it.
-        std::map<std::string, bool, std::less<>> missing;
         MediaCount count;
+        std::map<std::string, MediaResolution, std::less<>> where;
         ForEachMediaName(input.project, [&](SectionId, const std::string* name) {
           if (name == nullptr) return;
           const MediaResolution found = resolver.Resolve(*name);
           if (count.Add(*name, found)) result.missing.push_back(DecodeShiftJis(*name).utf8);
-          missing.emplace(*name, found.status != MediaStatus::Found);
+          where.emplace(*name, found);
         });
         result.missingReferences = count.MissingReferences();
-        const auto isMissing = [&](std::string_view stored) {
-          auto known = missing.find(stored);
-          if (known == missing.end())
-            known = missing
-                        .emplace(std::string(stored),
-                                 resolver.Resolve(stored).status != MediaStatus::Found)
-                        .first;
-          return known->second;
-        };
         const Timeline timeline = BuildTimeline(input.project);
         result.clips = static_cast<int>(ClipCount(timeline));
         std::int32_t end = 0;
@@ -140,8 +132,16 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
           result.frames = end;
           result.length = FormatTimecode(TimecodeMode::NtscDrop, end);
         }
-        TimelinePicture drawn =
-            DrawTimeline(timeline, [&](std::string_view stored) { return !isMissing(stored); }, {});
+        // The scene with where each medium is, so that each found clip shows its poster.
+        const TimelineScene scene =
+            SceneOf(timeline, TimecodeMode::NtscDrop, [&](std::string_view stored) {
+              auto known = where.find(stored);
+              if (known == where.end())
+                known = where.emplace(std::string(stored), resolver.Resolve(stored)).first;
+              return known->second;
+            });
+        const ScenePosters posters = PostersOf(scene, [&outer] { return outer.StopRequested(); });
+        TimelinePicture drawn = DrawTimeline(scene, {}, &posters);
         RunOutput output;
         output.bytes = std::move(drawn.svg);
         output.warnings = resolver.Warnings();

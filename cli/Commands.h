@@ -20,7 +20,8 @@ void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRelinkCommand(CLI::App& app, int& exitCode);
 void AddPictureCommand(CLI::App& app, int& exitCode);
 void AddCollectCommand(CLI::App& app, int& exitCode);
-void AddProbeCommand(CLI::App& app, int& exitCode);  // pexol-render's, with FFmpeg
+void AddProbeCommand(CLI::App& app, int& exitCode);    // pexol-render's, with FFmpeg
+void AddPostersCommand(CLI::App& app, int& exitCode);  // pexol-render's, with FFmpeg
 #ifdef PEXOL_WITH_BATCH
 void AddBatchCommand(CLI::App& app, int& exitCode);
 #endif

@@ -21,6 +21,9 @@ void AddPictureCommand(CLI::App& app, int& exitCode) {
                   std::string(Tr("pixels per frame of a box's width (0.2)")))
       ->check(CLI::Range(0.001, 100.0))
       ->option_text("=PIXELS");
+  sub->add_flag("--posters", job->posters,
+                std::string(Tr("show a frame of each clip's medium in its box (decoded once, "
+                               "then kept in the user's cache folder)")));
   AddMapOption(*sub, job->maps,
                std::string(Tr("look for names under the Windows folder PREFIX in the local "
                               "FOLDER (repeatable; the longest PREFIX wins)")));

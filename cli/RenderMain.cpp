@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
   pexol::cli::AddRenderCommand(app, exitCode, runners);
   pexol::cli::AddJoinCommand(app, exitCode, runners);
   pexol::cli::AddProbeCommand(app, exitCode);
+  pexol::cli::AddPostersCommand(app, exitCode);
   pexol::cli::AddTranscodeCommand(app, exitCode);
   pexol::cli::AddQuietOption(app);
   pexol::cli::AddProgressOption(app);

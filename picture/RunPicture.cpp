@@ -66,7 +66,11 @@ RunResult RunPicture(const PictureJob& job, RunObserver& observer) {
         RunOutput output;
         output.warnings = resolver.Warnings();
         if (!job.destination.empty() || job.onPicture) {
-          const TimelinePicture picture = DrawTimeline(scene, settings);
+          const ScenePosters posters =
+              job.posters ? PostersOf(scene, [&observer] { return observer.StopRequested(); })
+                          : ScenePosters{};
+          const TimelinePicture picture =
+              DrawTimeline(scene, settings, job.posters ? &posters : nullptr);
           if (job.onPicture) job.onPicture(picture);
           output.bytes = picture.svg;
           output.message = CompletedMessage(job, clips, missing);

@@ -22,6 +22,8 @@ struct PictureJob {
   double rowsWidth = 0;                ///< above 0: the rows this wide, at the scale that fits them
   std::vector<std::string> maps = {};  ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
+  /// Each clip whose medium is found shows its poster frame (`PostersOf`) in the picture.
+  bool posters = false;
   /// Given the picture once it is drawn, before the destination is written.
   std::function<void(const TimelinePicture&)> onPicture = {};
   /// Given the scene the picture is drawn from (a window draws it itself); with neither a

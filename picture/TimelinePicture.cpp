@@ -83,6 +83,33 @@ void DrawRuler(SvgWriter& svg, std::int64_t end, double width, const PictureSett
   svg.Close();
 }
 
+bool HasPoster(const ScenePosters& posters) {
+  for (const std::vector<std::string>& row : posters.rows)
+    for (const std::string& png : row)
+      if (!png.empty()) return true;
+  return false;
+}
+
+// The poster inside the box's outline at its left, its shape kept at the box's height; a box
+// narrower than that shows the poster's middle. Its right edge; `x` without one.
+double DrawPoster(SvgWriter& svg, std::string_view png, double x, double y, double width,
+                  double height) {
+  const PosterSize size = PngSize(png);
+  const double inner = height - 2;
+  if (size.width == 0 || width <= 2 || inner <= 0) return x;
+  const double natural = inner * size.width / size.height;
+  svg.Open("image");
+  svg.Attribute("class", "poster");
+  svg.Attribute("x", x + 1);
+  svg.Attribute("y", y + 1);
+  svg.Attribute("width", std::min(natural, width - 2));
+  svg.Attribute("height", inner);
+  svg.Attribute("preserveAspectRatio", "xMidYMid slice");
+  svg.Attribute("xlink:href", PngDataUrl(png));
+  svg.Close();
+  return x + 1 + std::min(natural, width - 2);
+}
+
 std::string Decimal(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3g", value);
@@ -91,7 +118,8 @@ std::string Decimal(double value) {
 
 }  // namespace
 
-TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& asked) {
+TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& asked,
+                             const ScenePosters* posters) {
   const std::int64_t end = scene.end;
   TimelinePicture picture;
   // Past the widest picture, the scale that fits it: what is drawn is bounded by the pixels,
@@ -119,6 +147,9 @@ TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& 
   };
 
   SvgWriter svg(width, height);
+  // Older viewers (Qt's among them) find an image's data only by the xlink name; declared only
+  // where it is used, so that a picture without posters stays as it was.
+  if (posters && HasPoster(*posters)) svg.Attribute("xmlns:xlink", "http://www.w3.org/1999/xlink");
   svg.Attribute("font-family", "sans-serif");
   svg.Open("rect");
   svg.Attribute("width", width);
@@ -150,7 +181,8 @@ TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& 
     // Clips that lie over one another would hatch the same pixels again and again.
     double hatchRoom = 2 * pictureMaxWidth;
 
-    for (const SceneClip& clip : row.clips) {
+    for (std::size_t c = 0; c < row.clips.size(); ++c) {
+      const SceneClip& clip = row.clips[c];
       const bool missing = clip.Missing();
       PictureBox box{std::string(row.idPrefix) + "-" + std::to_string(clip.index),
                      LineOf(row.name, clip, settings.timecode), missing};
@@ -169,6 +201,10 @@ TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& 
       if (clip.slow) svg.Attribute("stroke-dasharray", "4,2");
       svg.TextElement("title", box.line);
       svg.Close();
+      // The label after the poster.
+      const double labelX = posters && !missing ? DrawPoster(svg, posters->Of(r, c), x, top + 2,
+                                                             boxWidth, rowHeight - 4)
+                                                : x;
       if (missing) {
         const bool hatched = boxWidth <= hatchRoom;
         hatchRoom -= hatched ? boxWidth : 0;
@@ -176,10 +212,10 @@ TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& 
         DrawMissingMark(svg, x, top + 2, boxWidth, rowHeight - 4, hatched);
       }
       const std::string fitting =
-          FittedLabel(BoxLabel(clip, false), boxWidth - 2 * boxPadding, fontSize);
+          FittedLabel(BoxLabel(clip, false), boxWidth - (labelX - x) - 2 * boxPadding, fontSize);
       if (!fitting.empty()) {
         svg.Open("text");
-        svg.Attribute("x", x + boxPadding);
+        svg.Attribute("x", labelX + boxPadding);
         svg.Attribute("y", top + rowHeight / 2 + fontSize / 3);
         svg.Attribute("font-size", fontSize);
         svg.Attribute("fill",

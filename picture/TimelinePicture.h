@@ -9,6 +9,7 @@
 
 #include "core/Options.h"
 #include "layout/ExportTimeline.h"
+#include "picture/ScenePosters.h"
 #include "picture/SvgWriter.h"
 #include "picture/TimelineScene.h"
 
@@ -51,7 +52,9 @@ struct TimelinePicture {
 /// marked over the main row where they play. Names are decoded from Shift-JIS for the labels,
 /// which stay English whatever the language: the picture is a file for other programs.
 /// A timeline that would be wider than `pictureMaxWidth` is drawn at the scale that fits it.
-TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& settings);
+/// With `posters`, each clip that has one shows it at the left of its box, embedded as PNG.
+TimelinePicture DrawTimeline(const TimelineScene& scene, const PictureSettings& settings,
+                             const ScenePosters* posters = nullptr);
 TimelinePicture DrawTimeline(const ExportTimeline& timeline, const PictureSettings& settings);
 
 /// Lays `timeline` out with the picture's tracks and draws it; `found` tells whether the file a

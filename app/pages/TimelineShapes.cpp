@@ -26,8 +26,13 @@ constexpr double markedWidth = 8;
 class Painting {
  public:
   Painting(const TimelineScene& scene, const TimelineZoom& zoom, const TimelineMetrics& metrics,
-           double width)
-      : scene(scene), zoom(zoom), metrics(metrics), left(metrics.labelWidth), right(width) {}
+           double width, const ScenePosters* posters)
+      : scene(scene),
+        zoom(zoom),
+        metrics(metrics),
+        left(metrics.labelWidth),
+        right(width),
+        posters(posters) {}
 
   std::vector<TimelineShape> shapes;
 
@@ -73,7 +78,7 @@ class Painting {
         continue;
       }
       if (x1 - x0 >= 2) {
-        Clip(clip, x0, x1, boxTop, boxHeight);
+        Clip(clip, x0, x1, boxTop, boxHeight, posters ? posters->Of(r, c) : std::string_view());
         ++c;
         continue;
       }
@@ -143,7 +148,8 @@ class Painting {
     return {spans.FirstReaching(from), spans.FirstStartingFrom(to + 1)};
   }
 
-  void Clip(const SceneClip& clip, double x0, double x1, double top, double height) {
+  void Clip(const SceneClip& clip, double x0, double x1, double top, double height,
+            std::string_view poster) {
     const double shownLeft = std::max(x0, left - 2);
     const double shownRight = std::min(x1, right + 2);
     const double width = shownRight - shownLeft;
@@ -172,9 +178,19 @@ class Painting {
                                    yAt(shownRight, falling), colours::missingMark,
                                    1.5 * metrics.scale});
     }
+    // The poster at the clip's left, inside its outline; the name after it.
+    double posterRight = x0;
+    const PosterSize size = PngSize(poster);
+    if (size.width > 0 && !clip.Missing() && x1 - x0 >= outlinedWidth) {
+      const double inner = height - 2;
+      const double posterWidth = std::min(inner * size.width / size.height, x1 - x0 - 2);
+      posterRight = x0 + 1 + posterWidth;
+      if (posterRight > left && x0 < right)
+        shapes.push_back(ShapePoster{x0 + 1, top + 1, posterWidth, inner, poster});
+    }
     // The name from the view's left edge on, so that a long clip scrolled in still says it.
     const double padding = metrics.Padding();
-    const double textLeft = std::max(x0, left) + padding;
+    const double textLeft = std::max(posterRight, left) + padding;
     const double room = std::min(x1, right) - padding - textLeft;
     if (room > padding)
       shapes.push_back(ShapeText{textLeft, top + height / 2, room, BoxLabel(clip, true),
@@ -186,14 +202,15 @@ class Painting {
   const TimelineMetrics& metrics;
   double left;
   double right;
+  const ScenePosters* posters;
 };
 
 }  // namespace
 
 std::vector<TimelineShape> ShapesOf(const TimelineScene& scene, const TimelineZoom& zoom,
                                     const TimelineMetrics& metrics, double width,
-                                    std::optional<double> pointer) {
-  Painting painting(scene, zoom, metrics, width);
+                                    std::optional<double> pointer, const ScenePosters* posters) {
+  Painting painting(scene, zoom, metrics, width, posters);
   painting.shapes.push_back(
       ShapeBox{0, 0, width, metrics.Height(scene.rows.size()), colours::background});
   painting.Ruler();

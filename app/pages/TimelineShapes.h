@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "app/pages/TimelineZoom.h"
+#include "picture/ScenePosters.h"
 #include "picture/TimelineScene.h"
 
 namespace pexol::pages {
@@ -60,15 +62,24 @@ struct ShapeText {
   std::uint32_t colour = 0;
 };
 
-using TimelineShape = std::variant<ShapeBox, ShapeLine, ShapeTriangle, ShapeText>;
+/// A clip's poster frame (PNG bytes, which outlive the shapes) drawn `height` high with its
+/// shape kept, inside `width`: a narrower room shows its middle.
+struct ShapePoster {
+  double x = 0, y = 0, width = 0, height = 0;
+  std::string_view png;
+};
+
+using TimelineShape = std::variant<ShapeBox, ShapeLine, ShapeTriangle, ShapeText, ShapePoster>;
 
 /// What the view shows of `scene` at `zoom`, `width` pixels wide, in the order to paint it: the
 /// ruler, the rows and the clips and transitions in view (found by position: a redraw costs what
 /// is visible, a box at most for each pixel of a row), the row names, and at `pointer` (pixels
-/// from the left) a line and its time. Labels are in the chosen language.
+/// from the left) a line and its time. Labels are in the chosen language. With `posters`, a clip
+/// that has one shows it at its left, its label after it.
 std::vector<TimelineShape> ShapesOf(const TimelineScene& scene, const TimelineZoom& zoom,
                                     const TimelineMetrics& metrics, double width,
-                                    std::optional<double> pointer = std::nullopt);
+                                    std::optional<double> pointer = std::nullopt,
+                                    const ScenePosters* posters = nullptr);
 
 /// The names of the scene's rows in the chosen language, for the window to measure.
 std::vector<std::string> RowNames(const TimelineScene& scene);

@@ -19,6 +19,7 @@ constexpr double scrollStep = 48;
 TimelineState::TimelineState(std::function<void()> wake, std::function<void()> changed)
     : changed(std::move(changed)),
       facts(wake),
+      posterReading(wake),
       drawing(wake, [this](std::optional<TimelineScene> made) { Shown(std::move(made)); }) {}
 
 void TimelineState::Show(const PictureRequest& request) {
@@ -27,13 +28,16 @@ void TimelineState::Show(const PictureRequest& request) {
 
 void TimelineState::Deliver() {
   drawing.Deliver();
-  if (facts.Deliver() && changed) changed();
+  const bool factsCame = facts.Deliver();
+  const bool postersCame = posterReading.Deliver();
+  if ((factsCame || postersCame) && changed) changed();
 }
 
 void TimelineState::Settle() {
-  while (drawing.Drawing() || facts.Reading()) {
+  while (drawing.Drawing() || facts.Reading() || posterReading.Reading()) {
     drawing.Wait();
     facts.Wait();
+    posterReading.Wait();
     Deliver();
   }
 }
@@ -50,6 +54,10 @@ void TimelineState::Shown(std::optional<TimelineScene> made) {
       for (const SceneClip& clip : row.clips)
         if (clip.medium == MediumState::Found) found.insert(clip.path);
   facts.Read({found.begin(), found.end()});
+  if (scene)
+    posterReading.Read(*scene);
+  else
+    posterReading.Clear();
   if (changed) changed();
 }
 
@@ -67,7 +75,8 @@ void TimelineState::SetView(double viewWidth, double scale, double labelWidth) {
 std::vector<TimelineShape> TimelineState::Shapes() const {
   if (!scene) return {};
   return ShapesOf(*scene, zoom, metrics, width,
-                  pointer ? std::optional<double>(pointer->first) : std::nullopt);
+                  pointer ? std::optional<double>(pointer->first) : std::nullopt,
+                  &posterReading.Posters());
 }
 
 double TimelineState::Anchor() const {

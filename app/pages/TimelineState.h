@@ -11,6 +11,7 @@
 #include "app/pages/MediumFacts.h"
 #include "app/pages/PageState.h"
 #include "app/pages/PictureDrawing.h"
+#include "app/pages/PosterReading.h"
 #include "app/pages/TimelineShapes.h"
 #include "app/pages/TimelineZoom.h"
 
@@ -54,6 +55,8 @@ class TimelineState {
   bool Drawing() const { return drawing.Drawing(); }
   /// True while the found media's facts are being read.
   bool ReadingFacts() const { return facts.Reading(); }
+  /// True while the clips' poster frames are being fetched.
+  bool ReadingPosters() const { return posterReading.Reading(); }
 
   const TimelineScene* Scene() const { return scene ? &*scene : nullptr; }
   const TimelineZoom& Zoom() const { return zoom; }
@@ -100,6 +103,7 @@ class TimelineState {
   std::optional<std::pair<double, double>> pointer;  ///< x and y
   std::optional<TimelineHit> hovered;
   MediumFactsReading facts;
+  PosterReading posterReading;
   PictureDrawing drawing;  ///< last: its thread ends before the rest goes
 };
 

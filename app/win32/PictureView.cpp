@@ -106,6 +106,9 @@ class ShapePainter {
     SelectObject(dc, oldBrush);
   }
 
+  // No media program on Windows, so no poster reaches this view: the pages give none.
+  void operator()(const pages::ShapePoster&) {}
+
   void operator()(const pages::ShapeText& shape) {
     std::wstring wide = Wide(shape.text);
     const int x = At(shape.x);

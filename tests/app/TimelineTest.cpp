@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -70,6 +71,56 @@ bool MakeDv(const QString& path) {
                                           "pcm_s16le",
                                           path});
   return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && QFile::exists(path);
+}
+
+/// Runs `program` with `arguments`, with `environment` added; true when it exited with 0.
+bool Runs(const QString& program, const QStringList& arguments,
+          const QStringList& environment = {}) {
+  QProcess process;
+  QProcessEnvironment added = QProcessEnvironment::systemEnvironment();
+  for (const QString& setting : environment)
+    added.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+  process.setProcessEnvironment(added);
+  process.start(program, arguments);
+  return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+         process.exitCode() == 0;
+}
+
+/// FFmpeg's picture of one flat colour: `seconds` of NTSC DV in an AVI, or a PNG still.
+bool MakeFlat(const QString& path, const char* colour, bool still) {
+  QStringList arguments = {"-v",
+                           "error",
+                           "-y",
+                           "-f",
+                           "lavfi",
+                           "-i",
+                           QStringLiteral("color=c=%1:size=720x480:rate=30000/1001").arg(colour)};
+  if (still)
+    arguments << QStringList{"-frames:v", "1", path};
+  else
+    arguments << QStringList{"-t", "2", "-c:v", "dvvideo", "-pix_fmt", "yuv411p", path};
+  return Runs(QStringLiteral("ffmpeg"), arguments) && QFile::exists(path);
+}
+
+/// True when `pixel` is `rgb` within what DV's colour and the scaling change.
+bool Near(QRgb pixel, std::uint32_t rgb) {
+  const auto close = [](int a, int b) { return std::abs(a - b) <= 24; };
+  return close(qRed(pixel), int(rgb >> 16 & 0xff)) && close(qGreen(pixel), int(rgb >> 8 & 0xff)) &&
+         close(qBlue(pixel), int(rgb & 0xff));
+}
+
+QImage SvgRendered(const QString& path, double scale = 1) {
+  QSvgRenderer renderer(path);
+  if (!renderer.isValid()) return {};
+  QImage image((QSizeF(renderer.defaultSize()) * scale).toSize(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  renderer.render(&painter);
+  return image;
+}
+
+QString Describe(QRgb pixel) {
+  return QStringLiteral("%1,%2,%3").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
 }
 
 }  // namespace
@@ -296,6 +347,76 @@ class TimelineTest : public QObject {
     QVERIFY(texts.contains(QStringLiteral("見つからない: gone.avi")));
     QCOMPARE(fit, QStringLiteral("全体"));
     QVERIFY2(tip.contains(QStringLiteral("素材が見つかりません")), qPrintable(tip));
+  }
+
+  // A red movie on the main row and a blue still on the insert row show their colours inside
+  // their boxes: in the window once the posters came, in the picture with --posters, in the
+  // batch's picture and in the thumbnail. A second look takes them from the cache without
+  // starting the media program; without media the picture is the one drawn without posters.
+  void EachFoundClipShowsItsOwnPictureEverywhere() {
+    const QString cache = Path("cache");
+    qputenv("XDG_CACHE_HOME", cache.toUtf8());
+    QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("day")));
+    QVERIFY(MakeFlat(Path("day/red.avi"), "0xff0000", false));
+    QVERIFY(MakeFlat(Path("day/blue.png"), "0x0000ff", true));
+    build::Project shape;
+    shape.main = {{"day\\red.avi", 30, 89, 0, "", 100, 100, {}}};
+    shape.insert = {{"day\\blue.png", 0, 59, 0, "", 100, 100, {}}};
+    WriteAll(Path("p.mpj"), build::BuildProject(shape));
+
+    ShowProject(Path("p.mpj"));
+    TimelineView& view = window->Timeline();
+    const pages::TimelineState& state = view.State();
+    QTRY_VERIFY_WITH_TIMEOUT(!state.ReadingPosters(), 30000);
+    QTRY_VERIFY(!state.Shapes().empty());
+    const pages::TimelineMetrics& metrics = state.Metrics();
+    const QImage painted = Painted(*view.Canvas());
+    const auto boxPixel = [&](std::size_t row) {
+      return painted.pixel(static_cast<int>(metrics.labelWidth + state.Zoom().XOf(0) + 8),
+                           static_cast<int>(metrics.TopOf(row) + metrics.Row() / 2 + 4));
+    };
+    QVERIFY2(Near(boxPixel(TimelineScene::mainRow), 0xff0000),
+             qPrintable(Describe(boxPixel(TimelineScene::mainRow))));
+    QVERIFY2(Near(boxPixel(1), 0x0000ff), qPrintable(Describe(boxPixel(1))));
+    QVERIFY(QDir(cache + "/pexol/posters").entryList(QDir::Files).size() == 2);
+
+    // The picture's boxes: rows 36 pixels apart below a ruler of 28, the poster one pixel
+    // inside a box's outline; the second run's media program fails, so the cache serves it.
+    const QStringList run = {QStringLiteral("XDG_CACHE_HOME=") + cache};
+    const QString cli = qEnvironmentVariable("PEXOL_CLI");
+    for (const char* program : {"", "/bin/false"}) {
+      QStringList environment = run;
+      if (*program) environment << QStringLiteral("PEXOL_RENDER=%1").arg(program);
+      QVERIFY(Runs(cli, {"picture", Path("p.mpj"), Path("p.svg"), "--posters"}, environment));
+      const QImage svg = SvgRendered(Path("p.svg"));
+      QVERIFY(!svg.isNull());
+      QVERIFY2(Near(svg.pixel(118, 34 + 2 * 36 + 16), 0xff0000),
+               qPrintable(Describe(svg.pixel(118, 34 + 2 * 36 + 16))));
+      QVERIFY(Near(svg.pixel(118, 34 + 36 + 16), 0x0000ff));
+    }
+    QVERIFY(Runs(cli, {"picture", Path("p.mpj"), Path("plain.svg")}, run));
+    QFile plain(Path("plain.svg"));
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    QVERIFY(!plain.readAll().contains("<image"));
+
+    // The batch's picture, from the cache too.
+    QTemporaryDir out;
+    QVERIFY(Runs(cli, {"batch", folder->path(), "--out", out.path()},
+                 run + QStringList{"PEXOL_RENDER=/bin/false"}));
+    const QImage batch = SvgRendered(out.filePath(QStringLiteral("p/p.svg")));
+    QVERIFY(!batch.isNull());
+    QVERIFY2(Near(batch.pixel(118, 34 + 2 * 36 + 16), 0xff0000),
+             qPrintable(Describe(batch.pixel(118, 34 + 2 * 36 + 16))));
+
+    // The thumbnail: the whole picture in 256 pixels, the posters a few pixels each.
+    QVERIFY(Runs(QStringLiteral(PEXOL_THUMBNAILER), {"256", Path("p.mpj"), Path("p.png")},
+                 run + QStringList{"PEXOL_RENDER=/bin/false"}));
+    const QImage thumbnail(Path("p.png"));
+    QVERIFY(!thumbnail.isNull());
+    const double scale = thumbnail.width() / (360.0 + 130.0);
+    const QRgb thumbnailRed = thumbnail.pixel(static_cast<int>(114 * scale),
+                                              static_cast<int>((34 + 2 * 36 + 16) * scale));
+    QVERIFY2(Near(thumbnailRed, 0xff0000), qPrintable(Describe(thumbnailRed)));
   }
 
  private:

@@ -2,7 +2,11 @@
 // and where their outputs go, and command lines a shell reads back as given
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <thread>
 
 #include "batch/BatchJob.h"
 #include "batch/JobResult.h"
@@ -58,6 +62,35 @@ TEST(BatchPartsTest, JobLinesReadBackByAShellAsTheyWereGiven) {
   EXPECT_EQ(absolute.out, (fs::current_path() / "out").string());
   EXPECT_EQ(absolute.maps[0], "C:\\Video=" + (fs::current_path() / "media").string());
   EXPECT_EQ(absolute.searchFolders[0], (fs::current_path() / "footage").string());
+}
+
+// Two pools side by side (the window reads its media's facts and posters at once) and a child
+// started outside both (the window's render): each sees how its own children ended.
+TEST(BatchPartsTest, PoolsSideBySideEachSeeTheirOwnChildrenEnd) {
+  const pid_t foreign = ::fork();
+  ASSERT_GE(foreign, 0);
+  if (foreign == 0) {
+    ::usleep(300000);
+    ::_exit(7);
+  }
+  const auto exitOf = [](const std::string& script) {
+    int code = -2;
+    const PoolCalls calls{[&code](std::size_t, const ChildEnd& end) { code = end.exitCode; },
+                          [] { return false; },
+                          {},
+                          {}};
+    RunInPool({{"sh", "-c", script}}, 1, calls);
+    return code;
+  };
+  int slow = -2;
+  std::thread other([&] { slow = exitOf("sleep 0.4; exit 3"); });
+  EXPECT_EQ(exitOf("exit 5"), 5);
+  EXPECT_EQ(exitOf("sleep 0.2; exit 6"), 6);
+  other.join();
+  EXPECT_EQ(slow, 3);
+  int status = 0;
+  ASSERT_EQ(::waitpid(foreign, &status, 0), foreign);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
 }
 
 // Archives keep result files of earlier versions, whose warnings were texts with what gave

@@ -28,6 +28,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
+// The poster frames the jobs' pictures decode are kept in a folder of the tests, not in the
+// user's cache folder.
+[[maybe_unused]] const bool postersCachedAside = [] {
+  const fs::path cache = fs::temp_directory_path() / "pexol-batch-test-cache";
+  return setenv("XDG_CACHE_HOME", cache.c_str(), 1) == 0;
+}();
+
 /// Every file below `folder` with its bytes.
 std::map<std::string, std::string> Files(const TempFolder& folder, const std::string& below) {
   std::map<std::string, std::string> files;

@@ -13,7 +13,9 @@
 #include "core/RunObserver.h"
 #include "model/Timeline.h"
 #include "picture/RunPicture.h"
+#include "picture/ScenePosters.h"
 #include "picture/TimelineMarks.h"
+#include "probe/PosterFrames.h"
 #include "support/Conversions.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
@@ -318,4 +320,71 @@ TEST_F(PictureTest, TheCommandLineWritesTheSamePictureAtTheChosenScale) {
 }
 
 }  // namespace
+// A movie red for a second and blue after it, a still, and a file FFmpeg cannot read, through
+// one run of the media program: a frame a time, as small PNGs, kept by file and time; asked
+// again, the cache answers without the program (which now fails at once).
+TEST(PosterFramesTest, EachTimeItsFrameOnceThenFromTheCache) {
+  test::TempFolder folder;
+  setenv("XDG_CACHE_HOME", folder.Path("cache").c_str(), 1);
+  const std::string make =
+      "ffmpeg -v error -y -f lavfi -i color=c=red:size=720x480:rate=30000/1001:d=1 -f lavfi -i "
+      "color=c=blue:size=720x480:rate=30000/1001:d=1 -filter_complex concat=n=2 -c:v dvvideo "
+      "-pix_fmt yuv411p '" +
+      folder.Path("two.avi") + "' && ffmpeg -v error -y -f lavfi -i color=c=green:size=64x48 " +
+      "-frames:v 1 '" + folder.Path("still.png") + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  folder.Write("broken.avi", "RIFF not a movie");
+  const std::vector<PosterRequest> requests = {{folder.Path("two.avi"), 0},
+                                               {folder.Path("two.avi"), 1500000},
+                                               {folder.Path("still.png"), std::nullopt},
+                                               {folder.Path("broken.avi"), 0},
+                                               {folder.Path("two.avi"), 0}};
+  setenv("PEXOL_RENDER", PEXOL_RENDER_PROGRAM, 1);
+  const std::vector<std::string> posters = PosterFrames(requests, {});
+  ASSERT_EQ(posters.size(), requests.size());
+  // DV's pixels are narrower than square: 720 of them are 640 wide.
+  EXPECT_EQ(PngSize(posters[0]).width, posterWidth);
+  EXPECT_EQ(PngSize(posters[0]).height, 120);
+  EXPECT_NE(posters[0], posters[1]);
+  EXPECT_EQ(posters[0], posters[4]);
+  EXPECT_EQ(PngSize(posters[2]).width, 64);
+  EXPECT_TRUE(posters[3].empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("cache/pexol/posters")),
+                          std::filesystem::directory_iterator()),
+            4);
+
+  setenv("PEXOL_RENDER", "/bin/false", 1);
+  EXPECT_EQ(PosterFrames(requests, {}), posters);
+  // A medium changed since is decoded again: here by a program that fails, so it has none.
+  folder.Write("still.png", "changed");
+  EXPECT_TRUE(PosterFrames({requests[2]}, {})[0].empty());
+  unsetenv("PEXOL_RENDER");
+  unsetenv("XDG_CACHE_HOME");
+
+  EXPECT_EQ(PngDataUrl("Man"), "data:image/png;base64,TWFu");
+  EXPECT_EQ(PngDataUrl("Ma"), "data:image/png;base64,TWE=");
+  EXPECT_EQ(PngDataUrl("M"), "data:image/png;base64,TQ==");
+  EXPECT_EQ(PngSize("not a png at all, really not").width, 0);
+}
+
+// With media found the picture asks for posters only with the option; with none found, the
+// option changes nothing.
+TEST_F(PictureTest, PostersAreOnlyAskedForAndNeverDrawnWithoutMedia) {
+  setenv("XDG_CACHE_HOME", folder.Path("cache").c_str(), 1);
+  setenv("PEXOL_RENDER", "/bin/false", 1);
+  PictureJob job;
+  job.source = folder.Path("p.mpj");
+  job.destination = folder.Path("plain.svg");
+  NullObserver quiet;
+  ASSERT_TRUE(RunPicture(job, quiet).Completed());
+  job.destination = folder.Path("posters.svg");
+  job.posters = true;
+  ASSERT_TRUE(RunPicture(job, quiet).Completed());
+  // here.avi is found but holds no movie: no poster, the same picture byte for byte.
+  EXPECT_EQ(folder.Read("plain.svg"), folder.Read("posters.svg"));
+  EXPECT_EQ(folder.Read("plain.svg").find("<image"), std::string::npos);
+  unsetenv("PEXOL_RENDER");
+  unsetenv("XDG_CACHE_HOME");
+}
+
 }  // namespace pexol
