@@ -319,7 +319,6 @@ TEST_F(PictureTest, TheCommandLineWritesTheSamePictureAtTheChosenScale) {
   EXPECT_NE(svg.find(">00:00:02:00<"), std::string::npos);  // the ruler in PAL timecode
 }
 
-}  // namespace
 // A movie red for a second and blue after it, a still, and a file FFmpeg cannot read, through
 // one run of the media program: a frame a time, as small PNGs, kept by file and time; asked
 // again, the cache answers without the program (which now fails at once).
@@ -387,4 +386,5 @@ TEST_F(PictureTest, PostersAreOnlyAskedForAndNeverDrawnWithoutMedia) {
   unsetenv("XDG_CACHE_HOME");
 }
 
+}  // namespace
 }  // namespace pexol
