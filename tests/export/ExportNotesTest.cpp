@@ -110,7 +110,7 @@ TEST(ExportNotes, EachFormatNotesEveryWayItChangesTheTimeline) {
   EXPECT_EQ(NoteOf(NotesOf("otio", timeline), SoundOnOwnTracks).count, 3u);
   EXPECT_EQ(NoteOf(NotesOf("otio", timeline), LevelsInMetadata).count, 2u);
   EXPECT_EQ(NoteOf(NotesOf("aaf", timeline), LevelsAbove200).clips[0].name, "a.avi");
-  const ExportNote& markers = NoteOf(NotesOf("aaf", timeline), TitlesAsMarkers);
+  const ExportNote markers = NoteOf(NotesOf("aaf", timeline), TitlesAsMarkers);
   EXPECT_EQ(markers.clips[0].name, "Hello");
   EXPECT_EQ(NoteOf(NotesOf("kdenlive", timeline), TitleImagesAsClips).clips[0].name, "logo.bmp");
   EXPECT_EQ(NoteOf(NotesOf("cmx3600", timeline), LevelsLeftOut).count, 2u);  // a.avi, m.wav
