@@ -508,6 +508,9 @@ TEST(Timeline, TheLargeProjectReadsAndAMissingClipLeadsToTheMediaFolders) {
     HWND bar = FindWindowExW(view.Handle(), nullptr, L"SCROLLBAR", nullptr);
     ASSERT_NE(bar, nullptr);
     // A page at a time to the middle, as clicks beside the bar's thumb go; the thumb follows.
+    // From the start (1:1 keeps the fitted view's middle, which the room after the end moves).
+    SendMessageW(view.Handle(), WM_HSCROLL, SB_LEFT, reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(state.Zoom().Left(), 0);
     double before = state.Zoom().Left();
     for (int page = 0; page < 1000 && state.Zoom().Left() + state.Zoom().RowsWidth() / 2 < 152220;
          ++page) {
