@@ -2,7 +2,10 @@
 #include "render/RenderOutcome.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
+#include "core/PlatformPath.h"
 #include "core/Translation.h"
 
 namespace pexol {
@@ -19,12 +22,28 @@ std::string RenderCompletedMessage(std::string_view source, std::string_view des
                    source, destination, length, outcome.frames, taken);
 }
 
+namespace {
+
+// A stopped run never replaces its destination: what is there now was there before it.
+bool DestinationThere(std::string_view destination) {
+  std::error_code ignored;
+  return std::filesystem::exists(platform::PathOf(destination), ignored);
+}
+
+}  // namespace
+
 std::string RenderStoppedMessage(std::string_view source, std::string_view destination) {
+  if (!DestinationThere(destination))
+    return Say("render stopped\n\n{0}\n\nThe partial file was removed; nothing was written.",
+               source);
   return Say("render stopped\n\n{0}\n\nThe partial file was removed; {1} was left as it was.",
              source, destination);
 }
 
 std::string JoinStoppedMessage(std::string_view destination) {
+  if (!DestinationThere(destination))
+    return Say("join stopped\n\n{0}\n\nThe partial file was removed; nothing was written.",
+               destination);
   return Say("join stopped\n\n{0}\n\nThe partial file was removed; {0} was left as it was.",
              destination);
 }

@@ -13,6 +13,7 @@
 
 #include "core/RunObserver.h"
 #include "render/JoinPieces.h"
+#include "render/RenderOutcome.h"
 #include "support/CommandOutput.h"
 #include "support/TempFolder.h"
 
@@ -23,8 +24,6 @@ namespace fs = std::filesystem;
 
 using test::Ffmpeg;
 using test::Output;
-
-
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -248,6 +247,21 @@ TEST_F(JoinPiecesTest, SoundAloneAndUnknownContainersAreRefused) {
             std::string::npos)
       << result.message;
   EXPECT_EQ(folder.FileCount(), 0u);
+}
+
+// A stop says the destination was left as it was only when there was one; otherwise that
+// nothing was written.
+TEST(StoppedMessages, SayWhatWasLeftOnlyWhereThereWasSomething) {
+  test::TempFolder folder;
+  const std::string absent = folder.Path("absent.mp4");
+  folder.Write("earlier.mp4", "earlier");
+  const std::string earlier = folder.Path("earlier.mp4");
+  EXPECT_NE(RenderStoppedMessage("p.mpj", absent).find("removed; nothing was written."),
+            std::string::npos);
+  EXPECT_NE(RenderStoppedMessage("p.mpj", earlier).find(earlier + " was left as it was."),
+            std::string::npos);
+  EXPECT_NE(JoinStoppedMessage(absent).find("removed; nothing was written."), std::string::npos);
+  EXPECT_NE(JoinStoppedMessage(earlier).find(earlier + " was left as it was."), std::string::npos);
 }
 
 }  // namespace
