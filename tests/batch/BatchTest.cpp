@@ -365,26 +365,6 @@ for line in open("plan.jsonl", encoding="utf-8"):
             std::string::npos);
 }
 
-/// Runs `command` with sh in the folder: its exit status, and what it wrote to standard error.
-CliOutcome ShellInBatchFolder(const TempFolder& folder, const std::string& command) {
-  const std::string err = folder.Folder().string() + ".shell-err";
-  const int status = std::system(
-      ("cd '" + folder.Folder().string() + "' && { " + command + "; } >/dev/null 2>'" + err + "'")
-          .c_str());
-  std::ifstream in(err, std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), {});
-  fs::remove(err);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", text};
-}
-
-/// The here-document of `plan` that ends with `end`: the script a job is submitted with.
-std::string SubmittedScript(const std::string& plan, const std::string& end) {
-  const std::size_t start = plan.find("<<'" + end + "'\n");
-  if (start == std::string::npos) return "";
-  const std::size_t body = plan.find('\n', start) + 1;
-  return plan.substr(body, plan.find("\n" + end + "\n", body) + 1 - body);
-}
-
 // The Slurm script's tasks, run as a node runs them, then its report: the batch's files. A
 // project that failed wrote its result, so its task succeeds and the report is not cancelled;
 // a task whose node lacks a shared folder fails before it starts.
@@ -394,23 +374,23 @@ TEST_F(BatchTest, TheSlurmPlanRunsAProjectATaskAndTheReportOnceTheyEnded) {
       RunCli(PEXOL_CLI, folder, "batch archive --out planned --format mlt --plan=slurm");
   ASSERT_EQ(plan.exitCode, 0) << plan.err;
   folder.Write("plan.sh", plan.out);
-  EXPECT_EQ(ShellInBatchFolder(folder, "sh -n plan.sh").exitCode, 0);
+  EXPECT_EQ(ShellIn(folder, "sh -n plan.sh").exitCode, 0);
   const std::string planned = folder.Path("planned");
   for (const std::string& expected :
        std::vector<std::string>{"--array=1-3 ", "--dependency=afterok:\"$array\"",
                                 "mkdir -p -- " + planned + "\n", "#   " + folder.Path("archive"),
                                 "\"$program\" batch --report-only --out " + planned + "\n"})
     EXPECT_NE(plan.out.find(expected), std::string::npos) << expected << "\n" << plan.out;
-  ASSERT_EQ(ShellInBatchFolder(folder, "mkdir -p planned").exitCode, 0);
+  ASSERT_EQ(ShellIn(folder, "mkdir -p planned").exitCode, 0);
   folder.Write("tasks.sh", SubmittedScript(plan.out, "PEXOL_TASKS"));
   folder.Write("report.sh", SubmittedScript(plan.out, "PEXOL_FINISH"));
   const std::string program = "PEXOL_CLI='" + std::string(PEXOL_CLI) + "' ";
   for (int task = 1; task <= 3; ++task) {
-    const CliOutcome ran = ShellInBatchFolder(
-        folder, program + "SLURM_ARRAY_TASK_ID=" + std::to_string(task) + " sh tasks.sh");
+    const CliOutcome ran =
+        ShellIn(folder, program + "SLURM_ARRAY_TASK_ID=" + std::to_string(task) + " sh tasks.sh");
     EXPECT_EQ(ran.exitCode, 0) << task << ": " << ran.err;
   }
-  EXPECT_EQ(ShellInBatchFolder(folder, program + "sh report.sh").exitCode, 2);  // one failed
+  EXPECT_EQ(ShellIn(folder, program + "sh report.sh").exitCode, 2);  // one failed
   std::map<std::string, std::string> batch = Files(folder, "out");
   std::map<std::string, std::string> slurm = Files(folder, "planned");
   ASSERT_EQ(batch.size(), slurm.size());
@@ -422,8 +402,7 @@ TEST_F(BatchTest, TheSlurmPlanRunsAProjectATaskAndTheReportOnceTheyEnded) {
   }
 
   fs::rename(folder.Folder() / "archive", folder.Folder() / "moved");
-  const CliOutcome unshared =
-      ShellInBatchFolder(folder, program + "SLURM_ARRAY_TASK_ID=1 sh tasks.sh");
+  const CliOutcome unshared = ShellIn(folder, program + "SLURM_ARRAY_TASK_ID=1 sh tasks.sh");
   EXPECT_EQ(unshared.exitCode, 2);
   EXPECT_NE(unshared.err.find("does not see the folder " + folder.Path("archive")),
             std::string::npos)

@@ -240,26 +240,6 @@ TEST_F(RenderInRangesTest, ThePlanRunByHandMakesTheSameFile) {
   EXPECT_EQ(folder.Read("planned.mov"), folder.Read("rendered.mov"));
 }
 
-/// Runs `command` with sh in the folder: its exit status, and what it wrote to standard error.
-test::CliOutcome InFolder(const test::TempFolder& folder, const std::string& command) {
-  const std::string err = folder.Folder().string() + ".shell-err";
-  const int status = std::system(
-      ("cd '" + folder.Folder().string() + "' && { " + command + "; } >/dev/null 2>'" + err + "'")
-          .c_str());
-  std::ifstream in(err, std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), {});
-  fs::remove(err);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", text};
-}
-
-/// The script a job is submitted with: the here-document that ends with `end` in the plan.
-std::string JobScript(const std::string& plan, const std::string& end) {
-  const std::size_t start = plan.find("<<'" + end + "'\n");
-  if (start == std::string::npos) return "";
-  const std::size_t body = plan.find('\n', start) + 1;
-  return plan.substr(body, plan.find("\n" + end + "\n", body) + 1 - body);
-}
-
 // DV is interlaced, so each range deinterlaces: with two render threads the frames a range
 // made depended on their timing. The plan's lines run by GNU parallel, then its join, make the
 // default render's file, and a range rendered again its bytes.
@@ -277,16 +257,16 @@ TEST_F(RenderInRangesTest, ThePlanRunByGnuParallelThenItsJoinIsTheDefaultRender)
   ASSERT_EQ(LineCount(plan.out), 4u) << plan.out;
   folder.Write("plan.txt", plan.out);
   const std::string path = "PATH='" + fs::path(PEXOL_CLI).parent_path().string() + "':$PATH ";
-  const test::CliOutcome ran = InFolder(folder, "head -n 3 plan.txt | " + path +
-                                                    "parallel --will-cite --halt now,fail=1 && " +
-                                                    "tail -n 1 plan.txt | " + path + "sh");
+  const test::CliOutcome ran = test::ShellIn(
+      folder, "head -n 3 plan.txt | " + path + "parallel --will-cite --halt now,fail=1 && " +
+                  "tail -n 1 plan.txt | " + path + "sh");
   ASSERT_EQ(ran.exitCode, 0) << ran.err;
   ASSERT_EQ(test::RunCli(PEXOL_CLI, folder, "render dv.mpj rendered.mp4 --jobs 2").exitCode, 0);
   EXPECT_EQ(folder.Read("planned.mp4"), folder.Read("rendered.mp4"));
 
   std::string again = plan.out.substr(0, plan.out.find('\n'));
   again.replace(again.find("planned.pexol-range-1-of-2.mp4"), 30, "again.mp4");
-  ASSERT_EQ(InFolder(folder, path + again).exitCode, 0) << again;
+  ASSERT_EQ(test::ShellIn(folder, path + again).exitCode, 0) << again;
   EXPECT_EQ(folder.Read("again.mp4"), folder.Read("planned.pexol-range-1-of-2.mp4"));
 }
 
@@ -298,7 +278,7 @@ TEST_F(RenderInRangesTest, TheSlurmPlanSubmitsTheRangesThenTheJoinThatWaitsForTh
       Render("out.mp4 --jobs 2 --search footage --size 1080p --plan=slurm");
   ASSERT_EQ(plan.exitCode, 0) << plan.err;
   folder.Write("plan.sh", plan.out);
-  EXPECT_EQ(InFolder(folder, "sh -n plan.sh").exitCode, 0);
+  EXPECT_EQ(test::ShellIn(folder, "sh -n plan.sh").exitCode, 0);
   const std::string root = folder.Folder().string();
   for (const std::string& expected : std::vector<std::string>{
            "--array=1-3 ", "--dependency=afterok:\"$array\" --kill-on-invalid-dep=yes",
@@ -309,7 +289,7 @@ TEST_F(RenderInRangesTest, TheSlurmPlanSubmitsTheRangesThenTheJoinThatWaitsForTh
   // 350 frames of 1080p a range: a longer time and more memory than SD's least.
   EXPECT_NE(plan.out.find("memory=${PEXOL_SLURM_MEMORY:-2500}"), std::string::npos) << plan.out;
 
-  const std::string tasks = JobScript(plan.out, "PEXOL_TASKS");
+  const std::string tasks = test::SubmittedScript(plan.out, "PEXOL_TASKS");
   folder.Write("tasks.sh", tasks);
   std::size_t count = 0;
   for (std::size_t at = 0; (at = tasks.find(") set -- render ", at)) != std::string::npos; ++at)
@@ -318,11 +298,11 @@ TEST_F(RenderInRangesTest, TheSlurmPlanSubmitsTheRangesThenTheJoinThatWaitsForTh
   EXPECT_NE(tasks.find("3) set -- render " + root + "/p.mpj " + root + "/out.pexol-sound.m4a"),
             std::string::npos)
       << tasks;
-  const test::CliOutcome stray = InFolder(folder, "SLURM_ARRAY_TASK_ID=4 sh tasks.sh");
+  const test::CliOutcome stray = test::ShellIn(folder, "SLURM_ARRAY_TASK_ID=4 sh tasks.sh");
   EXPECT_EQ(stray.exitCode, 2);
   EXPECT_NE(stray.err.find("sbatch --array=1-3"), std::string::npos) << stray.err;
   fs::rename(folder.Folder() / "footage", folder.Folder() / "elsewhere");
-  const test::CliOutcome unshared = InFolder(folder, "SLURM_ARRAY_TASK_ID=1 sh tasks.sh");
+  const test::CliOutcome unshared = test::ShellIn(folder, "SLURM_ARRAY_TASK_ID=1 sh tasks.sh");
   EXPECT_EQ(unshared.exitCode, 2);
   EXPECT_NE(unshared.err.find("does not see the folder " + root + "/footage"), std::string::npos)
       << unshared.err;

@@ -36,4 +36,24 @@ inline CliOutcome RunCli(const char* cli, const TempFolder& folder, const std::s
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(logs + ".out"), slurp(logs + ".err")};
 }
 
+/// Runs `command` with sh in `folder`: its exit status, and what it wrote to standard error.
+inline CliOutcome ShellIn(const TempFolder& folder, const std::string& command) {
+  const std::string err = folder.Folder().string() + ".shell-err";
+  const int status = std::system(
+      ("cd '" + folder.Folder().string() + "' && { " + command + "; } >/dev/null 2>'" + err + "'")
+          .c_str());
+  std::ifstream in(err, std::ios::binary);
+  std::string text(std::istreambuf_iterator<char>(in), {});
+  std::filesystem::remove(err);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", text};
+}
+
+/// The here-document of a Slurm plan that ends with `end`: the script a job is submitted with.
+inline std::string SubmittedScript(const std::string& plan, const std::string& end) {
+  const std::size_t start = plan.find("<<'" + end + "'\n");
+  if (start == std::string::npos) return "";
+  const std::size_t body = plan.find('\n', start) + 1;
+  return plan.substr(body, plan.find("\n" + end + "\n", body) + 1 - body);
+}
+
 }  // namespace pexol::test
