@@ -167,14 +167,6 @@ bool CarriesAudio(const TimelineItem& item) {
   return item.kind == ItemKind::Movie && item.hasAudio && !item.slow;
 }
 
-Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks) {
-  Frames end = 0;
-  for (const auto* track : tracks) {
-    if (!track->empty()) end = std::max(end, track->back().recordOut);
-  }
-  return end;
-}
-
 std::optional<double> GainDb(double level) {
   if (level <= 0) return std::nullopt;
   return 20 * std::log10(std::min(level, double(maxLevel)) / 100.0);

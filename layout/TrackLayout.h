@@ -110,9 +110,6 @@ std::string CleanText(std::string text);
 /// own EDL lists slow clips as video only).
 bool CarriesAudio(const TimelineItem& item);
 
-/// The end of the last piece of any of the tracks.
-Frames TimelineEnd(const std::vector<const std::vector<TrackPiece>*>& tracks);
-
 /// `stored` decoded with the settings' decoder (bytes as they are without one).
 std::string Decode(const ExportSettings& settings, std::string_view stored);
 

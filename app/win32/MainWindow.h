@@ -11,6 +11,7 @@
 #include "app/pages/MediaFolders.h"
 #include "app/pages/PageRun.h"
 #include "app/pages/WindowRules.h"
+#include "app/win32/AboutPanel.h"
 #include "app/win32/PagePanel.h"
 #include "app/win32/PictureView.h"
 #include "app/win32/Prompts.h"

@@ -14,7 +14,6 @@
 
 namespace pexol::pages {
 struct MediaFolders;
-class SettingsStore;
 }  // namespace pexol::pages
 
 namespace pexol::win32 {
@@ -116,6 +115,9 @@ class PagePanel final : private pages::RunView {
   bool Ask(const std::string& question) override;
   void ShowResult(const pages::ShownMessage& message) override;
 
+  /// Posted by the run's thread: the run has news for the window's thread.
+  static constexpr UINT runMessage = WM_APP + 1;
+
   HWND handle = nullptr;
   std::unique_ptr<pages::Page> model;
   PanelHost& host;
@@ -125,40 +127,13 @@ class PagePanel final : private pages::RunView {
   pages::PageRun run;
 };
 
-/// The "about" page: icon, name, version and notice, and the list of the window's languages.
-class AboutPanel {
- public:
-  AboutPanel(HWND window, const Metrics& metrics, pages::SettingsStore& settings);
-  ~AboutPanel();
-  AboutPanel(const AboutPanel&) = delete;
-  AboutPanel& operator=(const AboutPanel&) = delete;
-
-  HWND Handle() const { return handle; }
-  int LayOut(int width, int height, bool place = true);
-  /// The least width that shows every line whole.
-  int MinWidth() const;
-  void SetMetrics(const Metrics& now);
-
- private:
-  friend class PagePanel;
-  /// The user chose a language from the list: it is the window's from its next start.
-  void Chosen();
-
-  HWND handle = nullptr;
-  const Metrics* metrics;
-  pages::SettingsStore& settings;
-  HWND icon = nullptr;
-  std::vector<HWND> lines;
-  HWND languageLabel = nullptr;
-  HWND languageList = nullptr;
-  HWND languageNote = nullptr;
-};
-
 /// Keeps the English texts of the pages' controls, so that a translated window gives each the
 /// access key it has in English. Called once at the start, before a catalogue is chosen.
 void KeepEnglishLabels();
 
 /// Registers the panels' window class; once per process.
 void RegisterPanelClass();
+/// The panels' window class, the pages' and the about page's.
+const wchar_t* PanelClass();
 
 }  // namespace pexol::win32
