@@ -15,7 +15,7 @@
 #include "core/Translation.h"
 #include "probe/PosterCache.h"
 #include "probe/ProbeWithFfmpeg.h"
-#include "render/PosterFrame.h"
+#include "transcode/PosterFrame.h"
 
 namespace pexol::cli {
 

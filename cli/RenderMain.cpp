@@ -15,7 +15,7 @@
 #include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "core/Version.h"
-#include "render/JoinPieces.h"
+#include "join/JoinPieces.h"
 #include "render/RunRender.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/StopSignals.h"
 #include "core/Translation.h"
-#include "render/TranscodeMedia.h"
+#include "transcode/TranscodeMedia.h"
 #include "sections/ClipKind.h"
 
 namespace pexol::cli {

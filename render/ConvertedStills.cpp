@@ -20,7 +20,7 @@ extern "C" {
 #include "core/Translation.h"
 #include "media/PathText.h"
 #include "render/RenderSteps.h"
-#include "render/TranscodeParts.h"
+#include "transcode/TranscodeParts.h"
 
 namespace pexol {
 

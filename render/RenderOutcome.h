@@ -5,14 +5,12 @@
 #include <string_view>
 
 #include "core/Translation.h"
+#include "run/WrittenOutcome.h"
 
 namespace pexol {
 
 /// What a render wrote: its length and the time it took.
-struct RenderOutcome {
-  long long frames = 0;
-  double seconds = 0;
-};
+using RenderOutcome = WrittenOutcome;
 
 inline constexpr std::string_view cannotRender = ToTranslate("Can not render the timeline");
 inline constexpr std::string_view cannotJoin = ToTranslate("Can not join the rendered ranges");

@@ -12,7 +12,7 @@ extern "C" {
 #include <memory>
 
 #include "core/Translation.h"
-#include "render/FfmpegObjects.h"
+#include "transcode/FfmpegObjects.h"
 
 namespace pexol {
 

@@ -3,7 +3,9 @@
 #
 # Rank of each folder: a folder may include its own headers and those of folders of a lower
 # rank. Folders of equal rank never include one another (run and layout; cli and app; check,
-# export, relink, picture; render and collect). The probe sits on run, below the drivers.
+# export, relink, picture, transcode; render and collect; join and batch). The probe sits on run,
+# below the drivers; FFmpeg's transcodes below the render that converts its stills with them, the
+# join of a render's ranges above it.
 set(rank_core 0)
 set(rank_sections 1)
 set(rank_media 1)
@@ -17,13 +19,15 @@ set(rank_check 7)
 set(rank_export 7)
 set(rank_relink 7)
 set(rank_picture 7)
+set(rank_transcode 7)
 set(rank_render 8)
 set(rank_collect 8)
+set(rank_join 9)
 set(rank_batch 9)
 set(rank_cli 10)
 set(rank_app 10)
-set(layers core sections media model edl convert run layout probe check export relink picture render
-  collect batch cli app)
+set(layers core sections media model edl convert run layout probe check export relink picture
+  transcode render collect join batch cli app)
 
 set(failures "")
 foreach(layer IN LISTS layers)

@@ -1,4 +1,4 @@
-// render/JoinInputs.h - what a join reads: the pieces and the sound, checked alike, and their
+// join/JoinInputs.h - what a join reads: the pieces and the sound, checked alike, and their
 // packets with the joined file's times
 #pragma once
 
@@ -13,7 +13,7 @@ extern "C" {
 #include <vector>
 
 #include "core/Translation.h"
-#include "render/FfmpegObjects.h"
+#include "transcode/FfmpegObjects.h"
 
 namespace pexol {
 

@@ -1,17 +1,17 @@
-// render/TranscodeMedia.cpp - one movie or still turned into a file today's editors open: the
+// transcode/TranscodeMedia.cpp - one movie or still turned into a file today's editors open: the
 // checks, the destination written beside itself and put in place, the result
-#include "render/TranscodeMedia.h"
+#include "transcode/TranscodeMedia.h"
 
 #include <chrono>
 #include <cstdio>
 
 #include "core/FileIo.h"
 #include "core/Translation.h"
-#include "render/FfmpegObjects.h"
-#include "render/RenderOutcome.h"
-#include "render/TranscodeParts.h"
+#include "transcode/FfmpegObjects.h"
+#include "transcode/TranscodeParts.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
+#include "run/WrittenOutcome.h"
 
 namespace pexol {
 
@@ -70,7 +70,7 @@ const char* WrittenAs(const TranscodeJob& job) {
   return job.still ? "PNG" : ChoiceOf(job.kind).format;
 }
 
-std::string TranscodeCompletedMessage(const TranscodeJob& job, const RenderOutcome& outcome) {
+std::string TranscodeCompletedMessage(const TranscodeJob& job, const WrittenOutcome& outcome) {
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
   // TRANSLATORS: {2} is the format written, such as PNG; {4} the seconds taken.
@@ -121,7 +121,7 @@ RunResult Transcode(const TranscodeJob& job, RunObserver& observer) {
   observer.Status(Say("[Transcode] {0}", detail::LeafOf(job.source)));
 
   RunResult result;
-  RenderOutcome outcome;
+  WrittenOutcome outcome;
   if (job.still) {
     const std::string png = detail::StillAsPng(job.source);
     if (observer.StopRequested()) return Stopped(job, observer);

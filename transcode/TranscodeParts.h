@@ -1,4 +1,4 @@
-// render/TranscodeParts.h - what the transcode's parts share: its failure, and the parts that
+// transcode/TranscodeParts.h - what the transcode's parts share: its failure, and the parts that
 // write a movie and a still
 #pragma once
 
@@ -13,7 +13,7 @@ extern "C" {
 }
 
 #include "core/RunObserver.h"
-#include "render/TranscodeMedia.h"
+#include "transcode/TranscodeMedia.h"
 
 namespace pexol::detail {
 

@@ -1,6 +1,6 @@
-// render/TranscodeMovie.cpp - a movie decoded and encoded again for today's editors (ProRes,
+// transcode/TranscodeMovie.cpp - a movie decoded and encoded again for today's editors (ProRes,
 // DNxHR or H.264), its frames, fields, pixel shape, timecode and sounds kept
-#include "render/TranscodeParts.h"
+#include "transcode/TranscodeParts.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -15,9 +15,9 @@ extern "C" {
 #include <vector>
 
 #include "core/Translation.h"
-#include "render/FfmpegObjects.h"
-#include "render/PictureConvert.h"
-#include "render/SoundCut.h"
+#include "transcode/FfmpegObjects.h"
+#include "transcode/PictureConvert.h"
+#include "transcode/SoundCut.h"
 #include "run/RunMessages.h"
 
 namespace pexol::detail {

@@ -1,4 +1,4 @@
-// tests/render/JoinPiecesTest.cpp - ranges encoded apart by FFmpeg's own program and joined: the
+// tests/join/JoinPiecesTest.cpp - ranges encoded apart by FFmpeg's own program and joined: the
 // file one encode of the whole would have been, read back with FFmpeg's tools
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/RunObserver.h"
-#include "render/JoinPieces.h"
+#include "join/JoinPieces.h"
 #include "render/RenderOutcome.h"
 #include "support/CommandOutput.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-// render/PosterFrame.h - a small picture of a movie's frame or a still, for the timeline's boxes
+// transcode/PosterFrame.h - a small picture of a movie's frame or a still, for the timeline's boxes
 #pragma once
 
 #include <cstdint>

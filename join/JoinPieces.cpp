@@ -1,6 +1,6 @@
-// render/JoinPieces.cpp - a render's ranges and its sound copied into one file, packet by packet
-// (the inputs are read in render/JoinInputs.cpp)
-#include "render/JoinPieces.h"
+// join/JoinPieces.cpp - a render's ranges and its sound copied into one file, packet by packet
+// (the inputs are read in join/JoinInputs.cpp)
+#include "join/JoinPieces.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -20,8 +20,8 @@ extern "C" {
 #include "core/TextScanner.h"
 #include "core/Translation.h"
 #include "media/PathText.h"
-#include "render/FfmpegObjects.h"
-#include "render/JoinInputs.h"
+#include "transcode/FfmpegObjects.h"
+#include "join/JoinInputs.h"
 #include "render/RenderChoices.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"

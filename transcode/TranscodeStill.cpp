@@ -1,5 +1,5 @@
-// render/TranscodeStill.cpp - a still's first picture as PNG, with its alpha and depth
-#include "render/TranscodeParts.h"
+// transcode/TranscodeStill.cpp - a still's first picture as PNG, with its alpha and depth
+#include "transcode/TranscodeParts.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -13,8 +13,8 @@ extern "C" {
 
 #include "core/FileIo.h"
 #include "core/Translation.h"
-#include "render/FfmpegObjects.h"
-#include "render/PictureConvert.h"
+#include "transcode/FfmpegObjects.h"
+#include "transcode/PictureConvert.h"
 #include "sections/ClipKind.h"
 
 namespace pexol::detail {

@@ -1,4 +1,4 @@
-// render/SoundCut.h - one sound stream of a movie decoded, cut to the span of the frames kept,
+// transcode/SoundCut.h - one sound stream of a movie decoded, cut to the span of the frames kept,
 // and encoded again
 #pragma once
 
@@ -11,7 +11,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "render/FfmpegObjects.h"
+#include "transcode/FfmpegObjects.h"
 
 struct SwrContext;
 struct AVAudioFifo;

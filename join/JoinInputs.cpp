@@ -1,5 +1,5 @@
-// render/JoinInputs.cpp - the pieces and the sound opened, compared and read packet by packet
-#include "render/JoinInputs.h"
+// join/JoinInputs.cpp - the pieces and the sound opened, compared and read packet by packet
+#include "join/JoinInputs.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>

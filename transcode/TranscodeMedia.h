@@ -1,4 +1,4 @@
-// render/TranscodeMedia.h - one movie or still of a project turned into a file today's editors
+// transcode/TranscodeMedia.h - one movie or still of a project turned into a file today's editors
 // open, by FFmpeg's libraries
 #pragma once
 

@@ -1,6 +1,6 @@
-// render/PictureConvert.cpp - decoded pictures in the pixel format an encoder takes, by
+// transcode/PictureConvert.cpp - decoded pictures in the pixel format an encoder takes, by
 // libswscale
-#include "render/PictureConvert.h"
+#include "transcode/PictureConvert.h"
 
 extern "C" {
 #include <libavutil/opt.h>

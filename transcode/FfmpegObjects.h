@@ -1,4 +1,4 @@
-// render/FfmpegObjects.h - FFmpeg's objects owned by unique_ptr, each freed by its own function
+// transcode/FfmpegObjects.h - FFmpeg's objects owned by unique_ptr, each freed by its own function
 #pragma once
 
 extern "C" {

@@ -1,6 +1,6 @@
-// render/SoundCut.cpp - one sound stream of a movie decoded, cut to the span of the frames kept,
+// transcode/SoundCut.cpp - one sound stream of a movie decoded, cut to the span of the frames kept,
 // and encoded again
-#include "render/SoundCut.h"
+#include "transcode/SoundCut.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -13,7 +13,7 @@ extern "C" {
 #include <new>
 
 #include "core/Translation.h"
-#include "render/TranscodeParts.h"
+#include "transcode/TranscodeParts.h"
 #include "run/RunMessages.h"
 
 namespace pexol::detail {

@@ -1,4 +1,4 @@
-// render/JoinPieces.h - the pieces of a render made in ranges, joined into one file by copying
+// join/JoinPieces.h - the pieces of a render made in ranges, joined into one file by copying
 #pragma once
 
 #include "core/RunObserver.h"

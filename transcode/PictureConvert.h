@@ -1,4 +1,4 @@
-// render/PictureConvert.h - decoded pictures in the pixel format an encoder takes, by libswscale
+// transcode/PictureConvert.h - decoded pictures in the pixel format an encoder takes, by libswscale
 #pragma once
 
 extern "C" {
@@ -9,7 +9,7 @@ extern "C" {
 #include <memory>
 #include <vector>
 
-#include "render/FfmpegObjects.h"
+#include "transcode/FfmpegObjects.h"
 
 struct SwsContext;
 

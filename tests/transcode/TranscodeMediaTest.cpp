@@ -1,4 +1,4 @@
-// tests/render/TranscodeMediaTest.cpp - old movies and stills made by FFmpeg, transcoded for
+// tests/transcode/TranscodeMediaTest.cpp - old movies and stills made by FFmpeg, transcoded for
 // today's editors and read back with FFmpeg's tools
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "core/RunObserver.h"
 #include "render/RenderOutcome.h"
-#include "render/TranscodeMedia.h"
+#include "transcode/TranscodeMedia.h"
 #include "support/CommandOutput.h"
 #include "support/OldMedia.h"
 #include "support/TempFolder.h"

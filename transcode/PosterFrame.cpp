@@ -1,5 +1,5 @@
-// render/PosterFrame.cpp - one frame decoded, scaled down by libswscale and encoded as PNG
-#include "render/PosterFrame.h"
+// transcode/PosterFrame.cpp - one frame decoded, scaled down by libswscale and encoded as PNG
+#include "transcode/PosterFrame.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -11,8 +11,8 @@ extern "C" {
 #include <memory>
 #include <new>
 
-#include "render/FfmpegObjects.h"
-#include "render/TranscodeParts.h"
+#include "transcode/FfmpegObjects.h"
+#include "transcode/TranscodeParts.h"
 
 namespace pexol {
 
