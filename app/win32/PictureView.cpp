@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "app/pages/ControlIds.h"
@@ -50,10 +52,11 @@ class Owned {
   Handle handle;
 };
 
-/// Paints the shapes on a device context, texts in the window's font.
+/// Paints the shapes on a device context, texts in the window's font, posters decoded through
+/// `posters`.
 class ShapePainter {
  public:
-  ShapePainter(HDC dc, HFONT font) : dc(dc) {
+  ShapePainter(HDC dc, HFONT font, PosterBitmaps& posters) : dc(dc), posters(posters) {
     SelectObject(dc, font);
     GetTextMetricsW(dc, &text);
     SetBkMode(dc, TRANSPARENT);
@@ -106,8 +109,25 @@ class ShapePainter {
     SelectObject(dc, oldBrush);
   }
 
-  // No media program on Windows, so no poster reaches this view: the pages give none.
-  void operator()(const pages::ShapePoster&) {}
+  void operator()(const pages::ShapePoster& poster) {
+    const int height = At(poster.height);
+    if (height <= 0 || poster.width <= 0) return;
+    const PosterBitmap& image = posters.Of(poster.png, height);
+    if (!image.bitmap) return;
+    // Its shape kept at the room's height; a narrower room shows its middle.
+    const int shown = std::min(image.width, At(poster.width));
+    if (shown <= 0) return;
+    if (!source) source.reset(CreateCompatibleDC(dc));
+    HGDIOBJ old = SelectObject(source.get(), image.bitmap.get());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, At(poster.x), At(poster.y), At(poster.x + poster.width),
+                      At(poster.y + poster.height));
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, At(poster.x), At(poster.y), shown, image.height, source.get(),
+                  (image.width - shown) / 2, 0, shown, image.height, blend);
+    RestoreDC(dc, saved);
+    SelectObject(source.get(), old);
+  }
 
   void operator()(const pages::ShapeText& shape) {
     std::wstring wide = Wide(shape.text);
@@ -125,7 +145,13 @@ class ShapePainter {
   }
 
  private:
+  struct DcDeleter {
+    void operator()(HDC made) const { DeleteDC(made); }
+  };
+
   HDC dc;
+  PosterBitmaps& posters;
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source;  ///< the posters are put in
   TEXTMETRICW text{};
 };
 
@@ -337,6 +363,8 @@ void PictureView::Show(const pages::PictureRequest& request) {
 }
 
 void PictureView::Changed() {
+  // The scene or its posters changed: the bytes decoded may be gone.
+  posters.Clear();
   ShowWindow(handle, HasPicture() ? SW_SHOW : SW_HIDE);
   LayOut();
   Tip();
@@ -461,7 +489,7 @@ void PictureView::Paint(HDC dc) {
   const int top = ButtonsHeight();
   SetViewportOrgEx(memory, 0, top, nullptr);
   HGDIOBJ oldFont = SelectObject(memory, metrics->Font());
-  ShapePainter painter(memory, metrics->Font());
+  ShapePainter painter(memory, metrics->Font(), posters);
   for (const pages::TimelineShape& shape : state.Shapes()) std::visit(painter, shape);
   SelectObject(memory, oldFont);
   SetViewportOrgEx(memory, 0, 0, nullptr);

@@ -9,6 +9,7 @@
 
 #include "app/pages/PageState.h"
 #include "app/pages/TimelineState.h"
+#include "app/win32/PosterBitmaps.h"
 #include "app/win32/Ui.h"
 
 namespace pexol::win32 {
@@ -16,7 +17,8 @@ namespace pexol::win32 {
 /// Shows a project's timeline under the pages, as the Qt window does: the zoom buttons over
 /// the canvas, a scroll bar under it. Ctrl and the wheel, + and -, 0 and 1 zoom; the wheel, the
 /// arrows and the bar scroll; the clip under the pointer says what it is; a click on a clip
-/// whose medium is not found asks for the media folders. The page layer's `TimelineState` does
+/// whose medium is not found asks for the media folders; a found clip shows its poster frame where
+/// the cache holds one. The page layer's `TimelineState` does
 /// all of that; this view paints it with GDI and hands it the input.
 class PictureView {
  public:
@@ -63,6 +65,7 @@ class PictureView {
   std::wstring tipText;
   bool tracking = false;  ///< the pointer's leaving is asked for
   std::unique_ptr<Metrics> metrics;
+  PosterBitmaps posters;       ///< the state's posters decoded, until they change
   pages::TimelineState state;  ///< last: its threads end before the rest goes
 };
 

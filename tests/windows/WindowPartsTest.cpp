@@ -1,6 +1,6 @@
 // tests/windows/WindowPartsTest.cpp - the Win32 window's settings in the registry, its access
 // keys, its pages laid out at 100 % and 200 % DPI without overlapping controls or cut texts, in
-// English and in Japanese, and its timeline
+// English and in Japanese, and its timeline with its poster frames
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,6 +30,8 @@
 #include "app/win32/RegistrySettings.h"
 #include "core/Translation.h"
 #include "pages/ThrowingPage.h"
+#include "picture/ScenePosters.h"
+#include "probe/PosterCache.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::win32 {
@@ -572,6 +574,144 @@ TEST(Timeline, TheLargeProjectReadsAndAMissingClipLeadsToTheMediaFolders) {
   }
   DestroyWindow(window);
   std::filesystem::remove(project);
+}
+
+/// A PNG of `width` by `height` pixels of one colour (0xRRGGBB), its data stored uncompressed.
+std::string FlatPng(int width, int height, std::uint32_t rgb) {
+  const auto bigEndian = [](std::string& to, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) to += static_cast<char>(value >> shift & 0xFF);
+  };
+  const auto crc = [](std::string_view bytes) {
+    std::uint32_t sum = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+      sum ^= static_cast<unsigned char>(c);
+      for (int bit = 0; bit < 8; ++bit) sum = sum >> 1 ^ (sum & 1 ? 0xEDB88320u : 0);
+    }
+    return ~sum;
+  };
+  std::string rows;
+  for (int y = 0; y < height; ++y) {
+    rows += '\0';  // no filter
+    for (int x = 0; x < width; ++x)
+      rows += {static_cast<char>(rgb >> 16), static_cast<char>(rgb >> 8), static_cast<char>(rgb)};
+  }
+  std::uint32_t a = 1, b = 0;
+  for (const char c : rows) {
+    a = (a + static_cast<unsigned char>(c)) % 65521;
+    b = (b + a) % 65521;
+  }
+  std::string deflated = "\x78\x01\x01";
+  deflated += {static_cast<char>(rows.size() & 0xFF), static_cast<char>(rows.size() >> 8),
+               static_cast<char>(~rows.size() & 0xFF), static_cast<char>(~rows.size() >> 8 & 0xFF)};
+  deflated += rows;
+  bigEndian(deflated, b << 16 | a);
+  std::string png("\x89PNG\r\n\x1a\n", 8);
+  const auto chunk = [&](std::string_view type, const std::string& data) {
+    bigEndian(png, static_cast<std::uint32_t>(data.size()));
+    const std::string body = std::string(type) + data;
+    png += body;
+    bigEndian(png, crc(body));
+  };
+  std::string header;
+  bigEndian(header, static_cast<std::uint32_t>(width));
+  bigEndian(header, static_cast<std::uint32_t>(height));
+  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+  chunk("IHDR", header);
+  chunk("IDAT", deflated);
+  chunk("IEND", "");
+  return png;
+}
+
+// With no media program on Windows, a found clip shows the poster the cache holds: none at
+// first (its box as before), then, looked at again, a red movie on the main row and a blue still
+// on the insert row show their colours inside their boxes, and a cached file that is no PNG
+// shows nothing.
+TEST(Timeline, EachFoundClipShowsThePosterTheCacheHolds) {
+  wchar_t temporary[MAX_PATH];
+  GetTempPathW(MAX_PATH, temporary);
+  const std::filesystem::path folder = std::filesystem::path(temporary) /
+                                       (L"pexol-posters-" + std::to_wstring(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder / "day");
+  const wchar_t* before = _wgetenv(L"LOCALAPPDATA");
+  const std::wstring localAppData = before ? before : L"";
+  _wputenv_s(L"LOCALAPPDATA", (folder / "local").c_str());
+  for (const char* medium : {"day/red.avi", "day/blue.png", "day/bad.png"})
+    std::ofstream(folder / medium, std::ios::binary) << "the medium's bytes: " << medium;
+  build::Project shape;
+  shape.main = {{"day\\red.avi", 30, 89, 0, "", 100, 100, {}}};
+  shape.insert = {{"day\\blue.png", 0, 59, 0, "", 100, 100, {}},
+                  {"day\\bad.png", 0, 59, 60, "", 100, 100, {}}};
+  std::ofstream(folder / "p.mpj", std::ios::binary) << build::BuildProject(shape);
+
+  RegisterPictureClass();
+  HWND window = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 900, 400, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  {
+    PictureView view(window, ids::timeline);
+    pages::PictureRequest request;
+    request.source = Utf8((folder / "p.mpj").wstring());
+    const auto look = [&] {
+      view.Show(request);
+      return PumpUntil(
+          [&] { return view.HasPicture() && !view.Drawing() && !view.State().ReadingPosters(); });
+    };
+    ASSERT_TRUE(look());
+    SetWindowPos(view.Handle(), nullptr, 0, 0, 900, view.HeightFor(900), SWP_NOZORDER);
+    const pages::TimelineState& state = view.State();
+    const pages::TimelineMetrics& metrics = state.Metrics();
+    const int canvasTop = view.HeightFor(900) - static_cast<int>(std::ceil(state.Height())) -
+                          GetSystemMetrics(SM_CYHSCROLL);
+    // A few pixels inside the left of a clip's box, where its poster goes.
+    const auto inBox = [&](const Painted& painted, std::size_t row, double frame) {
+      const COLORREF pixel =
+          painted.At(static_cast<int>(metrics.labelWidth + state.Zoom().XOf(frame) + 8),
+                     canvasTop + static_cast<int>(metrics.TopOf(row) + metrics.Row() / 2 + 4));
+      return static_cast<std::uint32_t>(GetRValue(pixel)) << 16 | GetGValue(pixel) << 8 |
+             GetBValue(pixel);
+    };
+    const auto looksLike = [](std::uint32_t pixel, std::uint32_t rgb) {
+      for (int shift = 0; shift <= 16; shift += 8)
+        if (std::abs(int(pixel >> shift & 0xFF) - int(rgb >> shift & 0xFF)) > 24) return false;
+      return true;
+    };
+    const std::size_t main = TimelineScene::mainRow;
+    {
+      const Painted painted(view.Handle());
+      EXPECT_FALSE(looksLike(inBox(painted, main, 0), 0xFF0000));
+      EXPECT_FALSE(looksLike(inBox(painted, 1, 0), 0x0000FF));
+    }
+
+    const ScenePosterRequests asked = PosterRequestsOf(*state.Scene());
+    ASSERT_EQ(asked.requests.size(), 3u);
+    const std::uint32_t colours[] = {0xFF0000, 0x0000FF};
+    for (std::size_t i = 0; i < asked.requests.size(); ++i) {
+      const std::filesystem::path file = PosterCacheFile(asked.requests[i]);
+      ASSERT_FALSE(file.empty());
+      std::filesystem::create_directories(file.parent_path());
+      const bool still = asked.places[i].first != main;
+      const bool bad = asked.places[i].second == 1;
+      std::ofstream(file, std::ios::binary)
+          << (bad ? std::string("not a picture") : FlatPng(160, 120, colours[still ? 1 : 0]));
+    }
+    // Looked at again: the page layer reads the cache, the view draws what it holds.
+    view.Show({});
+    ASSERT_TRUE(PumpUntil([&] { return !view.HasPicture(); }));
+    ASSERT_TRUE(look());
+    const Painted painted(view.Handle());
+    const std::uint32_t red = inBox(painted, main, 0);
+    const std::uint32_t blue = inBox(painted, 1, 0);
+    EXPECT_TRUE(looksLike(red, 0xFF0000)) << std::hex << red;
+    EXPECT_TRUE(looksLike(blue, 0x0000FF)) << std::hex << blue;
+    const std::uint32_t bad = inBox(painted, 1, 60);
+    EXPECT_FALSE(looksLike(bad, 0xFF0000) || looksLike(bad, 0x0000FF)) << std::hex << bad;
+  }
+  DestroyWindow(window);
+  if (localAppData.empty())
+    _wputenv_s(L"LOCALAPPDATA", L"");
+  else
+    _wputenv_s(L"LOCALAPPDATA", localAppData.c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace
