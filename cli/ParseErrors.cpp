@@ -57,20 +57,15 @@ std::optional<std::string> UnmetRequirement(const CLI::App& command, const std::
   return std::nullopt;
 }
 
-// The arguments no command took, as CLI11 lists them: those of the first command left with
-// any, last first.
+// The arguments no command took, as CLI11 lists them: last first.
 std::optional<std::string> UnexpectedArguments(const CLI::App& program) {
-  for (const CLI::App* command : ParsedCommands(program)) {
-    if (command->get_allow_extras() || command->get_prefix_command()) continue;
-    const std::vector<std::string> left = command->remaining(false);
-    if (left.empty()) continue;
-    std::string listed;
-    for (auto each = left.rbegin(); each != left.rend(); ++each)
-      listed += (listed.empty() ? "" : " ") + *each;
-    return SayN(left.size(), "The following argument was not expected: {0}",
-                "The following arguments were not expected: {0}", listed);
-  }
-  return std::nullopt;
+  const std::vector<std::string> left = program.remaining(true);
+  if (left.empty()) return std::nullopt;
+  std::string listed;
+  for (auto each = left.rbegin(); each != left.rend(); ++each)
+    listed += (listed.empty() ? "" : " ") + *each;
+  return SayN(left.size(), "The following argument was not expected: {0}",
+              "The following arguments were not expected: {0}", listed);
 }
 
 // A value a check of ours refused, the option's name being what CLI11 put before the check's
@@ -131,16 +126,21 @@ std::string ParseErrorText(const CLI::App& program, const CLI::Error& error,
     text = MissingValue(program, arguments);
   else if (kind == "ConversionError")
     text = UnconvertedValue(program, what);
+  if (text) return *text;
+  // English keeps CLI11's message as it is; a translation frames it in a sentence.
+  constexpr std::string_view unread = ToTranslate("The command line could not be read: {0}");
   // TRANSLATORS: {0} is the command line parser's own message, in English.
-  return text ? *text : Say("The command line could not be read: {0}", what);
+  return Tr(unread).data() == unread.data() ? what : Say(unread, what);
 }
 
 }  // namespace
 
 int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& exitCode,
                 const std::string& program) {
-  app.failure_message([&arguments](const CLI::App* parsed, const CLI::Error& error) {
-    std::string text = ParseErrorText(*parsed, error, arguments) + "\n";
+  // Said as the parse left the commands, before anything else reads them.
+  std::optional<std::string> said;
+  app.failure_message([&](const CLI::App* parsed, const CLI::Error& error) {
+    std::string text = (said ? *said : ParseErrorText(*parsed, error, arguments)) + "\n";
     if (parsed->get_help_ptr() != nullptr)
       text += Say("Run with {0} for more information.", parsed->get_help_ptr()->get_name()) + "\n";
     return text;
@@ -151,6 +151,7 @@ int ParseAndRun(CLI::App& app, std::vector<std::string>& arguments, const int& e
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() != 0) said = ParseErrorText(app, e, arguments);
     if (const std::string unknown = e.get_exit_code() == 0 ? "" : UnknownOptionMessage(app);
         !unknown.empty()) {
       std::cerr << unknown << "\n";

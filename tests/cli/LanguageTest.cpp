@@ -223,8 +223,8 @@ TEST_F(LanguageTest, FailingRunsSayWhyInTheLocalesLanguage) {
 }
 
 // A count of 0, 1 and 2 reads right in English and in Japanese wherever a command shows one:
-// the check's own words (English as they have always been), the references and files counted,
-// a relink's names changed, an export's clips.
+// the check's own words (English as they have always been), a relink's names changed, a
+// collect's files and bytes, an export's clips.
 TEST_F(LanguageTest, CountsOfNoneOneAndTwoReadRightInBothLanguages) {
   struct Shown {
     std::string run;
@@ -232,22 +232,9 @@ TEST_F(LanguageTest, CountsOfNoneOneAndTwoReadRightInBothLanguages) {
     std::vector<std::string> english, japanese;
   };
   const std::vector<Shown> table = {
-      {"check p0.mpj",
-       0,
-       {"\n0 file undetected", "0 references to 0 media files.", "No media file is missing."},
-       {"見つからないファイルは 0 個です", "0 個の素材ファイルへの参照が 0 件あります。",
-        "見つからない素材ファイルはありません。"}},
-      {"check p1.mpj",
-       1,
-       {"\n1 file undetected\n", "1 reference to 1 media file.", "1 reference to 1 missing file."},
-       {"見つからないファイルが 1 個あります", "1 個の素材ファイルへの参照が 1 件あります。",
-        "見つからない素材ファイル 1 個への参照が 1 件あります。"}},
-      {"check p2.mpj",
-       2,
-       {"\n2 files undetected\n", "2 references to 2 media files.",
-        "2 references to 2 missing files."},
-       {"見つからないファイルが 2 個あります", "2 個の素材ファイルへの参照が 2 件あります。",
-        "見つからない素材ファイル 2 個への参照が 2 件あります。"}},
+      {"check p0.mpj", 0, {"\n0 file undetected"}, {"見つからないファイルは 0 個です"}},
+      {"check p1.mpj", 1, {"\n1 file undetected\n"}, {"見つからないファイルが 1 個あります"}},
+      {"check p2.mpj", 2, {"\n2 files undetected\n"}, {"見つからないファイルが 2 個あります"}},
       {"relink p0.mpj r.mpj --map 'C:\\old=D:\\new' --dry-run",
        0,
        {"\n0 media names would change; nothing written"},
@@ -260,13 +247,16 @@ TEST_F(LanguageTest, CountsOfNoneOneAndTwoReadRightInBothLanguages) {
        2,
        {"\n2 media names would change; nothing written"},
        {"素材の名前が 2 個変わります"}},
-      {"collect p0.mpj g0 --map 'C:\\old=media'", 0,
+      {"collect p0.mpj g0 --map 'C:\\old=media'",
+       0,
        {"Copied: 0 media files, 0 bytes, into media/", "Collected 0 media files (0 bytes)"},
        {"コピー: 素材ファイル 0 個、0 バイト、media/ へ", "素材ファイル 0 個 (0 バイト) と"}},
-      {"collect p1.mpj g1 --map 'C:\\old=media'", 1,
+      {"collect p1.mpj g1 --map 'C:\\old=media'",
+       1,
        {"Copied: 1 media file, 1 byte, into media/", "Collected 1 media file (1 byte)"},
        {"コピー: 素材ファイル 1 個、1 バイト、media/ へ", "素材ファイル 1 個 (1 バイト) と"}},
-      {"collect p2.mpj g2 --map 'C:\\old=media'", 2,
+      {"collect p2.mpj g2 --map 'C:\\old=media'",
+       2,
        {"Copied: 2 media files, 2 bytes, into media/", "Collected 2 media files (2 bytes)"},
        {"コピー: 素材ファイル 2 個、2 バイト、media/ へ", "素材ファイル 2 個 (2 バイト) と"}},
       {"export p1.mpj p1.otio", 1, {", 1 clip, "}, {"、クリップ 1、"}},
@@ -400,11 +390,7 @@ TEST_F(LanguageTest, CommandLineMistakesAreSaidByWhatTheyAre) {
   const std::vector<Mistake> mistakes = {
       {"to-text demo.mpj", "DEST is required", "DEST を指定してください"},
       {"", "A subcommand is required", "コマンドを指定してください"},
-      {"to-text demo.mpj t.txt extra", "The following argument was not expected: extra",
-       "次の引数は不要です: extra"},
-      {"to-text demo.mpj t.txt one two", "The following arguments were not expected: two one",
-       "次の引数は不要です: two one"},
-      {"batch in out --missing black", "--missing requires --render",
+      {"batch in --out out --missing black", "--missing requires --render",
        "--missing には --render が必要です"},
       {"check demo.mpj --map", "--map: 1 required TEXT missing",
        "--map: 値を指定してください (TEXT)"},
@@ -412,9 +398,6 @@ TEST_F(LanguageTest, CommandLineMistakesAreSaidByWhatTheyAre) {
        "--scale: 0 は 0.001 から 100 までの数ではありません"},
       {"collect demo.mpj out --jobs 0", "--jobs: Value 0 not in range 0.000000 to ",
        "--jobs: 0 は 0 より大きい数ではありません"},
-      {"export demo.mpj x.otio --start 2", "--start: 2 not in {00:00:00:00,01:00:00:00}",
-       "--start: 「2」は指定できません。00:00:00:00 または 01:00:00:00 "
-       "のいずれかを指定してください"},
       {"export demo.mpj x.otio --timecode pal-drop", "--timecode: \"pal-drop\" is not one of",
        "--timecode: 「pal-drop」は"},
       {"render demo.mpj x.mp4 --plan=lsf",
