@@ -58,8 +58,8 @@ std::string Counted(std::size_t count, std::string_view one, std::string_view ma
 // page is.
 std::string MissingMediaSaid(const JobResult& result) {
   const int files = static_cast<int>(result.missing.size());
-  return Fill(MissingFilesPattern(result.missingReferences, files),
-              {std::to_string(result.missingReferences), std::to_string(files)});
+  return EnglishCount(MissingFilesPattern(result.missingReferences, files),
+                      result.missingReferences, files);
 }
 
 constexpr const char* classes[] = {"succeeded", "missing", "failed"};

@@ -100,9 +100,12 @@ RunResult RunMediaCheck(const MediaCheckJob& job, RunObserver& observer) {
         const MediaReportStyle style{
             job.reportEncoding, [&found] {
               if (found.status != MediaStatus::Ambiguous) return std::string();
-              return " " + Say("(ambiguous: {0} files of this name in the search folders; "
-                               "--list names them)",
-                               found.candidates.size());
+              return " " + SayN(found.candidates.size(),
+                                "(ambiguous: {0} file of this name in the search folders; "
+                                "--list names them)",
+                                "(ambiguous: {0} files of this name in the search folders; "
+                                "--list names them)",
+                                found.candidates.size());
             }};
         ByteWriter lines;
         const MediaCheckSummary summary = ScanProjectMedia(input.project, exists, lines, style);

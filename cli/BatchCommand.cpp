@@ -53,9 +53,9 @@ void TellOf(const JobResult& result, bool skipped) {
   if (!result.failures.empty()) out << '\t' << result.failures.front();
   if (result.status == JobStatus::Missing)
     out << '\t'
-        << Say(MissingFilesPattern(result.missingReferences,
-                                   static_cast<int>(result.missing.size())),
-               result.missingReferences, result.missing.size());
+        << SayCount(MissingFilesPattern(result.missingReferences,
+                                        static_cast<int>(result.missing.size())),
+                    result.missingReferences, static_cast<int>(result.missing.size()));
   out << std::endl;
 }
 
@@ -120,14 +120,14 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     containers.push_back(container.extension + 1);  // without its dot
   sub->add_option("--render", options.render,
                   Say("render each project to a file of this kind: {0}", OneOf(containers)))
-      ->check(CLI::IsMember(containers, CLI::ignore_case))
+      ->check(OneOfNames(containers, true))
       ->option_text("=EXT");
   AddMissingOption(*sub, options.missing);
   sub->get_option("--missing")->needs("--render");
   sub->add_option("--jobs", settings->run.jobs,
                   std::string(Tr("projects done at once (a render counts as one); the number "
                                  "of cores by default")))
-      ->check(CLI::Range(1, 256))
+      ->check(NumberFrom(1, 256))
       ->option_text("=N");
   sub->add_option("--transcode", options.transcode.kind,
                   std::string(Tr("collect each project into DIR/<its path>/NAME/ with its "
@@ -144,7 +144,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   sub->add_option("--handles", options.transcode.handles,
                   std::string(Tr("frames kept each side of a used range with --trim (24 by "
                                  "default)")))
-      ->check(CLI::Range(0, 100000))
+      ->check(NumberFrom(0, 100000))
       ->option_text("=N");
   AddMapOption(*sub, options.maps,
                std::string(Tr("find names under the Windows folder PREFIX in the local FOLDER "

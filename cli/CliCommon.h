@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "core/Options.h"
 #include "core/RunObserver.h"
+#include "core/Translation.h"
 #include "media/TranscodeChoices.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
@@ -75,13 +77,53 @@ std::map<std::string, TimecodeMode> RatedTimecodeNames();
 /// Slurm); a flag, so that "--plan FILE" leaves FILE to the command.
 CLI::Option* AddPlanOption(CLI::App& command, std::string& target, const std::string& what);
 
+/// A value one of our checks refused, kept for the parse error that CLI11 makes of it: what
+/// the check gave CLI11 (which puts the option's name and ": " before it) and the whole
+/// sentence that says it in the chosen language, `{0}` the option.
+struct RefusedValue {
+  std::string given;                ///< the check's message as CLI11 got it
+  std::string_view sentence;        ///< marked for the catalogue
+  std::vector<std::string> pieces;  ///< {1}, {2}…
+  bool ownEnglish = false;          ///< English keeps CLI11's words, as the message has always read
+};
+
+/// The value refused last in this parse, if any.
+std::optional<RefusedValue>& LastRefusedValue();
+
+/// Notes a refused value and gives back the message for CLI11: `sentence` in English with the
+/// option left out ("{0}: " before it), or `cli11Words` when English keeps CLI11's.
+std::string Refuse(std::string_view sentence, std::vector<std::string> pieces,
+                   std::string cli11Words = {});
+
+/// `check` (one of CLI11's validators or transformers) that notes a value it refuses as
+/// `sentence` with the value as {1} and `after` as {2}…; English keeps CLI11's words.
+CLI::Validator Refusing(CLI::Validator check, std::string_view sentence,
+                        std::vector<std::string> after = {});
+
+/// A number from `least` to `most` ("--jobs", "--scale").
+CLI::Validator NumberFrom(int least, int most);
+CLI::Validator NumberFrom(double least, double most);
+/// A number greater than 0.
+CLI::Validator PositiveNumber();
+/// A number of 0 or more.
+CLI::Validator NonNegativeNumber();
+/// One of `names`, in any case where `anyCase`.
+CLI::Validator OneOfNames(const std::vector<std::string>& names, bool anyCase = false);
+
 /// Values an option takes, for the help, the manual and the completions: the transformer from
 /// names to values, described by the names ("corvane|brisko|lumetta|auto").
 template <typename Value>
 CLI::Validator Choices(const std::map<std::string, Value>& names) {
   std::string words;
-  for (const auto& [name, value] : names) words += (words.empty() ? "" : "|") + name;
-  return CLI::CheckedTransformer(names, CLI::ignore_case).description(words).name("choices");
+  std::vector<std::string> each;
+  for (const auto& [name, value] : names) {
+    words += (words.empty() ? "" : "|") + name;
+    each.push_back(name);
+  }
+  return Refusing(CLI::CheckedTransformer(names, CLI::ignore_case),
+                  ToTranslate("{0}: \"{1}\" is not one of {2}"), {OneOf(each)})
+      .description(words)
+      .name("choices");
 }
 
 /// How a run shows its progress on standard error ("--progress").

@@ -55,12 +55,12 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
   sub->add_option("--handles", job->transcode.handles,
                   std::string(Tr("frames kept each side of a used range with --trim (24 by "
                                  "default)")))
-      ->check(CLI::Range(0, 100000))
+      ->check(NumberFrom(0, 100000))
       ->option_text("=N");
   sub->add_option("--jobs", job->jobs,
                   std::string(Tr("files transcoded side by side: the number of cores by "
                                  "default")))
-      ->check(CLI::PositiveNumber)
+      ->check(PositiveNumber())
       ->option_text("=N");
   AddSoftwareOption(*sub, job->software);
   AddTimecodeOption(*sub, job->timecode,
@@ -94,7 +94,7 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
     }
     if (result.Completed()) {
       terminal.Finish(true);
-      if (!Output().quiet) std::cout << summary.report;
+      if (!Output().quiet) std::cout << summary.shown;
     }
     exitCode = Report(result, terminal, false);
   });

@@ -51,7 +51,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
          },
          std::string(Tr("where AAF's timecode starts: 00:00:00:00 (the default) or 01:00:00:00, "
                         "as Avid's sequences do")))
-      ->check(CLI::IsMember({"00:00:00:00", "01:00:00:00"}))
+      ->check(OneOfNames({"00:00:00:00", "01:00:00:00"}))
       ->option_text("=TIMECODE");
   AddMapOption(*sub, settings->job.maps,
                std::string(Tr("write names under the Windows folder PREFIX as under the local "

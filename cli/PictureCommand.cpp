@@ -19,7 +19,7 @@ void AddPictureCommand(CLI::App& app, int& exitCode) {
   AddTimecodeOption(*sub, job->timecode, TimecodeNames());
   sub->add_option("--scale", job->pixelsPerFrame,
                   std::string(Tr("pixels per frame of a box's width (0.2)")))
-      ->check(CLI::Range(0.001, 100.0))
+      ->check(NumberFrom(0.001, 100.0))
       ->option_text("=PIXELS");
   sub->add_flag("--posters", job->posters,
                 std::string(Tr("show a frame of each clip's medium in its box (decoded once, "

@@ -114,7 +114,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode, const RenderRunners& runners
                                  "joined into one file without encoding again, the sound mixed "
                                  "once: the number of cores by default; 1 renders in one "
                                  "process")))
-      ->check(CLI::PositiveNumber)
+      ->check(PositiveNumber())
       ->option_text("=N");
   sub->add_option("--stills-folder", job->stillsFolder,
                   std::string(Tr("folder where the stills MLT cannot read are kept, converted to "

@@ -66,9 +66,10 @@ void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                 return;
               }
             throw CLI::ValidationError(
-                "--timecode", why.empty()
-                                  ? Say("\"{0}\" is not one of {1}", given, words)
-                                  : Say("\"{0}\" is not one of {1}; {2}", given, words, why));
+                "--timecode",
+                why.empty() ? Refuse(ToTranslate("{0}: \"{1}\" is not one of {2}"), {given, words})
+                            : Refuse(ToTranslate("{0}: \"{1}\" is not one of {2}; {3}"),
+                                     {given, words, why}));
           },
           Say("timecodes and rate: {0} (default ntsc-drop)", words))
       ->check(CLI::Validator([](const std::string&) { return std::string(); },
@@ -114,7 +115,7 @@ void AddSearchOption(CLI::App& command, std::vector<std::string>& folders) {
 CLI::Option* AddPlanOption(CLI::App& command, std::string& target, const std::string& what) {
   const auto known = [](std::string& value) -> std::string {
     if (value == "true" || value == "slurm") return {};
-    return Say("give --plan alone or --plan=slurm, not --plan={0}", value);
+    return Refuse(ToTranslate("{0}: give --plan alone or --plan=slurm, not --plan={1}"), {value});
   };
   return command.add_flag("--plan", target, what)
       ->check(CLI::Validator(known, "", "plan"))

@@ -37,11 +37,11 @@ void AddTranscodeCommand(CLI::App& app, int& exitCode) {
   sub->add_option("--from", job->firstFrame,
                   std::string(Tr("first frame of the movie kept (counted from 0 at its own "
                                  "rate)")))
-      ->check(CLI::NonNegativeNumber)
+      ->check(NonNegativeNumber())
       ->option_text("=N");
   sub->add_option("--to", job->lastFrame,
                   std::string(Tr("last frame kept, included; the movie's end by default")))
-      ->check(CLI::NonNegativeNumber)
+      ->check(NonNegativeNumber())
       ->option_text("=N");
   sub->footer(
       std::string(Tr("DEST is replaced only when the whole transcode succeeded; Ctrl-C stops it "

@@ -2,7 +2,9 @@
 #include "collect/CollectReport.h"
 
 #include <cstdio>
+#include <tuple>
 
+#include "core/CountedText.h"
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "export/ExportFormats.h"
@@ -11,10 +13,41 @@ namespace pexol {
 
 namespace {
 
-void Listing(std::string& text, const char* heading, const std::vector<UncollectedName>& names) {
+// The report's words: English for the file in the folder, the chosen language for a person.
+class Words {
+ public:
+  explicit Words(ReportLanguage language) : shown_(language == ReportLanguage::Shown) {}
+
+  template <class... Pieces>
+  std::string Line(std::string_view english, const Pieces&... pieces) const {
+    return Filled(shown_ ? Tr(english) : english, pieces...);
+  }
+
+  template <class... Pieces>
+  std::string Counted(std::uint64_t count, CountedText english, const Pieces&... pieces) const {
+    return Filled(shown_ ? TrN(english.singular, english.plural, count) : EnglishN(english, count),
+                  pieces...);
+  }
+
+  std::string Bytes(std::uintmax_t bytes) const {
+    return shown_ ? ShownByteCount(bytes) : ByteCount(bytes);
+  }
+
+ private:
+  template <class... Pieces>
+  static std::string Filled(std::string_view pattern, const Pieces&... pieces) {
+    const auto held = std::make_tuple(detail::PieceOf(pieces)...);
+    return std::apply(
+        [&](const auto&... piece) { return Fill(pattern, {std::string_view(piece)...}); }, held);
+  }
+
+  bool shown_;
+};
+
+void Listing(std::string& text, const Words& words, CountedText heading,
+             const std::vector<UncollectedName>& names) {
   if (names.empty()) return;
-  text += heading;
-  text += " (" + std::to_string(names.size()) + "):\n";
+  text += words.Counted(names.size(), heading, names.size()) + "\n";
   for (const UncollectedName& name : names) {
     text += "  " + name.name;
     if (!name.detail.empty()) text += "\t" + name.detail;
@@ -22,10 +55,39 @@ void Listing(std::string& text, const char* heading, const std::vector<Uncollect
   }
 }
 
+std::string DoneLine(const Words& words, const TranscodedFile& file) {
+  if (file.format.empty())
+    return words.Line(ToTranslate("{0}: converted to PNG, media/{1}"), file.from, file.output);
+  if (file.pieces.empty())
+    return words.Counted(file.frames,
+                         ToTranslateN("{0}: transcoded to {1}, media/{2} ({3} frame)",
+                                      "{0}: transcoded to {1}, media/{2} ({3} frames)"),
+                         file.from, file.format, file.output, file.frames);
+  std::string pieces;
+  for (const MoviePiece& piece : file.pieces)
+    pieces += words.Line(ToTranslate(" media/{0} (frames {1}-{2})"), piece.output, piece.first,
+                         piece.last);
+  if (file.ofFrames > 0)
+    // TRANSLATORS: {1} is a codec, {2} the file's frames, {3} those kept; the pieces follow.
+    return words.Counted(file.pieces.size(),
+                         ToTranslateN("{0}: transcoded to {1}, trimmed from {2} to {3} frames "
+                                      "in {4} piece:{5}",
+                                      "{0}: transcoded to {1}, trimmed from {2} to {3} frames "
+                                      "in {4} pieces:{5}"),
+                         file.from, file.format, file.ofFrames, file.frames, file.pieces.size(),
+                         pieces);
+  return words.Counted(
+      file.pieces.size(),
+      ToTranslateN("{0}: transcoded to {1}, trimmed to {2} frames in {3} piece:{4}",
+                   "{0}: transcoded to {1}, trimmed to {2} frames in {3} pieces:{4}"),
+      file.from, file.format, file.frames, file.pieces.size(), pieces);
+}
+
 }  // namespace
 
 std::string ByteCount(std::uintmax_t bytes) {
-  if (bytes < 1000) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  if (bytes < 1000)
+    return Fill(EnglishN({"{0} byte", "{0} bytes"}, bytes), {std::to_string(bytes)});
   static constexpr const char* units[] = {"kB", "MB", "GB", "TB"};
   double value = static_cast<double>(bytes) / 1000;
   int unit = 0;
@@ -39,33 +101,65 @@ std::string ByteCount(std::uintmax_t bytes) {
 }
 
 std::string ShownByteCount(std::uintmax_t bytes) {
-  if (bytes == 1) return Say("{0} byte", bytes);
-  if (bytes < 1000) return Say("{0} bytes", bytes);
+  if (bytes < 1000) return SayN(bytes, "{0} byte", "{0} bytes", bytes);
   return ByteCount(bytes);
 }
 
 std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
-                              const CollectSummary& summary) {
+                              const CollectSummary& summary, ReportLanguage language) {
+  const Words words(language);
   // UTF-8 throughout, whatever the names: the folders given may be named in Shift-JIS.
-  std::string text =
-      "Collected \"" + Utf8PathName(job.source) + "\" into \"" + Utf8PathName(job.folder) + "\"\n";
+  std::string text = words.Line(ToTranslate("Collected \"{0}\" into \"{1}\""),
+                                Utf8PathName(job.source), Utf8PathName(job.folder)) +
+                     "\n";
   const int copied = summary.files - summary.transcoded - summary.converted;
-  text += "Copied: " + std::to_string(copied) + " media file" + (copied == 1 ? "" : "s");
-  if (summary.transcoded + summary.converted == 0) text += ", " + ByteCount(summary.bytes);
-  if (summary.linked > 0) text += " (" + std::to_string(summary.linked) + " as hard links)";
-  text += ", into media/\n";
+  const bool transcoded = summary.transcoded + summary.converted > 0;
+  if (summary.linked > 0)
+    text += transcoded ? words.Counted(copied,
+                                       ToTranslateN("Copied: {0} media file ({1} as hard links), "
+                                                    "into media/",
+                                                    "Copied: {0} media files ({1} as hard links), "
+                                                    "into media/"),
+                                       copied, summary.linked)
+                       : words.Counted(copied,
+                                       ToTranslateN("Copied: {0} media file, {1} ({2} as hard "
+                                                    "links), into media/",
+                                                    "Copied: {0} media files, {1} ({2} as hard "
+                                                    "links), into media/"),
+                                       copied, words.Bytes(summary.bytes), summary.linked);
+  else
+    text += transcoded ? words.Counted(copied,
+                                       ToTranslateN("Copied: {0} media file, into media/",
+                                                    "Copied: {0} media files, into media/"),
+                                       copied)
+                       : words.Counted(copied,
+                                       ToTranslateN("Copied: {0} media file, {1}, into media/",
+                                                    "Copied: {0} media files, {1}, into media/"),
+                                       copied, words.Bytes(summary.bytes));
+  text += '\n';
   if (!summary.done.empty()) {
-    text += "Transcoded (" + std::to_string(summary.done.size()) + "; " + ByteCount(summary.bytes) +
-            " in media/ in all):\n";
-    for (const std::string& line : summary.done) text += "  " + line + '\n';
+    text += words.Line(ToTranslate("Transcoded ({0}; {1} in media/ in all):"), summary.done.size(),
+                       words.Bytes(summary.bytes)) +
+            "\n";
+    for (const TranscodedFile& file : summary.done) text += "  " + DoneLine(words, file) + '\n';
   }
-  Listing(text, "Could not be read to transcode (copied as they were)", summary.notTranscoded);
-  Listing(text, "Missing", plan.missing);
-  Listing(text, "Ambiguous (not copied; use --map or narrower --search folders)", plan.ambiguous);
-  Listing(text, "Left out (found, not copied)", plan.leftOut);
+  Listing(text, words,
+          ToTranslateN("Could not be read to transcode (copied as they were) ({0}):",
+                       "Could not be read to transcode (copied as they were) ({0}):"),
+          summary.notTranscoded);
+  Listing(text, words, ToTranslateN("Missing ({0}):", "Missing ({0}):"), plan.missing);
+  Listing(text, words,
+          ToTranslateN("Ambiguous (not copied; use --map or narrower --search folders) ({0}):",
+                       "Ambiguous (not copied; use --map or narrower --search folders) ({0}):"),
+          plan.ambiguous);
+  Listing(
+      text, words,
+      ToTranslateN("Left out (found, not copied) ({0}):", "Left out (found, not copied) ({0}):"),
+      plan.leftOut);
   if (!summary.exports.empty()) {
-    text += "Exports:";
-    for (const std::string& name : summary.exports) text += " " + name;
+    std::string names;
+    for (const std::string& name : summary.exports) names += " " + name;
+    text += words.Line(ToTranslate("Exports:{0}"), names);
     text += '\n';
     // Those whose readers take only whole paths point at this folder where it was made.
     std::string absolute;
@@ -74,10 +168,11 @@ std::string CollectReportText(const CollectJob& job, const CollectPlan& plan,
       if (format && !format->mediaRelative) absolute += " " + name;
     }
     if (!absolute.empty())
-      text +=
-          "Named by their whole paths, for their readers take no other (after a move, the "
-          "editor relinks them by name from media/):" +
-          absolute + '\n';
+      text += words.Line(ToTranslate("Named by their whole paths, for their readers take no "
+                                     "other (after a move, the editor relinks them by name from "
+                                     "media/):{0}"),
+                         absolute) +
+              '\n';
   }
   return text;
 }

@@ -218,9 +218,10 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         const auto status = [&] {
           if (!transcodeStatus.empty()) return input.progress.Status(transcodeStatus);
           const std::size_t file = std::min<std::size_t>(copiedFiles + 1, collect.files.size());
-          input.progress.Status(Say("[Collect] {0} / {1} files, {2} of {3}", file,
-                                    collect.files.size(), ShownByteCount(done),
-                                    ShownByteCount(collect.totalBytes)));
+          input.progress.Status(SayN(collect.files.size(), "[Collect] {0} / {1} file, {2} of {3}",
+                                     "[Collect] {0} / {1} files, {2} of {3}", file,
+                                     collect.files.size(), ShownByteCount(done),
+                                     ShownByteCount(collect.totalBytes)));
         };
         // The bytes in the status move with the bar: a large file takes many steps.
         const auto advance = [&](std::uintmax_t bytes) {
@@ -288,11 +289,10 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
             tasks, parallel, stop,
             [&](std::uintmax_t weight, std::int64_t frames, std::int64_t ofFrames) {
               const std::int64_t of = std::max(ofFrames, plannedFrames);
-              transcodeStatus = tasks.size() == 1
-                                    ? Say("[Collect] transcoding {0} file: {1} of {2} frames",
-                                          tasks.size(), frames, of)
-                                    : Say("[Collect] transcoding {0} files: {1} of {2} frames",
-                                          tasks.size(), frames, of);
+              // TRANSLATORS: {0} files being transcoded, {1} of their {2} frames written.
+              transcodeStatus = SayN(
+                  tasks.size(), "[Collect] transcoding {0} file: {1} of {2} frames",
+                  "[Collect] transcoding {0} files: {1} of {2} frames", tasks.size(), frames, of);
               if (copiedBytes + weight > done)
                 advance(copiedBytes + weight - done);
               else
@@ -331,24 +331,12 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
               summary.bytes += fs::file_size(platform::PathOf(tasks[t].destination), code);
           if (file.action == FileAction::ToPng) {
             ++summary.converted;
-            summary.done.push_back(from + ": converted to PNG, media/" + file.output);
+            summary.done.push_back({from, {}, file.output, framesOfFile[i], 0, {}});
             continue;
           }
           ++summary.transcoded;
-          std::string line = from + ": transcoded to " + ChoiceOf(job.transcode.kind).format;
-          if (file.pieces.empty()) {
-            line += ", media/" + file.output + " (" + std::to_string(framesOfFile[i]) + " frames)";
-          } else {
-            line += ", trimmed" +
-                    (file.frames > 0 ? " from " + std::to_string(file.frames) : std::string()) +
-                    " to " + std::to_string(framesOfFile[i]) + " frames in " +
-                    std::to_string(file.pieces.size()) +
-                    (file.pieces.size() == 1 ? " piece:" : " pieces:");
-            for (const MoviePiece& piece : file.pieces)
-              line += " media/" + piece.output + " (frames " + std::to_string(piece.first) + "-" +
-                      std::to_string(piece.last) + ")";
-          }
-          summary.done.push_back(std::move(line));
+          summary.done.push_back({from, ChoiceOf(job.transcode.kind).format, file.output,
+                                  framesOfFile[i], file.frames, file.pieces});
         }
         if (stepped < shareSteps) {
           if (!collect.files.empty()) status();
@@ -363,7 +351,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
         summary.missing = static_cast<int>(collect.missing.size());
         summary.ambiguous = static_cast<int>(collect.ambiguous.size());
         summary.leftOut = static_cast<int>(collect.leftOut.size());
-        summary.report = CollectReportText(job, collect, summary);
+        summary.report = CollectReportText(job, collect, summary, ReportLanguage::English);
+        summary.shown = CollectReportText(job, collect, summary, ReportLanguage::Shown);
         if (!WriteNewFile(building.Path() / platform::PathOf(projectName), project, error) ||
             !WriteNewFile(building.Path() / collectReportName, summary.report, error)) {
           failure = Say("{0}; nothing was left behind", error);
@@ -431,19 +420,20 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
   const int uncollected = summary.missing + summary.ambiguous + summary.leftOut;
   const int unread = static_cast<int>(summary.notTranscoded.size());
   const std::string size = ShownByteCount(summary.bytes);
-  result.message = summary.files == 1
-                       ? Say("Collected {0} media file ({1}) and the project into \"{2}\"",
-                             summary.files, size, shownFolder)
-                       : Say("Collected {0} media files ({1}) and the project into \"{2}\"",
-                             summary.files, size, shownFolder);
+  result.message =
+      SayN(summary.files, "Collected {0} media file ({1}) and the project into \"{2}\"",
+           "Collected {0} media files ({1}) and the project into \"{2}\"", summary.files, size,
+           shownFolder);
   // TRANSLATORS: added to "Collected ... into ..." when some names were not collected.
   if (uncollected > 0)
-    result.message += Say("; {0} name(s) not collected (see {1})", uncollected, collectReportName);
+    result.message += SayN(uncollected, "; {0} name not collected (see {1})",
+                           "; {0} names not collected (see {1})", uncollected, collectReportName);
   // TRANSLATORS: added to "Collected ... into ..." when some files were copied untranscoded.
   if (unread > 0)
     result.message +=
-        Say("; {0} file(s) could not be read to transcode and were copied as they were (see {1})",
-            unread, collectReportName);
+        SayN(unread, "; {0} file could not be read to transcode and was copied as it was (see {1})",
+             "; {0} files could not be read to transcode and were copied as they were (see {1})",
+             unread, collectReportName);
   result.outcome = CheckOutcome{uncollected + unread};
   if (summaryOut != nullptr) *summaryOut = std::move(summary);
   return result;

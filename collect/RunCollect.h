@@ -31,20 +31,31 @@ struct CollectJob {
 /// when it can.
 std::string CollectJobProblem(const CollectJob& job);
 
+/// A movie transcoded or a still converted by the collect: what it became.
+struct TranscodedFile {
+  std::string from;                ///< "media/..." as the copy would have been named
+  std::string format;              ///< empty for a still converted to PNG
+  std::string output;              ///< below media/, when it was written whole
+  std::int64_t frames = 0;         ///< written
+  std::int64_t ofFrames = 0;       ///< the file's own, when known and trimmed
+  std::vector<MoviePiece> pieces;  ///< the trimmed pieces, when trimmed
+};
+
 /// What a collect did, as its report says it.
 struct CollectSummary {
   int files = 0;  ///< media files copied or linked
   int linked = 0;
   std::uintmax_t bytes = 0;
-  int missing = 0;                ///< names not found
-  int ambiguous = 0;              ///< names found in several places
-  int leftOut = 0;                ///< names found but not brought along
-  int transcoded = 0;             ///< movies encoded again (a trimmed one once)
-  int converted = 0;              ///< stills written as PNG
-  std::vector<std::string> done;  ///< per file transcoded or converted: what became of it
+  int missing = 0;                   ///< names not found
+  int ambiguous = 0;                 ///< names found in several places
+  int leftOut = 0;                   ///< names found but not brought along
+  int transcoded = 0;                ///< movies encoded again (a trimmed one once)
+  int converted = 0;                 ///< stills written as PNG
+  std::vector<TranscodedFile> done;  ///< per file transcoded or converted: what became of it
   std::vector<UncollectedName> notTranscoded;  ///< could not be read: copied as they were
   std::vector<std::string> exports;            ///< the files written beside the project
-  std::string report;                          ///< the report's text (UTF-8), also in the folder
+  std::string report;  ///< the report's text (UTF-8, English), also in the folder
+  std::string shown;   ///< the same in the chosen language, for a person
 };
 
 /// The name of the report in the collected folder.

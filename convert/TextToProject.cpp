@@ -181,10 +181,9 @@ class ProjectWriter {
       ++countsDiffer;
       more = section.lines > expected;
       note(section.lines > expected ? section.firstExtraLine : section.endLine,
-           section.lines == 1
-               ? Say("{0} has 1 line where the project has {1}", rule.heading, expected)
-               : Say("{0} has {1} lines where the project has {2}", rule.heading, section.lines,
-                     expected));
+           SayN(section.lines, "{0} has {1} line where the project has {2}",
+                "{0} has {1} lines where the project has {2}", rule.heading, section.lines,
+                expected));
     }
     if (evidence.empty()) return;
     std::string detail;
@@ -359,9 +358,13 @@ class ProjectWriter {
       if (length < 0 && length != was)
         // TRANSLATORS: {0} is "the dissolve" or "the transition"; {2} says the lengths, as "the
         // clip now lasts 20, the project places the dissolve after 15".
-        FailAt(clip.line, Say("{0} after this clip would last {1} frames: {2}. Keep the clip "
-                              "at least {3} frames long; transitions are changed in the editor.",
-                              what, length, lengths, effect.clipLength));
+        FailAt(clip.line,
+               SayN(effect.clipLength,
+                    "{0} after this clip would last {1} frames: {2}. Keep the clip at least {3} "
+                    "frame long; transitions are changed in the editor.",
+                    "{0} after this clip would last {1} frames: {2}. Keep the clip at least {3} "
+                    "frames long; transitions are changed in the editor.",
+                    what, length, lengths, effect.clipLength));
       if (hasNext) {
         const ClipSpan& next = mainSpans_[i + 1];
         const ClipRecord& storedNext = source_.main.records[i + 1];
@@ -369,16 +372,20 @@ class ProjectWriter {
         const bool nextChanged = nextSpan != Span(storedNext.in, storedNext.out);
         if (length > nextSpan && (length != was || nextChanged))
           FailAt(length != was ? clip.line : next.line,
-                 Say("{0} after this clip would last {1} frames, longer than the clip after "
-                     "it (line {2}), which lasts {3}: {4}. Keep the transition within the clip "
-                     "after it; transitions are changed in the editor.",
-                     what, length, next.line, nextSpan, lengths));
+                 SayN(length,
+                      "{0} after this clip would last {1} frame, longer than the clip after it "
+                      "(line {2}), which lasts {3}: {4}. Keep the transition within the clip "
+                      "after it; transitions are changed in the editor.",
+                      "{0} after this clip would last {1} frames, longer than the clip after it "
+                      "(line {2}), which lasts {3}: {4}. Keep the transition within the clip "
+                      "after it; transitions are changed in the editor.",
+                      what, length, next.line, nextSpan, lengths));
       }
       if (length != was)
         warnings_.push_back(
-            Say("line {0}: {1} after this clip now lasts {2} frames instead "
-                "of {3} ({4}).",
-                clip.line, what, length, was, lengths));
+            SayN(length, "line {0}: {1} after this clip now lasts {2} frame instead of {3} ({4}).",
+                 "line {0}: {1} after this clip now lasts {2} frames instead of {3} ({4}).",
+                 clip.line, what, length, was, lengths));
     }
   }
 

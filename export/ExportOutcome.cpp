@@ -1,6 +1,8 @@
 // export/ExportOutcome.cpp - the export's completion message and its notes
 #include "export/ExportOutcome.h"
 
+#include <algorithm>
+
 #include "core/Translation.h"
 
 namespace pexol {
@@ -10,20 +12,14 @@ std::string ExportCompletedMessage(std::string_view source, std::string_view des
                                    const ExportOutcome& outcome, std::string_view formatLabel) {
   std::string message = Say("export completed\n\nfrom : {0}\n   to : {1}", source, destination);
   for (const std::string& side : sideFiles) message += "\n      & " + side;
-  // Each count says "1 track" or "2 tracks": one whole line for each of the eight forms.
-  static constexpr std::string_view lines[8] = {
-      ToTranslate("{0} track, {1} clip, {2} transition"),
-      ToTranslate("{0} track, {1} clip, {2} transitions"),
-      ToTranslate("{0} track, {1} clips, {2} transition"),
-      ToTranslate("{0} track, {1} clips, {2} transitions"),
-      ToTranslate("{0} tracks, {1} clip, {2} transition"),
-      ToTranslate("{0} tracks, {1} clip, {2} transitions"),
-      ToTranslate("{0} tracks, {1} clips, {2} transition"),
-      ToTranslate("{0} tracks, {1} clips, {2} transitions")};
-  const int form = (outcome.tracks == 1 ? 0 : 4) + (outcome.clips == 1 ? 0 : 2) +
-                   (outcome.transitions == 1 ? 0 : 1);
-  return message + "\n\n" + Say(lines[form], outcome.tracks, outcome.clips, outcome.transitions) +
-         "\n\n" + NotesText(formatLabel, outcome.notes);
+  // Three counts, each with its own form: a list of three, which a translation may order.
+  const std::string tracks = SayN(outcome.tracks, "{0} track", "{0} tracks", outcome.tracks);
+  const std::string clips = SayN(outcome.clips, "{0} clip", "{0} clips", outcome.clips);
+  const std::string transitions =
+      SayN(outcome.transitions, "{0} transition", "{0} transitions", outcome.transitions);
+  // TRANSLATORS: an export's counts: {0} its tracks, {1} its clips, {2} its transitions.
+  return message + "\n\n" + Say("{0}, {1}, {2}", tracks, clips, transitions) + "\n\n" +
+         NotesText(formatLabel, outcome.notes);
 }
 
 std::string NotesText(std::string_view formatLabel, const std::vector<FormatNote>& notes) {
@@ -46,13 +42,15 @@ std::string NoteClipsText(const FormatNote& note) {
     // TRANSLATORS: {0} is a record timecode, {1} the name of the clip or transition there.
     clips += Say("{0} \"{1}\"", clip.record, clip.name);
   }
-  if (note.count == 1)
-    return note.transitions ? Say("1 transition: {0}", clips) : Say("1 clip: {0}", clips);
-  if (note.count <= note.clips.size())
-    return note.transitions ? Say("{0} transitions: {1}", note.count, clips)
-                            : Say("{0} clips: {1}", note.count, clips);
-  return note.transitions ? Say("{0} transitions, among them {1}", note.count, clips)
-                          : Say("{0} clips, among them {1}", note.count, clips);
+  // A note of one names its one clip (which it always shows).
+  if (note.count <= std::max<std::size_t>(note.clips.size(), 1))
+    return note.transitions
+               ? SayN(note.count, "{0} transition: {1}", "{0} transitions: {1}", note.count, clips)
+               : SayN(note.count, "{0} clip: {1}", "{0} clips: {1}", note.count, clips);
+  return note.transitions ? SayN(note.count, "{0} transition, among them {1}",
+                                 "{0} transitions, among them {1}", note.count, clips)
+                          : SayN(note.count, "{0} clip, among them {1}",
+                                 "{0} clips, among them {1}", note.count, clips);
 }
 
 }  // namespace pexol

@@ -135,12 +135,17 @@ class ExportNames {
               firstNotUtf8_));
     else if (notUtf8_ > 1)
       all.push_back(
-          Say("\"{0}\" and {1} more paths are not valid UTF-8; their undecodable bytes "
-              "were written as U+FFFD.",
-              firstNotUtf8_, notUtf8_ - 1));
+          SayN(notUtf8_ - 1,
+               "\"{0}\" and {1} more path are not valid UTF-8; their undecodable bytes were "
+               "written as U+FFFD.",
+               "\"{0}\" and {1} more paths are not valid UTF-8; their undecodable bytes were "
+               "written as U+FFFD.",
+               firstNotUtf8_, notUtf8_ - 1));
     if (missing_.size() > listedMissing)
-      all.push_back(Say("{0} more media files were not found on this computer.",
-                        missing_.size() - listedMissing));
+      all.push_back(SayN(missing_.size() - listedMissing,
+                         "{0} more media file was not found on this computer.",
+                         "{0} more media files were not found on this computer.",
+                         missing_.size() - listedMissing));
     return all;
   }
 

@@ -72,8 +72,10 @@ JoinSource OpenJoinSource(const std::string& path, AVMediaType type, std::string
                                        : Tr("it holds no sound stream; one is joined.")) +
                        std::string(Tr(again)));
   if (count != 1)
-    FailJoin(path, (picture ? Say("it holds {0} picture streams; one is joined.", count)
-                            : Say("it holds {0} sound streams; one is joined.", count)) +
+    FailJoin(path, (picture ? SayN(count, "it holds {0} picture stream; one is joined.",
+                                   "it holds {0} picture streams; one is joined.", count)
+                            : SayN(count, "it holds {0} sound stream; one is joined.",
+                                   "it holds {0} sound streams; one is joined.", count)) +
                        std::string(Tr(again)));
   return source;
 }

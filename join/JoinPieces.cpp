@@ -92,15 +92,11 @@ std::string JoinCompletedMessage(const JoinJob& job, const RenderOutcome& outcom
   const std::size_t count = job.pieces.size();
   // TRANSLATORS: what was joined: "3 pieces, no sound" or "3 pieces and sound.wav".
   const std::string from =
-      job.sound.empty()
-          ? (count == 1 ? Say("{0} piece, no sound", count) : Say("{0} pieces, no sound", count))
-          : (count == 1 ? Say("{0} piece and {1}", count, job.sound)
-                        : Say("{0} pieces and {1}", count, job.sound));
-  return outcome.frames == 1
-             ? Say("join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frame in {3} s", from,
-                   job.destination, outcome.frames, taken)
-             : Say("join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frames in {3} s", from,
-                   job.destination, outcome.frames, taken);
+      job.sound.empty() ? SayN(count, "{0} piece, no sound", "{0} pieces, no sound", count)
+                        : SayN(count, "{0} piece and {1}", "{0} pieces and {1}", count, job.sound);
+  return SayN(outcome.frames, "join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frame in {3} s",
+              "join completed\n\nfrom : {0}\n   to : {1}\n\n{2} frames in {3} s", from,
+              job.destination, outcome.frames, taken);
 }
 
 RunResult Join(const JoinJob& job, RunObserver& observer) {

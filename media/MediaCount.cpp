@@ -24,26 +24,45 @@ bool MediaCount::Add(std::string_view stored, const MediaResolution& resolution)
   return missing && first;
 }
 
-std::string_view MediaFilesPattern(int references, int files) {
-  // One reference names one file; a file is named at least once.
-  if (references == 1) return ToTranslate("1 reference to 1 media file.");
-  if (files == 1) return ToTranslate("{0} references to 1 media file.");
-  return ToTranslate("{0} references to {1} media files.");
+// Two counts share each sentence: its form follows the files where there are several (so
+// are the references), the references where one file is named.
+CountSentence MediaFilesPattern(int references, int files) {
+  if (files == 1)
+    return {ToTranslateN("{0} reference to 1 media file.", "{0} references to 1 media file."),
+            references};
+  return {ToTranslateN("{0} references to {1} media file.", "{0} references to {1} media files."),
+          files};
 }
 
-std::string_view MissingFilesPattern(int references, int files) {
-  if (references == 0) return ToTranslate("No media file is missing.");
-  if (references == 1) return ToTranslate("1 reference to 1 missing file.");
-  if (files == 1) return ToTranslate("{0} references to 1 missing file.");
-  return ToTranslate("{0} references to {1} missing files.");
+CountSentence MissingFilesPattern(int references, int files) {
+  if (references == 0) return {{ToTranslate("No media file is missing."), {}}, 0};
+  if (files == 1)
+    return {ToTranslateN("{0} reference to 1 missing file.", "{0} references to 1 missing file."),
+            references};
+  return {
+      ToTranslateN("{0} references to {1} missing file.", "{0} references to {1} missing files."),
+      files};
+}
+
+std::string SayCount(const CountSentence& sentence, int references, int files) {
+  if (sentence.text.plural.empty()) return Say(sentence.text.singular, references, files);
+  return SayN(sentence.count, sentence.text, references, files);
+}
+
+std::string EnglishCount(const CountSentence& sentence, int references, int files) {
+  const std::string_view english =
+      sentence.text.plural.empty()
+          ? sentence.text.singular
+          : EnglishN(sentence.text, static_cast<std::uint64_t>(sentence.count));
+  return Fill(english, {std::to_string(references), std::to_string(files)});
 }
 
 std::string MediaCountText(const MediaCount& count) {
-  return Say(MediaFilesPattern(count.References(), count.Files()), count.References(),
-             count.Files()) +
+  return SayCount(MediaFilesPattern(count.References(), count.Files()), count.References(),
+                  count.Files()) +
          "\n" +
-         Say(MissingFilesPattern(count.MissingReferences(), count.MissingFiles()),
-             count.MissingReferences(), count.MissingFiles());
+         SayCount(MissingFilesPattern(count.MissingReferences(), count.MissingFiles()),
+                  count.MissingReferences(), count.MissingFiles());
 }
 
 }  // namespace pexol

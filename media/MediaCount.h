@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "core/CountedText.h"
 #include "media/MediaResolver.h"
 
 namespace pexol {
@@ -38,11 +39,21 @@ class MediaCount {
   std::unordered_set<std::string> files_;
 };
 
-/// "13 references to 10 media files.", marked for the catalogue: `Say` it with the two counts,
-/// or `Fill` it for a file a run writes in English.
-std::string_view MediaFilesPattern(int references, int files);
+/// A sentence with two counts, and the count its form follows (a sentence with no plural says
+/// none).
+struct CountSentence {
+  CountedText text;
+  int count = 0;
+};
+
+/// "13 references to 10 media files.", to be filled with the references and the files:
+/// `SayCount` in the chosen language, `EnglishCount` for a file a run writes.
+CountSentence MediaFilesPattern(int references, int files);
 /// "5 references to 2 missing files.", or "No media file is missing." for none.
-std::string_view MissingFilesPattern(int references, int files);
+CountSentence MissingFilesPattern(int references, int files);
+
+std::string SayCount(const CountSentence& sentence, int references, int files);
+std::string EnglishCount(const CountSentence& sentence, int references, int files);
 
 /// Both sentences, a line each, in the chosen language: what a person reads after a check.
 std::string MediaCountText(const MediaCount& count);

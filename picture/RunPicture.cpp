@@ -20,10 +20,12 @@ constexpr std::string_view cannotDraw = ToTranslate("Can not draw the timeline")
 // own) and of those among them whose media were not found.
 std::string CompletedMessage(const PictureJob& job, std::size_t clips, std::size_t missing) {
   if (job.destination.empty())
-    return Say("picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
-               clips, missing);
-  return Say("picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
-             job.source, job.destination, clips, missing);
+    return SayN(clips, "picture completed\n\n{0}\n\n{1} clip, {2} not found (drawn red)",
+                "picture completed\n\n{0}\n\n{1} clips, {2} not found (drawn red)", job.source,
+                clips, missing);
+  return SayN(clips, "picture completed\n\n{0}\n -> {1}\n\n{2} clip, {3} not found (drawn red)",
+              "picture completed\n\n{0}\n -> {1}\n\n{2} clips, {3} not found (drawn red)",
+              job.source, job.destination, clips, missing);
 }
 
 }  // namespace

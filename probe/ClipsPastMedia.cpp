@@ -69,7 +69,8 @@ std::vector<std::string> ClipsPastMediaWarnings(std::span<const ClipPastMedia> c
   }
   if (clips.size() > named)
     warnings.push_back(
-        Say("{0} more clips need more frames than their files hold.", clips.size() - named));
+        SayN(clips.size() - named, "{0} more clip needs more frames than its file holds.",
+             "{0} more clips need more frames than their files hold.", clips.size() - named));
   return warnings;
 }
 

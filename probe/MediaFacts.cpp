@@ -4,6 +4,7 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "core/CountedText.h"
 #include "core/Translation.h"
 
 namespace pexol {
@@ -52,7 +53,10 @@ std::string Worded(bool shown, std::string_view english,
 std::string ChannelsText(int channels, bool shown) {
   if (channels == 1) return Worded(shown, ToTranslate("mono"));
   if (channels == 2) return Worded(shown, ToTranslate("stereo"));
-  return Worded(shown, ToTranslate("{0} channels"), {std::to_string(channels)});
+  constexpr CountedText several = ToTranslateN("{0} channel", "{0} channels");
+  const auto n = static_cast<std::uint64_t>(channels < 0 ? 0 : channels);
+  return Fill(shown ? TrN(several.singular, several.plural, n) : EnglishN(several, n),
+              {std::to_string(channels)});
 }
 
 std::string Summary(const MediaFacts& facts, bool shown) {

@@ -15,11 +15,10 @@ std::string RenderCompletedMessage(std::string_view source, std::string_view des
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", outcome.seconds);
   // TRANSLATORS: {2} is the rendered length as a timecode, {4} the seconds taken.
-  return outcome.frames == 1
-             ? Say("render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frame) in {4} s",
-                   source, destination, length, outcome.frames, taken)
-             : Say("render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frames) in {4} s",
-                   source, destination, length, outcome.frames, taken);
+  return SayN(outcome.frames,
+              "render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frame) in {4} s",
+              "render completed\n\nfrom : {0}\n   to : {1}\n\n{2} ({3} frames) in {4} s", source,
+              destination, length, outcome.frames, taken);
 }
 
 namespace {

@@ -112,10 +112,12 @@ std::optional<FrameRange> RangeOf(std::int64_t length, const std::string& from,
   if (!to.empty()) range.end = *ParseFramePosition(to, mode);
   if (range.end > length) range.end = length;
   if (range.first >= range.end) {
-    error =
-        Say("the range to render holds no frames: the timeline is {0} frames long, and the "
-            "range starts at frame {1} and ends before frame {2}.",
-            length, range.first, range.end);
+    error = SayN(length,
+                 "the range to render holds no frames: the timeline is {0} frame long, and the "
+                 "range starts at frame {1} and ends before frame {2}.",
+                 "the range to render holds no frames: the timeline is {0} frames long, and the "
+                 "range starts at frame {1} and ends before frame {2}.",
+                 length, range.first, range.end);
     return std::nullopt;
   }
   if (range.end - range.first > maxFrames) {

@@ -132,8 +132,9 @@ class RenderMedia {
     const MediaResolution found = resolver_.Resolve(use.stored);
     if (found.status == MediaStatus::Ambiguous) {
       // TRANSLATORS: follows a media name in the list of those missing.
-      missing_[use.stored] = Say(" (ambiguous: {0} files of this name in the search folders)",
-                                 found.candidates.size());
+      missing_[use.stored] = SayN(
+          found.candidates.size(), " (ambiguous: {0} file of this name in the search folders)",
+          " (ambiguous: {0} files of this name in the search folders)", found.candidates.size());
       return;
     }
     if (found.status != MediaStatus::Found) {

@@ -187,7 +187,8 @@ void MovieTranscode::Open() {
   if (job_.lastFrame >= 0) last_ = job_.lastFrame;
   if (count > 0 && first >= count)
     FailTranscode(source,
-                  Say("it holds {0} frames; there is no frame {1} to start at.", count, first));
+                  SayN(count, "it holds {0} frame; there is no frame {1} to start at.",
+                       "it holds {0} frames; there is no frame {1} to start at.", count, first));
   total_ = count > 0 ? std::min(count - 1, last_) - first + 1
                      : (job_.lastFrame >= 0 ? last_ - first + 1 : 0);
   for (const auto& sound : sounds_)

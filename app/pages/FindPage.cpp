@@ -30,7 +30,9 @@ std::string ProbedLine(const std::string& path, const MediaFacts& facts) {
 std::string ProbedList(const std::vector<std::string>& lines) {
   std::string list(Tr("The files found, and the editors that open them as they are:"));
   for (std::size_t i = 0; i < lines.size() && i < shownMedia; ++i) list += "\n" + lines[i];
-  if (lines.size() > shownMedia) list += "\n" + Say("... and {0} more.", lines.size() - shownMedia);
+  if (lines.size() > shownMedia)
+    list += "\n" + SayN(lines.size() - shownMedia, "... and {0} more.", "... and {0} more.",
+                        lines.size() - shownMedia);
   return list;
 }
 
@@ -83,7 +85,7 @@ Page::Driver FindPage::MakeRun(const MediaFolders& media) {
     return [job](RunObserver& observer) {
       CollectSummary summary;
       RunResult result = RunCollect(job, observer, &summary);
-      if (result.Completed()) result.message = summary.report + "\n" + result.message;
+      if (result.Completed()) result.message = summary.shown + "\n" + result.message;
       return result;
     };
   }

@@ -31,8 +31,8 @@ std::string HoverText(const TimelineScene& scene, const TimelineHit& hit,
   text += clip.slow ? Say("{0} on the {1} row, played at half speed", kind, Tr(row.name))
                     : Say("{0} on the {1} row", kind, Tr(row.name));
   text += '\n';
-  text += Say("record: {0} to {1} ({2} frames)", Timecode(mode, clip.recordIn),
-              Timecode(mode, clip.recordOut), clip.Length());
+  text += SayN(clip.Length(), "record: {0} to {1} ({2} frame)", "record: {0} to {1} ({2} frames)",
+               Timecode(mode, clip.recordIn), Timecode(mode, clip.recordOut), clip.Length());
   if (clip.kind == ItemKind::Movie || clip.kind == ItemKind::Still) {
     text += '\n';
     text +=

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <set>
 
@@ -221,6 +222,70 @@ TEST_F(LanguageTest, FailingRunsSayWhyInTheLocalesLanguage) {
       << outcome.err;
 }
 
+// A count of 0, 1 and 2 reads right in English and in Japanese wherever a command shows one:
+// the check's own words (English as they have always been), a relink's names changed, a
+// collect's files and bytes, an export's clips.
+TEST_F(LanguageTest, CountsOfNoneOneAndTwoReadRightInBothLanguages) {
+  struct Shown {
+    std::string run;
+    int count;
+    std::vector<std::string> english, japanese;
+  };
+  const std::vector<Shown> table = {
+      {"check p0.mpj", 0, {"\n0 file undetected"}, {"見つからないファイルは 0 個です"}},
+      {"check p1.mpj", 1, {"\n1 file undetected\n"}, {"見つからないファイルが 1 個あります"}},
+      {"check p2.mpj", 2, {"\n2 files undetected\n"}, {"見つからないファイルが 2 個あります"}},
+      {"relink p0.mpj r.mpj --map 'C:\\old=D:\\new' --dry-run",
+       0,
+       {"\n0 media names would change; nothing written"},
+       {"素材の名前が 0 個変わります"}},
+      {"relink p1.mpj r.mpj --map 'C:\\old=D:\\new' --dry-run",
+       1,
+       {"\n1 media name would change; nothing written"},
+       {"素材の名前が 1 個変わります"}},
+      {"relink p2.mpj r.mpj --map 'C:\\old=D:\\new' --dry-run",
+       2,
+       {"\n2 media names would change; nothing written"},
+       {"素材の名前が 2 個変わります"}},
+      {"collect p0.mpj g0 --map 'C:\\old=media'",
+       0,
+       {"Copied: 0 media files, 0 bytes, into media/", "Collected 0 media files (0 bytes)"},
+       {"コピー: 素材ファイル 0 個、0 バイト、media/ へ", "素材ファイル 0 個 (0 バイト) と"}},
+      {"collect p1.mpj g1 --map 'C:\\old=media'",
+       1,
+       {"Copied: 1 media file, 1 byte, into media/", "Collected 1 media file (1 byte)"},
+       {"コピー: 素材ファイル 1 個、1 バイト、media/ へ", "素材ファイル 1 個 (1 バイト) と"}},
+      {"collect p2.mpj g2 --map 'C:\\old=media'",
+       2,
+       {"Copied: 2 media files, 2 bytes, into media/", "Collected 2 media files (2 bytes)"},
+       {"コピー: 素材ファイル 2 個、2 バイト、media/ へ", "素材ファイル 2 個 (2 バイト) と"}},
+      {"export p1.mpj p1.otio", 1, {", 1 clip, "}, {"、クリップ 1、"}},
+      {"export p2.mpj p2.otio", 2, {", 2 clips, "}, {"、クリップ 2、"}},
+  };
+  for (int clips = 0; clips <= 2; ++clips) {
+    pexol::build::Project project;
+    for (int i = 0; i < clips; ++i)
+      project.main.push_back({"C:\\old\\m" + std::to_string(i) + ".avi", 0, 29, 0, "", 0, 0, {}});
+    temp.Write("p" + std::to_string(clips) + ".mpj", pexol::build::BuildProject(project));
+  }
+  std::filesystem::create_directories(temp.Path("media"));
+  temp.Write("media/m0.avi", "x");
+  temp.Write("media/m1.avi", "y");
+  for (const Shown& shown : table)
+    for (const bool inJapanese : {false, true}) {
+      // A collect's folder is made anew in each language.
+      std::string run = shown.run;
+      if (inJapanese && run.starts_with("collect")) run.replace(run.find(" g") + 2, 0, "ja");
+      const Outcome outcome = Run(run, inJapanese ? japanese : "LANG=C");
+      const std::string said = outcome.out + outcome.err;
+      for (const std::string& text : inJapanese ? shown.japanese : shown.english)
+        EXPECT_NE(said.find(text), std::string::npos)
+            << run << " (" << shown.count << ", " << (inJapanese ? "ja" : "C") << ") lacks \""
+            << text << "\":\n"
+            << said;
+    }
+}
+
 // An export says what its format keeps differently in the locale's language, the names quoted
 // as Japanese quotes them; its --json keeps the English sentences, as it keeps every message.
 TEST_F(LanguageTest, AnExportsNotesAreInTheLocalesLanguageAndItsJsonInEnglish) {
@@ -313,6 +378,48 @@ TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
   }
   // The pseudo-language is there: a help is its text.
   EXPECT_NE(Run("--help", pseudo).out.find("\xe2\x9f\xa6"), std::string::npos);
+}
+
+// CLI11's errors by their class, the option and value they concern taken from the parse: the
+// same bytes in English as CLI11 writes them, whole sentences in Japanese, and nothing left
+// English under the pseudo-language.
+TEST_F(LanguageTest, CommandLineMistakesAreSaidByWhatTheyAre) {
+  struct Mistake {
+    std::string run, english, japanese;
+  };
+  const std::vector<Mistake> mistakes = {
+      {"to-text demo.mpj", "DEST is required", "DEST を指定してください"},
+      {"", "A subcommand is required", "コマンドを指定してください"},
+      {"batch in --out out --missing black", "--missing requires --render",
+       "--missing には --render が必要です"},
+      {"check demo.mpj --map", "--map: 1 required TEXT missing",
+       "--map: 値を指定してください (TEXT)"},
+      {"picture demo.mpj p.svg --scale 0", "--scale: Value 0 not in range 0.001000 to 100.000000",
+       "--scale: 0 は 0.001 から 100 までの数ではありません"},
+      {"collect demo.mpj out --jobs 0", "--jobs: Value 0 not in range 0.000000 to ",
+       "--jobs: 0 は 0 より大きい数ではありません"},
+      {"export demo.mpj x.otio --timecode pal-drop", "--timecode: \"pal-drop\" is not one of",
+       "--timecode: 「pal-drop」は"},
+      {"render demo.mpj x.mp4 --plan=lsf",
+       "--plan: give --plan alone or --plan=slurm, not --plan=lsf",
+       "--plan: --plan は値なしか --plan=slurm で指定してください (--plan=lsf は使えません)"},
+  };
+  const std::string commands = Run("--help", "LANG=C").out;
+  for (const Mistake& mistake : mistakes) {
+    const std::string command = mistake.run.substr(0, mistake.run.find(' '));
+    if (!command.empty() && commands.find("\n  " + command + " ") == std::string::npos)
+      continue;  // a command this build leaves out
+    const Outcome english = Run(mistake.run, "LANG=C");
+    EXPECT_EQ(english.exitCode, 2) << mistake.run;
+    EXPECT_EQ(english.err.find(mistake.english), 0u) << mistake.run << ":\n" << english.err;
+    const Outcome translated = Run(mistake.run, japanese);
+    EXPECT_EQ(translated.err.find(mistake.japanese), 0u) << mistake.run << ":\n" << translated.err;
+    const Outcome pseudoRun = Run(mistake.run, pseudo);
+    std::string left;
+    for (const std::string& word : EnglishWordsIn(OutsideTheCatalogue(pseudoRun.err)))
+      left += word + " ";
+    EXPECT_EQ(left, "") << mistake.run << ":\n" << pseudoRun.err;
+  }
 }
 
 }  // namespace

@@ -205,8 +205,8 @@ TEST_F(CollectTest, SaysItsMessagesInJapaneseAndWritesTheSameReportAndExports) {
   };
   const auto [english, englishFiles] = collect();
   EXPECT_EQ(english.message, "Collected 4 media files (15.1 kB) and the project into \"" +
-                                 job.folder + "\"; 1 name(s) not collected (see " +
-                                 collectReportName + ")");
+                                 job.folder + "\"; 1 name not collected (see " + collectReportName +
+                                 ")");
 
   struct English {
     ~English() { UseCatalogue(std::nullopt); }
