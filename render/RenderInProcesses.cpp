@@ -265,11 +265,14 @@ class RangedRender {
         break;
       }
     // TRANSLATORS: {0} is the failed step's message, {1} the step ("range 2 of 4 (frames ...)").
-    RunResult failed = RunResult::Failed(
-        Say("{0}\n\nThat was {1} of a render in ranges side by side; the "
-            "others were stopped and every piece removed, and {2} was left "
-            "as it was.",
-            results_[chosen]->message, StepNamed(steps_, chosen), job_.destination));
+    // A step's list of media ends its message with a new line, which the sentence after it has.
+    std::string_view said = results_[chosen]->message;
+    if (!said.empty() && said.back() == '\n') said.remove_suffix(1);
+    RunResult failed =
+        RunResult::Failed(Say("{0}\n\nThat was {1} of a render in ranges side by side; the "
+                              "others were stopped and every piece removed, and {2} was left "
+                              "as it was.",
+                              said, StepNamed(steps_, chosen), job_.destination));
     failed.remedy = results_[chosen]->remedy;
     return failed;
   }
