@@ -11,6 +11,7 @@
 #include "app/QtSettingsStore.h"
 #include "app/UserPrompts.h"
 #include "app/pages/Language.h"
+#include "core/Translation.h"
 #include "core/Version.h"
 
 namespace pexol {
@@ -39,6 +40,10 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   const std::string language = pages::UseWindowLanguage(
       QtSettingsStore(), std::filesystem::path(applicationDirPath().toStdU16String()));
   UseQtTranslations(qtTexts, language);
+  // The render program it starts speaks the window's language, which the about page may have
+  // set apart from the system's ("en" is English, as gettext reads it).
+  if (language != SystemLanguage())
+    qputenv("LANGUAGE", language.empty() ? QByteArray("en") : QByteArray::fromStdString(language));
 }
 
 int Application::Run() {

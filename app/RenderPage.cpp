@@ -1,14 +1,12 @@
-// app/RenderPage.cpp - the "render" page's widgets and the child process its job runs
+// app/RenderPage.cpp - the "render" page's widgets
 #include "app/RenderPage.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QStringList>
 #include <QVBoxLayout>
 
-#include "app/ChildRender.h"
 #include "app/Controls.h"
 #include "app/pages/ControlIds.h"
 #include "app/pages/RenderPage.h"
@@ -16,21 +14,8 @@
 
 namespace pexol {
 
-namespace {
-
-std::unique_ptr<pages::RenderPage> MakeModel() {
-  return std::make_unique<pages::RenderPage>([](std::vector<std::string> arguments) {
-    QStringList list;
-    for (const std::string& argument : arguments) list << QString::fromStdString(argument);
-    return pages::Driver([program = RenderProgram(), list](RunObserver& observer) {
-      return RunChildRender(program, list, observer);
-    });
-  });
-}
-
-}  // namespace
-
-RenderPage::RenderPage(const PageContext& context) : RunPage(context, MakeModel()) {
+RenderPage::RenderPage(const PageContext& context)
+    : RunPage(context, std::make_unique<pages::RenderPage>()) {
   const auto& render = static_cast<const pages::RenderPage&>(*model);
   AddParts(new QVBoxLayout(this), [this, &render](QBoxLayout* column) {
     auto* row = new QHBoxLayout;

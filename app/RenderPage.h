@@ -6,8 +6,7 @@
 namespace pexol {
 
 /// The page layer's render page, its quality and its part to render in one row above the file
-/// rows. Its job runs pexol-cli in a process of its own (`RunChildRender`), so that nothing
-/// MLT loads comes into the window's process.
+/// rows.
 class RenderPage final : public RunPage {
   Q_OBJECT
 

@@ -11,6 +11,7 @@
 #include "core/FileIo.h"
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "edl/Timecode.h"
 #include "export/ExportFormats.h"
 #include "export/RunExport.h"
@@ -85,8 +86,23 @@ fs::path OutPath(const BatchOptions& options, const std::string& relative) {
   return PathOfUtf8(options.out) / PathOfUtf8(relative);
 }
 
-/// The first read of the project: the media found or not, the length, the clips and the
-/// picture; true when the project could be read.
+/// A failure's message, followed by what to do in the batch's own options.
+std::string FailureText(const RunResult& run) {
+  std::string text = DisplayText(run.message);
+  switch (run.remedy) {
+    case Remedy::FindOrBlackOutMedia:
+      return WithRemedyWords(std::move(text),
+                             Tr("Find them with --map and --search (see 'pexol-cli check'), or "
+                                "render black and silence in their place with --missing black."));
+    case Remedy::RenameOrMapFolder:
+      return WithRemedyWords(std::move(text),
+                             Tr("Rename the folder or file, or name another with --map."));
+    case Remedy::None:
+      break;
+  }
+  return text;
+}
+
 bool Summarise(const BatchOptions& options, const BatchProject& project, const RunObserver& outer,
                JobResult& result) {
   std::string error;
@@ -151,7 +167,7 @@ bool Summarise(const BatchOptions& options, const BatchProject& project, const R
       observer);
   if (run.status == RunResult::Status::Stopped) throw RunStopped();
   if (!run.Completed()) {
-    result.failures.push_back(DisplayText(run.message));
+    result.failures.push_back(FailureText(run));
     return false;
   }
   result.picture = picture;
@@ -165,7 +181,7 @@ void Note(const RunResult& run, const std::string& what, const std::string& rela
           JobResult& result) {
   if (run.status == RunResult::Status::Stopped) throw RunStopped();
   if (!run.Completed()) {
-    result.failures.push_back(what + ": " + DisplayText(run.message));
+    result.failures.push_back(what + ": " + FailureText(run));
     return;
   }
   result.outputs.push_back(relative);

@@ -11,6 +11,7 @@
 #include "core/TemporaryFiles.h"
 #include "core/Translation.h"
 #include "media/PathText.h"
+#include "run/ChildReport.h"
 #include "run/ProcessPool.h"
 
 namespace pexol {
@@ -130,12 +131,8 @@ BatchSummary RunBatch(const BatchRun& run, RunObserver& observer,
       failed.project = project.source;
       failed.into = project.into;
       failed.status = JobStatus::Failed;
-      failed.failures.push_back(!end.started ? "the job could not be started (" + run.program + ")"
-                                : end.signal != 0
-                                    ? "the job was ended by signal " + std::to_string(end.signal) +
-                                          " before it wrote its result"
-                                    : "the job ended with status " + std::to_string(end.exitCode) +
-                                          " without writing its result");
+      // The report is read by other programs: in English, whatever the user reads.
+      failed.failures.push_back(HowChildEnded(end, run.program, true));
       std::string writeError;
       if (!WriteJobResult(options, failed, writeError)) summary.problems.push_back(writeError);
       result = std::move(failed);

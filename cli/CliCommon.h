@@ -183,6 +183,10 @@ int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout
 /// JSON result object.
 void ReportFailure(const std::string& message, int exitCode);
 
+/// The run's message for the terminal: names decoded, a failure followed by what to do about
+/// it in the command line's options.
+std::string MessageWithRemedy(const RunResult& result);
+
 /// The exit code of a result: 0, 1 when a check missed media, 2 for a failure.
 int ExitCodeOf(const RunResult& result);
 

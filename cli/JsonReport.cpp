@@ -28,7 +28,7 @@ std::string EscapedBytes(std::string_view bytes) {
 
 int ReportJson(const RunResult& result, TerminalObserver& observer, nlohmann::json document) {
   observer.Finish(result.Completed());
-  const std::string message = DisplayText(result.message);
+  const std::string message = MessageWithRemedy(result);
   document["completed"] = result.Completed();
   document["status"] = result.Completed()                            ? "completed"
                        : result.status == RunResult::Status::Stopped ? "stopped"

@@ -7,12 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "check/CheckOutcome.h"
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "render/RenderOutcome.h"
+#include "run/ChildLines.h"
 
 namespace pexol::cli {
 
@@ -31,15 +31,10 @@ constexpr long long lineIntervalMs = 5000;
 /// Without "--progress", a run this quick prints no progress lines to a log.
 constexpr long long quietStartMs = 2000;
 
-/// One object on a line of standard error; names that are not UTF-8 come out as U+FFFD.
-void WriteJsonLine(const nlohmann::json& object) {
-  const std::string line = object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+/// One JSON line on standard error.
+void WriteJsonLine(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
-}
-
-double Rounded(double value) {
-  return static_cast<double>(static_cast<long long>(value * 100 + 0.5)) / 100;
 }
 
 std::string Clock(double seconds) {
@@ -47,18 +42,6 @@ std::string Clock(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
   return text;
-}
-
-const char* StatusName(RunResult::Status status) {
-  switch (status) {
-    case RunResult::Status::Completed:
-      return "completed";
-    case RunResult::Status::Stopped:
-      return "stopped";
-    case RunResult::Status::Failed:
-      break;
-  }
-  return "failed";
 }
 
 }  // namespace
@@ -193,54 +176,48 @@ void TerminalObserver::WriteJson(bool force) {
   const long long now = NowMs();
   if (!force && now - lastDrawMs_ < jsonIntervalMs && done_ < total_) return;
   lastDrawMs_ = now;
-  const double elapsed = Elapsed();
-  nlohmann::json object = {{"type", "progress"}};
+  ChildProgress progress;
+  progress.elapsed = Elapsed();
   if (framesDone_ >= 0) {
-    object["done"] = framesDone_;
-    object["total"] = framesTotal_;
-    object["unit"] = "frames";
+    progress.done = framesDone_;
+    progress.total = framesTotal_;
+    progress.frames = true;
     // From the encoder's start, as the status counts it: loading the media is no frame.
     const double encoding = static_cast<double>(now - framesStartMs_) / 1000;
-    object["fps"] = Rounded(encoding > 0 ? static_cast<double>(framesDone_) / encoding : 0);
+    progress.fps = encoding > 0 ? static_cast<double>(framesDone_) / encoding : 0;
   } else {
-    object["done"] = done_;
-    object["total"] = total_;
-    object["unit"] = "steps";
+    progress.done = done_;
+    progress.total = total_;
   }
-  object["percent"] = done_ * 100 / total_;
-  object["elapsed"] = Rounded(elapsed);
-  if (done_ > 0) object["remaining"] = Rounded(elapsed * (total_ - done_) / done_);
-  if (!status_.empty()) object["status"] = DisplayText(status_);
-  WriteJsonLine(object);
+  progress.percent = done_ * 100 / total_;
+  if (done_ > 0) progress.remaining = progress.elapsed * (total_ - done_) / done_;
+  progress.status = DisplayText(status_);
+  WriteJsonLine(ChildProgressLine(progress));
 }
 
 int Report(const RunResult& result, TerminalObserver& observer, bool quietStdout) {
   observer.Finish(result.Completed());
   const int exitCode = ExitCodeOf(result);
-  // Names in messages are as stored (Shift-JIS); the terminal reads UTF-8.
-  const std::string message = DisplayText(result.message);
   if (observer.Mode() == ProgressMode::Json) {
-    const std::string software =
-        result.chosenSoftware ? std::string(SoftwareName(*result.chosenSoftware)) : "";
-    if (!software.empty())
-      WriteJsonLine({{"type", "message"},
-                     {"message", "software: \"" + software + "\" (chosen automatically)"}});
+    // The program that reads these lines words the remedy in its own terms.
+    if (result.chosenSoftware) WriteJsonLine(ChildSoftwareLine(*result.chosenSoftware));
     for (const std::string& warning : result.warnings)
-      WriteJsonLine({{"type", "warning"}, {"message", DisplayText(warning)}});
-    nlohmann::json end = {{"type", "result"},
-                          {"success", result.Completed()},
-                          {"status", StatusName(result.status)},
-                          {"exit", exitCode},
-                          {"message", message}};
-    if (!software.empty()) end["software"] = software;
+      WriteJsonLine(ChildWarningLine(DisplayText(warning)));
+    ChildEnding ending;
+    ending.status = result.status;
+    ending.exitCode = exitCode;
+    ending.message = DisplayText(result.message);
+    ending.software = result.chosenSoftware;
+    ending.remedy = result.remedy;
     if (const auto* render = result.OutcomeAs<RenderOutcome>()) {
-      end["frames"] = render->frames;
-      end["seconds"] = Rounded(render->seconds);
+      ending.frames = render->frames;
+      ending.seconds = render->seconds;
     }
-    if (const auto* check = result.OutcomeAs<CheckOutcome>()) end["missing"] = check->missingCount;
-    WriteJsonLine(end);
+    if (const auto* check = result.OutcomeAs<CheckOutcome>()) ending.missing = check->missingCount;
+    WriteJsonLine(ChildResultLine(ending));
     return exitCode;
   }
+  const std::string message = MessageWithRemedy(result);
   if (Output().quiet) {
     if (!result.Completed()) std::cerr << message << "\n";
     return exitCode;
@@ -263,11 +240,27 @@ void ReportFailure(const std::string& message, int exitCode) {
     std::cerr << message << "\n";
     return;
   }
-  WriteJsonLine({{"type", "result"},
-                 {"success", false},
-                 {"status", "failed"},
-                 {"exit", exitCode},
-                 {"message", message}});
+  ChildEnding ending;
+  ending.exitCode = exitCode;
+  ending.message = message;
+  WriteJsonLine(ChildResultLine(ending));
+}
+
+std::string MessageWithRemedy(const RunResult& result) {
+  // Names in messages are as stored (Shift-JIS); the terminal reads UTF-8.
+  std::string message = DisplayText(result.message);
+  switch (result.remedy) {
+    case Remedy::FindOrBlackOutMedia:
+      return WithRemedyWords(std::move(message),
+                             Tr("Find them with --map and --search (see 'pexol-cli check'), or "
+                                "render black and silence in their place with --missing black."));
+    case Remedy::RenameOrMapFolder:
+      return WithRemedyWords(std::move(message),
+                             Tr("Rename the folder or file, or name another with --map."));
+    case Remedy::None:
+      break;
+  }
+  return message;
 }
 
 }  // namespace pexol::cli

@@ -5,7 +5,7 @@
 
 #include "core/TemporaryFiles.h"
 #include "core/Translation.h"
-#include "run/ChildReport.h"
+#include "run/ChildLines.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 

@@ -103,10 +103,7 @@ class ExportNames {
     // Bytes that are not UTF-8 show escaped: decoded, the name would look as valid as any.
     const std::string shown = EscapedPath(unfit_);
     if (IsValidUtf8(unfit_))
-      return Say(
-          "the name \"{0}\" holds control characters, which XML cannot hold; rename the "
-          "folder or file, or name another with --map.",
-          shown);
+      return Say("the name \"{0}\" holds control characters, which XML cannot hold.", shown);
     // A folder copied from a Japanese Windows drive: its name read as it was meant.
     const std::string reading = Utf8PathName(unfit_);
     if (reading.find("(x") == std::string::npos)
@@ -122,6 +119,8 @@ class ExportNames {
         "UTF-8 names, or rename the folder to UTF-8.",
         shown);
   }
+  /// The name it cannot hold is UTF-8 with control characters, which another name mends.
+  bool UnfitIsControlCharacters() const { return !unfit_.empty() && IsValidUtf8(unfit_); }
   void CheckName(const std::string& name) {
     if (xml_ && !XmlCanHold(name) && unfit_.empty()) unfit_ = name;
   }
@@ -288,7 +287,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
 
   const RunPlan plan = RunPlan::Writing(exportReading, job.source, job.software, job.destination,
                                         Tr(cannotExport), Tr("it is the project being exported"));
-  return RunOnProject(
+  bool unfitName = false;
+  RunResult result = RunOnProject(
       plan,
       [&](const RunInput& input) {
         const Timeline timeline = BuildTimeline(input.project);
@@ -308,8 +308,10 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
           AddMediaLengths(laid, timeline, rules, names,
                           [&observer] { return observer.StopRequested(); });
         ExportWritten written = format->write(laid);
-        if (std::string unfit = names.Unfit(); !unfit.empty())
+        if (std::string unfit = names.Unfit(); !unfit.empty()) {
+          unfitName = names.UnfitIsControlCharacters();
           throw RunFailure(FailedInput::Destination, std::move(unfit));
+        }
         RunOutput output;
         PlaceFiles(*format, std::move(written.files), job.destination, output);
         std::vector<std::string> sidePaths;
@@ -329,6 +331,8 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
         return output;
       },
       observer);
+  if (unfitName && !result.Completed()) result.remedy = Remedy::RenameOrMapFolder;
+  return result;
 }
 
 }  // namespace pexol

@@ -21,7 +21,7 @@
 #include "render/RenderOutcome.h"
 #include "render/RenderReading.h"
 #include "render/RenderSteps.h"
-#include "run/ChildReport.h"
+#include "run/ChildLines.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 #include "run/RunFrame.h"
@@ -265,11 +265,16 @@ class RangedRender {
         break;
       }
     // TRANSLATORS: {0} is the failed step's message, {1} the step ("range 2 of 4 (frames ...)").
-    return RunResult::Failed(
-        Say("{0}\n\nThat was {1} of a render in ranges side by side; the "
-            "others were stopped and every piece removed, and {2} was left "
-            "as it was.",
-            results_[chosen]->message, StepNamed(steps_, chosen), job_.destination));
+    // A step's list of media ends its message with a new line, which the sentence after it has.
+    std::string_view said = results_[chosen]->message;
+    if (!said.empty() && said.back() == '\n') said.remove_suffix(1);
+    RunResult failed =
+        RunResult::Failed(Say("{0}\n\nThat was {1} of a render in ranges side by side; the "
+                              "others were stopped and every piece removed, and {2} was left "
+                              "as it was.",
+                              said, StepNamed(steps_, chosen), job_.destination));
+    failed.remedy = results_[chosen]->remedy;
+    return failed;
   }
 
   RunResult Completed(Clock::time_point started, RunResult joined) const {

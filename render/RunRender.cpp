@@ -228,7 +228,8 @@ void WarnOfShortMedia(const ExportTimeline& layout, const RenderMedia& media,
     }
 }
 
-/// The media list of a render that did not start; caught by `RunRender`.
+/// The media list of a render that did not start, which each front end follows with how to find
+/// them in its own terms; caught by `RunRender`.
 struct MediaUnusable {
   std::string message;
 };
@@ -271,12 +272,8 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
             throw MediaUnusable{
                 // TRANSLATORS: {3} is the list of the media, one a line, ending in a new line.
                 SayN(media.MissingCount(),
-                     "{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}Find "
-                     "them with --map and --search (see 'pexol-cli check'), or render "
-                     "black and silence in their place with --missing black.",
-                     "{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}Find "
-                     "them with --map and --search (see 'pexol-cli check'), or render "
-                     "black and silence in their place with --missing black.",
+                     "{0}\n\n{1}\n{2} media file is missing or does not decode:\n{3}",
+                     "{0}\n\n{1}\n{2} media files are missing or do not decode:\n{3}",
                      Tr(cannotRender), job.source, media.MissingCount(), media.List())};
           for (MediaReference& reference : layout.references) {
             reference.found = !media.Missing(reference.stored);
@@ -363,7 +360,9 @@ RunResult Render(const RenderJob& job, RunObserver& observer) {
         observer);
   } catch (const MediaUnusable& unusable) {
     observer.Status("");
-    return RunResult::Failed(unusable.message);
+    RunResult failed = RunResult::Failed(unusable.message);
+    failed.remedy = Remedy::FindOrBlackOutMedia;
+    return failed;
   }
   if (result.status == RunResult::Status::Stopped)
     result.message = RenderStoppedMessage(job.source, job.destination);

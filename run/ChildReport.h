@@ -1,4 +1,5 @@
-// run/ChildReport.h - what a pexol command run as a child said on its JSON progress lines
+// run/ChildReport.h - what a pexol command run as a child said on its JSON progress lines, and
+// how it ended
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,10 @@ struct ChildReport {
   double resultSeconds = 0;
 };
 
-/// Reads one line the child wrote to its standard error into `report`.
-void ReadChildLine(std::string_view line, ChildReport& report);
+/// How a child that said nothing of its end ended (not started, killed, ended by a signal or
+/// with an exit status), one sentence naming `program`: in English for the files other programs
+/// read (`english`), else in the user's language.
+std::string HowChildEnded(const ChildEnd& end, const std::string& program, bool english);
 
 /// The child's result, or, for a child that ended without one (crashed, killed, not started),
 /// a failure that opens with `headline`, names `program` and says how it ended and what it

@@ -16,8 +16,10 @@ std::string MediaProgram() {
   if (const char* named = std::getenv("PEXOL_RENDER"); named != nullptr && *named != '\0')
     return named;
   const fs::path folder = PathOfUtf8(ThisProgram()).parent_path();
+  // The build tree's window lies a folder above the command-line programs.
   for (const fs::path& candidate :
-       {folder / "pexol-render", folder.parent_path() / "libexec" / "pexol" / "pexol-render"}) {
+       {folder / "pexol-render", folder.parent_path() / "libexec" / "pexol" / "pexol-render",
+        folder / "cli" / "pexol-render"}) {
     std::error_code code;
     if (fs::is_regular_file(candidate, code) && ::access(candidate.c_str(), X_OK) == 0)
       return Utf8OfPath(candidate);

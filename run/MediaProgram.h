@@ -7,8 +7,8 @@ namespace pexol {
 
 /// The program that renders, probes and transcodes with MLT and FFmpeg, which no other command
 /// loads: PEXOL_RENDER when set, else "pexol-render" beside the running program (the build
-/// tree), else in ../libexec/pexol/ from its folder (an installed system). Empty when there is
-/// none.
+/// tree), else in ../libexec/pexol/ from its folder (an installed system), else in cli/ below
+/// it (the build tree's window). Empty when there is none.
 std::string MediaProgram();
 
 }  // namespace pexol

@@ -53,6 +53,22 @@ ShownMessage ResultMessage(RunResult result, PageState& state) {
     for (const std::string& warning : result.warnings)
       result.message += "\n\n" + Say("warning: {0}", warning);
   }
+  // What to do, in the window's buttons and choices.
+  switch (result.remedy) {
+    case Remedy::FindOrBlackOutMedia:
+      result.message = WithRemedyWords(
+          std::move(result.message),
+          Tr("Find them with \"media folders...\" (the \"find\" page checks them), or choose "
+             "\"render black and silence in their place\" under \"missing media\"."));
+      break;
+    case Remedy::RenameOrMapFolder:
+      result.message = WithRemedyWords(
+          std::move(result.message),
+          Tr("Rename the folder or file, or name another with \"media folders...\"."));
+      break;
+    case Remedy::None:
+      break;
+  }
   // Names from projects are Shift-JIS: decoded as the command line decodes them.
   return {DisplayText(result.message), !result.Completed()};
 }

@@ -188,6 +188,12 @@ TEST_F(RenderInRangesTest, EveryMediumMissingIsWhatTheRenderSaysEveryTime) {
         << outcome.err;
     EXPECT_EQ(outcome.err.find("signal"), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find("That was range "), std::string::npos) << outcome.err;
+    // The command line's words for what to do close the message.
+    EXPECT_NE(outcome.err.find("as it was.\n\nFind them with --map and --search (see 'pexol-cli "
+                               "check'), or render black and silence in their place with "
+                               "--missing black.\n"),
+              std::string::npos)
+        << outcome.err;
     EXPECT_EQ(folder.Read("out.mp4"), "old");
     EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << outcome.err;
   }

@@ -353,7 +353,9 @@ TEST_F(RunRenderTest, MissingOrUndecodableMediaFailBeforeTheRenderOrRenderBlack)
   RunResult result = Render("red.mpj", "out.mp4");
   EXPECT_EQ(result.status, RunResult::Status::Failed);
   EXPECT_NE(result.message.find("[ExAudio1]\ntone.wav\n"), std::string::npos) << result.message;
-  EXPECT_NE(result.message.find("--missing black"), std::string::npos);
+  // What to do is data, which each front end words: no option in the run's message.
+  EXPECT_EQ(result.remedy, Remedy::FindOrBlackOutMedia);
+  EXPECT_EQ(result.message.find("--"), std::string::npos) << result.message;
   // A file that is there but is no media counts as missing.
   folder.Write("tone.wav", "not a sound");
   result = Render("red.mpj", "out.mp4");
@@ -567,6 +569,7 @@ TEST_F(RunRenderTest, JsonProgressIsOneObjectALineEndingWithTheResult) {
   EXPECT_FALSE(end.back().value("success", true));
   EXPECT_EQ(end.back().value("exit", -1), 2);
   EXPECT_NE(end.back().value("message", "").find("tone.wav"), std::string::npos);
+  EXPECT_EQ(end.back().value("remedy", ""), "find-or-black-out-media");
   EXPECT_FALSE(fs::exists(folder.Path("failed.mkv")));
 
   // Plain lines name the percent reached, one percentage and one estimate a line (the

@@ -1,5 +1,5 @@
-// tests/app/ChildRenderTest.cpp - the render page's child process, settings that outlive a killed
-// window, and the pages that agree with each other
+// tests/app/RenderTest.cpp - the render page's runs and their processes, settings that outlive a
+// killed window, and the pages that agree with each other
 #include <signal.h>
 
 #include <tuple>
@@ -89,6 +89,19 @@ QStringList RenderLibrariesMapped() {
   return found;
 }
 
+/// The processes this one started that are still there (reaped or not).
+QStringList ChildProcesses() {
+  QStringList children;
+  const QString self = QString::number(QCoreApplication::applicationPid());
+  for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+    const QByteArray stat = ReadAll(QStringLiteral("/proc/%1/stat").arg(pid));
+    // pid (name) state ppid ...: the name may hold spaces, so the fields count from its end.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() > 1 && fields[1] == self.toLatin1()) children << pid + " " + stat;
+  }
+  return children;
+}
+
 /// The settings test's window process: changes settings, says so, and waits to be killed.
 int RunChildWindow(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -114,7 +127,7 @@ int RunChildWindow(int argc, char** argv) {
 
 }  // namespace
 
-class ChildRenderTest : public QObject {
+class RenderTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -132,8 +145,9 @@ class ChildRenderTest : public QObject {
   }
 
   // As the user met the crash: a still and a sound found through "media folders...", ten
-  // renders in a row, whole and in part. The window stays alive and MLT stays out of it.
-  void TenRendersRunInTheirOwnProcess() {
+  // renders in a row, whole and in part. The window stays alive, MLT stays out of it and no
+  // process of the render is left.
+  void TenRendersRunInTheirOwnProcesses() {
     QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("media/day")));
     QImage square(32, 24, QImage::Format_RGB32);
     square.fill(Qt::green);
@@ -159,6 +173,7 @@ class ChildRenderTest : public QObject {
       const FakePrompts::Message& message = prompts->messages.last();
       QVERIFY2(message.text.startsWith("render completed") && message.icon == MessageIcon::None,
                qPrintable(message.text));
+      QCOMPARE(ChildProcesses(), QStringList());
       QVERIFY2(message.text.contains(part ? "(10 frames)" : "(25 frames)"),
                qPrintable(message.text));
       QVERIFY(ReadAll(destination).size() > 1000);
@@ -168,7 +183,8 @@ class ChildRenderTest : public QObject {
     QCOMPARE(prompts->messages.size(), 10);
   }
 
-  // Missing media: the message names the window's buttons and choices, not options.
+  // Missing media, as the render program found them: the message names the window's buttons
+  // and choices, not options.
   void MissingMediaAreExplainedInTheWindowsWords() {
     build::Project shape;
     shape.main = {{"C:\\Shoot\\gone.avi", 0, 24, 0, "", 100, 100, {}}};
@@ -186,15 +202,16 @@ class ChildRenderTest : public QObject {
     QVERIFY(!QFile::exists(Path("gone.mp4")));
   }
 
-  // Cancel and closing the window stop the child as Ctrl-C does, within a second, however the
-  // window was started: a window started from a script with "&" has SIGINT ignored, which its
-  // child must not take over. The partial file goes, the old destination stays.
-  void CancelAndCloseStopTheChildAndKeepTheDestination_data() {
+  // Cancel and closing the window stop every process of the render within a second, however
+  // the window was started: a window started from a script with "&" has SIGINT ignored, which
+  // its children must not take over. The partial files go, the old destination stays, no
+  // process is left.
+  void CancelAndCloseStopEveryProcessAndKeepTheDestination_data() {
     QTest::addColumn<bool>("ignoringInterrupts");
     QTest::newRow("started from a terminal") << false;
     QTest::newRow("started with SIGINT ignored") << true;
   }
-  void CancelAndCloseStopTheChildAndKeepTheDestination() {
+  void CancelAndCloseStopEveryProcessAndKeepTheDestination() {
     QFETCH(bool, ignoringInterrupts);
     struct sigaction ignore {
     }, before{};
@@ -235,7 +252,8 @@ class ChildRenderTest : public QObject {
     ExpectOnlyTheOldDestination();
   }
 
-  // A child that crashes or ends without a result is a failed run that says how it ended.
+  // A render program that crashes or ends without a result, mid-line, is a failed run that
+  // says how it ended and what it printed.
   void ACrashedChildIsAFailedRunNamingHowItEnded_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("expected");
@@ -247,28 +265,32 @@ class ChildRenderTest : public QObject {
   void ACrashedChildIsAFailedRunNamingHowItEnded() {
     QFETCH(QString, script);
     QFETCH(QString, expected);
-    const QString program = Path("fake-cli");
+    const QString program = Path("fake-render");
     WriteAll(program, ("#!/bin/sh\n"
                        "echo '{\"type\":\"progress\",\"percent\":10,\"done\":3,\"total\":30,"
                        "\"unit\":\"frames\"}' >&2\n"
-                       "echo 'the engine broke' >&2\n" +
+                       "echo 'the engine broke' >&2\n"
+                       "printf '{\"type\":\"result\",\"status\":\"comp' >&2\n" +
                        script + "\n")
                           .toStdString());
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QByteArray real = qgetenv("PEXOL_CLI");
-    qputenv("PEXOL_CLI", program.toUtf8());
+    const QByteArray real = qgetenv("PEXOL_RENDER");
+    qputenv("PEXOL_RENDER", program.toUtf8());
     WriteAll(Path("p.mpj"), build::BuildProject(build::DemoProject()));
     window->Tabs().setCurrentIndex(4);
     Type(ids::renderSource, Path("p.mpj"));
     Type(ids::renderDestination, Path("p.mp4"));
     Click(ids::renderRun);
-    qputenv("PEXOL_CLI", real);
+    qputenv("PEXOL_RENDER", real);
     const QString text = prompts->messages.last().text;
     QCOMPARE(prompts->messages.last().icon, MessageIcon::Exclamation);
-    QVERIFY2(text.startsWith("render failed") && text.contains(expected) &&
-                 text.contains("the engine broke"),
+    QVERIFY2(text.startsWith("Can not render") && text.contains(expected) &&
+                 text.contains("the engine broke") &&
+                 text.contains("{\"type\":\"result\",\"status\":\"comp"),
              qPrintable(text));
     QVERIFY(!window->Running());
+    QVERIFY(!QFile::exists(Path("p.mp4")));
+    QCOMPARE(ChildProcesses(), QStringList());
   }
 
   // Each setting is written as it changes, the window's place once it pauses: a window killed
@@ -396,8 +418,10 @@ class ChildRenderTest : public QObject {
 
   void ExpectOnlyTheOldDestination() {
     QCOMPARE(ReadAll(Path("out.mp4")), QByteArray("old"));
-    for (const QString& name : QDir(folder->path()).entryList(QDir::Files | QDir::Hidden))
-      QVERIFY2(!name.startsWith(".pexol-"), qPrintable(name));
+    QCOMPARE(QDir(folder->path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             QStringList({"long.mpj", "out.mp4"}));
+    QCOMPARE(ChildProcesses(), QStringList());
   }
 
   static std::size_t Clips(TimelineView& picture) {
@@ -420,8 +444,8 @@ class ChildRenderTest : public QObject {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsSet(pexol::childSettings)) return pexol::RunChildWindow(argc, argv);
   QApplication app(argc, argv);
-  pexol::ChildRenderTest test;
+  pexol::RenderTest test;
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "ChildRenderTest.moc"
+#include "RenderTest.moc"
