@@ -47,6 +47,7 @@ void RunPage::AddParts(QBoxLayout* column, const std::function<void(QBoxLayout*)
         boxAbove = AddChoiceBox(this, column, part.id, QString::fromStdString(part.text), group,
                                 std::span<const RadioChoice>(choices), part.columns);
         rowsAbove = (static_cast<int>(choices.size()) + part.columns - 1) / part.columns;
+        if (part.enabled) ruled.push_back({boxAbove->parentWidget(), &part});
         Bind(group, part.field);
         break;
       }
@@ -78,6 +79,11 @@ void RunPage::AddParts(QBoxLayout* column, const std::function<void(QBoxLayout*)
         break;
     }
   }
+  ShowEnabled();
+}
+
+void RunPage::ShowEnabled() {
+  for (const auto& [widget, part] : ruled) widget->setEnabled(part->enabled(state));
 }
 
 RunPage::View& RunPage::ViewOf(int field) {
@@ -107,6 +113,7 @@ void RunPage::ShowField(int field) {
       }
     }
   }
+  ShowEnabled();
   if (state.DrawsPicture(field)) emit PictureChanged();
 }
 

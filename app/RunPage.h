@@ -107,6 +107,8 @@ class RunPage : public QWidget, private pages::RunView {
 
   /// Shows the state's `field` in its control.
   void ShowField(int field);
+  /// Greys out the parts whose rule does not hold as the fields now stand.
+  void ShowEnabled();
   View& ViewOf(int field);
 
   // The run's view.
@@ -118,7 +120,9 @@ class RunPage : public QWidget, private pages::RunView {
   void ShowResult(const pages::ShownMessage& message) override;
 
   std::vector<View> views;  ///< by field
-  QtSettingsStore live;     ///< written as the fields change, once they were loaded
+  /// The parts that can be used only at times, with their widgets.
+  std::vector<std::pair<QWidget*, const pages::FormPart*>> ruled;
+  QtSettingsStore live;  ///< written as the fields change, once they were loaded
   QPushButton* runButton = nullptr;
   QPushButton* cancel = nullptr;
   QProgressBar* progress = nullptr;

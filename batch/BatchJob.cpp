@@ -66,6 +66,11 @@ std::string CollectFolder(const BatchProject& project) {
 std::string OptionsText(const BatchOptions& options) {
   std::string text;
   for (const std::string& format : options.formats) text += "--format " + format + " ";
+  // A default is not named, so that results written before the option still count.
+  for (const auto& [name, value] : options.formatOptions)
+    if (const FormatOption* option = FormatOptionNamed(name);
+        !option || value != option->choices.front())
+      text += "--" + name + " " + value + " ";
   if (options.text) text += "--text ";
   if (!options.render.empty()) text += "--render " + options.render + " ";
   // Named only when not the default, so that results written before the option still count.
@@ -207,6 +212,7 @@ void Collect(const BatchOptions& options, const BatchProject& project, const Run
   job.maps = options.maps;
   job.searchFolders = options.searchFolders;
   job.formats = options.formats;
+  job.formatOptions = options.formatOptions;
   job.transcode = options.transcode;
   job.jobs = 1;  // the batch already runs a job a core
   StopOnlyObserver quiet(observer);
@@ -377,6 +383,8 @@ std::vector<std::string> JobArguments(const std::string& program, const BatchOpt
                                         "--project", project.source, "--into", project.into};
   for (const std::string& format : options.formats)
     arguments.insert(arguments.end(), {"--format", format});
+  for (const auto& [name, value] : options.formatOptions)
+    arguments.insert(arguments.end(), {"--" + name, value});
   if (options.text) arguments.push_back("--text");
   if (!options.render.empty()) arguments.insert(arguments.end(), {"--render", options.render});
   if (options.missing == MissingMedia::Black)
@@ -422,6 +430,7 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
         job.source = project.source;
         job.destination = Utf8OfPath(OutPath(options, outputs[next]));
         job.format = format;
+        job.options = options.formatOptions;
         job.software = SoftwareChoice::Automatic();
         job.maps = options.maps;
         job.searchFolders = options.searchFolders;

@@ -8,6 +8,7 @@
 #include "batch/ProjectFinder.h"
 #include "collect/TranscodePlan.h"
 #include "core/RunObserver.h"
+#include "export/ExportWritten.h"
 #include "render/RenderChoices.h"
 
 namespace pexol {
@@ -16,6 +17,7 @@ namespace pexol {
 struct BatchOptions {
   std::string out;                   ///< DIR
   std::vector<std::string> formats;  ///< export format names: "otio", "mlt", ...
+  FormatOptions formatOptions;       ///< the exports' options, as `ExportJob::options`
   bool text = false;                 ///< the text exchange file
   std::string render;                ///< a render's container ("mp4"); empty for none
   /// What the render does with media it cannot use: fail, or black and silence in their place.

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "core/FileUrl.h"
 #include "core/Translation.h"
 #include "core/XmlText.h"
 #include "export/ExportFormats.h"
@@ -30,24 +31,10 @@ std::string Breakable(std::string_view text) {
   return out;
 }
 
-/// A path relative to the page as a link: every byte but letters, digits, "-._~" and the
-/// folders' "/" percent-encoded, so that "#", "?", "%" or a ':' in a first folder's name read
-/// as part of the name.
+/// A path relative to the page as a link, percent-encoded, so that "#", "?", "%" or a ':' in a
+/// first folder's name read as part of the name.
 std::string Link(std::string_view relative) {
-  static constexpr char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : relative) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-        (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-      out += c;
-    } else {
-      out += '%';
-      out += hex[byte >> 4];
-      out += hex[byte & 15];
-    }
-  }
-  return Escaped(out);
+  return Escaped(FileUrl(relative, UrlForm::Relative));
 }
 
 std::string Counted(std::size_t count, std::string_view one, std::string_view many) {

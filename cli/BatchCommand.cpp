@@ -114,6 +114,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
                   Say("export each project: {0} (repeatable)", OneOf(formats)))
       ->transform(Choices(ExportFormatChoices()))
       ->option_text("=FORMAT");
+  AddFormatOptions(*sub, options.formatOptions);
   sub->add_flag("--text", options.text, std::string(Tr("write each project's text exchange file")));
   std::vector<std::string> containers;
   for (const RenderContainer& container : RenderContainers())

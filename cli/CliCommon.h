@@ -12,6 +12,7 @@
 #include "core/Options.h"
 #include "core/RunObserver.h"
 #include "core/Translation.h"
+#include "export/ExportWritten.h"
 #include "media/TranscodeChoices.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
@@ -50,6 +51,9 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice);
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices,
                        const std::string& why = "");
+/// Each option of the export formats' rows ("--timecode-start=TIMECODE"), its value checked
+/// against its choices and kept in `options` by the option's name.
+void AddFormatOptions(CLI::App& command, FormatOptions& options);
 /// "--encoding shift-jis|utf-8".
 void AddEncodingOption(CLI::App& command, TextEncoding& encoding, const std::string& what = {});
 /// "--map 'PREFIX=FOLDER'", repeatable, with the help text `what`.

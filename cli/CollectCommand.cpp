@@ -68,6 +68,7 @@ void AddCollectCommand(CLI::App& app, int& exitCode) {
                      {"ntsc-nondrop", TimecodeMode::NtscNonDrop},
                      {"pal", TimecodeMode::Pal}},
                     std::string(Tr("an export needs a rate")));
+  AddFormatOptions(*sub, job->formatOptions);
   sub->footer(
       std::string(Tr("Media are found as 'pexol-cli check' finds them; each copy is checked "
                      "against its source (size and SHA-256). The project's names become "

@@ -44,15 +44,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   AddTimecodeOption(*sub, settings->job.timecode, rates,
                     std::string(Tr("an export needs a rate: NTSC (drop or non-drop frame) or "
                                    "PAL; frame counts have none")));
-  sub->add_option_function<std::string>(
-         "--timecode-start",
-         [settings](const std::string& start) {
-           settings->job.startAtOneHour = start == "01:00:00:00";
-         },
-         std::string(Tr("where AAF's timecode starts: 00:00:00:00 (the default) or 01:00:00:00, "
-                        "as Avid's sequences do")))
-      ->check(OneOfNames({"00:00:00:00", "01:00:00:00"}))
-      ->option_text("=TIMECODE");
+  AddFormatOptions(*sub, settings->job.options);
   AddMapOption(*sub, settings->job.maps,
                std::string(Tr("write names under the Windows folder PREFIX as under the local "
                               "FOLDER (repeatable; the longest PREFIX wins; a relative FOLDER is "

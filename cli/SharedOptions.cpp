@@ -51,6 +51,20 @@ void AddSoftwareOption(CLI::App& command, SoftwareChoice& choice) {
       ->option_text("=WHICH");
 }
 
+void AddFormatOptions(CLI::App& command, FormatOptions& options) {
+  for (const FormatOption* option : AllFormatOptions())
+    command
+        .add_option_function<std::string>(
+            std::string("--") + option->name,
+            [&options, name = std::string(option->name)](const std::string& value) {
+              options[name] = value;
+            },
+            std::string(Tr(option->help)))
+        ->check(
+            OneOfNames(std::vector<std::string>(option->choices.begin(), option->choices.end())))
+        ->option_text(std::string("=") + option->placeholder);
+}
+
 void AddTimecodeOption(CLI::App& command, TimecodeMode& mode,
                        const std::map<std::string, TimecodeMode>& choices, const std::string& why) {
   std::string words;

@@ -391,6 +391,7 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
     exportJob.source = platform::Utf8Of(folder / platform::PathOf(projectName));
     exportJob.destination = platform::Utf8Of(folder / platform::PathOf(summary.exports[i]));
     exportJob.format = job.formats[i];
+    exportJob.options = job.formatOptions;
     exportJob.software = SoftwareChoice::Named(used);
     exportJob.timecode = job.timecode;
     exportJob.maps = job.maps;

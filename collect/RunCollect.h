@@ -21,6 +21,7 @@ struct CollectJob {
   std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
   std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
   std::vector<std::string> formats = {};        ///< names of the exports written beside the project
+  FormatOptions formatOptions = {};             ///< the exports' options, as `ExportJob::options`
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< the exports' rate
   bool link = false;               ///< hard links where the file system allows, copies elsewhere
   TranscodeChoice transcode = {};  ///< movies and stills encoded again for today's editors

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "core/ByteWriter.h"
-#include "export/Fcp7Writer.h"
+#include "core/FileUrl.h"
 #include "export/aaf/AafDictionary.h"
 #include "export/aaf/AafMetaDictionary.h"
 
@@ -63,8 +63,9 @@ struct Point {
 
 class AafBuilder {
  public:
-  explicit AafBuilder(const ExportTimeline& timeline)
+  AafBuilder(const ExportTimeline& timeline, bool startAtOneHour)
       : timeline_(timeline),
+        startAtOneHour_(startAtOneHour),
         seed_(Hash(timeline.projectName)),
         rate_(RationalBytes(timeline.rate.numerator, timeline.rate.denominator)),
         pal_(TimecodeModeOf(timeline.rate) == TimecodeMode::Pal) {}
@@ -178,7 +179,7 @@ class AafBuilder {
 
   // 01:00:00:00 counted in frames: on a drop-frame clock 18 numbers a minute are skipped.
   std::int64_t TimelineStart() const {
-    if (!timeline_.startAtOneHour) return 0;
+    if (!startAtOneHour_) return 0;
     if (pal_) return 25 * 3600;
     return TimecodeModeOf(timeline_.rate) == TimecodeMode::NtscDrop ? 30 * 3600 - 108 : 30 * 3600;
   }
@@ -409,6 +410,7 @@ class AafBuilder {
   }
 
   const ExportTimeline& timeline_;
+  const bool startAtOneHour_;  // the timecode starts at 01:00:00:00, as Avid's sequences do
   std::uint64_t seed_;
   std::string rate_;
   bool pal_;
@@ -418,8 +420,9 @@ class AafBuilder {
 
 }  // namespace
 
-ExportWritten WriteAaf(const ExportTimeline& timeline) {
-  AafBuilder builder(timeline);
+ExportWritten WriteAaf(const ExportTimeline& timeline, const FormatOptions& options) {
+  const auto start = options.find(std::string_view("timecode-start"));
+  AafBuilder builder(timeline, start != options.end() && start->second == "01:00:00:00");
   return builder.Write();
 }
 

@@ -15,6 +15,6 @@ namespace pexol {
 /// Control at a speed ratio of 2, levels Audio Gain with its amplitude keyed at the level
 /// points, titles markers on V1 with their text and font. Colour clips and black stand-ins are
 /// fillers: the format has no colour its readers share.
-ExportWritten WriteAaf(const ExportTimeline& timeline);
+ExportWritten WriteAaf(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

@@ -150,7 +150,7 @@ class CmxBuilder {
 
 }  // namespace
 
-ExportWritten WriteCmx3600(const ExportTimeline& timeline) {
+ExportWritten WriteCmx3600(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   ExportWritten out;
   std::vector<const ExportTrack*> written;
   for (const ExportTrack& track : timeline.tracks) {

@@ -11,6 +11,6 @@ namespace pexol {
 /// lines are "B" where the sound cross-fades under it, "V" where it is the picture's alone, the
 /// incoming clip's sound then an "A" event of its own from the cut. Source and record timecodes
 /// count from 00:00:00:00; outs are exclusive.
-ExportWritten WriteCmx3600(const ExportTimeline& timeline);
+ExportWritten WriteCmx3600(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

@@ -1,6 +1,8 @@
 // export/ExportFormats.cpp - the table of formats: a format is a writer and a row here
 #include "export/ExportFormats.h"
 
+#include <algorithm>
+
 #include "core/ListInWords.h"
 #include "core/TextScanner.h"
 #include "export/AafWriter.h"
@@ -109,7 +111,13 @@ std::span<const ExportFormat> ExportFormats() {
        // Audio Gain goes between its keyframes in a line in amplitude, as the project's levels.
        .gainInterpolation = GainInterpolation::Amplitude,
        // Titles are markers; colour clips are fillers.
-       .holds = {.titles = TitleForm::Markers, .colours = ColourForm::Black}},
+       .holds = {.titles = TitleForm::Markers, .colours = ColourForm::Black},
+       .options = {{.name = "timecode-start",
+                    .choices = {"00:00:00:00", "01:00:00:00"},
+                    .placeholder = "TIMECODE",
+                    .help = ToTranslate("where AAF's timecode starts: 00:00:00:00 (the default) "
+                                        "or 01:00:00:00, as Avid's sequences do"),
+                    .title = ToTranslate("AAF timecode start")}}},
   };
   return formats;
 }
@@ -126,6 +134,39 @@ const ExportFormat* ExportFormatOfPath(const std::string& path) {
     for (const std::string& own : format.extensions)
       if (EqualsIgnoreCase(extension, own)) return &format;
   return nullptr;
+}
+
+std::vector<const FormatOption*> AllFormatOptions() {
+  std::vector<const FormatOption*> all;
+  for (const ExportFormat& format : ExportFormats())
+    for (const FormatOption& option : format.options)
+      if (!FormatOptionNamed(option.name) || FormatOptionNamed(option.name) == &option)
+        all.push_back(&option);
+  return all;
+}
+
+const FormatOption* FormatOptionNamed(std::string_view name) {
+  for (const ExportFormat& format : ExportFormats())
+    for (const FormatOption& option : format.options)
+      if (name == option.name) return &option;
+  return nullptr;
+}
+
+FormatOptions OptionsFor(const ExportFormat& format, const FormatOptions& chosen,
+                         std::string& error) {
+  FormatOptions own;
+  for (const FormatOption& option : format.options) {
+    const auto given = chosen.find(std::string_view(option.name));
+    std::string value = given == chosen.end() ? option.choices.front() : given->second;
+    if (std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
+      error =
+          Say("--{0} takes {1}, not \"{2}\".", option.name,
+              ListInWords(option.choices, [](const std::string& choice) { return choice; }), value);
+      return {};
+    }
+    own.emplace(option.name, std::move(value));
+  }
+  return own;
 }
 
 std::string ListOfFormats(std::string (*part)(const ExportFormat& format)) {

@@ -18,6 +18,17 @@ enum class ExportContent {
   Utf16,  ///< UTF-16 in a binary file: bytes that are not UTF-8 become U+FFFD
 };
 
+/// An option only some formats understand: the command line and the window offer it from the
+/// rows that declare it, and the format's writer reads the value chosen. Rows that declare the
+/// same name mean the same option.
+struct FormatOption {
+  const char* name;                  ///< as the command line spells it after "--"
+  std::vector<std::string> choices;  ///< the values it takes, the default first
+  const char* placeholder;           ///< the command line's word for its value: "TIMECODE"
+  std::string_view help;             ///< the command line's help (`ToTranslate`)
+  std::string_view title;            ///< the window's box of its choices (`ToTranslate`)
+};
+
 /// A row of the table, written with named fields.
 struct ExportFormat {
   const char* name;                     ///< as --format takes it: "otio", ...
@@ -42,6 +53,8 @@ struct ExportFormat {
   /// What it holds its own way beyond its tracks and levels: with those, what an export's notes
   /// say it keeps differently or cannot keep.
   FormatHolds holds = {};
+  /// The options only it understands.
+  std::vector<FormatOption> options = {};
 };
 
 /// Every format, in the order lists show them.
@@ -50,6 +63,18 @@ std::span<const ExportFormat> ExportFormats();
 /// The format `name` names (any case), or the one whose extension ends `path`; null for none.
 const ExportFormat* ExportFormatNamed(std::string_view name);
 const ExportFormat* ExportFormatOfPath(const std::string& path);
+
+/// Every option some row declares, each name once, in the table's order.
+std::vector<const FormatOption*> AllFormatOptions();
+
+/// The option `name` some row declares; null for none.
+const FormatOption* FormatOptionNamed(std::string_view name);
+
+/// `chosen` (options by name, any format's) narrowed to the options `format` declares, each
+/// not chosen at its default. An option of its with a value it does not take sets `error` to
+/// a sentence naming the option, the value and the values it takes.
+FormatOptions OptionsFor(const ExportFormat& format, const FormatOptions& chosen,
+                         std::string& error);
 
 /// "a, b, c or d" of the formats' names, extensions or labels.
 std::string ListOfFormats(std::string (*part)(const ExportFormat& format));

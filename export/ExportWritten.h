@@ -1,6 +1,8 @@
 // export/ExportWritten.h - what a format's writer makes of the laid-out timeline
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,12 @@ struct ExportWritten {
   ExportCounts counts;
 };
 
+/// The value chosen for each option the format's row declares (`ExportFormat::options`), by
+/// the option's name; an export gives every one of them, and a writer reads only its own.
+using FormatOptions = std::map<std::string, std::string, std::less<>>;
+
 /// Serialises a stack laid out with the format's `roles`; it decides nothing of the layout.
-using ExportWriter = ExportWritten (*)(const ExportTimeline& timeline);
+using ExportWriter = ExportWritten (*)(const ExportTimeline& timeline,
+                                       const FormatOptions& options);
 
 }  // namespace pexol

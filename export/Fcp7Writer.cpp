@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "core/FileUrl.h"
 #include "core/XmlWriter.h"
 
 namespace pexol {
@@ -315,29 +316,7 @@ class Fcp7Builder {
 
 }  // namespace
 
-std::string FileUrl(const std::string& path) {
-  static constexpr char digits[] = "0123456789ABCDEF";
-  std::string url = "file://localhost";
-  if (path.empty() || (path[0] != '/' && path[0] != '\\')) url += '/';
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                       (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
-                       c == '~' || c == '/';
-    if (plain) {
-      url += c;
-    } else if (c == '\\') {
-      url += '/';
-    } else {
-      url += '%';
-      url += digits[byte >> 4];
-      url += digits[byte & 0xF];
-    }
-  }
-  return url;
-}
-
-ExportWritten WriteFcp7(const ExportTimeline& timeline) {
+ExportWritten WriteFcp7(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   Fcp7Builder builder(timeline);
   return builder.Write();
 }

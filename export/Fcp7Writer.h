@@ -17,10 +17,6 @@ namespace pexol {
 /// (on A1 a Cross Fade (0dB) where the layout cross-fades the sound), slow clips carry the Time
 /// Remap effect at 50 %, levels the Audio Levels filter, colours the Color generator and titles the
 /// Text generator.
-ExportWritten WriteFcp7(const ExportTimeline& timeline);
-
-/// `path` (UTF-8) as a file://localhost/ URL: every byte but letters, digits, "-._~" and "/"
-/// percent-encoded; a Windows path keeps its drive as "C%3A".
-std::string FileUrl(const std::string& path);
+ExportWritten WriteFcp7(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

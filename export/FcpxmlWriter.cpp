@@ -5,8 +5,8 @@
 #include <charconv>
 #include <map>
 
+#include "core/FileUrl.h"
 #include "core/XmlWriter.h"
-#include "export/Fcp7Writer.h"
 
 namespace pexol {
 namespace {
@@ -311,11 +311,7 @@ class FcpxmlBuilder {
     xml_.Close();
   }
 
-  // file:///path, percent-encoded from UTF-8 as Final Cut Pro 7 XML has it, without its host.
-  static std::string MediaUrl(const std::string& path) {
-    std::string url = FileUrl(path);
-    return url.erase(std::string_view("file://").size(), std::string_view("localhost").size());
-  }
+  static std::string MediaUrl(const std::string& path) { return FileUrl(path, UrlForm::NoHost); }
 
   void Effect(const std::string& id, const char* name, const char* uid) {
     if (id.empty()) return;
@@ -516,7 +512,7 @@ class FcpxmlBuilder {
 
 }  // namespace
 
-ExportWritten WriteFcpxml(const ExportTimeline& timeline) {
+ExportWritten WriteFcpxml(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   FcpxmlBuilder builder(timeline);
   return builder.Write();
 }

@@ -15,6 +15,6 @@ namespace pexol {
 /// it, the extra audio (lanes -1 and -2) below it, at their record frames. A clip plays its
 /// own sound, levels as volume keyframes in dB; slow clips are silent and carry a time map at
 /// 50 %; colours are the Custom solid or the Gradient generator, titles Basic Title.
-ExportWritten WriteFcpxml(const ExportTimeline& timeline);
+ExportWritten WriteFcpxml(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

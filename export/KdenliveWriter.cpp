@@ -348,7 +348,7 @@ class KdenliveBuilder {
 
 }  // namespace
 
-ExportWritten WriteKdenlive(const ExportTimeline& timeline) {
+ExportWritten WriteKdenlive(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   KdenliveBuilder builder(timeline);
   return builder.Write();
 }

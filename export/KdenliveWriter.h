@@ -17,6 +17,6 @@ inline constexpr const char* kdenliveWipeLuma = "/usr/share/kdenlive/lumas/PAL/l
 /// clips timewarp producers, titles transparent clips with a dynamic text effect (the images a
 /// title shows are stills of a track "Title images" under it), levels volume keyframes on the
 /// clips.
-ExportWritten WriteKdenlive(const ExportTimeline& timeline);
+ExportWritten WriteKdenlive(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

@@ -244,7 +244,7 @@ class MltBuilder {
 
 }  // namespace
 
-ExportWritten WriteMlt(const ExportTimeline& timeline) {
+ExportWritten WriteMlt(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   ExportWritten out;
   out.files.push_back({"", WriteMltWith(timeline, MltServices::Editor, &out.counts)});
   return out;

@@ -19,7 +19,7 @@ enum class MltServices { Editor, DisplayFree };
 /// become Shotcut's same-track transitions (with a mix of the sound where the layout
 /// cross-fades it, else the sound cut on the cut), slow clips timewarp producers, titles
 /// transparent clips with a text filter.
-ExportWritten WriteMlt(const ExportTimeline& timeline);
+ExportWritten WriteMlt(const ExportTimeline& timeline, const FormatOptions& options = {});
 /// The document `WriteMlt` writes, naming the services `services` chooses; `counts`, when
 /// given, takes what it holds.
 std::string WriteMltWith(const ExportTimeline& timeline, MltServices services,

@@ -182,7 +182,7 @@ class OtioBuilder {
 
 }  // namespace
 
-ExportWritten WriteOtio(const ExportTimeline& timeline) {
+ExportWritten WriteOtio(const ExportTimeline& timeline, const FormatOptions& /*options*/) {
   const OtioBuilder builder(timeline);
   // V1 always; every other track that holds clips.
   std::vector<const ExportTrack*> written;

@@ -10,6 +10,6 @@ namespace pexol {
 /// the inserts' sound are tracks of their own). Title texts and audio levels go into clip metadata
 /// under "pexol". A transition on a sound track is the cross-fade of its clips' sound
 /// (`SMPTE_Dissolve`, its metadata "linear cross-fade").
-ExportWritten WriteOtio(const ExportTimeline& timeline);
+ExportWritten WriteOtio(const ExportTimeline& timeline, const FormatOptions& options = {});
 
 }  // namespace pexol

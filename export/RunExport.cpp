@@ -277,6 +277,9 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
                            Tr("an export is written at NTSC (drop or non-drop frame) or "
                               "PAL rates; frame counts have no rate.")));
   std::string error;
+  const FormatOptions options = OptionsFor(*format, job.options, error);
+  if (!error.empty())
+    return RunResult::Failed(OpenFailureMessage(Tr(cannotExport), job.destination, error));
   auto resolve = ResolveOptionsFor(job.source, job.maps, job.searchFolders, error);
   if (!resolve) return RunResult::Failed(std::move(error));
   resolve->stopRequested = [&observer] { return observer.StopRequested(); };
@@ -300,14 +303,13 @@ RunResult RunExport(const ExportJob& job, RunObserver& observer) {
           rules.projectName = Utf8FileName(rules.projectName);
         names.CheckName(rules.projectName);
         rules.rate = *rate;
-        rules.startAtOneHour = job.startAtOneHour;
         rules.decode = [](std::string_view stored) { return DecodeShiftJis(stored).utf8; };
         rules.resolve = [&names](std::string_view stored) { return names.ReferenceOf(stored); };
         ExportTimeline laid = LayOutTimeline(timeline, rules);
         if (job.readMediaLengths)
           AddMediaLengths(laid, timeline, rules, names,
                           [&observer] { return observer.StopRequested(); });
-        ExportWritten written = format->write(laid);
+        ExportWritten written = format->write(laid, options);
         if (std::string unfit = names.Unfit(); !unfit.empty()) {
           unfitName = names.UnfitIsControlCharacters();
           throw RunFailure(FailedInput::Destination, std::move(unfit));

@@ -7,6 +7,7 @@
 #include "core/Options.h"
 #include "core/RunObserver.h"
 #include "export/ExportOutcome.h"
+#include "export/ExportWritten.h"
 #include "run/RunResult.h"
 #include "run/SoftwareChoice.h"
 
@@ -18,9 +19,11 @@ struct ExportJob {
   std::string format;       ///< a format's name; empty: the destination's extension says
   SoftwareChoice software = SoftwareChoice::Named(Software::CorvaneBrisko);
   TimecodeMode timecode = TimecodeMode::NtscDrop;  ///< NtscDrop, NtscNonDrop or Pal
-  bool startAtOneHour = false;                     ///< `ExportSettings::startAtOneHour`
-  std::vector<std::string> maps = {};              ///< "PREFIX=FOLDER" rules for Windows names
-  std::vector<std::string> searchFolders = {};     ///< trees searched by file name, recursively
+  /// Values of the options formats' rows declare (`ExportFormat::options`), by name; the
+  /// format's own are checked and written, the others' left alone.
+  FormatOptions options = {};
+  std::vector<std::string> maps = {};           ///< "PREFIX=FOLDER" rules for Windows names
+  std::vector<std::string> searchFolders = {};  ///< trees searched by file name, recursively
   /// Media under the destination's folder named relative to it, where the format's readers
   /// take such names (`ExportFormat::mediaRelative`): a collected folder then moves whole.
   bool relativeMedia = false;

@@ -294,7 +294,7 @@ Broken CheckExports(std::span<const std::uint8_t> project, Software software) {
     rules.resolve = [](std::string_view stored) {
       return MediaReference{std::string(stored), DecodeShiftJis(stored).utf8, true};
     };
-    const ExportWritten written = format.write(LayOutTimeline(timeline, rules));
+    const ExportWritten written = format.write(LayOutTimeline(timeline, rules), {});
     for (const ExportFile& file : written.files) {
       if (auto broken = CheckWellFormed(format, file.bytes)) return broken;
       const auto reader = readers.find(format.name);

@@ -295,7 +295,6 @@ ExportTimeline LayOutTimeline(const Timeline& timeline, const LayoutRules& rules
   ExportTimeline out;
   out.projectName = rules.projectName;
   out.rate = rules.rate;
-  out.startAtOneHour = rules.startAtOneHour;
   out.wideScreen = timeline.wideScreen;
   out.decode = rules.decode;
   out.transitions = timeline.transitions;

@@ -162,7 +162,6 @@ struct LayoutRules : ExportSettings {
 struct ExportTimeline {
   std::string projectName;
   ExportRate rate;
-  bool startAtOneHour = false;  ///< `ExportSettings::startAtOneHour`
   bool wideScreen = false;
   std::vector<ExportTrack> tracks;
   /// The timeline's transitions, which the pieces' `transition` point into.

@@ -24,9 +24,6 @@ using TextDecoder = std::function<std::string(std::string_view stored)>;
 struct ExportSettings {
   std::string projectName;  ///< UTF-8
   ExportRate rate;
-  /// The timeline's timecode starts at 01:00:00:00, as Avid's sequences do, instead of at
-  /// 00:00:00:00 (for formats that say where it starts: AAF).
-  bool startAtOneHour = false;
   /// Decodes media names, effect names and title texts and fonts; empty passes bytes through.
   TextDecoder decode;
 };

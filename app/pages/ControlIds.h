@@ -110,6 +110,14 @@ inline constexpr int exportProgress = 1109;
 inline constexpr int exportStatus = 1110;
 inline constexpr int exportCancel = 1114;
 inline constexpr int exportMediaFolders = 1116;
+/// The box of the `option`th option of the formats' rows (in `AllFormatOptions`' order) and
+/// the button of its `choice`th value, from 1500, twenty ids an option.
+constexpr int ExportOptionBox(std::size_t option) {
+  return 1500 + 20 * static_cast<int>(option);
+}
+constexpr int ExportOptionButton(std::size_t option, std::size_t choice) {
+  return ExportOptionBox(option) + 1 + static_cast<int>(choice);
+}
 
 // "render"
 inline constexpr int renderSoftwareBox = 1140;

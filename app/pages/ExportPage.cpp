@@ -50,6 +50,25 @@ ExportPage::ExportPage() : Page(Tr("export")) {
                           static_cast<int>(TimecodeMode::NtscNonDrop)},
                          {ids::exportPal, "PAL", static_cast<int>(TimecodeMode::Pal)}},
                         "export/timecode", static_cast<int>(ExportJob{}.timecode));
+  const std::vector<const FormatOption*> all = AllFormatOptions();
+  for (std::size_t o = 0; o < all.size(); ++o) {
+    const FormatOption& option = *all[o];
+    std::vector<Choice> values;
+    for (std::size_t c = 0; c < option.choices.size(); ++c)
+      values.push_back({ids::ExportOptionButton(o, c), option.choices[c], static_cast<int>(c)});
+    // Kept by name, the value as the command line takes it, so that new values leave it as is.
+    const int field = AddChoices(ids::ExportOptionBox(o), Tr(option.title), std::move(values),
+                                 (std::string("export/") + option.name).c_str(), 0);
+    state.KeepByName(field, option.choices, {});
+    EnableWhen([this, name = std::string_view(option.name)](const PageState&) {
+      const ExportFormat* chosen = ChosenFormat();
+      if (!chosen) return false;
+      for (const FormatOption& own : chosen->options)
+        if (name == own.name) return true;
+      return false;
+    });
+    options.push_back(field);
+  }
   AddStretch();
   source = AddFileRow(ids::exportSourceLabel, Tr("mpj source file"), ids::exportSource,
                       ids::exportSourceChooser, OpenFile("mpj", ProjectFilter()), "export/source");
@@ -68,7 +87,27 @@ int ExportPage::FormatButton(std::string_view name) {
                 : 0;
 }
 
+int ExportPage::OptionButton(std::string_view name, std::string_view value) {
+  const std::vector<const FormatOption*> all = AllFormatOptions();
+  for (std::size_t o = 0; o < all.size(); ++o)
+    for (std::size_t c = 0; name == all[o]->name && c < all[o]->choices.size(); ++c)
+      if (value == all[o]->choices[c]) return ids::ExportOptionButton(o, c);
+  return 0;
+}
+
+const ExportFormat* ExportPage::ChosenFormat() const {
+  const int chosen = state.Value(format, fromExtension);
+  const auto formats = ExportFormats();
+  if (chosen > 0 && static_cast<std::size_t>(chosen) <= formats.size())
+    return &formats[static_cast<std::size_t>(chosen) - 1];
+  return ExportFormatOfPath(state.Text(destination));
+}
+
 Page::Driver ExportPage::MakeRun(const MediaFolders& media) {
+  return [job = Job(media)](RunObserver& observer) { return RunExport(job, observer); };
+}
+
+ExportJob ExportPage::Job(const MediaFolders& media) const {
   ExportJob job;
   job.source = state.Text(source);
   job.destination = state.Text(destination);
@@ -80,7 +119,17 @@ Page::Driver ExportPage::MakeRun(const MediaFolders& media) {
   job.timecode = static_cast<TimecodeMode>(state.Value(timecode, 0));
   job.maps = media.maps;
   job.searchFolders = media.searchFolders;
-  return [job](RunObserver& observer) { return RunExport(job, observer); };
+  // Only the chosen format's own: the others' boxes are greyed out and say nothing.
+  const std::vector<const FormatOption*> all = AllFormatOptions();
+  if (const ExportFormat* chosen = ChosenFormat())
+    for (std::size_t o = 0; o < all.size(); ++o)
+      for (const FormatOption& own : chosen->options)
+        if (std::string_view(own.name) == all[o]->name) {
+          const int value = state.Value(options[o], 0);
+          if (value >= 0 && static_cast<std::size_t>(value) < all[o]->choices.size())
+            job.options[own.name] = all[o]->choices[static_cast<std::size_t>(value)];
+        }
+  return job;
 }
 
 }  // namespace pexol::pages

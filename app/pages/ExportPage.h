@@ -2,12 +2,17 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "app/pages/Page.h"
+#include "export/ExportFormats.h"
+#include "export/RunExport.h"
 
 namespace pexol::pages {
 
 /// Writes a project's timeline in an editing format, resolving media with the media folders.
+/// Each option of the formats' rows has a box, which can be used while the format chosen (or,
+/// with "from the file name", the destination's) declares it.
 class ExportPage final : public Page {
  public:
   ExportPage();
@@ -20,8 +25,18 @@ class ExportPage final : public Page {
 
   /// The id of the button of the format `name` names (0 for none).
   static int FormatButton(std::string_view name);
+  /// The id of the button of `value` of the format option `name` (0 for none).
+  static int OptionButton(std::string_view name, std::string_view value);
+
+  /// The job of the page's fields.
+  ExportJob Job(const MediaFolders& media) const;
 
   int format, timecode, source, destination;  ///< fields
+  std::vector<int> options;  ///< fields, one a format option, as `AllFormatOptions`
+
+ private:
+  /// The format chosen, or the destination's when the name says; null for none.
+  const ExportFormat* ChosenFormat() const;
 };
 
 }  // namespace pexol::pages

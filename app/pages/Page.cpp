@@ -34,6 +34,10 @@ int Page::AddCheck(int id, std::string_view text, const char* key, bool inBoxAbo
   return field;
 }
 
+void Page::EnableWhen(std::function<bool(const PageState& state)> rule) {
+  parts.back().enabled = std::move(rule);
+}
+
 void Page::AddStretch() {
   parts.push_back({PartKind::Stretch});
 }

@@ -45,6 +45,9 @@ struct FormPart {
   int labelId = 0, editId = 0, chooserId = 0;      ///< a file row's controls
   FileRequest request = {};                        ///< what a file row's "..." button asks for
   int progressId = 0, statusId = 0, cancelId = 0;  ///< the run row's controls
+  /// Whether the part can be used as the fields now stand (greyed out otherwise); empty for
+  /// always. The views ask again after every change of a field.
+  std::function<bool(const PageState& state)> enabled = {};
 };
 
 /// A page with a run. A window shows its parts, keeps its state as the user changes them and,
@@ -84,6 +87,8 @@ class Page {
   void AddMediaFoldersButton(int id);
   void AddRunRow(int buttonId, std::string_view text, int progressId, int statusId, int cancelId);
   void AddAction(int id, std::string_view text);
+  /// The part added last can be used only while `rule` holds.
+  void EnableWhen(std::function<bool(const PageState& state)> rule);
 
   PageState state;
 

@@ -187,6 +187,10 @@ void PagePanel::ShowField(int field) {
     }
   }
   showing = false;
+  // A box that can be used only at times follows every change.
+  for (const Control& control : controls)
+    if (const auto& rule = model->Parts()[control.part].enabled)
+      EnableWindow(control.handle, rule(model->State()));
   if (model->State().DrawsPicture(field) && host.pictureChanged) host.pictureChanged();
 }
 

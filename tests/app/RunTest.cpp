@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -26,6 +27,7 @@
 #include "export/ExportFormats.h"
 #include "pages/ThrowingPage.h"
 #include "run/RunConversions.h"
+#include "support/AafRead.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol {
@@ -140,6 +142,44 @@ class RunTest : public QObject {
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
     const QByteArray edl = ReadAll(Path("cut.otio"));
     QVERIFY2(edl.startsWith("TITLE: ") && edl.contains("FCM: NON-DROP FRAME"), edl.constData());
+  }
+
+  // AAF's own option is offered on the export page only while AAF is the format chosen, by its
+  // button or by the destination's name; another format's job carries none of it. The AAF the
+  // page writes starts at the hour chosen, as an independent reader sees it.
+  void FormatOptionOnlyForItsFormat() {
+    window->Tabs().setCurrentIndex(3);
+    auto* box = Find<QGroupBox>(*window, ids::ExportOptionBox(0));
+    const int hour = pages::ExportPage::OptionButton("timecode-start", "01:00:00:00");
+    QVERIFY(hour != 0);
+    Type(ids::exportSource, project);
+    Type(ids::exportDestination, Path("cut.aaf"));
+    Click(ids::exportFromExtension);
+    QVERIFY(box->isEnabled());
+    Click(hour);
+    Click(pages::ExportPage::FormatButton("otio"));
+    QVERIFY(!box->isEnabled());
+    Type(ids::exportDestination, Path("cut.otio"));
+    Click(ids::exportRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    Click(ids::exportFromExtension);
+    QVERIFY(!box->isEnabled());
+    Type(ids::exportDestination, Path("hour.aaf"));
+    QVERIFY(box->isEnabled());
+    Click(ids::exportRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    Click(pages::ExportPage::FormatButton("aaf"));
+    Click(pages::ExportPage::OptionButton("timecode-start", "00:00:00:00"));
+    Type(ids::exportDestination, Path("zero.aaf"));
+    Click(ids::exportRun);
+    QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
+    QVERIFY(ReadAll(Path("hour.aaf")) != ReadAll(Path("zero.aaf")));
+
+    const test::AafRead read = test::ReadAaf(ReadAll(Path("hour.aaf")).toStdString());
+    if (!read.available) QSKIP("pyaaf2 is not in ../shared");
+    QVERIFY2(read.problems.empty(), read.problems.empty() ? "" : read.problems.front().c_str());
+    QCOMPARE(read.timecodeStart, std::int64_t{30 * 3600 - 108});  // drop frame, the default
+    QCOMPARE(test::ReadAaf(ReadAll(Path("zero.aaf")).toStdString()).timecodeStart, 0);
   }
 
   // The render page encodes a still and a title (services that need no display) and keeps

@@ -19,14 +19,15 @@ struct Written {
   std::string bytes;
 };
 
-Written WriteOf(const Timeline& timeline, const ExportSettings& settings) {
+Written WriteOf(const Timeline& timeline, const ExportSettings& settings,
+                const FormatOptions& options = {}) {
   LayoutRules rules = LayoutRulesFor(*ExportFormatNamed("aaf"));
   static_cast<ExportSettings&>(rules) = settings;
   rules.resolve = [](std::string_view stored) {
     return MediaReference{std::string(stored), "/media/" + std::string(stored), true};
   };
   Written written{LayOutTimeline(timeline, rules), {}};
-  written.bytes = WriteAaf(written.laidOut).files.at(0).bytes;
+  written.bytes = WriteAaf(written.laidOut, options).files.at(0).bytes;
   return written;
 }
 
@@ -137,9 +138,8 @@ TEST(AafWriter, TimecodeAndBytesFollowTheRateAlone) {
   for (const auto& [settings, frames] :
        {std::pair{test::NtscSettings(), 107892}, std::pair{test::NtscSettings(false), 108000},
         std::pair{test::PalSettings(), 90000}}) {
-    ExportSettings atOneHour = settings;
-    atOneHour.startAtOneHour = true;
-    EXPECT_EQ(test::ReadAaf(WriteOf(timeline, atOneHour).bytes).timecodeStart, frames);
+    const FormatOptions atOneHour{{"timecode-start", "01:00:00:00"}};
+    EXPECT_EQ(test::ReadAaf(WriteOf(timeline, settings, atOneHour).bytes).timecodeStart, frames);
   }
 }
 

@@ -35,7 +35,7 @@ inline std::vector<ExportFile> ExportFiles(std::string_view format, const Timeli
     return MediaReference{std::string(stored), mediaPath(stored), true};
   };
   const ExportTimeline laid = LayOutTimeline(timeline, rules);
-  ExportWritten written = row.write(laid);
+  ExportWritten written = row.write(laid, {});
   if (notes) *notes = laid.notes.List();
   counts = written.counts;
   return std::move(written.files);

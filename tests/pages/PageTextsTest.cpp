@@ -58,6 +58,9 @@ TEST_F(JapanesePages, EveryTextComesTranslated) {
     for (const std::string& extension : format.extensions)
       patterns += (patterns.empty() ? "*" : " *") + extension;
     names.insert(std::string(format.label) + " (" + patterns + ")");
+    // A format option's values are shown as the command line takes them.
+    for (const FormatOption& option : format.options)
+      names.insert(option.choices.begin(), option.choices.end());
   }
   const std::vector<std::string> japanese = PageTexts();
   ASSERT_EQ(japanese.size(), english.size());
