@@ -287,7 +287,8 @@ TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
   for (const std::string& run : runs) {
     const Outcome outcome = Run(run, pseudo);
     std::string left;
-    for (const std::string& word : EnglishWordsIn(pexol::test::OutsideTheCatalogue(outcome.out + outcome.err)))
+    for (const std::string& word :
+         EnglishWordsIn(pexol::test::OutsideTheCatalogue(outcome.out + outcome.err)))
       left += word + " ";
     EXPECT_EQ(left, "") << run << ":\n" << outcome.out << outcome.err;
   }

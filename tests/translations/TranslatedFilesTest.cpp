@@ -83,10 +83,11 @@ TEST(TranslatedFilesTest, TheDesktopEntryAndTheMetadataAreTranslatedWhole) {
   std::filesystem::copy_file(build / "po/en@pseudo.po", po.Folder() / "en@pseudo.po");
   po.Write("LINGUAS", "en@pseudo\n");
   std::string printed;
-  ASSERT_EQ(Run("msgfmt --desktop --template='" + (source / "app/resources/pexol.desktop.in").string() +
-                    "' -d '" + po.Folder().string() + "' -o '" + po.Path("pexol.desktop") + "'",
-                printed),
-            0)
+  ASSERT_EQ(
+      Run("msgfmt --desktop --template='" + (source / "app/resources/pexol.desktop.in").string() +
+              "' -d '" + po.Folder().string() + "' -o '" + po.Path("pexol.desktop") + "'",
+          printed),
+      0)
       << printed;
   const std::string entry = po.Read("pexol.desktop");
   std::size_t translated = 0;
