@@ -2,7 +2,6 @@
 // catalogue brackets every text: a text a person reads that is not bracketed came through no
 // catalogue entry
 #include <QDialogButtonBox>
-#include <QRegularExpression>
 #include <QtTest>
 
 #include "FakePrompts.h"
@@ -12,29 +11,10 @@
 #include "app/CollectDialog.h"
 #include "app/MediaFolders.h"
 #include "core/Translation.h"
-#include "support/PseudoLanguage.h"
 
 namespace pexol {
 
 namespace {
-
-/// The words of `text` that came through no catalogue entry, past names, paths, numbers,
-/// formats and option names; empty when it all came from the catalogue.
-QString EnglishLeft(const QString& text, const QSet<QString>& names) {
-  if (names.contains(text)) return {};
-  QString left = QString::fromStdString(test::OutsideTheCatalogue(text.toStdString()));
-  for (const char* pattern :
-       {R"([\w.~:\\]*[/\\][\w./\\ -]*)", R"(--?[a-z][a-z0-9-]*)", R"(\b[A-Z][A-Z0-9_]+\b)",
-        R"([\w.*-]*\.[a-z0-9]{2,4}\b)", R"(\d+\w*)"})
-    left.replace(QRegularExpression(QString::fromLatin1(pattern)), QStringLiteral(" "));
-  QStringList words;
-  static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
-  for (auto match = word.globalMatch(left); match.hasNext();) {
-    const QString found = match.next().captured();
-    if (!names.contains(found)) words << found;
-  }
-  return words.join(QLatin1Char(' '));
-}
 
 /// Qt's own texts, which its catalogues translate: the standard buttons of a dialog.
 QSet<QString> QtTexts() {
@@ -76,7 +56,7 @@ class PseudoLanguageTest : public QObject {
     const auto check = [&](const QWidget& root) {
       const QMap<QString, QString> texts = ShownTexts(root);
       for (auto text = texts.begin(); text != texts.end(); ++text)
-        if (const QString left = EnglishLeft(text.value(), names); !left.isEmpty())
+        if (const QString left = WordsOutsideTheCatalogue(text.value(), names); !left.isEmpty())
           untranslated << text.key() + ": " + text.value() + "  [" + left + "]";
     };
     for (int page = 0; page < window.Tabs().count(); ++page) {

@@ -1,5 +1,6 @@
-// tests/app/ShownTexts.h - every text a person reads in a window, and the texts that are the
-// same in every language, for the tests that hold the window to a catalogue
+// tests/app/ShownTexts.h - every text a person reads in a window, the texts that are the same
+// in every language, and what of a text came through no catalogue entry, for the tests that
+// hold the window to a catalogue
 #pragma once
 
 #include <QAbstractItemView>
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTabWidget>
 #include <QWidget>
@@ -14,6 +16,7 @@
 #include "LayoutCheck.h"
 #include "export/ExportFormats.h"
 #include "render/RenderChoices.h"
+#include "support/PseudoLanguage.h"
 
 namespace pexol {
 
@@ -67,6 +70,24 @@ inline QSet<QString> Names() {
   for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);
   for (const RenderSizeChoice& size : RenderSizes()) names << QString::fromUtf8(size.label);
   return names;
+}
+
+/// Under the pseudo-language, the words of `text` that came through no catalogue entry, past names,
+/// paths, numbers, formats and option names; empty when it all came from the catalogue.
+inline QString WordsOutsideTheCatalogue(const QString& text, const QSet<QString>& names) {
+  if (names.contains(text)) return {};
+  QString left = QString::fromStdString(test::OutsideTheCatalogue(text.toStdString()));
+  for (const char* pattern :
+       {R"([\w.~:\\]*[/\\][\w./\\ -]*)", R"(--?[a-z][a-z0-9-]*)", R"(\b[A-Z][A-Z0-9_]+\b)",
+        R"([\w.*-]*\.[a-z0-9]{2,4}\b)", R"(\d+\w*)"})
+    left.replace(QRegularExpression(QString::fromLatin1(pattern)), QStringLiteral(" "));
+  QStringList words;
+  static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+  for (auto match = word.globalMatch(left); match.hasNext();) {
+    const QString found = match.next().captured();
+    if (!names.contains(found)) words << found;
+  }
+  return words.join(QLatin1Char(' '));
 }
 
 }  // namespace pexol

@@ -36,7 +36,7 @@ std::string EnglishLeft(const std::string& text) {
 }
 
 // Runs `command` through the shell; its exit status, with what it printed in `printed`.
-int Run(const std::string& command, std::string& printed) {
+int RunShell(const std::string& command, std::string& printed) {
   printed = Output(command + " 2>&1; echo \"exit $?\"");
   const std::size_t last = printed.rfind("exit ");
   const int status = std::stoi(printed.substr(last + 5));
@@ -72,7 +72,7 @@ TEST(TranslatedFilesTest, TheThumbnailersManualPageIsTranslatedWhole) {
   const std::string catalogueTemplate = ReadWhole(PEXOL_CATALOGUE_TEMPLATE);
   for (const char* text :
        {"msgid \"draw a video project's timeline as a thumbnail\"", "msgid \"December 2026\"",
-        "\"\\\\fR; it is seldom run by hand.\"", "msgid \"Open with pexol\""})
+        "seldom run by hand.", "msgid \"Open with pexol\""})
     EXPECT_NE(catalogueTemplate.find(text), std::string::npos) << text;
 }
 
@@ -83,11 +83,11 @@ TEST(TranslatedFilesTest, TheDesktopEntryAndTheMetadataAreTranslatedWhole) {
   std::filesystem::copy_file(build / "po/en@pseudo.po", po.Folder() / "en@pseudo.po");
   po.Write("LINGUAS", "en@pseudo\n");
   std::string printed;
-  ASSERT_EQ(
-      Run("msgfmt --desktop --template='" + (source / "app/resources/pexol.desktop.in").string() +
-              "' -d '" + po.Folder().string() + "' -o '" + po.Path("pexol.desktop") + "'",
-          printed),
-      0)
+  ASSERT_EQ(RunShell("msgfmt --desktop --template='" +
+                         (source / "app/resources/pexol.desktop.in").string() + "' -d '" +
+                         po.Folder().string() + "' -o '" + po.Path("pexol.desktop") + "'",
+                     printed),
+            0)
       << printed;
   const std::string entry = po.Read("pexol.desktop");
   std::size_t translated = 0;
@@ -100,11 +100,12 @@ TEST(TranslatedFilesTest, TheDesktopEntryAndTheMetadataAreTranslatedWhole) {
   }
   EXPECT_GE(translated, 2u) << entry;
 
-  ASSERT_EQ(Run("msgfmt --xml --template='" +
-                    (source / "packaging/linux/io.github.pexol.pexol.metainfo.xml.in").string() +
-                    "' -d '" + po.Folder().string() + "' -o '" + po.Path("metainfo.xml") + "'",
-                printed),
-            0)
+  ASSERT_EQ(
+      RunShell("msgfmt --xml --template='" +
+                   (source / "packaging/linux/io.github.pexol.pexol.metainfo.xml.in").string() +
+                   "' -d '" + po.Folder().string() + "' -o '" + po.Path("metainfo.xml") + "'",
+               printed),
+      0)
       << printed;
   const std::string metainfo = po.Read("metainfo.xml");
   const std::regex element(R"(<(\w+) xml:lang="en@pseudo">([^<]*)</\1>)");
@@ -133,17 +134,17 @@ TEST(TranslatedFilesTest, TheInstallerSpeaksEachLanguageOfTheList) {
                            po.Folder().string() + "' -DOUTPUT='" + languages + "' -P '" +
                            (source / "cmake/TranslateMarked.cmake").string() + "'";
   std::string printed;
-  EXPECT_NE(Run(make, printed), 0);
-  EXPECT_NE(printed.find("en@pseudo.po: its header has no \"X-Installer-Language\" line"),
-            std::string::npos)
-      << printed;
+  EXPECT_NE(RunShell(make, printed), 0);
+  // CMake wraps the message, but keeps its words.
+  for (const char* words : {"/en@pseudo.po:", "its header has no \"X-Installer-Language\" line"})
+    EXPECT_NE(printed.find(words), std::string::npos) << printed;
   EXPECT_FALSE(std::filesystem::exists(languages));
 
   // Named, it is written after Japanese, in the order of the list.
   std::string pseudo = po.Read("en@pseudo.po");
   pseudo.replace(pseudo.find("\"Content-Type"), 0, "\"X-Installer-Language: Esperanto\\n\"\n");
   po.Write("en@pseudo.po", pseudo);
-  ASSERT_EQ(Run(make, printed), 0) << printed;
+  ASSERT_EQ(RunShell(make, printed), 0) << printed;
   const std::string written = po.Read("languages.nsh");
   EXPECT_NE(written.find("!insertmacro MUI_LANGUAGE \"Japanese\"\n"
                          "LangString ProjectType ${LANG_JAPANESE} \"動画編集プロジェクト\"\n"
