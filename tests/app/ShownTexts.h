@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include "LayoutCheck.h"
+#include "app/pages/Language.h"
 #include "export/ExportFormats.h"
 #include "render/RenderChoices.h"
 #include "support/PseudoLanguage.h"
@@ -45,8 +47,9 @@ inline QMap<QString, QString> ShownTexts(const QWidget& root) {
     if (const auto* combo = qobject_cast<const QComboBox*>(widget))
       for (int item = 0; item < combo->count(); ++item)
         keep(QStringLiteral("item %1").arg(item), combo->itemText(item));
+    // A list shows no header; a table's and a tree's do.
     if (const auto* view = qobject_cast<const QAbstractItemView*>(widget);
-        view && view->model() && !qobject_cast<const QComboBox*>(widget->parentWidget()))
+        view && view->model() && !qobject_cast<const QListView*>(widget))
       for (int column = 0; column < view->model()->columnCount(); ++column)
         keep(QStringLiteral("header %1").arg(column),
              view->model()->headerData(column, Qt::Horizontal).toString());
@@ -65,6 +68,9 @@ inline QSet<QString> Names() {
   QSet<QString> names = {"CSV",   "PAL", "FRAME", "Corvane, Brisko", "Lumetta",
                          "PEXOL", "...", "->",    "C:\\Video",       "OK",
                          "1:1",   "+",   "\u2212"};
+  // The languages, each by its name in itself.
+  for (const pages::LanguageChoice& choice : pages::LanguageChoices())
+    if (!choice.code.empty()) names << QString::fromUtf8(choice.name.data(), choice.name.size());
   for (const ExportFormat& format : ExportFormats()) names << QString::fromUtf8(format.label);
   // The render library's tables are its own to translate; the page only passes them through.
   for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);
