@@ -60,8 +60,7 @@ void AddFormatOptions(CLI::App& command, FormatOptions& options) {
               options[name] = value;
             },
             std::string(Tr(option->help)))
-        ->check(
-            OneOfNames(std::vector<std::string>(option->choices.begin(), option->choices.end())))
+        ->check(OneOfNames(option->choices))
         ->option_text(std::string("=") + option->placeholder);
 }
 

@@ -16,9 +16,12 @@ namespace {
 // Windows' message for a system error in `language`; empty when it has none in it (its
 // language pack is not installed).
 std::string WindowsMessage(DWORD error, std::string_view language) {
-  const WORD id = language == "ja"   ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
-                  : language.empty() ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
-                                     : MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+  // The language's own messages ("de" names German), whatever languages pexol has.
+  const LCID locale =
+      language.empty() ? 0 : LocaleNameToLCID(platform::WideOf(language).c_str(), 0);
+  const WORD id = language.empty() ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                  : locale != 0 ? MAKELANGID(PRIMARYLANGID(LANGIDFROMLCID(locale)), SUBLANG_DEFAULT)
+                                : MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

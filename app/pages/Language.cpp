@@ -1,7 +1,6 @@
 // app/pages/Language.cpp - the windows' language: the system's or the user's choice
 #include "app/pages/Language.h"
 
-#include <array>
 #include <optional>
 
 #include "core/Translation.h"
@@ -13,11 +12,12 @@ namespace {
 // Set once, as the window starts, before any thread reads it.
 std::optional<std::string> inUse;
 
-constexpr std::array<LanguageChoice, 3> choices{{
+// The languages of po/LINGUAS follow English, as the build writes them.
+constexpr LanguageChoice choices[] = {
     {"", ToTranslate("System language")},
     {"en", "English"},
-    {"ja", "日本語"},
-}};
+#include "app/pages/LanguageRows.inc"
+};
 
 }  // namespace
 

@@ -22,8 +22,8 @@ struct LanguageChoice {
   std::string_view name;
 };
 
-/// The about page's list: the system's language first, then every language with a catalogue.
-/// A new translation adds its row here beside its po/LANG.po.
+/// The about page's list: the system's language first, English, then every language of
+/// po/LINGUAS, named as its catalogue's header names it ("X-Language-Name").
 std::span<const LanguageChoice> LanguageChoices();
 
 /// A choice's name as the list shows it: the system's entry translated, the others as they are.

@@ -28,11 +28,22 @@ endif()
 if(SETUP)
   find_program(MAKENSIS makensis REQUIRED)
   get_filename_component(setup "${SETUP}" ABSOLUTE)
+  # The installer speaks every language of po/LINGUAS, its texts from the catalogues.
+  get_filename_component(po "${CMAKE_CURRENT_LIST_DIR}/../../po" ABSOLUTE)
+  set(languages "${dist}/installer-languages.nsh")
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DACTION=installer -DTEMPLATE=${CMAKE_CURRENT_LIST_DIR}/pexol.nsi
+            -DPO_DIR=${po} -DOUTPUT=${languages} -P ${CMAKE_CURRENT_LIST_DIR}/../TranslateMarked.cmake
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot write the installer's languages, ${languages}")
+  endif()
   execute_process(
     COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DSTAGE=${stage} -DOUTFILE=${setup}
-            -DICON=${CMAKE_CURRENT_LIST_DIR}/../../app/win32/pexol.ico
+            -DICON=${CMAKE_CURRENT_LIST_DIR}/../../app/win32/pexol.ico -DLANGUAGES=${languages}
             ${CMAKE_CURRENT_LIST_DIR}/pexol.nsi
     RESULT_VARIABLE failed)
+  file(REMOVE "${languages}")
   if(failed)
     message(FATAL_ERROR "makensis could not make ${setup}")
   endif()

@@ -1,7 +1,8 @@
 ; The Windows installer: both programs for this user or for every user, a Start menu entry,
 ; projects (.mpj) opened by pexol with its icon, and an uninstaller in Windows' list of programs
 ; that removes every file and key it made.
-;   makensis -DVERSION=2.12 -DSTAGE=<the zip's folder> -DOUTFILE=<setup.exe> -DICON=<.ico> pexol.nsi
+;   makensis -DVERSION=2.12 -DSTAGE=<the zip's folder> -DOUTFILE=<setup.exe> -DICON=<.ico>
+;     -DLANGUAGES=<languages.nsh> pexol.nsi
 ; (PackWindows.cmake does this for make windows.)
 ; Silent: setup.exe /S [/AllUsers | /CurrentUser] [/D=folder]; uninstall.exe /S likewise.
 ; A 64-bit installer for 64-bit programs; it also runs where no 32-bit Windows layer is.
@@ -41,12 +42,12 @@ RequestExecutionLevel user
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
-!insertmacro MUI_LANGUAGE "Japanese"
+; Every other language of po/LINGUAS, with the texts below translated from its catalogue
+; (cmake/TranslateMarked.cmake makes it).
+!include "${LANGUAGES}"
 ; What Explorer shows of a project, in the language the installer ran in.
 LangString ProjectType ${LANG_ENGLISH} "Video editing project"
-LangString ProjectType ${LANG_JAPANESE} "動画編集プロジェクト"
 LangString OpenWith ${LANG_ENGLISH} "Open with pexol"
-LangString OpenWith ${LANG_JAPANESE} "pexol で開く"
 
 Function .onInit
   ${If} ${RunningX64}

@@ -5,63 +5,23 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMap>
-#include <QTabWidget>
 #include <QTranslator>
 #include <QtTest>
 #include <filesystem>
 
 #include "FakePrompts.h"
 #include "LayoutCheck.h"
+#include "ShownTexts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/Application.h"
 #include "app/CollectDialog.h"
 #include "app/MediaFolders.h"
 #include "core/Translation.h"
-#include "export/ExportFormats.h"
-#include "render/RenderChoices.h"
 
 namespace pexol {
 
 namespace {
-
-/// Every text a person reads in `root` and its children, by the widget's place among them.
-QMap<QString, QString> ShownTexts(const QWidget& root) {
-  QMap<QString, QString> texts;
-  QList<const QWidget*> widgets = root.findChildren<const QWidget*>();
-  widgets.prepend(&root);
-  for (qsizetype i = 0; i < widgets.size(); ++i) {
-    const QWidget* widget = widgets[i];
-    const QString place = QStringLiteral("%1 %2 %3")
-                              .arg(i)
-                              .arg(widget->metaObject()->className(), widget->objectName());
-    const auto keep = [&](const char* what, const QString& text) {
-      if (!text.isEmpty()) texts.insert(place + QLatin1Char(' ') + QLatin1String(what), text);
-    };
-    keep("text", TextOf(widget));
-    keep("tip", widget->toolTip());
-    if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
-      keep("placeholder", edit->placeholderText());
-    if (const auto* tabs = qobject_cast<const QTabWidget*>(widget))
-      for (int tab = 0; tab < tabs->count(); ++tab) keep("tab", tabs->tabText(tab));
-    if (widget->isWindow()) keep("title", widget->windowTitle());
-  }
-  return texts;
-}
-
-/// Texts that are the same in every language: names, formats and signs.
-QSet<QString> Names() {
-  QSet<QString> names = {"CSV",   "PAL", "FRAME", "Corvane, Brisko", "Lumetta",
-                         "PEXOL", "...", "->",    "C:\\Video",       "OK",
-                         "1:1",   "+",   "\u2212"};
-  for (const ExportFormat& format : ExportFormats()) names << QString::fromUtf8(format.label);
-  // The render library's tables are its own to translate; the page only passes them through.
-  for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);
-  for (const RenderSizeChoice& size : RenderSizes()) names << QString::fromUtf8(size.label);
-  return names;
-}
 
 /// The main window, the collect dialog and the media folders dialog, each as it opens.
 QList<QMap<QString, QString>> EveryText() {

@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "FakePrompts.h"
+#include "ShownTexts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/MediaFolders.h"
@@ -347,6 +348,40 @@ class TimelineTest : public QObject {
     QVERIFY(texts.contains(QStringLiteral("見つからない: gone.avi")));
     QCOMPARE(fit, QStringLiteral("全体"));
     QVERIFY2(tip.contains(QStringLiteral("素材が見つかりません")), qPrintable(tip));
+  }
+
+  // Under the pseudo-language every text of the timeline is the catalogue's: its rows, its
+  // buttons, its clips and what it says of the clip under the pointer.
+  void TheTimelineSaysOnlyTheCataloguesTexts() {
+    auto pseudo = FindCatalogue("en@pseudo", PEXOL_BUILD_DIR);
+    QVERIFY(pseudo);
+    UseCatalogue(std::move(pseudo));
+    window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+    build::Project shape;
+    shape.main = {{"C:\\Video\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
+    shape.insert = {{"C:\\Video\\title.bmp", 10, 29, 0, "", 100, 100, {}}};
+    WriteAll(Path("p.mpj"), build::BuildProject(shape));
+    ShowProject(Path("p.mpj"));
+    QStringList texts;
+    for (const pages::TimelineShape& shape : window->Timeline().State().Shapes())
+      if (const auto* text = std::get_if<pages::ShapeText>(&shape))
+        texts << QString::fromStdString(text->text);
+    const pages::TimelineState& state = window->Timeline().State();
+    const QPoint clip(static_cast<int>(state.Metrics().labelWidth + state.Zoom().XOf(30)),
+                      static_cast<int>(state.Metrics().TopOf(TimelineScene::mainRow) + 8));
+    texts << Hover(*window->Timeline().Canvas(), clip);
+    for (const QWidget* control : window->Timeline().findChildren<QWidget*>())
+      texts << TextOf(control) << control->toolTip();
+    UseCatalogue(std::nullopt);
+    const QSet<QString> names = {QStringLiteral("AVI"), QStringLiteral("gone"),
+                                 QStringLiteral("title"), QStringLiteral("1:1")};
+    QStringList left;
+    for (const QString& text : texts)
+      if (const QString words = WordsOutsideTheCatalogue(text, names); !words.isEmpty())
+        left << text + "  [" + words + "]";
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
+    QVERIFY(texts.size() > 6);
   }
 
   // A red movie on the main row and a blue still on the insert row show their colours inside

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "support/CliRun.h"
+#include "support/PseudoLanguage.h"
 #include "support/TempFolder.h"
 #include "tools/builder/ProjectBuilder.h"
 
@@ -327,29 +328,8 @@ TEST_F(LanguageTest, EnglishIsTheSameEverywhereAndDataStaysEnglish) {
   EXPECT_EQ(parse.err, "SOURCE is required\nRun with --help for more information.\n");
 }
 
-// The pseudo-language brackets every text of the catalogue and accents its vowels: what is
-// left outside the brackets came through no catalogue entry.
+// The pseudo-language brackets every text of the catalogue and accents its vowels.
 constexpr const char* pseudo = "env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 LANGUAGE=en@pseudo";
-
-std::string OutsideTheCatalogue(const std::string& text) {
-  static const std::string open = "\xe2\x9f\xa6", close = "\xe2\x9f\xa7";  // ⟦ ⟧
-  std::string outside;
-  int depth = 0;
-  for (std::size_t at = 0; at < text.size();) {
-    if (text.compare(at, open.size(), open) == 0) {
-      ++depth;
-      at += open.size();
-    } else if (text.compare(at, close.size(), close) == 0) {
-      depth = std::max(0, depth - 1);
-      at += close.size();
-      outside += ' ';
-    } else {
-      outside += depth == 0 ? text[at] : ' ';
-      ++at;
-    }
-  }
-  return outside;
-}
 
 // Every help and the failures a user meets first, under the pseudo-language: nothing but its
 // texts, names, option values and the words of lines a script reads.
@@ -372,7 +352,8 @@ TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
   for (const std::string& run : runs) {
     const Outcome outcome = Run(run, pseudo);
     std::string left;
-    for (const std::string& word : EnglishWordsIn(OutsideTheCatalogue(outcome.out + outcome.err)))
+    for (const std::string& word :
+         EnglishWordsIn(pexol::test::OutsideTheCatalogue(outcome.out + outcome.err)))
       left += word + " ";
     EXPECT_EQ(left, "") << run << ":\n" << outcome.out << outcome.err;
   }
