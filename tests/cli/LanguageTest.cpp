@@ -397,7 +397,7 @@ TEST_F(LanguageTest, CommandLineMistakesAreSaidByWhatTheyAre) {
     EXPECT_EQ(translated.err.find(mistake.japanese), 0u) << mistake.run << ":\n" << translated.err;
     const Outcome pseudoRun = Run(mistake.run, pseudo);
     std::string left;
-    for (const std::string& word : EnglishWordsIn(OutsideTheCatalogue(pseudoRun.err)))
+    for (const std::string& word : EnglishWordsIn(pexol::test::OutsideTheCatalogue(pseudoRun.err)))
       left += word + " ";
     EXPECT_EQ(left, "") << mistake.run << ":\n" << pseudoRun.err;
   }
