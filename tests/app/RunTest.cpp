@@ -150,6 +150,7 @@ class RunTest : public QObject {
   void FormatOptionOnlyForItsFormat() {
     window->Tabs().setCurrentIndex(3);
     auto* box = Find<QGroupBox>(*window, ids::ExportOptionBox(0));
+    QVERIFY(box != nullptr);
     const int hour = pages::ExportPage::OptionButton("timecode-start", "01:00:00:00");
     QVERIFY(hour != 0);
     Type(ids::exportSource, project);

@@ -29,16 +29,22 @@ inline long ProcessId() {
 /// The folder name of the running test, unique to this process: two runs of the suite on one
 /// machine (two checkouts, a developer and CI) must not share their files.
 inline std::string TestFolderName(std::string_view prefix) {
+  // Outside a GoogleTest test (a Qt Test program borrowing a helper) there is no test's name.
   const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  return std::string(prefix) + info->test_suite_name() + "-" + info->name() + "-" +
-         std::to_string(ProcessId());
+  const std::string test =
+      info ? std::string(info->test_suite_name()) + "-" + info->name() : std::string("helper");
+  return std::string(prefix) + test + "-" + std::to_string(ProcessId());
 }
 
 /// Creates an empty folder named after the running test and removes it afterwards.
 class TempFolder {
  public:
   TempFolder() {
-    path_ = std::filesystem::temp_directory_path() / TestFolderName("pexol-test-");
+    // A second folder made while the first lives (a helper's own) gets a name of its own: the
+    // first one's removal must not take the test's files with it.
+    static int made = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            (TestFolderName("pexol-test-") + (made++ == 0 ? "" : "-" + std::to_string(made)));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
