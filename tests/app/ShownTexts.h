@@ -71,7 +71,12 @@ inline QSet<QString> Names() {
   // The languages, each by its name in itself.
   for (const pages::LanguageChoice& choice : pages::LanguageChoices())
     if (!choice.code.empty()) names << QString::fromUtf8(choice.name.data(), choice.name.size());
-  for (const ExportFormat& format : ExportFormats()) names << QString::fromUtf8(format.label);
+  for (const ExportFormat& format : ExportFormats()) {
+    names << QString::fromUtf8(format.label);
+    // A format's own options take values such as timecodes, the same in every language.
+    for (const FormatOption& option : format.options)
+      for (const std::string& value : option.choices) names << QString::fromStdString(value);
+  }
   // The render library's tables are its own to translate; the page only passes them through.
   for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);
   for (const RenderSizeChoice& size : RenderSizes()) names << QString::fromUtf8(size.label);

@@ -65,11 +65,12 @@ class WindowTest : public QObject {
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), expected);
     }
     // The pages show their defaults: every timecode the command line's (drop frame); the
-    // format from the name; NTSC, no render with media missing, the project's own size.
+    // format from the name, each format's options their first value; NTSC, no render with media missing, the project's own size.
     const QSet<QString> defaults = {
         QString::number(ids::toTextNtscDrop),    QString::number(ids::exportFromExtension),
         QString::number(ids::exportNtscDrop),    QString::number(ids::renderNtsc),
-        QString::number(ids::renderMissingFail), QString::number(ids::renderSizeFirst)};
+        QString::number(ids::renderMissingFail), QString::number(ids::renderSizeFirst),
+        QString::number(pages::ExportPage::OptionButton("timecode-start", "00:00:00:00"))};
     for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) {
       const bool shownDefault = defaults.contains(radio->objectName());
       QVERIFY2(radio->isChecked() == shownDefault, qPrintable(radio->objectName()));
