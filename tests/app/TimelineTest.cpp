@@ -129,6 +129,41 @@ QString Describe(QRgb pixel) {
 class TimelineTest : public QObject {
   Q_OBJECT
 
+ private:
+  // What the timeline of a missing movie (and an insert) shows under `language`: the texts
+  // drawn, the fit button's, its controls' texts and tips, and the hover over the movie.
+  struct ShownInLanguage {
+    QStringList texts;
+    QStringList controls;
+    QString fit;
+    QString tip;
+  };
+  ShownInLanguage TimelineTextsIn(const char* language) {
+    ShownInLanguage shown;
+    auto catalogue = FindCatalogue(language, PEXOL_BUILD_DIR);
+    if (!catalogue) return shown;
+    UseCatalogue(std::move(catalogue));
+    window = std::make_unique<MainWindow>(*prompts);
+    window->show();
+    build::Project shape;
+    shape.main = {{"C:\\Video\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
+    shape.insert = {{"C:\\Video\\title.bmp", 10, 29, 0, "", 100, 100, {}}};
+    WriteAll(Path("p.mpj"), build::BuildProject(shape));
+    ShowProject(Path("p.mpj"));
+    for (const pages::TimelineShape& drawn : window->Timeline().State().Shapes())
+      if (const auto* text = std::get_if<pages::ShapeText>(&drawn))
+        shown.texts << QString::fromStdString(text->text);
+    shown.fit = Find<QToolButton>(ids::timelineFit)->text();
+    const pages::TimelineState& state = window->Timeline().State();
+    const QPoint clip(static_cast<int>(state.Metrics().labelWidth + state.Zoom().XOf(30)),
+                      static_cast<int>(state.Metrics().TopOf(TimelineScene::mainRow) + 8));
+    shown.tip = Hover(*window->Timeline().Canvas(), clip);
+    for (const QWidget* control : window->Timeline().findChildren<QWidget*>())
+      shown.controls << TextOf(control) << control->toolTip();
+    UseCatalogue(std::nullopt);
+    return shown;
+  }
+
  private slots:
   void init() {
     settings.Clear();
@@ -324,64 +359,27 @@ class TimelineTest : public QObject {
 
   // In Japanese the timeline says everything in Japanese: its rows, its buttons, its clips.
   void TheTimelineSpeaksTheWindowsLanguage() {
-    auto japanese = FindCatalogue("ja", PEXOL_BUILD_DIR);
-    QVERIFY(japanese);
-    UseCatalogue(std::move(japanese));
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
-    build::Project shape;
-    shape.main = {{"C:\\Video\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
-    WriteAll(Path("p.mpj"), build::BuildProject(shape));
-    ShowProject(Path("p.mpj"));
-    QStringList texts;
-    for (const pages::TimelineShape& shape : window->Timeline().State().Shapes())
-      if (const auto* text = std::get_if<pages::ShapeText>(&shape))
-        texts << QString::fromStdString(text->text);
-    const QString fit = Find<QToolButton>(ids::timelineFit)->text();
-    const pages::TimelineState& state = window->Timeline().State();
-    const QPoint clip(static_cast<int>(state.Metrics().labelWidth + state.Zoom().XOf(30)),
-                      static_cast<int>(state.Metrics().TopOf(TimelineScene::mainRow) + 8));
-    const QString tip = Hover(*window->Timeline().Canvas(), clip);
-    UseCatalogue(std::nullopt);
+    const ShownInLanguage shown = TimelineTextsIn("ja");
     for (const char* row : {"タイトル", "インサート", "メイン", "メインの音声", "追加オーディオ 1"})
-      QVERIFY2(texts.contains(QString::fromUtf8(row)), qPrintable(texts.join(QLatin1Char('|'))));
-    QVERIFY(texts.contains(QStringLiteral("見つからない: gone.avi")));
-    QCOMPARE(fit, QStringLiteral("全体"));
-    QVERIFY2(tip.contains(QStringLiteral("素材が見つかりません")), qPrintable(tip));
+      QVERIFY2(shown.texts.contains(QString::fromUtf8(row)),
+               qPrintable(shown.texts.join(QLatin1Char('|'))));
+    QVERIFY(shown.texts.contains(QStringLiteral("見つからない: gone.avi")));
+    QCOMPARE(shown.fit, QStringLiteral("全体"));
+    QVERIFY2(shown.tip.contains(QStringLiteral("素材が見つかりません")), qPrintable(shown.tip));
   }
 
   // Under the pseudo-language every text of the timeline is the catalogue's: its rows, its
   // buttons, its clips and what it says of the clip under the pointer.
   void TheTimelineSaysOnlyTheCataloguesTexts() {
-    auto pseudo = FindCatalogue("en@pseudo", PEXOL_BUILD_DIR);
-    QVERIFY(pseudo);
-    UseCatalogue(std::move(pseudo));
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
-    build::Project shape;
-    shape.main = {{"C:\\Video\\gone.avi", 0, 59, 0, "", 100, 100, {}}};
-    shape.insert = {{"C:\\Video\\title.bmp", 10, 29, 0, "", 100, 100, {}}};
-    WriteAll(Path("p.mpj"), build::BuildProject(shape));
-    ShowProject(Path("p.mpj"));
-    QStringList texts;
-    for (const pages::TimelineShape& shape : window->Timeline().State().Shapes())
-      if (const auto* text = std::get_if<pages::ShapeText>(&shape))
-        texts << QString::fromStdString(text->text);
-    const pages::TimelineState& state = window->Timeline().State();
-    const QPoint clip(static_cast<int>(state.Metrics().labelWidth + state.Zoom().XOf(30)),
-                      static_cast<int>(state.Metrics().TopOf(TimelineScene::mainRow) + 8));
-    texts << Hover(*window->Timeline().Canvas(), clip);
-    for (const QWidget* control : window->Timeline().findChildren<QWidget*>())
-      texts << TextOf(control) << control->toolTip();
-    UseCatalogue(std::nullopt);
+    const ShownInLanguage shown = TimelineTextsIn("en@pseudo");
     const QSet<QString> names = {QStringLiteral("AVI"), QStringLiteral("gone"),
                                  QStringLiteral("title"), QStringLiteral("1:1")};
     QStringList left;
-    for (const QString& text : texts)
+    for (const QString& text : shown.texts + shown.controls + QStringList{shown.tip})
       if (const QString words = WordsOutsideTheCatalogue(text, names); !words.isEmpty())
         left << text + "  [" + words + "]";
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
-    QVERIFY(texts.size() > 6);
+    QVERIFY(shown.texts.size() > 6);
   }
 
   // A red movie on the main row and a blue still on the insert row show their colours inside
