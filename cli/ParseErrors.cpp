@@ -114,7 +114,9 @@ std::optional<std::string> UnconvertedValue(const CLI::App& program, const std::
 std::string ParseErrorText(const CLI::App& program, const CLI::Error& error,
                            const std::vector<std::string>& arguments) {
   const std::string what = error.what();
-  const std::string kind = error.get_name();
+  // A command's ExtrasError carries the command's name as its own, so its class is asked.
+  const std::string kind =
+      dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr ? "ExtrasError" : error.get_name();
   std::optional<std::string> text;
   if (kind == "RequiredError" || kind == "RequiresError" || kind == "ExcludesError")
     text = UnmetRequirement(program, kind);

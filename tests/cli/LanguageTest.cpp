@@ -371,6 +371,8 @@ TEST_F(LanguageTest, CommandLineMistakesAreSaidByWhatTheyAre) {
   const std::vector<Mistake> mistakes = {
       {"to-text demo.mpj", "DEST is required", "DEST を指定してください"},
       {"", "A subcommand is required", "コマンドを指定してください"},
+      {"to-text demo.mpj t.txt b c", "The following arguments were not expected: c b",
+       "次の引数は不要です: c b"},
       {"batch in --out out --missing black", "--missing requires --render",
        "--missing には --render が必要です"},
       {"check demo.mpj --map", "--map: 1 required TEXT missing",
