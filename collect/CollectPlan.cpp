@@ -2,12 +2,14 @@
 #include "collect/CollectPlan.h"
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <unordered_map>
 
 #include "core/PlatformPath.h"
 #include "core/TextEncoding.h"
+#include "core/Translation.h"
 #include "media/FileIdentity.h"
 #include "media/PathText.h"
 #include "model/MediaNames.h"
@@ -65,19 +67,31 @@ std::string WindowsName(const std::string& relative) {
   return name;
 }
 
-// Why `newName` cannot replace `stored`; empty when it can.
-std::string WhyNotRenamable(const std::string& stored, const std::string& newName) {
-  if (!IsValidShiftJis(stored)) return "its name is not valid Shift-JIS, so it cannot be rewritten";
+// Why the name `stored` cannot become `newName`; nothing when it can.
+std::optional<UncollectedName> WhyNotRenamable(const std::string& stored,
+                                               const std::string& newName) {
+  const std::string shown = DecodeShiftJis(stored).utf8;
+  if (!IsValidShiftJis(stored))
+    return UncollectedName{
+        shown, ToTranslate("its name is not valid Shift-JIS, so it cannot be rewritten"), {}};
   const auto encoded = EncodeShiftJis(newName);
   if (!encoded)
-    return "its new name \"" + newName + "\" holds " + FirstUnencodable(newName) +
-           ", which Shift-JIS cannot hold";
+    return UncollectedName{
+        shown,
+        ToTranslate("its new name \"{0}\" holds {1}, which Shift-JIS cannot hold"),
+        {newName, FirstUnencodable(newName)}};
   if (encoded->size() > maxNameBytes)
-    return "its new name \"" + newName + "\" would be " + std::to_string(encoded->size()) +
-           " bytes long; a project's names hold at most " + std::to_string(maxNameBytes);
+    return UncollectedName{
+        shown,
+        ToTranslate(
+            "its new name \"{0}\" would be {1} bytes long; a project's names hold at most {2}"),
+        {newName, std::to_string(encoded->size()), std::to_string(maxNameBytes)}};
   if (ClipKindOf(*encoded) != ClipKindOf(stored))
-    return "the file found, \"" + newName + "\", would make it another kind of clip";
-  return {};
+    return UncollectedName{
+        shown,
+        ToTranslate("the file found, \"{0}\", would make it another kind of clip"),
+        {newName}};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -92,15 +106,18 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
     const MediaResolution resolution = resolver.Resolve(*name);
     const std::string display = DecodeShiftJis(*name).utf8;
     if (resolution.status == MediaStatus::Missing) {
-      plan.missing.push_back(
-          {display, resolution.path.empty() ? "" : "last tried: " + Utf8PathName(resolution.path)});
+      if (resolution.path.empty())
+        plan.missing.push_back({display, {}, {}});
+      else
+        plan.missing.push_back(
+            {display, ToTranslate("last tried: {0}"), {Utf8PathName(resolution.path)}});
       return;
     }
     if (resolution.status == MediaStatus::Ambiguous) {
       std::string candidates;
       for (const std::string& candidate : resolution.candidates)
         candidates += (candidates.empty() ? "" : "; ") + Utf8PathName(candidate);
-      plan.ambiguous.push_back({display, "found as " + candidates});
+      plan.ambiguous.push_back({display, ToTranslate("found as {0}"), {candidates}});
       return;
     }
     std::error_code code;
@@ -148,9 +165,8 @@ CollectPlan PlanCollect(const Project& project, MediaResolver& resolver) {
   for (const Found& name : found) {
     CollectedFile& file = plan.files[name.file];
     const std::string newName = WindowsName(file.relative);
-    const std::string why = WhyNotRenamable(name.stored, newName);
-    if (!why.empty()) {
-      plan.leftOut.push_back({DecodeShiftJis(name.stored).utf8, why});
+    if (std::optional<UncollectedName> why = WhyNotRenamable(name.stored, newName)) {
+      plan.leftOut.push_back(std::move(*why));
       continue;
     }
     plan.newNames.emplace(name.stored, newName);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "media/MediaResolver.h"
@@ -47,7 +48,11 @@ struct CollectedFile {
 /// but not renamable; `detail` says what was tried or why.
 struct UncollectedName {
   std::string name;  ///< UTF-8 (decoded for display)
-  std::string detail;
+  /// Why, as a sentence of the catalogue and the pieces put into it: the report in the folder
+  /// says it in English, the terminal and the window in the chosen language. Empty when no more
+  /// is known.
+  std::string_view why;
+  std::vector<std::string> pieces;
 };
 
 struct CollectPlan {

@@ -29,6 +29,10 @@ class Words {
                   pieces...);
   }
 
+  std::string Why(const UncollectedName& name) const {
+    return FillAll(shown_ ? Tr(name.why) : name.why, name.pieces);
+  }
+
   std::string Bytes(std::uintmax_t bytes) const {
     return shown_ ? ShownByteCount(bytes) : ByteCount(bytes);
   }
@@ -50,7 +54,7 @@ void Listing(std::string& text, const Words& words, CountedText heading,
   text += words.Counted(names.size(), heading, names.size()) + "\n";
   for (const UncollectedName& name : names) {
     text += "  " + name.name;
-    if (!name.detail.empty()) text += "\t" + name.detail;
+    if (!name.why.empty()) text += "\t" + words.Why(name);
     text += '\n';
   }
 }

@@ -118,19 +118,23 @@ std::optional<CopiedFile> CopyVerified(const std::string& source, const std::str
     return std::nullopt;
   }
   if (total != expectedBytes) {
-    error =
-        Say("\"{0}\" held {1} bytes when copied, not the {2} it had when the collect began; it "
-            "changed meanwhile",
-            Utf8PathName(source), total, expectedBytes);
+    error = SayN(total,
+                 "\"{0}\" held {1} byte when copied, not the {2} it had when the collect began; "
+                 "it changed meanwhile",
+                 "\"{0}\" held {1} bytes when copied, not the {2} it had when the collect began; "
+                 "it changed meanwhile",
+                 Utf8PathName(source), total, expectedBytes);
     return std::nullopt;
   }
   const std::string sourceDigest = digest.HexDigest();
   const auto copy = DigestOf(destination, buffer, stop, error);
   if (!copy) return std::nullopt;
   if (copy->first != total || copy->second != sourceDigest) {
-    error = Say("the copy \"{0}\" differs from \"{1}\" ({2} of {3} bytes, SHA-256 {4} not {5})",
-                Utf8PathName(destination), Utf8PathName(source), copy->first, total, copy->second,
-                sourceDigest);
+    error =
+        SayN(total, "the copy \"{0}\" differs from \"{1}\" ({2} of {3} byte, SHA-256 {4} not {5})",
+             "the copy \"{0}\" differs from \"{1}\" ({2} of {3} bytes, SHA-256 {4} not {5})",
+             Utf8PathName(destination), Utf8PathName(source), copy->first, total, copy->second,
+             sourceDigest);
     return std::nullopt;
   }
   std::error_code ignored;  // an editor that relinks by date finds the same file

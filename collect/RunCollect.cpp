@@ -321,7 +321,8 @@ RunResult Collect(const CollectJob& job, RunObserver& observer, CollectSummary* 
             for (std::size_t t = 0; t < tasks.size(); ++t)
               if (fileOfTask[t] == i) fs::remove(platform::PathOf(tasks[t].destination), code);
             CopyInstead(file);
-            summary.notTranscoded.push_back({from, Utf8PathName(WhyNot(failedOfFile[i]))});
+            // The media program's reason, as the transcode said it.
+            summary.notTranscoded.push_back({from, "{0}", {Utf8PathName(WhyNot(failedOfFile[i]))}});
             if (!copy(file)) return {};
             continue;
           }

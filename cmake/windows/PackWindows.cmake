@@ -16,7 +16,9 @@ if(LOCALE)
   if(NOT catalogues)
     message(FATAL_ERROR "no catalogues in ${LOCALE}: build the target pexol_catalogues first")
   endif()
-  file(COPY "${LOCALE}" DESTINATION "${stage}" FILES_MATCHING PATTERN "pexol.mo")
+  # The tests' pseudo-language (en@pseudo) is not shipped.
+  file(COPY "${LOCALE}" DESTINATION "${stage}" FILES_MATCHING PATTERN "pexol.mo"
+       PATTERN "*@pseudo" EXCLUDE)
 endif()
 file(READ "${CMAKE_CURRENT_LIST_DIR}/README.txt" readme)
 string(REPLACE "\n" "\r\n" readme "${readme}")

@@ -9,14 +9,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTabWidget>
 #include <QWidget>
 
 #include "LayoutCheck.h"
-#include "app/pages/Language.h"
-#include "export/ExportFormats.h"
+#include "pages/SameInEveryLanguage.h"
 #include "render/RenderChoices.h"
 #include "support/PseudoLanguage.h"
 
@@ -65,18 +63,8 @@ inline QMap<QString, QString> ShownTexts(const QWidget& root) {
 
 /// Texts that are the same in every language: names, formats and signs.
 inline QSet<QString> Names() {
-  QSet<QString> names = {"CSV",   "PAL", "FRAME", "Corvane, Brisko", "Lumetta",
-                         "PEXOL", "...", "->",    "C:\\Video",       "OK",
-                         "1:1",   "+",   "\u2212"};
-  // The languages, each by its name in itself.
-  for (const pages::LanguageChoice& choice : pages::LanguageChoices())
-    if (!choice.code.empty()) names << QString::fromUtf8(choice.name.data(), choice.name.size());
-  for (const ExportFormat& format : ExportFormats()) {
-    names << QString::fromUtf8(format.label);
-    // A format's own options take values such as timecodes, the same in every language.
-    for (const FormatOption& option : format.options)
-      for (const std::string& value : option.choices) names << QString::fromStdString(value);
-  }
+  QSet<QString> names;
+  for (const std::string& name : test::SameInEveryLanguage()) names << QString::fromStdString(name);
   // The render library's tables are its own to translate; the page only passes them through.
   for (const RenderRate& rate : RenderRates()) names << QString::fromUtf8(rate.label);
   for (const RenderSizeChoice& size : RenderSizes()) names << QString::fromUtf8(size.label);
@@ -86,19 +74,9 @@ inline QSet<QString> Names() {
 /// Under the pseudo-language, the words of `text` that came through no catalogue entry, past names,
 /// paths, numbers, formats and option names; empty when it all came from the catalogue.
 inline QString WordsOutsideTheCatalogue(const QString& text, const QSet<QString>& names) {
-  if (names.contains(text)) return {};
-  QString left = QString::fromStdString(test::OutsideTheCatalogue(text.toStdString()));
-  for (const char* pattern :
-       {R"([\w.~:\\]*[/\\][\w./\\ -]*)", R"(--?[a-z][a-z0-9-]*)", R"(\b[A-Z][A-Z0-9_]+\b)",
-        R"([\w.*-]*\.[a-z0-9]{2,4}\b)", R"(\d+\w*)"})
-    left.replace(QRegularExpression(QString::fromLatin1(pattern)), QStringLiteral(" "));
-  QStringList words;
-  static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
-  for (auto match = word.globalMatch(left); match.hasNext();) {
-    const QString found = match.next().captured();
-    if (!names.contains(found)) words << found;
-  }
-  return words.join(QLatin1Char(' '));
+  std::set<std::string> kept;
+  for (const QString& name : names) kept.insert(name.toStdString());
+  return QString::fromStdString(test::WordsOutsideTheCatalogue(text.toStdString(), kept));
 }
 
 }  // namespace pexol

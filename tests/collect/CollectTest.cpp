@@ -195,15 +195,17 @@ TEST_F(CollectTest, SaysItsMessagesInJapaneseAndWritesTheSameReportAndExports) {
   CollectJob job = Job("out");
   job.formats = {"otio", "fcpxml"};
   const auto collect = [&] {
-    RunResult result = RunCollect(job, quiet);
+    CollectSummary summary;
+    RunResult result = RunCollect(job, quiet, &summary);
     EXPECT_TRUE(result.Completed()) << result.message;
     std::vector<std::string> files;
     for (const char* name : {"collect-report.txt", "edit.mpj", "edit.otio", "edit.fcpxml"})
       files.push_back(folder.Read(std::string("out/") + name));
     fs::remove_all(folder.Folder() / "out");
-    return std::pair{std::move(result), std::move(files)};
+    return std::tuple{std::move(result), std::move(files), std::move(summary.shown)};
   };
-  const auto [english, englishFiles] = collect();
+  const auto [english, englishFiles, englishShown] = collect();
+  EXPECT_EQ(englishShown, englishFiles[0]);
   EXPECT_EQ(english.message, "Collected 4 media files (15.1 kB) and the project into \"" +
                                  job.folder + "\"; 1 name not collected (see " + collectReportName +
                                  ")");
@@ -212,7 +214,9 @@ TEST_F(CollectTest, SaysItsMessagesInJapaneseAndWritesTheSameReportAndExports) {
     ~English() { UseCatalogue(std::nullopt); }
   } restore;
   UseCatalogue(std::move(japanese));
-  const auto [said, files] = collect();
+  const auto [said, files, shown] = collect();
+  // What was tried for the missing name is said in Japanese too, and kept English in the file.
+  EXPECT_NE(shown.find("C:\\Shoot\\gone.avi\t最後に試したパス: "), std::string::npos) << shown;
   EXPECT_EQ(said.message, "素材ファイル 4 個 (15.1 kB) とプロジェクトを「" + job.folder +
                               "」に収集しました。1 件の名前は収集していません (" +
                               collectReportName + " を参照)");

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <regex>
+#include <set>
 #include <string>
 
 namespace pexol::test {
@@ -29,6 +31,25 @@ inline std::string OutsideTheCatalogue(const std::string& text) {
     }
   }
   return outside;
+}
+
+/// Under the pseudo-language, the English words of `text` that came through no catalogue entry,
+/// past paths, option names, capitalised abbreviations, file names, numbers and `names` (texts
+/// the same in every language); empty when it all came from the catalogue.
+inline std::string WordsOutsideTheCatalogue(const std::string& text,
+                                            const std::set<std::string>& names) {
+  if (names.contains(text)) return {};
+  std::string left = OutsideTheCatalogue(text);
+  for (const char* pattern :
+       {R"([\w.~:\\]*[/\\][\w./\\ -]*)", R"(--?[a-z][a-z0-9-]*)", R"(\b[A-Z][A-Z0-9_]+\b)",
+        R"([\w.*-]*\.[a-z0-9]{2,4}\b)", R"(\d+\w*)"})
+    left = std::regex_replace(left, std::regex(pattern), " ");
+  std::string words;
+  static const std::regex word("[A-Za-z]{2,}");
+  for (auto match = std::sregex_iterator(left.begin(), left.end(), word);
+       match != std::sregex_iterator(); ++match)
+    if (!names.contains(match->str())) words += (words.empty() ? "" : " ") + match->str();
+  return words;
 }
 
 }  // namespace pexol::test

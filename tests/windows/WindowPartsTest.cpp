@@ -1,6 +1,7 @@
 // tests/windows/WindowPartsTest.cpp - the Win32 window's settings in the registry, its access
 // keys, its pages laid out at 100 % and 200 % DPI without overlapping controls or cut texts, in
-// English and in Japanese, and its timeline with its poster frames
+// English, in Japanese and in the pseudo-language, its dialogs, and its timeline with its poster
+// frames
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,15 +25,18 @@
 #include "app/pages/ConversionPages.h"
 #include "app/pages/Language.h"
 #include "app/pages/MediaFolders.h"
+#include "app/win32/Dialogs.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/PagePanel.h"
 #include "app/win32/PictureView.h"
 #include "app/win32/Prompts.h"
 #include "app/win32/RegistrySettings.h"
 #include "core/Translation.h"
+#include "pages/SameInEveryLanguage.h"
 #include "pages/ThrowingPage.h"
 #include "picture/ScenePosters.h"
 #include "probe/PosterCache.h"
+#include "support/PseudoLanguage.h"
 #include "tools/builder/ProjectBuilder.h"
 
 namespace pexol::win32 {
@@ -198,14 +203,18 @@ TEST(PageLayout, NoControlsOverlapAndAllFitAtEitherDpi) {
 
 /// The window as a Japanese user starts it: the access keys' English texts kept, then the
 /// catalogue the build made (locale\ja) chosen; English again after the test.
+/// The build tree, whose locale\ holds the catalogues msgfmt made.
+std::filesystem::path BuildFolder() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return (std::filesystem::path(self).parent_path() / PEXOL_BUILD_FROM_TESTS).lexically_normal();
+}
+
 class Japanese : public testing::Test {
  protected:
   void SetUp() override {
     KeepEnglishLabels();
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::filesystem::path program = std::filesystem::path(self).parent_path();
-    catalogue = FindCatalogue("ja", (program / PEXOL_BUILD_FROM_TESTS).lexically_normal());
+    catalogue = FindCatalogue("ja", BuildFolder());
     ASSERT_TRUE(catalogue) << "no locale/ja/LC_MESSAGES/pexol.mo in the build";
     UseCatalogue(catalogue);
   }
@@ -333,6 +342,127 @@ TEST_F(Japanese, TheWindowsOwnTextsAreTheCatalogues) {
     EXPECT_EQ(pages::WindowLanguage(settings, ""), "ja");
   }
   RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
+}
+
+/// Every text a person reads in `root` and the windows in it: captions (access keys taken out),
+/// edits' placeholders, the items of combo boxes and lists, tabs.
+void CollectShownTexts(HWND root, std::vector<std::string>& shown) {
+  const auto keep = [&shown](std::wstring_view text) {
+    wchar_t key = 0;
+    if (!text.empty()) shown.push_back(Utf8(Plain(text, key)));
+  };
+  std::vector<HWND> windows = {root};
+  EnumChildWindows(
+      root,
+      [](HWND child, LPARAM l) {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  for (HWND window : windows) {
+    wchar_t name[64]{};
+    GetClassNameW(window, name, 64);
+    const auto is = [&name](const wchar_t* kind) { return _wcsicmp(name, kind) == 0; };
+    keep(TextOf(window));
+    wchar_t item[1024]{};
+    if (is(WC_EDITW) && SendMessageW(window, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(item), 1024))
+      keep(item);
+    if (is(WC_COMBOBOXW))
+      for (LRESULT i = 0; i < SendMessageW(window, CB_GETCOUNT, 0, 0); ++i)
+        if (SendMessageW(window, CB_GETLBTEXTLEN, i, 0) < 1024 &&
+            SendMessageW(window, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item)) > 0)
+          keep(item);
+    if (is(WC_LISTBOXW))
+      for (LRESULT i = 0; i < SendMessageW(window, LB_GETCOUNT, 0, 0); ++i)
+        if (SendMessageW(window, LB_GETTEXTLEN, i, 0) < 1024 &&
+            SendMessageW(window, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item)) > 0)
+          keep(item);
+    if (is(WC_TABCONTROLW))
+      for (LRESULT i = 0; i < SendMessageW(window, TCM_GETITEMCOUNT, 0, 0); ++i) {
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = item;
+        tab.cchTextMax = 1024;
+        if (SendMessageW(window, TCM_GETITEMW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&tab)))
+          keep(item);
+      }
+  }
+}
+
+/// The texts of the thread's tooltips and, each time the timer finds one open, of its modal
+/// window, which it then closes.
+std::vector<std::string> modalTexts;
+void CollectThreadsWindows(bool modal) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM l) {
+        wchar_t name[64]{};
+        GetClassNameW(window, name, 64);
+        if (l != 0 && _wcsicmp(name, L"pexolModal") == 0 && IsWindowVisible(window)) {
+          CollectShownTexts(window, modalTexts);
+          PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        if (l == 0 && _wcsicmp(name, TOOLTIPS_CLASSW) == 0)
+          for (LRESULT i = 0; i < SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+            wchar_t text[1024]{};
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.lpszText = text;
+            if (SendMessageW(window, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(&tool)) &&
+                text[0] != 0)
+              modalTexts.push_back(Utf8(text));
+          }
+        return TRUE;
+      },
+      modal ? 1 : 0);
+}
+
+// Under the pseudo-language (en@pseudo), whose catalogue brackets every text, every text of
+// every page, the about page, the timeline's buttons and their tips, both dialogs and the file
+// dialogs' filters: what is outside the brackets is a name, a format or a sign.
+TEST(PseudoLanguage, EveryTextOfTheWindowAndItsDialogsIsTheCatalogues) {
+  KeepEnglishLabels();
+  auto pseudo = FindCatalogue("en@pseudo", BuildFolder());
+  ASSERT_TRUE(pseudo) << "no locale/en@pseudo/LC_MESSAGES/pexol.mo in the build";
+  UseCatalogue(std::move(pseudo));
+  const std::wstring root =
+      L"Software\\pexol-parts-test-pseudo-" + std::to_wstring(GetCurrentProcessId());
+  std::vector<std::string> shown;
+  {
+    RegistrySettings settings(root);
+    Prompts prompts;
+    MainWindow window(settings, prompts);
+    CollectShownTexts(window.Handle(), shown);
+    modalTexts.clear();
+    CollectThreadsWindows(false);
+    const Metrics metrics(96);
+    const UINT_PTR timer =
+        SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { CollectThreadsWindows(true); });
+    EXPECT_FALSE(EditMediaFolders(window.Handle(), {}, prompts, metrics));
+    EXPECT_FALSE(AskToCollect(window.Handle(), prompts, metrics));
+    KillTimer(nullptr, timer);
+    shown.insert(shown.end(), modalTexts.begin(), modalTexts.end());
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
+  for (const auto& page : pages::MakeSharedPages())
+    for (const pages::FormPart& part : page->Parts())
+      for (const pages::FilterEntry& entry : pages::FilterEntries(part.request.filter))
+        shown.push_back(entry.label.substr(0, entry.label.rfind(" (")));  // less "(*.mpj)"
+  UseCatalogue(std::nullopt);
+
+  std::set<std::string> names = test::SameInEveryLanguage();
+  // The window's name, and the null device the find page's report starts as.
+  names.insert({"pexol", "nul"});
+  std::string left;
+  for (const std::string& text : shown)
+    if (const std::string words = test::WordsOutsideTheCatalogue(text, names); !words.empty())
+      left += text + "  [" + words + "]\n";
+  EXPECT_EQ(left, "");
+  // The texts were read: the tabs, both dialogs' buttons and the timeline's tips among them.
+  EXPECT_GT(shown.size(), 60u);
+  EXPECT_GT(modalTexts.size(), 12u);
 }
 
 // What Explorer hands a window a file dropped on it: DROPFILES and the names after it, each

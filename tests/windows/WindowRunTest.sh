@@ -170,5 +170,23 @@ wrong=$(cd w && LC_MESSAGES=ja_JP.UTF-8 "$wine" "$windows/pexol.exe" --page 9 --
   tr -d '\r' || true)
 [ "$wrong" = "pexol: ページ 9 はありません。" ] || differ "Japanese script message: $wrong"
 
+# Under the pseudo-language, whose catalogue brackets every text ⟦like this⟧, the help, a wrong
+# option and a failed run's message say nothing outside the brackets but names and paths.
+outside() {
+  perl -CSD -Mutf8 -0777 -pe '1 while s/⟦[^⟦⟧]*⟧/ /g; s/\S*[\\\/.]\S*|--?[a-z][\w-]*|\bpexol\b//g' |
+    grep -oE '[A-Za-z]{2,}' | tr '\n' ' ' || true
+}
+fresh
+pseudo=(env LANGUAGE=en@pseudo LC_MESSAGES=en_US.UTF-8)
+said=$(cd w && "${pseudo[@]}" "$wine" "$windows/pexol.exe" --help 2>&1 || true)
+[ -z "$(outside <<<"$said")" ] && [[ $said == *⟦* ]] ||
+  differ "pseudo-language help: $(outside <<<"$said")"
+said=$(cd w && "${pseudo[@]}" "$wine" "$windows/pexol.exe" --bogus 2>&1 || true)
+[ -z "$(outside <<<"$said")" ] || differ "pseudo-language wrong option: $said"
+LANGUAGE=en@pseudo LC_MESSAGES=en_US.UTF-8 window --page 0 --set "$(id toTextSource)=absent.mpj" \
+  --set "$(id toTextDestination)=out.txt" --click "$(id toTextConvert)"
+[ -s messages.txt ] && [ -z "$(outside <messages.txt)" ] ||
+  differ "pseudo-language failed run: $(cat messages.txt)"
+
 echo "$runs window runs, $failures failed"
 [ "$failures" = 0 ]
