@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "core/TemporaryFiles.h"
+#include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "edl/Timecode.h"
 #include "media/PathText.h"
@@ -47,12 +48,14 @@ std::vector<std::string> WithProgram(const std::string& program,
   return line;
 }
 
+// The folder named is the running program's: the window's or the command line's.
 RunResult NoRenderProgram(const std::string& destination) {
   return RunResult::Failed(OpenFailureMessage(
       Tr(cannotRender), destination,
-      Tr("the render program (pexol-render), which renders with MLT and FFmpeg for pexol-cli, is "
-         "neither beside pexol-cli nor in ../libexec/pexol/ from its folder: install pexol whole, "
-         "or name the program in PEXOL_RENDER.")));
+      Say("the render program (pexol-render), which renders with MLT and FFmpeg, is neither in "
+          "{0} nor in ../libexec/pexol/ from there: install pexol whole, or name the program in "
+          "PEXOL_RENDER.",
+          Utf8PathName(Utf8OfPath(PathOfUtf8(ThisProgram()).parent_path())))));
 }
 
 /// Files of the steps that are not the destination, removed however the render ends; noted as

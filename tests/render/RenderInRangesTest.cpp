@@ -199,6 +199,23 @@ TEST_F(RenderInRangesTest, EveryMediumMissingIsWhatTheRenderSaysEveryTime) {
   }
 }
 
+// The command line copied without the render program beside it: the render fails before it
+// writes anything, naming the folder it looked in and what to do.
+TEST_F(RenderInRangesTest, WithoutTheRenderProgramTheRenderSaysWhereItLooked) {
+  fs::create_directories(folder.Folder() / "alone");
+  fs::copy_file(PEXOL_CLI, folder.Folder() / "alone/pexol-cli");
+  const std::string alone = folder.Path("alone/pexol-cli");
+  const test::CliOutcome run = test::RunCli(alone.c_str(), folder, "render p.mpj out.mp4",
+                                            "env -u PEXOL_RENDER LANG=C.UTF-8");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("neither in " + folder.Path("alone") +
+                         " nor in ../libexec/pexol/ from there: install pexol whole, or name the "
+                         "program in PEXOL_RENDER."),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(fs::exists(folder.Folder() / "out.mp4"));
+}
+
 // Ctrl-C once the ranges are encoding: every process ends, every piece goes, the render says it
 // stopped.
 TEST_F(RenderInRangesTest, CtrlCEndsEveryProcessAndRemovesEveryPiece) {
