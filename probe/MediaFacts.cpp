@@ -61,6 +61,10 @@ std::string ChannelsText(int channels, bool shown) {
 
 std::string Summary(const MediaFacts& facts, bool shown) {
   if (facts.kind == MediaKind::Unknown) return Worded(shown, ToTranslate("not probed"));
+  if (facts.kind == MediaKind::Unreadable && facts.crashSignal != 0)
+    return Worded(shown, crashedReading, {std::to_string(facts.crashSignal)});
+  if (facts.kind == MediaKind::Unreadable && facts.error == noPicturesNorSound)
+    return Worded(shown, noPicturesNorSound);
   if (facts.kind == MediaKind::Unreadable)
     return Worded(shown, ToTranslate("FFmpeg could not read it: {0}"), {facts.error});
   std::string text = facts.containerLabel.empty() ? facts.container : facts.containerLabel;

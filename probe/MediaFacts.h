@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Translation.h"
+
 namespace pexol {
 
 /// What a file turned out to be.
@@ -16,6 +18,13 @@ enum class MediaKind {
   Still,       ///< one picture
   Sound,       ///< sound only
 };
+
+/// The reasons that are pexol's own, not FFmpeg's: a summary says them whole, in the chosen
+/// language.
+inline constexpr std::string_view noPicturesNorSound =
+    ToTranslate("it holds neither pictures nor sound");
+inline constexpr std::string_view crashedReading =
+    ToTranslate("FFmpeg crashed reading it (signal {0})");
 
 /// A rate or a shape as a fraction; 0/1 when unknown.
 struct Fraction {
@@ -30,7 +39,8 @@ struct Fraction {
 /// A file as FFmpeg reads its headers (and the few packets it looks at to fill them in).
 struct MediaFacts {
   MediaKind kind = MediaKind::Unknown;
-  std::string error;  ///< FFmpeg's reason, for an unreadable file
+  std::string error;    ///< FFmpeg's reason, for an unreadable file (English, as JSON gives it)
+  int crashSignal = 0;  ///< the signal that ended FFmpeg while it read the file
 
   std::string container;       ///< FFmpeg's demuxer name: "avi", "mov,mp4,m4a,3gp,3g2,mj2", "wav"
   std::string containerLabel;  ///< "AVI (Audio Video Interleaved)"

@@ -1,6 +1,7 @@
 // probe/ProbeMedia.cpp - the probe run as a child, its lines read back as facts
 #include "probe/ProbeMedia.h"
 
+#include "core/Translation.h"
 #include "run/MediaProgram.h"
 #include "run/ProcessPool.h"
 
@@ -31,7 +32,8 @@ std::vector<MediaFacts> ProbeMedia(const std::vector<std::string>& paths,
                           }};
     if (!RunInPool({job}, 1, calls) || answered == facts.size() || end.signal == 0) break;
     facts[answered].kind = MediaKind::Unreadable;
-    facts[answered].error = "FFmpeg crashed reading it (signal " + std::to_string(end.signal) + ")";
+    facts[answered].crashSignal = end.signal;
+    facts[answered].error = Fill(crashedReading, {std::to_string(end.signal)});
     next = answered + 1;
   }
   return facts;

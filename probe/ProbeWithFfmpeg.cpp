@@ -149,7 +149,7 @@ MediaFacts ProbeWithFfmpeg(const std::string& path) {
   const std::string_view demuxer = context->iformat->name;
   if (!moving && audio < 0) {
     facts.kind = MediaKind::Unreadable;
-    facts.error = "it holds neither pictures nor sound";
+    facts.error = noPicturesNorSound;
     return facts;
   }
   facts.kind = !moving                  ? MediaKind::Sound

@@ -138,6 +138,12 @@ TEST_F(ProbedFiles, AFileThatCrashesTheReaderIsUnreadableAndTheRestAreRead) {
   EXPECT_EQ(facts[1].kind, MediaKind::Unreadable);
   EXPECT_EQ(facts[1].error, "FFmpeg crashed reading it (signal 11)");
   EXPECT_EQ(facts[2].kind, MediaKind::Still);
+  // The reason is pexol's own, so a person reads it whole in the chosen language.
+  UseCatalogue(FindCatalogue("ja", fs::path(PEXOL_LOCALE_DIR).parent_path()));
+  const std::string shown = FactsSummaryShown(facts[1]);
+  UseCatalogue(std::nullopt);
+  EXPECT_EQ(shown, "FFmpeg が読み取り中に異常終了しました (シグナル 11)");
+  EXPECT_EQ(FactsSummary(facts[1]), "FFmpeg crashed reading it (signal 11)");
 }
 
 TEST_F(ProbedFiles, EditorsAnswerByContainerAndCodecs) {
