@@ -10,6 +10,7 @@
 #include "collect/RunCollect.h"
 #include "core/FileIo.h"
 #include "core/PlatformPath.h"
+#include "core/SystemReason.h"
 #include "core/TextEncoding.h"
 #include "core/Translation.h"
 #include "edl/Timecode.h"
@@ -233,8 +234,9 @@ void Collect(const BatchOptions& options, const BatchProject& project, const Run
       std::error_code ignored;
       if (!fs::exists(target, ignored)) fs::rename(old, target, ignored);
       fs::remove_all(fresh, ignored);
-      result.failures.push_back("collect: cannot put the new folder in the place of \"" +
-                                Utf8OfPath(target) + "\": " + code.message());
+      result.failures.push_back("collect: " +
+                                Say("cannot put the new folder in the place of \"{0}\": {1}",
+                                    Utf8PathName(Utf8OfPath(target)), SystemReason(code)));
       return;
     }
     fs::remove_all(old, code);
@@ -413,9 +415,9 @@ JobResult RunBatchJob(const BatchOptions& options, const BatchProject& project,
     std::error_code code;
     fs::create_directories(OutPath(options, project.into), code);
     if (code) {
-      result.failures.push_back("cannot create the folder \"" +
-                                Utf8OfPath(OutPath(options, project.into)) +
-                                "\": " + code.message());
+      result.failures.push_back(Say("cannot create \"{0}\": {1}",
+                                    Utf8PathName(Utf8OfPath(OutPath(options, project.into))),
+                                    SystemReason(code)));
     } else if (Summarise(options, project, outer, result)) {
       StopOnlyObserver observer(outer);
       const std::vector<std::string> outputs = JobOutputs(options, project);
