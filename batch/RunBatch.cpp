@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "batch/BatchReport.h"
+#include "core/CountedText.h"
 #include "core/FileIo.h"
 #include "core/RunProgress.h"
 #include "core/TemporaryFiles.h"
@@ -40,16 +41,34 @@ void Count(BatchSummary& summary, const JobResult& result) {
 
 void Close(BatchSummary& summary, const std::string& out) {
   summary.exitStatus = summary.failed > 0 || summary.stopped ? 2 : summary.missing > 0 ? 1 : 0;
-  summary.message =
-      summary.stopped
-          ? Say("batch stopped: {0} project(s): {1} succeeded, {2} with missing media, {3} failed",
-                summary.projects, summary.succeeded, summary.missing, summary.failed)
-          : Say("batch: {0} project(s): {1} succeeded, {2} with missing media, {3} failed",
-                summary.projects, summary.succeeded, summary.missing, summary.failed);
-  // TRANSLATORS: added to the batch's closing line when projects done before were skipped.
-  if (summary.skipped > 0) summary.message += Say(" ({0} done before, skipped)", summary.skipped);
-  // TRANSLATORS: the end of the batch's closing line: the report's path.
-  summary.message += Say("; report: {0}", Utf8OfPath(PathOfUtf8(out) / "report.html"));
+  const std::string report = Utf8OfPath(PathOfUtf8(out) / "report.html");
+  // One whole sentence for each way the batch can end, its form chosen by the projects' count.
+  const auto said = [&](CountedText sentence) {
+    return SayN(summary.projects, sentence, summary.projects, summary.succeeded, summary.missing,
+                summary.failed, report, summary.skipped);
+  };
+  if (summary.stopped && summary.skipped > 0)
+    summary.message = said(ToTranslateN(
+        "batch stopped: {0} project: {1} succeeded, {2} with missing media, {3} failed ({5} done "
+        "before, skipped); report: {4}",
+        "batch stopped: {0} projects: {1} succeeded, {2} with missing media, {3} failed ({5} done "
+        "before, skipped); report: {4}"));
+  else if (summary.stopped)
+    summary.message = said(ToTranslateN(
+        "batch stopped: {0} project: {1} succeeded, {2} with missing media, {3} failed; report: "
+        "{4}",
+        "batch stopped: {0} projects: {1} succeeded, {2} with missing media, {3} failed; report: "
+        "{4}"));
+  else if (summary.skipped > 0)
+    summary.message = said(ToTranslateN(
+        "batch: {0} project: {1} succeeded, {2} with missing media, {3} failed ({5} done before, "
+        "skipped); report: {4}",
+        "batch: {0} projects: {1} succeeded, {2} with missing media, {3} failed ({5} done before, "
+        "skipped); report: {4}"));
+  else
+    summary.message = said(ToTranslateN(
+        "batch: {0} project: {1} succeeded, {2} with missing media, {3} failed; report: {4}",
+        "batch: {0} projects: {1} succeeded, {2} with missing media, {3} failed; report: {4}"));
 }
 
 }  // namespace

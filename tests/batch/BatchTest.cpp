@@ -312,7 +312,7 @@ TEST_F(BatchTest, TheProgressCountsTheRunningJobsAndQuietTellsOnlyFailures) {
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(quiet.err.rfind("failed\t2020/damaged\t", 0), 0u) << quiet.err;
   EXPECT_EQ(std::count(quiet.err.begin(), quiet.err.end(), '\n'), 2) << quiet.err;
-  EXPECT_NE(quiet.err.find("\nbatch: 3 project(s): 1 succeeded"), std::string::npos) << quiet.err;
+  EXPECT_NE(quiet.err.find("\nbatch: 3 projects: 1 succeeded"), std::string::npos) << quiet.err;
 }
 
 TEST_F(BatchTest, APlanRunByXargsGivesTheSameOutputsAndReport) {
