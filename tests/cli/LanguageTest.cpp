@@ -335,7 +335,20 @@ constexpr const char* pseudo = "env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 LA
 // texts, names, option values and the words of lines a script reads.
 TEST_F(LanguageTest, UnderThePseudoLanguageEveryTextComesFromTheCatalogue) {
   temp.Write("picture.mpj", "\x89PNG\r\n\x1a\n not a project");
+  temp.Write("bad.txt", "garbage\n");
+  temp.Write("full.d/a", "a");
   std::vector<std::string> runs = {"--help",
+                                   "to-project demo.mpj bad.txt out.mpj",
+                                   "to-text bad.txt o.txt",
+                                   "export demo.mpj x.mlt --timecode frame",
+                                   "relink demo.mpj r.mpj --map 'C:\\=/nowhere'",
+                                   "collect demo.mpj full.d",
+                                   "picture demo.mpj p.bmp",
+                                   "render demo.mpj out.xyz",
+                                   "render demo.mpj out.mp4 --from 5:00 --to 1",
+                                   "render demo.mpj out.mp4 --missing black --from 10 --to 5",
+                                   "batch nothere --out o",
+                                   "check full.d",
                                    "totext demo.mpj",
                                    "to-text demo.mpj",
                                    "to-text demo.mpj t.txt --software x",
