@@ -74,7 +74,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   QSvgRenderer renderer(QByteArray::fromStdString(*svg));
-  if (!renderer.isValid()) return 1;
+  // The picture is pexol's own; should Qt refuse it, the person who ran this learns so.
+  if (!renderer.isValid()) {
+    std::fprintf(stderr, "pexol-thumbnailer: %s\n",
+                 pexol::Say("the timeline of {0} could not be drawn.", argv[2]).c_str());
+    return 1;
+  }
   // Fitted into SIZE by SIZE, as the thumbnail convention asks, keeping its shape.
   const QSize drawn = renderer.defaultSize().scaled(*size, *size, Qt::KeepAspectRatio);
   QImage image(std::max(1, drawn.width()), std::max(1, drawn.height()),
