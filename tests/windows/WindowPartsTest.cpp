@@ -392,7 +392,7 @@ void CollectShownTexts(HWND root, std::vector<std::string>& shown) {
 
 /// The texts of the thread's tooltips and, each time the timer finds one open, of its modal
 /// window, which it then closes.
-std::vector<std::string> modalTexts;
+std::vector<std::string> threadTexts;
 void CollectThreadsWindows(bool modal) {
   EnumThreadWindows(
       GetCurrentThreadId(),
@@ -400,7 +400,7 @@ void CollectThreadsWindows(bool modal) {
         wchar_t name[64]{};
         GetClassNameW(window, name, 64);
         if (l != 0 && _wcsicmp(name, L"pexolModal") == 0 && IsWindowVisible(window)) {
-          CollectShownTexts(window, modalTexts);
+          CollectShownTexts(window, threadTexts);
           PostMessageW(window, WM_CLOSE, 0, 0);
         }
         if (l == 0 && _wcsicmp(name, TOOLTIPS_CLASSW) == 0)
@@ -412,7 +412,7 @@ void CollectThreadsWindows(bool modal) {
             if (SendMessageW(window, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
                              reinterpret_cast<LPARAM>(&tool)) &&
                 text[0] != 0)
-              modalTexts.push_back(Utf8(text));
+              threadTexts.push_back(Utf8(text));
           }
         return TRUE;
       },
@@ -435,7 +435,7 @@ TEST(PseudoLanguage, EveryTextOfTheWindowAndItsDialogsIsTheCatalogues) {
     Prompts prompts;
     MainWindow window(settings, prompts);
     CollectShownTexts(window.Handle(), shown);
-    modalTexts.clear();
+    threadTexts.clear();
     CollectThreadsWindows(false);
     const Metrics metrics(96);
     const UINT_PTR timer =
@@ -443,7 +443,7 @@ TEST(PseudoLanguage, EveryTextOfTheWindowAndItsDialogsIsTheCatalogues) {
     EXPECT_FALSE(EditMediaFolders(window.Handle(), {}, prompts, metrics));
     EXPECT_FALSE(AskToCollect(window.Handle(), prompts, metrics));
     KillTimer(nullptr, timer);
-    shown.insert(shown.end(), modalTexts.begin(), modalTexts.end());
+    shown.insert(shown.end(), threadTexts.begin(), threadTexts.end());
   }
   RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
   for (const auto& page : pages::MakeSharedPages())
@@ -462,7 +462,7 @@ TEST(PseudoLanguage, EveryTextOfTheWindowAndItsDialogsIsTheCatalogues) {
   EXPECT_EQ(left, "");
   // The texts were read: the tabs, both dialogs' buttons and the timeline's tips among them.
   EXPECT_GT(shown.size(), 60u);
-  EXPECT_GT(modalTexts.size(), 12u);
+  EXPECT_GT(threadTexts.size(), 12u);
 }
 
 // What Explorer hands a window a file dropped on it: DROPFILES and the names after it, each
