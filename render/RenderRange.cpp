@@ -80,24 +80,39 @@ std::optional<std::int64_t> ParseFramePosition(std::string_view text, TimecodeMo
   return result;
 }
 
+// The words name the range's ends as both the command line's --from and --to and the window's
+// fields say them: the first frame to render and the frame to end before.
 std::string PositionError(const std::string& from, const std::string& to, TimecodeMode mode) {
-  for (const auto& [text, name] : {std::pair{&from, "--from"}, std::pair{&to, "--to"}}) {
-    if (text->empty() || ParseFramePosition(*text, mode)) continue;
-    const auto field = TimecodeFields(*text, mode);
+  for (const bool first : {true, false}) {
+    const std::string& text = first ? from : to;
+    if (text.empty() || ParseFramePosition(text, mode)) continue;
+    const auto field = TimecodeFields(text, mode);
     if (field && mode == TimecodeMode::NtscDrop && SkippedByDropFrame(*field)) {
       const std::int64_t hours = (*field)[0], minutes = (*field)[1];
-      // TRANSLATORS: {0} is the option, --from or --to; {2} and {3} are timecodes.
+      const std::string before = DropFrameLabel(hours, minutes - 1, 59, 29);
+      const std::string after = DropFrameLabel(hours, minutes, 0, 2);
+      // TRANSLATORS: {1} and {2} are timecodes.
+      if (first)
+        return Say(
+            "the first frame to render, \"{0}\", names no frame: drop frame timecode skips the "
+            "labels ;00 and ;01 at the start of each minute but every tenth; the labels on "
+            "either side are {1} and {2}.",
+            text, before, after);
       return Say(
-          "{0} \"{1}\" names no frame: drop frame timecode skips the labels ;00 and ;01 at "
-          "the start of each minute but every tenth; the labels on either side are {2} "
-          "and {3}.",
-          name, *text, DropFrameLabel(hours, minutes - 1, 59, 29),
-          DropFrameLabel(hours, minutes, 0, 2));
+          "the frame to end before, \"{0}\", names no frame: drop frame timecode skips the "
+          "labels ;00 and ;01 at the start of each minute but every tenth; the labels on either "
+          "side are {1} and {2}.",
+          text, before, after);
     }
+    if (first)
+      return Say(
+          "the first frame to render, \"{0}\", is neither a frame number nor a timecode in the "
+          "project's rate (hh:mm:ss:ff, or hh:mm:ss;ff in drop frame).",
+          text);
     return Say(
-        "{0} \"{1}\" is neither a frame number nor a timecode in the project's rate "
-        "(hh:mm:ss:ff, or hh:mm:ss;ff in drop frame).",
-        name, *text);
+        "the frame to end before, \"{0}\", is neither a frame number nor a timecode in the "
+        "project's rate (hh:mm:ss:ff, or hh:mm:ss;ff in drop frame).",
+        text);
   }
   return {};
 }
@@ -123,7 +138,7 @@ std::optional<FrameRange> RangeOf(std::int64_t length, const std::string& from,
   if (range.end - range.first > maxFrames) {
     error =
         Say("the timeline is {0} frames long, more than 24 hours (its positions are wrapped "
-            "or absurd); name the part to render with --from and --to.",
+            "or absurd); render a part of it: name its first frame and the frame to end before.",
             length);
     return std::nullopt;
   }

@@ -331,10 +331,14 @@ TEST_F(RunRenderTest, PartOfAPalTimelineWithItsSoundToTheLastFrame) {
   const RunResult badTime =
       Render("red.mpj", "x.mkv", MissingMedia::Fail, "00:00:01:25", "", TimecodeMode::Pal);
   EXPECT_FALSE(badTime.Completed());
-  EXPECT_NE(badTime.message.find("--from"), std::string::npos) << badTime.message;
+  // The ends are named in words that fit the command line's options and the window's fields.
+  EXPECT_NE(badTime.message.find("the first frame to render, \"00:00:01:25\", is neither"),
+            std::string::npos)
+      << badTime.message;
   // A label drop frame skips is named as one, with the labels on either side.
   const RunResult skipped = Render("red.mpj", "x.mkv", MissingMedia::Fail, "", "01:21:00;01");
-  EXPECT_NE(skipped.message.find("--to \"01:21:00;01\" names no frame: drop frame timecode skips"),
+  EXPECT_NE(skipped.message.find(
+                "the frame to end before, \"01:21:00;01\", names no frame: drop frame timecode"),
             std::string::npos)
       << skipped.message;
   EXPECT_NE(skipped.message.find("either side are 01:20:59;29 and 01:21:00;02."), std::string::npos)
