@@ -33,14 +33,15 @@ bench: deps
 # Every test but the window's, under AddressSanitizer and UndefinedBehaviorSanitizer, with the
 # standard library's own bounds checks on; the stops sent at a hundred moments and the three
 # renders of 700 frames in ranges run once, in the plain build (a render under the sanitizers is
-# many times slower, and what they run is sanitized by the other stop and range tests).
+# many times slower, and what they run is sanitized by the other stop and range tests); so does
+# the batch report measured in a browser, whose batch the other batch tests sanitize.
 sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEXOL_SANITIZE=ON -DPEXOL_BUILD_APP=OFF \
 	  -DPEXOL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS $(CONFIGURE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) \
-	  -E 'StopAtAnyMoment|RangesSideBySideMakeTheFileOneProcessMakes|ThePlanRunBy(Hand|GnuParallel)'
+	  -E 'StopAtAnyMoment|RangesSideBySideMakeTheFileOneProcessMakes|ThePlanRunBy(Hand|GnuParallel)|batch_report_in_browser'
 
 # The Debian package, dist/pexol_VERSION_ARCH.deb: both programs, the desktop entry and icons,
 # the manual pages and the shell completions.
