@@ -45,7 +45,7 @@ struct CollectedFile {
 };
 
 /// A name the collect could not bring along: not found, found in several places, or found
-/// but not renamable; `detail` says what was tried or why.
+/// but not renamable; `why` says what was tried or why.
 struct UncollectedName {
   std::string name;  ///< UTF-8 (decoded for display)
   /// Why, as a sentence of the catalogue and the pieces put into it: the report in the folder
