@@ -13,8 +13,8 @@ extern "C" {
 #include <new>
 
 #include "core/Translation.h"
-#include "transcode/TranscodeParts.h"
 #include "run/RunMessages.h"
+#include "transcode/TranscodeParts.h"
 
 namespace pexol::detail {
 
@@ -240,16 +240,9 @@ void SoundCut::Drain(bool end) {
 }
 
 void SoundCut::Encode(AVFrame* frame) {
-  int code = avcodec_send_frame(encoder_.get(), frame);
-  while (code >= 0) {
-    code = avcodec_receive_packet(encoder_.get(), packet_.get());
-    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return;
-    if (code < 0) break;
-    av_packet_rescale_ts(packet_.get(), encoder_->time_base, stream_->time_base);
-    packet_->stream_index = stream_->index;
-    code = av_interleaved_write_frame(output_, packet_.get());
-  }
-  FailWritingTranscode(destination_, ToTranslate("FFmpeg could not encode the sound ({0})."), code);
+  if (const int code = EncodeEach(*encoder_, frame, *packet_, *stream_, *output_); code < 0)
+    FailWritingTranscode(destination_, ToTranslate("FFmpeg could not encode the sound ({0})."),
+                         code);
 }
 
 }  // namespace pexol::detail

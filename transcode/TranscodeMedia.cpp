@@ -7,11 +7,11 @@
 
 #include "core/FileIo.h"
 #include "core/Translation.h"
-#include "transcode/FfmpegObjects.h"
-#include "transcode/TranscodeParts.h"
 #include "run/RunFrame.h"
 #include "run/RunMessages.h"
 #include "run/WrittenOutcome.h"
+#include "transcode/FfmpegObjects.h"
+#include "transcode/TranscodeParts.h"
 
 namespace pexol {
 
@@ -46,6 +46,20 @@ int DecodeEach(AVCodecContext& decoder, const AVPacket* packet, AVFrame& frame, 
     const bool more = take(frame);
     av_frame_unref(&frame);
     if (!more) return 0;
+  }
+  return code;
+}
+
+int EncodeEach(AVCodecContext& encoder, const AVFrame* frame, AVPacket& packet, AVStream& stream,
+               AVFormatContext& output) {
+  int code = avcodec_send_frame(&encoder, frame);
+  while (code >= 0) {
+    code = avcodec_receive_packet(&encoder, &packet);
+    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return 0;
+    if (code < 0) break;
+    av_packet_rescale_ts(&packet, encoder.time_base, stream.time_base);
+    packet.stream_index = stream.index;
+    code = av_interleaved_write_frame(&output, &packet);
   }
   return code;
 }

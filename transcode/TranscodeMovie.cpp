@@ -15,10 +15,10 @@ extern "C" {
 #include <vector>
 
 #include "core/Translation.h"
+#include "run/RunMessages.h"
 #include "transcode/FfmpegObjects.h"
 #include "transcode/PictureConvert.h"
 #include "transcode/SoundCut.h"
-#include "run/RunMessages.h"
 
 namespace pexol::detail {
 
@@ -381,17 +381,9 @@ void MovieTranscode::Emit(const AVFrame& frame) {
 }
 
 void MovieTranscode::Encode(const AVFrame* frame) {
-  int code = avcodec_send_frame(encoder_.get(), frame);
-  while (code >= 0) {
-    code = avcodec_receive_packet(encoder_.get(), encoded_.get());
-    if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return;
-    if (code < 0) break;
-    av_packet_rescale_ts(encoded_.get(), encoder_->time_base, picture_->time_base);
-    encoded_->stream_index = picture_->index;
-    code = av_interleaved_write_frame(output_.get(), encoded_.get());
-  }
-  FailWritingTranscode(job_.destination, ToTranslate("FFmpeg could not encode the pictures ({0})."),
-                       code);
+  if (const int code = EncodeEach(*encoder_, frame, *encoded_, *picture_, *output_); code < 0)
+    FailWritingTranscode(job_.destination,
+                         ToTranslate("FFmpeg could not encode the pictures ({0})."), code);
 }
 
 MovieWritten MovieTranscode::Run() {

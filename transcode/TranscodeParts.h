@@ -10,6 +10,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 }
 
 #include "core/RunObserver.h"
@@ -41,6 +42,11 @@ struct TranscodeFailure {
 /// FFmpeg's code of any other failure, else 0.
 int DecodeEach(AVCodecContext& decoder, const AVPacket* packet, AVFrame& frame, int& damaged,
                const std::function<bool(AVFrame&)>& take);
+
+/// Sends `frame` (null at the end) to `encoder` and writes each packet it gives back into
+/// `stream` of `output`, timed in the stream's base. FFmpeg's code of a failure, else 0.
+int EncodeEach(AVCodecContext& encoder, const AVFrame* frame, AVPacket& packet, AVStream& stream,
+               AVFormatContext& output);
 
 /// "file:PATH": FFmpeg's name for a file, so that a colon in a relative name is not taken for
 /// a protocol.

@@ -13,9 +13,9 @@ extern "C" {
 
 #include "core/FileIo.h"
 #include "core/Translation.h"
+#include "sections/ClipKind.h"
 #include "transcode/FfmpegObjects.h"
 #include "transcode/PictureConvert.h"
-#include "sections/ClipKind.h"
 
 namespace pexol::detail {
 
