@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/MediaFolders.h"
@@ -46,22 +47,12 @@ std::string MovedProject() {
 
 }  // namespace
 
-class BackgroundTest : public QObject {
+class BackgroundTest : public FreshWindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    settings.Clear();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
-  }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void init() { OpenFreshWindow(); }
+  void cleanup() { CloseWindow(); }
 
   void ACancelledRunLeavesTheDestinationWhileTheWindowTurns() {
     ExportALargeProjectOverAnOldFile();
@@ -162,16 +153,10 @@ class BackgroundTest : public QObject {
     Find<QLineEdit>(ids::exportSource)->setText(project);
     Find<QLineEdit>(ids::exportDestination)->setText(Path("out.otio"));
   }
-  QString Path(const QString& name) const { return folder->filePath(name); }
   template <class Widget>
   Widget* Find(int id) {
     return pexol::Find<Widget>(*window, id);
   }
-
-  TestSettings settings;
-  std::unique_ptr<QTemporaryDir> folder;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 
@@ -61,20 +62,12 @@ QStringList EditTexts(const MainWindow& window) {
 
 }  // namespace
 
-class ChooserTest : public QObject {
+class ChooserTest : public FreshWindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    settings.Clear();
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
-  }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void init() { OpenFreshWindow(); }
+  void cleanup() { CloseWindow(); }
 
   void CancelKeepsWhatWasTyped() {
     QTest::keyClicks(Find<QLineEdit>(*window, ids::toTextDestination), "typed.txt");
@@ -178,10 +171,6 @@ class ChooserTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(*window, id), Qt::LeftButton);
     return prompts->requests.last();
   }
-
-  TestSettings settings;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

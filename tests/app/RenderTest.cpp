@@ -24,6 +24,7 @@
 #include <iostream>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/MediaFolders.h"
@@ -127,22 +128,12 @@ int RunChildWindow(int argc, char** argv) {
 
 }  // namespace
 
-class RenderTest : public QObject {
+class RenderTest : public FreshWindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    settings.Clear();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
-  }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void init() { OpenFreshWindow(); }
+  void cleanup() { CloseWindow(); }
 
   // As the user met the crash: a still and a sound found through "media folders...", ten
   // renders in a row, whole and in part. The window stays alive, MLT stays out of it and no
@@ -390,8 +381,6 @@ class RenderTest : public QObject {
   }
 
  private:
-  QString Path(const QString& name) const { return folder->filePath(name); }
-
   void Type(int id, const QString& text) {
     auto* edit = Find<QLineEdit>(*window, id);
     QVERIFY(edit->isVisible());
@@ -432,11 +421,6 @@ class RenderTest : public QObject {
     const TimelineScene* scene = picture.State().Scene();
     return scene != nullptr && scene->MissingClips() == 0;
   }
-
-  TestSettings settings;
-  std::unique_ptr<QTemporaryDir> folder;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/CollectDialog.h"
@@ -71,24 +72,16 @@ struct AtMessage {
 
 }  // namespace
 
-class RunTest : public QObject {
+class RunTest : public FreshWindowTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    settings.Clear();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
+    OpenFreshWindow();
     project = Path("demo.mpj");
     WriteAll(project, build::BuildProject(build::DemoProject()));
   }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   void ToTextRunWritesTheTextWithThePageOptions() {
     Type(ids::toTextSource, project);
@@ -537,8 +530,6 @@ class RunTest : public QObject {
   }
 
  private:
-  QString Path(const QString& name) const { return folder->filePath(name); }
-
   void Type(const QString& id, const QString& text) {
     auto* edit = window->findChild<QLineEdit*>(id);
     QVERIFY(edit && edit->isVisible());
@@ -582,11 +573,7 @@ class RunTest : public QObject {
     QCOMPARE(prompts->messages.last().icon, MessageIcon::None);
   }
 
-  TestSettings settings;
-  std::unique_ptr<QTemporaryDir> folder;
   QString project;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "ShownTexts.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
@@ -126,7 +127,7 @@ QString Describe(QRgb pixel) {
 
 }  // namespace
 
-class TimelineTest : public QObject {
+class TimelineTest : public FreshWindowTest {
   Q_OBJECT
 
  private:
@@ -165,19 +166,8 @@ class TimelineTest : public QObject {
   }
 
  private slots:
-  void init() {
-    settings.Clear();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->resize(1400, 800);
-    window->show();
-  }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void init() { OpenFreshWindow(QSize(1400, 800)); }
+  void cleanup() { CloseWindow(); }
 
   // Fitted, the whole 2 h 49 min fills the width, every pixel of the main row a clip, the row
   // names in the window's font. At 1:1 (a pixel a frame: a clip of 2 s is 60 pixels, room for
@@ -488,16 +478,10 @@ class TimelineTest : public QObject {
         }
     return bottom - top + 1;
   }
-  QString Path(const QString& name) const { return folder->filePath(name); }
   template <class Widget>
   Widget* Find(int id) {
     return pexol::Find<Widget>(*window, id);
   }
-
-  TestSettings settings;
-  std::unique_ptr<QTemporaryDir> folder;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol

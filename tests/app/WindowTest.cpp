@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "FakePrompts.h"
+#include "FreshWindow.h"
 #include "TestSettings.h"
 #include "WindowDriver.h"
 #include "app/Application.h"
@@ -33,21 +34,15 @@ QString Typed(int id) {
 
 }  // namespace
 
-class WindowTest : public QObject {
+class WindowTest : public FreshWindowTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    settings.Clear();
-    prompts = std::make_unique<FakePrompts>();
-    window = std::make_unique<MainWindow>(*prompts);
-    window->show();
+    OpenFreshWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
   }
-  void cleanup() {
-    window.reset();
-    prompts.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   void StartsOnTheFirstPageWithNothingChosen() {
     QCOMPARE(window->windowTitle(), QStringLiteral("pexol Version " PEXOL_VERSION));
@@ -65,11 +60,15 @@ class WindowTest : public QObject {
       QCOMPARE(Find<QLineEdit>(*window, id)->text(), expected);
     }
     // The pages show their defaults: every timecode the command line's (drop frame); the
-    // format from the name, each format's options their first value; NTSC, no render with media missing, the project's own size.
+    // format from the name, each format's options their first value; NTSC, no render with media
+    // missing, the project's own size.
     const QSet<QString> defaults = {
-        QString::number(ids::toTextNtscDrop),    QString::number(ids::exportFromExtension),
-        QString::number(ids::exportNtscDrop),    QString::number(ids::renderNtsc),
-        QString::number(ids::renderMissingFail), QString::number(ids::renderSizeFirst),
+        QString::number(ids::toTextNtscDrop),
+        QString::number(ids::exportFromExtension),
+        QString::number(ids::exportNtscDrop),
+        QString::number(ids::renderNtsc),
+        QString::number(ids::renderMissingFail),
+        QString::number(ids::renderSizeFirst),
         QString::number(pages::ExportPage::OptionButton("timecode-start", "00:00:00:00"))};
     for (const QRadioButton* radio : window->findChildren<QRadioButton*>()) {
       const bool shownDefault = defaults.contains(radio->objectName());
@@ -224,10 +223,6 @@ class WindowTest : public QObject {
       QTest::keyClicks(edit, Typed(id));
     }
   }
-
-  TestSettings settings;
-  std::unique_ptr<FakePrompts> prompts;
-  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace pexol
