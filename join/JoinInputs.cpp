@@ -41,6 +41,24 @@ const char* FieldOrderName(AVFieldOrder order) {
   }
 }
 
+// The next packet of `source`'s own stream, its bytes counted in `read`; false at the file's
+// end. A packet that cannot be read fails the join, followed by `again`, what to do.
+bool NextOwnPacket(JoinSource& source, AVPacket& packet, std::uintmax_t& read,
+                   std::string_view again) {
+  while (true) {
+    const int got = av_read_frame(source.file.get(), &packet);
+    if (got == AVERROR_EOF) return false;
+    if (got < 0)
+      FailJoin(source.path,
+               Say("FFmpeg could not read it ({0}).", FfmpegReason(got)) + std::string(Tr(again)));
+    if (packet.stream_index == source.stream->index) {
+      read += static_cast<std::uintmax_t>(packet.size);
+      return true;
+    }
+    av_packet_unref(&packet);
+  }
+}
+
 }  // namespace
 
 void FailJoin(std::string_view path, const std::string& reason) {
@@ -140,22 +158,13 @@ std::int64_t PicturePackets::DecodedAt(std::int64_t shown) {
 bool PicturePackets::Next(AVPacket& packet) {
   while (at_ < pieces_.size()) {
     JoinSource& piece = pieces_[at_];
-    const int got = av_read_frame(piece.file.get(), &packet);
-    if (got == AVERROR_EOF) {
+    if (!NextOwnPacket(piece, packet, read_, renderAgain)) {
       before_ += frames_;
       frames_ = 0;
       piece.file.reset();
       ++at_;
       continue;
     }
-    if (got < 0)
-      FailJoin(piece.path, Say("FFmpeg could not read it ({0}).", FfmpegReason(got)) +
-                               std::string(Tr(renderAgain)));
-    if (packet.stream_index != piece.stream->index) {
-      av_packet_unref(&packet);
-      continue;
-    }
-    read_ += static_cast<std::uintmax_t>(packet.size);
     if (frames_++ == 0) {
       ordered_ = packet.dts == AV_NOPTS_VALUE;
       orderStarted_ = false;
@@ -197,22 +206,11 @@ bool PicturePackets::Next(AVPacket& packet) {
 }
 
 bool SoundPackets::Next(AVPacket& packet) {
-  while (true) {
-    const int got = av_read_frame(sound_.file.get(), &packet);
-    if (got == AVERROR_EOF) return false;
-    if (got < 0)
-      FailJoin(sound_.path, Say("FFmpeg could not read it ({0}).", FfmpegReason(got)) +
-                                std::string(Tr(soundAgain)));
-    if (packet.stream_index != sound_.stream->index) {
-      av_packet_unref(&packet);
-      continue;
-    }
-    read_ += static_cast<std::uintmax_t>(packet.size);
-    av_packet_rescale_ts(&packet, sound_.stream->time_base, output_.time_base);
-    packet.stream_index = output_.index;
-    packet.pos = -1;
-    return true;
-  }
+  if (!NextOwnPacket(sound_, packet, read_, soundAgain)) return false;
+  av_packet_rescale_ts(&packet, sound_.stream->time_base, output_.time_base);
+  packet.stream_index = output_.index;
+  packet.pos = -1;
+  return true;
 }
 
 }  // namespace pexol
